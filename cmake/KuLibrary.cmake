@@ -1,0 +1,29 @@
+# One static library per source folder; every .cpp directly in the folder
+# belongs to it (main.cpp files excepted: those are programs).
+function(ku_library name)
+  cmake_parse_arguments(KU "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
+  if(NOT srcs)
+    # An empty folder still yields a library so that dependants link.
+    set(srcs ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(KU_DEPS)
+    target_link_libraries(${name} PUBLIC ${KU_DEPS})
+  endif()
+endfunction()
+
+# One test program per tests/<folder>; every .cpp there belongs to it.
+function(ku_tests name)
+  cmake_parse_arguments(KU "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${KU_DEPS} ku_testsupport GTest::gtest GTest::gmock)
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;KU_SOURCE_DIR=${PROJECT_SOURCE_DIR};KU_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()

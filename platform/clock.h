@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+
+namespace plat {
+
+// Monotonic millisecond clock with sleep. The program uses the system clock;
+// tests install a FakeClock so that every timing is deterministic.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual uint32_t NowMs() = 0;
+    virtual void SleepMs(uint32_t ms) = 0;
+};
+
+class SystemClock : public Clock {
+public:
+    uint32_t NowMs() override;
+    void SleepMs(uint32_t ms) override;
+};
+
+// Starts far from 0 because several callers treat a time of 0 as "not set".
+class FakeClock : public Clock {
+public:
+    static constexpr uint32_t kStart = 0x10000000u;
+    explicit FakeClock(uint32_t start = kStart) : now_(start) {}
+    uint32_t NowMs() override { return now_ += step_; }
+    void SleepMs(uint32_t ms) override { now_ += ms; }
+    void Advance(uint32_t ms) { now_ += ms; }
+    void Set(uint32_t ms) { now_ = ms; }
+    uint32_t Peek() const { return now_; }
+    // Added on every read, so that a busy wait on the clock always ends.
+    void SetStepPerRead(uint32_t step) { step_ = step; }
+
+private:
+    uint32_t now_;
+    uint32_t step_ = 0;
+};
+
+// The clock every caller reads. Passing nullptr restores the system clock.
+Clock& GetClock();
+void SetClock(Clock* clock);
+
+inline uint32_t TimeMs() { return GetClock().NowMs(); }
+inline void SleepMs(uint32_t ms) { GetClock().SleepMs(ms); }
+
+}  // namespace plat

@@ -1,0 +1,73 @@
+#include "tests/support/test_env.h"
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "platform/debug_out.h"
+
+namespace kutest {
+
+TempDir::TempDir() {
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof(cwd))) oldCwd_ = cwd;
+    std::string tmpl = (std::filesystem::temp_directory_path() / "kutest-XXXXXX").string();
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    if (!mkdtemp(buf.data())) abort();
+    path_ = buf.data();
+    if (chdir(path_.c_str()) != 0) abort();
+}
+
+TempDir::~TempDir() {
+    if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0) {
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void TempDir::Write(const std::string& rel, const std::string& bytes) const {
+    std::filesystem::path p = std::filesystem::path(path_) / rel;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::string TempDir::Read(const std::string& rel) const {
+    std::ifstream in(std::filesystem::path(path_) / rel, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool TempDir::Exists(const std::string& rel) const {
+    return std::filesystem::exists(std::filesystem::path(path_) / rel);
+}
+
+DebugCapture::DebugCapture() {
+    plat::SetDebugSink([this](const std::string& text) { lines_.push_back(text); });
+}
+
+DebugCapture::~DebugCapture() { plat::SetDebugSink(nullptr); }
+
+std::string DebugCapture::all() const {
+    std::string s;
+    for (const auto& l : lines_) s += l;
+    return s;
+}
+
+bool DebugCapture::Contains(const std::string& text) const { return all().find(text) != std::string::npos; }
+
+std::string SourceDir() {
+    const char* s = getenv("KU_SOURCE_DIR");
+    return s ? s : ".";
+}
+
+std::string BinaryDir() {
+    const char* s = getenv("KU_BINARY_DIR");
+    return s ? s : ".";
+}
+
+}  // namespace kutest

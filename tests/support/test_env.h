@@ -1,0 +1,53 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace kutest {
+
+// A fresh folder for one test, made the working directory while it lives
+// (the program resolves dat/, tmp/ and trace.txt against it).
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    void Write(const std::string& rel, const std::string& bytes) const;
+    std::string Read(const std::string& rel) const;
+    bool Exists(const std::string& rel) const;
+
+private:
+    std::string path_;
+    std::string oldCwd_;
+};
+
+// Collects everything sent to the debugger output while it lives.
+class DebugCapture {
+public:
+    DebugCapture();
+    ~DebugCapture();
+    const std::vector<std::string>& lines() const { return lines_; }
+    std::string all() const;
+    bool Contains(const std::string& sjisText) const;
+    void Clear() { lines_.clear(); }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+// Installs a fake clock for the test's lifetime.
+class FakeClockScope {
+public:
+    FakeClockScope() { plat::SetClock(&clock); }
+    ~FakeClockScope() { plat::SetClock(nullptr); }
+    plat::FakeClock clock;
+};
+
+// Source and build folders of the project, from the test environment.
+std::string SourceDir();
+std::string BinaryDir();
+
+}  // namespace kutest

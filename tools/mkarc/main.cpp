@@ -1,0 +1,2 @@
+#include <cstdio>
+int main() { fputs("not built yet\n", stderr); return 1; }
