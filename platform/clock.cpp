@@ -4,12 +4,22 @@
 
 namespace plat {
 
-uint32_t SystemClock::NowMs() {
+namespace {
+
+uint64_t MonotonicMs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-    return static_cast<uint32_t>(ms);  // wraps like the original 32-bit timer
+    return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
 }
+
+// Counting from the program's start (plus an offset, since 0 means "not set"
+// to several callers) keeps the 32-bit time far from its wrap in any real run.
+const uint64_t g_epoch = MonotonicMs();
+constexpr uint64_t kEpochOffset = 1000000u;
+
+}  // namespace
+
+uint32_t SystemClock::NowMs() { return static_cast<uint32_t>(MonotonicMs() - g_epoch + kEpochOffset); }
 
 void SystemClock::SleepMs(uint32_t ms) {
     timespec ts{};
