@@ -7,4 +7,4 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 cmake --build build --target game
 cd build/game
-exec ./kugame "$@"
+exec ./larkspin "$@"
