@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/window_handle.h"
 
@@ -108,4 +109,10 @@ private:
     int startCursor_ = 0;
     char removeList_[kRemoveListSize][kPathSize];
     char pathBuffer_[kPathSize];
+    // Set by Initialize: only then does the destructor clean "tmp/" up, so a
+    // system object that never started leaves the folder it runs in alone.
+    bool initialized_ = false;
+
+    void DropRemoveListEntry(int index);
+    int RemoveFolderContents(const std::string& folder, int recursive);
 };
