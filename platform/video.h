@@ -1,0 +1,191 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/surface.h"
+
+namespace plat {
+
+// The display device: a software rasteriser over 32-bit ARGB surfaces. All
+// drawing happens in system memory; the presenter (video_present.h) only shows
+// the finished back buffer. Result codes follow the renderer's convention:
+// 0 success, negative on failure.
+
+constexpr int32_t kVideoOk = 0;
+constexpr int32_t kVideoErrSurfaceLost = static_cast<int32_t>(0x887601C2u);
+constexpr int32_t kVideoErrSurfaceBusy = static_cast<int32_t>(0x887601AEu);
+constexpr int32_t kVideoErrNoExclusiveMode = static_cast<int32_t>(0x887600E1u);
+constexpr int32_t kVideoErrWasStillDrawing = static_cast<int32_t>(0x8876021Cu);
+constexpr int32_t kVideoErrInvalidParams = static_cast<int32_t>(0x80070057u);
+constexpr int32_t kVideoErrOutOfMemory = static_cast<int32_t>(0x8007000Eu);
+constexpr int32_t kVideoErrGeneric = static_cast<int32_t>(0x80004005u);
+constexpr int32_t kVideoErrSceneInScene = static_cast<int32_t>(0x88760316u);     // begin while in a scene
+constexpr int32_t kVideoErrSceneNotInScene = static_cast<int32_t>(0x88760317u);  // end without a begin
+
+// Device levels, tried from the most capable down; all are the same software
+// device here, but each has its own (injectable) mode list.
+constexpr uint32_t kVideoLevelTnL = 0xFFFFFFFAu;
+constexpr uint32_t kVideoLevelRaster = 0xFFFFFFFBu;
+constexpr uint32_t kVideoLevel2D = 0xFFFFFFFCu;
+constexpr uint32_t kVideoLevelReference = 0xFFFFFFFDu;
+constexpr uint32_t kVideoLevelDefault = 0xFFFFFFFFu;
+
+struct VideoMode {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t bpp = 0;
+    uint32_t refresh = 0;
+};
+
+// Number of display modes a level lists; 0 when its list cannot be read.
+uint32_t VideoModeCount(uint32_t level);
+// Fills one entry; kVideoOk or a negative code for a bad index.
+int32_t GetVideoMode(uint32_t level, uint32_t index, VideoMode* out);
+
+// Test hooks. A mode source answers the list of a level (false: unreadable);
+// a context hook may refuse a device (false). nullptr restores the defaults:
+// every level lists 800 x 600 at 32, 24 and 16 bits and every device is made.
+using VideoModeSource = std::function<bool(uint32_t level, std::vector<VideoMode>* out)>;
+void SetVideoModeSource(VideoModeSource source);
+using VideoContextHook = std::function<bool(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp, bool fullScreen)>;
+void SetVideoContextHook(VideoContextHook hook);
+// While set, TestCooperativeLevel answers this code instead of asking the window.
+void SetCooperativeLevelOverride(const int32_t* code);
+
+// A picture the device made (texture tile or off-screen surface). A device
+// loss empties the contents of every live one, as video memory would.
+class DeviceSurface : public Surface {
+public:
+    DeviceSurface(int w, int h);
+    ~DeviceSurface();
+    DeviceSurface(const DeviceSurface&) = delete;
+    DeviceSurface& operator=(const DeviceSurface&) = delete;
+};
+using DeviceSurfacePtr = std::unique_ptr<DeviceSurface>;
+
+// Blend factors, numbered as the renderer names them.
+enum class Blend : uint32_t {
+    kZero = 1,
+    kOne = 2,
+    kSrcColor = 3,
+    kInvSrcColor = 4,
+    kSrcAlpha = 5,
+    kInvSrcAlpha = 6,
+    kDestAlpha = 7,
+    kInvDestAlpha = 8,
+    kDestColor = 9,
+    kInvDestColor = 10,
+};
+
+// Pre-transformed vertex: screen position with pixel centres at integer
+// coordinates, diffuse colour 0xAARRGGBB, texture coordinates.
+struct TLVertex {
+    float x = 0, y = 0, z = 0, rhw = 1;
+    uint32_t diffuse = 0xFFFFFFFFu;
+    uint32_t specular = 0;
+    float u = 0, v = 0;
+};
+
+struct RectI {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Render state that decides how a textured quad lands on the target.
+struct RasterState {
+    bool alphaBlend = false;
+    bool colorKey = false;
+    Blend src = Blend::kSrcAlpha;
+    Blend dst = Blend::kInvSrcAlpha;
+};
+
+// One recorded quad (tests read the vertices the renderer produced).
+struct DrawRecord {
+    TLVertex v[4];
+    const Surface* texture = nullptr;
+    RasterState state;
+};
+
+class VideoDevice {
+public:
+    // Makes a device for a level and mode; null when the level refuses it.
+    // Windowed devices take the desktop's depth (32 bits).
+    static std::unique_ptr<VideoDevice> Create(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp,
+                                               bool fullScreen);
+    ~VideoDevice();
+    VideoDevice(const VideoDevice&) = delete;
+    VideoDevice& operator=(const VideoDevice&) = delete;
+
+    uint32_t level() const { return level_; }
+    uint32_t width() const { return width_; }
+    uint32_t height() const { return height_; }
+    uint32_t bpp() const { return bpp_; }
+    bool fullScreen() const { return fullScreen_; }
+
+    // The back buffer every picture and text is drawn to.
+    Surface* BackBuffer() { return &back_; }
+
+    // Textures and off-screen surfaces, zero-filled, owned by the caller.
+    // Null for a size of 0 or beyond the device's limit (8192).
+    DeviceSurfacePtr CreateTexture(uint32_t width, uint32_t height);
+    DeviceSurfacePtr CreateSurface(uint32_t width, uint32_t height);
+
+    // Render state.
+    void SetAlphaBlend(bool on) { state_.alphaBlend = on; }
+    void SetColorKeyEnable(bool on) { state_.colorKey = on; }
+    void SetSrcBlend(Blend b) { state_.src = b; }
+    void SetDestBlend(Blend b) { state_.dst = b; }
+    const RasterState& state() const { return state_; }
+    int32_t SetTexture(const Surface* texture);
+    const Surface* texture() const { return texture_; }
+
+    // Frame.
+    int32_t Clear(uint32_t argb);
+    int32_t BeginScene();
+    int32_t EndScene();
+    bool inScene() const { return inScene_; }
+    // Shows the back buffer; kVideoErrSurfaceLost after a loss until restored.
+    int32_t Present();
+
+    // Drawing: a triangle strip of four vertices with the current texture
+    // and state, onto the back buffer.
+    int32_t DrawQuadStrip(const TLVertex v[4]);
+    // Stretch copy of src's rectangle into dst's rectangle (nearest), skipping
+    // keyed texels when keySrc is set and src has a key.
+    static int32_t Blt(Surface* dst, const RectI& dstRect, const Surface* src, const RectI& srcRect, bool keySrc);
+
+    // Loss and restore.
+    int32_t TestCooperativeLevel();
+    int32_t RestoreAllSurfaces();
+    bool lost() const { return lost_; }
+    // Marks the device lost and empties every device surface (test hook; the
+    // presenter calls it on render-reset events).
+    void SimulateSurfaceLoss();
+
+    // Test hook: record every quad drawn (nullptr stops).
+    void SetDrawRecorder(std::vector<DrawRecord>* recorder) { recorder_ = recorder; }
+
+    // The device presenting now (the last one made that still lives).
+    static VideoDevice* Current();
+
+private:
+    VideoDevice(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp, bool fullScreen);
+
+    uint32_t level_;
+    uint32_t width_;
+    uint32_t height_;
+    uint32_t bpp_;
+    bool fullScreen_;
+    Surface back_;
+    RasterState state_;
+    const Surface* texture_ = nullptr;
+    bool inScene_ = false;
+    bool lost_ = false;
+    std::vector<DrawRecord>* recorder_ = nullptr;
+};
+
+// Marks every live device surface empty and the current device lost.
+void SignalDeviceLoss();
+
+}  // namespace plat
