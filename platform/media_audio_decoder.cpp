@@ -1,0 +1,235 @@
+#include "platform/media_audio_decoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
+#include <libswresample/swresample.h>
+}
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/media_ffmpeg_init.h"
+
+namespace plat {
+
+struct AudioDecoder::Impl {
+    AVFormatContext* fmt = nullptr;
+    AVCodecContext* codec = nullptr;
+    SwrContext* swr = nullptr;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    int stream = -1;
+    int swrChannels = 0;  // 1 for mono input (duplicated to both sides), else 2
+    std::vector<float> pending;  // interleaved stereo, decoded but not yet read
+    size_t pendingPos = 0;       // in floats
+    std::vector<float> monoScratch;
+    bool flushSent = false;
+    bool finished = false;
+    int64_t framesRead = 0;
+    int64_t duration100ns = 0;
+
+    ~Impl() {
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        swr_free(&swr);
+        avcodec_free_context(&codec);
+        avformat_close_input(&fmt);
+    }
+
+    bool Open(const std::string& path) {
+        EnsureFfmpegQuiet();
+        if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return false;
+        if (avformat_find_stream_info(fmt, nullptr) < 0) return false;
+        const AVCodec* dec = nullptr;
+        stream = av_find_best_stream(fmt, AVMEDIA_TYPE_AUDIO, -1, -1, &dec, 0);
+        if (stream < 0 || !dec) return false;
+        codec = avcodec_alloc_context3(dec);
+        if (!codec) return false;
+        if (avcodec_parameters_to_context(codec, fmt->streams[stream]->codecpar) < 0) return false;
+        if (avcodec_open2(codec, dec, nullptr) < 0) return false;
+        packet = av_packet_alloc();
+        frame = av_frame_alloc();
+        if (!packet || !frame) return false;
+        if (fmt->duration != AV_NOPTS_VALUE && fmt->duration > 0) duration100ns = fmt->duration * 10;
+        return true;
+    }
+
+    bool SetUpResampler(const AVFrame* f) {
+        // Every layout starts zeroed: copying an uninitialised one is undefined.
+        AVChannelLayout in{};
+        AVChannelLayout out{};
+        const int channels = f->ch_layout.nb_channels > 0 ? f->ch_layout.nb_channels : codec->ch_layout.nb_channels;
+        if (channels <= 0) return false;
+        if (f->ch_layout.nb_channels > 0 && f->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC) {
+            if (av_channel_layout_copy(&in, &f->ch_layout) < 0) return false;
+        } else {
+            av_channel_layout_default(&in, channels);
+        }
+        // Mono is resampled as mono and duplicated, so it keeps full level on
+        // both sides (the stock down/up-mix would lower it by 3 dB).
+        swrChannels = channels == 1 ? 1 : 2;
+        av_channel_layout_default(&out, swrChannels);
+        const int rc = swr_alloc_set_opts2(&swr, &out, AV_SAMPLE_FMT_FLT, kAudioRate, &in,
+                                           static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr);
+        av_channel_layout_uninit(&in);
+        av_channel_layout_uninit(&out);
+        if (rc < 0 || !swr) return false;
+        return swr_init(swr) >= 0;
+    }
+
+    // Appends resampled output; a null frame flushes the resampler.
+    void Convert(const AVFrame* f) {
+        if (!swr) return;
+        const int inSamples = f ? f->nb_samples : 0;
+        const int maxOut = swr_get_out_samples(swr, inSamples);
+        if (maxOut <= 0) return;
+        monoScratch.resize(static_cast<size_t>(maxOut) * static_cast<size_t>(swrChannels));
+        uint8_t* outPlane = reinterpret_cast<uint8_t*>(monoScratch.data());
+        const uint8_t** inPlanes = f ? const_cast<const uint8_t**>(f->extended_data) : nullptr;
+        const int n = swr_convert(swr, &outPlane, maxOut, inPlanes, inSamples);
+        if (n <= 0) return;
+        // Drop what was read already before growing the queue.
+        if (pendingPos > 0) {
+            pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(pendingPos));
+            pendingPos = 0;
+        }
+        const size_t old = pending.size();
+        pending.resize(old + static_cast<size_t>(n) * kAudioChannels);
+        float* dst = pending.data() + old;
+        if (swrChannels == 1) {
+            for (int i = 0; i < n; ++i) dst[2 * i] = dst[2 * i + 1] = monoScratch[static_cast<size_t>(i)];
+        } else {
+            std::memcpy(dst, monoScratch.data(), sizeof(float) * static_cast<size_t>(n) * kAudioChannels);
+        }
+    }
+
+    // Decodes until more output is queued; false at the end of the media.
+    bool Refill() {
+        if (finished) return false;
+        for (;;) {
+            int rc = avcodec_receive_frame(codec, frame);
+            if (rc == 0) {
+                if (!swr && !SetUpResampler(frame)) {
+                    av_frame_unref(frame);
+                    finished = true;
+                    return false;
+                }
+                const size_t before = pending.size() - pendingPos;
+                Convert(frame);
+                av_frame_unref(frame);
+                if (pending.size() - pendingPos > before) return true;
+                continue;
+            }
+            if (rc != AVERROR(EAGAIN)) {
+                // End of stream (or a decoder that gave up): empty the resampler.
+                finished = true;
+                const size_t before = pending.size() - pendingPos;
+                if (swr) Convert(nullptr);
+                return pending.size() - pendingPos > before;
+            }
+            if (flushSent) {
+                finished = true;
+                return false;
+            }
+            rc = av_read_frame(fmt, packet);
+            if (rc < 0) {
+                avcodec_send_packet(codec, nullptr);
+                flushSent = true;
+                continue;
+            }
+            if (packet->stream_index == stream) {
+                // A damaged packet is skipped; the decoder goes on with the next.
+                avcodec_send_packet(codec, packet);
+            }
+            av_packet_unref(packet);
+        }
+    }
+};
+
+AudioDecoder::AudioDecoder() = default;
+AudioDecoder::~AudioDecoder() = default;
+
+bool AudioDecoder::Open(const std::string& path) {
+    Close();
+    path_ = ResolvePath(path);
+    impl_ = std::make_unique<Impl>();
+    if (!impl_->Open(path_)) {
+        impl_.reset();
+        return false;
+    }
+    return true;
+}
+
+void AudioDecoder::Close() { impl_.reset(); }
+
+bool AudioDecoder::IsOpen() const { return impl_ != nullptr; }
+
+int AudioDecoder::Read(float* out, int frames) {
+    if (!impl_) return 0;
+    int done = 0;
+    while (done < frames) {
+        Impl& d = *impl_;
+        const size_t avail = (d.pending.size() - d.pendingPos) / kAudioChannels;
+        if (avail == 0) {
+            if (!d.Refill()) break;
+            continue;
+        }
+        const int n = static_cast<int>(std::min<size_t>(avail, static_cast<size_t>(frames - done)));
+        if (out) {
+            std::memcpy(out + static_cast<size_t>(done) * kAudioChannels, d.pending.data() + d.pendingPos,
+                        sizeof(float) * static_cast<size_t>(n) * kAudioChannels);
+        }
+        d.pendingPos += static_cast<size_t>(n) * kAudioChannels;
+        done += n;
+    }
+    impl_->framesRead += done;
+    return done;
+}
+
+bool AudioDecoder::AtEnd() const {
+    return !impl_ || (impl_->finished && impl_->pending.size() == impl_->pendingPos);
+}
+
+int64_t AudioDecoder::FramesRead() const { return impl_ ? impl_->framesRead : 0; }
+
+bool AudioDecoder::Rewind() {
+    if (path_.empty()) return false;
+    auto fresh = std::make_unique<Impl>();
+    if (!fresh->Open(path_)) return false;
+    impl_ = std::move(fresh);
+    return true;
+}
+
+bool AudioDecoder::SeekToFrame(int64_t frame) {
+    if (!Rewind()) return false;
+    std::vector<float> scratch(4096 * kAudioChannels);
+    while (impl_->framesRead < frame) {
+        const int want = static_cast<int>(std::min<int64_t>(4096, frame - impl_->framesRead));
+        if (Read(scratch.data(), want) < want) break;
+    }
+    return true;
+}
+
+int64_t AudioDecoder::Duration100ns() const { return impl_ ? impl_->duration100ns : 0; }
+
+bool DecodeAudioFile(const std::string& path, PcmBuffer* out) {
+    out->samples.clear();
+    out->frames = 0;
+    AudioDecoder dec;
+    if (!dec.Open(path)) return false;
+    std::vector<float> block(8192 * kAudioChannels);
+    for (;;) {
+        const int n = dec.Read(block.data(), 8192);
+        out->samples.insert(out->samples.end(), block.begin(), block.begin() + n * kAudioChannels);
+        if (n < 8192) break;
+    }
+    out->frames = static_cast<int64_t>(out->samples.size() / kAudioChannels);
+    return true;
+}
+
+}  // namespace plat

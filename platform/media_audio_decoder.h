@@ -1,0 +1,53 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/audio_mixer.h"
+
+namespace plat {
+
+// Streams the audio of a media file (WAV, Ogg, mp3, an MPEG movie's mp2...)
+// decoded and resampled to the mixer's format. Positions count output frames
+// from the media's own start (not from container time stamps, which for an
+// MPEG program stream begin at about half a second).
+class AudioDecoder {
+public:
+    AudioDecoder();
+    ~AudioDecoder();
+    AudioDecoder(const AudioDecoder&) = delete;
+    AudioDecoder& operator=(const AudioDecoder&) = delete;
+
+    // False when the file is missing, cannot be probed or has no audio stream.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const;
+
+    // Fills up to frames stereo frames; fewer only at the end of the media.
+    int Read(float* out, int frames);
+    bool AtEnd() const;
+    int64_t FramesRead() const;
+
+    // Back to the start by reopening: exact for every format (a seek is not,
+    // for Ogg and mp3).
+    bool Rewind();
+    // Exact positioning: rewind, then decode and discard up to the frame.
+    bool SeekToFrame(int64_t frame);
+
+    // The container's duration in 100 ns units, 0 when unknown.
+    int64_t Duration100ns() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::string path_;
+};
+
+// Decodes a whole file into memory. False on any failure (out left empty).
+bool DecodeAudioFile(const std::string& path, PcmBuffer* out);
+
+// 100 ns units <-> output frames, rounded down.
+inline int64_t FramesFrom100ns(int64_t t) { return t <= 0 ? 0 : t * kAudioRate / 10000000; }
+inline int64_t FramesTo100ns(int64_t frames) { return frames * 10000000 / kAudioRate; }
+
+}  // namespace plat
