@@ -1,0 +1,6 @@
+#pragma once
+
+// The cursor choice from "cursor.txt": 0 the standard arrow, 1 the monochrome
+// cursor, 2 the colour cursor. A missing file, one with fewer than four lines
+// or an invalid value gives 0 and the file is rewritten with its default.
+int LoadCursorType(const char* path);

@@ -1,0 +1,161 @@
+#include "app/env_settings.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engine/kucode.h"
+#include "engine/kusystem.h"
+#include "platform/debug_out.h"
+#include "platform/files.h"
+#include "platform/sjis.h"
+#include "platform/window_metrics.h"
+
+int g_bSoundWarning = 1;
+int g_bSoundEnable = 1;
+unsigned int g_dwScreenBpp = 16;
+int g_bFullScreen = 0;
+unsigned int g_dwWindowStyle = plat::kStyleWindowAtStart;
+int g_bBGMOn = 1;
+int g_bVoiceOn = 1;
+int g_bSEOn = 1;
+unsigned int g_dwBGMVolume = 5;
+unsigned int g_dwVoiceVolume = 5;
+unsigned int g_dwSEVolume = 5;
+unsigned int g_dwMessageSpeed = 100;
+unsigned int g_dwAutoSkipSpeed = 250;
+unsigned int g_dwAntiAliasLevel = 4;
+int g_bMaleVoice = 1;
+int g_bAutoSkip = 0;
+
+namespace {
+
+constexpr int kLineSize = 1024;
+constexpr int kWordSize = 512;
+
+void SetScreenMode(bool full) {
+    g_bFullScreen = full ? 1 : 0;
+    g_dwWindowStyle = full ? plat::kStyleFullScreen : plat::kStyleWindowAtStart;
+}
+
+bool KeyIs(const char* word, const char* key) { return plat::SjisEqualNoCase(word, key); }
+
+void ApplyLine(const char* w1, const char* w2, const char* w3) {
+    if (KeyIs(w1, "サウンド警告:")) {
+        g_bSoundWarning = strcmp(w2, "OFF") == 0 ? 0 : 1;
+    } else if (KeyIs(w1, "スクリーンモード:")) {
+        SetScreenMode(strcmp(w2, "Full") == 0);
+    } else if (KeyIs(w1, "画面カラー:")) {
+        if (strcmp(w2, "32bit") == 0) g_dwScreenBpp = 32;
+        else if (strcmp(w2, "24bit") == 0) g_dwScreenBpp = 24;
+        else g_dwScreenBpp = 16;
+    } else if (KeyIs(w1, "メッセージ速度:")) {
+        g_dwMessageSpeed = static_cast<unsigned int>(atoi(w2));
+    } else if (KeyIs(w1, "アンリエイリアスレベル:")) {
+        if (strcmp(w2, "無し") == 0) g_dwAntiAliasLevel = 0;
+        else if (strcmp(w2, "レベル1") == 0) g_dwAntiAliasLevel = 1;
+        else if (strcmp(w2, "レベル2") == 0) g_dwAntiAliasLevel = 2;
+        else g_dwAntiAliasLevel = 4;
+    } else if (KeyIs(w1, "オートスキップ速度:")) {
+        g_dwAutoSkipSpeed = static_cast<unsigned int>(atoi(w2));
+    } else if (KeyIs(w1, "SE") && KeyIs(w2, "Volume:")) {
+        g_dwSEVolume = static_cast<unsigned int>(atoi(w3));
+    } else if (KeyIs(w1, "Voice") && KeyIs(w2, "Volume:")) {
+        g_dwVoiceVolume = static_cast<unsigned int>(atoi(w3));
+    } else if (KeyIs(w1, "BGM") && KeyIs(w2, "Volume:")) {
+        g_dwBGMVolume = static_cast<unsigned int>(atoi(w3));
+    } else if (KeyIs(w1, "男性ボイス:")) {
+        g_bMaleVoice = strcmp(w2, "ON") == 0 ? 1 : 0;
+    } else if (KeyIs(w1, "デバッグ情報表示:")) {
+        g_bDebugInfo = strcmp(w2, "ON") == 0 ? 1 : 0;
+    }
+}
+
+bool EndsWithCrLf(const char* line) {
+    size_t n = strlen(line);
+    return n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n';
+}
+
+}  // namespace
+
+void SetEnvDefaults() {
+    g_bSoundWarning = 1;
+    g_dwScreenBpp = 16;
+    SetScreenMode(false);
+    g_bBGMOn = 1;
+    g_bVoiceOn = 1;
+    g_bSEOn = 1;
+    g_dwBGMVolume = 5;
+    g_dwVoiceVolume = 5;
+    g_dwSEVolume = 5;
+    g_dwMessageSpeed = 100;
+    g_dwAutoSkipSpeed = 250;
+    g_dwAntiAliasLevel = 4;
+}
+
+int LoadEnvData(const char* path) {
+    SetEnvDefaults();
+    if (!path) return 0;
+    FILE* f = plat::OpenFile(path, "rb");
+    if (!f) return 0;
+
+    // One byte more than the reader fills, so a full piece is still a string.
+    char line[kLineSize + 1];
+    bool continuation = false;
+    for (;;) {
+        line[kLineSize] = '\0';
+        if (CodeFileReadOneLine(f, line, kLineSize) != 0) {
+            if (ferror(f)) {
+                plat::DebugOut("Error: <LoadEnvData> CodeFileReadOneLineでエラーが発生しました\n");
+                fclose(f);
+                return -1;
+            }
+            break;
+        }
+        // The rest of an over-long line is not a line of its own.
+        bool skip = continuation;
+        continuation = !EndsWithCrLf(line);
+        if (skip) continue;
+        if (line[0] == '\0' || (line[0] == '/' && line[1] == '/')) continue;
+
+        char w1[kWordSize] = "", w2[kWordSize] = "", w3[kWordSize] = "";
+        if (sscanf(line, "%511s %511s %511s", w1, w2, w3) < 1) continue;
+        ApplyLine(w1, w2, w3);
+    }
+    fclose(f);
+    return 1;
+}
+
+int SaveEnvData(const char* path) {
+    if (!path) return 0;
+    std::string s;
+    char num[64];
+    auto line = [&s](const char* text) {
+        s += text;
+        s += "\r\n";
+    };
+    line("//_/_/_/_/_/_/ 環境設定データ _/_/_/_/_/_/");
+    line(g_bSoundWarning ? "サウンド警告: ON" : "サウンド警告: OFF");
+    line(g_bFullScreen ? "スクリーンモード: Full" : "スクリーンモード: Window");
+    line(g_dwScreenBpp == 32 ? "画面カラー: 32bit" : g_dwScreenBpp == 24 ? "画面カラー: 24bit" : "画面カラー: 16bit");
+    snprintf(num, sizeof(num), "メッセージ速度: %d", static_cast<int>(g_dwMessageSpeed));
+    line(num);
+    switch (g_dwAntiAliasLevel) {
+        case 0: line("アンリエイリアスレベル: 無し"); break;
+        case 1: line("アンリエイリアスレベル: レベル1"); break;
+        case 2: line("アンリエイリアスレベル: レベル2"); break;
+        default: line("アンリエイリアスレベル: レベル3"); break;
+    }
+    snprintf(num, sizeof(num), "オートスキップ速度: %d", static_cast<int>(g_dwAutoSkipSpeed));
+    line(num);
+    snprintf(num, sizeof(num), "SE Volume: %d", static_cast<int>(g_dwSEVolume));
+    line(num);
+    snprintf(num, sizeof(num), "Voice Volume: %d", static_cast<int>(g_dwVoiceVolume));
+    line(num);
+    snprintf(num, sizeof(num), "BGM Volume: %d", static_cast<int>(g_dwBGMVolume));
+    line(num);
+    line(g_bMaleVoice ? "男性ボイス: ON" : "男性ボイス: OFF");
+    if (g_bDebugInfo) line("デバッグ情報表示: ON");
+    return plat::WriteFileAtomic(path, s) ? 1 : 0;
+}
