@@ -1,0 +1,174 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/system/system_fixture.h"
+
+namespace {
+
+using kutest::LockedFiles;
+using kutest::SystemTest;
+
+std::string ListPath(KUSYSTEM& sys, int index) {
+    char buf[KUSYSTEM::kPathSize];
+    return sys.GetRemoveFileListPath(index, buf, sizeof(buf)) ? buf : "<none>";
+}
+
+TEST_F(SystemTest, InitializeMakesTmpAndDeletesOldTrace) {
+    EXPECT_TRUE(dir.Exists("tmp"));
+    dir.Write("trace.txt", "old\n");
+    kutest::DebugCapture cap;
+    KUSYSTEM other;
+    EXPECT_EQ(0, other.Initialize(nullptr, 1));  // tmp/ is already there
+    EXPECT_TRUE(cap.Contains("Message: <KUSYTEM::MakeDirectory> 指定ディレクトリは既に作成されています\n"));
+    EXPECT_FALSE(dir.Exists("trace.txt"));
+}
+
+TEST_F(SystemTest, LockedFileIsQueuedOnceAndDeletedWhenFreed) {
+    dir.Write("tmp/a.bmp", "x");
+    LockedFiles().insert("tmp/a.bmp");
+    EXPECT_EQ(0, sys.RemoveFile("tmp/", "a.bmp", 0));
+    EXPECT_EQ(0, sys.RemoveFile("tmp", "a.bmp", 0));
+    EXPECT_EQ(1, sys.AddRemoveFileList("TMP/A.BMP"));  // same path ignoring case
+    EXPECT_EQ("tmp/a.bmp", ListPath(sys, 0));
+    EXPECT_EQ("", ListPath(sys, 1));
+
+    sys.Update(nullptr);  // still locked: stays
+    EXPECT_EQ("tmp/a.bmp", ListPath(sys, 0));
+    LockedFiles().clear();
+    sys.Update(nullptr);
+    EXPECT_EQ("", ListPath(sys, 0));
+    EXPECT_FALSE(dir.Exists("tmp/a.bmp"));
+}
+
+TEST_F(SystemTest, VanishedQueuedFilesAreDroppedAndTheListStaysPacked) {
+    for (const char* name : {"a", "b", "c"}) {
+        dir.Write(std::string("tmp/") + name, "x");
+        LockedFiles().insert(std::string("tmp/") + name);
+        sys.RemoveFile("tmp/", name, 0);
+    }
+    unlink("tmp/a");  // gone by other means
+    LockedFiles().erase("tmp/c");
+    sys.Update(nullptr);
+    EXPECT_EQ("tmp/b", ListPath(sys, 0));
+    EXPECT_EQ("", ListPath(sys, 1));
+    EXPECT_TRUE(dir.Exists("tmp/b"));
+}
+
+TEST_F(SystemTest, FullRemoveListRefusesThe257thPath) {
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(1, sys.AddRemoveFileList(("tmp/f" + std::to_string(i)).c_str()));
+    EXPECT_EQ(1, sys.AddRemoveFileList("tmp/F7"));  // already listed
+    kutest::DebugCapture cap;
+    EXPECT_EQ(0, sys.AddRemoveFileList("tmp/new"));
+    EXPECT_EQ(std::vector<std::string>{"Error: <KUSYSTEM::AddRemoveFileList> 空き領域がありませんでした\n"}, cap.lines());
+    EXPECT_EQ("tmp/f255", ListPath(sys, 255));
+
+    cap.Clear();
+    EXPECT_EQ(1, sys.DelRemoveFileList("tmp/f0"));
+    EXPECT_EQ("tmp/f1", ListPath(sys, 0));
+    EXPECT_EQ("", ListPath(sys, 255));
+    EXPECT_EQ(0, sys.DelRemoveFileList("tmp/f0"));
+    EXPECT_TRUE(cap.Contains("Error: <KUSYSTEM::DelRemoveFileList> 指定ファイルパスが見つかりませんでした\n"));
+    EXPECT_EQ("<none>", ListPath(sys, 256));
+    EXPECT_EQ("<none>", ListPath(sys, -1));
+}
+
+TEST_F(SystemTest, OverlongPathsAreRefusedNotQueued) {
+    std::string name(300, 'n');
+    kutest::DebugCapture cap;
+    EXPECT_EQ(0, sys.RemoveFile("tmp/", name.c_str(), 0));
+    EXPECT_EQ("", ListPath(sys, 0));
+    EXPECT_EQ(0, sys.AddRemoveFileList(name.c_str()));
+    char buf[KUSYSTEM::kPathSize] = "keep";
+    EXPECT_EQ(nullptr, sys.GetTempFilePath(name.c_str(), buf));
+    EXPECT_STREQ("", buf);
+    EXPECT_STREQ("tmp/x.bmp", sys.GetTempFilePath("x.bmp", buf));
+}
+
+TEST_F(SystemTest, FolderModeEmptiesRecursivelyWithoutFollowingLinks) {
+    dir.Write("tmp/a", "1");
+    dir.Write("tmp/sub/b", "2");
+    dir.Write("outside/keep", "3");
+    EXPECT_EQ(0, sys.RemoveFile("tmp/", nullptr, 0));  // files only
+    EXPECT_FALSE(dir.Exists("tmp/a"));
+    EXPECT_TRUE(dir.Exists("tmp/sub/b"));
+
+    ASSERT_EQ(0, symlink("../../outside", "tmp/sub/link"));
+
+    EXPECT_EQ(0, sys.RemoveFile("tmp", nullptr, 1));
+    EXPECT_FALSE(dir.Exists("tmp/sub"));
+    EXPECT_TRUE(dir.Exists("tmp"));  // the folder itself stays
+    EXPECT_TRUE(dir.Exists("outside/keep"));
+
+    kutest::DebugCapture cap;
+    EXPECT_EQ(0, sys.RemoveFile("missing/", nullptr, 1));
+    EXPECT_EQ(std::vector<std::string>{"[2024/03/07 09:05:02] Error: <KUSYSTEM::RemoveFile> 検索ファイルハンドルの取得に失敗\n"},
+              cap.lines());
+}
+
+TEST_F(SystemTest, FolderModeLogsFilesItCannotDeleteWithoutQueueing) {
+    dir.Write("tmp/locked.wav", "x");
+    LockedFiles().insert("tmp/locked.wav");
+    kutest::DebugCapture cap;
+    sys.RemoveFile("tmp/", nullptr, 1);
+    EXPECT_EQ(std::vector<std::string>{"Error: <KUSYSTEM::RemoveFile> ファイル tmp/locked.wav が削除出来ません\n"}, cap.lines());
+    EXPECT_EQ("", ListPath(sys, 0));
+}
+
+TEST_F(SystemTest, RemoveTempFilesRemovesTheWorkFolder) {
+    dir.Write("tmp/x/y", "1");
+    sys.RemoveTempFiles();
+    EXPECT_FALSE(dir.Exists("tmp"));
+}
+
+TEST_F(SystemTest, NeverStartedObjectLeavesTmpAlone) {
+    dir.Write("tmp/member.bmp", "1");
+    { KUSYSTEM idle; }
+    EXPECT_TRUE(dir.Exists("tmp/member.bmp"));
+}
+
+TEST_F(SystemTest, MakeDirectoryResults) {
+    kutest::DebugCapture cap;
+    EXPECT_EQ(1, sys.MakeDirectory("sav/", 0));
+    EXPECT_EQ(0, sys.MakeDirectory("sav/", 1));
+    EXPECT_EQ(std::vector<std::string>{"Message: <KUSYTEM::MakeDirectory> 指定ディレクトリは既に作成されています\n"}, cap.lines());
+    cap.Clear();
+    EXPECT_EQ(-1, sys.MakeDirectory("nope/x/", 0));
+    EXPECT_EQ(std::vector<std::string>{"Warn: <KUSYTEM::MakeDirectory> 指定ディレクトリのパスが見当たりません\n"}, cap.lines());
+
+    // Other errors are failures too (here: a file stands where a folder is needed).
+    dir.Write("file", "x");
+    cap.Clear();
+    EXPECT_EQ(-1, sys.MakeDirectory("file/sub", 0));
+    EXPECT_EQ(std::vector<std::string>{"Warn: <KUSYTEM::MakeDirectory> ディレクトリの作成に失敗しました\n"}, cap.lines());
+    EXPECT_FALSE(dir.Exists("trace.txt"));
+}
+
+TEST_F(SystemTest, CreateHierarchyDirectoryMakesEveryLevel) {
+    EXPECT_EQ(1, sys.CreateHierarchyDirectory("a/b/c/"));
+    EXPECT_TRUE(dir.Exists("a/b/c"));
+    EXPECT_EQ(1, sys.CreateHierarchyDirectory("a/b"));
+    dir.Write("f", "x");
+    kutest::DebugCapture cap;
+    EXPECT_EQ(0, sys.CreateHierarchyDirectory("f/g/h"));
+    EXPECT_TRUE(cap.Contains("Error: <CreateHierarchyDirectory> ディレクトリの作成に失敗しました\n"));
+    cap.Clear();
+    EXPECT_EQ(0, sys.CreateHierarchyDirectory(nullptr));
+    EXPECT_EQ(std::vector<std::string>{"Error: <KUSYSTEM::CreateHierarchyDirectory> ディレクトリパスが不正です\n"},
+              cap.lines());
+}
+
+TEST_F(SystemTest, RenameFileReportsEveryFailure) {
+    dir.Write("a.txt", "x");
+    EXPECT_EQ(1, sys.RenameFile("a.txt", "b.txt"));
+    EXPECT_EQ("x", dir.Read("b.txt"));
+    kutest::DebugCapture cap;
+    EXPECT_EQ(0, sys.RenameFile("a.txt", "c.txt"));
+    EXPECT_EQ("Error: <KUSYSTEM::RenameFile> 変更元ファイルが存在しません\n", cap.lines().at(0));
+    cap.Clear();
+    mkdir("d", 0755);
+    dir.Write("d/inner", "x");
+    EXPECT_EQ(0, sys.RenameFile("b.txt", "d"));  // a full folder in the way
+    EXPECT_EQ("Error: <KUSYSTEM::RenameFile> ファイル名を変更出来ません\n", cap.lines().at(0));
+}
+
+}  // namespace
