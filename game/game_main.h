@@ -1,0 +1,102 @@
+#pragma once
+#include "game/game_global_data.h"
+
+class KUSYSTEM;
+class KUSPRITE2;
+class KUSND;
+class ADV_DATA;
+class LOGO_MODE_DATA;
+class DEMO_MODE_DATA;
+class TITLE_MODE_DATA;
+class TEST_MODE_DATA;
+class CONFIG_MODE_DATA;
+class SAVE_MODE_DATA;
+class LOAD_MODE_DATA;
+class CG_MODE_DATA;
+class BGM_MODE_DATA;
+class STAFF_ROLL_MODE_DATA;
+
+// The game object: owns the mode objects and switches between them once a
+// frame, binds the asset slots in the first frame and keeps the cross-play
+// data. One global instance (made by the shell) lives for the whole run.
+class GAME_MAIN {
+public:
+    // Mode numbers.
+    static constexpr int kModeStart = 0;
+    static constexpr int kModeLogo = 1;
+    static constexpr int kModeDemo = 2;
+    static constexpr int kModeTitle = 3;
+    static constexpr int kModeAdventure = 4;
+    static constexpr int kModeTest = 5;
+    static constexpr int kModeConfig = 6;
+    static constexpr int kModeSceneReplay = 10;
+
+    // The cross-play data file.
+    static constexpr const char* kIntegrationFile = "sav/sav00.sav";
+
+    GAME_MAIN();
+    ~GAME_MAIN();
+    GAME_MAIN(const GAME_MAIN&) = delete;
+    GAME_MAIN& operator=(const GAME_MAIN&) = delete;
+
+    // 1 ready, 0 a missing engine object. Makes "sav/" and reads the
+    // cross-play data.
+    int Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd);
+    // Writes the cross-play data (when it was loaded) and deletes every mode
+    // object. Safe to call more than once.
+    void Release();
+
+    int GetMode() const { return m_nMode; }
+    int GetOldMode() const { return m_nOldMode; }
+    // 1 go on, 0 fatal (the shell ends the program).
+    int GameMainProc();
+    // 1 drawn, 0 the current mode failed to draw.
+    int GameMainDraw();
+
+    // Binds the renderer's graphic and texture-text slots and the sound
+    // system's slots (first frame). 1 / 0.
+    int DataSet();
+
+    // 1 written; 0 not initialised or the file could not be written (the old
+    // file is then left as it was).
+    int SaveIntegrationData(const char* path);
+    void LoadIntegrationData(const char* path);
+
+    GAME_GLOBAL_DATA* GetGlobalData() { return &m_GlobalData; }
+
+    int m_bInit;
+    KUSYSTEM* m_pKUSys;
+    KUSPRITE2* m_pKUSprite;
+    KUSND* m_pKUSnd;
+    int m_nMode;
+    int m_nOldMode;
+    GAME_GLOBAL_DATA m_GlobalData;
+    ADV_DATA* m_pAdvData;
+    LOGO_MODE_DATA* m_pLogoMode;
+    DEMO_MODE_DATA* m_pDemoMode;
+    TITLE_MODE_DATA* m_pTitleMode;
+    TEST_MODE_DATA* m_pTestMode;
+    CONFIG_MODE_DATA* m_pConfigMode;
+    SAVE_MODE_DATA* m_pSaveMode;
+    LOAD_MODE_DATA* m_pLoadMode;
+    CG_MODE_DATA* m_pCGMode;
+    BGM_MODE_DATA* m_pBGMMode;
+    STAFF_ROLL_MODE_DATA* m_pStaffRollMode;
+
+private:
+    void ErrorPrint(const char* text);
+    int ProcStart();
+    int ProcLogo();
+    int ProcDemo();
+    int ProcTitle();
+    int ProcAdventure();
+    int ProcConfig();
+    int QuitGame();
+    // Ends the open game: the read position is recorded, the adventure deleted.
+    void EndAdventure();
+    void RecordReadPosition();
+    // Creates and starts the title screen; 1 / 0.
+    int StartTitle();
+    // A mode whose object is not part of the program yet: log and show the title.
+    int BackToTitleUnbuilt(const char* what);
+};
