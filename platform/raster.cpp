@@ -1,0 +1,329 @@
+#include "platform/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace plat {
+
+namespace {
+
+inline uint32_t Ch(uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
+
+inline uint32_t Factor(Blend f, uint32_t s, uint32_t d, uint32_t sa, uint32_t da) {
+    switch (f) {
+        case Blend::kZero: return 0;
+        case Blend::kOne: return 255;
+        case Blend::kSrcColor: return s;
+        case Blend::kInvSrcColor: return 255 - s;
+        case Blend::kSrcAlpha: return sa;
+        case Blend::kInvSrcAlpha: return 255 - sa;
+        case Blend::kDestAlpha: return da;
+        case Blend::kInvDestAlpha: return 255 - da;
+        case Blend::kDestColor: return d;
+        case Blend::kInvDestColor: return 255 - d;
+    }
+    return 0;
+}
+
+inline bool Keyed(const Surface* tex, bool keyOn, uint32_t texel) {
+    return keyOn && tex && tex->hasColorKey && ((texel ^ tex->colorKey) & 0x00FFFFFFu) == 0;
+}
+
+// Per-pixel colour of a quad whose vertices differ in colour: the plane of
+// each channel over the triangle that holds the pixel.
+struct ColourPlanes {
+    double a[4], bx[4], by[4];
+    void Build(const TLVertex& p0, const TLVertex& p1, const TLVertex& p2) {
+        double det = (double(p1.x) - p0.x) * (double(p2.y) - p0.y) - (double(p2.x) - p0.x) * (double(p1.y) - p0.y);
+        for (int k = 0; k < 4; ++k) {
+            int sh = 24 - 8 * k;  // a, r, g, b
+            double c0 = Ch(p0.diffuse, sh), c1 = Ch(p1.diffuse, sh), c2 = Ch(p2.diffuse, sh);
+            if (det == 0) {
+                a[k] = c0;
+                bx[k] = by[k] = 0;
+                continue;
+            }
+            bx[k] = ((c1 - c0) * (double(p2.y) - p0.y) - (c2 - c0) * (double(p1.y) - p0.y)) / det;
+            by[k] = ((c2 - c0) * (double(p1.x) - p0.x) - (c1 - c0) * (double(p2.x) - p0.x)) / det;
+            a[k] = c0 - bx[k] * p0.x - by[k] * p0.y;
+        }
+    }
+    uint32_t At(double x, double y) const {
+        uint32_t out = 0;
+        for (int k = 0; k < 4; ++k) {
+            double v = std::floor(a[k] + bx[k] * x + by[k] * y + 0.5);
+            uint32_t c = v <= 0 ? 0u : (v >= 255 ? 255u : static_cast<uint32_t>(v));
+            out |= c << (24 - 8 * k);
+        }
+        return out;
+    }
+};
+
+inline double Edge(const TLVertex& a, const TLVertex& b, double x, double y) {
+    return (double(b.x) - a.x) * (y - a.y) - (double(b.y) - a.y) * (x - a.x);
+}
+
+// Top-left rule for an edge of a triangle wound so that inside is positive.
+inline bool TopLeft(const TLVertex& a, const TLVertex& b) {
+    double dy = double(b.y) - a.y, dx = double(b.x) - a.x;
+    return (dy == 0 && dx < 0) || dy > 0;
+}
+
+inline void PutPixel(uint32_t* d, uint32_t texel, uint32_t colour, bool white, const RasterState& st) {
+    uint32_t s = white ? texel : ModulateTexel(texel, colour);
+    *d = st.alphaBlend ? BlendPixel(s, *d, st.src, st.dst) : s;
+}
+
+#if defined(__SSE2__)
+inline __m128i Div255x16(__m128i x) {  // exact for x <= 65025
+    x = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+inline __m128i AlphaSpread(__m128i px16) {  // alpha word of each pixel into all four lanes
+    px16 = _mm_shufflelo_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
+    return _mm_shufflehi_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
+}
+#endif
+
+// One row of a span whose texels are consecutive, uniform colour, and blending
+// off or SRCALPHA/INVSRCALPHA: the paths every picture of the game takes.
+void SpanFast(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white, bool blend, bool key,
+              uint32_t keyRgb) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
+    const __m128i rgbMask = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i keyV = _mm_set1_epi32(static_cast<int>(keyRgb));
+    const __m128i v255 = _mm_set1_epi16(255);
+    for (; i + 4 <= n; i += 4) {
+        __m128i tx = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        __m128i lo = _mm_unpacklo_epi8(tx, zero), hi = _mm_unpackhi_epi8(tx, zero);
+        if (!white) {
+            lo = Div255x16(_mm_mullo_epi16(lo, c16));
+            hi = Div255x16(_mm_mullo_epi16(hi, c16));
+        }
+        __m128i out;
+        if (blend) {
+            __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+            __m128i dlo = _mm_unpacklo_epi8(dv, zero), dhi = _mm_unpackhi_epi8(dv, zero);
+            __m128i alo = AlphaSpread(lo), ahi = AlphaSpread(hi);
+            lo = Div255x16(_mm_add_epi16(_mm_mullo_epi16(lo, alo), _mm_mullo_epi16(dlo, _mm_sub_epi16(v255, alo))));
+            hi = Div255x16(_mm_add_epi16(_mm_mullo_epi16(hi, ahi), _mm_mullo_epi16(dhi, _mm_sub_epi16(v255, ahi))));
+            out = _mm_packus_epi16(lo, hi);
+        } else {
+            out = white ? tx : _mm_packus_epi16(lo, hi);
+        }
+        if (key) {
+            __m128i m = _mm_cmpeq_epi32(_mm_and_si128(tx, rgbMask), keyV);
+            __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+            out = _mm_or_si128(_mm_and_si128(m, dv), _mm_andnot_si128(m, out));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
+    }
+#endif
+    for (; i < n; ++i) {
+        uint32_t texel = t[i];
+        if (key && (texel & 0x00FFFFFFu) == keyRgb) continue;
+        uint32_t s = white ? texel : ModulateTexel(texel, colour);
+        d[i] = blend ? BlendPixel(s, d[i], Blend::kSrcAlpha, Blend::kInvSrcAlpha) : s;
+    }
+}
+
+// Screen span [begin, end) of an edge pair at a and b (pixel centres inside).
+inline void CoveredRange(double a, double b, int limit, int* begin, int* end) {
+    double lo = std::min(a, b), hi = std::max(a, b);
+    double cb = std::ceil(lo), ce = std::ceil(hi);
+    cb = std::max(cb, 0.0);
+    ce = std::min(ce, static_cast<double>(limit));
+    *begin = static_cast<int>(cb);
+    *end = std::max(*begin, static_cast<int>(ce));
+}
+
+// Axis-aligned quad: the union of the strip's two triangles is the rectangle,
+// and texture coordinates change along one axis each.
+bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st) {
+    // Find the two x values and two y values.
+    float xs[2] = {v[0].x, v[0].x}, ys[2] = {v[0].y, v[0].y};
+    for (int k = 1; k < 4; ++k) {
+        xs[0] = std::min(xs[0], v[k].x), xs[1] = std::max(xs[1], v[k].x);
+        ys[0] = std::min(ys[0], v[k].y), ys[1] = std::max(ys[1], v[k].y);
+    }
+    const TLVertex* corner[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};  // [yi][xi]
+    for (int k = 0; k < 4; ++k) {
+        int xi = v[k].x == xs[0] ? 0 : (v[k].x == xs[1] ? 1 : -1);
+        int yi = v[k].y == ys[0] ? 0 : (v[k].y == ys[1] ? 1 : -1);
+        if (xi < 0 || yi < 0 || corner[yi][xi]) return false;
+        corner[yi][xi] = &v[k];
+    }
+    // The strip's diagonal must be v1-v2 between opposite corners for the
+    // union of the two triangles to be the rectangle.
+    bool v1v2Opposite = v[1].x != v[2].x && v[1].y != v[2].y;
+    if (!v1v2Opposite) return false;
+    const TLVertex &tl = *corner[0][0], &tr = *corner[0][1], &bl = *corner[1][0], &br = *corner[1][1];
+    if (tl.u != bl.u || tr.u != br.u || tl.v != tr.v || bl.v != br.v) return false;
+    if (xs[0] == xs[1] || ys[0] == ys[1]) return true;  // empty
+
+    int x0, x1, y0, y1;
+    CoveredRange(xs[0], xs[1], dst.width, &x0, &x1);
+    CoveredRange(ys[0], ys[1], dst.height, &y0, &y1);
+    if (x0 >= x1 || y0 >= y1) return true;
+
+    const int tw = tex ? tex->width : 1, th = tex ? tex->height : 1;
+    // Texel columns and rows, computed once per quad.
+    const int n = x1 - x0;
+    int stackCols[2048];
+    std::vector<int> heapCols;
+    int* tcol = stackCols;
+    if (n > 2048) {
+        heapCols.resize(static_cast<size_t>(n));
+        tcol = heapCols.data();
+    }
+    {
+        double uA = double(tl.u) * tw, du = (double(tr.u) - tl.u) * tw, w = double(xs[1]) - xs[0];
+        for (int i = 0; i < n; ++i) {
+            double t = std::floor(uA + ((x0 + i) - double(xs[0])) * du / w);
+            tcol[i] = static_cast<int>(std::clamp(t, 0.0, double(tw - 1)));
+        }
+    }
+    auto texRow = [&](int y) {
+        double vA = double(tl.v) * th, dv = (double(bl.v) - tl.v) * th, h = double(ys[1]) - ys[0];
+        double t = std::floor(vA + (y - double(ys[0])) * dv / h);
+        return static_cast<int>(std::clamp(t, 0.0, double(th - 1)));
+    };
+    bool consecutive = true;
+    for (int i = 1; i < n && consecutive; ++i) consecutive = tcol[i] == tcol[i - 1] + 1;
+
+    const bool uniform = v[0].diffuse == v[1].diffuse && v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse;
+    const uint32_t colour = v[0].diffuse;
+    const bool white = uniform && colour == 0xFFFFFFFFu;
+    const bool keyOn = st.colorKey && tex && tex->hasColorKey;
+    const bool fastBlend = !st.alphaBlend || (st.src == Blend::kSrcAlpha && st.dst == Blend::kInvSrcAlpha);
+    static const uint32_t kWhiteTexel = 0xFFFFFFFFu;
+
+    ColourPlanes p1{}, p2{};
+    if (!uniform) {
+        p1.Build(v[0], v[1], v[2]);
+        p2.Build(v[1], v[2], v[3]);
+    }
+    for (int y = y0; y < y1; ++y) {
+        uint32_t* d = dst.Row(y) + x0;
+        const uint32_t* trow = tex ? tex->Row(texRow(y)) : nullptr;
+        if (uniform && tex && consecutive && fastBlend) {
+            SpanFast(d, trow + tcol[0], n, colour, white, st.alphaBlend, keyOn, tex->colorKey & 0x00FFFFFFu);
+            continue;
+        }
+        for (int i = 0; i < n; ++i) {
+            uint32_t texel = trow ? trow[tcol[i]] : kWhiteTexel;
+            if (Keyed(tex, st.colorKey, texel)) continue;
+            uint32_t c = colour;
+            if (!uniform) {
+                double px = x0 + i, py = y;
+                // Same side of the diagonal v1-v2 as v0 (or on it): first triangle.
+                double e = Edge(v[1], v[2], px, py), e0 = Edge(v[1], v[2], v[0].x, v[0].y);
+                c = (e == 0 || (e > 0) == (e0 > 0)) ? p1.At(px, py) : p2.At(px, py);
+            }
+            PutPixel(d + i, texel, c, c == 0xFFFFFFFFu, st);
+        }
+    }
+    return true;
+}
+
+// Any triangle: edge functions with the top-left rule, attributes from
+// barycentric weights.
+void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TLVertex c, const RasterState& st) {
+    double area = Edge(a, b, c.x, c.y);
+    if (area == 0) return;
+    if (area < 0) {
+        std::swap(b, c);
+        area = -area;
+    }
+    int minX = std::max(0, static_cast<int>(std::ceil(std::min({a.x, b.x, c.x}))));
+    int maxX = std::min(dst.width - 1, static_cast<int>(std::floor(std::max({a.x, b.x, c.x}))));
+    int minY = std::max(0, static_cast<int>(std::ceil(std::min({a.y, b.y, c.y}))));
+    int maxY = std::min(dst.height - 1, static_cast<int>(std::floor(std::max({a.y, b.y, c.y}))));
+    const bool tlBC = TopLeft(b, c), tlCA = TopLeft(c, a), tlAB = TopLeft(a, b);
+    const int tw = tex ? tex->width : 1, th = tex ? tex->height : 1;
+    ColourPlanes planes{};
+    planes.Build(a, b, c);
+    for (int y = minY; y <= maxY; ++y) {
+        for (int x = minX; x <= maxX; ++x) {
+            double w0 = Edge(b, c, x, y), w1 = Edge(c, a, x, y), w2 = Edge(a, b, x, y);
+            if (w0 < 0 || w1 < 0 || w2 < 0) continue;
+            if ((w0 == 0 && !tlBC) || (w1 == 0 && !tlCA) || (w2 == 0 && !tlAB)) continue;
+            double u = (w0 * a.u + w1 * b.u + w2 * c.u) / area;
+            double vv = (w0 * a.v + w1 * b.v + w2 * c.v) / area;
+            uint32_t texel = 0xFFFFFFFFu;
+            if (tex) {
+                int tx = static_cast<int>(std::clamp(std::floor(u * tw), 0.0, double(tw - 1)));
+                int ty = static_cast<int>(std::clamp(std::floor(vv * th), 0.0, double(th - 1)));
+                texel = tex->Row(ty)[tx];
+            }
+            if (Keyed(tex, st.colorKey, texel)) continue;
+            uint32_t col = planes.At(x, y);
+            PutPixel(dst.Row(y) + x, texel, col, col == 0xFFFFFFFFu, st);
+        }
+    }
+}
+
+bool Finite(const TLVertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.u) && std::isfinite(v.v); }
+
+}  // namespace
+
+uint32_t ModulateTexel(uint32_t t, uint32_t c) {
+    uint32_t out = 0;
+    for (int sh = 0; sh < 32; sh += 8) out |= Div255(Ch(t, sh) * Ch(c, sh)) << sh;
+    return out;
+}
+
+uint32_t BlendPixel(uint32_t s, uint32_t d, Blend fs, Blend fd) {
+    const uint32_t sa = s >> 24, da = d >> 24;
+    uint32_t out = 0;
+    for (int sh = 0; sh < 32; sh += 8) {
+        uint32_t sc = Ch(s, sh), dc = Ch(d, sh);
+        uint32_t v = Div255(sc * Factor(fs, sc, dc, sa, da) + dc * Factor(fd, sc, dc, sa, da));
+        out |= std::min(v, 255u) << sh;
+    }
+    return out;
+}
+
+void RasterQuadStrip(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state) {
+    if (dst.pixels.empty()) return;
+    if (texture && (texture->width <= 0 || texture->height <= 0 || texture->pixels.empty())) return;
+    for (int k = 0; k < 4; ++k)
+        if (!Finite(v[k])) return;
+    // Keep coordinates where doubles and ints stay exact.
+    for (int k = 0; k < 4; ++k)
+        if (std::fabs(v[k].x) > 1e7f || std::fabs(v[k].y) > 1e7f) return;
+    if (RasterRect(dst, texture, v, state)) return;
+    RasterTriangle(dst, texture, v[0], v[1], v[2], state);
+    RasterTriangle(dst, texture, v[1], v[2], v[3], state);
+}
+
+void RasterBlt(Surface& dst, const RectI& dr, const Surface& src, const RectI& sr, bool keySrc) {
+    const int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
+    const int sw = sr.right - sr.left, sh = sr.bottom - sr.top;
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    const bool key = keySrc && src.hasColorKey;
+    for (int y = std::max(dr.top, 0); y < std::min(dr.bottom, dst.height); ++y) {
+        int sy = sr.top + static_cast<int>((2LL * (y - dr.top) + 1) * sh / (2LL * dh));
+        if (sy < 0 || sy >= src.height) continue;
+        uint32_t* d = dst.Row(y);
+        const uint32_t* s = src.Row(sy);
+        for (int x = std::max(dr.left, 0); x < std::min(dr.right, dst.width); ++x) {
+            int sx = sr.left + static_cast<int>((2LL * (x - dr.left) + 1) * sw / (2LL * dw));
+            if (sx < 0 || sx >= src.width) continue;
+            uint32_t p = s[sx];
+            if (key && ((p ^ src.colorKey) & 0x00FFFFFFu) == 0) continue;
+            d[x] = p;
+        }
+    }
+}
+
+}  // namespace plat

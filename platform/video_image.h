@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "platform/surface.h"
+
+namespace plat {
+
+// Decodes a picture file into 32-bit ARGB: BMP (1, 4, 8, 16, 24 and 32 bits,
+// uncompressed or bit-field masks) and DDS (uncompressed RGB(A) with masks,
+// 16 to 32 bits, and DXT1/3/5). BMP pixels are opaque; DDS keep their alpha
+// (opaque when the format has none). False for anything else or a file
+// shorter than its header promises.
+bool LoadPictureFile(const std::string& path, Surface* out);
+bool DecodePicture(const std::string& bytes, Surface* out);
+
+}  // namespace plat

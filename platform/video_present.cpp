@@ -1,0 +1,153 @@
+#include "platform/video_present.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/video.h"
+
+namespace plat {
+
+namespace {
+
+struct Presenter {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int texW = 0, texH = 0;
+    SDL_Rect area{0, 0, 0, 0};
+    PresentOverlay overlay;
+    Surface last;
+    uint64_t count = 0;
+    bool watching = false;
+};
+
+Presenter& P() {
+    static Presenter p;
+    return p;
+}
+
+// Render resets empty what the renderer held; the game reloads its pictures.
+int EventWatch(void*, SDL_Event* e) {
+    if (e->type == SDL_RENDER_TARGETS_RESET || e->type == SDL_RENDER_DEVICE_RESET) {
+        Presenter& p = P();
+        if (e->type == SDL_RENDER_DEVICE_RESET && p.texture) {
+            SDL_DestroyTexture(p.texture);
+            p.texture = nullptr;
+        }
+        SignalDeviceLoss();
+    }
+    return 1;
+}
+
+void DropRenderer() {
+    Presenter& p = P();
+    if (p.texture) SDL_DestroyTexture(p.texture);
+    if (p.renderer) SDL_DestroyRenderer(p.renderer);
+    p.texture = nullptr;
+    p.renderer = nullptr;
+    p.texW = p.texH = 0;
+}
+
+SDL_Rect Letterbox(int outW, int outH, int w, int h) {
+    SDL_Rect r{0, 0, outW, outH};
+    if (w <= 0 || h <= 0 || outW <= 0 || outH <= 0) return r;
+    if (static_cast<int64_t>(outW) * h > static_cast<int64_t>(outH) * w) {
+        r.w = static_cast<int>(static_cast<int64_t>(outH) * w / h);
+        r.x = (outW - r.w) / 2;
+    } else {
+        r.h = static_cast<int>(static_cast<int64_t>(outW) * h / w);
+        r.y = (outH - r.h) / 2;
+    }
+    return r;
+}
+
+void Show(const Surface& frame) {
+    Presenter& p = P();
+    if (!p.renderer || frame.width <= 0 || frame.height <= 0) return;
+    if (!p.texture || p.texW != frame.width || p.texH != frame.height) {
+        if (p.texture) SDL_DestroyTexture(p.texture);
+        p.texture = SDL_CreateTexture(p.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, frame.width,
+                                      frame.height);
+        if (!p.texture) return;
+        SDL_SetTextureBlendMode(p.texture, SDL_BLENDMODE_NONE);
+        p.texW = frame.width;
+        p.texH = frame.height;
+    }
+    SDL_UpdateTexture(p.texture, nullptr, frame.pixels.data(), frame.width * 4);
+    SDL_SetRenderDrawColor(p.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(p.renderer);
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
+    bool full = (SDL_GetWindowFlags(p.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    SDL_Rect dst = (!full && p.area.w > 0 && p.area.h > 0) ? p.area : Letterbox(outW, outH, frame.width, frame.height);
+    SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
+    if (p.overlay) p.overlay(p.renderer);
+    SDL_RenderPresent(p.renderer);
+}
+
+}  // namespace
+
+void AttachPresentWindow(void* sdlWindow) {
+    Presenter& p = P();
+    DropRenderer();
+    p.window = static_cast<SDL_Window*>(sdlWindow);
+    if (!p.window) return;
+    if (!p.watching) {
+        SDL_AddEventWatch(EventWatch, nullptr);
+        p.watching = true;
+    }
+    p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_ACCELERATED);
+    if (!p.renderer) p.renderer = SDL_CreateRenderer(p.window, -1, 0);
+    if (!p.renderer) p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_SOFTWARE);
+    if (p.renderer) SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+}
+
+bool PresentWindowAttached() { return P().window != nullptr; }
+void* PresentRenderer() { return P().renderer; }
+
+void SetPresentArea(int x, int y, int width, int height) { P().area = SDL_Rect{x, y, width, height}; }
+void SetPresentOverlay(PresentOverlay overlay) { P().overlay = std::move(overlay); }
+
+uint32_t QuantizePixel(uint32_t c, uint32_t bpp) {
+    if (bpp != 16) return c;
+    // 5-6-5 as the display stores it, widened back by bit replication.
+    uint32_t r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+    r = (r >> 3), g = (g >> 2), b = (b >> 3);
+    r = (r << 3) | (r >> 2), g = (g << 2) | (g >> 4), b = (b << 3) | (b >> 2);
+    return (c & 0xFF000000u) | (r << 16) | (g << 8) | b;
+}
+
+void PresentFrame(const Surface& frame, uint32_t bpp) {
+    Presenter& p = P();
+    p.last.width = frame.width;
+    p.last.height = frame.height;
+    p.last.pixels.resize(frame.pixels.size());
+    if (bpp == 16) {
+        std::transform(frame.pixels.begin(), frame.pixels.end(), p.last.pixels.begin(),
+                       [](uint32_t c) { return QuantizePixel(c, 16); });
+    } else {
+        std::copy(frame.pixels.begin(), frame.pixels.end(), p.last.pixels.begin());
+    }
+    ++p.count;
+    Show(p.last);
+}
+
+void RepresentLastFrame() { Show(P().last); }
+const Surface& LastPresentedFrame() { return P().last; }
+uint64_t PresentedFrameCount() { return P().count; }
+
+void ApplyPresentScreenMode(bool fullScreen) {
+    Presenter& p = P();
+    if (!p.window) return;
+    SDL_SetWindowFullscreen(p.window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+bool PresentDisplayUnavailable() {
+    Presenter& p = P();
+    if (!p.window) return false;
+    Uint32 f = SDL_GetWindowFlags(p.window);
+    return (f & SDL_WINDOW_FULLSCREEN) && (f & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN));
+}
+
+}  // namespace plat

@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+#include "platform/surface.h"
+
+namespace plat {
+
+// Showing finished frames in the SDL window. The window layer owns the
+// window and hands it over here; without one (tests, before the window
+// exists) presenting only keeps the frame, which stays readable.
+
+// sdlWindow is an SDL_Window*; nullptr detaches (and drops the renderer).
+void AttachPresentWindow(void* sdlWindow);
+bool PresentWindowAttached();
+// The SDL_Renderer* the frames are drawn with (null when detached), for the
+// window layer's overlays (menu, dialogs, movie picture).
+void* PresentRenderer();
+
+// Where the game picture goes in the window's output, in output pixels; a
+// width of 0 (the default) letterboxes it into the whole output.
+void SetPresentArea(int x, int y, int width, int height);
+// Called after the frame is copied and before the window is updated.
+using PresentOverlay = std::function<void(void* sdlRenderer)>;
+void SetPresentOverlay(PresentOverlay overlay);
+
+// Shows a frame quantised to the colour depth (16 bits: 5-6-5; 24 and 32
+// bits: unchanged) and keeps it as the last frame.
+void PresentFrame(const Surface& frame, uint32_t bpp);
+// Shows the last frame again (with the overlay), e.g. while the game draws
+// no frames because a menu or dialog is up.
+void RepresentLastFrame();
+// The last frame as presented (after quantising).
+const Surface& LastPresentedFrame();
+// Number of frames presented since start (tests).
+uint64_t PresentedFrameCount();
+
+// Full screen uses the desktop mode; windowed restores the window.
+void ApplyPresentScreenMode(bool fullScreen);
+// True while the window is full screen and minimised or hidden: the display
+// cannot be used until it comes back.
+bool PresentDisplayUnavailable();
+
+// 16-bit quantising of one pixel (exposed for tests).
+uint32_t QuantizePixel(uint32_t argb, uint32_t bpp);
+
+}  // namespace plat
