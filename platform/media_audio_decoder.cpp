@@ -191,8 +191,12 @@ int AudioDecoder::Read(float* out, int frames) {
     return done;
 }
 
-bool AudioDecoder::AtEnd() const {
-    return !impl_ || (impl_->finished && impl_->pending.size() == impl_->pendingPos);
+bool AudioDecoder::AtEnd() {
+    if (!impl_) return true;
+    while (impl_->pending.size() == impl_->pendingPos) {
+        if (!impl_->Refill()) return true;
+    }
+    return false;
 }
 
 int64_t AudioDecoder::FramesRead() const { return impl_ ? impl_->framesRead : 0; }

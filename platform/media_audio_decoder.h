@@ -25,7 +25,9 @@ public:
 
     // Fills up to frames stereo frames; fewer only at the end of the media.
     int Read(float* out, int frames);
-    bool AtEnd() const;
+    // True once every frame has been read (decodes ahead to find out, so the
+    // end is known exactly at the last frame, not one read later).
+    bool AtEnd();
     int64_t FramesRead() const;
 
     // Back to the start by reopening: exact for every format (a seek is not,
