@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "tests/support/test_env.h"
+#include "tools/script_writer.h"
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out;
+};
+
+// The build folder: from the environment, else two levels above this test
+// program (build/tests/archive/archive_tests).
+std::string BuildDir() {
+    if (getenv("KU_BINARY_DIR")) return kutest::BinaryDir();
+    return std::filesystem::canonical("/proc/self/exe").parent_path().parent_path().parent_path().string();
+}
+
+// Runs a built tool (build/tools/<name>) in the current folder.
+ToolRun Tool(const std::string& name, const std::string& args) {
+    std::string cmd = BuildDir() + "/tools/" + name + " " + args + " 2>/dev/null";
+    ToolRun r{-1, ""};
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+std::string LastLine(const std::string& out) {
+    std::string s = out;
+    if (!s.empty() && s.back() == '\n') s.pop_back();
+    size_t nl = s.rfind('\n');
+    return nl == std::string::npos ? s : s.substr(nl + 1);
+}
+
+TEST(Mkarc, RoundTripsAFolderOfBinaryFilesByteForByte) {
+    kutest::TempDir dir;
+    std::mt19937 rng(7);
+    std::vector<std::string> names = {"empty.bin", "all256.bin", "Random.DAT", "crlf.txt", "big.bin"};
+    std::vector<std::string> contents;
+    std::string all;
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    std::string random(70000, '\0');
+    for (char& c : random) c = static_cast<char>(rng());
+    contents = {"", all, random, "LIST-END\n\r\n", std::string(300000, '\x0A')};
+    std::string files;
+    for (size_t i = 0; i < names.size(); ++i) {
+        dir.Write("in/" + names[i], contents[i]);
+        files += " in/" + names[i];
+    }
+    for (bool listOut : {false, true}) {
+        std::string arc = listOut ? "out.arc" : "in.dat";
+        ASSERT_EQ(Tool("mkarc", std::string("pack ") + (listOut ? "--list-out " : "") + arc + files).status, 0);
+        EXPECT_EQ(dir.Exists("out.lst"), listOut);
+        std::filesystem::create_directory("x");
+        ToolRun r = Tool("mkarc", "extract " + arc + " x");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "result 1\n");
+        for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(dir.Read("x/" + names[i]), contents[i]) << names[i];
+        std::filesystem::remove_all("x");
+
+        r = Tool("mkarc", "list " + arc);
+        ASSERT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "empty.bin " + std::string(listOut ? "24 24" : "135 135"));
+    }
+    EXPECT_EQ(Tool("mkarc", "search in.dat RANDOM.dat").out, "result 1\n");
+    EXPECT_EQ(Tool("mkarc", "search in.dat nothing").out, "result 0\n");
+    std::filesystem::create_directory("y");
+    EXPECT_EQ(Tool("mkarc", "extract in.dat y/ random.dat").out, "result 1\n");
+    EXPECT_EQ(dir.Read("y/Random.DAT"), random);
+    ToolRun r = Tool("mkarc", "extract in.dat y missing");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(LastLine(r.out), "result 0");
+    EXPECT_EQ(LastLine(Tool("mkarc", "extract in.dat nowhere all256.bin").out), "result -3");
+}
+
+TEST(Mkarc, RefusesWhatTheReaderCannotRead) {
+    kutest::TempDir dir;
+    dir.Write("a/x.bin", "1");
+    dir.Write("b/X.BIN", "2");
+    dir.Write("c/two words", "3");
+    dir.Write("d/LIST-END", "4");
+    EXPECT_EQ(Tool("mkarc", "pack o.dat a/x.bin b/X.BIN").status, 1);
+    EXPECT_EQ(Tool("mkarc", "pack o.dat 'c/two words'").status, 1);
+    EXPECT_EQ(Tool("mkarc", "pack o.dat d/LIST-END").status, 1);
+    EXPECT_EQ(Tool("mkarc", "pack o.dat a/missing").status, 1);
+    EXPECT_EQ(Tool("mkarc", "pack --list-out noext a/x.bin").status, 1);
+    EXPECT_FALSE(dir.Exists("o.dat"));
+    EXPECT_NE(Tool("mkarc", "list a/x.bin").status, 0);
+}
+
+TEST(Kucode, EncodeWritesACrLfHeaderAndEveryLineReadsBack) {
+    kutest::TempDir dir;
+    std::string plain = "#CREATE_DATA GRAPHIC \x94\x77\x8C\x69\r\n\r\n\x83\x5C\x82\xA0 text\r\n";
+    dir.Write("in.txt", plain);
+    ASSERT_EQ(Tool("kucode", "encode in.txt out.spt").status, 0);
+    std::string coded = dir.Read("out.spt");
+    EXPECT_EQ(coded.substr(0, 24), "KUCODE NLINE-NO-ENCODE\r\n");
+    EXPECT_EQ(Tool("kucode", "lines out.spt").out,
+              "#CREATE_DATA GRAPHIC \x94\x77\x8C\x69\n\n\x83\x5C\x82\xA0 text\n");
+    EXPECT_EQ(Tool("kucode", "decode out.spt back.txt").out, "result 0\n");
+    EXPECT_EQ(dir.Read("back.txt"), plain);
+
+    // The engine's own encoder keeps its LF-only header: the first line is lost to the readers.
+    EXPECT_EQ(Tool("kucode", "rawencode --no-encode in.txt raw.spt").out, "result 0\n");
+    EXPECT_EQ(dir.Read("raw.spt").substr(0, 23), "KUCODE NLINE-NO-ENCODE\n");
+    EXPECT_EQ(Tool("kucode", "lines raw.spt").out, "\n\x83\x5C\x82\xA0 text\n");
+    EXPECT_EQ(Tool("kucode", "rawencode in.txt raw2.spt").out, "result 0\n");
+    EXPECT_EQ(dir.Read("raw2.spt").substr(0, 20), "KUCODE NLINE-ENCODE\n");
+    EXPECT_EQ(Tool("kucode", "decode in.txt bad.txt").out, "result -1\n");
+}
+
+TEST(Kucode, EncodeRefusesTextTheReadersCannotReturn) {
+    kutest::TempDir dir;
+    const std::pair<const char*, std::string> cases[] = {
+        {"ff", std::string("a\xFF\r\n")},
+        {"f2f5", std::string("a\xF2\xF5\r\n")},
+        {"nocrlf", std::string("a\r\nlast")},
+        {"long", std::string(510, 'a') + "\r\n"},
+        {"header", std::string("\xB4\xAA\xBC\xB0\xBB\xBA\xDFrest\r\n")},  // scrambles to "KUCODE rest"
+        {"header2", std::string("ok\r\n\xB4\xAA\xBC\xB0\xBB\xBA\r\n")},
+    };
+    for (const auto& [name, text] : cases) {
+        dir.Write(std::string(name) + ".txt", text);
+        EXPECT_EQ(Tool("kucode", std::string("encode ") + name + ".txt " + name + ".spt").status, 1) << name;
+        EXPECT_FALSE(dir.Exists(std::string(name) + ".spt")) << name;
+    }
+    // The longest readable line and lone line breaks are fine.
+    dir.Write("ok.txt", std::string(509, 'a') + "\r\n" + "x\ry\n\xF2\r\n");
+    ASSERT_EQ(Tool("kucode", "encode ok.txt ok.spt").status, 0);
+    EXPECT_EQ(Tool("kucode", "lines ok.spt").out, std::string(509, 'a') + "\n" + "x\ry\n\xF2\n");
+}
+
+TEST(ScriptWriter, NamesTheLineAtFault) {
+    EXPECT_EQ(CheckScriptText("ok\r\nbad\xFF\r\n"), "line 2: holds the byte 0xFF (stored as NUL, it ends the line)");
+    EXPECT_EQ(CheckScriptText(""), "");
+    EXPECT_EQ(CheckScriptText(std::string(1021, 'a') + "\r\n", 1023), "");
+    EXPECT_NE(CheckScriptText(std::string(1022, 'a') + "\r\n", 1023), "");
+}
+
+TEST(SampleGame, BuiltFolderHoldsReadableArchives) {
+    std::string game = BuildDir() + "/game";
+    if (!std::filesystem::exists(game + "/dat/Scenario.dat")) GTEST_SKIP() << "sample game not built";
+    kutest::TempDir dir;
+    std::filesystem::create_directory("s");
+    std::string out = Tool("mkarc", "extract " + game + "/dat/Scenario.dat s Init.spt").out;
+    EXPECT_EQ(out, "result 1\n");
+    std::string lines = Tool("kucode", "lines s/Init.spt").out;
+    EXPECT_NE(lines.find("#FIRST_EXE_SCR Start.spt\n"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+// kucode: writes and reads scrambled text files. "encode" is the authoring
+// tool (CR LF header, refuses text the line reader cannot return); the other
+// commands run the engine's own functions.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/kucode.h"
+#include "platform/files.h"
+#include "tools/script_writer.h"
+
+namespace {
+
+int Usage() {
+    fputs("usage: kucode encode IN OUT\n"
+          "       kucode rawencode [--no-encode] IN OUT\n"
+          "       kucode decode IN OUT\n"
+          "       kucode lines FILE\n",
+          stderr);
+    return 2;
+}
+
+int Encode(const char* in, const char* out) {
+    std::string plain;
+    if (!plat::ReadWholeFile(in, &plain)) {
+        fprintf(stderr, "kucode: cannot read %s\n", in);
+        return 1;
+    }
+    std::string error;
+    if (!WriteScript(out, plain, &error)) {
+        fprintf(stderr, "kucode: %s: %s\n", in, error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+// Reads FILE the way the script readers do and prints every line they would interpret.
+int Lines(const char* path) {
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+        fprintf(stderr, "kucode: cannot read %s\n", path);
+        return 1;
+    }
+    constexpr int kSize = 1024;
+    char line[kSize];
+    char text[kSize];
+    while (CodeFileReadOneLine(f, line, kSize) == 0) {
+        if (KUDecodeOneLine(line, kSize, text) == 1) continue;
+        fputs(text, stdout);
+        fputc('\n', stdout);
+    }
+    fclose(f);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    std::string cmd = argv[1];
+    if (cmd == "encode" && argc == 4) return Encode(argv[2], argv[3]);
+    if (cmd == "rawencode" && (argc == 4 || (argc == 5 && strcmp(argv[2], "--no-encode") == 0))) {
+        int flags = argc == 5 ? kKuCodeNoEncode : 0;
+        printf("result %d\n", KUEncode(argv[argc - 2], argv[argc - 1], flags));
+        return 0;
+    }
+    if (cmd == "decode" && argc == 4) {
+        printf("result %d\n", KUDecode(argv[2], argv[3]));
+        return 0;
+    }
+    if (cmd == "lines" && argc == 3) return Lines(argv[2]);
+    return Usage();
+}

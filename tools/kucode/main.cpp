@@ -1,2 +1,0 @@
-#include <cstdio>
-int main() { fputs("not built yet\n", stderr); return 1; }

@@ -1,0 +1,85 @@
+// mkarc: packs, lists and extracts combined archives. Listing and
+// extraction go through the engine's own reader.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/combine_file.h"
+#include "tools/archive_writer.h"
+
+namespace {
+
+int Usage() {
+    fputs("usage: mkarc pack [--list-out] ARCHIVE FILE...\n"
+          "       mkarc list ARCHIVE\n"
+          "       mkarc extract ARCHIVE OUTDIR [NAME]\n"
+          "       mkarc search ARCHIVE NAME\n",
+          stderr);
+    return 2;
+}
+
+std::string BaseName(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int Pack(int argc, char** argv) {
+    int i = 2;
+    bool listOut = false;
+    if (i < argc && strcmp(argv[i], "--list-out") == 0) {
+        listOut = true;
+        ++i;
+    }
+    if (argc - i < 2) return Usage();
+    std::string archive = argv[i++];
+    std::vector<ArchiveMember> members;
+    for (; i < argc; ++i) members.push_back(ArchiveMember{BaseName(argv[i]), argv[i], ""});
+    std::string error;
+    if (!WriteArchive(archive, members, listOut, &error)) {
+        fprintf(stderr, "mkarc: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int List(const char* archive) {
+    int type = CheckCombineFileType(archive);
+    int r = -2;
+    if (type == 1) {
+        r = ReadCombineFileList(archive);
+    } else if (type == 2) {
+        std::string listPath = ArchiveListPath(archive);
+        r = listPath.empty() ? -2 : ReadCombineFileList(listPath.c_str());
+    }
+    if (r != 0) {
+        fprintf(stderr, "mkarc: %s: no readable archive list\n", archive);
+        return 1;
+    }
+    for (const COMBINE_FILE_DATA& row : g_CombineFileList) {
+        if (row.name[0] == '\0') break;
+        printf("%s %u %u\n", row.name, row.start, row.end);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    std::string cmd = argv[1];
+    if (cmd == "pack") return Pack(argc, argv);
+    if (cmd == "list" && argc == 3) return List(argv[2]);
+    if (cmd == "extract" && (argc == 4 || argc == 5)) {
+        std::string outDir = argv[3];
+        if (outDir.empty() || outDir.back() != '/') outDir += '/';
+        int r = FileDiv(argv[2], outDir.c_str(), argc == 5 ? argv[4] : nullptr);
+        printf("result %d\n", r);
+        return 0;
+    }
+    if (cmd == "search" && argc == 4) {
+        printf("result %d\n", SearchCombineFile(argv[2], argv[3]));
+        return 0;
+    }
+    return Usage();
+}
