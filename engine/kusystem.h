@@ -65,7 +65,8 @@ public:
     // Random numbers 0..32767.
     int Rand();
 
-    // Files and folders.
+    // Files and folders. MakeDirectory: 1 made, 0 already there, -1 error
+    // (the hidden flag has no meaning here and always succeeds).
     int MakeDirectory(const char* path, int hidden);
     int RemoveFile(const char* folder, const char* name, int recursive);
     int AddRemoveFileList(const char* path);
@@ -73,6 +74,7 @@ public:
     void ProcessRemoveFileList();
     char* GetRemoveFileListPath(int index, char* buffer, int size);
     int RenameFile(const char* from, const char* to);
+    // buffer holds kPathSize bytes; nullptr (and "") when the path would not fit.
     char* GetTempFilePath(const char* name, char* buffer);
     int CreateHierarchyDirectory(const char* path);
 

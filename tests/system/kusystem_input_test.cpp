@@ -109,14 +109,6 @@ TEST_F(KeyTest, SetKeyStateForcesEachState) {
     EXPECT_EQ(0, sys.GetKeyState(65));
 }
 
-TEST_F(KeyTest, MouseButtonFlagsDefaultToOne) {
-    EXPECT_EQ(1, sys.GetMouseButtonFlag(7));
-    sys.SetMouseButtonFlag(8, 0);
-    EXPECT_EQ(0, sys.GetMouseButtonFlag(8));
-    sys.SetMouseButtonFlag(3, 5);
-    EXPECT_EQ(0, sys.GetMouseButtonFlag(3));
-}
-
 std::pair<int, int> g_warped;
 void RecordWarp(int x, int y) { g_warped = {x, y}; }
 
