@@ -1,0 +1,259 @@
+#include "platform/gdi_font.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <tuple>
+#include <unordered_map>
+
+#include "platform/debug_out.h"
+#include "platform/sjis.h"
+
+namespace plat {
+
+namespace {
+
+constexpr size_t kGlyphCacheLimit = 8192;  // per face; cleared when full
+
+FT_Library Library() {
+    static FT_Library lib = [] {
+        FT_Library l = nullptr;
+        if (FT_Init_FreeType(&l) != 0) l = nullptr;
+        return l;
+    }();
+    return lib;
+}
+
+struct Resolved {
+    bool ok = false;
+    std::string file;
+    int index = 0;
+    int weight = FC_WEIGHT_REGULAR;  // what the file really is
+};
+
+// fontconfig lookup, memoised per (face, weight, Japanese).
+const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) {
+    static std::map<std::tuple<std::string, int, bool>, Resolved> cache;
+    static std::set<std::string> reported;
+    auto key = std::make_tuple(sjisFace, weight, japanese);
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    Resolved r;
+    if (FcInit()) {
+        // Without :lang=ja fontconfig falls back to a Latin face for a name it does not know.
+        std::string pattern = SjisToUtf8(sjisFace);
+        if (japanese) pattern += ":lang=ja";
+        FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
+        if (pat) {
+            FcPatternAddInteger(pat, FC_WEIGHT, FcWeightFromOpenType(weight <= 0 ? 400 : weight));
+            FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+            FcDefaultSubstitute(pat);
+            FcResult res = FcResultNoMatch;
+            FcPattern* match = FcFontMatch(nullptr, pat, &res);
+            if (match) {
+                FcChar8* file = nullptr;
+                FcLangSet* langs = nullptr;
+                bool covers = !japanese || (FcPatternGetLangSet(match, FC_LANG, 0, &langs) == FcResultMatch &&
+                                            FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual);
+                if (covers && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+                    r.ok = true;
+                    r.file = reinterpret_cast<const char*>(file);
+                    FcPatternGetInteger(match, FC_INDEX, 0, &r.index);
+                    FcPatternGetInteger(match, FC_WEIGHT, 0, &r.weight);
+                }
+                FcPatternDestroy(match);
+            }
+            FcPatternDestroy(pat);
+        }
+    }
+    if (!r.ok && reported.insert(sjisFace).second) {
+        if (japanese) {
+            DebugOut("Error: <GdiFont> 日本語フォントが見つかりません (fonts-ipafont-gothic と fontconfig を入れてください)\n");
+        } else {
+            DebugOut("Error: <GdiFont> フォントが見つかりません\n");
+        }
+    }
+    return cache.emplace(key, r).first->second;
+}
+
+}  // namespace
+
+// One FreeType face at one pixel size, with the glyphs rendered from it.
+struct GdiFont::Face {
+    FT_Face ft = nullptr;
+    std::string file;
+    int ppem = 0;
+    int ascent = 0;
+    int descent = 0;
+    int maxAdvance = 0;
+    bool emboldened = false;
+    struct Cached {
+        bool ok = false;
+        GlyphBitmap bitmap;
+    };
+    std::unordered_map<uint64_t, Cached> glyphs;
+};
+
+namespace {
+
+GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
+    static std::map<std::tuple<std::string, int, int, bool>, GdiFont::Face*> faces;  // live for the whole run
+    auto key = std::make_tuple(r.file, r.index, ppem, embolden);
+    auto it = faces.find(key);
+    if (it != faces.end()) return it->second;
+    FT_Library lib = Library();
+    if (!lib) return nullptr;
+    FT_Face ft = nullptr;
+    if (FT_New_Face(lib, r.file.c_str(), r.index, &ft) != 0) return nullptr;
+    if (FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(ppem)) != 0 || ft->units_per_EM == 0) {
+        FT_Done_Face(ft);
+        return nullptr;
+    }
+    auto* face = new GdiFont::Face;
+    face->ft = ft;
+    face->file = r.file;
+    face->ppem = ppem;
+    face->emboldened = embolden;
+    const long upem = ft->units_per_EM;
+    face->ascent = static_cast<int>((static_cast<long>(ft->ascender) * ppem + upem / 2) / upem);
+    face->descent = static_cast<int>((static_cast<long>(-ft->descender) * ppem + upem / 2) / upem);
+    face->maxAdvance = static_cast<int>((static_cast<long>(ft->max_advance_width) * ppem + upem / 2) / upem);
+    faces.emplace(key, face);
+    return face;
+}
+
+}  // namespace
+
+int GlyphFormatTop(GlyphFormat format) {
+    switch (format) {
+        case GlyphFormat::kMono: return 1;
+        case GlyphFormat::kGray2: return 4;
+        case GlyphFormat::kGray4: return 16;
+        case GlyphFormat::kGray8: return 64;
+        case GlyphFormat::kCoverage: return 255;
+    }
+    return 255;
+}
+
+char32_t SjisCodeToUnicodeCached(uint16_t code) {
+    // 0xFFFFFFFF marks "not looked up yet".
+    static std::vector<char32_t> table(65536, static_cast<char32_t>(0xFFFFFFFFu));
+    char32_t& c = table[code];
+    if (c == static_cast<char32_t>(0xFFFFFFFFu)) c = SjisCodeToUnicode(code);
+    return c;
+}
+
+std::string FindJapaneseFontFile() {
+    const Resolved& r = Resolve("ＭＳ ゴシック", 400, true);
+    return r.ok ? r.file : std::string();
+}
+
+std::unique_ptr<GdiFont> GdiFont::Create(const FontSpec& spec) {
+    const int weight = spec.weight <= 0 ? 400 : spec.weight;
+    const Resolved& r = Resolve(spec.faceName, weight, spec.charset == kShiftJisCharset);
+    if (!r.ok) return nullptr;
+    int ppem = spec.height == 0 ? 16 : std::abs(spec.height);
+    if (ppem > 4096) return nullptr;
+    // The file may lack a bold style: embolden the outlines as GDI does.
+    const bool embolden = weight >= 600 && r.weight < FC_WEIGHT_DEMIBOLD;
+    Face* face = AcquireFace(r, ppem, embolden);
+    if (!face) return nullptr;
+    std::unique_ptr<GdiFont> font(new GdiFont);
+    font->spec_ = spec;
+    font->spec_.weight = weight;
+    font->face_ = face;
+    TextMetrics& m = font->metrics_;
+    m.ascent = face->ascent;
+    if (spec.height > 0) {
+        // A positive height is the cell: whatever the ascent leaves is descent.
+        m.height = spec.height;
+        m.descent = std::max(0, spec.height - face->ascent);
+    } else {
+        m.descent = face->descent;
+        m.height = m.ascent + m.descent;
+    }
+    m.maxCharWidth = face->maxAdvance;
+    m.aveCharWidth = (ppem + 1) / 2;
+    return font;
+}
+
+GdiFont::~GdiFont() = default;
+
+const std::string& GdiFont::filePath() const { return face_->file; }
+
+GlyphFormat GdiFont::TextFormat() const {
+    switch (spec_.quality) {
+        case FontQuality::kNonAntialiased:
+        case FontQuality::kDraft: return GlyphFormat::kMono;
+        default: return GlyphFormat::kCoverage;
+    }
+}
+
+const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) const {
+    const int angle = spec_.escapement % 3600;
+    const uint64_t key = static_cast<uint64_t>(sjisCode) | (static_cast<uint64_t>(format) << 16) |
+                         (static_cast<uint64_t>(spec_.italic ? 1 : 0) << 24) |
+                         (static_cast<uint64_t>(static_cast<uint32_t>(angle + 3600)) << 32);
+    auto it = face_->glyphs.find(key);
+    if (it != face_->glyphs.end()) return it->second.ok ? &it->second.bitmap : nullptr;
+    if (face_->glyphs.size() >= kGlyphCacheLimit) face_->glyphs.clear();
+    Face::Cached& entry = face_->glyphs[key];
+
+    const char32_t ch = SjisCodeToUnicodeCached(sjisCode);
+    if (ch == 0) return nullptr;
+    FT_Face ft = face_->ft;
+    const FT_UInt index = FT_Get_Char_Index(ft, ch);
+    if (angle != 0) {
+        const double rad = angle / 10.0 * 3.14159265358979323846 / 180.0;
+        FT_Matrix m;
+        m.xx = static_cast<FT_Fixed>(std::lround(std::cos(rad) * 65536.0));
+        m.xy = static_cast<FT_Fixed>(std::lround(-std::sin(rad) * 65536.0));
+        m.yx = static_cast<FT_Fixed>(std::lround(std::sin(rad) * 65536.0));
+        m.yy = m.xx;
+        FT_Set_Transform(ft, &m, nullptr);
+    } else {
+        FT_Set_Transform(ft, nullptr, nullptr);
+    }
+    const bool mono = format == GlyphFormat::kMono;
+    FT_Int32 flags = FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_DEFAULT);
+    if (FT_Load_Glyph(ft, index, flags) != 0) return nullptr;
+    FT_GlyphSlot slot = ft->glyph;
+    if (spec_.italic) FT_GlyphSlot_Oblique(slot);
+    if (face_->emboldened) FT_GlyphSlot_Embolden(slot);
+    if (FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return nullptr;
+
+    GlyphBitmap& g = entry.bitmap;
+    const FT_Bitmap& bm = slot->bitmap;
+    g.width = static_cast<int>(bm.width);
+    g.height = static_cast<int>(bm.rows);
+    g.originX = slot->bitmap_left;
+    g.originY = slot->bitmap_top;
+    g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    g.pitch = (g.width + 3) & ~3;
+    g.bits.assign(static_cast<size_t>(g.pitch) * static_cast<size_t>(g.height), 0);
+    const int top = GlyphFormatTop(format);
+    for (int y = 0; y < g.height; ++y) {
+        const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
+        uint8_t* dst = g.bits.data() + static_cast<size_t>(y) * static_cast<size_t>(g.pitch);
+        for (int x = 0; x < g.width; ++x) {
+            if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
+                dst[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+            } else {
+                const int cov = row[x];
+                dst[x] = static_cast<uint8_t>(format == GlyphFormat::kCoverage ? cov
+                                              : mono                           ? (cov >= 128 ? 1 : 0)
+                                                                               : QuantiseCoverage(cov, top));
+            }
+        }
+    }
+    entry.ok = true;
+    return &g;
+}
+
+}  // namespace plat
