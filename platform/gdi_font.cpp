@@ -34,7 +34,7 @@ struct Resolved {
     bool ok = false;
     std::string file;
     int index = 0;
-    int weight = FC_WEIGHT_REGULAR;  // what the file really is
+    bool embolden = false;  // fontconfig asks for synthetic bold (the file has no bold style)
 };
 
 // fontconfig lookup, memoised per (face, weight, Japanese).
@@ -65,7 +65,8 @@ const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) 
                     r.ok = true;
                     r.file = reinterpret_cast<const char*>(file);
                     FcPatternGetInteger(match, FC_INDEX, 0, &r.index);
-                    FcPatternGetInteger(match, FC_WEIGHT, 0, &r.weight);
+                    FcBool embolden = FcFalse;
+                    if (FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch) r.embolden = embolden;
                 }
                 FcPatternDestroy(match);
             }
@@ -161,7 +162,7 @@ std::unique_ptr<GdiFont> GdiFont::Create(const FontSpec& spec) {
     int ppem = spec.height == 0 ? 16 : std::abs(spec.height);
     if (ppem > 4096) return nullptr;
     // The file may lack a bold style: embolden the outlines as GDI does.
-    const bool embolden = weight >= 600 && r.weight < FC_WEIGHT_DEMIBOLD;
+    const bool embolden = r.embolden;
     Face* face = AcquireFace(r, ppem, embolden);
     if (!face) return nullptr;
     std::unique_ptr<GdiFont> font(new GdiFont);
