@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+
+class KUSYSTEM;
+class KUSPRITE2;
+class KUSND;
+class GAME_GLOBAL_DATA;
+
+// The adventure-mode object. Only what the game object and the options
+// screen use of it is here so far; the scenario engine fills in the rest.
+class ADV_DATA {
+public:
+    // False until the scenario engine is part of the program: the game
+    // object then shows the title again instead of starting a game.
+    static constexpr bool kBuilt = false;
+
+    ADV_DATA();
+    ~ADV_DATA();
+    ADV_DATA(const ADV_DATA&) = delete;
+    ADV_DATA& operator=(const ADV_DATA&) = delete;
+
+    int Initialize(const char* script, KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, GAME_GLOBAL_DATA* global);
+    void Release();
+    // 0 go on, -1 error, 1 play ended, 2 exam, 3 options, 4 save, 5 load.
+    int MainProc();
+    int DrawProc();
+    // Unloads the scene's pictures and sounds while a menu runs over the game,
+    // and loads them again afterwards.
+    int LoadDataRelease();
+    int LoadDataResume();
+
+    // Records the current script and line in the read-skip list while the
+    // scenario reader runs.
+    void RecordReadPosition();
+    // Back from the options screen: the interrupted message shown whole, the
+    // controller bar's skip-hold and skip-one-click flags set.
+    void ShowMessageWhole();
+    void SetControllerSkipFlags();
+
+    // Settings changed on the options screen while the game is open.
+    void SetMessageSpeed(uint32_t ms);
+    void SetAutoSkip(int on);
+    void SetAutoSkipSpeed(uint32_t ms);
+    void SetAntiAliasLevel(uint32_t level);
+
+    int m_bInit;
+    KUSYSTEM* m_pKUSys;
+    KUSPRITE2* m_pKUSprite;
+    KUSND* m_pKUSnd;
+    GAME_GLOBAL_DATA* m_pGlobalData;
+    int m_nPhase;
+};

@@ -1,0 +1,417 @@
+#include "game/game_main.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "adv/adv_data.h"
+#include "app/env_settings.h"
+#include "engine/kusprite2.h"
+#include "engine/kusystem.h"
+#include "game/integration_data.h"
+#include "game/shell_services.h"
+#include "modes/config_mode_data.h"
+#include "modes/demo_mode_data.h"
+#include "modes/logo_mode_data.h"
+#include "modes/title_mode_data.h"
+#include "platform/clock.h"
+#include "platform/debug_out.h"
+#include "platform/files.h"
+
+namespace {
+
+template <class T>
+void DeleteMode(T*& p) {
+    delete p;
+    p = nullptr;
+}
+
+}  // namespace
+
+GAME_MAIN::GAME_MAIN()
+    : m_bInit(0),
+      m_pKUSys(nullptr),
+      m_pKUSprite(nullptr),
+      m_pKUSnd(nullptr),
+      m_nMode(0),
+      m_nOldMode(0),
+      m_pAdvData(nullptr),
+      m_pLogoMode(nullptr),
+      m_pDemoMode(nullptr),
+      m_pTitleMode(nullptr),
+      m_pTestMode(nullptr),
+      m_pConfigMode(nullptr),
+      m_pSaveMode(nullptr),
+      m_pLoadMode(nullptr),
+      m_pCGMode(nullptr),
+      m_pBGMMode(nullptr),
+      m_pStaffRollMode(nullptr) {
+    Release();
+}
+
+GAME_MAIN::~GAME_MAIN() { Release(); }
+
+void GAME_MAIN::ErrorPrint(const char* text) {
+    if (m_pKUSys)
+        m_pKUSys->TracePrint(text);
+    else
+        plat::DebugOut(text);
+}
+
+int GAME_MAIN::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
+    Release();
+    if (!sys) {
+        plat::DebugOut("Error: <GAME_MAIN::Initialize> KUSYSTEMクラスポインタが設定されていません\n");
+        return 0;
+    }
+    m_pKUSys = sys;
+    if (m_pKUSys->MakeDirectory("sav/", 0) == -1)
+        ErrorPrint("Warn: <GAME_MAIN::Initialize> savフォルダの作成に失敗しました\n");
+    if (!sprite) {
+        ErrorPrint("Error: <GAME_MAIN::Initialize> KUSPRITE2クラスポインタが設定されていません\n");
+        return 0;
+    }
+    m_pKUSprite = sprite;
+    if (!snd) {
+        ErrorPrint("Error: <GAME_MAIN::Initialize> KUSNDクラスポインタが設定されていません\n");
+        return 0;
+    }
+    m_pKUSnd = snd;
+    m_nMode = kModeStart;
+    m_nOldMode = kModeStart;
+    LoadIntegrationData(kIntegrationFile);
+    m_bInit = 1;
+    return 1;
+}
+
+void GAME_MAIN::Release() {
+    if (m_pKUSys && m_GlobalData.m_bLoaded) {
+        RecordReadPosition();
+        SaveIntegrationData(kIntegrationFile);
+    }
+    m_GlobalData.Clear();
+    DeleteMode(m_pAdvData);
+    DeleteMode(m_pLogoMode);
+    DeleteMode(m_pTitleMode);
+    DeleteMode(m_pDemoMode);
+    DeleteMode(m_pConfigMode);
+    m_bInit = 0;
+}
+
+// ---- cross-play data ----
+
+void GAME_MAIN::LoadIntegrationData(const char* path) {
+    m_GlobalData.Clear();
+    std::string text;
+    if (path && plat::ReadWholeFile(path, &text)) game::ParseIntegrationData(text, &m_GlobalData);
+    m_GlobalData.m_bLoaded = 1;
+}
+
+int GAME_MAIN::SaveIntegrationData(const char* path) {
+    if (!m_bInit) {
+        ErrorPrint("Error: <GAME_MAIN::LoadIntegrationData> 初期化されていません\n");
+        return 0;
+    }
+    if (!path) {
+        ErrorPrint("Error: <GAME_MAIN::SaveIntegrationData> ファイルオープンに失敗しました\n");
+        return 0;
+    }
+    const std::string text = game::FormatIntegrationData(m_GlobalData);
+    // Written beside the old file and renamed over it, so a failed write
+    // keeps the last good file.
+    const std::string tmp = std::string(path) + ".tmp";
+    FILE* f = fopen(tmp.c_str(), "wb");
+    if (!f) {
+        ErrorPrint("Error: <GAME_MAIN::SaveIntegrationData> ファイルオープンに失敗しました\n");
+        return 0;
+    }
+    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = fflush(f) == 0 && ok;
+    ok = fclose(f) == 0 && ok;
+    if (!ok) {
+        plat::UnlinkFile(tmp);
+        ErrorPrint("Error: <GAME_MAIN::SaveIntegrationData> ファイルの書き込みに失敗しました\n");
+        return 0;
+    }
+    if (plat::RenameFile(tmp, path) != 0) {
+        plat::UnlinkFile(tmp);
+        ErrorPrint("Error: <GAME_MAIN::SaveIntegrationData> ファイルの書き込みに失敗しました\n");
+        return 0;
+    }
+    return 1;
+}
+
+// ---- mode switch ----
+
+void GAME_MAIN::RecordReadPosition() {
+    if (m_pAdvData) m_pAdvData->RecordReadPosition();
+}
+
+void GAME_MAIN::EndAdventure() {
+    RecordReadPosition();
+    DeleteMode(m_pAdvData);
+}
+
+int GAME_MAIN::StartTitle() {
+    m_pTitleMode = new TITLE_MODE_DATA;
+    return m_pTitleMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd);
+}
+
+int GAME_MAIN::BackToTitleUnbuilt(const char* what) {
+    std::string line = std::string("Warn: <GAME_MAIN::GameMainProc> ") + what +
+                       "はまだ組み込まれていません。タイトルに戻ります\n";
+    ErrorPrint(line.c_str());
+    BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+    if (!StartTitle()) {
+        ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+        return 0;
+    }
+    m_nOldMode = m_nMode;
+    m_nMode = kModeTitle;
+    return 1;
+}
+
+int GAME_MAIN::ProcStart() {
+    if (!DataSet()) {
+        ErrorPrint("Error: <GAME_MAIN::GameMainProc> データのセットに失敗しました\n");
+        return 0;
+    }
+    m_pLogoMode = new LOGO_MODE_DATA;
+    if (!m_pLogoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+        ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
+        return 0;
+    }
+    m_nOldMode = kModeStart;
+    m_nMode = kModeLogo;
+    return 1;
+}
+
+int GAME_MAIN::ProcLogo() {
+    if (!m_pLogoMode) return 0;
+    int r = m_pLogoMode->MainProc();
+    if (r == -1) return 0;
+    if (r == 1) {
+        DeleteMode(m_pLogoMode);
+        StartTitle();
+        m_nOldMode = kModeLogo;
+        m_nMode = kModeTitle;
+    }
+    return 1;
+}
+
+int GAME_MAIN::ProcDemo() {
+    if (!m_pDemoMode) return 0;
+    int r = m_pDemoMode->MainProc();
+    if (r == -1) return 0;
+    if (r == 1) {
+        DeleteMode(m_pDemoMode);
+        StartTitle();
+        m_nOldMode = kModeDemo;
+        m_nMode = kModeTitle;
+    }
+    return 1;
+}
+
+int GAME_MAIN::QuitGame() {
+    BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+    plat::SleepMs(50);
+    if (g_bLibraryInit) {
+        SaveEnvData("env.env");
+        plat::SleepMs(50);
+        LibraryRelease();
+        g_bLibraryInit = 0;
+    }
+    plat::SleepMs(50);
+    PostQuitMessage(0);
+    return 1;
+}
+
+int GAME_MAIN::ProcTitle() {
+    if (!m_pTitleMode) return 0;
+    int r = m_pTitleMode->MainProc();
+    switch (r) {
+    case -1:
+        return 0;
+    case TITLE_MODE_DATA::kResultNewGame:
+        DeleteMode(m_pTitleMode);
+        if (!ADV_DATA::kBuilt) return BackToTitleUnbuilt("アドベンチャーモード");
+        if (!m_pKUSprite->SetGraphicData(3, "tmp/", "Controller.dds", 4, 1)) {
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
+            return 0;
+        }
+        m_pAdvData = new ADV_DATA;
+        m_pAdvData->Initialize("Init.spt", m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData);
+        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+        m_nOldMode = kModeTitle;
+        m_nMode = kModeAdventure;
+        return 1;
+    case TITLE_MODE_DATA::kResultConfig:
+        DeleteMode(m_pTitleMode);
+        m_pConfigMode = new CONFIG_MODE_DATA;
+        m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, nullptr);
+        m_nOldMode = kModeTitle;
+        m_nMode = kModeConfig;
+        return 1;
+    case TITLE_MODE_DATA::kResultQuit:
+        return QuitGame();
+    case TITLE_MODE_DATA::kResultIdle:
+        DeleteMode(m_pTitleMode);
+        m_pLogoMode = new LOGO_MODE_DATA;
+        m_pLogoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd);
+        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+        m_nOldMode = kModeTitle;
+        m_nMode = kModeLogo;
+        return 1;
+    default:
+        return 1;
+    }
+}
+
+int GAME_MAIN::ProcAdventure() {
+    if (!m_pAdvData) return 0;
+    int r = m_pAdvData->MainProc();
+    switch (r) {
+    case -1:
+        return 0;
+    case 1: {
+        RecordReadPosition();
+        auto* logo = new LOGO_MODE_DATA;
+        if (!logo->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+            delete logo;
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
+            return 0;
+        }
+        m_pLogoMode = logo;
+        DeleteMode(m_pAdvData);
+        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+        m_nOldMode = kModeAdventure;
+        m_nMode = kModeLogo;
+        return 1;
+    }
+    case 3:
+        m_pAdvData->LoadDataRelease();
+        VoiceStop(m_pKUSnd, m_pKUSys);
+        m_pConfigMode = new CONFIG_MODE_DATA;
+        m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
+        m_nOldMode = kModeAdventure;
+        m_nMode = kModeConfig;
+        return 1;
+    case 2:
+    case 4:
+    case 5:
+        // The exam, save and load screens ask to run over the game here.
+        EndAdventure();
+        return BackToTitleUnbuilt(r == 2 ? "テストモード" : r == 4 ? "セーブモード" : "ロードモード");
+    default:
+        return 1;
+    }
+}
+
+int GAME_MAIN::ProcConfig() {
+    if (!m_pConfigMode) return 0;
+    int r = m_pConfigMode->MainProc();
+    if (r == -1) return 0;
+    if (r == CONFIG_MODE_DATA::kResultBack) {
+        DeleteMode(m_pConfigMode);
+        switch (m_nOldMode) {
+        case kModeAdventure:
+        case kModeSceneReplay:
+            if (m_pAdvData) {
+                m_pAdvData->ShowMessageWhole();
+                m_pAdvData->SetControllerSkipFlags();
+                m_pAdvData->LoadDataResume();
+                m_pAdvData->m_nPhase = 2;
+            }
+            m_nMode = m_nOldMode;
+            m_nOldMode = kModeConfig;
+            break;
+        case kModeTest:
+            // The exam quiz is not part of the program yet, so it never opens
+            // the options screen.
+            break;
+        case kModeTitle:
+            if (!StartTitle()) {
+                ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+                return 0;
+            }
+            m_nOldMode = kModeConfig;
+            m_nMode = kModeTitle;
+            break;
+        default:
+            break;
+        }
+        return 1;
+    }
+    if (r == CONFIG_MODE_DATA::kResultTitle) {
+        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+        DeleteMode(m_pConfigMode);
+        if (m_nOldMode == kModeAdventure || m_nOldMode == kModeTest) EndAdventure();
+        if (m_nOldMode == kModeSceneReplay) DeleteMode(m_pAdvData);
+        if (!StartTitle()) {
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+            return 0;
+        }
+        m_nOldMode = kModeConfig;
+        m_nMode = kModeTitle;
+    }
+    return 1;
+}
+
+int GAME_MAIN::GameMainProc() {
+    if (!m_bInit) {
+        ErrorPrint("Error: <GAME_MAIN::GameMainProc> 初期化されていません\n");
+        return 0;
+    }
+    switch (m_nMode) {
+    case kModeStart:
+        return ProcStart();
+    case kModeLogo:
+        return ProcLogo();
+    case kModeDemo:
+        return ProcDemo();
+    case kModeTitle:
+        return ProcTitle();
+    case kModeAdventure:
+        return ProcAdventure();
+    case kModeConfig:
+        return ProcConfig();
+    default:
+        // The exam quiz (5) and the scene replay (10) are not part of the program yet.
+        return 1;
+    }
+}
+
+int GAME_MAIN::GameMainDraw() {
+    if (!m_bInit) {
+        ErrorPrint("Error: <GAME_MAIN::GameMainDraw> 初期化されていません\n");
+        return 0;
+    }
+    if (m_pKUSprite->D3DXDrawStart() < 0) ErrorPrint("Error: <GAME_MAIN::GameMainDraw> 描画開始に失敗しました\n");
+    int drawn = 1;
+    switch (m_nMode) {
+    case kModeLogo:
+        drawn = m_pLogoMode ? m_pLogoMode->DrawProc() : 0;
+        break;
+    case kModeTitle:
+        drawn = m_pTitleMode ? m_pTitleMode->DrawProc() : 0;
+        break;
+    case kModeAdventure:
+        drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0;
+        break;
+    case kModeConfig:
+        drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0;
+        break;
+    default:
+        break;
+    }
+    if (!drawn) ErrorPrint("Error: <GAME_MAIN::GameMianDraw> 描画に失敗しました\n");
+    if (g_bDebugInfo)
+        m_pKUSprite->FPSCtrl(16, 1, 0, 580, 20, 0xFF);
+    else
+        m_pKUSprite->FPSCtrl(16, 0, 0, 0, 20, 0xFF00);
+    int32_t end = m_pKUSprite->D3DXDrawEnd();
+    if (end == kDDErrSurfaceLost || end == kDDErrSurfaceBusy) {
+        if (m_pKUSprite->D3DXRestore() < 0) ErrorPrint("Error: <GAME_MAIN::GameMianDraw> リストアに失敗しました\n");
+    }
+    return drawn ? 1 : 0;
+}

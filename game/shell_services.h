@@ -1,0 +1,32 @@
+#pragma once
+
+class KUSYSTEM;
+class KUSPRITE2;
+class KUSND;
+
+// Load, play and volume services of the application shell that the game
+// object and the modes call (1 success, 0 failure; without a sound device
+// every sound call succeeds at once).
+int GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot);
+int GraphicUnload(KUSPRITE2* sprite, KUSYSTEM* sys, int slot);
+int SELoad(KUSND* snd, KUSYSTEM* sys, int slot, const char* file);
+int SEUnload(KUSND* snd, KUSYSTEM* sys, int slot);
+int SESetVolume(KUSND* snd, KUSYSTEM* sys, int step);
+int SEPlay(KUSND* snd, KUSYSTEM* sys, int slot, int loop);
+int VoiceSetVolume(KUSND* snd, KUSYSTEM* sys, int step);
+int VoicePlay(KUSND* snd, KUSYSTEM* sys, const char* file);
+int VoiceStop(KUSND* snd, KUSYSTEM* sys);
+int BGM_DS_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file);
+int BGM_DS_Stop(KUSND* snd, KUSYSTEM* sys);
+int BGM_DS_SetVolume(KUSND* snd, KUSYSTEM* sys, int step);
+
+// Switches between window and full screen and sets the colour depth (0: the
+// configured one); 1 done, 0 failure (logged).
+int ChangeScreenMode(int fullScreen, int bpp);
+
+// Set while the engine objects are started; the quit path releases them once.
+extern int g_bLibraryInit;
+// Releases the game object and the engine objects (orderly exit).
+void LibraryRelease();
+// Asks the message loop to end after the current frame.
+void PostQuitMessage(int exitCode);

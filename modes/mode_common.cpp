@@ -1,0 +1,43 @@
+#include "modes/mode_common.h"
+
+#include <string>
+
+#include "engine/kusystem.h"
+#include "platform/debug_out.h"
+
+namespace modes {
+
+namespace {
+
+void Print(KUSYSTEM* sys, const char* kind, const char* tag, const char* text) {
+    std::string line = std::string(kind) + "<" + tag + "> " + text + "\n";
+    if (sys)
+        sys->TracePrint(line.c_str());
+    else
+        plat::DebugOut(line.c_str());
+}
+
+}  // namespace
+
+void ErrorPrint(KUSYSTEM* sys, const char* tag, const char* text) { Print(sys, "Error: ", tag, text); }
+void WarnPrint(KUSYSTEM* sys, const char* tag, const char* text) { Print(sys, "Warn: ", tag, text); }
+
+int ClickState(KUSYSTEM* sys) {
+    int state = sys->GetKeyState(1);
+    if (state == 0) state = sys->GetKeyState(13);
+    return state;
+}
+
+uint32_t AlphaColor(float alpha) {
+    // Clamped so that a float slightly outside 0..1 never wraps the byte.
+    if (!(alpha > 0.0f)) alpha = 0.0f;
+    if (alpha > 1.0f) alpha = 1.0f;
+    uint32_t a = static_cast<uint32_t>(static_cast<int>(alpha * 255.0f));
+    return (a << 24) | 0x00FFFFFFu;
+}
+
+void MovePointerTo(KUSYSTEM* sys, const KURECT& rc) {
+    sys->SetMousePos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+}
+
+}  // namespace modes

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/kugraphic2.h"
+
+class KUSYSTEM;
+
+// Small helpers every menu mode shares.
+namespace modes {
+
+// "Error: <tag> text\n" through the system object's trace, or straight to the
+// debugger output without one.
+void ErrorPrint(KUSYSTEM* sys, const char* tag, const char* text);
+void WarnPrint(KUSYSTEM* sys, const char* tag, const char* text);
+
+// The click value of a frame: the left button's state, or Enter's while the
+// left button is up (0 up, 1 held, 2 pressed, 3 released this frame).
+int ClickState(KUSYSTEM* sys);
+
+// White with the opacity in the top byte (alpha x 255, truncated).
+uint32_t AlphaColor(float alpha);
+
+// Half-open hit test: left <= x < right, top <= y < bottom.
+inline bool RectHit(const KURECT& rc, int x, int y) {
+    return x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
+}
+
+inline KURECT MakeRect(int32_t l, int32_t t, int32_t r, int32_t b) { return KURECT{l, t, r, b}; }
+
+// Moves the pointer to the centre of a rectangle (integer division).
+void MovePointerTo(KUSYSTEM* sys, const KURECT& rc);
+
+}  // namespace modes
