@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/kugraphic2.h"
 #include "platform/surface.h"
@@ -97,19 +98,74 @@ public:
     uint32_t GetScreenHeight() const { return m_dwHeight; }
     uint32_t GetHardwareLevel() const { return m_dwHWLevel; }
     uint32_t GetFrameStart() const { return m_dwFrameStart; }
+    // The frame-time line FPSCtrl formatted last ("MS:%d FPS:%d").
+    const char* GetLastFrameTimeText() const { return m_szLastFpsText; }
     int GetGDIMode() const { return m_bGDIMode; }
     void SetGDIMode(int on) { m_bGDIMode = on; }
 
     // --- texture-text slots and GDI drawing (kusprite2_text.cpp, kusprite2_gdi.cpp) ---
+    // Texture-text slot table.
+    int CreateTextureTextBuffer(uint32_t count);
+    void ReleaseTextureTextBuffer();
+    int32_t SetTextureTextData(uint32_t slot, const char* text, uint32_t fontSize, uint32_t weight, uint32_t antiAlias,
+                               uint32_t pitchAndFamily, uint32_t style);
+    // Changes stored fields only (null: keep); the textures follow at the next restore.
+    int32_t SetTextureTextData(uint32_t slot, const char* text, const uint32_t* fontSize, const uint32_t* weight,
+                               const uint32_t* antiAlias, const uint32_t* pitchAndFamily, const uint32_t* style);
+    void ReleaseTextureTextData(uint32_t slot);
+    int32_t D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32_t colour, float shown, uint32_t revealStyle,
+                                int32_t charSpacing, int32_t lineSpacing, float scaleX, float scaleY);
+    int32_t D3DXRestoreTextureText(uint32_t slot);
+    KUTEXTGRAPHIC* GetTextureTextSlot(uint32_t slot) const;
     // Rebuilds every texture-text slot that was built (after a device loss or
-    // a screen-mode change). Placeholder until the texture-text slots land.
-    void RestoreAllTextureText() {}
+    // a screen-mode change).
+    void RestoreAllTextureText();
     // Releases every texture-text slot and the table (renderer release).
-    void ReleaseAllTextureText() {}
+    void ReleaseAllTextureText();
+    uint32_t GetTextureTextBufferNum() const { return m_dwTextGraphicNum; }
+
+    // GDI drawing on surfaces. Targets: -1 the back surface, else a graphic
+    // slot's surface. Colours are 0x00BBGGRR.
+    struct ClipList {
+        uint32_t count = 0;
+        const KURECT* rects = nullptr;
+    };
+    int DDTextOut(int32_t target, int x, int y, const char* text, uint32_t colour, int height, int weight);
+    int DDTextOutToSurface(plat::Surface* surface, int x, int y, const char* text, uint32_t colour, int height,
+                           int weight);
+    int DDTextOutLock(int x, int y, const char* text, uint32_t colour, int height, int weight);
+    int DDTextOutUnLock();
+    int DDTextOutRange(int32_t target, KURECT* rect, const char* text, uint32_t colour, int height, int count,
+                       int weight, uint32_t format);
+    int DDRectangle(int32_t target, const KURECT* rect, const uint32_t* colour);
+    int DDFillRect(int32_t target, const KURECT* rect, const uint32_t* colour);
+    int32_t SetClipper(const ClipList* clipList);
+    const std::vector<KURECT>& GetClipList() const { return m_ClipList; }
+    int32_t SurfaceComposition(int32_t dest, int32_t src, float x, float y, const KURECT* srcRect, float scaleX,
+                               float scaleY, uint32_t flags);
+    int32_t FlipToGDISurface();
+    void EndGDISurface();
     // Gives back the device context and font held by a run of locked text
-    // output (start-up, mode change and release call it).
-    void ReleaseTextOutRun() {}
-    uint32_t GetTextureTextBufferNum() const { return 0; }
+    // output (start-up, mode change, release and the frame's end call it).
+    void ReleaseTextOutRun();
+    bool HasTextOutRun() const { return m_pTextRun != nullptr; }
+
+private:
+    struct TextSlotsFree {
+        void operator()(KUTEXTGRAPHIC* p) const;
+    };
+    struct TextRun;  // text device context, text font, previous font
+    struct TextRunFree {
+        void operator()(TextRun* p) const;
+    };
+    plat::Surface* GdiTarget(int32_t target, const char* lostMessage, const char* indexMessage);
+    std::unique_ptr<KUTEXTGRAPHIC[], TextSlotsFree> m_lpTextGraphic;
+    uint32_t m_dwTextGraphicNum = 0;
+    int m_bTextGraphicBuffer = 0;
+    std::unique_ptr<TextRun, TextRunFree> m_pTextRun;
+    std::vector<KURECT> m_ClipList;
+
+public:
     // --- end texture-text ---
 
 private:
@@ -155,4 +211,5 @@ private:
     uint32_t m_dwVideoModeIndex = 0;
     std::unique_ptr<plat::VideoMode[]> m_lpVideoMode;
     char m_szPathBuffer[520] = {};
+    char m_szLastFpsText[100] = {};
 };

@@ -21,8 +21,8 @@ constexpr int32_t kVideoErrWasStillDrawing = static_cast<int32_t>(0x8876021Cu);
 constexpr int32_t kVideoErrInvalidParams = static_cast<int32_t>(0x80070057u);
 constexpr int32_t kVideoErrOutOfMemory = static_cast<int32_t>(0x8007000Eu);
 constexpr int32_t kVideoErrGeneric = static_cast<int32_t>(0x80004005u);
-constexpr int32_t kVideoErrSceneInScene = static_cast<int32_t>(0x88760316u);     // begin while in a scene
-constexpr int32_t kVideoErrSceneNotInScene = static_cast<int32_t>(0x88760317u);  // end without a begin
+constexpr int32_t kVideoErrSceneInScene = static_cast<int32_t>(0x887602F8u);  // begin while in a scene
+constexpr int32_t kVideoErrSceneNotInScene = static_cast<int32_t>(0x887602F9u);  // end without a begin
 
 // Device levels, tried from the most capable down; all are the same software
 // device here, but each has its own (injectable) mode list.
