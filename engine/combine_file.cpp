@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "platform/debug_out.h"
@@ -69,6 +70,69 @@ int ReadHeaderLine(FILE* f, char* buffer) {
     return 0;
 }
 
+// Checks [start, end) against the archive and returns it opened at start;
+// null (logged) when the range or the archive is unusable.
+FILE* OpenMemberRange(const char* archive, uint32_t start, uint32_t end) {
+    if (end < start) {
+        plat::DebugOut("Error: 読み込み開始位置と終了位置の指定が不正\n");
+        return nullptr;
+    }
+    FILE* f = archive ? plat::OpenFile(archive, "rb") : nullptr;
+    if (!f) {
+        plat::DebugOut("Error: ファイルを読み込みオープンできない\n");
+        return nullptr;
+    }
+    long fileSize = fseek(f, 0, SEEK_END) == 0 ? ftell(f) : -1;
+    if (fileSize <= 0) {
+        plat::DebugOut("Error: ファイルサイズが得られない\n");
+        fclose(f);
+        return nullptr;
+    }
+    if (static_cast<unsigned long>(fileSize) < end) {
+        plat::DebugOut("Error: 読み込み終了位置が不正\n");
+        fclose(f);
+        return nullptr;
+    }
+    if (fseek(f, static_cast<long>(start), SEEK_SET) != 0) {
+        plat::DebugOut("Error: 読み込みエラー発生\n");
+        fclose(f);
+        return nullptr;
+    }
+    return f;
+}
+
+// Copies a member's bytes to out in pieces: the same checks and messages as
+// reading it whole, without holding the whole member in memory.
+// 1 copied, -1 failed (logged).
+int CopyMemberRange(const char* archive, uint32_t start, uint32_t end, FILE* out) {
+    FILE* in = OpenMemberRange(archive, start, end);
+    if (!in) return -1;
+    constexpr size_t kChunk = 1 << 20;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kChunk]);
+    if (!buffer) {
+        plat::DebugOut("Error: メモリを確保出来ない\n");
+        fclose(in);
+        return -1;
+    }
+    size_t left = end - start;
+    while (left > 0) {
+        size_t n = left < kChunk ? left : kChunk;
+        if (fread(buffer.get(), 1, n, in) != n) {
+            plat::DebugOut("Error: 読み込みエラー発生\n");
+            fclose(in);
+            return -1;
+        }
+        if (fwrite(buffer.get(), 1, n, out) != n) {
+            plat::DebugOut("Error: 書き込みエラー発生\n");
+            fclose(in);
+            return -1;
+        }
+        left -= n;
+    }
+    fclose(in);
+    return 1;
+}
+
 // Writes one row's bytes to outDirectory + its name. Returns FileDiv's
 // result for this row, or 1 when written; *outPath gets the path used.
 int ExtractRow(const char* archive, const char* outDirectory, const COMBINE_FILE_DATA& row, std::string* outPath) {
@@ -85,18 +149,13 @@ int ExtractRow(const char* archive, const char* outDirectory, const COMBINE_FILE
         return -3;
     }
     std::string written = plat::ResolvePath(path);
-    uint32_t size = 0;
-    CombineDataBlock block = ReadCombineFileData(archive, &size, row.start, row.end);
-    if (!block) {
-        // No empty stand-in is left behind for a member that was not read.
-        fclose(out);
-        plat::UnlinkFile(written);
-        return -1;
-    }
-    bool ok = fwrite(block->data(), 1, size, out) == size;
-    ok = (fclose(out) == 0) && ok;
-    if (!ok) {
+    int r = CopyMemberRange(archive, row.start, row.end, out);
+    if (fclose(out) != 0 && r == 1) {
         plat::DebugOut("Error: 書き込みエラー発生\n");
+        r = -1;
+    }
+    if (r != 1) {
+        // No empty or partial stand-in is left behind for a member that was not written whole.
         plat::UnlinkFile(written);
         return -1;
     }
@@ -219,27 +278,9 @@ CombineDataBlock ReadCombineFileData(const char* archive, uint32_t* outSize, uin
         plat::DebugOut("Error: サイズのポインタが不正\n");
         return nullptr;
     }
-    if (end < start) {
-        plat::DebugOut("Error: 読み込み開始位置と終了位置の指定が不正\n");
-        return nullptr;
-    }
-    *outSize = end - start;
-    FILE* f = archive ? plat::OpenFile(archive, "rb") : nullptr;
-    if (!f) {
-        plat::DebugOut("Error: ファイルを読み込みオープンできない\n");
-        return nullptr;
-    }
-    long fileSize = fseek(f, 0, SEEK_END) == 0 ? ftell(f) : -1;
-    if (fileSize <= 0) {
-        plat::DebugOut("Error: ファイルサイズが得られない\n");
-        fclose(f);
-        return nullptr;
-    }
-    if (static_cast<unsigned long>(fileSize) < end) {
-        plat::DebugOut("Error: 読み込み終了位置が不正\n");
-        fclose(f);
-        return nullptr;
-    }
+    if (end >= start) *outSize = end - start;
+    FILE* f = OpenMemberRange(archive, start, end);
+    if (!f) return nullptr;
     size_t size = end - start;
     CombineDataBlock block;
     try {
@@ -249,7 +290,7 @@ CombineDataBlock ReadCombineFileData(const char* archive, uint32_t* outSize, uin
         fclose(f);
         return nullptr;
     }
-    if (fseek(f, static_cast<long>(start), SEEK_SET) != 0 || fread(block->data(), 1, size, f) != size) {
+    if (fread(block->data(), 1, size, f) != size) {
         plat::DebugOut("Error: 読み込みエラー発生\n");
         fclose(f);
         return nullptr;

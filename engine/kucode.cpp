@@ -1,6 +1,5 @@
 #include "engine/kucode.h"
 
-#include <cstddef>
 #include <cstring>
 
 #include "platform/debug_out.h"
@@ -147,9 +146,11 @@ int KUDecodeOneLine(const char* line, int maximum, char* out) {
     const char* p = line;
     const char* limit = line + maximum;
     while (p < limit && *p != '\0' && IsBlank(static_cast<unsigned char>(*p))) ++p;
-    size_t wordLen = sizeof(kHeaderWord) - 1;
-    if (limit - p >= static_cast<ptrdiff_t>(wordLen) && memcmp(p, kHeaderWord, wordLen) == 0) {
-        const char* after = p + wordLen;
+    // Byte by byte: a shorter line ends at its NUL, never read past.
+    size_t k = 0;
+    while (k < sizeof(kHeaderWord) - 1 && p + k < limit && p[k] == kHeaderWord[k]) ++k;
+    if (k == sizeof(kHeaderWord) - 1) {
+        const char* after = p + k;
         if (after == limit || *after == '\0' || IsBlank(static_cast<unsigned char>(*after))) return 1;
     }
     int i = 0;
