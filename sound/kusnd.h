@@ -1,0 +1,154 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/window_handle.h"
+#include "sound/kudadata.h"
+#include "sound/kudshowdata.h"
+
+class KUSYSTEM;
+class KUMMDATA;
+
+namespace plat {
+class SoundPerformance;
+class SoundLoader;
+class SoundPath;
+}  // namespace plat
+
+// Volume steps of the settings (0..10) in hundredths of a decibel for the
+// sound paths; any other step is -9600.
+int KuSndStepToDAVolume(int step);
+
+// The sound system: the sound performance with its four paths (default,
+// voice, music, sound effect), the table of sound slots, and the three media
+// channels (0 voice, 1 music, 2 movie). One global instance; its constructor
+// touches no library, so it may run before the program's entry point.
+class KUSND {
+public:
+    static constexpr int kChannelCount = 3;
+
+    KUSND();
+    ~KUSND();
+    KUSND(const KUSND&) = delete;
+    KUSND& operator=(const KUSND&) = delete;
+
+    // Start and end. instance is the module instance (any non-null value here).
+    int Initialize(KUSYSTEM* system, plat::WindowHandle window, void* instance, uint32_t windowStyle);
+    int DAudioInit();
+    int Release();
+    void ErrorPrint(const char* text);
+
+    // Once a frame, with the game clock: keeps the channels' volumes right.
+    int MainLoop(unsigned int now);
+
+    // Sound slot table.
+    int DADATAReserve(unsigned int count);
+    int DASetData(int slot, const char* name, int soundType);
+    int DALoad(int slot, const char* name, int soundType, int flag);
+    int DAUnload(int slot);
+    int DAPlay(int slot, int loop);
+    int DAStop(int slot);
+    int DASndTypeStop(int soundType);
+    int DAAllStop();
+    int DAGetPlayState(int slot);
+    int DASetMasterVolume(int volume);
+    int DASetSoundVolume(int soundType, int volume);
+    int DAGetMasterVolume();
+    int DAGetPathVolume(int soundType);
+    unsigned int DAGetDataNum();
+    char* DAGetWAVEPath(int slot, char* buffer, unsigned int size);
+    int DAGetLoadState(int slot);
+    int DAReloadPath(int soundType, int volume);
+    int DARelease();
+
+    // Media channels.
+    int DShowOpen(int channel, const char* file, int width, int height);
+    int DShowClose(int channel);
+    int DShowIsOpen(int channel);
+    int DShowPlay(int channel);
+    int DShowPlayEx(int channel, int repeat, int64_t start, int64_t stop);
+    int DShowStop(int channel);
+    int DShowPause(int channel);
+    int DShowGetLength(int channel, int64_t* length);
+    int DShowSetVolume(int channel, int volume);
+    int DShowGetVolume(int channel, int* volume);
+    int DShowGetStatus(int channel, int* status);
+    int DShowChangeSize(int channel, int requireOpen, int width, int height);
+    int DShowGetSeekPointOperation(int channel, int64_t* position);
+    int64_t DShowGetSeekPoint(int channel);
+    int DShowEventNotify(int channel);
+    int DShowGetVolumeValue(int channel);
+
+    // CD, media slots and video window: what the release needs of them.
+    int MCIClose();
+    int MMClose(int slot);
+    void MMDATARelease();
+    void AVIRelease();
+
+    // For the slots.
+    plat::SoundPerformance* GetPerformance() const { return m_pPerformance; }
+    plat::SoundLoader* GetLoader() const { return m_pLoader; }
+    // The path of sound type 0, 1 or 2; null for another type.
+    plat::SoundPath* GetAudioPath(int soundType) const;
+    int IsInitialized() const { return m_bInit; }
+
+private:
+    bool CheckChannel(int channel, const char* method);
+    plat::SoundPath** PathField(int soundType);
+
+    KUSYSTEM* m_pKUSys;
+    int m_bCom;
+    plat::WindowHandle m_hWnd;
+    void* m_hInst;
+    KUDADATA* m_pDAData;
+    KUMMDATA* m_pMMData;
+    void* m_pCDTrack;
+    unsigned int m_dwDADataNum;
+    unsigned int m_dwMMDataNum;
+    unsigned int m_dwCDTrackNum;
+    int m_bInit;
+    int m_bDADataReserve;
+    int m_bMMDataReserve;
+    uint32_t m_dwWindowStyle;
+
+    // CD block.
+    struct CdBlock {
+        uint32_t deviceId = 0;
+        plat::WindowHandle notifyWindow = nullptr;
+        uint32_t playFrom = 0;
+        uint32_t timeFormat = 0;
+        int open = 0;
+        int pause = 0;
+        int loop = 1;
+        uint8_t startTrack = 1;
+        uint8_t startMinute = 0;
+        uint8_t startSecond = 0;
+    } m_CD;
+
+    plat::SoundPerformance* m_pPerformance;
+    plat::SoundLoader* m_pLoader;
+    plat::SoundPath* m_pDefaultPath;
+    plat::SoundPath* m_pVoicePath;
+    plat::SoundPath* m_pBGMPath;
+    plat::SoundPath* m_pSEPath;
+    plat::SoundPath* m_pDefaultBuffer;  // the default path's output; not owned apart from it
+    void* m_pDSound;                    // no separate device object here
+    int m_nMasterVolume;
+    int m_nDefaultPathVolume;
+    int m_nVoiceVolume;
+    int m_nBGMVolume;
+    int m_nSEVolume;
+
+    KUDSHOWDATA m_DShow[kChannelCount];
+
+    plat::WindowHandle m_hAVIWnd;
+    int m_nAVILength;
+
+    // Mixer block.
+    struct MixerBlock {
+        int lineFound[4] = {0, 0, 0, 0};
+        uint32_t current[4] = {0, 0, 0, 0};
+        uint32_t saved[4] = {0, 0, 0, 0};
+        uint32_t deviceId = 0;
+        int open = 0;
+    } m_Mixer;
+};
