@@ -1,0 +1,316 @@
+#include "platform/dialog.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <deque>
+
+#include "platform/input_state.h"
+#include "platform/menu.h"
+#include "platform/sjis.h"
+#include "platform/window.h"
+#include "platform/window_sdl.h"
+
+namespace plat {
+
+class Dialog {
+public:
+    DialogTemplate t;
+    std::vector<bool> checked;
+    bool ended = false;
+    intptr_t result = 0;
+    int pressed = -1;  // control index shown pressed
+    int focus = -1;    // control index with the keyboard focus
+
+    int Index(int id) const {
+        for (size_t i = 0; i < t.controls.size(); ++i) {
+            if (t.controls[i].id == id) return static_cast<int>(i);
+        }
+        return -1;
+    }
+};
+
+namespace {
+
+std::deque<DialogAnswer> g_answers;
+int g_runs = 0;
+std::string g_lastCaption;
+std::string g_lastTexts;
+
+constexpr int kTitleH = 22;
+constexpr int kTextH = 12;
+constexpr uint32_t kFace = 0xFFECECECu;
+constexpr uint32_t kTitleBg = 0xFF2A4F8Au;
+constexpr uint32_t kBorder = 0xFF404040u;
+constexpr uint32_t kInk = 0xFF000000u;
+
+void Paint(const Dialog& d, Surface* canvas, int gameTop) {
+    int w = d.t.width + 2, h = d.t.height + kTitleH + 2;
+    int x0 = (canvas->width - w) / 2;
+    int y0 = gameTop + (canvas->height - gameTop - h) / 2;
+    FillRect(canvas, x0 + 4, y0 + 4, w, h, 0x80000000u);
+    FillRect(canvas, x0, y0, w, h, kFace);
+    FrameRect(canvas, x0, y0, w, h, kBorder);
+    FillRect(canvas, x0 + 1, y0 + 1, w - 2, kTitleH, kTitleBg);
+    DrawUiText(canvas, x0 + 8, y0 + 1 + (kTitleH - kTextH) / 2, d.t.caption, 0xFFFFFFFFu, kTextH);
+    int cx = x0 + 1, cy = y0 + 1 + kTitleH;
+    for (size_t i = 0; i < d.t.controls.size(); ++i) {
+        const DialogControl& c = d.t.controls[i];
+        int x = cx + c.x, y = cy + c.y;
+        std::string text = MenuModel::DisplayText(c.text);
+        switch (c.kind) {
+            case DialogControl::kStatic: {
+                size_t start = 0;
+                int line = 0;
+                for (;;) {
+                    size_t nl = text.find('\n', start);
+                    DrawUiText(canvas, x, y + line * (kTextH + 4), text.substr(start, nl - start), kInk, kTextH);
+                    if (nl == std::string::npos) break;
+                    start = nl + 1;
+                    ++line;
+                }
+                break;
+            }
+            case DialogControl::kCheckBox: {
+                int by = y + (c.h - 12) / 2;
+                FillRect(canvas, x, by, 12, 12, 0xFFFFFFFFu);
+                FrameRect(canvas, x, by, 12, 12, kBorder);
+                if (d.checked[i]) FillRect(canvas, x + 3, by + 3, 6, 6, kInk);
+                DrawUiText(canvas, x + 18, y + (c.h - kTextH) / 2, text, kInk, kTextH);
+                if (static_cast<int>(i) == d.focus) FrameRect(canvas, x + 16, y, c.w - 16, c.h, 0xFF808080u);
+                break;
+            }
+            case DialogControl::kButton: {
+                bool down = static_cast<int>(i) == d.pressed;
+                FillRect(canvas, x, y, c.w, c.h, down ? 0xFFC8C8C8u : 0xFFF8F8F8u);
+                FrameRect(canvas, x, y, c.w, c.h, kBorder);
+                if (c.isDefault) FrameRect(canvas, x - 1, y - 1, c.w + 2, c.h + 2, kInk);
+                if (static_cast<int>(i) == d.focus) FrameRect(canvas, x + 3, y + 3, c.w - 6, c.h - 6, 0xFF808080u);
+                int tw = UiTextWidth(text, kTextH);
+                DrawUiText(canvas, x + (c.w - tw) / 2, y + (c.h - kTextH) / 2, text, kInk, kTextH);
+                break;
+            }
+        }
+    }
+}
+
+// Control under a canvas point, -1 for none.
+int HitTest(const Dialog& d, const Surface& canvas, int gameTop, int px, int py) {
+    int w = d.t.width + 2, h = d.t.height + kTitleH + 2;
+    int x0 = (canvas.width - w) / 2;
+    int y0 = gameTop + (canvas.height - gameTop - h) / 2;
+    int cx = x0 + 1, cy = y0 + 1 + kTitleH;
+    for (size_t i = 0; i < d.t.controls.size(); ++i) {
+        const DialogControl& c = d.t.controls[i];
+        if (c.kind == DialogControl::kStatic) continue;
+        if (px >= cx + c.x && px < cx + c.x + c.w && py >= cy + c.y && py < cy + c.y + c.h) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void Activate(Dialog* d, DialogProc proc, int index) {
+    const DialogControl& c = d->t.controls[static_cast<size_t>(index)];
+    if (c.kind == DialogControl::kCheckBox) {
+        d->checked[static_cast<size_t>(index)] = !d->checked[static_cast<size_t>(index)];
+    } else if (c.kind == DialogControl::kButton) {
+        proc(d, kDlgCommand, static_cast<uintptr_t>(c.id));
+    }
+}
+
+int DefaultIndex(const Dialog& d) {
+    for (size_t i = 0; i < d.t.controls.size(); ++i) {
+        if (d.t.controls[i].kind == DialogControl::kButton && d.t.controls[i].isDefault) return static_cast<int>(i);
+    }
+    for (size_t i = 0; i < d.t.controls.size(); ++i) {
+        if (d.t.controls[i].kind == DialogControl::kButton) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void Answer(Dialog* d, DialogProc proc, const DialogAnswer& a) {
+    for (int id : a.checks) {
+        int i = d->Index(id);
+        if (i >= 0) d->checked[static_cast<size_t>(i)] = true;
+    }
+    if (a.button == 0) proc(d, kDlgClose, 0);
+    else proc(d, kDlgCommand, static_cast<uintptr_t>(a.button));
+}
+
+void Record(const Dialog& d) {
+    g_lastCaption = d.t.caption;
+    g_lastTexts.clear();
+    for (const auto& c : d.t.controls) g_lastTexts += c.text + "\n";
+}
+
+}  // namespace
+
+void EndDialog(Dialog* d, intptr_t result) {
+    if (!d) return;
+    d->ended = true;
+    d->result = result;
+}
+
+void SetDialogItemText(Dialog* d, int id, const std::string& text) {
+    int i = d ? d->Index(id) : -1;
+    if (i >= 0) d->t.controls[static_cast<size_t>(i)].text = text;
+}
+
+std::string GetDialogItemText(Dialog* d, int id) {
+    int i = d ? d->Index(id) : -1;
+    return i >= 0 ? d->t.controls[static_cast<size_t>(i)].text : std::string();
+}
+
+bool IsDialogButtonChecked(Dialog* d, int id) {
+    int i = d ? d->Index(id) : -1;
+    return i >= 0 && d->checked[static_cast<size_t>(i)];
+}
+
+void CheckDialogButton(Dialog* d, int id, bool checked) {
+    int i = d ? d->Index(id) : -1;
+    if (i >= 0) d->checked[static_cast<size_t>(i)] = checked;
+}
+
+intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc proc) {
+    Dialog d;
+    d.t = tmpl;
+    d.checked.assign(tmpl.controls.size(), false);
+    d.focus = DefaultIndex(d);
+    ++g_runs;
+    proc(&d, kDlgInit, 0);
+    if (!d.ended && !g_answers.empty()) {
+        DialogAnswer a = g_answers.front();
+        g_answers.pop_front();
+        Answer(&d, proc, a);
+    }
+    if (!d.ended && !owner) {
+        // Nobody can be asked: the default button answers.
+        int i = DefaultIndex(d);
+        if (i >= 0) Activate(&d, proc, i);
+        if (!d.ended) proc(&d, kDlgClose, 0);
+    }
+    if (!d.ended) {
+        SetOverlayPainter(owner, [&d](Surface* canvas, int gameTop) { Paint(d, canvas, gameTop); });
+        RedrawWindow(owner);
+        int gameTop = MenuStripHeight(owner);
+        while (!d.ended) {
+            RawInput in;
+            if (!PollRawInput(&in)) {
+                DispatchAppEvents(owner);
+                // A test may queue its answer while the dialog is up.
+                if (!g_answers.empty()) {
+                    DialogAnswer a = g_answers.front();
+                    g_answers.pop_front();
+                    Answer(&d, proc, a);
+                    continue;
+                }
+                SDL_WaitEventTimeout(nullptr, 10);
+                continue;
+            }
+            int cw = 0, ch = 0;
+            CanvasSize(owner, &cw, &ch);
+            Surface hit;
+            hit.width = cw;
+            hit.height = ch;
+            const Surface* canvas = &hit;
+            switch (in.kind) {
+                case RawInput::kKeyDown: {
+                    if (in.vk == kVkReturn) {
+                        int i = d.focus >= 0 && d.t.controls[static_cast<size_t>(d.focus)].kind == DialogControl::kButton
+                                    ? d.focus
+                                    : DefaultIndex(d);
+                        if (i >= 0) Activate(&d, proc, i);
+                    } else if (in.vk == kVkEscape) {
+                        proc(&d, kDlgClose, 0);
+                    } else if (in.vk == kVkSpace && d.focus >= 0) {
+                        Activate(&d, proc, d.focus);
+                    } else if (in.vk == kVkTab || in.vk == kVkLeft || in.vk == kVkRight) {
+                        int n = static_cast<int>(d.t.controls.size());
+                        int step = in.vk == kVkLeft ? n - 1 : 1;
+                        for (int k = 1; k <= n; ++k) {
+                            int i = (d.focus + step * k) % n;
+                            if (i < 0) i += n;
+                            if (d.t.controls[static_cast<size_t>(i)].kind != DialogControl::kStatic) {
+                                d.focus = i;
+                                break;
+                            }
+                        }
+                    } else {
+                        for (size_t i = 0; i < d.t.controls.size(); ++i) {
+                            const auto& c = d.t.controls[i];
+                            if (c.kind != DialogControl::kStatic && MenuModel::Mnemonic(c.text) == in.vk && in.vk) {
+                                d.focus = static_cast<int>(i);
+                                Activate(&d, proc, static_cast<int>(i));
+                                break;
+                            }
+                        }
+                    }
+                    break;
+                }
+                case RawInput::kMouseDown:
+                    if (in.vk == kVkLButton && canvas) d.pressed = HitTest(d, *canvas, gameTop, in.x, in.y);
+                    break;
+                case RawInput::kMouseUp:
+                    if (in.vk == kVkLButton && canvas) {
+                        int i = HitTest(d, *canvas, gameTop, in.x, in.y);
+                        if (i >= 0 && i == d.pressed) {
+                            d.focus = i;
+                            Activate(&d, proc, i);
+                        }
+                        d.pressed = -1;
+                    }
+                    break;
+                case RawInput::kClose:
+                    proc(&d, kDlgClose, 0);
+                    break;
+                default:
+                    continue;
+            }
+            if (!d.ended) RedrawWindow(owner);
+        }
+        SetOverlayPainter(owner, nullptr);
+        RedrawWindow(owner);
+    }
+    Record(d);
+    return d.result;
+}
+
+namespace {
+intptr_t MessageBoxProc(Dialog* d, uint32_t msg, uintptr_t) {
+    if (msg == kDlgCommand || msg == kDlgClose) EndDialog(d, 1);
+    return 0;
+}
+}  // namespace
+
+void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string& caption) {
+    if (!owner) {
+        ++g_runs;
+        g_lastCaption = caption;
+        g_lastTexts = text + "\n";
+        std::string line = SjisToUtf8(caption) + ": " + SjisToUtf8(text) + "\n";
+        fputs(line.c_str(), stderr);
+        if (!g_answers.empty()) {
+            g_answers.pop_front();
+            return;
+        }
+        if (SDL_WasInit(SDL_INIT_VIDEO)) {
+            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str(), nullptr);
+        }
+        return;
+    }
+    DialogTemplate t;
+    t.caption = caption;
+    int tw = std::max(160, UiTextWidth(text, kTextH) + 40);
+    t.width = tw;
+    t.height = 80;
+    t.controls.push_back({DialogControl::kStatic, -1, text, 20, 16, tw - 40, 16, false});
+    t.controls.push_back({DialogControl::kButton, 1, "OK", (tw - 80) / 2, 44, 80, 24, true});
+    RunDialog(owner, t, &MessageBoxProc);
+}
+
+void QueueDialogAnswer(const DialogAnswer& answer) { g_answers.push_back(answer); }
+void ClearDialogAnswers() { g_answers.clear(); }
+int DialogRunCount() { return g_runs; }
+std::string LastDialogCaption() { return g_lastCaption; }
+std::string LastDialogTexts() { return g_lastTexts; }
+
+}  // namespace plat

@@ -1,0 +1,117 @@
+#include "platform/dialog.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "platform/window.h"
+
+namespace {
+
+intptr_t NullProc(plat::WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+intptr_t YesNoProc(plat::Dialog* d, uint32_t msg, uintptr_t id) {
+    if (msg == plat::kDlgInit) plat::SetDialogItemText(d, 1005, "確認 を");
+    if (msg == plat::kDlgCommand && id == 1003) plat::EndDialog(d, 1);
+    if (msg == plat::kDlgCommand && id == 1004) plat::EndDialog(d, 0);
+    if (msg == plat::kDlgClose) plat::EndDialog(d, 0);
+    return 0;
+}
+
+intptr_t CheckProc(plat::Dialog* d, uint32_t msg, uintptr_t) {
+    if (msg == plat::kDlgCommand || msg == plat::kDlgClose) plat::EndDialog(d, plat::IsDialogButtonChecked(d, 1002) ? 7 : 5);
+    return 0;
+}
+
+plat::DialogTemplate YesNo() {
+    plat::DialogTemplate t;
+    t.caption = "確認";
+    t.width = 220;
+    t.height = 90;
+    t.controls = {{plat::DialogControl::kStatic, 1005, "", 10, 8, 200, 14, false},
+                  {plat::DialogControl::kStatic, -1, "終了しますか？", 10, 26, 200, 14, false},
+                  {plat::DialogControl::kButton, 1003, "はい(&Y)", 20, 56, 80, 24, true},
+                  {plat::DialogControl::kButton, 1004, "いいえ(&N)", 120, 56, 80, 24, false}};
+    return t;
+}
+
+plat::DialogTemplate WithCheck() {
+    plat::DialogTemplate t;
+    t.caption = "Warning";
+    t.controls = {{plat::DialogControl::kCheckBox, 1002, "次回からこのメッセージを表示しない", 10, 40, 260, 16, false},
+                  {plat::DialogControl::kButton, 1, "OK", 100, 80, 80, 24, true}};
+    return t;
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plat::WindowParams p;
+        p.proc = &NullProc;
+        win = plat::CreateMainWindow(p);
+        ASSERT_NE(win, nullptr);
+    }
+    void TearDown() override {
+        plat::DestroyMainWindow(win);
+        plat::ClearDialogAnswers();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    static void Key(SDL_Keycode k) {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = k;
+        SDL_PushEvent(&e);
+    }
+    plat::WindowHandle win = nullptr;
+};
+
+TEST_F(DialogTest, KeysAnswerTheDialog) {
+    Key(SDLK_n);
+    EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 0);
+    Key(SDLK_y);
+    EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 1);
+    Key(SDLK_RETURN);  // the default button
+    EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 1);
+    Key(SDLK_ESCAPE);
+    EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 0);
+    EXPECT_EQ(plat::LastDialogCaption(), "確認");
+    EXPECT_NE(plat::LastDialogTexts().find("確認 を"), std::string::npos);
+}
+
+TEST_F(DialogTest, CheckBoxByKeyAndByAnswer) {
+    Key(SDLK_TAB);    // focus moves from OK to the check box
+    Key(SDLK_SPACE);  // ticks it
+    Key(SDLK_RETURN); // the default button
+    EXPECT_EQ(plat::RunDialog(win, WithCheck(), &CheckProc), 7);
+    plat::QueueDialogAnswer({1, {}});
+    EXPECT_EQ(plat::RunDialog(win, WithCheck(), &CheckProc), 5);
+    plat::QueueDialogAnswer({1, {1002}});
+    EXPECT_EQ(plat::RunDialog(win, WithCheck(), &CheckProc), 7);
+}
+
+TEST_F(DialogTest, ClickOnButton) {
+    int cw, ch;
+    plat::CanvasSize(win, &cw, &ch);
+    // The dialog is centred in the game area; "いいえ" sits at (120, 56) of its client area.
+    plat::DialogTemplate t = YesNo();
+    int x0 = (cw - (t.width + 2)) / 2 + 1, y0 = (ch - (t.height + 22 + 2)) / 2 + 1 + 22;
+    for (bool down : {true, false}) {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = x0 + 130;
+        e.button.y = y0 + 60;
+        SDL_PushEvent(&e);
+    }
+    Key(SDLK_y);  // not reached: the click answers first
+    EXPECT_EQ(plat::RunDialog(win, t, &YesNoProc), 0);
+}
+
+TEST(DialogNoWindowTest, DefaultButtonAnswersWhenNobodyCanBeAsked) {
+    EXPECT_EQ(plat::RunDialog(nullptr, YesNo(), &YesNoProc), 1);
+    plat::QueueDialogAnswer({1004, {}});
+    EXPECT_EQ(plat::RunDialog(nullptr, YesNo(), &YesNoProc), 0);
+}
+
+}  // namespace

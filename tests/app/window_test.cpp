@@ -1,0 +1,195 @@
+#include "platform/window.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/app_events.h"
+#include "platform/cursor.h"
+#include "platform/dialog.h"
+#include "platform/input_state.h"
+#include "platform/menu.h"
+#include "platform/window_metrics.h"
+
+namespace {
+
+std::vector<plat::Message> g_seen;
+
+intptr_t RecordingProc(plat::WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t lp) {
+    g_seen.push_back(plat::Message{w, msg, wp, lp});
+    return 0;
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_seen.clear();
+        plat::InputState::Get().ReleaseAll();
+        menu.AddTop("ファイル(&F)");
+        menu.AddItem(113, "終了(&X)");
+        menu.AddTop("メニュー(&M)");
+        menu.AddItem(40003, "男性ボイスON", true);
+        menu.AddItem(40004, "男性ボイスOFF");
+        plat::WindowParams p;
+        p.caption = "ラークスピン 体験版";
+        p.proc = &RecordingProc;
+        p.menu = &menu;
+        win = plat::CreateMainWindow(p);
+        ASSERT_NE(win, nullptr);
+    }
+    void TearDown() override {
+        plat::DestroyMainWindow(win);
+        plat::ClearDialogAnswers();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    // Drains everything waiting and dispatches it.
+    void Pump() {
+        plat::Message m;
+        while (plat::PeekMessage(&m)) plat::DispatchMessage(m);
+    }
+    bool Saw(uint32_t msg, uintptr_t wp) const {
+        for (const auto& m : g_seen) {
+            if (m.message == msg && m.wParam == wp) return true;
+        }
+        return false;
+    }
+    static void PushKey(SDL_Keycode k, bool down) {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.keysym.sym = k;
+        SDL_PushEvent(&e);
+    }
+    static void PushButton(int x, int y, bool down) {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = x;
+        e.button.y = y;
+        SDL_PushEvent(&e);
+    }
+    plat::MenuModel menu;
+    plat::WindowHandle win = nullptr;
+};
+
+TEST_F(WindowTest, CreateSendsCreateAndShownWindowCountsAsActive) {
+    ASSERT_FALSE(g_seen.empty());
+    EXPECT_EQ(g_seen[0].message, plat::kMsgCreate);
+    EXPECT_EQ(g_seen[0].window, win);
+    EXPECT_EQ(plat::WindowCaption(win), "ラークスピン 体験版");
+    EXPECT_EQ(plat::MenuStripHeight(win), plat::kSmCyMenu);
+    plat::ShowMainWindow(win);
+    Pump();
+    EXPECT_TRUE(Saw(plat::kMsgActivateApp, 1));
+}
+
+TEST_F(WindowTest, InjectedKeysAndMouseReachStateAndMessages) {
+    PushKey(SDLK_LSHIFT, true);
+    PushKey(SDLK_a, true);
+    PushKey(SDLK_ESCAPE, true);
+    Pump();
+    auto& in = plat::InputState::Get();
+    EXPECT_TRUE(in.IsVkDown(plat::kVkShift));
+    EXPECT_TRUE(in.IsVkDown('A'));
+    EXPECT_TRUE(Saw(plat::kMsgKeyDown, 'A'));
+    EXPECT_TRUE(Saw(plat::kMsgKeyDown, plat::kVkEscape));
+    PushKey(SDLK_a, false);
+    PushKey(SDLK_LSHIFT, false);
+    Pump();
+    EXPECT_FALSE(in.IsVkDown(plat::kVkShift));
+    EXPECT_TRUE(Saw(plat::kMsgKeyUp, 'A'));
+
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = 100;
+    e.motion.y = 220;
+    SDL_PushEvent(&e);
+    PushButton(100, 220, true);
+    Pump();
+    int x, y;
+    in.GetMouse(&x, &y);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 220 - plat::kSmCyMenu);  // game area starts below the strip
+    EXPECT_TRUE(in.IsVkDown(plat::kVkLButton));
+}
+
+TEST_F(WindowTest, PostedAndQuitMessagesComeInOrder) {
+    plat::PostMessage(win, plat::kMsgCommand, 112, 0);
+    plat::PostQuitMessage(3);
+    plat::PostAppEvent(plat::kMsgApp + 3, 0, 0);
+    plat::Message m;
+    ASSERT_TRUE(plat::PeekMessage(&m));
+    EXPECT_EQ(m.message, plat::kMsgCommand);
+    ASSERT_TRUE(plat::PeekMessage(&m));
+    EXPECT_EQ(m.message, plat::kMsgQuit);
+    EXPECT_EQ(static_cast<int>(m.wParam), 3);
+    ASSERT_TRUE(plat::PeekMessage(&m));
+    EXPECT_EQ(m.message, plat::kMsgApp + 3);
+}
+
+TEST_F(WindowTest, ClickOnStripRunsMenuLoopAndPostsCommand) {
+    plat::QueueMenuChoice(40004);
+    int before = plat::MenuLoopCount();
+    PushButton(10, 5, true);
+    Pump();
+    EXPECT_EQ(plat::MenuLoopCount(), before + 1);
+    ASSERT_GE(g_seen.size(), 3u);
+    size_t enter = 0, exit = 0, cmd = 0;
+    for (size_t i = 0; i < g_seen.size(); ++i) {
+        if (g_seen[i].message == plat::kMsgEnterMenuLoop) enter = i + 1;
+        if (g_seen[i].message == plat::kMsgExitMenuLoop) exit = i + 1;
+        if (g_seen[i].message == plat::kMsgCommand && g_seen[i].wParam == 40004) cmd = i + 1;
+    }
+    EXPECT_TRUE(enter && exit && cmd);
+    EXPECT_LT(enter, exit);
+    EXPECT_LT(exit, cmd);
+    EXPECT_FALSE(plat::InputState::Get().IsVkDown(plat::kVkLButton)) << "a menu click is not a game click";
+}
+
+TEST_F(WindowTest, KeyboardDrivesTheMenu) {
+    // Alt+M opens "メニュー", Down twice selects the second item, Enter takes it.
+    PushKey(SDLK_LALT, true);
+    PushKey(SDLK_m, true);
+    PushKey(SDLK_m, false);
+    PushKey(SDLK_LALT, false);
+    PushKey(SDLK_DOWN, true);
+    PushKey(SDLK_DOWN, true);
+    PushKey(SDLK_RETURN, true);
+    Pump();
+    EXPECT_TRUE(Saw(plat::kMsgCommand, 40004));
+    // Escape leaves without a command.
+    g_seen.clear();
+    PushKey(SDLK_F10, true);
+    PushKey(SDLK_ESCAPE, true);
+    Pump();
+    EXPECT_TRUE(Saw(plat::kMsgExitMenuLoop, 0));
+    for (const auto& m : g_seen) EXPECT_NE(m.message, plat::kMsgCommand);
+}
+
+TEST(MenuModelTest, MnemonicsChecksAndText) {
+    plat::MenuModel m;
+    m.AddTop("ヘルプ(&H)");
+    m.AddItem(112, "バージョン情報(&A)");
+    m.AddItem(40003, "男性ボイスON", true);
+    EXPECT_EQ(plat::MenuModel::Mnemonic("ヘルプ(&H)"), 'H');
+    EXPECT_EQ(plat::MenuModel::Mnemonic("男性ボイスON"), 0);
+    EXPECT_EQ(plat::MenuModel::DisplayText("はい(&Y)"), "はい(Y)");
+    EXPECT_TRUE(m.IsChecked(40003));
+    EXPECT_TRUE(m.SetChecked(40003, false));
+    EXPECT_FALSE(m.IsChecked(40003));
+    EXPECT_FALSE(m.SetChecked(999, true));
+}
+
+TEST(CursorTest, DisplayCounterFollowsCalls) {
+    plat::ResetCursorCount();
+    EXPECT_EQ(plat::ShowCursor(false), -1);
+    EXPECT_EQ(plat::ShowCursor(false), -2);
+    EXPECT_EQ(plat::ShowCursor(true), -1);
+    EXPECT_EQ(plat::ShowCursor(true), 0);
+    EXPECT_EQ(plat::CursorDisplayCount(), 0);
+}
+
+}  // namespace
