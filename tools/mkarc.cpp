@@ -71,9 +71,10 @@ int main(int argc, char** argv) {
     if (cmd == "pack") return Pack(argc, argv);
     if (cmd == "list" && argc == 3) return List(argv[2]);
     if (cmd == "extract" && (argc == 4 || argc == 5)) {
+        // An empty OUTDIR means the current folder (member name alone).
         std::string outDir = argv[3];
-        if (outDir.empty() || outDir.back() != '/') outDir += '/';
-        int r = FileDiv(argv[2], outDir.c_str(), argc == 5 ? argv[4] : nullptr);
+        if (!outDir.empty() && outDir.back() != '/') outDir += '/';
+        int r = FileDiv(argv[2], outDir.empty() ? nullptr : outDir.c_str(), argc == 5 ? argv[4] : nullptr);
         printf("result %d\n", r);
         return 0;
     }
