@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "platform/debug_out.h"
 #include "platform/files.h"
