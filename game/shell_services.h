@@ -30,3 +30,15 @@ extern int g_bLibraryInit;
 void LibraryRelease();
 // Asks the message loop to end after the current frame.
 void PostQuitMessage(int exitCode);
+
+// Window state the demo movie changes.
+extern int g_bMoviePlay;     // a movie covers the window: no frames are drawn
+extern int g_bMoviePlayOld;  // its value in the last frame
+// The cursor's display counter: hide (0) decrements, show (1) increments;
+// returns the new count; the cursor is visible while it is 0 or more.
+int ShowCursor(int show);
+// Detaches (0) or attaches (1) the window's menu bar.
+void SetMenuAttached(int attached);
+// Applies a window style (the movie's popup style in full screen) and
+// redraws the frame without moving or resizing the window.
+void ApplyWindowStyle(unsigned int style);

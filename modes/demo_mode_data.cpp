@@ -1,0 +1,121 @@
+#include "modes/demo_mode_data.h"
+
+#include "app/env_settings.h"
+#include "engine/kusprite2.h"
+#include "engine/kusystem.h"
+#include "game/shell_services.h"
+#include "modes/mode_common.h"
+#include "platform/debug_out.h"
+#include "sound/kusnd.h"
+
+namespace {
+
+constexpr const char* kMovieFile = "dat/Mov.dat";
+constexpr unsigned int kPopupStyle = 0x90000000u;  // popup, visible
+// The display counter loops are bounded so a broken cursor layer cannot hang.
+constexpr int kCursorLoopMax = 64;
+
+}  // namespace
+
+DEMO_MODE_DATA::DEMO_MODE_DATA() : m_bInit(0), m_pKUSys(nullptr), m_pKUSprite(nullptr), m_pKUSnd(nullptr) { Release(); }
+
+DEMO_MODE_DATA::~DEMO_MODE_DATA() { Release(); }
+
+int DEMO_MODE_DATA::MovieVolume(unsigned step) {
+    static constexpr int kTable[11] = {-10000, -3000, -2000, -1500, -1250, -1000, -800, -600, -400, -200, 0};
+    return step <= 10 ? kTable[step] : -10000;
+}
+
+int DEMO_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
+    Release();
+    if (!sys) {
+        plat::DebugOut("Error: <DEMO_MODE_DATA::Initialize> KUSYSTEMクラスポインタの引数が不正です\n");
+        return 0;
+    }
+    if (!sprite) {
+        modes::ErrorPrint(sys, "DEMO_MODE_DATA::Initialize", "KUSPRITE2クラスポインタの引数が不正です");
+        return 0;
+    }
+    if (!snd) {
+        modes::ErrorPrint(sys, "DEMO_MODE_DATA::Initialize", "KUSNDクラスポインタの引数が不正です");
+        return 0;
+    }
+    m_pKUSys = sys;
+    m_pKUSprite = sprite;
+    m_pKUSnd = snd;
+    m_bInit = 1;
+    return 1;
+}
+
+void DEMO_MODE_DATA::Release() {
+    m_nPhase = 0;
+    m_bInit = 0;
+    m_pKUSys = nullptr;
+    m_pKUSprite = nullptr;
+    m_pKUSnd = nullptr;
+}
+
+void DEMO_MODE_DATA::RestoreScreen() {
+    SetMenuAttached(1);
+    for (int i = 0; i < kCursorLoopMax && ShowCursor(1) < 0; ++i) {
+    }
+    g_bMoviePlay = 0;
+}
+
+int DEMO_MODE_DATA::MainProc() {
+    const char* tag = "DEMO_MODE_DATA::MainProc";
+    if (!m_bInit || !m_pKUSys || !m_pKUSprite || !m_pKUSnd) {
+        modes::ErrorPrint(m_pKUSys, tag, "初期化されていません");
+        return -1;
+    }
+    const bool ctrl = m_pKUSys->GetKey(1) != 0;
+    if (m_nPhase == 0) {
+        if (ctrl) return 1;
+        m_pKUSprite->D3DXDrawStart();
+        m_pKUSprite->D3DXDrawEnd();
+        if (!g_bFullScreen) g_bMoviePlayOld = 1;
+        g_bMoviePlay = 1;
+        for (int i = 0; i < kCursorLoopMax && ShowCursor(0) >= 0; ++i) {
+        }
+        if (g_bFullScreen) {
+            SetMenuAttached(0);
+            g_dwWindowStyle = kPopupStyle;
+            ApplyWindowStyle(kPopupStyle);
+        }
+        if (m_pKUSnd->DShowIsOpen(kMovieChannel) == 0 && m_pKUSnd->DShowOpen(kMovieChannel, kMovieFile, 800, 600) < 0) {
+            modes::ErrorPrint(m_pKUSys, tag, "ムービーオープンに失敗しました");
+            // The program ends on -1; it should not leave the cursor hidden.
+            RestoreScreen();
+            return -1;
+        }
+        if (m_pKUSnd->DShowPlay(kMovieChannel) < 0) {
+            modes::ErrorPrint(m_pKUSys, tag, "ムービー再生に失敗しました");
+            RestoreScreen();
+            return -1;
+        }
+        if (m_pKUSnd->DShowSetVolume(kMovieChannel, MovieVolume(g_dwBGMVolume)) < 0)
+            modes::ErrorPrint(m_pKUSys, tag, "ムービーの音量設定に失敗しました");
+        m_nPhase = 1;
+        return 0;
+    }
+    // A closed channel leaves the status alone: start from neither running nor stopped.
+    int status = 0;
+    if (m_pKUSnd->DShowGetStatus(kMovieChannel, &status) < 0) {
+        modes::ErrorPrint(m_pKUSys, tag, "ムービーの状態取得に失敗しました");
+        RestoreScreen();
+        return -1;
+    }
+    if (status != 2 && modes::ClickState(m_pKUSys) != 3 && !ctrl) return 0;
+    RestoreScreen();
+    m_pKUSnd->DShowStop(kMovieChannel);
+    m_pKUSnd->DShowClose(kMovieChannel);
+    return 1;
+}
+
+int DEMO_MODE_DATA::DrawProc() {
+    if (!m_bInit || !m_pKUSys || !m_pKUSprite) {
+        modes::ErrorPrint(m_pKUSys, "DEMO_MODE_DATA::DrawProc", "初期化されていません");
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,69 @@
+#include "tests/modes/fake_services.h"
+
+#include <algorithm>
+
+#include "game/game_main.h"
+#include "game/shell_services.h"
+
+namespace fakesvc {
+
+int g_failGraphicSlot = -1;
+int g_cursorCount = 0;
+int g_menuAttached = 1;
+
+std::vector<std::string>& Calls() {
+    static std::vector<std::string> calls;
+    return calls;
+}
+
+void Reset() {
+    Calls().clear();
+    g_failGraphicSlot = -1;
+    g_cursorCount = 0;
+    g_menuAttached = 1;
+}
+
+int Count(const std::string& call) { return static_cast<int>(std::count(Calls().begin(), Calls().end(), call)); }
+
+namespace {
+int Rec(const std::string& s) {
+    Calls().push_back(s);
+    return 1;
+}
+}  // namespace
+
+}  // namespace fakesvc
+
+using fakesvc::Rec;
+
+int g_bLibraryInit = 0;
+int g_bMoviePlay = 0;
+int g_bMoviePlayOld = 0;
+
+int GraphicLoad(KUSPRITE2*, KUSYSTEM*, int slot) {
+    Rec("GraphicLoad " + std::to_string(slot));
+    return slot == fakesvc::g_failGraphicSlot ? 0 : 1;
+}
+int GraphicUnload(KUSPRITE2*, KUSYSTEM*, int slot) { return Rec("GraphicUnload " + std::to_string(slot)); }
+int SELoad(KUSND*, KUSYSTEM*, int slot, const char*) { return Rec("SELoad " + std::to_string(slot)); }
+int SEUnload(KUSND*, KUSYSTEM*, int slot) { return Rec("SEUnload " + std::to_string(slot)); }
+int SESetVolume(KUSND*, KUSYSTEM*, int step) { return Rec("SESetVolume " + std::to_string(step)); }
+int SEPlay(KUSND*, KUSYSTEM*, int slot, int) { return Rec("SEPlay " + std::to_string(slot)); }
+int VoiceSetVolume(KUSND*, KUSYSTEM*, int step) { return Rec("VoiceSetVolume " + std::to_string(step)); }
+int VoicePlay(KUSND*, KUSYSTEM*, const char* file) { return Rec(std::string("VoicePlay ") + file); }
+int VoiceStop(KUSND*, KUSYSTEM*) { return Rec("VoiceStop"); }
+int BGM_DS_Play(KUSND*, KUSYSTEM*, int loop, const char* file) {
+    return Rec("BGM_DS_Play " + std::to_string(loop) + " " + file);
+}
+int BGM_DS_Stop(KUSND*, KUSYSTEM*) { return Rec("BGM_DS_Stop"); }
+int BGM_DS_SetVolume(KUSND*, KUSYSTEM*, int step) { return Rec("BGM_DS_SetVolume " + std::to_string(step)); }
+int ChangeScreenMode(int full, int bpp) { return Rec("ChangeScreenMode " + std::to_string(full) + " " + std::to_string(bpp)); }
+void LibraryRelease() { Rec("LibraryRelease"); }
+void PostQuitMessage(int code) { Rec("PostQuitMessage " + std::to_string(code)); }
+int ShowCursor(int show) {
+    fakesvc::g_cursorCount += show ? 1 : -1;
+    return fakesvc::g_cursorCount;
+}
+void SetMenuAttached(int attached) { fakesvc::g_menuAttached = attached; }
+void ApplyWindowStyle(unsigned int) { Rec("ApplyWindowStyle"); }
+int GAME_MAIN::DataSet() { return Rec("DataSet"); }

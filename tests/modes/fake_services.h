@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Records the shell service calls the modes make, one line per call, e.g.
+// "SEPlay 9", "GraphicLoad 5", "VoicePlay con03.mp3".
+namespace fakesvc {
+
+std::vector<std::string>& Calls();
+void Reset();
+int Count(const std::string& call);
+// The failing slot for GraphicLoad (-1: none fails).
+extern int g_failGraphicSlot;
+extern int g_cursorCount;
+extern int g_menuAttached;
+
+}  // namespace fakesvc
