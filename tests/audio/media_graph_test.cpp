@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include "platform/app_events.h"
+#include "platform/audio_mixer.h"
+#include "platform/audio_output.h"
+#include "platform/media_audio_decoder.h"
+#include "platform/media_graph.h"
+#include "platform/media_video_decoder.h"
+#include "tests/audio/audio_fixtures.h"
+
+namespace {
+
+using audiotest::AudibleEnd;
+using audiotest::Fixture;
+using audiotest::WavBytes;
+
+constexpr int kN = 66150;  // 1.5 s at 44100 Hz
+
+class MediaGraphTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plat::AudioOutputUseManual(true);
+        plat::AudioMixer::Get().Reset();
+        plat::ClearAppEvents();
+        dir_.Write("v.wav", WavBytes(44100, 1, kN, 440));
+    }
+    void TearDown() override {
+        plat::AudioMixer::Get().Reset();
+        plat::ClearAppEvents();
+    }
+    kutest::TempDir dir_;
+};
+
+TEST_F(MediaGraphTest, EndOfMediaPostsOneEventAtTheLastFrameAndStaysRunning) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile("v.wav"), plat::kMediaOk);
+    EXPECT_TRUE(g.HasAudio());
+    EXPECT_FALSE(g.HasVideo());
+    int64_t d = 0;
+    g.GetDuration(&d);
+    EXPECT_EQ(d, 15000000);
+    g.SetNotifyWindow(nullptr, 0x8003, 0);
+    g.Run();
+    std::vector<float> out;
+    plat::AudioManualPump(kN - 1, &out);
+    EXPECT_EQ(plat::PendingAppEvents(), 0u);
+    plat::AudioManualPump(1, &out);
+    ASSERT_EQ(plat::PendingAppEvents(), 1u);
+    plat::AudioManualPump(5000, &out);
+    EXPECT_EQ(plat::PendingAppEvents(), 1u);  // once only
+    EXPECT_EQ(AudibleEnd(out), static_cast<size_t>(kN));
+    int state = -1;
+    g.GetState(0, &state);
+    EXPECT_EQ(state, plat::kGraphRunning);
+    int32_t code = 0;
+    intptr_t p1 = 0;
+    intptr_t p2 = 0;
+    EXPECT_EQ(g.GetEvent(&code, &p1, &p2, 0), plat::kMediaOk);
+    EXPECT_EQ(code, plat::kMediaEventComplete);
+    EXPECT_EQ(g.GetEvent(&code, &p1, &p2, 0), plat::kMediaAbort);
+    plat::AppEvent e;
+    ASSERT_TRUE(plat::PopAppEvent(&e));
+    EXPECT_EQ(e.message, 0x8003u);
+
+    // A rewind while running plays it again from the start.
+    const int64_t zero = 0;
+    g.SetPositions(&zero, nullptr);
+    out.clear();
+    plat::AudioManualPump(kN, &out);
+    EXPECT_EQ(AudibleEnd(out), static_cast<size_t>(kN));
+    EXPECT_EQ(plat::PendingAppEvents(), 1u);
+}
+
+TEST_F(MediaGraphTest, StartAndStopPositionsAreFrameExact) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile("v.wav"), plat::kMediaOk);
+    g.SetNotifyWindow(nullptr, 0x8002, 0);
+    const int64_t start = 5000000;
+    const int64_t stop = 10000000;
+    g.SetPositions(&start, &stop);
+    g.Run();
+    std::vector<float> out;
+    plat::AudioManualPump(22049, &out);
+    EXPECT_EQ(plat::PendingAppEvents(), 0u);
+    int64_t pos = 0;
+    int64_t end = 0;
+    g.GetPositions(&pos, &end);
+    EXPECT_EQ(end, 10000000);
+    plat::AudioManualPump(1001, &out);
+    EXPECT_EQ(plat::PendingAppEvents(), 1u);
+    EXPECT_EQ(AudibleEnd(out), 22050u);
+    g.GetPositions(&pos, nullptr);
+    EXPECT_EQ(pos, 10000000);
+    // The first sample is the source's sample 22050, not its start.
+    dir_.Write("ref.wav", WavBytes(44100, 1, kN, 440));
+    plat::PcmBuffer ref;
+    ASSERT_TRUE(plat::DecodeAudioFile("ref.wav", &ref));
+    EXPECT_FLOAT_EQ(out[200], ref.samples[2 * (22050 + 100)]);
+}
+
+TEST_F(MediaGraphTest, PauseHoldsThePositionAndVolumeScalesTheOutput) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile("v.wav"), plat::kMediaOk);
+    g.Run();
+    plat::AudioManualPump(22050);
+    g.Pause();
+    std::vector<float> out;
+    plat::AudioManualPump(1000, &out);
+    EXPECT_EQ(AudibleEnd(out), 0u);
+    int64_t pos = 0;
+    g.GetPositions(&pos, nullptr);
+    EXPECT_EQ(pos, 5000000);
+    EXPECT_EQ(g.PutVolume(-10000), plat::kMediaOk);
+    g.Run();
+    out.clear();
+    plat::AudioManualPump(1000, &out);
+    EXPECT_EQ(AudibleEnd(out), 0u);  // -10000 is silence
+    EXPECT_LT(g.PutVolume(-10001), 0);
+    int v = 0;
+    g.GetVolume(&v);
+    EXPECT_EQ(v, -10000);
+}
+
+TEST_F(MediaGraphTest, CompressedFormatsRewindExactly) {
+    for (const char* name : {"tone.ogg", "tone.mp3"}) {
+        plat::AudioDecoder dec;
+        ASSERT_TRUE(dec.Open(Fixture(name))) << name;
+        std::vector<float> buf(4096 * 2);
+        int64_t first = 0;
+        while (int n = dec.Read(buf.data(), 4096)) first += n;
+        ASSERT_TRUE(dec.Rewind());
+        int64_t second = 0;
+        while (int n = dec.Read(buf.data(), 4096)) second += n;
+        EXPECT_EQ(first, second) << name;
+        EXPECT_TRUE(dec.AtEnd());
+    }
+    plat::PcmBuffer mp3;
+    ASSERT_TRUE(plat::DecodeAudioFile(Fixture("tone.mp3"), &mp3));
+    EXPECT_NEAR(static_cast<double>(mp3.frames), 88200.0, 1200.0);
+}
+
+TEST_F(MediaGraphTest, MoviePositionsCountFromTheMediaStartAndPicturesFollowTheClock) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile(Fixture("movie.mpg")), plat::kMediaOk);
+    EXPECT_TRUE(g.HasAudio());
+    EXPECT_TRUE(g.HasVideo());
+    int w = 0;
+    int h = 0;
+    g.GetVideoSize(&w, &h);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+    EXPECT_TRUE(g.UpdatePicture());
+    EXPECT_EQ(g.Picture().width, 320);
+    const uint32_t first = g.Picture().pixels[320 * 120 + 160];
+    EXPECT_FALSE(g.UpdatePicture());  // nothing new at the same time
+    g.Run();
+    plat::AudioManualPump(44100);
+    int64_t pos = 0;
+    g.GetPositions(&pos, nullptr);
+    EXPECT_EQ(pos, 10000000);
+    EXPECT_TRUE(g.UpdatePicture());
+    EXPECT_EQ(g.Picture().pixels[0] >> 24, 0xFFu);
+    EXPECT_NE(g.Picture().pixels, std::vector<uint32_t>());
+    (void)first;
+    // Back to the start: the picture decoder rewinds as well.
+    const int64_t zero = 0;
+    g.SetPositions(&zero, nullptr);
+    EXPECT_TRUE(g.UpdatePicture());
+}
+
+TEST_F(MediaGraphTest, VideoOnlyMovieRunsOnTheMixerClock) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile(Fixture("video_only.mpg")), plat::kMediaOk);
+    EXPECT_FALSE(g.HasAudio());
+    EXPECT_TRUE(g.HasVideo());
+    int64_t d = 0;
+    g.GetDuration(&d);
+    ASSERT_GT(d, 0);
+    const int frames = static_cast<int>(plat::FramesFrom100ns(d));
+    g.SetNotifyWindow(nullptr, 0x8004, 0);
+    g.Run();
+    plat::AudioManualPump(frames - 1);
+    EXPECT_EQ(plat::PendingAppEvents(), 0u);
+    plat::AudioManualPump(1);
+    EXPECT_EQ(plat::PendingAppEvents(), 1u);
+    bool visible = true;
+    EXPECT_EQ(g.GetVisible(&visible), plat::kMediaOk);
+}
+
+TEST_F(MediaGraphTest, FilesThatAreNotMediaAreRefused) {
+    dir_.Write("text.wav", "this is not a sound file at all, only some text\n");
+    dir_.Write("empty.wav", "");
+    for (const char* name : {"missing.wav", "text.wav", "empty.wav"}) {
+        plat::MediaGraph g;
+        EXPECT_LT(g.RenderFile(name), 0) << name;
+    }
+    plat::MediaGraph audio;
+    ASSERT_EQ(audio.RenderFile("v.wav"), plat::kMediaOk);
+    bool visible = false;
+    EXPECT_LT(audio.GetVisible(&visible), 0);  // no video window for a sound
+    int w = 0;
+    int h = 0;
+    EXPECT_LT(audio.GetVideoSize(&w, &h), 0);
+}
+
+}  // namespace
