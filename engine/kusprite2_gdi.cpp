@@ -1,0 +1,375 @@
+// KUSPRITE2: GDI-style drawing on the back surface and slot surfaces, and
+// the GDI-surface mode the shell switches to.
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "engine/kusprite2.h"
+#include "platform/gdi_dc.h"
+#include "platform/gdi_font.h"
+
+struct KUSPRITE2::TextRun {
+    std::unique_ptr<plat::GdiDc> dc;
+    std::unique_ptr<plat::GdiFont> font;
+    const plat::GdiFont* previousFont = nullptr;
+};
+
+void KUSPRITE2::TextRunFree::operator()(TextRun* p) const { delete p; }
+
+namespace {
+
+constexpr uint32_t kBackSurface = 0xFFFFFFFFu;
+
+// The font of every GDI text operation: proof quality, so it is drawn smoothed.
+std::unique_ptr<plat::GdiFont> MakeTextFont(int height, int weight) {
+    plat::FontSpec spec;
+    spec.height = height;
+    spec.weight = weight;
+    spec.charset = plat::kShiftJisCharset;
+    spec.quality = plat::FontQuality::kProof;
+    spec.pitchAndFamily = 17;
+    spec.faceName = "ＭＳ ゴシック";
+    return plat::GdiFont::Create(spec);
+}
+
+// Draws the whole text with a font made for this call; false when a step fails.
+bool TextOutOnce(plat::Surface* surface, int x, int y, const char* text, uint32_t colour, int height, int weight,
+                 const char** failure) {
+    plat::GdiDc dc(surface);
+    dc.SetBkMode(plat::BkMode::kTransparent);
+    std::unique_ptr<plat::GdiFont> font = MakeTextFont(height, weight);
+    if (!font) {
+        *failure = "フォントの作成に失敗しました";
+        return false;
+    }
+    const plat::GdiFont* previous = dc.SelectFont(font.get());
+    dc.SetTextColor(colour);
+    const bool ok = dc.TextOut(x, y, text, static_cast<int>(std::strlen(text)));
+    if (!ok) *failure = "テキスト出力に失敗しました";
+    dc.SelectFont(previous);
+    return ok;
+}
+
+}  // namespace
+
+plat::Surface* KUSPRITE2::GdiTarget(int32_t target, const char* lostMessage, const char* indexMessage) {
+    const uint32_t t = static_cast<uint32_t>(target);
+    if (t == kBackSurface) {
+        plat::Surface* back = GetBackSurface();
+        if (!back) ErrorPrint(lostMessage);
+        return back;
+    }
+    if (t >= m_dwGraphicNum || !m_lpGraphic) {
+        ErrorPrint(indexMessage);
+        return nullptr;
+    }
+    plat::Surface* s = m_lpGraphic[t].surface().get();
+    if (!s) ErrorPrint(lostMessage);
+    return s;
+}
+
+int KUSPRITE2::DDTextOut(int32_t target, int x, int y, const char* text, uint32_t colour, int height, int weight) {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOut> 初期化されていません\n");
+        return 1;
+    }
+    if (!m_bInScene) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOut> BegineSceneが完了していません\n");
+        return 0;
+    }
+    if (!text) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOut> 描画文字列が不正です\n");
+        return 1;
+    }
+    plat::Surface* surface = GdiTarget(target, "Error: <KUSPRITE2::DDTextOut> 出力先インデックスが失われています\n",
+                                       "Error: <KUSPRITE::DDTextOut> インデックスナンバーが不正です\n");
+    if (!surface) return 1;
+    if (surface->lost) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOut> デバイスコンテキストの取得に失敗しました\n");
+        return 1;
+    }
+    const char* failure = nullptr;
+    return TextOutOnce(surface, x, y, text, colour, height, weight, &failure) ? 0 : 1;
+}
+
+int KUSPRITE2::DDTextOutToSurface(plat::Surface* surface, int x, int y, const char* text, uint32_t colour, int height,
+                                  int weight) {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> 初期化されていません\n");
+        return 1;
+    }
+    if (!m_bInScene) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> BegineSceneが完了していません\n");
+        return 0;
+    }
+    if (!text) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> 描画文字列が不正です\n");
+        return 1;
+    }
+    if (!surface) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> 出力先サーフェスが不正です\n");
+        return 1;
+    }
+    if (surface->lost) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> デバイスコンテキストの取得に失敗しました\n");
+        return 1;
+    }
+    const char* failure = nullptr;
+    if (TextOutOnce(surface, x, y, text, colour, height, weight, &failure)) return 0;
+    std::string message = "Error: <KUSPRITE2::DDTextOutToSurface> ";
+    message += failure;
+    message += "\n";
+    ErrorPrint(message.c_str());
+    return 1;
+}
+
+int KUSPRITE2::DDTextOutLock(int x, int y, const char* text, uint32_t colour, int height, int weight) {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> 初期化されていません\n");
+        return 1;
+    }
+    if (!m_bInScene) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> BegineSceneが完了していません\n");
+        return 0;
+    }
+    if (!text) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> 描画文字列が不正です\n");
+        return 1;
+    }
+    plat::Surface* back = GetBackSurface();
+    if (!back) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> バックサーフェスが失われています\n");
+        return 1;
+    }
+    if (!m_pTextRun) {
+        // First call of a run: its height and weight serve the whole run.
+        if (back->lost) {
+            ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> デバイスコンテキストの取得に失敗しました\n");
+            return 1;
+        }
+        std::unique_ptr<TextRun, TextRunFree> run(new TextRun);
+        run->dc = std::make_unique<plat::GdiDc>(back);
+        run->dc->SetBkMode(plat::BkMode::kTransparent);
+        run->font = MakeTextFont(height, weight);
+        if (!run->font) return 1;
+        run->previousFont = run->dc->SelectFont(run->font.get());
+        m_pTextRun = std::move(run);
+    }
+    plat::GdiDc& dc = *m_pTextRun->dc;
+    const plat::ColorRef oldColour = dc.SetTextColor(colour);
+    if (!dc.TextOut(x, y, text, static_cast<int>(std::strlen(text)))) {
+        dc.SetTextColor(oldColour);
+        ReleaseTextOutRun();
+        return 1;
+    }
+    dc.SetTextColor(oldColour);
+    return 0;
+}
+
+void KUSPRITE2::ReleaseTextOutRun() {
+    if (!m_pTextRun) return;
+    m_pTextRun->dc->SelectFont(m_pTextRun->previousFont);
+    m_pTextRun.reset();
+}
+
+int KUSPRITE2::DDTextOutUnLock() {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutUnLock> 初期化されていません\n");
+        return 1;
+    }
+    if (!m_bInScene) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutUnLock> BegineSceneが完了していません\n");
+        return 0;
+    }
+    ReleaseTextOutRun();
+    return 0;
+}
+
+int KUSPRITE2::DDTextOutRange(int32_t target, KURECT* rect, const char* text, uint32_t colour, int height, int count,
+                              int weight, uint32_t format) {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutRange> 初期化されていません\n");
+        return 1;
+    }
+    if (!m_bInScene) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutRange> BegineSceneが完了していません\n");
+        return 0;
+    }
+    if (!text) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOutRange> 表示文字列が不正です\n");
+        return 1;
+    }
+    if (count < 0 || static_cast<size_t>(count) > std::strlen(text)) count = -1;
+    plat::Surface* surface = GdiTarget(target, "Error: <KUSPRITE2::DDTextOut> 出力先インデックスが失われています\n",
+                                       "Error: <KUSPRITE::DDTextOut> インデックスナンバーが不正です\n");
+    if (!surface) return 1;
+    if (surface->lost) {
+        ErrorPrint("Error: <KUSPRITE2::DDTextOut> デバイスコンテキストの取得に失敗しました\n");
+        return 1;
+    }
+    if (!rect) return 1;  // the caller must give the rectangle
+    plat::GdiDc dc(surface);
+    dc.SetBkMode(plat::BkMode::kTransparent);
+    std::unique_ptr<plat::GdiFont> font = MakeTextFont(height, weight);
+    if (!font) return 1;
+    const plat::GdiFont* previous = dc.SelectFont(font.get());
+    dc.SetTextColor(colour);
+    plat::GdiRect r{rect->left, rect->top, rect->right, rect->bottom};
+    const int drawn = dc.DrawText(text, count, &r, format);
+    rect->left = r.left, rect->top = r.top, rect->right = r.right, rect->bottom = r.bottom;
+    dc.SelectFont(previous);
+    return drawn == 0 ? 1 : 0;
+}
+
+int KUSPRITE2::DDRectangle(int32_t target, const KURECT* rect, const uint32_t* colour) {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::DDRectangle> 初期化されていません\n");
+        return 1;
+    }
+    if (!m_bInScene) {
+        ErrorPrint("Error: <KUSPRITE2::DDRectangle> BegineSceneが完了していません\n");
+        return 0;
+    }
+    plat::Surface* surface = GdiTarget(target, "Error: <KUSPRITE2::DDRectangle> 出力先インデックスが失われています\n",
+                                       "Error: <KUSPRITE::DDRectangle> インデックスナンバーが不正です\n");
+    if (!surface) return 1;
+    const KURECT r = rect ? *rect
+                          : KURECT{0, 0, static_cast<int32_t>(m_dwWidth), static_cast<int32_t>(m_dwHeight)};
+    if (r.left >= r.right || r.top >= r.bottom) {
+        ErrorPrint("Error: <KUSPRITE2::DDRectangle> 描画範囲が異常です\n");
+        return 1;
+    }
+    if (surface->lost) {
+        ErrorPrint("Error: <KUSPRITE2::DDRectangle> デバイスコンテキストの取得に失敗しました\n");
+        return 1;
+    }
+    plat::GdiDc dc(surface);
+    const plat::GdiPen pen{plat::PenStyle::kSolid, 2, colour ? *colour : 0};
+    // Outline only: the inside is left as it is.
+    const plat::GdiBrush hollow{true, 0};
+    const plat::GdiPen* oldPen = dc.SelectPen(&pen);
+    const plat::GdiBrush* oldBrush = dc.SelectBrush(&hollow);
+    const bool ok = dc.Rectangle(r.left, r.top, r.right, r.bottom);
+    dc.SelectBrush(oldBrush);
+    dc.SelectPen(oldPen);
+    if (!ok) {
+        ErrorPrint("Error: <KUSPRITE2::DDRectangle> 範囲描画に失敗しました\n");
+        return 1;
+    }
+    return 0;
+}
+
+int KUSPRITE2::DDFillRect(int32_t target, const KURECT* rect, const uint32_t* colour) {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::DDFillRect> 初期化されていません\n");
+        return 1;
+    }
+    plat::Surface* surface = GdiTarget(target, "Error: <KUSPRITE2::DDFillRect> 出力先インデックスが失われています\n",
+                                       "Error: <KUSPRITE::DDFillRect> インデックスナンバーが不正です\n");
+    if (!surface) return 1;
+    const KURECT r = rect ? *rect
+                          : KURECT{0, 0, static_cast<int32_t>(m_dwWidth), static_cast<int32_t>(m_dwHeight)};
+    if (r.left >= r.right || r.top >= r.bottom) {
+        ErrorPrint("Error: <KUSPRITE2::DDFillRect> 描画範囲が異常です\n");
+        return 1;
+    }
+    if (surface->lost) {
+        ErrorPrint("Error: <KUSPRITE2::DDFillRect> デバイスコンテキストの取得に失敗しました\n");
+        return 1;
+    }
+    plat::GdiDc dc(surface);
+    const plat::GdiBrush brush{false, colour ? (*colour & 0xFFFFFFu) : 0};
+    if (!dc.FillRect(plat::GdiRect{r.left, r.top, r.right, r.bottom}, brush)) {
+        ErrorPrint("Error: <KUSPRITE2::DDFillRect> 範囲描画に失敗しました\n");
+        return 1;
+    }
+    return 0;
+}
+
+int32_t KUSPRITE2::SetClipper(const ClipList* clipList) {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::SetClipper> 初期化されていません\n");
+        return 1;
+    }
+    if (!m_bClipper) {
+        ErrorPrint("Error: <KUSPRITE2::SetClipper> クリッパーが確保されていません\n");
+        return 0;
+    }
+    m_ClipList.clear();
+    if (clipList && clipList->rects) m_ClipList.assign(clipList->rects, clipList->rects + clipList->count);
+    return plat::kVideoOk;
+}
+
+int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float y, const KURECT* srcRect,
+                                      float scaleX, float scaleY, uint32_t flags) {
+    if (!m_bInitialize) {
+        ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> 初期化されていません\n");
+        return 1;
+    }
+    if (!m_bInScene) {
+        ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> BegineSceneが完了していません\n");
+        return 0;
+    }
+    auto resolve = [&](int32_t target, const char* badMessage) -> plat::Surface* {
+        const uint32_t t = static_cast<uint32_t>(target);
+        if (t == kBackSurface) {
+            plat::Surface* back = GetBackSurface();
+            if (!back) ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> バックサーフェスが取得されていません\n");
+            return back;
+        }
+        plat::Surface* s = (t < m_dwGraphicNum && m_lpGraphic) ? m_lpGraphic[t].surface().get() : nullptr;
+        if (!s) ErrorPrint(badMessage);
+        return s;
+    };
+    plat::Surface* dst =
+        resolve(dest, "Error: <KUSPRITE2::SurfaceComposition> 合成先インデックスナンバーがオーバーしています\n");
+    if (!dst) return 1;
+    plat::Surface* source =
+        resolve(src, "Error: <KUSPRITE2::SurfaceComposition> 合成元インデックスナンバーがオーバーしています\n");
+    if (!source) return 1;
+
+    const float W = static_cast<float>(m_dwWidth), H = static_cast<float>(m_dwHeight);
+    KURECT rs;
+    float w, h;
+    if (srcRect) {
+        rs = *srcRect;
+        w = static_cast<float>(rs.right - rs.left);
+        h = static_cast<float>(rs.bottom - rs.top);
+    } else {
+        if (static_cast<uint32_t>(src) == kBackSurface) {
+            rs = KURECT{0, 0, static_cast<int32_t>(m_dwWidth), static_cast<int32_t>(m_dwHeight)};
+        } else {
+            KUGRAPHIC2& g = m_lpGraphic[static_cast<uint32_t>(src)];
+            rs = KURECT{0, 0, static_cast<int32_t>(g.srcWidth()), static_cast<int32_t>(g.srcHeight())};
+        }
+        w = W;
+        h = H;
+    }
+    if (rs.left >= rs.right || rs.top >= rs.bottom) return 0;
+    if (x > W || x + w * scaleX < 0 || y > H || y + h * scaleY < 0) return 0;
+    if (scaleX <= 0 || scaleY <= 0) return 0;  // nothing to draw, and no division by zero below
+    if (x < 0) rs.left -= static_cast<int32_t>(std::trunc(x / scaleX));
+    if (x + w * scaleX > W) rs.right -= static_cast<int32_t>(std::trunc((x + w * scaleX - W) / scaleX));
+    if (y < 0) rs.top -= static_cast<int32_t>(std::trunc(y / scaleY));
+    if (y + h * scaleY > H) rs.bottom -= static_cast<int32_t>(std::trunc((y + h * scaleY - H) / scaleY));
+    plat::RectI rd{static_cast<int>(std::trunc(x)), static_cast<int>(std::trunc(y)),
+                   static_cast<int>(std::trunc(x + w * scaleX)), static_cast<int>(std::trunc(y + h * scaleY))};
+    if (rd.left < 0) rd.left = 0;
+    if (rd.top < 0) rd.top = 0;
+    if (rd.right > static_cast<int>(m_dwWidth)) rd.right = static_cast<int>(m_dwWidth);
+    if (rd.bottom > static_cast<int>(m_dwHeight)) rd.bottom = static_cast<int>(m_dwHeight);
+    const int32_t r = plat::VideoDevice::Blt(dst, rd, source, plat::RectI{rs.left, rs.top, rs.right, rs.bottom},
+                                             (flags & 1) != 0);
+    if (r < 0) ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> サーフェスの合成描画に失敗しました\n");
+    return r;
+}
+
+int32_t KUSPRITE2::FlipToGDISurface() {
+    // Nothing to yield without a device; a lost device cannot show anything either.
+    const int32_t r = !m_pDevice ? plat::kVideoErrGeneric : m_pDevice->lost() ? plat::kVideoErrSurfaceLost : plat::kVideoOk;
+    if (r >= 0) m_bGDIMode = 1;
+    return r;
+}
+
+void KUSPRITE2::EndGDISurface() { m_bGDIMode = 0; }

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/gdi_font.h"
+#include "tests/text/text_test_util.h"
+
+namespace {
+
+std::unique_ptr<plat::GdiFont> Gothic(int height, plat::FontQuality q = plat::FontQuality::kNonAntialiased) {
+    plat::FontSpec spec;
+    spec.height = height;
+    spec.weight = 400;
+    spec.quality = q;
+    spec.faceName = "ＭＳ ゴシック";
+    return plat::GdiFont::Create(spec);
+}
+
+#define REQUIRE_FONT() \
+    if (!kutext::HaveJapaneseFont()) GTEST_SKIP() << "no Japanese font installed"
+
+TEST(GdiFont, ResolvesTheJapaneseGothicWithCellHeightMetrics) {
+    REQUIRE_FONT();
+    EXPECT_NE(plat::FindJapaneseFontFile().find("gothic"), std::string::npos) << plat::FindJapaneseFontFile();
+    // ppem = height; ascent = rounded hhea ascender; the rest of the cell is descent.
+    const int heights[] = {12, 16, 18, 20};
+    const int ascents[] = {11, 14, 16, 18};
+    for (int i = 0; i < 4; ++i) {
+        auto font = Gothic(heights[i]);
+        ASSERT_TRUE(font);
+        EXPECT_EQ(font->metrics().height, heights[i]);
+        EXPECT_EQ(font->metrics().ascent, ascents[i]) << heights[i];
+        EXPECT_EQ(font->metrics().ascent + font->metrics().descent, heights[i]);
+    }
+}
+
+TEST(GdiFont, GreyGlyphsAreQuantisedToTheOutlineLevels) {
+    REQUIRE_FONT();
+    auto font = Gothic(16);
+    ASSERT_TRUE(font);
+    const uint16_t a = 0x82A0;  // あ
+    const plat::GlyphBitmap* cov = font->GetGlyph(a, plat::GlyphFormat::kCoverage);
+    ASSERT_TRUE(cov);
+    EXPECT_EQ(cov->width, 14);
+    EXPECT_EQ(cov->height, 14);
+    EXPECT_EQ(cov->originX, 1);
+    EXPECT_EQ(cov->originY, 13);
+    EXPECT_EQ(cov->advance, 16);
+    const plat::GlyphBitmap coverage = *cov;  // the next call may reuse the cache slot
+    struct Case {
+        plat::GlyphFormat f;
+        int top;
+    } cases[] = {{plat::GlyphFormat::kGray2, 4}, {plat::GlyphFormat::kGray4, 16}, {plat::GlyphFormat::kGray8, 64}};
+    for (const Case& c : cases) {
+        const plat::GlyphBitmap* g = font->GetGlyph(a, c.f);
+        ASSERT_TRUE(g);
+        EXPECT_EQ(g->pitch % 4, 0);
+        EXPECT_GE(g->pitch, g->width);
+        ASSERT_EQ(g->width, coverage.width);
+        int maxV = 0;
+        for (int y = 0; y < g->height; ++y) {
+            for (int x = 0; x < g->width; ++x) {
+                EXPECT_EQ(g->At(x, y), plat::QuantiseCoverage(coverage.At(x, y), c.top));
+                maxV = std::max<int>(maxV, g->At(x, y));
+            }
+        }
+        EXPECT_EQ(maxV, c.top);
+    }
+    EXPECT_EQ(plat::QuantiseCoverage(0, 4), 0);
+    EXPECT_EQ(plat::QuantiseCoverage(255, 64), 64);
+    EXPECT_EQ(plat::QuantiseCoverage(127, 4), 2);
+}
+
+TEST(GdiFont, MonoBlankAndInvalidCodes) {
+    REQUIRE_FONT();
+    auto font = Gothic(16);
+    ASSERT_TRUE(font);
+    const plat::GlyphBitmap* mono = font->GetGlyph(0x8ABF, plat::GlyphFormat::kMono);
+    ASSERT_TRUE(mono);
+    int lit = 0;
+    for (int y = 0; y < mono->height; ++y)
+        for (int x = 0; x < mono->width; ++x) {
+            EXPECT_LE(mono->At(x, y), 1);
+            lit += mono->At(x, y);
+        }
+    EXPECT_GT(lit, 20);
+    // The full-width space has no black box but is no failure.
+    const plat::GlyphBitmap* space = font->GetGlyph(0x8140, plat::GlyphFormat::kGray8);
+    ASSERT_TRUE(space);
+    EXPECT_EQ(space->width, 0);
+    EXPECT_EQ(space->advance, 16);
+    // CP932 extensions convert (SHIFT_JIS would refuse ①); a pair of ASCII bytes is no character.
+    EXPECT_TRUE(font->GetGlyph(0x8740, plat::GlyphFormat::kGray8));
+    EXPECT_FALSE(font->GetGlyph(0x4142, plat::GlyphFormat::kGray8));
+    EXPECT_FALSE(font->GetGlyph(0x81FF, plat::GlyphFormat::kGray8));
+    // Single bytes: ASCII and half-width katakana.
+    const plat::GlyphBitmap* latin = font->GetGlyph('A', plat::GlyphFormat::kCoverage);
+    ASSERT_TRUE(latin);
+    EXPECT_EQ(latin->advance, 8);
+    EXPECT_TRUE(font->GetGlyph(0xB1, plat::GlyphFormat::kCoverage));
+}
+
+TEST(GdiFont, ItalicAndBoldChangeTheGlyph) {
+    REQUIRE_FONT();
+    plat::FontSpec spec;
+    spec.height = 16;
+    spec.faceName = "ＭＳ ゴシック";
+    auto plain = plat::GdiFont::Create(spec);
+    spec.italic = true;
+    auto italic = plat::GdiFont::Create(spec);
+    spec.italic = false;
+    spec.weight = 700;
+    auto bold = plat::GdiFont::Create(spec);
+    ASSERT_TRUE(plain && italic && bold);
+    const int w = plain->GetGlyph(0x8ABF, plat::GlyphFormat::kGray8)->width;
+    EXPECT_GT(italic->GetGlyph(0x8ABF, plat::GlyphFormat::kGray8)->width, w);
+    EXPECT_GT(bold->GetGlyph(0x8ABF, plat::GlyphFormat::kGray8)->width, w);
+}
+
+}  // namespace
