@@ -34,14 +34,16 @@ int Encode(const char* in, const char* out) {
     return 0;
 }
 
-// Reads FILE the way the script readers do and prints every line they would interpret.
+// Reads FILE the way the script readers do and prints every line they would
+// interpret. The buffer is the scenario reader's 512 bytes, the smallest any
+// reader uses (so the limit "encode" enforces).
 int Lines(const char* path) {
     FILE* f = fopen(path, "rb");
     if (!f) {
         fprintf(stderr, "kucode: cannot read %s\n", path);
         return 1;
     }
-    constexpr int kSize = 1024;
+    constexpr int kSize = static_cast<int>(kScriptLineLimit) + 1;
     char line[kSize];
     char text[kSize];
     while (CodeFileReadOneLine(f, line, kSize) == 0) {
