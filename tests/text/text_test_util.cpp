@@ -34,7 +34,7 @@ void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
     Put32(out, Crc32(body.data(), body.size()));
 }
 
-std::string GoldenPath(const std::string& name) { return kutest::SourceDir() + "/tests/text/golden/" + name + ".bmp"; }
+std::string GoldenPath(const std::string& name) { return std::string(KU_TEXT_SOURCE_DIR) + "/tests/text/golden/" + name + ".bmp"; }
 
 bool WriteBmp(const std::string& path, const plat::Surface& s) {
     const uint32_t stride = (static_cast<uint32_t>(s.width) * 3 + 3) & ~3u;
