@@ -25,5 +25,6 @@ function(ku_tests name)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${KU_DEPS} ku_testsupport GTest::gtest GTest::gmock)
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;KU_SOURCE_DIR=${PROJECT_SOURCE_DIR};KU_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    PROPERTIES ENVIRONMENT
+      "SDL_VIDEODRIVER=dummy\\;SDL_AUDIODRIVER=dummy\\;KU_SOURCE_DIR=${PROJECT_SOURCE_DIR}\\;KU_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
