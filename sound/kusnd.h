@@ -90,6 +90,8 @@ public:
     // The path of sound type 0, 1 or 2; null for another type.
     plat::SoundPath* GetAudioPath(int soundType) const;
     int IsInitialized() const { return m_bInit; }
+    // One channel, for the shell's picture path and for tests; null outside 0..2.
+    KUDSHOWDATA* DShowChannel(int channel) { return channel >= 0 && channel < kChannelCount ? &m_DShow[channel] : nullptr; }
 
 private:
     bool CheckChannel(int channel, const char* method);
