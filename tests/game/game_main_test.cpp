@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+
+#include "app/env_settings.h"
+#include "game/game_main.h"
+#include "game/shell_services.h"
+#include "modes/config_mode_data.h"
+#include "modes/logo_mode_data.h"
+#include "modes/title_mode_data.h"
+#include "platform/local_time.h"
+#include "tests/modes/mode_harness.h"
+
+namespace {
+
+int CountLines(const std::string& s) {
+    int n = 0;
+    for (char c : s) n += c == '\n';
+    return n;
+}
+
+class GameMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plat::SetLocalTimeSource([] {
+            plat::LocalTime t;
+            t.month = 6;
+            t.hour = 23;
+            return t;
+        });
+        SetEnvDefaults();
+        g_bLibraryInit = 0;
+    }
+    void TearDown() override { plat::SetLocalTimeSource(nullptr); }
+    void Start() {
+        ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
+        fakesvc::Calls().clear();
+    }
+    int Step(uint32_t ms, std::initializer_list<std::pair<int, int>> keys = {}) {
+        h.Frame(ms, keys);
+        return game->GameMainProc();
+    }
+    // Start -> logo (skipped with Ctrl) -> title with its menu up.
+    void ToTitleMenu() {
+        Start();
+        ASSERT_EQ(Step(16), 1);
+        ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
+        ASSERT_EQ(Step(16, {{17, kHeld}}), 1);
+        ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+        ASSERT_EQ(Step(16), 1);
+        ASSERT_EQ(Step(16, {{1, kClickUp}}), 1);
+        ASSERT_EQ(game->m_pTitleMode->m_nPhase, 6);
+    }
+    // Clicks at a point and lets the closing fades run.
+    void ChooseAt(int x, int y, int frames = 200) {
+        h.sys.SetMousePos(x, y);
+        Step(16);
+        Step(16, {{1, 2}});
+        Step(16, {{1, kClickUp}});
+        const int mode = game->GetMode();
+        for (int i = 0; i < frames && game->GetMode() == mode; ++i) Step(16);
+    }
+
+    kutest::TempDir dir;
+    ModeHarness h;
+    std::unique_ptr<GAME_MAIN> game = std::make_unique<GAME_MAIN>();
+};
+
+TEST_F(GameMainTest, MissingEngineObjects) {
+    kutest::DebugCapture cap;
+    EXPECT_EQ(game->Initialize(nullptr, &h.sprite, &h.snd), 0);
+    EXPECT_TRUE(cap.Contains("Error: <GAME_MAIN::Initialize> KUSYSTEMクラスポインタが設定されていません\n"));
+    EXPECT_EQ(game->Initialize(&h.sys, &h.sprite, nullptr), 0);
+    EXPECT_EQ(game->GameMainProc(), 0);
+}
+
+TEST_F(GameMainTest, FreshStartWritesACompleteFileAtRelease) {
+    Start();
+    EXPECT_TRUE(dir.Exists("sav"));
+    EXPECT_FALSE(dir.Exists("sav/sav00.sav"));
+    game->GetGlobalData()->SetFlag(2, 3, 0, 32, 1);
+    game->Release();
+    std::string text = dir.Read("sav/sav00.sav");
+    EXPECT_EQ(CountLines(text), 671);
+    EXPECT_NE(text.find("0 0 0 \n0 0 0 \n-2147483648 0 0 \n"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("sav/sav00.sav.tmp"));
+    // A second release (the destructor) writes nothing more.
+    dir.Write("sav/sav00.sav", "x");
+    game->Release();
+    EXPECT_EQ(dir.Read("sav/sav00.sav"), "x");
+}
+
+TEST_F(GameMainTest, DamagedFileGetsDefaultsAndIsRewritten) {
+    mkdir("sav", 0755);
+    dir.Write("sav/sav00.sav", "---EPISODE_NUM_START---\nseven\n---CHARACTER_FLG_START---\n5");
+    Start();
+    EXPECT_EQ(game->GetGlobalData()->m_nTopEpisode, 0);
+    EXPECT_EQ(game->GetGlobalData()->m_dwCharacterFlag, 5u);
+    game->Release();
+    std::string text = dir.Read("sav/sav00.sav");
+    EXPECT_EQ(CountLines(text), 671);
+    EXPECT_NE(text.find("---CHARACTER_FLG_START---\n5\n"), std::string::npos);
+}
+
+TEST_F(GameMainTest, FailedWriteKeepsTheOldFile) {
+    mkdir("sav", 0755);
+    dir.Write("sav/sav00.sav", "old");
+    mkdir("sav/sav00.sav.tmp", 0755);
+    Start();
+    kutest::DebugCapture cap;
+    EXPECT_EQ(game->SaveIntegrationData(GAME_MAIN::kIntegrationFile), 0);
+    EXPECT_TRUE(cap.Contains("Error: <GAME_MAIN::SaveIntegrationData> ファイルオープンに失敗しました\n"));
+    EXPECT_EQ(dir.Read("sav/sav00.sav"), "old");
+    // The rename over a folder fails: reported, and nothing half-written stays.
+    rmdir("sav/sav00.sav.tmp");
+    EXPECT_EQ(game->SaveIntegrationData("sav"), 0);
+    EXPECT_FALSE(dir.Exists("sav.tmp"));
+    EXPECT_EQ(game->SaveIntegrationData(GAME_MAIN::kIntegrationFile), 1);
+}
+
+TEST_F(GameMainTest, FirstFrameBindsSlotsThenLogo) {
+    Start();
+    EXPECT_EQ(game->GetMode(), 0);
+    EXPECT_EQ(Step(16), 1);
+    EXPECT_EQ(fakesvc::Calls()[0], "DataSet");
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
+    EXPECT_NE(game->m_pLogoMode, nullptr);
+}
+
+TEST_F(GameMainTest, LogoTimesOutToTheTitle) {
+    Start();
+    Step(16);
+    for (int i = 0; i < 500 && game->GetMode() == GAME_MAIN::kModeLogo; ++i) Step(16);
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeLogo);
+    EXPECT_EQ(game->m_pLogoMode, nullptr);
+    EXPECT_EQ(game->m_pTitleMode->m_nBGSlot, 7);  // 23:00 in June is night
+}
+
+TEST_F(GameMainTest, TitleToOptionsAndBack) {
+    ToTitleMenu();
+    ChooseAt(350, 340);  // options
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeConfig);
+    EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeTitle);
+    EXPECT_EQ(game->m_pTitleMode, nullptr);
+    for (int i = 0; i < 80; ++i) Step(16);
+    ASSERT_EQ(game->m_pConfigMode->m_nPhase, 2);
+    h.sys.SetMousePos(690, 492);  // music volume 10
+    Step(16, {{1, 2}});
+    Step(16, {{1, kClickUp}});
+    EXPECT_EQ(g_dwBGMVolume, 10u);
+    ChooseAt(400, 540);  // back
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeConfig);
+    EXPECT_EQ(game->m_pConfigMode, nullptr);
+    EXPECT_NE(game->m_pTitleMode, nullptr);
+}
+
+TEST_F(GameMainTest, QuitWritesSettingsAndReleasesOnce) {
+    ToTitleMenu();
+    g_bLibraryInit = 1;
+    ChooseAt(350, 440);  // quit
+    EXPECT_EQ(fakesvc::Count("BGM_DS_Stop"), 1);
+    EXPECT_EQ(fakesvc::Count("LibraryRelease"), 1);
+    EXPECT_EQ(fakesvc::Count("PostQuitMessage 0"), 1);
+    EXPECT_EQ(g_bLibraryInit, 0);
+    EXPECT_TRUE(dir.Exists("env.env"));
+}
+
+TEST_F(GameMainTest, NewGameWithoutTheAdventureReturnsToTheTitle) {
+    ToTitleMenu();
+    kutest::DebugCapture cap;
+    ChooseAt(350, 280);
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    EXPECT_NE(game->m_pTitleMode, nullptr);
+    EXPECT_EQ(game->m_pAdvData, nullptr);
+    EXPECT_TRUE(cap.Contains("はまだ組み込まれていません。タイトルに戻ります"));
+}
+
+TEST_F(GameMainTest, IdleTitleGoesBackToTheLogo) {
+    ToTitleMenu();
+    for (int i = 0; i < 100 && game->GetMode() == GAME_MAIN::kModeTitle; ++i) Step(1000);
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
+    EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeTitle);
+    EXPECT_EQ(fakesvc::Count("BGM_DS_Stop"), 1);
+}
+
+TEST_F(GameMainTest, UnwiredModesWaitAndMissingObjectsAreFatal) {
+    Start();
+    game->m_nMode = GAME_MAIN::kModeTest;
+    EXPECT_EQ(Step(16), 1);
+    game->m_nMode = GAME_MAIN::kModeSceneReplay;
+    EXPECT_EQ(Step(16), 1);
+    game->m_nMode = GAME_MAIN::kModeTitle;
+    EXPECT_EQ(Step(16), 0);
+}
+
+}  // namespace
