@@ -24,7 +24,7 @@ function(ku_tests name)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${KU_DEPS} ku_testsupport GTest::gtest GTest::gmock)
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-      "SDL_VIDEODRIVER=dummy\\;SDL_AUDIODRIVER=dummy\\;KU_SOURCE_DIR=${PROJECT_SOURCE_DIR}\\;KU_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  # The environment (dummy SDL drivers, source and build folders) is set by
+  # the test support library itself: gtest_discover_tests cannot pass a list.
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60)
 endfunction()

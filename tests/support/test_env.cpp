@@ -60,14 +60,30 @@ std::string DebugCapture::all() const {
 
 bool DebugCapture::Contains(const std::string& text) const { return all().find(text) != std::string::npos; }
 
+namespace {
+
+// Every test program runs headless with SDL's dummy drivers and knows the
+// project's folders, whether started by ctest or by hand.
+struct TestEnvironment {
+    TestEnvironment() {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        setenv("KU_SOURCE_DIR", KU_SOURCE_DIR_DEFAULT, 0);
+        setenv("KU_BINARY_DIR", KU_BINARY_DIR_DEFAULT, 0);
+    }
+};
+const TestEnvironment g_testEnvironment;
+
+}  // namespace
+
 std::string SourceDir() {
     const char* s = getenv("KU_SOURCE_DIR");
-    return s ? s : ".";
+    return s ? s : KU_SOURCE_DIR_DEFAULT;
 }
 
 std::string BinaryDir() {
     const char* s = getenv("KU_BINARY_DIR");
-    return s ? s : ".";
+    return s ? s : KU_BINARY_DIR_DEFAULT;
 }
 
 }  // namespace kutest
