@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <tuple>
@@ -45,7 +46,12 @@ const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) 
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
     Resolved r;
-    if (FcInit()) {
+    static const bool started = [] {
+        if (!FcInit()) return false;
+        std::atexit(FcFini);  // fontconfig keeps its configuration until told to let go
+        return true;
+    }();
+    if (started) {
         // Without :lang=ja fontconfig falls back to a Latin face for a name it does not know.
         std::string pattern = SjisToUtf8(sjisFace);
         if (japanese) pattern += ":lang=ja";
@@ -99,15 +105,19 @@ struct GdiFont::Face {
         GlyphBitmap bitmap;
     };
     std::unordered_map<uint64_t, Cached> glyphs;
+
+    ~Face() {
+        if (ft) FT_Done_Face(ft);
+    }
 };
 
 namespace {
 
 GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
-    static std::map<std::tuple<std::string, int, int, bool>, GdiFont::Face*> faces;  // live for the whole run
+    static std::map<std::tuple<std::string, int, int, bool>, std::unique_ptr<GdiFont::Face>> faces;  // for the whole run
     auto key = std::make_tuple(r.file, r.index, ppem, embolden);
     auto it = faces.find(key);
-    if (it != faces.end()) return it->second;
+    if (it != faces.end()) return it->second.get();
     FT_Library lib = Library();
     if (!lib) return nullptr;
     FT_Face ft = nullptr;
@@ -116,7 +126,8 @@ GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
         FT_Done_Face(ft);
         return nullptr;
     }
-    auto* face = new GdiFont::Face;
+    auto owned = std::make_unique<GdiFont::Face>();
+    GdiFont::Face* face = owned.get();
     face->ft = ft;
     face->file = r.file;
     face->ppem = ppem;
@@ -125,7 +136,7 @@ GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
     face->ascent = static_cast<int>((static_cast<long>(ft->ascender) * ppem + upem / 2) / upem);
     face->descent = static_cast<int>((static_cast<long>(-ft->descender) * ppem + upem / 2) / upem);
     face->maxAdvance = static_cast<int>((static_cast<long>(ft->max_advance_width) * ppem + upem / 2) / upem);
-    faces.emplace(key, face);
+    faces.emplace(key, std::move(owned));
     return face;
 }
 
