@@ -72,7 +72,7 @@ inline double Edge(const TLVertex& a, const TLVertex& b, double x, double y) {
 // Top-left rule for an edge of a triangle wound so that inside is positive.
 inline bool TopLeft(const TLVertex& a, const TLVertex& b) {
     double dy = double(b.y) - a.y, dx = double(b.x) - a.x;
-    return (dy == 0 && dx < 0) || dy > 0;
+    return (dy == 0 && dx > 0) || dy < 0;
 }
 
 inline void PutPixel(uint32_t* d, uint32_t texel, uint32_t colour, bool white, const RasterState& st) {
