@@ -113,8 +113,15 @@ struct GdiFont::Face {
 
 namespace {
 
+using FaceMap = std::map<std::tuple<std::string, int, int, bool>, std::unique_ptr<GdiFont::Face>>;
+
+FaceMap& Faces() {
+    static FaceMap faces;  // for the whole run
+    return faces;
+}
+
 GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
-    static std::map<std::tuple<std::string, int, int, bool>, std::unique_ptr<GdiFont::Face>> faces;  // for the whole run
+    FaceMap& faces = Faces();
     auto key = std::make_tuple(r.file, r.index, ppem, embolden);
     auto it = faces.find(key);
     if (it != faces.end()) return it->second.get();
@@ -141,6 +148,10 @@ GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
 }
 
 }  // namespace
+
+void ClearGlyphCaches() {
+    for (auto& entry : Faces()) entry.second->glyphs.clear();
+}
 
 int GlyphFormatTop(GlyphFormat format) {
     switch (format) {

@@ -101,6 +101,9 @@ constexpr int QuantiseCoverage(int coverage, int top) { return (coverage * top +
 // shell calls this at start to fail with a clear message.
 std::string FindJapaneseFontFile();
 
+// Drops every rendered glyph (the next requests render again); for measuring.
+void ClearGlyphCaches();
+
 // Shift-JIS code to UTF-32 (0 when invalid), memoised.
 char32_t SjisCodeToUnicodeCached(uint16_t code);
 
