@@ -73,8 +73,8 @@ TEST_F(TextureTextRebuild, FieldChangesWaitForTheRestore) {
 
     // After a device loss the contents are gone until the restore.
     sprite->GetVideoDevice()->SimulateSurfaceLoss();
-    sprite->GetVideoDevice()->RestoreAllSurfaces();
-    sprite->RestoreAllTextureText();
+    EXPECT_EQ(kutext::FindInk(*sprite->GetTextureTextSlot(0)->texture(1), 0).count, 0);
+    sprite->D3DXRestore();
     EXPECT_GT(kutext::FindInk(*sprite->GetTextureTextSlot(0)->texture(1), 0).count, 20);
 
     sprite->ReleaseTextureTextData(0);
