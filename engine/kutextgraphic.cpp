@@ -305,6 +305,10 @@ int32_t KUTEXTGRAPHIC::CreateTextureData(KUSPRITE2* sprite, uint32_t spriteSize)
             if (!drawn) return 1;
             // Point copy of the whole surface; black is keyed out when drawn.
             plat::DeviceSurface* tex = m_lpTexture[i].get();
+            if (tex->lost) {
+                ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> サーフェス→テクスチャ変換に失敗しました\n");
+                return plat::kVideoErrSurfaceLost;
+            }
             for (int y = 0; y < s && y < tex->height; ++y) {
                 for (int x = 0; x < s && x < tex->width; ++x) {
                     tex->Row(y)[x] = StoreTexel(formats[i], tmp->Row(y)[x]);
