@@ -1,0 +1,293 @@
+#include "platform/media_graph.h"
+#include "platform/media_video_sink.h"
+#include "tests/sound/sound_fixture.h"
+
+namespace soundtest {
+namespace {
+
+class ChannelTest : public SoundTest {
+protected:
+    void SetUp() override {
+        SoundTest::SetUp();
+        ASSERT_EQ(Start(), 0);
+    }
+};
+
+constexpr int kVoiceFrames = 66150;  // v.wav, 1.5 s
+constexpr int kMusicFrames = 44100;  // m.wav, 1 s
+
+int Status(KUSND& snd, int ch) {
+    int s = -7;
+    snd.DShowGetStatus(ch, &s);
+    return s;
+}
+
+TEST_F(ChannelTest, VoiceOpensFromItsArchiveAndMusicFallsBackToEffects) {
+    EXPECT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
+    EXPECT_TRUE(Logged("Message: <KUDSHOWDATA::DShowOpen> オーディオタイプと判別しました\n"));
+    EXPECT_FALSE(Logged("ビデオタイプと判別しました"));
+    EXPECT_EQ(Status(snd, 0), 2);
+    EXPECT_TRUE(dir.Exists("tmp/v.wav"));
+    EXPECT_EQ(snd.DShowIsOpen(1), 0);
+    EXPECT_EQ(snd.DShowOpen(0, "x.wav", 9999, 9999), -1);
+    EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowOpen> dat/VO.dat内にx.wavが見つかりません\n"));
+    EXPECT_FALSE(dir.Exists("tmp/v.wav"));  // the old voice was closed first
+    EXPECT_GE(snd.DShowOpen(1, "only_se.wav", 9999, 9999), 0);
+    EXPECT_EQ(snd.DShowIsOpen(1), 1);
+    const std::string longName(300, 'n');
+    EXPECT_EQ(snd.DShowOpen(0, longName.c_str(), 9999, 9999), -1);
+    EXPECT_EQ(snd.DShowOpen(2, "dat/broken.mpg", 800, 600), plat::kMediaFail);
+    EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowOpen> データロードに失敗しました\n"));
+    EXPECT_EQ(snd.DShowIsOpen(2), 0);
+    EXPECT_TRUE(dir.Exists("dat/broken.mpg"));
+}
+
+TEST_F(ChannelTest, RepeatOncePlaysTwiceThenStopsAtTheStart) {
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(1, 1, 0, 0), 0);
+    std::vector<float> out = Pump(kMusicFrames);
+    ASSERT_EQ(plat::PendingAppEvents(), 1u);
+    EXPECT_EQ(Status(snd, 1), 1);  // nothing handled yet
+    plat::AppEvent e;
+    plat::PopAppEvent(&e);
+    EXPECT_EQ(e.message, 0x8003u);
+    EXPECT_EQ(snd.DShowEventNotify(1), 1);
+    std::vector<float> second = Pump(kMusicFrames);
+    out.insert(out.end(), second.begin(), second.end());
+    EXPECT_EQ(DispatchEvents(), 1);
+    EXPECT_EQ(Status(snd, 1), 2);
+    EXPECT_EQ(snd.DShowGetSeekPoint(1), 0);
+    int64_t pos = -1;
+    snd.DShowGetSeekPointOperation(1, &pos);
+    EXPECT_EQ(pos, 0);
+    std::vector<float> after = Pump(1000);
+    out.insert(out.end(), after.begin(), after.end());
+    EXPECT_EQ(AudibleEnd(out), static_cast<size_t>(2 * kMusicFrames));
+    EXPECT_EQ(plat::PendingAppEvents(), 0u);
+}
+
+TEST_F(ChannelTest, RepeatForeverKeepsPlaying) {
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
+    for (int i = 0; i < 3; ++i) {
+        Pump(kMusicFrames);
+        EXPECT_EQ(DispatchEvents(), 1);
+        EXPECT_EQ(Status(snd, 1), 1);
+    }
+    EXPECT_GT(Rms(Pump(1000), 0, 1000), 0.1);
+}
+
+TEST_F(ChannelTest, StopWarnsWhenStoppedAndIsSilentWhenClosed) {
+    EXPECT_EQ(snd.DShowStop(0), 0);
+    EXPECT_TRUE(log.lines().empty());
+    ASSERT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(0), 0);
+    Pump(1000);
+    EXPECT_EQ(snd.DShowStop(0), 0);
+    EXPECT_EQ(Status(snd, 0), 2);
+    EXPECT_EQ(snd.DShowStop(0), 1);
+    EXPECT_TRUE(Logged("Warn: <KUDSHOWDATA::DShowStop> 既に停止されています\n"));
+    EXPECT_EQ(AudibleEnd(Pump(1000)), 0u);
+    int s = 42;
+    snd.DShowClose(0);
+    EXPECT_EQ(snd.DShowGetStatus(0, &s), 1);
+    EXPECT_EQ(s, 42);
+    EXPECT_FALSE(dir.Exists("tmp/v.wav"));
+}
+
+TEST_F(ChannelTest, VolumeIsKeptWhileClosedAndClampedAtPlay) {
+    EXPECT_EQ(snd.DShowSetVolume(1, -20000), 1);
+    EXPECT_EQ(snd.DShowGetVolumeValue(1), -20000);
+    ASSERT_GE(snd.DShowOpen(1, "sine.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(1), 0);
+    EXPECT_EQ(log.all().find("ボリュームの設定範囲限界を超えています"),
+              log.all().rfind("ボリュームの設定範囲限界を超えています"));
+    EXPECT_TRUE(Logged("Warn: <KUDSHOWDATA::DShowSetVolume> ボリュームの設定範囲限界を超えています。最も近い設定可能な値に修正します\n"));
+    int v = 0;
+    EXPECT_EQ(snd.DShowGetVolume(1, &v), 0);
+    EXPECT_EQ(v, -10000);
+    EXPECT_EQ(AudibleEnd(Pump(1000)), 0u);
+
+    snd.DShowSetVolume(1, 0);
+    const double full = Rms(Pump(4410), 0, 4410);
+    snd.DShowSetVolume(1, -600);
+    const double low = Rms(Pump(4410), 0, 4410);
+    EXPECT_NEAR(low / full, 0.501187, 0.005);
+}
+
+TEST_F(ChannelTest, LengthAndPauseAreExact) {
+    ASSERT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
+    int64_t length = 0;
+    EXPECT_EQ(snd.DShowGetLength(0, &length), 0);
+    EXPECT_EQ(length, 15000000);
+    ASSERT_GE(snd.DShowPlay(0), 0);
+    Pump(22050);
+    EXPECT_GE(snd.DShowPause(0), 0);
+    EXPECT_EQ(Status(snd, 0), 3);
+    EXPECT_EQ(snd.DShowGetSeekPoint(0), 5000000);
+    EXPECT_EQ(AudibleEnd(Pump(500)), 0u);
+    EXPECT_GE(snd.DShowPause(0), 0);
+    EXPECT_EQ(Status(snd, 0), 1);
+    Pump(kVoiceFrames - 22050 - 1);
+    EXPECT_EQ(plat::PendingAppEvents(), 0u);
+    Pump(1);
+    EXPECT_EQ(plat::PendingAppEvents(), 1u);
+    DispatchEvents();
+    EXPECT_EQ(Status(snd, 0), 2);
+}
+
+TEST_F(ChannelTest, StartAndStopPositionsBoundThePlay) {
+    ASSERT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(0, 0, 5000000, 10000000), 0);
+    std::vector<float> out = Pump(30000);
+    EXPECT_EQ(AudibleEnd(out), 22050u);
+    EXPECT_EQ(DispatchEvents(), 1);
+    EXPECT_EQ(Status(snd, 0), 2);
+    // A start without a stop plays to the end instead of ending at once.
+    ASSERT_GE(snd.DShowPlayEx(0, 0, 10000000, 0), 0);
+    out = Pump(kVoiceFrames);
+    EXPECT_EQ(AudibleEnd(out), static_cast<size_t>(kVoiceFrames - 44100));
+}
+
+TEST_F(ChannelTest, StaleEventOfAReplacedVoiceDoesNothing) {
+    ASSERT_GE(snd.DShowOpen(0, "b.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(0), 0);
+    Pump(22050);
+    ASSERT_EQ(plat::PendingAppEvents(), 1u);
+    ASSERT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(0), 0);
+    DispatchEvents();
+    EXPECT_EQ(Status(snd, 0), 1);
+}
+
+TEST_F(ChannelTest, ChannelNumbersAreChecked) {
+    EXPECT_EQ(snd.DShowPlay(3), -1);
+    EXPECT_TRUE(Logged("Error: <KUSND::DShowPlay> オーディオタイプの指定が異常です\n"));
+    EXPECT_EQ(snd.DShowGetSeekPoint(5), -1LL);
+    EXPECT_EQ(snd.DShowOpen(-1, "v.wav", 9999, 9999), -1);
+    EXPECT_FALSE(dir.Exists("tmp/v.wav"));
+    log.Clear();
+    EXPECT_EQ(snd.DShowChangeSize(2, 1, 800, 600), -1);  // a window move with no movie
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(ChannelTest, MainLoopReappliesTheVolumeAfterAPlayAndAfterOutsideChanges) {
+    snd.DShowSetVolume(1, -600);
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(1), 0);
+    KUDSHOWDATA* ch = snd.DShowChannel(1);
+    const uint32_t t = ch->GetPlayStartTime();
+    ASSERT_NE(t, 0u);
+    int v = 0;
+    snd.DShowGetVolume(1, &v);
+    EXPECT_EQ(v, -600);
+    EXPECT_EQ(snd.MainLoop(t + 99), 1);
+    EXPECT_EQ(ch->GetPlayStartTime(), t);
+    EXPECT_EQ(snd.MainLoop(t + 100), 1);
+    EXPECT_EQ(ch->GetPlayStartTime(), 0u);
+    ch->GetGraph()->PutVolume(-3000);
+    snd.MainLoop(t + 200);
+    snd.DShowGetVolume(1, &v);
+    EXPECT_EQ(v, -600);
+}
+
+struct TestSink : plat::VideoFrameSink {
+    void ShowMoviePicture(const plat::Surface& p, const plat::VideoWindowState& w) override {
+        ++pictures;
+        width = p.width;
+        window = w;
+    }
+    void HideMovie() override { ++hides; }
+    int pictures = 0;
+    int hides = 0;
+    int width = 0;
+    plat::VideoWindowState window;
+};
+
+TEST_F(ChannelTest, MovieWindowSizesFullScreenAndHiding) {
+    TestSink sink;
+    plat::SetVideoFrameSink(&sink);
+    EXPECT_GE(snd.DShowOpen(2, "dat/Mov.dat", 9999, 9999), 0);
+    EXPECT_TRUE(Logged("Message: <KUDSHOWDATA::DShowOpen> ビデオタイプと判別しました\n"));
+    KUDSHOWDATA* ch = snd.DShowChannel(2);
+    EXPECT_EQ(ch->GetWidth(), 320);
+    EXPECT_EQ(ch->GetHeight(), 240);
+    ASSERT_GE(snd.DShowPlayEx(2, 0, 0, 0), 0);
+    plat::VideoWindowState w = ch->GetGraph()->Window();
+    EXPECT_TRUE(w.visible);
+    EXPECT_EQ(w.width, 320);
+    snd.MainLoop(0);  // pumps the pictures
+    EXPECT_EQ(sink.pictures, 1);
+    EXPECT_EQ(sink.width, 320);
+    Pump(44100);
+    snd.MainLoop(0);
+    EXPECT_EQ(sink.pictures, 2);
+
+    EXPECT_GE(snd.DShowChangeSize(2, 1, -1, -1), 0);
+    EXPECT_TRUE(ch->GetGraph()->Window().fullScreen);
+    EXPECT_EQ(snd.DShowChangeSize(2, 1, -1, -1), 1);
+    EXPECT_TRUE(Logged("Warn: <KUDSHOWDATA::DShowChangeSize> 既にフルスクリーンです\n"));
+    EXPECT_GE(snd.DShowChangeSize(2, 1, 800, 600), 0);
+    w = ch->GetGraph()->Window();
+    EXPECT_FALSE(w.fullScreen);
+    EXPECT_EQ(w.x, 0);
+    EXPECT_EQ(w.y, 0);
+    EXPECT_EQ(w.width, 800);
+    EXPECT_EQ(w.height, 600);
+
+    EXPECT_EQ(snd.DShowStop(2), 0);
+    EXPECT_FALSE(ch->GetGraph()->Window().visible);
+    EXPECT_GE(sink.hides, 1);
+    EXPECT_EQ(ch->GetRepeat(), 0);
+    EXPECT_EQ(ch->GetStart(), 0);
+    EXPECT_EQ(ch->GetStop(), 0);
+    EXPECT_EQ(Status(snd, 2), 2);
+    EXPECT_EQ(AudibleEnd(Pump(2000)), 0u);  // the stop's replay makes no sound
+    EXPECT_EQ(snd.DShowClose(2), 0);
+    EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
+    plat::SetVideoFrameSink(nullptr);
+}
+
+TEST_F(ChannelTest, DemoFlowAtVolumeStepZeroIsSilentAndEnds) {
+    ASSERT_GE(snd.DShowOpen(2, "dat/Mov.dat", 800, 600), 0);
+    ASSERT_GE(snd.DShowPlay(2), 0);
+    snd.DShowSetVolume(2, -10000);
+    int64_t length = 0;
+    snd.DShowGetLength(2, &length);
+    std::vector<float> out = Pump(static_cast<int>(length * 44100 / 10000000) + 4410);
+    EXPECT_EQ(AudibleEnd(out), 0u);
+    EXPECT_EQ(DispatchEvents(), 1);
+    EXPECT_EQ(Status(snd, 2), 2);
+}
+
+TEST_F(ChannelTest, VideoOnlyMovieEndsOnTheOutputClock) {
+    ASSERT_GE(snd.DShowOpen(2, "dat/vonly.mpg", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(2), 0);
+    int64_t length = 0;
+    snd.DShowGetLength(2, &length);
+    Pump(static_cast<int>(length * 44100 / 10000000));
+    EXPECT_EQ(DispatchEvents(), 1);
+    EXPECT_EQ(Status(snd, 2), 2);
+}
+
+TEST_F(ChannelTest, AMovieFileIsNeverDeletedWhateverCloseItGets) {
+    {
+        KUDSHOWDATA ch;
+        ASSERT_GE(ch.DShowOpen(&sys, 2, "dat/Mov.dat", plat::WindowHandle{}, 800, 600), 0);
+        // A null system is refused before it is stored: the channel stays as it was.
+        EXPECT_EQ(ch.DShowOpen(nullptr, 2, "dat/Mov.dat", plat::WindowHandle{}, 800, 600), -1);
+        EXPECT_EQ(ch.IsOpen(), 1);
+        EXPECT_EQ(ch.DShowClose(0), 0);  // even closed under the voice's number
+        EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
+        ASSERT_GE(ch.DShowOpen(&sys, 2, "dat/Mov.dat", plat::WindowHandle{}, 800, 600), 0);
+    }  // the destructor closes it as channel 0 would be
+    EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
+    ASSERT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowOpen(2, "dat/Mov.dat", 800, 600), 0);
+    snd.Release();
+    EXPECT_FALSE(dir.Exists("tmp/v.wav"));
+    EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
+}
+
+}  // namespace
+}  // namespace soundtest
