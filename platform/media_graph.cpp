@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/app_events.h"
+#include "platform/audio_output.h"
 #include "platform/files.h"
 
 namespace plat {
@@ -60,6 +61,9 @@ int32_t MediaGraph::RenderFile(const std::string& path) {
     hasVideo_ = video_.Open(real);
     if (!hasAudio_ && !hasVideo_) return kMediaFail;
     path_ = real;
+    // Media need a running output (at least the no-device clock) to advance,
+    // whether or not the sound system started.
+    AudioOutputStart();
     const int64_t duration = hasAudio_ ? audio_.Duration100ns() : video_.Duration100ns();
     lengthFrames_ = FramesFrom100ns(duration > 0 ? duration : video_.Duration100ns());
     if (hasVideo_) {
