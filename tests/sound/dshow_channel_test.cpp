@@ -40,6 +40,9 @@ TEST_F(ChannelTest, VoiceOpensFromItsArchiveAndMusicFallsBackToEffects) {
     EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowOpen> データロードに失敗しました\n"));
     EXPECT_EQ(snd.DShowIsOpen(2), 0);
     EXPECT_TRUE(dir.Exists("dat/broken.mpg"));
+    EXPECT_LT(snd.DShowOpen(0, "cut.wav", 9999, 9999), 0);
+    EXPECT_EQ(snd.DShowIsOpen(0), 0);
+    EXPECT_FALSE(dir.Exists("tmp/cut.wav"));  // a failed open keeps no copy
 }
 
 TEST_F(ChannelTest, RepeatOncePlaysTwiceThenStopsAtTheStart) {

@@ -46,9 +46,11 @@ protected:
                             {"silent.wav", WavBytes(44100, 1, 44100, 440, 0.0)},
                             {"long.wav", WavBytes(44100, 1, 44100, 1000, 0.8)},
                             {"bad.wav", "XXXXnot a sound at all"},
+                            {"trunc.wav", WavBytes(44100, 1, 4410, 880).substr(0, 30)},
                             {"tone.ogg", ReadFixture("tone.ogg")},
                             {"only_se.wav", WavBytes(44100, 1, 4410, 500)}});
         Pack("dat/VO.dat", {{"v.wav", WavBytes(44100, 1, 66150, 440)},
+                            {"cut.wav", WavBytes(44100, 1, 4410, 880).substr(0, 30)},
                             {"b.wav", WavBytes(44100, 1, 22050, 660)},
                             {"tone.mp3", ReadFixture("tone.mp3")}});
         Pack("dat/BGM.dat", {{"m.wav", WavBytes(44100, 1, 44100, 330)},

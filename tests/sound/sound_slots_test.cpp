@@ -50,6 +50,10 @@ TEST_F(SlotTest, BadMembersLeaveTheSlotUnloadedWithTheirLines) {
     EXPECT_TRUE(Logged("Error: <GetFileInfoAudio> 未定義のファイルフォーマットです\n"));
     EXPECT_TRUE(Logged("Error: <KUDADATA::Load> 指定ファイルが無いか、サポート外ファイルです\n"));
     EXPECT_EQ(snd.DAGetLoadState(5), 0);
+    EXPECT_EQ(snd.DALoad(5, "trunc.wav", 2, 0), plat::kSoundFail);
+    EXPECT_TRUE(Logged("Error: <KUDADATA::Load> ファイルのロードに失敗しました\n"));
+    EXPECT_EQ(snd.DAGetLoadState(5), 0);
+    EXPECT_EQ(snd.DAPlay(5, 0), -1);
     // A name that cannot fit "tmp/" + name in 260 bytes is refused, not cut.
     const std::string longName(300, 'a');
     EXPECT_EQ(snd.DALoad(6, longName.c_str(), 2, 0), -1);
