@@ -1,7 +1,3 @@
-#include <cstdio>
+#include "app/app_shell.h"
 
-// The window and the game loop are not wired in yet; the program only says so.
-int main() {
-    fputs("larkspin: the window is not built yet\n", stderr);
-    return 0;
-}
+int main() { return WinMain(nullptr, nullptr, "", 1); }

@@ -580,6 +580,18 @@ bool IsWindowMinimized(WindowHandle w) { return w && (SDL_GetWindowFlags(w->sdl)
 
 int MenuStripHeight(WindowHandle w) { return w ? TopOf(w) : 0; }
 
+void SetWindowMenu(WindowHandle w, MenuModel* menu) {
+    if (!w || w->menu == menu) return;
+    w->menu = menu;
+    if (!w->fullScreen) SDL_SetWindowSize(w->sdl, w->clientW, w->clientH + TopOf(w));
+    ApplyPresentArea(w);
+    if (w->overlayTex) SDL_DestroyTexture(w->overlayTex);
+    w->overlayTex = nullptr;
+    RedrawWindow(w);
+}
+
+MenuModel* GetWindowMenu(WindowHandle w) { return w ? w->menu : nullptr; }
+
 void DrawMenuBar(WindowHandle w) {
     if (w) RedrawWindow(w);
 }

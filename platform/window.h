@@ -100,6 +100,10 @@ bool IsWindowMinimized(WindowHandle window);
 // Height of the menu strip above the game area (0 in full screen).
 int MenuStripHeight(WindowHandle window);
 
+// Attaches a menu bar (the window grows by the strip) or detaches it (null).
+void SetWindowMenu(WindowHandle window, MenuModel* menu);
+MenuModel* GetWindowMenu(WindowHandle window);
+
 // The drawn menu bar: changes of the model are shown at the next redraw.
 void DrawMenuBar(WindowHandle window);
 // Full screen: show the menu strip over the top of the game area or hide it.

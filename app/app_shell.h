@@ -1,0 +1,84 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+#include "platform/dialog.h"
+#include "platform/menu.h"
+#include "platform/window.h"
+
+class KUSYSTEM;
+class KUSPRITE2;
+class KUSND;
+class GAME_MAIN;
+
+// The four objects that live for the whole run.
+extern KUSYSTEM g_KuSystem;
+extern KUSPRITE2 g_KuSprite;
+extern KUSND g_KuSnd;
+extern GAME_MAIN g_GameMain;
+
+// Window state of the shell (the settings are in app/env_settings.h).
+extern plat::WindowHandle g_hWnd;
+extern plat::MenuModel* g_hMenu;
+extern void* g_hInstance;
+extern int g_bActive;
+extern int g_bMenuOpen;
+extern int g_bMenuOpenOld;
+extern int g_bMoviePlay;
+extern int g_bMoviePlayOld;
+extern int g_bDialogOpen;
+extern int g_bMenuBarShown;
+extern int g_bLibraryInit;
+extern int g_bExitConfirm;
+extern int g_nAboutCursorCount;
+extern int g_nSoundWarningCursorCount;
+extern int g_nExitConfirmCursorCount;
+
+// The program: single instance, settings, window, message loop, orderly exit.
+// Returns the exit code (0 also when another copy was already running).
+int WinMain(void* hInstance, void* hPrevInstance, const char* cmdLine, int showCmd);
+// One frame: 1 go on, 0 end the loop.
+int AppMain(plat::WindowHandle hWnd);
+int AppDraw();
+// -1 missing argument, 2 in the demo mode, 1 no menu bar wanted, 0 shown.
+int DrawMenuBarFullScreen(plat::WindowHandle hWnd, KUSYSTEM* sys, GAME_MAIN* game);
+int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance);
+void LibraryRelease();
+int ChangeScreenMode(int fullScreen, int bpp);
+int CenterWindow(plat::WindowHandle hWnd);
+int RemoveSysCommandMenuItems(plat::WindowHandle hWnd);
+int SetMaleVoiceONMenuProc(plat::WindowHandle hWnd, int on);
+intptr_t WndProc(plat::WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Dialog procedures of the three dialogs.
+intptr_t AboutDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wParam);
+intptr_t SoundWarningDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wParam);
+intptr_t ExitConfirmDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wParam);
+
+// The rights notice of the About dialog.
+extern const char kAboutRightsNotice[];
+
+// Test hooks. The instance name keeps parallel test runs apart; the others
+// stand in for a failing renderer or sound device and watch the loop.
+struct ShellHooks {
+    const char* instanceName = "__LARKSPIN_OPNE_ID__";
+    // When set, replaces KUSPRITE2::Initialize's result for a depth (the
+    // real start-up is skipped for a result other than 1).
+    std::function<int(uint32_t bpp)> spriteInit;
+    // When set and negative, KUSND::Initialize counts as failed.
+    std::function<int()> soundInit;
+    // Called once per turn of the message loop, before the next message.
+    std::function<void()> onLoopTurn;
+    // Called when another start asked this one to come forward.
+    std::function<void()> onRaise;
+};
+ShellHooks& GetShellHooks();
+// Counts of calls the tests look at.
+struct ShellCounters {
+    int libraryRelease = 0;
+    int frames = 0;
+    int raises = 0;
+};
+ShellCounters& GetShellCounters();
+// Back to the start state between in-process runs (tests).
+void ResetShellState();
