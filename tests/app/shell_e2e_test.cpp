@@ -11,7 +11,9 @@
 
 #include "app/app_shell.h"
 #include "app/env_settings.h"
+#include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "sound/kusnd.h"
 #include "game/game_main.h"
 #include "platform/dialog.h"
 #include "platform/single_instance.h"
@@ -132,6 +134,35 @@ TEST_F(ShellTest, EscapeNoGoesOnEscapeYesSavesAndCleansUp) {
     EXPECT_EQ(GetShellCounters().libraryRelease, 1);
 }
 
+TEST_F(ShellTest, FirstFrameBindsTheSlotTables) {
+    bool checked = false;
+    int rc = Run([&](int frames) {
+        if (frames != 2 || checked) return;
+        checked = true;
+        EXPECT_EQ(g_KuSprite.GetGraphicDataBufferNum(), 84u);
+        EXPECT_STREQ(g_KuSprite.GetGraphicDataFileName(2), "MessageWindow.dds");
+        EXPECT_STREQ(g_KuSprite.GetGraphicDataDirPath(2), "tmp/");
+        EXPECT_EQ(g_KuSprite.GetGraphicDataLoadState(2), 1) << "bound, not loaded";
+        for (uint32_t slot : {15u, 16u, 26u, 75u, 81u}) {
+            const char* name = g_KuSprite.GetGraphicSlot(slot)->GetFileName();
+            EXPECT_TRUE(name == nullptr || *name == '\0') << slot;
+        }
+        EXPECT_EQ(g_KuSprite.GetGraphicSlot(82)->type(), 2u);
+        EXPECT_EQ(g_KuSprite.GetGraphicSlot(83)->vram(), 0u);
+        EXPECT_EQ(g_KuSprite.GetGraphicSlot(3)->type(), 4u);
+        EXPECT_EQ(g_KuSnd.DAGetDataNum(), 67u);
+        char name[260];
+        EXPECT_STREQ(g_KuSnd.DAGetWAVEPath(66, name, sizeof(name)), "se35.wav");
+        EXPECT_STREQ(g_KuSnd.DAGetWAVEPath(32, name, sizeof(name)), "se01.wav");
+        EXPECT_STREQ(g_KuSnd.DAGetWAVEPath(3, name, sizeof(name)), "MsgWndCursorON.wav");
+        EXPECT_STREQ(g_KuSnd.DAGetWAVEPath(1, name, sizeof(name)), "");
+        plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
+        Tap(SDLK_ESCAPE);
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(checked);
+}
+
 TEST_F(ShellTest, RendererFailureClosesWithoutAskingAndStillSaves) {
     GetShellHooks().spriteInit = [](uint32_t) { return -1; };
     kutest::DebugCapture capture;
@@ -173,9 +204,11 @@ TEST_F(ShellTest, NoSoundDeviceWarnsOnceAndTheCheckBoxIsSaved) {
     GetShellHooks().soundInit = [] { return -1; };
     plat::QueueDialogAnswer({IDOK_BUTTON, {IDC_SOUND_WARNING_CHECK}});
     bool reachedLogo = false, sent = false;
+    unsigned soundSlots = 99;
     int rc = Run([&](int frames) {
         if (frames == 2 && !sent) {
             sent = true;
+            soundSlots = g_KuSnd.DAGetDataNum();
             reachedLogo = g_GameMain.GetMode() == GAME_MAIN::kModeLogo;
             plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
             Tap(SDLK_ESCAPE);
@@ -184,6 +217,7 @@ TEST_F(ShellTest, NoSoundDeviceWarnsOnceAndTheCheckBoxIsSaved) {
     EXPECT_EQ(rc, 0);
     EXPECT_TRUE(reachedLogo);
     EXPECT_EQ(g_bSoundEnable, 0);
+    EXPECT_EQ(soundSlots, 0u) << "no sound table without a device";
     EXPECT_NE(dir.Read("env.env").find("サウンド警告: OFF\r\n"), std::string::npos);
 }
 

@@ -1,0 +1,137 @@
+#include "app/engine_services.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/env_settings.h"
+#include "engine/kusprite2.h"
+#include "engine/kusystem.h"
+#include "platform/window.h"
+#include "sound/kusnd.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+intptr_t NullProc(plat::WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+int Count(const std::string& haystack, const std::string& needle) {
+    int n = 0;
+    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
+    return n;
+}
+
+TEST(VolumeTableTest, StepsMapToHundredthsOfADecibel) {
+    const int da[] = {-9600, -3000, -2000, -1500, -1250, -1000, -800, -600, -400, -200, 0};
+    for (unsigned step = 0; step <= 10; ++step) {
+        EXPECT_EQ(VolumeStepToDirectMusic(step), da[step]) << step;
+        EXPECT_EQ(VolumeStepToDirectShow(step), step == 0 ? -10000 : da[step]) << step;
+    }
+    EXPECT_EQ(VolumeStepToDirectMusic(11), -9600);
+    EXPECT_EQ(VolumeStepToDirectShow(11), -10000);
+    EXPECT_EQ(VolumeStepToDirectShow(static_cast<unsigned>(-1)), -10000);
+}
+
+TEST(EngineServicesTest, WithoutSoundDeviceEverySoundCallSucceedsSilently) {
+    g_bSoundEnable = 0;
+    kutest::DebugCapture capture;
+    EXPECT_EQ(SELoad(nullptr, nullptr, -5, "x.wav"), 1);
+    EXPECT_EQ(SEUnload(nullptr, nullptr, 3), 1);
+    EXPECT_EQ(SESetVolume(nullptr, nullptr, 5), 1);
+    EXPECT_EQ(SEPlay(nullptr, nullptr, 3, 0), 1);
+    EXPECT_EQ(SEStop(nullptr, nullptr, -1), 1);
+    EXPECT_EQ(VoiceSetVolume(nullptr, nullptr, 5), 1);
+    EXPECT_EQ(VoicePlay(nullptr, nullptr, nullptr), 1);
+    EXPECT_EQ(VoiceStop(nullptr, nullptr), 1);
+    EXPECT_EQ(BGM_DA_Load(nullptr, nullptr, nullptr, 0), 1);
+    EXPECT_EQ(BGM_DA_Unload(nullptr, nullptr), 1);
+    EXPECT_EQ(BGM_DA_SetVolume(nullptr, nullptr, 5), 1);
+    EXPECT_EQ(BGM_DA_Play(nullptr, nullptr, 1, "a.mid", 0), 1);
+    EXPECT_EQ(BGM_DA_Stop(nullptr, nullptr), 1);
+    EXPECT_EQ(BGM_DS_Play(nullptr, nullptr, 1, nullptr), 1);
+    EXPECT_EQ(BGM_DS_Stop(nullptr, nullptr), 1);
+    EXPECT_EQ(BGM_DS_SetVolume(nullptr, nullptr, 5), 1);
+    EXPECT_TRUE(capture.lines().empty());
+    // The movie functions still check their arguments.
+    EXPECT_EQ(MoviePlay(nullptr, nullptr, nullptr, nullptr, "m.mpg", 0), 0);
+    EXPECT_EQ(MovieStop(nullptr, nullptr), 0);
+    EXPECT_TRUE(capture.Contains("Error: <MoviePlay> 引数が不正です\n"));
+    EXPECT_TRUE(capture.Contains("Error: <MovieStop> 引数が不正です\n"));
+    g_bSoundEnable = 1;
+}
+
+TEST(EngineServicesTest, MissingObjectsAreRefusedWithTheirLines) {
+    g_bSoundEnable = 1;
+    kutest::TempDir dir;
+    kutest::DebugCapture capture;
+    KUSYSTEM sys;
+    EXPECT_EQ(SELoad(nullptr, nullptr, 3, nullptr), 0);
+    EXPECT_TRUE(capture.Contains("Error: <SELoad> システムライブラリポインタが確保されていません\n"));
+    EXPECT_EQ(SEPlay(nullptr, &sys, 3, 0), 0);
+    EXPECT_NE(capture.all().find("Error: <SEPlay> サウンドライブラリポインタが確保されていません\n"), std::string::npos);
+    EXPECT_EQ(GraphicLoad(nullptr, nullptr, 0), 0);
+    EXPECT_TRUE(capture.Contains("Error: <GraphicLoad> システムライブラリポインタが不正です\n"));
+    EXPECT_EQ(VoicePlay(nullptr, &sys, "v.mp3"), 0);
+    EXPECT_NE(capture.all().find("Error: <VoicePlay> 引数が不正です\n"), std::string::npos);
+}
+
+// The renderer and sound system started for real on the headless drivers.
+class StartedEnginesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_bSoundEnable = 1;
+        plat::WindowParams p;
+        p.proc = &NullProc;
+        win = plat::CreateMainWindow(p);
+        ASSERT_NE(win, nullptr);
+        sys.Initialize(win, 1);
+        ASSERT_EQ(sprite.Initialize(&sys, win, &token, 800, 600, 32, 0), 1);
+        ASSERT_GE(snd.Initialize(&sys, win, &token, 0), 0);
+        ASSERT_EQ(snd.DADATAReserve(67), 1);
+    }
+    void TearDown() override {
+        snd.Release();
+        sprite.Release();
+        plat::DestroyMainWindow(win);
+    }
+    kutest::TempDir dir;
+    plat::WindowHandle win = nullptr;
+    char token = 0;
+    KUSYSTEM sys;
+    KUSPRITE2 sprite;
+    KUSND snd;
+};
+
+TEST_F(StartedEnginesTest, NegativeSoundSlotsAreRefusedBeforeTheSoundSystem) {
+    kutest::DebugCapture capture;
+    EXPECT_EQ(SELoad(&snd, &sys, -1, "se01.wav"), 0);
+    EXPECT_EQ(SELoad(&snd, &sys, -100000, nullptr), 0);
+    EXPECT_EQ(SEUnload(&snd, &sys, -2), 0);
+    EXPECT_EQ(SEPlay(&snd, &sys, -3, 0), 0);
+    EXPECT_EQ(SEStop(&snd, &sys, -2), 0);
+    EXPECT_EQ(Count(capture.all(), "サウンドスロット番号が不正です"), 5);
+    // At or above the table: nothing to do, success.
+    EXPECT_EQ(SELoad(&snd, &sys, 67, "se01.wav"), 1);
+    EXPECT_EQ(SEUnload(&snd, &sys, 500), 1);
+    // -1 stops every effect.
+    EXPECT_EQ(SEStop(&snd, &sys, -1), 1);
+}
+
+TEST_F(StartedEnginesTest, GraphicLoadRetriesAHundredTimesThenGivesUp) {
+    ASSERT_EQ(sprite.CreateGraphicDataBuffer(84), 1);
+    ASSERT_EQ(sprite.SetGraphicData(26, "tmp/", "missing.bmp", 4, 1), 1);
+    ASSERT_EQ(sprite.SetGraphicData(0, "tmp/", "fade.bmp", 4, 1), 1);
+    kutest::DebugCapture capture;
+    EXPECT_EQ(GraphicLoad(&sprite, &sys, 26), 0);
+    std::string all = capture.all();
+    EXPECT_EQ(Count(all, "Error: <GraphicLoad> グラフィックデータのロードに失敗しました\n"), 101);
+    EXPECT_EQ(Count(all, "回目の再試行を行います\n"), 100);
+    EXPECT_NE(all.find("Message: <GraphicLoad> 100回目の再試行を行います\n"), std::string::npos);
+    EXPECT_EQ(Count(all, "アンロードに成功しました\n"), 100);
+    EXPECT_EQ(Count(all, "Error: <GraphicLoad> ロード再試行カウントオーバーです\n"), 1);
+    // The failure touched no other slot.
+    EXPECT_STREQ(sprite.GetGraphicDataFileName(0), "fade.bmp");
+    EXPECT_EQ(GraphicUnload(&sprite, &sys, 26), 1);
+}
+
+}  // namespace
