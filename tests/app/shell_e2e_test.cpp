@@ -17,6 +17,7 @@
 #include "game/game_main.h"
 #include "platform/dialog.h"
 #include "platform/single_instance.h"
+#include "platform/video_present.h"
 #include "platform/window.h"
 #include "resources/resource_ids.h"
 #include "tests/support/test_env.h"
@@ -161,6 +162,51 @@ TEST_F(ShellTest, FirstFrameBindsTheSlotTables) {
     });
     EXPECT_EQ(rc, 0);
     EXPECT_TRUE(checked);
+}
+
+TEST_F(ShellTest, FullScreenMenuStripStopsDrawingWhileLogicRuns) {
+    int step = 0;
+    uint64_t presentedAtTop = 0;
+    int framesAtTop = 0;
+    bool fullOk = false, menuShown = false, drawingStopped = false, resumed = false, backInWindow = false;
+    auto move = [](int x, int y) {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = SDL_MOUSEMOTION;
+        e.motion.x = x;
+        e.motion.y = y;
+        SDL_PushEvent(&e);
+    };
+    int rc = Run([&](int frames) {
+        if (step == 0 && frames == 1) {
+            ++step;
+            fullOk = ChangeScreenMode(1, 0) == 1 && g_bFullScreen == 1 && plat::IsWindowFullScreen(g_hWnd) &&
+                     g_KuSystem.GetMouseOffsetY() == 20 && plat::MenuStripHeight(g_hWnd) == 0;
+            move(100, 1);  // the top edge of the picture
+        } else if (step == 1 && frames == 3) {
+            ++step;
+            menuShown = g_bMenuOpen == 1 && g_bMenuBarShown == 1;
+            presentedAtTop = plat::PresentedFrameCount();
+            framesAtTop = frames;
+        } else if (step == 2 && frames == 6) {
+            ++step;
+            drawingStopped = plat::PresentedFrameCount() == presentedAtTop && frames > framesAtTop;
+            move(400, 400);
+        } else if (step == 3 && frames == 8) {
+            ++step;
+            resumed = g_bMenuOpen == 0 && plat::PresentedFrameCount() > presentedAtTop;
+            backInWindow = ChangeScreenMode(0, 0) == 1 && g_bFullScreen == 0 && !plat::IsWindowFullScreen(g_hWnd) &&
+                           g_KuSystem.GetMouseOffsetY() == 0 && plat::MenuStripHeight(g_hWnd) == 20;
+            plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
+            Tap(SDLK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(fullOk);
+    EXPECT_TRUE(menuShown);
+    EXPECT_TRUE(drawingStopped);
+    EXPECT_TRUE(resumed);
+    EXPECT_TRUE(backInWindow);
 }
 
 TEST_F(ShellTest, RendererFailureClosesWithoutAskingAndStillSaves) {
