@@ -1,5 +1,7 @@
 #include "platform/raster.h"
 
+#include "platform/raster_pool.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -12,6 +14,9 @@
 namespace plat {
 
 namespace {
+
+// Quads smaller than this are not worth handing to the workers.
+constexpr int64_t kParallelArea = 16384;
 
 inline uint32_t Ch(uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
 
@@ -81,15 +86,25 @@ inline void PutPixel(uint32_t* d, uint32_t texel, uint32_t colour, bool white, c
 }
 
 #if defined(__SSE2__)
-inline __m128i Div255x16(__m128i x) {  // exact for x <= 65025
-    x = _mm_add_epi16(x, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+inline __m128i Div255x16(__m128i x) {  // exact rounding for x <= 65025
+    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 inline __m128i AlphaSpread(__m128i px16) {  // alpha word of each pixel into all four lanes
     px16 = _mm_shufflelo_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
     return _mm_shufflehi_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
 }
 #endif
+
+// The tail (and machines without vectors): the same rules one pixel at a time.
+void SpanScalar(uint32_t* d, const uint32_t* t, int i, int n, uint32_t colour, bool white, bool blend, bool key,
+                uint32_t keyRgb) {
+    for (; i < n; ++i) {
+        uint32_t texel = t[i];
+        if (key && (texel & 0x00FFFFFFu) == keyRgb) continue;
+        uint32_t s = white ? texel : ModulateTexel(texel, colour);
+        d[i] = blend ? BlendPixel(s, d[i], Blend::kSrcAlpha, Blend::kInvSrcAlpha) : s;
+    }
+}
 
 // One row of a span whose texels are consecutive, uniform colour, and blending
 // off or SRCALPHA/INVSRCALPHA: the paths every picture of the game takes.
@@ -128,12 +143,7 @@ void SpanFast(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
     }
 #endif
-    for (; i < n; ++i) {
-        uint32_t texel = t[i];
-        if (key && (texel & 0x00FFFFFFu) == keyRgb) continue;
-        uint32_t s = white ? texel : ModulateTexel(texel, colour);
-        d[i] = blend ? BlendPixel(s, d[i], Blend::kSrcAlpha, Blend::kInvSrcAlpha) : s;
-    }
+    SpanScalar(d, t, i, n, colour, white, blend, key, keyRgb);
 }
 
 // Screen span [begin, end) of an edge pair at a and b (pixel centres inside).
@@ -212,25 +222,46 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
         p1.Build(v[0], v[1], v[2]);
         p2.Build(v[1], v[2], v[3]);
     }
-    for (int y = y0; y < y1; ++y) {
-        uint32_t* d = dst.Row(y) + x0;
-        const uint32_t* trow = tex ? tex->Row(texRow(y)) : nullptr;
-        if (uniform && tex && consecutive && fastBlend) {
-            SpanFast(d, trow + tcol[0], n, colour, white, st.alphaBlend, keyOn, tex->colorKey & 0x00FFFFFFu);
-            continue;
-        }
-        for (int i = 0; i < n; ++i) {
-            uint32_t texel = trow ? trow[tcol[i]] : kWhiteTexel;
-            if (Keyed(tex, st.colorKey, texel)) continue;
-            uint32_t c = colour;
-            if (!uniform) {
-                double px = x0 + i, py = y;
-                // Same side of the diagonal v1-v2 as v0 (or on it): first triangle.
-                double e = Edge(v[1], v[2], px, py), e0 = Edge(v[1], v[2], v[0].x, v[0].y);
-                c = (e == 0 || (e > 0) == (e0 > 0)) ? p1.At(px, py) : p2.At(px, py);
+    auto rows = [&](int ya, int yb) {
+        for (int y = ya; y < yb; ++y) {
+            uint32_t* d = dst.Row(y) + x0;
+            const uint32_t* trow = tex ? tex->Row(texRow(y)) : nullptr;
+            if (uniform && tex && consecutive && fastBlend) {
+                SpanFast(d, trow + tcol[0], n, colour, white, st.alphaBlend, keyOn, tex->colorKey & 0x00FFFFFFu);
+                continue;
             }
-            PutPixel(d + i, texel, c, c == 0xFFFFFFFFu, st);
+            for (int i = 0; i < n; ++i) {
+                uint32_t texel = trow ? trow[tcol[i]] : kWhiteTexel;
+                if (Keyed(tex, st.colorKey, texel)) continue;
+                uint32_t c = colour;
+                if (!uniform) {
+                    double px = x0 + i, py = y;
+                    // Same side of the diagonal v1-v2 as v0 (or on it): first triangle.
+                    double e = Edge(v[1], v[2], px, py), e0 = Edge(v[1], v[2], v[0].x, v[0].y);
+                    c = (e == 0 || (e > 0) == (e0 > 0)) ? p1.At(px, py) : p2.At(px, py);
+                }
+                PutPixel(d + i, texel, c, c == 0xFFFFFFFFu, st);
+            }
         }
+    };
+    // Large quads are split into bands of rows, one per worker: each pixel is
+    // still written once, by one thread, so the result does not change.
+    const int64_t area = static_cast<int64_t>(n) * (y1 - y0);
+    const int bands = area >= kParallelArea ? RasterBandCount() : 1;
+    if (bands <= 1) {
+        rows(y0, y1);
+    } else {
+        struct Ctx {
+            decltype(rows)* fn;
+            int y0, y1;
+        } ctx{&rows, y0, y1};
+        RunRasterBands(
+            [](void* p, int band, int count) {
+                Ctx& c = *static_cast<Ctx*>(p);
+                const int h = c.y1 - c.y0;
+                (*c.fn)(c.y0 + h * band / count, c.y0 + h * (band + 1) / count);
+            },
+            &ctx, bands);
     }
     return true;
 }

@@ -1,0 +1,143 @@
+#include "platform/raster_pool.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <time.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace plat {
+
+namespace {
+
+// Monotonic nanoseconds (not the program's clock: tests replace that one).
+int64_t NowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+inline void CpuRelax() {
+#if defined(__SSE2__)
+    _mm_pause();
+#else
+    std::this_thread::yield();
+#endif
+}
+
+// Bands are handed out one at a time from a shared counter, to the caller as
+// well as the workers: a worker that the system has not scheduled yet simply
+// gets none, and the caller never waits for a band nobody started.
+class BandPool {
+public:
+    static constexpr int kBands = 8;
+
+    BandPool() {
+        unsigned hw = std::thread::hardware_concurrency();
+        int workers = static_cast<int>(std::min(hw > 1 ? hw - 1 : 0u, 3u));
+        for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Worker(); });
+    }
+    ~BandPool() {
+        {
+            std::lock_guard<std::mutex> lk(m_);
+            quit_.store(true);
+        }
+        cv_.notify_all();
+        for (std::thread& t : threads_) t.join();
+    }
+    int bands() const { return threads_.empty() ? 1 : kBands; }
+
+    void Run(BandJob job, void* ctx, int bands) {
+        std::unique_lock<std::mutex> busy(dispatch_, std::try_to_lock);
+        if (!busy.owns_lock() || bands <= 1 || threads_.empty()) {
+            for (int b = 0; b < bands; ++b) job(ctx, b, bands);
+            return;
+        }
+        bands = std::min(bands, 0xFFFF);
+        job_ = job;
+        ctx_ = ctx;
+        done_.store(0, std::memory_order_relaxed);
+        uint64_t gen;
+        {
+            std::lock_guard<std::mutex> lk(m_);
+            gen = (state_.load(std::memory_order_relaxed) >> 32) + 1;
+            state_.store(gen << 32 | static_cast<uint64_t>(bands) << 16, std::memory_order_release);
+        }
+        if (sleepers_.load(std::memory_order_acquire) > 0) cv_.notify_all();
+        TakeBands(gen);
+        while (done_.load(std::memory_order_acquire) < bands) CpuRelax();
+    }
+
+private:
+    // Runs bands of generation gen until none is left or another began.
+    void TakeBands(uint64_t gen) {
+        for (;;) {
+            uint64_t v = state_.load(std::memory_order_acquire);
+            if ((v >> 32) != gen) return;
+            const int band = static_cast<int>(v & 0xFFFF), total = static_cast<int>((v >> 16) & 0xFFFF);
+            if (band >= total) return;
+            // A claimed band keeps the job alive until it is counted done, so
+            // reading the job after a successful claim is safe.
+            if (!state_.compare_exchange_weak(v, v + 1, std::memory_order_acq_rel)) continue;
+            job_(ctx_, band, total);
+            done_.fetch_add(1, std::memory_order_acq_rel);
+        }
+    }
+
+    void Worker() {
+        uint64_t seenGen = 0;
+        for (;;) {
+            const int64_t spinUntil = NowNs() + 2000000;
+            int spins = 0;
+            uint64_t gen;
+            while ((gen = state_.load(std::memory_order_acquire) >> 32) == seenGen) {
+                if (quit_.load(std::memory_order_relaxed)) return;
+                if (++spins < 256) {
+                    CpuRelax();
+                    continue;
+                }
+                spins = 0;
+                if (NowNs() < spinUntil) continue;
+                std::unique_lock<std::mutex> lk(m_);
+                sleepers_.fetch_add(1, std::memory_order_acq_rel);
+                cv_.wait(lk, [&] { return quit_.load() || (state_.load() >> 32) != seenGen; });
+                sleepers_.fetch_sub(1, std::memory_order_acq_rel);
+            }
+            if (quit_.load()) return;
+            seenGen = gen;
+            TakeBands(gen);
+        }
+    }
+
+    std::vector<std::thread> threads_;
+    std::mutex m_;
+    std::mutex dispatch_;
+    std::condition_variable cv_;
+    std::atomic<uint64_t> state_{0};  // generation << 32 | bands << 16 | next band
+    std::atomic<int> done_{0};
+    std::atomic<int> sleepers_{0};
+    std::atomic<bool> quit_{false};
+    BandJob job_ = nullptr;
+    void* ctx_ = nullptr;
+};
+
+BandPool& Pool() {
+    static BandPool pool;
+    return pool;
+}
+
+}  // namespace
+
+int RasterBandCount() { return Pool().bands(); }
+
+void RunRasterBands(BandJob job, void* ctx, int bands) { Pool().Run(job, ctx, bands); }
+
+}  // namespace plat
