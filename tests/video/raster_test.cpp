@@ -87,9 +87,10 @@ TEST(RasterTest, ModulateAndBlendRules) {
               ch(200 * 255, 10 * 127) << 16 | ch(100 * 255, 20 * 127) << 8 | ch(50 * 255, 30 * 127));
 }
 
-// The vector span path and the per-pixel path must give the same bytes.
+// The vector span path (in row bands on the workers, for a quad this large)
+// and the per-pixel rules must give the same bytes.
 TEST(RasterTest, FastSpansMatchThePerPixelRules) {
-    Surface tex(64, 4);
+    Surface tex(256, 128);
     uint32_t seed = 12345;
     for (uint32_t& p : tex.pixels) p = (seed = seed * 1103515245u + 12345u);
     tex.hasColorKey = true;
@@ -97,7 +98,7 @@ TEST(RasterTest, FastSpansMatchThePerPixelRules) {
     for (uint32_t colour : {0xFFFFFFFFu, 0x80FFFFFFu, 0xC0A0B0F0u}) {
         for (bool blend : {false, true}) {
             for (bool key : {false, true}) {
-                Surface dst(64, 4);
+                Surface dst(256, 128);
                 uint32_t s2 = 777;
                 for (uint32_t& p : dst.pixels) p = (s2 = s2 * 1103515245u + 12345u);
                 Surface expect = dst;
@@ -105,7 +106,7 @@ TEST(RasterTest, FastSpansMatchThePerPixelRules) {
                 st.alphaBlend = blend;
                 st.colorKey = key;
                 TLVertex v[4];
-                Quad(v, -0.5f, -0.5f, 64, 4, colour);
+                Quad(v, -0.5f, -0.5f, 256, 128, colour);
                 plat::RasterQuadStrip(dst, &tex, v, st);
                 for (size_t i = 0; i < expect.pixels.size(); ++i) {
                     uint32_t t = tex.pixels[i];
