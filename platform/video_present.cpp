@@ -20,6 +20,7 @@ struct Presenter {
     Surface last;
     uint64_t count = 0;
     bool watching = false;
+    Surface* capture = nullptr;
 };
 
 Presenter& P() {
@@ -83,6 +84,11 @@ void Show(const Surface& frame) {
     SDL_Rect dst = (!full && p.area.w > 0 && p.area.h > 0) ? p.area : Letterbox(outW, outH, frame.width, frame.height);
     SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
     if (p.overlay) p.overlay(p.renderer);
+    if (p.capture && outW > 0 && outH > 0) {
+        *p.capture = Surface(outW, outH);
+        SDL_RenderReadPixels(p.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, p.capture->pixels.data(), outW * 4);
+        p.capture = nullptr;
+    }
     SDL_RenderPresent(p.renderer);
 }
 
@@ -132,6 +138,8 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
     ++p.count;
     Show(p.last);
 }
+
+void CaptureNextPresent(Surface* out) { P().capture = out; }
 
 void RepresentLastFrame() { Show(P().last); }
 const Surface& LastPresentedFrame() { return P().last; }

@@ -35,6 +35,11 @@ const Surface& LastPresentedFrame();
 // Number of frames presented since start (tests).
 uint64_t PresentedFrameCount();
 
+// Reads back what the next present puts into the window (the whole output,
+// letterbox and overlays included) into *out; out stays untouched when no
+// window is attached.
+void CaptureNextPresent(Surface* out);
+
 // Full screen uses the desktop mode; windowed restores the window.
 void ApplyPresentScreenMode(bool fullScreen);
 // True while the window is full screen and minimised or hidden: the display
