@@ -6,6 +6,9 @@
 
 namespace {
 
+// Whole part of a screen coordinate, held where an int can take it.
+int TruncToInt(double v) { return static_cast<int>(std::trunc(std::clamp(v, -1e9, 1e9))); }
+
 constexpr uint32_t kBlendFlags = kDrawFlagAdd | kDrawFlagPremultiplied | kDrawFlagKeepBlend | kDrawFlagMultiply |
                                  kDrawFlagInvert | kDrawFlagDestAdd | kDrawFlagErase;
 
@@ -98,12 +101,11 @@ int32_t KUSPRITE2::DrawSurfacePath(const char* tag, KUGRAPHIC2& g, float x, floa
     const double w = static_cast<double>(s.right) - s.left, h = static_cast<double>(s.bottom) - s.top;
     const double sx = scaleX, sy = scaleY, fx = x, fy = y;
     if (fx > W || fx + w * sx < 0 || fy > H || fy + h * sy < 0) return 0;
-    if (fx < 0) s.left -= static_cast<int32_t>(std::trunc(fx / sx));
-    if (fx + w * sx > W) s.right -= static_cast<int32_t>(std::trunc((fx + w * sx - W) / sx));
-    if (fy < 0) s.top -= static_cast<int32_t>(std::trunc(fy / sy));
-    if (fy + h * sy > H) s.bottom -= static_cast<int32_t>(std::trunc((fy + h * sy - H) / sy));
-    plat::RectI d{static_cast<int>(std::trunc(fx)), static_cast<int>(std::trunc(fy)),
-                  static_cast<int>(std::trunc(fx + w * sx)), static_cast<int>(std::trunc(fy + h * sy))};
+    if (fx < 0) s.left -= TruncToInt(fx / sx);
+    if (fx + w * sx > W) s.right -= TruncToInt((fx + w * sx - W) / sx);
+    if (fy < 0) s.top -= TruncToInt(fy / sy);
+    if (fy + h * sy > H) s.bottom -= TruncToInt((fy + h * sy - H) / sy);
+    plat::RectI d{TruncToInt(fx), TruncToInt(fy), TruncToInt(fx + w * sx), TruncToInt(fy + h * sy)};
     d.left = std::max(d.left, 0);
     d.top = std::max(d.top, 0);
     d.right = std::min(d.right, static_cast<int>(m_dwWidth));

@@ -227,6 +227,9 @@ TEST(SurfaceDrawTest, BlitClipsToTheScreen) {
     f.device()->Clear(0xFF000000u);
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 900, 10, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 0);
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 10, 10, kDrawTypeAuto, 0, nullptr, 0, 1, nullptr, 0), 0);  // scale 0
+    EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 10, 10, kDrawTypeAuto, 0, nullptr, -1, 1, nullptr, 0), 0);
+    EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 10, 10, kDrawTypeAuto, 0, nullptr, 1e30f, 1e30f, nullptr, 0), 0);
+    f.device()->Clear(0xFF000000u);
     for (uint32_t p : f.back().pixels) ASSERT_EQ(p, 0xFF000000u);
     // Stretched twice as wide.
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, 0, nullptr, 2, 1, nullptr, 0), 0);
