@@ -21,6 +21,7 @@ struct Presenter {
     uint64_t count = 0;
     bool watching = false;
     Surface* capture = nullptr;
+    bool fullScreenDevice = false;
 };
 
 Presenter& P() {
@@ -80,7 +81,7 @@ void Show(const Surface& frame) {
     SDL_RenderClear(p.renderer);
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
-    bool full = (SDL_GetWindowFlags(p.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    bool full = (SDL_GetWindowFlags(p.window) & SDL_WINDOW_FULLSCREEN) != 0 || p.fullScreenDevice;
     SDL_Rect dst = (!full && p.area.w > 0 && p.area.h > 0) ? p.area : Letterbox(outW, outH, frame.width, frame.height);
     SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
     if (p.overlay) p.overlay(p.renderer);
@@ -146,9 +147,9 @@ const Surface& LastPresentedFrame() { return P().last; }
 uint64_t PresentedFrameCount() { return P().count; }
 
 void ApplyPresentScreenMode(bool fullScreen) {
-    Presenter& p = P();
-    if (!p.window) return;
-    SDL_SetWindowFullscreen(p.window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    // The window layer switches the window itself (it keeps its own state of
+    // it); the presenter only follows: full screen is letterboxed.
+    P().fullScreenDevice = fullScreen;
 }
 
 bool PresentDisplayUnavailable() {

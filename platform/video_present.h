@@ -40,7 +40,8 @@ uint64_t PresentedFrameCount();
 // window is attached.
 void CaptureNextPresent(Surface* out);
 
-// Full screen uses the desktop mode; windowed restores the window.
+// The device's screen mode: a full-screen device is letterboxed into the
+// whole output (the window layer switches the window to the desktop mode).
 void ApplyPresentScreenMode(bool fullScreen);
 // True while the window is full screen and minimised or hidden: the display
 // cannot be used until it comes back.
