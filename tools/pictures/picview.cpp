@@ -1,7 +1,7 @@
 // Loads pictures from a game folder's dat/Img.dat into graphic slots, draws
 // one frame with several blend modes, scales and colours, and writes it as
 // PNG (or BMP when the name ends in .bmp).
-//   picview <game folder> <out file> [--bpp N] [--window SECONDS] [name ...]
+//   picview <game folder> <out file> [--bpp N] [--window SECONDS] [--full] [name ...]
 // --window also shows the frame in a real window for the given time and
 // writes what the window showed to <out file>.window.png.
 #include <unistd.h>
@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     if (!outPath.empty() && outPath[0] != '/') outPath = std::string(cwd) + "/" + outPath;
     uint32_t bpp = 32;
     int windowSeconds = 0;
+    bool full = false;
     std::vector<std::string> names = {"bg01.bmp", "chara01.dds", "chara02.dds", "MessageWindow.dds", "logo.bmp",
                                       "cg02.bmp"};
     size_t given = 0;
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
             bpp = static_cast<uint32_t>(std::atoi(argv[++i]));
         } else if (!std::strcmp(argv[i], "--window") && i + 1 < argc) {
             windowSeconds = std::atoi(argv[++i]);
+        } else if (!std::strcmp(argv[i], "--full")) {
+            full = true;
         } else if (given < names.size()) {
             names[given++] = argv[i];
         }
@@ -71,6 +74,7 @@ int main(int argc, char** argv) {
         plat::WindowParams params;
         params.caption = "picview";
         params.proc = &Proc;
+        params.fullScreen = full;
         window = plat::CreateMainWindow(params);
         if (!window) {
             std::fprintf(stderr, "picview: no window\n");
@@ -82,7 +86,7 @@ int main(int argc, char** argv) {
     sys.Initialize(window, 1);
     KUSPRITE2 sprite;
     static int instance;
-    if (sprite.Initialize(&sys, window, &instance, 800, 600, bpp, 0) != 1 || !sprite.CreateGraphicDataBuffer(8)) {
+    if (sprite.Initialize(&sys, window, &instance, 800, 600, bpp, full ? 1 : 0) != 1 || !sprite.CreateGraphicDataBuffer(8)) {
         std::fprintf(stderr, "picview: renderer did not start\n");
         return 1;
     }
