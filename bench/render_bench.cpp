@@ -30,9 +30,10 @@ struct TiledPicture {
                 tiles.push_back(std::move(t));
             }
     }
-    // One quad per tile, as the picture draw sends them.
+    // One quad per tile in one batch, as the picture draw sends them.
     void Draw(plat::VideoDevice& dev, float x, float y, uint32_t colour) const {
         const int across = (w + kTile - 1) / kTile;
+        dev.BeginBatch();
         for (size_t i = 0; i < tiles.size(); ++i) {
             int c = static_cast<int>(i) % across, r = static_cast<int>(i) / across;
             int tw = std::min(kTile, w - c * kTile), th = std::min(kTile, h - r * kTile);
@@ -45,6 +46,7 @@ struct TiledPicture {
             dev.SetTexture(tiles[i].get());
             dev.DrawQuadStrip(q);
         }
+        dev.EndBatch();
     }
 };
 

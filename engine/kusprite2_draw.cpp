@@ -171,6 +171,12 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
     int32_t l = S.left, t = S.top, rr = rrStart;
     int32_t b = (S.top / dh < S.bottom / dh) ? dh : S.bottom % dh;
     float px = x - 0.5f, py = y - 0.5f;
+    // The tiles of one picture are rasterised together (in the order drawn).
+    struct BatchScope {
+        plat::VideoDevice& dev;
+        explicit BatchScope(plat::VideoDevice& d) : dev(d) { dev.BeginBatch(); }
+        ~BatchScope() { dev.EndBatch(); }
+    } batch(dev);
     for (int32_t r = S.top / dh; r < rowEnd; ++r) {
         const float vTop = static_cast<float>(t % dh) / fdh;
         const float vBottom = b >= dh ? 1.0f : static_cast<float>(b % dh) / fdh;

@@ -158,7 +158,10 @@ inline void CoveredRange(double a, double b, int limit, int* begin, int* end) {
 
 // Axis-aligned quad: the union of the strip's two triangles is the rectangle,
 // and texture coordinates change along one axis each.
-bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st) {
+// Rows outside [rowBegin, rowEnd) are left alone; with allowBands a large
+// quad is shared out to the band workers.
+bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, int rowBegin,
+                int rowEnd, bool allowBands) {
     // Find the two x values and two y values.
     float xs[2] = {v[0].x, v[0].x}, ys[2] = {v[0].y, v[0].y};
     for (int k = 1; k < 4; ++k) {
@@ -183,6 +186,8 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
     int x0, x1, y0, y1;
     CoveredRange(xs[0], xs[1], dst.width, &x0, &x1);
     CoveredRange(ys[0], ys[1], dst.height, &y0, &y1);
+    y0 = std::max(y0, rowBegin);
+    y1 = std::min(y1, rowEnd);
     if (x0 >= x1 || y0 >= y1) return true;
 
     const int tw = tex ? tex->width : 1, th = tex ? tex->height : 1;
@@ -247,7 +252,7 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
     // Large quads are split into bands of rows, one per worker: each pixel is
     // still written once, by one thread, so the result does not change.
     const int64_t area = static_cast<int64_t>(n) * (y1 - y0);
-    const int bands = area >= kParallelArea ? RasterBandCount() : 1;
+    const int bands = (allowBands && area >= kParallelArea) ? RasterBandCount() : 1;
     if (bands <= 1) {
         rows(y0, y1);
     } else {
@@ -268,7 +273,8 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
 
 // Any triangle: edge functions with the top-left rule, attributes from
 // barycentric weights.
-void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TLVertex c, const RasterState& st) {
+void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TLVertex c, const RasterState& st,
+                    int rowBegin, int rowEnd) {
     double area = Edge(a, b, c.x, c.y);
     if (area == 0) return;
     if (area < 0) {
@@ -277,8 +283,8 @@ void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TL
     }
     int minX = std::max(0, static_cast<int>(std::ceil(std::min({a.x, b.x, c.x}))));
     int maxX = std::min(dst.width - 1, static_cast<int>(std::floor(std::max({a.x, b.x, c.x}))));
-    int minY = std::max(0, static_cast<int>(std::ceil(std::min({a.y, b.y, c.y}))));
-    int maxY = std::min(dst.height - 1, static_cast<int>(std::floor(std::max({a.y, b.y, c.y}))));
+    int minY = std::max({0, rowBegin, static_cast<int>(std::ceil(std::min({a.y, b.y, c.y})))});
+    int maxY = std::min({dst.height - 1, rowEnd - 1, static_cast<int>(std::floor(std::max({a.y, b.y, c.y})))});
     const bool tlBC = TopLeft(b, c), tlCA = TopLeft(c, a), tlAB = TopLeft(a, b);
     const int tw = tex ? tex->width : 1, th = tex ? tex->height : 1;
     ColourPlanes planes{};
@@ -324,17 +330,67 @@ uint32_t BlendPixel(uint32_t s, uint32_t d, Blend fs, Blend fd) {
     return out;
 }
 
-void RasterQuadStrip(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state) {
-    if (dst.pixels.empty()) return;
+namespace {
+
+void QuadRows(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state, int rowBegin,
+              int rowEnd, bool allowBands) {
+    if (dst.pixels.empty() || rowBegin >= rowEnd) return;
     if (texture && (texture->width <= 0 || texture->height <= 0 || texture->pixels.empty())) return;
     for (int k = 0; k < 4; ++k)
         if (!Finite(v[k])) return;
     // Keep coordinates where doubles and ints stay exact.
     for (int k = 0; k < 4; ++k)
         if (std::fabs(v[k].x) > 1e7f || std::fabs(v[k].y) > 1e7f) return;
-    if (RasterRect(dst, texture, v, state)) return;
-    RasterTriangle(dst, texture, v[0], v[1], v[2], state);
-    RasterTriangle(dst, texture, v[1], v[2], v[3], state);
+    if (RasterRect(dst, texture, v, state, rowBegin, rowEnd, allowBands)) return;
+    RasterTriangle(dst, texture, v[0], v[1], v[2], state, rowBegin, rowEnd);
+    RasterTriangle(dst, texture, v[1], v[2], v[3], state, rowBegin, rowEnd);
+}
+
+}  // namespace
+
+void RasterQuadStrip(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state) {
+    QuadRows(dst, texture, v, state, 0, dst.height, true);
+}
+
+void RasterQuadStripRows(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state,
+                         int rowBegin, int rowEnd) {
+    QuadRows(dst, texture, v, state, std::max(rowBegin, 0), std::min(rowEnd, dst.height), false);
+}
+
+void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count) {
+    if (count == 0) return;
+    if (count == 1) {
+        RasterQuadStrip(dst, quads[0].texture, quads[0].v, quads[0].state);
+        return;
+    }
+    double area = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const TLVertex* v = quads[i].v;
+        float x0 = std::min({v[0].x, v[1].x, v[2].x, v[3].x}), x1 = std::max({v[0].x, v[1].x, v[2].x, v[3].x});
+        float y0 = std::min({v[0].y, v[1].y, v[2].y, v[3].y}), y1 = std::max({v[0].y, v[1].y, v[2].y, v[3].y});
+        area += std::max(0.0, std::min<double>(x1, dst.width) - std::max<double>(x0, 0)) *
+                std::max(0.0, std::min<double>(y1, dst.height) - std::max<double>(y0, 0));
+    }
+    const int bands = area >= kParallelArea ? RasterBandCount() : 1;
+    if (bands <= 1) {
+        for (size_t i = 0; i < count; ++i) RasterQuadStripRows(dst, quads[i].texture, quads[i].v, quads[i].state, 0, dst.height);
+        return;
+    }
+    // Every band replays all quads in order over its own rows.
+    struct Ctx {
+        Surface* dst;
+        const DrawRecord* quads;
+        size_t count;
+    } ctx{&dst, quads, count};
+    RunRasterBands(
+        [](void* p, int band, int total) {
+            Ctx& c = *static_cast<Ctx*>(p);
+            const int h = c.dst->height;
+            const int r0 = h * band / total, r1 = h * (band + 1) / total;
+            for (size_t i = 0; i < c.count; ++i)
+                RasterQuadStripRows(*c.dst, c.quads[i].texture, c.quads[i].v, c.quads[i].state, r0, r1);
+        },
+        &ctx, bands);
 }
 
 void RasterBlt(Surface& dst, const RectI& dr, const Surface& src, const RectI& sr, bool keySrc) {

@@ -27,6 +27,13 @@ uint32_t BlendPixel(uint32_t src, uint32_t dst, Blend fs, Blend fd);
 // white texels) and the state.
 void RasterQuadStrip(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state);
 
+// The same on rows [rowBegin, rowEnd) only, on the calling thread.
+void RasterQuadStripRows(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state,
+                         int rowBegin, int rowEnd);
+// Quads drawn in order, as one job split into row bands for the workers
+// (every pixel sees the quads in the same order as when drawn one by one).
+void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count);
+
 // Nearest-neighbour stretch copy; rectangles are clipped to both surfaces.
 void RasterBlt(Surface& dst, const RectI& dstRect, const Surface& src, const RectI& srcRect, bool keySrc);
 

@@ -113,6 +113,7 @@ int32_t VideoDevice::SetTexture(const Surface* texture) {
 }
 
 int32_t VideoDevice::Clear(uint32_t argb) {
+    EndBatch();
     std::fill(back_.pixels.begin(), back_.pixels.end(), argb);
     return kVideoOk;
 }
@@ -130,6 +131,7 @@ int32_t VideoDevice::EndScene() {
 }
 
 int32_t VideoDevice::Present() {
+    EndBatch();
     if (lost_) return kVideoErrSurfaceLost;
     PresentFrame(back_, bpp_);
     // A reset reported by the window while presenting is seen by the next present.
@@ -145,8 +147,22 @@ int32_t VideoDevice::DrawQuadStrip(const TLVertex v[4]) {
         rec.state = state_;
         recorder_->push_back(rec);
     }
+    if (batching_) {
+        DrawRecord rec;
+        std::copy(v, v + 4, rec.v);
+        rec.texture = texture_;
+        rec.state = state_;
+        batch_.push_back(rec);
+        return kVideoOk;
+    }
     RasterQuadStrip(back_, texture_, v, state_);
     return kVideoOk;
+}
+
+void VideoDevice::EndBatch() {
+    batching_ = false;
+    RasterQuadBatch(back_, batch_.data(), batch_.size());
+    batch_.clear();
 }
 
 int32_t VideoDevice::Blt(Surface* dst, const RectI& dstRect, const Surface* src, const RectI& srcRect, bool keySrc) {
@@ -171,6 +187,7 @@ int32_t VideoDevice::RestoreAllSurfaces() {
 }
 
 void VideoDevice::SimulateSurfaceLoss() {
+    EndBatch();
     if (!lost_) {
         lost_ = true;
         for (DeviceSurface* s : LiveSurfaces()) {

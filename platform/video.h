@@ -151,6 +151,11 @@ public:
     // Drawing: a triangle strip of four vertices with the current texture
     // and state, onto the back buffer.
     int32_t DrawQuadStrip(const TLVertex v[4]);
+    // Quads drawn between these two are rasterised together at EndBatch, in
+    // the order drawn (the picture draw batches its tiles). Textures must not
+    // change or go away before EndBatch.
+    void BeginBatch() { batching_ = true; }
+    void EndBatch();
     // Stretch copy of src's rectangle into dst's rectangle (nearest), skipping
     // keyed texels when keySrc is set and src has a key.
     static int32_t Blt(Surface* dst, const RectI& dstRect, const Surface* src, const RectI& srcRect, bool keySrc);
@@ -183,6 +188,8 @@ private:
     bool inScene_ = false;
     bool lost_ = false;
     std::vector<DrawRecord>* recorder_ = nullptr;
+    bool batching_ = false;
+    std::vector<DrawRecord> batch_;
 };
 
 // Marks every live device surface empty and the current device lost.
