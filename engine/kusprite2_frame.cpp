@@ -92,13 +92,11 @@ int KUSPRITE2::FPSCtrl(uint32_t interval, int show, int x, int y, int height, ui
     if (show) {
         char text[100];
         std::snprintf(text, sizeof(text), "MS:%d FPS:%d", static_cast<int>(elapsed), static_cast<int>(1000 / elapsed));
-        // >>> FPS text: to be drawn with DDTextOut(-1, x, y, text, colour, height, 400)
-        // once the GDI text output is in; a negative result then logs
-        // "Error: <KUSPRITE2::FPSCtrl> FPS描画に失敗しました\n" and gives -1.
-        (void)x, (void)y, (void)height, (void)colour;
-        m_szLastFpsText[0] = '\0';
         std::snprintf(m_szLastFpsText, sizeof(m_szLastFpsText), "%s", text);
-        // <<< FPS text
+        if (DDTextOut(-1, x, y, text, colour, height, 400) < 0) {
+            ErrorPrint("Error: <KUSPRITE2::FPSCtrl> FPS描画に失敗しました\n");
+            result = -1;
+        }
     }
     return result;
 }

@@ -64,6 +64,22 @@ TEST_F(FrameTest, FrameRateControl) {
     EXPECT_EQ(f.sprite.FPSCtrl(16, 0, 0, 0, 0, 0), 1);
 }
 
+TEST_F(FrameTest, FrameTimeLineIsDrawnInRedAtTheBottomLeft) {
+    f.clock.clock.SetStepPerRead(1);
+    ASSERT_EQ(f.sprite.D3DXDrawStart(), 0);
+    EXPECT_EQ(f.sprite.FPSCtrl(16, 1, 0, 580, 20, 0x0000FF), 1);
+    int red = 0, elsewhere = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            uint32_t p = f.back().Row(y)[x];
+            bool lit = ((p >> 16) & 0xFF) > 128 && ((p >> 8) & 0xFF) < 64 && (p & 0xFF) < 64;
+            (y >= 580 && x < 200 ? red : elsewhere) += lit;
+        }
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(elsewhere, 0);
+    f.sprite.D3DXDrawEnd();
+}
+
 TEST_F(FrameTest, PacingSleepsForTheBulkOfTheWait) {
     // A clock that counts its reads: the spin only covers the last millisecond.
     struct CountingClock : plat::Clock {
