@@ -19,7 +19,6 @@ struct Presenter {
     PresentOverlay overlay;
     Surface last;
     uint64_t count = 0;
-    bool watching = false;
     Surface* capture = nullptr;
     bool fullScreenDevice = false;
 };
@@ -100,10 +99,9 @@ void AttachPresentWindow(void* sdlWindow) {
     DropRenderer();
     p.window = static_cast<SDL_Window*>(sdlWindow);
     if (!p.window) return;
-    if (!p.watching) {
-        SDL_AddEventWatch(EventWatch, nullptr);
-        p.watching = true;
-    }
+    // Added again for every window: shutting SDL's events down drops watches.
+    SDL_DelEventWatch(EventWatch, nullptr);
+    SDL_AddEventWatch(EventWatch, nullptr);
     p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_ACCELERATED);
     if (!p.renderer) p.renderer = SDL_CreateRenderer(p.window, -1, 0);
     if (!p.renderer) p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_SOFTWARE);
