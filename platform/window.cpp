@@ -516,6 +516,15 @@ void DispatchAppEvents(WindowHandle window) {
 void RedrawWindow(WindowHandle w) {
     if (!w) return;
     w->overlayDirty = true;
+    // A dialog may come up before the game has shown anything (start-up):
+    // the window must be on screen and hold a picture to draw it over.
+    if (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(w->sdl);
+    if (LastPresentedFrame().width <= 0) {
+        Surface black(w->clientW, w->clientH);
+        std::fill(black.pixels.begin(), black.pixels.end(), 0xFF000000u);
+        plat::PresentFrame(black, 32);
+        return;
+    }
     RepresentLastFrame();
 }
 

@@ -392,3 +392,58 @@ TEST_F(ShellTest, DISABLED_MenuOpenForScreenshot) {
 }
 
 }  // namespace
+
+#include <sys/resource.h>
+#include <time.h>
+
+namespace {
+
+double NowSeconds(clockid_t id) {
+    timespec ts;
+    clock_gettime(id, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// The same for the two dialogs: the sound warning at start-up (before any
+// frame) and the exit confirmation over the logo.
+TEST_F(ShellTest, DISABLED_SoundWarningForScreenshot) {
+    GetShellHooks().soundInit = [] { return -1; };
+    Run([](int) {});
+}
+
+TEST_F(ShellTest, DISABLED_ExitConfirmForScreenshot) {
+    bool sent = false;
+    Run([&](int frames) {
+        if (frames == 40 && !sent) {
+            sent = true;
+            Tap(SDLK_ESCAPE);
+        }
+    });
+}
+
+// Measured by hand: start to the first presented frame, and the processor
+// time the frame loop takes over four seconds of the logo.
+TEST_F(ShellTest, DISABLED_MeasureStartAndIdleLoad) {
+    double start = NowSeconds(CLOCK_MONOTONIC);
+    double firstFrame = -1, loopStartCpu = 0, loopStartWall = 0;
+    bool sent = false;
+    Run([&](int) {
+        double now = NowSeconds(CLOCK_MONOTONIC);
+        if (firstFrame < 0 && plat::PresentedFrameCount() > 0) {
+            firstFrame = now - start;
+            loopStartWall = now;
+            loopStartCpu = NowSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        }
+        if (firstFrame >= 0 && !sent && now - loopStartWall >= 4.0) {
+            sent = true;
+            double cpu = NowSeconds(CLOCK_PROCESS_CPUTIME_ID) - loopStartCpu;
+            printf("start to first frame: %.1f ms\nframe loop: %.1f%% of one core over %.1f s, %d frames\n",
+                   firstFrame * 1000, 100.0 * cpu / (now - loopStartWall), now - loopStartWall,
+                   GetShellCounters().frames);
+            plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
+            Tap(SDLK_ESCAPE);
+        }
+    });
+}
+
+}  // namespace
