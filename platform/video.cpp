@@ -24,9 +24,10 @@ bool g_coopOverrideSet = false;
 int32_t g_coopOverride = 0;
 VideoDevice* g_current = nullptr;
 
+// Never destroyed: global renderers free their textures after statics go.
 std::unordered_set<DeviceSurface*>& LiveSurfaces() {
-    static std::unordered_set<DeviceSurface*> live;
-    return live;
+    static auto* live = new std::unordered_set<DeviceSurface*>;
+    return *live;
 }
 
 bool IsLevel(uint32_t level) {
