@@ -14,6 +14,7 @@
 namespace {
 
 constexpr const char* kImageArchive = "dat/Img.dat";
+constexpr int32_t kD3DErrTextureLoadFailed = static_cast<int32_t>(0x88760000u + 725);
 
 }  // namespace
 
@@ -192,7 +193,7 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
                 if (!decoded || x0 >= static_cast<uint32_t>(picture.width) || y0 >= static_cast<uint32_t>(picture.height)) {
                     ErrorPrintf("Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:%d x:%d y:%d 位置のテクスチャの読み込みに失敗しました\n",
                                 static_cast<int>(slot), static_cast<int>(c), static_cast<int>(r));
-                    ErrorNumber(plat::kVideoErrGeneric);
+                    ErrorNumber(kD3DErrTextureLoadFailed);
                     // A half-built grid would count as loaded: drop all of it.
                     g.ReleaseGraphicData(kGraphicTypeTexture);
                     return 0;

@@ -138,6 +138,17 @@ TEST_F(DeviceTest, ScreenModeChangeReloadsSlotsAndAFailureLeavesNoDevice) {
     plat::SetVideoContextHook(nullptr);
 }
 
+TEST_F(DeviceTest, ReleaseTwiceIsHarmless) {
+    ASSERT_EQ(sprite.Initialize(&sys, FakeWindow(), FakeInstance(), 800, 600, 32, 0), 1);
+    ASSERT_EQ(sprite.CreateGraphicDataBuffer(4), 1);
+    sprite.Release();
+    sprite.Release();
+    EXPECT_EQ(sprite.IsInitialized(), 0);
+    EXPECT_EQ(sprite.GetGraphicDataBufferNum(), 0u);
+    EXPECT_EQ(sprite.GetVideoDevice(), nullptr);
+    EXPECT_EQ(sprite.CreateGraphicDataBuffer(4), 0);
+}
+
 TEST_F(DeviceTest, ErrorNumberExplainsCodes) {
     sprite.ErrorNumber(static_cast<int32_t>(0x887602F8u));
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE::ErrorNumber> IDirect3DDevice7::EndScene メソッドの呼び出しによって前回のシーンが完了していないため、シーンのレンダリングが開始できなかった。\n"));

@@ -83,6 +83,8 @@ TEST_F(RecordTest, EmptyAndOutsideRectanglesDrawNothing) {
 }
 
 TEST_F(RecordTest, RefusalsAndTheirLines) {
+    EXPECT_EQ(f.sprite.D3DXDrawGraphicEx(99, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0, 0.5f, 0, 0), 1);
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawGraphicEx> インデックスナンバーがオーバーしています\n"));
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(99, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawGraphic> インデックスナンバーがオーバーしています\n"));
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(5, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 1);

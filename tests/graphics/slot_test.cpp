@@ -178,6 +178,7 @@ TEST_F(SlotTableTest, BadPictureMembersLeaveTheSlotUnloaded) {
 
     EXPECT_EQ(f.Load(2, "half.bmp"), 0);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:2 x:0 y:0 位置のテクスチャの読み込みに失敗しました\n"));
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE::ErrorNumber> テクスチャを読み込めなかった。\n"));
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(2), 1);
 
     EXPECT_EQ(f.Load(4, "text.bmp"), 0);
