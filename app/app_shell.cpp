@@ -82,8 +82,8 @@ int RunShellDialog(plat::WindowHandle hWnd, const plat::DialogTemplate& t, plat:
     return static_cast<int>(r);
 }
 
-void ExitPath(plat::WindowHandle hWnd) {
-    if (g_bExitConfirm) {
+void ExitPath(plat::WindowHandle hWnd, bool ask) {
+    if (g_bExitConfirm && ask) {
         if (RunShellDialog(hWnd, ExitConfirmDialogTemplate(), &ExitConfirmDlgProc) != 1) return;
     }
     plat::SleepMs(50);
@@ -356,7 +356,6 @@ int SetMaleVoiceONMenuProc(plat::WindowHandle hWnd, int on) {
 }
 
 intptr_t WndProc(plat::WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    (void)lParam;
     switch (message) {
         case plat::kMsgCreate:
             g_hWnd = hWnd;
@@ -374,7 +373,7 @@ intptr_t WndProc(plat::WindowHandle hWnd, uint32_t message, uintptr_t wParam, in
             return 0;
         case plat::kMsgClose:
         case plat::kMsgDestroy:
-            ExitPath(hWnd);
+            ExitPath(hWnd, !(message == plat::kMsgClose && lParam == plat::kCloseFromSystem));
             return 0;
         case plat::kMsgKeyDown:
             if (wParam == plat::kVkEscape) plat::SendMessage(hWnd, plat::kMsgDestroy, 0, 0);

@@ -260,6 +260,7 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
                     }
                     break;
                 case RawInput::kClose:
+                case RawInput::kQuit:
                     proc(&d, kDlgClose, 0);
                     break;
                 default:

@@ -141,8 +141,10 @@ void Translate(const SDL_Event& e, RawInput* raw, bool queueMessages) {
     Window* w = g_main;
     switch (e.type) {
         case SDL_QUIT:
-            raw->kind = RawInput::kClose;
-            if (queueMessages) Push(kMsgClose);
+            // Only a signal (the session or a terminal ending the program)
+            // gets here: closing the window comes as a window event.
+            raw->kind = RawInput::kQuit;
+            Push(kMsgClose, 0, kCloseFromSystem);
             break;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
@@ -378,6 +380,7 @@ SDL_Window* SdlWindowOf(WindowHandle window) { return window ? window->sdl : nul
 
 WindowHandle CreateMainWindow(const WindowParams& p) {
     if (g_main) return nullptr;
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     if (g_wakeEvent == 0) {
         g_wakeEvent = SDL_RegisterEvents(1);
@@ -702,6 +705,9 @@ void RunMenuLoop(WindowHandle w, int topIndex) {
             }
             case RawInput::kClose:
                 closeWindow = done = true;
+                break;
+            case RawInput::kQuit:
+                done = true;
                 break;
             default:
                 redraw = false;

@@ -28,6 +28,10 @@ enum : uint32_t {
     kMsgApp = 0x8000,
 };
 
+// lParam of a kMsgClose that the system sent (a termination signal), not the
+// player: nobody is there to answer a question.
+constexpr intptr_t kCloseFromSystem = 1;
+
 struct Message {
     WindowHandle window = nullptr;
     uint32_t message = 0;

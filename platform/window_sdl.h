@@ -14,7 +14,9 @@ SDL_Window* SdlWindowOf(WindowHandle window);
 // Input as the modal loops (menu, dialogs) see it: positions are on the
 // canvas (game area below the menu strip in a window).
 struct RawInput {
-    enum Kind { kNone, kKeyDown, kKeyUp, kMouseMove, kMouseDown, kMouseUp, kClose } kind = kNone;
+    // kClose: the window's close button; kQuit: a termination signal (the
+    // system close is queued for the main loop as well).
+    enum Kind { kNone, kKeyDown, kKeyUp, kMouseMove, kMouseDown, kMouseUp, kClose, kQuit } kind = kNone;
     int vk = 0;
     int x = 0;
     int y = 0;

@@ -209,6 +209,24 @@ TEST_F(ShellTest, FullScreenMenuStripStopsDrawingWhileLogicRuns) {
     EXPECT_TRUE(backInWindow);
 }
 
+TEST_F(ShellTest, TerminationSignalEndsInOrderWithoutAsking) {
+    int dialogsBefore = plat::DialogRunCount();
+    bool sent = false;
+    int rc = Run([&](int frames) {
+        if (frames == 2 && !sent) {
+            sent = true;
+            SDL_Event e;
+            SDL_zero(e);
+            e.type = SDL_QUIT;  // what SDL makes of SIGTERM and SIGINT
+            SDL_PushEvent(&e);
+        }
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(plat::DialogRunCount(), dialogsBefore);
+    EXPECT_EQ(dir.Read("env.env"), GoldenDefaults());
+    EXPECT_FALSE(dir.Exists("tmp"));
+}
+
 TEST_F(ShellTest, RendererFailureClosesWithoutAskingAndStillSaves) {
     GetShellHooks().spriteInit = [](uint32_t) { return -1; };
     kutest::DebugCapture capture;
