@@ -614,11 +614,9 @@ void ShowFullScreenMenuBar(WindowHandle w, bool shown) {
     RedrawWindow(w);
 }
 
-void SetImeEnabled(bool enabled) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
-    if (enabled) SDL_StartTextInput();
-    else SDL_StopTextInput();
-}
+// The game reads keys, never composed text: there is no input method to
+// switch, and turning SDL's text input on would only queue events nobody reads.
+void SetImeEnabled(bool) {}
 
 std::string WindowCaption(WindowHandle w) { return w ? w->caption : std::string(); }
 
