@@ -214,6 +214,7 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
             const Surface* canvas = &hit;
             switch (in.kind) {
                 case RawInput::kKeyDown: {
+                    if (in.repeat) continue;  // the key that opened the dialog, still held
                     if (in.vk == kVkReturn) {
                         int i = d.focus >= 0 && d.t.controls[static_cast<size_t>(d.focus)].kind == DialogControl::kButton
                                     ? d.focus

@@ -181,6 +181,7 @@ void Translate(const SDL_Event& e, RawInput* raw, bool queueMessages) {
             TrackKey(e.key.keysym.sym, down, vk);
             raw->kind = down ? RawInput::kKeyDown : RawInput::kKeyUp;
             raw->vk = vk;
+            raw->repeat = e.key.repeat != 0;
             if (!queueMessages || vk == 0) break;
             bool alt = InputState::Get().IsVkDown(kVkMenu);
             if (vk == kVkMenu) {
@@ -653,6 +654,10 @@ void RunMenuLoop(WindowHandle w, int topIndex) {
         bool redraw = true;
         switch (in.kind) {
             case RawInput::kKeyDown:
+                if (in.repeat) {
+                    redraw = false;
+                    break;
+                }
                 if (in.vk == kVkEscape || in.vk == kVkMenu || in.vk == kVkF1 + 9) done = true;
                 else if (in.vk == kVkLeft) w->menuOpenTop = (w->menuOpenTop + ntop - 1) % ntop, w->menuSelected = -1;
                 else if (in.vk == kVkRight) w->menuOpenTop = (w->menuOpenTop + 1) % ntop, w->menuSelected = -1;

@@ -78,6 +78,17 @@ TEST_F(DialogTest, KeysAnswerTheDialog) {
     EXPECT_NE(plat::LastDialogTexts().find("確認 を"), std::string::npos);
 }
 
+TEST_F(DialogTest, HeldKeyDoesNotAnswer) {
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_ESCAPE;
+    e.key.repeat = 1;  // Escape still held from opening the dialog
+    SDL_PushEvent(&e);
+    Key(SDLK_y);
+    EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 1);
+}
+
 TEST_F(DialogTest, CheckBoxByKeyAndByAnswer) {
     Key(SDLK_TAB);    // focus moves from OK to the check box
     Key(SDLK_SPACE);  // ticks it
