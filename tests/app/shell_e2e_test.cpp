@@ -227,6 +227,23 @@ TEST_F(ShellTest, TerminationSignalEndsInOrderWithoutAsking) {
     EXPECT_FALSE(dir.Exists("tmp"));
 }
 
+TEST_F(ShellTest, StartsInFullScreenFromTheSettings) {
+    dir.Write("env.env", "スクリーンモード: Full\r\n");
+    bool full = false, sent = false;
+    int rc = Run([&](int frames) {
+        if (frames == 1 && !sent) {
+            sent = true;
+            full = plat::IsWindowFullScreen(g_hWnd) && plat::MenuStripHeight(g_hWnd) == 0 &&
+                   g_KuSystem.GetMouseOffsetY() == 20 && g_dwWindowStyle == 0x90000000u;
+            plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
+            Tap(SDLK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(full);
+    EXPECT_NE(dir.Read("env.env").find("スクリーンモード: Full\r\n"), std::string::npos);
+}
+
 TEST_F(ShellTest, RendererFailureClosesWithoutAskingAndStillSaves) {
     GetShellHooks().spriteInit = [](uint32_t) { return -1; };
     kutest::DebugCapture capture;
