@@ -9,6 +9,7 @@
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/game_main.h"
+#include "platform/video_movie.h"
 #include "platform/clock.h"
 #include "platform/cursor.h"
 #include "platform/debug_out.h"
@@ -262,6 +263,8 @@ int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance) {
         Log("Error: <LibraryInitialize> スプライトライブラリの初期化に失敗しました\n");
         return 0;
     }
+    // Movie pictures go to the window over the last game frame.
+    plat::InstallMovieScreen();
 
     int snd = GetShellHooks().soundInit ? GetShellHooks().soundInit() : 0;
     if (snd >= 0) snd = g_KuSnd.Initialize(&g_KuSystem, hWnd, hInstance, g_dwWindowStyle);

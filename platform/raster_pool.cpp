@@ -39,6 +39,9 @@ inline void CpuRelax() {
 class BandPool {
 public:
     static constexpr int kBands = 8;
+    // Draws of one frame come back to back, a few microseconds apart; waiting
+    // longer than that only burns the frame's idle time.
+    static constexpr int64_t kSpinNs = 50000;
 
     BandPool() {
         unsigned hw = std::thread::hardware_concurrency();
@@ -95,7 +98,7 @@ private:
     void Worker() {
         uint64_t seenGen = 0;
         for (;;) {
-            const int64_t spinUntil = NowNs() + 2000000;
+            const int64_t spinUntil = NowNs() + kSpinNs;
             int spins = 0;
             uint64_t gen;
             while ((gen = state_.load(std::memory_order_acquire) >> 32) == seenGen) {

@@ -4,7 +4,7 @@ namespace plat {
 
 // Splits rasterising work into horizontal bands run on a few worker threads
 // and the caller. Each band touches its own rows only, so the result is the
-// same as running the bands one after another. Workers spin briefly after a
+// same as running the bands one after another. Workers spin for a moment after a
 // job (draws come in bursts within a frame) and then sleep.
 using BandJob = void (*)(void* ctx, int band, int bands);
 
