@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/app_shell.h"
+#include "app/env_settings.h"
+#include "engine/kusprite2.h"
+#include "engine/kusystem.h"
+#include "game/game_global_data.h"
+#include "game/game_main.h"
+#include "game/integration_data.h"
+#include "modes/config_mode_data.h"
+#include "modes/logo_mode_data.h"
+#include "modes/title_mode_data.h"
+#include "platform/input_state.h"
+#include "platform/local_time.h"
+#include "sound/kusnd.h"
+#include "tests/screens/screen_pictures.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+plat::WindowHandle FakeWindow() {
+    static int token;
+    return reinterpret_cast<plat::WindowHandle>(&token);
+}
+
+void* FakeInstance() {
+    static int token;
+    return &token;
+}
+
+bool ReadBmp24(const std::string& path, std::vector<uint32_t>* px, int* w, int* h) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string b = ss.str();
+    if (b.size() < 54) return false;
+    std::memcpy(w, &b[18], 4);
+    std::memcpy(h, &b[22], 4);
+    const size_t stride = (static_cast<size_t>(*w) * 3 + 3) & ~size_t(3);
+    if (*w <= 0 || *h <= 0 || b.size() < 54 + stride * *h) return false;
+    px->assign(static_cast<size_t>(*w) * *h, 0);
+    for (int y = 0; y < *h; ++y) {
+        const auto* row = reinterpret_cast<const unsigned char*>(&b[54 + stride * (*h - 1 - y)]);
+        for (int x = 0; x < *w; ++x)
+            (*px)[static_cast<size_t>(y) * *w + x] = (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
+    }
+    return true;
+}
+
+// The back buffer as a picture.
+screens::Canvas Frame() {
+    const plat::Surface& s = *g_KuSprite.GetBackSurface();
+    screens::Canvas c(s.width, s.height, 0);
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x) c.px[static_cast<size_t>(y) * s.width + x] = s.Row(y)[x] | 0xFF000000u;
+    return c;
+}
+
+// Exact comparison with tests/screens/golden/<name>.bmp; KU_UPDATE_GOLDEN=1
+// rewrites it. "" when equal.
+std::string CompareGolden(const std::string& name) {
+    const screens::Canvas c = Frame();
+    const std::string path = kutest::SourceDir() + "/tests/screens/golden/" + name + ".bmp";
+    const char* update = std::getenv("KU_UPDATE_GOLDEN");
+    if (update && std::strcmp(update, "1") == 0) {
+        std::ofstream(path, std::ios::binary) << screens::ToBmp24(c);
+        return "";
+    }
+    std::vector<uint32_t> g;
+    int w = 0, h = 0;
+    if (!ReadBmp24(path, &g, &w, &h)) return "no golden " + path + " (run with KU_UPDATE_GOLDEN=1)";
+    if (w != c.w || h != c.h) return "size differs";
+    int diffs = 0;
+    for (size_t i = 0; i < g.size(); ++i) diffs += (g[i] & 0xFFFFFF) != (c.px[i] & 0xFFFFFF);
+    if (!diffs) return "";
+    std::ofstream(kutest::BinaryDir() + "/" + name + ".actual.bmp", std::ios::binary) << screens::ToBmp24(c);
+    return std::to_string(diffs) + " pixels differ";
+}
+
+// The whole program's objects, started as the shell starts them (without a
+// window or a sound device), driven one frame at a time.
+class ScreensTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetShellState();
+        // The frame pacing spins on the clock for its last millisecond.
+        clock.clock.SetStepPerRead(1);
+        SetLocalTime(6, 12, 0);
+        g_bSoundEnable = 0;
+        g_dwScreenBpp = 32;
+        ASSERT_TRUE(screens::WriteScreenArchive(""));
+        ASSERT_EQ(g_KuSystem.Initialize(FakeWindow(), 1), 1);
+        ASSERT_EQ(g_KuSprite.Initialize(&g_KuSystem, FakeWindow(), FakeInstance(), 800, 600, 32, 0), 1);
+        ASSERT_EQ(g_GameMain.Initialize(&g_KuSystem, &g_KuSprite, &g_KuSnd), 1);
+        g_bLibraryInit = 1;
+    }
+    void TearDown() override {
+        if (g_bLibraryInit) LibraryRelease();
+        ResetShellState();
+        plat::SetLocalTimeSource(nullptr);
+    }
+    void SetLocalTime(int month, int hour, int minute) {
+        plat::SetLocalTimeSource([=] {
+            plat::LocalTime t;
+            t.year = 2026;
+            t.month = month;
+            t.day = 1;
+            t.hour = hour;
+            t.minute = minute;
+            return t;
+        });
+    }
+    // One frame as the shell runs it: input, logic, drawing (16 ms apart).
+    int Step() {
+        g_KuSystem.Update(FakeWindow());
+        int r = g_GameMain.GameMainProc();
+        if (r && g_bLibraryInit) {
+            EXPECT_EQ(g_GameMain.GameMainDraw(), 1);
+        }
+        ++frames;
+        return r;
+    }
+    // A frame without drawing, for long waits (the clock moves by the frame).
+    int StepLogicOnly() {
+        clock.clock.Advance(16);
+        g_KuSystem.Update(FakeWindow());
+        ++frames;
+        return g_GameMain.GameMainProc();
+    }
+    void Steps(int n) {
+        for (int i = 0; i < n; ++i) ASSERT_EQ(Step(), 1);
+    }
+    void Mouse(int x, int y) { plat::InputState::Get().SetMouse(x, y); }
+    // Button down in one frame, up in the next: a click.
+    void Click(int x, int y) {
+        Mouse(x, y);
+        plat::InputState::Get().SetVkDown(1, true);
+        Step();
+        plat::InputState::Get().SetVkDown(1, false);
+        Step();
+    }
+    void StepsUntilMode(int mode, int limit) {
+        for (int i = 0; i < limit && g_GameMain.GetMode() != mode; ++i) ASSERT_EQ(Step(), 1);
+        ASSERT_EQ(g_GameMain.GetMode(), mode);
+    }
+
+    kutest::TempDir dir;
+    kutest::FakeClockScope clock;
+    int frames = 0;
+};
+
+TEST_F(ScreensTest, LogoTitleOptionsVolumeBackQuit) {
+    ASSERT_EQ(Step(), 1);
+    EXPECT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeLogo);
+    StepsUntilMode(GAME_MAIN::kModeTitle, 600);
+    EXPECT_NEAR(frames * 16, 7000, 64);  // the logo ran its 7 seconds
+    Click(10, 10);  // skips the intro
+    ASSERT_EQ(g_GameMain.m_pTitleMode->m_nPhase, 6);
+    Click(350, 340);
+    StepsUntilMode(GAME_MAIN::kModeConfig, 300);
+    Steps(70);
+    ASSERT_EQ(g_GameMain.m_pConfigMode->m_nPhase, 2);
+    Click(690, 492);  // music volume 10
+    EXPECT_EQ(g_dwBGMVolume, 10u);
+    Click(400, 540);  // back
+    StepsUntilMode(GAME_MAIN::kModeTitle, 300);
+    Click(10, 10);
+    Click(350, 440);  // quit
+    for (int i = 0; i < 300 && g_bLibraryInit; ++i) Step();
+    EXPECT_EQ(g_bLibraryInit, 0);
+    EXPECT_EQ(GetShellCounters().libraryRelease, 1);
+    EXPECT_EQ(dir.Read("env.env"),
+              "//_/_/_/_/_/_/ 環境設定データ _/_/_/_/_/_/\r\n"
+              "サウンド警告: ON\r\n"
+              "スクリーンモード: Window\r\n"
+              "画面カラー: 32bit\r\n"
+              "メッセージ速度: 100\r\n"
+              "アンリエイリアスレベル: レベル3\r\n"
+              "オートスキップ速度: 250\r\n"
+              "SE Volume: 5\r\n"
+              "Voice Volume: 5\r\n"
+              "BGM Volume: 10\r\n"
+              "男性ボイス: ON\r\n");
+    GAME_GLOBAL_DATA fresh;
+    EXPECT_EQ(dir.Read("sav/sav00.sav"), game::FormatIntegrationData(fresh));
+    EXPECT_FALSE(dir.Exists("tmp"));
+}
+
+TEST_F(ScreensTest, LogoSkippedByClicksAndItsFadeFrame) {
+    ASSERT_EQ(Step(), 1);
+    Steps(33);  // half-way through the fade-in
+    LOGO_MODE_DATA* logo = g_GameMain.m_pLogoMode;
+    ASSERT_NE(logo, nullptr);
+    EXPECT_NEAR(logo->m_fFade, 0.5f, 0.02f);
+    EXPECT_EQ(CompareGolden("logo_fade"), "");
+    Click(10, 10);
+    Click(10, 10);
+    Click(10, 10);
+    EXPECT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeTitle);
+}
+
+TEST_F(ScreensTest, TitleDayAndNightFrames) {
+    SetLocalTime(1, 16, 30);
+    ASSERT_EQ(Step(), 1);
+    plat::InputState::Get().SetVkDown(17, true);
+    Step();
+    plat::InputState::Get().SetVkDown(17, false);
+    ASSERT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeTitle);
+    EXPECT_EQ(g_GameMain.m_pTitleMode->m_nBGSlot, 6);
+    Click(10, 10);
+    const uint32_t menuStart = g_GameMain.m_pTitleMode->m_dwPhaseStart;
+    Mouse(350, 280);  // hover new game
+    Steps(2);
+    EXPECT_EQ(CompareGolden("title_day"), "");
+    // Back to the logo by the idle time-out, and a night title after it.
+    SetLocalTime(1, 16, 31);
+    for (int i = 0; i < 90000 / 16 + 80 && g_GameMain.GetMode() == GAME_MAIN::kModeTitle; ++i) StepLogicOnly();
+    EXPECT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeLogo);
+    // 90 s of menu (hovering does not count), then a 1 s fade.
+    const uint32_t closed = static_cast<uint32_t>(g_KuSystem.GetTime()) - menuStart;
+    EXPECT_GE(closed, 91000u);
+    EXPECT_LT(closed, 91100u);
+    StepsUntilMode(GAME_MAIN::kModeTitle, 600);
+    EXPECT_EQ(g_GameMain.m_pTitleMode->m_nBGSlot, 7);
+    Click(10, 10);
+    Steps(2);
+    EXPECT_EQ(CompareGolden("title_night"), "");
+}
+
+TEST_F(ScreensTest, OptionsFrame) {
+    ASSERT_EQ(Step(), 1);
+    plat::InputState::Get().SetVkDown(17, true);
+    Step();
+    plat::InputState::Get().SetVkDown(17, false);
+    Click(10, 10);
+    Click(350, 340);
+    StepsUntilMode(GAME_MAIN::kModeConfig, 300);
+    Steps(70);
+    Mouse(400, 540);  // hover the back button
+    Steps(2);
+    EXPECT_EQ(CompareGolden("options"), "");
+}
+
+}  // namespace
