@@ -140,7 +140,9 @@ public:
     int DDRectangle(int32_t target, const KURECT* rect, const uint32_t* colour);
     int DDFillRect(int32_t target, const KURECT* rect, const uint32_t* colour);
     int32_t SetClipper(const ClipList* clipList);
+    // The clip list on the back surface (copies by SurfaceComposition onto it stay inside it).
     const std::vector<KURECT>& GetClipList() const { return m_ClipList; }
+    bool HasClipList() const { return m_bClipList != 0; }
     int32_t SurfaceComposition(int32_t dest, int32_t src, float x, float y, const KURECT* srcRect, float scaleX,
                                float scaleY, uint32_t flags);
     int32_t FlipToGDISurface();
@@ -163,7 +165,8 @@ private:
     uint32_t m_dwTextGraphicNum = 0;
     int m_bTextGraphicBuffer = 0;
     std::unique_ptr<TextRun, TextRunFree> m_pTextRun;
-    std::vector<KURECT> m_ClipList;
+    std::vector<KURECT> m_ClipList;  // the back surface's clip list while m_bClipList is set
+    int m_bClipList = 0;
 
 public:
     // --- end texture-text ---

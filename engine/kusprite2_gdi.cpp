@@ -1,9 +1,11 @@
 // KUSPRITE2: GDI-style drawing on the back surface and slot surfaces, and
 // the GDI-surface mode the shell switches to.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/kusprite2.h"
 #include "platform/gdi_dc.h"
@@ -49,6 +51,33 @@ bool TextOutOnce(plat::Surface* surface, int x, int y, const char* text, uint32_
     if (!ok) *failure = "テキスト出力に失敗しました";
     dc.SelectFont(previous);
     return ok;
+}
+
+// A copy rectangle's edge, held inside int range (positions and scales may be anything).
+int32_t ClampToInt(double v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+// The pixels of `r` (inside the surface) before a copy, so the ones outside the clip list can be put back.
+std::vector<uint32_t> SaveRect(const plat::Surface& s, const plat::RectI& r) {
+    std::vector<uint32_t> out;
+    out.reserve(static_cast<size_t>(r.right - r.left) * static_cast<size_t>(r.bottom - r.top));
+    for (int y = r.top; y < r.bottom; ++y) out.insert(out.end(), s.Row(y) + r.left, s.Row(y) + r.right);
+    return out;
+}
+
+void RestoreOutsideClip(plat::Surface* s, const plat::RectI& r, const std::vector<uint32_t>& kept,
+                        const std::vector<KURECT>& clip) {
+    size_t i = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        uint32_t* row = s->Row(y);
+        for (int x = r.left; x < r.right; ++x, ++i) {
+            bool inside = false;
+            for (const KURECT& c : clip) inside |= x >= c.left && x < c.right && y >= c.top && y < c.bottom;
+            if (!inside) row[x] = kept[i];
+        }
+    }
 }
 
 }  // namespace
@@ -296,7 +325,10 @@ int32_t KUSPRITE2::SetClipper(const ClipList* clipList) {
         ErrorPrint("Error: <KUSPRITE2::SetClipper> クリッパーが確保されていません\n");
         return 0;
     }
+    // Without a list the clipper is detached; with one, copies onto the back surface stay inside its
+    // rectangles (a list without rectangles lets nothing through).
     m_ClipList.clear();
+    m_bClipList = clipList != nullptr;
     if (clipList && clipList->rects) m_ClipList.assign(clipList->rects, clipList->rects + clipList->count);
     return plat::kVideoOk;
 }
@@ -334,8 +366,8 @@ int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float 
     float w, h;
     if (srcRect) {
         rs = *srcRect;
-        w = static_cast<float>(rs.right - rs.left);
-        h = static_cast<float>(rs.bottom - rs.top);
+        w = static_cast<float>(static_cast<int64_t>(rs.right) - rs.left);
+        h = static_cast<float>(static_cast<int64_t>(rs.bottom) - rs.top);
     } else {
         if (static_cast<uint32_t>(src) == kBackSurface) {
             rs = KURECT{0, 0, static_cast<int32_t>(m_dwWidth), static_cast<int32_t>(m_dwHeight)};
@@ -348,19 +380,29 @@ int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float 
     }
     if (rs.left >= rs.right || rs.top >= rs.bottom) return 0;
     if (x > W || x + w * scaleX < 0 || y > H || y + h * scaleY < 0) return 0;
-    if (scaleX <= 0 || scaleY <= 0) return 0;  // nothing to draw, and no division by zero below
-    if (x < 0) rs.left -= static_cast<int32_t>(std::trunc(x / scaleX));
-    if (x + w * scaleX > W) rs.right -= static_cast<int32_t>(std::trunc((x + w * scaleX - W) / scaleX));
-    if (y < 0) rs.top -= static_cast<int32_t>(std::trunc(y / scaleY));
-    if (y + h * scaleY > H) rs.bottom -= static_cast<int32_t>(std::trunc((y + h * scaleY - H) / scaleY));
-    plat::RectI rd{static_cast<int>(std::trunc(x)), static_cast<int>(std::trunc(y)),
-                   static_cast<int>(std::trunc(x + w * scaleX)), static_cast<int>(std::trunc(y + h * scaleY))};
+    // Nothing to draw for a scale of 0 or less (and no division by it below), nor for a position that is no number.
+    if (!(scaleX > 0) || !(scaleY > 0) || std::isnan(x) || std::isnan(y)) return 0;
+    if (x < 0) rs.left = ClampToInt(rs.left - std::trunc(static_cast<double>(x / scaleX)));
+    if (x + w * scaleX > W) rs.right = ClampToInt(rs.right - std::trunc(static_cast<double>((x + w * scaleX - W) / scaleX)));
+    if (y < 0) rs.top = ClampToInt(rs.top - std::trunc(static_cast<double>(y / scaleY)));
+    if (y + h * scaleY > H) rs.bottom = ClampToInt(rs.bottom - std::trunc(static_cast<double>((y + h * scaleY - H) / scaleY)));
+    plat::RectI rd{ClampToInt(std::trunc(x)), ClampToInt(std::trunc(y)), ClampToInt(std::trunc(x + w * scaleX)),
+                   ClampToInt(std::trunc(y + h * scaleY))};
     if (rd.left < 0) rd.left = 0;
     if (rd.top < 0) rd.top = 0;
     if (rd.right > static_cast<int>(m_dwWidth)) rd.right = static_cast<int>(m_dwWidth);
     if (rd.bottom > static_cast<int>(m_dwHeight)) rd.bottom = static_cast<int>(m_dwHeight);
-    const int32_t r = plat::VideoDevice::Blt(dst, rd, source, plat::RectI{rs.left, rs.top, rs.right, rs.bottom},
-                                             (flags & 1) != 0);
+    int32_t r = plat::kVideoOk;
+    if (rs.left < 0 || rs.top < 0 || rs.right > source->width || rs.bottom > source->height) {
+        r = plat::kVideoErrInvalidParams;  // a copy from outside the source is refused, as the blit refuses it
+    } else if (rd.left < rd.right && rd.top < rd.bottom && rs.left < rs.right && rs.top < rs.bottom) {
+        // The back surface's clip list keeps the copy inside its rectangles.
+        const bool clipped = m_bClipList && dst == GetBackSurface();
+        std::vector<uint32_t> kept;
+        if (clipped) kept = SaveRect(*dst, rd);
+        r = plat::VideoDevice::Blt(dst, rd, source, plat::RectI{rs.left, rs.top, rs.right, rs.bottom}, (flags & 1) != 0);
+        if (clipped && r >= 0) RestoreOutsideClip(dst, rd, kept, m_ClipList);
+    }
     if (r < 0) ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> サーフェスの合成描画に失敗しました\n");
     return r;
 }

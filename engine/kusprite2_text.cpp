@@ -200,8 +200,8 @@ int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32
     const float left = static_cast<float>(area->left);
     float x = left;
     float y = static_cast<float>(area->top);
-    // The line fits while trunc(y + la) stays within the bottom.
-    auto fits = [&] { return std::trunc(static_cast<double>(y) + la) <= static_cast<double>(area->bottom); };
+    // The line fits while trunc(y + la), summed in float as the pen is kept, stays within the bottom.
+    auto fits = [&] { return std::trunc(static_cast<double>(y + la)) <= static_cast<double>(area->bottom); };
 
     int32_t result = 0;
     auto draw = [&](const plat::DeviceSurface* tex, const plat::TLVertex v[4]) -> bool {

@@ -1,3 +1,6 @@
+#include <cmath>
+#include <cstdint>
+
 #include "tests/text/renderer_fixture.h"
 
 namespace {
@@ -132,13 +135,30 @@ TEST_F(GdiDrawing, SurfaceCompositionClipsToTheScreen) {
     EXPECT_EQ(back.Row(12)[750], 0xFF000000u);  // two destination rows for the one source row
     const KURECT empty{5, 0, 5, 1};
     EXPECT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 0.0f, &empty, 1, 1, 0), 0);
+    EXPECT_TRUE(log.lines().empty()) << log.all();
+
+    // Positions and scales of any size stay in range; a source beyond its surface fails as the blit does.
+    const std::vector<uint32_t> before = back.pixels;
+    const KURECT huge{INT32_MIN, 0, INT32_MAX, 1};
+    EXPECT_EQ(sprite->SurfaceComposition(-1, -1, -1e30f, 0.0f, &src, 1, 1, 0), 0);
+    EXPECT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 300.0f, &src, 1e-30f, 1e30f, 0), 0);
+    EXPECT_EQ(sprite->SurfaceComposition(-1, -1, std::nanf(""), 0.0f, &src, 1, 1, 0), 0);
+    EXPECT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 0.0f, &src, std::nanf(""), 1, 0), 0);
+    EXPECT_EQ(back.pixels, before);
+    EXPECT_TRUE(log.lines().empty()) << log.all();
+    EXPECT_LT(sprite->SurfaceComposition(-1, -1, 0.0f, 0.0f, &huge, 1, 1, 0), 0);
+    const KURECT past{700, 0, 900, 1};
+    EXPECT_LT(sprite->SurfaceComposition(-1, -1, 0.0f, 0.0f, &past, 1, 1, 0), 0);
+    EXPECT_EQ(log.lines().size(), 2u);
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SurfaceComposition> サーフェスの合成描画に失敗しました\n"));
+    EXPECT_EQ(back.pixels, before);
     EXPECT_EQ(sprite->SurfaceComposition(7, -1, 0.0f, 0.0f, &src, 1, 1, 0), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SurfaceComposition> 合成先インデックスナンバーがオーバーしています\n"));
     EXPECT_EQ(sprite->SurfaceComposition(-1, 7, 0.0f, 0.0f, &src, 1, 1, 0), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SurfaceComposition> 合成元インデックスナンバーがオーバーしています\n"));
 }
 
-TEST_F(GdiDrawing, GdiSurfaceModeAndClipList) {
+TEST_F(GdiDrawing, GdiSurfaceModeAndAColdRenderer) {
     EXPECT_EQ(sprite->FlipToGDISurface(), 0);
     EXPECT_EQ(sprite->GetGDIMode(), 1);
     sprite->EndGDISurface();
@@ -146,13 +166,6 @@ TEST_F(GdiDrawing, GdiSurfaceModeAndClipList) {
     sprite->GetVideoDevice()->SimulateSurfaceLoss();
     EXPECT_LT(sprite->FlipToGDISurface(), 0);  // a failure leaves the mode as it was
     EXPECT_EQ(sprite->GetGDIMode(), 0);
-
-    const KURECT rects[2] = {{0, 0, 10, 10}, {20, 20, 30, 30}};
-    KUSPRITE2::ClipList list{2, rects};
-    EXPECT_EQ(sprite->SetClipper(&list), 0);
-    EXPECT_EQ(sprite->GetClipList().size(), 2u);
-    EXPECT_EQ(sprite->SetClipper(nullptr), 0);
-    EXPECT_TRUE(sprite->GetClipList().empty());
 
     KUSPRITE2 cold;
     EXPECT_EQ(cold.SetClipper(nullptr), 1);
@@ -162,5 +175,35 @@ TEST_F(GdiDrawing, GdiSurfaceModeAndClipList) {
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::DDFillRect> 初期化されていません\n"));
     EXPECT_LT(cold.FlipToGDISurface(), 0);
 }
+
+TEST_F(GdiDrawing, ClipListKeepsCopiesOntoTheBackSurfaceInsideIt) {
+    plat::Surface& back = Back();
+    for (int x = 0; x < 40; ++x) back.Row(0)[x] = 0xFF000000u | static_cast<uint32_t>(x + 1);
+    const KURECT src{0, 0, 40, 1};
+    auto copied = [&](int y, int x) { return back.Row(y)[x] == (0xFF000000u | static_cast<uint32_t>(x + 1)); };
+
+    const KURECT rects[2] = {{0, 0, 10, 600}, {20, 0, 30, 600}};
+    KUSPRITE2::ClipList list{2, rects};
+    EXPECT_EQ(sprite->SetClipper(&list), 0);
+    EXPECT_EQ(sprite->GetClipList().size(), 2u);
+    ASSERT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 10.0f, &src, 1, 1, 0), 0);
+    for (int x = 0; x < 40; ++x) EXPECT_EQ(copied(10, x), x < 10 || (x >= 20 && x < 30)) << x;
+    // Other drawing is not clipped: only copies onto the back surface are.
+    ASSERT_EQ(sprite->DDFillRect(-1, nullptr, nullptr), 0);
+    EXPECT_EQ(back.Row(300)[400], 0xFF000000u);
+    for (int x = 0; x < 40; ++x) back.Row(0)[x] = 0xFF000000u | static_cast<uint32_t>(x + 1);
+
+    // A list without rectangles lets nothing through; removing the list lets everything through.
+    KUSPRITE2::ClipList none{0, rects};
+    EXPECT_EQ(sprite->SetClipper(&none), 0);
+    ASSERT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 12.0f, &src, 1, 1, 0), 0);
+    for (int x = 0; x < 40; ++x) EXPECT_FALSE(copied(12, x)) << x;
+    EXPECT_EQ(sprite->SetClipper(nullptr), 0);
+    EXPECT_FALSE(sprite->HasClipList());
+    ASSERT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 14.0f, &src, 1, 1, 0), 0);
+    for (int x = 0; x < 40; ++x) EXPECT_TRUE(copied(14, x)) << x;
+    EXPECT_TRUE(log.lines().empty()) << log.all();
+}
+
 
 }  // namespace
