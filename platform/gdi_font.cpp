@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <tuple>
@@ -175,6 +176,23 @@ char32_t SjisCodeToUnicodeCached(uint16_t code) {
 std::string FindJapaneseFontFile() {
     const Resolved& r = Resolve("ＭＳ ゴシック", 400, true);
     return r.ok ? r.file : std::string();
+}
+
+std::string GlyphRendererId() {
+    const std::string file = FindJapaneseFontFile();
+    FT_Library lib = Library();
+    if (file.empty() || !lib) return std::string();
+    // The resolved name is often a link chosen by the distribution: name the file itself.
+    std::error_code ec;
+    std::filesystem::path real = std::filesystem::canonical(file, ec);
+    if (ec) real = file;
+    const auto size = std::filesystem::file_size(real, ec);
+    FT_Int major = 0, minor = 0, patch = 0;
+    FT_Library_Version(lib, &major, &minor, &patch);
+    char id[512];
+    std::snprintf(id, sizeof(id), "%s %llu FreeType %d.%d.%d", real.filename().c_str(),
+                  ec ? 0ULL : static_cast<unsigned long long>(size), major, minor, patch);
+    return id;
 }
 
 std::unique_ptr<GdiFont> GdiFont::Create(const FontSpec& spec) {

@@ -101,6 +101,11 @@ constexpr int QuantiseCoverage(int coverage, int top) { return (coverage * top +
 // shell calls this at start to fail with a clear message.
 std::string FindJapaneseFontFile();
 
+// What the glyphs are rendered with: the Japanese font file's name and size
+// and the FreeType version ("ipag.ttf 6235344 FreeType 2.12.1"), or "" without
+// a Japanese font. Exact pictures of text hold only for the same renderer.
+std::string GlyphRendererId();
+
 // Drops every rendered glyph (the next requests render again); for measuring.
 void ClearGlyphCaches();
 

@@ -121,6 +121,23 @@ std::string CompareGolden(const std::string& name, const plat::Surface& s) {
     return "";
 }
 
+bool GoldenRendererMatches(std::string* why) {
+    const std::string path = std::string(KU_TEXT_SOURCE_DIR) + "/tests/text/golden/renderer.txt";
+    const std::string id = plat::GlyphRendererId();
+    const char* update = getenv("KU_UPDATE_GOLDEN");
+    if (update && update[0] == '1') {
+        std::ofstream(path) << id << "\n";
+        return true;
+    }
+    std::string recorded;
+    std::ifstream in(path);
+    std::getline(in, recorded);
+    if (recorded == id) return true;
+    *why = "golden pictures were made with \"" + recorded + "\", this machine renders with \"" + id +
+           "\" (KU_UPDATE_GOLDEN=1 remakes them)";
+    return false;
+}
+
 Ink FindInk(const plat::Surface& s, uint32_t background) {
     Ink ink;
     for (int y = 0; y < s.height; ++y) {

@@ -16,6 +16,11 @@ bool WritePng(const std::string& path, const plat::Surface& s);
 // otherwise what differs.
 std::string CompareGolden(const std::string& name, const plat::Surface& s);
 
+// True when the golden pictures were made with this machine's glyph renderer
+// (font file and FreeType version, recorded in golden/renderer.txt); else
+// `why` says what differs. KU_UPDATE_GOLDEN=1 records the renderer in use.
+bool GoldenRendererMatches(std::string* why);
+
 // Number of pixels differing from `background`, and their bounding box.
 struct Ink {
     int count = 0;
