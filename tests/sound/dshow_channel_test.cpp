@@ -1,5 +1,7 @@
 #include "platform/media_graph.h"
 #include "platform/media_video_sink.h"
+#include "platform/video_movie.h"
+#include "platform/video_present.h"
 #include "tests/sound/sound_fixture.h"
 
 namespace soundtest {
@@ -290,6 +292,48 @@ TEST_F(ChannelTest, AMovieFileIsNeverDeletedWhateverCloseItGets) {
     snd.Release();
     EXPECT_FALSE(dir.Exists("tmp/v.wav"));
     EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
+}
+
+}  // namespace
+}  // namespace soundtest
+
+namespace soundtest {
+namespace {
+
+// The display's movie screen as the program installs it: the demo's 800 x 600
+// window shows the movie's pictures over the last game frame, following the
+// audio clock, and the game frame comes back when the movie stops.
+TEST_F(ChannelTest, MoviePicturesReachTheScreenOverTheGameFrame) {
+    plat::Surface game(800, 600);
+    std::fill(game.pixels.begin(), game.pixels.end(), 0xFF123456u);
+    plat::PresentFrame(game, 32);
+    plat::InstallMovieScreen();
+    ASSERT_GE(snd.DShowOpen(2, "dat/Mov.dat", 800, 600), 0);
+    ASSERT_GE(snd.DShowPlay(2), 0);
+    snd.MainLoop(0);
+    const plat::Surface first = plat::LastPresentedFrame();
+    Pump(44100);
+    snd.MainLoop(0);
+    const plat::Surface later = plat::LastPresentedFrame();
+    const plat::Surface& picture = snd.DShowChannel(2)->GetGraph()->Picture();
+    ASSERT_EQ(picture.width, 320);
+    // Scaled 2.5 times into the whole screen: every screen pixel is a movie pixel.
+    size_t fromGame = 0;
+    size_t same = 0;
+    for (int y = 0; y < 600; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            if (later.Row(y)[x] == 0xFF123456u) ++fromGame;
+            if (later.Row(y)[x] == first.Row(y)[x]) ++same;
+        }
+    }
+    EXPECT_EQ(later.Row(599)[799], picture.Row(239)[319] | 0xFF000000u);
+    EXPECT_EQ(later.Row(300)[400], picture.Row(120)[160] | 0xFF000000u);
+    EXPECT_LT(fromGame, 100u);
+    EXPECT_LT(same, 800u * 600u * 9 / 10);  // the picture moves with the clock
+    EXPECT_EQ(snd.DShowStop(2), 0);
+    EXPECT_EQ(plat::LastPresentedFrame().pixels, game.pixels);
+    snd.DShowClose(2);
+    plat::SetVideoFrameSink(nullptr);
 }
 
 }  // namespace
