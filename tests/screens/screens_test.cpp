@@ -9,6 +9,7 @@
 #include "app/app_shell.h"
 #include "app/env_settings.h"
 #include "engine/kusprite2.h"
+#include "engine/kutextgraphic.h"
 #include "engine/kusystem.h"
 #include "game/game_global_data.h"
 #include "game/game_main.h"
@@ -246,6 +247,27 @@ TEST_F(ScreensTest, OptionsFrame) {
     Mouse(400, 540);  // hover the back button
     Steps(2);
     EXPECT_EQ(CompareGolden("options"), "");
+}
+
+TEST_F(ScreensTest, AntiAliasAppliesToEveryTextSlotAndCommitsOnLeaving) {
+    ASSERT_EQ(Step(), 1);
+    plat::InputState::Get().SetVkDown(17, true);
+    Step();
+    plat::InputState::Get().SetVkDown(17, false);
+    Click(10, 10);
+    Click(350, 340);
+    StepsUntilMode(GAME_MAIN::kModeConfig, 300);
+    Steps(70);
+    ASSERT_GT(g_KuSprite.GetTextureTextBufferNum(), 0u);
+    Click(510, 370);  // anti-alias 1
+    for (uint32_t i = 0; i < g_KuSprite.GetTextureTextBufferNum(); ++i)
+        ASSERT_EQ(g_KuSprite.GetTextureTextSlot(i)->antiAlias(), 1u) << i;
+    EXPECT_EQ(g_dwAntiAliasLevel, 4u);
+    kutest::DebugCapture cap;
+    Click(400, 540);  // back
+    StepsUntilMode(GAME_MAIN::kModeTitle, 300);
+    EXPECT_EQ(g_dwAntiAliasLevel, 1u);
+    EXPECT_FALSE(cap.Contains("グラフィックテキストデータのリストアに失敗しました"));
 }
 
 }  // namespace
