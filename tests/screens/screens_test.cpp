@@ -15,8 +15,11 @@
 #include "game/game_main.h"
 #include "game/integration_data.h"
 #include "modes/config_mode_data.h"
+#include "modes/demo_mode_data.h"
 #include "modes/logo_mode_data.h"
 #include "modes/title_mode_data.h"
+#include "platform/cursor.h"
+#include "platform/files.h"
 #include "platform/input_state.h"
 #include "platform/local_time.h"
 #include "sound/kusnd.h"
@@ -268,6 +271,33 @@ TEST_F(ScreensTest, AntiAliasAppliesToEveryTextSlotAndCommitsOnLeaving) {
     StepsUntilMode(GAME_MAIN::kModeTitle, 300);
     EXPECT_EQ(g_dwAntiAliasLevel, 1u);
     EXPECT_FALSE(cap.Contains("グラフィックテキストデータのリストアに失敗しました"));
+}
+
+// The demo on the sample game's movie: cursor hidden while it plays, a
+// click ends it and puts everything back.
+TEST_F(ScreensTest, DemoPlaysTheSampleMovieUntilClicked) {
+    std::string movie;
+    if (!plat::ReadWholeFile(kutest::BinaryDir() + "/game/dat/Mov.dat", &movie)) GTEST_SKIP() << "no sample game built";
+    dir.Write("dat/Mov.dat", movie);
+    ASSERT_GE(g_KuSnd.Initialize(&g_KuSystem, FakeWindow(), FakeInstance(), 0), 0);
+    DEMO_MODE_DATA demo;
+    ASSERT_EQ(demo.Initialize(&g_KuSystem, &g_KuSprite, &g_KuSnd), 1);
+    g_KuSystem.Update(FakeWindow());
+    ASSERT_EQ(demo.MainProc(), 0);
+    EXPECT_EQ(g_bMoviePlay, 1);
+    EXPECT_LT(plat::CursorDisplayCount(), 0);
+    EXPECT_NE(g_KuSnd.DShowIsOpen(2), 0);
+    g_KuSystem.Update(FakeWindow());
+    EXPECT_EQ(demo.MainProc(), 0);
+    plat::InputState::Get().SetVkDown(1, true);
+    g_KuSystem.Update(FakeWindow());
+    EXPECT_EQ(demo.MainProc(), 0);
+    plat::InputState::Get().SetVkDown(1, false);
+    g_KuSystem.Update(FakeWindow());
+    EXPECT_EQ(demo.MainProc(), 1);
+    EXPECT_EQ(g_bMoviePlay, 0);
+    EXPECT_GE(plat::CursorDisplayCount(), 0);
+    EXPECT_EQ(g_KuSnd.DShowIsOpen(2), 0);
 }
 
 }  // namespace
