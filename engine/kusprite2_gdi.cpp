@@ -98,6 +98,25 @@ plat::Surface* KUSPRITE2::GdiTarget(int32_t target, const char* lostMessage, con
     return s;
 }
 
+// Target and rectangle of DDRectangle and DDFillRect (no rectangle: the whole screen); null, after the
+// operation's message, when either is refused or the surface gives no device context.
+plat::Surface* KUSPRITE2::RectTarget(const char* op, int32_t target, const KURECT* rect, KURECT* out) {
+    const std::string tag = std::string("Error: <KUSPRITE2::") + op + "> ";
+    plat::Surface* surface = GdiTarget(target, (tag + "出力先インデックスが失われています\n").c_str(),
+                                       (std::string("Error: <KUSPRITE::") + op + "> インデックスナンバーが不正です\n").c_str());
+    if (!surface) return nullptr;
+    *out = rect ? *rect : KURECT{0, 0, static_cast<int32_t>(m_dwWidth), static_cast<int32_t>(m_dwHeight)};
+    if (out->left >= out->right || out->top >= out->bottom) {
+        ErrorPrint((tag + "描画範囲が異常です\n").c_str());
+        return nullptr;
+    }
+    if (surface->lost) {
+        ErrorPrint((tag + "デバイスコンテキストの取得に失敗しました\n").c_str());
+        return nullptr;
+    }
+    return surface;
+}
+
 int KUSPRITE2::DDTextOut(int32_t target, int x, int y, const char* text, uint32_t colour, int height, int weight) {
     if (!m_bInitialize) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOut> 初期化されていません\n");
@@ -260,19 +279,9 @@ int KUSPRITE2::DDRectangle(int32_t target, const KURECT* rect, const uint32_t* c
         ErrorPrint("Error: <KUSPRITE2::DDRectangle> BegineSceneが完了していません\n");
         return 0;
     }
-    plat::Surface* surface = GdiTarget(target, "Error: <KUSPRITE2::DDRectangle> 出力先インデックスが失われています\n",
-                                       "Error: <KUSPRITE::DDRectangle> インデックスナンバーが不正です\n");
+    KURECT r;
+    plat::Surface* surface = RectTarget("DDRectangle", target, rect, &r);
     if (!surface) return 1;
-    const KURECT r = rect ? *rect
-                          : KURECT{0, 0, static_cast<int32_t>(m_dwWidth), static_cast<int32_t>(m_dwHeight)};
-    if (r.left >= r.right || r.top >= r.bottom) {
-        ErrorPrint("Error: <KUSPRITE2::DDRectangle> 描画範囲が異常です\n");
-        return 1;
-    }
-    if (surface->lost) {
-        ErrorPrint("Error: <KUSPRITE2::DDRectangle> デバイスコンテキストの取得に失敗しました\n");
-        return 1;
-    }
     plat::GdiDc dc(surface);
     const plat::GdiPen pen{plat::PenStyle::kSolid, 2, colour ? *colour : 0};
     // Outline only: the inside is left as it is.
@@ -294,19 +303,9 @@ int KUSPRITE2::DDFillRect(int32_t target, const KURECT* rect, const uint32_t* co
         ErrorPrint("Error: <KUSPRITE2::DDFillRect> 初期化されていません\n");
         return 1;
     }
-    plat::Surface* surface = GdiTarget(target, "Error: <KUSPRITE2::DDFillRect> 出力先インデックスが失われています\n",
-                                       "Error: <KUSPRITE::DDFillRect> インデックスナンバーが不正です\n");
+    KURECT r;
+    plat::Surface* surface = RectTarget("DDFillRect", target, rect, &r);
     if (!surface) return 1;
-    const KURECT r = rect ? *rect
-                          : KURECT{0, 0, static_cast<int32_t>(m_dwWidth), static_cast<int32_t>(m_dwHeight)};
-    if (r.left >= r.right || r.top >= r.bottom) {
-        ErrorPrint("Error: <KUSPRITE2::DDFillRect> 描画範囲が異常です\n");
-        return 1;
-    }
-    if (surface->lost) {
-        ErrorPrint("Error: <KUSPRITE2::DDFillRect> デバイスコンテキストの取得に失敗しました\n");
-        return 1;
-    }
     plat::GdiDc dc(surface);
     const plat::GdiBrush brush{false, colour ? (*colour & 0xFFFFFFu) : 0};
     if (!dc.FillRect(plat::GdiRect{r.left, r.top, r.right, r.bottom}, brush)) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <string>
 
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
@@ -62,6 +63,25 @@ int KUSPRITE2::CreateTextureTextBuffer(uint32_t count) {
     return m_lpTextGraphic ? 1 : 0;
 }
 
+// The table checks of the slot operations, in order: table made, slot number, table present (the last
+// reported only where the operation reports it). False after the operation's message.
+bool KUSPRITE2::TextSlotChecked(const char* op, uint32_t slot, bool reportNoTable) {
+    const std::string tag = std::string("Error: <KUSPRITE2::") + op + "> ";
+    if (!m_bTextGraphicBuffer) {
+        ErrorPrint((tag + "テクスチャテキストバッファが確保されていません\n").c_str());
+        return false;
+    }
+    if (slot >= m_dwTextGraphicNum) {
+        ErrorPrint((tag + "指定インデックスが確保数を上回っています\n").c_str());
+        return false;
+    }
+    if (!m_lpTextGraphic) {
+        if (reportNoTable) ErrorPrint((tag + "テキスト用グラフィックデータが失われています\n").c_str());
+        return false;
+    }
+    return true;
+}
+
 void KUSPRITE2::ReleaseAllTextureText() {
     m_lpTextGraphic.reset();
     m_dwTextGraphicNum = 0;
@@ -72,18 +92,7 @@ void KUSPRITE2::ReleaseTextureTextBuffer() { ReleaseAllTextureText(); }
 
 int32_t KUSPRITE2::SetTextureTextData(uint32_t slot, const char* text, uint32_t fontSize, uint32_t weight,
                                       uint32_t antiAlias, uint32_t pitchAndFamily, uint32_t style) {
-    if (!m_bTextGraphicBuffer) {
-        ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストバッファが確保されていません\n");
-        return 1;
-    }
-    if (slot >= m_dwTextGraphicNum) {
-        ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> 指定インデックスが確保数を上回っています\n");
-        return 1;
-    }
-    if (!m_lpTextGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> テキスト用グラフィックデータが失われています\n");
-        return 1;
-    }
+    if (!TextSlotChecked("SetTextureTextData", slot, true)) return 1;
     const int32_t r = m_lpTextGraphic[slot].Initialize(m_pKUSys, this, sizeof(KUSPRITE2), text, fontSize, weight,
                                                        antiAlias, pitchAndFamily, style);
     if (r < 0) ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストデータの初期化に失敗しました\n");
@@ -93,18 +102,7 @@ int32_t KUSPRITE2::SetTextureTextData(uint32_t slot, const char* text, uint32_t 
 int32_t KUSPRITE2::SetTextureTextData(uint32_t slot, const char* text, const uint32_t* fontSize,
                                       const uint32_t* weight, const uint32_t* antiAlias,
                                       const uint32_t* pitchAndFamily, const uint32_t* style) {
-    if (!m_bTextGraphicBuffer) {
-        ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストバッファが確保されていません\n");
-        return 1;
-    }
-    if (slot >= m_dwTextGraphicNum) {
-        ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> 指定インデックスが確保数を上回っています\n");
-        return 1;
-    }
-    if (!m_lpTextGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> テキスト用グラフィックデータが失われています\n");
-        return 1;
-    }
+    if (!TextSlotChecked("SetTextureTextData", slot, true)) return 1;
     KUTEXTGRAPHIC& t = m_lpTextGraphic[slot];
     if (text && !t.SetText(text)) {
         ErrorPrint("Error: <KUTEXTGRAPHIC::Initialize> 文字列の長さが不正です\n");
@@ -122,15 +120,7 @@ int32_t KUSPRITE2::SetTextureTextData(uint32_t slot, const char* text, const uin
 }
 
 void KUSPRITE2::ReleaseTextureTextData(uint32_t slot) {
-    if (!m_bTextGraphicBuffer) {
-        ErrorPrint("Error: <KUSPRITE2::ReleaseTextureTextData> テクスチャテキストバッファが確保されていません\n");
-        return;
-    }
-    if (slot >= m_dwTextGraphicNum) {
-        ErrorPrint("Error: <KUSPRITE2::ReleaseTextureTextData> 指定インデックスが確保数を上回っています\n");
-        return;
-    }
-    if (!m_lpTextGraphic) return;
+    if (!TextSlotChecked("ReleaseTextureTextData", slot, false)) return;
     m_lpTextGraphic[slot].Release();
 }
 
@@ -165,18 +155,7 @@ int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32
         ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> BegineSceneが完了していません\n");
         return 0;
     }
-    if (!m_bTextGraphicBuffer) {
-        ErrorPrint("Error: <KUSPRITE2::D3DDrawTextureText> テクスチャテキストバッファが確保されていません\n");
-        return 1;
-    }
-    if (slot >= m_dwTextGraphicNum) {
-        ErrorPrint("Error: <KUSPRITE2::D3DDrawTextureText> 指定インデックスが確保数を上回っています\n");
-        return 1;
-    }
-    if (!m_lpTextGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::D3DDrawTextureText> テキスト用グラフィックデータが失われています\n");
-        return 1;
-    }
+    if (!TextSlotChecked("D3DDrawTextureText", slot, true)) return 1;
     if (!area) {
         ErrorPrint("Error: <KUSPRITE2::D3DDrawTextureText> 描画範囲が不正です\n");
         return 1;

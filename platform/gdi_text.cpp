@@ -26,16 +26,22 @@ const GdiFont* ShellFont(int height, int weight) {
     return raw;
 }
 
-}  // namespace
-
-int SurfaceTextOut(Surface* surface, int x, int y, std::string_view sjis, const TextStyle& style) {
-    const GdiFont* font = ShellFont(style.height, style.weight);
-    if (!font || !surface) return -1;
+// A device context drawing in the style's colour and clip, transparent background.
+GdiDc StyledDc(Surface* surface, const GdiFont* font, const TextStyle& style) {
     GdiDc dc(surface);
     if (style.clip) dc.SetClipRects({*style.clip});
     dc.SetBkMode(BkMode::kTransparent);
     dc.SetTextColor(style.color);
     dc.SelectFont(font);
+    return dc;
+}
+
+}  // namespace
+
+int SurfaceTextOut(Surface* surface, int x, int y, std::string_view sjis, const TextStyle& style) {
+    const GdiFont* font = ShellFont(style.height, style.weight);
+    if (!font || !surface) return -1;
+    GdiDc dc = StyledDc(surface, font, style);
     const std::string text(sjis);
     dc.TextOut(x, y, text.c_str(), static_cast<int>(text.size()));
     return dc.TextWidth(text.c_str(), static_cast<int>(text.size()));
@@ -53,11 +59,7 @@ int SurfaceTextWidth(std::string_view sjis, int height, int weight) {
 int SurfaceDrawText(Surface* surface, GdiRect rect, std::string_view sjis, const TextStyle& style, uint32_t format) {
     const GdiFont* font = ShellFont(style.height, style.weight);
     if (!font || !surface) return 0;
-    GdiDc dc(surface);
-    if (style.clip) dc.SetClipRects({*style.clip});
-    dc.SetBkMode(BkMode::kTransparent);
-    dc.SetTextColor(style.color);
-    dc.SelectFont(font);
+    GdiDc dc = StyledDc(surface, font, style);
     const std::string text(sjis);
     return dc.DrawText(text.c_str(), static_cast<int>(text.size()), &rect, format);
 }

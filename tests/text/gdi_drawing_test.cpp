@@ -106,6 +106,12 @@ TEST_F(GdiDrawing, RectanglesCoverTheScreenByDefault) {
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::DDFillRect> 描画範囲が異常です\n"));
     EXPECT_EQ(sprite->DDRectangle(9, nullptr, &green), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE::DDRectangle> インデックスナンバーが不正です\n"));
+    EXPECT_EQ(sprite->DDFillRect(9, nullptr, &green), 1);
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE::DDFillRect> インデックスナンバーが不正です\n"));
+    Back().lost = true;
+    EXPECT_EQ(sprite->DDFillRect(-1, nullptr, &green), 1);
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::DDFillRect> デバイスコンテキストの取得に失敗しました\n"));
+    Back().lost = false;
 
     // Outside a scene the fill still works; the outline does not.
     ASSERT_EQ(sprite->D3DXDrawEnd(), 0);

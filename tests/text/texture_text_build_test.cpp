@@ -85,6 +85,34 @@ TEST_F(TextureTextBuild, RefusalsAndTheirMessages) {
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::CreateGraphicDataBuffer> 引数のバッファ数が不正です\n"));
 }
 
+// Each slot operation checks the table in the same order, under its own tag.
+TEST_F(TextureTextBuild, TableChecksOfEverySlotOperation) {
+    const uint32_t level = 2;
+    const KURECT area{0, 0, 100, 100};
+    auto everyOperation = [&](uint32_t slot) {
+        log.Clear();
+        EXPECT_EQ(sprite->SetTextureTextData(slot, "あ", 16, 400, 4, 17, 0), 1);
+        EXPECT_EQ(sprite->SetTextureTextData(slot, nullptr, nullptr, nullptr, &level, nullptr, nullptr), 1);
+        sprite->ReleaseTextureTextData(slot);
+        EXPECT_EQ(sprite->D3DXDrawTextureText(slot, &area, 0xFFFFFFFFu, -1.0f, 0, 0, 0, 1, 1), 1);
+    };
+    Begin();
+    sprite->ReleaseTextureTextBuffer();
+    everyOperation(0);
+    EXPECT_EQ(log.lines().size(), 4u) << log.all();
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストバッファが確保されていません\n"));
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::ReleaseTextureTextData> テクスチャテキストバッファが確保されていません\n"));
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DDrawTextureText> テクスチャテキストバッファが確保されていません\n"));
+
+    // A table whose allocation failed: the flag is set but every slot reports the loss (the release in silence).
+    EXPECT_EQ(sprite->CreateTextureTextBuffer(1u << 20), 0);
+    everyOperation(5);
+    EXPECT_EQ(log.lines().size(), 3u) << log.all();
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SetTextureTextData> テキスト用グラフィックデータが失われています\n"));
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DDrawTextureText> テキスト用グラフィックデータが失われています\n"));
+    EXPECT_EQ(sprite->D3DXRestoreTextureText(5), 1);
+}
+
 TEST_F(TextureTextBuild, SizesLineFeedsAndTheFullBuffer) {
     REQUIRE_FONT();
     EXPECT_EQ(sprite->SetTextureTextData(0, "\n\n", 16, 400, 4, 17, 0), 0);
