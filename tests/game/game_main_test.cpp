@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "adv/adv_data.h"
 #include "app/env_settings.h"
 #include "game/game_main.h"
 #include "game/shell_services.h"
@@ -196,6 +197,33 @@ TEST_F(GameMainTest, UnwiredModesWaitAndMissingObjectsAreFatal) {
     EXPECT_EQ(Step(16), 1);
     game->m_nMode = GAME_MAIN::kModeTitle;
     EXPECT_EQ(Step(16), 0);
+}
+
+// The options screen opened over a game: back resumes it, to-title ends it.
+TEST_F(GameMainTest, OptionsOverAGame) {
+    Start();
+    for (int result : {CONFIG_MODE_DATA::kResultBack, CONFIG_MODE_DATA::kResultTitle}) {
+        if (!game->m_pAdvData) game->m_pAdvData = new ADV_DATA;
+        game->m_pConfigMode = new CONFIG_MODE_DATA;
+        ASSERT_EQ(game->m_pConfigMode->Initialize(&h.sys, &h.sprite, &h.snd, game->m_pAdvData), 1);
+        game->m_nMode = GAME_MAIN::kModeConfig;
+        game->m_nOldMode = GAME_MAIN::kModeAdventure;
+        game->m_pConfigMode->m_nPhase = result == CONFIG_MODE_DATA::kResultBack ? 8 : 7;
+        game->m_pConfigMode->m_dwPhaseStart = h.Now();
+        ASSERT_EQ(Step(1000), 1);
+        EXPECT_EQ(game->m_pConfigMode, nullptr);
+        if (result == CONFIG_MODE_DATA::kResultBack) {
+            EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
+            EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeConfig);
+            ASSERT_NE(game->m_pAdvData, nullptr);
+            EXPECT_EQ(game->m_pAdvData->m_nPhase, 2);
+        } else {
+            EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+            EXPECT_EQ(game->m_pAdvData, nullptr);
+            EXPECT_NE(game->m_pTitleMode, nullptr);
+            EXPECT_EQ(fakesvc::Count("BGM_DS_Stop"), 1);
+        }
+    }
 }
 
 }  // namespace
