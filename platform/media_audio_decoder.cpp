@@ -4,7 +4,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/log.h>
 #include <libswresample/swresample.h>
 }
 
@@ -25,6 +24,11 @@ struct AudioDecoder::Impl {
     AVFrame* frame = nullptr;
     int stream = -1;
     int swrChannels = 0;  // 1 for mono input (duplicated to both sides), else 2
+    // What the resampler was set up for; a frame that differs (a stream may
+    // switch from stereo to mono midway) needs a new one.
+    int inChannels = 0;
+    int inRate = 0;
+    int inFormat = -1;
     std::vector<float> pending;  // interleaved stereo, decoded but not yet read
     size_t pendingPos = 0;       // in floats
     std::vector<float> monoScratch;
@@ -42,16 +46,7 @@ struct AudioDecoder::Impl {
     }
 
     bool Open(const std::string& path) {
-        EnsureFfmpegQuiet();
-        if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return false;
-        if (avformat_find_stream_info(fmt, nullptr) < 0) return false;
-        const AVCodec* dec = nullptr;
-        stream = av_find_best_stream(fmt, AVMEDIA_TYPE_AUDIO, -1, -1, &dec, 0);
-        if (stream < 0 || !dec) return false;
-        codec = avcodec_alloc_context3(dec);
-        if (!codec) return false;
-        if (avcodec_parameters_to_context(codec, fmt->streams[stream]->codecpar) < 0) return false;
-        if (avcodec_open2(codec, dec, nullptr) < 0) return false;
+        if (!OpenBestStream(path, AVMEDIA_TYPE_AUDIO, &fmt, &codec, &stream)) return false;
         packet = av_packet_alloc();
         frame = av_frame_alloc();
         if (!packet || !frame) return false;
@@ -59,12 +54,23 @@ struct AudioDecoder::Impl {
         return true;
     }
 
+    int ChannelsOf(const AVFrame* f) const {
+        return f->ch_layout.nb_channels > 0 ? f->ch_layout.nb_channels : codec->ch_layout.nb_channels;
+    }
+
+    bool SameInput(const AVFrame* f) const {
+        return ChannelsOf(f) == inChannels && f->sample_rate == inRate && f->format == inFormat;
+    }
+
     bool SetUpResampler(const AVFrame* f) {
         // Every layout starts zeroed: copying an uninitialised one is undefined.
         AVChannelLayout in{};
         AVChannelLayout out{};
-        const int channels = f->ch_layout.nb_channels > 0 ? f->ch_layout.nb_channels : codec->ch_layout.nb_channels;
-        if (channels <= 0) return false;
+        const int channels = ChannelsOf(f);
+        if (channels <= 0 || f->sample_rate <= 0) return false;
+        inChannels = channels;
+        inRate = f->sample_rate;
+        inFormat = f->format;
         if (f->ch_layout.nb_channels > 0 && f->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC) {
             if (av_channel_layout_copy(&in, &f->ch_layout) < 0) return false;
         } else {
@@ -114,12 +120,16 @@ struct AudioDecoder::Impl {
         for (;;) {
             int rc = avcodec_receive_frame(codec, frame);
             if (rc == 0) {
+                const size_t before = pending.size() - pendingPos;
+                if (swr && !SameInput(frame)) {
+                    Convert(nullptr);  // what the old set-up still holds
+                    swr_free(&swr);
+                }
                 if (!swr && !SetUpResampler(frame)) {
                     av_frame_unref(frame);
                     finished = true;
-                    return false;
+                    return pending.size() - pendingPos > before;
                 }
-                const size_t before = pending.size() - pendingPos;
                 Convert(frame);
                 av_frame_unref(frame);
                 if (pending.size() - pendingPos > before) return true;

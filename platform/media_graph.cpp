@@ -53,17 +53,19 @@ MediaGraph::~MediaGraph() {
 }
 
 int32_t MediaGraph::RenderFile(const std::string& path) {
-    auto lock = AudioMixer::Get().Lock();
     if (!path_.empty()) return kMediaFail;  // one file per graph
     const std::string real = ResolvePath(path);
     if (!FileExists(real)) return kMediaNotFound;
+    // Probing reads the file; the graph is not in the mix yet, so this needs
+    // no lock and the audio thread never waits for it.
     hasAudio_ = audio_.Open(real);
     hasVideo_ = video_.Open(real);
     if (!hasAudio_ && !hasVideo_) return kMediaFail;
-    path_ = real;
     // Media need a running output (at least the no-device clock) to advance,
     // whether or not the sound system started.
     AudioOutputStart();
+    auto lock = AudioMixer::Get().Lock();
+    path_ = real;
     const int64_t duration = hasAudio_ ? audio_.Duration100ns() : video_.Duration100ns();
     lengthFrames_ = FramesFrom100ns(duration > 0 ? duration : video_.Duration100ns());
     if (hasVideo_) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/app_events.h"
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"
@@ -137,6 +139,22 @@ TEST_F(MediaGraphTest, CompressedFormatsRewindExactly) {
     plat::PcmBuffer mp3;
     ASSERT_TRUE(plat::DecodeAudioFile(Fixture("tone.mp3"), &mp3));
     EXPECT_NEAR(static_cast<double>(mp3.frames), 88200.0, 1200.0);
+}
+
+TEST_F(MediaGraphTest, AStreamThatChangesItsChannelsMidwayDecodesWhole) {
+    // Stereo for half a second, then mono: the second half keeps its level on
+    // both sides instead of being read as the first half's layout.
+    plat::PcmBuffer pcm;
+    ASSERT_TRUE(plat::DecodeAudioFile(Fixture("switch.mp2"), &pcm));
+    EXPECT_NEAR(static_cast<double>(pcm.frames), 44100.0, 2400.0);
+    const size_t late = static_cast<size_t>(pcm.frames) - 8000;
+    const double left = audiotest::Rms(pcm.samples, late, late + 4000);
+    double right = 0;
+    for (size_t f = late; f < late + 4000; ++f) right += pcm.samples[2 * f + 1] * pcm.samples[2 * f + 1];
+    right = std::sqrt(right / 4000);
+    // The same sine: the encoder's up-mix put the stereo half 3 dB lower.
+    EXPECT_NEAR(left / audiotest::Rms(pcm.samples, 4000, 8000), std::sqrt(2.0), 0.03);
+    EXPECT_NEAR(right / left, 1.0, 0.01);
 }
 
 TEST_F(MediaGraphTest, MoviePositionsCountFromTheMediaStartAndPicturesFollowTheClock) {
