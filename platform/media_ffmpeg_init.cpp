@@ -1,6 +1,8 @@
 #include "platform/media_ffmpeg_init.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
@@ -11,6 +13,20 @@ namespace plat {
 void EnsureFfmpegQuiet() {
     static std::once_flag once;
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fmt, AVCodecContext** codec,
+                    int* stream) {
+    EnsureFfmpegQuiet();
+    if (avformat_open_input(fmt, path.c_str(), nullptr, nullptr) < 0) return false;
+    if (avformat_find_stream_info(*fmt, nullptr) < 0) return false;
+    const AVCodec* dec = nullptr;
+    *stream = av_find_best_stream(*fmt, static_cast<AVMediaType>(mediaType), -1, -1, &dec, 0);
+    if (*stream < 0 || !dec) return false;
+    *codec = avcodec_alloc_context3(dec);
+    if (!*codec) return false;
+    if (avcodec_parameters_to_context(*codec, (*fmt)->streams[*stream]->codecpar) < 0) return false;
+    return avcodec_open2(*codec, dec, nullptr) >= 0;
 }
 
 }  // namespace plat

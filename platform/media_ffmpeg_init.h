@@ -1,9 +1,19 @@
 #pragma once
+#include <string>
+
+struct AVCodecContext;
+struct AVFormatContext;
 
 namespace plat {
 
 // FFmpeg's own log lines would clutter standard error for every damaged or
 // foreign file we probe; the program reports failures in its own words.
 void EnsureFfmpegQuiet();
+
+// Opens the file and a decoder for its best stream of mediaType (an
+// AVMediaType). False on any failure; whatever was made is left in *fmt and
+// *codec for the caller to free.
+bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fmt, AVCodecContext** codec,
+                    int* stream);
 
 }  // namespace plat

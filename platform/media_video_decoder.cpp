@@ -39,16 +39,7 @@ struct VideoDecoder::Impl {
     }
 
     bool Open(const std::string& path) {
-        EnsureFfmpegQuiet();
-        if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return false;
-        if (avformat_find_stream_info(fmt, nullptr) < 0) return false;
-        const AVCodec* dec = nullptr;
-        stream = av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, &dec, 0);
-        if (stream < 0 || !dec) return false;
-        codec = avcodec_alloc_context3(dec);
-        if (!codec) return false;
-        if (avcodec_parameters_to_context(codec, fmt->streams[stream]->codecpar) < 0) return false;
-        if (avcodec_open2(codec, dec, nullptr) < 0) return false;
+        if (!OpenBestStream(path, AVMEDIA_TYPE_VIDEO, &fmt, &codec, &stream)) return false;
         if (codec->width <= 0 || codec->height <= 0) return false;
         packet = av_packet_alloc();
         ahead = av_frame_alloc();

@@ -95,6 +95,9 @@ public:
 
 private:
     bool CheckChannel(int channel, const char* method);
+    // The refusals the slot operations share (not started, no table, and with
+    // a badSlotText a slot outside the table), each with its line.
+    bool SlotCallOk(const char* method, int slot, const char* noTableText, const char* badSlotText);
     plat::SoundPath** PathField(int soundType);
 
     KUSYSTEM* m_pKUSys;

@@ -27,6 +27,22 @@ int KuSndStepToDAVolume(int step) {
     return step >= 1 && step <= 10 ? kTable[step] : -9600;
 }
 
+bool KUSND::SlotCallOk(const char* method, int slot, const char* noTableText, const char* badSlotText) {
+    if (!m_bInit) {
+        Log(m_pKUSys, "Error", method, kNotInit);
+        return false;
+    }
+    if (!m_pDAData) {
+        Log(m_pKUSys, "Error", method, noTableText);
+        return false;
+    }
+    if (badSlotText && (slot < 0 || static_cast<unsigned int>(slot) >= m_dwDADataNum)) {
+        Log(m_pKUSys, "Error", method, badSlotText);
+        return false;
+    }
+    return true;
+}
+
 int KUSND::DADATAReserve(unsigned int count) {
     if (m_pDAData) {
         for (unsigned int i = 0; i < m_dwDADataNum; ++i) m_pDAData[i].Release();
@@ -51,99 +67,41 @@ int KUSND::DASetData(int slot, const char* name, int soundType) {
         Log(m_pKUSys, "Error", "DASetData", kNotInit);
         return 0;
     }
-    if (!m_pDAData) {
-        Log(m_pKUSys, "Error", "DASetData", kNoTable);
-        return -1;
-    }
     // Checked like a load, so a stray slot cannot write outside the table.
-    if (slot < 0 || static_cast<unsigned int>(slot) >= m_dwDADataNum) {
-        Log(m_pKUSys, "Error", "DASetData", kOutOfRange);
-        return -1;
-    }
+    if (!SlotCallOk("DASetData", slot, kNoTable, kOutOfRange)) return -1;
     m_pDAData[slot].SetData(name, soundType);
     return 1;
 }
 
 int KUSND::DALoad(int slot, const char* name, int soundType, int flag) {
-    if (!m_bInit) {
-        Log(m_pKUSys, "Error", "DALoad", kNotInit);
-        return -1;
-    }
-    if (!m_pDAData) {
-        Log(m_pKUSys, "Error", "DALoad", kNoTable);
-        return -1;
-    }
-    if (slot < 0 || static_cast<unsigned int>(slot) >= m_dwDADataNum) {
-        Log(m_pKUSys, "Error", "DALoad", kOutOfRange);
-        return -1;
-    }
+    if (!SlotCallOk("DALoad", slot, kNoTable, kOutOfRange)) return -1;
     const int r = m_pDAData[slot].Load(this, sizeof(KUSND), name, soundType, flag);
     if (r < 0) Log(m_pKUSys, "Error", "DALoad", "ロードに失敗しました");
     return r;
 }
 
 int KUSND::DAUnload(int slot) {
-    if (!m_bInit) {
-        Log(m_pKUSys, "Error", "DAUnload", kNotInit);
-        return -1;
-    }
-    if (!m_pDAData) {
-        Log(m_pKUSys, "Error", "DAUnload", kNoTable);
-        return -1;
-    }
-    if (slot < 0 || static_cast<unsigned int>(slot) >= m_dwDADataNum) {
-        Log(m_pKUSys, "Error", "DAUnload", kOutOfRange);
-        return -1;
-    }
+    if (!SlotCallOk("DAUnload", slot, kNoTable, kOutOfRange)) return -1;
     m_pDAData[slot].Unload();
     return 0;
 }
 
 int KUSND::DAPlay(int slot, int loop) {
-    if (!m_bInit) {
-        Log(m_pKUSys, "Error", "DAPlay", kNotInit);
-        return -1;
-    }
-    if (!m_pDAData) {
-        Log(m_pKUSys, "Error", "DAPlay", kNoTable);
-        return -1;
-    }
-    if (slot < 0 || static_cast<unsigned int>(slot) >= m_dwDADataNum) {
-        Log(m_pKUSys, "Error", "DAPlay", kOutOfRange);
-        return -1;
-    }
+    if (!SlotCallOk("DAPlay", slot, kNoTable, kOutOfRange)) return -1;
     const int r = m_pDAData[slot].Play(loop, this, sizeof(KUSND));
     if (r < 0) Log(m_pKUSys, "Error", "DAPlay", "再生に失敗しました");
     return r;
 }
 
 int KUSND::DAStop(int slot) {
-    if (!m_bInit) {
-        Log(m_pKUSys, "Error", "DAStop", kNotInit);
-        return -1;
-    }
-    if (!m_pDAData) {
-        Log(m_pKUSys, "Error", "DAStop", kNoBuffer);
-        return -1;
-    }
-    if (slot < 0 || static_cast<unsigned int>(slot) >= m_dwDADataNum) {
-        Log(m_pKUSys, "Error", "DAStop", kOutOfRange);
-        return -1;
-    }
+    if (!SlotCallOk("DAStop", slot, kNoBuffer, kOutOfRange)) return -1;
     const int r = m_pDAData[slot].Stop();
     if (r < 0) Log(m_pKUSys, "Error", "DAStop", "停止に失敗しました");
     return r;
 }
 
 int KUSND::DASndTypeStop(int soundType) {
-    if (!m_bInit) {
-        Log(m_pKUSys, "Error", "DASndTypeStop", kNotInit);
-        return -1;
-    }
-    if (!m_pDAData) {
-        Log(m_pKUSys, "Error", "DASndTypeStop", kNoBuffer);
-        return -1;
-    }
+    if (!SlotCallOk("DASndTypeStop", 0, kNoBuffer, nullptr)) return -1;
     for (unsigned int i = 0; i < m_dwDADataNum; ++i) {
         if (m_pDAData[i].GetSoundType() != soundType) continue;
         const int r = m_pDAData[i].Stop();
@@ -169,18 +127,7 @@ int KUSND::DAAllStop() {
 }
 
 int KUSND::DAGetPlayState(int slot) {
-    if (!m_bInit) {
-        Log(m_pKUSys, "Error", "DAGetState", kNotInit);
-        return -1;
-    }
-    if (!m_pDAData) {
-        Log(m_pKUSys, "Error", "DAGetState", kNoBuffer);
-        return -1;
-    }
-    if (slot < 0 || static_cast<unsigned int>(slot) >= m_dwDADataNum) {
-        Log(m_pKUSys, "Error", "DAGetState", "インデックス番号が不正です");
-        return -1;
-    }
+    if (!SlotCallOk("DAGetState", slot, kNoBuffer, "インデックス番号が不正です")) return -1;
     KUDADATA& d = m_pDAData[slot];
     const int type = d.GetFileType();
     if (type == KUDA_FILE_OGG || type == KUDA_FILE_OGG_FLAG) return 0;
