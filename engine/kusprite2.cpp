@@ -38,6 +38,36 @@ void KUSPRITE2::ErrorPrintf(const char* format, ...) {
     ErrorPrint(buf);
 }
 
+// The slot a binding or load names, or null after logging why not.
+KUGRAPHIC2* KUSPRITE2::TableSlot(const char* tag, uint32_t slot) {
+    if (!m_bInitialize) {
+        ErrorPrintf("Error: <%s> 初期化されていません\n", tag);
+        return nullptr;
+    }
+    if (slot >= m_dwGraphicNum) {
+        ErrorPrintf("Error: <%s> 指定インデックスナンバーが範囲外です\n", tag);
+        return nullptr;
+    }
+    if (!m_lpGraphic || !m_bGraphicBuffer) {
+        ErrorPrintf("Error: <%s> グラフィックデータを確保していません\n", tag);
+        return nullptr;
+    }
+    return &m_lpGraphic[slot];
+}
+
+// The slot a query names, or null after logging why not.
+KUGRAPHIC2* KUSPRITE2::QuerySlot(const char* tag, uint32_t slot) {
+    if (!m_bInitialize) {
+        ErrorPrintf("Error: <%s> KUSPRITE2クラスは初期化されていません\n", tag);
+        return nullptr;
+    }
+    if (slot >= m_dwGraphicNum || !m_lpGraphic) {
+        ErrorPrintf("Error: <%s> 指定インデックス番号は不正です\n", tag);
+        return nullptr;
+    }
+    return &m_lpGraphic[slot];
+}
+
 int KUSPRITE2::CreateGraphicDataBuffer(uint32_t count) {
     if (!m_bInitialize) {
         ErrorPrint("Error: <KUSPRITE2::CreateGraphicDataBuffer> 初期化されていません\n");
@@ -55,19 +85,9 @@ int KUSPRITE2::CreateGraphicDataBuffer(uint32_t count) {
 }
 
 int KUSPRITE2::SetGraphicData(uint32_t slot, const char* dir, const char* name, uint32_t type, uint32_t vram) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::SetGraphicData> 初期化されていません\n");
-        return 0;
-    }
-    if (slot >= m_dwGraphicNum) {
-        ErrorPrint("Error: <KUSPRITE2::SetGraphicData> 指定インデックスナンバーが範囲外です\n");
-        return 0;
-    }
-    if (!m_lpGraphic || !m_bGraphicBuffer) {
-        ErrorPrint("Error: <KUSPRITE2::SetGraphicData> グラフィックデータを確保していません\n");
-        return 0;
-    }
-    if (!m_lpGraphic[slot].Initialize(m_pKUSys, dir, name, type, vram)) {
+    KUGRAPHIC2* g = TableSlot("KUSPRITE2::SetGraphicData", slot);
+    if (!g) return 0;
+    if (!g->Initialize(m_pKUSys, dir, name, type, vram)) {
         ErrorPrint("Error: <KUSPRITE2::SetGraphicData> グラフィックデータの初期化に失敗しました\n");
         return 0;
     }
@@ -76,19 +96,9 @@ int KUSPRITE2::SetGraphicData(uint32_t slot, const char* dir, const char* name, 
 
 int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height, uint32_t divWidth,
                                  uint32_t divHeight) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> 初期化されていません\n");
-        return 0;
-    }
-    if (slot >= m_dwGraphicNum) {
-        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> 指定インデックスナンバーが範囲外です\n");
-        return 0;
-    }
-    if (!m_lpGraphic || !m_bGraphicBuffer) {
-        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> グラフィックデータを確保していません\n");
-        return 0;
-    }
-    KUGRAPHIC2& g = m_lpGraphic[slot];
+    KUGRAPHIC2* slotRecord = TableSlot("KUSPRITE2::CreateGraphicData", slot);
+    if (!slotRecord) return 0;
+    KUGRAPHIC2& g = *slotRecord;
     if (!g.initialized()) {
         ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> 指定インデックスナンバーの画像データは初期化されていません\n");
         return 0;
@@ -184,7 +194,7 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
                 plat::DeviceSurfacePtr tex = m_pDevice->CreateTexture(dw, dh);
                 if (!tex) {
                     ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> テクスチャの作成に失敗しました\n");
-                    g.ReleaseGraphicData(kGraphicTypeTexture);
+                    g.ReleaseGraphicData(kGraphicTypeAll);
                     return 0;
                 }
                 uint32_t tw = (c + 1 == across && g.drawWidth() % dw) ? g.drawWidth() % dw : dw;
@@ -194,8 +204,9 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
                     ErrorPrintf("Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:%d x:%d y:%d 位置のテクスチャの読み込みに失敗しました\n",
                                 static_cast<int>(slot), static_cast<int>(c), static_cast<int>(r));
                     ErrorNumber(kD3DErrTextureLoadFailed);
-                    // A half-built grid would count as loaded: drop all of it.
-                    g.ReleaseGraphicData(kGraphicTypeTexture);
+                    // A half-built slot would count as loaded: drop all of it,
+                    // so the slot reads as not loaded and a retry starts clean.
+                    g.ReleaseGraphicData(kGraphicTypeAll);
                     return 0;
                 }
                 tw = std::min(tw, static_cast<uint32_t>(picture.width) - x0);
@@ -227,15 +238,9 @@ void KUSPRITE2::ReleaseGraphicData(uint32_t slot) {
 }
 
 int KUSPRITE2::RestoreGraphicData(uint32_t slot) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::RestoreGraphicData> KUSPRITE2クラスは初期化されていません\n");
-        return 1;
-    }
-    if (slot >= m_dwGraphicNum || !m_lpGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::RestoreGraphicData> 指定インデックス番号は不正です\n");
-        return 1;
-    }
-    KUGRAPHIC2& g = m_lpGraphic[slot];
+    KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::RestoreGraphicData", slot);
+    if (!slotRecord) return 1;
+    KUGRAPHIC2& g = *slotRecord;
     if (!g.created()) return 0;
     ErrorPrintf("Error: <KUSPRITE2::RestoreGraphicData> %d 番目のサーフェスデータのリストアを開始します\n",
                 static_cast<int>(slot));
@@ -282,15 +287,9 @@ int KUSPRITE2::GetScreenMode(uint32_t* width, uint32_t* height, uint32_t* bpp, u
 }
 
 const char* KUSPRITE2::GetGraphicDataFilePath(uint32_t slot) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFilePath> KUSPRITE2クラスは初期化されていません\n");
-        return nullptr;
-    }
-    if (slot >= m_dwGraphicNum || !m_lpGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFilePath> 指定インデックス番号は不正です\n");
-        return nullptr;
-    }
-    KUGRAPHIC2& g = m_lpGraphic[slot];
+    KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicDataFilePath", slot);
+    if (!slotRecord) return nullptr;
+    KUGRAPHIC2& g = *slotRecord;
     const char* name = g.initialized() ? g.GetFileName() : nullptr;
     if (!name) {
         ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFilePath> ファイル名がありません\n");
@@ -308,43 +307,25 @@ const char* KUSPRITE2::GetGraphicDataFilePath(uint32_t slot) {
 }
 
 const char* KUSPRITE2::GetGraphicDataFileName(uint32_t slot) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFileName> KUSPRITE2クラスは初期化されていません\n");
-        return nullptr;
-    }
-    if (slot >= m_dwGraphicNum || !m_lpGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFileName> 指定インデックス番号は不正です\n");
-        return nullptr;
-    }
-    KUGRAPHIC2& g = m_lpGraphic[slot];
+    KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicDataFileName", slot);
+    if (!slotRecord) return nullptr;
+    KUGRAPHIC2& g = *slotRecord;
     return g.initialized() ? g.GetFileName() : nullptr;
 }
 
 const char* KUSPRITE2::GetGraphicDataDirPath(uint32_t slot) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFileName> KUSPRITE2クラスは初期化されていません\n");
-        return nullptr;
-    }
-    if (slot >= m_dwGraphicNum || !m_lpGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFileName> 指定インデックス番号は不正です\n");
-        return nullptr;
-    }
-    KUGRAPHIC2& g = m_lpGraphic[slot];
+    KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicDataFileName", slot);
+    if (!slotRecord) return nullptr;
+    KUGRAPHIC2& g = *slotRecord;
     const char* dir = g.initialized() ? g.GetDirPath() : nullptr;
     if (!dir) ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFileName> ディレクトリパスがありません\n");
     return dir;
 }
 
 int KUSPRITE2::GetGraphicFormat(uint32_t slot, uint32_t* width, uint32_t* height) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicFormat> KUSPRITE2クラスは初期化されていません\n");
-        return 0;
-    }
-    if (slot >= m_dwGraphicNum || !m_lpGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicFormat> 指定インデックス番号は不正です\n");
-        return 0;
-    }
-    if (!m_lpGraphic[slot].GetSrcGraphicSize(width, height)) {
+    KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicFormat", slot);
+    if (!slotRecord) return 0;
+    if (!slotRecord->GetSrcGraphicSize(width, height)) {
         ErrorPrint("Error: <KUSPRITE2::GetGraphicFormat> 画像サイズの取得に失敗しました\n");
         return 0;
     }
@@ -352,33 +333,21 @@ int KUSPRITE2::GetGraphicFormat(uint32_t slot, uint32_t* width, uint32_t* height
 }
 
 int KUSPRITE2::GetGraphicDataLoadState(uint32_t slot) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataLoadState> KUSPRITE2クラスは初期化されていません\n");
-        return -1;
-    }
-    if (slot >= m_dwGraphicNum || !m_lpGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataLoadState> 指定インデックス番号は不正です\n");
-        return -1;
-    }
-    KUGRAPHIC2& g = m_lpGraphic[slot];
+    KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicDataLoadState", slot);
+    if (!slotRecord) return -1;
+    KUGRAPHIC2& g = *slotRecord;
     if (g.texture(0)) return 0;
     return g.surface() ? 0 : 1;
 }
 
 int KUSPRITE2::GetSurfaceColor(uint32_t slot, int x, int y, uint32_t* colour) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::GetSurfaceColor> KUSPRITE2クラスは初期化されていません\n");
-        return 0;
-    }
-    if (slot >= m_dwGraphicNum || !m_lpGraphic) {
-        ErrorPrint("Error: <KUSPRITE2::GetSurfaceColor> 指定インデックス番号は不正です\n");
-        return 0;
-    }
+    KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetSurfaceColor", slot);
+    if (!slotRecord) return 0;
     if (!colour) {
         ErrorPrint("Error: <KUSPRITE2::GetSurfaceColor> 色情報格納ポインタが不正です\n");
         return 0;
     }
-    plat::DeviceSurface* s = m_lpGraphic[slot].surface().get();
+    plat::DeviceSurface* s = slotRecord->surface().get();
     if (!s) {
         ErrorPrint("Error: <KUSPRITE2::GetSurfaceColor> サーフェスが失われています\n");
         return 0;

@@ -174,6 +174,9 @@ public:
     // --- end texture-text ---
 
 private:
+    KUGRAPHIC2* TableSlot(const char* tag, uint32_t slot);
+    KUGRAPHIC2* QuerySlot(const char* tag, uint32_t slot);
+    void DropDeviceState();
     int StartDevice(const char* tag, uint32_t width, uint32_t height, uint32_t bpp, int fullScreen);
     int FinishDevice(const char* tag);
     void SetFixedDeviceState(const char* tag);

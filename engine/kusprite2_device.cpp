@@ -121,6 +121,21 @@ int KUSPRITE2::FinishDevice(const char* tag) {
     return 1;
 }
 
+// What a start-up or a mode change drops before it makes a new device: the
+// text run, the device, the frame state and the device and mode tables.
+void KUSPRITE2::DropDeviceState() {
+    ReleaseTextOutRun();
+    m_pDevice.reset();
+    m_bClipper = 0;
+    m_bInScene = 0;
+    m_bGDIMode = 0;
+    m_dwFrameStart = 0;
+    m_nFrameRate = 0;
+    m_dwDeviceNum = 0;
+    m_lpVideoMode.reset();
+    m_dwVideoModeNum = m_dwVideoModeIndex = 0;
+}
+
 int KUSPRITE2::Initialize(KUSYSTEM* sys, plat::WindowHandle hWnd, void* hInstance, uint32_t width, uint32_t height,
                           uint32_t bpp, int fullScreen) {
     const char* tag = "KUSPRITE2::Initialize";
@@ -139,18 +154,10 @@ int KUSPRITE2::Initialize(KUSYSTEM* sys, plat::WindowHandle hWnd, void* hInstanc
     }
     if (!m_bD3DXStarted) m_bD3DXStarted = 1;
 
-    m_bInScene = 0;
-    m_bGDIMode = 0;
-    ReleaseTextOutRun();
-    m_dwFrameStart = 0;
-    m_nFrameRate = 0;
+    DropDeviceState();
     m_lpGraphic.reset();
     m_dwGraphicNum = 0;
     m_bGraphicBuffer = 0;
-    m_dwDeviceNum = 0;
-    m_lpVideoMode.reset();
-    m_dwVideoModeNum = m_dwVideoModeIndex = 0;
-    m_pDevice.reset();
     m_hWnd = hWnd;
 
     if (!StartDevice(tag, width, height, bpp, fullScreen)) return 0;
@@ -176,16 +183,7 @@ int KUSPRITE2::ChangeScreenMode(int fullScreen, uint32_t bpp) {
         ErrorPrint("Error: <KUSPRITE2::ChangeScreenMode> 初期化されていません\n");
         return 0;
     }
-    ReleaseTextOutRun();
-    m_pDevice.reset();
-    m_bClipper = 0;
-    m_bInScene = 0;
-    m_bGDIMode = 0;
-    m_dwFrameStart = 0;
-    m_nFrameRate = 0;
-    m_dwDeviceNum = 0;
-    m_lpVideoMode.reset();
-    m_dwVideoModeNum = m_dwVideoModeIndex = 0;
+    DropDeviceState();
 
     // Until a change succeeds the renderer holds no device, and every frame
     // and draw operation answers as when not started (HasDevice()).

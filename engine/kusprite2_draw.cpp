@@ -183,7 +183,10 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
         for (int32_t col = S.left / dw; col < colEnd; ++col) {
             const float uLeft = static_cast<float>(l % dw) / fdw;
             const float uRight = rr >= dw ? 1.0f : static_cast<float>(rr % dw) / fdw;
-            plat::DeviceSurface* tex = g.texture(static_cast<uint32_t>(r) * n + static_cast<uint32_t>(col));
+            // A draw size wider than the picture reaches past the end of the
+            // row, where the index would name the next row's first tile.
+            plat::DeviceSurface* tex =
+                static_cast<uint32_t>(col) < n ? g.texture(static_cast<uint32_t>(r) * n + static_cast<uint32_t>(col)) : nullptr;
             if (!tex) {
                 ErrorPrintf("Error: <%s> テクスチャデータが失われています\n", tag);
                 return 1;

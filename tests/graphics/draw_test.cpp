@@ -216,6 +216,25 @@ TEST_F(PixelTest, GoldenFramePerBlendMode) {
     }
 }
 
+// A draw size wider than the picture runs past the tile grid's row: the
+// missing tiles are reported, never taken from the next row.
+TEST(TextureDrawTest, DrawSizeBeyondTheGridTakesNoTileOfTheNextRow) {
+    RendererFixture f;
+    kutest::DebugCapture log;
+    kugfx::PackArchive("dat/Img.dat", {{"sq.bmp", MakeBmp(300, 300, Grad)}});
+    ASSERT_EQ(f.sprite.SetGraphicData(0, "tmp/", "sq.bmp", kGraphicTypeTexture, 0), 1);
+    ASSERT_EQ(f.sprite.CreateGraphicData(0, 600, 0, 0, 0), 1);
+    std::vector<plat::DrawRecord> quads;
+    f.device()->SetDrawRecorder(&quads);
+    ASSERT_EQ(f.sprite.D3DXDrawStart(), 0);
+    EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 1);
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawGraphic> テクスチャデータが失われています\n"));
+    ASSERT_EQ(quads.size(), 2u);  // the row's own two tiles only
+    EXPECT_EQ(quads[1].texture, f.sprite.GetGraphicSlot(0)->texture(1));
+    f.device()->SetDrawRecorder(nullptr);
+    f.sprite.D3DXDrawEnd();
+}
+
 TEST(SurfaceDrawTest, BlitClipsToTheScreen) {
     RendererFixture f;
     kugfx::PackArchive("dat/Img.dat", {{"s.bmp", MakeBmp(300, 50, Grad)}});

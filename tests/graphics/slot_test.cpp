@@ -187,6 +187,17 @@ TEST_F(SlotTableTest, BadPictureMembersLeaveTheSlotUnloaded) {
 
     EXPECT_EQ(f.Load(5, "ok.dds"), 1);
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(5), 0);
+
+    // A slot of both kinds whose tiles cannot be made (a division beyond the
+    // device's limit) is released whole, surface too: it must not read as loaded.
+    kugfx::PackArchive("dat/Img.dat", {{"both.bmp", MakeBmp(40, 40, Grad)}});
+    ASSERT_EQ(f.sprite.SetGraphicData(6, "tmp/", "both.bmp", kGraphicTypeSurface | kGraphicTypeTexture, 0), 1);
+    EXPECT_EQ(f.sprite.CreateGraphicData(6, 0, 0, 9000, 9000), 0);
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::CreateGraphicData> テクスチャの作成に失敗しました\n"));
+    EXPECT_EQ(f.sprite.GetGraphicDataLoadState(6), 1);
+    EXPECT_EQ(f.sprite.GetGraphicSlot(6)->created(), 0);
+    EXPECT_EQ(f.sprite.CreateGraphicData(6, 0, 0, 0, 0), 1);  // a retry starts clean
+    EXPECT_EQ(f.sprite.GetGraphicDataLoadState(6), 0);
 }
 
 TEST_F(SlotTableTest, TableQueriesAndBadSlots) {
