@@ -10,6 +10,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define KU_RASTER_AVX2 1
+#endif
 
 namespace plat {
 
@@ -106,11 +110,68 @@ void SpanScalar(uint32_t* d, const uint32_t* t, int i, int n, uint32_t colour, b
     }
 }
 
+#if defined(KU_RASTER_AVX2)
+__attribute__((target("avx2"))) inline __m256i Div255x32(__m256i x) {
+    return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
+}
+__attribute__((target("avx2"))) inline __m256i AlphaSpread32(__m256i px16) {
+    px16 = _mm256_shufflelo_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
+    return _mm256_shufflehi_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+// The vector span below eight pixels at a time, on processors that have it:
+// the same integer steps, so the same bytes. Returns how many were done.
+__attribute__((target("avx2"))) int SpanAvx2(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white,
+                                             bool blend, bool key, uint32_t keyRgb) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i c16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), zero);
+    const __m256i rgbMask = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i keyV = _mm256_set1_epi32(static_cast<int>(keyRgb));
+    const __m256i v255 = _mm256_set1_epi16(255);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i tx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i));
+        __m256i lo = _mm256_unpacklo_epi8(tx, zero), hi = _mm256_unpackhi_epi8(tx, zero);
+        if (!white) {
+            lo = Div255x32(_mm256_mullo_epi16(lo, c16));
+            hi = Div255x32(_mm256_mullo_epi16(hi, c16));
+        }
+        __m256i out;
+        if (blend) {
+            __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+            __m256i dlo = _mm256_unpacklo_epi8(dv, zero), dhi = _mm256_unpackhi_epi8(dv, zero);
+            __m256i alo = AlphaSpread32(lo), ahi = AlphaSpread32(hi);
+            lo = Div255x32(_mm256_add_epi16(_mm256_mullo_epi16(lo, alo), _mm256_mullo_epi16(dlo, _mm256_sub_epi16(v255, alo))));
+            hi = Div255x32(_mm256_add_epi16(_mm256_mullo_epi16(hi, ahi), _mm256_mullo_epi16(dhi, _mm256_sub_epi16(v255, ahi))));
+            out = _mm256_packus_epi16(lo, hi);
+        } else {
+            out = white ? tx : _mm256_packus_epi16(lo, hi);
+        }
+        if (key) {
+            __m256i m = _mm256_cmpeq_epi32(_mm256_and_si256(tx, rgbMask), keyV);
+            __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+            out = _mm256_blendv_epi8(out, dv, m);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), out);
+    }
+    return i;
+}
+
+const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
 // One row of a span whose texels are consecutive, uniform colour, and blending
 // off or SRCALPHA/INVSRCALPHA: the paths every picture of the game takes.
 void SpanFast(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white, bool blend, bool key,
               uint32_t keyRgb) {
     int i = 0;
+#if defined(KU_RASTER_AVX2)
+    if (kHaveAvx2 && n >= 8) {
+        i = SpanAvx2(d, t, n, colour, white, blend, key, keyRgb);
+        d += i, t += i, n -= i;
+        i = 0;
+    }
+#endif
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i c16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);

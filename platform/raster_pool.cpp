@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include <sched.h>
 #include <time.h>
 
 #if defined(__SSE2__)
@@ -23,6 +24,16 @@ int64_t NowNs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// Processors this process may run on: with fewer than the machine has (a
+// container or an affinity mask), extra workers would only take turns with
+// the caller and spin in each other's time.
+int UsableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof(set), &set) == 0) return CPU_COUNT(&set);
+    return static_cast<int>(std::thread::hardware_concurrency());
 }
 
 inline void CpuRelax() {
@@ -44,8 +55,8 @@ public:
     static constexpr int64_t kSpinNs = 50000;
 
     BandPool() {
-        unsigned hw = std::thread::hardware_concurrency();
-        int workers = static_cast<int>(std::min(hw > 1 ? hw - 1 : 0u, 3u));
+        int usable = UsableProcessors();
+        int workers = std::min(usable > 1 ? usable - 1 : 0, 3);
         for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Worker(); });
     }
     ~BandPool() {
