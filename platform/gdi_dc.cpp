@@ -1,6 +1,7 @@
 #include "platform/gdi_dc.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -24,6 +25,11 @@ uint16_t CodeAt(std::string_view s, size_t i, size_t len) {
     const auto b0 = static_cast<uint8_t>(s[i]);
     return len == 2 ? static_cast<uint16_t>(b0 << 8 | static_cast<uint8_t>(s[i + 1])) : b0;
 }
+
+// Positions are held well inside int range, so pen and box arithmetic cannot overflow; nothing that far
+// out lies on a surface anyway.
+constexpr int64_t kFar = 1 << 28;
+int Near(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -kFar, kFar)); }
 
 std::string_view Span(const char* text, int count) {
     if (!text) return {};
@@ -116,6 +122,8 @@ bool GdiDc::TextOut(int x, int y, const char* text, int count) {
     const GlyphFormat format = font_->TextFormat();
     const int top = GlyphFormatTop(format);
     const uint32_t ink = ColorRefToArgb(textColor_);
+    x = Near(x);
+    y = Near(y);
     const int baseline = y + m.ascent;
     int penX = x;
     for (size_t i = 0; i < s.size();) {
@@ -135,7 +143,7 @@ bool GdiDc::TextOut(int x, int y, const char* text, int count) {
                 }
             }
         }
-        penX += advance;
+        penX = Near(static_cast<int64_t>(penX) + advance);
     }
     const int thickness = std::max(1, m.height / 16);
     if (font_->spec().underline) Fill(x, baseline + 1, penX, baseline + 1 + thickness, ink);
@@ -151,7 +159,7 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
     std::string_view s = Span(text, count);
     const TextMetrics& m = font_->metrics();
     const int lineHeight = std::max(1, m.height);
-    const int areaWidth = rect->right - rect->left;
+    const int areaWidth = Near(static_cast<int64_t>(rect->right) - rect->left);
     const bool single = (format & kDtSingleLine) != 0;
     const bool wrap = (format & kDtWordBreak) != 0 && !single;
 
@@ -201,13 +209,13 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
     if (format & kDtCalcRect) {
         int widest = 0;
         for (const Line& l : lines) widest = std::max(widest, l.width);
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + textHeight;
+        rect->right = Near(static_cast<int64_t>(rect->left) + widest);
+        rect->bottom = Near(static_cast<int64_t>(rect->top) + textHeight);
         return textHeight;
     }
-    int y = rect->top;
-    if (single && (format & kDtVCenter)) y = rect->top + (rect->bottom - rect->top - lineHeight) / 2;
-    if (single && (format & kDtBottom)) y = rect->bottom - lineHeight;
+    int64_t y = rect->top;
+    if (single && (format & kDtVCenter)) y = rect->top + (static_cast<int64_t>(rect->bottom) - rect->top - lineHeight) / 2;
+    if (single && (format & kDtBottom)) y = static_cast<int64_t>(rect->bottom) - lineHeight;
 
     std::vector<GdiRect> saved = clip_;
     if (!(format & kDtNoClip)) {
@@ -226,10 +234,10 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
         clip_ = std::move(clipped);
     }
     for (const Line& l : lines) {
-        int x = rect->left;
-        if (format & kDtCenter) x = rect->left + (areaWidth - l.width) / 2;
-        else if (format & kDtRight) x = rect->right - l.width;
-        TextOut(x, y, s.data() + l.begin, static_cast<int>(l.end - l.begin));
+        int64_t x = rect->left;
+        if (format & kDtCenter) x = rect->left + (static_cast<int64_t>(areaWidth) - l.width) / 2;
+        else if (format & kDtRight) x = static_cast<int64_t>(rect->right) - l.width;
+        TextOut(Near(x), Near(y), s.data() + l.begin, static_cast<int>(l.end - l.begin));
         y += lineHeight;
     }
     clip_ = std::move(saved);
@@ -238,6 +246,7 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
 
 bool GdiDc::Rectangle(int left, int top, int right, int bottom) {
     if (!valid()) return false;
+    left = Near(left), top = Near(top), right = Near(right), bottom = Near(bottom);
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     if (!brush_->hollow) Fill(left, top, right, bottom, ColorRefToArgb(brush_->color));

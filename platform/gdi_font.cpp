@@ -199,8 +199,9 @@ std::unique_ptr<GdiFont> GdiFont::Create(const FontSpec& spec) {
     const int weight = spec.weight <= 0 ? 400 : spec.weight;
     const Resolved& r = Resolve(spec.faceName, weight, spec.charset == kShiftJisCharset);
     if (!r.ok) return nullptr;
-    int ppem = spec.height == 0 ? 16 : std::abs(spec.height);
-    if (ppem > 4096) return nullptr;
+    const int64_t ppem64 = spec.height == 0 ? 16 : std::abs(static_cast<int64_t>(spec.height));
+    if (ppem64 > 4096) return nullptr;
+    const int ppem = static_cast<int>(ppem64);
     // The file may lack a bold style: embolden the outlines as GDI does.
     const bool embolden = r.embolden;
     Face* face = AcquireFace(r, ppem, embolden);

@@ -113,6 +113,21 @@ TEST_F(GdiDrawing, RectanglesCoverTheScreenByDefault) {
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::DDFillRect> デバイスコンテキストの取得に失敗しました\n"));
     Back().lost = false;
 
+    // Coordinates and heights at the ends of their range draw what lies on the screen and nothing else.
+    const KURECT all{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    ASSERT_EQ(sprite->DDFillRect(-1, &all, &green), 0);
+    EXPECT_EQ(Back().Row(599)[799], 0xFF00FF00u);
+    ASSERT_EQ(sprite->DDFillRect(-1, nullptr, nullptr), 0);
+    ASSERT_EQ(sprite->DDRectangle(-1, &all, &green), 0);
+    EXPECT_EQ(kutext::FindInk(Back(), 0xFF000000u).count, 0);  // the outline lies off the screen
+    EXPECT_EQ(sprite->DDTextOut(-1, INT32_MAX, INT32_MAX, "漢字", 0xFFFFFF, 20, 400), 0);
+    EXPECT_EQ(sprite->DDTextOut(-1, INT32_MIN, 0, "漢字", 0xFFFFFF, 20, 400), 0);
+    EXPECT_EQ(sprite->DDTextOut(-1, 0, 0, "漢字", 0xFFFFFF, INT32_MIN, 400), 1);
+    KURECT far{INT32_MAX - 10, INT32_MIN, INT32_MIN, INT32_MAX};
+    sprite->DDTextOutRange(-1, &far, "漢字\n漢字", 0xFFFFFF, 20, -1, 400, 0x1 | 0x20 | 0x4);
+    sprite->DDTextOutRange(-1, &far, "漢字\n漢字", 0xFFFFFF, 20, -1, 400, 0x2 | 0x10);
+    EXPECT_EQ(kutext::FindInk(Back(), 0xFF000000u).count, 0);
+
     // Outside a scene the fill still works; the outline does not.
     ASSERT_EQ(sprite->D3DXDrawEnd(), 0);
     log.Clear();

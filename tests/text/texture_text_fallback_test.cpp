@@ -65,6 +65,14 @@ TEST_F(TextureTextRebuild, FieldChangesWaitForTheRestore) {
     EXPECT_TRUE(log.Contains("Error: <KUTEXTGRAPHIC::Initialize> フォントサイズが不正です\n"));
     EXPECT_EQ(sprite->GetTextureTextSlot(0)->charNum(), 2u);
     EXPECT_EQ(sprite->GetTextureTextSlot(0)->fontSize(), 16u);
+    // Drawing the longer text before the restore reads no texture past the old build's count.
+    Begin();
+    log.Clear();
+    const KURECT area{0, 0, 800, 600};
+    EXPECT_EQ(sprite->D3DXDrawTextureText(0, &area, 0xFFFFFFFFu, -1.0f, 0, 0, 0, 1, 1), 1);
+    EXPECT_EQ(quads.size(), 1u);
+    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawTextureText> テクスチャデータが確保されていません\n"));
+    ASSERT_EQ(sprite->D3DXDrawEnd(), 0);
     EXPECT_EQ(sprite->SetTextureTextData(0, "うa", nullptr, nullptr, nullptr, nullptr, nullptr), 1);
     EXPECT_TRUE(log.Contains("Error: <KUTEXTGRAPHIC::Initialize> 文字列の長さが不正です\n"));
     // The restore rebuilds from the new fields, with as many textures as characters.
