@@ -117,47 +117,25 @@ struct AudioDecoder::Impl {
     // Decodes until more output is queued; false at the end of the media.
     bool Refill() {
         if (finished) return false;
-        for (;;) {
-            int rc = avcodec_receive_frame(codec, frame);
-            if (rc == 0) {
-                const size_t before = pending.size() - pendingPos;
-                if (swr && !SameInput(frame)) {
-                    Convert(nullptr);  // what the old set-up still holds
-                    swr_free(&swr);
-                }
-                if (!swr && !SetUpResampler(frame)) {
-                    av_frame_unref(frame);
-                    finished = true;
-                    return pending.size() - pendingPos > before;
-                }
-                Convert(frame);
-                av_frame_unref(frame);
-                if (pending.size() - pendingPos > before) return true;
-                continue;
+        const size_t before = pending.size() - pendingPos;
+        while (DecodeNextFrame(fmt, codec, stream, packet, frame, &flushSent)) {
+            if (swr && !SameInput(frame)) {
+                Convert(nullptr);  // what the old set-up still holds
+                swr_free(&swr);
             }
-            if (rc != AVERROR(EAGAIN)) {
-                // End of stream (or a decoder that gave up): empty the resampler.
+            if (!swr && !SetUpResampler(frame)) {
+                av_frame_unref(frame);
                 finished = true;
-                const size_t before = pending.size() - pendingPos;
-                if (swr) Convert(nullptr);
                 return pending.size() - pendingPos > before;
             }
-            if (flushSent) {
-                finished = true;
-                return false;
-            }
-            rc = av_read_frame(fmt, packet);
-            if (rc < 0) {
-                avcodec_send_packet(codec, nullptr);
-                flushSent = true;
-                continue;
-            }
-            if (packet->stream_index == stream) {
-                // A damaged packet is skipped; the decoder goes on with the next.
-                avcodec_send_packet(codec, packet);
-            }
-            av_packet_unref(packet);
+            Convert(frame);
+            av_frame_unref(frame);
+            if (pending.size() - pendingPos > before) return true;
         }
+        // End of stream (or a decoder that gave up): empty the resampler.
+        finished = true;
+        if (swr) Convert(nullptr);
+        return pending.size() - pendingPos > before;
     }
 };
 

@@ -29,4 +29,20 @@ bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fm
     return avcodec_open2(*codec, dec, nullptr) >= 0;
 }
 
+bool DecodeNextFrame(AVFormatContext* fmt, AVCodecContext* codec, int stream, AVPacket* packet, AVFrame* frame,
+                     bool* flushSent) {
+    for (;;) {
+        const int rc = avcodec_receive_frame(codec, frame);
+        if (rc == 0) return true;
+        if (rc != AVERROR(EAGAIN) || *flushSent) return false;
+        if (av_read_frame(fmt, packet) < 0) {
+            avcodec_send_packet(codec, nullptr);
+            *flushSent = true;
+            continue;
+        }
+        if (packet->stream_index == stream) avcodec_send_packet(codec, packet);
+        av_packet_unref(packet);
+    }
+}
+
 }  // namespace plat

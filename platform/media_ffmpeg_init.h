@@ -3,6 +3,8 @@
 
 struct AVCodecContext;
 struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
 
 namespace plat {
 
@@ -15,5 +17,11 @@ void EnsureFfmpegQuiet();
 // *codec for the caller to free.
 bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fmt, AVCodecContext** codec,
                     int* stream);
+
+// The next decoded frame of the stream into frame: reads packets as the
+// decoder asks for them (a damaged one is skipped) and drains the decoder at
+// the end of the file. False once no frame is left or the decoder gave up.
+bool DecodeNextFrame(AVFormatContext* fmt, AVCodecContext* codec, int stream, AVPacket* packet, AVFrame* frame,
+                     bool* flushSent);
 
 }  // namespace plat

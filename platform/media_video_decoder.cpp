@@ -61,25 +61,12 @@ struct VideoDecoder::Impl {
     // Decodes the next picture into `ahead`; false at the end.
     bool DecodeNext() {
         if (finished) return false;
-        for (;;) {
-            int rc = avcodec_receive_frame(codec, ahead);
-            if (rc == 0) {
-                ++decoded;
-                return true;
-            }
-            if (rc != AVERROR(EAGAIN) || flushSent) {
-                finished = true;
-                return false;
-            }
-            rc = av_read_frame(fmt, packet);
-            if (rc < 0) {
-                avcodec_send_packet(codec, nullptr);
-                flushSent = true;
-                continue;
-            }
-            if (packet->stream_index == stream) avcodec_send_packet(codec, packet);
-            av_packet_unref(packet);
+        if (DecodeNextFrame(fmt, codec, stream, packet, ahead, &flushSent)) {
+            ++decoded;
+            return true;
         }
+        finished = true;
+        return false;
     }
 
     bool Convert(const AVFrame* f, Surface* out) {
