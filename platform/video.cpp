@@ -69,11 +69,20 @@ void SetCooperativeLevelOverride(const int32_t* code) {
 DeviceSurface::DeviceSurface(int w, int h) : Surface(w, h) { LiveSurfaces().insert(this); }
 DeviceSurface::~DeviceSurface() { LiveSurfaces().erase(this); }
 
-void SignalDeviceLoss() {
+namespace {
+
+// What video memory holds is gone after a loss, until the owners reload it.
+void EmptyLiveSurfaces() {
     for (DeviceSurface* s : LiveSurfaces()) {
         std::fill(s->pixels.begin(), s->pixels.end(), 0u);
         s->lost = true;
     }
+}
+
+}  // namespace
+
+void SignalDeviceLoss() {
+    EmptyLiveSurfaces();
     if (g_current) g_current->SimulateSurfaceLoss();
 }
 
@@ -191,10 +200,7 @@ void VideoDevice::SimulateSurfaceLoss() {
     EndBatch();
     if (!lost_) {
         lost_ = true;
-        for (DeviceSurface* s : LiveSurfaces()) {
-            std::fill(s->pixels.begin(), s->pixels.end(), 0u);
-            s->lost = true;
-        }
+        EmptyLiveSurfaces();
         back_.lost = true;
     }
 }
