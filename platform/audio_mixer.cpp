@@ -142,9 +142,9 @@ void AudioMixer::Render(float* out, int frames) {
             ++it;
         }
     }
-    // A stream may remove itself while mixing; iterate over a copy.
-    std::vector<MixerStream*> streams = streams_;
-    for (MixerStream* s : streams) s->MixInto(out, frames);
+    // Streams join and leave only on the main thread under this lock, never
+    // from inside MixInto, so the list holds still while it is walked.
+    for (MixerStream* s : streams_) s->MixInto(out, frames);
     rendered_ += frames;
 }
 
