@@ -163,6 +163,7 @@ private:
     plat::Surface* GdiTarget(int32_t target, const char* lostMessage, const char* indexMessage);
     plat::Surface* RectTarget(const char* op, int32_t target, const KURECT* rect, KURECT* out);
     bool TextSlotChecked(const char* op, uint32_t slot, bool reportNoTable);
+    int SceneRefusal(const char* op);
     std::unique_ptr<KUTEXTGRAPHIC[], TextSlotsFree> m_lpTextGraphic;
     uint32_t m_dwTextGraphicNum = 0;
     int m_bTextGraphicBuffer = 0;

@@ -117,15 +117,22 @@ plat::Surface* KUSPRITE2::RectTarget(const char* op, int32_t target, const KUREC
     return surface;
 }
 
-int KUSPRITE2::DDTextOut(int32_t target, int x, int y, const char* text, uint32_t colour, int height, int weight) {
+// The first checks of the operations that draw inside a frame: 1 (logged) before the renderer is started,
+// 0 (logged) outside a scene, -1 to go on.
+int KUSPRITE2::SceneRefusal(const char* op) {
     if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOut> 初期化されていません\n");
+        ErrorPrint((std::string("Error: <KUSPRITE2::") + op + "> 初期化されていません\n").c_str());
         return 1;
     }
     if (!m_bInScene) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOut> BegineSceneが完了していません\n");
+        ErrorPrint((std::string("Error: <KUSPRITE2::") + op + "> BegineSceneが完了していません\n").c_str());
         return 0;
     }
+    return -1;
+}
+
+int KUSPRITE2::DDTextOut(int32_t target, int x, int y, const char* text, uint32_t colour, int height, int weight) {
+    if (const int refused = SceneRefusal("DDTextOut"); refused >= 0) return refused;
     if (!text) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOut> 描画文字列が不正です\n");
         return 1;
@@ -143,14 +150,7 @@ int KUSPRITE2::DDTextOut(int32_t target, int x, int y, const char* text, uint32_
 
 int KUSPRITE2::DDTextOutToSurface(plat::Surface* surface, int x, int y, const char* text, uint32_t colour, int height,
                                   int weight) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> 初期化されていません\n");
-        return 1;
-    }
-    if (!m_bInScene) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> BegineSceneが完了していません\n");
-        return 0;
-    }
+    if (const int refused = SceneRefusal("DDTextOutToSurface"); refused >= 0) return refused;
     if (!text) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> 描画文字列が不正です\n");
         return 1;
@@ -173,14 +173,7 @@ int KUSPRITE2::DDTextOutToSurface(plat::Surface* surface, int x, int y, const ch
 }
 
 int KUSPRITE2::DDTextOutLock(int x, int y, const char* text, uint32_t colour, int height, int weight) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> 初期化されていません\n");
-        return 1;
-    }
-    if (!m_bInScene) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> BegineSceneが完了していません\n");
-        return 0;
-    }
+    if (const int refused = SceneRefusal("DDTextOutLock"); refused >= 0) return refused;
     if (!text) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> 描画文字列が不正です\n");
         return 1;
@@ -222,28 +215,14 @@ void KUSPRITE2::ReleaseTextOutRun() {
 }
 
 int KUSPRITE2::DDTextOutUnLock() {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOutUnLock> 初期化されていません\n");
-        return 1;
-    }
-    if (!m_bInScene) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOutUnLock> BegineSceneが完了していません\n");
-        return 0;
-    }
+    if (const int refused = SceneRefusal("DDTextOutUnLock"); refused >= 0) return refused;
     ReleaseTextOutRun();
     return 0;
 }
 
 int KUSPRITE2::DDTextOutRange(int32_t target, KURECT* rect, const char* text, uint32_t colour, int height, int count,
                               int weight, uint32_t format) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOutRange> 初期化されていません\n");
-        return 1;
-    }
-    if (!m_bInScene) {
-        ErrorPrint("Error: <KUSPRITE2::DDTextOutRange> BegineSceneが完了していません\n");
-        return 0;
-    }
+    if (const int refused = SceneRefusal("DDTextOutRange"); refused >= 0) return refused;
     if (!text) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOutRange> 表示文字列が不正です\n");
         return 1;
@@ -271,14 +250,7 @@ int KUSPRITE2::DDTextOutRange(int32_t target, KURECT* rect, const char* text, ui
 }
 
 int KUSPRITE2::DDRectangle(int32_t target, const KURECT* rect, const uint32_t* colour) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::DDRectangle> 初期化されていません\n");
-        return 1;
-    }
-    if (!m_bInScene) {
-        ErrorPrint("Error: <KUSPRITE2::DDRectangle> BegineSceneが完了していません\n");
-        return 0;
-    }
+    if (const int refused = SceneRefusal("DDRectangle"); refused >= 0) return refused;
     KURECT r;
     plat::Surface* surface = RectTarget("DDRectangle", target, rect, &r);
     if (!surface) return 1;
@@ -334,14 +306,7 @@ int32_t KUSPRITE2::SetClipper(const ClipList* clipList) {
 
 int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float y, const KURECT* srcRect,
                                       float scaleX, float scaleY, uint32_t flags) {
-    if (!m_bInitialize) {
-        ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> 初期化されていません\n");
-        return 1;
-    }
-    if (!m_bInScene) {
-        ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> BegineSceneが完了していません\n");
-        return 0;
-    }
+    if (const int refused = SceneRefusal("SurfaceComposition"); refused >= 0) return refused;
     auto resolve = [&](int32_t target, const char* badMessage) -> plat::Surface* {
         const uint32_t t = static_cast<uint32_t>(target);
         if (t == kBackSurface) {

@@ -189,12 +189,37 @@ TEST_F(GdiDrawing, GdiSurfaceModeAndAColdRenderer) {
     EXPECT_EQ(sprite->GetGDIMode(), 0);
 
     KUSPRITE2 cold;
-    EXPECT_EQ(cold.SetClipper(nullptr), 1);
-    EXPECT_EQ(cold.DDTextOutUnLock(), 1);
-    EXPECT_EQ(cold.DDFillRect(-1, nullptr, nullptr), 1);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SetClipper> 初期化されていません\n"));
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::DDFillRect> 初期化されていません\n"));
     EXPECT_LT(cold.FlipToGDISurface(), 0);
+}
+
+// Every operation refuses before the renderer is started (1) and, where it draws inside a frame, outside a
+// scene (0), each under its own tag.
+TEST_F(GdiDrawing, RefusalsBeforeStartAndOutsideAScene) {
+    KURECT r{0, 0, 10, 10};
+    auto everyOperation = [&](KUSPRITE2& s) {
+        return std::vector<int>{s.DDTextOut(-1, 0, 0, "a", 0, 20, 400),
+                                s.DDTextOutToSurface(&Back(), 0, 0, "a", 0, 20, 400),
+                                s.DDTextOutLock(0, 0, "a", 0, 20, 400),
+                                s.DDTextOutUnLock(),
+                                s.DDTextOutRange(-1, &r, "a", 0, 20, -1, 400, 0),
+                                s.DDRectangle(-1, nullptr, nullptr),
+                                s.SurfaceComposition(-1, -1, 0, 0, nullptr, 1, 1, 0),
+                                s.DDFillRect(-1, nullptr, nullptr),
+                                s.SetClipper(nullptr)};
+    };
+    const char* ops[] = {"DDTextOut",   "DDTextOutToSurface", "DDTextOutLock", "DDTextOutUnLock", "DDTextOutRange",
+                         "DDRectangle", "SurfaceComposition", "DDFillRect",    "SetClipper"};
+    KUSPRITE2 cold;
+    log.Clear();
+    EXPECT_EQ(everyOperation(cold), std::vector<int>(9, 1));
+    for (const char* op : ops) EXPECT_TRUE(log.Contains(std::string("Error: <KUSPRITE2::") + op + "> 初期化されていません\n")) << op;
+
+    ASSERT_EQ(sprite->D3DXDrawEnd(), 0);
+    log.Clear();
+    EXPECT_EQ(everyOperation(*sprite), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(log.lines().size(), 7u) << log.all();
+    for (int i = 0; i < 7; ++i)
+        EXPECT_TRUE(log.Contains(std::string("Error: <KUSPRITE2::") + ops[i] + "> BegineSceneが完了していません\n")) << ops[i];
 }
 
 TEST_F(GdiDrawing, ClipListKeepsCopiesOntoTheBackSurfaceInsideIt) {

@@ -102,6 +102,11 @@ TEST_F(TextureTextDraw, WrappingLineFeedsAndSpacing) {
     Draw(1, KURECT{0, 0, 48, 600}, -1.0f, 0, 0, -6, 1.0f, 0.5f);
     EXPECT_EQ(quads[3].v[1].y, 2 * (8.0f - 3.0f));
     EXPECT_EQ(quads[3].v[0].y - quads[3].v[1].y, 8.0f);
+    // Huge scales and areas reach the rasteriser as they are, and only the screen is drawn.
+    EXPECT_EQ(Draw(0, KURECT{-1000000, -1000000, INT32_MAX, INT32_MAX}, -1.0f, 0, 0, 0, 1e6f, 1e6f), 0);
+    EXPECT_EQ(quads.size(), 5u);
+    EXPECT_EQ(Draw(0, KURECT{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, -1.0f, 0, 0, 0, 1e30f, 1e30f), 0);
+    EXPECT_TRUE(quads.empty());
     // A scale of 0 draws nothing and says nothing.
     EXPECT_EQ(Draw(0, wide, -1.0f, 0, 0, 0, 0.0f, 1.0f), 0);
     EXPECT_TRUE(quads.empty());
