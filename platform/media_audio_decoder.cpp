@@ -50,7 +50,7 @@ struct AudioDecoder::Impl {
         packet = av_packet_alloc();
         frame = av_frame_alloc();
         if (!packet || !frame) return false;
-        if (fmt->duration != AV_NOPTS_VALUE && fmt->duration > 0) duration100ns = fmt->duration * 10;
+        duration100ns = ContainerDuration100ns(fmt);
         return true;
     }
 

@@ -48,8 +48,14 @@ private:
 // Decodes a whole file into memory. False on any failure (out left empty).
 bool DecodeAudioFile(const std::string& path, PcmBuffer* out);
 
-// 100 ns units <-> output frames, rounded down.
-inline int64_t FramesFrom100ns(int64_t t) { return t <= 0 ? 0 : t * kAudioRate / 10000000; }
-inline int64_t FramesTo100ns(int64_t frames) { return frames * 10000000 / kAudioRate; }
+// 100 ns units <-> output frames, rounded down. Whole seconds and the rest are
+// converted apart, so any 64-bit position a caller passes converts without
+// overflow.
+inline int64_t FramesFrom100ns(int64_t t) {
+    return t <= 0 ? 0 : t / 10000000 * kAudioRate + t % 10000000 * kAudioRate / 10000000;
+}
+inline int64_t FramesTo100ns(int64_t frames) {
+    return frames <= 0 ? 0 : frames / kAudioRate * 10000000 + frames % kAudioRate * 10000000 / kAudioRate;
+}
 
 }  // namespace plat

@@ -29,6 +29,11 @@ bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fm
     return avcodec_open2(*codec, dec, nullptr) >= 0;
 }
 
+int64_t ContainerDuration100ns(const AVFormatContext* fmt) {
+    if (fmt->duration == AV_NOPTS_VALUE || fmt->duration <= 0 || fmt->duration >= INT64_MAX / 10) return 0;
+    return fmt->duration * 10;
+}
+
 bool DecodeNextFrame(AVFormatContext* fmt, AVCodecContext* codec, int stream, AVPacket* packet, AVFrame* frame,
                      bool* flushSent) {
     for (;;) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 struct AVCodecContext;
@@ -17,6 +18,10 @@ void EnsureFfmpegQuiet();
 // *codec for the caller to free.
 bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fmt, AVCodecContext** codec,
                     int* stream);
+
+// The container's duration in 100 ns units; 0 when unknown or when a damaged
+// header claims more than fits.
+int64_t ContainerDuration100ns(const AVFormatContext* fmt);
 
 // The next decoded frame of the stream into frame: reads packets as the
 // decoder asks for them (a damaged one is skipped) and drains the decoder at

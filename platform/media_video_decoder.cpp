@@ -47,7 +47,7 @@ struct VideoDecoder::Impl {
         if (!packet || !ahead || !latest) return false;
         const AVStream* st = fmt->streams[stream];
         startPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-        if (fmt->duration != AV_NOPTS_VALUE && fmt->duration > 0) duration100ns = fmt->duration * 10;
+        duration100ns = ContainerDuration100ns(fmt);
         return true;
     }
 

@@ -98,6 +98,18 @@ TEST_F(MediaGraphTest, StartAndStopPositionsAreFrameExact) {
     plat::PcmBuffer ref;
     ASSERT_TRUE(plat::DecodeAudioFile("ref.wav", &ref));
     EXPECT_FLOAT_EQ(out[200], ref.samples[2 * (22050 + 100)]);
+
+    // A start far beyond the end (any 64-bit value a caller passes) ends the
+    // play at once and reads back unchanged.
+    const int64_t far = INT64_MAX;
+    g.SetPositions(&far, nullptr);
+    g.GetPositions(&pos, &end);
+    EXPECT_EQ(pos / 10000000, far / 10000000);
+    plat::AudioManualPump(100);
+    EXPECT_EQ(plat::PendingAppEvents(), 2u);
+    EXPECT_EQ(plat::FramesFrom100ns(15000000), kN);
+    EXPECT_EQ(plat::FramesTo100ns(kN), 15000000);
+    EXPECT_EQ(plat::FramesFrom100ns(-5), 0);
 }
 
 TEST_F(MediaGraphTest, PauseHoldsThePositionAndVolumeScalesTheOutput) {
