@@ -54,8 +54,12 @@ struct VideoDecoder::Impl {
     int64_t TimeOf(const AVFrame* f) const {
         int64_t pts = f->best_effort_timestamp;
         if (pts == AV_NOPTS_VALUE) pts = f->pts;
-        if (pts == AV_NOPTS_VALUE) return shownTime < 0 ? 0 : shownTime;
-        return av_rescale_q(pts - startPts, fmt->streams[stream]->time_base, AVRational{1, 10000000});
+        int64_t fromStart = 0;
+        // A stamp without a value, or one too far off to count from the
+        // start (a damaged file), keeps the picture at the current time.
+        if (pts == AV_NOPTS_VALUE || __builtin_sub_overflow(pts, startPts, &fromStart))
+            return shownTime < 0 ? 0 : shownTime;
+        return av_rescale_q(fromStart, fmt->streams[stream]->time_base, AVRational{1, 10000000});
     }
 
     // Decodes the next picture into `ahead`; false at the end.
