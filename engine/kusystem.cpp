@@ -465,19 +465,42 @@ int KUSYSTEM::CreateHierarchyDirectory(const char* path) {
 // ---------------------------------------------------------------------------
 // Path helpers
 
-const char* KUSYSTEM::ExtractFilePathToFileName(const char* path, int length) {
+namespace {
+
+// The three path helpers share their argument checks; each has its own words.
+struct PathHelperMessages {
+    const char* badPath;
+    const char* tooLong;
+    const char* noStructure;
+};
+
+// The path cut at length, or false after logging why it cannot be used.
+bool PathArgument(const char* path, int length, const PathHelperMessages& msg, std::string_view* out) {
     if (!path || length < 0) {
-        plat::DebugOut("Error: <KUSYSTEM::ExtractFilePathToFileName> ファイルパスが不正です\n");
-        return nullptr;
+        plat::DebugOut(msg.badPath);
+        return false;
     }
-    if (length >= kPathSize) {
-        plat::DebugOut("Error: <KUSYSTEM::ExtractFilePathToFileName> ファイルパスサイズが大きすぎます\n");
-        return nullptr;
+    if (length >= KUSYSTEM::kPathSize) {
+        plat::DebugOut(msg.tooLong);
+        return false;
     }
-    const std::string_view s(path, strnlen(path, static_cast<size_t>(length)));
+    *out = std::string_view(path, strnlen(path, static_cast<size_t>(length)));
+    return true;
+}
+
+}  // namespace
+
+const char* KUSYSTEM::ExtractFilePathToFileName(const char* path, int length) {
+    static constexpr PathHelperMessages kMsg = {
+        "Error: <KUSYSTEM::ExtractFilePathToFileName> ファイルパスが不正です\n",
+        "Error: <KUSYSTEM::ExtractFilePathToFileName> ファイルパスサイズが大きすぎます\n",
+        "Warn: <KUSYSTEM::ExtractFilePathToFileName> ファイルパスはディレクトリ構造を持っていません\n",
+    };
+    std::string_view s;
+    if (!PathArgument(path, length, kMsg, &s)) return nullptr;
     const size_t sep = plat::SjisFindLastOf(s, "/\\");
     if (sep == std::string_view::npos) {
-        plat::DebugOut("Warn: <KUSYSTEM::ExtractFilePathToFileName> ファイルパスはディレクトリ構造を持っていません\n");
+        plat::DebugOut(kMsg.noStructure);
         CopyBounded(pathBuffer_, kPathSize, s);
         return pathBuffer_;
     }
@@ -490,18 +513,16 @@ const char* KUSYSTEM::ExtractFilePathToFileName(const char* path, int length) {
 }
 
 const char* KUSYSTEM::ExtractFilePathToDirectoryPath(const char* path, int length) {
-    if (!path || length < 0) {
-        plat::DebugOut("Error: <KUSYSTEM::ExtractFilePathToDirectoryPath> ファイルパスが不正です\n");
-        return nullptr;
-    }
-    if (length >= kPathSize) {
-        plat::DebugOut("Error: <KUSYSTEM::ExtractFilePathToDirectoryPath> ファイルパスサイズが大きすぎます\n");
-        return nullptr;
-    }
-    const std::string_view s(path, strnlen(path, static_cast<size_t>(length)));
+    static constexpr PathHelperMessages kMsg = {
+        "Error: <KUSYSTEM::ExtractFilePathToDirectoryPath> ファイルパスが不正です\n",
+        "Error: <KUSYSTEM::ExtractFilePathToDirectoryPath> ファイルパスサイズが大きすぎます\n",
+        "Warn: <KUSYSTEM::ExtractFilePathToDirectoryPath> ファイルパスはディレクトリ構造を持っていません\n",
+    };
+    std::string_view s;
+    if (!PathArgument(path, length, kMsg, &s)) return nullptr;
     const size_t sep = plat::SjisFindLastOf(s, "/\\");
     if (sep == std::string_view::npos) {
-        plat::DebugOut("Warn: <KUSYSTEM::ExtractFilePathToDirectoryPath> ファイルパスはディレクトリ構造を持っていません\n");
+        plat::DebugOut(kMsg.noStructure);
         return nullptr;
     }
     CopyBounded(pathBuffer_, kPathSize, s.substr(0, sep));
@@ -509,18 +530,16 @@ const char* KUSYSTEM::ExtractFilePathToDirectoryPath(const char* path, int lengt
 }
 
 const char* KUSYSTEM::ExtractFilePathToExtension(const char* path, int length) {
-    if (!path || length < 0) {
-        plat::DebugOut("Error: <KUSYSTEM::ExtractFilePathToExtension> ファイルパスが不正です\n");
-        return nullptr;
-    }
-    if (length >= kPathSize) {
-        plat::DebugOut("Error: <KUSYSTEM::ExtractFilePathToExtension> ファイルパスサイズが大きすぎます\n");
-        return nullptr;
-    }
-    const std::string_view s(path, strnlen(path, static_cast<size_t>(length)));
+    static constexpr PathHelperMessages kMsg = {
+        "Error: <KUSYSTEM::ExtractFilePathToExtension> ファイルパスが不正です\n",
+        "Error: <KUSYSTEM::ExtractFilePathToExtension> ファイルパスサイズが大きすぎます\n",
+        "Warn: <KUSYSTEM::ExtractFilePathToExtension> ファイルパスはディレクトリ構造を持っていません\n",
+    };
+    std::string_view s;
+    if (!PathArgument(path, length, kMsg, &s)) return nullptr;
     const size_t dot = plat::SjisFindLastOf(s, ".");
     if (dot == std::string_view::npos) {
-        plat::DebugOut("Warn: <KUSYSTEM::ExtractFilePathToExtension> ファイルパスはディレクトリ構造を持っていません\n");
+        plat::DebugOut(kMsg.noStructure);
         return nullptr;
     }
     CopyBounded(pathBuffer_, kPathSize, s.substr(0, dot));

@@ -6,11 +6,15 @@
 namespace plat {
 
 namespace {
-std::function<LocalTime()> g_source;
+// Never destroyed, so that the time prefix of a trace line written at exit works.
+std::function<LocalTime()>& Source() {
+    static auto* source = new std::function<LocalTime()>;
+    return *source;
 }
+}  // namespace
 
 LocalTime GetLocalTime() {
-    if (g_source) return g_source();
+    if (const auto& source = Source()) return source();
     timeval tv{};
     gettimeofday(&tv, nullptr);
     time_t t = tv.tv_sec;
@@ -28,6 +32,6 @@ LocalTime GetLocalTime() {
     return lt;
 }
 
-void SetLocalTimeSource(std::function<LocalTime()> source) { g_source = std::move(source); }
+void SetLocalTimeSource(std::function<LocalTime()> source) { Source() = std::move(source); }
 
 }  // namespace plat
