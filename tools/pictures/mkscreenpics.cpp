@@ -1,0 +1,30 @@
+// Writes the logo, title and options pictures of the sample game over the
+// generic ones:  mkscreenpics <out folder>  ->  <out folder>/Img/<name>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tools/pictures/picture_files.h"
+#include "tools/pictures/screen_pictures.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: mkscreenpics <out folder>\n");
+        return 2;
+    }
+    const std::string dir = std::string(argv[1]) + "/Img";
+    mkdir(argv[1], 0755);
+    mkdir(dir.c_str(), 0755);
+    int count = 0;
+    for (const auto& [name, bytes] : screens::ScreenPictures()) {
+        if (!WriteBytes(dir + "/" + name, bytes)) {
+            std::fprintf(stderr, "mkscreenpics: cannot write %s/%s\n", dir.c_str(), name.c_str());
+            return 1;
+        }
+        ++count;
+    }
+    if (!screens::CaptionsDrawn()) std::fprintf(stderr, "mkscreenpics: no Japanese font; pictures drawn without captions\n");
+    std::printf("mkscreenpics: %d screen pictures in %s\n", count, dir.c_str());
+    return 0;
+}

@@ -1,0 +1,400 @@
+#include "tools/pictures/screen_pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "platform/gdi_font.h"
+#include "platform/surface.h"
+#include "tools/pictures/picture_files.h"
+
+namespace screens {
+
+namespace {
+
+bool g_captionsDrawn = false;
+
+uint8_t Ch(uint32_t c, int shift) { return static_cast<uint8_t>((c >> shift) & 0xFF); }
+
+uint32_t Mix(uint32_t a, uint32_t b, double t) {
+    uint32_t out = 0;
+    for (int s = 0; s < 32; s += 8) out |= static_cast<uint32_t>(std::lround(Ch(a, s) + (Ch(b, s) - Ch(a, s)) * t)) << s;
+    return out;
+}
+
+// Source-over blend of colour at the given coverage (0..1) onto one pixel
+// whose alpha may be below opaque (the DDS materials keep their alpha).
+void Blend(uint32_t& dst, uint32_t colour, double coverage) {
+    const double sa = Ch(colour, 24) / 255.0 * coverage;
+    if (sa <= 0) return;
+    const double da = Ch(dst, 24) / 255.0;
+    const double oa = sa + da * (1 - sa);
+    uint32_t out = static_cast<uint32_t>(std::lround(oa * 255)) << 24;
+    for (int s = 0; s < 24; s += 8) {
+        const double c = (Ch(colour, s) * sa + Ch(dst, s) * da * (1 - sa)) / oa;
+        out |= static_cast<uint32_t>(std::lround(std::min(255.0, c))) << s;
+    }
+    dst = out;
+}
+
+void Fill(plat::Surface& s, int l, int t, int r, int b, uint32_t argb) {
+    for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
+        for (int x = std::max(0, l); x < std::min(r, s.width); ++x) s.Row(y)[x] = argb;
+}
+
+// A vertical gradient over a rectangle.
+void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom) {
+    for (int y = t; y < b; ++y) Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
+}
+
+// A rounded box with a rim; the inside filled with a vertical gradient.
+void Panel(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom, uint32_t rim, int radius,
+           int rimWidth) {
+    for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
+        for (int x = std::max(0, l); x < std::min(r, s.width); ++x) {
+            const double dx = std::max({double(l + radius) - (x + 0.5), (x + 0.5) - double(r - radius), 0.0});
+            const double dy = std::max({double(t + radius) - (y + 0.5), (y + 0.5) - double(b - radius), 0.0});
+            const double d = (dx > 0 && dy > 0) ? std::hypot(dx, dy) : std::max(dx, dy);
+            if (d > radius) continue;
+            const double edge = std::min(1.0, radius - d + 0.5);  // soft outer edge
+            const bool onRim = d > radius - rimWidth || (dx == 0 && dy == 0 &&
+                                                        (x < l + rimWidth || y < t + rimWidth || x >= r - rimWidth ||
+                                                         y >= b - rimWidth));
+            uint32_t c = onRim ? rim : Mix(top, bottom, double(y - t) / std::max(1, b - t - 1));
+            uint32_t a = static_cast<uint32_t>(std::lround(Ch(c, 24) * edge));
+            s.Row(y)[x] = (c & 0x00FFFFFFu) | (a << 24);
+        }
+}
+
+void Ellipse(plat::Surface& s, double cx, double cy, double rx, double ry, uint32_t argb) {
+    for (int y = std::max(0, int(cy - ry) - 1); y <= std::min(s.height - 1, int(cy + ry) + 1); ++y)
+        for (int x = std::max(0, int(cx - rx) - 1); x <= std::min(s.width - 1, int(cx + rx) + 1); ++x) {
+            const double d = std::hypot((x + 0.5 - cx) / rx, (y + 0.5 - cy) / ry);
+            const double edge = std::clamp((1 - d) * std::min(rx, ry), 0.0, 1.0);
+            Blend(s.Row(y)[x], argb, edge);
+        }
+}
+
+// Shift-JIS captions drawn with the game's font layer.
+class Captions {
+public:
+    // Width of a caption in pixels.
+    int Width(const char* text, int height, int weight = 400) {
+        plat::GdiFont* f = FontFor(height, weight);
+        if (!f) return 0;
+        int w = 0;
+        ForEachCode(text, [&](uint16_t code) {
+            if (const plat::GlyphBitmap* g = f->GetGlyph(code, plat::GlyphFormat::kCoverage)) w += g->advance;
+        });
+        return w;
+    }
+
+    // Draws text with the top of its cell at y.
+    void Draw(plat::Surface& s, int x, int y, const char* text, int height, uint32_t argb, int weight = 400) {
+        plat::GdiFont* f = FontFor(height, weight);
+        if (!f) return;
+        const int baseline = y + f->metrics().ascent;
+        int pen = x;
+        ForEachCode(text, [&](uint16_t code) {
+            const plat::GlyphBitmap* g = f->GetGlyph(code, plat::GlyphFormat::kCoverage);
+            if (!g) return;
+            for (int gy = 0; gy < g->height; ++gy)
+                for (int gx = 0; gx < g->width; ++gx) {
+                    const int px = pen + g->originX + gx, py = baseline - g->originY + gy;
+                    if (s.Contains(px, py) && g->At(gx, gy)) Blend(s.Row(py)[px], argb, g->At(gx, gy) / 255.0);
+                }
+            pen += g->advance;
+        });
+        drawn_ = true;
+    }
+
+    // Text with a one-pixel outline all round.
+    void Outlined(plat::Surface& s, int x, int y, const char* text, int height, uint32_t argb, uint32_t outline,
+                  int weight = 400, int width = 1) {
+        for (int dy = -width; dy <= width; ++dy)
+            for (int dx = -width; dx <= width; ++dx)
+                if (dx || dy) Draw(s, x + dx, y + dy, text, height, outline, weight);
+        Draw(s, x, y, text, height, argb, weight);
+    }
+
+    // Centred in a rectangle.
+    void Centred(plat::Surface& s, int l, int t, int r, int b, const char* text, int height, uint32_t argb,
+                 uint32_t outline = 0, int weight = 400) {
+        plat::GdiFont* f = FontFor(height, weight);
+        if (!f) return;
+        const int x = l + (r - l - Width(text, height, weight)) / 2;
+        const int y = t + (b - t - f->metrics().height) / 2;
+        if (outline)
+            Outlined(s, x, y, text, height, argb, outline, weight);
+        else
+            Draw(s, x, y, text, height, argb, weight);
+    }
+
+    bool drawn() const { return drawn_; }
+
+private:
+    plat::GdiFont* FontFor(int height, int weight) {
+        auto& slot = fonts_[{height, weight}];
+        if (!slot) {
+            plat::FontSpec spec;
+            spec.height = height;
+            spec.weight = weight;
+            spec.quality = plat::FontQuality::kAntialiased;
+            slot = plat::GdiFont::Create(spec);
+        }
+        return slot.get();
+    }
+    template <class F>
+    static void ForEachCode(const char* text, F f) {
+        const auto* p = reinterpret_cast<const unsigned char*>(text);
+        while (*p) {
+            const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
+            if (lead && p[1]) {
+                f(static_cast<uint16_t>(p[0] << 8 | p[1]));
+                p += 2;
+            } else {
+                f(static_cast<uint16_t>(*p++));
+            }
+        }
+    }
+    std::map<std::pair<int, int>, std::unique_ptr<plat::GdiFont>> fonts_;
+    bool drawn_ = false;
+};
+
+plat::Surface Solid(int w, int h, uint32_t argb) {
+    plat::Surface s(w, h);
+    std::fill(s.pixels.begin(), s.pixels.end(), argb);
+    return s;
+}
+
+// The studio logo shown by the logo screen, centred on the white fade.
+plat::Surface Logo(Captions& cap) {
+    plat::Surface s = Solid(420, 298, 0xFFFFFFFF);
+    // An emblem: a ring with a leaf-like petal of five ellipses inside.
+    Ellipse(s, 210, 104, 70, 70, 0xFF2A4A8A);
+    Ellipse(s, 210, 104, 60, 60, 0xFFFFFFFF);
+    for (int k = 0; k < 5; ++k) {
+        const double a = k * 2 * M_PI / 5 - M_PI / 2;
+        Ellipse(s, 210 + 28 * std::cos(a), 104 + 28 * std::sin(a), 19, 19, 0xFFE07A9A);
+    }
+    Ellipse(s, 210, 104, 12, 12, 0xFFF4C430);
+    cap.Centred(s, 0, 188, 420, 236, "見本工房", 40, 0xFF2A4A8A, 0, 700);
+    cap.Centred(s, 0, 240, 420, 264, "ＳＡＭＰＬＥ　ＷＯＲＫＳ", 16, 0xFF6A7AA0);
+    return s;
+}
+
+plat::Surface TitleBackground(bool day) {
+    plat::Surface s(800, 600);
+    Gradient(s, 0, 0, 800, 600, day ? 0xFF5FA8E8 : 0xFF050A24, day ? 0xFFD8ECFF : 0xFF24305C);
+    if (day) {
+        Ellipse(s, 680, 90, 46, 46, 0x60FFFFE0);
+        Ellipse(s, 680, 90, 34, 34, 0xFFFFF4C0);
+        const int clouds[4][3] = {{110, 120, 60}, {520, 200, 46}, {300, 330, 40}, {700, 380, 52}};
+        for (auto& c : clouds) {
+            Ellipse(s, c[0], c[1], c[2] * 1.6, c[2] * 0.5, 0xE0FFFFFF);
+            Ellipse(s, c[0] - c[2] * 0.5, c[1] - c[2] * 0.25, c[2] * 0.7, c[2] * 0.45, 0xE0FFFFFF);
+            Ellipse(s, c[0] + c[2] * 0.4, c[1] - c[2] * 0.35, c[2] * 0.6, c[2] * 0.5, 0xE0FFFFFF);
+        }
+    } else {
+        for (int i = 0; i < 160; ++i) {
+            const int x = (i * 173 + 31) % 797, y = (i * 97 + 13) % 470;
+            Ellipse(s, x, y, 1.2 + (i % 3) * 0.4, 1.2 + (i % 3) * 0.4, 0xFFFFFFE0);
+        }
+        Ellipse(s, 660, 100, 40, 40, 0xFFF8F4D8);
+        Ellipse(s, 676, 90, 36, 36, 0xFF0A1230);  // a crescent
+    }
+    // Two rows of hills and a small town line on the horizon.
+    const uint32_t far = day ? 0xFF7FAF7F : 0xFF1A2A38, nearHill = day ? 0xFF4F8F4F : 0xFF0E1A22;
+    for (int x = 0; x < 800; ++x) {
+        const int h1 = 470 + static_cast<int>(22 * std::sin(x / 90.0) + 12 * std::sin(x / 31.0));
+        const int h2 = 530 + static_cast<int>(18 * std::sin(x / 70.0 + 1.3));
+        Fill(s, x, h1, x + 1, 600, far);
+        Fill(s, x, h2, x + 1, 600, nearHill);
+    }
+    for (int i = 0; i < 14; ++i) {
+        const int l = 40 + i * 54, w = 26 + (i * 7) % 18, h = 20 + (i * 13) % 34;
+        Fill(s, l, 500 - h, l + w, 520, day ? 0xFF9FA8B8 : 0xFF182030);
+        if (!day)
+            for (int k = 0; k < 3; ++k) Fill(s, l + 5 + k * 7, 506 - h + (k % 2) * 8, l + 9 + k * 7, 510 - h + (k % 2) * 8, 0xFFFFE080);
+    }
+    return s;
+}
+
+// The title's material sheet: logo and its shadow, footer, bar and the menu
+// rows in their normal, hover and pushed pictures.
+plat::Surface TitleMaterial(Captions& cap) {
+    plat::Surface s(880, 384);
+    // Logo (0,0)-(544,176) and its shadow (0,176)-(544,352): the same shapes.
+    for (int shadow = 0; shadow < 2; ++shadow) {
+        const int top = shadow * 176;
+        const uint32_t ink = shadow ? 0xFF000000 : 0xFFFFFFFF, edge = shadow ? 0xFF000000 : 0xFF2A4A8A;
+        Fill(s, 40, top + 130, 504, top + 134, shadow ? 0xFF000000 : 0xFFF4C430);
+        cap.Outlined(s, 52, top + 22, "見本の物語", 88, ink, edge, 700, 3);
+        cap.Centred(s, 0, top + 138, 544, top + 172, "～　ひと夏のサンプル　～", 24, ink, edge);
+    }
+    // Footer (0,352)-(352,376).
+    cap.Centred(s, 0, 352, 352, 376, "２０２６　見本工房", 16, 0xFFFFFFFF, 0xFF203050);
+    // Bar (0,376)-(800,384): bright in the middle, fading to both ends.
+    for (int x = 0; x < 800; ++x) {
+        const double t = 1 - std::abs(x - 399.5) / 400.0;
+        const uint32_t a = static_cast<uint32_t>(std::lround(60 + 195 * t));
+        Fill(s, x, 376, x + 1, 378, (a << 24) | 0xFFFFFF);
+        Fill(s, x, 378, x + 1, 382, (a << 24) | 0xF4C430);
+        Fill(s, x, 382, x + 1, 384, (a << 24) | 0xFFFFFF);
+    }
+    // Menu rows 1..6 at y 0, 24, ..., 120; columns normal, hover, pushed.
+    const char* items[6] = {"はじめから", "つづきから", "設定", "ギャラリー", "音楽鑑賞", "終了"};
+    for (int row = 0; row < 6; ++row) {
+        const int t = row * 24;
+        struct Look {
+            uint32_t top, bottom, rim, text;
+        };
+        const Look looks[3] = {{0xA0203050, 0xA0101828, 0xC0FFFFFF, 0xFFFFFFFF},
+                               {0xE02A4A8A, 0xE0182C5A, 0xFFF4C430, 0xFFFFF0A0},
+                               {0xF0F4C430, 0xF0C08A10, 0xFFFFFFFF, 0xFF203050}};
+        for (int k = 0; k < 3; ++k) {
+            const int l = 544 + 112 * k;
+            Panel(s, l + 1, t + 1, l + 111, t + 23, looks[k].top, looks[k].bottom, looks[k].rim, 10, 2);
+            cap.Centred(s, l, t + (k == 2 ? 1 : 0), l + 112, t + 24 + (k == 2 ? 1 : 0), items[row], 16, looks[k].text);
+        }
+    }
+    return s;
+}
+
+// A simple face in a portrait frame: hair, head, eyes, shoulders.
+void Portrait(plat::Surface& s, int l, int t, int r, int b, uint32_t hair, uint32_t clothes) {
+    Panel(s, l, t, r, b, 0xFFF0E6D8, 0xFFD8C8B4, 0xFF8A6A4A, 6, 2);
+    const double cx = (l + r) / 2.0, w = r - l, h = b - t;
+    const double hr = std::min(w, h) * 0.28;
+    const double cy = t + std::min(h * 0.45, hr * 1.6);
+    Ellipse(s, cx, b + hr * 0.2, hr * 1.6, hr * 1.1, clothes);
+    Ellipse(s, cx, cy - hr * 0.15, hr * 1.12, hr * 1.1, hair);
+    Ellipse(s, cx, cy + hr * 0.1, hr * 0.92, hr, 0xFFFCE4D0);
+    Ellipse(s, cx, cy - hr * 0.6, hr * 0.95, hr * 0.42, hair);
+    Ellipse(s, cx - hr * 0.38, cy + hr * 0.15, hr * 0.12, hr * 0.18, 0xFF303040);
+    Ellipse(s, cx + hr * 0.38, cy + hr * 0.15, hr * 0.12, hr * 0.18, 0xFF303040);
+    Ellipse(s, cx, cy + hr * 0.55, hr * 0.22, hr * 0.07, 0xFFD06070);
+}
+
+// The options background: six portraits on the left, a panel with the
+// labels of the nine setting rows, the screen's name.
+plat::Surface ConfigBackground(Captions& cap) {
+    plat::Surface s(800, 600);
+    Gradient(s, 0, 0, 800, 600, 0xFF3A4A6A, 0xFF1A2232);
+    Panel(s, 222, 140, 792, 524, 0x40FFFFFF, 0x20FFFFFF, 0x80FFFFFF, 12, 2);
+    cap.Outlined(s, 560, 40, "設定", 56, 0xFFFFFFFF, 0xFF2A4A8A, 700, 2);
+    cap.Draw(s, 560, 102, "ＣＯＮＦＩＧＵＲＡＴＩＯＮ", 14, 0xFFB0C0E0);
+    const int areas[6][4] = {{65, 44, 202, 133}, {86, 132, 185, 223}, {15, 290, 191, 370},
+                             {93, 523, 135, 600}, {27, 553, 90, 600}, {141, 555, 214, 600}};
+    const uint32_t hair[6] = {0xFF402818, 0xFFB03020, 0xFF202020, 0xFFD0A040, 0xFF5060A0, 0xFF805030};
+    const uint32_t clothes[6] = {0xFF3050A0, 0xFFE0E0F0, 0xFF40704A, 0xFFA04060, 0xFF606060, 0xFF2A4A8A};
+    for (int i = 0; i < 6; ++i) Portrait(s, areas[i][0], areas[i][1], areas[i][2], areas[i][3], hair[i], clothes[i]);
+    cap.Draw(s, 24, 236, "声を聞く：", 16, 0xFFFFFFFF);
+    cap.Draw(s, 24, 258, "顔をクリック", 14, 0xFFC0C8E0);
+    // Row labels left of the cells; group headings above them.
+    const struct {
+        int y;
+        const char* text;
+    } rows[] = {{174, "画面モード"},   {206, "色数"},         {238, "文字の速さ"},
+                {300, "オートスキップ"}, {333, "スキップの速さ"}, {363, "文字のなめらかさ"},
+                {426, "効果音"},        {458, "音声"},          {489, "音楽"}};
+    for (const auto& row : rows) cap.Draw(s, 236, row.y + 3, row.text, 16, 0xFFFFFFFF);
+    cap.Draw(s, 236, 150, "■表示", 16, 0xFFF4C430);
+    cap.Draw(s, 236, 276, "■テキスト", 16, 0xFFF4C430);
+    cap.Draw(s, 236, 400, "■音量", 16, 0xFFF4C430);
+    return s;
+}
+
+// One settings cell: normal (dim) and selected (bright) pictures, one above
+// the other, each 24 high.
+void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, int textHeight = 14) {
+    Panel(s, l + 1, t + 1, r - 1, t + 23, 0xE0404858, 0xE0202430, 0xFFA0A8B8, 6, 1);
+    cap.Centred(s, l, t, r, t + 24, text, textHeight, 0xFFFFFFFF);
+    Panel(s, l + 1, t + 25, r - 1, t + 47, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 6, 1);
+    cap.Centred(s, l, t + 24, r, t + 48, text, textHeight, 0xFF1A2232, 0, 700);
+}
+
+void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, bool pushed) {
+    if (pushed)
+        Panel(s, l + 1, t + 1, r - 1, t + 23, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 10, 2);
+    else
+        Panel(s, l + 1, t + 1, r - 1, t + 23, 0xFF2A4A8A, 0xFF182C5A, 0xFFFFFFFF, 10, 2);
+    cap.Centred(s, l, t + (pushed ? 1 : 0), r, t + 24 + (pushed ? 1 : 0), text, 16, pushed ? 0xFF1A2232 : 0xFFFFFFFF);
+}
+
+// The options material: every settings cell at the rectangles the screen
+// cuts, the volume steps, and the back and return-to-title buttons.
+plat::Surface ConfigMaterial(Captions& cap) {
+    plat::Surface s(440, 192);
+    CellPair(s, cap, 0, 0, 64, "ウィンドウ", 12);
+    CellPair(s, cap, 64, 0, 176, "フルスクリーン");
+    CellPair(s, cap, 0, 48, 104, "フルカラー");
+    CellPair(s, cap, 104, 48, 200, "１６ビット");
+    CellPair(s, cap, 0, 96, 48, "遅い");
+    CellPair(s, cap, 48, 96, 96, "普通");
+    CellPair(s, cap, 96, 96, 144, "速い");
+    CellPair(s, cap, 0, 144, 32, "入");
+    CellPair(s, cap, 32, 144, 64, "切");
+    // Anti-alias levels; "none" doubles as volume step 0.
+    CellPair(s, cap, 176, 0, 216, "なし");
+    CellPair(s, cap, 216, 0, 288, "弱い");
+    CellPair(s, cap, 288, 0, 360, "普通");
+    CellPair(s, cap, 360, 0, 432, "強い");
+    for (int v = 1; v <= 10; ++v) {
+        const int l = 200 + 24 * (v - 1);
+        char digits[4];
+        std::snprintf(digits, sizeof(digits), "%d", v);
+        CellPair(s, cap, l, 48, l + 24, digits, 12);
+    }
+    Button(s, cap, 144, 96, 408, "戻る", false);
+    Button(s, cap, 144, 120, 408, "タイトルへ", false);
+    Button(s, cap, 144, 144, 408, "戻る", true);
+    Button(s, cap, 144, 168, 408, "タイトルへ", true);
+    return s;
+}
+
+// The message window's frame, its back panel, the wait icon and the Yes/No
+// buttons of the dialogs.
+plat::Surface MessageWindow(Captions& cap) {
+    plat::Surface s(776, 232);
+    // Frame (0,0)-(540,116): a rim with corner marks over a faint tint.
+    Panel(s, 0, 0, 540, 116, 0x30FFFFFF, 0x10FFFFFF, 0xFFE8ECFF, 14, 3);
+    for (int cx : {14, 526})
+        for (int cy : {14, 102}) Ellipse(s, cx, cy, 4, 4, 0xFFF4C430);
+    // Back panel (0,116)-(540,232), drawn under the frame.
+    Panel(s, 0, 116, 540, 232, 0xE0182C5A, 0xE00E1A36, 0xE0182C5A, 14, 1);
+    // Wait icon (540,0)-(592,29): a downward triangle.
+    for (int y = 4; y < 25; ++y) {
+        const int half = (25 - y) * 20 / 21;
+        Fill(s, 566 - half, y, 566 + half, y + 1, 0xFFF4C430);
+    }
+    Button(s, cap, 544, 32, 776, "はい", false);
+    Button(s, cap, 544, 56, 776, "いいえ", false);
+    Button(s, cap, 544, 80, 776, "はい", true);
+    Button(s, cap, 544, 104, 776, "いいえ", true);
+    return s;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> ScreenPictures() {
+    Captions cap;
+    std::vector<std::pair<std::string, std::string>> out = {
+        {"fade.bmp", EncodeBmp24(Solid(800, 600, 0xFFFFFFFF))},
+        {"logo.bmp", EncodeBmp24(Logo(cap))},
+        {"TitleBG.bmp", EncodeBmp24(TitleBackground(true))},
+        {"TitleBG2.bmp", EncodeBmp24(TitleBackground(false))},
+        {"TitleMaterial.dds", EncodeDds32(TitleMaterial(cap))},
+        {"ConfigBG.bmp", EncodeBmp24(ConfigBackground(cap))},
+        {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap))},
+        {"MessageWindow.dds", EncodeDds32(MessageWindow(cap))},
+    };
+    g_captionsDrawn = cap.drawn();
+    return out;
+}
+
+bool CaptionsDrawn() { return g_captionsDrawn; }
+
+}  // namespace screens

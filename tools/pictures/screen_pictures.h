@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+// The sample game's pictures for the logo, title and options screens (and
+// the message window the options dialog borrows), drawn so that every source
+// rectangle these screens cut from them holds a drawn item: title, menu
+// items, bars, settings cells, buttons, portraits and row labels, with
+// Japanese captions rendered by the game's own font layer.
+namespace screens {
+
+// Members for dat/Img.dat: file name and file bytes (BMP or DDS). Without a
+// Japanese font the captions are left out and everything else is drawn.
+std::vector<std::pair<std::string, std::string>> ScreenPictures();
+
+// Whether the last ScreenPictures() call drew its captions.
+bool CaptionsDrawn();
+
+}  // namespace screens
