@@ -1,6 +1,10 @@
 #pragma once
 #include <cstdint>
 
+// The functions the game calls are declared with the rest of what it asks of
+// the shell; the ones below only the shell and the screens' tests use.
+#include "game/shell_services.h"
+
 class KUSYSTEM;
 class KUSPRITE2;
 class KUSND;
@@ -14,28 +18,13 @@ class KUSND;
 int VolumeStepToDirectMusic(unsigned int step);  // silence -9600
 int VolumeStepToDirectShow(unsigned int step);   // silence -10000
 
-int GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot);
-int GraphicUnload(KUSPRITE2* sprite, KUSYSTEM* sys, int slot);
-
-int SELoad(KUSND* snd, KUSYSTEM* sys, int slot, const char* file);
-int SEUnload(KUSND* snd, KUSYSTEM* sys, int slot);
-int SESetVolume(KUSND* snd, KUSYSTEM* sys, int step);
-int SEPlay(KUSND* snd, KUSYSTEM* sys, int slot, int loop);
 int SEStop(KUSND* snd, KUSYSTEM* sys, int slot);
-
-int VoiceSetVolume(KUSND* snd, KUSYSTEM* sys, int step);
-int VoicePlay(KUSND* snd, KUSYSTEM* sys, const char* file);
-int VoiceStop(KUSND* snd, KUSYSTEM* sys);
 
 int BGM_DA_Load(KUSND* snd, KUSYSTEM* sys, const char* file, int loadFlag);
 int BGM_DA_Unload(KUSND* snd, KUSYSTEM* sys);
 int BGM_DA_SetVolume(KUSND* snd, KUSYSTEM* sys, int step);
 int BGM_DA_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file, int loadFlag);
 int BGM_DA_Stop(KUSND* snd, KUSYSTEM* sys);
-
-int BGM_DS_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file);
-int BGM_DS_Stop(KUSND* snd, KUSYSTEM* sys);
-int BGM_DS_SetVolume(KUSND* snd, KUSYSTEM* sys, int step);
 
 int MoviePlay(KUSPRITE2* sprite, KUSND* snd, KUSYSTEM* sys, const char* folder, const char* file, int volume);
 int MovieStop(KUSND* snd, KUSYSTEM* sys);

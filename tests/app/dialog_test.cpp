@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/window.h"
+#include "tests/app/app_test_util.h"
 
 namespace {
 
@@ -55,13 +56,7 @@ protected:
         plat::ClearDialogAnswers();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
-    static void Key(SDL_Keycode k) {
-        SDL_Event e;
-        SDL_zero(e);
-        e.type = SDL_KEYDOWN;
-        e.key.keysym.sym = k;
-        SDL_PushEvent(&e);
-    }
+    static void Key(SDL_Keycode k) { apptest::PushKey(k, true); }
     plat::WindowHandle win = nullptr;
 };
 

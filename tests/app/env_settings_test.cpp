@@ -4,20 +4,12 @@
 
 #include "engine/kusystem.h"
 #include "platform/window_metrics.h"
+#include "tests/app/app_test_util.h"
 #include "tests/support/test_env.h"
 
 namespace {
 
-std::string Golden(bool debugLine) {
-    const char* lines[] = {"//_/_/_/_/_/_/ 環境設定データ _/_/_/_/_/_/", "サウンド警告: ON", "スクリーンモード: Window",
-                           "画面カラー: 16bit", "メッセージ速度: 100", "アンリエイリアスレベル: レベル3",
-                           "オートスキップ速度: 250", "SE Volume: 5", "Voice Volume: 5", "BGM Volume: 5",
-                           "男性ボイス: ON"};
-    std::string s;
-    for (const char* l : lines) s += std::string(l) + "\r\n";
-    if (debugLine) s += std::string("デバッグ情報表示: ON") + "\r\n";
-    return s;
-}
+using apptest::GoldenEnv;
 
 class EnvSettingsTest : public ::testing::Test {
 protected:
@@ -40,7 +32,7 @@ protected:
 
 TEST_F(EnvSettingsTest, DefaultsSaveToGoldenBytesAndReadBack) {
     ASSERT_EQ(SaveEnvData("env.env"), 1);
-    EXPECT_EQ(dir.Read("env.env"), Golden(false));
+    EXPECT_EQ(dir.Read("env.env"), GoldenEnv(false));
     EXPECT_FALSE(dir.Exists("env.env.tmp"));
 
     g_dwSEVolume = 9;
@@ -82,8 +74,8 @@ TEST_F(EnvSettingsTest, EveryValueRoundTrips) {
 TEST_F(EnvSettingsTest, DebugLineOnlyWhileOnAndAbsenceDoesNotClear) {
     g_bDebugInfo = 1;
     ASSERT_EQ(SaveEnvData("env.env"), 1);
-    EXPECT_EQ(dir.Read("env.env"), Golden(true));
-    dir.Write("env.env", Golden(false));
+    EXPECT_EQ(dir.Read("env.env"), GoldenEnv(true));
+    dir.Write("env.env", GoldenEnv(false));
     EXPECT_EQ(LoadEnvData("env.env"), 1);
     EXPECT_EQ(g_bDebugInfo, 1);
 }

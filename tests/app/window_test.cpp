@@ -11,6 +11,7 @@
 #include "platform/input_state.h"
 #include "platform/menu.h"
 #include "platform/window_metrics.h"
+#include "tests/app/app_test_util.h"
 
 namespace {
 
@@ -54,13 +55,7 @@ protected:
         }
         return false;
     }
-    static void PushKey(SDL_Keycode k, bool down) {
-        SDL_Event e;
-        SDL_zero(e);
-        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        e.key.keysym.sym = k;
-        SDL_PushEvent(&e);
-    }
+    static void PushKey(SDL_Keycode k, bool down) { apptest::PushKey(k, down); }
     static void PushButton(int x, int y, bool down) {
         SDL_Event e;
         SDL_zero(e);
