@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/gdi_bmp.h"
 #include "platform/gdi_dc.h"
 #include "platform/gdi_text.h"
 #include "tests/text/text_test_util.h"
@@ -144,47 +143,6 @@ TEST(GdiText, ShellTextApi) {
     EXPECT_EQ(plat::SurfaceTextOut(&s, 2, 2, "ファイル(F)", style), plat::SurfaceTextWidth("ファイル(F)", 12));
     EXPECT_EQ(plat::SurfaceTextWidth("ファイル(F)", 12), 4 * 12 + 3 * 6);
     EXPECT_GT(kutext::FindInk(s, 0).count, 30);
-}
-
-std::string Le(uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
-    return s;
-}
-
-std::string BmpHeader(int w, int h, int bpp, uint32_t dataOffset, uint32_t colors = 0) {
-    return "BM" + Le(0, 4) + Le(0, 4) + Le(dataOffset, 4) + Le(40, 4) + Le(static_cast<uint32_t>(w), 4) +
-           Le(static_cast<uint32_t>(h), 4) + Le(1, 2) + Le(static_cast<uint32_t>(bpp), 2) + Le(0, 4) + Le(0, 4) +
-           Le(0, 4) + Le(0, 4) + Le(colors, 4) + Le(0, 4);
-}
-
-TEST(GdiBmp, DecodesDepthsAndRefusesDamage) {
-    // 24-bit, 2 x 2, bottom-up, rows padded to 8 bytes.
-    std::string b24 = BmpHeader(2, 2, 24, 54) + std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8) +
-                      std::string("\xFF\x00\x00\xFF\xFF\xFF\x00\x00", 8);
-    plat::Surface s;
-    ASSERT_TRUE(plat::DecodeBmp(b24, &s));
-    ASSERT_EQ(s.width, 2);
-    EXPECT_EQ(s.Row(0)[0], 0xFF0000FFu);  // top row came last
-    EXPECT_EQ(s.Row(0)[1], 0xFFFFFFFFu);
-    EXPECT_EQ(s.Row(1)[0], 0xFFFF0000u);
-    EXPECT_EQ(s.Row(1)[1], 0xFF00FF00u);
-    // 8-bit palette, top-down.
-    std::string b8 = BmpHeader(2, -1, 8, 54 + 8, 2) + Le(0x00112233, 4) + Le(0x00445566, 4) + std::string("\x01\x00\x00\x00", 4);
-    ASSERT_TRUE(plat::DecodeBmp(b8, &s));
-    EXPECT_EQ(s.Row(0)[0], 0xFF445566u);
-    EXPECT_EQ(s.Row(0)[1], 0xFF112233u);
-    // Truncated pixel data, bad magic, absurd sizes, palette index beyond the palette.
-    plat::Surface keep(1, 1);
-    EXPECT_FALSE(plat::DecodeBmp(b24.substr(0, b24.size() - 1), &keep));
-    EXPECT_FALSE(plat::DecodeBmp("XX" + b24.substr(2), &keep));
-    EXPECT_FALSE(plat::DecodeBmp(BmpHeader(100000, 1, 24, 54), &keep));
-    EXPECT_FALSE(plat::DecodeBmp(BmpHeader(1, 1, 8, 54, 300), &keep));
-    EXPECT_EQ(keep.width, 1);
-    std::string b8bad = BmpHeader(1, 1, 8, 54 + 4, 1) + Le(0x00ABCDEF, 4) + std::string("\x05\x00\x00\x00", 4);
-    ASSERT_TRUE(plat::DecodeBmp(b8bad, &s));
-    EXPECT_EQ(s.Row(0)[0], 0xFF000000u);
-    EXPECT_FALSE(plat::LoadBmpFile("/nonexistent/file.bmp", &keep));
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/gdi_bmp.h"
 #include "platform/gdi_font.h"
+#include "platform/video_image.h"
 #include "tests/support/test_env.h"
 
 namespace kutext {
@@ -106,7 +106,7 @@ std::string CompareGolden(const std::string& name, const plat::Surface& s) {
     const char* update = getenv("KU_UPDATE_GOLDEN");
     if (update && update[0] == '1') return WriteBmp(GoldenPath(name), s) ? "" : "cannot write golden " + name;
     plat::Surface golden;
-    if (!plat::LoadBmpFile(GoldenPath(name), &golden)) return "no golden picture " + name;
+    if (!plat::LoadPictureFile(GoldenPath(name), &golden)) return "no golden picture " + name;
     if (golden.width != s.width || golden.height != s.height) return "size differs from " + name;
     for (int y = 0; y < s.height; ++y) {
         for (int x = 0; x < s.width; ++x) {
