@@ -42,7 +42,7 @@ public:
     // Read access for drawing and tests.
     uint32_t initialized() const { return m_bInitialize; }
     uint32_t created() const { return m_bCreate; }
-    const char* text() const { return m_szText; }
+    const char* text() const { return m_szText; }  // textLength() bytes: a full buffer has no NUL
     uint32_t textLength() const { return m_dwTextLength; }
     uint32_t charNum() const { return m_dwCharNum; }
     uint32_t textureSize() const { return m_dwTextureSize; }
