@@ -206,7 +206,11 @@ bool IsSafeMemberName(const char* name) {
     if (!name || name[0] == '\0') return false;
     std::string_view s(name);
     if (s == "." || s == "..") return false;
-    return plat::SjisFindLastOf(s, "/\\") == std::string_view::npos;
+    // Every 0x2F byte separates paths here, even after a lead byte (it is no
+    // trail byte, so no double-byte character hides it); 0x5C only where it
+    // is not the second byte of a character.
+    if (s.find('/') != std::string_view::npos) return false;
+    return plat::SjisFindLastOf(s, "\\") == std::string_view::npos;
 }
 
 void ClearCombineFileList() { memset(g_CombineFileList, 0, sizeof(g_CombineFileList)); }

@@ -40,5 +40,5 @@ void ClearCombineFileList();
 void DeleteDirectoryFiles(const char* directory, const char* name);
 
 // True when a member name can be used as a file name inside the out
-// directory: not empty, not "." or "..", no single-byte '/' or '\'.
+// directory: not empty, not "." or "..", no '/' byte and no single-byte '\'.
 bool IsSafeMemberName(const char* name);
