@@ -66,17 +66,18 @@ int KUSPRITE2::CreateTextureTextBuffer(uint32_t count) {
 // The table checks of the slot operations, in order: table made, slot number, table present (the last
 // reported only where the operation reports it). False after the operation's message.
 bool KUSPRITE2::TextSlotChecked(const char* op, uint32_t slot, bool reportNoTable) {
-    const std::string tag = std::string("Error: <KUSPRITE2::") + op + "> ";
+    // Messages are put together only on failure: the draw runs this every frame.
+    auto report = [&](const char* what) { ErrorPrint((std::string("Error: <KUSPRITE2::") + op + "> " + what).c_str()); };
     if (!m_bTextGraphicBuffer) {
-        ErrorPrint((tag + "テクスチャテキストバッファが確保されていません\n").c_str());
+        report("テクスチャテキストバッファが確保されていません\n");
         return false;
     }
     if (slot >= m_dwTextGraphicNum) {
-        ErrorPrint((tag + "指定インデックスが確保数を上回っています\n").c_str());
+        report("指定インデックスが確保数を上回っています\n");
         return false;
     }
     if (!m_lpTextGraphic) {
-        if (reportNoTable) ErrorPrint((tag + "テキスト用グラフィックデータが失われています\n").c_str());
+        if (reportNoTable) report("テキスト用グラフィックデータが失われています\n");
         return false;
     }
     return true;
