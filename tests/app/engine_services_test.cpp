@@ -10,10 +10,34 @@
 #include "platform/window.h"
 #include "sound/kusnd.h"
 #include "tests/support/test_env.h"
+#include "tools/archive_writer.h"
 
 namespace {
 
 intptr_t NullProc(plat::WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+// A short 8 kHz mono 16-bit PCM WAV.
+std::string Wav(int samples) {
+    std::string s;
+    auto put = [&s](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    uint32_t data = static_cast<uint32_t>(samples) * 2;
+    s += "RIFF";
+    put(36 + data, 4);
+    s += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2);
+    put(1, 2);
+    put(8000, 4);
+    put(16000, 4);
+    put(2, 2);
+    put(16, 2);
+    s += "data";
+    put(data, 4);
+    for (int i = 0; i < samples; ++i) put(static_cast<uint32_t>((i % 40) * 400), 2);
+    return s;
+}
 
 int Count(const std::string& haystack, const std::string& needle) {
     int n = 0;
@@ -132,6 +156,23 @@ TEST_F(StartedEnginesTest, GraphicLoadRetriesAHundredTimesThenGivesUp) {
     // The failure touched no other slot.
     EXPECT_STREQ(sprite.GetGraphicDataFileName(0), "fade.bmp");
     EXPECT_EQ(GraphicUnload(&sprite, &sys, 26), 1);
+}
+
+// The music slot is loaded again only for another file: with the archive
+// gone, the same file still plays and another one cannot load.
+TEST_F(StartedEnginesTest, MusicReloadsOnlyForAnotherFile) {
+    std::string err;
+    dir.Write("dat/.keep", "");
+    ASSERT_TRUE(WriteArchive("dat/BGM.dat", {{"a.wav", "", Wav(800)}, {"b.wav", "", Wav(800)}}, false, &err)) << err;
+    ASSERT_EQ(BGM_DA_Play(&snd, &sys, 1, "a.wav", 0), 1);
+    EXPECT_NE(snd.DAGetLoadState(1), 0);
+    ASSERT_EQ(remove("dat/BGM.dat"), 0);
+    kutest::DebugCapture capture;
+    EXPECT_EQ(BGM_DA_Play(&snd, &sys, 1, "a.wav", 0), 1);
+    EXPECT_EQ(capture.all(), "");
+    EXPECT_EQ(BGM_DA_Play(&snd, &sys, 1, "b.wav", 0), 0);
+    EXPECT_TRUE(capture.Contains("Error: <BGM_DA_Load> サウンドのロードに失敗しました\n"));
+    EXPECT_TRUE(capture.Contains("Error: <BGM_DA_Play> BGM再生に失敗しました\n"));
 }
 
 }  // namespace
