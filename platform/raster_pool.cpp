@@ -87,7 +87,15 @@ public:
         }
         if (sleepers_.load(std::memory_order_acquire) > 0) cv_.notify_all();
         TakeBands(gen);
-        while (done_.load(std::memory_order_acquire) < bands) CpuRelax();
+        // A worker that claimed a band may have lost its processor (a busy
+        // machine): after a short spin, give it ours rather than burn it.
+        for (int spins = 0; done_.load(std::memory_order_acquire) < bands; ++spins) {
+            if (spins < 1024) {
+                CpuRelax();
+            } else {
+                std::this_thread::yield();
+            }
+        }
     }
 
 private:
