@@ -47,7 +47,14 @@ constexpr KURECT kSrcTitle = {144, 120, 408, 144}, kSrcTitlePushed = {144, 168, 
 constexpr KURECT kSrcYes = {544, 32, 776, 56}, kSrcYesPushed = {544, 80, 776, 104};
 constexpr KURECT kSrcNo = {544, 56, 776, 80}, kSrcNoPushed = {544, 104, 776, 128};
 constexpr KURECT kSrcWindow = {0, 0, 540, 116};
+constexpr KURECT kSrcBackPanel = {0, 116, 540, 232};
 constexpr float kDialogX = 130.0f, kDialogY = 234.0f;
+constexpr float kBackPanelAlpha = 0.8f;
+// The question as the script form writes it: backslash and n make the line break.
+constexpr char kQuestion[] = "タイトルに戻ります。\\nよろしいですか？";
+static_assert(sizeof(kQuestion) - 1 == 38, "the question is 38 bytes in Shift-JIS");
+constexpr int kQuestionFontSize = 20;
+constexpr uint32_t kTextPitchAndFamily = 17;
 
 // Volume rows: 0 sound effects, 1 voices, 2 music.
 constexpr int kVolumeY[3] = {426, 458, 489};
@@ -467,7 +474,26 @@ void CONFIG_MODE_DATA::CloseDialog() {
         SEUnload(m_pKUSnd, m_pKUSys, kSeWindowHover);
         SEUnload(m_pKUSnd, m_pKUSys, kSeWindowPush);
     }
-    m_MsgWnd = Dialog{0, 0, 0.0f, 0.0f, 0.0f, 0.0f};
+    if (m_MsgWnd.text && m_pKUSprite) m_pKUSprite->ReleaseTextureTextData(kTextSlot);
+    m_MsgWnd = Dialog{0, 0, 0.0f, 0.0f, 0.0f, 0.0f, 0};
+}
+
+// The question into the message text slot, typed out from none shown; its
+// area starts 170 px right of the window's text column. 0 when the text
+// cannot be converted (the caller tries again next frame).
+int CONFIG_MODE_DATA::SetDialogText() {
+    char text[512];
+    if (!m_pKUSys->StrConvert(kQuestion, static_cast<int>(sizeof(kQuestion) - 1), text, static_cast<int>(sizeof(text))))
+        return 0;
+    if (m_pKUSprite->SetTextureTextData(kTextSlot, text, kQuestionFontSize, 400, static_cast<uint32_t>(m_Env.antiAlias),
+                                        kTextPitchAndFamily, 0) < 0) {
+        // The dialog still answers; only its question is missing.
+        modes::ErrorPrint(m_pKUSys, "MESSAGE_WINDOW::SetText", "データのセットに失敗しました");
+    } else {
+        m_MsgWnd.text = 1;
+    }
+    m_MsgWnd.shown = 0.0f;
+    return 1;
 }
 
 int CONFIG_MODE_DATA::MainProc() {
@@ -526,7 +552,7 @@ int CONFIG_MODE_DATA::MainProc() {
                     modes::ErrorPrint(m_pKUSys, tag, "メッセージウィンドウの初期化に失敗しました");
                     return -1;
                 }
-                m_MsgWnd = Dialog{1, 1, kDialogX, kDialogY, 0.0f, 0.0f};
+                m_MsgWnd = Dialog{1, 1, kDialogX, kDialogY, 0.0f, 0.0f, 0};
                 m_nPhase = 3;
             }
         }
@@ -540,7 +566,10 @@ int CONFIG_MODE_DATA::MainProc() {
         m_MsgWnd.alpha = t / 500.0f;
         if (m_MsgWnd.alpha >= 1.0f) {
             m_MsgWnd.alpha = 1.0f;
-            m_MsgWnd.shown = 0.0f;
+            if (!SetDialogText()) {
+                modes::ErrorPrint(m_pKUSys, tag, "メッセージのコンバートに失敗しました");
+                return 0;
+            }
             m_dwPhaseStart = now;
             m_nPhase = 4;
         }
@@ -652,25 +681,46 @@ int CONFIG_MODE_DATA::DrawProc() {
         const KURECT& src = item == kItemBack ? (pushed ? kSrcBackPushed : kSrcBack) : (pushed ? kSrcTitlePushed : kSrcTitle);
         if (!DrawRect(kSlotMaterial, kBackX, item == kItemBack ? kBackY : kTitleY, src, hovered ? 1.0f : 0.5f)) return 0;
     }
-    if (m_MsgWnd.visible && m_MsgWnd.alpha > 0.0f) {
-        if (!DrawRect(kSlotWindow, m_MsgWnd.x, m_MsgWnd.y, kSrcWindow, m_MsgWnd.alpha)) {
-            modes::ErrorPrint(m_pKUSys, tag, "メッセージウィンドウの描画に失敗しました");
-            return 0;
-        }
-        for (int item : {kItemYes, kItemNo}) {
-            const bool hovered = item == m_nHover;
-            const bool pushed = hovered && m_nPhase == 5 && click == 1;
-            const KURECT& src = item == kItemYes ? (pushed ? kSrcYesPushed : kSrcYes) : (pushed ? kSrcNoPushed : kSrcNo);
-            float a = hovered ? m_MsgWnd.alpha : m_MsgWnd.alpha * 0.5f;
-            if (!DrawRect(kSlotWindow, item == kItemYes ? 150.0f : 418.0f, 312.0f, src, a)) return 0;
-        }
-    }
+    if (m_MsgWnd.visible && m_MsgWnd.alpha > 0.0f && !DrawDialog(click)) return 0;
     if (m_fFade > 0.0f) {
         uint32_t colour = modes::AlphaColor(m_fFade);
         if (m_pKUSprite->D3DXDrawGraphic(kSlotFade, 0, 0, kDrawTypeAuto, 0, nullptr, 1.0f, 1.0f, &colour, 0) < 0) {
             modes::ErrorPrint(m_pKUSys, tag, "描画に失敗しました");
             return 0;
         }
+    }
+    return 1;
+}
+
+// The dialog as the message window draws it (back panel, frame, the question
+// with its grey shadow), then Yes and No.
+int CONFIG_MODE_DATA::DrawDialog(int click) {
+    const float a = m_MsgWnd.alpha;
+    const KURECT* window[2] = {&kSrcBackPanel, &kSrcWindow};
+    const float alpha[2] = {a * kBackPanelAlpha, a};
+    for (int k = 0; k < 2; ++k) {
+        if (!DrawRect(kSlotWindow, m_MsgWnd.x, m_MsgWnd.y, *window[k], alpha[k])) {
+            modes::ErrorPrint(m_pKUSys, "CONFIG_MODE_DATA::DrawProc", "メッセージウィンドウの描画に失敗しました");
+            return 0;
+        }
+    }
+    if (m_MsgWnd.text) {
+        const int wx = static_cast<int>(m_MsgWnd.x), wy = static_cast<int>(m_MsgWnd.y);
+        KURECT area = {wx + 4 + 170, wy + 18, wx + 555, wy + 105};
+        const uint32_t textAlpha = static_cast<uint32_t>(a * 255.0f) << 24;
+        KURECT shadow = {area.left + 1, area.top + 1, area.right + 1, area.bottom + 1};
+        // A text that cannot be drawn does not stop the dialog.
+        if (m_pKUSprite->D3DXDrawTextureText(kTextSlot, &shadow, textAlpha | 0x7F7F7F, m_MsgWnd.shown, 4, 0, 4, 1.0f,
+                                             1.0f) < 0 ||
+            m_pKUSprite->D3DXDrawTextureText(kTextSlot, &area, textAlpha | 0xFFFFFF, m_MsgWnd.shown, 4, 0, 4, 1.0f,
+                                             1.0f) < 0)
+            modes::ErrorPrint(m_pKUSys, "MESSAGE_WINDOW::DrawProc", "メッセージの描画に失敗しました");
+    }
+    for (int item : {kItemYes, kItemNo}) {
+        const bool hovered = item == m_nHover;
+        const bool pushed = hovered && m_nPhase == 5 && click == 1;
+        const KURECT& src = item == kItemYes ? (pushed ? kSrcYesPushed : kSrcYes) : (pushed ? kSrcNoPushed : kSrcNo);
+        if (!DrawRect(kSlotWindow, item == kItemYes ? 150.0f : 418.0f, 312.0f, src, hovered ? a : a * 0.5f)) return 0;
     }
     return 1;
 }

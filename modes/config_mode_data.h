@@ -57,7 +57,11 @@ public:
         float x, y;
         float alpha;
         float shown;  // characters shown, -1 all
+        int text;     // the question is set in its texture-text slot
     };
+    // The texture-text slot the question is set in: the message window's
+    // message text slot.
+    static constexpr uint32_t kTextSlot = 1;
 
     CONFIG_MODE_DATA();
     ~CONFIG_MODE_DATA();
@@ -98,6 +102,8 @@ private:
     void SetAntiAlias(int level);
     void CommitAntiAlias();
     void CloseDialog();
+    int SetDialogText();
+    int DrawDialog(int click);
     int DrawCell(int item, float alpha);
     int DrawRect(int slot, float x, float y, const KURECT& src, float alpha);
 };

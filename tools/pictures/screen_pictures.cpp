@@ -49,7 +49,8 @@ void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32
     for (int y = t; y < b; ++y) Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
 }
 
-// A rounded box with a rim; the inside filled with a vertical gradient.
+// A rounded box with a rim, its inside a vertical gradient, blended over
+// what is there.
 void Panel(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom, uint32_t rim, int radius,
            int rimWidth) {
     for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
@@ -62,9 +63,7 @@ void Panel(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t 
             const bool onRim = d > radius - rimWidth || (dx == 0 && dy == 0 &&
                                                         (x < l + rimWidth || y < t + rimWidth || x >= r - rimWidth ||
                                                          y >= b - rimWidth));
-            uint32_t c = onRim ? rim : Mix(top, bottom, double(y - t) / std::max(1, b - t - 1));
-            uint32_t a = static_cast<uint32_t>(std::lround(Ch(c, 24) * edge));
-            s.Row(y)[x] = (c & 0x00FFFFFFu) | (a << 24);
+            Blend(s.Row(y)[x], onRim ? rim : Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)), edge);
         }
 }
 
@@ -169,19 +168,20 @@ plat::Surface Solid(int w, int h, uint32_t argb) {
     return s;
 }
 
-// The studio logo shown by the logo screen, centred on the white fade.
+// The studio logo: light shapes on black, as the logo screen is black
+// around it once the white fade has gone.
 plat::Surface Logo(Captions& cap) {
-    plat::Surface s = Solid(420, 298, 0xFFFFFFFF);
-    // An emblem: a ring with a leaf-like petal of five ellipses inside.
-    Ellipse(s, 210, 104, 70, 70, 0xFF2A4A8A);
-    Ellipse(s, 210, 104, 60, 60, 0xFFFFFFFF);
+    plat::Surface s = Solid(420, 298, 0xFF000000);
+    // An emblem: a ring with a flower of five petals inside.
+    Ellipse(s, 210, 104, 70, 70, 0xFFB8C8F0);
+    Ellipse(s, 210, 104, 62, 62, 0xFF000000);
     for (int k = 0; k < 5; ++k) {
         const double a = k * 2 * M_PI / 5 - M_PI / 2;
         Ellipse(s, 210 + 28 * std::cos(a), 104 + 28 * std::sin(a), 19, 19, 0xFFE07A9A);
     }
     Ellipse(s, 210, 104, 12, 12, 0xFFF4C430);
-    cap.Centred(s, 0, 188, 420, 236, "見本工房", 40, 0xFF2A4A8A, 0, 700);
-    cap.Centred(s, 0, 240, 420, 264, "ＳＡＭＰＬＥ　ＷＯＲＫＳ", 16, 0xFF6A7AA0);
+    cap.Centred(s, 0, 188, 420, 236, "見本工房", 40, 0xFFFFFFFF, 0, 700);
+    cap.Centred(s, 0, 240, 420, 264, "ＳＡＭＰＬＥ　ＷＯＲＫＳ", 16, 0xFF9AA8C8);
     return s;
 }
 
@@ -202,8 +202,13 @@ plat::Surface TitleBackground(bool day) {
             const int x = (i * 173 + 31) % 797, y = (i * 97 + 13) % 470;
             Ellipse(s, x, y, 1.2 + (i % 3) * 0.4, 1.2 + (i % 3) * 0.4, 0xFFFFFFE0);
         }
-        Ellipse(s, 660, 100, 40, 40, 0xFFF8F4D8);
-        Ellipse(s, 676, 90, 36, 36, 0xFF0A1230);  // a crescent
+        // A crescent: the moon's disc less a disc shifted up and right.
+        for (int y = 58; y < 142; ++y)
+            for (int x = 618; x < 702; ++x) {
+                const double inMoon = std::clamp(40.5 - std::hypot(x + 0.5 - 660, y + 0.5 - 100), 0.0, 1.0);
+                const double cut = std::clamp(36.5 - std::hypot(x + 0.5 - 676, y + 0.5 - 90), 0.0, 1.0);
+                Blend(s.Row(y)[x], 0xFFF8F4D8, inMoon * (1 - cut));
+            }
     }
     // Two rows of hills and a small town line on the horizon.
     const uint32_t far = day ? 0xFF7FAF7F : 0xFF1A2A38, nearHill = day ? 0xFF4F8F4F : 0xFF0E1A22;
@@ -263,19 +268,23 @@ plat::Surface TitleMaterial(Captions& cap) {
     return s;
 }
 
-// A simple face in a portrait frame: hair, head, eyes, shoulders.
+// A simple face in a portrait frame: hair, head, eyes, shoulders, kept
+// inside the frame.
 void Portrait(plat::Surface& s, int l, int t, int r, int b, uint32_t hair, uint32_t clothes) {
-    Panel(s, l, t, r, b, 0xFFF0E6D8, 0xFFD8C8B4, 0xFF8A6A4A, 6, 2);
-    const double cx = (l + r) / 2.0, w = r - l, h = b - t;
-    const double hr = std::min(w, h) * 0.28;
-    const double cy = t + std::min(h * 0.45, hr * 1.6);
-    Ellipse(s, cx, b + hr * 0.2, hr * 1.6, hr * 1.1, clothes);
-    Ellipse(s, cx, cy - hr * 0.15, hr * 1.12, hr * 1.1, hair);
-    Ellipse(s, cx, cy + hr * 0.1, hr * 0.92, hr, 0xFFFCE4D0);
-    Ellipse(s, cx, cy - hr * 0.6, hr * 0.95, hr * 0.42, hair);
-    Ellipse(s, cx - hr * 0.38, cy + hr * 0.15, hr * 0.12, hr * 0.18, 0xFF303040);
-    Ellipse(s, cx + hr * 0.38, cy + hr * 0.15, hr * 0.12, hr * 0.18, 0xFF303040);
-    Ellipse(s, cx, cy + hr * 0.55, hr * 0.22, hr * 0.07, 0xFFD06070);
+    const int w = r - l, h = b - t;
+    plat::Surface p(w, h);
+    Panel(p, 0, 0, w, h, 0xFFF0E6D8, 0xFFD8C8B4, 0xFF8A6A4A, 6, 2);
+    const double cx = w / 2.0, hr = std::min(w, h) * 0.28, cy = std::min(h * 0.45, hr * 1.6);
+    Ellipse(p, cx, h + hr * 0.2, hr * 1.6, hr * 1.1, clothes);
+    Ellipse(p, cx, cy - hr * 0.15, hr * 1.12, hr * 1.1, hair);
+    Ellipse(p, cx, cy + hr * 0.1, hr * 0.92, hr, 0xFFFCE4D0);
+    Ellipse(p, cx, cy - hr * 0.6, hr * 0.95, hr * 0.42, hair);
+    Ellipse(p, cx - hr * 0.38, cy + hr * 0.15, hr * 0.12, hr * 0.18, 0xFF303040);
+    Ellipse(p, cx + hr * 0.38, cy + hr * 0.15, hr * 0.12, hr * 0.18, 0xFF303040);
+    Ellipse(p, cx, cy + hr * 0.55, hr * 0.22, hr * 0.07, 0xFFD06070);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (s.Contains(l + x, t + y)) Blend(s.Row(t + y)[l + x], p.Row(y)[x], 1.0);
 }
 
 // The options background: six portraits on the left, a panel with the
@@ -291,8 +300,8 @@ plat::Surface ConfigBackground(Captions& cap) {
     const uint32_t hair[6] = {0xFF402818, 0xFFB03020, 0xFF202020, 0xFFD0A040, 0xFF5060A0, 0xFF805030};
     const uint32_t clothes[6] = {0xFF3050A0, 0xFFE0E0F0, 0xFF40704A, 0xFFA04060, 0xFF606060, 0xFF2A4A8A};
     for (int i = 0; i < 6; ++i) Portrait(s, areas[i][0], areas[i][1], areas[i][2], areas[i][3], hair[i], clothes[i]);
-    cap.Draw(s, 24, 236, "声を聞く：", 16, 0xFFFFFFFF);
-    cap.Draw(s, 24, 258, "顔をクリック", 14, 0xFFC0C8E0);
+    cap.Draw(s, 16, 420, "顔をクリックすると", 14, 0xFFC0C8E0);
+    cap.Draw(s, 16, 440, "声が聞けます", 14, 0xFFC0C8E0);
     // Row labels left of the cells; group headings above them.
     const struct {
         int y;
@@ -364,7 +373,7 @@ plat::Surface MessageWindow(Captions& cap) {
     for (int cx : {14, 526})
         for (int cy : {14, 102}) Ellipse(s, cx, cy, 4, 4, 0xFFF4C430);
     // Back panel (0,116)-(540,232), drawn under the frame.
-    Panel(s, 0, 116, 540, 232, 0xE0182C5A, 0xE00E1A36, 0xE0182C5A, 14, 1);
+    Panel(s, 0, 116, 540, 232, 0xFF182C5A, 0xFF0E1A36, 0xFF182C5A, 14, 1);
     // Wait icon (540,0)-(592,29): a downward triangle.
     for (int y = 4; y < 25; ++y) {
         const int half = (25 - y) * 20 / 21;
