@@ -3,7 +3,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "app/app_shell.h"
+#include "platform/cursor.h"
 #include "platform/window.h"
+#include "resources/dialog_resources.h"
+#include "resources/resource_ids.h"
 #include "tests/app/app_test_util.h"
 
 namespace {
@@ -118,6 +122,32 @@ TEST(DialogNoWindowTest, DefaultButtonAnswersWhenNobodyCanBeAsked) {
     EXPECT_EQ(plat::RunDialog(nullptr, YesNo(), &YesNoProc), 1);
     plat::QueueDialogAnswer({1004, {}});
     EXPECT_EQ(plat::RunDialog(nullptr, YesNo(), &YesNoProc), 0);
+}
+
+int g_countAtAnswer = -100;
+intptr_t WatchedExitConfirm(plat::Dialog* d, uint32_t message, uintptr_t wParam) {
+    if (message == plat::kDlgCommand) g_countAtAnswer = plat::CursorDisplayCount();
+    return ExitConfirmDlgProc(d, message, wParam);
+}
+
+// The shell's dialogs show a hidden cursor while they are up and hide it
+// again afterwards; a shown cursor stays shown.
+TEST_F(DialogTest, ShellDialogsShowTheCursorOnlyWhileOpen) {
+    plat::ResetCursorCount();
+    plat::ShowCursor(false);
+    plat::ShowCursor(false);  // hidden, as during a movie
+    plat::QueueDialogAnswer({IDC_EXIT_NO, {}});
+    EXPECT_EQ(plat::RunDialog(win, ExitConfirmDialogTemplate(), &WatchedExitConfirm), 0);
+    int seenWhileOpen = g_countAtAnswer;
+    EXPECT_GE(seenWhileOpen, 0);
+    EXPECT_LT(plat::CursorDisplayCount(), 0);
+    EXPECT_EQ(g_bDialogOpen, 0);
+
+    plat::ResetCursorCount();
+    plat::QueueDialogAnswer({IDOK_BUTTON, {}});
+    EXPECT_EQ(plat::RunDialog(win, AboutDialogTemplate(), &AboutDlgProc), 0);
+    EXPECT_GE(plat::CursorDisplayCount(), 0);
+    plat::ResetCursorCount();
 }
 
 }  // namespace
