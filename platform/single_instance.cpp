@@ -14,6 +14,10 @@ namespace plat {
 namespace {
 
 constexpr char kRaise[] = "raise";
+// Callers that connect and stay silent are dropped after this many polls
+// (a few seconds of frames); only a few are kept at once.
+constexpr int kMaxTurns = 300;
+constexpr size_t kMaxCallers = 8;
 
 socklen_t MakeAddress(const std::string& name, sockaddr_un* addr) {
     memset(addr, 0, sizeof(*addr));
@@ -60,23 +64,35 @@ SingleInstance::Result SingleInstance::Acquire(const std::string& name) {
 
 bool SingleInstance::PollRaiseRequest() {
     if (fd_ < 0) return false;
-    bool raise = false;
     for (;;) {
-        int c = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+        int c = accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (c < 0) break;
-        // The request is one short word; wait briefly for it since the
-        // sender writes right after connecting.
-        char buf[16] = {};
-        struct timeval tv = {0, 200000};
-        setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
-        ssize_t n = recv(c, buf, sizeof(buf) - 1, 0);
+        if (callers_.size() >= kMaxCallers) {
+            close(callers_.front().fd);
+            callers_.erase(callers_.begin());
+        }
+        callers_.push_back(Caller{c, 0});
+    }
+    bool raise = false;
+    for (size_t i = 0; i < callers_.size();) {
+        Caller& caller = callers_[i];
+        char buf[16];
+        ssize_t n = recv(caller.fd, buf, sizeof(buf), MSG_DONTWAIT);
+        bool waiting = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && ++caller.turns < kMaxTurns;
+        if (waiting) {
+            ++i;
+            continue;
+        }
         if (n == static_cast<ssize_t>(sizeof(kRaise) - 1) && memcmp(buf, kRaise, sizeof(kRaise) - 1) == 0) raise = true;
-        close(c);
+        close(caller.fd);
+        callers_.erase(callers_.begin() + static_cast<std::ptrdiff_t>(i));
     }
     return raise;
 }
 
 void SingleInstance::Release() {
+    for (const Caller& caller : callers_) close(caller.fd);
+    callers_.clear();
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -18,13 +19,20 @@ public:
     // kOwner: this process holds the name. kAlreadyRunning: another holds it
     // and has been sent the raise request. kFailed: no socket could be made.
     Result Acquire(const std::string& name);
-    // Owner side, once a loop turn: true when a raise request came in.
+    // Owner side, once a loop turn: true when a raise request came in. Never
+    // waits: a caller that has connected but not yet written is read again at
+    // a later turn.
     bool PollRaiseRequest();
     void Release();
     bool owner() const { return fd_ >= 0; }
 
 private:
+    struct Caller {
+        int fd;
+        int turns;  // polls it has been waited for
+    };
     int fd_ = -1;
+    std::vector<Caller> callers_;
 };
 
 }  // namespace plat

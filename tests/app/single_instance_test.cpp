@@ -1,7 +1,12 @@
 #include "platform/single_instance.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cstddef>
+#include <cstring>
 
 #include <string>
 
@@ -21,6 +26,39 @@ TEST(SingleInstanceTest, SecondStartFindsFirstAndAsksItToRaise) {
     // Gone with its owner: the next start owns the name.
     first.Release();
     EXPECT_EQ(second.Acquire(name), plat::SingleInstance::kOwner);
+}
+
+// Connects to the instance's socket the way another start does.
+int ConnectTo(const std::string& name) {
+    sockaddr_un addr;
+    memset(&addr, 0, sizeof(addr));
+    addr.sun_family = AF_UNIX;
+    memcpy(addr.sun_path + 1, name.data(), name.size());
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    socklen_t len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// A caller that has not written yet neither holds up the loop nor loses its
+// request; one that closes without asking is no request.
+TEST(SingleInstanceTest, SlowCallerIsReadAtALaterTurn) {
+    std::string name = UniqueName("slow");
+    plat::SingleInstance first;
+    ASSERT_EQ(first.Acquire(name), plat::SingleInstance::kOwner);
+    int slow = ConnectTo(name);
+    ASSERT_GE(slow, 0);
+    int silent = ConnectTo(name);
+    ASSERT_GE(silent, 0);
+    EXPECT_FALSE(first.PollRaiseRequest());
+    close(silent);
+    ASSERT_EQ(write(slow, "raise", 5), 5);
+    EXPECT_TRUE(first.PollRaiseRequest());
+    close(slow);
+    EXPECT_FALSE(first.PollRaiseRequest());
 }
 
 TEST(SingleInstanceTest, NamesDoNotCollide) {
