@@ -326,9 +326,8 @@ int GAME_MAIN::ProcConfig() {
             m_nOldMode = kModeConfig;
             break;
         case kModeTest:
-            // The exam quiz is not part of the program yet, so it never opens
-            // the options screen.
-            break;
+            // The exam quiz is not part of the program yet: nothing to resume.
+            return BackToTitleUnbuilt("テストモード");
         case kModeTitle:
             if (!StartTitle()) {
                 ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");

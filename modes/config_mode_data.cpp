@@ -110,18 +110,7 @@ CONFIG_MODE_DATA::~CONFIG_MODE_DATA() { Release(); }
 int CONFIG_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, ADV_DATA* adv) {
     const char* tag = "CONFIG_MODE_DATA::Initialize";
     Release();
-    if (!sys) {
-        plat::DebugOut("Error: <CONFIG_MODE_DATA::Initialize> KUSYSTEMクラスポインタの引数が不正です\n");
-        return 0;
-    }
-    if (!sprite) {
-        modes::ErrorPrint(sys, tag, "KUSPRITE2クラスポインタの引数が不正です");
-        return 0;
-    }
-    if (!snd) {
-        modes::ErrorPrint(sys, tag, "KUSNDクラスポインタの引数が不正です");
-        return 0;
-    }
+    if (!modes::EnginePointersGiven(sys, sprite, snd, "CONFIG_MODE_DATA::Initialize")) return 0;
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
@@ -156,18 +145,7 @@ void CONFIG_MODE_DATA::Release() {
 
 int CONFIG_MODE_DATA::ConfigModeDataLoad() {
     const char* tag = "CONFIG_MODE_DATA::ConfigModeDataLoad";
-    if (!m_pKUSys) {
-        modes::ErrorPrint(nullptr, tag, "KUSYSTEMクラスが未確保です");
-        return 0;
-    }
-    if (!m_pKUSprite) {
-        modes::ErrorPrint(m_pKUSys, tag, "KUSPRITE2クラスが未確保です");
-        return 0;
-    }
-    if (!m_pKUSnd) {
-        modes::ErrorPrint(m_pKUSys, tag, "KUSNDクラスが未確保です");
-        return 0;
-    }
+    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag)) return 0;
     for (int slot : {kSlotBG, kSlotFade, kSlotMaterial}) {
         if (!GraphicLoad(m_pKUSprite, m_pKUSys, slot)) {
             modes::ErrorPrint(m_pKUSys, tag, "画像のロードに失敗しました");

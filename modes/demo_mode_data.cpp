@@ -28,18 +28,7 @@ int DEMO_MODE_DATA::MovieVolume(unsigned step) {
 
 int DEMO_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
     Release();
-    if (!sys) {
-        plat::DebugOut("Error: <DEMO_MODE_DATA::Initialize> KUSYSTEMクラスポインタの引数が不正です\n");
-        return 0;
-    }
-    if (!sprite) {
-        modes::ErrorPrint(sys, "DEMO_MODE_DATA::Initialize", "KUSPRITE2クラスポインタの引数が不正です");
-        return 0;
-    }
-    if (!snd) {
-        modes::ErrorPrint(sys, "DEMO_MODE_DATA::Initialize", "KUSNDクラスポインタの引数が不正です");
-        return 0;
-    }
+    if (!modes::EnginePointersGiven(sys, sprite, snd, "DEMO_MODE_DATA::Initialize")) return 0;
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;

@@ -12,18 +12,7 @@ LOGO_MODE_DATA::~LOGO_MODE_DATA() { Release(); }
 
 int LOGO_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
     Release();
-    if (!sys) {
-        plat::DebugOut("Error: <LOGO_MODE_DATA::Initialize> KUSYSTEMクラスポインタの引数が不正です\n");
-        return 0;
-    }
-    if (!sprite) {
-        modes::ErrorPrint(sys, "LOGO_MODE_DATA::Initialize", "KUSPRITE2クラスポインタの引数が不正です");
-        return 0;
-    }
-    if (!snd) {
-        modes::ErrorPrint(sys, "LOGO_MODE_DATA::Initialize", "KUSNDクラスポインタの引数が不正です");
-        return 0;
-    }
+    if (!modes::EnginePointersGiven(sys, sprite, snd, "LOGO_MODE_DATA::Initialize")) return 0;
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
@@ -48,18 +37,7 @@ void LOGO_MODE_DATA::Release() {
 
 int LOGO_MODE_DATA::LogoModeDataLoad() {
     const char* tag = "LOGO_MODE_DATA::LogoModeDataLoad";
-    if (!m_pKUSys) {
-        modes::ErrorPrint(nullptr, tag, "KUSYSTEMクラスが未確保です");
-        return 0;
-    }
-    if (!m_pKUSprite) {
-        modes::ErrorPrint(m_pKUSys, tag, "KUSPRITE2クラスが未確保です");
-        return 0;
-    }
-    if (!m_pKUSnd) {
-        modes::ErrorPrint(m_pKUSys, tag, "KUSNDクラスが未確保です");
-        return 0;
-    }
+    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag)) return 0;
     for (int slot : {kSlotFade, kSlotLogo}) {
         if (!GraphicLoad(m_pKUSprite, m_pKUSys, slot)) {
             modes::ErrorPrint(m_pKUSys, tag, "画像のロードに失敗しました");

@@ -22,6 +22,32 @@ void Print(KUSYSTEM* sys, const char* kind, const char* tag, const char* text) {
 void ErrorPrint(KUSYSTEM* sys, const char* tag, const char* text) { Print(sys, "Error: ", tag, text); }
 void WarnPrint(KUSYSTEM* sys, const char* tag, const char* text) { Print(sys, "Warn: ", tag, text); }
 
+namespace {
+
+bool PointersPresent(KUSYSTEM* sys, const void* sprite, const void* snd, const char* tag, const char* const texts[3]) {
+    const void* given[3] = {sys, sprite, snd};
+    for (int i = 0; i < 3; ++i) {
+        if (!given[i]) {
+            ErrorPrint(sys, tag, texts[i]);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool EnginePointersGiven(KUSYSTEM* sys, const void* sprite, const void* snd, const char* tag) {
+    static const char* const kTexts[3] = {"KUSYSTEMクラスポインタの引数が不正です", "KUSPRITE2クラスポインタの引数が不正です",
+                                          "KUSNDクラスポインタの引数が不正です"};
+    return PointersPresent(sys, sprite, snd, tag, kTexts);
+}
+
+bool EnginePointersHeld(KUSYSTEM* sys, const void* sprite, const void* snd, const char* tag) {
+    static const char* const kTexts[3] = {"KUSYSTEMクラスが未確保です", "KUSPRITE2クラスが未確保です", "KUSNDクラスが未確保です"};
+    return PointersPresent(sys, sprite, snd, tag, kTexts);
+}
+
 int ClickState(KUSYSTEM* sys) {
     int state = sys->GetKeyState(1);
     if (state == 0) state = sys->GetKeyState(13);

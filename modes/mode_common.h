@@ -13,6 +13,13 @@ namespace modes {
 void ErrorPrint(KUSYSTEM* sys, const char* tag, const char* text);
 void WarnPrint(KUSYSTEM* sys, const char* tag, const char* text);
 
+// The engine objects a mode is started with: false, after the log line for
+// the first one missing ("...クラスポインタの引数が不正です"; a missing system
+// object goes straight to the debugger output).
+bool EnginePointersGiven(KUSYSTEM* sys, const void* sprite, const void* snd, const char* tag);
+// The same for a mode's data load ("...クラスが未確保です").
+bool EnginePointersHeld(KUSYSTEM* sys, const void* sprite, const void* snd, const char* tag);
+
 // The click value of a frame: the left button's state, or Enter's while the
 // left button is up (0 up, 1 held, 2 pressed, 3 released this frame).
 int ClickState(KUSYSTEM* sys);

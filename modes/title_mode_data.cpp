@@ -93,18 +93,7 @@ bool TITLE_MODE_DATA::ItemRect(int item, KURECT* rc) {
 int TITLE_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
     const char* tag = "TITLE_MODE_DATA::Initialize";
     Release();
-    if (!sys) {
-        plat::DebugOut("Error: <TITLE_MODE_DATA::Initialize> KUSYSTEMクラスポインタの引数が不正です\n");
-        return 0;
-    }
-    if (!sprite) {
-        modes::ErrorPrint(sys, tag, "KUSPRITE2クラスポインタの引数が不正です");
-        return 0;
-    }
-    if (!snd) {
-        modes::ErrorPrint(sys, tag, "KUSNDクラスポインタの引数が不正です");
-        return 0;
-    }
+    if (!modes::EnginePointersGiven(sys, sprite, snd, "TITLE_MODE_DATA::Initialize")) return 0;
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
@@ -136,18 +125,7 @@ void TITLE_MODE_DATA::Release() {
 
 int TITLE_MODE_DATA::TitleModeDataLoad() {
     const char* tag = "TITLE_MODE_DATA::TitleModeDataLoad";
-    if (!m_pKUSys) {
-        modes::ErrorPrint(nullptr, tag, "KUSYSTEMクラスが未確保です");
-        return 0;
-    }
-    if (!m_pKUSprite) {
-        modes::ErrorPrint(m_pKUSys, tag, "KUSPRITE2クラスが未確保です");
-        return 0;
-    }
-    if (!m_pKUSnd) {
-        modes::ErrorPrint(m_pKUSys, tag, "KUSNDクラスが未確保です");
-        return 0;
-    }
+    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag)) return 0;
     for (int slot : {kSlotFade, m_nBGSlot, kSlotMaterial}) {
         if (slot < 0) continue;
         if (!GraphicLoad(m_pKUSprite, m_pKUSys, slot)) {

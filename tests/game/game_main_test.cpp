@@ -227,3 +227,25 @@ TEST_F(GameMainTest, OptionsOverAGame) {
 }
 
 }  // namespace
+
+namespace {
+
+// Back from the options to an exam quiz that is not part of the program yet:
+// the title, with a line saying why, rather than a mode without its object.
+TEST_F(GameMainTest, OptionsBackToAnUnbuiltModeShowsTheTitle) {
+    Start();
+    game->m_pConfigMode = new CONFIG_MODE_DATA;
+    ASSERT_EQ(game->m_pConfigMode->Initialize(&h.sys, &h.sprite, &h.snd, nullptr), 1);
+    game->m_nMode = GAME_MAIN::kModeConfig;
+    game->m_nOldMode = GAME_MAIN::kModeTest;
+    game->m_pConfigMode->m_nPhase = 8;
+    game->m_pConfigMode->m_dwPhaseStart = h.Now();
+    kutest::DebugCapture cap;
+    ASSERT_EQ(Step(1000), 1);
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    EXPECT_NE(game->m_pTitleMode, nullptr);
+    EXPECT_TRUE(cap.Contains("テストモードはまだ組み込まれていません"));
+    EXPECT_EQ(Step(16), 1);
+}
+
+}  // namespace
