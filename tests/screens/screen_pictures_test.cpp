@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/gdi_font.h"
+#include "tools/pictures/screen_pictures.h"
+
+namespace {
+
+struct Picture {
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;  // ARGB, top row first
+    uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
+};
+
+uint32_t Get32(const std::string& b, size_t at) {
+    uint32_t v = 0;
+    std::memcpy(&v, &b[at], 4);
+    return v;
+}
+
+// The two formats the generator writes: 24-bit BMP and 32-bit DDS.
+Picture Decode(const std::string& b) {
+    Picture p;
+    if (b.compare(0, 2, "BM") == 0) {
+        p.w = static_cast<int>(Get32(b, 18));
+        p.h = static_cast<int>(Get32(b, 22));
+        const size_t stride = (static_cast<size_t>(p.w) * 3 + 3) & ~size_t(3);
+        p.px.resize(static_cast<size_t>(p.w) * p.h);
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x) {
+                const auto* c = reinterpret_cast<const unsigned char*>(&b[54 + stride * (p.h - 1 - y) + 3 * x]);
+                p.px[static_cast<size_t>(y) * p.w + x] = 0xFF000000u | c[2] << 16 | c[1] << 8 | c[0];
+            }
+    } else if (b.compare(0, 4, "DDS ") == 0) {
+        p.h = static_cast<int>(Get32(b, 12));
+        p.w = static_cast<int>(Get32(b, 16));
+        p.px.resize(static_cast<size_t>(p.w) * p.h);
+        std::memcpy(p.px.data(), &b[128], p.px.size() * 4);
+    }
+    return p;
+}
+
+struct Rect {
+    int l, t, r, b;
+};
+
+// Share of a rectangle's pixels that are drawn (not fully transparent); -1
+// when the rectangle does not lie inside the picture.
+double Drawn(const Picture& p, const Rect& rc) {
+    if (rc.l < 0 || rc.t < 0 || rc.r > p.w || rc.b > p.h || rc.l >= rc.r || rc.t >= rc.b) return -1;
+    int n = 0;
+    for (int y = rc.t; y < rc.b; ++y)
+        for (int x = rc.l; x < rc.r; ++x) n += (p.At(x, y) >> 24) != 0;
+    return double(n) / ((rc.r - rc.l) * (rc.b - rc.t));
+}
+
+bool Differ(const Picture& p, const Rect& a, const Rect& b) {
+    for (int y = 0; y < a.b - a.t; ++y)
+        for (int x = 0; x < a.r - a.l; ++x)
+            if (p.At(a.l + x, a.t + y) != p.At(b.l + x, b.t + y)) return true;
+    return false;
+}
+
+class ScreenPicturesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        for (auto& [name, bytes] : screens::ScreenPictures()) pictures[name] = Decode(bytes);
+    }
+    static std::map<std::string, Picture> pictures;
+};
+std::map<std::string, Picture> ScreenPicturesTest::pictures;
+
+TEST_F(ScreenPicturesTest, SizesAndTheWhiteFade) {
+    const struct {
+        const char* name;
+        int w, h;
+    } sizes[] = {{"fade.bmp", 800, 600},        {"logo.bmp", 420, 298},          {"TitleBG.bmp", 800, 600},
+                 {"TitleBG2.bmp", 800, 600},    {"ConfigBG.bmp", 800, 600},      {"TitleMaterial.dds", 880, 384},
+                 {"ConfigMaterial.dds", 440, 192}, {"MessageWindow.dds", 776, 232}};
+    for (const auto& s : sizes) {
+        ASSERT_EQ(pictures.count(s.name), 1u) << s.name;
+        EXPECT_GE(pictures[s.name].w, s.w) << s.name;
+        EXPECT_GE(pictures[s.name].h, s.h) << s.name;
+    }
+    for (uint32_t c : pictures["fade.bmp"].px) ASSERT_EQ(c, 0xFFFFFFFFu);
+    // The day and night backgrounds are different pictures.
+    EXPECT_NE(pictures["TitleBG.bmp"].px, pictures["TitleBG2.bmp"].px);
+    if (!plat::FindJapaneseFontFile().empty()) {
+        EXPECT_TRUE(screens::CaptionsDrawn());
+    }
+}
+
+// Every piece the title cuts from its material shows something; the three
+// menu items differ between normal, hover and pushed.
+TEST_F(ScreenPicturesTest, TitleMaterialPieces) {
+    const Picture& p = pictures["TitleMaterial.dds"];
+    EXPECT_GT(Drawn(p, {0, 0, 544, 176}), 0.05) << "logo";
+    EXPECT_GT(Drawn(p, {0, 176, 544, 352}), 0.05) << "logo shadow";
+    EXPECT_GT(Drawn(p, {0, 352, 352, 376}), 0.05) << "footer";
+    EXPECT_GT(Drawn(p, {0, 376, 800, 384}), 0.99) << "bar";
+    for (int top : {0, 48, 120}) {
+        Rect looks[3];
+        for (int k = 0; k < 3; ++k) {
+            looks[k] = {544 + 112 * k, top, 656 + 112 * k, top + 24};
+            EXPECT_GT(Drawn(p, looks[k]), 0.75) << "item row at " << top << " look " << k;
+        }
+        EXPECT_TRUE(Differ(p, looks[0], looks[1]) && Differ(p, looks[1], looks[2])) << "item row at " << top;
+    }
+}
+
+// Every settings cell has a normal and a different selected picture; the
+// buttons have their pushed pictures.
+TEST_F(ScreenPicturesTest, ConfigMaterialCells) {
+    const Picture& p = pictures["ConfigMaterial.dds"];
+    const Rect normal[] = {{0, 0, 64, 24},    {64, 0, 176, 24},  {0, 48, 104, 72},   {104, 48, 200, 72},
+                           {0, 96, 48, 120},  {48, 96, 96, 120}, {96, 96, 144, 120}, {0, 144, 32, 168},
+                           {32, 144, 64, 168}, {176, 0, 216, 24}, {216, 0, 288, 24},  {288, 0, 360, 24},
+                           {360, 0, 432, 24}};
+    for (const Rect& n : normal) {
+        const Rect selected = {n.l, n.t + 24, n.r, n.b + 24};
+        EXPECT_GT(Drawn(p, n), 0.75) << n.l << "," << n.t;
+        EXPECT_GT(Drawn(p, selected), 0.75) << n.l << "," << selected.t;
+        EXPECT_TRUE(Differ(p, n, selected)) << n.l << "," << n.t;
+    }
+    for (int v = 1; v <= 10; ++v) {
+        const int l = 200 + 24 * (v - 1);
+        EXPECT_GT(Drawn(p, {l, 48, l + 24, 72}), 0.75) << "volume " << v;
+        EXPECT_GT(Drawn(p, {l, 72, l + 24, 96}), 0.75) << "volume " << v << " selected";
+        EXPECT_TRUE(Differ(p, {l, 48, l + 24, 72}, {l, 72, l + 24, 96})) << "volume " << v;
+    }
+    for (int top : {96, 120, 144, 168}) EXPECT_GT(Drawn(p, {144, top, 408, top + 24}), 0.75) << "button at " << top;
+    EXPECT_TRUE(Differ(p, {144, 96, 408, 120}, {144, 144, 408, 168}));
+    EXPECT_TRUE(Differ(p, {144, 120, 408, 144}, {144, 168, 408, 192}));
+}
+
+TEST_F(ScreenPicturesTest, MessageWindowPieces) {
+    const Picture& p = pictures["MessageWindow.dds"];
+    EXPECT_GT(Drawn(p, {0, 0, 540, 116}), 0.75) << "frame";
+    EXPECT_GT(Drawn(p, {0, 116, 540, 232}), 0.75) << "back panel";
+    EXPECT_GT(Drawn(p, {540, 0, 592, 29}), 0.2) << "wait icon";
+    for (int top : {32, 56, 80, 104}) EXPECT_GT(Drawn(p, {544, top, 776, top + 24}), 0.75) << "button at " << top;
+    EXPECT_TRUE(Differ(p, {544, 32, 776, 56}, {544, 80, 776, 104}));
+    EXPECT_TRUE(Differ(p, {544, 56, 776, 80}, {544, 104, 776, 128}));
+}
+
+}  // namespace
