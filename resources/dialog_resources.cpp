@@ -9,13 +9,14 @@ const DialogTemplate& AboutDialogTemplate() {
     static const DialogTemplate t = [] {
         DialogTemplate d;
         d.caption = "バージョン情報";
-        d.width = 300;
+        // Wide enough for the rights notice in one line.
+        d.width = 350;
         d.height = 110;
         d.controls = {
-            {DialogControl::kStatic, IDC_ABOUT_NAME, "", 16, 12, 270, 14, false},
-            {DialogControl::kStatic, IDC_ABOUT_VERSION, "", 16, 32, 270, 14, false},
-            {DialogControl::kStatic, IDC_ABOUT_RIGHTS, "", 16, 52, 270, 14, false},
-            {DialogControl::kButton, IDOK_BUTTON, "OK", 110, 78, 80, 24, true},
+            {DialogControl::kStatic, IDC_ABOUT_NAME, "", 16, 12, 320, 14, false},
+            {DialogControl::kStatic, IDC_ABOUT_VERSION, "", 16, 32, 320, 14, false},
+            {DialogControl::kStatic, IDC_ABOUT_RIGHTS, "", 16, 52, 320, 14, false},
+            {DialogControl::kButton, IDOK_BUTTON, "OK", 135, 78, 80, 24, true},
         };
         return d;
     }();

@@ -5,6 +5,7 @@
 
 #include "app/app_shell.h"
 #include "platform/cursor.h"
+#include "platform/menu.h"
 #include "platform/window.h"
 #include "resources/dialog_resources.h"
 #include "resources/resource_ids.h"
@@ -148,6 +149,36 @@ TEST_F(DialogTest, ShellDialogsShowTheCursorOnlyWhileOpen) {
     EXPECT_EQ(plat::RunDialog(win, AboutDialogTemplate(), &AboutDlgProc), 0);
     EXPECT_GE(plat::CursorDisplayCount(), 0);
     plat::ResetCursorCount();
+}
+
+// Every text of the shell's dialogs, the run-time ones included, fits its
+// control, and every control fits its dialog.
+TEST(ShellDialogLayoutTest, TextsFitTheirControls) {
+    const std::pair<int, std::string> runTime[] = {{IDC_ABOUT_NAME, "ラークスピン 体験版"},
+                                                   {IDC_ABOUT_VERSION, "Version 1.1"},
+                                                   {IDC_ABOUT_RIGHTS, kAboutRightsNotice},
+                                                   {IDC_EXIT_CAPTION, "ラークスピン 体験版 を"}};
+    constexpr int kTextHeight = 12;
+    for (const plat::DialogTemplate* t :
+         {&AboutDialogTemplate(), &SoundWarningDialogTemplate(), &ExitConfirmDialogTemplate()}) {
+        for (const plat::DialogControl& c : t->controls) {
+            std::string text = c.text;
+            for (const auto& [id, filled] : runTime) {
+                if (c.id == id) text = filled;
+            }
+            text = plat::MenuModel::DisplayText(text);
+            int room = c.kind == plat::DialogControl::kCheckBox ? c.w - 18 : c.w;
+            for (size_t start = 0; start <= text.size();) {
+                size_t nl = text.find('\n', start);
+                std::string line = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+                EXPECT_LE(plat::UiTextWidth(line, kTextHeight), room) << t->caption << " " << c.id;
+                if (nl == std::string::npos) break;
+                start = nl + 1;
+            }
+            EXPECT_LE(c.x + c.w, t->width) << t->caption << " " << c.id;
+            EXPECT_LE(c.y + c.h, t->height) << t->caption << " " << c.id;
+        }
+    }
 }
 
 }  // namespace
