@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "platform/debug_out.h"
 
@@ -60,6 +61,16 @@ uint32_t AlphaColor(float alpha) {
     if (alpha > 1.0f) alpha = 1.0f;
     uint32_t a = static_cast<uint32_t>(static_cast<int>(alpha * 255.0f));
     return (a << 24) | 0x00FFFFFFu;
+}
+
+bool DrawPiece(KUSYSTEM* sys, KUSPRITE2* sprite, const char* tag, int slot, float x, float y, const KURECT& src,
+               float alpha) {
+    uint32_t colour = AlphaColor(alpha);
+    if (sprite->D3DXDrawGraphic(slot, x, y, kDrawTypeAuto, 0, &src, 1.0f, 1.0f, &colour, 0) < 0) {
+        ErrorPrint(sys, tag, "描画に失敗しました");
+        return false;
+    }
+    return true;
 }
 
 void MovePointerTo(KUSYSTEM* sys, const KURECT& rc) {

@@ -4,6 +4,7 @@
 #include "engine/kugraphic2.h"
 
 class KUSYSTEM;
+class KUSPRITE2;
 
 // Small helpers every menu mode shares.
 namespace modes {
@@ -33,6 +34,11 @@ inline bool RectHit(const KURECT& rc, int x, int y) {
 }
 
 inline KURECT MakeRect(int32_t l, int32_t t, int32_t r, int32_t b) { return KURECT{l, t, r, b}; }
+
+// A piece (src) of a graphic slot drawn white at an alpha, as every menu
+// screen draws; false after "描画に失敗しました" under the tag when refused.
+bool DrawPiece(KUSYSTEM* sys, KUSPRITE2* sprite, const char* tag, int slot, float x, float y, const KURECT& src,
+               float alpha);
 
 // Moves the pointer to the centre of a rectangle (integer division).
 void MovePointerTo(KUSYSTEM* sys, const KURECT& rc);

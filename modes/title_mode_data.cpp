@@ -313,12 +313,7 @@ int TITLE_MODE_DATA::MainProc() {
 }
 
 int TITLE_MODE_DATA::DrawObj(int slot, float x, float y, const KURECT& src, float alpha) {
-    uint32_t colour = modes::AlphaColor(alpha);
-    if (m_pKUSprite->D3DXDrawGraphic(slot, x, y, kDrawTypeAuto, 0, &src, 1.0f, 1.0f, &colour, 0) < 0) {
-        modes::ErrorPrint(m_pKUSys, "TITLE_MODE_DATA::DrawProc", "描画に失敗しました");
-        return 0;
-    }
-    return 1;
+    return modes::DrawPiece(m_pKUSys, m_pKUSprite, "TITLE_MODE_DATA::DrawProc", slot, x, y, src, alpha) ? 1 : 0;
 }
 
 int TITLE_MODE_DATA::DrawProc() {

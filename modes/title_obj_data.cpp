@@ -42,19 +42,23 @@ void TITLE_OBJ_DATA::Place(float x, float y, float alpha) {
     m_bDisp = 1;
 }
 
+void TITLE_OBJ_DATA::StartMove(float fromX, float fromY, float toX, float toY, uint32_t duration, uint32_t now,
+                               float steps) {
+    m_fX = fromX;
+    m_fY = fromY;
+    m_fTargetX = toX;
+    m_fTargetY = toY;
+    m_dwMoveTime = duration;
+    m_dwMoveStart = now;
+    m_fStepX = fromX == toX ? 0.0f : (toX - fromX) / steps;
+    m_fStepY = fromY == toY ? 0.0f : (toY - fromY) / steps;
+    m_nMoveState = 1;
+}
+
 int TITLE_OBJ_DATA::MoveLinear(float fromX, float fromY, float toX, float toY, uint32_t duration, uint32_t now) {
     if (m_nMoveState == 0) {
-        m_fX = fromX;
-        m_fY = fromY;
-        m_fTargetX = toX;
-        m_fTargetY = toY;
-        m_dwMoveTime = duration;
-        m_dwMoveStart = now;
         // A zero duration would divide by zero: the record then jumps.
-        float d = duration ? static_cast<float>(duration) : 1.0f;
-        m_fStepX = fromX == toX ? 0.0f : (toX - fromX) / d;
-        m_fStepY = fromY == toY ? 0.0f : (toY - fromY) / d;
-        m_nMoveState = 1;
+        StartMove(fromX, fromY, toX, toY, duration, now, duration ? static_cast<float>(duration) : 1.0f);
     }
     uint32_t elapsed = now - m_dwMoveStart;
     if (elapsed >= m_dwMoveTime) {
@@ -72,17 +76,9 @@ int TITLE_OBJ_DATA::MoveLinear(float fromX, float fromY, float toX, float toY, u
 
 int TITLE_OBJ_DATA::MoveSmooth(float fromX, float fromY, float toX, float toY, uint32_t duration, uint32_t now) {
     if (m_nMoveState == 0) {
-        m_fX = fromX;
-        m_fY = fromY;
-        m_fTargetX = toX;
-        m_fTargetY = toY;
-        m_dwMoveTime = duration;
-        m_dwMoveStart = now;
+        // The first half at a constant speed per frame of a 60 Hz display.
         float frames = static_cast<float>(duration) / 1000.0f * 60.0f;
-        if (frames <= 0.0f) frames = 1.0f;
-        m_fStepX = fromX == toX ? 0.0f : (toX - fromX) / frames;
-        m_fStepY = fromY == toY ? 0.0f : (toY - fromY) / frames;
-        m_nMoveState = 1;
+        StartMove(fromX, fromY, toX, toY, duration, now, frames > 0.0f ? frames : 1.0f);
     }
     if (m_nMoveState == 1) {
         m_fX += m_fStepX;

@@ -38,4 +38,9 @@ public:
     int m_bFadeStart;
     uint32_t m_dwFadeTime;
     uint32_t m_dwFadeStart;
+
+private:
+    // The first call of a move: position, target and time stored, the step
+    // per axis the distance over `steps` (0 for an axis that does not move).
+    void StartMove(float fromX, float fromY, float toX, float toY, uint32_t duration, uint32_t now, float steps);
 };

@@ -181,6 +181,20 @@ protected:
         plat::InputState::Get().SetVkDown(1, false);
         Step();
     }
+    // The first frame, then Ctrl held for one frame: the logo is skipped.
+    void SkipLogo() {
+        ASSERT_EQ(Step(), 1);
+        plat::InputState::Get().SetVkDown(17, true);
+        Step();
+        plat::InputState::Get().SetVkDown(17, false);
+    }
+    // Through the logo and the title's intro to the options screen.
+    void OpenOptionsFromTitle() {
+        SkipLogo();
+        Click(10, 10);
+        Click(350, 340);
+        StepsUntilMode(GAME_MAIN::kModeConfig, 300);
+    }
     void StepsUntilMode(int mode, int limit) {
         for (int i = 0; i < limit && g_GameMain.GetMode() != mode; ++i) ASSERT_EQ(Step(), 1);
         ASSERT_EQ(g_GameMain.GetMode(), mode);
@@ -243,10 +257,7 @@ TEST_F(ScreensTest, LogoSkippedByClicksAndItsFadeFrame) {
 
 TEST_F(ScreensTest, TitleDayAndNightFrames) {
     SetLocalTime(1, 16, 30);
-    ASSERT_EQ(Step(), 1);
-    plat::InputState::Get().SetVkDown(17, true);
-    Step();
-    plat::InputState::Get().SetVkDown(17, false);
+    SkipLogo();
     ASSERT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeTitle);
     EXPECT_EQ(g_GameMain.m_pTitleMode->m_nBGSlot, 6);
     Click(10, 10);
@@ -270,13 +281,7 @@ TEST_F(ScreensTest, TitleDayAndNightFrames) {
 }
 
 TEST_F(ScreensTest, OptionsFrame) {
-    ASSERT_EQ(Step(), 1);
-    plat::InputState::Get().SetVkDown(17, true);
-    Step();
-    plat::InputState::Get().SetVkDown(17, false);
-    Click(10, 10);
-    Click(350, 340);
-    StepsUntilMode(GAME_MAIN::kModeConfig, 300);
+    OpenOptionsFromTitle();
     Steps(70);
     Mouse(400, 540);  // hover the back button
     Steps(2);
@@ -284,13 +289,7 @@ TEST_F(ScreensTest, OptionsFrame) {
 }
 
 TEST_F(ScreensTest, AntiAliasAppliesToEveryTextSlotAndCommitsOnLeaving) {
-    ASSERT_EQ(Step(), 1);
-    plat::InputState::Get().SetVkDown(17, true);
-    Step();
-    plat::InputState::Get().SetVkDown(17, false);
-    Click(10, 10);
-    Click(350, 340);
-    StepsUntilMode(GAME_MAIN::kModeConfig, 300);
+    OpenOptionsFromTitle();
     Steps(70);
     ASSERT_GT(g_KuSprite.GetTextureTextBufferNum(), 0u);
     Click(510, 370);  // anti-alias 1
@@ -307,13 +306,7 @@ TEST_F(ScreensTest, AntiAliasAppliesToEveryTextSlotAndCommitsOnLeaving) {
 // With a game open the options screen asks before going back to the title:
 // the question types out in the window, No puts the options back, Yes leaves.
 TEST_F(ScreensTest, ReturnToTitleDialogAsksItsQuestion) {
-    ASSERT_EQ(Step(), 1);
-    plat::InputState::Get().SetVkDown(17, true);
-    Step();
-    plat::InputState::Get().SetVkDown(17, false);
-    Click(10, 10);
-    Click(350, 340);
-    StepsUntilMode(GAME_MAIN::kModeConfig, 300);
+    OpenOptionsFromTitle();
     // Opened over a game, as the game object opens it from the adventure.
     ADV_DATA adv;
     CONFIG_MODE_DATA* cfg = g_GameMain.m_pConfigMode;
