@@ -76,12 +76,13 @@ int KUSPRITE2::FPSCtrl(uint32_t interval, int show, int x, int y, int height, ui
     int result = 0;
     if (m_dwFrameStart == 0) m_dwFrameStart = plat::TimeMs();
     uint32_t now = plat::TimeMs();
-    // Sleep for the bulk of the wait and spin only on the last millisecond:
-    // the same pacing as a pure busy wait at a fraction of the processor.
+    // Sleep for the bulk of the wait; in the last millisecond only nap (a
+    // zero-length sleep gives the processor away for some microseconds): the
+    // same pacing as a pure busy wait at a fraction of the processor.
     while (now - m_dwFrameStart < interval) {
         result = 1;
         uint32_t remaining = interval - (now - m_dwFrameStart);
-        if (remaining > 1) plat::SleepMs(remaining - 1);
+        plat::SleepMs(remaining > 1 ? remaining - 1 : 0);
         now = plat::TimeMs();
     }
     uint32_t elapsed = now - m_dwFrameStart;

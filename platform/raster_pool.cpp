@@ -52,7 +52,7 @@ public:
     static constexpr int kBands = 8;
     // Draws of one frame come back to back, a few microseconds apart; waiting
     // longer than that only burns the frame's idle time.
-    static constexpr int64_t kSpinNs = 50000;
+    static constexpr int64_t kSpinNs = 20000;
 
     BandPool() {
         int usable = UsableProcessors();

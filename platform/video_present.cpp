@@ -18,6 +18,9 @@ struct Presenter {
     SDL_Rect area{0, 0, 0, 0};
     PresentOverlay overlay;
     Surface last;
+    Surface next;            // scratch for the frame being presented
+    bool stale = true;       // the window must be drawn even if the frame is unchanged
+    int unchangedRun = 0;    // frames skipped since the last real present
     uint64_t count = 0;
     Surface* capture = nullptr;
     bool fullScreenDevice = false;
@@ -28,6 +31,9 @@ Presenter& P() {
     return p;
 }
 
+// About one second of unchanged frames at the game's 16 ms pacing.
+constexpr int kMaxUnchangedRun = 60;
+
 // Render resets empty what the renderer held; the game reloads its pictures.
 int EventWatch(void*, SDL_Event* e) {
     if (e->type == SDL_RENDER_TARGETS_RESET || e->type == SDL_RENDER_DEVICE_RESET) {
@@ -36,6 +42,7 @@ int EventWatch(void*, SDL_Event* e) {
             SDL_DestroyTexture(p.texture);
             p.texture = nullptr;
         }
+        p.stale = true;
         SignalDeviceLoss();
     }
     return 1;
@@ -65,6 +72,8 @@ SDL_Rect Letterbox(int outW, int outH, int w, int h) {
 
 void Show(const Surface& frame) {
     Presenter& p = P();
+    p.stale = false;
+    p.unchangedRun = 0;
     if (!p.renderer || frame.width <= 0 || frame.height <= 0) return;
     if (!p.texture || p.texW != frame.width || p.texH != frame.height) {
         if (p.texture) SDL_DestroyTexture(p.texture);
@@ -98,6 +107,7 @@ void AttachPresentWindow(void* sdlWindow) {
     Presenter& p = P();
     DropRenderer();
     p.window = static_cast<SDL_Window*>(sdlWindow);
+    p.stale = true;
     if (!p.window) return;
     // Added again for every window: shutting SDL's events down drops watches.
     SDL_DelEventWatch(EventWatch, nullptr);
@@ -111,8 +121,14 @@ void AttachPresentWindow(void* sdlWindow) {
 bool PresentWindowAttached() { return P().window != nullptr; }
 void* PresentRenderer() { return P().renderer; }
 
-void SetPresentArea(int x, int y, int width, int height) { P().area = SDL_Rect{x, y, width, height}; }
-void SetPresentOverlay(PresentOverlay overlay) { P().overlay = std::move(overlay); }
+void SetPresentArea(int x, int y, int width, int height) {
+    P().area = SDL_Rect{x, y, width, height};
+    P().stale = true;
+}
+void SetPresentOverlay(PresentOverlay overlay) {
+    P().overlay = std::move(overlay);
+    P().stale = true;
+}
 
 uint32_t QuantizePixel(uint32_t c, uint32_t bpp) {
     if (bpp != 16) return c;
@@ -125,16 +141,25 @@ uint32_t QuantizePixel(uint32_t c, uint32_t bpp) {
 
 void PresentFrame(const Surface& frame, uint32_t bpp) {
     Presenter& p = P();
-    p.last.width = frame.width;
-    p.last.height = frame.height;
-    p.last.pixels.resize(frame.pixels.size());
+    p.next.width = frame.width;
+    p.next.height = frame.height;
+    p.next.pixels.resize(frame.pixels.size());
     if (bpp == 16) {
-        std::transform(frame.pixels.begin(), frame.pixels.end(), p.last.pixels.begin(),
+        std::transform(frame.pixels.begin(), frame.pixels.end(), p.next.pixels.begin(),
                        [](uint32_t c) { return QuantizePixel(c, 16); });
     } else {
-        std::copy(frame.pixels.begin(), frame.pixels.end(), p.last.pixels.begin());
+        std::copy(frame.pixels.begin(), frame.pixels.end(), p.next.pixels.begin());
     }
     ++p.count;
+    // An idle screen repeats the same frame: uploading it again would only
+    // cost time. Now and then it is shown anyway, in case the window system
+    // lost what it showed without telling us.
+    bool same = p.next.width == p.last.width && p.next.height == p.last.height && p.next.pixels == p.last.pixels;
+    std::swap(p.last, p.next);
+    if (same && !p.stale && !p.capture && p.unchangedRun < kMaxUnchangedRun) {
+        ++p.unchangedRun;
+        return;
+    }
     Show(p.last);
 }
 
@@ -148,6 +173,7 @@ void ApplyPresentScreenMode(bool fullScreen) {
     // The window layer switches the window itself (it keeps its own state of
     // it); the presenter only follows: full screen is letterboxed.
     P().fullScreenDevice = fullScreen;
+    P().stale = true;
 }
 
 bool PresentDisplayUnavailable() {
