@@ -280,7 +280,7 @@ int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance) {
     return 1;
 }
 
-void LibraryRelease() {
+int LibraryRelease() {
     ++GetShellCounters().libraryRelease;
     g_GameMain.Release();
     g_KuSnd.Release();
@@ -290,6 +290,7 @@ void LibraryRelease() {
         plat::RemoveDir("tmp");
     }
     g_KuSystem.RemoveTempFiles();
+    return 1;
 }
 
 int ChangeScreenMode(int fullScreen, int bpp) {

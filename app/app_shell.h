@@ -43,7 +43,7 @@ int AppDraw();
 // -1 missing argument, 2 in the demo mode, 1 no menu bar wanted, 0 shown.
 int DrawMenuBarFullScreen(plat::WindowHandle hWnd, KUSYSTEM* sys, GAME_MAIN* game);
 int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance);
-void LibraryRelease();
+int LibraryRelease();
 int ChangeScreenMode(int fullScreen, int bpp);
 int CenterWindow(plat::WindowHandle hWnd);
 int RemoveSysCommandMenuItems(plat::WindowHandle hWnd);

@@ -27,7 +27,7 @@ int ChangeScreenMode(int fullScreen, int bpp);
 // Set while the engine objects are started; the quit path releases them once.
 extern int g_bLibraryInit;
 // Releases the game object and the engine objects (orderly exit).
-void LibraryRelease();
+int LibraryRelease();
 // Asks the message loop to end after the current frame.
 void PostQuitMessage(int exitCode);
 

@@ -58,7 +58,10 @@ int BGM_DS_Play(KUSND*, KUSYSTEM*, int loop, const char* file) {
 int BGM_DS_Stop(KUSND*, KUSYSTEM*) { return Rec("BGM_DS_Stop"); }
 int BGM_DS_SetVolume(KUSND*, KUSYSTEM*, int step) { return Rec("BGM_DS_SetVolume " + std::to_string(step)); }
 int ChangeScreenMode(int full, int bpp) { return Rec("ChangeScreenMode " + std::to_string(full) + " " + std::to_string(bpp)); }
-void LibraryRelease() { Rec("LibraryRelease"); }
+int LibraryRelease() {
+    Rec("LibraryRelease");
+    return 1;
+}
 void PostQuitMessage(int code) { Rec("PostQuitMessage " + std::to_string(code)); }
 int ShowCursor(int show) {
     fakesvc::g_cursorCount += show ? 1 : -1;
