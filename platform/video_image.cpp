@@ -107,10 +107,15 @@ uint32_t From565(uint16_t c) {
     return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
 }
 
+// Bytes of a w x h picture in 4 x 4 blocks (8 bytes each for DXT1, else 16).
+uint64_t DxtBytes(int64_t w, int64_t h, int kind) {
+    return static_cast<uint64_t>((w + 3) / 4) * static_cast<uint64_t>((h + 3) / 4) * (kind == 1 ? 8u : 16u);
+}
+
 bool DecodeDxt(const std::string& b, size_t at, int w, int h, int kind, Surface* s) {
     const int bw = (w + 3) / 4, bh = (h + 3) / 4;
     const size_t blockSize = kind == 1 ? 8 : 16;
-    if (static_cast<uint64_t>(bw) * bh * blockSize > b.size() - at) return false;
+    if (at > b.size() || DxtBytes(w, h, kind) > b.size() - at) return false;
     const uint8_t* p = reinterpret_cast<const uint8_t*>(b.data()) + at;
     for (int by = 0; by < bh; ++by) {
         for (int bx = 0; bx < bw; ++bx, p += blockSize) {
@@ -171,10 +176,13 @@ bool DecodeDds(const std::string& b, Surface* out) {
     if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return false;
     uint32_t pfFlags = U32(b, 80), fourCC = U32(b, 84), bits = U32(b, 88);
     uint32_t rm = U32(b, 92), gm = U32(b, 96), bm = U32(b, 100), am = U32(b, 104);
-    Surface s(static_cast<int>(w), static_cast<int>(h));
+    // The picture is set up only once the file is known to hold all its
+    // pixels: a bare header may claim up to 1 GiB of them.
     if (pfFlags & 0x4) {  // four-character code
         int kind = fourCC == 0x31545844u ? 1 : fourCC == 0x33545844u ? 3 : fourCC == 0x35545844u ? 5 : 0;
-        if (!kind || !DecodeDxt(b, 128, static_cast<int>(w), static_cast<int>(h), kind, &s)) return false;
+        if (!kind || DxtBytes(w, h, kind) > b.size() - 128) return false;
+        Surface s(static_cast<int>(w), static_cast<int>(h));
+        if (!DecodeDxt(b, 128, static_cast<int>(w), static_cast<int>(h), kind, &s)) return false;
         *out = std::move(s);
         return true;
     }
@@ -182,6 +190,7 @@ bool DecodeDds(const std::string& b, Surface* out) {
     if (!(pfFlags & 0x1)) am = 0;  // no alpha in this format
     const uint64_t stride = static_cast<uint64_t>(w) * (bits / 8);
     if (stride * static_cast<uint64_t>(h) > b.size() - 128) return false;
+    Surface s(static_cast<int>(w), static_cast<int>(h));
     for (int y = 0; y < h; ++y) {
         const uint8_t* row = reinterpret_cast<const uint8_t*>(b.data()) + 128 + stride * static_cast<uint64_t>(y);
         uint32_t* d = s.Row(y);
