@@ -50,8 +50,11 @@ SingleInstance::Result SingleInstance::Acquire(const std::string& name) {
     close(fd);
     if (err != EADDRINUSE) return kFailed;
 
-    // Someone holds the name: ask it to come forward.
-    int c = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Someone holds the name: ask it to come forward. Never wait for it: an
+    // owner busy starting up or inside a dialog accepts nobody, and once its
+    // backlog is full a blocking connect would hang this start for good. A
+    // full backlog already holds raise requests, so this one can be dropped.
+    int c = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (c >= 0) {
         if (connect(c, reinterpret_cast<sockaddr*>(&addr), len) == 0) {
             ssize_t sent = send(c, kRaise, sizeof(kRaise) - 1, MSG_NOSIGNAL);

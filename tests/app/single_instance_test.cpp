@@ -61,6 +61,20 @@ TEST(SingleInstanceTest, SlowCallerIsReadAtALaterTurn) {
     EXPECT_FALSE(first.PollRaiseRequest());
 }
 
+// Starts that come while the owner accepts nobody (starting up, or inside a
+// dialog) leave at once even after its backlog is full, and the owner still
+// sees a raise request when it polls again.
+TEST(SingleInstanceTest, ManyStartsWhileOwnerIsBusyDoNotWait) {
+    std::string name = UniqueName("busy");
+    plat::SingleInstance first;
+    ASSERT_EQ(first.Acquire(name), plat::SingleInstance::kOwner);
+    for (int i = 0; i < 32; ++i) {
+        plat::SingleInstance later;
+        EXPECT_EQ(later.Acquire(name), plat::SingleInstance::kAlreadyRunning) << i;
+    }
+    EXPECT_TRUE(first.PollRaiseRequest());
+}
+
 TEST(SingleInstanceTest, NamesDoNotCollide) {
     plat::SingleInstance a, b;
     EXPECT_EQ(a.Acquire(UniqueName("a")), plat::SingleInstance::kOwner);
