@@ -16,6 +16,13 @@ extern "C" {
 
 namespace plat {
 
+namespace {
+
+constexpr int kMinInputRate = 4000;
+constexpr int kMaxInputRate = 768000;
+
+}  // namespace
+
 struct AudioDecoder::Impl {
     AVFormatContext* fmt = nullptr;
     AVCodecContext* codec = nullptr;
@@ -67,7 +74,9 @@ struct AudioDecoder::Impl {
         AVChannelLayout in{};
         AVChannelLayout out{};
         const int channels = ChannelsOf(f);
-        if (channels <= 0 || f->sample_rate <= 0) return false;
+        // A rate outside what any real recording uses comes from a damaged
+        // header: at 1 Hz each stored sample would become 44100 output frames.
+        if (channels <= 0 || f->sample_rate < kMinInputRate || f->sample_rate > kMaxInputRate) return false;
         inChannels = channels;
         inRate = f->sample_rate;
         inFormat = f->format;

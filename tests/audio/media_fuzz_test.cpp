@@ -69,6 +69,27 @@ TEST(MediaFuzz, DamagedAudioFilesOpenAndReadOrFail) {
     EXPECT_GT(opened, 100);
 }
 
+TEST(MediaFuzz, AbsurdSampleRatesDecodeToNothing) {
+    // A damaged rate field: at 1 Hz every stored sample would become 44100
+    // output frames (a few KB of file, hundreds of MB decoded); rates far
+    // above any real one are as unusable. Neither is decoded.
+    kutest::TempDir dir;
+    for (int rate : {1, 100, 3999, 1000000000}) {
+        dir.Write("r.wav", audiotest::WavBytes(rate, 1, 2000, 1.0));
+        plat::PcmBuffer pcm;
+        EXPECT_TRUE(plat::DecodeAudioFile("r.wav", &pcm)) << rate;
+        EXPECT_EQ(pcm.frames, 0) << rate;
+        plat::AudioDecoder dec;
+        ASSERT_TRUE(dec.Open("r.wav"));
+        EXPECT_TRUE(dec.AtEnd()) << rate;
+    }
+    // The lowest telephone rate still plays: 2000 frames at 8 kHz.
+    dir.Write("r.wav", audiotest::WavBytes(8000, 1, 2000, 440.0));
+    plat::PcmBuffer pcm;
+    ASSERT_TRUE(plat::DecodeAudioFile("r.wav", &pcm));
+    EXPECT_NEAR(static_cast<double>(pcm.frames), 2000.0 * 44100 / 8000, 64.0);
+}
+
 TEST(MediaFuzz, DamagedMoviesGivePicturesOrFail) {
     kutest::TempDir dir;
     // The movie cut to its first 40 KB keeps the test short; still many pictures.
