@@ -73,6 +73,18 @@ TEST_F(SettingsFuzzTest, EnvLinesOfEveryLengthAroundTheBuffer) {
     }
 }
 
+TEST_F(SettingsFuzzTest, FoldersInPlaceOfTheFilesAreReadErrors) {
+    dir.Write("env.env/x", "");
+    dir.Write("cursor.txt/x", "");
+    kutest::DebugCapture log;
+    g_dwScreenBpp = 32;
+    EXPECT_EQ(LoadEnvData("env.env"), -1);
+    EXPECT_EQ(g_dwScreenBpp, 16u);
+    EXPECT_TRUE(log.Contains("Error: <LoadEnvData> CodeFileReadOneLineでエラーが発生しました\n"));
+    EXPECT_EQ(LoadCursorType("cursor.txt"), 0);
+    EXPECT_TRUE(dir.Exists("cursor.txt/x"));
+}
+
 TEST_F(SettingsFuzzTest, DamagedCursorFilesGiveAChoiceOrTheRewrittenDefault) {
     const std::string sample =
         "****** マウスカーソルの変更が可能です。 ******\r\n"
