@@ -72,8 +72,12 @@ void ApplyLine(const char* w1, const char* w2, const char* w3) {
     }
 }
 
+// Whether a piece from the line reader ends in CR LF. The reader stops after
+// CR LF or when full and zeroes the rest, so only trailing NULs are padding:
+// a NUL read from the file never ends the piece early here.
 bool EndsWithCrLf(const char* line) {
-    size_t n = strlen(line);
+    int n = kLineSize - 1;
+    while (n > 0 && line[n - 1] == '\0') --n;
     return n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n';
 }
 
@@ -103,6 +107,7 @@ int LoadEnvData(const char* path) {
     // One byte more than the reader fills, so a full piece is still a string.
     char line[kLineSize + 1];
     bool continuation = false;
+    bool endsInCr = false;
     for (;;) {
         line[kLineSize] = '\0';
         if (CodeFileReadOneLine(f, line, kLineSize) != 0) {
@@ -113,14 +118,22 @@ int LoadEnvData(const char* path) {
             }
             break;
         }
-        // The rest of an over-long line is not a line of its own.
+        // The rest of an over-long line is not a line of its own. When its
+        // CR LF falls across two pieces, the LF ends it and the next line
+        // follows in the same piece.
+        const char* text = line;
         bool skip = continuation;
+        if (skip && endsInCr && line[0] == '\n') {
+            text = line + 1;
+            skip = false;
+        }
+        endsInCr = line[kLineSize - 2] == '\r';
         continuation = !EndsWithCrLf(line);
         if (skip) continue;
-        if (line[0] == '\0' || (line[0] == '/' && line[1] == '/')) continue;
+        if (text[0] == '\0' || (text[0] == '/' && text[1] == '/')) continue;
 
         char w1[kWordSize] = "", w2[kWordSize] = "", w3[kWordSize] = "";
-        if (sscanf(line, "%511s %511s %511s", w1, w2, w3) < 1) continue;
+        if (sscanf(text, "%511s %511s %511s", w1, w2, w3) < 1) continue;
         ApplyLine(w1, w2, w3);
     }
     fclose(f);

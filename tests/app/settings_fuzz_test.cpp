@@ -73,6 +73,30 @@ TEST_F(SettingsFuzzTest, EnvLinesOfEveryLengthAroundTheBuffer) {
     }
 }
 
+TEST_F(SettingsFuzzTest, ADamagedLineCostsNoOtherLine) {
+    // A NUL inside a line, and an over-long line whose CR LF falls across
+    // the 1023-byte piece boundary, must not swallow the line after them.
+    const std::string bgm = "BGM Volume: 2\r\n";
+    std::string nul = std::string("SE Volume: 9\0junk\r\n", 19) + bgm;
+    dir.Write("env.env", nul);
+    ASSERT_EQ(LoadEnvData("env.env"), 1);
+    EXPECT_EQ(g_dwSEVolume, 9u);
+    EXPECT_EQ(g_dwBGMVolume, 2u);
+    for (size_t len : {1021u, 1022u, 1023u, 2045u, 2046u}) {
+        std::string longLine = "//" + std::string(len - 2, 'c') + "\r\n";
+        dir.Write("env.env", longLine + bgm + "SE Volume: 1\r\n");
+        ASSERT_EQ(LoadEnvData("env.env"), 1);
+        EXPECT_EQ(g_dwBGMVolume, 2u) << len;
+        EXPECT_EQ(g_dwSEVolume, 1u) << len;
+    }
+    // The tail of an over-long line is still no line of its own, even when
+    // it starts with the LF of a pair.
+    std::string tail = "//" + std::string(1021, 'c') + "\n" + bgm;
+    dir.Write("env.env", tail);
+    ASSERT_EQ(LoadEnvData("env.env"), 1);
+    EXPECT_EQ(g_dwBGMVolume, 5u);
+}
+
 TEST_F(SettingsFuzzTest, FoldersInPlaceOfTheFilesAreReadErrors) {
     dir.Write("env.env/x", "");
     dir.Write("cursor.txt/x", "");
