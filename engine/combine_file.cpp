@@ -264,9 +264,10 @@ int ReadCombineFileList(const char* listPath) {
         }
         if (strcmp(line, "LIST-END\n") == 0) break;
         // A line that fills the buffer without its LF is longer than any
-        // member line can be: the list is damaged.
-        size_t len = strlen(line);
-        bool overLong = len == kLineSize - 1 && line[len - 1] != '\n' && !feof(f);
+        // member line can be: the list is damaged. fgets stops at the first
+        // LF, so one in the buffer ends the line; NULs read from the file
+        // must not hide a full buffer.
+        bool overLong = memchr(line, '\n', kLineSize - 1) == nullptr && !feof(f);
         if (overLong || !ParseMemberLine(line, &g_CombineFileList[n])) {
             plat::DebugOut("Error: リストの行が不正\n");
             g_CombineFileList[n] = COMBINE_FILE_DATA{};

@@ -161,6 +161,22 @@ TEST_F(ArchiveFuzzTest, HostileMemberNamesAreRefused) {
     EXPECT_TRUE(log.Contains("Error: 復号ファイルを書き込みオープンできない\n"));
 }
 
+TEST_F(ArchiveFuzzTest, AnOverLongListLineWithANulInsideIsDamage) {
+    // NULs fill the 511-byte line buffer, so the tail after them would read
+    // as a member line of its own.
+    std::string line = "a.bmp 0 1";
+    line += std::string(511 - line.size(), '\0');
+    line += "evil.bmp 0 1\n";
+    WriteFile("dat/n.dat", "FILECMB-DATA-LIST-IN\n" + line + "LIST-END\n");
+    kutest::DebugCapture log;
+    EXPECT_EQ(SearchCombineFile("dat/n.dat", "evil.bmp"), -1);
+    EXPECT_TRUE(log.Contains("Error: リストの行が不正\n"));
+    // A NUL inside a line of normal length only ends what is parsed of it.
+    static const char kNul[] = "FILECMB-DATA-LIST-IN\nb.bmp 0 1\0junk\nLIST-END\n";
+    WriteFile("dat/n.dat", std::string(kNul, sizeof(kNul) - 1));
+    EXPECT_EQ(SearchCombineFile("dat/n.dat", "b.bmp"), 1);
+}
+
 // ---- scrambled text ----
 
 std::vector<std::string> ReadAllLines(const char* path, int size) {
