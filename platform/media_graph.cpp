@@ -15,7 +15,14 @@ constexpr int32_t kNoInterface = static_cast<int32_t>(0x80004002u);
 constexpr int kShowHide = 0;
 
 std::mutex g_liveMutex;
-std::vector<MediaGraph*> g_live;
+
+// Never destroyed: global objects' destructors close their graphs during
+// exit (Xlib calls exit() when the display goes away), possibly after this
+// file's own statics are gone.
+std::vector<MediaGraph*>& Live() {
+    static auto* live = new std::vector<MediaGraph*>;
+    return *live;
+}
 VideoFrameSink* g_sink = nullptr;
 
 }  // namespace
@@ -35,19 +42,20 @@ void PumpMoviePictures() {
 
 std::vector<MediaGraph*> MediaGraph::LiveGraphs() {
     std::lock_guard<std::mutex> lock(g_liveMutex);
-    return g_live;
+    return Live();
 }
 
 MediaGraph::MediaGraph() {
     std::lock_guard<std::mutex> lock(g_liveMutex);
-    g_live.push_back(this);
+    Live().push_back(this);
 }
 
 MediaGraph::~MediaGraph() {
     AudioMixer::Get().RemoveStream(this);
     {
         std::lock_guard<std::mutex> lock(g_liveMutex);
-        g_live.erase(std::remove(g_live.begin(), g_live.end(), this), g_live.end());
+        std::vector<MediaGraph*>& live = Live();
+        live.erase(std::remove(live.begin(), live.end(), this), live.end());
     }
     if (window_.visible && g_sink) g_sink->HideMovie();
 }
