@@ -117,6 +117,10 @@ void KUSYSTEM::RemoveTempFiles() {
         TracePrint(FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", "tmp/").c_str());
     }
     ProcessRemoveFileList();
+    // Cleaned up: the destructor must not sweep tmp/ again. It runs after the
+    // single-instance lock is gone, when the next start may already be
+    // unpacking its own pictures there.
+    initialized_ = false;
 }
 
 // ---------------------------------------------------------------------------

@@ -120,6 +120,19 @@ TEST_F(SystemTest, RemoveTempFilesRemovesTheWorkFolder) {
     EXPECT_FALSE(dir.Exists("tmp"));
 }
 
+// A program that has cleaned up leaves tmp/ alone when its globals go away:
+// by then the next start may be unpacking its own pictures there.
+TEST_F(SystemTest, CleanedUpObjectLeavesTheNextStartsTmpAlone) {
+    {
+        KUSYSTEM first;
+        EXPECT_EQ(0, first.Initialize(nullptr, 1));
+        first.RemoveTempFiles();
+        EXPECT_FALSE(dir.Exists("tmp"));
+        dir.Write("tmp/next.bmp", "1");
+    }
+    EXPECT_TRUE(dir.Exists("tmp/next.bmp"));
+}
+
 TEST_F(SystemTest, NeverStartedObjectLeavesTmpAlone) {
     dir.Write("tmp/member.bmp", "1");
     { KUSYSTEM idle; }
