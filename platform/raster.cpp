@@ -20,7 +20,7 @@ namespace plat {
 namespace {
 
 // Quads smaller than this are not worth handing to the workers.
-constexpr int64_t kParallelArea = 16384;
+constexpr int64_t kParallelArea = 131072;
 
 inline uint32_t Ch(uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
 

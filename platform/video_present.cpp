@@ -141,6 +141,16 @@ uint32_t QuantizePixel(uint32_t c, uint32_t bpp) {
 
 void PresentFrame(const Surface& frame, uint32_t bpp) {
     Presenter& p = P();
+    ++p.count;
+    // An idle screen repeats the same frame: uploading it again would only
+    // cost time. Now and then it is shown anyway, in case the window system
+    // lost what it showed without telling us.
+    const bool mayskip = !p.stale && !p.capture && p.unchangedRun < kMaxUnchangedRun;
+    if (mayskip && bpp != 16 && frame.width == p.last.width && frame.height == p.last.height &&
+        frame.pixels == p.last.pixels) {
+        ++p.unchangedRun;
+        return;
+    }
     p.next.width = frame.width;
     p.next.height = frame.height;
     p.next.pixels.resize(frame.pixels.size());
@@ -150,13 +160,11 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
     } else {
         std::copy(frame.pixels.begin(), frame.pixels.end(), p.next.pixels.begin());
     }
-    ++p.count;
-    // An idle screen repeats the same frame: uploading it again would only
-    // cost time. Now and then it is shown anyway, in case the window system
-    // lost what it showed without telling us.
-    bool same = p.next.width == p.last.width && p.next.height == p.last.height && p.next.pixels == p.last.pixels;
+    // A 16-bit frame can only be compared once quantised.
+    const bool same = mayskip && bpp == 16 && p.next.width == p.last.width && p.next.height == p.last.height &&
+                      p.next.pixels == p.last.pixels;
     std::swap(p.last, p.next);
-    if (same && !p.stale && !p.capture && p.unchangedRun < kMaxUnchangedRun) {
+    if (same) {
         ++p.unchangedRun;
         return;
     }
