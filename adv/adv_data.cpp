@@ -12,7 +12,8 @@ int ADV_DATA::Initialize(const char*, KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* s
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
     m_pGlobalData = global;
-    if (sys) sys->TracePrint("Warn: <ADV_DATA::Initialize> アドベンチャーモードはまだありません\n");
+    if (sys)
+        sys->TracePrint("Warn: <ADV_DATA::Initialize> アドベンチャーモードはまだありません\n");
     return 0;
 }
 

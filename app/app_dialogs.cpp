@@ -19,12 +19,13 @@ void ShowCursorForDialog(int* saved) {
 }
 
 void RestoreCursorAfterDialog(int saved) {
-    if (saved >= 0) return;
+    if (saved >= 0)
+        return;
     for (int i = 0; i < kMaxCursorCalls && plat::ShowCursor(false) >= 0; ++i) {
     }
 }
 
-}  // namespace
+} // namespace
 
 intptr_t AboutDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wParam) {
     switch (message) {
@@ -36,33 +37,31 @@ intptr_t AboutDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wParam) {
             plat::SetDialogItemText(dlg, IDC_ABOUT_RIGHTS, kAboutRightsNotice);
             return 1;
         case plat::kDlgCommand:
-            if (wParam != IDOK_BUTTON) return 0;
+            if (wParam != IDOK_BUTTON)
+                return 0;
             [[fallthrough]];
         case plat::kDlgClose:
             g_bDialogOpen = 0;
             RestoreCursorAfterDialog(g_nAboutCursorCount);
             plat::EndDialog(dlg, 0);
             return 1;
-        default:
-            return 0;
+        default: return 0;
     }
 }
 
 intptr_t SoundWarningDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wParam) {
     switch (message) {
-        case plat::kDlgInit:
-            ShowCursorForDialog(&g_nSoundWarningCursorCount);
-            return 1;
+        case plat::kDlgInit: ShowCursorForDialog(&g_nSoundWarningCursorCount); return 1;
         case plat::kDlgCommand:
-            if (wParam != IDOK_BUTTON) return 0;
+            if (wParam != IDOK_BUTTON)
+                return 0;
             [[fallthrough]];
         case plat::kDlgClose:
             g_bSoundWarning = plat::IsDialogButtonChecked(dlg, IDC_SOUND_WARNING_CHECK) ? 0 : 1;
             RestoreCursorAfterDialog(g_nSoundWarningCursorCount);
             plat::EndDialog(dlg, 0);
             return 1;
-        default:
-            return 0;
+        default: return 0;
     }
 }
 
@@ -77,7 +76,8 @@ intptr_t ExitConfirmDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wPara
             return 1;
         }
         case plat::kDlgCommand:
-            if (wParam != IDC_EXIT_YES && wParam != IDC_EXIT_NO) return 0;
+            if (wParam != IDC_EXIT_YES && wParam != IDC_EXIT_NO)
+                return 0;
             g_bDialogOpen = 0;
             RestoreCursorAfterDialog(g_nExitConfirmCursorCount);
             plat::EndDialog(dlg, wParam == IDC_EXIT_YES ? 1 : 0);
@@ -87,7 +87,6 @@ intptr_t ExitConfirmDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wPara
             RestoreCursorAfterDialog(g_nExitConfirmCursorCount);
             plat::EndDialog(dlg, 0);
             return 1;
-        default:
-            return 0;
+        default: return 0;
     }
 }

@@ -60,7 +60,8 @@ void Log(const char* text) { g_KuSystem.TracePrint(text); }
 
 // The orderly exit: settings written and libraries released once.
 void SaveAndRelease() {
-    if (!g_bLibraryInit) return;
+    if (!g_bLibraryInit)
+        return;
     SaveEnvData("env.env");
     plat::SleepMs(50);
     LibraryRelease();
@@ -71,7 +72,8 @@ int StartRenderer(plat::WindowHandle hWnd, void* hInstance, uint32_t bpp) {
     auto& hook = GetShellHooks().spriteInit;
     if (hook) {
         int r = hook(bpp);
-        if (r != 1) return r;
+        if (r != 1)
+            return r;
     }
     return g_KuSprite.Initialize(&g_KuSystem, hWnd, hInstance, kWidth, kHeight, bpp, g_bFullScreen);
 }
@@ -85,7 +87,8 @@ int RunShellDialog(plat::WindowHandle hWnd, const plat::DialogTemplate& t, plat:
 
 void ExitPath(plat::WindowHandle hWnd, bool ask) {
     if (g_bExitConfirm && ask) {
-        if (RunShellDialog(hWnd, ExitConfirmDialogTemplate(), &ExitConfirmDlgProc) != 1) return;
+        if (RunShellDialog(hWnd, ExitConfirmDialogTemplate(), &ExitConfirmDlgProc) != 1)
+            return;
     }
     plat::SleepMs(50);
     SaveAndRelease();
@@ -93,7 +96,7 @@ void ExitPath(plat::WindowHandle hWnd, bool ask) {
     plat::PostQuitMessage(0);
 }
 
-}  // namespace
+} // namespace
 
 ShellHooks& GetShellHooks() {
     static ShellHooks hooks;
@@ -110,7 +113,7 @@ int WinMain(void* hInstance, void*, const char*, int) {
     plat::SingleInstance instance;
     switch (instance.Acquire(GetShellHooks().instanceName)) {
         case plat::SingleInstance::kOwner: break;
-        case plat::SingleInstance::kAlreadyRunning: return 0;  // the first one comes forward
+        case plat::SingleInstance::kAlreadyRunning: return 0; // the first one comes forward
         case plat::SingleInstance::kFailed: return 0;
     }
 
@@ -120,8 +123,10 @@ int WinMain(void* hInstance, void*, const char*, int) {
     params.caption = kCaption;
     params.proc = &WndProc;
     params.icon = &MainIconImage();
-    if (cursorType == 1) params.cursor = MonochromeCursor();
-    else if (cursorType == 2) params.cursor = ColorCursor();
+    if (cursorType == 1)
+        params.cursor = MonochromeCursor();
+    else if (cursorType == 2)
+        params.cursor = ColorCursor();
     params.menu = &g_menuResource;
     params.clientWidth = kWidth;
     params.clientHeight = kHeight;
@@ -142,11 +147,13 @@ int WinMain(void* hInstance, void*, const char*, int) {
 
     int exitCode = 0;
     for (;;) {
-        if (GetShellHooks().onLoopTurn) GetShellHooks().onLoopTurn();
+        if (GetShellHooks().onLoopTurn)
+            GetShellHooks().onLoopTurn();
         if (instance.PollRaiseRequest()) {
             ++GetShellCounters().raises;
             plat::RestoreAndRaiseWindow(hWnd);
-            if (GetShellHooks().onRaise) GetShellHooks().onRaise();
+            if (GetShellHooks().onRaise)
+                GetShellHooks().onRaise();
         }
         plat::Message msg;
         if (plat::PeekMessage(&msg)) {
@@ -158,7 +165,8 @@ int WinMain(void* hInstance, void*, const char*, int) {
             continue;
         }
         if (g_bActive) {
-            if (!AppMain(hWnd)) break;
+            if (!AppMain(hWnd))
+                break;
         } else {
             // Inactive: wait for the next event instead of spinning.
             plat::WaitMessage(10);
@@ -194,16 +202,20 @@ int AppMain(plat::WindowHandle hWnd) {
 int AppDraw() {
     if (!g_bDialogOpen) {
         int r = DrawMenuBarFullScreen(g_hWnd, &g_KuSystem, &g_GameMain);
-        if (r == 0) g_bMenuOpen = 1;
-        else if (r == 1) g_bMenuOpen = 0;
+        if (r == 0)
+            g_bMenuOpen = 1;
+        else if (r == 1)
+            g_bMenuOpen = 0;
     } else if (g_GameMain.GetMode() == GAME_MAIN::kModeDemo) {
         plat::SendMessage(g_hWnd, plat::kMsgMove, 0, 0);
     }
     bool changed = g_bMenuOpen != g_bMenuOpenOld || g_bMoviePlay != g_bMoviePlayOld;
     int result = 1;
     if (!g_bMenuOpen && !g_bMoviePlay) {
-        if (changed) g_KuSprite.EndGDISurface();
-        if (!g_GameMain.GameMainDraw()) result = 0;
+        if (changed)
+            g_KuSprite.EndGDISurface();
+        if (!g_GameMain.GameMainDraw())
+            result = 0;
     } else if (changed) {
         g_KuSprite.FlipToGDISurface();
         plat::RedrawWindow(g_hWnd);
@@ -214,9 +226,12 @@ int AppDraw() {
 }
 
 int DrawMenuBarFullScreen(plat::WindowHandle hWnd, KUSYSTEM* sys, GAME_MAIN* game) {
-    if (!hWnd || !sys || !game) return -1;
-    if (game->GetMode() == GAME_MAIN::kModeDemo) return 2;
-    if (!g_bFullScreen) return 1;
+    if (!hWnd || !sys || !game)
+        return -1;
+    if (game->GetMode() == GAME_MAIN::kModeDemo)
+        return 2;
+    if (!g_bFullScreen)
+        return 1;
     int x = 0, y = 0;
     sys->GetMousePos(&x, &y);
     if (y < plat::kSmCyCaption) {
@@ -230,7 +245,8 @@ int DrawMenuBarFullScreen(plat::WindowHandle hWnd, KUSYSTEM* sys, GAME_MAIN* gam
         }
         return 0;
     }
-    if (g_bMenuBarShown) plat::ShowFullScreenMenuBar(hWnd, false);
+    if (g_bMenuBarShown)
+        plat::ShowFullScreenMenuBar(hWnd, false);
     g_bMenuBarShown = 0;
     return 1;
 }
@@ -241,21 +257,24 @@ int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance) {
     char text[256];
     if (g_bFullScreen) {
         snprintf(text, sizeof(text),
-                 "Message: <LibraryInitialize> サイズ:%dx%d ビット深度:%d フルスクリーンでグラフィックデバイスを初期化します\n",
+                 "Message: <LibraryInitialize> サイズ:%dx%d ビット深度:%d "
+                 "フルスクリーンでグラフィックデバイスを初期化します\n",
                  kWidth, kHeight, static_cast<int>(g_dwScreenBpp));
     } else {
         snprintf(text, sizeof(text),
-                 "Message: <LibraryInitialize> サイズ:%dx%d ウィンドウモードでグラフィックデバイスを初期化します\n", kWidth,
-                 kHeight);
+                 "Message: <LibraryInitialize> サイズ:%dx%d ウィンドウモードでグラフィックデバイスを初期化します\n",
+                 kWidth, kHeight);
     }
     Log(text);
 
     int r = StartRenderer(hWnd, hInstance, g_dwScreenBpp);
     for (uint32_t fallback : {24u, 16u}) {
-        if (r != 0) break;
+        if (r != 0)
+            break;
         g_dwScreenBpp = fallback;
-        snprintf(text, sizeof(text), "Message: <LibraryInitialize> サイズ:%dx%d、ビット深度:%dでウィンドウを生成します\n",
-                 kWidth, kHeight, static_cast<int>(fallback));
+        snprintf(text, sizeof(text),
+                 "Message: <LibraryInitialize> サイズ:%dx%d、ビット深度:%dでウィンドウを生成します\n", kWidth, kHeight,
+                 static_cast<int>(fallback));
         Log(text);
         r = StartRenderer(hWnd, hInstance, g_dwScreenBpp);
     }
@@ -267,10 +286,12 @@ int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance) {
     plat::InstallMovieScreen();
 
     int snd = GetShellHooks().soundInit ? GetShellHooks().soundInit() : 0;
-    if (snd >= 0) snd = g_KuSnd.Initialize(&g_KuSystem, hWnd, hInstance, g_dwWindowStyle);
+    if (snd >= 0)
+        snd = g_KuSnd.Initialize(&g_KuSystem, hWnd, hInstance, g_dwWindowStyle);
     if (snd < 0) {
         g_bSoundEnable = 0;
-        if (g_bSoundWarning) RunShellDialog(hWnd, SoundWarningDialogTemplate(), &SoundWarningDlgProc);
+        if (g_bSoundWarning)
+            RunShellDialog(hWnd, SoundWarningDialogTemplate(), &SoundWarningDlgProc);
     }
 
     if (!g_GameMain.Initialize(&g_KuSystem, &g_KuSprite, &g_KuSnd)) {
@@ -301,7 +322,8 @@ int ChangeScreenMode(int fullScreen, int bpp) {
         return 0;
     }
     uint32_t depth = bpp == 0 ? g_dwScreenBpp : static_cast<uint32_t>(bpp < 16 ? 16 : bpp);
-    if (bestBpp && depth > bestBpp) depth = bestBpp;
+    if (bestBpp && depth > bestBpp)
+        depth = bestBpp;
     bool full = fullScreen != 0;
     bool same = full ? (curFull && curBpp == depth) : !curFull;
     if (!same) {
@@ -346,7 +368,8 @@ int SetMaleVoiceONMenuProc(plat::WindowHandle hWnd, int on) {
     }
     if (!menu->SetChecked(chosen, true)) {
         plat::DebugOut("Error: <SetBGMOnMenuProc> メニューのチェックに失敗しました\n");
-        if (!on) Log("Error: <SetBGMOnMenuProc> メニューのチェックに失敗しました\n");
+        if (!on)
+            Log("Error: <SetBGMOnMenuProc> メニューのチェックに失敗しました\n");
         return 0;
     }
     if (on) {
@@ -380,26 +403,25 @@ intptr_t WndProc(plat::WindowHandle hWnd, uint32_t message, uintptr_t wParam, in
             ExitPath(hWnd, !(message == plat::kMsgClose && lParam == plat::kCloseFromSystem));
             return 0;
         case plat::kMsgKeyDown:
-            if (wParam == plat::kVkEscape) plat::SendMessage(hWnd, plat::kMsgDestroy, 0, 0);
+            if (wParam == plat::kVkEscape)
+                plat::SendMessage(hWnd, plat::kMsgDestroy, 0, 0);
             return 0;
         case plat::kMsgKeyUp: {
             const auto& in = plat::InputState::Get();
-            if (wParam == 'D' && in.IsVkDown(plat::kVkShift) && in.IsVkDown('A')) g_bDebugInfo = g_bDebugInfo ? 0 : 1;
+            if (wParam == 'D' && in.IsVkDown(plat::kVkShift) && in.IsVkDown('A'))
+                g_bDebugInfo = g_bDebugInfo ? 0 : 1;
             return 0;
         }
-        case plat::kMsgMove:
-            g_KuSnd.DShowChangeSize(2, 1, kWidth, kHeight);
-            return 0;
+        case plat::kMsgMove: g_KuSnd.DShowChangeSize(2, 1, kWidth, kHeight); return 0;
         case plat::kMsgSize:
             g_KuSystem.SetWindowHandle(hWnd);
             g_KuSnd.DShowChangeSize(2, 1, kWidth, kHeight);
             return 0;
         case plat::kMsgPaint:
-            if (!g_bDialogOpen && g_bLibraryInit) AppDraw();
+            if (!g_bDialogOpen && g_bLibraryInit)
+                AppDraw();
             return 0;
-        case plat::kMsgActivateApp:
-            g_bActive = wParam ? 1 : 0;
-            return 0;
+        case plat::kMsgActivateApp: g_bActive = wParam ? 1 : 0; return 0;
         case plat::kMsgCommand:
             switch (wParam) {
                 case IDM_MALE_VOICE_ON: SetMaleVoiceONMenuProc(hWnd, 1); break;
@@ -421,16 +443,18 @@ intptr_t WndProc(plat::WindowHandle hWnd, uint32_t message, uintptr_t wParam, in
             g_bActive = 1;
             return 0;
         case plat::kMsgApp + 2:
-            if (g_KuSnd.DShowEventNotify(0) < 0) plat::DebugOut("Warn: <WndProc> Dshow[Voice]のイベント通知に失敗しました\n");
+            if (g_KuSnd.DShowEventNotify(0) < 0)
+                plat::DebugOut("Warn: <WndProc> Dshow[Voice]のイベント通知に失敗しました\n");
             return 0;
         case plat::kMsgApp + 3:
-            if (g_KuSnd.DShowEventNotify(1) < 0) plat::DebugOut("Warn: <WndProc> Dshow[Audio]のイベント通知に失敗しました\n");
+            if (g_KuSnd.DShowEventNotify(1) < 0)
+                plat::DebugOut("Warn: <WndProc> Dshow[Audio]のイベント通知に失敗しました\n");
             return 0;
         case plat::kMsgApp + 4:
-            if (g_KuSnd.DShowEventNotify(2) < 0) plat::DebugOut("Warn: <WndProc> Dshow[Movie]のイベント通知に失敗しました\n");
+            if (g_KuSnd.DShowEventNotify(2) < 0)
+                plat::DebugOut("Warn: <WndProc> Dshow[Movie]のイベント通知に失敗しました\n");
             return 0;
-        default:
-            return 0;
+        default: return 0;
     }
 }
 

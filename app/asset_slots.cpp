@@ -10,27 +10,67 @@
 namespace {
 
 const char* const kGraphicFiles[26] = {
-    "fade.bmp",           "logo.bmp",           "MessageWindow.dds",  "Controller.dds",
-    "SelectWindow.dds",   "TitleMaterial.dds",  "TitleBG.bmp",        "TitleBG2.bmp",
-    "SaveLoadMaterial.dds", "SaveBG.bmp",       "LoadBG.bmp",         "Test_Mode_Material.dds",
-    "Test_Mode_bg01.bmp", "Test_Mode_bg02.bmp", "Test_Mode_bg03.bmp", nullptr,
-    nullptr,              "ConfigMaterial.dds", "ConfigBG.bmp",       "CGModeMaterial.dds",
-    "CGReplay_Controller.dds", "CGModeBG.bmp",  "CGModeBG2.bmp",      "BGMModeMaterial.dds",
-    "BGM_Controller.dds", "BGMModeBG.bmp",
+    "fade.bmp",
+    "logo.bmp",
+    "MessageWindow.dds",
+    "Controller.dds",
+    "SelectWindow.dds",
+    "TitleMaterial.dds",
+    "TitleBG.bmp",
+    "TitleBG2.bmp",
+    "SaveLoadMaterial.dds",
+    "SaveBG.bmp",
+    "LoadBG.bmp",
+    "Test_Mode_Material.dds",
+    "Test_Mode_bg01.bmp",
+    "Test_Mode_bg02.bmp",
+    "Test_Mode_bg03.bmp",
+    nullptr,
+    nullptr,
+    "ConfigMaterial.dds",
+    "ConfigBG.bmp",
+    "CGModeMaterial.dds",
+    "CGReplay_Controller.dds",
+    "CGModeBG.bmp",
+    "CGModeBG2.bmp",
+    "BGMModeMaterial.dds",
+    "BGM_Controller.dds",
+    "BGMModeBG.bmp",
 };
 
 const char* const kSoundFiles[32] = {
-    nullptr,                  nullptr,                 nullptr,
-    "MsgWndCursorON.wav",     "MsgWndPush.wav",        "CtrlWndCursorON.wav",
-    "CtrlWndPush.wav",        "SlcWndCursorON.wav",    "SlcWndPush.wav",
-    "TitleModeCursorON.wav",  "TitleModePush.wav",     "SaveLoadModeCursorON.wav",
-    "SaveLoadModePush.wav",   "SaveLoadModeExit.wav",  "SaveModeSave.wav",
-    "LoadModeLoad.wav",       "TestModeStart.wav",     "TestModeEnd.wav",
-    "TestModeCursorON.wav",   "TestModePush.wav",      "TestModePage.wav",
-    "ConfigModeCursorON.wav", "ConfigModePush.wav",    "ConfigModeEnd.wav",
-    "CGModeCursorON.wav",     "CGModePush.wav",        "CGModePage.wav",
-    "CGModeReplayIn.wav",     "CGModeReplayOut.wav",   "BGMModeCursorON.wav",
-    "BGMModePush.wav",        "BGMModeExit.wav",
+    nullptr,
+    nullptr,
+    nullptr,
+    "MsgWndCursorON.wav",
+    "MsgWndPush.wav",
+    "CtrlWndCursorON.wav",
+    "CtrlWndPush.wav",
+    "SlcWndCursorON.wav",
+    "SlcWndPush.wav",
+    "TitleModeCursorON.wav",
+    "TitleModePush.wav",
+    "SaveLoadModeCursorON.wav",
+    "SaveLoadModePush.wav",
+    "SaveLoadModeExit.wav",
+    "SaveModeSave.wav",
+    "LoadModeLoad.wav",
+    "TestModeStart.wav",
+    "TestModeEnd.wav",
+    "TestModeCursorON.wav",
+    "TestModePush.wav",
+    "TestModePage.wav",
+    "ConfigModeCursorON.wav",
+    "ConfigModePush.wav",
+    "ConfigModeEnd.wav",
+    "CGModeCursorON.wav",
+    "CGModePush.wav",
+    "CGModePage.wav",
+    "CGModeReplayIn.wav",
+    "CGModeReplayOut.wav",
+    "BGMModeCursorON.wav",
+    "BGMModePush.wav",
+    "BGMModeExit.wav",
 };
 
 // "se01.wav" .. "se35.wav" for slots 32..66.
@@ -44,13 +84,15 @@ const char* const kEffectFiles[35] = {
 constexpr uint32_t kTypeTextures = 4;
 constexpr uint32_t kTypeEmptySurface = 2;
 
-}  // namespace
+} // namespace
 
 const char* GraphicSlotFile(uint32_t slot) { return slot < 26 ? kGraphicFiles[slot] : nullptr; }
 
 const char* SoundSlotFile(uint32_t slot) {
-    if (slot < 32) return kSoundFiles[slot];
-    if (slot < kSoundSlotCount) return kEffectFiles[slot - 32];
+    if (slot < 32)
+        return kSoundFiles[slot];
+    if (slot < kSoundSlotCount)
+        return kEffectFiles[slot - 32];
     return nullptr;
 }
 
@@ -77,7 +119,8 @@ int GAME_MAIN::DataSet() {
         return 0;
     }
     // Without a sound device the sound table stays unmade.
-    if (!g_bSoundEnable) return 1;
+    if (!g_bSoundEnable)
+        return 1;
     if (!m_pKUSnd || !m_pKUSnd->DADATAReserve(kSoundSlotCount)) {
         ErrorPrint("Error: <GAME_MAIN::DataSet> サウンドバッファの作成に失敗しました\n");
         return 0;

@@ -20,31 +20,40 @@ const char kDefaultCursorFile[] =
 
 int ReadCursorValue(const char* path) {
     FILE* f = plat::OpenFile(path, "r");
-    if (!f) return -1;
+    if (!f)
+        return -1;
     char line[kLineSize] = "";
     int lines = 0;
     for (; lines < 4; ++lines) {
-        if (!fgets(line, sizeof(line), f)) break;
+        if (!fgets(line, sizeof(line), f))
+            break;
     }
     fclose(f);
-    if (lines < 4) return -1;
+    if (lines < 4)
+        return -1;
 
     char w1[kWordSize] = "", w2[kWordSize] = "";
-    if (sscanf(line, "%49s %49s", w1, w2) < 1) return -1;
+    if (sscanf(line, "%49s %49s", w1, w2) < 1)
+        return -1;
     // "Cursor:2": key and value written together.
     const char* value = strlen(w1) >= 8 ? w1 + 7 : w2;
-    if (strcmp(value, "0") == 0) return 0;
-    if (strcmp(value, "1") == 0) return 1;
-    if (strcmp(value, "2") == 0) return 2;
+    if (strcmp(value, "0") == 0)
+        return 0;
+    if (strcmp(value, "1") == 0)
+        return 1;
+    if (strcmp(value, "2") == 0)
+        return 2;
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 int LoadCursorType(const char* path) {
-    if (!path) return 0;
+    if (!path)
+        return 0;
     int value = ReadCursorValue(path);
-    if (value >= 0) return value;
+    if (value >= 0)
+        return value;
     plat::WriteFileAtomic(path, std::string(kDefaultCursorFile, sizeof(kDefaultCursorFile) - 1));
     return 0;
 }

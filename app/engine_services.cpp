@@ -15,8 +15,10 @@ constexpr int kMaxLoadAttempts = 101;
 constexpr int kPathSize = 260;
 
 void Trace(KUSYSTEM* sys, const char* text) {
-    if (sys) sys->TracePrint(text);
-    else plat::DebugOut(text);
+    if (sys)
+        sys->TracePrint(text);
+    else
+        plat::DebugOut(text);
 }
 
 // The common argument check: a missing system object goes to the debugger
@@ -33,17 +35,18 @@ bool Check(KUSYSTEM* sys, const void* engine, const char* noSystem, const char* 
     return true;
 }
 
-#define CHECK_SOUND(fn)                                                                                \
-    Check(sys, snd, "Error: <" fn "> システムライブラリポインタが確保されていません\n",                 \
+#define CHECK_SOUND(fn)                                                                 \
+    Check(sys, snd, "Error: <" fn "> システムライブラリポインタが確保されていません\n", \
           "Error: <" fn "> サウンドライブラリポインタが確保されていません\n")
 
 int StepVolume(unsigned int step, int silence) {
     static const int kTable[11] = {0, -3000, -2000, -1500, -1250, -1000, -800, -600, -400, -200, 0};
-    if (step >= 1 && step <= 10) return kTable[step];
+    if (step >= 1 && step <= 10)
+        return kTable[step];
     return silence;
 }
 
-}  // namespace
+} // namespace
 
 int VolumeStepToDirectMusic(unsigned int step) { return StepVolume(step, -9600); }
 int VolumeStepToDirectShow(unsigned int step) { return StepVolume(step, -10000); }
@@ -53,7 +56,8 @@ int GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
                "Error: <GraphicLoad> スプライトライブラリポインタが不正です\n")) {
         return 0;
     }
-    if (sprite->CreateGraphicData(static_cast<uint32_t>(slot), 0, 0, 0, 0)) return 1;
+    if (sprite->CreateGraphicData(static_cast<uint32_t>(slot), 0, 0, 0, 0))
+        return 1;
     char text[128];
     for (int retry = 1;; ++retry) {
         sys->TracePrint("Error: <GraphicLoad> グラフィックデータのロードに失敗しました\n");
@@ -84,15 +88,19 @@ int GraphicUnload(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
 }
 
 int SELoad(KUSND* snd, KUSYSTEM* sys, int slot, const char* file) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("SELoad")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("SELoad"))
+        return 0;
     if (slot < 0) {
         // The sound system does not range-test the slot it binds.
         sys->TracePrint("Error: <SELoad> サウンドスロット番号が不正です\n");
         return 0;
     }
-    if (static_cast<unsigned int>(slot) >= snd->DAGetDataNum()) return 1;
-    if (snd->DAUnload(slot) < 0) sys->TracePrint("Error: <SELoad> アンロードに失敗しました\n");
+    if (static_cast<unsigned int>(slot) >= snd->DAGetDataNum())
+        return 1;
+    if (snd->DAUnload(slot) < 0)
+        sys->TracePrint("Error: <SELoad> アンロードに失敗しました\n");
     if (file && snd->DASetData(slot, file, 2) <= 0) {
         sys->TracePrint("Error: <SELoad> 呼び出したKUSND::DSSetDataが失敗しました\n");
         return 0;
@@ -105,13 +113,16 @@ int SELoad(KUSND* snd, KUSYSTEM* sys, int slot, const char* file) {
 }
 
 int SEUnload(KUSND* snd, KUSYSTEM* sys, int slot) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("SEUnload")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("SEUnload"))
+        return 0;
     if (slot < 0) {
         sys->TracePrint("Error: <SEUnload> サウンドスロット番号が不正です\n");
         return 0;
     }
-    if (static_cast<unsigned int>(slot) >= snd->DAGetDataNum()) return 1;
+    if (static_cast<unsigned int>(slot) >= snd->DAGetDataNum())
+        return 1;
     if (snd->DAUnload(slot) < 0) {
         sys->TracePrint("Error: <SEUnload> アンロードに失敗しました\n");
         return 0;
@@ -120,8 +131,10 @@ int SEUnload(KUSND* snd, KUSYSTEM* sys, int slot) {
 }
 
 int SESetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("SESetVolume")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("SESetVolume"))
+        return 0;
     if (snd->DASetSoundVolume(2, VolumeStepToDirectMusic(static_cast<unsigned int>(step))) < 0) {
         sys->TracePrint("Error: <SESetVolume> KUSND::DASetSoundVolumeに失敗しました\n");
     }
@@ -129,8 +142,10 @@ int SESetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
 }
 
 int SEPlay(KUSND* snd, KUSYSTEM* sys, int slot, int loop) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("SEPlay")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("SEPlay"))
+        return 0;
     if (slot < 0) {
         sys->TracePrint("Error: <SEPlay> サウンドスロット番号が不正です\n");
         return 0;
@@ -146,8 +161,10 @@ int SEPlay(KUSND* snd, KUSYSTEM* sys, int slot, int loop) {
 }
 
 int SEStop(KUSND* snd, KUSYSTEM* sys, int slot) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("SEStop")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("SEStop"))
+        return 0;
     if (slot == -1) {
         if (snd->DASndTypeStop(2) < 0) {
             sys->TracePrint("Error: <SEStop> 効果音効果音停止に失敗しました\n");
@@ -167,8 +184,10 @@ int SEStop(KUSND* snd, KUSYSTEM* sys, int slot) {
 }
 
 int VoiceSetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("VoiceSetVolume")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("VoiceSetVolume"))
+        return 0;
     if (snd->DShowSetVolume(0, VolumeStepToDirectShow(static_cast<unsigned int>(step))) < 0) {
         sys->TracePrint("Error: <VoiceSetVolume> KUSND::DShowSetVolumeに失敗しました\n");
         return 0;
@@ -177,7 +196,8 @@ int VoiceSetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
 }
 
 int VoicePlay(KUSND* snd, KUSYSTEM* sys, const char* file) {
-    if (!g_bSoundEnable) return 1;
+    if (!g_bSoundEnable)
+        return 1;
     if (!snd || !sys || !file) {
         Trace(sys, "Error: <VoicePlay> 引数が不正です\n");
         return 0;
@@ -193,7 +213,8 @@ int VoicePlay(KUSND* snd, KUSYSTEM* sys, const char* file) {
 }
 
 int VoiceStop(KUSND* snd, KUSYSTEM* sys) {
-    if (!g_bSoundEnable) return 1;
+    if (!g_bSoundEnable)
+        return 1;
     if (!snd || !sys) {
         Trace(sys, "Error: <VoiceStop> 引数が不正です\n");
         return 0;
@@ -210,8 +231,10 @@ int VoiceStop(KUSND* snd, KUSYSTEM* sys) {
 }
 
 int BGM_DA_Load(KUSND* snd, KUSYSTEM* sys, const char* file, int loadFlag) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("BGM_DA_Load")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("BGM_DA_Load"))
+        return 0;
     if (!file) {
         sys->TracePrint("Error: <BGM_DA_Load> BGMファイル名が指定されていません\n");
         return 0;
@@ -220,7 +243,8 @@ int BGM_DA_Load(KUSND* snd, KUSYSTEM* sys, const char* file, int loadFlag) {
         sys->TracePrint("Error: <BGM_DA_Load> 音声用バッファが確保されていません\n");
         return 0;
     }
-    if (snd->DAUnload(1) < 0) sys->TracePrint("Error: <BGM_DA_Load> アンロードに失敗しました\n");
+    if (snd->DAUnload(1) < 0)
+        sys->TracePrint("Error: <BGM_DA_Load> アンロードに失敗しました\n");
     if (snd->DASetData(1, file, 1) <= 0) {
         sys->TracePrint("Error: <BGM_DA_Load> 呼び出したKUSND::DSSetDataが失敗しました\n");
         return 0;
@@ -233,9 +257,12 @@ int BGM_DA_Load(KUSND* snd, KUSYSTEM* sys, const char* file, int loadFlag) {
 }
 
 int BGM_DA_Unload(KUSND* snd, KUSYSTEM* sys) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("BGM_DA_Unload")) return 0;
-    if (!BGM_DA_Stop(snd, sys)) sys->TracePrint("Error: <BGM_DA_Unload> ボイスの停止に失敗しました\n");
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("BGM_DA_Unload"))
+        return 0;
+    if (!BGM_DA_Stop(snd, sys))
+        sys->TracePrint("Error: <BGM_DA_Unload> ボイスの停止に失敗しました\n");
     if (snd->DAUnload(1) < 0) {
         sys->TracePrint("Error: <BGM_DA_Unload> アンロードに失敗しました\n");
         return 0;
@@ -244,8 +271,10 @@ int BGM_DA_Unload(KUSND* snd, KUSYSTEM* sys) {
 }
 
 int BGM_DA_SetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("BGM_DA_SetVolume")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("BGM_DA_SetVolume"))
+        return 0;
     if (snd->DASetSoundVolume(1, VolumeStepToDirectMusic(static_cast<unsigned int>(step))) < 0) {
         sys->TracePrint("Error: <BGM_DA_SetVolume> KUSND::DASetSoundVolumeに失敗しました\n");
     }
@@ -253,8 +282,10 @@ int BGM_DA_SetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
 }
 
 int BGM_DA_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file, int loadFlag) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("BGM_DA_Play")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("BGM_DA_Play"))
+        return 0;
     if (file) {
         char current[kPathSize];
         const char* name = snd->DAGetWAVEPath(1, current, sizeof(current));
@@ -272,8 +303,10 @@ int BGM_DA_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file, int loadF
 }
 
 int BGM_DA_Stop(KUSND* snd, KUSYSTEM* sys) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("BGM_DA_Stop")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("BGM_DA_Stop"))
+        return 0;
     if (snd->DAStop(1) < 0) {
         sys->TracePrint("Error: <BGM_DA_Stop> 音声停止に失敗しました\n");
         return 0;
@@ -286,7 +319,8 @@ int BGM_DA_Stop(KUSND* snd, KUSYSTEM* sys) {
 }
 
 int BGM_DS_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file) {
-    if (!g_bSoundEnable) return 1;
+    if (!g_bSoundEnable)
+        return 1;
     if (!snd || !sys || !file) {
         Trace(sys, "Error: <BGM_DS_Play> 引数が不正です\n");
         return 0;
@@ -302,7 +336,8 @@ int BGM_DS_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file) {
 }
 
 int BGM_DS_Stop(KUSND* snd, KUSYSTEM* sys) {
-    if (!g_bSoundEnable) return 1;
+    if (!g_bSoundEnable)
+        return 1;
     if (!snd || !sys) {
         Trace(sys, "Error: <BGM_DS_Stop> 引数が不正です\n");
         return 0;
@@ -319,8 +354,10 @@ int BGM_DS_Stop(KUSND* snd, KUSYSTEM* sys) {
 }
 
 int BGM_DS_SetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
-    if (!g_bSoundEnable) return 1;
-    if (!CHECK_SOUND("BGM_DS_SetVolume")) return 0;
+    if (!g_bSoundEnable)
+        return 1;
+    if (!CHECK_SOUND("BGM_DS_SetVolume"))
+        return 0;
     if (snd->DShowSetVolume(1, VolumeStepToDirectShow(static_cast<unsigned int>(step))) < 0) {
         sys->TracePrint("Error: <BGM_DS_SetVolume> KUSND::DShowSetVolumeに失敗しました\n");
         return 0;
@@ -336,9 +373,12 @@ int MoviePlay(KUSPRITE2* sprite, KUSND* snd, KUSYSTEM* sys, const char* folder, 
     if (!snd->DShowIsOpen(2)) {
         char path[kPathSize * 2];
         size_t n = folder ? strlen(folder) : 0;
-        if (!folder) snprintf(path, sizeof(path), "%s", file);
-        else if (n > 0 && (folder[n - 1] == '/' || folder[n - 1] == '\\')) snprintf(path, sizeof(path), "%s%s", folder, file);
-        else snprintf(path, sizeof(path), "%s/%s", folder, file);
+        if (!folder)
+            snprintf(path, sizeof(path), "%s", file);
+        else if (n > 0 && (folder[n - 1] == '/' || folder[n - 1] == '\\'))
+            snprintf(path, sizeof(path), "%s%s", folder, file);
+        else
+            snprintf(path, sizeof(path), "%s/%s", folder, file);
         uint32_t w = 0, h = 0;
         sprite->GetScreenMode(&w, &h, nullptr, nullptr, nullptr);
         if (snd->DShowOpen(2, path, static_cast<int>(w), static_cast<int>(h)) < 0) {
@@ -350,7 +390,8 @@ int MoviePlay(KUSPRITE2* sprite, KUSND* snd, KUSYSTEM* sys, const char* folder, 
         plat::DebugOut("Error: <MoviePlay> ムービー再生に失敗しました\n");
         return 0;
     }
-    if (snd->DShowSetVolume(2, volume) < 0) plat::DebugOut("Error: <MoviePlay> ムービーの音量設定に失敗しました\n");
+    if (snd->DShowSetVolume(2, volume) < 0)
+        plat::DebugOut("Error: <MoviePlay> ムービーの音量設定に失敗しました\n");
     return 1;
 }
 

@@ -15,8 +15,8 @@ class KUSND;
 // once and does nothing.
 
 // Volume step 0..10 to hundredths of a decibel; any other step is silence.
-int VolumeStepToDirectMusic(unsigned int step);  // silence -9600
-int VolumeStepToDirectShow(unsigned int step);   // silence -10000
+int VolumeStepToDirectMusic(unsigned int step); // silence -9600
+int VolumeStepToDirectShow(unsigned int step); // silence -10000
 
 int SEStop(KUSND* snd, KUSYSTEM* sys, int slot);
 

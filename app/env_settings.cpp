@@ -47,16 +47,23 @@ void ApplyLine(const char* w1, const char* w2, const char* w3) {
     } else if (KeyIs(w1, "スクリーンモード:")) {
         SetScreenMode(strcmp(w2, "Full") == 0);
     } else if (KeyIs(w1, "画面カラー:")) {
-        if (strcmp(w2, "32bit") == 0) g_dwScreenBpp = 32;
-        else if (strcmp(w2, "24bit") == 0) g_dwScreenBpp = 24;
-        else g_dwScreenBpp = 16;
+        if (strcmp(w2, "32bit") == 0)
+            g_dwScreenBpp = 32;
+        else if (strcmp(w2, "24bit") == 0)
+            g_dwScreenBpp = 24;
+        else
+            g_dwScreenBpp = 16;
     } else if (KeyIs(w1, "メッセージ速度:")) {
         g_dwMessageSpeed = static_cast<unsigned int>(atoi(w2));
     } else if (KeyIs(w1, "アンリエイリアスレベル:")) {
-        if (strcmp(w2, "無し") == 0) g_dwAntiAliasLevel = 0;
-        else if (strcmp(w2, "レベル1") == 0) g_dwAntiAliasLevel = 1;
-        else if (strcmp(w2, "レベル2") == 0) g_dwAntiAliasLevel = 2;
-        else g_dwAntiAliasLevel = 4;
+        if (strcmp(w2, "無し") == 0)
+            g_dwAntiAliasLevel = 0;
+        else if (strcmp(w2, "レベル1") == 0)
+            g_dwAntiAliasLevel = 1;
+        else if (strcmp(w2, "レベル2") == 0)
+            g_dwAntiAliasLevel = 2;
+        else
+            g_dwAntiAliasLevel = 4;
     } else if (KeyIs(w1, "オートスキップ速度:")) {
         g_dwAutoSkipSpeed = static_cast<unsigned int>(atoi(w2));
     } else if (KeyIs(w1, "SE") && KeyIs(w2, "Volume:")) {
@@ -77,11 +84,12 @@ void ApplyLine(const char* w1, const char* w2, const char* w3) {
 // a NUL read from the file never ends the piece early here.
 bool EndsWithCrLf(const char* line) {
     int n = kLineSize - 1;
-    while (n > 0 && line[n - 1] == '\0') --n;
+    while (n > 0 && line[n - 1] == '\0')
+        --n;
     return n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n';
 }
 
-}  // namespace
+} // namespace
 
 void SetEnvDefaults() {
     g_bSoundWarning = 1;
@@ -100,9 +108,11 @@ void SetEnvDefaults() {
 
 int LoadEnvData(const char* path) {
     SetEnvDefaults();
-    if (!path) return 0;
+    if (!path)
+        return 0;
     FILE* f = plat::OpenFile(path, "rb");
-    if (!f) return 0;
+    if (!f)
+        return 0;
 
     // One byte more than the reader fills, so a full piece is still a string.
     char line[kLineSize + 1];
@@ -129,11 +139,14 @@ int LoadEnvData(const char* path) {
         }
         endsInCr = line[kLineSize - 2] == '\r';
         continuation = !EndsWithCrLf(line);
-        if (skip) continue;
-        if (text[0] == '\0' || (text[0] == '/' && text[1] == '/')) continue;
+        if (skip)
+            continue;
+        if (text[0] == '\0' || (text[0] == '/' && text[1] == '/'))
+            continue;
 
         char w1[kWordSize] = "", w2[kWordSize] = "", w3[kWordSize] = "";
-        if (sscanf(text, "%511s %511s %511s", w1, w2, w3) < 1) continue;
+        if (sscanf(text, "%511s %511s %511s", w1, w2, w3) < 1)
+            continue;
         ApplyLine(w1, w2, w3);
     }
     fclose(f);
@@ -141,7 +154,8 @@ int LoadEnvData(const char* path) {
 }
 
 int SaveEnvData(const char* path) {
-    if (!path) return 0;
+    if (!path)
+        return 0;
     std::string s;
     char num[64];
     auto line = [&s](const char* text) {
@@ -169,6 +183,7 @@ int SaveEnvData(const char* path) {
     snprintf(num, sizeof(num), "BGM Volume: %d", static_cast<int>(g_dwBGMVolume));
     line(num);
     line(g_bMaleVoice ? "男性ボイス: ON" : "男性ボイス: OFF");
-    if (g_bDebugInfo) line("デバッグ情報表示: ON");
+    if (g_bDebugInfo)
+        line("デバッグ情報表示: ON");
     return plat::WriteFileAtomic(path, s) ? 1 : 0;
 }

@@ -13,9 +13,11 @@ int ShowCursor(int show) { return plat::ShowCursor(show != 0); }
 
 void SetMenuAttached(int attached) {
     static plat::MenuModel* detached = nullptr;
-    if (!g_hWnd) return;
+    if (!g_hWnd)
+        return;
     if (attached) {
-        if (detached) plat::SetWindowMenu(g_hWnd, detached);
+        if (detached)
+            plat::SetWindowMenu(g_hWnd, detached);
         detached = nullptr;
     } else if (plat::GetWindowMenu(g_hWnd)) {
         detached = plat::GetWindowMenu(g_hWnd);

@@ -25,18 +25,22 @@ public:
         std::string tmpl = (std::filesystem::temp_directory_path() / "kubench-XXXXXX").string();
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back('\0');
-        if (!mkdtemp(buf.data())) abort();
+        if (!mkdtemp(buf.data()))
+            abort();
         dir_ = buf.data();
-        if (chdir(dir_.c_str()) != 0) abort();
+        if (chdir(dir_.c_str()) != 0)
+            abort();
         std::filesystem::create_directories("dat");
         std::filesystem::create_directories("tmp");
         std::string data(kMemberSize, '\0');
         uint32_t x = 12345;
-        for (char& c : data) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+        for (char& c : data)
+            c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
         std::string header = "FILECMB-DATA-LIST-IN\n";
         std::string line = "big.bin 51 " + std::to_string(51 + kMemberSize) + "\r\n";
         header += line + "LIST-END\n";
-        if (header.size() != 51) abort();
+        if (header.size() != 51)
+            abort();
         Write("dat/Big.dat", header + data);
         Write("plain.bin", data);
     }
@@ -45,7 +49,8 @@ public:
 private:
     static void Write(const char* path, const std::string& bytes) {
         FILE* f = fopen(path, "wb");
-        if (!f || fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) abort();
+        if (!f || fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+            abort();
         fclose(f);
     }
     std::string dir_;
@@ -60,17 +65,20 @@ Fixture& Work() {
 bool PlainCopy(const char* from, const char* to) {
     FILE* in = fopen(from, "rb");
     FILE* out = fopen(to, "wb");
-    if (!in || !out) abort();
+    if (!in || !out)
+        abort();
     static std::vector<char> buf(1 << 20);
     size_t n, total = 0;
-    while ((n = fread(buf.data(), 1, buf.size(), in)) > 0) total += fwrite(buf.data(), 1, n, out);
+    while ((n = fread(buf.data(), 1, buf.size(), in)) > 0)
+        total += fwrite(buf.data(), 1, n, out);
     fclose(in);
     fclose(out);
     return total == kMemberSize;
 }
 
 void Extract() {
-    if (FileDiv("dat/Big.dat", "tmp/", "big.bin") != 1) abort();
+    if (FileDiv("dat/Big.dat", "tmp/", "big.bin") != 1)
+        abort();
 }
 
 double Seconds(void (*f)()) {
@@ -84,13 +92,15 @@ double Seconds(void (*f)()) {
 
 void BM_FileDivExtract(benchmark::State& state) {
     Work();
-    for (auto _ : state) Extract();
+    for (auto _ : state)
+        Extract();
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kMemberSize));
 }
 
 void BM_PlainCopy(benchmark::State& state) {
     Work();
-    for (auto _ : state) PlainCopy("plain.bin", "tmp/copy.bin");
+    for (auto _ : state)
+        PlainCopy("plain.bin", "tmp/copy.bin");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kMemberSize));
 }
 
@@ -111,4 +121,4 @@ BENCHMARK(BM_FileDivExtract)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExtractVsCopyRatio)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-}  // namespace
+} // namespace

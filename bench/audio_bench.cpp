@@ -23,8 +23,14 @@ std::string FixtureDir() {
 
 std::string WriteWav(const std::string& path, int frames, double freq) {
     std::string d;
-    auto u32 = [&d](uint32_t v) { for (int i = 0; i < 4; ++i) d.push_back(static_cast<char>((v >> (8 * i)) & 0xFF)); };
-    auto u16 = [&d](uint16_t v) { d.push_back(static_cast<char>(v & 0xFF)); d.push_back(static_cast<char>(v >> 8)); };
+    auto u32 = [&d](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            d.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    auto u16 = [&d](uint16_t v) {
+        d.push_back(static_cast<char>(v & 0xFF));
+        d.push_back(static_cast<char>(v >> 8));
+    };
     d += "RIFF";
     u32(36 + static_cast<uint32_t>(frames) * 2);
     d += "WAVEfmt ";
@@ -37,7 +43,8 @@ std::string WriteWav(const std::string& path, int frames, double freq) {
     u16(16);
     d += "data";
     u32(static_cast<uint32_t>(frames) * 2);
-    for (int i = 0; i < frames; ++i) u16(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * freq * i / 22050))));
+    for (int i = 0; i < frames; ++i)
+        u16(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * freq * i / 22050))));
     FILE* f = fopen(path.c_str(), "wb");
     if (f) {
         fwrite(d.data(), 1, d.size(), f);
@@ -75,7 +82,8 @@ void BM_MixTenSeconds(benchmark::State& state) {
     std::vector<float> block(1024 * 2);
     double cpu = 0;
     for (auto _ : state) {
-        for (auto& e : effects) mixer.PlayBuffer(e, bus, true);
+        for (auto& e : effects)
+            mixer.PlayBuffer(e, bus, true);
         const int64_t zero = 0;
         voice.SetPositions(&zero, nullptr);
         music.SetPositions(&zero, nullptr);
@@ -87,7 +95,8 @@ void BM_MixTenSeconds(benchmark::State& state) {
             int32_t code = 0;
             intptr_t p1 = 0;
             intptr_t p2 = 0;
-            if (music.GetEvent(&code, &p1, &p2, 0) == plat::kMediaOk) music.SetPositions(&zero, nullptr);
+            if (music.GetEvent(&code, &p1, &p2, 0) == plat::kMediaOk)
+                music.SetPositions(&zero, nullptr);
         }
         cpu += CpuSeconds() - t0;
         benchmark::DoNotOptimize(block.data());
@@ -106,7 +115,8 @@ void BM_DecodeMoviePictures(benchmark::State& state) {
         plat::VideoDecoder dec;
         dec.Open(FixtureDir() + "movie.mpg");
         plat::Surface out;
-        for (int64_t t = 0; t <= dec.Duration100ns() + 400000; t += 400000) dec.PictureAt(t, &out);
+        for (int64_t t = 0; t <= dec.Duration100ns() + 400000; t += 400000)
+            dec.PictureAt(t, &out);
         pictures += dec.PicturesDecoded();
         benchmark::DoNotOptimize(out.pixels.data());
     }
@@ -115,4 +125,4 @@ void BM_DecodeMoviePictures(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeMoviePictures)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

@@ -28,7 +28,8 @@ std::string Text(int chars, int perLine) {
     const std::string p(pool);
     std::string s;
     for (int i = 0; i < chars; ++i) {
-        if (i && i % perLine == 0) s += '\n';
+        if (i && i % perLine == 0)
+            s += '\n';
         s += p.substr(static_cast<size_t>(i % static_cast<int>(p.size() / 2)) * 2, 2);
     }
     return s;
@@ -55,7 +56,8 @@ void BM_MessageWindowGdiBaseline(benchmark::State& state) {
     const std::string line = Text(30, 30);
     r.sprite.D3DXDrawStart();
     for (auto _ : state) {
-        for (int i = 0; i < 3; ++i) r.sprite.DDTextOut(-1, 80, 440 + 24 * i, line.c_str(), 0xFFFFFF, 18, 400);
+        for (int i = 0; i < 3; ++i)
+            r.sprite.DDTextOut(-1, 80, 440 + 24 * i, line.c_str(), 0xFFFFFF, 18, 400);
     }
     r.sprite.D3DXDrawEnd();
 }
@@ -65,7 +67,8 @@ void BuildSlot(benchmark::State& state, bool cold) {
     Renderer r;
     const std::string text = Text(200, 200);
     for (auto _ : state) {
-        if (cold) plat::ClearGlyphCaches();
+        if (cold)
+            plat::ClearGlyphCaches();
         benchmark::DoNotOptimize(r.sprite.SetTextureTextData(2, text.c_str(), 18, 400, 4, 17, 0));
     }
 }
@@ -74,4 +77,4 @@ void BM_Build200CharSlotColdGlyphCache(benchmark::State& state) { BuildSlot(stat
 BENCHMARK(BM_Build200CharSlot)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Build200CharSlotColdGlyphCache)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

@@ -13,7 +13,8 @@ constexpr int kW = 800, kH = 600, kTile = 256;
 
 uint32_t Texel(int x, int y) {
     // A picture with an alpha ramp and varied colour, like a character layer.
-    return uint32_t((x * 255) / kW) << 24 | uint32_t(x & 0xFF) << 16 | uint32_t(y & 0xFF) << 8 | uint32_t((x ^ y) & 0xFF);
+    return uint32_t((x * 255) / kW) << 24 | uint32_t(x & 0xFF) << 16 | uint32_t(y & 0xFF) << 8 |
+           uint32_t((x ^ y) & 0xFF);
 }
 
 // A picture cut into 256 x 256 tiles, as the graphic slots hold it.
@@ -70,7 +71,8 @@ void AlphaLayerSdlSoftware(benchmark::State& state) {
     SDL_Texture* tex = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, kW, kH);
     std::vector<uint32_t> px(size_t(kW) * kH);
     for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) px[size_t(y) * kW + x] = Texel(x, y);
+        for (int x = 0; x < kW; ++x)
+            px[size_t(y) * kW + x] = Texel(x, y);
     SDL_UpdateTexture(tex, nullptr, px.data(), kW * 4);
     SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(tex, SDL_ScaleModeNearest);
@@ -110,7 +112,7 @@ void AdventureFrame(benchmark::State& state) {
     }
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(AlphaLayerOurs)->Name("BM_AlphaLayer/ours")->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLayerSdlSoftware)->Name("BM_AlphaLayer/sdl_software")->Unit(benchmark::kMicrosecond);

@@ -28,9 +28,11 @@ bool IsListBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v
 // Next blank-delimited word of line from *pos; empty when none is left.
 std::string_view NextWord(const char* line, size_t* pos) {
     size_t i = *pos;
-    while (line[i] != '\0' && IsListBlank(line[i])) ++i;
+    while (line[i] != '\0' && IsListBlank(line[i]))
+        ++i;
     size_t start = i;
-    while (line[i] != '\0' && !IsListBlank(line[i])) ++i;
+    while (line[i] != '\0' && !IsListBlank(line[i]))
+        ++i;
     *pos = i;
     return std::string_view(line + start, i - start);
 }
@@ -64,9 +66,11 @@ int ReadHeaderLine(FILE* f, char* buffer) {
     memset(buffer, 0, kLineSize);
     for (int i = 0; i < kLineSize - 1; ++i) {
         int c = getc(f);
-        if (c == EOF) return ferror(f) ? -2 : -1;
+        if (c == EOF)
+            return ferror(f) ? -2 : -1;
         buffer[i] = static_cast<char>(c);
-        if (c == '\n') return 0;
+        if (c == '\n')
+            return 0;
     }
     return 0;
 }
@@ -107,7 +111,8 @@ FILE* OpenMemberRange(const char* archive, uint32_t start, uint32_t end) {
 // 1 copied, -1 failed (logged).
 int CopyMemberRange(const char* archive, uint32_t start, uint32_t end, FILE* out) {
     FILE* in = OpenMemberRange(archive, start, end);
-    if (!in) return -1;
+    if (!in)
+        return -1;
     constexpr size_t kChunk = 1 << 20;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kChunk]);
     if (!buffer) {
@@ -194,22 +199,26 @@ int FindRow(const char* name) {
             plat::DebugOut("Error: 該当ファイル無し\n");
             return -1;
         }
-        if (plat::SjisEqualNoCase(row.name, name)) return i;
+        if (plat::SjisEqualNoCase(row.name, name))
+            return i;
     }
     plat::DebugOut("Error: リスト最大数をオーバー\n");
     return -2;
 }
 
-}  // namespace
+} // namespace
 
 bool IsSafeMemberName(const char* name) {
-    if (!name || name[0] == '\0') return false;
+    if (!name || name[0] == '\0')
+        return false;
     std::string_view s(name);
-    if (s == "." || s == "..") return false;
+    if (s == "." || s == "..")
+        return false;
     // Every 0x2F byte separates paths here, even after a lead byte (it is no
     // trail byte, so no double-byte character hides it); 0x5C only where it
     // is not the second byte of a character.
-    if (s.find('/') != std::string_view::npos) return false;
+    if (s.find('/') != std::string_view::npos)
+        return false;
     return plat::SjisFindLastOf(s, "\\") == std::string_view::npos;
 }
 
@@ -236,8 +245,10 @@ int CheckCombineFileType(const char* archive) {
         plat::DebugOut("Error: 結合ファイルではありません\n");
         return 0;
     }
-    if (memcmp(line + kHeaderMagicLen, "LIST-IN\n", 8) == 0) return 1;
-    if (memcmp(line + kHeaderMagicLen, "LIST-OUT\n", 9) == 0) return 2;
+    if (memcmp(line + kHeaderMagicLen, "LIST-IN\n", 8) == 0)
+        return 1;
+    if (memcmp(line + kHeaderMagicLen, "LIST-OUT\n", 9) == 0)
+        return 2;
     plat::DebugOut("Error: 結合ファイルではありません\n");
     return 0;
 }
@@ -262,7 +273,8 @@ int ReadCombineFileList(const char* listPath) {
             fclose(f);
             return -1;
         }
-        if (strcmp(line, "LIST-END\n") == 0) break;
+        if (strcmp(line, "LIST-END\n") == 0)
+            break;
         // A line that fills the buffer without its LF is longer than any
         // member line can be: the list is damaged. fgets stops at the first
         // LF, so one in the buffer ends the line; NULs read from the file
@@ -284,9 +296,11 @@ CombineDataBlock ReadCombineFileData(const char* archive, uint32_t* outSize, uin
         plat::DebugOut("Error: サイズのポインタが不正\n");
         return nullptr;
     }
-    if (end >= start) *outSize = end - start;
+    if (end >= start)
+        *outSize = end - start;
     FILE* f = OpenMemberRange(archive, start, end);
-    if (!f) return nullptr;
+    if (!f)
+        return nullptr;
     size_t size = end - start;
     CombineDataBlock block;
     try {
@@ -307,23 +321,29 @@ CombineDataBlock ReadCombineFileData(const char* archive, uint32_t* outSize, uin
 
 int FileDiv(const char* archive, const char* outDirectory, const char* name) {
     int r = LoadList(archive);
-    if (r != 0) return r;
+    if (r != 0)
+        return r;
     std::string path;
     if (!name) {
         for (int i = 0; i < kCombineFileListMax; ++i) {
-            if (g_CombineFileList[i].name[0] == '\0') return 1;
+            if (g_CombineFileList[i].name[0] == '\0')
+                return 1;
             int rr = ExtractRow(archive, outDirectory, g_CombineFileList[i], &path);
-            if (rr != 1) return rr;
+            if (rr != 1)
+                return rr;
         }
         plat::DebugOut("Error: リスト最大数をオーバー\n");
         return 0;
     }
     int row = FindRow(name);
-    if (row < 0) return 0;
+    if (row < 0)
+        return 0;
     r = ExtractRow(archive, outDirectory, g_CombineFileList[row], &path);
-    if (r != 1) return r;
+    if (r != 1)
+        return r;
     for (int i = 0; i < kVisibleTries; ++i) {
-        if (plat::FileExists(path)) return 1;
+        if (plat::FileExists(path))
+            return 1;
     }
     plat::DebugOut("Error: 解凍ファイルにアクセスできません\n");
     return -1;
@@ -339,18 +359,22 @@ int SearchCombineFile(const char* archive, const char* name) {
         return -1;
     }
     int r = LoadList(archive);
-    if (r != 0) return r;
+    if (r != 0)
+        return r;
     return FindRow(name) >= 0 ? 1 : 0;
 }
 
 void DeleteDirectoryFiles(const char* directory, const char* name) {
-    if (!directory) return;
+    if (!directory)
+        return;
     if (name) {
-        if (IsSafeMemberName(name)) plat::UnlinkFile(std::string(directory) + name);
+        if (IsSafeMemberName(name))
+            plat::UnlinkFile(std::string(directory) + name);
         return;
     }
     std::vector<plat::DirEntry> entries;
-    if (!plat::ListDir(directory, &entries)) return;
+    if (!plat::ListDir(directory, &entries))
+        return;
     int count = 0;
     for (const plat::DirEntry& e : entries) {
         if (count >= kDeleteSafeCount) {
@@ -358,6 +382,7 @@ void DeleteDirectoryFiles(const char* directory, const char* name) {
             return;
         }
         ++count;
-        if (!e.isDirectory) plat::UnlinkFile(std::string(directory) + e.name);
+        if (!e.isDirectory)
+            plat::UnlinkFile(std::string(directory) + e.name);
     }
 }

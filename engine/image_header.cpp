@@ -15,13 +15,14 @@ void StdOut(const char* text) {
 }
 
 FILE* OpenExisting(const char* path) {
-    if (!plat::FileExists(path)) return nullptr;
+    if (!plat::FileExists(path))
+        return nullptr;
     return plat::OpenFile(path, "rb");
 }
 
 bool SaneSide(int64_t v) { return v > 0 && v <= kMaxPictureSide; }
 
-}  // namespace
+} // namespace
 
 int GetFileInfoDDS(const char* path, KU_DDSURFACEDESC2* desc) {
     if (!path || !desc) {
@@ -62,7 +63,8 @@ int GetFileInfoBMP(const char* path, KU_BITMAPINFOHEADER* header) {
         return 0;
     }
     size_t got = 0;
-    if (std::fseek(f, 14, SEEK_SET) == 0) got = std::fread(header, 1, sizeof(*header), f);
+    if (std::fseek(f, 14, SEEK_SET) == 0)
+        got = std::fread(header, 1, sizeof(*header), f);
     std::fclose(f);
     if (got != sizeof(*header)) {
         StdOut("Error: 読み込みに失敗しました\n");
@@ -94,7 +96,8 @@ int GetFileInfoGraphics(const char* path, uint32_t* width, uint32_t* height, uin
     if (std::memcmp(head, "DDS", 3) == 0) {
         KU_DDSURFACEDESC2 desc;
         if (!GetFileInfoDDS(path, &desc)) {
-            plat::DebugOut("Error: <GetFileInfoGraphics> GetFileInfoDDSでエラーが検出されたのでファイルの検証を中断します\n");
+            plat::DebugOut(
+                "Error: <GetFileInfoGraphics> GetFileInfoDDSでエラーが検出されたのでファイルの検証を中断します\n");
             return 0;
         }
         w = desc.dwWidth, h = desc.dwHeight, depth = desc.ddpfPixelFormat.dwRGBBitCount;
@@ -102,7 +105,8 @@ int GetFileInfoGraphics(const char* path, uint32_t* width, uint32_t* height, uin
     } else if (std::memcmp(head, "BM", 2) == 0) {
         KU_BITMAPINFOHEADER info;
         if (!GetFileInfoBMP(path, &info)) {
-            plat::DebugOut("Error: <GetFileInfoGraphics> GetFileInfoBMPでエラーが検出されたのでファイルの検証を中断します\n");
+            plat::DebugOut(
+                "Error: <GetFileInfoGraphics> GetFileInfoBMPでエラーが検出されたのでファイルの検証を中断します\n");
             return 0;
         }
         w = info.biWidth, h = info.biHeight, depth = info.biBitCount;
@@ -114,16 +118,20 @@ int GetFileInfoGraphics(const char* path, uint32_t* width, uint32_t* height, uin
         plat::DebugOut("Error: <GetFileInfoGraphics> 未定義のファイルフォーマットです\n");
         return 0;
     }
-    if (width) *width = static_cast<uint32_t>(w);
-    if (height) *height = static_cast<uint32_t>(h);
-    if (bpp) *bpp = depth;
+    if (width)
+        *width = static_cast<uint32_t>(w);
+    if (height)
+        *height = static_cast<uint32_t>(h);
+    if (bpp)
+        *bpp = depth;
     return kind;
 }
 
 uint32_t GetFlagBitIndex(uint32_t mask, uint32_t exclude) {
     uint32_t bits = mask & ~exclude;
     for (uint32_t i = 0; i < 32; ++i)
-        if (bits & (1u << i)) return i + 1;
+        if (bits & (1u << i))
+            return i + 1;
     return 0;
 }
 

@@ -44,15 +44,17 @@ bool ReadWord(FILE* in, char* word, size_t size) {
     } while (c != EOF && IsBlank(c));
     size_t n = 0;
     while (c != EOF && !IsBlank(c)) {
-        if (n + 1 >= size) return false;
+        if (n + 1 >= size)
+            return false;
         word[n++] = static_cast<char>(c);
         c = getc(in);
     }
-    if (c != EOF) ungetc(c, in);
+    if (c != EOF)
+        ungetc(c, in);
     return n > 0;
 }
 
-}  // namespace
+} // namespace
 
 int KUEncode(const char* source, const char* dest, int modeFlags) {
     FILE* in = source ? plat::OpenFile(source, "rb") : nullptr;
@@ -113,7 +115,8 @@ int KUDecode(const char* source, const char* dest) {
     int c = getc(in);
     if (c == '\r') {
         int d = getc(in);
-        if (d != '\n' && d != EOF) ungetc(d, in);
+        if (d != '\n' && d != EOF)
+            ungetc(d, in);
     }
     ScrambleStream(in, out, keepCrLf);
     fclose(in);
@@ -122,42 +125,52 @@ int KUDecode(const char* source, const char* dest) {
 }
 
 int CodeFileReadOneLine(FILE* file, char* buffer, int size) {
-    if (buffer && size > 0) memset(buffer, 0, static_cast<size_t>(size));
+    if (buffer && size > 0)
+        memset(buffer, 0, static_cast<size_t>(size));
     if (!file) {
         plat::DebugOut("Error: <CodeFileReadOneLine> ファイルポインタが設定されていません\n");
         return -1;
     }
-    if (!buffer || size <= 0) return -1;
+    if (!buffer || size <= 0)
+        return -1;
     // One byte stays free for the NUL: a full buffer still holds a C string.
     bool prevCr = false;
     for (int i = 0; i < size - 1; ++i) {
         int c = getc(file);
-        if (c == EOF) return -1;
+        if (c == EOF)
+            return -1;
         buffer[i] = static_cast<char>(c);
-        if (c == '\n' && prevCr) return 0;
+        if (c == '\n' && prevCr)
+            return 0;
         prevCr = (c == '\r');
     }
     return 0;
 }
 
 int KUDecodeOneLine(const char* line, int maximum, char* out) {
-    if (!line || !out || maximum <= 0) return 0;
+    if (!line || !out || maximum <= 0)
+        return 0;
     // Header check in place: optional blanks, "KUCODE", then a blank or the end.
     const char* p = line;
     const char* limit = line + maximum;
-    while (p < limit && *p != '\0' && IsBlank(static_cast<unsigned char>(*p))) ++p;
+    while (p < limit && *p != '\0' && IsBlank(static_cast<unsigned char>(*p)))
+        ++p;
     // Byte by byte: a shorter line ends at its NUL, never read past.
     size_t k = 0;
-    while (k < sizeof(kHeaderWord) - 1 && p + k < limit && p[k] == kHeaderWord[k]) ++k;
+    while (k < sizeof(kHeaderWord) - 1 && p + k < limit && p[k] == kHeaderWord[k])
+        ++k;
     if (k == sizeof(kHeaderWord) - 1) {
         const char* after = p + k;
-        if (after == limit || *after == '\0' || IsBlank(static_cast<unsigned char>(*after))) return 1;
+        if (after == limit || *after == '\0' || IsBlank(static_cast<unsigned char>(*after)))
+            return 1;
     }
     int i = 0;
     for (; i < maximum - 1; ++i) {
         unsigned char b = static_cast<unsigned char>(line[i]);
-        if (b == 0) break;
-        if (b == '\r' && i + 1 < maximum && line[i + 1] == '\n') break;
+        if (b == 0)
+            break;
+        if (b == '\r' && i + 1 < maximum && line[i + 1] == '\n')
+            break;
         out[i] = static_cast<char>(0xFF - b);
     }
     out[i] = '\0';

@@ -12,12 +12,13 @@ namespace {
 // Copies a NUL-terminated string into a fixed field, cut to fit.
 void CopyField(char* field, size_t size, const char* text) {
     std::memset(field, 0, size);
-    if (text) std::strncpy(field, text, size - 1);
+    if (text)
+        std::strncpy(field, text, size - 1);
 }
 
 uint32_t CeilDiv(uint32_t a, uint32_t b) { return b ? (a / b + (a % b ? 1u : 0u)) : 0u; }
 
-}  // namespace
+} // namespace
 
 KUGRAPHIC2::~KUGRAPHIC2() { Release(); }
 
@@ -47,7 +48,7 @@ int KUGRAPHIC2::Initialize(KUSYSTEM* sys, const char* dir, const char* name, uin
         if (len + 1 < sizeof(m_szDirPath))
             m_szDirPath[len] = '/';
         else
-            m_szDirPath[len - 1] = '/';  // a full field keeps its separator
+            m_szDirPath[len - 1] = '/'; // a full field keeps its separator
     }
     m_dwType = type;
     m_dwVRAM = vram;
@@ -75,11 +76,14 @@ int KUGRAPHIC2::GetGraphicDataInfo(uint32_t width, uint32_t height, uint32_t div
         m_dwSrcHeight = h;
     } else {
         if (m_dwType & (kGraphicTypeSurface | kGraphicTypeTexture)) {
-            ErrorPrint("Error: <KUGRAPHIC2::GetGraphicDataInfo> ファイル名を指定せずにサーフェス及びテクスチャの作成は出来ません\n");
+            ErrorPrint(
+                "Error: <KUGRAPHIC2::GetGraphicDataInfo> "
+                "ファイル名を指定せずにサーフェス及びテクスチャの作成は出来ません\n");
             return 0;
         }
         if (width == 0 || height == 0) {
-            ErrorPrint("Error: <KUGRAPHIC2::GetGraphicDataInfo> 空サーフェス指定では描画サイズにデフォルト指定は出来ません\n");
+            ErrorPrint(
+                "Error: <KUGRAPHIC2::GetGraphicDataInfo> 空サーフェス指定では描画サイズにデフォルト指定は出来ません\n");
             return 0;
         }
         m_dwSrcWidth = width;
@@ -90,7 +94,8 @@ int KUGRAPHIC2::GetGraphicDataInfo(uint32_t width, uint32_t height, uint32_t div
         ErrorPrint("Error: <KUGRAPHIC2::GetGraphicDataInfo> 画像タイプがDDSの場合はサーフェスに指定出来ません\n");
         return 0;
     }
-    if (m_dwType == kGraphicTypeEmpty) m_dwImageKind = kImageKindNone;
+    if (m_dwType == kGraphicTypeEmpty)
+        m_dwImageKind = kImageKindNone;
     m_dwDrawWidth = width ? width : m_dwSrcWidth;
     m_dwDrawHeight = height ? height : m_dwSrcHeight;
     m_dwDivWidth = divWidth ? divWidth : 256;
@@ -118,8 +123,10 @@ int KUGRAPHIC2::CreateGraphicData(uint32_t /*divWidth*/, uint32_t /*divHeight*/)
 }
 
 void KUGRAPHIC2::ReleaseGraphicData(uint32_t kinds) {
-    if (kinds & kGraphicTypeTexture) FreeTextures();
-    if (kinds & (kGraphicTypeSurface | kGraphicTypeEmpty)) m_lpSurface.reset();
+    if (kinds & kGraphicTypeTexture)
+        FreeTextures();
+    if (kinds & (kGraphicTypeSurface | kGraphicTypeEmpty))
+        m_lpSurface.reset();
     m_bCreate = 0;
 }
 
@@ -203,7 +210,8 @@ int KUGRAPHIC2::SetColorkey(KUSPRITE2* sprite, uint32_t checkSize, uint32_t colo
         m_lpSurface->colorKey = key;
         return 1;
     }
-    if (!m_lpTexture || !m_lpTexture[0]) return 1;
+    if (!m_lpTexture || !m_lpTexture[0])
+        return 1;
     uint32_t key = sprite->GetColorKey(m_lpTexture[0].get(), colour);
     m_dwColorKey[0] = m_dwColorKey[1] = key;
     const size_t n = static_cast<size_t>(m_dwDivNumX) * m_dwDivNumY;
@@ -241,8 +249,10 @@ int KUGRAPHIC2::GetSrcGraphicSize(uint32_t* width, uint32_t* height) {
         ErrorPrint("Error: <KUGRAPHIC2::GetSrcGraphicSize> 初期化されていません\n");
         return 0;
     }
-    if (width) *width = m_dwSrcWidth;
-    if (height) *height = m_dwSrcHeight;
+    if (width)
+        *width = m_dwSrcWidth;
+    if (height)
+        *height = m_dwSrcHeight;
     return 1;
 }
 
@@ -251,8 +261,10 @@ int KUGRAPHIC2::GetDrawGraphicSize(uint32_t* width, uint32_t* height) {
         ErrorPrint("Error: <KUGRAPHIC2::GetDrawGraphicSize> 初期化されていません\n");
         return 0;
     }
-    if (width) *width = m_dwDrawWidth;
-    if (height) *height = m_dwDrawHeight;
+    if (width)
+        *width = m_dwDrawWidth;
+    if (height)
+        *height = m_dwDrawHeight;
     return 1;
 }
 
@@ -288,8 +300,10 @@ int KUGRAPHIC2::GetDivisionSize(uint32_t* width, uint32_t* height) {
         ErrorPrint("Error: <KUGRAPHIC2::GetDivisionSize> 初期化されていません\n");
         return 0;
     }
-    if (width) *width = m_dwDivWidth;
-    if (height) *height = m_dwDivHeight;
+    if (width)
+        *width = m_dwDivWidth;
+    if (height)
+        *height = m_dwDivHeight;
     return 1;
 }
 

@@ -17,9 +17,9 @@ struct KURECT {
 };
 
 // Type flags of a graphic slot.
-constexpr uint32_t kGraphicTypeSurface = 1;  // a surface loaded from a BMP
-constexpr uint32_t kGraphicTypeEmpty = 2;    // an empty surface of a given size
-constexpr uint32_t kGraphicTypeTexture = 4;  // textures loaded from the file in tiles
+constexpr uint32_t kGraphicTypeSurface = 1; // a surface loaded from a BMP
+constexpr uint32_t kGraphicTypeEmpty = 2; // an empty surface of a given size
+constexpr uint32_t kGraphicTypeTexture = 4; // textures loaded from the file in tiles
 constexpr uint32_t kGraphicTypeAll = 0xFFFF;
 
 // Image kinds.
@@ -54,7 +54,7 @@ public:
     int GetSrcGraphicSize(uint32_t* width, uint32_t* height);
     int GetDrawGraphicSize(uint32_t* width, uint32_t* height);
     int GetVRAMFlg(uint32_t* flag);
-    int GetColorKey(uint32_t* key);  // both words
+    int GetColorKey(uint32_t* key); // both words
     int GetDivisionSize(uint32_t* width, uint32_t* height);
     int GetDivisionNum(uint32_t* across, uint32_t* down);
     const char* GetFileName();

@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kImageArchive = "dat/Img.dat";
 constexpr int32_t kD3DErrTextureLoadFailed = static_cast<int32_t>(0x88760000u + 725);
 
-}  // namespace
+} // namespace
 
 KUSPRITE2::KUSPRITE2() = default;
 
@@ -86,7 +86,8 @@ int KUSPRITE2::CreateGraphicDataBuffer(uint32_t count) {
 
 int KUSPRITE2::SetGraphicData(uint32_t slot, const char* dir, const char* name, uint32_t type, uint32_t vram) {
     KUGRAPHIC2* g = TableSlot("KUSPRITE2::SetGraphicData", slot);
-    if (!g) return 0;
+    if (!g)
+        return 0;
     if (!g->Initialize(m_pKUSys, dir, name, type, vram)) {
         ErrorPrint("Error: <KUSPRITE2::SetGraphicData> グラフィックデータの初期化に失敗しました\n");
         return 0;
@@ -97,10 +98,12 @@ int KUSPRITE2::SetGraphicData(uint32_t slot, const char* dir, const char* name, 
 int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height, uint32_t divWidth,
                                  uint32_t divHeight) {
     KUGRAPHIC2* slotRecord = TableSlot("KUSPRITE2::CreateGraphicData", slot);
-    if (!slotRecord) return 0;
+    if (!slotRecord)
+        return 0;
     KUGRAPHIC2& g = *slotRecord;
     if (!g.initialized()) {
-        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> 指定インデックスナンバーの画像データは初期化されていません\n");
+        ErrorPrint(
+            "Error: <KUSPRITE2::CreateGraphicData> 指定インデックスナンバーの画像データは初期化されていません\n");
         return 0;
     }
     if (!m_pDevice) {
@@ -114,10 +117,12 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
     auto makeSurface = [&](uint32_t w, uint32_t h) -> plat::DeviceSurfacePtr {
         plat::DeviceSurfacePtr s = m_pDevice->CreateSurface(w, h);
         if (!s && g.vram()) {
-            ErrorPrint("Warn: <KUSPRITE2::CreateGraphicData> VRAMでの作成に失敗しました。システムメモリで再試行します\n");
+            ErrorPrint(
+                "Warn: <KUSPRITE2::CreateGraphicData> VRAMでの作成に失敗しました。システムメモリで再試行します\n");
             s = m_pDevice->CreateSurface(w, h);
         }
-        if (!s) ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> サーフェスの作成に失敗しました\n");
+        if (!s)
+            ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> サーフェスの作成に失敗しました\n");
         return s;
     };
     auto extract = [&]() -> bool {
@@ -154,32 +159,38 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
             w = (width && height) ? width : m_dwWidth;
             h = (width && height) ? height : m_dwHeight;
             g.SetSrcGraphicSize(w, h);
-            if (!g.GetFileName()) g.GetGraphicDataInfo(w, h, divWidth, divHeight);
+            if (!g.GetFileName())
+                g.GetGraphicDataInfo(w, h, divWidth, divHeight);
         }
         plat::DeviceSurfacePtr s = makeSurface(w, h);
-        if (!s) return 0;
+        if (!s)
+            return 0;
         g.surface() = std::move(s);
         g.set_created(1);
         return 1;
     }
 
     if (type & kGraphicTypeSurface) {
-        if (!extract()) return 0;
+        if (!extract())
+            return 0;
         g.surface().reset();
         plat::Surface picture;
         if (!plat::LoadPictureFile(picturePath(), &picture)) {
             ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> ビットマップハンドルの取得に失敗しました\n");
             return 0;
         }
-        plat::DeviceSurfacePtr s = makeSurface(static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height));
-        if (!s) return 0;
+        plat::DeviceSurfacePtr s =
+            makeSurface(static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height));
+        if (!s)
+            return 0;
         s->pixels = picture.pixels;
         g.surface() = std::move(s);
         g.set_created(1);
     }
 
     if (type & kGraphicTypeTexture) {
-        if (!extract()) return 0;
+        if (!extract())
+            return 0;
         plat::SleepMs(100);
         if (!g.CreateGraphicData(divWidth, divHeight)) {
             ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> テクスチャデータの再確保に失敗しました\n");
@@ -200,9 +211,12 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
                 uint32_t tw = (c + 1 == across && g.drawWidth() % dw) ? g.drawWidth() % dw : dw;
                 uint32_t th = (r + 1 == down && g.drawHeight() % dh) ? g.drawHeight() % dh : dh;
                 const uint32_t x0 = c * dw, y0 = r * dh;
-                if (!decoded || x0 >= static_cast<uint32_t>(picture.width) || y0 >= static_cast<uint32_t>(picture.height)) {
-                    ErrorPrintf("Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:%d x:%d y:%d 位置のテクスチャの読み込みに失敗しました\n",
-                                static_cast<int>(slot), static_cast<int>(c), static_cast<int>(r));
+                if (!decoded || x0 >= static_cast<uint32_t>(picture.width) ||
+                    y0 >= static_cast<uint32_t>(picture.height)) {
+                    ErrorPrintf(
+                        "Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:%d x:%d y:%d "
+                        "位置のテクスチャの読み込みに失敗しました\n",
+                        static_cast<int>(slot), static_cast<int>(c), static_cast<int>(r));
                     ErrorNumber(kD3DErrTextureLoadFailed);
                     // A half-built slot would count as loaded: drop all of it,
                     // so the slot reads as not loaded and a retry starts clean.
@@ -234,14 +248,17 @@ void KUSPRITE2::ReleaseGraphicData(uint32_t slot) {
         ErrorPrint("Error: <KUSPRITE2::ReleaseGraphicData> 指定インデックスナンバーが範囲外です\n");
         return;
     }
-    if (m_lpGraphic) m_lpGraphic[slot].ReleaseGraphicData(kGraphicTypeAll);
+    if (m_lpGraphic)
+        m_lpGraphic[slot].ReleaseGraphicData(kGraphicTypeAll);
 }
 
 int KUSPRITE2::RestoreGraphicData(uint32_t slot) {
     KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::RestoreGraphicData", slot);
-    if (!slotRecord) return 1;
+    if (!slotRecord)
+        return 1;
     KUGRAPHIC2& g = *slotRecord;
-    if (!g.created()) return 0;
+    if (!g.created())
+        return 0;
     ErrorPrintf("Error: <KUSPRITE2::RestoreGraphicData> %d 番目のサーフェスデータのリストアを開始します\n",
                 static_cast<int>(slot));
     const uint32_t type = g.type();
@@ -273,22 +290,29 @@ uint32_t KUSPRITE2::GetColorKey(plat::Surface* surface, uint32_t colour) {
         surface->pixels[0] = ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);
     }
     uint32_t value = surface->pixels[0];
-    if (colour != kClrInvalid) surface->pixels[0] = kept;
+    if (colour != kClrInvalid)
+        surface->pixels[0] = kept;
     return value;
 }
 
 int KUSPRITE2::GetScreenMode(uint32_t* width, uint32_t* height, uint32_t* bpp, uint32_t* bestBpp, int* fullScreen) {
-    if (width) *width = m_dwWidth;
-    if (height) *height = m_dwHeight;
-    if (bpp) *bpp = m_dwBPP;
-    if (bestBpp) *bestBpp = m_dwBestBPP;
-    if (fullScreen) *fullScreen = m_bFullScreen;
+    if (width)
+        *width = m_dwWidth;
+    if (height)
+        *height = m_dwHeight;
+    if (bpp)
+        *bpp = m_dwBPP;
+    if (bestBpp)
+        *bestBpp = m_dwBestBPP;
+    if (fullScreen)
+        *fullScreen = m_bFullScreen;
     return 1;
 }
 
 const char* KUSPRITE2::GetGraphicDataFilePath(uint32_t slot) {
     KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicDataFilePath", slot);
-    if (!slotRecord) return nullptr;
+    if (!slotRecord)
+        return nullptr;
     KUGRAPHIC2& g = *slotRecord;
     const char* name = g.initialized() ? g.GetFileName() : nullptr;
     if (!name) {
@@ -308,23 +332,27 @@ const char* KUSPRITE2::GetGraphicDataFilePath(uint32_t slot) {
 
 const char* KUSPRITE2::GetGraphicDataFileName(uint32_t slot) {
     KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicDataFileName", slot);
-    if (!slotRecord) return nullptr;
+    if (!slotRecord)
+        return nullptr;
     KUGRAPHIC2& g = *slotRecord;
     return g.initialized() ? g.GetFileName() : nullptr;
 }
 
 const char* KUSPRITE2::GetGraphicDataDirPath(uint32_t slot) {
     KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicDataFileName", slot);
-    if (!slotRecord) return nullptr;
+    if (!slotRecord)
+        return nullptr;
     KUGRAPHIC2& g = *slotRecord;
     const char* dir = g.initialized() ? g.GetDirPath() : nullptr;
-    if (!dir) ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFileName> ディレクトリパスがありません\n");
+    if (!dir)
+        ErrorPrint("Error: <KUSPRITE2::GetGraphicDataFileName> ディレクトリパスがありません\n");
     return dir;
 }
 
 int KUSPRITE2::GetGraphicFormat(uint32_t slot, uint32_t* width, uint32_t* height) {
     KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicFormat", slot);
-    if (!slotRecord) return 0;
+    if (!slotRecord)
+        return 0;
     if (!slotRecord->GetSrcGraphicSize(width, height)) {
         ErrorPrint("Error: <KUSPRITE2::GetGraphicFormat> 画像サイズの取得に失敗しました\n");
         return 0;
@@ -334,15 +362,18 @@ int KUSPRITE2::GetGraphicFormat(uint32_t slot, uint32_t* width, uint32_t* height
 
 int KUSPRITE2::GetGraphicDataLoadState(uint32_t slot) {
     KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetGraphicDataLoadState", slot);
-    if (!slotRecord) return -1;
+    if (!slotRecord)
+        return -1;
     KUGRAPHIC2& g = *slotRecord;
-    if (g.texture(0)) return 0;
+    if (g.texture(0))
+        return 0;
     return g.surface() ? 0 : 1;
 }
 
 int KUSPRITE2::GetSurfaceColor(uint32_t slot, int x, int y, uint32_t* colour) {
     KUGRAPHIC2* slotRecord = QuerySlot("KUSPRITE2::GetSurfaceColor", slot);
-    if (!slotRecord) return 0;
+    if (!slotRecord)
+        return 0;
     if (!colour) {
         ErrorPrint("Error: <KUSPRITE2::GetSurfaceColor> 色情報格納ポインタが不正です\n");
         return 0;

@@ -13,13 +13,13 @@ class KUTEXTGRAPHIC;
 
 // Draw flags of D3DXDrawGraphic.
 constexpr uint32_t kDrawFlagColorKey = 1;
-constexpr uint32_t kDrawFlagAdd = 4;          // ONE / ONE
-constexpr uint32_t kDrawFlagPremultiplied = 8;  // ONE / INVSRCALPHA
-constexpr uint32_t kDrawFlagKeepBlend = 16;   // factors of the previous draw
-constexpr uint32_t kDrawFlagMultiply = 32;    // ZERO / SRCCOLOR
-constexpr uint32_t kDrawFlagInvert = 64;      // INVDESTCOLOR / ZERO
-constexpr uint32_t kDrawFlagDestAdd = 128;    // DESTCOLOR / ONE
-constexpr uint32_t kDrawFlagErase = 256;      // ZERO / INVSRCALPHA
+constexpr uint32_t kDrawFlagAdd = 4; // ONE / ONE
+constexpr uint32_t kDrawFlagPremultiplied = 8; // ONE / INVSRCALPHA
+constexpr uint32_t kDrawFlagKeepBlend = 16; // factors of the previous draw
+constexpr uint32_t kDrawFlagMultiply = 32; // ZERO / SRCCOLOR
+constexpr uint32_t kDrawFlagInvert = 64; // INVDESTCOLOR / ZERO
+constexpr uint32_t kDrawFlagDestAdd = 128; // DESTCOLOR / ONE
+constexpr uint32_t kDrawFlagErase = 256; // ZERO / INVSRCALPHA
 constexpr uint32_t kDrawTypeAuto = 65535;
 
 // Result codes of the renderer's per-frame operations beside 0/1.
@@ -156,7 +156,7 @@ private:
     struct TextSlotsFree {
         void operator()(KUTEXTGRAPHIC* p) const;
     };
-    struct TextRun;  // text device context, text font, previous font
+    struct TextRun; // text device context, text font, previous font
     struct TextRunFree {
         void operator()(TextRun* p) const;
     };
@@ -168,7 +168,7 @@ private:
     uint32_t m_dwTextGraphicNum = 0;
     int m_bTextGraphicBuffer = 0;
     std::unique_ptr<TextRun, TextRunFree> m_pTextRun;
-    std::vector<KURECT> m_ClipList;  // the back surface's clip list while m_bClipList is set
+    std::vector<KURECT> m_ClipList; // the back surface's clip list while m_bClipList is set
     int m_bClipList = 0;
 
 public:
@@ -196,7 +196,7 @@ private:
     int m_bInitialize = 0;
     int m_bD3DXStarted = 0;
     int m_bMMX = 0;
-    std::unique_ptr<plat::VideoDevice> m_pDevice;  // context, device, primary and back surface in one
+    std::unique_ptr<plat::VideoDevice> m_pDevice; // context, device, primary and back surface in one
     int m_bClipper = 0;
     int m_bFullScreen = 0;
     uint32_t m_dwWidth = 0;

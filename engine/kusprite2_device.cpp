@@ -12,14 +12,11 @@ struct Level {
 
 // Device levels from the most capable down.
 constexpr Level kLevels[] = {
-    {plat::kVideoLevelTnL, "HW T&L"},
-    {plat::kVideoLevelRaster, "RASTER"},
-    {plat::kVideoLevel2D, "2D"},
-    {plat::kVideoLevelReference, "REFERENCE"},
-    {plat::kVideoLevelDefault, "DEFAULT"},
+    {plat::kVideoLevelTnL, "HW T&L"},          {plat::kVideoLevelRaster, "RASTER"},   {plat::kVideoLevel2D, "2D"},
+    {plat::kVideoLevelReference, "REFERENCE"}, {plat::kVideoLevelDefault, "DEFAULT"},
 };
 
-}  // namespace
+} // namespace
 
 int KUSPRITE2::CheckVideoMode(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp) {
     uint32_t count = plat::VideoModeCount(level);
@@ -82,7 +79,8 @@ int KUSPRITE2::StartDevice(const char* tag, uint32_t width, uint32_t height, uin
             }
         }
         if (best) {
-            ErrorPrintf("Message: <%s> W:%d H:%d HW LEVEL:%s の最大解像度は%dです\n", tag, width, height, lv.name, best);
+            ErrorPrintf("Message: <%s> W:%d H:%d HW LEVEL:%s の最大解像度は%dです\n", tag, width, height, lv.name,
+                        best);
             m_dwBestBPP = best;
         } else {
             // Retrying the same level could never end: keep the asked depth.
@@ -152,7 +150,8 @@ int KUSPRITE2::Initialize(KUSYSTEM* sys, plat::WindowHandle hWnd, void* hInstanc
         ErrorPrint("Error: <KUSPRITE2::Initialize> インスタンスハンドルが不正です\n");
         return -1;
     }
-    if (!m_bD3DXStarted) m_bD3DXStarted = 1;
+    if (!m_bD3DXStarted)
+        m_bD3DXStarted = 1;
 
     DropDeviceState();
     m_lpGraphic.reset();
@@ -160,7 +159,8 @@ int KUSPRITE2::Initialize(KUSYSTEM* sys, plat::WindowHandle hWnd, void* hInstanc
     m_bGraphicBuffer = 0;
     m_hWnd = hWnd;
 
-    if (!StartDevice(tag, width, height, bpp, fullScreen)) return 0;
+    if (!StartDevice(tag, width, height, bpp, fullScreen))
+        return 0;
 
     m_hWnd = hWnd;
     m_hInstance = hInstance;
@@ -168,7 +168,8 @@ int KUSPRITE2::Initialize(KUSYSTEM* sys, plat::WindowHandle hWnd, void* hInstanc
     m_dwHeight = height;
     m_dwBPP = bpp;
     m_bFullScreen = fullScreen;
-    if (FinishDevice(tag) < 0) return -1;
+    if (FinishDevice(tag) < 0)
+        return -1;
     m_bMMX = CheckMMX();
     // Font smoothing is a Windows desktop setting; the GDI layer here always
     // draws smoothed text, so there is nothing to switch.
@@ -187,7 +188,8 @@ int KUSPRITE2::ChangeScreenMode(int fullScreen, uint32_t bpp) {
 
     // Until a change succeeds the renderer holds no device, and every frame
     // and draw operation answers as when not started (HasDevice()).
-    if (!StartDevice(tag, m_dwWidth, m_dwHeight, bpp, fullScreen)) return 0;
+    if (!StartDevice(tag, m_dwWidth, m_dwHeight, bpp, fullScreen))
+        return 0;
     m_dwBPP = bpp;
     m_bFullScreen = fullScreen;
     if (FinishDevice(tag) < 0) {
@@ -200,7 +202,8 @@ int KUSPRITE2::ChangeScreenMode(int fullScreen, uint32_t bpp) {
 
 void KUSPRITE2::ReloadAllSlots(const char* tag) {
     ErrorPrintf("Message: <%s> グラフィックデータのReloadを開始します\n", tag);
-    for (uint32_t i = 0; i < m_dwGraphicNum; ++i) RestoreGraphicData(i);
+    for (uint32_t i = 0; i < m_dwGraphicNum; ++i)
+        RestoreGraphicData(i);
     ErrorPrintf("Message: <%s> グラフィックデータのReloadが完了しました\n", tag);
     ErrorPrintf("Message: <%s> グラフィックテキストデータのReloadを開始します\n", tag);
     RestoreAllTextureText();
@@ -258,11 +261,13 @@ int KUSPRITE2::CheckPixelFormat() {
         uint32_t m = masks[i], shift = 0, bits = 0;
         while (!(m & 1u)) {
             m >>= 1;
-            if (++shift > 16) return 0;
+            if (++shift > 16)
+                return 0;
         }
         while (m & 1u) {
             m >>= 1;
-            if (++bits > 16) return 0;
+            if (++bits > 16)
+                return 0;
         }
         m_dwColorShift[i] = shift;
         m_dwColorBits[i] = bits;

@@ -12,7 +12,7 @@ int TruncToInt(double v) { return static_cast<int>(std::trunc(std::clamp(v, -1e9
 constexpr uint32_t kBlendFlags = kDrawFlagAdd | kDrawFlagPremultiplied | kDrawFlagKeepBlend | kDrawFlagMultiply |
                                  kDrawFlagInvert | kDrawFlagDestAdd | kDrawFlagErase;
 
-}  // namespace
+} // namespace
 
 int32_t KUSPRITE2::D3DXDrawGraphic(uint32_t slot, float x, float y, uint32_t type, uint32_t flags, const KURECT* src,
                                    float scaleX, float scaleY, const uint32_t* colour, uint32_t /*unused*/) {
@@ -21,10 +21,9 @@ int32_t KUSPRITE2::D3DXDrawGraphic(uint32_t slot, float x, float y, uint32_t typ
 
 // The vertices are pre-transformed, which a world transform does not move:
 // the angle has no visible effect, as in the program this one follows.
-int32_t KUSPRITE2::D3DXDrawGraphicEx(uint32_t slot, float x, float y, uint32_t type, uint32_t flags,
-                                     const KURECT* src, float scaleX, float scaleY, const uint32_t* colour,
-                                     uint32_t /*unused*/, float /*angle*/, uint32_t /*unused2*/,
-                                     uint32_t /*unused3*/) {
+int32_t KUSPRITE2::D3DXDrawGraphicEx(uint32_t slot, float x, float y, uint32_t type, uint32_t flags, const KURECT* src,
+                                     float scaleX, float scaleY, const uint32_t* colour, uint32_t /*unused*/,
+                                     float /*angle*/, uint32_t /*unused2*/, uint32_t /*unused3*/) {
     return DrawGraphicCommon("KUSPRITE2::D3DXDrawGraphicEx", slot, x, y, type, flags, src, scaleX, scaleY, colour);
 }
 
@@ -47,7 +46,8 @@ int32_t KUSPRITE2::DrawGraphicCommon(const char* tag, uint32_t slot, float x, fl
         ErrorPrintf("Error: <%s> 指定インデックスナンバーの画像データは初期化されていません\n", tag);
         return 1;
     }
-    if (src && (src->left >= src->right || src->top >= src->bottom)) return 0;
+    if (src && (src->left >= src->right || src->top >= src->bottom))
+        return 0;
 
     uint32_t held = 0;
     if (type == kDrawTypeAuto) {
@@ -67,7 +67,8 @@ int32_t KUSPRITE2::DrawGraphicCommon(const char* tag, uint32_t slot, float x, fl
         }
     } else if (type == kGraphicTypeTexture || type == kGraphicTypeSurface || type == kGraphicTypeEmpty) {
         if (!(g.type() & type)) {
-            ErrorPrintf("Error: <%s> 指定グラフィックタイプがグラフィックデータに関連付けされているタイプと違います\n", tag);
+            ErrorPrintf("Error: <%s> 指定グラフィックタイプがグラフィックデータに関連付けされているタイプと違います\n",
+                        tag);
             return 1;
         }
     } else {
@@ -80,12 +81,13 @@ int32_t KUSPRITE2::DrawGraphicCommon(const char* tag, uint32_t slot, float x, fl
             return 1;
         }
     }
-    if (type == kGraphicTypeTexture) return DrawTexturePath(tag, g, x, y, flags, src, scaleX, scaleY, colour);
+    if (type == kGraphicTypeTexture)
+        return DrawTexturePath(tag, g, x, y, flags, src, scaleX, scaleY, colour);
     return DrawSurfacePath(tag, g, x, y, flags, src, scaleX, scaleY);
 }
 
-int32_t KUSPRITE2::DrawSurfacePath(const char* tag, KUGRAPHIC2& g, float x, float y, uint32_t flags,
-                                   const KURECT* src, float scaleX, float scaleY) {
+int32_t KUSPRITE2::DrawSurfacePath(const char* tag, KUGRAPHIC2& g, float x, float y, uint32_t flags, const KURECT* src,
+                                   float scaleX, float scaleY) {
     plat::DeviceSurface* surface = g.surface().get();
     if (!surface) {
         ErrorPrintf("Error: <%s> サーフェスポインタが失われています\n", tag);
@@ -100,18 +102,23 @@ int32_t KUSPRITE2::DrawSurfacePath(const char* tag, KUGRAPHIC2& g, float x, floa
     const double W = m_dwWidth, H = m_dwHeight;
     const double w = static_cast<double>(s.right) - s.left, h = static_cast<double>(s.bottom) - s.top;
     const double sx = scaleX, sy = scaleY, fx = x, fy = y;
-    if (fx > W || fx + w * sx < 0 || fy > H || fy + h * sy < 0) return 0;
-    if (fx < 0) s.left -= TruncToInt(fx / sx);
-    if (fx + w * sx > W) s.right -= TruncToInt((fx + w * sx - W) / sx);
-    if (fy < 0) s.top -= TruncToInt(fy / sy);
-    if (fy + h * sy > H) s.bottom -= TruncToInt((fy + h * sy - H) / sy);
+    if (fx > W || fx + w * sx < 0 || fy > H || fy + h * sy < 0)
+        return 0;
+    if (fx < 0)
+        s.left -= TruncToInt(fx / sx);
+    if (fx + w * sx > W)
+        s.right -= TruncToInt((fx + w * sx - W) / sx);
+    if (fy < 0)
+        s.top -= TruncToInt(fy / sy);
+    if (fy + h * sy > H)
+        s.bottom -= TruncToInt((fy + h * sy - H) / sy);
     plat::RectI d{TruncToInt(fx), TruncToInt(fy), TruncToInt(fx + w * sx), TruncToInt(fy + h * sy)};
     d.left = std::max(d.left, 0);
     d.top = std::max(d.top, 0);
     d.right = std::min(d.right, static_cast<int>(m_dwWidth));
     d.bottom = std::min(d.bottom, static_cast<int>(m_dwHeight));
-    int32_t r = plat::VideoDevice::Blt(m_pDevice->BackBuffer(), d, surface, plat::RectI{s.left, s.top, s.right, s.bottom},
-                                       (flags & kDrawFlagColorKey) != 0);
+    int32_t r = plat::VideoDevice::Blt(m_pDevice->BackBuffer(), d, surface,
+                                       plat::RectI{s.left, s.top, s.right, s.bottom}, (flags & kDrawFlagColorKey) != 0);
     if (r < 0) {
         ErrorPrintf("Error: <%s> 指定インデックスサーフェスの描画に失敗しました\n", tag);
         return r;
@@ -119,8 +126,8 @@ int32_t KUSPRITE2::DrawSurfacePath(const char* tag, KUGRAPHIC2& g, float x, floa
     return 0;
 }
 
-int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, float y, uint32_t flags,
-                                   const KURECT* src, float scaleX, float scaleY, const uint32_t* colour) {
+int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, float y, uint32_t flags, const KURECT* src,
+                                   float scaleX, float scaleY, const uint32_t* colour) {
     if (!g.hasTextureArray()) {
         ErrorPrintf("Error: <%s> テクスチャデータが確保されていません\n", tag);
         return 1;
@@ -136,10 +143,12 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
     }
     // A rectangle wholly right of or below the picture turns over when
     // clamped: there is nothing of the picture in it.
-    if (S.left >= S.right || S.top >= S.bottom) return 0;
+    if (S.left >= S.right || S.top >= S.bottom)
+        return 0;
 
     plat::VideoDevice& dev = *m_pDevice;
-    if (flags & kDrawFlagColorKey) dev.SetColorKeyEnable(true);
+    if (flags & kDrawFlagColorKey)
+        dev.SetColorKeyEnable(true);
     const bool blend = g.imageKind() == kImageKindDds || c != 0xFFFFFFFFu || (flags & kBlendFlags) != 0;
     if (blend) {
         dev.SetAlphaBlend(true);
@@ -185,8 +194,9 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
             const float uRight = rr >= dw ? 1.0f : static_cast<float>(rr % dw) / fdw;
             // A draw size wider than the picture reaches past the end of the
             // row, where the index would name the next row's first tile.
-            plat::DeviceSurface* tex =
-                static_cast<uint32_t>(col) < n ? g.texture(static_cast<uint32_t>(r) * n + static_cast<uint32_t>(col)) : nullptr;
+            plat::DeviceSurface* tex = static_cast<uint32_t>(col) < n
+                                           ? g.texture(static_cast<uint32_t>(r) * n + static_cast<uint32_t>(col))
+                                           : nullptr;
             if (!tex) {
                 ErrorPrintf("Error: <%s> テクスチャデータが失われています\n", tag);
                 return 1;
@@ -197,7 +207,8 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
             v[1].x = px, v[1].y = py, v[1].u = uLeft, v[1].v = vTop;
             v[2].x = px + qw, v[2].y = py + qh, v[2].u = uRight, v[2].v = vBottom;
             v[3].x = px + qw, v[3].y = py, v[3].u = uRight, v[3].v = vTop;
-            for (plat::TLVertex& vx : v) vx.diffuse = c;
+            for (plat::TLVertex& vx : v)
+                vx.diffuse = c;
             int32_t res = dev.SetTexture(tex);
             if (res < 0) {
                 ErrorPrintf("Error: <%s> SetTextureに失敗しました\n", tag);
@@ -219,8 +230,10 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
         px = x - 0.5f;
         py = static_cast<float>((r + 1) * dh - S.top) * scaleY + y - 0.5f;
     }
-    if (flags & kDrawFlagColorKey) dev.SetColorKeyEnable(false);
-    if (blend) dev.SetAlphaBlend(false);
+    if (flags & kDrawFlagColorKey)
+        dev.SetColorKeyEnable(false);
+    if (blend)
+        dev.SetAlphaBlend(false);
     dev.SetTexture(nullptr);
     return 0;
 }

@@ -9,7 +9,7 @@ namespace {
 // Last measuring time of CheckFrameRate, shared by the whole program.
 uint32_t g_dwLastRateTime = 0;
 
-}  // namespace
+} // namespace
 
 int32_t KUSPRITE2::D3DXDrawStart() {
     if (!HasDevice()) {
@@ -55,13 +55,15 @@ int32_t KUSPRITE2::D3DXDrawEnd() {
 
 int32_t KUSPRITE2::D3DXRestore() {
     // Without a device there is nothing to restore (a failed mode change).
-    if (!m_pDevice) return plat::kVideoErrGeneric;
+    if (!m_pDevice)
+        return plat::kVideoErrGeneric;
     int32_t r = m_pDevice->TestCooperativeLevel();
     for (int tries = 0; r == kDDErrNoExclusiveMode && tries < 3; ++tries) {
         plat::SleepMs(500);
         r = m_pDevice->TestCooperativeLevel();
     }
-    if (r < 0) return r;
+    if (r < 0)
+        return r;
     r = m_pDevice->RestoreAllSurfaces();
     if (r < 0) {
         ErrorPrint("Error: <KUSPRITE2::D3DXRestore> 全サーフェスのリストアに失敗しました\n");
@@ -74,7 +76,8 @@ int32_t KUSPRITE2::D3DXRestore() {
 
 int KUSPRITE2::FPSCtrl(uint32_t interval, int show, int x, int y, int height, uint32_t colour) {
     int result = 0;
-    if (m_dwFrameStart == 0) m_dwFrameStart = plat::TimeMs();
+    if (m_dwFrameStart == 0)
+        m_dwFrameStart = plat::TimeMs();
     uint32_t now = plat::TimeMs();
     // Sleep for the bulk of the wait; in the last millisecond only nap (a
     // zero-length sleep gives the processor away for some microseconds): the
@@ -86,7 +89,8 @@ int KUSPRITE2::FPSCtrl(uint32_t interval, int show, int x, int y, int height, ui
         now = plat::TimeMs();
     }
     uint32_t elapsed = now - m_dwFrameStart;
-    if (elapsed == 0) elapsed = 1;
+    if (elapsed == 0)
+        elapsed = 1;
     // Re-armed after a wait as well, so that every frame lasts the interval
     // (not re-arming would alternate paced and unpaced frames).
     m_dwFrameStart = result ? now : plat::TimeMs();
@@ -108,7 +112,8 @@ int KUSPRITE2::CheckFrameRate(uint32_t rate, int measure) {
         m_nFrameRate = static_cast<int>(1000.0 / static_cast<double>(now - g_dwLastRateTime));
         g_dwLastRateTime = now;
     }
-    if (now == m_dwFrameStart) return 1;
+    if (now == m_dwFrameStart)
+        return 1;
     int current = static_cast<int>(1000.0 / static_cast<double>(now - m_dwFrameStart));
     return static_cast<int>(rate) <= current ? 1 : 0;
 }

@@ -48,14 +48,16 @@ bool TextOutOnce(plat::Surface* surface, int x, int y, const char* text, uint32_
     const plat::GdiFont* previous = dc.SelectFont(font.get());
     dc.SetTextColor(colour);
     const bool ok = dc.TextOut(x, y, text, static_cast<int>(std::strlen(text)));
-    if (!ok) *failure = "テキスト出力に失敗しました";
+    if (!ok)
+        *failure = "テキスト出力に失敗しました";
     dc.SelectFont(previous);
     return ok;
 }
 
 // A copy rectangle's edge, held inside int range (positions and scales may be anything).
 int32_t ClampToInt(double v) {
-    if (std::isnan(v)) return 0;
+    if (std::isnan(v))
+        return 0;
     return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
 }
 
@@ -63,7 +65,8 @@ int32_t ClampToInt(double v) {
 std::vector<uint32_t> SaveRect(const plat::Surface& s, const plat::RectI& r) {
     std::vector<uint32_t> out;
     out.reserve(static_cast<size_t>(r.right - r.left) * static_cast<size_t>(r.bottom - r.top));
-    for (int y = r.top; y < r.bottom; ++y) out.insert(out.end(), s.Row(y) + r.left, s.Row(y) + r.right);
+    for (int y = r.top; y < r.bottom; ++y)
+        out.insert(out.end(), s.Row(y) + r.left, s.Row(y) + r.right);
     return out;
 }
 
@@ -74,19 +77,22 @@ void RestoreOutsideClip(plat::Surface* s, const plat::RectI& r, const std::vecto
         uint32_t* row = s->Row(y);
         for (int x = r.left; x < r.right; ++x, ++i) {
             bool inside = false;
-            for (const KURECT& c : clip) inside |= x >= c.left && x < c.right && y >= c.top && y < c.bottom;
-            if (!inside) row[x] = kept[i];
+            for (const KURECT& c : clip)
+                inside |= x >= c.left && x < c.right && y >= c.top && y < c.bottom;
+            if (!inside)
+                row[x] = kept[i];
         }
     }
 }
 
-}  // namespace
+} // namespace
 
 plat::Surface* KUSPRITE2::GdiTarget(int32_t target, const char* lostMessage, const char* indexMessage) {
     const uint32_t t = static_cast<uint32_t>(target);
     if (t == kBackSurface) {
         plat::Surface* back = GetBackSurface();
-        if (!back) ErrorPrint(lostMessage);
+        if (!back)
+            ErrorPrint(lostMessage);
         return back;
     }
     if (t >= m_dwGraphicNum || !m_lpGraphic) {
@@ -94,7 +100,8 @@ plat::Surface* KUSPRITE2::GdiTarget(int32_t target, const char* lostMessage, con
         return nullptr;
     }
     plat::Surface* s = m_lpGraphic[t].surface().get();
-    if (!s) ErrorPrint(lostMessage);
+    if (!s)
+        ErrorPrint(lostMessage);
     return s;
 }
 
@@ -102,9 +109,11 @@ plat::Surface* KUSPRITE2::GdiTarget(int32_t target, const char* lostMessage, con
 // operation's message, when either is refused or the surface gives no device context.
 plat::Surface* KUSPRITE2::RectTarget(const char* op, int32_t target, const KURECT* rect, KURECT* out) {
     const std::string tag = std::string("Error: <KUSPRITE2::") + op + "> ";
-    plat::Surface* surface = GdiTarget(target, (tag + "出力先インデックスが失われています\n").c_str(),
-                                       (std::string("Error: <KUSPRITE::") + op + "> インデックスナンバーが不正です\n").c_str());
-    if (!surface) return nullptr;
+    plat::Surface* surface =
+        GdiTarget(target, (tag + "出力先インデックスが失われています\n").c_str(),
+                  (std::string("Error: <KUSPRITE::") + op + "> インデックスナンバーが不正です\n").c_str());
+    if (!surface)
+        return nullptr;
     *out = rect ? *rect : KURECT{0, 0, static_cast<int32_t>(m_dwWidth), static_cast<int32_t>(m_dwHeight)};
     if (out->left >= out->right || out->top >= out->bottom) {
         ErrorPrint((tag + "描画範囲が異常です\n").c_str());
@@ -132,14 +141,16 @@ int KUSPRITE2::SceneRefusal(const char* op) {
 }
 
 int KUSPRITE2::DDTextOut(int32_t target, int x, int y, const char* text, uint32_t colour, int height, int weight) {
-    if (const int refused = SceneRefusal("DDTextOut"); refused >= 0) return refused;
+    if (const int refused = SceneRefusal("DDTextOut"); refused >= 0)
+        return refused;
     if (!text) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOut> 描画文字列が不正です\n");
         return 1;
     }
     plat::Surface* surface = GdiTarget(target, "Error: <KUSPRITE2::DDTextOut> 出力先インデックスが失われています\n",
                                        "Error: <KUSPRITE::DDTextOut> インデックスナンバーが不正です\n");
-    if (!surface) return 1;
+    if (!surface)
+        return 1;
     if (surface->lost) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOut> デバイスコンテキストの取得に失敗しました\n");
         return 1;
@@ -150,7 +161,8 @@ int KUSPRITE2::DDTextOut(int32_t target, int x, int y, const char* text, uint32_
 
 int KUSPRITE2::DDTextOutToSurface(plat::Surface* surface, int x, int y, const char* text, uint32_t colour, int height,
                                   int weight) {
-    if (const int refused = SceneRefusal("DDTextOutToSurface"); refused >= 0) return refused;
+    if (const int refused = SceneRefusal("DDTextOutToSurface"); refused >= 0)
+        return refused;
     if (!text) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOutToSurface> 描画文字列が不正です\n");
         return 1;
@@ -164,7 +176,8 @@ int KUSPRITE2::DDTextOutToSurface(plat::Surface* surface, int x, int y, const ch
         return 1;
     }
     const char* failure = nullptr;
-    if (TextOutOnce(surface, x, y, text, colour, height, weight, &failure)) return 0;
+    if (TextOutOnce(surface, x, y, text, colour, height, weight, &failure))
+        return 0;
     std::string message = "Error: <KUSPRITE2::DDTextOutToSurface> ";
     message += failure;
     message += "\n";
@@ -173,7 +186,8 @@ int KUSPRITE2::DDTextOutToSurface(plat::Surface* surface, int x, int y, const ch
 }
 
 int KUSPRITE2::DDTextOutLock(int x, int y, const char* text, uint32_t colour, int height, int weight) {
-    if (const int refused = SceneRefusal("DDTextOutLock"); refused >= 0) return refused;
+    if (const int refused = SceneRefusal("DDTextOutLock"); refused >= 0)
+        return refused;
     if (!text) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOutLock> 描画文字列が不正です\n");
         return 1;
@@ -193,7 +207,8 @@ int KUSPRITE2::DDTextOutLock(int x, int y, const char* text, uint32_t colour, in
         run->dc = std::make_unique<plat::GdiDc>(back);
         run->dc->SetBkMode(plat::BkMode::kTransparent);
         run->font = MakeTextFont(height, weight);
-        if (!run->font) return 1;
+        if (!run->font)
+            return 1;
         run->previousFont = run->dc->SelectFont(run->font.get());
         m_pTextRun = std::move(run);
     }
@@ -209,37 +224,44 @@ int KUSPRITE2::DDTextOutLock(int x, int y, const char* text, uint32_t colour, in
 }
 
 void KUSPRITE2::ReleaseTextOutRun() {
-    if (!m_pTextRun) return;
+    if (!m_pTextRun)
+        return;
     m_pTextRun->dc->SelectFont(m_pTextRun->previousFont);
     m_pTextRun.reset();
 }
 
 int KUSPRITE2::DDTextOutUnLock() {
-    if (const int refused = SceneRefusal("DDTextOutUnLock"); refused >= 0) return refused;
+    if (const int refused = SceneRefusal("DDTextOutUnLock"); refused >= 0)
+        return refused;
     ReleaseTextOutRun();
     return 0;
 }
 
 int KUSPRITE2::DDTextOutRange(int32_t target, KURECT* rect, const char* text, uint32_t colour, int height, int count,
                               int weight, uint32_t format) {
-    if (const int refused = SceneRefusal("DDTextOutRange"); refused >= 0) return refused;
+    if (const int refused = SceneRefusal("DDTextOutRange"); refused >= 0)
+        return refused;
     if (!text) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOutRange> 表示文字列が不正です\n");
         return 1;
     }
-    if (count < 0 || static_cast<size_t>(count) > std::strlen(text)) count = -1;
+    if (count < 0 || static_cast<size_t>(count) > std::strlen(text))
+        count = -1;
     plat::Surface* surface = GdiTarget(target, "Error: <KUSPRITE2::DDTextOut> 出力先インデックスが失われています\n",
                                        "Error: <KUSPRITE::DDTextOut> インデックスナンバーが不正です\n");
-    if (!surface) return 1;
+    if (!surface)
+        return 1;
     if (surface->lost) {
         ErrorPrint("Error: <KUSPRITE2::DDTextOut> デバイスコンテキストの取得に失敗しました\n");
         return 1;
     }
-    if (!rect) return 1;  // the caller must give the rectangle
+    if (!rect)
+        return 1; // the caller must give the rectangle
     plat::GdiDc dc(surface);
     dc.SetBkMode(plat::BkMode::kTransparent);
     std::unique_ptr<plat::GdiFont> font = MakeTextFont(height, weight);
-    if (!font) return 1;
+    if (!font)
+        return 1;
     const plat::GdiFont* previous = dc.SelectFont(font.get());
     dc.SetTextColor(colour);
     plat::GdiRect r{rect->left, rect->top, rect->right, rect->bottom};
@@ -250,10 +272,12 @@ int KUSPRITE2::DDTextOutRange(int32_t target, KURECT* rect, const char* text, ui
 }
 
 int KUSPRITE2::DDRectangle(int32_t target, const KURECT* rect, const uint32_t* colour) {
-    if (const int refused = SceneRefusal("DDRectangle"); refused >= 0) return refused;
+    if (const int refused = SceneRefusal("DDRectangle"); refused >= 0)
+        return refused;
     KURECT r;
     plat::Surface* surface = RectTarget("DDRectangle", target, rect, &r);
-    if (!surface) return 1;
+    if (!surface)
+        return 1;
     plat::GdiDc dc(surface);
     const plat::GdiPen pen{plat::PenStyle::kSolid, 2, colour ? *colour : 0};
     // Outline only: the inside is left as it is.
@@ -277,7 +301,8 @@ int KUSPRITE2::DDFillRect(int32_t target, const KURECT* rect, const uint32_t* co
     }
     KURECT r;
     plat::Surface* surface = RectTarget("DDFillRect", target, rect, &r);
-    if (!surface) return 1;
+    if (!surface)
+        return 1;
     plat::GdiDc dc(surface);
     const plat::GdiBrush brush{false, colour ? (*colour & 0xFFFFFFu) : 0};
     if (!dc.FillRect(plat::GdiRect{r.left, r.top, r.right, r.bottom}, brush)) {
@@ -300,30 +325,36 @@ int32_t KUSPRITE2::SetClipper(const ClipList* clipList) {
     // rectangles (a list without rectangles lets nothing through).
     m_ClipList.clear();
     m_bClipList = clipList != nullptr;
-    if (clipList && clipList->rects) m_ClipList.assign(clipList->rects, clipList->rects + clipList->count);
+    if (clipList && clipList->rects)
+        m_ClipList.assign(clipList->rects, clipList->rects + clipList->count);
     return plat::kVideoOk;
 }
 
-int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float y, const KURECT* srcRect,
-                                      float scaleX, float scaleY, uint32_t flags) {
-    if (const int refused = SceneRefusal("SurfaceComposition"); refused >= 0) return refused;
+int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float y, const KURECT* srcRect, float scaleX,
+                                      float scaleY, uint32_t flags) {
+    if (const int refused = SceneRefusal("SurfaceComposition"); refused >= 0)
+        return refused;
     auto resolve = [&](int32_t target, const char* badMessage) -> plat::Surface* {
         const uint32_t t = static_cast<uint32_t>(target);
         if (t == kBackSurface) {
             plat::Surface* back = GetBackSurface();
-            if (!back) ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> バックサーフェスが取得されていません\n");
+            if (!back)
+                ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> バックサーフェスが取得されていません\n");
             return back;
         }
         plat::Surface* s = (t < m_dwGraphicNum && m_lpGraphic) ? m_lpGraphic[t].surface().get() : nullptr;
-        if (!s) ErrorPrint(badMessage);
+        if (!s)
+            ErrorPrint(badMessage);
         return s;
     };
     plat::Surface* dst =
         resolve(dest, "Error: <KUSPRITE2::SurfaceComposition> 合成先インデックスナンバーがオーバーしています\n");
-    if (!dst) return 1;
+    if (!dst)
+        return 1;
     plat::Surface* source =
         resolve(src, "Error: <KUSPRITE2::SurfaceComposition> 合成元インデックスナンバーがオーバーしています\n");
-    if (!source) return 1;
+    if (!source)
+        return 1;
 
     const float W = static_cast<float>(m_dwWidth), H = static_cast<float>(m_dwHeight);
     KURECT rs;
@@ -342,39 +373,57 @@ int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float 
         w = W;
         h = H;
     }
-    if (rs.left >= rs.right || rs.top >= rs.bottom) return 0;
-    if (x > W || x + w * scaleX < 0 || y > H || y + h * scaleY < 0) return 0;
+    if (rs.left >= rs.right || rs.top >= rs.bottom)
+        return 0;
+    if (x > W || x + w * scaleX < 0 || y > H || y + h * scaleY < 0)
+        return 0;
     // Nothing to draw for a scale of 0 or less (and no division by it below), nor for a position that is no number.
-    if (!(scaleX > 0) || !(scaleY > 0) || std::isnan(x) || std::isnan(y)) return 0;
-    if (x < 0) rs.left = ClampToInt(rs.left - std::trunc(static_cast<double>(x / scaleX)));
-    if (x + w * scaleX > W) rs.right = ClampToInt(rs.right - std::trunc(static_cast<double>((x + w * scaleX - W) / scaleX)));
-    if (y < 0) rs.top = ClampToInt(rs.top - std::trunc(static_cast<double>(y / scaleY)));
-    if (y + h * scaleY > H) rs.bottom = ClampToInt(rs.bottom - std::trunc(static_cast<double>((y + h * scaleY - H) / scaleY)));
+    if (!(scaleX > 0) || !(scaleY > 0) || std::isnan(x) || std::isnan(y))
+        return 0;
+    if (x < 0)
+        rs.left = ClampToInt(rs.left - std::trunc(static_cast<double>(x / scaleX)));
+    if (x + w * scaleX > W)
+        rs.right = ClampToInt(rs.right - std::trunc(static_cast<double>((x + w * scaleX - W) / scaleX)));
+    if (y < 0)
+        rs.top = ClampToInt(rs.top - std::trunc(static_cast<double>(y / scaleY)));
+    if (y + h * scaleY > H)
+        rs.bottom = ClampToInt(rs.bottom - std::trunc(static_cast<double>((y + h * scaleY - H) / scaleY)));
     plat::RectI rd{ClampToInt(std::trunc(x)), ClampToInt(std::trunc(y)), ClampToInt(std::trunc(x + w * scaleX)),
                    ClampToInt(std::trunc(y + h * scaleY))};
-    if (rd.left < 0) rd.left = 0;
-    if (rd.top < 0) rd.top = 0;
-    if (rd.right > static_cast<int>(m_dwWidth)) rd.right = static_cast<int>(m_dwWidth);
-    if (rd.bottom > static_cast<int>(m_dwHeight)) rd.bottom = static_cast<int>(m_dwHeight);
+    if (rd.left < 0)
+        rd.left = 0;
+    if (rd.top < 0)
+        rd.top = 0;
+    if (rd.right > static_cast<int>(m_dwWidth))
+        rd.right = static_cast<int>(m_dwWidth);
+    if (rd.bottom > static_cast<int>(m_dwHeight))
+        rd.bottom = static_cast<int>(m_dwHeight);
     int32_t r = plat::kVideoOk;
     if (rs.left < 0 || rs.top < 0 || rs.right > source->width || rs.bottom > source->height) {
-        r = plat::kVideoErrInvalidParams;  // a copy from outside the source is refused, as the blit refuses it
+        r = plat::kVideoErrInvalidParams; // a copy from outside the source is refused, as the blit refuses it
     } else if (rd.left < rd.right && rd.top < rd.bottom && rs.left < rs.right && rs.top < rs.bottom) {
         // The back surface's clip list keeps the copy inside its rectangles.
         const bool clipped = m_bClipList && dst == GetBackSurface();
         std::vector<uint32_t> kept;
-        if (clipped) kept = SaveRect(*dst, rd);
-        r = plat::VideoDevice::Blt(dst, rd, source, plat::RectI{rs.left, rs.top, rs.right, rs.bottom}, (flags & 1) != 0);
-        if (clipped && r >= 0) RestoreOutsideClip(dst, rd, kept, m_ClipList);
+        if (clipped)
+            kept = SaveRect(*dst, rd);
+        r = plat::VideoDevice::Blt(dst, rd, source, plat::RectI{rs.left, rs.top, rs.right, rs.bottom},
+                                   (flags & 1) != 0);
+        if (clipped && r >= 0)
+            RestoreOutsideClip(dst, rd, kept, m_ClipList);
     }
-    if (r < 0) ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> サーフェスの合成描画に失敗しました\n");
+    if (r < 0)
+        ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> サーフェスの合成描画に失敗しました\n");
     return r;
 }
 
 int32_t KUSPRITE2::FlipToGDISurface() {
     // Nothing to yield without a device; a lost device cannot show anything either.
-    const int32_t r = !m_pDevice ? plat::kVideoErrGeneric : m_pDevice->lost() ? plat::kVideoErrSurfaceLost : plat::kVideoOk;
-    if (r >= 0) m_bGDIMode = 1;
+    const int32_t r = !m_pDevice          ? plat::kVideoErrGeneric
+                      : m_pDevice->lost() ? plat::kVideoErrSurfaceLost
+                                          : plat::kVideoOk;
+    if (r >= 0)
+        m_bGDIMode = 1;
     return r;
 }
 

@@ -38,7 +38,7 @@ void MakeQuad(plat::TLVertex v[4], float x, float y, float w, float h, const uin
     }
 }
 
-}  // namespace
+} // namespace
 
 void KUSPRITE2::TextSlotsFree::operator()(KUTEXTGRAPHIC* p) const { delete[] p; }
 
@@ -58,7 +58,8 @@ int KUSPRITE2::CreateTextureTextBuffer(uint32_t count) {
     ReleaseAllTextureText();
     m_dwTextGraphicNum = count;
     m_bTextGraphicBuffer = 1;
-    if (count <= kMaxTextSlots) m_lpTextGraphic.reset(new (std::nothrow) KUTEXTGRAPHIC[count]);
+    if (count <= kMaxTextSlots)
+        m_lpTextGraphic.reset(new (std::nothrow) KUTEXTGRAPHIC[count]);
     // Without a table the flag stays set: every slot operation reports the loss.
     return m_lpTextGraphic ? 1 : 0;
 }
@@ -67,7 +68,9 @@ int KUSPRITE2::CreateTextureTextBuffer(uint32_t count) {
 // reported only where the operation reports it). False after the operation's message.
 bool KUSPRITE2::TextSlotChecked(const char* op, uint32_t slot, bool reportNoTable) {
     // Messages are put together only on failure: the draw runs this every frame.
-    auto report = [&](const char* what) { ErrorPrint((std::string("Error: <KUSPRITE2::") + op + "> " + what).c_str()); };
+    auto report = [&](const char* what) {
+        ErrorPrint((std::string("Error: <KUSPRITE2::") + op + "> " + what).c_str());
+    };
     if (!m_bTextGraphicBuffer) {
         report("テクスチャテキストバッファが確保されていません\n");
         return false;
@@ -77,7 +80,8 @@ bool KUSPRITE2::TextSlotChecked(const char* op, uint32_t slot, bool reportNoTabl
         return false;
     }
     if (!m_lpTextGraphic) {
-        if (reportNoTable) report("テキスト用グラフィックデータが失われています\n");
+        if (reportNoTable)
+            report("テキスト用グラフィックデータが失われています\n");
         return false;
     }
     return true;
@@ -93,17 +97,20 @@ void KUSPRITE2::ReleaseTextureTextBuffer() { ReleaseAllTextureText(); }
 
 int32_t KUSPRITE2::SetTextureTextData(uint32_t slot, const char* text, uint32_t fontSize, uint32_t weight,
                                       uint32_t antiAlias, uint32_t pitchAndFamily, uint32_t style) {
-    if (!TextSlotChecked("SetTextureTextData", slot, true)) return 1;
+    if (!TextSlotChecked("SetTextureTextData", slot, true))
+        return 1;
     const int32_t r = m_lpTextGraphic[slot].Initialize(m_pKUSys, this, sizeof(KUSPRITE2), text, fontSize, weight,
                                                        antiAlias, pitchAndFamily, style);
-    if (r < 0) ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストデータの初期化に失敗しました\n");
+    if (r < 0)
+        ErrorPrint("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストデータの初期化に失敗しました\n");
     return r;
 }
 
-int32_t KUSPRITE2::SetTextureTextData(uint32_t slot, const char* text, const uint32_t* fontSize,
-                                      const uint32_t* weight, const uint32_t* antiAlias,
-                                      const uint32_t* pitchAndFamily, const uint32_t* style) {
-    if (!TextSlotChecked("SetTextureTextData", slot, true)) return 1;
+int32_t KUSPRITE2::SetTextureTextData(uint32_t slot, const char* text, const uint32_t* fontSize, const uint32_t* weight,
+                                      const uint32_t* antiAlias, const uint32_t* pitchAndFamily,
+                                      const uint32_t* style) {
+    if (!TextSlotChecked("SetTextureTextData", slot, true))
+        return 1;
     KUTEXTGRAPHIC& t = m_lpTextGraphic[slot];
     if (text && !t.SetText(text)) {
         ErrorPrint("Error: <KUTEXTGRAPHIC::Initialize> 文字列の長さが不正です\n");
@@ -113,36 +120,45 @@ int32_t KUSPRITE2::SetTextureTextData(uint32_t slot, const char* text, const uin
         ErrorPrint("Error: <KUTEXTGRAPHIC::Initialize> フォントサイズが不正です\n");
         return 1;
     }
-    if (weight) t.SetWeight(*weight);
-    if (antiAlias) t.SetAntiAlias(*antiAlias);
-    if (pitchAndFamily) t.SetPitchAndFamily(*pitchAndFamily);
-    if (style) t.SetStyle(*style);
+    if (weight)
+        t.SetWeight(*weight);
+    if (antiAlias)
+        t.SetAntiAlias(*antiAlias);
+    if (pitchAndFamily)
+        t.SetPitchAndFamily(*pitchAndFamily);
+    if (style)
+        t.SetStyle(*style);
     return 0;
 }
 
 void KUSPRITE2::ReleaseTextureTextData(uint32_t slot) {
-    if (!TextSlotChecked("ReleaseTextureTextData", slot, false)) return;
+    if (!TextSlotChecked("ReleaseTextureTextData", slot, false))
+        return;
     m_lpTextGraphic[slot].Release();
 }
 
 int32_t KUSPRITE2::D3DXRestoreTextureText(uint32_t slot) {
     // Bounded: a slot outside the table is refused rather than read.
     KUTEXTGRAPHIC* t = GetTextureTextSlot(slot);
-    if (!t) return 1;
-    if (!t->created()) return 0;
+    if (!t)
+        return 1;
+    if (!t->created())
+        return 0;
     const int32_t r = t->CreateTextureData(this, sizeof(KUSPRITE2));
     if (r < 0) {
         char message[512];
-        std::snprintf(message, sizeof(message),
-                      "Error: <KUSPRITE2::D3DXRestoreTextureText> %d 番目のテキストテクスチャのリストアに失敗しました\n",
-                      static_cast<int>(slot));
+        std::snprintf(
+            message, sizeof(message),
+            "Error: <KUSPRITE2::D3DXRestoreTextureText> %d 番目のテキストテクスチャのリストアに失敗しました\n",
+            static_cast<int>(slot));
         ErrorPrint(message);
     }
     return r;
 }
 
 void KUSPRITE2::RestoreAllTextureText() {
-    for (uint32_t i = 0; i < m_dwTextGraphicNum && m_lpTextGraphic; ++i) D3DXRestoreTextureText(i);
+    for (uint32_t i = 0; i < m_dwTextGraphicNum && m_lpTextGraphic; ++i)
+        D3DXRestoreTextureText(i);
 }
 
 int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32_t colour, float shown,
@@ -156,12 +172,14 @@ int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32
         ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> BegineSceneが完了していません\n");
         return 0;
     }
-    if (!TextSlotChecked("D3DDrawTextureText", slot, true)) return 1;
+    if (!TextSlotChecked("D3DDrawTextureText", slot, true))
+        return 1;
     if (!area) {
         ErrorPrint("Error: <KUSPRITE2::D3DDrawTextureText> 描画範囲が不正です\n");
         return 1;
     }
-    if (scaleX <= 0.0f || scaleY <= 0.0f) return 0;
+    if (scaleX <= 0.0f || scaleY <= 0.0f)
+        return 0;
 
     plat::VideoDevice& dev = *m_pDevice;
     dev.SetColorKeyEnable(true);
@@ -202,14 +220,16 @@ int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32
     };
 
     uint32_t n = charNum;
-    if (shown >= 0.0f) n = static_cast<uint32_t>(std::min(std::trunc(static_cast<double>(shown)), static_cast<double>(charNum)));
-    uint32_t pos = 0;  // byte offset of the next character
+    if (shown >= 0.0f)
+        n = static_cast<uint32_t>(std::min(std::trunc(static_cast<double>(shown)), static_cast<double>(charNum)));
+    uint32_t pos = 0; // byte offset of the next character
     // Line feeds before a character start new lines; false when the text has run out of room.
     auto passLineFeeds = [&]() -> bool {
         while (pos < length && text[pos] == '\n') {
             ++pos;
             x = left;
-            if (!fits()) return false;
+            if (!fits())
+                return false;
             y += la;
         }
         return true;
@@ -281,9 +301,10 @@ int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32
                 const uint32_t cs[4] = {c, c, c, c};
                 MakeQuad(v, x + half - w / 2, y + half - hh / 2, w, hh, cs);
             } else {
-                any = false;  // no reveal style: the fraction stays hidden until whole
+                any = false; // no reveal style: the fraction stays hidden until whole
             }
-            if (any) draw(tex, v);
+            if (any)
+                draw(tex, v);
         }
     }
     // Always switch keying and blending off: a picture drawn next must not be keyed by its corner colour.

@@ -20,7 +20,7 @@ namespace {
 
 // Game keys 0..10 as virtual keys.
 constexpr int kGameKeyToVk[] = {
-    plat::kVkReturn, plat::kVkControl, plat::kVkSpace, plat::kVkUp,     plat::kVkDown,   plat::kVkLeft,
+    plat::kVkReturn, plat::kVkControl, plat::kVkSpace,   plat::kVkUp,     plat::kVkDown,   plat::kVkLeft,
     plat::kVkRight,  plat::kVkLButton, plat::kVkRButton, plat::kVkDelete, plat::kVkEscape,
 };
 constexpr int kGameKeyCount = static_cast<int>(sizeof(kGameKeyToVk) / sizeof(kGameKeyToVk[0]));
@@ -36,9 +36,11 @@ bool EndsWithSeparator(std::string_view path) {
 }
 
 std::string JoinPath(const char* folder, const char* name) {
-    if (!folder || !*folder) return name;
+    if (!folder || !*folder)
+        return name;
     std::string path = folder;
-    if (!EndsWithSeparator(path)) path += '/';
+    if (!EndsWithSeparator(path))
+        path += '/';
     path += name;
     return path;
 }
@@ -57,7 +59,7 @@ void CopyBounded(char* dest, size_t size, std::string_view src) {
     dest[n] = '\0';
 }
 
-}  // namespace
+} // namespace
 
 KUSYSTEM::KUSYSTEM() {
     std::fill(std::begin(push_), std::end(push_), 1u);
@@ -77,7 +79,8 @@ KUSYSTEM::~KUSYSTEM() {
     lastFrameWait_ = 0;
     gameCursor_ = startCursor_ = 0;
     memset(removeList_, 0, sizeof(removeList_));
-    if (initialized_) RemoveTempFiles();
+    if (initialized_)
+        RemoveTempFiles();
 }
 
 // ---------------------------------------------------------------------------
@@ -99,7 +102,8 @@ int KUSYSTEM::Initialize(plat::WindowHandle hWnd, int clearList) {
     mouseOffsetY_ = 0;
     lastFrameWait_ = 0;
     gameCursor_ = startCursor_ = 0;
-    if (clearList) memset(removeList_, 0, sizeof(removeList_));
+    if (clearList)
+        memset(removeList_, 0, sizeof(removeList_));
     initialized_ = true;
     return MakeDirectory("tmp/", 1);
 }
@@ -127,13 +131,15 @@ void KUSYSTEM::RemoveTempFiles() {
 // Clock
 
 void KUSYSTEM::UpdateTime() {
-    if (pauseDepth_ < 1) currentTime_ = plat::TimeMs();
+    if (pauseDepth_ < 1)
+        currentTime_ = plat::TimeMs();
 }
 
 int KUSYSTEM::GetTime() const { return static_cast<int>(currentTime_ - pausedTotal_); }
 
 void KUSYSTEM::StopTime() {
-    if (pauseDepth_ < 1) pauseStart_ = plat::TimeMs();
+    if (pauseDepth_ < 1)
+        pauseStart_ = plat::TimeMs();
     ++pauseDepth_;
 }
 
@@ -141,9 +147,11 @@ void KUSYSTEM::StartTime() {
     // An unmatched StartTime would drive the depth negative, after which the
     // next pause would no longer freeze the clock yet still be subtracted,
     // moving the game time backwards.
-    if (pauseDepth_ < 1) return;
+    if (pauseDepth_ < 1)
+        return;
     --pauseDepth_;
-    if (pauseDepth_ > 0 || pauseStart_ == 0) return;
+    if (pauseDepth_ > 0 || pauseStart_ == 0)
+        return;
     UpdateTime();
     pausedTotal_ += plat::TimeMs() - pauseStart_;
     pauseStart_ = 0;
@@ -156,7 +164,8 @@ int KUSYSTEM::FrameWait(int fps) {
     // Sleep through most of the wait, spin only the last millisecond.
     while (now - lastFrameWait_ < interval) {
         uint32_t left = interval - (now - lastFrameWait_);
-        if (left > 1) plat::SleepMs(left - 1);
+        if (left > 1)
+            plat::SleepMs(left - 1);
         now = plat::TimeMs();
     }
     uint32_t elapsed = std::max<uint32_t>(now - lastFrameWait_, 1u);
@@ -173,7 +182,8 @@ void KUSYSTEM::UpdateKeyState() {
         previous_[vk] = current_[vk];
         current_[vk] = input.IsVkDown(vk) ? 1u : 0u;
         push_[vk] = (previous_[vk] && !current_[vk]) ? 1u : 0u;
-        if (push_[vk]) latched_[vk] = 1;
+        if (push_[vk])
+            latched_[vk] = 1;
     }
 }
 
@@ -218,8 +228,10 @@ int KUSYSTEM::GetKeyState(int virtualKey) {
     }
     const bool before = previous_[virtualKey] != 0;
     const bool now = current_[virtualKey] != 0;
-    if (!before && !now) return 0;
-    if (before && now) return 1;
+    if (!before && !now)
+        return 0;
+    if (before && now)
+        return 1;
     return now ? 2 : 3;
 }
 
@@ -235,13 +247,17 @@ void KUSYSTEM::SetKeyState(int virtualKey, int state) {
 }
 
 void KUSYSTEM::SetMouseButtonFlag(int gameKey, int value) {
-    if (gameKey == 7) mouseButton_[0] = static_cast<uint32_t>(value);
-    if (gameKey == 8) mouseButton_[1] = static_cast<uint32_t>(value);
+    if (gameKey == 7)
+        mouseButton_[0] = static_cast<uint32_t>(value);
+    if (gameKey == 8)
+        mouseButton_[1] = static_cast<uint32_t>(value);
 }
 
 int KUSYSTEM::GetMouseButtonFlag(int gameKey) const {
-    if (gameKey == 7) return static_cast<int>(mouseButton_[0]);
-    if (gameKey == 8) return static_cast<int>(mouseButton_[1]);
+    if (gameKey == 7)
+        return static_cast<int>(mouseButton_[0]);
+    if (gameKey == 8)
+        return static_cast<int>(mouseButton_[1]);
     return 0;
 }
 
@@ -257,8 +273,10 @@ void KUSYSTEM::UpdateMousePos() {
 }
 
 void KUSYSTEM::GetMousePos(int* x, int* y) const {
-    if (x) *x = mouseX_;
-    if (y) *y = mouseY_;
+    if (x)
+        *x = mouseX_;
+    if (y)
+        *y = mouseY_;
 }
 
 void KUSYSTEM::SetMousePos(int x, int y) {
@@ -318,7 +336,8 @@ int KUSYSTEM::RemoveFile(const char* folder, const char* name, int recursive) {
             plat::DebugOut("Error: <KUSYSTEM::RemoveFile> ファイルパスサイズが大きすぎます\n");
             return 0;
         }
-        if (plat::UnlinkFile(path) == 0) return 1;
+        if (plat::UnlinkFile(path) == 0)
+            return 1;
         AddRemoveFileList(path.c_str());
         return 0;
     }
@@ -343,14 +362,17 @@ int KUSYSTEM::RemoveFolderContents(const std::string& folder, int recursive) {
         const std::string path = JoinPath(folder.c_str(), entry.name.c_str());
         if (!entry.isDirectory) {
             if (plat::UnlinkFile(path) != 0) {
-                plat::DebugOut(FormatPath("Error: <KUSYSTEM::RemoveFile> ファイル %s が削除出来ません\n", path).c_str());
+                plat::DebugOut(
+                    FormatPath("Error: <KUSYSTEM::RemoveFile> ファイル %s が削除出来ません\n", path).c_str());
             }
             continue;
         }
-        if (!recursive) continue;
+        if (!recursive)
+            continue;
         RemoveFolderContents(path, recursive);
         if (plat::RemoveDir(path) != 0) {
-            plat::DebugOut(FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", path).c_str());
+            plat::DebugOut(
+                FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", path).c_str());
             return 0;
         }
     }
@@ -358,7 +380,8 @@ int KUSYSTEM::RemoveFolderContents(const std::string& folder, int recursive) {
 }
 
 int KUSYSTEM::AddRemoveFileList(const char* path) {
-    if (!path || !*path) return 0;
+    if (!path || !*path)
+        return 0;
     if (strlen(path) >= static_cast<size_t>(kPathSize)) {
         plat::DebugOut("Error: <KUSYSTEM::AddRemoveFileList> ファイルパスサイズが大きすぎます\n");
         return 0;
@@ -368,14 +391,16 @@ int KUSYSTEM::AddRemoveFileList(const char* path) {
             CopyBounded(removeList_[i], kPathSize, path);
             return 1;
         }
-        if (plat::SjisEqualNoCase(removeList_[i], path)) return 1;
+        if (plat::SjisEqualNoCase(removeList_[i], path))
+            return 1;
     }
     plat::DebugOut("Error: <KUSYSTEM::AddRemoveFileList> 空き領域がありませんでした\n");
     return 0;
 }
 
 void KUSYSTEM::DropRemoveListEntry(int index) {
-    for (int i = index; i + 1 < kRemoveListSize; ++i) memcpy(removeList_[i], removeList_[i + 1], kPathSize);
+    for (int i = index; i + 1 < kRemoveListSize; ++i)
+        memcpy(removeList_[i], removeList_[i + 1], kPathSize);
     memset(removeList_[kRemoveListSize - 1], 0, kPathSize);
 }
 
@@ -397,7 +422,7 @@ void KUSYSTEM::ProcessRemoveFileList() {
     while (i < kRemoveListSize && removeList_[i][0] != '\0') {
         const std::string path = removeList_[i];
         if (!plat::FileExists(path) || plat::UnlinkFile(path) == 0) {
-            DropRemoveListEntry(i);  // the next entry moved up into this place
+            DropRemoveListEntry(i); // the next entry moved up into this place
             continue;
         }
         ++i;
@@ -417,7 +442,8 @@ char* KUSYSTEM::GetRemoveFileListPath(int index, char* buffer, int size) {
 int KUSYSTEM::RenameFile(const char* from, const char* to) {
     const char* msg = nullptr;
     int err = (from && to) ? plat::RenameFile(from, to) : EINVAL;
-    if (err == 0) return 1;
+    if (err == 0)
+        return 1;
     if (err == EACCES) {
         msg = "Error: <KUSYSTEM::RenameFile> ファイルパスにアクセス出来ません\n";
     } else if (err == ENOENT) {
@@ -435,7 +461,8 @@ int KUSYSTEM::RenameFile(const char* from, const char* to) {
 }
 
 char* KUSYSTEM::GetTempFilePath(const char* name, char* buffer) {
-    if (!name || !buffer) return nullptr;
+    if (!name || !buffer)
+        return nullptr;
     const std::string path = std::string("tmp/") + name;
     if (path.size() >= static_cast<size_t>(kPathSize)) {
         plat::DebugOut("Error: <KUSYSTEM::GetTempFilePath> ファイルパスサイズが大きすぎます\n");
@@ -452,16 +479,19 @@ int KUSYSTEM::CreateHierarchyDirectory(const char* path) {
         return 0;
     }
     const std::string target = path;
-    if (plat::FileExists(target) || plat::MakeDir(target) == 0) return 1;
+    if (plat::FileExists(target) || plat::MakeDir(target) == 0)
+        return 1;
     const char* parentText = ExtractFilePathToDirectoryPath(target.c_str(), static_cast<int>(target.size()));
-    if (!parentText || !*parentText) return 0;
-    const std::string parent = parentText;  // the helper's buffer is reused below
+    if (!parentText || !*parentText)
+        return 0;
+    const std::string parent = parentText; // the helper's buffer is reused below
     if (CreateHierarchyDirectory(parent.c_str()) != 1) {
         plat::DebugOut("Error: <CreateHierarchyDirectory> ディレクトリの作成に失敗しました\n");
         return 0;
     }
     // "a/b/" names the folder its parent step may just have made.
-    if (plat::MakeDir(target) == 0 || plat::StatFile(target).isDirectory) return 1;
+    if (plat::MakeDir(target) == 0 || plat::StatFile(target).isDirectory)
+        return 1;
     plat::DebugOut("Error: <CreateHierarchyDirectory> ディレクトリの作成に失敗しました\n");
     return 0;
 }
@@ -492,7 +522,7 @@ bool PathArgument(const char* path, int length, const PathHelperMessages& msg, s
     return true;
 }
 
-}  // namespace
+} // namespace
 
 const char* KUSYSTEM::ExtractFilePathToFileName(const char* path, int length) {
     static constexpr PathHelperMessages kMsg = {
@@ -501,7 +531,8 @@ const char* KUSYSTEM::ExtractFilePathToFileName(const char* path, int length) {
         "Warn: <KUSYSTEM::ExtractFilePathToFileName> ファイルパスはディレクトリ構造を持っていません\n",
     };
     std::string_view s;
-    if (!PathArgument(path, length, kMsg, &s)) return nullptr;
+    if (!PathArgument(path, length, kMsg, &s))
+        return nullptr;
     const size_t sep = plat::SjisFindLastOf(s, "/\\");
     if (sep == std::string_view::npos) {
         plat::DebugOut(kMsg.noStructure);
@@ -523,7 +554,8 @@ const char* KUSYSTEM::ExtractFilePathToDirectoryPath(const char* path, int lengt
         "Warn: <KUSYSTEM::ExtractFilePathToDirectoryPath> ファイルパスはディレクトリ構造を持っていません\n",
     };
     std::string_view s;
-    if (!PathArgument(path, length, kMsg, &s)) return nullptr;
+    if (!PathArgument(path, length, kMsg, &s))
+        return nullptr;
     const size_t sep = plat::SjisFindLastOf(s, "/\\");
     if (sep == std::string_view::npos) {
         plat::DebugOut(kMsg.noStructure);
@@ -540,7 +572,8 @@ const char* KUSYSTEM::ExtractFilePathToExtension(const char* path, int length) {
         "Warn: <KUSYSTEM::ExtractFilePathToExtension> ファイルパスはディレクトリ構造を持っていません\n",
     };
     std::string_view s;
-    if (!PathArgument(path, length, kMsg, &s)) return nullptr;
+    if (!PathArgument(path, length, kMsg, &s))
+        return nullptr;
     const size_t dot = plat::SjisFindLastOf(s, ".");
     if (dot == std::string_view::npos) {
         plat::DebugOut(kMsg.noStructure);
@@ -582,7 +615,7 @@ int KUSYSTEM::StrConvert(const char* source, int sourceSize, char* dest, int des
         while (i < len) {
             if (dest[i] == '\\' && dest[i + 1] == 'n') {
                 dest[i] = '\n';
-                memmove(dest + i + 1, dest + i + 2, len - i - 1);  // includes the terminator
+                memmove(dest + i + 1, dest + i + 2, len - i - 1); // includes the terminator
                 --len;
                 ++i;
                 continue;
@@ -594,10 +627,10 @@ int KUSYSTEM::StrConvert(const char* source, int sourceSize, char* dest, int des
     while (i < len) {
         if (dest[i] == '\n') {
             if (len + 1 >= size) {
-                dest[i] = '\\';  // no room for the "n": stop here
+                dest[i] = '\\'; // no room for the "n": stop here
                 break;
             }
-            memmove(dest + i + 2, dest + i + 1, len - i);  // includes the terminator
+            memmove(dest + i + 2, dest + i + 1, len - i); // includes the terminator
             dest[i] = '\\';
             dest[i + 1] = 'n';
             ++len;
@@ -613,7 +646,8 @@ int KUSYSTEM::StrConvert(const char* source, int sourceSize, char* dest, int des
 // Trace
 
 void KUSYSTEM::TracePrint(const char* message) {
-    if (!message) return;
+    if (!message)
+        return;
     const plat::LocalTime t = plat::GetLocalTime();
     char line[kTraceLineSize];
     int n = snprintf(line, sizeof(line), "[%d/%.2d/%.2d %.2d:%.2d:%.2d] %s", t.year, t.month, t.day, t.hour, t.minute,
@@ -625,18 +659,21 @@ void KUSYSTEM::TracePrint(const char* message) {
         size_t end = 0;
         while (end < s.size()) {
             size_t next = end + plat::SjisCharLength(s, end);
-            if (next > s.size() || (next == s.size() && plat::IsSjisLeadByte(static_cast<uint8_t>(s[end])))) break;
+            if (next > s.size() || (next == s.size() && plat::IsSjisLeadByte(static_cast<uint8_t>(s[end]))))
+                break;
             end = next;
         }
         line[end] = '\0';
     }
     plat::DebugOut(line);
-    if (!g_bDebugInfo) return;
+    if (!g_bDebugInfo)
+        return;
     FILE* f = fopen("trace.txt", "a+");
     bool ok = f != nullptr;
     if (f) {
         ok = fputs(line, f) >= 0;
         ok = (fclose(f) == 0) && ok;
     }
-    if (!ok) plat::DebugOut("Error: <KUSYSTEM::TracePrint> fprintfに失敗しました\n");
+    if (!ok)
+        plat::DebugOut("Error: <KUSYSTEM::TracePrint> fprintfに失敗しました\n");
 }

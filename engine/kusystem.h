@@ -10,8 +10,8 @@ extern int g_bDebugInfo;
 
 // Which of the two string conversions StrConvert performs.
 enum class StrConvertForm {
-    kScript,   // backslash + "n" becomes a line feed
-    kStorage,  // a line feed becomes backslash + "n"
+    kScript, // backslash + "n" becomes a line feed
+    kStorage, // a line feed becomes backslash + "n"
 };
 
 // The engine's system object: clock, per-frame key and mouse state, random

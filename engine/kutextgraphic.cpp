@@ -41,7 +41,8 @@ uint32_t StoreTexel(KUTextureFormat f, uint32_t argb) {
     const uint32_t a = argb >> 24, r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
     switch (f) {
         case KUTextureFormat::kA8R8G8B8: return argb;
-        case KUTextureFormat::kA4R4G4B4: return (a >> 4) * 17 << 24 | (r >> 4) * 17 << 16 | (g >> 4) * 17 << 8 | (b >> 4) * 17;
+        case KUTextureFormat::kA4R4G4B4:
+            return (a >> 4) * 17 << 24 | (r >> 4) * 17 << 16 | (g >> 4) * 17 << 8 | (b >> 4) * 17;
         case KUTextureFormat::kA1R5G5B5:
             return (a >= 128 ? 0xFF000000u : 0u) | Expand(r, 5) << 16 | Expand(g, 5) << 8 | Expand(b, 5);
         case KUTextureFormat::kR5G6B5: return 0xFF000000u | Expand(r, 5) << 16 | Expand(g, 6) << 8 | Expand(b, 5);
@@ -62,7 +63,7 @@ uint32_t GlyphTexel(KUTextureFormat f, uint32_t a) {
 
 uint32_t GlyphTop(uint32_t level) { return level == 1 ? 4 : level == 2 ? 16 : 64; }
 
-}  // namespace
+} // namespace
 
 KUTEXTGRAPHIC::KUTEXTGRAPHIC() = default;
 
@@ -79,40 +80,49 @@ void KUTEXTGRAPHIC::ErrorPrint(const char* message) {
 }
 
 bool KUTEXTGRAPHIC::ValidateText(const char* text, uint32_t* length, uint32_t* charNum) {
-    if (!text) return false;
+    if (!text)
+        return false;
     const size_t n = strnlen(text, kTextSize + 1);
-    if (n == 0 || n > kTextSize) return false;
+    if (n == 0 || n > kTextSize)
+        return false;
     uint32_t lf = 0;
-    for (size_t i = 0; i < n; ++i) lf += text[i] == '\n';
-    if ((n - lf) % 2 != 0) return false;
+    for (size_t i = 0; i < n; ++i)
+        lf += text[i] == '\n';
+    if ((n - lf) % 2 != 0)
+        return false;
     *length = static_cast<uint32_t>(n);
     *charNum = static_cast<uint32_t>((n - lf) / 2);
     return true;
 }
 
 uint32_t KUTEXTGRAPHIC::TextureSizeFor(uint32_t fontSize) {
-    if (fontSize > kMaxFontSize) return 0;
+    if (fontSize > kMaxFontSize)
+        return 0;
     uint32_t s = 2;
-    while (s < fontSize) s *= 2;
+    while (s < fontSize)
+        s *= 2;
     return s;
 }
 
 uint32_t KUTEXTGRAPHIC::GlyphAlpha(uint32_t level, uint32_t v) {
     const uint32_t top = GlyphTop(level);
-    if (v >= top) return 255;
+    if (v >= top)
+        return 255;
     return v * 255 / (top + 1);
 }
 
 int KUTEXTGRAPHIC::Escapement(uint32_t style) {
     for (int b = 3; b <= 13; ++b) {
-        if (style & (1u << b)) return 30 * (b - 2);
+        if (style & (1u << b))
+            return 30 * (b - 2);
     }
     return 0;
 }
 
 int KUTEXTGRAPHIC::Orientation(uint32_t style) {
     for (int b = 14; b <= 24; ++b) {
-        if (style & (1u << b)) return 30 * (b - 13);
+        if (style & (1u << b))
+            return 30 * (b - 13);
     }
     return 0;
 }
@@ -120,15 +130,18 @@ int KUTEXTGRAPHIC::Orientation(uint32_t style) {
 uint32_t KUTEXTGRAPHIC::CharOffset(uint32_t index) const {
     uint32_t pos = 0;
     for (uint32_t i = 0;; ++i) {
-        while (pos < m_dwTextLength && m_szText[pos] == '\n') ++pos;
-        if (i == index || pos >= m_dwTextLength) return pos;
+        while (pos < m_dwTextLength && m_szText[pos] == '\n')
+            ++pos;
+        if (i == index || pos >= m_dwTextLength)
+            return pos;
         pos += 2;
     }
 }
 
 bool KUTEXTGRAPHIC::SetText(const char* text) {
     uint32_t length = 0, chars = 0;
-    if (!ValidateText(text, &length, &chars)) return false;
+    if (!ValidateText(text, &length, &chars))
+        return false;
     std::memset(m_szText, 0, sizeof(m_szText));
     std::memcpy(m_szText, text, length);
     m_dwTextLength = length;
@@ -137,7 +150,8 @@ bool KUTEXTGRAPHIC::SetText(const char* text) {
 }
 
 bool KUTEXTGRAPHIC::SetFontSize(uint32_t fontSize) {
-    if (fontSize == 0 || fontSize > kMaxFontSize) return false;
+    if (fontSize == 0 || fontSize > kMaxFontSize)
+        return false;
     m_dwFontSize = fontSize;
     return true;
 }
@@ -145,7 +159,8 @@ bool KUTEXTGRAPHIC::SetFontSize(uint32_t fontSize) {
 int32_t KUTEXTGRAPHIC::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, uint32_t spriteSize, const char* text,
                                   uint32_t fontSize, uint32_t weight, uint32_t antiAlias, uint32_t pitchAndFamily,
                                   uint32_t style) {
-    if (m_bInitialize) Release();
+    if (m_bInitialize)
+        Release();
     m_pKUSys = sys;
     if (!sys) {
         ErrorPrint("Error: <KUSPRITE2::Initialize> KUSYSTEMクラスポインタが不正です\n");
@@ -214,11 +229,14 @@ int32_t KUTEXTGRAPHIC::CreateTexture(plat::VideoDevice* device, KUTextureFormat*
         int32_t r = CreateHook() ? CreateHook()(format, width, height) : plat::kVideoOk;
         if (r >= 0) {
             *out = device ? device->CreateTexture(*width, *height) : nullptr;
-            if (!*out) r = plat::kVideoErrOutOfMemory;
+            if (!*out)
+                r = plat::kVideoErrOutOfMemory;
         }
-        if (r >= 0) return r;
+        if (r >= 0)
+            return r;
         ErrorPrint(FormatFailureMessage(*format));
-        if (*format == KUTextureFormat::kR5G6B5) return r;
+        if (*format == KUTextureFormat::kR5G6B5)
+            return r;
         *format = static_cast<KUTextureFormat>(static_cast<uint32_t>(*format) + 1);
     }
 }
@@ -250,7 +268,8 @@ int32_t KUTEXTGRAPHIC::CreateTextureData(KUSPRITE2* sprite, uint32_t spriteSize)
     uint32_t width = side, height = side;
     for (uint32_t i = 0; i < m_dwCharNum; ++i) {
         const int32_t r = CreateTexture(device, &format, &width, &height, &m_lpTexture[i]);
-        if (r < 0) return r;
+        if (r < 0)
+            return r;
         formats[i] = format;
     }
 
@@ -298,11 +317,13 @@ int32_t KUTEXTGRAPHIC::CreateTextureData(KUSPRITE2* sprite, uint32_t spriteSize)
             const plat::ColorRef oldColor = dc.SetTextColor(0xFFFFFF);
             const uint32_t at = CharOffset(i);
             char draw[10] = {};
-            for (uint32_t k = 0; k < 2 && at + k < m_dwTextLength; ++k) draw[k] = m_szText[at + k];
+            for (uint32_t k = 0; k < 2 && at + k < m_dwTextLength; ++k)
+                draw[k] = m_szText[at + k];
             const bool drawn = dc.TextOut(0, 0, draw, static_cast<int>(strnlen(draw, sizeof(draw))));
             dc.SetTextColor(oldColor);
             dc.SelectFont(oldFont);
-            if (!drawn) return 1;
+            if (!drawn)
+                return 1;
             // Point copy of the whole surface; black is keyed out when drawn.
             plat::DeviceSurface* tex = m_lpTexture[i].get();
             if (tex->lost) {
@@ -340,10 +361,12 @@ int32_t KUTEXTGRAPHIC::CreateTextureData(KUSPRITE2* sprite, uint32_t spriteSize)
             // Only the black box is written, clipped to the texture; the rest stays transparent.
             for (int y = 0; y < g->height; ++y) {
                 const int ty = ascent - g->originY + y;
-                if (ty < 0 || ty >= tex->height) continue;
+                if (ty < 0 || ty >= tex->height)
+                    continue;
                 for (int x = 0; x < g->width; ++x) {
                     const int tx = g->originX + x;
-                    if (tx < 0 || tx >= tex->width) continue;
+                    if (tx < 0 || tx >= tex->width)
+                        continue;
                     tex->Row(ty)[tx] = GlyphTexel(formats[i], GlyphAlpha(level, g->At(x, y)));
                 }
             }

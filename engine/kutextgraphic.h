@@ -42,7 +42,7 @@ public:
     // Read access for drawing and tests.
     uint32_t initialized() const { return m_bInitialize; }
     uint32_t created() const { return m_bCreate; }
-    const char* text() const { return m_szText; }  // textLength() bytes: a full buffer has no NUL
+    const char* text() const { return m_szText; } // textLength() bytes: a full buffer has no NUL
     uint32_t textLength() const { return m_dwTextLength; }
     uint32_t charNum() const { return m_dwCharNum; }
     uint32_t textureSize() const { return m_dwTextureSize; }
@@ -83,7 +83,7 @@ private:
     uint32_t m_bInitialize = 0;
     uint32_t m_bCreate = 0;
     char m_szText[kTextSize] = {};
-    uint32_t m_dwTextLength = 0;  // bytes used in m_szText (a full buffer has no NUL)
+    uint32_t m_dwTextLength = 0; // bytes used in m_szText (a full buffer has no NUL)
     uint32_t m_dwCharNum = 0;
     uint32_t m_dwTextureSize = 0;
     uint32_t m_dwFontSize = 0;
@@ -92,5 +92,5 @@ private:
     uint32_t m_dwWeight = 0;
     uint32_t m_dwAntiAlias = 4;
     std::unique_ptr<plat::DeviceSurfacePtr[]> m_lpTexture;
-    uint32_t m_dwTextureNum = 0;  // entries in m_lpTexture (the character count of its build)
+    uint32_t m_dwTextureNum = 0; // entries in m_lpTexture (the character count of its build)
 };

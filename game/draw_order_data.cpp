@@ -7,7 +7,10 @@ void DRAW_ORDER_DATA::Clear() {
 }
 
 void DRAW_ORDER_DATA::SetData(const uint32_t* kind, const int32_t* index, const int32_t* priority) {
-    if (kind) m_dwKind = *kind;
-    if (index) m_nIndex = *index;
-    if (priority) m_nPriority = *priority;
+    if (kind)
+        m_dwKind = *kind;
+    if (index)
+        m_nIndex = *index;
+    if (priority)
+        m_nPriority = *priority;
 }

@@ -14,4 +14,4 @@ void CopyFixed(char (&dest)[N], const char* src) {
     CopyFixed(dest, N, src);
 }
 
-}  // namespace game
+} // namespace game

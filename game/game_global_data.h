@@ -39,5 +39,5 @@ public:
     uint32_t m_dwEventFlag[kEpisodes];
     uint32_t m_dwCharacterFlag;
     int32_t m_nTopEpisode;
-    AUTOSKIP_FILE_DATA* m_pAutoSkip;  // kAutoSkipCount entries
+    AUTOSKIP_FILE_DATA* m_pAutoSkip; // kAutoSkipCount entries
 };

@@ -26,7 +26,7 @@ void DeleteMode(T*& p) {
     p = nullptr;
 }
 
-}  // namespace
+} // namespace
 
 GAME_MAIN::GAME_MAIN()
     : m_bInit(0),
@@ -103,7 +103,8 @@ void GAME_MAIN::Release() {
 void GAME_MAIN::LoadIntegrationData(const char* path) {
     m_GlobalData.Clear();
     std::string text;
-    if (path && plat::ReadWholeFile(path, &text)) game::ParseIntegrationData(text, &m_GlobalData);
+    if (path && plat::ReadWholeFile(path, &text))
+        game::ParseIntegrationData(text, &m_GlobalData);
     m_GlobalData.m_bLoaded = 1;
 }
 
@@ -144,7 +145,8 @@ int GAME_MAIN::SaveIntegrationData(const char* path) {
 // ---- mode switch ----
 
 void GAME_MAIN::RecordReadPosition() {
-    if (m_pAdvData) m_pAdvData->RecordReadPosition();
+    if (m_pAdvData)
+        m_pAdvData->RecordReadPosition();
 }
 
 void GAME_MAIN::EndAdventure() {
@@ -158,8 +160,8 @@ int GAME_MAIN::StartTitle() {
 }
 
 int GAME_MAIN::BackToTitleUnbuilt(const char* what) {
-    std::string line = std::string("Warn: <GAME_MAIN::GameMainProc> ") + what +
-                       "はまだ組み込まれていません。タイトルに戻ります\n";
+    std::string line =
+        std::string("Warn: <GAME_MAIN::GameMainProc> ") + what + "はまだ組み込まれていません。タイトルに戻ります\n";
     ErrorPrint(line.c_str());
     BGM_DS_Stop(m_pKUSnd, m_pKUSys);
     if (!StartTitle()) {
@@ -187,9 +189,11 @@ int GAME_MAIN::ProcStart() {
 }
 
 int GAME_MAIN::ProcLogo() {
-    if (!m_pLogoMode) return 0;
+    if (!m_pLogoMode)
+        return 0;
     int r = m_pLogoMode->MainProc();
-    if (r == -1) return 0;
+    if (r == -1)
+        return 0;
     if (r == 1) {
         DeleteMode(m_pLogoMode);
         StartTitle();
@@ -200,9 +204,11 @@ int GAME_MAIN::ProcLogo() {
 }
 
 int GAME_MAIN::ProcDemo() {
-    if (!m_pDemoMode) return 0;
+    if (!m_pDemoMode)
+        return 0;
     int r = m_pDemoMode->MainProc();
-    if (r == -1) return 0;
+    if (r == -1)
+        return 0;
     if (r == 1) {
         DeleteMode(m_pDemoMode);
         StartTitle();
@@ -227,125 +233,126 @@ int GAME_MAIN::QuitGame() {
 }
 
 int GAME_MAIN::ProcTitle() {
-    if (!m_pTitleMode) return 0;
+    if (!m_pTitleMode)
+        return 0;
     int r = m_pTitleMode->MainProc();
     switch (r) {
-    case -1:
-        return 0;
-    case TITLE_MODE_DATA::kResultNewGame:
-        DeleteMode(m_pTitleMode);
-        if (!ADV_DATA::kBuilt) return BackToTitleUnbuilt("アドベンチャーモード");
-        if (!m_pKUSprite->SetGraphicData(3, "tmp/", "Controller.dds", 4, 1)) {
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
-            return 0;
-        }
-        m_pAdvData = new ADV_DATA;
-        m_pAdvData->Initialize("Init.spt", m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData);
-        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-        m_nOldMode = kModeTitle;
-        m_nMode = kModeAdventure;
-        return 1;
-    case TITLE_MODE_DATA::kResultConfig:
-        DeleteMode(m_pTitleMode);
-        m_pConfigMode = new CONFIG_MODE_DATA;
-        m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, nullptr);
-        m_nOldMode = kModeTitle;
-        m_nMode = kModeConfig;
-        return 1;
-    case TITLE_MODE_DATA::kResultQuit:
-        return QuitGame();
-    case TITLE_MODE_DATA::kResultIdle:
-        DeleteMode(m_pTitleMode);
-        m_pLogoMode = new LOGO_MODE_DATA;
-        m_pLogoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd);
-        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-        m_nOldMode = kModeTitle;
-        m_nMode = kModeLogo;
-        return 1;
-    default:
-        return 1;
+        case -1: return 0;
+        case TITLE_MODE_DATA::kResultNewGame:
+            DeleteMode(m_pTitleMode);
+            if (!ADV_DATA::kBuilt)
+                return BackToTitleUnbuilt("アドベンチャーモード");
+            if (!m_pKUSprite->SetGraphicData(3, "tmp/", "Controller.dds", 4, 1)) {
+                ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
+                return 0;
+            }
+            m_pAdvData = new ADV_DATA;
+            m_pAdvData->Initialize("Init.spt", m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_nOldMode = kModeTitle;
+            m_nMode = kModeAdventure;
+            return 1;
+        case TITLE_MODE_DATA::kResultConfig:
+            DeleteMode(m_pTitleMode);
+            m_pConfigMode = new CONFIG_MODE_DATA;
+            m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, nullptr);
+            m_nOldMode = kModeTitle;
+            m_nMode = kModeConfig;
+            return 1;
+        case TITLE_MODE_DATA::kResultQuit: return QuitGame();
+        case TITLE_MODE_DATA::kResultIdle:
+            DeleteMode(m_pTitleMode);
+            m_pLogoMode = new LOGO_MODE_DATA;
+            m_pLogoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_nOldMode = kModeTitle;
+            m_nMode = kModeLogo;
+            return 1;
+        default: return 1;
     }
 }
 
 int GAME_MAIN::ProcAdventure() {
-    if (!m_pAdvData) return 0;
+    if (!m_pAdvData)
+        return 0;
     int r = m_pAdvData->MainProc();
     switch (r) {
-    case -1:
-        return 0;
-    case 1: {
-        RecordReadPosition();
-        auto* logo = new LOGO_MODE_DATA;
-        if (!logo->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
-            delete logo;
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
-            return 0;
+        case -1: return 0;
+        case 1: {
+            RecordReadPosition();
+            auto* logo = new LOGO_MODE_DATA;
+            if (!logo->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+                delete logo;
+                ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
+                return 0;
+            }
+            m_pLogoMode = logo;
+            DeleteMode(m_pAdvData);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_nOldMode = kModeAdventure;
+            m_nMode = kModeLogo;
+            return 1;
         }
-        m_pLogoMode = logo;
-        DeleteMode(m_pAdvData);
-        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-        m_nOldMode = kModeAdventure;
-        m_nMode = kModeLogo;
-        return 1;
-    }
-    case 3:
-        m_pAdvData->LoadDataRelease();
-        VoiceStop(m_pKUSnd, m_pKUSys);
-        m_pConfigMode = new CONFIG_MODE_DATA;
-        m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
-        m_nOldMode = kModeAdventure;
-        m_nMode = kModeConfig;
-        return 1;
-    case 2:
-    case 4:
-    case 5:
-        // The exam, save and load screens ask to run over the game here.
-        EndAdventure();
-        return BackToTitleUnbuilt(r == 2 ? "テストモード" : r == 4 ? "セーブモード" : "ロードモード");
-    default:
-        return 1;
+        case 3:
+            m_pAdvData->LoadDataRelease();
+            VoiceStop(m_pKUSnd, m_pKUSys);
+            m_pConfigMode = new CONFIG_MODE_DATA;
+            m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
+            m_nOldMode = kModeAdventure;
+            m_nMode = kModeConfig;
+            return 1;
+        case 2:
+        case 4:
+        case 5:
+            // The exam, save and load screens ask to run over the game here.
+            EndAdventure();
+            return BackToTitleUnbuilt(r == 2 ? "テストモード" : r == 4 ? "セーブモード" : "ロードモード");
+        default: return 1;
     }
 }
 
 int GAME_MAIN::ProcConfig() {
-    if (!m_pConfigMode) return 0;
+    if (!m_pConfigMode)
+        return 0;
     int r = m_pConfigMode->MainProc();
-    if (r == -1) return 0;
+    if (r == -1)
+        return 0;
     if (r == CONFIG_MODE_DATA::kResultBack) {
         DeleteMode(m_pConfigMode);
         switch (m_nOldMode) {
-        case kModeAdventure:
-        case kModeSceneReplay:
-            if (m_pAdvData) {
-                m_pAdvData->ShowMessageWhole();
-                m_pAdvData->SetControllerSkipFlags();
-                m_pAdvData->LoadDataResume();
-                m_pAdvData->m_nPhase = 2;
-            }
-            m_nMode = m_nOldMode;
-            m_nOldMode = kModeConfig;
-            break;
-        case kModeTest:
-            // The exam quiz is not part of the program yet: nothing to resume.
-            return BackToTitleUnbuilt("テストモード");
-        case kModeTitle:
-            if (!StartTitle()) {
-                ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
-                return 0;
-            }
-            m_nOldMode = kModeConfig;
-            m_nMode = kModeTitle;
-            break;
-        default:
-            break;
+            case kModeAdventure:
+            case kModeSceneReplay:
+                if (m_pAdvData) {
+                    m_pAdvData->ShowMessageWhole();
+                    m_pAdvData->SetControllerSkipFlags();
+                    m_pAdvData->LoadDataResume();
+                    m_pAdvData->m_nPhase = 2;
+                }
+                m_nMode = m_nOldMode;
+                m_nOldMode = kModeConfig;
+                break;
+            case kModeTest:
+                // The exam quiz is not part of the program yet: nothing to resume.
+                return BackToTitleUnbuilt("テストモード");
+            case kModeTitle:
+                if (!StartTitle()) {
+                    ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+                    return 0;
+                }
+                m_nOldMode = kModeConfig;
+                m_nMode = kModeTitle;
+                break;
+            default: break;
         }
         return 1;
     }
     if (r == CONFIG_MODE_DATA::kResultTitle) {
         BGM_DS_Stop(m_pKUSnd, m_pKUSys);
         DeleteMode(m_pConfigMode);
-        if (m_nOldMode == kModeAdventure || m_nOldMode == kModeTest) EndAdventure();
-        if (m_nOldMode == kModeSceneReplay) DeleteMode(m_pAdvData);
+        if (m_nOldMode == kModeAdventure || m_nOldMode == kModeTest)
+            EndAdventure();
+        if (m_nOldMode == kModeSceneReplay)
+            DeleteMode(m_pAdvData);
         if (!StartTitle()) {
             ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
             return 0;
@@ -362,21 +369,15 @@ int GAME_MAIN::GameMainProc() {
         return 0;
     }
     switch (m_nMode) {
-    case kModeStart:
-        return ProcStart();
-    case kModeLogo:
-        return ProcLogo();
-    case kModeDemo:
-        return ProcDemo();
-    case kModeTitle:
-        return ProcTitle();
-    case kModeAdventure:
-        return ProcAdventure();
-    case kModeConfig:
-        return ProcConfig();
-    default:
-        // The exam quiz (5) and the scene replay (10) are not part of the program yet.
-        return 1;
+        case kModeStart: return ProcStart();
+        case kModeLogo: return ProcLogo();
+        case kModeDemo: return ProcDemo();
+        case kModeTitle: return ProcTitle();
+        case kModeAdventure: return ProcAdventure();
+        case kModeConfig: return ProcConfig();
+        default:
+            // The exam quiz (5) and the scene replay (10) are not part of the program yet.
+            return 1;
     }
 }
 
@@ -385,32 +386,26 @@ int GAME_MAIN::GameMainDraw() {
         ErrorPrint("Error: <GAME_MAIN::GameMainDraw> 初期化されていません\n");
         return 0;
     }
-    if (m_pKUSprite->D3DXDrawStart() < 0) ErrorPrint("Error: <GAME_MAIN::GameMainDraw> 描画開始に失敗しました\n");
+    if (m_pKUSprite->D3DXDrawStart() < 0)
+        ErrorPrint("Error: <GAME_MAIN::GameMainDraw> 描画開始に失敗しました\n");
     int drawn = 1;
     switch (m_nMode) {
-    case kModeLogo:
-        drawn = m_pLogoMode ? m_pLogoMode->DrawProc() : 0;
-        break;
-    case kModeTitle:
-        drawn = m_pTitleMode ? m_pTitleMode->DrawProc() : 0;
-        break;
-    case kModeAdventure:
-        drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0;
-        break;
-    case kModeConfig:
-        drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0;
-        break;
-    default:
-        break;
+        case kModeLogo: drawn = m_pLogoMode ? m_pLogoMode->DrawProc() : 0; break;
+        case kModeTitle: drawn = m_pTitleMode ? m_pTitleMode->DrawProc() : 0; break;
+        case kModeAdventure: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
+        case kModeConfig: drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0; break;
+        default: break;
     }
-    if (!drawn) ErrorPrint("Error: <GAME_MAIN::GameMianDraw> 描画に失敗しました\n");
+    if (!drawn)
+        ErrorPrint("Error: <GAME_MAIN::GameMianDraw> 描画に失敗しました\n");
     if (g_bDebugInfo)
         m_pKUSprite->FPSCtrl(16, 1, 0, 580, 20, 0xFF);
     else
         m_pKUSprite->FPSCtrl(16, 0, 0, 0, 20, 0xFF00);
     int32_t end = m_pKUSprite->D3DXDrawEnd();
     if (end == kDDErrSurfaceLost || end == kDDErrSurfaceBusy) {
-        if (m_pKUSprite->D3DXRestore() < 0) ErrorPrint("Error: <GAME_MAIN::GameMianDraw> リストアに失敗しました\n");
+        if (m_pKUSprite->D3DXRestore() < 0)
+            ErrorPrint("Error: <GAME_MAIN::GameMianDraw> リストアに失敗しました\n");
     }
     return drawn ? 1 : 0;
 }

@@ -34,7 +34,8 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
         size_t n = 0;
         while (pos + n < text.size() && n < kMax) {
             ++n;
-            if (text[pos + n - 1] == '\n') break;
+            if (text[pos + n - 1] == '\n')
+                break;
         }
         lines.push_back(text.substr(pos, n));
         pos += n;
@@ -49,12 +50,16 @@ std::vector<std::string_view> Words(std::string_view line, size_t count) {
     std::vector<std::string_view> words;
     size_t i = 0;
     while (words.size() < count) {
-        while (i < line.size() && IsBlank(line[i])) ++i;
-        if (i >= line.size()) break;
+        while (i < line.size() && IsBlank(line[i]))
+            ++i;
+        if (i >= line.size())
+            break;
         size_t start = i;
-        while (i < line.size() && !IsBlank(line[i]) && line[i] != '\0') ++i;
+        while (i < line.size() && !IsBlank(line[i]) && line[i] != '\0')
+            ++i;
         words.push_back(line.substr(start, i - start));
-        if (i < line.size() && line[i] == '\0') break;
+        if (i < line.size() && line[i] == '\0')
+            break;
     }
     return words;
 }
@@ -78,11 +83,15 @@ int32_t ToInt(std::string_view word) {
     for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i) {
         digits = true;
         value = value * 10 + (word[i] - '0');
-        if (value > 2147483648LL) return 0;
+        if (value > 2147483648LL)
+            return 0;
     }
-    if (!digits) return 0;
-    if (negative) value = -value;
-    if (value > INT32_MAX || value < INT32_MIN) return 0;
+    if (!digits)
+        return 0;
+    if (negative)
+        value = -value;
+    if (value > INT32_MAX || value < INT32_MIN)
+        return 0;
     return static_cast<int32_t>(value);
 }
 
@@ -91,7 +100,8 @@ int32_t WordInt(const std::vector<std::string_view>& words, size_t i) { return i
 // Index of the line after the section's start marker, or -1 when absent.
 long FindSection(const std::vector<std::string_view>& lines, const char* marker) {
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (plat::SjisEqualNoCase(FirstWord(lines[i]), marker)) return static_cast<long>(i) + 1;
+        if (plat::SjisEqualNoCase(FirstWord(lines[i]), marker))
+            return static_cast<long>(i) + 1;
     }
     return -1;
 }
@@ -109,7 +119,7 @@ void AppendInt(std::string* out, int32_t value) {
     Append(out, buf);
 }
 
-}  // namespace
+} // namespace
 
 std::string FormatIntegrationData(const GAME_GLOBAL_DATA& d) {
     std::string out;
@@ -128,7 +138,8 @@ std::string FormatIntegrationData(const GAME_GLOBAL_DATA& d) {
     }
     Append(&out, kCgEnd);
     Append(&out, kEventStart);
-    for (int e = 0; e < GAME_GLOBAL_DATA::kEpisodes; ++e) AppendInt(&out, static_cast<int32_t>(d.m_dwEventFlag[e]));
+    for (int e = 0; e < GAME_GLOBAL_DATA::kEpisodes; ++e)
+        AppendInt(&out, static_cast<int32_t>(d.m_dwEventFlag[e]));
     Append(&out, kEventEnd);
     Append(&out, kCharacterStart);
     AppendInt(&out, static_cast<int32_t>(d.m_dwCharacterFlag));
@@ -159,17 +170,20 @@ void ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
     i = FindSection(lines, kCgStart);
     if (i >= 0) {
         for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes * GAME_GLOBAL_DATA::kScenes && i < n; ++k, ++i) {
-            if (IsMarker(lines[i], kCgEnd)) break;
+            if (IsMarker(lines[i], kCgEnd))
+                break;
             auto w = Words(lines[i], 3);
             uint32_t* words = d->m_dwCgFlag[k / GAME_GLOBAL_DATA::kScenes][k % GAME_GLOBAL_DATA::kScenes];
-            for (size_t j = 0; j < 3; ++j) words[j] = static_cast<uint32_t>(WordInt(w, j));
+            for (size_t j = 0; j < 3; ++j)
+                words[j] = static_cast<uint32_t>(WordInt(w, j));
         }
     }
 
     i = FindSection(lines, kEventStart);
     if (i >= 0) {
         for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes && i < n; ++k, ++i) {
-            if (IsMarker(lines[i], kEventEnd)) break;
+            if (IsMarker(lines[i], kEventEnd))
+                break;
             d->m_dwEventFlag[k] = static_cast<uint32_t>(ToInt(FirstWord(lines[i])));
         }
     }
@@ -182,10 +196,12 @@ void ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
     i = FindSection(lines, kAutoSkipStart);
     if (i >= 0) {
         for (int k = 0; k < GAME_GLOBAL_DATA::kAutoSkipCount && i < n; ++k, ++i) {
-            if (IsMarker(lines[i], kAutoSkipEnd)) break;
+            if (IsMarker(lines[i], kAutoSkipEnd))
+                break;
             auto w = Words(lines[i], 2);
             AUTOSKIP_FILE_DATA& a = d->m_pAutoSkip[k];
-            if (w.empty() || w[0].empty() || plat::SjisEqualNoCase(w[0], kNull)) continue;
+            if (w.empty() || w[0].empty() || plat::SjisEqualNoCase(w[0], kNull))
+                continue;
             std::string name(w[0]);
             CopyFixed(a.m_szFile, name.c_str());
             int32_t line = WordInt(w, 1);
@@ -195,4 +211,4 @@ void ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
     }
 }
 
-}  // namespace game
+} // namespace game

@@ -15,4 +15,4 @@ std::string FormatIntegrationData(const GAME_GLOBAL_DATA& data);
 // out-of-range numbers read as 0.
 void ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* data);
 
-}  // namespace game
+} // namespace game

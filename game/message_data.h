@@ -8,7 +8,7 @@ public:
     static constexpr int kTextSize = 512;
     static constexpr int kVoiceSize = 260;
     static constexpr int32_t kDefaultFontSize = 20;
-    static constexpr uint32_t kDefaultColor = 0xFFFFFF;  // RGB, red in the low byte
+    static constexpr uint32_t kDefaultColor = 0xFFFFFF; // RGB, red in the low byte
 
     MESSAGE_DATA() { Clear(); }
     ~MESSAGE_DATA() { Clear(); }

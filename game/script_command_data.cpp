@@ -17,7 +17,8 @@ void SCRIPT_COMMAND_DATA::SetData(const char* command, const char (*args)[kTextS
     game::CopyFixed(m_szCommand, command);
     if (args) {
         int n = count < kArgCount ? count : kArgCount;
-        for (int i = 0; i < n; ++i) game::CopyFixed(m_szArg[i], args[i]);
+        for (int i = 0; i < n; ++i)
+            game::CopyFixed(m_szArg[i], args[i]);
     }
     m_nLine = line;
 }

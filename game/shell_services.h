@@ -32,8 +32,8 @@ int LibraryRelease();
 void PostQuitMessage(int exitCode);
 
 // Window state the demo movie changes.
-extern int g_bMoviePlay;     // a movie covers the window: no frames are drawn
-extern int g_bMoviePlayOld;  // its value in the last frame
+extern int g_bMoviePlay; // a movie covers the window: no frames are drawn
+extern int g_bMoviePlayOld; // its value in the last frame
 // The cursor's display counter: hide (0) decrements, show (1) increments;
 // returns the new count; the cursor is visible while it is 0 or more.
 int ShowCursor(int show);

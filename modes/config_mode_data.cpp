@@ -19,22 +19,14 @@ struct Cell {
     KURECT selected, normal;
 };
 constexpr Cell kCells[16] = {
-    {385, 174, 64, {0, 24, 64, 48}, {0, 0, 64, 24}},
-    {469, 174, 112, {64, 24, 176, 48}, {64, 0, 176, 24}},
-    {346, 206, 104, {0, 72, 104, 96}, {0, 48, 104, 72}},
-    {473, 206, 96, {104, 72, 200, 96}, {104, 48, 200, 72}},
-    {420, 238, 48, {0, 120, 48, 144}, {0, 96, 48, 120}},
-    {485, 238, 48, {48, 120, 96, 144}, {48, 96, 96, 120}},
-    {550, 238, 48, {96, 120, 144, 144}, {96, 96, 144, 120}},
-    {419, 300, 32, {0, 168, 32, 192}, {0, 144, 32, 168}},
-    {470, 300, 32, {32, 168, 64, 192}, {32, 144, 64, 168}},
-    {457, 333, 48, {0, 120, 48, 144}, {0, 96, 48, 120}},
-    {522, 333, 48, {48, 120, 96, 144}, {48, 96, 96, 120}},
-    {587, 333, 48, {96, 120, 144, 144}, {96, 96, 144, 120}},
-    {442, 363, 40, {176, 24, 216, 48}, {176, 0, 216, 24}},
-    {508, 363, 72, {216, 24, 288, 48}, {216, 0, 288, 24}},
-    {607, 363, 72, {288, 24, 360, 48}, {288, 0, 360, 24}},
-    {704, 363, 72, {360, 24, 432, 48}, {360, 0, 432, 24}},
+    {385, 174, 64, {0, 24, 64, 48}, {0, 0, 64, 24}},         {469, 174, 112, {64, 24, 176, 48}, {64, 0, 176, 24}},
+    {346, 206, 104, {0, 72, 104, 96}, {0, 48, 104, 72}},     {473, 206, 96, {104, 72, 200, 96}, {104, 48, 200, 72}},
+    {420, 238, 48, {0, 120, 48, 144}, {0, 96, 48, 120}},     {485, 238, 48, {48, 120, 96, 144}, {48, 96, 96, 120}},
+    {550, 238, 48, {96, 120, 144, 144}, {96, 96, 144, 120}}, {419, 300, 32, {0, 168, 32, 192}, {0, 144, 32, 168}},
+    {470, 300, 32, {32, 168, 64, 192}, {32, 144, 64, 168}},  {457, 333, 48, {0, 120, 48, 144}, {0, 96, 48, 120}},
+    {522, 333, 48, {48, 120, 96, 144}, {48, 96, 96, 120}},   {587, 333, 48, {96, 120, 144, 144}, {96, 96, 144, 120}},
+    {442, 363, 40, {176, 24, 216, 48}, {176, 0, 216, 24}},   {508, 363, 72, {216, 24, 288, 48}, {216, 0, 288, 24}},
+    {607, 363, 72, {288, 24, 360, 48}, {288, 0, 360, 24}},   {704, 363, 72, {360, 24, 432, 48}, {360, 0, 432, 24}},
 };
 constexpr int kCellH = 24;
 constexpr int kMessageSpeeds[3] = {300, 100, 33};
@@ -61,7 +53,8 @@ constexpr int kVolumeY[3] = {426, 458, 489};
 int VolumeX(int v) { return v == 0 ? 370 : v == 10 ? 684 : 419 + 29 * (v - 1); }
 int VolumeW(int v) { return v == 0 ? 40 : 24; }
 KURECT VolumeSource(int v, bool selected) {
-    if (v == 0) return selected ? KURECT{176, 24, 216, 48} : KURECT{176, 0, 216, 24};
+    if (v == 0)
+        return selected ? KURECT{176, 24, 216, 48} : KURECT{176, 0, 216, 24};
     int left = 200 + 24 * (v - 1);
     return selected ? KURECT{left, 72, left + 24, 96} : KURECT{left, 48, left + 24, 72};
 }
@@ -81,10 +74,10 @@ int VolumeItemOf(int row, int v) { return CONFIG_MODE_DATA::kItemSEBase + 11 * r
 
 struct Portrait {
     KURECT rc{};
-    int first;  // first voice number of the five
+    int first; // first voice number of the five
 };
 constexpr Portrait kPortraits[6] = {
-    {{65, 44, 202, 133}, 1},  {{86, 132, 185, 223}, 6}, {{15, 290, 191, 370}, 11},
+    {{65, 44, 202, 133}, 1},   {{86, 132, 185, 223}, 6}, {{15, 290, 191, 370}, 11},
     {{93, 523, 135, 600}, 21}, {{27, 553, 90, 600}, 16}, {{141, 555, 214, 600}, 16},
 };
 
@@ -98,7 +91,7 @@ bool ConfigMoveTarget(const void* mode, int current, int vk, KURECT* target) {
     return to != 0 && self->ItemRect(to, target);
 }
 
-}  // namespace
+} // namespace
 
 CONFIG_MODE_DATA::CONFIG_MODE_DATA()
     : m_bInit(0), m_pKUSys(nullptr), m_pKUSprite(nullptr), m_pKUSnd(nullptr), m_pAdvData(nullptr), m_MsgWnd{} {
@@ -110,7 +103,8 @@ CONFIG_MODE_DATA::~CONFIG_MODE_DATA() { Release(); }
 int CONFIG_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, ADV_DATA* adv) {
     const char* tag = "CONFIG_MODE_DATA::Initialize";
     Release();
-    if (!modes::EnginePointersGiven(sys, sprite, snd, "CONFIG_MODE_DATA::Initialize")) return 0;
+    if (!modes::EnginePointersGiven(sys, sprite, snd, "CONFIG_MODE_DATA::Initialize"))
+        return 0;
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
@@ -145,7 +139,8 @@ void CONFIG_MODE_DATA::Release() {
 
 int CONFIG_MODE_DATA::ConfigModeDataLoad() {
     const char* tag = "CONFIG_MODE_DATA::ConfigModeDataLoad";
-    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag)) return 0;
+    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag))
+        return 0;
     for (int slot : {kSlotBG, kSlotFade, kSlotMaterial}) {
         if (!GraphicLoad(m_pKUSprite, m_pKUSys, slot)) {
             modes::ErrorPrint(m_pKUSys, tag, "画像のロードに失敗しました");
@@ -162,13 +157,16 @@ int CONFIG_MODE_DATA::ConfigModeDataLoad() {
 }
 
 int CONFIG_MODE_DATA::ConfigModeDataUnload() {
-    if (!m_pKUSys || !m_pKUSprite || !m_pKUSnd) return 1;
+    if (!m_pKUSys || !m_pKUSprite || !m_pKUSnd)
+        return 1;
     const char* tag = "CONFIG_MODE_DATA::ConfigModeDataUnload";
     for (int slot : {kSlotBG, kSlotFade, kSlotMaterial}) {
-        if (!GraphicUnload(m_pKUSprite, m_pKUSys, slot)) modes::ErrorPrint(m_pKUSys, tag, "画像のアンロードに失敗しました");
+        if (!GraphicUnload(m_pKUSprite, m_pKUSys, slot))
+            modes::ErrorPrint(m_pKUSys, tag, "画像のアンロードに失敗しました");
     }
     for (int slot : {kSeHover, kSePush, kSeEnd}) {
-        if (!SEUnload(m_pKUSnd, m_pKUSys, slot)) modes::ErrorPrint(m_pKUSys, tag, "SEのアンロードに失敗しました");
+        if (!SEUnload(m_pKUSnd, m_pKUSys, slot))
+            modes::ErrorPrint(m_pKUSys, tag, "SEのアンロードに失敗しました");
     }
     return 1;
 }
@@ -221,32 +219,23 @@ bool CONFIG_MODE_DATA::ItemRect(int item, KURECT* rc) const {
 bool CONFIG_MODE_DATA::IsSelected(int item) const {
     int row = 0, v = 0;
     switch (item) {
-    case 1:
-    case 2:
-        return m_Env.fullScreen == item - 1;
-    case 3:
-        return m_Env.bpp == 24 || m_Env.bpp == 32;
-    case 4:
-        return m_Env.bpp == 16;
-    case 5:
-    case 6:
-    case 7:
-        return m_Env.messageSpeed == kMessageSpeeds[item - 5];
-    case 8:
-        return m_Env.autoSkip == 1;
-    case 9:
-        return m_Env.autoSkip == 0;
-    case 10:
-    case 11:
-    case 12:
-        return m_Env.autoSkipSpeed == kAutoSkipSpeeds[item - 10];
-    case 13:
-    case 14:
-    case 15:
-    case 16:
-        return m_Env.antiAlias == kAntiAlias[item - 13];
-    default:
-        break;
+        case 1:
+        case 2: return m_Env.fullScreen == item - 1;
+        case 3: return m_Env.bpp == 24 || m_Env.bpp == 32;
+        case 4: return m_Env.bpp == 16;
+        case 5:
+        case 6:
+        case 7: return m_Env.messageSpeed == kMessageSpeeds[item - 5];
+        case 8: return m_Env.autoSkip == 1;
+        case 9: return m_Env.autoSkip == 0;
+        case 10:
+        case 11:
+        case 12: return m_Env.autoSkipSpeed == kAutoSkipSpeeds[item - 10];
+        case 13:
+        case 14:
+        case 15:
+        case 16: return m_Env.antiAlias == kAntiAlias[item - 13];
+        default: break;
     }
     if (VolumeItem(item, &row, &v)) {
         const int vol[3] = {m_Env.seVolume, m_Env.voiceVolume, m_Env.bgmVolume};
@@ -259,14 +248,17 @@ int CONFIG_MODE_DATA::HitItem(int x, int y) const {
     static constexpr int kOrder[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 13};
     KURECT rc{};
     for (int item : kOrder) {
-        if (ItemRect(item, &rc) && modes::RectHit(rc, x, y)) return item;
+        if (ItemRect(item, &rc) && modes::RectHit(rc, x, y))
+            return item;
     }
     for (int row = 0; row < 3; ++row) {
         for (int v = 0; v <= 10; ++v) {
-            if (ItemRect(VolumeItemOf(row, v), &rc) && modes::RectHit(rc, x, y)) return VolumeItemOf(row, v);
+            if (ItemRect(VolumeItemOf(row, v), &rc) && modes::RectHit(rc, x, y))
+                return VolumeItemOf(row, v);
         }
     }
-    if (ItemRect(kItemBack, &rc) && modes::RectHit(rc, x, y)) return kItemBack;
+    if (ItemRect(kItemBack, &rc) && modes::RectHit(rc, x, y))
+        return kItemBack;
     return 0;
 }
 
@@ -274,67 +266,59 @@ int CONFIG_MODE_DATA::MoveTargetItem(int current, int vk) const {
     const bool game = m_pAdvData != nullptr;
     int row = 0, v = 0;
     if (m_nPhase == 5) {
-        if (vk != modes::kVkLeft && vk != modes::kVkRight) return 0;
+        if (vk != modes::kVkLeft && vk != modes::kVkRight)
+            return 0;
         return current == kItemYes ? kItemNo : kItemYes;
     }
-    if (current == 0) return 1;
+    if (current == 0)
+        return 1;
     if (vk == modes::kVkLeft || vk == modes::kVkRight) {
         const int step = vk == modes::kVkRight ? 1 : -1;
-        if (current == kItemBack || current == kItemTitle) return current;
-        if (VolumeItem(current, &row, &v)) return VolumeItemOf(row, (v + step + 11) % 11);
+        if (current == kItemBack || current == kItemTitle)
+            return current;
+        if (VolumeItem(current, &row, &v))
+            return VolumeItemOf(row, (v + step + 11) % 11);
         for (int r = 0; r < 6; ++r) {
             for (int i = 0; i < kRowLen[r]; ++i) {
-                if (kRows[r][i] == current) return kRows[r][(i + step + kRowLen[r]) % kRowLen[r]];
+                if (kRows[r][i] == current)
+                    return kRows[r][(i + step + kRowLen[r]) % kRowLen[r]];
             }
         }
         return 0;
     }
     const bool up = vk == modes::kVkUp;
-    if (vk != modes::kVkUp && vk != modes::kVkDown) return 0;
+    if (vk != modes::kVkUp && vk != modes::kVkDown)
+        return 0;
     if (VolumeItem(current, &row, &v)) {
         if (row == 0) {
-            if (!up) return VolumeItemOf(1, v);
+            if (!up)
+                return VolumeItemOf(1, v);
             return v <= 3 ? 13 : v <= 6 ? 14 : v <= 9 ? 15 : 16;
         }
-        if (row == 1) return up ? VolumeItemOf(0, v) : VolumeItemOf(2, v);
+        if (row == 1)
+            return up ? VolumeItemOf(0, v) : VolumeItemOf(2, v);
         return up ? VolumeItemOf(1, v) : kItemBack;
     }
     switch (current) {
-    case 1:
-    case 2:
-        return up ? (game ? kItemTitle : kItemBack) : current + 2;
-    case 3:
-        return up ? 1 : 5;
-    case 4:
-        return up ? 2 : 6;
-    case 5:
-        return up ? 3 : 8;
-    case 6:
-        return up ? 4 : 9;
-    case 7:
-        return up ? 4 : 9;
-    case 8:
-        return up ? 5 : 10;
-    case 9:
-        return up ? 6 : 10;
-    case 10:
-    case 11:
-    case 12:
-        return up ? 9 : current + 3;
-    case 13:
-        return up ? 10 : VolumeItemOf(0, 2);
-    case 14:
-        return up ? 11 : VolumeItemOf(0, 5);
-    case 15:
-        return up ? 12 : VolumeItemOf(0, 8);
-    case 16:
-        return up ? 12 : VolumeItemOf(0, 10);
-    case kItemBack:
-        return up ? VolumeItemOf(2, 5) : (game ? kItemTitle : 1);
-    case kItemTitle:
-        return up ? kItemBack : 1;
-    default:
-        return 0;
+        case 1:
+        case 2: return up ? (game ? kItemTitle : kItemBack) : current + 2;
+        case 3: return up ? 1 : 5;
+        case 4: return up ? 2 : 6;
+        case 5: return up ? 3 : 8;
+        case 6: return up ? 4 : 9;
+        case 7: return up ? 4 : 9;
+        case 8: return up ? 5 : 10;
+        case 9: return up ? 6 : 10;
+        case 10:
+        case 11:
+        case 12: return up ? 9 : current + 3;
+        case 13: return up ? 10 : VolumeItemOf(0, 2);
+        case 14: return up ? 11 : VolumeItemOf(0, 5);
+        case 15: return up ? 12 : VolumeItemOf(0, 8);
+        case 16: return up ? 12 : VolumeItemOf(0, 10);
+        case kItemBack: return up ? VolumeItemOf(2, 5) : (game ? kItemTitle : 1);
+        case kItemTitle: return up ? kItemBack : 1;
+        default: return 0;
     }
 }
 
@@ -350,7 +334,8 @@ int CONFIG_MODE_DATA::CursorMoveProc() {
 
 void CONFIG_MODE_DATA::SetAntiAlias(int level) {
     m_Env.antiAlias = level;
-    if (m_pAdvData) m_pAdvData->SetAntiAliasLevel(static_cast<uint32_t>(level));
+    if (m_pAdvData)
+        m_pAdvData->SetAntiAliasLevel(static_cast<uint32_t>(level));
     const uint32_t aa = static_cast<uint32_t>(level);
     const uint32_t n = m_pKUSprite->GetTextureTextBufferNum();
     for (uint32_t slot = 0; slot < n; ++slot)
@@ -358,12 +343,14 @@ void CONFIG_MODE_DATA::SetAntiAlias(int level) {
 }
 
 void CONFIG_MODE_DATA::CommitAntiAlias() {
-    if (g_dwAntiAliasLevel == static_cast<uint32_t>(m_Env.antiAlias)) return;
+    if (g_dwAntiAliasLevel == static_cast<uint32_t>(m_Env.antiAlias))
+        return;
     g_dwAntiAliasLevel = static_cast<uint32_t>(m_Env.antiAlias);
     const uint32_t n = m_pKUSprite->GetTextureTextBufferNum();
     for (uint32_t slot = 0; slot < n; ++slot) {
         if (m_pKUSprite->D3DXRestoreTextureText(slot) < 0)
-            modes::ErrorPrint(m_pKUSys, "CONFIG_MODE_DATA::MainProc", "グラフィックテキストデータのリストアに失敗しました");
+            modes::ErrorPrint(m_pKUSys, "CONFIG_MODE_DATA::MainProc",
+                              "グラフィックテキストデータのリストアに失敗しました");
     }
 }
 
@@ -378,7 +365,8 @@ void CONFIG_MODE_DATA::ClickItem(int item, uint32_t now) {
     }
     // Item 3 counts as selected only at 24 or 32 bits, so on a device whose
     // best depth is 16 it acts on every click.
-    if (IsSelected(item)) return;
+    if (IsSelected(item))
+        return;
     if (VolumeItem(item, &row, &v)) {
         if (row == 0) {
             m_Env.seVolume = v;
@@ -398,50 +386,50 @@ void CONFIG_MODE_DATA::ClickItem(int item, uint32_t now) {
     }
     SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
     switch (item) {
-    case 1:
-    case 2:
-        m_Env.fullScreen = item - 1;
-        ChangeScreenMode(m_Env.fullScreen, 0);
-        break;
-    case 3: {
-        uint32_t best = 0;
-        m_pKUSprite->GetScreenMode(nullptr, nullptr, nullptr, &best, nullptr);
-        m_Env.bpp = static_cast<int>(best);
-        ChangeScreenMode(g_bFullScreen, m_Env.bpp);
-        break;
-    }
-    case 4:
-        m_Env.bpp = 16;
-        ChangeScreenMode(g_bFullScreen, 16);
-        break;
-    case 5:
-    case 6:
-    case 7:
-        m_Env.messageSpeed = kMessageSpeeds[item - 5];
-        g_dwMessageSpeed = static_cast<unsigned>(m_Env.messageSpeed);
-        if (m_pAdvData) m_pAdvData->SetMessageSpeed(g_dwMessageSpeed);
-        break;
-    case 8:
-    case 9:
-        m_Env.autoSkip = item == 8 ? 1 : 0;
-        g_bAutoSkip = m_Env.autoSkip;
-        if (m_pAdvData) m_pAdvData->SetAutoSkip(m_Env.autoSkip);
-        break;
-    case 10:
-    case 11:
-    case 12:
-        m_Env.autoSkipSpeed = kAutoSkipSpeeds[item - 10];
-        g_dwAutoSkipSpeed = static_cast<unsigned>(m_Env.autoSkipSpeed);
-        if (m_pAdvData) m_pAdvData->SetAutoSkipSpeed(g_dwAutoSkipSpeed);
-        break;
-    case 13:
-    case 14:
-    case 15:
-    case 16:
-        SetAntiAlias(kAntiAlias[item - 13]);
-        break;
-    default:
-        break;
+        case 1:
+        case 2:
+            m_Env.fullScreen = item - 1;
+            ChangeScreenMode(m_Env.fullScreen, 0);
+            break;
+        case 3: {
+            uint32_t best = 0;
+            m_pKUSprite->GetScreenMode(nullptr, nullptr, nullptr, &best, nullptr);
+            m_Env.bpp = static_cast<int>(best);
+            ChangeScreenMode(g_bFullScreen, m_Env.bpp);
+            break;
+        }
+        case 4:
+            m_Env.bpp = 16;
+            ChangeScreenMode(g_bFullScreen, 16);
+            break;
+        case 5:
+        case 6:
+        case 7:
+            m_Env.messageSpeed = kMessageSpeeds[item - 5];
+            g_dwMessageSpeed = static_cast<unsigned>(m_Env.messageSpeed);
+            if (m_pAdvData)
+                m_pAdvData->SetMessageSpeed(g_dwMessageSpeed);
+            break;
+        case 8:
+        case 9:
+            m_Env.autoSkip = item == 8 ? 1 : 0;
+            g_bAutoSkip = m_Env.autoSkip;
+            if (m_pAdvData)
+                m_pAdvData->SetAutoSkip(m_Env.autoSkip);
+            break;
+        case 10:
+        case 11:
+        case 12:
+            m_Env.autoSkipSpeed = kAutoSkipSpeeds[item - 10];
+            g_dwAutoSkipSpeed = static_cast<unsigned>(m_Env.autoSkipSpeed);
+            if (m_pAdvData)
+                m_pAdvData->SetAutoSkipSpeed(g_dwAutoSkipSpeed);
+            break;
+        case 13:
+        case 14:
+        case 15:
+        case 16: SetAntiAlias(kAntiAlias[item - 13]); break;
+        default: break;
     }
 }
 
@@ -452,7 +440,8 @@ void CONFIG_MODE_DATA::CloseDialog() {
         SEUnload(m_pKUSnd, m_pKUSys, kSeWindowHover);
         SEUnload(m_pKUSnd, m_pKUSys, kSeWindowPush);
     }
-    if (m_MsgWnd.text && m_pKUSprite) m_pKUSprite->ReleaseTextureTextData(kTextSlot);
+    if (m_MsgWnd.text && m_pKUSprite)
+        m_pKUSprite->ReleaseTextureTextData(kTextSlot);
     m_MsgWnd = Dialog{0, 0, 0.0f, 0.0f, 0.0f, 0.0f, 0};
 }
 
@@ -483,131 +472,136 @@ int CONFIG_MODE_DATA::MainProc() {
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
     const float t = static_cast<float>(now - m_dwPhaseStart);
     switch (m_nPhase) {
-    case 0:
-        m_dwPhaseStart = now;
-        m_fFade = 1.0f;
-        m_nPhase = 1;
-        break;
-    case 1:
-        m_fFade = 1.0f - t / 1000.0f;
-        if (m_fFade <= 0.0f) {
-            m_fFade = 0.0f;
+        case 0:
             m_dwPhaseStart = now;
-            m_nPhase = 2;
-        }
-        break;
-    case 2: {
-        CursorMoveProc();
-        int x = 0, y = 0;
-        m_pKUSys->GetMousePos(&x, &y);
-        const int click = modes::ClickState(m_pKUSys);
-        int hover = HitItem(x, y);
-        bool voicePlayed = false;
-        if (hover != 0) {
-            if (click == 3) ClickItem(hover, now);
-        } else if (click == 3) {
-            // A click on a portrait plays one of its voices and ends the search.
-            for (const Portrait& p : kPortraits) {
-                if (!modes::RectHit(p.rc, x, y)) continue;
-                char file[16];
-                snprintf(file, sizeof(file), "con%02d.mp3", p.first + m_pKUSys->Rand() % 5);
-                VoicePlay(m_pKUSnd, m_pKUSys, file);
-                voicePlayed = true;
-                break;
-            }
-        }
-        KURECT rc{};
-        if (hover == 0 && !voicePlayed && m_pAdvData && ItemRect(kItemTitle, &rc) && modes::RectHit(rc, x, y)) {
-            hover = kItemTitle;
-            if (click == 3) {
-                SEPlay(m_pKUSnd, m_pKUSys, kSeEnd, 0);
-                m_dwPhaseStart = now;
-                m_fFade = 0.0f;
-                m_nHover = 0;
-                if (!GraphicLoad(m_pKUSprite, m_pKUSys, kSlotWindow) ||
-                    !SELoad(m_pKUSnd, m_pKUSys, kSeWindowHover, nullptr) ||
-                    !SELoad(m_pKUSnd, m_pKUSys, kSeWindowPush, nullptr)) {
-                    modes::ErrorPrint(m_pKUSys, tag, "メッセージウィンドウの初期化に失敗しました");
-                    return -1;
-                }
-                m_MsgWnd = Dialog{1, 1, kDialogX, kDialogY, 0.0f, 0.0f, 0};
-                m_nPhase = 3;
-            }
-        }
-        if (hover != m_nHover) {
-            m_nHover = hover;
-            if (hover != 0) SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
-        }
-        break;
-    }
-    case 3:
-        m_MsgWnd.alpha = t / 500.0f;
-        if (m_MsgWnd.alpha >= 1.0f) {
-            m_MsgWnd.alpha = 1.0f;
-            if (!SetDialogText()) {
-                modes::ErrorPrint(m_pKUSys, tag, "メッセージのコンバートに失敗しました");
-                return 0;
-            }
-            m_dwPhaseStart = now;
-            m_nPhase = 4;
-        }
-        break;
-    case 4: {
-        // The question types out at the message speed; a click or Ctrl shows it whole.
-        static constexpr float kQuestionChars = 18.0f;
-        uint32_t speed = g_dwMessageSpeed ? g_dwMessageSpeed : 1;
-        m_MsgWnd.shown = t / static_cast<float>(speed);
-        if (m_MsgWnd.shown >= kQuestionChars) m_MsgWnd.shown = -1.0f;
-        if (m_pKUSys->GetKey(1) || modes::ClickState(m_pKUSys) == 3) m_MsgWnd.shown = -1.0f;
-        if (m_MsgWnd.shown == -1.0f) {
-            m_dwPhaseStart = now;
-            m_nPhase = 5;
-        }
-        break;
-    }
-    case 5: {
-        CursorMoveProc();
-        int x = 0, y = 0;
-        m_pKUSys->GetMousePos(&x, &y);
-        const int click = modes::ClickState(m_pKUSys);
-        int hover = 0;
-        KURECT rc{};
-        if (ItemRect(kItemYes, &rc) && modes::RectHit(rc, x, y))
-            hover = kItemYes;
-        else if (ItemRect(kItemNo, &rc) && modes::RectHit(rc, x, y))
-            hover = kItemNo;
-        if (hover != 0 && click == 3) {
-            SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-            m_dwPhaseStart = now;
-            m_nPhase = hover == kItemYes ? 7 : 6;
-        }
-        if (hover != m_nHover) {
-            m_nHover = hover;
-            if (hover != 0) SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
-        }
-        break;
-    }
-    case 6:
-        m_MsgWnd.alpha = 1.0f - t / 500.0f;
-        if (m_MsgWnd.alpha <= 0.0f) {
-            CloseDialog();
-            m_dwPhaseStart = now;
-            m_nPhase = 2;
-        }
-        break;
-    case 7:
-    case 8:
-        m_fFade = t / 1000.0f;
-        if (m_fFade >= 1.0f) {
             m_fFade = 1.0f;
-            VoiceStop(m_pKUSnd, m_pKUSys);
-            CommitAntiAlias();
-            m_dwPhaseStart = now;
-            return m_nPhase == 7 ? kResultTitle : kResultBack;
+            m_nPhase = 1;
+            break;
+        case 1:
+            m_fFade = 1.0f - t / 1000.0f;
+            if (m_fFade <= 0.0f) {
+                m_fFade = 0.0f;
+                m_dwPhaseStart = now;
+                m_nPhase = 2;
+            }
+            break;
+        case 2: {
+            CursorMoveProc();
+            int x = 0, y = 0;
+            m_pKUSys->GetMousePos(&x, &y);
+            const int click = modes::ClickState(m_pKUSys);
+            int hover = HitItem(x, y);
+            bool voicePlayed = false;
+            if (hover != 0) {
+                if (click == 3)
+                    ClickItem(hover, now);
+            } else if (click == 3) {
+                // A click on a portrait plays one of its voices and ends the search.
+                for (const Portrait& p : kPortraits) {
+                    if (!modes::RectHit(p.rc, x, y))
+                        continue;
+                    char file[16];
+                    snprintf(file, sizeof(file), "con%02d.mp3", p.first + m_pKUSys->Rand() % 5);
+                    VoicePlay(m_pKUSnd, m_pKUSys, file);
+                    voicePlayed = true;
+                    break;
+                }
+            }
+            KURECT rc{};
+            if (hover == 0 && !voicePlayed && m_pAdvData && ItemRect(kItemTitle, &rc) && modes::RectHit(rc, x, y)) {
+                hover = kItemTitle;
+                if (click == 3) {
+                    SEPlay(m_pKUSnd, m_pKUSys, kSeEnd, 0);
+                    m_dwPhaseStart = now;
+                    m_fFade = 0.0f;
+                    m_nHover = 0;
+                    if (!GraphicLoad(m_pKUSprite, m_pKUSys, kSlotWindow) ||
+                        !SELoad(m_pKUSnd, m_pKUSys, kSeWindowHover, nullptr) ||
+                        !SELoad(m_pKUSnd, m_pKUSys, kSeWindowPush, nullptr)) {
+                        modes::ErrorPrint(m_pKUSys, tag, "メッセージウィンドウの初期化に失敗しました");
+                        return -1;
+                    }
+                    m_MsgWnd = Dialog{1, 1, kDialogX, kDialogY, 0.0f, 0.0f, 0};
+                    m_nPhase = 3;
+                }
+            }
+            if (hover != m_nHover) {
+                m_nHover = hover;
+                if (hover != 0)
+                    SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
+            }
+            break;
         }
-        break;
-    default:
-        break;
+        case 3:
+            m_MsgWnd.alpha = t / 500.0f;
+            if (m_MsgWnd.alpha >= 1.0f) {
+                m_MsgWnd.alpha = 1.0f;
+                if (!SetDialogText()) {
+                    modes::ErrorPrint(m_pKUSys, tag, "メッセージのコンバートに失敗しました");
+                    return 0;
+                }
+                m_dwPhaseStart = now;
+                m_nPhase = 4;
+            }
+            break;
+        case 4: {
+            // The question types out at the message speed; a click or Ctrl shows it whole.
+            static constexpr float kQuestionChars = 18.0f;
+            uint32_t speed = g_dwMessageSpeed ? g_dwMessageSpeed : 1;
+            m_MsgWnd.shown = t / static_cast<float>(speed);
+            if (m_MsgWnd.shown >= kQuestionChars)
+                m_MsgWnd.shown = -1.0f;
+            if (m_pKUSys->GetKey(1) || modes::ClickState(m_pKUSys) == 3)
+                m_MsgWnd.shown = -1.0f;
+            if (m_MsgWnd.shown == -1.0f) {
+                m_dwPhaseStart = now;
+                m_nPhase = 5;
+            }
+            break;
+        }
+        case 5: {
+            CursorMoveProc();
+            int x = 0, y = 0;
+            m_pKUSys->GetMousePos(&x, &y);
+            const int click = modes::ClickState(m_pKUSys);
+            int hover = 0;
+            KURECT rc{};
+            if (ItemRect(kItemYes, &rc) && modes::RectHit(rc, x, y))
+                hover = kItemYes;
+            else if (ItemRect(kItemNo, &rc) && modes::RectHit(rc, x, y))
+                hover = kItemNo;
+            if (hover != 0 && click == 3) {
+                SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+                m_dwPhaseStart = now;
+                m_nPhase = hover == kItemYes ? 7 : 6;
+            }
+            if (hover != m_nHover) {
+                m_nHover = hover;
+                if (hover != 0)
+                    SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
+            }
+            break;
+        }
+        case 6:
+            m_MsgWnd.alpha = 1.0f - t / 500.0f;
+            if (m_MsgWnd.alpha <= 0.0f) {
+                CloseDialog();
+                m_dwPhaseStart = now;
+                m_nPhase = 2;
+            }
+            break;
+        case 7:
+        case 8:
+            m_fFade = t / 1000.0f;
+            if (m_fFade >= 1.0f) {
+                m_fFade = 1.0f;
+                VoiceStop(m_pKUSnd, m_pKUSys);
+                CommitAntiAlias();
+                m_dwPhaseStart = now;
+                return m_nPhase == 7 ? kResultTitle : kResultBack;
+            }
+            break;
+        default: break;
     }
     return 0;
 }
@@ -641,20 +635,26 @@ int CONFIG_MODE_DATA::DrawProc() {
         return 0;
     }
     for (int item = 1; item <= 16; ++item)
-        if (!DrawCell(item, 1.0f)) return 0;
+        if (!DrawCell(item, 1.0f))
+            return 0;
     for (int row : {0, 2, 1}) {
         for (int v = 0; v <= 10; ++v)
-            if (!DrawCell(VolumeItemOf(row, v), 1.0f)) return 0;
+            if (!DrawCell(VolumeItemOf(row, v), 1.0f))
+                return 0;
     }
     const int click = modes::ClickState(m_pKUSys);
     for (int item : {kItemBack, kItemTitle}) {
-        if (item == kItemTitle && !m_pAdvData) continue;
+        if (item == kItemTitle && !m_pAdvData)
+            continue;
         const bool hovered = item == m_nHover;
         const bool pushed = hovered && m_nPhase == 2 && click == 1;
-        const KURECT& src = item == kItemBack ? (pushed ? kSrcBackPushed : kSrcBack) : (pushed ? kSrcTitlePushed : kSrcTitle);
-        if (!DrawRect(kSlotMaterial, kBackX, item == kItemBack ? kBackY : kTitleY, src, hovered ? 1.0f : 0.5f)) return 0;
+        const KURECT& src =
+            item == kItemBack ? (pushed ? kSrcBackPushed : kSrcBack) : (pushed ? kSrcTitlePushed : kSrcTitle);
+        if (!DrawRect(kSlotMaterial, kBackX, item == kItemBack ? kBackY : kTitleY, src, hovered ? 1.0f : 0.5f))
+            return 0;
     }
-    if (m_MsgWnd.visible && m_MsgWnd.alpha > 0.0f && !DrawDialog(click)) return 0;
+    if (m_MsgWnd.visible && m_MsgWnd.alpha > 0.0f && !DrawDialog(click))
+        return 0;
     if (m_fFade > 0.0f) {
         uint32_t colour = modes::AlphaColor(m_fFade);
         if (m_pKUSprite->D3DXDrawGraphic(kSlotFade, 0, 0, kDrawTypeAuto, 0, nullptr, 1.0f, 1.0f, &colour, 0) < 0) {
@@ -693,7 +693,8 @@ int CONFIG_MODE_DATA::DrawDialog(int click) {
         const bool hovered = item == m_nHover;
         const bool pushed = hovered && m_nPhase == 5 && click == 1;
         const KURECT& src = item == kItemYes ? (pushed ? kSrcYesPushed : kSrcYes) : (pushed ? kSrcNoPushed : kSrcNo);
-        if (!DrawRect(kSlotWindow, item == kItemYes ? 150.0f : 418.0f, 312.0f, src, hovered ? a : a * 0.5f)) return 0;
+        if (!DrawRect(kSlotWindow, item == kItemYes ? 150.0f : 418.0f, 312.0f, src, hovered ? a : a * 0.5f))
+            return 0;
     }
     return 1;
 }

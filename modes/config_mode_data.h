@@ -56,8 +56,8 @@ public:
         int loaded;
         float x, y;
         float alpha;
-        float shown;  // characters shown, -1 all
-        int text;     // the question is set in its texture-text slot
+        float shown; // characters shown, -1 all
+        int text; // the question is set in its texture-text slot
     };
     // The texture-text slot the question is set in: the message window's
     // message text slot.

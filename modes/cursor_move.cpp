@@ -8,10 +8,12 @@ namespace modes {
 void MoveCursorAllKeys(KUSYSTEM* sys, const void* mode, int current, std::initializer_list<int> keys,
                        MoveTarget table) {
     for (int vk : keys) {
-        if (sys->GetKeyState(vk) != 3) continue;
+        if (sys->GetKeyState(vk) != 3)
+            continue;
         KURECT target;
-        if (table(mode, current, vk, &target)) MovePointerTo(sys, target);
+        if (table(mode, current, vk, &target))
+            MovePointerTo(sys, target);
     }
 }
 
-}  // namespace modes
+} // namespace modes

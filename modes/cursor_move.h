@@ -21,7 +21,6 @@ using MoveTarget = bool (*)(const void* mode, int current, int vk, KURECT* targe
 // was released this frame looks up its target from the same current item and
 // puts the pointer on the target's centre, so the last key that moves wins.
 // Runs before the frame's hit test, which then hovers the target.
-void MoveCursorAllKeys(KUSYSTEM* sys, const void* mode, int current, std::initializer_list<int> keys,
-                       MoveTarget table);
+void MoveCursorAllKeys(KUSYSTEM* sys, const void* mode, int current, std::initializer_list<int> keys, MoveTarget table);
 
-}  // namespace modes
+} // namespace modes

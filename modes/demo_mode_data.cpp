@@ -11,11 +11,11 @@
 namespace {
 
 constexpr const char* kMovieFile = "dat/Mov.dat";
-constexpr unsigned int kPopupStyle = 0x90000000u;  // popup, visible
+constexpr unsigned int kPopupStyle = 0x90000000u; // popup, visible
 // The display counter loops are bounded so a broken cursor layer cannot hang.
 constexpr int kCursorLoopMax = 64;
 
-}  // namespace
+} // namespace
 
 DEMO_MODE_DATA::DEMO_MODE_DATA() : m_bInit(0), m_pKUSys(nullptr), m_pKUSprite(nullptr), m_pKUSnd(nullptr) { Release(); }
 
@@ -28,7 +28,8 @@ int DEMO_MODE_DATA::MovieVolume(unsigned step) {
 
 int DEMO_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
     Release();
-    if (!modes::EnginePointersGiven(sys, sprite, snd, "DEMO_MODE_DATA::Initialize")) return 0;
+    if (!modes::EnginePointersGiven(sys, sprite, snd, "DEMO_MODE_DATA::Initialize"))
+        return 0;
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
@@ -59,10 +60,12 @@ int DEMO_MODE_DATA::MainProc() {
     }
     const bool ctrl = m_pKUSys->GetKey(1) != 0;
     if (m_nPhase == 0) {
-        if (ctrl) return 1;
+        if (ctrl)
+            return 1;
         m_pKUSprite->D3DXDrawStart();
         m_pKUSprite->D3DXDrawEnd();
-        if (!g_bFullScreen) g_bMoviePlayOld = 1;
+        if (!g_bFullScreen)
+            g_bMoviePlayOld = 1;
         g_bMoviePlay = 1;
         for (int i = 0; i < kCursorLoopMax && ShowCursor(0) >= 0; ++i) {
         }
@@ -94,7 +97,8 @@ int DEMO_MODE_DATA::MainProc() {
         RestoreScreen();
         return -1;
     }
-    if (status != 2 && modes::ClickState(m_pKUSys) != 3 && !ctrl) return 0;
+    if (status != 2 && modes::ClickState(m_pKUSys) != 3 && !ctrl)
+        return 0;
     RestoreScreen();
     m_pKUSnd->DShowStop(kMovieChannel);
     m_pKUSnd->DShowClose(kMovieChannel);

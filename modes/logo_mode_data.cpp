@@ -12,7 +12,8 @@ LOGO_MODE_DATA::~LOGO_MODE_DATA() { Release(); }
 
 int LOGO_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
     Release();
-    if (!modes::EnginePointersGiven(sys, sprite, snd, "LOGO_MODE_DATA::Initialize")) return 0;
+    if (!modes::EnginePointersGiven(sys, sprite, snd, "LOGO_MODE_DATA::Initialize"))
+        return 0;
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
@@ -37,7 +38,8 @@ void LOGO_MODE_DATA::Release() {
 
 int LOGO_MODE_DATA::LogoModeDataLoad() {
     const char* tag = "LOGO_MODE_DATA::LogoModeDataLoad";
-    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag)) return 0;
+    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag))
+        return 0;
     for (int slot : {kSlotFade, kSlotLogo}) {
         if (!GraphicLoad(m_pKUSprite, m_pKUSys, slot)) {
             modes::ErrorPrint(m_pKUSys, tag, "画像のロードに失敗しました");
@@ -48,7 +50,8 @@ int LOGO_MODE_DATA::LogoModeDataLoad() {
 }
 
 int LOGO_MODE_DATA::LogoModeDataUnload() {
-    if (!m_pKUSys || !m_pKUSprite || !m_pKUSnd) return 1;
+    if (!m_pKUSys || !m_pKUSprite || !m_pKUSnd)
+        return 1;
     for (int slot : {kSlotFade, kSlotLogo}) {
         if (!GraphicUnload(m_pKUSprite, m_pKUSys, slot))
             modes::ErrorPrint(m_pKUSys, "LOGO_MODE_DATA::LogoModeDataUnload", "画像のアンロードに失敗しました");
@@ -65,44 +68,43 @@ int LOGO_MODE_DATA::MainProc() {
     const bool ctrl = m_pKUSys->GetKey(1) != 0;
     const bool skip = ctrl || modes::ClickState(m_pKUSys) == 3;
     switch (m_nPhase) {
-    case 0:
-        m_dwPhaseStart = now;
-        m_fFade = 1.0f;
-        m_nPhase = 1;
-        return ctrl ? 1 : 0;
-    case 1:
-        if (skip) {
-            m_fFade = 0.0f;
+        case 0:
             m_dwPhaseStart = now;
-            m_nPhase = 2;
+            m_fFade = 1.0f;
+            m_nPhase = 1;
+            return ctrl ? 1 : 0;
+        case 1:
+            if (skip) {
+                m_fFade = 0.0f;
+                m_dwPhaseStart = now;
+                m_nPhase = 2;
+                return 0;
+            }
+            m_fFade = 1.0f - static_cast<float>(now - m_dwPhaseStart) / 1000.0f;
+            if (m_fFade <= 0.0f) {
+                m_fFade = 0.0f;
+                m_dwPhaseStart = now;
+                m_nPhase = 2;
+            }
             return 0;
-        }
-        m_fFade = 1.0f - static_cast<float>(now - m_dwPhaseStart) / 1000.0f;
-        if (m_fFade <= 0.0f) {
-            m_fFade = 0.0f;
-            m_dwPhaseStart = now;
-            m_nPhase = 2;
-        }
-        return 0;
-    case 2:
-        if (skip || now > m_dwPhaseStart + 5000) {
-            m_dwPhaseStart = now;
-            m_nPhase = 3;
-        }
-        return 0;
-    case 3:
-        if (skip) {
-            m_fFade = 1.0f;
-            return 1;
-        }
-        m_fFade = static_cast<float>(now - m_dwPhaseStart) / 1000.0f;
-        if (m_fFade >= 1.0f) {
-            m_fFade = 1.0f;
-            return 1;
-        }
-        return 0;
-    default:
-        return 0;
+        case 2:
+            if (skip || now > m_dwPhaseStart + 5000) {
+                m_dwPhaseStart = now;
+                m_nPhase = 3;
+            }
+            return 0;
+        case 3:
+            if (skip) {
+                m_fFade = 1.0f;
+                return 1;
+            }
+            m_fFade = static_cast<float>(now - m_dwPhaseStart) / 1000.0f;
+            if (m_fFade >= 1.0f) {
+                m_fFade = 1.0f;
+                return 1;
+            }
+            return 0;
+        default: return 0;
     }
 }
 
@@ -112,13 +114,15 @@ int LOGO_MODE_DATA::DrawProc() {
         modes::ErrorPrint(m_pKUSys, tag, "初期化されていません");
         return 0;
     }
-    if (m_pKUSprite->D3DXDrawGraphic(kSlotLogo, 190.0f, 151.0f, kDrawTypeAuto, 0, nullptr, 1.0f, 1.0f, nullptr, 0) < 0) {
+    if (m_pKUSprite->D3DXDrawGraphic(kSlotLogo, 190.0f, 151.0f, kDrawTypeAuto, 0, nullptr, 1.0f, 1.0f, nullptr, 0) <
+        0) {
         modes::ErrorPrint(m_pKUSys, tag, "描画に失敗しました");
         return 0;
     }
     if (m_fFade > 0.0f) {
         uint32_t colour = modes::AlphaColor(m_fFade);
-        if (m_pKUSprite->D3DXDrawGraphic(kSlotFade, 0.0f, 0.0f, kDrawTypeAuto, 0, nullptr, 1.0f, 1.0f, &colour, 0) < 0) {
+        if (m_pKUSprite->D3DXDrawGraphic(kSlotFade, 0.0f, 0.0f, kDrawTypeAuto, 0, nullptr, 1.0f, 1.0f, &colour, 0) <
+            0) {
             modes::ErrorPrint(m_pKUSys, tag, "描画に失敗しました");
             return 0;
         }

@@ -18,7 +18,7 @@ void Print(KUSYSTEM* sys, const char* kind, const char* tag, const char* text) {
         plat::DebugOut(line.c_str());
 }
 
-}  // namespace
+} // namespace
 
 void ErrorPrint(KUSYSTEM* sys, const char* tag, const char* text) { Print(sys, "Error: ", tag, text); }
 void WarnPrint(KUSYSTEM* sys, const char* tag, const char* text) { Print(sys, "Warn: ", tag, text); }
@@ -36,29 +36,34 @@ bool PointersPresent(KUSYSTEM* sys, const void* sprite, const void* snd, const c
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool EnginePointersGiven(KUSYSTEM* sys, const void* sprite, const void* snd, const char* tag) {
-    static const char* const kTexts[3] = {"KUSYSTEMクラスポインタの引数が不正です", "KUSPRITE2クラスポインタの引数が不正です",
+    static const char* const kTexts[3] = {"KUSYSTEMクラスポインタの引数が不正です",
+                                          "KUSPRITE2クラスポインタの引数が不正です",
                                           "KUSNDクラスポインタの引数が不正です"};
     return PointersPresent(sys, sprite, snd, tag, kTexts);
 }
 
 bool EnginePointersHeld(KUSYSTEM* sys, const void* sprite, const void* snd, const char* tag) {
-    static const char* const kTexts[3] = {"KUSYSTEMクラスが未確保です", "KUSPRITE2クラスが未確保です", "KUSNDクラスが未確保です"};
+    static const char* const kTexts[3] = {"KUSYSTEMクラスが未確保です", "KUSPRITE2クラスが未確保です",
+                                          "KUSNDクラスが未確保です"};
     return PointersPresent(sys, sprite, snd, tag, kTexts);
 }
 
 int ClickState(KUSYSTEM* sys) {
     int state = sys->GetKeyState(1);
-    if (state == 0) state = sys->GetKeyState(13);
+    if (state == 0)
+        state = sys->GetKeyState(13);
     return state;
 }
 
 uint32_t AlphaColor(float alpha) {
     // Clamped so that a float slightly outside 0..1 never wraps the byte.
-    if (!(alpha > 0.0f)) alpha = 0.0f;
-    if (alpha > 1.0f) alpha = 1.0f;
+    if (!(alpha > 0.0f))
+        alpha = 0.0f;
+    if (alpha > 1.0f)
+        alpha = 1.0f;
     uint32_t a = static_cast<uint32_t>(static_cast<int>(alpha * 255.0f));
     return (a << 24) | 0x00FFFFFFu;
 }
@@ -77,4 +82,4 @@ void MovePointerTo(KUSYSTEM* sys, const KURECT& rc) {
     sys->SetMousePos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
 }
 
-}  // namespace modes
+} // namespace modes

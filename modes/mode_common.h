@@ -43,4 +43,4 @@ bool DrawPiece(KUSYSTEM* sys, KUSPRITE2* sprite, const char* tag, int slot, floa
 // Moves the pointer to the centre of a rectangle (integer division).
 void MovePointerTo(KUSYSTEM* sys, const KURECT& rc);
 
-}  // namespace modes
+} // namespace modes

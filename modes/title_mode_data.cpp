@@ -45,8 +45,8 @@ struct DayRange {
     int from, to;
 };
 constexpr DayRange kDayRange[12] = {
-    {420, 990}, {420, 1020}, {390, 1050}, {330, 1080}, {300, 1080}, {270, 1110},
-    {270, 1140}, {300, 1110}, {330, 1080}, {360, 1020}, {390, 990}, {420, 960},
+    {420, 990},  {420, 1020}, {390, 1050}, {330, 1080}, {300, 1080}, {270, 1110},
+    {270, 1140}, {300, 1110}, {330, 1080}, {360, 1020}, {390, 990},  {420, 960},
 };
 
 bool TitleMoveTarget(const void*, int current, int vk, KURECT* target) {
@@ -59,7 +59,7 @@ bool TitleMoveTarget(const void*, int current, int vk, KURECT* target) {
     return to != 0 && TITLE_MODE_DATA::ItemRect(to, target);
 }
 
-}  // namespace
+} // namespace
 
 TITLE_MODE_DATA::TITLE_MODE_DATA()
     : m_bInit(0), m_pKUSys(nullptr), m_pKUSprite(nullptr), m_pKUSnd(nullptr), m_nBGSlot(-1) {
@@ -76,24 +76,18 @@ int TITLE_MODE_DATA::ChooseBackground(int month, int hour, int minute) {
 
 bool TITLE_MODE_DATA::ItemRect(int item, KURECT* rc) {
     switch (item) {
-    case 1:
-        *rc = KURECT{345, 273, 457, 297};
-        return true;
-    case 3:
-        *rc = KURECT{345, 336, 457, 360};
-        return true;
-    case 6:
-        *rc = KURECT{344, 431, 456, 455};
-        return true;
-    default:
-        return false;
+        case 1: *rc = KURECT{345, 273, 457, 297}; return true;
+        case 3: *rc = KURECT{345, 336, 457, 360}; return true;
+        case 6: *rc = KURECT{344, 431, 456, 455}; return true;
+        default: return false;
     }
 }
 
 int TITLE_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
     const char* tag = "TITLE_MODE_DATA::Initialize";
     Release();
-    if (!modes::EnginePointersGiven(sys, sprite, snd, "TITLE_MODE_DATA::Initialize")) return 0;
+    if (!modes::EnginePointersGiven(sys, sprite, snd, "TITLE_MODE_DATA::Initialize"))
+        return 0;
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
@@ -103,7 +97,8 @@ int TITLE_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
         modes::ErrorPrint(sys, tag, "必要データのロードに失敗しました");
         return 0;
     }
-    for (auto& o : m_Obj) o.Initialize();
+    for (auto& o : m_Obj)
+        o.Initialize();
     m_bInit = 1;
     return 1;
 }
@@ -120,14 +115,17 @@ void TITLE_MODE_DATA::Release() {
     m_pKUSprite = nullptr;
     m_pKUSnd = nullptr;
     m_bInit = 0;
-    for (auto& o : m_Obj) o.Release();
+    for (auto& o : m_Obj)
+        o.Release();
 }
 
 int TITLE_MODE_DATA::TitleModeDataLoad() {
     const char* tag = "TITLE_MODE_DATA::TitleModeDataLoad";
-    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag)) return 0;
+    if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, tag))
+        return 0;
     for (int slot : {kSlotFade, m_nBGSlot, kSlotMaterial}) {
-        if (slot < 0) continue;
+        if (slot < 0)
+            continue;
         if (!GraphicLoad(m_pKUSprite, m_pKUSys, slot)) {
             modes::ErrorPrint(m_pKUSys, tag, "画像のロードに失敗しました");
             return 0;
@@ -143,20 +141,25 @@ int TITLE_MODE_DATA::TitleModeDataLoad() {
 }
 
 int TITLE_MODE_DATA::TitleModeDataUnload() {
-    if (!m_pKUSys || !m_pKUSprite || !m_pKUSnd) return 1;
+    if (!m_pKUSys || !m_pKUSprite || !m_pKUSnd)
+        return 1;
     const char* tag = "TITLE_MODE_DATA::TitleModeDataUnload";
     for (int slot : {kSlotFade, m_nBGSlot, kSlotMaterial}) {
-        if (slot < 0) continue;
-        if (!GraphicUnload(m_pKUSprite, m_pKUSys, slot)) modes::ErrorPrint(m_pKUSys, tag, "画像のアンロードに失敗しました");
+        if (slot < 0)
+            continue;
+        if (!GraphicUnload(m_pKUSprite, m_pKUSys, slot))
+            modes::ErrorPrint(m_pKUSys, tag, "画像のアンロードに失敗しました");
     }
     for (int slot : {kSeHover, kSePush}) {
-        if (!SEUnload(m_pKUSnd, m_pKUSys, slot)) modes::ErrorPrint(m_pKUSys, tag, "SEのアンロードに失敗しました");
+        if (!SEUnload(m_pKUSnd, m_pKUSys, slot))
+            modes::ErrorPrint(m_pKUSys, tag, "SEのアンロードに失敗しました");
     }
     return 1;
 }
 
 void TITLE_MODE_DATA::PlaceAllAtRest() {
-    for (int i = 0; i < kObjCount; ++i) m_Obj[i].Place(kRest[i].x, kRest[i].y, m_Obj[i].m_fAlpha);
+    for (int i = 0; i < kObjCount; ++i)
+        m_Obj[i].Place(kRest[i].x, kRest[i].y, m_Obj[i].m_fAlpha);
 }
 
 int TITLE_MODE_DATA::CursorMoveProc() {
@@ -175,139 +178,146 @@ int TITLE_MODE_DATA::MainProc() {
     }
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
     const int click = modes::ClickState(m_pKUSys);
-    if (m_nPhase >= 1 && m_nPhase <= 5 && (click == 3 || m_pKUSys->GetKey(1))) m_nPhase = 11;
+    if (m_nPhase >= 1 && m_nPhase <= 5 && (click == 3 || m_pKUSys->GetKey(1)))
+        m_nPhase = 11;
     const float t = static_cast<float>(now - m_dwPhaseStart);
 
     switch (m_nPhase) {
-    case 0:
-        BGM_DS_Play(m_pKUSnd, m_pKUSys, 1, "BGM13.mp3");
-        m_dwPhaseStart = now;
-        m_fFade = 1.0f;
-        m_nPhase = 1;
-        break;
-    case 1:
-        m_fFade = 1.0f - t / 1000.0f;
-        if (m_fFade <= 0.5f) {
-            m_fFade = 0.5f;
-            m_Obj[kObjLogo].Place(128, 95, 0.0f);
-            m_nPhase = 2;
-        }
-        break;
-    case 2: {
-        m_fFade = 1.0f - t / 1000.0f;
-        TITLE_OBJ_DATA& logo = m_Obj[kObjLogo];
-        int moved = logo.MoveLinear(128, 95, 128, 45, 500, now);
-        int faded = logo.Fade(1, 500, now);
-        if (m_fFade <= 0.0f && moved && faded) {
-            m_Obj[kObjBarUpper].Place(800, 252, 0.0f);
-            m_Obj[kObjBarLower].Place(-800, 474, 0.0f);
-            m_nPhase = 3;
-        }
-        break;
-    }
-    case 3: {
-        TITLE_OBJ_DATA& up = m_Obj[kObjBarUpper];
-        TITLE_OBJ_DATA& low = m_Obj[kObjBarLower];
-        int a = up.MoveSmooth(800, 252, 0, 252, 1000, now);
-        int b = up.Fade(1, 300, now);
-        int c = low.MoveSmooth(-800, 474, 0, 474, 1000, now);
-        int d = low.Fade(1, 300, now);
-        if (a && b && c && d) {
-            for (int i = 3; i < kObjCount; ++i) m_Obj[i].Place(kRest[i].x, kRest[i].y, m_Obj[i].m_fAlpha);
+        case 0:
+            BGM_DS_Play(m_pKUSnd, m_pKUSys, 1, "BGM13.mp3");
             m_dwPhaseStart = now;
-            m_nPhase = 4;
+            m_fFade = 1.0f;
+            m_nPhase = 1;
+            break;
+        case 1:
+            m_fFade = 1.0f - t / 1000.0f;
+            if (m_fFade <= 0.5f) {
+                m_fFade = 0.5f;
+                m_Obj[kObjLogo].Place(128, 95, 0.0f);
+                m_nPhase = 2;
+            }
+            break;
+        case 2: {
+            m_fFade = 1.0f - t / 1000.0f;
+            TITLE_OBJ_DATA& logo = m_Obj[kObjLogo];
+            int moved = logo.MoveLinear(128, 95, 128, 45, 500, now);
+            int faded = logo.Fade(1, 500, now);
+            if (m_fFade <= 0.0f && moved && faded) {
+                m_Obj[kObjBarUpper].Place(800, 252, 0.0f);
+                m_Obj[kObjBarLower].Place(-800, 474, 0.0f);
+                m_nPhase = 3;
+            }
+            break;
         }
-        break;
-    }
-    case 4: {
-        int done = 0;
-        for (int k = 0; k < 6; ++k) {
-            TITLE_OBJ_DATA& o = m_Obj[ObjOfItem(k + 1)];
-            // Each row begins once the time passes its offset; a started fade goes on.
-            if (o.m_bFadeStart || now > m_dwPhaseStart + 250u * k) done += o.Fade(1, 500, now);
+        case 3: {
+            TITLE_OBJ_DATA& up = m_Obj[kObjBarUpper];
+            TITLE_OBJ_DATA& low = m_Obj[kObjBarLower];
+            int a = up.MoveSmooth(800, 252, 0, 252, 1000, now);
+            int b = up.Fade(1, 300, now);
+            int c = low.MoveSmooth(-800, 474, 0, 474, 1000, now);
+            int d = low.Fade(1, 300, now);
+            if (a && b && c && d) {
+                for (int i = 3; i < kObjCount; ++i)
+                    m_Obj[i].Place(kRest[i].x, kRest[i].y, m_Obj[i].m_fAlpha);
+                m_dwPhaseStart = now;
+                m_nPhase = 4;
+            }
+            break;
         }
-        if (done == 6) m_nPhase = 5;
-        break;
-    }
-    case 5:
-        if (m_Obj[kObjFooter].Fade(1, 500, now)) {
+        case 4: {
+            int done = 0;
+            for (int k = 0; k < 6; ++k) {
+                TITLE_OBJ_DATA& o = m_Obj[ObjOfItem(k + 1)];
+                // Each row begins once the time passes its offset; a started fade goes on.
+                if (o.m_bFadeStart || now > m_dwPhaseStart + 250u * k)
+                    done += o.Fade(1, 500, now);
+            }
+            if (done == 6)
+                m_nPhase = 5;
+            break;
+        }
+        case 5:
+            if (m_Obj[kObjFooter].Fade(1, 500, now)) {
+                m_dwPhaseStart = now;
+                m_nPhase = 6;
+            }
+            break;
+        case 6: {
+            CursorMoveProc();
+            int x = 0, y = 0;
+            m_pKUSys->GetMousePos(&x, &y);
+            int hover = 0;
+            for (int item : kShownItems) {
+                KURECT rc{};
+                if (ItemRect(item, &rc) && m_Obj[ObjOfItem(item)].m_bDisp && modes::RectHit(rc, x, y)) {
+                    hover = item;
+                    break;
+                }
+            }
+            if (hover != 0 && click == 3) {
+                SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+                for (int k = 1; k <= 6; ++k)
+                    m_Obj[ObjOfItem(k)].m_bFadeStart = 0;
+                m_dwPhaseStart = now;
+                m_nPhase = 8;
+            }
+            if (m_nPhase == 6 && m_dwPhaseStart + kIdleMs < now) {
+                m_dwPhaseStart = now;
+                m_nPhase = 7;
+            }
+            if (hover != m_nSelect) {
+                m_nSelect = hover;
+                if (hover != 0)
+                    SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
+            }
+            break;
+        }
+        case 7:
+            m_fFade = t / 1000.0f;
+            if (m_fFade >= 1.0f) {
+                m_fFade = 1.0f;
+                m_dwPhaseStart = now;
+                return kResultIdle;
+            }
+            break;
+        case 8: {
+            int total = 0, done = 0;
+            for (int k = 1; k <= 6; ++k) {
+                TITLE_OBJ_DATA& o = m_Obj[ObjOfItem(k)];
+                if (k == m_nSelect || !o.m_bDisp)
+                    continue;
+                ++total;
+                done += o.Fade(0, 500, now);
+            }
+            if (done == total) {
+                m_dwPhaseStart = now;
+                m_nPhase = 9;
+            }
+            break;
+        }
+        case 9:
+            if (now - m_dwPhaseStart > 1000) {
+                m_dwPhaseStart = now;
+                m_nPhase = 10;
+            }
+            break;
+        case 10:
+            m_fFade = t / 1000.0f;
+            if (m_fFade >= 1.0f) {
+                m_fFade = 1.0f;
+                m_dwPhaseStart = now;
+                return m_nSelect;
+            }
+            break;
+        case 11:
+            m_fFade = 0.0f;
+            for (auto& o : m_Obj)
+                o.m_fAlpha = 1.0f;
+            PlaceAllAtRest();
             m_dwPhaseStart = now;
             m_nPhase = 6;
-        }
-        break;
-    case 6: {
-        CursorMoveProc();
-        int x = 0, y = 0;
-        m_pKUSys->GetMousePos(&x, &y);
-        int hover = 0;
-        for (int item : kShownItems) {
-            KURECT rc{};
-            if (ItemRect(item, &rc) && m_Obj[ObjOfItem(item)].m_bDisp && modes::RectHit(rc, x, y)) {
-                hover = item;
-                break;
-            }
-        }
-        if (hover != 0 && click == 3) {
-            SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-            for (int k = 1; k <= 6; ++k) m_Obj[ObjOfItem(k)].m_bFadeStart = 0;
-            m_dwPhaseStart = now;
-            m_nPhase = 8;
-        }
-        if (m_nPhase == 6 && m_dwPhaseStart + kIdleMs < now) {
-            m_dwPhaseStart = now;
-            m_nPhase = 7;
-        }
-        if (hover != m_nSelect) {
-            m_nSelect = hover;
-            if (hover != 0) SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
-        }
-        break;
-    }
-    case 7:
-        m_fFade = t / 1000.0f;
-        if (m_fFade >= 1.0f) {
-            m_fFade = 1.0f;
-            m_dwPhaseStart = now;
-            return kResultIdle;
-        }
-        break;
-    case 8: {
-        int total = 0, done = 0;
-        for (int k = 1; k <= 6; ++k) {
-            TITLE_OBJ_DATA& o = m_Obj[ObjOfItem(k)];
-            if (k == m_nSelect || !o.m_bDisp) continue;
-            ++total;
-            done += o.Fade(0, 500, now);
-        }
-        if (done == total) {
-            m_dwPhaseStart = now;
-            m_nPhase = 9;
-        }
-        break;
-    }
-    case 9:
-        if (now - m_dwPhaseStart > 1000) {
-            m_dwPhaseStart = now;
-            m_nPhase = 10;
-        }
-        break;
-    case 10:
-        m_fFade = t / 1000.0f;
-        if (m_fFade >= 1.0f) {
-            m_fFade = 1.0f;
-            m_dwPhaseStart = now;
-            return m_nSelect;
-        }
-        break;
-    case 11:
-        m_fFade = 0.0f;
-        for (auto& o : m_Obj) o.m_fAlpha = 1.0f;
-        PlaceAllAtRest();
-        m_dwPhaseStart = now;
-        m_nPhase = 6;
-        break;
-    default:
-        break;
+            break;
+        default: break;
     }
     return 0;
 }
@@ -328,20 +338,26 @@ int TITLE_MODE_DATA::DrawProc() {
         return 0;
     }
     const TITLE_OBJ_DATA& logo = m_Obj[kObjLogo];
-    if (!DrawObj(kSlotMaterial, logo.m_fX + 2, logo.m_fY + 5, kSrcShadow, logo.m_fAlpha * 0.5f)) return 0;
-    if (!DrawObj(kSlotMaterial, logo.m_fX, logo.m_fY, kSrcLogo, logo.m_fAlpha)) return 0;
+    if (!DrawObj(kSlotMaterial, logo.m_fX + 2, logo.m_fY + 5, kSrcShadow, logo.m_fAlpha * 0.5f))
+        return 0;
+    if (!DrawObj(kSlotMaterial, logo.m_fX, logo.m_fY, kSrcLogo, logo.m_fAlpha))
+        return 0;
     for (int i : {kObjBarUpper, kObjBarLower}) {
-        if (!DrawObj(kSlotMaterial, m_Obj[i].m_fX, m_Obj[i].m_fY, kSrcBar, m_Obj[i].m_fAlpha)) return 0;
+        if (!DrawObj(kSlotMaterial, m_Obj[i].m_fX, m_Obj[i].m_fY, kSrcBar, m_Obj[i].m_fAlpha))
+            return 0;
     }
     const int click = modes::ClickState(m_pKUSys);
     for (int item : kShownItems) {
         const TITLE_OBJ_DATA& o = m_Obj[ObjOfItem(item)];
         int kind = 0;
-        if (item == m_nSelect) kind = (m_nPhase < 7 && click == 1) ? 2 : 1;
-        if (!DrawObj(kSlotMaterial, o.m_fX, o.m_fY, ItemSource(item, kind), o.m_fAlpha)) return 0;
+        if (item == m_nSelect)
+            kind = (m_nPhase < 7 && click == 1) ? 2 : 1;
+        if (!DrawObj(kSlotMaterial, o.m_fX, o.m_fY, ItemSource(item, kind), o.m_fAlpha))
+            return 0;
     }
     const TITLE_OBJ_DATA& footer = m_Obj[kObjFooter];
-    if (!DrawObj(kSlotMaterial, footer.m_fX, footer.m_fY, kSrcFooter, footer.m_fAlpha)) return 0;
+    if (!DrawObj(kSlotMaterial, footer.m_fX, footer.m_fY, kSrcFooter, footer.m_fAlpha))
+        return 0;
     if (m_fFade > 0.0f) {
         uint32_t colour = modes::AlphaColor(m_fFade);
         if (m_pKUSprite->D3DXDrawGraphic(kSlotFade, 0, 0, kDrawTypeAuto, 0, nullptr, 1.0f, 1.0f, &colour, 0) < 0) {

@@ -6,11 +6,12 @@ namespace {
 // of its step; an arrived axis is put exactly on the target.
 bool Arrive(float* pos, float target, float step) {
     bool arrived = step <= 0.0f ? *pos <= target : *pos >= target;
-    if (arrived) *pos = target;
+    if (arrived)
+        *pos = target;
     return arrived;
 }
 
-}  // namespace
+} // namespace
 
 int TITLE_OBJ_DATA::Initialize() {
     Release();
@@ -94,7 +95,8 @@ int TITLE_OBJ_DATA::MoveSmooth(float fromX, float fromY, float toX, float toY, u
         return 0;
     }
     m_fSlowDown -= 0.0166f;
-    if (m_fSlowDown < 0.1f) m_fSlowDown = 0.1f;
+    if (m_fSlowDown < 0.1f)
+        m_fSlowDown = 0.1f;
     float sx = m_fStepX * m_fSlowDown;
     float sy = m_fStepY * m_fSlowDown;
     m_fX += sx;
@@ -120,7 +122,8 @@ int TITLE_OBJ_DATA::Fade(int fadeIn, uint32_t duration, uint32_t now) {
         return 0;
     }
     uint32_t elapsed = now - m_dwFadeStart;
-    if (elapsed < 1) elapsed = 1;
+    if (elapsed < 1)
+        elapsed = 1;
     m_fAlpha = 1.0f - static_cast<float>(elapsed) / static_cast<float>(m_dwFadeTime);
     if (m_fAlpha <= 0.0f) {
         m_fAlpha = 0.0f;

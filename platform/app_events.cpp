@@ -10,7 +10,7 @@ namespace {
 std::mutex g_mutex;
 std::deque<AppEvent> g_queue;
 std::atomic<AppEventWaker> g_waker{nullptr};
-}  // namespace
+} // namespace
 
 void PostAppEvent(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     {
@@ -21,13 +21,16 @@ void PostAppEvent(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         e.lParam = lParam;
         g_queue.push_back(e);
     }
-    if (AppEventWaker w = g_waker.load()) w();
+    if (AppEventWaker w = g_waker.load())
+        w();
 }
 
 bool PopAppEvent(AppEvent* out) {
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_queue.empty()) return false;
-    if (out) *out = g_queue.front();
+    if (g_queue.empty())
+        return false;
+    if (out)
+        *out = g_queue.front();
     g_queue.pop_front();
     return true;
 }
@@ -44,4 +47,4 @@ void ClearAppEvents() {
 
 void SetAppEventWaker(AppEventWaker waker) { g_waker.store(waker); }
 
-}  // namespace plat
+} // namespace plat

@@ -25,4 +25,4 @@ void ClearAppEvents();
 using AppEventWaker = void (*)();
 void SetAppEventWaker(AppEventWaker waker);
 
-}  // namespace plat
+} // namespace plat

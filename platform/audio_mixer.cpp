@@ -7,8 +7,10 @@
 namespace plat {
 
 float GainFromCentibels(int centibels, int floorCentibels) {
-    if (centibels <= floorCentibels) return 0.0f;
-    if (centibels >= 0) return 1.0f;
+    if (centibels <= floorCentibels)
+        return 0.0f;
+    if (centibels >= 0)
+        return 1.0f;
     return static_cast<float>(std::pow(10.0, centibels / 2000.0));
 }
 
@@ -21,7 +23,8 @@ AudioMixer& AudioMixer::Get() {
 
 AudioMixer::Bus* AudioMixer::FindBus(int id) {
     for (Bus& b : buses_)
-        if (b.id == id) return &b;
+        if (b.id == id)
+            return &b;
     return nullptr;
 }
 
@@ -51,7 +54,8 @@ void AudioMixer::DestroyBus(int bus) {
 bool AudioMixer::SetBusLevel(int bus, int centibels) {
     auto lock = Lock();
     Bus* b = FindBus(bus);
-    if (!b) return false;
+    if (!b)
+        return false;
     b->gain = GainFromCentibels(centibels, -9600);
     return true;
 }
@@ -63,7 +67,8 @@ bool AudioMixer::BusExists(int bus) {
 
 std::shared_ptr<VoiceRecord> AudioMixer::PlayBuffer(std::shared_ptr<const PcmBuffer> buffer, int bus, bool loop) {
     auto lock = Lock();
-    if (!buffer || !FindBus(bus)) return nullptr;
+    if (!buffer || !FindBus(bus))
+        return nullptr;
     Voice v;
     v.record = std::make_shared<VoiceRecord>();
     // Marked playing at once, so a state read right after the start says so.
@@ -72,7 +77,8 @@ std::shared_ptr<VoiceRecord> AudioMixer::PlayBuffer(std::shared_ptr<const PcmBuf
     v.bus = bus;
     v.loop = loop;
     std::shared_ptr<VoiceRecord> rec = v.record;
-    if (rec->playing) voices_.push_back(std::move(v));
+    if (rec->playing)
+        voices_.push_back(std::move(v));
     return rec;
 }
 
@@ -90,7 +96,8 @@ void AudioMixer::StopBuffer(const PcmBuffer* buffer) {
 
 void AudioMixer::StopAllBuffers() {
     auto lock = Lock();
-    for (Voice& v : voices_) v.record->playing = false;
+    for (Voice& v : voices_)
+        v.record->playing = false;
     voices_.clear();
 }
 
@@ -101,7 +108,8 @@ int AudioMixer::ActiveVoiceCount() {
 
 void AudioMixer::AddStream(MixerStream* stream) {
     auto lock = Lock();
-    if (std::find(streams_.begin(), streams_.end(), stream) == streams_.end()) streams_.push_back(stream);
+    if (std::find(streams_.begin(), streams_.end(), stream) == streams_.end())
+        streams_.push_back(stream);
 }
 
 void AudioMixer::RemoveStream(MixerStream* stream) {
@@ -111,7 +119,8 @@ void AudioMixer::RemoveStream(MixerStream* stream) {
 
 void AudioMixer::Render(float* out, int frames) {
     auto lock = Lock();
-    if (frames <= 0) return;
+    if (frames <= 0)
+        return;
     std::memset(out, 0, sizeof(float) * static_cast<size_t>(frames) * kAudioChannels);
     for (auto it = voices_.begin(); it != voices_.end();) {
         Voice& v = *it;
@@ -122,14 +131,16 @@ void AudioMixer::Render(float* out, int frames) {
         int done = 0;
         while (done < frames) {
             if (v.pos >= total) {
-                if (!v.loop) break;
+                if (!v.loop)
+                    break;
                 v.pos = 0;
             }
             const int n = static_cast<int>(std::min<int64_t>(frames - done, total - v.pos));
             float* dst = out + static_cast<size_t>(done) * kAudioChannels;
             const float* s = src + static_cast<size_t>(v.pos) * kAudioChannels;
             if (g != 0.0f) {
-                for (int i = 0; i < n * kAudioChannels; ++i) dst[i] += s[i] * g;
+                for (int i = 0; i < n * kAudioChannels; ++i)
+                    dst[i] += s[i] * g;
             }
             v.pos += n;
             done += n;
@@ -144,7 +155,8 @@ void AudioMixer::Render(float* out, int frames) {
     }
     // Streams join and leave only on the main thread under this lock, never
     // from inside MixInto, so the list holds still while it is walked.
-    for (MixerStream* s : streams_) s->MixInto(out, frames);
+    for (MixerStream* s : streams_)
+        s->MixInto(out, frames);
     rendered_ += frames;
 }
 
@@ -155,11 +167,12 @@ int64_t AudioMixer::RenderedFrames() {
 
 void AudioMixer::Reset() {
     auto lock = Lock();
-    for (Voice& v : voices_) v.record->playing = false;
+    for (Voice& v : voices_)
+        v.record->playing = false;
     voices_.clear();
     buses_.clear();
     streams_.clear();
     rendered_ = 0;
 }
 
-}  // namespace plat
+} // namespace plat

@@ -47,7 +47,7 @@ public:
     std::unique_lock<std::recursive_mutex> Lock() { return std::unique_lock<std::recursive_mutex>(mutex_); }
 
     int CreateBus(int centibels);
-    void DestroyBus(int bus);  // stops the instances on it
+    void DestroyBus(int bus); // stops the instances on it
     bool SetBusLevel(int bus, int centibels);
     bool BusExists(int bus);
 
@@ -90,4 +90,4 @@ private:
     int64_t rendered_ = 0;
 };
 
-}  // namespace plat
+} // namespace plat

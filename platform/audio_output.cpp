@@ -26,7 +26,8 @@ void SDLCALL DeviceCallback(void*, Uint8* stream, int len) {
 }
 
 bool OpenDevice() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
     SDL_AudioSpec want{};
     want.freq = kAudioRate;
     want.format = AUDIO_F32SYS;
@@ -78,10 +79,12 @@ void ClockLoop() {
 }
 
 void StopLocked() {
-    if (g_kind == AudioOutputKind::kDevice) CloseDevice();
+    if (g_kind == AudioOutputKind::kDevice)
+        CloseDevice();
     if (g_kind == AudioOutputKind::kClock) {
         g_clockRun.store(false);
-        if (g_clockThread.joinable()) g_clockThread.join();
+        if (g_clockThread.joinable())
+            g_clockThread.join();
     }
     g_kind = AudioOutputKind::kNone;
 }
@@ -94,7 +97,7 @@ struct ExitGuard {
     }
 } g_exitGuard;
 
-}  // namespace
+} // namespace
 
 int64_t ClockFramesDue(uint64_t elapsedMs, int64_t renderedSoFar) {
     const int64_t target = static_cast<int64_t>(elapsedMs * static_cast<uint64_t>(kAudioRate) / 1000u);
@@ -103,7 +106,8 @@ int64_t ClockFramesDue(uint64_t elapsedMs, int64_t renderedSoFar) {
 
 AudioOutputKind AudioOutputStart() {
     std::lock_guard<std::mutex> lock(g_outputMutex);
-    if (g_kind != AudioOutputKind::kNone) return g_kind;
+    if (g_kind != AudioOutputKind::kNone)
+        return g_kind;
     if (OpenDevice()) {
         g_kind = AudioOutputKind::kDevice;
     } else {
@@ -139,16 +143,18 @@ void AudioOutputUseManual(bool actsAsDevice) {
 void AudioManualPump(int frames, std::vector<float>* capture) {
     {
         std::lock_guard<std::mutex> lock(g_outputMutex);
-        if (g_kind != AudioOutputKind::kManual) return;
+        if (g_kind != AudioOutputKind::kManual)
+            return;
     }
     std::vector<float> block;
     while (frames > 0) {
         const int n = frames > 4096 ? 4096 : frames;
         block.resize(static_cast<size_t>(n) * kAudioChannels);
         AudioMixer::Get().Render(block.data(), n);
-        if (capture) capture->insert(capture->end(), block.begin(), block.end());
+        if (capture)
+            capture->insert(capture->end(), block.begin(), block.end());
         frames -= n;
     }
 }
 
-}  // namespace plat
+} // namespace plat

@@ -31,4 +31,4 @@ void AudioManualPump(int frames, std::vector<float>* capture = nullptr);
 // how many it rendered already (exact integer arithmetic, no drift).
 int64_t ClockFramesDue(uint64_t elapsedMs, int64_t renderedSoFar);
 
-}  // namespace plat
+} // namespace plat

@@ -99,4 +99,4 @@ private:
     bool ready_ = false;
 };
 
-}  // namespace plat
+} // namespace plat

@@ -22,10 +22,10 @@ uint64_t Epoch() {
 }
 constexpr uint64_t kEpochOffset = 1000000u;
 
-}  // namespace
+} // namespace
 
 uint32_t SystemClock::NowMs() {
-    const uint64_t epoch = Epoch();  // first, so that the difference is never negative
+    const uint64_t epoch = Epoch(); // first, so that the difference is never negative
     return static_cast<uint32_t>(MonotonicMs() - epoch + kEpochOffset);
 }
 
@@ -43,11 +43,11 @@ Clock& TheSystemClock() {
     static Clock* clock = new SystemClock;
     return *clock;
 }
-Clock* g_clock = nullptr;  // nullptr: the system clock
-}  // namespace
+Clock* g_clock = nullptr; // nullptr: the system clock
+} // namespace
 
 Clock& GetClock() { return g_clock ? *g_clock : TheSystemClock(); }
 
 void SetClock(Clock* clock) { g_clock = clock; }
 
-}  // namespace plat
+} // namespace plat

@@ -43,4 +43,4 @@ void SetClock(Clock* clock);
 inline uint32_t TimeMs() { return GetClock().NowMs(); }
 inline void SleepMs(uint32_t ms) { GetClock().SleepMs(ms); }
 
-}  // namespace plat
+} // namespace plat

@@ -9,9 +9,10 @@ int g_count = 0;
 SDL_Cursor* g_cursor = nullptr;
 
 void Apply() {
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(g_count >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_ShowCursor(g_count >= 0 ? SDL_ENABLE : SDL_DISABLE);
 }
-}  // namespace
+} // namespace
 
 int ShowCursor(bool show) {
     g_count += show ? 1 : -1;
@@ -27,7 +28,8 @@ void ResetCursorCount() {
 }
 
 bool SetWindowCursor(const CursorImage& cursor) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return false;
     SDL_Cursor* made = nullptr;
     if (cursor.image && cursor.image->width > 0 && cursor.image->height > 0) {
         const Surface& img = *cursor.image;
@@ -40,11 +42,13 @@ bool SetWindowCursor(const CursorImage& cursor) {
     } else {
         made = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     }
-    if (!made) return false;
+    if (!made)
+        return false;
     SDL_SetCursor(made);
-    if (g_cursor) SDL_FreeCursor(g_cursor);
+    if (g_cursor)
+        SDL_FreeCursor(g_cursor);
     g_cursor = made;
     return true;
 }
 
-}  // namespace plat
+} // namespace plat

@@ -14,4 +14,4 @@ void ResetCursorCount();
 // False when the image cannot be made (the arrow stays).
 bool SetWindowCursor(const CursorImage& cursor);
 
-}  // namespace plat
+} // namespace plat

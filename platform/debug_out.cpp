@@ -13,10 +13,11 @@ DebugSink& Sink() {
     static DebugSink* sink = new DebugSink;
     return *sink;
 }
-}  // namespace
+} // namespace
 
 void DebugOut(const char* sjisText) {
-    if (!sjisText) return;
+    if (!sjisText)
+        return;
     if (DebugSink& sink = Sink()) {
         sink(sjisText);
         return;
@@ -27,4 +28,4 @@ void DebugOut(const char* sjisText) {
 
 void SetDebugSink(DebugSink sink) { Sink() = std::move(sink); }
 
-}  // namespace plat
+} // namespace plat

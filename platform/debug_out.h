@@ -12,4 +12,4 @@ void DebugOut(const char* sjisText);
 using DebugSink = std::function<void(const std::string& sjisText)>;
 void SetDebugSink(DebugSink sink);
 
-}  // namespace plat
+} // namespace plat

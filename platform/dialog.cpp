@@ -19,12 +19,13 @@ public:
     std::vector<bool> checked;
     bool ended = false;
     intptr_t result = 0;
-    int pressed = -1;  // control index shown pressed
-    int focus = -1;    // control index with the keyboard focus
+    int pressed = -1; // control index shown pressed
+    int focus = -1; // control index with the keyboard focus
 
     int Index(int id) const {
         for (size_t i = 0; i < t.controls.size(); ++i) {
-            if (t.controls[i].id == id) return static_cast<int>(i);
+            if (t.controls[i].id == id)
+                return static_cast<int>(i);
         }
         return -1;
     }
@@ -65,7 +66,8 @@ void Paint(const Dialog& d, Surface* canvas, int gameTop) {
                 for (;;) {
                     size_t nl = text.find('\n', start);
                     DrawUiText(canvas, x, y + line * (kTextH + 4), text.substr(start, nl - start), kInk, kTextH);
-                    if (nl == std::string::npos) break;
+                    if (nl == std::string::npos)
+                        break;
                     start = nl + 1;
                     ++line;
                 }
@@ -75,17 +77,21 @@ void Paint(const Dialog& d, Surface* canvas, int gameTop) {
                 int by = y + (c.h - 12) / 2;
                 FillRect(canvas, x, by, 12, 12, 0xFFFFFFFFu);
                 FrameRect(canvas, x, by, 12, 12, kBorder);
-                if (d.checked[i]) FillRect(canvas, x + 3, by + 3, 6, 6, kInk);
+                if (d.checked[i])
+                    FillRect(canvas, x + 3, by + 3, 6, 6, kInk);
                 DrawUiText(canvas, x + 18, y + (c.h - kTextH) / 2, text, kInk, kTextH);
-                if (static_cast<int>(i) == d.focus) FrameRect(canvas, x + 16, y, c.w - 16, c.h, 0xFF808080u);
+                if (static_cast<int>(i) == d.focus)
+                    FrameRect(canvas, x + 16, y, c.w - 16, c.h, 0xFF808080u);
                 break;
             }
             case DialogControl::kButton: {
                 bool down = static_cast<int>(i) == d.pressed;
                 FillRect(canvas, x, y, c.w, c.h, down ? 0xFFC8C8C8u : 0xFFF8F8F8u);
                 FrameRect(canvas, x, y, c.w, c.h, kBorder);
-                if (c.isDefault) FrameRect(canvas, x - 1, y - 1, c.w + 2, c.h + 2, kInk);
-                if (static_cast<int>(i) == d.focus) FrameRect(canvas, x + 3, y + 3, c.w - 6, c.h - 6, 0xFF808080u);
+                if (c.isDefault)
+                    FrameRect(canvas, x - 1, y - 1, c.w + 2, c.h + 2, kInk);
+                if (static_cast<int>(i) == d.focus)
+                    FrameRect(canvas, x + 3, y + 3, c.w - 6, c.h - 6, 0xFF808080u);
                 int tw = UiTextWidth(text, kTextH);
                 DrawUiText(canvas, x + (c.w - tw) / 2, y + (c.h - kTextH) / 2, text, kInk, kTextH);
                 break;
@@ -102,8 +108,10 @@ int HitTest(const Dialog& d, const Surface& canvas, int gameTop, int px, int py)
     int cx = x0 + 1, cy = y0 + 1 + kTitleH;
     for (size_t i = 0; i < d.t.controls.size(); ++i) {
         const DialogControl& c = d.t.controls[i];
-        if (c.kind == DialogControl::kStatic) continue;
-        if (px >= cx + c.x && px < cx + c.x + c.w && py >= cy + c.y && py < cy + c.y + c.h) return static_cast<int>(i);
+        if (c.kind == DialogControl::kStatic)
+            continue;
+        if (px >= cx + c.x && px < cx + c.x + c.w && py >= cy + c.y && py < cy + c.y + c.h)
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -119,10 +127,12 @@ void Activate(Dialog* d, DialogProc proc, int index) {
 
 int DefaultIndex(const Dialog& d) {
     for (size_t i = 0; i < d.t.controls.size(); ++i) {
-        if (d.t.controls[i].kind == DialogControl::kButton && d.t.controls[i].isDefault) return static_cast<int>(i);
+        if (d.t.controls[i].kind == DialogControl::kButton && d.t.controls[i].isDefault)
+            return static_cast<int>(i);
     }
     for (size_t i = 0; i < d.t.controls.size(); ++i) {
-        if (d.t.controls[i].kind == DialogControl::kButton) return static_cast<int>(i);
+        if (d.t.controls[i].kind == DialogControl::kButton)
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -130,29 +140,35 @@ int DefaultIndex(const Dialog& d) {
 void Answer(Dialog* d, DialogProc proc, const DialogAnswer& a) {
     for (int id : a.checks) {
         int i = d->Index(id);
-        if (i >= 0) d->checked[static_cast<size_t>(i)] = true;
+        if (i >= 0)
+            d->checked[static_cast<size_t>(i)] = true;
     }
-    if (a.button == 0) proc(d, kDlgClose, 0);
-    else proc(d, kDlgCommand, static_cast<uintptr_t>(a.button));
+    if (a.button == 0)
+        proc(d, kDlgClose, 0);
+    else
+        proc(d, kDlgCommand, static_cast<uintptr_t>(a.button));
 }
 
 void Record(const Dialog& d) {
     g_lastCaption = d.t.caption;
     g_lastTexts.clear();
-    for (const auto& c : d.t.controls) g_lastTexts += c.text + "\n";
+    for (const auto& c : d.t.controls)
+        g_lastTexts += c.text + "\n";
 }
 
-}  // namespace
+} // namespace
 
 void EndDialog(Dialog* d, intptr_t result) {
-    if (!d) return;
+    if (!d)
+        return;
     d->ended = true;
     d->result = result;
 }
 
 void SetDialogItemText(Dialog* d, int id, const std::string& text) {
     int i = d ? d->Index(id) : -1;
-    if (i >= 0) d->t.controls[static_cast<size_t>(i)].text = text;
+    if (i >= 0)
+        d->t.controls[static_cast<size_t>(i)].text = text;
 }
 
 std::string GetDialogItemText(Dialog* d, int id) {
@@ -167,7 +183,8 @@ bool IsDialogButtonChecked(Dialog* d, int id) {
 
 void CheckDialogButton(Dialog* d, int id, bool checked) {
     int i = d ? d->Index(id) : -1;
-    if (i >= 0) d->checked[static_cast<size_t>(i)] = checked;
+    if (i >= 0)
+        d->checked[static_cast<size_t>(i)] = checked;
 }
 
 intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc proc) {
@@ -185,8 +202,10 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
     if (!d.ended && !owner) {
         // Nobody can be asked: the default button answers.
         int i = DefaultIndex(d);
-        if (i >= 0) Activate(&d, proc, i);
-        if (!d.ended) proc(&d, kDlgClose, 0);
+        if (i >= 0)
+            Activate(&d, proc, i);
+        if (!d.ended)
+            proc(&d, kDlgClose, 0);
     }
     if (!d.ended) {
         SetOverlayPainter(owner, [&d](Surface* canvas, int gameTop) { Paint(d, canvas, gameTop); });
@@ -214,12 +233,15 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
             const Surface* canvas = &hit;
             switch (in.kind) {
                 case RawInput::kKeyDown: {
-                    if (in.repeat) continue;  // the key that opened the dialog, still held
+                    if (in.repeat)
+                        continue; // the key that opened the dialog, still held
                     if (in.vk == kVkReturn) {
-                        int i = d.focus >= 0 && d.t.controls[static_cast<size_t>(d.focus)].kind == DialogControl::kButton
-                                    ? d.focus
-                                    : DefaultIndex(d);
-                        if (i >= 0) Activate(&d, proc, i);
+                        int i =
+                            d.focus >= 0 && d.t.controls[static_cast<size_t>(d.focus)].kind == DialogControl::kButton
+                                ? d.focus
+                                : DefaultIndex(d);
+                        if (i >= 0)
+                            Activate(&d, proc, i);
                     } else if (in.vk == kVkEscape) {
                         proc(&d, kDlgClose, 0);
                     } else if (in.vk == kVkSpace && d.focus >= 0) {
@@ -229,7 +251,8 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
                         int step = in.vk == kVkLeft ? n - 1 : 1;
                         for (int k = 1; k <= n; ++k) {
                             int i = (d.focus + step * k) % n;
-                            if (i < 0) i += n;
+                            if (i < 0)
+                                i += n;
                             if (d.t.controls[static_cast<size_t>(i)].kind != DialogControl::kStatic) {
                                 d.focus = i;
                                 break;
@@ -248,7 +271,8 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
                     break;
                 }
                 case RawInput::kMouseDown:
-                    if (in.vk == kVkLButton && canvas) d.pressed = HitTest(d, *canvas, gameTop, in.x, in.y);
+                    if (in.vk == kVkLButton && canvas)
+                        d.pressed = HitTest(d, *canvas, gameTop, in.x, in.y);
                     break;
                 case RawInput::kMouseUp:
                     if (in.vk == kVkLButton && canvas) {
@@ -261,13 +285,11 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
                     }
                     break;
                 case RawInput::kClose:
-                case RawInput::kQuit:
-                    proc(&d, kDlgClose, 0);
-                    break;
-                default:
-                    continue;
+                case RawInput::kQuit: proc(&d, kDlgClose, 0); break;
+                default: continue;
             }
-            if (!d.ended) RedrawWindow(owner);
+            if (!d.ended)
+                RedrawWindow(owner);
         }
         SetOverlayPainter(owner, nullptr);
         RedrawWindow(owner);
@@ -278,10 +300,11 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
 
 namespace {
 intptr_t MessageBoxProc(Dialog* d, uint32_t msg, uintptr_t) {
-    if (msg == kDlgCommand || msg == kDlgClose) EndDialog(d, 1);
+    if (msg == kDlgCommand || msg == kDlgClose)
+        EndDialog(d, 1);
     return 0;
 }
-}  // namespace
+} // namespace
 
 void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string& caption) {
     if (!owner) {
@@ -295,7 +318,8 @@ void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string
             return;
         }
         if (SDL_WasInit(SDL_INIT_VIDEO)) {
-            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str(), nullptr);
+            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str(),
+                                     nullptr);
         }
         return;
     }
@@ -315,4 +339,4 @@ int DialogRunCount() { return g_runs; }
 std::string LastDialogCaption() { return g_lastCaption; }
 std::string LastDialogTexts() { return g_lastTexts; }
 
-}  // namespace plat
+} // namespace plat

@@ -15,22 +15,22 @@ namespace plat {
 struct DialogControl {
     enum Kind { kStatic, kButton, kCheckBox } kind = kStatic;
     int id = 0;
-    std::string text;  // Shift-JIS; "\n" breaks lines of a static
-    int x = 0, y = 0, w = 0, h = 0;  // in pixels inside the dialog's client area
+    std::string text; // Shift-JIS; "\n" breaks lines of a static
+    int x = 0, y = 0, w = 0, h = 0; // in pixels inside the dialog's client area
     bool isDefault = false;
 };
 
 struct DialogTemplate {
     std::string caption;
-    int width = 300;   // client area
+    int width = 300; // client area
     int height = 120;
     std::vector<DialogControl> controls;
 };
 
 enum : uint32_t {
-    kDlgInit = 0x0110,     // before the first picture
-    kDlgCommand = 0x0111,  // wParam: the button id
-    kDlgClose = 0x0010,    // Escape or window close
+    kDlgInit = 0x0110, // before the first picture
+    kDlgCommand = 0x0111, // wParam: the button id
+    kDlgClose = 0x0010, // Escape or window close
 };
 
 class Dialog;
@@ -64,4 +64,4 @@ std::string LastDialogCaption();
 // Texts of the last dialog's controls at the moment it ended, "\n"-joined.
 std::string LastDialogTexts();
 
-}  // namespace plat
+} // namespace plat

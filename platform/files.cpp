@@ -18,17 +18,20 @@ bool IsCaseFoldedArea(const std::string& path) {
     return path.size() > 4 && (starts("dat/") || starts("tmp/") || starts("dat\\") || starts("tmp\\"));
 }
 
-}  // namespace
+} // namespace
 
 std::string ResolvePath(const std::string& path) {
-    struct stat st{};
-    if (lstat(path.c_str(), &st) == 0 || !IsCaseFoldedArea(path)) return path;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 || !IsCaseFoldedArea(path))
+        return path;
     size_t slash = SjisFindLastOf(path, "/");
     std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
     std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (slash != std::string::npos && dir.size() > 3) dir = ResolvePath(dir);
+    if (slash != std::string::npos && dir.size() > 3)
+        dir = ResolvePath(dir);
     DIR* d = opendir(dir.c_str());
-    if (!d) return path;
+    if (!d)
+        return path;
     std::string result = path;
     while (dirent* e = readdir(d)) {
         if (SjisEqualNoCase(e->d_name, leaf)) {
@@ -42,7 +45,7 @@ std::string ResolvePath(const std::string& path) {
 
 FileInfo StatFile(const std::string& path) {
     FileInfo info;
-    struct stat st{};
+    struct stat st {};
     if (stat(ResolvePath(path).c_str(), &st) == 0) {
         info.exists = true;
         info.isDirectory = S_ISDIR(st.st_mode);
@@ -56,7 +59,8 @@ bool FileExists(const std::string& path) { return StatFile(path).exists; }
 int UnlinkFile(const std::string& path) {
     if (g_unlinkHook) {
         int err = g_unlinkHook(path);
-        if (err != 0) return err;
+        if (err != 0)
+            return err;
     }
     return unlink(ResolvePath(path).c_str()) == 0 ? 0 : errno;
 }
@@ -73,13 +77,15 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out) {
     out->clear();
     std::string dir = ResolvePath(path);
     DIR* d = opendir(dir.c_str());
-    if (!d) return false;
+    if (!d)
+        return false;
     while (dirent* e = readdir(d)) {
         std::string name = e->d_name;
-        if (name == "." || name == "..") continue;
+        if (name == "." || name == "..")
+            continue;
         DirEntry entry;
         entry.name = name;
-        struct stat st{};
+        struct stat st {};
         std::string full = dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
         // lstat: a link to a folder is removed as a file, never followed.
         entry.isDirectory = lstat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -94,22 +100,27 @@ FILE* OpenFile(const std::string& path, const char* mode) { return fopen(Resolve
 bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
     std::string tmp = path + ".tmp";
     FILE* f = fopen(tmp.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = (fflush(f) == 0) && ok;
     ok = (fclose(f) == 0) && ok;
-    if (ok) ok = rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(tmp.c_str());
+    if (ok)
+        ok = rename(tmp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        unlink(tmp.c_str());
     return ok;
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out) {
     out->clear();
     FILE* f = OpenFile(path, "rb");
-    if (!f) return false;
+    if (!f)
+        return false;
     char buf[65536];
     size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) out->append(buf, n);
+    while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
+        out->append(buf, n);
     bool ok = !ferror(f);
     fclose(f);
     return ok;
@@ -117,4 +128,4 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
 
 void SetUnlinkHook(UnlinkHook hook) { g_unlinkHook = hook; }
 
-}  // namespace plat
+} // namespace plat

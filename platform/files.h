@@ -50,4 +50,4 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 using UnlinkHook = int (*)(const std::string& path);
 void SetUnlinkHook(UnlinkHook hook);
 
-}  // namespace plat
+} // namespace plat

@@ -32,11 +32,12 @@ constexpr int64_t kFar = 1 << 28;
 int Near(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -kFar, kFar)); }
 
 std::string_view Span(const char* text, int count) {
-    if (!text) return {};
+    if (!text)
+        return {};
     return count < 0 ? std::string_view(text) : std::string_view(text, static_cast<size_t>(count));
 }
 
-}  // namespace
+} // namespace
 
 GdiDc::GdiDc(Surface* target) : target_(target), pen_(&kDefaultPen), brush_(&kDefaultBrush) {}
 
@@ -50,16 +51,20 @@ const GdiBrush* GdiDc::SelectBrush(const GdiBrush* brush) {
 }
 
 bool GdiDc::GetTextMetrics(TextMetrics* out) const {
-    if (!font_ || !out) return false;
+    if (!font_ || !out)
+        return false;
     *out = font_->metrics();
     return true;
 }
 
 bool GdiDc::Visible(int x, int y) const {
-    if (!target_->Contains(x, y)) return false;
-    if (clip_.empty()) return true;
+    if (!target_->Contains(x, y))
+        return false;
+    if (clip_.empty())
+        return true;
     for (const GdiRect& r : clip_) {
-        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+            return true;
     }
     return false;
 }
@@ -72,13 +77,15 @@ void GdiDc::Fill(int left, int top, int right, int bottom, uint32_t argb) {
     for (int y = top; y < bottom; ++y) {
         uint32_t* row = target_->Row(y);
         for (int x = left; x < right; ++x) {
-            if (clip_.empty() || Visible(x, y)) row[x] = argb;
+            if (clip_.empty() || Visible(x, y))
+                row[x] = argb;
         }
     }
 }
 
 void GdiDc::Blend(int x, int y, uint32_t argb, int coverage) {
-    if (coverage <= 0 || !Visible(x, y)) return;
+    if (coverage <= 0 || !Visible(x, y))
+        return;
     uint32_t& px = target_->Row(y)[x];
     if (coverage >= 255) {
         px = argb;
@@ -97,14 +104,16 @@ void GdiDc::Blend(int x, int y, uint32_t argb, int coverage) {
 
 int GdiDc::CharAdvance(uint16_t code, int bytes) const {
     const GlyphBitmap* g = font_->GetGlyph(code, font_->TextFormat());
-    if (g) return g->advance;
+    if (g)
+        return g->advance;
     // An unknown character still takes its cell, half or full width.
     const int h = font_->metrics().height;
     return bytes == 2 ? h : (h + 1) / 2;
 }
 
 int GdiDc::TextWidth(const char* text, int count) const {
-    if (!font_) return 0;
+    if (!font_)
+        return 0;
     std::string_view s = Span(text, count);
     int width = 0;
     for (size_t i = 0; i < s.size();) {
@@ -116,7 +125,8 @@ int GdiDc::TextWidth(const char* text, int count) const {
 }
 
 bool GdiDc::TextOut(int x, int y, const char* text, int count) {
-    if (!valid() || !font_ || !text) return false;
+    if (!valid() || !font_ || !text)
+        return false;
     std::string_view s = Span(text, count);
     const TextMetrics& m = font_->metrics();
     const GlyphFormat format = font_->TextFormat();
@@ -132,21 +142,24 @@ bool GdiDc::TextOut(int x, int y, const char* text, int count) {
         i += len;
         const GlyphBitmap* g = font_->GetGlyph(code, format);
         const int advance = g ? g->advance : CharAdvance(code, static_cast<int>(len));
-        if (bkMode_ == BkMode::kOpaque) Fill(penX, y, penX + advance, y + m.height, ColorRefToArgb(bkColor_));
+        if (bkMode_ == BkMode::kOpaque)
+            Fill(penX, y, penX + advance, y + m.height, ColorRefToArgb(bkColor_));
         if (g) {
             const int ox = penX + g->originX;
             const int oy = baseline - g->originY;
             for (int gy = 0; gy < g->height; ++gy) {
                 for (int gx = 0; gx < g->width; ++gx) {
                     const int v = g->At(gx, gy);
-                    if (v) Blend(ox + gx, oy + gy, ink, v * 255 / top);
+                    if (v)
+                        Blend(ox + gx, oy + gy, ink, v * 255 / top);
                 }
             }
         }
         penX = Near(static_cast<int64_t>(penX) + advance);
     }
     const int thickness = std::max(1, m.height / 16);
-    if (font_->spec().underline) Fill(x, baseline + 1, penX, baseline + 1 + thickness, ink);
+    if (font_->spec().underline)
+        Fill(x, baseline + 1, penX, baseline + 1 + thickness, ink);
     if (font_->spec().strikeOut) {
         const int row = baseline - m.ascent / 3;
         Fill(x, row, penX, row + thickness, ink);
@@ -155,7 +168,8 @@ bool GdiDc::TextOut(int x, int y, const char* text, int count) {
 }
 
 int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format) {
-    if (!valid() || !font_ || !text || !rect) return 0;
+    if (!valid() || !font_ || !text || !rect)
+        return 0;
     std::string_view s = Span(text, count);
     const TextMetrics& m = font_->metrics();
     const int lineHeight = std::max(1, m.height);
@@ -208,14 +222,17 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
     const int textHeight = lineHeight * static_cast<int>(lines.size());
     if (format & kDtCalcRect) {
         int widest = 0;
-        for (const Line& l : lines) widest = std::max(widest, l.width);
+        for (const Line& l : lines)
+            widest = std::max(widest, l.width);
         rect->right = Near(static_cast<int64_t>(rect->left) + widest);
         rect->bottom = Near(static_cast<int64_t>(rect->top) + textHeight);
         return textHeight;
     }
     int64_t y = rect->top;
-    if (single && (format & kDtVCenter)) y = rect->top + (static_cast<int64_t>(rect->bottom) - rect->top - lineHeight) / 2;
-    if (single && (format & kDtBottom)) y = static_cast<int64_t>(rect->bottom) - lineHeight;
+    if (single && (format & kDtVCenter))
+        y = rect->top + (static_cast<int64_t>(rect->bottom) - rect->top - lineHeight) / 2;
+    if (single && (format & kDtBottom))
+        y = static_cast<int64_t>(rect->bottom) - lineHeight;
 
     std::vector<GdiRect> saved = clip_;
     if (!(format & kDtNoClip)) {
@@ -227,16 +244,20 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
             for (const GdiRect& r : saved) {
                 GdiRect c{std::max(r.left, rect->left), std::max(r.top, rect->top), std::min(r.right, rect->right),
                           std::min(r.bottom, rect->bottom)};
-                if (c.left < c.right && c.top < c.bottom) clipped.push_back(c);
+                if (c.left < c.right && c.top < c.bottom)
+                    clipped.push_back(c);
             }
-            if (clipped.empty()) clipped.push_back(GdiRect{0, 0, 0, 0});
+            if (clipped.empty())
+                clipped.push_back(GdiRect{0, 0, 0, 0});
         }
         clip_ = std::move(clipped);
     }
     for (const Line& l : lines) {
         int64_t x = rect->left;
-        if (format & kDtCenter) x = rect->left + (static_cast<int64_t>(areaWidth) - l.width) / 2;
-        else if (format & kDtRight) x = static_cast<int64_t>(rect->right) - l.width;
+        if (format & kDtCenter)
+            x = rect->left + (static_cast<int64_t>(areaWidth) - l.width) / 2;
+        else if (format & kDtRight)
+            x = static_cast<int64_t>(rect->right) - l.width;
         TextOut(Near(x), Near(y), s.data() + l.begin, static_cast<int>(l.end - l.begin));
         y += lineHeight;
     }
@@ -245,12 +266,17 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
 }
 
 bool GdiDc::Rectangle(int left, int top, int right, int bottom) {
-    if (!valid()) return false;
+    if (!valid())
+        return false;
     left = Near(left), top = Near(top), right = Near(right), bottom = Near(bottom);
-    if (left > right) std::swap(left, right);
-    if (top > bottom) std::swap(top, bottom);
-    if (!brush_->hollow) Fill(left, top, right, bottom, ColorRefToArgb(brush_->color));
-    if (pen_->style == PenStyle::kNull) return true;
+    if (left > right)
+        std::swap(left, right);
+    if (top > bottom)
+        std::swap(top, bottom);
+    if (!brush_->hollow)
+        Fill(left, top, right, bottom, ColorRefToArgb(brush_->color));
+    if (pen_->style == PenStyle::kNull)
+        return true;
     // A pen of width w straddles the outline: w/2 outside, the rest inside.
     const int w = std::max(1, pen_->width);
     const int outL = left - w / 2, outT = top - w / 2;
@@ -264,20 +290,24 @@ bool GdiDc::Rectangle(int left, int top, int right, int bottom) {
 }
 
 bool GdiDc::FillRect(const GdiRect& rect, const GdiBrush& brush) {
-    if (!valid()) return false;
-    if (!brush.hollow) Fill(rect.left, rect.top, rect.right, rect.bottom, ColorRefToArgb(brush.color));
+    if (!valid())
+        return false;
+    if (!brush.hollow)
+        Fill(rect.left, rect.top, rect.right, rect.bottom, ColorRefToArgb(brush.color));
     return true;
 }
 
 ColorRef GdiDc::GetPixel(int x, int y) const {
-    if (!valid() || !Visible(x, y)) return kInvalidColor;
+    if (!valid() || !Visible(x, y))
+        return kInvalidColor;
     return ArgbToColorRef(target_->Row(y)[x]);
 }
 
 ColorRef GdiDc::SetPixel(int x, int y, ColorRef color) {
-    if (!valid() || !Visible(x, y)) return kInvalidColor;
+    if (!valid() || !Visible(x, y))
+        return kInvalidColor;
     target_->Row(y)[x] = ColorRefToArgb(color);
     return color & 0xFFFFFF;
 }
 
-}  // namespace plat
+} // namespace plat

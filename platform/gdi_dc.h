@@ -110,4 +110,4 @@ private:
     std::vector<GdiRect> clip_;
 };
 
-}  // namespace plat
+} // namespace plat

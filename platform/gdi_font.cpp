@@ -21,12 +21,13 @@ namespace plat {
 
 namespace {
 
-constexpr size_t kGlyphCacheLimit = 8192;  // per face; cleared when full
+constexpr size_t kGlyphCacheLimit = 8192; // per face; cleared when full
 
 FT_Library Library() {
     static FT_Library lib = [] {
         FT_Library l = nullptr;
-        if (FT_Init_FreeType(&l) != 0) l = nullptr;
+        if (FT_Init_FreeType(&l) != 0)
+            l = nullptr;
         return l;
     }();
     return lib;
@@ -36,7 +37,7 @@ struct Resolved {
     bool ok = false;
     std::string file;
     int index = 0;
-    bool embolden = false;  // fontconfig asks for synthetic bold (the file has no bold style)
+    bool embolden = false; // fontconfig asks for synthetic bold (the file has no bold style)
 };
 
 // fontconfig lookup, memoised per (face, weight, Japanese).
@@ -45,17 +46,20 @@ const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) 
     static std::set<std::string> reported;
     auto key = std::make_tuple(sjisFace, weight, japanese);
     auto it = cache.find(key);
-    if (it != cache.end()) return it->second;
+    if (it != cache.end())
+        return it->second;
     Resolved r;
     static const bool started = [] {
-        if (!FcInit()) return false;
-        std::atexit(FcFini);  // fontconfig keeps its configuration until told to let go
+        if (!FcInit())
+            return false;
+        std::atexit(FcFini); // fontconfig keeps its configuration until told to let go
         return true;
     }();
     if (started) {
         // Without :lang=ja fontconfig falls back to a Latin face for a name it does not know.
         std::string pattern = SjisToUtf8(sjisFace);
-        if (japanese) pattern += ":lang=ja";
+        if (japanese)
+            pattern += ":lang=ja";
         FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
         if (pat) {
             FcPatternAddInteger(pat, FC_WEIGHT, FcWeightFromOpenType(weight <= 0 ? 400 : weight));
@@ -66,14 +70,16 @@ const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) 
             if (match) {
                 FcChar8* file = nullptr;
                 FcLangSet* langs = nullptr;
-                bool covers = !japanese || (FcPatternGetLangSet(match, FC_LANG, 0, &langs) == FcResultMatch &&
-                                            FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual);
+                bool covers =
+                    !japanese || (FcPatternGetLangSet(match, FC_LANG, 0, &langs) == FcResultMatch &&
+                                  FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual);
                 if (covers && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
                     r.ok = true;
                     r.file = reinterpret_cast<const char*>(file);
                     FcPatternGetInteger(match, FC_INDEX, 0, &r.index);
                     FcBool embolden = FcFalse;
-                    if (FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch) r.embolden = embolden;
+                    if (FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch)
+                        r.embolden = embolden;
                 }
                 FcPatternDestroy(match);
             }
@@ -82,7 +88,9 @@ const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) 
     }
     if (!r.ok && reported.insert(sjisFace).second) {
         if (japanese) {
-            DebugOut("Error: <GdiFont> 日本語フォントが見つかりません (fonts-ipafont-gothic と fontconfig を入れてください)\n");
+            DebugOut(
+                "Error: <GdiFont> 日本語フォントが見つかりません (fonts-ipafont-gothic と fontconfig "
+                "を入れてください)\n");
         } else {
             DebugOut("Error: <GdiFont> フォントが見つかりません\n");
         }
@@ -90,7 +98,7 @@ const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) 
     return cache.emplace(key, r).first->second;
 }
 
-}  // namespace
+} // namespace
 
 // One FreeType face at one pixel size, with the glyphs rendered from it.
 struct GdiFont::Face {
@@ -108,7 +116,8 @@ struct GdiFont::Face {
     std::unordered_map<uint64_t, Cached> glyphs;
 
     ~Face() {
-        if (ft) FT_Done_Face(ft);
+        if (ft)
+            FT_Done_Face(ft);
     }
 };
 
@@ -117,7 +126,7 @@ namespace {
 using FaceMap = std::map<std::tuple<std::string, int, int, bool>, std::unique_ptr<GdiFont::Face>>;
 
 FaceMap& Faces() {
-    static FaceMap faces;  // for the whole run
+    static FaceMap faces; // for the whole run
     return faces;
 }
 
@@ -125,11 +134,14 @@ GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
     FaceMap& faces = Faces();
     auto key = std::make_tuple(r.file, r.index, ppem, embolden);
     auto it = faces.find(key);
-    if (it != faces.end()) return it->second.get();
+    if (it != faces.end())
+        return it->second.get();
     FT_Library lib = Library();
-    if (!lib) return nullptr;
+    if (!lib)
+        return nullptr;
     FT_Face ft = nullptr;
-    if (FT_New_Face(lib, r.file.c_str(), r.index, &ft) != 0) return nullptr;
+    if (FT_New_Face(lib, r.file.c_str(), r.index, &ft) != 0)
+        return nullptr;
     if (FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(ppem)) != 0 || ft->units_per_EM == 0) {
         FT_Done_Face(ft);
         return nullptr;
@@ -148,10 +160,11 @@ GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
     return face;
 }
 
-}  // namespace
+} // namespace
 
 void ClearGlyphCaches() {
-    for (auto& entry : Faces()) entry.second->glyphs.clear();
+    for (auto& entry : Faces())
+        entry.second->glyphs.clear();
 }
 
 int GlyphFormatTop(GlyphFormat format) {
@@ -169,7 +182,8 @@ char32_t SjisCodeToUnicodeCached(uint16_t code) {
     // 0xFFFFFFFF marks "not looked up yet".
     static std::vector<char32_t> table(65536, static_cast<char32_t>(0xFFFFFFFFu));
     char32_t& c = table[code];
-    if (c == static_cast<char32_t>(0xFFFFFFFFu)) c = SjisCodeToUnicode(code);
+    if (c == static_cast<char32_t>(0xFFFFFFFFu))
+        c = SjisCodeToUnicode(code);
     return c;
 }
 
@@ -181,11 +195,13 @@ std::string FindJapaneseFontFile() {
 std::string GlyphRendererId() {
     const std::string file = FindJapaneseFontFile();
     FT_Library lib = Library();
-    if (file.empty() || !lib) return std::string();
+    if (file.empty() || !lib)
+        return std::string();
     // The resolved name is often a link chosen by the distribution: name the file itself.
     std::error_code ec;
     std::filesystem::path real = std::filesystem::canonical(file, ec);
-    if (ec) real = file;
+    if (ec)
+        real = file;
     const auto size = std::filesystem::file_size(real, ec);
     FT_Int major = 0, minor = 0, patch = 0;
     FT_Library_Version(lib, &major, &minor, &patch);
@@ -198,14 +214,17 @@ std::string GlyphRendererId() {
 std::unique_ptr<GdiFont> GdiFont::Create(const FontSpec& spec) {
     const int weight = spec.weight <= 0 ? 400 : spec.weight;
     const Resolved& r = Resolve(spec.faceName, weight, spec.charset == kShiftJisCharset);
-    if (!r.ok) return nullptr;
+    if (!r.ok)
+        return nullptr;
     const int64_t ppem64 = spec.height == 0 ? 16 : std::abs(static_cast<int64_t>(spec.height));
-    if (ppem64 > 4096) return nullptr;
+    if (ppem64 > 4096)
+        return nullptr;
     const int ppem = static_cast<int>(ppem64);
     // The file may lack a bold style: embolden the outlines as GDI does.
     const bool embolden = r.embolden;
     Face* face = AcquireFace(r, ppem, embolden);
-    if (!face) return nullptr;
+    if (!face)
+        return nullptr;
     std::unique_ptr<GdiFont> font(new GdiFont);
     font->spec_ = spec;
     font->spec_.weight = weight;
@@ -243,12 +262,15 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
                          (static_cast<uint64_t>(spec_.italic ? 1 : 0) << 24) |
                          (static_cast<uint64_t>(static_cast<uint32_t>(angle + 3600)) << 32);
     auto it = face_->glyphs.find(key);
-    if (it != face_->glyphs.end()) return it->second.ok ? &it->second.bitmap : nullptr;
-    if (face_->glyphs.size() >= kGlyphCacheLimit) face_->glyphs.clear();
+    if (it != face_->glyphs.end())
+        return it->second.ok ? &it->second.bitmap : nullptr;
+    if (face_->glyphs.size() >= kGlyphCacheLimit)
+        face_->glyphs.clear();
     Face::Cached& entry = face_->glyphs[key];
 
     const char32_t ch = SjisCodeToUnicodeCached(sjisCode);
-    if (ch == 0) return nullptr;
+    if (ch == 0)
+        return nullptr;
     FT_Face ft = face_->ft;
     const FT_UInt index = FT_Get_Char_Index(ft, ch);
     if (angle != 0) {
@@ -264,11 +286,15 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
     }
     const bool mono = format == GlyphFormat::kMono;
     FT_Int32 flags = FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_DEFAULT);
-    if (FT_Load_Glyph(ft, index, flags) != 0) return nullptr;
+    if (FT_Load_Glyph(ft, index, flags) != 0)
+        return nullptr;
     FT_GlyphSlot slot = ft->glyph;
-    if (spec_.italic) FT_GlyphSlot_Oblique(slot);
-    if (face_->emboldened) FT_GlyphSlot_Embolden(slot);
-    if (FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return nullptr;
+    if (spec_.italic)
+        FT_GlyphSlot_Oblique(slot);
+    if (face_->emboldened)
+        FT_GlyphSlot_Embolden(slot);
+    if (FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)
+        return nullptr;
 
     GlyphBitmap& g = entry.bitmap;
     const FT_Bitmap& bm = slot->bitmap;
@@ -298,4 +324,4 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
     return &g;
 }
 
-}  // namespace plat
+} // namespace plat

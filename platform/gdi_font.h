@@ -10,8 +10,8 @@ namespace plat {
 enum class FontQuality : uint8_t {
     kDefault = 0,
     kDraft = 1,
-    kProof = 2,           // drawn anti-aliased (font smoothing is on while the renderer runs)
-    kNonAntialiased = 3,  // one bit per pixel
+    kProof = 2, // drawn anti-aliased (font smoothing is on while the renderer runs)
+    kNonAntialiased = 3, // one bit per pixel
     kAntialiased = 4,
 };
 
@@ -19,23 +19,23 @@ constexpr uint8_t kShiftJisCharset = 128;
 
 // What a caller asks for; the same fields a GDI font carries.
 struct FontSpec {
-    int height = 0;       // > 0: cell height in pixels; < 0: em height; 0: 16
-    int width = 0;        // unused (glyphs keep their own proportions)
-    int escapement = 0;   // tenths of a degree, counter-clockwise
-    int orientation = 0;  // tenths of a degree (follows the escapement, as GDI does in its compatible mode)
-    int weight = 400;     // 100..900; 0 = 400
+    int height = 0; // > 0: cell height in pixels; < 0: em height; 0: 16
+    int width = 0; // unused (glyphs keep their own proportions)
+    int escapement = 0; // tenths of a degree, counter-clockwise
+    int orientation = 0; // tenths of a degree (follows the escapement, as GDI does in its compatible mode)
+    int weight = 400; // 100..900; 0 = 400
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
     uint8_t charset = kShiftJisCharset;
     FontQuality quality = FontQuality::kDefault;
     uint8_t pitchAndFamily = 0;
-    std::string faceName;  // Shift-JIS, as the engine's literals are
+    std::string faceName; // Shift-JIS, as the engine's literals are
 };
 
 struct TextMetrics {
-    int height = 0;   // ascent + descent
-    int ascent = 0;   // baseline below the top of the cell
+    int height = 0; // ascent + descent
+    int ascent = 0; // baseline below the top of the cell
     int descent = 0;
     int aveCharWidth = 0;
     int maxCharWidth = 0;
@@ -47,18 +47,20 @@ struct TextMetrics {
 // carries 0 or 1 per pixel (one byte each, same row padding).
 enum class GlyphFormat : uint8_t { kMono, kGray2, kGray4, kGray8, kCoverage };
 
-int GlyphFormatTop(GlyphFormat format);  // 1, 4, 16, 64, 255
+int GlyphFormatTop(GlyphFormat format); // 1, 4, 16, 64, 255
 
 struct GlyphBitmap {
-    int width = 0;    // black box; 0 for a blank glyph
+    int width = 0; // black box; 0 for a blank glyph
     int height = 0;
-    int originX = 0;  // left edge of the box from the pen position
-    int originY = 0;  // top edge of the box above the baseline
-    int advance = 0;  // pen advance in pixels
-    int pitch = 0;    // bytes per row
+    int originX = 0; // left edge of the box from the pen position
+    int originY = 0; // top edge of the box above the baseline
+    int advance = 0; // pen advance in pixels
+    int pitch = 0; // bytes per row
     std::vector<uint8_t> bits;
 
-    uint8_t At(int x, int y) const { return bits[static_cast<size_t>(y) * static_cast<size_t>(pitch) + static_cast<size_t>(x)]; }
+    uint8_t At(int x, int y) const {
+        return bits[static_cast<size_t>(y) * static_cast<size_t>(pitch) + static_cast<size_t>(x)];
+    }
 };
 
 // A font resolved through fontconfig and rendered by FreeType. Faces are
@@ -90,7 +92,7 @@ private:
     GdiFont() = default;
     FontSpec spec_;
     TextMetrics metrics_;
-    Face* face_ = nullptr;  // owned by the face cache
+    Face* face_ = nullptr; // owned by the face cache
 };
 
 // Quantises an 8-bit coverage value to 0..top as outline bitmaps do.
@@ -112,4 +114,4 @@ void ClearGlyphCaches();
 // Shift-JIS code to UTF-32 (0 when invalid), memoised.
 char32_t SjisCodeToUnicodeCached(uint16_t code);
 
-}  // namespace plat
+} // namespace plat

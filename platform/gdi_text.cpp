@@ -13,7 +13,8 @@ const GdiFont* ShellFont(int height, int weight) {
     static std::map<std::pair<int, int>, std::unique_ptr<GdiFont>> fonts;
     auto key = std::make_pair(height, weight);
     auto it = fonts.find(key);
-    if (it != fonts.end()) return it->second.get();
+    if (it != fonts.end())
+        return it->second.get();
     FontSpec spec;
     spec.height = height;
     spec.weight = weight;
@@ -22,25 +23,28 @@ const GdiFont* ShellFont(int height, int weight) {
     spec.faceName = "ＭＳ ゴシック";
     auto font = GdiFont::Create(spec);
     const GdiFont* raw = font.get();
-    if (raw) fonts.emplace(key, std::move(font));
+    if (raw)
+        fonts.emplace(key, std::move(font));
     return raw;
 }
 
 // A device context drawing in the style's colour and clip, transparent background.
 GdiDc StyledDc(Surface* surface, const GdiFont* font, const TextStyle& style) {
     GdiDc dc(surface);
-    if (style.clip) dc.SetClipRects({*style.clip});
+    if (style.clip)
+        dc.SetClipRects({*style.clip});
     dc.SetBkMode(BkMode::kTransparent);
     dc.SetTextColor(style.color);
     dc.SelectFont(font);
     return dc;
 }
 
-}  // namespace
+} // namespace
 
 int SurfaceTextOut(Surface* surface, int x, int y, std::string_view sjis, const TextStyle& style) {
     const GdiFont* font = ShellFont(style.height, style.weight);
-    if (!font || !surface) return -1;
+    if (!font || !surface)
+        return -1;
     GdiDc dc = StyledDc(surface, font, style);
     const std::string text(sjis);
     dc.TextOut(x, y, text.c_str(), static_cast<int>(text.size()));
@@ -49,7 +53,8 @@ int SurfaceTextOut(Surface* surface, int x, int y, std::string_view sjis, const 
 
 int SurfaceTextWidth(std::string_view sjis, int height, int weight) {
     const GdiFont* font = ShellFont(height, weight);
-    if (!font) return -1;
+    if (!font)
+        return -1;
     GdiDc dc(nullptr);
     dc.SelectFont(font);
     const std::string text(sjis);
@@ -58,10 +63,11 @@ int SurfaceTextWidth(std::string_view sjis, int height, int weight) {
 
 int SurfaceDrawText(Surface* surface, GdiRect rect, std::string_view sjis, const TextStyle& style, uint32_t format) {
     const GdiFont* font = ShellFont(style.height, style.weight);
-    if (!font || !surface) return 0;
+    if (!font || !surface)
+        return 0;
     GdiDc dc = StyledDc(surface, font, style);
     const std::string text(sjis);
     return dc.DrawText(text.c_str(), static_cast<int>(text.size()), &rect, format);
 }
 
-}  // namespace plat
+} // namespace plat

@@ -14,8 +14,8 @@ namespace plat {
 struct TextStyle {
     int height = 16;
     int weight = 400;
-    ColorRef color = 0;             // 0x00BBGGRR
-    const GdiRect* clip = nullptr;  // null: the whole surface
+    ColorRef color = 0; // 0x00BBGGRR
+    const GdiRect* clip = nullptr; // null: the whole surface
 };
 
 // Draws `sjis` with its cell's top-left at (x, y); returns the pen advance in
@@ -26,4 +26,4 @@ int SurfaceTextWidth(std::string_view sjis, int height, int weight = 400);
 // Text laid out in a rectangle (format: kDt* flags); returns its height, 0 on failure.
 int SurfaceDrawText(Surface* surface, GdiRect rect, std::string_view sjis, const TextStyle& style, uint32_t format);
 
-}  // namespace plat
+} // namespace plat

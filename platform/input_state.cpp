@@ -8,12 +8,14 @@ InputState& InputState::Get() {
 }
 
 void InputState::ReleaseAll() {
-    for (bool& d : down_) d = false;
+    for (bool& d : down_)
+        d = false;
 }
 
 void InputState::WarpMouse(int x, int y) {
     SetMouse(x, y);
-    if (warp_) warp_(x, y);
+    if (warp_)
+        warp_(x, y);
 }
 
-}  // namespace plat
+} // namespace plat

@@ -36,7 +36,8 @@ public:
 
     bool IsVkDown(int vk) const { return vk >= 0 && vk < 256 && down_[vk]; }
     void SetVkDown(int vk, bool down) {
-        if (vk >= 0 && vk < 256) down_[vk] = down;
+        if (vk >= 0 && vk < 256)
+            down_[vk] = down;
     }
     void ReleaseAll();
 
@@ -61,4 +62,4 @@ private:
     WarpHook warp_ = nullptr;
 };
 
-}  // namespace plat
+} // namespace plat

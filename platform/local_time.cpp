@@ -11,10 +11,11 @@ std::function<LocalTime()>& Source() {
     static auto* source = new std::function<LocalTime()>;
     return *source;
 }
-}  // namespace
+} // namespace
 
 LocalTime GetLocalTime() {
-    if (const auto& source = Source()) return source();
+    if (const auto& source = Source())
+        return source();
     timeval tv{};
     gettimeofday(&tv, nullptr);
     time_t t = tv.tv_sec;
@@ -34,4 +35,4 @@ LocalTime GetLocalTime() {
 
 void SetLocalTimeSource(std::function<LocalTime()> source) { Source() = std::move(source); }
 
-}  // namespace plat
+} // namespace plat

@@ -5,9 +5,9 @@ namespace plat {
 
 struct LocalTime {
     int year = 0;
-    int month = 0;      // 1..12
-    int day = 0;        // 1..31
-    int dayOfWeek = 0;  // 0 Sunday
+    int month = 0; // 1..12
+    int day = 0; // 1..31
+    int dayOfWeek = 0; // 0 Sunday
     int hour = 0;
     int minute = 0;
     int second = 0;
@@ -19,4 +19,4 @@ LocalTime GetLocalTime();
 // Tests inject a fixed date and time; an empty function restores the real one.
 void SetLocalTimeSource(std::function<LocalTime()> source);
 
-}  // namespace plat
+} // namespace plat

@@ -21,7 +21,7 @@ namespace {
 constexpr int kMinInputRate = 4000;
 constexpr int kMaxInputRate = 768000;
 
-}  // namespace
+} // namespace
 
 struct AudioDecoder::Impl {
     AVFormatContext* fmt = nullptr;
@@ -30,14 +30,14 @@ struct AudioDecoder::Impl {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     int stream = -1;
-    int swrChannels = 0;  // 1 for mono input (duplicated to both sides), else 2
+    int swrChannels = 0; // 1 for mono input (duplicated to both sides), else 2
     // What the resampler was set up for; a frame that differs (a stream may
     // switch from stereo to mono midway) needs a new one.
     int inChannels = 0;
     int inRate = 0;
     int inFormat = -1;
-    std::vector<float> pending;  // interleaved stereo, decoded but not yet read
-    size_t pendingPos = 0;       // in floats
+    std::vector<float> pending; // interleaved stereo, decoded but not yet read
+    size_t pendingPos = 0; // in floats
     std::vector<float> monoScratch;
     bool flushSent = false;
     bool finished = false;
@@ -53,10 +53,12 @@ struct AudioDecoder::Impl {
     }
 
     bool Open(const std::string& path) {
-        if (!OpenBestStream(path, AVMEDIA_TYPE_AUDIO, &fmt, &codec, &stream)) return false;
+        if (!OpenBestStream(path, AVMEDIA_TYPE_AUDIO, &fmt, &codec, &stream))
+            return false;
         packet = av_packet_alloc();
         frame = av_frame_alloc();
-        if (!packet || !frame) return false;
+        if (!packet || !frame)
+            return false;
         duration100ns = ContainerDuration100ns(fmt);
         return true;
     }
@@ -76,12 +78,14 @@ struct AudioDecoder::Impl {
         const int channels = ChannelsOf(f);
         // A rate outside what any real recording uses comes from a damaged
         // header: at 1 Hz each stored sample would become 44100 output frames.
-        if (channels <= 0 || f->sample_rate < kMinInputRate || f->sample_rate > kMaxInputRate) return false;
+        if (channels <= 0 || f->sample_rate < kMinInputRate || f->sample_rate > kMaxInputRate)
+            return false;
         inChannels = channels;
         inRate = f->sample_rate;
         inFormat = f->format;
         if (f->ch_layout.nb_channels > 0 && f->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC) {
-            if (av_channel_layout_copy(&in, &f->ch_layout) < 0) return false;
+            if (av_channel_layout_copy(&in, &f->ch_layout) < 0)
+                return false;
         } else {
             av_channel_layout_default(&in, channels);
         }
@@ -93,21 +97,25 @@ struct AudioDecoder::Impl {
                                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&in);
         av_channel_layout_uninit(&out);
-        if (rc < 0 || !swr) return false;
+        if (rc < 0 || !swr)
+            return false;
         return swr_init(swr) >= 0;
     }
 
     // Appends resampled output; a null frame flushes the resampler.
     void Convert(const AVFrame* f) {
-        if (!swr) return;
+        if (!swr)
+            return;
         const int inSamples = f ? f->nb_samples : 0;
         const int maxOut = swr_get_out_samples(swr, inSamples);
-        if (maxOut <= 0) return;
+        if (maxOut <= 0)
+            return;
         monoScratch.resize(static_cast<size_t>(maxOut) * static_cast<size_t>(swrChannels));
         uint8_t* outPlane = reinterpret_cast<uint8_t*>(monoScratch.data());
         const uint8_t** inPlanes = f ? const_cast<const uint8_t**>(f->extended_data) : nullptr;
         const int n = swr_convert(swr, &outPlane, maxOut, inPlanes, inSamples);
-        if (n <= 0) return;
+        if (n <= 0)
+            return;
         // Drop what was read already before growing the queue.
         if (pendingPos > 0) {
             pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(pendingPos));
@@ -117,7 +125,8 @@ struct AudioDecoder::Impl {
         pending.resize(old + static_cast<size_t>(n) * kAudioChannels);
         float* dst = pending.data() + old;
         if (swrChannels == 1) {
-            for (int i = 0; i < n; ++i) dst[2 * i] = dst[2 * i + 1] = monoScratch[static_cast<size_t>(i)];
+            for (int i = 0; i < n; ++i)
+                dst[2 * i] = dst[2 * i + 1] = monoScratch[static_cast<size_t>(i)];
         } else {
             std::memcpy(dst, monoScratch.data(), sizeof(float) * static_cast<size_t>(n) * kAudioChannels);
         }
@@ -125,11 +134,12 @@ struct AudioDecoder::Impl {
 
     // Decodes until more output is queued; false at the end of the media.
     bool Refill() {
-        if (finished) return false;
+        if (finished)
+            return false;
         const size_t before = pending.size() - pendingPos;
         while (DecodeNextFrame(fmt, codec, stream, packet, frame, &flushSent)) {
             if (swr && !SameInput(frame)) {
-                Convert(nullptr);  // what the old set-up still holds
+                Convert(nullptr); // what the old set-up still holds
                 swr_free(&swr);
             }
             if (!swr && !SetUpResampler(frame)) {
@@ -139,11 +149,13 @@ struct AudioDecoder::Impl {
             }
             Convert(frame);
             av_frame_unref(frame);
-            if (pending.size() - pendingPos > before) return true;
+            if (pending.size() - pendingPos > before)
+                return true;
         }
         // End of stream (or a decoder that gave up): empty the resampler.
         finished = true;
-        if (swr) Convert(nullptr);
+        if (swr)
+            Convert(nullptr);
         return pending.size() - pendingPos > before;
     }
 };
@@ -167,13 +179,15 @@ void AudioDecoder::Close() { impl_.reset(); }
 bool AudioDecoder::IsOpen() const { return impl_ != nullptr; }
 
 int AudioDecoder::Read(float* out, int frames) {
-    if (!impl_) return 0;
+    if (!impl_)
+        return 0;
     int done = 0;
     while (done < frames) {
         Impl& d = *impl_;
         const size_t avail = (d.pending.size() - d.pendingPos) / kAudioChannels;
         if (avail == 0) {
-            if (!d.Refill()) break;
+            if (!d.Refill())
+                break;
             continue;
         }
         const int n = static_cast<int>(std::min<size_t>(avail, static_cast<size_t>(frames - done)));
@@ -189,9 +203,11 @@ int AudioDecoder::Read(float* out, int frames) {
 }
 
 bool AudioDecoder::AtEnd() {
-    if (!impl_) return true;
+    if (!impl_)
+        return true;
     while (impl_->pending.size() == impl_->pendingPos) {
-        if (!impl_->Refill()) return true;
+        if (!impl_->Refill())
+            return true;
     }
     return false;
 }
@@ -199,19 +215,23 @@ bool AudioDecoder::AtEnd() {
 int64_t AudioDecoder::FramesRead() const { return impl_ ? impl_->framesRead : 0; }
 
 bool AudioDecoder::Rewind() {
-    if (path_.empty()) return false;
+    if (path_.empty())
+        return false;
     auto fresh = std::make_unique<Impl>();
-    if (!fresh->Open(path_)) return false;
+    if (!fresh->Open(path_))
+        return false;
     impl_ = std::move(fresh);
     return true;
 }
 
 bool AudioDecoder::SeekToFrame(int64_t frame) {
-    if (!Rewind()) return false;
+    if (!Rewind())
+        return false;
     std::vector<float> scratch(4096 * kAudioChannels);
     while (impl_->framesRead < frame) {
         const int want = static_cast<int>(std::min<int64_t>(4096, frame - impl_->framesRead));
-        if (Read(scratch.data(), want) < want) break;
+        if (Read(scratch.data(), want) < want)
+            break;
     }
     return true;
 }
@@ -222,15 +242,17 @@ bool DecodeAudioFile(const std::string& path, PcmBuffer* out) {
     out->samples.clear();
     out->frames = 0;
     AudioDecoder dec;
-    if (!dec.Open(path)) return false;
+    if (!dec.Open(path))
+        return false;
     std::vector<float> block(8192 * kAudioChannels);
     for (;;) {
         const int n = dec.Read(block.data(), 8192);
         out->samples.insert(out->samples.end(), block.begin(), block.begin() + n * kAudioChannels);
-        if (n < 8192) break;
+        if (n < 8192)
+            break;
     }
     out->frames = static_cast<int64_t>(out->samples.size() / kAudioChannels);
     return true;
 }
 
-}  // namespace plat
+} // namespace plat

@@ -58,4 +58,4 @@ inline int64_t FramesTo100ns(int64_t frames) {
     return frames <= 0 ? 0 : frames / kAudioRate * 10000000 + frames % kAudioRate * 10000000 / kAudioRate;
 }
 
-}  // namespace plat
+} // namespace plat

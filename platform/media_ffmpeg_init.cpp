@@ -18,19 +18,25 @@ void EnsureFfmpegQuiet() {
 bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fmt, AVCodecContext** codec,
                     int* stream) {
     EnsureFfmpegQuiet();
-    if (avformat_open_input(fmt, path.c_str(), nullptr, nullptr) < 0) return false;
-    if (avformat_find_stream_info(*fmt, nullptr) < 0) return false;
+    if (avformat_open_input(fmt, path.c_str(), nullptr, nullptr) < 0)
+        return false;
+    if (avformat_find_stream_info(*fmt, nullptr) < 0)
+        return false;
     const AVCodec* dec = nullptr;
     *stream = av_find_best_stream(*fmt, static_cast<AVMediaType>(mediaType), -1, -1, &dec, 0);
-    if (*stream < 0 || !dec) return false;
+    if (*stream < 0 || !dec)
+        return false;
     *codec = avcodec_alloc_context3(dec);
-    if (!*codec) return false;
-    if (avcodec_parameters_to_context(*codec, (*fmt)->streams[*stream]->codecpar) < 0) return false;
+    if (!*codec)
+        return false;
+    if (avcodec_parameters_to_context(*codec, (*fmt)->streams[*stream]->codecpar) < 0)
+        return false;
     return avcodec_open2(*codec, dec, nullptr) >= 0;
 }
 
 int64_t ContainerDuration100ns(const AVFormatContext* fmt) {
-    if (fmt->duration == AV_NOPTS_VALUE || fmt->duration <= 0 || fmt->duration >= INT64_MAX / 10) return 0;
+    if (fmt->duration == AV_NOPTS_VALUE || fmt->duration <= 0 || fmt->duration >= INT64_MAX / 10)
+        return 0;
     return fmt->duration * 10;
 }
 
@@ -38,16 +44,19 @@ bool DecodeNextFrame(AVFormatContext* fmt, AVCodecContext* codec, int stream, AV
                      bool* flushSent) {
     for (;;) {
         const int rc = avcodec_receive_frame(codec, frame);
-        if (rc == 0) return true;
-        if (rc != AVERROR(EAGAIN) || *flushSent) return false;
+        if (rc == 0)
+            return true;
+        if (rc != AVERROR(EAGAIN) || *flushSent)
+            return false;
         if (av_read_frame(fmt, packet) < 0) {
             avcodec_send_packet(codec, nullptr);
             *flushSent = true;
             continue;
         }
-        if (packet->stream_index == stream) avcodec_send_packet(codec, packet);
+        if (packet->stream_index == stream)
+            avcodec_send_packet(codec, packet);
         av_packet_unref(packet);
     }
 }
 
-}  // namespace plat
+} // namespace plat

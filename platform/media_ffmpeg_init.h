@@ -16,8 +16,7 @@ void EnsureFfmpegQuiet();
 // Opens the file and a decoder for its best stream of mediaType (an
 // AVMediaType). False on any failure; whatever was made is left in *fmt and
 // *codec for the caller to free.
-bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fmt, AVCodecContext** codec,
-                    int* stream);
+bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fmt, AVCodecContext** codec, int* stream);
 
 // The container's duration in 100 ns units; 0 when unknown or when a damaged
 // header claims more than fits.
@@ -29,4 +28,4 @@ int64_t ContainerDuration100ns(const AVFormatContext* fmt);
 bool DecodeNextFrame(AVFormatContext* fmt, AVCodecContext* codec, int stream, AVPacket* packet, AVFrame* frame,
                      bool* flushSent);
 
-}  // namespace plat
+} // namespace plat

@@ -25,17 +25,19 @@ std::vector<MediaGraph*>& Live() {
 }
 VideoFrameSink* g_sink = nullptr;
 
-}  // namespace
+} // namespace
 
 void SetVideoFrameSink(VideoFrameSink* sink) { g_sink = sink; }
 VideoFrameSink* GetVideoFrameSink() { return g_sink; }
 
 void PumpMoviePictures() {
     for (MediaGraph* g : MediaGraph::LiveGraphs()) {
-        if (!g->HasVideo()) continue;
+        if (!g->HasVideo())
+            continue;
         if (g->UpdatePicture()) {
             const VideoWindowState w = g->Window();
-            if (g_sink && w.visible) g_sink->ShowMoviePicture(g->Picture(), w);
+            if (g_sink && w.visible)
+                g_sink->ShowMoviePicture(g->Picture(), w);
         }
     }
 }
@@ -57,18 +59,22 @@ MediaGraph::~MediaGraph() {
         std::vector<MediaGraph*>& live = Live();
         live.erase(std::remove(live.begin(), live.end(), this), live.end());
     }
-    if (window_.visible && g_sink) g_sink->HideMovie();
+    if (window_.visible && g_sink)
+        g_sink->HideMovie();
 }
 
 int32_t MediaGraph::RenderFile(const std::string& path) {
-    if (!path_.empty()) return kMediaFail;  // one file per graph
+    if (!path_.empty())
+        return kMediaFail; // one file per graph
     const std::string real = ResolvePath(path);
-    if (!FileExists(real)) return kMediaNotFound;
+    if (!FileExists(real))
+        return kMediaNotFound;
     // Probing reads the file; the graph is not in the mix yet, so this needs
     // no lock and the audio thread never waits for it.
     hasAudio_ = audio_.Open(real);
     hasVideo_ = video_.Open(real);
-    if (!hasAudio_ && !hasVideo_) return kMediaFail;
+    if (!hasAudio_ && !hasVideo_)
+        return kMediaFail;
     // Media need a running output (at least the no-device clock) to advance,
     // whether or not the sound system started.
     AudioOutputStart();
@@ -86,27 +92,31 @@ int32_t MediaGraph::RenderFile(const std::string& path) {
 
 int32_t MediaGraph::Run() {
     auto lock = AudioMixer::Get().Lock();
-    if (path_.empty()) return kMediaFail;
+    if (path_.empty())
+        return kMediaFail;
     state_ = kGraphRunning;
     return kMediaOk;
 }
 
 int32_t MediaGraph::Pause() {
     auto lock = AudioMixer::Get().Lock();
-    if (path_.empty()) return kMediaFail;
+    if (path_.empty())
+        return kMediaFail;
     state_ = kGraphPaused;
     return kMediaOk;
 }
 
 int32_t MediaGraph::Stop() {
     auto lock = AudioMixer::Get().Lock();
-    if (path_.empty()) return kMediaFail;
+    if (path_.empty())
+        return kMediaFail;
     state_ = kGraphStopped;
     return kMediaOk;
 }
 
 int32_t MediaGraph::GetState(int, int* state) {
-    if (!state) return kMediaPointer;
+    if (!state)
+        return kMediaPointer;
     auto lock = AudioMixer::Get().Lock();
     *state = state_;
     return kMediaOk;
@@ -114,13 +124,16 @@ int32_t MediaGraph::GetState(int, int* state) {
 
 int32_t MediaGraph::SetPositions(const int64_t* current, const int64_t* stop) {
     auto lock = AudioMixer::Get().Lock();
-    if (path_.empty()) return kMediaFail;
-    if (stop) stopFrame_ = *stop <= 0 ? -1 : FramesFrom100ns(*stop);
+    if (path_.empty())
+        return kMediaFail;
+    if (stop)
+        stopFrame_ = *stop <= 0 ? -1 : FramesFrom100ns(*stop);
     if (current) {
         const int64_t target = FramesFrom100ns(*current);
         if (hasAudio_) {
             const bool ok = target == 0 ? audio_.Rewind() : audio_.SeekToFrame(target);
-            if (!ok) return kMediaFail;
+            if (!ok)
+                return kMediaFail;
             audioEnded_ = false;
         }
         position_ = target;
@@ -131,8 +144,10 @@ int32_t MediaGraph::SetPositions(const int64_t* current, const int64_t* stop) {
 
 int32_t MediaGraph::GetPositions(int64_t* current, int64_t* stop) {
     auto lock = AudioMixer::Get().Lock();
-    if (path_.empty()) return kMediaFail;
-    if (current) *current = FramesTo100ns(position_);
+    if (path_.empty())
+        return kMediaFail;
+    if (current)
+        *current = FramesTo100ns(position_);
     if (stop) {
         int64_t d = 0;
         GetDuration(&d);
@@ -142,26 +157,32 @@ int32_t MediaGraph::GetPositions(int64_t* current, int64_t* stop) {
 }
 
 int32_t MediaGraph::GetDuration(int64_t* duration) {
-    if (!duration) return kMediaPointer;
+    if (!duration)
+        return kMediaPointer;
     auto lock = AudioMixer::Get().Lock();
-    if (path_.empty()) return kMediaFail;
+    if (path_.empty())
+        return kMediaFail;
     int64_t d = hasAudio_ ? audio_.Duration100ns() : 0;
-    if (d <= 0) d = video_.Duration100ns();
-    if (d <= 0) d = FramesTo100ns(lengthFrames_);
+    if (d <= 0)
+        d = video_.Duration100ns();
+    if (d <= 0)
+        d = FramesTo100ns(lengthFrames_);
     *duration = d;
     return kMediaOk;
 }
 
 int32_t MediaGraph::PutVolume(int centibels) {
     auto lock = AudioMixer::Get().Lock();
-    if (centibels > 0 || centibels < -10000) return static_cast<int32_t>(0x80070057u);  // invalid argument
+    if (centibels > 0 || centibels < -10000)
+        return static_cast<int32_t>(0x80070057u); // invalid argument
     volume_ = centibels;
     gain_ = GainFromCentibels(centibels, -10000);
     return kMediaOk;
 }
 
 int32_t MediaGraph::GetVolume(int* centibels) {
-    if (!centibels) return kMediaPointer;
+    if (!centibels)
+        return kMediaPointer;
     auto lock = AudioMixer::Get().Lock();
     *centibels = volume_;
     return kMediaOk;
@@ -176,9 +197,11 @@ int32_t MediaGraph::SetNotifyWindow(WindowHandle owner, uint32_t message, intptr
 }
 
 int32_t MediaGraph::GetEvent(int32_t* code, intptr_t* param1, intptr_t* param2, int) {
-    if (!code || !param1 || !param2) return kMediaPointer;
+    if (!code || !param1 || !param2)
+        return kMediaPointer;
     auto lock = AudioMixer::Get().Lock();
-    if (events_.empty()) return kMediaAbort;
+    if (events_.empty())
+        return kMediaAbort;
     *code = events_.front();
     *param1 = 0;
     *param2 = 0;
@@ -187,41 +210,50 @@ int32_t MediaGraph::GetEvent(int32_t* code, intptr_t* param1, intptr_t* param2, 
 }
 
 int64_t MediaGraph::EndFrameLocked() const {
-    if (stopFrame_ >= 0) return stopFrame_;
+    if (stopFrame_ >= 0)
+        return stopFrame_;
     return hasAudio_ ? INT64_MAX : lengthFrames_;
 }
 
 void MediaGraph::CompleteLocked() {
-    if (completePosted_) return;
+    if (completePosted_)
+        return;
     completePosted_ = true;
     events_.push_back(kMediaEventComplete);
-    if (notifyMessage_ != 0) PostAppEvent(notifyMessage_, 0, notifyParam_);
+    if (notifyMessage_ != 0)
+        PostAppEvent(notifyMessage_, 0, notifyParam_);
 }
 
 void MediaGraph::MixInto(float* out, int frames) {
-    if (state_ != kGraphRunning || completePosted_) return;
+    if (state_ != kGraphRunning || completePosted_)
+        return;
     const int64_t end = EndFrameLocked();
     const int want = static_cast<int>(std::clamp<int64_t>(end - position_, 0, frames));
     if (hasAudio_ && !audioEnded_ && want > 0) {
         scratch_.resize(static_cast<size_t>(want) * kAudioChannels);
         const int n = audio_.Read(scratch_.data(), want);
         if (gain_ != 0.0f) {
-            for (int i = 0; i < n * kAudioChannels; ++i) out[i] += scratch_[static_cast<size_t>(i)] * gain_;
+            for (int i = 0; i < n * kAudioChannels; ++i)
+                out[i] += scratch_[static_cast<size_t>(i)] * gain_;
         }
         position_ += n;
-        if (n < want || audio_.AtEnd()) audioEnded_ = true;
+        if (n < want || audio_.AtEnd())
+            audioEnded_ = true;
     } else if (!hasAudio_) {
         position_ += want;
     } else if (!audioEnded_ && audio_.AtEnd()) {
         audioEnded_ = true;
     }
-    if (audioEnded_ || position_ >= end) CompleteLocked();
+    if (audioEnded_ || position_ >= end)
+        CompleteLocked();
 }
 
 int32_t MediaGraph::GetVisible(bool* visible) {
-    if (!visible) return kMediaPointer;
+    if (!visible)
+        return kMediaPointer;
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     *visible = window_.visible;
     return kMediaOk;
 }
@@ -230,48 +262,57 @@ int32_t MediaGraph::PutVisible(bool visible) {
     bool hide = false;
     {
         auto lock = AudioMixer::Get().Lock();
-        if (!hasVideo_) return kNoInterface;
+        if (!hasVideo_)
+            return kNoInterface;
         hide = window_.visible && !visible;
         window_.visible = visible;
     }
-    if (hide && g_sink) g_sink->HideMovie();
+    if (hide && g_sink)
+        g_sink->HideMovie();
     // A window made visible shows the current picture at once.
-    if (visible && g_sink && picturesShown_ > 0) g_sink->ShowMoviePicture(picture_, Window());
+    if (visible && g_sink && picturesShown_ > 0)
+        g_sink->ShowMoviePicture(picture_, Window());
     return kMediaOk;
 }
 
 int32_t MediaGraph::PutOwner(WindowHandle owner) {
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     window_.owner = owner;
     return kMediaOk;
 }
 
 int32_t MediaGraph::PutWindowStyle(uint32_t style) {
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     window_.style = style;
     return kMediaOk;
 }
 
 int32_t MediaGraph::PutWindowState(int showState) {
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     window_.showState = showState;
-    if (showState == kShowHide) window_.foreground = false;
+    if (showState == kShowHide)
+        window_.foreground = false;
     return kMediaOk;
 }
 
 int32_t MediaGraph::SetWindowForeground(bool foreground) {
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     window_.foreground = foreground;
     return kMediaOk;
 }
 
 int32_t MediaGraph::SetWindowPosition(int x, int y, int width, int height) {
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     window_.x = x;
     window_.y = y;
     window_.width = width;
@@ -280,39 +321,47 @@ int32_t MediaGraph::SetWindowPosition(int x, int y, int width, int height) {
 }
 
 int32_t MediaGraph::GetFullScreenMode(bool* fullScreen) {
-    if (!fullScreen) return kMediaPointer;
+    if (!fullScreen)
+        return kMediaPointer;
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     *fullScreen = window_.fullScreen;
     return kMediaOk;
 }
 
 int32_t MediaGraph::PutFullScreenMode(bool fullScreen) {
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     window_.fullScreen = fullScreen;
     return kMediaOk;
 }
 
 int32_t MediaGraph::GetMessageDrain(WindowHandle* drain) {
-    if (!drain) return kMediaPointer;
+    if (!drain)
+        return kMediaPointer;
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     *drain = window_.messageDrain;
     return kMediaOk;
 }
 
 int32_t MediaGraph::PutMessageDrain(WindowHandle drain) {
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     window_.messageDrain = drain;
     return kMediaOk;
 }
 
 int32_t MediaGraph::GetVideoSize(int* width, int* height) {
-    if (!width || !height) return kMediaPointer;
+    if (!width || !height)
+        return kMediaPointer;
     auto lock = AudioMixer::Get().Lock();
-    if (!hasVideo_) return kNoInterface;
+    if (!hasVideo_)
+        return kNoInterface;
     *width = video_.Width();
     *height = video_.Height();
     return kMediaOk;
@@ -324,7 +373,8 @@ VideoWindowState MediaGraph::Window() {
 }
 
 bool MediaGraph::UpdatePicture() {
-    if (!hasVideo_) return false;
+    if (!hasVideo_)
+        return false;
     int64_t pos = 0;
     {
         auto lock = AudioMixer::Get().Lock();
@@ -332,9 +382,10 @@ bool MediaGraph::UpdatePicture() {
     }
     // The video decoder belongs to the main thread; decode outside the lock
     // so the audio thread never waits for a picture.
-    if (!video_.PictureAt(FramesTo100ns(pos), &picture_)) return false;
+    if (!video_.PictureAt(FramesTo100ns(pos), &picture_))
+        return false;
     ++picturesShown_;
     return true;
 }
 
-}  // namespace plat
+} // namespace plat

@@ -19,10 +19,10 @@ constexpr int32_t kMediaOk = 0;
 constexpr int32_t kMediaFalse = 1;
 constexpr int32_t kMediaFail = static_cast<int32_t>(0x80004005u);
 constexpr int32_t kMediaPointer = static_cast<int32_t>(0x80004003u);
-constexpr int32_t kMediaAbort = static_cast<int32_t>(0x80004004u);  // no event waiting
+constexpr int32_t kMediaAbort = static_cast<int32_t>(0x80004004u); // no event waiting
 constexpr int32_t kMediaNotFound = static_cast<int32_t>(0x80070002u);
-constexpr int32_t kMediaStateIntermediate = 0x00040237;  // never produced
-constexpr int32_t kMediaCantCue = 0x00040268;            // never produced
+constexpr int32_t kMediaStateIntermediate = 0x00040237; // never produced
+constexpr int32_t kMediaCantCue = 0x00040268; // never produced
 constexpr int32_t kMediaEventComplete = 1;
 
 enum MediaGraphState { kGraphStopped = 0, kGraphPaused = 1, kGraphRunning = 2 };
@@ -106,8 +106,8 @@ private:
     AudioDecoder audio_;
     VideoDecoder video_;
     int state_ = kGraphStopped;
-    int64_t position_ = 0;     // frames from the media start
-    int64_t stopFrame_ = -1;   // -1: the end of the media
+    int64_t position_ = 0; // frames from the media start
+    int64_t stopFrame_ = -1; // -1: the end of the media
     int64_t lengthFrames_ = 0; // from the container; exact once the audio ran out
     bool audioEnded_ = false;
     bool completePosted_ = false;
@@ -123,4 +123,4 @@ private:
     std::vector<float> scratch_;
 };
 
-}  // namespace plat
+} // namespace plat

@@ -16,8 +16,8 @@ struct VideoDecoder::Impl {
     AVCodecContext* codec = nullptr;
     SwsContext* sws = nullptr;
     AVPacket* packet = nullptr;
-    AVFrame* ahead = nullptr;   // decoded, not yet due
-    AVFrame* latest = nullptr;  // due, not yet converted
+    AVFrame* ahead = nullptr; // decoded, not yet due
+    AVFrame* latest = nullptr; // due, not yet converted
     int stream = -1;
     bool haveAhead = false;
     bool haveLatest = false;
@@ -26,7 +26,7 @@ struct VideoDecoder::Impl {
     int64_t startPts = 0;
     int64_t shownTime = -1;
     int64_t decoded = 0;
-    int64_t taken = 0;  // pictures made current so far
+    int64_t taken = 0; // pictures made current so far
     int64_t duration100ns = 0;
 
     ~Impl() {
@@ -39,12 +39,15 @@ struct VideoDecoder::Impl {
     }
 
     bool Open(const std::string& path) {
-        if (!OpenBestStream(path, AVMEDIA_TYPE_VIDEO, &fmt, &codec, &stream)) return false;
-        if (codec->width <= 0 || codec->height <= 0) return false;
+        if (!OpenBestStream(path, AVMEDIA_TYPE_VIDEO, &fmt, &codec, &stream))
+            return false;
+        if (codec->width <= 0 || codec->height <= 0)
+            return false;
         packet = av_packet_alloc();
         ahead = av_frame_alloc();
         latest = av_frame_alloc();
-        if (!packet || !ahead || !latest) return false;
+        if (!packet || !ahead || !latest)
+            return false;
         const AVStream* st = fmt->streams[stream];
         startPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
         duration100ns = ContainerDuration100ns(fmt);
@@ -53,7 +56,8 @@ struct VideoDecoder::Impl {
 
     int64_t TimeOf(const AVFrame* f) const {
         int64_t pts = f->best_effort_timestamp;
-        if (pts == AV_NOPTS_VALUE) pts = f->pts;
+        if (pts == AV_NOPTS_VALUE)
+            pts = f->pts;
         int64_t fromStart = 0;
         // A stamp without a value, or one too far off to count from the
         // start (a damaged file), keeps the picture at the current time.
@@ -64,7 +68,8 @@ struct VideoDecoder::Impl {
 
     // Decodes the next picture into `ahead`; false at the end.
     bool DecodeNext() {
-        if (finished) return false;
+        if (finished)
+            return false;
         if (DecodeNextFrame(fmt, codec, stream, packet, ahead, &flushSent)) {
             ++decoded;
             return true;
@@ -74,10 +79,12 @@ struct VideoDecoder::Impl {
     }
 
     bool Convert(const AVFrame* f, Surface* out) {
-        sws = sws_getCachedContext(sws, f->width, f->height, static_cast<AVPixelFormat>(f->format), f->width,
-                                   f->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-        if (!sws) return false;
-        if (out->width != f->width || out->height != f->height) *out = Surface(f->width, f->height);
+        sws = sws_getCachedContext(sws, f->width, f->height, static_cast<AVPixelFormat>(f->format), f->width, f->height,
+                                   AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        if (!sws)
+            return false;
+        if (out->width != f->width || out->height != f->height)
+            *out = Surface(f->width, f->height);
         // BGRA bytes in memory are 0xAARRGGBB words on a little-endian machine.
         uint8_t* dst[4] = {reinterpret_cast<uint8_t*>(out->pixels.data()), nullptr, nullptr, nullptr};
         int dstStride[4] = {out->width * 4, 0, 0, 0};
@@ -106,20 +113,24 @@ int64_t VideoDecoder::Duration100ns() const { return impl_ ? impl_->duration100n
 int64_t VideoDecoder::PicturesDecoded() const { return impl_ ? impl_->decoded : 0; }
 
 bool VideoDecoder::PictureAt(int64_t t, Surface* out) {
-    if (!impl_ || !out) return false;
+    if (!impl_ || !out)
+        return false;
     if (impl_->taken > 1 && t < impl_->shownTime) {
         auto fresh = std::make_unique<Impl>();
-        if (!fresh->Open(path_)) return false;
+        if (!fresh->Open(path_))
+            return false;
         impl_ = std::move(fresh);
     }
     Impl& d = *impl_;
     for (;;) {
         if (!d.haveAhead) {
-            if (!d.DecodeNext()) break;
+            if (!d.DecodeNext())
+                break;
             d.haveAhead = true;
         }
         const int64_t at = d.TimeOf(d.ahead);
-        if (at > t && d.shownTime >= 0) break;
+        if (at > t && d.shownTime >= 0)
+            break;
         // Due (the first picture is always due): keep it, drop the one before.
         av_frame_unref(d.latest);
         av_frame_move_ref(d.latest, d.ahead);
@@ -127,13 +138,15 @@ bool VideoDecoder::PictureAt(int64_t t, Surface* out) {
         d.haveLatest = true;
         ++d.taken;
         d.shownTime = at;
-        if (at > t) break;
+        if (at > t)
+            break;
     }
-    if (!d.haveLatest) return false;
+    if (!d.haveLatest)
+        return false;
     const bool ok = d.Convert(d.latest, out);
     av_frame_unref(d.latest);
     d.haveLatest = false;
     return ok;
 }
 
-}  // namespace plat
+} // namespace plat

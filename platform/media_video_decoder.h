@@ -36,4 +36,4 @@ private:
     std::string path_;
 };
 
-}  // namespace plat
+} // namespace plat

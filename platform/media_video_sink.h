@@ -10,7 +10,7 @@ namespace plat {
 struct VideoWindowState {
     WindowHandle owner = nullptr;
     uint32_t style = 0;
-    int showState = 0;  // 0 hidden, 5 shown (the engine's window-state values)
+    int showState = 0; // 0 hidden, 5 shown (the engine's window-state values)
     bool visible = false;
     bool foreground = false;
     int x = 0;
@@ -43,4 +43,4 @@ VideoFrameSink* GetVideoFrameSink();
 // up to its clock and hands a new picture to the sink.
 void PumpMoviePictures();
 
-}  // namespace plat
+} // namespace plat

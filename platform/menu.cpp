@@ -9,7 +9,8 @@
 namespace plat {
 
 void MenuModel::AddItem(int id, const std::string& caption, bool checked) {
-    if (tops_.empty()) tops_.push_back(Top{});
+    if (tops_.empty())
+        tops_.push_back(Top{});
     tops_.back().items.push_back(Item{id, caption, checked});
 }
 
@@ -28,7 +29,8 @@ bool MenuModel::SetChecked(int id, bool checked) {
 const MenuModel::Item* MenuModel::FindItem(int id) const {
     for (const auto& t : tops_) {
         for (const auto& i : t.items) {
-            if (i.id == id) return &i;
+            if (i.id == id)
+                return &i;
         }
     }
     return nullptr;
@@ -43,7 +45,8 @@ char MenuModel::Mnemonic(const std::string& caption) {
     for (size_t i = 0; i < caption.size(); i += SjisCharLength(caption, i)) {
         if (caption[i] == '&' && i + 1 < caption.size()) {
             char c = caption[i + 1];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
             return c;
         }
     }
@@ -54,7 +57,8 @@ std::string MenuModel::DisplayText(const std::string& caption) {
     std::string out;
     for (size_t i = 0; i < caption.size();) {
         size_t n = SjisCharLength(caption, i);
-        if (!(n == 1 && caption[i] == '&')) out.append(caption, i, n);
+        if (!(n == 1 && caption[i] == '&'))
+            out.append(caption, i, n);
         i += n;
     }
     return out;
@@ -65,7 +69,8 @@ void FillRect(Surface* s, int x, int y, int w, int h, uint32_t argb) {
     int x1 = std::min(s->width, x + w), y1 = std::min(s->height, y + h);
     for (int yy = y0; yy < y1; ++yy) {
         uint32_t* row = s->Row(yy);
-        for (int xx = x0; xx < x1; ++xx) row[xx] = argb;
+        for (int xx = x0; xx < x1; ++xx)
+            row[xx] = argb;
     }
 }
 
@@ -78,9 +83,11 @@ void FrameRect(Surface* s, int x, int y, int w, int h, uint32_t argb) {
 
 int UiTextWidth(const std::string& sjis, int height) {
     int w = SurfaceTextWidth(sjis, height);
-    if (w >= 0) return w;
+    if (w >= 0)
+        return w;
     int n = 0;
-    for (size_t i = 0; i < sjis.size(); i += SjisCharLength(sjis, i)) n += static_cast<int>(SjisCharLength(sjis, i));
+    for (size_t i = 0; i < sjis.size(); i += SjisCharLength(sjis, i))
+        n += static_cast<int>(SjisCharLength(sjis, i));
     return n * height / 2;
 }
 
@@ -103,10 +110,12 @@ constexpr uint32_t kBorder = 0xFF808080u;
 
 void DrawCheck(Surface* s, int x, int y, uint32_t c) {
     // A small tick: two strokes.
-    for (int i = 0; i < 3; ++i) FillRect(s, x + i, y + 4 + i, 1, 2, c);
-    for (int i = 0; i < 6; ++i) FillRect(s, x + 3 + i, y + 6 - i, 1, 2, c);
+    for (int i = 0; i < 3; ++i)
+        FillRect(s, x + i, y + 4 + i, 1, 2, c);
+    for (int i = 0; i < 6; ++i)
+        FillRect(s, x + 3 + i, y + 6 - i, 1, 2, c);
 }
-}  // namespace
+} // namespace
 
 std::vector<int> TopPositions(const MenuModel& menu) {
     std::vector<int> xs;
@@ -122,7 +131,8 @@ std::vector<int> TopPositions(const MenuModel& menu) {
 int TopIndexAt(const MenuModel& menu, int x) {
     std::vector<int> xs = TopPositions(menu);
     for (size_t i = 0; i + 1 < xs.size(); ++i) {
-        if (x >= xs[i] && x < xs[i + 1]) return static_cast<int>(i);
+        if (x >= xs[i] && x < xs[i + 1])
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -147,14 +157,16 @@ void DrawBar(Surface* canvas, const MenuModel& menu, int barHeight, int openTop)
     int ty = (barHeight - kTextHeight) / 2;
     for (size_t i = 0; i < menu.tops().size(); ++i) {
         bool hi = static_cast<int>(i) == openTop;
-        if (hi) FillRect(canvas, xs[i], 1, xs[i + 1] - xs[i], barHeight - 2, kHiColour);
-        DrawUiText(canvas, xs[i] + kPadX, ty, MenuModel::DisplayText(menu.tops()[i].caption), hi ? kHiText : kTextColour,
-                   kTextHeight);
+        if (hi)
+            FillRect(canvas, xs[i], 1, xs[i + 1] - xs[i], barHeight - 2, kHiColour);
+        DrawUiText(canvas, xs[i] + kPadX, ty, MenuModel::DisplayText(menu.tops()[i].caption),
+                   hi ? kHiText : kTextColour, kTextHeight);
     }
 }
 
 void DrawDropDown(Surface* canvas, const MenuModel& menu, int top, int barHeight, int selected) {
-    if (top < 0 || top >= static_cast<int>(menu.tops().size())) return;
+    if (top < 0 || top >= static_cast<int>(menu.tops().size()))
+        return;
     int x, y, w, h;
     DropDownRect(menu, top, barHeight, &x, &y, &w, &h);
     FillRect(canvas, x, y, w, h, 0xFFF4F4F4u);
@@ -163,13 +175,15 @@ void DrawDropDown(Surface* canvas, const MenuModel& menu, int top, int barHeight
     for (size_t i = 0; i < items.size(); ++i) {
         int iy = y + 2 + static_cast<int>(i) * kItemHeight;
         bool hi = static_cast<int>(i) == selected;
-        if (hi) FillRect(canvas, x + 2, iy, w - 4, kItemHeight, kHiColour);
+        if (hi)
+            FillRect(canvas, x + 2, iy, w - 4, kItemHeight, kHiColour);
         uint32_t c = hi ? kHiText : kTextColour;
-        if (items[i].checked) DrawCheck(canvas, x + kPadX - 2, iy + 5, c);
+        if (items[i].checked)
+            DrawCheck(canvas, x + kPadX - 2, iy + 5, c);
         DrawUiText(canvas, x + kPadX + kCheckWidth, iy + (kItemHeight - kTextHeight) / 2,
                    MenuModel::DisplayText(items[i].caption), c, kTextHeight);
     }
 }
 
-}  // namespace menu_draw
-}  // namespace plat
+} // namespace menu_draw
+} // namespace plat

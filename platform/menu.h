@@ -56,7 +56,7 @@ void DropDownRect(const MenuModel& menu, int top, int barHeight, int* x, int* y,
 // highlighted (-1 none).
 void DrawBar(Surface* canvas, const MenuModel& menu, int barHeight, int openTop);
 void DrawDropDown(Surface* canvas, const MenuModel& menu, int top, int barHeight, int selected);
-}  // namespace menu_draw
+} // namespace menu_draw
 
 // Small drawing helpers shared by the menu and the dialogs.
 void FillRect(Surface* s, int x, int y, int w, int h, uint32_t argb);
@@ -66,4 +66,4 @@ void FrameRect(Surface* s, int x, int y, int w, int h, uint32_t argb);
 int DrawUiText(Surface* s, int x, int y, const std::string& sjis, uint32_t argb, int height);
 int UiTextWidth(const std::string& sjis, int height);
 
-}  // namespace plat
+} // namespace plat

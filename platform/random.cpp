@@ -13,4 +13,4 @@ int Rand() {
     return static_cast<int>((g_state >> 16) & 0x7FFFu);
 }
 
-}  // namespace plat
+} // namespace plat

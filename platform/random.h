@@ -8,4 +8,4 @@ namespace plat {
 void SeedRand(uint32_t seed);
 int Rand();
 
-}  // namespace plat
+} // namespace plat

@@ -51,7 +51,7 @@ struct ColourPlanes {
     void Build(const TLVertex& p0, const TLVertex& p1, const TLVertex& p2) {
         double det = (double(p1.x) - p0.x) * (double(p2.y) - p0.y) - (double(p2.x) - p0.x) * (double(p1.y) - p0.y);
         for (int k = 0; k < 4; ++k) {
-            int sh = 24 - 8 * k;  // a, r, g, b
+            int sh = 24 - 8 * k; // a, r, g, b
             double c0 = Ch(p0.diffuse, sh), c1 = Ch(p1.diffuse, sh), c2 = Ch(p2.diffuse, sh);
             if (det == 0) {
                 a[k] = c0;
@@ -90,10 +90,10 @@ inline void PutPixel(uint32_t* d, uint32_t texel, uint32_t colour, bool white, c
 }
 
 #if defined(__SSE2__)
-inline __m128i Div255x16(__m128i x) {  // exact rounding for x <= 65025
+inline __m128i Div255x16(__m128i x) { // exact rounding for x <= 65025
     return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
-inline __m128i AlphaSpread(__m128i px16) {  // alpha word of each pixel into all four lanes
+inline __m128i AlphaSpread(__m128i px16) { // alpha word of each pixel into all four lanes
     px16 = _mm_shufflelo_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
     return _mm_shufflehi_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
 }
@@ -104,7 +104,8 @@ void SpanScalar(uint32_t* d, const uint32_t* t, int i, int n, uint32_t colour, b
                 uint32_t keyRgb) {
     for (; i < n; ++i) {
         uint32_t texel = t[i];
-        if (key && (texel & 0x00FFFFFFu) == keyRgb) continue;
+        if (key && (texel & 0x00FFFFFFu) == keyRgb)
+            continue;
         uint32_t s = white ? texel : ModulateTexel(texel, colour);
         d[i] = blend ? BlendPixel(s, d[i], Blend::kSrcAlpha, Blend::kInvSrcAlpha) : s;
     }
@@ -141,8 +142,10 @@ __attribute__((target("avx2"))) int SpanAvx2(uint32_t* d, const uint32_t* t, int
             __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
             __m256i dlo = _mm256_unpacklo_epi8(dv, zero), dhi = _mm256_unpackhi_epi8(dv, zero);
             __m256i alo = AlphaSpread32(lo), ahi = AlphaSpread32(hi);
-            lo = Div255x32(_mm256_add_epi16(_mm256_mullo_epi16(lo, alo), _mm256_mullo_epi16(dlo, _mm256_sub_epi16(v255, alo))));
-            hi = Div255x32(_mm256_add_epi16(_mm256_mullo_epi16(hi, ahi), _mm256_mullo_epi16(dhi, _mm256_sub_epi16(v255, ahi))));
+            lo = Div255x32(
+                _mm256_add_epi16(_mm256_mullo_epi16(lo, alo), _mm256_mullo_epi16(dlo, _mm256_sub_epi16(v255, alo))));
+            hi = Div255x32(
+                _mm256_add_epi16(_mm256_mullo_epi16(hi, ahi), _mm256_mullo_epi16(dhi, _mm256_sub_epi16(v255, ahi))));
             out = _mm256_packus_epi16(lo, hi);
         } else {
             out = white ? tx : _mm256_packus_epi16(lo, hi);
@@ -221,35 +224,40 @@ inline void CoveredRange(double a, double b, int limit, int* begin, int* end) {
 // and texture coordinates change along one axis each.
 // Rows outside [rowBegin, rowEnd) are left alone; with allowBands a large
 // quad is shared out to the band workers.
-bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, int rowBegin,
-                int rowEnd, bool allowBands) {
+bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, int rowBegin, int rowEnd,
+                bool allowBands) {
     // Find the two x values and two y values.
     float xs[2] = {v[0].x, v[0].x}, ys[2] = {v[0].y, v[0].y};
     for (int k = 1; k < 4; ++k) {
         xs[0] = std::min(xs[0], v[k].x), xs[1] = std::max(xs[1], v[k].x);
         ys[0] = std::min(ys[0], v[k].y), ys[1] = std::max(ys[1], v[k].y);
     }
-    const TLVertex* corner[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};  // [yi][xi]
+    const TLVertex* corner[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}}; // [yi][xi]
     for (int k = 0; k < 4; ++k) {
         int xi = v[k].x == xs[0] ? 0 : (v[k].x == xs[1] ? 1 : -1);
         int yi = v[k].y == ys[0] ? 0 : (v[k].y == ys[1] ? 1 : -1);
-        if (xi < 0 || yi < 0 || corner[yi][xi]) return false;
+        if (xi < 0 || yi < 0 || corner[yi][xi])
+            return false;
         corner[yi][xi] = &v[k];
     }
     // The strip's diagonal must be v1-v2 between opposite corners for the
     // union of the two triangles to be the rectangle.
     bool v1v2Opposite = v[1].x != v[2].x && v[1].y != v[2].y;
-    if (!v1v2Opposite) return false;
+    if (!v1v2Opposite)
+        return false;
     const TLVertex &tl = *corner[0][0], &tr = *corner[0][1], &bl = *corner[1][0], &br = *corner[1][1];
-    if (tl.u != bl.u || tr.u != br.u || tl.v != tr.v || bl.v != br.v) return false;
-    if (xs[0] == xs[1] || ys[0] == ys[1]) return true;  // empty
+    if (tl.u != bl.u || tr.u != br.u || tl.v != tr.v || bl.v != br.v)
+        return false;
+    if (xs[0] == xs[1] || ys[0] == ys[1])
+        return true; // empty
 
     int x0, x1, y0, y1;
     CoveredRange(xs[0], xs[1], dst.width, &x0, &x1);
     CoveredRange(ys[0], ys[1], dst.height, &y0, &y1);
     y0 = std::max(y0, rowBegin);
     y1 = std::min(y1, rowEnd);
-    if (x0 >= x1 || y0 >= y1) return true;
+    if (x0 >= x1 || y0 >= y1)
+        return true;
 
     const int tw = tex ? tex->width : 1, th = tex ? tex->height : 1;
     // Texel columns and rows, computed once per quad.
@@ -274,7 +282,8 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
         return static_cast<int>(std::clamp(t, 0.0, double(th - 1)));
     };
     bool consecutive = true;
-    for (int i = 1; i < n && consecutive; ++i) consecutive = tcol[i] == tcol[i - 1] + 1;
+    for (int i = 1; i < n && consecutive; ++i)
+        consecutive = tcol[i] == tcol[i - 1] + 1;
 
     const bool uniform = v[0].diffuse == v[1].diffuse && v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse;
     const uint32_t colour = v[0].diffuse;
@@ -298,7 +307,8 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
             }
             for (int i = 0; i < n; ++i) {
                 uint32_t texel = trow ? trow[tcol[i]] : kWhiteTexel;
-                if (Keyed(tex, st.colorKey, texel)) continue;
+                if (Keyed(tex, st.colorKey, texel))
+                    continue;
                 uint32_t c = colour;
                 if (!uniform) {
                     double px = x0 + i, py = y;
@@ -337,7 +347,8 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
 void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TLVertex c, const RasterState& st,
                     int rowBegin, int rowEnd) {
     double area = Edge(a, b, c.x, c.y);
-    if (area == 0) return;
+    if (area == 0)
+        return;
     if (area < 0) {
         std::swap(b, c);
         area = -area;
@@ -353,8 +364,10 @@ void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TL
     for (int y = minY; y <= maxY; ++y) {
         for (int x = minX; x <= maxX; ++x) {
             double w0 = Edge(b, c, x, y), w1 = Edge(c, a, x, y), w2 = Edge(a, b, x, y);
-            if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-            if ((w0 == 0 && !tlBC) || (w1 == 0 && !tlCA) || (w2 == 0 && !tlAB)) continue;
+            if (w0 < 0 || w1 < 0 || w2 < 0)
+                continue;
+            if ((w0 == 0 && !tlBC) || (w1 == 0 && !tlCA) || (w2 == 0 && !tlAB))
+                continue;
             double u = (w0 * a.u + w1 * b.u + w2 * c.u) / area;
             double vv = (w0 * a.v + w1 * b.v + w2 * c.v) / area;
             uint32_t texel = 0xFFFFFFFFu;
@@ -363,20 +376,24 @@ void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TL
                 int ty = static_cast<int>(std::clamp(std::floor(vv * th), 0.0, double(th - 1)));
                 texel = tex->Row(ty)[tx];
             }
-            if (Keyed(tex, st.colorKey, texel)) continue;
+            if (Keyed(tex, st.colorKey, texel))
+                continue;
             uint32_t col = planes.At(x, y);
             PutPixel(dst.Row(y) + x, texel, col, col == 0xFFFFFFFFu, st);
         }
     }
 }
 
-bool Finite(const TLVertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.u) && std::isfinite(v.v); }
+bool Finite(const TLVertex& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.u) && std::isfinite(v.v);
+}
 
-}  // namespace
+} // namespace
 
 uint32_t ModulateTexel(uint32_t t, uint32_t c) {
     uint32_t out = 0;
-    for (int sh = 0; sh < 32; sh += 8) out |= Div255(Ch(t, sh) * Ch(c, sh)) << sh;
+    for (int sh = 0; sh < 32; sh += 8)
+        out |= Div255(Ch(t, sh) * Ch(c, sh)) << sh;
     return out;
 }
 
@@ -395,19 +412,24 @@ namespace {
 
 void QuadRows(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state, int rowBegin,
               int rowEnd, bool allowBands) {
-    if (dst.pixels.empty() || rowBegin >= rowEnd) return;
-    if (texture && (texture->width <= 0 || texture->height <= 0 || texture->pixels.empty())) return;
+    if (dst.pixels.empty() || rowBegin >= rowEnd)
+        return;
+    if (texture && (texture->width <= 0 || texture->height <= 0 || texture->pixels.empty()))
+        return;
     for (int k = 0; k < 4; ++k)
-        if (!Finite(v[k])) return;
+        if (!Finite(v[k]))
+            return;
     // Keep coordinates where doubles and ints stay exact.
     for (int k = 0; k < 4; ++k)
-        if (std::fabs(v[k].x) > 1e7f || std::fabs(v[k].y) > 1e7f) return;
-    if (RasterRect(dst, texture, v, state, rowBegin, rowEnd, allowBands)) return;
+        if (std::fabs(v[k].x) > 1e7f || std::fabs(v[k].y) > 1e7f)
+            return;
+    if (RasterRect(dst, texture, v, state, rowBegin, rowEnd, allowBands))
+        return;
     RasterTriangle(dst, texture, v[0], v[1], v[2], state, rowBegin, rowEnd);
     RasterTriangle(dst, texture, v[1], v[2], v[3], state, rowBegin, rowEnd);
 }
 
-}  // namespace
+} // namespace
 
 void RasterQuadStrip(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state) {
     QuadRows(dst, texture, v, state, 0, dst.height, true);
@@ -419,7 +441,8 @@ void RasterQuadStripRows(Surface& dst, const Surface* texture, const TLVertex v[
 }
 
 void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count) {
-    if (count == 0) return;
+    if (count == 0)
+        return;
     if (count == 1) {
         RasterQuadStrip(dst, quads[0].texture, quads[0].v, quads[0].state);
         return;
@@ -434,7 +457,8 @@ void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count) {
     }
     const int bands = area >= kParallelArea ? RasterBandCount() : 1;
     if (bands <= 1) {
-        for (size_t i = 0; i < count; ++i) RasterQuadStripRows(dst, quads[i].texture, quads[i].v, quads[i].state, 0, dst.height);
+        for (size_t i = 0; i < count; ++i)
+            RasterQuadStripRows(dst, quads[i].texture, quads[i].v, quads[i].state, 0, dst.height);
         return;
     }
     // Every band replays all quads in order over its own rows.
@@ -457,21 +481,25 @@ void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count) {
 void RasterBlt(Surface& dst, const RectI& dr, const Surface& src, const RectI& sr, bool keySrc) {
     const int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
     const int sw = sr.right - sr.left, sh = sr.bottom - sr.top;
-    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
+        return;
     const bool key = keySrc && src.hasColorKey;
     for (int y = std::max(dr.top, 0); y < std::min(dr.bottom, dst.height); ++y) {
         int sy = sr.top + static_cast<int>((2LL * (y - dr.top) + 1) * sh / (2LL * dh));
-        if (sy < 0 || sy >= src.height) continue;
+        if (sy < 0 || sy >= src.height)
+            continue;
         uint32_t* d = dst.Row(y);
         const uint32_t* s = src.Row(sy);
         for (int x = std::max(dr.left, 0); x < std::min(dr.right, dst.width); ++x) {
             int sx = sr.left + static_cast<int>((2LL * (x - dr.left) + 1) * sw / (2LL * dw));
-            if (sx < 0 || sx >= src.width) continue;
+            if (sx < 0 || sx >= src.width)
+                continue;
             uint32_t p = s[sx];
-            if (key && ((p ^ src.colorKey) & 0x00FFFFFFu) == 0) continue;
+            if (key && ((p ^ src.colorKey) & 0x00FFFFFFu) == 0)
+                continue;
             d[x] = p;
         }
     }
 }
 
-}  // namespace plat
+} // namespace plat

@@ -37,4 +37,4 @@ void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count);
 // Nearest-neighbour stretch copy; rectangles are clipped to both surfaces.
 void RasterBlt(Surface& dst, const RectI& dstRect, const Surface& src, const RectI& srcRect, bool keySrc);
 
-}  // namespace plat
+} // namespace plat

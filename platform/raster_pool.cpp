@@ -32,7 +32,8 @@ int64_t NowNs() {
 int UsableProcessors() {
     cpu_set_t set;
     CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof(set), &set) == 0) return CPU_COUNT(&set);
+    if (sched_getaffinity(0, sizeof(set), &set) == 0)
+        return CPU_COUNT(&set);
     return static_cast<int>(std::thread::hardware_concurrency());
 }
 
@@ -57,7 +58,8 @@ public:
     BandPool() {
         int usable = UsableProcessors();
         int workers = std::min(usable > 1 ? usable - 1 : 0, 3);
-        for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Worker(); });
+        for (int i = 0; i < workers; ++i)
+            threads_.emplace_back([this] { Worker(); });
     }
     ~BandPool() {
         {
@@ -65,14 +67,16 @@ public:
             quit_.store(true);
         }
         cv_.notify_all();
-        for (std::thread& t : threads_) t.join();
+        for (std::thread& t : threads_)
+            t.join();
     }
     int bands() const { return threads_.empty() ? 1 : kBands; }
 
     void Run(BandJob job, void* ctx, int bands) {
         std::unique_lock<std::mutex> busy(dispatch_, std::try_to_lock);
         if (!busy.owns_lock() || bands <= 1 || threads_.empty()) {
-            for (int b = 0; b < bands; ++b) job(ctx, b, bands);
+            for (int b = 0; b < bands; ++b)
+                job(ctx, b, bands);
             return;
         }
         bands = std::min(bands, 0xFFFF);
@@ -85,7 +89,8 @@ public:
             gen = (state_.load(std::memory_order_relaxed) >> 32) + 1;
             state_.store(gen << 32 | static_cast<uint64_t>(bands) << 16, std::memory_order_release);
         }
-        if (sleepers_.load(std::memory_order_acquire) > 0) cv_.notify_all();
+        if (sleepers_.load(std::memory_order_acquire) > 0)
+            cv_.notify_all();
         TakeBands(gen);
         // A worker that claimed a band may have lost its processor (a busy
         // machine): after a short spin, give it ours rather than burn it.
@@ -103,12 +108,15 @@ private:
     void TakeBands(uint64_t gen) {
         for (;;) {
             uint64_t v = state_.load(std::memory_order_acquire);
-            if ((v >> 32) != gen) return;
+            if ((v >> 32) != gen)
+                return;
             const int band = static_cast<int>(v & 0xFFFF), total = static_cast<int>((v >> 16) & 0xFFFF);
-            if (band >= total) return;
+            if (band >= total)
+                return;
             // A claimed band keeps the job alive until it is counted done, so
             // reading the job after a successful claim is safe.
-            if (!state_.compare_exchange_weak(v, v + 1, std::memory_order_acq_rel)) continue;
+            if (!state_.compare_exchange_weak(v, v + 1, std::memory_order_acq_rel))
+                continue;
             job_(ctx_, band, total);
             done_.fetch_add(1, std::memory_order_acq_rel);
         }
@@ -121,19 +129,22 @@ private:
             int spins = 0;
             uint64_t gen;
             while ((gen = state_.load(std::memory_order_acquire) >> 32) == seenGen) {
-                if (quit_.load(std::memory_order_relaxed)) return;
+                if (quit_.load(std::memory_order_relaxed))
+                    return;
                 if (++spins < 256) {
                     CpuRelax();
                     continue;
                 }
                 spins = 0;
-                if (NowNs() < spinUntil) continue;
+                if (NowNs() < spinUntil)
+                    continue;
                 std::unique_lock<std::mutex> lk(m_);
                 sleepers_.fetch_add(1, std::memory_order_acq_rel);
                 cv_.wait(lk, [&] { return quit_.load() || (state_.load() >> 32) != seenGen; });
                 sleepers_.fetch_sub(1, std::memory_order_acq_rel);
             }
-            if (quit_.load()) return;
+            if (quit_.load())
+                return;
             seenGen = gen;
             TakeBands(gen);
         }
@@ -143,7 +154,7 @@ private:
     std::mutex m_;
     std::mutex dispatch_;
     std::condition_variable cv_;
-    std::atomic<uint64_t> state_{0};  // generation << 32 | bands << 16 | next band
+    std::atomic<uint64_t> state_{0}; // generation << 32 | bands << 16 | next band
     std::atomic<int> done_{0};
     std::atomic<int> sleepers_{0};
     std::atomic<bool> quit_{false};
@@ -156,10 +167,10 @@ BandPool& Pool() {
     return pool;
 }
 
-}  // namespace
+} // namespace
 
 int RasterBandCount() { return Pool().bands(); }
 
 void RunRasterBands(BandJob job, void* ctx, int bands) { Pool().Run(job, ctx, bands); }
 
-}  // namespace plat
+} // namespace plat

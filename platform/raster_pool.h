@@ -13,4 +13,4 @@ int RasterBandCount();
 // Runs job(ctx, b, bands) for every b in [0, bands) and returns when all are done.
 void RunRasterBands(BandJob job, void* ctx, int bands);
 
-}  // namespace plat
+} // namespace plat

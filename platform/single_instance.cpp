@@ -28,7 +28,7 @@ socklen_t MakeAddress(const std::string& name, sockaddr_un* addr) {
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n);
 }
 
-}  // namespace
+} // namespace
 
 SingleInstance::~SingleInstance() { Release(); }
 
@@ -37,7 +37,8 @@ SingleInstance::Result SingleInstance::Acquire(const std::string& name) {
     sockaddr_un addr;
     socklen_t len = MakeAddress(name, &addr);
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) return kFailed;
+    if (fd < 0)
+        return kFailed;
     if (bind(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0) {
         if (listen(fd, 4) != 0) {
             close(fd);
@@ -48,7 +49,8 @@ SingleInstance::Result SingleInstance::Acquire(const std::string& name) {
     }
     int err = errno;
     close(fd);
-    if (err != EADDRINUSE) return kFailed;
+    if (err != EADDRINUSE)
+        return kFailed;
 
     // Someone holds the name: ask it to come forward. Never wait for it: an
     // owner busy starting up or inside a dialog accepts nobody, and once its
@@ -66,10 +68,12 @@ SingleInstance::Result SingleInstance::Acquire(const std::string& name) {
 }
 
 bool SingleInstance::PollRaiseRequest() {
-    if (fd_ < 0) return false;
+    if (fd_ < 0)
+        return false;
     for (;;) {
         int c = accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (c < 0) break;
+        if (c < 0)
+            break;
         if (callers_.size() >= kMaxCallers) {
             close(callers_.front().fd);
             callers_.erase(callers_.begin());
@@ -86,7 +90,8 @@ bool SingleInstance::PollRaiseRequest() {
             ++i;
             continue;
         }
-        if (n == static_cast<ssize_t>(sizeof(kRaise) - 1) && memcmp(buf, kRaise, sizeof(kRaise) - 1) == 0) raise = true;
+        if (n == static_cast<ssize_t>(sizeof(kRaise) - 1) && memcmp(buf, kRaise, sizeof(kRaise) - 1) == 0)
+            raise = true;
         close(caller.fd);
         callers_.erase(callers_.begin() + static_cast<std::ptrdiff_t>(i));
     }
@@ -94,10 +99,12 @@ bool SingleInstance::PollRaiseRequest() {
 }
 
 void SingleInstance::Release() {
-    for (const Caller& caller : callers_) close(caller.fd);
+    for (const Caller& caller : callers_)
+        close(caller.fd);
     callers_.clear();
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0)
+        close(fd_);
     fd_ = -1;
 }
 
-}  // namespace plat
+} // namespace plat

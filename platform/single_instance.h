@@ -29,10 +29,10 @@ public:
 private:
     struct Caller {
         int fd;
-        int turns;  // polls it has been waited for
+        int turns; // polls it has been waited for
     };
     int fd_ = -1;
     std::vector<Caller> callers_;
 };
 
-}  // namespace plat
+} // namespace plat

@@ -6,19 +6,22 @@
 namespace plat {
 
 size_t SjisCharLength(std::string_view s, size_t i) {
-    if (i < s.size() && IsSjisLeadByte(static_cast<uint8_t>(s[i])) && i + 1 < s.size()) return 2;
+    if (i < s.size() && IsSjisLeadByte(static_cast<uint8_t>(s[i])) && i + 1 < s.size())
+        return 2;
     return 1;
 }
 
 static char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool SjisEqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     size_t i = 0;
     while (i < a.size()) {
         size_t len = SjisCharLength(a, i);
         if (len == 2) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+            if (a[i] != b[i] || a[i + 1] != b[i + 1])
+                return false;
         } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
             return false;
         }
@@ -31,7 +34,8 @@ size_t SjisFindLastOf(std::string_view s, std::string_view chars) {
     size_t found = std::string_view::npos;
     for (size_t i = 0; i < s.size();) {
         size_t len = SjisCharLength(s, i);
-        if (len == 1 && chars.find(s[i]) != std::string_view::npos) found = i;
+        if (len == 1 && chars.find(s[i]) != std::string_view::npos)
+            found = i;
         i += len;
     }
     return found;
@@ -43,7 +47,8 @@ namespace {
 bool Convert(const char* to, const char* from, std::string_view in, std::string* out, bool strict) {
     out->clear();
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
     bool ok = true;
     char* src = const_cast<char*>(in.data());
     size_t srcLeft = in.size();
@@ -54,9 +59,11 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string*
         size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
         out->append(buf, static_cast<size_t>(dst - buf));
         if (r == static_cast<size_t>(-1)) {
-            if (errno == E2BIG) continue;
+            if (errno == E2BIG)
+                continue;
             ok = false;
-            if (strict) break;
+            if (strict)
+                break;
             // Skip one offending byte and go on.
             out->push_back('?');
             ++src;
@@ -68,7 +75,7 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string*
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 std::string SjisToUtf8(std::string_view sjis) {
     std::string out;
@@ -87,12 +94,14 @@ bool Utf8ToSjisStrict(std::string_view utf8, std::string* out) { return Convert(
 char32_t SjisCodeToUnicode(uint16_t code) {
     char in[2];
     size_t n = 0;
-    if (code > 0xFF) in[n++] = static_cast<char>(code >> 8);
+    if (code > 0xFF)
+        in[n++] = static_cast<char>(code >> 8);
     in[n++] = static_cast<char>(code & 0xFF);
     std::string out;
-    if (!Convert("UTF-32LE", "CP932", std::string_view(in, n), &out, true) || out.size() != 4) return 0;
+    if (!Convert("UTF-32LE", "CP932", std::string_view(in, n), &out, true) || out.size() != 4)
+        return 0;
     return static_cast<char32_t>(static_cast<uint8_t>(out[0]) | (static_cast<uint8_t>(out[1]) << 8) |
                                  (static_cast<uint8_t>(out[2]) << 16) | (static_cast<uint8_t>(out[3]) << 24));
 }
 
-}  // namespace plat
+} // namespace plat

@@ -33,4 +33,4 @@ bool Utf8ToSjisStrict(std::string_view utf8, std::string* out);
 // One Shift-JIS character as UTF-32, 0 when it has no mapping.
 char32_t SjisCodeToUnicode(uint16_t code);
 
-}  // namespace plat
+} // namespace plat

@@ -12,8 +12,8 @@ struct Surface {
     int height = 0;
     std::vector<uint32_t> pixels;
     bool hasColorKey = false;
-    uint32_t colorKey = 0;  // compared on the RGB bits only
-    bool lost = false;      // contents gone after a device loss, until restored
+    uint32_t colorKey = 0; // compared on the RGB bits only
+    bool lost = false; // contents gone after a device loss, until restored
 
     Surface() = default;
     Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), 0) {}
@@ -23,4 +23,4 @@ struct Surface {
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
 
-}  // namespace plat
+} // namespace plat

@@ -38,23 +38,28 @@ bool IsLevel(uint32_t level) {
 // Our own display-mode list: the game's one size at the three depths.
 bool ModesOf(uint32_t level, std::vector<VideoMode>* out) {
     out->clear();
-    if (ModeSource()) return ModeSource()(level, out);
-    if (!IsLevel(level)) return false;
-    for (uint32_t bpp : {32u, 24u, 16u}) out->push_back(VideoMode{800, 600, bpp, 60});
+    if (ModeSource())
+        return ModeSource()(level, out);
+    if (!IsLevel(level))
+        return false;
+    for (uint32_t bpp : {32u, 24u, 16u})
+        out->push_back(VideoMode{800, 600, bpp, 60});
     return true;
 }
 
-}  // namespace
+} // namespace
 
 uint32_t VideoModeCount(uint32_t level) {
     std::vector<VideoMode> modes;
-    if (!ModesOf(level, &modes)) return 0;
+    if (!ModesOf(level, &modes))
+        return 0;
     return static_cast<uint32_t>(modes.size());
 }
 
 int32_t GetVideoMode(uint32_t level, uint32_t index, VideoMode* out) {
     std::vector<VideoMode> modes;
-    if (!out || !ModesOf(level, &modes) || index >= modes.size()) return kVideoErrInvalidParams;
+    if (!out || !ModesOf(level, &modes) || index >= modes.size())
+        return kVideoErrInvalidParams;
     *out = modes[index];
     return kVideoOk;
 }
@@ -79,22 +84,28 @@ void EmptyLiveSurfaces() {
     }
 }
 
-}  // namespace
+} // namespace
 
 void SignalDeviceLoss() {
     EmptyLiveSurfaces();
-    if (g_current) g_current->SimulateSurfaceLoss();
+    if (g_current)
+        g_current->SimulateSurfaceLoss();
 }
 
 VideoDevice::VideoDevice(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp, bool fullScreen)
-    : level_(level), width_(width), height_(height), bpp_(bpp), fullScreen_(fullScreen),
+    : level_(level),
+      width_(width),
+      height_(height),
+      bpp_(bpp),
+      fullScreen_(fullScreen),
       back_(static_cast<int>(width), static_cast<int>(height)) {}
 
 std::unique_ptr<VideoDevice> VideoDevice::Create(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp,
                                                  bool fullScreen) {
     if (!IsLevel(level) || width == 0 || height == 0 || width > kMaxTextureSide || height > kMaxTextureSide)
         return nullptr;
-    if (ContextHook() && !ContextHook()(level, width, height, bpp, fullScreen)) return nullptr;
+    if (ContextHook() && !ContextHook()(level, width, height, bpp, fullScreen))
+        return nullptr;
     // A window shows the desktop's depth; only full screen takes the asked one.
     uint32_t depth = fullScreen ? bpp : 32u;
     std::unique_ptr<VideoDevice> dev(new VideoDevice(level, width, height, depth, fullScreen));
@@ -105,13 +116,15 @@ std::unique_ptr<VideoDevice> VideoDevice::Create(uint32_t level, uint32_t width,
 }
 
 VideoDevice::~VideoDevice() {
-    if (g_current == this) g_current = nullptr;
+    if (g_current == this)
+        g_current = nullptr;
 }
 
 VideoDevice* VideoDevice::Current() { return g_current; }
 
 DeviceSurfacePtr VideoDevice::CreateTexture(uint32_t width, uint32_t height) {
-    if (width == 0 || height == 0 || width > kMaxTextureSide || height > kMaxTextureSide) return nullptr;
+    if (width == 0 || height == 0 || width > kMaxTextureSide || height > kMaxTextureSide)
+        return nullptr;
     return std::make_unique<DeviceSurface>(static_cast<int>(width), static_cast<int>(height));
 }
 
@@ -129,27 +142,31 @@ int32_t VideoDevice::Clear(uint32_t argb) {
 }
 
 int32_t VideoDevice::BeginScene() {
-    if (inScene_) return kVideoErrSceneInScene;
+    if (inScene_)
+        return kVideoErrSceneInScene;
     inScene_ = true;
     return kVideoOk;
 }
 
 int32_t VideoDevice::EndScene() {
-    if (!inScene_) return kVideoErrSceneNotInScene;
+    if (!inScene_)
+        return kVideoErrSceneNotInScene;
     inScene_ = false;
     return kVideoOk;
 }
 
 int32_t VideoDevice::Present() {
     EndBatch();
-    if (lost_) return kVideoErrSurfaceLost;
+    if (lost_)
+        return kVideoErrSurfaceLost;
     PresentFrame(back_, bpp_);
     // A reset reported by the window while presenting is seen by the next present.
     return kVideoOk;
 }
 
 int32_t VideoDevice::DrawQuadStrip(const TLVertex v[4]) {
-    if (!v) return kVideoErrInvalidParams;
+    if (!v)
+        return kVideoErrInvalidParams;
     if (recorder_) {
         DrawRecord rec;
         std::copy(v, v + 4, rec.v);
@@ -176,21 +193,26 @@ void VideoDevice::EndBatch() {
 }
 
 int32_t VideoDevice::Blt(Surface* dst, const RectI& dstRect, const Surface* src, const RectI& srcRect, bool keySrc) {
-    if (!dst || !src) return kVideoErrInvalidParams;
-    if (src->lost || dst->lost) return kVideoErrSurfaceLost;
+    if (!dst || !src)
+        return kVideoErrInvalidParams;
+    if (src->lost || dst->lost)
+        return kVideoErrSurfaceLost;
     RasterBlt(*dst, dstRect, *src, srcRect, keySrc);
     return kVideoOk;
 }
 
 int32_t VideoDevice::TestCooperativeLevel() {
-    if (g_coopOverrideSet) return g_coopOverride;
-    if (fullScreen_ && PresentDisplayUnavailable()) return kVideoErrNoExclusiveMode;
+    if (g_coopOverrideSet)
+        return g_coopOverride;
+    if (fullScreen_ && PresentDisplayUnavailable())
+        return kVideoErrNoExclusiveMode;
     return kVideoOk;
 }
 
 int32_t VideoDevice::RestoreAllSurfaces() {
     // Surfaces come back empty; their owners reload them.
-    for (DeviceSurface* s : LiveSurfaces()) s->lost = false;
+    for (DeviceSurface* s : LiveSurfaces())
+        s->lost = false;
     back_.lost = false;
     lost_ = false;
     return kVideoOk;
@@ -205,4 +227,4 @@ void VideoDevice::SimulateSurfaceLoss() {
     }
 }
 
-}  // namespace plat
+} // namespace plat

@@ -21,8 +21,8 @@ constexpr int32_t kVideoErrWasStillDrawing = static_cast<int32_t>(0x8876021Cu);
 constexpr int32_t kVideoErrInvalidParams = static_cast<int32_t>(0x80070057u);
 constexpr int32_t kVideoErrOutOfMemory = static_cast<int32_t>(0x8007000Eu);
 constexpr int32_t kVideoErrGeneric = static_cast<int32_t>(0x80004005u);
-constexpr int32_t kVideoErrSceneInScene = static_cast<int32_t>(0x887602F8u);  // begin while in a scene
-constexpr int32_t kVideoErrSceneNotInScene = static_cast<int32_t>(0x887602F9u);  // end without a begin
+constexpr int32_t kVideoErrSceneInScene = static_cast<int32_t>(0x887602F8u); // begin while in a scene
+constexpr int32_t kVideoErrSceneNotInScene = static_cast<int32_t>(0x887602F9u); // end without a begin
 
 // Device levels, tried from the most capable down; all are the same software
 // device here, but each has its own (injectable) mode list.
@@ -49,7 +49,8 @@ int32_t GetVideoMode(uint32_t level, uint32_t index, VideoMode* out);
 // every level lists 800 x 600 at 32, 24 and 16 bits and every device is made.
 using VideoModeSource = std::function<bool(uint32_t level, std::vector<VideoMode>* out)>;
 void SetVideoModeSource(VideoModeSource source);
-using VideoContextHook = std::function<bool(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp, bool fullScreen)>;
+using VideoContextHook =
+    std::function<bool(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp, bool fullScreen)>;
 void SetVideoContextHook(VideoContextHook hook);
 // While set, TestCooperativeLevel answers this code instead of asking the window.
 void SetCooperativeLevelOverride(const int32_t* code);
@@ -195,4 +196,4 @@ private:
 // Marks every live device surface empty and the current device lost.
 void SignalDeviceLoss();
 
-}  // namespace plat
+} // namespace plat

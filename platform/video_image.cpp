@@ -13,73 +13,88 @@ constexpr int64_t kMaxSide = 16384;
 
 uint32_t U32(const std::string& b, size_t at) {
     uint32_t v = 0;
-    if (at + 4 <= b.size()) std::memcpy(&v, b.data() + at, 4);
+    if (at + 4 <= b.size())
+        std::memcpy(&v, b.data() + at, 4);
     return v;
 }
 uint16_t U16(const std::string& b, size_t at) {
     uint16_t v = 0;
-    if (at + 2 <= b.size()) std::memcpy(&v, b.data() + at, 2);
+    if (at + 2 <= b.size())
+        std::memcpy(&v, b.data() + at, 2);
     return v;
 }
 
 int LowBit(uint32_t mask) {
-    if (!mask) return 0;
+    if (!mask)
+        return 0;
     int n = 0;
-    while (!(mask & 1u)) mask >>= 1, ++n;
+    while (!(mask & 1u))
+        mask >>= 1, ++n;
     return n;
 }
 int BitCount(uint32_t mask) {
     int n = 0;
-    for (; mask; mask &= mask - 1) ++n;
+    for (; mask; mask &= mask - 1)
+        ++n;
     return n;
 }
 // A masked channel widened to 8 bits by bit replication.
 uint32_t Channel(uint32_t px, uint32_t mask, uint32_t absent) {
-    if (!mask) return absent;
+    if (!mask)
+        return absent;
     int bits = BitCount(mask);
     uint32_t v = (px & mask) >> LowBit(mask);
-    if (bits >= 8) return v >> (bits - 8);
+    if (bits >= 8)
+        return v >> (bits - 8);
     uint32_t out = 0;
-    for (int filled = 0; filled < 8; filled += bits) out = (out << bits) | v;
+    for (int filled = 0; filled < 8; filled += bits)
+        out = (out << bits) | v;
     int total = ((8 + bits - 1) / bits) * bits;
     return (out >> (total - 8)) & 0xFFu;
 }
 
 bool DecodeBmp(const std::string& b, Surface* out) {
-    if (b.size() < 54) return false;
+    if (b.size() < 54)
+        return false;
     uint32_t dataOff = U32(b, 10), infoSize = U32(b, 14);
     int32_t w = static_cast<int32_t>(U32(b, 18)), h = static_cast<int32_t>(U32(b, 22));
     uint16_t bpp = U16(b, 28);
     uint32_t comp = U32(b, 30), clrUsed = U32(b, 46);
     bool topDown = h < 0;
     int64_t ah = topDown ? -static_cast<int64_t>(h) : h;
-    if (w <= 0 || ah <= 0 || w > kMaxSide || ah > kMaxSide) return false;
+    if (w <= 0 || ah <= 0 || w > kMaxSide || ah > kMaxSide)
+        return false;
     uint32_t rm = 0, gm = 0, bm = 0;
-    if (comp == 3 || comp == 6) {  // bit fields
+    if (comp == 3 || comp == 6) { // bit fields
         // Masks follow a 40-byte header, or sit inside a larger one.
         const size_t at = 14 + 40;
         rm = U32(b, at), gm = U32(b, at + 4), bm = U32(b, at + 8);
     } else if (comp != 0) {
-        return false;  // RLE and embedded JPEG/PNG are not used
+        return false; // RLE and embedded JPEG/PNG are not used
     } else if (bpp == 16) {
         rm = 0x7C00, gm = 0x03E0, bm = 0x001F;
     } else if (bpp == 32) {
         rm = 0xFF0000, gm = 0xFF00, bm = 0xFF;
     }
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        return false;
     uint32_t palette[256] = {};
     if (bpp <= 8) {
         uint32_t n = clrUsed ? clrUsed : (1u << bpp);
-        if (n > 256) return false;
+        if (n > 256)
+            return false;
         size_t at = 14 + infoSize;
-        for (uint32_t i = 0; i < n; ++i) palette[i] = 0xFF000000u | (U32(b, at + 4 * i) & 0x00FFFFFFu);
+        for (uint32_t i = 0; i < n; ++i)
+            palette[i] = 0xFF000000u | (U32(b, at + 4 * i) & 0x00FFFFFFu);
     }
     const uint64_t stride = ((static_cast<uint64_t>(w) * bpp + 31) / 32) * 4;
-    if (dataOff > b.size() || stride * static_cast<uint64_t>(ah) > b.size() - dataOff) return false;
+    if (dataOff > b.size() || stride * static_cast<uint64_t>(ah) > b.size() - dataOff)
+        return false;
     Surface s(w, static_cast<int>(ah));
     for (int y = 0; y < ah; ++y) {
         int srcRow = topDown ? y : static_cast<int>(ah - 1 - y);
-        const uint8_t* row = reinterpret_cast<const uint8_t*>(b.data()) + dataOff + stride * static_cast<uint64_t>(srcRow);
+        const uint8_t* row =
+            reinterpret_cast<const uint8_t*>(b.data()) + dataOff + stride * static_cast<uint64_t>(srcRow);
         uint32_t* d = s.Row(y);
         for (int x = 0; x < w; ++x) {
             uint32_t c;
@@ -87,7 +102,9 @@ bool DecodeBmp(const std::string& b, Surface* out) {
                 case 1: c = palette[(row[x >> 3] >> (7 - (x & 7))) & 1]; break;
                 case 4: c = palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF]; break;
                 case 8: c = palette[row[x]]; break;
-                case 24: c = 0xFF000000u | (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x]; break;
+                case 24:
+                    c = 0xFF000000u | (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
+                    break;
                 default: {
                     uint32_t px = 0;
                     std::memcpy(&px, row + static_cast<size_t>(x) * (bpp / 8), bpp / 8);
@@ -115,7 +132,8 @@ uint64_t DxtBytes(int64_t w, int64_t h, int kind) {
 bool DecodeDxt(const std::string& b, size_t at, int w, int h, int kind, Surface* s) {
     const int bw = (w + 3) / 4, bh = (h + 3) / 4;
     const size_t blockSize = kind == 1 ? 8 : 16;
-    if (at > b.size() || DxtBytes(w, h, kind) > b.size() - at) return false;
+    if (at > b.size() || DxtBytes(w, h, kind) > b.size() - at)
+        return false;
     const uint8_t* p = reinterpret_cast<const uint8_t*>(b.data()) + at;
     for (int by = 0; by < bh; ++by) {
         for (int bx = 0; bx < bw; ++bx, p += blockSize) {
@@ -135,7 +153,8 @@ bool DecodeDxt(const std::string& b, size_t at, int w, int h, int kind, Surface*
             } else {
                 pal[2] = mix(0, 1, 1, 1, 2), pal[3] = 0;
             }
-            uint32_t idx = uint32_t(colour[4]) | uint32_t(colour[5]) << 8 | uint32_t(colour[6]) << 16 | uint32_t(colour[7]) << 24;
+            uint32_t idx =
+                uint32_t(colour[4]) | uint32_t(colour[5]) << 8 | uint32_t(colour[6]) << 16 | uint32_t(colour[7]) << 24;
             uint8_t alpha[16];
             if (kind == 3) {
                 for (int i = 0; i < 16; ++i) {
@@ -146,23 +165,30 @@ bool DecodeDxt(const std::string& b, size_t at, int w, int h, int kind, Surface*
                 uint32_t a0 = p[0], a1 = p[1], ap[8];
                 ap[0] = a0, ap[1] = a1;
                 if (a0 > a1) {
-                    for (int i = 1; i < 7; ++i) ap[i + 1] = ((7 - i) * a0 + i * a1) / 7;
+                    for (int i = 1; i < 7; ++i)
+                        ap[i + 1] = ((7 - i) * a0 + i * a1) / 7;
                 } else {
-                    for (int i = 1; i < 5; ++i) ap[i + 1] = ((5 - i) * a0 + i * a1) / 5;
+                    for (int i = 1; i < 5; ++i)
+                        ap[i + 1] = ((5 - i) * a0 + i * a1) / 5;
                     ap[6] = 0, ap[7] = 255;
                 }
                 uint64_t bits = 0;
-                for (int i = 0; i < 6; ++i) bits |= uint64_t(p[2 + i]) << (8 * i);
-                for (int i = 0; i < 16; ++i) alpha[i] = uint8_t(ap[(bits >> (3 * i)) & 7]);
+                for (int i = 0; i < 6; ++i)
+                    bits |= uint64_t(p[2 + i]) << (8 * i);
+                for (int i = 0; i < 16; ++i)
+                    alpha[i] = uint8_t(ap[(bits >> (3 * i)) & 7]);
             } else {
-                for (int i = 0; i < 16; ++i) alpha[i] = 255;
+                for (int i = 0; i < 16; ++i)
+                    alpha[i] = 255;
             }
             for (int i = 0; i < 16; ++i) {
                 int x = bx * 4 + (i & 3), y = by * 4 + (i >> 2);
-                if (x >= w || y >= h) continue;
+                if (x >= w || y >= h)
+                    continue;
                 uint32_t sel = (idx >> (2 * i)) & 3;
                 uint32_t a = alpha[i];
-                if (kind == 1 && !opaque4 && sel == 3) a = 0;
+                if (kind == 1 && !opaque4 && sel == 3)
+                    a = 0;
                 s->Row(y)[x] = (a << 24) | pal[sel];
             }
         }
@@ -171,25 +197,32 @@ bool DecodeDxt(const std::string& b, size_t at, int w, int h, int kind, Surface*
 }
 
 bool DecodeDds(const std::string& b, Surface* out) {
-    if (b.size() < 128 || U32(b, 4) != 124) return false;
+    if (b.size() < 128 || U32(b, 4) != 124)
+        return false;
     int64_t h = U32(b, 12), w = U32(b, 16);
-    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return false;
+    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide)
+        return false;
     uint32_t pfFlags = U32(b, 80), fourCC = U32(b, 84), bits = U32(b, 88);
     uint32_t rm = U32(b, 92), gm = U32(b, 96), bm = U32(b, 100), am = U32(b, 104);
     // The picture is set up only once the file is known to hold all its
     // pixels: a bare header may claim up to 1 GiB of them.
-    if (pfFlags & 0x4) {  // four-character code
+    if (pfFlags & 0x4) { // four-character code
         int kind = fourCC == 0x31545844u ? 1 : fourCC == 0x33545844u ? 3 : fourCC == 0x35545844u ? 5 : 0;
-        if (!kind || DxtBytes(w, h, kind) > b.size() - 128) return false;
+        if (!kind || DxtBytes(w, h, kind) > b.size() - 128)
+            return false;
         Surface s(static_cast<int>(w), static_cast<int>(h));
-        if (!DecodeDxt(b, 128, static_cast<int>(w), static_cast<int>(h), kind, &s)) return false;
+        if (!DecodeDxt(b, 128, static_cast<int>(w), static_cast<int>(h), kind, &s))
+            return false;
         *out = std::move(s);
         return true;
     }
-    if (bits != 16 && bits != 24 && bits != 32) return false;
-    if (!(pfFlags & 0x1)) am = 0;  // no alpha in this format
+    if (bits != 16 && bits != 24 && bits != 32)
+        return false;
+    if (!(pfFlags & 0x1))
+        am = 0; // no alpha in this format
     const uint64_t stride = static_cast<uint64_t>(w) * (bits / 8);
-    if (stride * static_cast<uint64_t>(h) > b.size() - 128) return false;
+    if (stride * static_cast<uint64_t>(h) > b.size() - 128)
+        return false;
     Surface s(static_cast<int>(w), static_cast<int>(h));
     for (int y = 0; y < h; ++y) {
         const uint8_t* row = reinterpret_cast<const uint8_t*>(b.data()) + 128 + stride * static_cast<uint64_t>(y);
@@ -197,26 +230,31 @@ bool DecodeDds(const std::string& b, Surface* out) {
         for (int x = 0; x < w; ++x) {
             uint32_t px = 0;
             std::memcpy(&px, row + static_cast<size_t>(x) * (bits / 8), bits / 8);
-            d[x] = (Channel(px, am, 255) << 24) | (Channel(px, rm, 0) << 16) | (Channel(px, gm, 0) << 8) | Channel(px, bm, 0);
+            d[x] = (Channel(px, am, 255) << 24) | (Channel(px, rm, 0) << 16) | (Channel(px, gm, 0) << 8) |
+                   Channel(px, bm, 0);
         }
     }
     *out = std::move(s);
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool DecodePicture(const std::string& bytes, Surface* out) {
-    if (!out) return false;
-    if (bytes.size() >= 4 && bytes.compare(0, 4, "DDS ") == 0) return DecodeDds(bytes, out);
-    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return DecodeBmp(bytes, out);
+    if (!out)
+        return false;
+    if (bytes.size() >= 4 && bytes.compare(0, 4, "DDS ") == 0)
+        return DecodeDds(bytes, out);
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
+        return DecodeBmp(bytes, out);
     return false;
 }
 
 bool LoadPictureFile(const std::string& path, Surface* out) {
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes)) return false;
+    if (!ReadWholeFile(path, &bytes))
+        return false;
     return DecodePicture(bytes, out);
 }
 
-}  // namespace plat
+} // namespace plat

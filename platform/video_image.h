@@ -13,4 +13,4 @@ namespace plat {
 bool LoadPictureFile(const std::string& path, Surface* out);
 bool DecodePicture(const std::string& bytes, Surface* out);
 
-}  // namespace plat
+} // namespace plat

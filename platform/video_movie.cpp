@@ -9,7 +9,7 @@ namespace plat {
 namespace {
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
-}  // namespace
+} // namespace
 
 void MovieScreen::ShowMoviePicture(const Surface& picture, const VideoWindowState& window) {
     if (!showing_) {
@@ -43,7 +43,8 @@ void MovieScreen::ShowMoviePicture(const Surface& picture, const VideoWindowStat
 }
 
 void MovieScreen::HideMovie() {
-    if (!showing_) return;
+    if (!showing_)
+        return;
     showing_ = false;
     PresentFrame(gameFrame_, 32);
 }
@@ -53,4 +54,4 @@ void InstallMovieScreen() {
     SetVideoFrameSink(&screen);
 }
 
-}  // namespace plat
+} // namespace plat

@@ -16,11 +16,11 @@ public:
 
 private:
     bool showing_ = false;
-    Surface gameFrame_;  // what the window showed before the movie
+    Surface gameFrame_; // what the window showed before the movie
     Surface composite_;
 };
 
 // Makes one MovieScreen the receiver of movie pictures (idempotent).
 void InstallMovieScreen();
 
-}  // namespace plat
+} // namespace plat

@@ -18,9 +18,9 @@ struct Presenter {
     SDL_Rect area{0, 0, 0, 0};
     PresentOverlay overlay;
     Surface last;
-    Surface next;            // scratch for the frame being presented
-    bool stale = true;       // the window must be drawn even if the frame is unchanged
-    int unchangedRun = 0;    // frames skipped since the last real present
+    Surface next; // scratch for the frame being presented
+    bool stale = true; // the window must be drawn even if the frame is unchanged
+    int unchangedRun = 0; // frames skipped since the last real present
     uint64_t count = 0;
     Surface* capture = nullptr;
     bool fullScreenDevice = false;
@@ -50,8 +50,10 @@ int EventWatch(void*, SDL_Event* e) {
 
 void DropRenderer() {
     Presenter& p = P();
-    if (p.texture) SDL_DestroyTexture(p.texture);
-    if (p.renderer) SDL_DestroyRenderer(p.renderer);
+    if (p.texture)
+        SDL_DestroyTexture(p.texture);
+    if (p.renderer)
+        SDL_DestroyRenderer(p.renderer);
     p.texture = nullptr;
     p.renderer = nullptr;
     p.texW = p.texH = 0;
@@ -59,7 +61,8 @@ void DropRenderer() {
 
 SDL_Rect Letterbox(int outW, int outH, int w, int h) {
     SDL_Rect r{0, 0, outW, outH};
-    if (w <= 0 || h <= 0 || outW <= 0 || outH <= 0) return r;
+    if (w <= 0 || h <= 0 || outW <= 0 || outH <= 0)
+        return r;
     if (static_cast<int64_t>(outW) * h > static_cast<int64_t>(outH) * w) {
         r.w = static_cast<int>(static_cast<int64_t>(outH) * w / h);
         r.x = (outW - r.w) / 2;
@@ -74,12 +77,15 @@ void Show(const Surface& frame) {
     Presenter& p = P();
     p.stale = false;
     p.unchangedRun = 0;
-    if (!p.renderer || frame.width <= 0 || frame.height <= 0) return;
+    if (!p.renderer || frame.width <= 0 || frame.height <= 0)
+        return;
     if (!p.texture || p.texW != frame.width || p.texH != frame.height) {
-        if (p.texture) SDL_DestroyTexture(p.texture);
+        if (p.texture)
+            SDL_DestroyTexture(p.texture);
         p.texture = SDL_CreateTexture(p.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, frame.width,
                                       frame.height);
-        if (!p.texture) return;
+        if (!p.texture)
+            return;
         SDL_SetTextureBlendMode(p.texture, SDL_BLENDMODE_NONE);
         p.texW = frame.width;
         p.texH = frame.height;
@@ -92,7 +98,8 @@ void Show(const Surface& frame) {
     bool full = (SDL_GetWindowFlags(p.window) & SDL_WINDOW_FULLSCREEN) != 0 || p.fullScreenDevice;
     SDL_Rect dst = (!full && p.area.w > 0 && p.area.h > 0) ? p.area : Letterbox(outW, outH, frame.width, frame.height);
     SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
-    if (p.overlay) p.overlay(p.renderer);
+    if (p.overlay)
+        p.overlay(p.renderer);
     if (p.capture && outW > 0 && outH > 0) {
         *p.capture = Surface(outW, outH);
         SDL_RenderReadPixels(p.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, p.capture->pixels.data(), outW * 4);
@@ -101,21 +108,25 @@ void Show(const Surface& frame) {
     SDL_RenderPresent(p.renderer);
 }
 
-}  // namespace
+} // namespace
 
 void AttachPresentWindow(void* sdlWindow) {
     Presenter& p = P();
     DropRenderer();
     p.window = static_cast<SDL_Window*>(sdlWindow);
     p.stale = true;
-    if (!p.window) return;
+    if (!p.window)
+        return;
     // Added again for every window: shutting SDL's events down drops watches.
     SDL_DelEventWatch(EventWatch, nullptr);
     SDL_AddEventWatch(EventWatch, nullptr);
     p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_ACCELERATED);
-    if (!p.renderer) p.renderer = SDL_CreateRenderer(p.window, -1, 0);
-    if (!p.renderer) p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_SOFTWARE);
-    if (p.renderer) SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    if (!p.renderer)
+        p.renderer = SDL_CreateRenderer(p.window, -1, 0);
+    if (!p.renderer)
+        p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_SOFTWARE);
+    if (p.renderer)
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
 }
 
 bool PresentWindowAttached() { return P().window != nullptr; }
@@ -131,7 +142,8 @@ void SetPresentOverlay(PresentOverlay overlay) {
 }
 
 uint32_t QuantizePixel(uint32_t c, uint32_t bpp) {
-    if (bpp != 16) return c;
+    if (bpp != 16)
+        return c;
     // 5-6-5 as the display stores it, widened back by bit replication.
     uint32_t r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
     r = (r >> 3), g = (g >> 2), b = (b >> 3);
@@ -186,9 +198,10 @@ void ApplyPresentScreenMode(bool fullScreen) {
 
 bool PresentDisplayUnavailable() {
     Presenter& p = P();
-    if (!p.window) return false;
+    if (!p.window)
+        return false;
     Uint32 f = SDL_GetWindowFlags(p.window);
     return (f & SDL_WINDOW_FULLSCREEN) && (f & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN));
 }
 
-}  // namespace plat
+} // namespace plat

@@ -50,4 +50,4 @@ bool PresentDisplayUnavailable();
 // 16-bit quantising of one pixel (exposed for tests).
 uint32_t QuantizePixel(uint32_t argb, uint32_t bpp);
 
-}  // namespace plat
+} // namespace plat

@@ -36,7 +36,7 @@ struct Window {
     SDL_Renderer* overlayOwner = nullptr;
     bool overlayDirty = true;
     SDL_Rect overlayUsed{0, 0, 0, 0};
-    Surface canvas;  // composed on request (tests, screenshots)
+    Surface canvas; // composed on request (tests, screenshots)
 };
 
 namespace {
@@ -50,7 +50,7 @@ Uint32 g_wakeEvent = 0;
 std::deque<int> g_menuChoices;
 int g_menuLoops = 0;
 bool g_lShift = false, g_rShift = false, g_lCtrl = false, g_rCtrl = false, g_lAlt = false, g_rAlt = false;
-bool g_altAlone = false;  // Alt pressed with no other key since: its release opens the menu
+bool g_altAlone = false; // Alt pressed with no other key since: its release opens the menu
 
 void WakeFromOtherThread() {
     if (g_wakeEvent != 0 && g_wakeEvent != static_cast<Uint32>(-1)) {
@@ -73,10 +73,14 @@ void CanvasSizeOf(const Window* w, int* cw, int* ch);
 void ToCanvas(const Window* w, int x, int y, int* cx, int* cy);
 
 int MapKey(SDL_Keycode k) {
-    if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
-    if (k >= SDLK_0 && k <= SDLK_9) return '0' + (k - SDLK_0);
-    if (k >= SDLK_F1 && k <= SDLK_F12) return kVkF1 + (k - SDLK_F1);
-    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return 0x61 + (k - SDLK_KP_1);
+    if (k >= SDLK_a && k <= SDLK_z)
+        return 'A' + (k - SDLK_a);
+    if (k >= SDLK_0 && k <= SDLK_9)
+        return '0' + (k - SDLK_0);
+    if (k >= SDLK_F1 && k <= SDLK_F12)
+        return kVkF1 + (k - SDLK_F1);
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9)
+        return 0x61 + (k - SDLK_KP_1);
     switch (k) {
         case SDLK_KP_0: return 0x60;
         case SDLK_RETURN:
@@ -109,18 +113,40 @@ int MapKey(SDL_Keycode k) {
 void TrackKey(SDL_Keycode k, bool down, int vk) {
     auto& in = InputState::Get();
     switch (k) {
-        case SDLK_LSHIFT: g_lShift = down; in.SetVkDown(160, down); break;
-        case SDLK_RSHIFT: g_rShift = down; in.SetVkDown(161, down); break;
-        case SDLK_LCTRL: g_lCtrl = down; in.SetVkDown(162, down); break;
-        case SDLK_RCTRL: g_rCtrl = down; in.SetVkDown(163, down); break;
-        case SDLK_LALT: g_lAlt = down; in.SetVkDown(164, down); break;
-        case SDLK_RALT: g_rAlt = down; in.SetVkDown(165, down); break;
+        case SDLK_LSHIFT:
+            g_lShift = down;
+            in.SetVkDown(160, down);
+            break;
+        case SDLK_RSHIFT:
+            g_rShift = down;
+            in.SetVkDown(161, down);
+            break;
+        case SDLK_LCTRL:
+            g_lCtrl = down;
+            in.SetVkDown(162, down);
+            break;
+        case SDLK_RCTRL:
+            g_rCtrl = down;
+            in.SetVkDown(163, down);
+            break;
+        case SDLK_LALT:
+            g_lAlt = down;
+            in.SetVkDown(164, down);
+            break;
+        case SDLK_RALT:
+            g_rAlt = down;
+            in.SetVkDown(165, down);
+            break;
         default: break;
     }
-    if (vk == kVkShift) in.SetVkDown(vk, g_lShift || g_rShift);
-    else if (vk == kVkControl) in.SetVkDown(vk, g_lCtrl || g_rCtrl);
-    else if (vk == kVkMenu) in.SetVkDown(vk, g_lAlt || g_rAlt);
-    else if (vk != 0) in.SetVkDown(vk, down);
+    if (vk == kVkShift)
+        in.SetVkDown(vk, g_lShift || g_rShift);
+    else if (vk == kVkControl)
+        in.SetVkDown(vk, g_lCtrl || g_rCtrl);
+    else if (vk == kVkMenu)
+        in.SetVkDown(vk, g_lAlt || g_rAlt);
+    else if (vk != 0)
+        in.SetVkDown(vk, down);
 }
 
 int MouseVk(Uint8 button) {
@@ -150,26 +176,33 @@ void Translate(const SDL_Event& e, RawInput* raw, bool queueMessages) {
             switch (e.window.event) {
                 case SDL_WINDOWEVENT_CLOSE:
                     raw->kind = RawInput::kClose;
-                    if (queueMessages) Push(kMsgClose);
+                    if (queueMessages)
+                        Push(kMsgClose);
                     break;
                 case SDL_WINDOWEVENT_SHOWN:
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    if (queueMessages) Push(kMsgActivateApp, 1);
+                    if (queueMessages)
+                        Push(kMsgActivateApp, 1);
                     break;
                 case SDL_WINDOWEVENT_FOCUS_LOST:
                     InputState::Get().ReleaseAll();
                     g_lShift = g_rShift = g_lCtrl = g_rCtrl = g_lAlt = g_rAlt = false;
-                    if (queueMessages) Push(kMsgActivateApp, 0);
+                    if (queueMessages)
+                        Push(kMsgActivateApp, 0);
                     break;
                 case SDL_WINDOWEVENT_MOVED:
-                    if (queueMessages) Push(kMsgMove, 0, 0);
+                    if (queueMessages)
+                        Push(kMsgMove, 0, 0);
                     break;
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    if (queueMessages) Push(kMsgSize, 0, 0);
+                    if (queueMessages)
+                        Push(kMsgSize, 0, 0);
                     break;
                 case SDL_WINDOWEVENT_EXPOSED:
-                    if (w) RedrawWindow(w);
-                    if (queueMessages) Push(kMsgPaint);
+                    if (w)
+                        RedrawWindow(w);
+                    if (queueMessages)
+                        Push(kMsgPaint);
                     break;
                 default: break;
             }
@@ -182,18 +215,21 @@ void Translate(const SDL_Event& e, RawInput* raw, bool queueMessages) {
             raw->kind = down ? RawInput::kKeyDown : RawInput::kKeyUp;
             raw->vk = vk;
             raw->repeat = e.key.repeat != 0;
-            if (!queueMessages || vk == 0) break;
+            if (!queueMessages || vk == 0)
+                break;
             bool alt = InputState::Get().IsVkDown(kVkMenu);
             if (vk == kVkMenu) {
-                if (down) g_altAlone = true;
+                if (down)
+                    g_altAlone = true;
                 else if (g_altAlone && w && w->menu) {
                     g_altAlone = false;
-                    Push(kOpenMenu, 0);  // opened by the loop below
+                    Push(kOpenMenu, 0); // opened by the loop below
                 }
                 break;
             }
-            if (down) g_altAlone = false;
-            if (down && vk == kVkF1 + 9 && w && w->menu) {  // F10
+            if (down)
+                g_altAlone = false;
+            if (down && vk == kVkF1 + 9 && w && w->menu) { // F10
                 Push(kOpenMenu, 0);
                 break;
             }
@@ -212,7 +248,8 @@ void Translate(const SDL_Event& e, RawInput* raw, bool queueMessages) {
         }
         case SDL_MOUSEMOTION:
             raw->kind = RawInput::kMouseMove;
-            if (!w) break;
+            if (!w)
+                break;
             ToCanvas(w, e.motion.x, e.motion.y, &raw->x, &raw->y);
             InputState::Get().SetMouse(raw->x, raw->y - MouseOriginY(w));
             break;
@@ -221,7 +258,8 @@ void Translate(const SDL_Event& e, RawInput* raw, bool queueMessages) {
             bool down = e.type == SDL_MOUSEBUTTONDOWN;
             raw->kind = down ? RawInput::kMouseDown : RawInput::kMouseUp;
             raw->vk = MouseVk(e.button.button);
-            if (!w) break;
+            if (!w)
+                break;
             ToCanvas(w, e.button.x, e.button.y, &raw->x, &raw->y);
             InputState::Get().SetMouse(raw->x, raw->y - MouseOriginY(w));
             int strip = w->fullScreen ? (w->fsMenuShown ? kSmCyCaption : 0) : TopOf(w);
@@ -232,18 +270,21 @@ void Translate(const SDL_Event& e, RawInput* raw, bool queueMessages) {
                     break;
                 }
             }
-            if (raw->vk) InputState::Get().SetVkDown(raw->vk, down);
+            if (raw->vk)
+                InputState::Get().SetVkDown(raw->vk, down);
             break;
         }
         default:
-            if (g_wakeEvent != 0 && e.type == g_wakeEvent) break;
+            if (g_wakeEvent != 0 && e.type == g_wakeEvent)
+                break;
             break;
     }
 }
 
 void WarpPointer(int x, int y) {
     Window* w = g_main;
-    if (!w || !w->sdl) return;
+    if (!w || !w->sdl)
+        return;
     SDL_Rect r = CanvasRect(w);
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
@@ -264,7 +305,8 @@ SDL_Rect CanvasRect(const Window* w) {
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
     SDL_Rect r{0, 0, ww, wh};
-    if (!w->fullScreen || ww <= 0 || wh <= 0) return r;
+    if (!w->fullScreen || ww <= 0 || wh <= 0)
+        return r;
     if (static_cast<int64_t>(ww) * ch > static_cast<int64_t>(wh) * cw) {
         r.w = static_cast<int>(static_cast<int64_t>(wh) * cw / ch);
         r.x = (ww - r.w) / 2;
@@ -298,7 +340,8 @@ void Unite(SDL_Rect* a, int x, int y, int w, int h) {
 void PaintOverlay(Window* w) {
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
-    if (w->overlaySurf.width != cw || w->overlaySurf.height != ch) w->overlaySurf = Surface(cw, ch);
+    if (w->overlaySurf.width != cw || w->overlaySurf.height != ch)
+        w->overlaySurf = Surface(cw, ch);
     std::fill(w->overlaySurf.pixels.begin(), w->overlaySurf.pixels.end(), 0u);
     w->overlayUsed = SDL_Rect{0, 0, 0, 0};
     if (w->menu) {
@@ -325,13 +368,15 @@ void PaintOverlay(Window* w) {
 void DrawOverlay(void* rendererPtr) {
     Window* w = g_main;
     auto* renderer = static_cast<SDL_Renderer*>(rendererPtr);
-    if (!w || !renderer) return;
+    if (!w || !renderer)
+        return;
     if (w->overlayOwner != renderer && w->overlayTex) {
         SDL_DestroyTexture(w->overlayTex);
         w->overlayTex = nullptr;
     }
     w->overlayOwner = renderer;
-    if (w->overlayDirty) PaintOverlay(w);
+    if (w->overlayDirty)
+        PaintOverlay(w);
     if (w->overlayUsed.w <= 0 || w->overlayUsed.h <= 0) {
         w->overlayDirty = false;
         return;
@@ -339,7 +384,8 @@ void DrawOverlay(void* rendererPtr) {
     int cw = w->overlaySurf.width, ch = w->overlaySurf.height;
     if (!w->overlayTex) {
         w->overlayTex = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, cw, ch);
-        if (!w->overlayTex) return;
+        if (!w->overlayTex)
+            return;
         SDL_SetTextureBlendMode(w->overlayTex, SDL_BLENDMODE_BLEND);
         w->overlayDirty = true;
     } else {
@@ -371,18 +417,22 @@ void DrawOverlay(void* rendererPtr) {
 }
 
 void ApplyPresentArea(Window* w) {
-    if (w->fullScreen) SetPresentArea(0, 0, 0, 0);
-    else SetPresentArea(0, TopOf(w), w->clientW, w->clientH);
+    if (w->fullScreen)
+        SetPresentArea(0, 0, 0, 0);
+    else
+        SetPresentArea(0, TopOf(w), w->clientW, w->clientH);
 }
 
-}  // namespace
+} // namespace
 
 SDL_Window* SdlWindowOf(WindowHandle window) { return window ? window->sdl : nullptr; }
 
 WindowHandle CreateMainWindow(const WindowParams& p) {
-    if (g_main) return nullptr;
+    if (g_main)
+        return nullptr;
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return nullptr;
     if (g_wakeEvent == 0) {
         g_wakeEvent = SDL_RegisterEvents(1);
         SetAppEventWaker(&WakeFromOtherThread);
@@ -403,9 +453,9 @@ WindowHandle CreateMainWindow(const WindowParams& p) {
         return nullptr;
     }
     if (p.icon && p.icon->width > 0) {
-        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(p.icon->pixels.data()), p.icon->width,
-                                                            p.icon->height, 32, p.icon->width * 4,
-                                                            SDL_PIXELFORMAT_ARGB8888);
+        SDL_Surface* s =
+            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(p.icon->pixels.data()), p.icon->width,
+                                               p.icon->height, 32, p.icon->width * 4, SDL_PIXELFORMAT_ARGB8888);
         if (s) {
             SDL_SetWindowIcon(w->sdl, s);
             SDL_FreeSurface(s);
@@ -417,20 +467,24 @@ WindowHandle CreateMainWindow(const WindowParams& p) {
     AttachPresentWindow(w->sdl);
     ApplyPresentArea(w);
     SetPresentOverlay(&DrawOverlay);
-    if (w->proc) w->proc(w, kMsgCreate, 0, 0);
+    if (w->proc)
+        w->proc(w, kMsgCreate, 0, 0);
     return g_main == w ? w : nullptr;
 }
 
 void DestroyMainWindow(WindowHandle window) {
-    if (!window) return;
+    if (!window)
+        return;
     if (g_main == window) {
         g_main = nullptr;
         InputState::Get().SetWarpHook(nullptr);
     }
-    if (window->overlayTex) SDL_DestroyTexture(window->overlayTex);
+    if (window->overlayTex)
+        SDL_DestroyTexture(window->overlayTex);
     SetPresentOverlay(nullptr);
     AttachPresentWindow(nullptr);
-    if (window->sdl) SDL_DestroyWindow(window->sdl);
+    if (window->sdl)
+        SDL_DestroyWindow(window->sdl);
     delete window;
     g_queue.clear();
     g_menuChoices.clear();
@@ -439,13 +493,15 @@ void DestroyMainWindow(WindowHandle window) {
 WindowHandle MainWindow() { return g_main; }
 
 void ShowMainWindow(WindowHandle window) {
-    if (!window) return;
+    if (!window)
+        return;
     SDL_ShowWindow(window->sdl);
     RedrawWindow(window);
 }
 
 intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (!window || !window->proc) return 0;
+    if (!window || !window->proc)
+        return 0;
     return window->proc(window, message, wParam, lParam);
 }
 
@@ -464,7 +520,8 @@ bool PeekMessage(Message* out) {
             g_queue.pop_front();
             if (m.message == kOpenMenu) {
                 // Menu opened by key or click: runs here, between messages.
-                if (g_main) RunMenuLoop(g_main, static_cast<int>(m.wParam));
+                if (g_main)
+                    RunMenuLoop(g_main, static_cast<int>(m.wParam));
                 continue;
             }
             *out = m;
@@ -475,33 +532,39 @@ bool PeekMessage(Message* out) {
             *out = Message{g_main, ae.message, ae.wParam, ae.lParam};
             return true;
         }
-        if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+        if (!SDL_WasInit(SDL_INIT_VIDEO))
+            return false;
         SDL_Event e;
-        if (!SDL_PollEvent(&e)) return false;
+        if (!SDL_PollEvent(&e))
+            return false;
         RawInput raw;
         Translate(e, &raw, true);
     }
 }
 
 intptr_t DispatchMessage(const Message& m) {
-    if (m.message == kMsgQuit) return 0;
+    if (m.message == kMsgQuit)
+        return 0;
     WindowHandle w = m.window ? m.window : g_main;
     return SendMessage(w, m.message, m.wParam, m.lParam);
 }
 
 void WaitMessage(int timeoutMs) {
-    if (!g_queue.empty() || PendingAppEvents() > 0 || !SDL_WasInit(SDL_INIT_VIDEO)) return;
+    if (!g_queue.empty() || PendingAppEvents() > 0 || !SDL_WasInit(SDL_INIT_VIDEO))
+        return;
     SDL_WaitEventTimeout(nullptr, timeoutMs);
 }
 
 bool PollRawInput(RawInput* out) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return false;
     SDL_Event e;
-    if (!SDL_PollEvent(&e)) return false;
+    if (!SDL_PollEvent(&e))
+        return false;
     Translate(e, out, false);
-    if (e.type == SDL_WINDOWEVENT && (e.window.event == SDL_WINDOWEVENT_SHOWN ||
-                                      e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED ||
-                                      e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)) {
+    if (e.type == SDL_WINDOWEVENT &&
+        (e.window.event == SDL_WINDOWEVENT_SHOWN || e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED ||
+         e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)) {
         // Activation changes wait for the main loop.
         Push(kMsgActivateApp, e.window.event == SDL_WINDOWEVENT_FOCUS_LOST ? 0 : 1);
     }
@@ -509,20 +572,24 @@ bool PollRawInput(RawInput* out) {
 }
 
 void SetOverlayPainter(WindowHandle window, OverlayPainter painter) {
-    if (window) window->overlay = std::move(painter);
+    if (window)
+        window->overlay = std::move(painter);
 }
 
 void DispatchAppEvents(WindowHandle window) {
     AppEvent ae;
-    while (PopAppEvent(&ae)) SendMessage(window, ae.message, ae.wParam, ae.lParam);
+    while (PopAppEvent(&ae))
+        SendMessage(window, ae.message, ae.wParam, ae.lParam);
 }
 
 void RedrawWindow(WindowHandle w) {
-    if (!w) return;
+    if (!w)
+        return;
     w->overlayDirty = true;
     // A dialog may come up before the game has shown anything (start-up):
     // the window must be on screen and hold a picture to draw it over.
-    if (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(w->sdl);
+    if (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_HIDDEN)
+        SDL_ShowWindow(w->sdl);
     if (LastPresentedFrame().width <= 0) {
         Surface black(w->clientW, w->clientH);
         std::fill(black.pixels.begin(), black.pixels.end(), 0xFF000000u);
@@ -533,8 +600,10 @@ void RedrawWindow(WindowHandle w) {
 }
 
 const Surface* WindowCanvas(WindowHandle w) {
-    if (!w) return nullptr;
-    if (w->overlayDirty) PaintOverlay(w);
+    if (!w)
+        return nullptr;
+    if (w->overlayDirty)
+        PaintOverlay(w);
     const Surface& frame = LastPresentedFrame();
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
@@ -547,7 +616,8 @@ const Surface* WindowCanvas(WindowHandle w) {
     for (size_t i = 0; i < w->canvas.pixels.size() && i < w->overlaySurf.pixels.size(); ++i) {
         uint32_t o = w->overlaySurf.pixels[i];
         uint32_t a = o >> 24;
-        if (a == 0) continue;
+        if (a == 0)
+            continue;
         uint32_t d = w->canvas.pixels[i];
         auto mix = [a](uint32_t sc, uint32_t dc) { return (sc * a + dc * (255 - a)) / 255; };
         uint32_t r = mix((o >> 16) & 0xFF, (d >> 16) & 0xFF), g = mix((o >> 8) & 0xFF, (d >> 8) & 0xFF),
@@ -559,17 +629,22 @@ const Surface* WindowCanvas(WindowHandle w) {
 
 void CanvasSize(WindowHandle w, int* cw, int* ch) {
     *cw = *ch = 0;
-    if (w) CanvasSizeOf(w, cw, ch);
+    if (w)
+        CanvasSizeOf(w, cw, ch);
 }
 
 bool SetWindowFullScreen(WindowHandle w, bool full) {
-    if (!w) return false;
-    if (SDL_SetWindowFullscreen(w->sdl, full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    if (!w)
+        return false;
+    if (SDL_SetWindowFullscreen(w->sdl, full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+        return false;
     w->fullScreen = full;
     w->fsMenuShown = false;
-    if (!full) SDL_SetWindowSize(w->sdl, w->clientW, w->clientH + TopOf(w));
+    if (!full)
+        SDL_SetWindowSize(w->sdl, w->clientW, w->clientH + TopOf(w));
     ApplyPresentArea(w);
-    if (w->overlayTex) SDL_DestroyTexture(w->overlayTex);
+    if (w->overlayTex)
+        SDL_DestroyTexture(w->overlayTex);
     w->overlayTex = nullptr;
     RedrawWindow(w);
     return true;
@@ -578,14 +653,17 @@ bool SetWindowFullScreen(WindowHandle w, bool full) {
 bool IsWindowFullScreen(WindowHandle w) { return w && w->fullScreen; }
 
 bool CenterWindow(WindowHandle w) {
-    if (!w || w->fullScreen) return w != nullptr;
+    if (!w || w->fullScreen)
+        return w != nullptr;
     SDL_SetWindowPosition(w->sdl, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     return true;
 }
 
 void RestoreAndRaiseWindow(WindowHandle w) {
-    if (!w) return;
-    if (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(w->sdl);
+    if (!w)
+        return;
+    if (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_MINIMIZED)
+        SDL_RestoreWindow(w->sdl);
     SDL_RaiseWindow(w->sdl);
 }
 
@@ -594,11 +672,14 @@ bool IsWindowMinimized(WindowHandle w) { return w && (SDL_GetWindowFlags(w->sdl)
 int MenuStripHeight(WindowHandle w) { return w ? TopOf(w) : 0; }
 
 void SetWindowMenu(WindowHandle w, MenuModel* menu) {
-    if (!w || w->menu == menu) return;
+    if (!w || w->menu == menu)
+        return;
     w->menu = menu;
-    if (!w->fullScreen) SDL_SetWindowSize(w->sdl, w->clientW, w->clientH + TopOf(w));
+    if (!w->fullScreen)
+        SDL_SetWindowSize(w->sdl, w->clientW, w->clientH + TopOf(w));
     ApplyPresentArea(w);
-    if (w->overlayTex) SDL_DestroyTexture(w->overlayTex);
+    if (w->overlayTex)
+        SDL_DestroyTexture(w->overlayTex);
     w->overlayTex = nullptr;
     RedrawWindow(w);
 }
@@ -606,11 +687,13 @@ void SetWindowMenu(WindowHandle w, MenuModel* menu) {
 MenuModel* GetWindowMenu(WindowHandle w) { return w ? w->menu : nullptr; }
 
 void DrawMenuBar(WindowHandle w) {
-    if (w) RedrawWindow(w);
+    if (w)
+        RedrawWindow(w);
 }
 
 void ShowFullScreenMenuBar(WindowHandle w, bool shown) {
-    if (!w || w->fsMenuShown == shown) return;
+    if (!w || w->fsMenuShown == shown)
+        return;
     w->fsMenuShown = shown;
     RedrawWindow(w);
 }
@@ -625,7 +708,8 @@ void QueueMenuChoice(int commandId) { g_menuChoices.push_back(commandId); }
 int MenuLoopCount() { return g_menuLoops; }
 
 void RunMenuLoop(WindowHandle w, int topIndex) {
-    if (!w || !w->menu || w->menu->tops().empty()) return;
+    if (!w || !w->menu || w->menu->tops().empty())
+        return;
     ++g_menuLoops;
     SendMessage(w, kMsgEnterMenuLoop, 0, 0);
     const auto& tops = w->menu->tops();
@@ -658,11 +742,16 @@ void RunMenuLoop(WindowHandle w, int topIndex) {
                     redraw = false;
                     break;
                 }
-                if (in.vk == kVkEscape || in.vk == kVkMenu || in.vk == kVkF1 + 9) done = true;
-                else if (in.vk == kVkLeft) w->menuOpenTop = (w->menuOpenTop + ntop - 1) % ntop, w->menuSelected = -1;
-                else if (in.vk == kVkRight) w->menuOpenTop = (w->menuOpenTop + 1) % ntop, w->menuSelected = -1;
-                else if (in.vk == kVkDown && nitems) w->menuSelected = (w->menuSelected + 1) % nitems;
-                else if (in.vk == kVkUp && nitems) w->menuSelected = (w->menuSelected + nitems - 1) % nitems;
+                if (in.vk == kVkEscape || in.vk == kVkMenu || in.vk == kVkF1 + 9)
+                    done = true;
+                else if (in.vk == kVkLeft)
+                    w->menuOpenTop = (w->menuOpenTop + ntop - 1) % ntop, w->menuSelected = -1;
+                else if (in.vk == kVkRight)
+                    w->menuOpenTop = (w->menuOpenTop + 1) % ntop, w->menuSelected = -1;
+                else if (in.vk == kVkDown && nitems)
+                    w->menuSelected = (w->menuSelected + 1) % nitems;
+                else if (in.vk == kVkUp && nitems)
+                    w->menuSelected = (w->menuSelected + nitems - 1) % nitems;
                 else if (in.vk == kVkReturn && w->menuSelected >= 0) {
                     chosen = items[static_cast<size_t>(w->menuSelected)].id;
                     done = true;
@@ -692,7 +781,8 @@ void RunMenuLoop(WindowHandle w, int topIndex) {
                 bool inDrop = in.x >= dx && in.x < dx + dw && in.y >= dy + 2 && in.y < dy + dh - 2;
                 if (inBar) {
                     int t = menu_draw::TopIndexAt(*w->menu, in.x);
-                    if (t >= 0 && t != w->menuOpenTop) w->menuOpenTop = t, w->menuSelected = -1;
+                    if (t >= 0 && t != w->menuOpenTop)
+                        w->menuOpenTop = t, w->menuSelected = -1;
                 } else if (inDrop) {
                     w->menuSelected = std::clamp((in.y - dy - 2) / menu_draw::kItemHeight, 0, nitems - 1);
                     if (in.kind == RawInput::kMouseUp && in.vk == kVkLButton) {
@@ -706,24 +796,21 @@ void RunMenuLoop(WindowHandle w, int topIndex) {
                 }
                 break;
             }
-            case RawInput::kClose:
-                closeWindow = done = true;
-                break;
-            case RawInput::kQuit:
-                done = true;
-                break;
-            default:
-                redraw = false;
-                break;
+            case RawInput::kClose: closeWindow = done = true; break;
+            case RawInput::kQuit: done = true; break;
+            default: redraw = false; break;
         }
-        if (redraw && !done) RedrawWindow(w);
+        if (redraw && !done)
+            RedrawWindow(w);
     }
     w->menuOpenTop = -1;
     w->menuSelected = -1;
     RedrawWindow(w);
     SendMessage(w, kMsgExitMenuLoop, 0, 0);
-    if (chosen != 0) PostMessage(w, kMsgCommand, static_cast<uintptr_t>(chosen), 0);
-    if (closeWindow) PostMessage(w, kMsgClose, 0, 0);
+    if (chosen != 0)
+        PostMessage(w, kMsgCommand, static_cast<uintptr_t>(chosen), 0);
+    if (closeWindow)
+        PostMessage(w, kMsgClose, 0, 0);
 }
 
-}  // namespace plat
+} // namespace plat

@@ -19,10 +19,10 @@ enum : uint32_t {
     kMsgPaint = 0x000F,
     kMsgClose = 0x0010,
     kMsgQuit = 0x0012,
-    kMsgActivateApp = 0x001C,  // wParam 1 activated, 0 deactivated
-    kMsgKeyDown = 0x0100,      // wParam virtual key
+    kMsgActivateApp = 0x001C, // wParam 1 activated, 0 deactivated
+    kMsgKeyDown = 0x0100, // wParam virtual key
     kMsgKeyUp = 0x0101,
-    kMsgCommand = 0x0111,      // wParam command id
+    kMsgCommand = 0x0111, // wParam command id
     kMsgEnterMenuLoop = 0x0211,
     kMsgExitMenuLoop = 0x0212,
     kMsgApp = 0x8000,
@@ -49,12 +49,12 @@ struct CursorImage {
 };
 
 struct WindowParams {
-    const char* caption = "";        // Shift-JIS
+    const char* caption = ""; // Shift-JIS
     WindowProc proc = nullptr;
-    const Surface* icon = nullptr;   // window icon, may be null
-    CursorImage cursor;              // image null: the standard arrow
-    MenuModel* menu = nullptr;       // the menu bar, may be null
-    int clientWidth = 800;           // the game area
+    const Surface* icon = nullptr; // window icon, may be null
+    CursorImage cursor; // image null: the standard arrow
+    MenuModel* menu = nullptr; // the menu bar, may be null
+    int clientWidth = 800; // the game area
     int clientHeight = 600;
     bool fullScreen = false;
 };
@@ -128,4 +128,4 @@ void QueueMenuChoice(int commandId);
 // How many times the menu loop ran (tests).
 int MenuLoopCount();
 
-}  // namespace plat
+} // namespace plat

@@ -7,4 +7,4 @@ namespace plat {
 struct Window;
 using WindowHandle = Window*;
 
-}  // namespace plat
+} // namespace plat

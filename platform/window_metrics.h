@@ -9,8 +9,8 @@ constexpr int kSmCxBorder = 1;
 constexpr int kSmCyBorder = 1;
 constexpr int kSmCxFrame = 4;
 constexpr int kSmCyFrame = 4;
-constexpr int kSmCyCaption = 20;  // also the height of the full-screen menu strip
-constexpr int kSmCyMenu = 20;     // height of the drawn menu bar in window mode
+constexpr int kSmCyCaption = 20; // also the height of the full-screen menu strip
+constexpr int kSmCyMenu = 20; // height of the drawn menu bar in window mode
 
 // Window style bits. Only the shell's bookkeeping reads them: the window layer
 // maps "popup" to full screen and anything else to a framed window.
@@ -23,4 +23,4 @@ constexpr unsigned kStyleFullScreen = kWsPopup | kWsVisible;
 constexpr unsigned kStyleWindowAtStart = kWsVisible | kWsSysMenu;
 constexpr unsigned kStyleWindowSwitched = kWsVisible | kWsCaption | kWsSysMenu;
 
-}  // namespace plat
+} // namespace plat

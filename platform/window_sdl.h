@@ -18,7 +18,7 @@ struct RawInput {
     // system close is queued for the main loop as well).
     enum Kind { kNone, kKeyDown, kKeyUp, kMouseMove, kMouseDown, kMouseUp, kClose, kQuit } kind = kNone;
     int vk = 0;
-    bool repeat = false;  // a key held down: the modal loops act on presses only
+    bool repeat = false; // a key held down: the modal loops act on presses only
     int x = 0;
     int y = 0;
 };
@@ -36,4 +36,4 @@ void SetOverlayPainter(WindowHandle window, OverlayPainter painter);
 // keep the media running).
 void DispatchAppEvents(WindowHandle window);
 
-}  // namespace plat
+} // namespace plat

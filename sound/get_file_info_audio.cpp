@@ -23,8 +23,10 @@ int GetFileInfoAudio(const char* path) {
         plat::DebugOut("Error: <GetFileInfoAudio> 読み込みに失敗しました\n");
         return 0;
     }
-    if (std::memcmp(head, "RIFF", 4) == 0) return 1;
-    if (std::memcmp(head, "OggS", 4) == 0) return 8;
+    if (std::memcmp(head, "RIFF", 4) == 0)
+        return 1;
+    if (std::memcmp(head, "OggS", 4) == 0)
+        return 8;
     plat::DebugOut("Error: <GetFileInfoAudio> 未定義のファイルフォーマットです\n");
     return 0;
 }

@@ -28,7 +28,7 @@ bool IsOgg(int fileType) { return fileType == KUDA_FILE_OGG || fileType == KUDA_
 // "tmp/" + name must fit a 260-byte path with its terminator.
 constexpr size_t kTmpPrefix = 4;
 
-}  // namespace
+} // namespace
 
 KUDADATA::KUDADATA()
     : m_pKUSys(nullptr),
@@ -51,7 +51,8 @@ KUDADATA::KUDADATA()
 KUDADATA::~KUDADATA() { Release(); }
 
 void KUDADATA::ErrorPrint(const char* text) {
-    if (!text) return;
+    if (!text)
+        return;
     snd::LogRaw(m_pKUSys, text);
 }
 
@@ -70,7 +71,8 @@ int KUDADATA::Initialize(KUSYSTEM* system, const char* name, int soundType) {
     m_bLoad = 0;
     m_bLoop = 0;
     std::memset(m_szName, 0, sizeof(m_szName));
-    if (name) snprintf(m_szName, sizeof(m_szName), "%s", name);
+    if (name)
+        snprintf(m_szName, sizeof(m_szName), "%s", name);
     m_nVolume = 0;
     m_pPerformance = nullptr;
     m_pLoader = nullptr;
@@ -96,12 +98,15 @@ void KUDADATA::Release() {
 
 void KUDADATA::SetData(const char* name, int soundType) {
     std::memset(m_szName, 0, sizeof(m_szName));
-    if (name) snprintf(m_szName, sizeof(m_szName), "%s", name);
-    if (soundType != 3) m_nSoundType = soundType;
+    if (name)
+        snprintf(m_szName, sizeof(m_szName), "%s", name);
+    if (soundType != 3)
+        m_nSoundType = soundType;
 }
 
 int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int soundType, int flag) {
-    if (!m_bInit && !Initialize(m_pKUSys, name, 3)) return -1;
+    if (!m_bInit && !Initialize(m_pKUSys, name, 3))
+        return -1;
     if (soundType == 3) {
         if (m_nSoundType == 3) {
             Log("Load", "サウンドタイプが不正です");
@@ -142,7 +147,8 @@ int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int sound
     // The unload deletes the copy under the name it was extracted with, so the
     // new name is stored only after it.
     Unload();
-    if (name) snprintf(m_szName, sizeof(m_szName), "%s", name);
+    if (name)
+        snprintf(m_szName, sizeof(m_szName), "%s", name);
 
     const char* archive = ArchiveOfType(m_nSoundType);
     if (!archive) {
@@ -192,8 +198,10 @@ int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int sound
 }
 
 void KUDADATA::Unload() {
-    if (m_pPerformance && m_pSegment) m_pPerformance->StopSegment(m_pSegment);
-    if (m_pPerformance && m_pOggSound) m_pPerformance->StopSegment(m_pOggSound);
+    if (m_pPerformance && m_pSegment)
+        m_pPerformance->StopSegment(m_pSegment);
+    if (m_pPerformance && m_pOggSound)
+        m_pPerformance->StopSegment(m_pOggSound);
     delete m_pSegmentState;
     m_pSegmentState = nullptr;
     delete m_pSegment;
@@ -243,7 +251,8 @@ int KUDADATA::Play(int loop, KUSND* sound, unsigned soundSize) {
         }
         m_pSegment->SetLoop(loop != 0);
         // The slot's own volume goes on the shared path before every play.
-        if (SetVolume(m_nVolume, sound, soundSize) < 0) Log("Play", "ボリュームの設定に失敗しました");
+        if (SetVolume(m_nVolume, sound, soundSize) < 0)
+            Log("Play", "ボリュームの設定に失敗しました");
         if (!m_pPerformance) {
             Log("Play", "IDirectMusicPerformance8が失われています");
             return -1;
@@ -275,7 +284,8 @@ int KUDADATA::Play(int loop, KUSND* sound, unsigned soundSize) {
 }
 
 int KUDADATA::Stop() {
-    if (!m_bLoad) return 0;
+    if (!m_bLoad)
+        return 0;
     m_bLoop = 0;
     if (IsWav(m_nFileType)) {
         if (!m_pSegment) {
@@ -290,7 +300,8 @@ int KUDADATA::Stop() {
         return 0;
     }
     if (IsOgg(m_nFileType)) {
-        if (m_pPerformance && m_pOggSound) m_pPerformance->StopSegment(m_pOggSound);
+        if (m_pPerformance && m_pOggSound)
+            m_pPerformance->StopSegment(m_pOggSound);
         return 0;
     }
     Log("Stop", "定義されていないファイルタイプです");
@@ -298,7 +309,8 @@ int KUDADATA::Stop() {
 }
 
 int KUDADATA::SetVolume(int volume, KUSND* sound, unsigned soundSize) {
-    if (!m_bLoad) return 0;
+    if (!m_bLoad)
+        return 0;
     if (IsWav(m_nFileType)) {
         if (!sound) {
             Log("SetVolume", "KUSNDポインタが不正です");
@@ -308,8 +320,10 @@ int KUDADATA::SetVolume(int volume, KUSND* sound, unsigned soundSize) {
             Log("SetVolume", "KUSNDクラスサイズが不正です");
             return -1;
         }
-        if (volume < -9600) volume = -9600;
-        if (volume > 0) volume = 0;
+        if (volume < -9600)
+            volume = -9600;
+        if (volume > 0)
+            volume = 0;
         m_nVolume = volume;
         if (m_nSoundType < 0 || m_nSoundType > 2) {
             Log("SetVolume", "サウンドタイプが不正です");
@@ -327,7 +341,8 @@ int KUDADATA::SetVolume(int volume, KUSND* sound, unsigned soundSize) {
         }
         return 0;
     }
-    if (IsOgg(m_nFileType)) return 0;
+    if (IsOgg(m_nFileType))
+        return 0;
     Log("SetVolume", "ファイルタイプが不明です");
     return -1;
 }

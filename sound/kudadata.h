@@ -9,7 +9,7 @@ class SoundPerformance;
 class SoundLoader;
 class SoundSegment;
 class SoundSegmentState;
-}  // namespace plat
+} // namespace plat
 
 // File types a slot can hold after a load.
 enum {
@@ -65,8 +65,8 @@ private:
     int m_bLoop;
     char m_szName[kNameSize];
     int m_nVolume;
-    plat::SoundPerformance* m_pPerformance;  // not owned
-    plat::SoundLoader* m_pLoader;            // not owned
+    plat::SoundPerformance* m_pPerformance; // not owned
+    plat::SoundLoader* m_pLoader; // not owned
     plat::SoundSegment* m_pSegment;
     plat::SoundSegmentState* m_pSegmentState;
     int64_t m_nLength;

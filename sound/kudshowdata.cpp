@@ -15,13 +15,13 @@
 
 namespace {
 
-constexpr uint32_t kAppMessageBase = 0x8000 + 2;  // the application's own messages, voice first
-constexpr uint32_t kChildStyle = 0x44000000;      // child window, clipping its siblings
+constexpr uint32_t kAppMessageBase = 0x8000 + 2; // the application's own messages, voice first
+constexpr uint32_t kChildStyle = 0x44000000; // child window, clipping its siblings
 constexpr int kShow = 5;
 constexpr int kHide = 0;
 constexpr int kNativeSize = 9999;
 
-}  // namespace
+} // namespace
 
 KUDSHOWDATA::KUDSHOWDATA()
     : m_pKUSys(nullptr),
@@ -57,7 +57,8 @@ KUDSHOWDATA::~KUDSHOWDATA() {
 }
 
 void KUDSHOWDATA::ErrorPrint(const char* text) {
-    if (!text) return;
+    if (!text)
+        return;
     snd::LogRaw(m_pKUSys, text);
 }
 
@@ -74,7 +75,8 @@ void KUDSHOWDATA::ReleaseGraph() {
 }
 
 void KUDSHOWDATA::RemoveExtractedCopy() {
-    if (!m_bDeleteOnClose || m_szPath[0] == '\0') return;
+    if (!m_bDeleteOnClose || m_szPath[0] == '\0')
+        return;
     m_bDeleteOnClose = 0;
     if (m_pKUSys) {
         // Both halves are copied out: the splitter reuses one buffer.
@@ -82,7 +84,8 @@ void KUDSHOWDATA::RemoveExtractedCopy() {
         const std::string directory = dir ? dir : "";
         const char* file = m_pKUSys->ExtractFilePathToFileName(m_szPath, static_cast<int>(std::strlen(m_szPath)));
         const std::string name = file ? file : "";
-        if (!directory.empty() && !name.empty()) m_pKUSys->RemoveFile(directory.c_str(), name.c_str(), 0);
+        if (!directory.empty() && !name.empty())
+            m_pKUSys->RemoveFile(directory.c_str(), name.c_str(), 0);
     } else {
         plat::UnlinkFile(plat::ResolvePath(m_szPath));
     }
@@ -113,9 +116,7 @@ int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat
         case 0: archive = "dat/VO.dat"; break;
         case 1: archive = "dat/BGM.dat"; break;
         case 2: break;
-        default:
-            Log("Error", "DShowOpen", "サウンドタイプが不正です");
-            return -1;
+        default: Log("Error", "DShowOpen", "サウンドタイプが不正です"); return -1;
     }
     // The path (with "tmp/" for an extracted copy) must fit its buffer.
     const size_t nameLen = std::strlen(name);
@@ -127,7 +128,8 @@ int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat
     if (archive) {
         for (;;) {
             const int r = FileDiv(archive, "tmp/", name);
-            if (r == -3 || r > 0) break;  // -3: a copy already lies in "tmp/"
+            if (r == -3 || r > 0)
+                break; // -3: a copy already lies in "tmp/"
             if (r == -1 || r == -2) {
                 Log("Error", "DShowOpen", "ファイルの複合に失敗しました");
                 return -1;
@@ -158,7 +160,8 @@ int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat
     };
     pDShowGraph = new plat::MediaGraph();
     int32_t hr = pDShowGraph->RenderFile(m_szPath);
-    if (hr < 0) return fail("データロードに失敗しました", hr);
+    if (hr < 0)
+        return fail("データロードに失敗しました", hr);
     pDShowMCtrl = pDShowEvent = pDShowSeek = pDShowGraph;
     pVideoWindow = pBasicAudio = pBasicVideo = pDShowGraph;
 
@@ -173,23 +176,28 @@ int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat
         Log("Message", "DShowOpen", "オーディオタイプと判別しました");
     }
     if (m_dwMediaFlags & KUDSHOW_MEDIA_VIDEO) {
-        if ((hr = pVideoWindow->PutOwner(owner)) < 0) return fail("オーナーウィンドウ設定に失敗しました", hr);
+        if ((hr = pVideoWindow->PutOwner(owner)) < 0)
+            return fail("オーナーウィンドウ設定に失敗しました", hr);
         if ((hr = pVideoWindow->PutWindowStyle(kChildStyle)) < 0)
             return fail("ウィンドウスタイルの設定に失敗しました", hr);
-        if ((hr = pVideoWindow->PutWindowState(kShow)) < 0) return fail("ウィンドウ状態の設定に失敗しました", hr);
-        if ((hr = pVideoWindow->PutVisible(true)) < 0) return fail("ウィンドウの表示に失敗しました", hr);
+        if ((hr = pVideoWindow->PutWindowState(kShow)) < 0)
+            return fail("ウィンドウ状態の設定に失敗しました", hr);
+        if ((hr = pVideoWindow->PutVisible(true)) < 0)
+            return fail("ウィンドウの表示に失敗しました", hr);
         if ((hr = DShowChangeSize(0, width, height)) < 0)
             return fail("呼び出したKUDSHOWDATA::DShowChangeSizeが失敗しました", hr);
     }
     hr = pDShowEvent->SetNotifyWindow(owner, kAppMessageBase + static_cast<uint32_t>(channel), 0);
-    if (hr < 0) return fail("イベント通知設定に失敗しました", hr);
+    if (hr < 0)
+        return fail("イベント通知設定に失敗しました", hr);
     m_nState = 2;
     m_bOpen = 1;
     return hr;
 }
 
 int KUDSHOWDATA::DShowClose(int channel) {
-    if (!m_bOpen) return 1;
+    if (!m_bOpen)
+        return 1;
     if (m_nState == 1 || m_nState == 3) {
         const int r = DShowStop();
         if (r < 0) {
@@ -207,7 +215,8 @@ int KUDSHOWDATA::DShowClose(int channel) {
     }
     ReleaseGraph();
     // A movie (channel 2) plays its own file, which is never deleted.
-    if (channel != 2) RemoveExtractedCopy();
+    if (channel != 2)
+        RemoveExtractedCopy();
     m_bDeleteOnClose = 0;
     Log("Message", "DShowClose", "各種データのリリース終了");
     m_nState = 0;
@@ -220,7 +229,8 @@ int KUDSHOWDATA::RunWithRetry(const char* method) {
     int32_t hr = 0;
     for (int i = 0; i < 10; ++i) {
         hr = pDShowMCtrl->Run();
-        if (hr >= 0) return hr;
+        if (hr >= 0)
+            return hr;
         if (i < 9) {
             Log("Error", method, "再生に失敗しました");
             ErrorPrint("……再試行します\n");
@@ -273,7 +283,8 @@ int KUDSHOWDATA::DShowPlayEx(int repeat, int64_t start, int64_t stop) {
         }
     }
     hr = RunWithRetry("DShowPlayEx");
-    if (hr < 0) return hr;
+    if (hr < 0)
+        return hr;
     m_nState = 1;
     const int r = DShowSetVolume(m_nVolume);
     m_dwPlayStartTime = plat::TimeMs();
@@ -286,12 +297,14 @@ int KUDSHOWDATA::DShowPlayEx(int repeat, int64_t start, int64_t stop) {
 
 int KUDSHOWDATA::DShowPlay() {
     const int r = DShowPlayEx(0, 0, 0);
-    if (r < 0) Log("Error", "DShowPlay", "呼び出したKUDSHOWDATA::DShowPlayExが失敗しました");
+    if (r < 0)
+        Log("Error", "DShowPlay", "呼び出したKUDSHOWDATA::DShowPlayExが失敗しました");
     return r;
 }
 
 int KUDSHOWDATA::DShowStop() {
-    if (!m_bOpen) return 0;
+    if (!m_bOpen)
+        return 0;
     if (!pDShowMCtrl) {
         Log("Error", "DShowStop", "メディアコントロールオブジェクトが失われています");
         return -1;
@@ -316,13 +329,16 @@ int KUDSHOWDATA::DShowStop() {
         m_nState = 2;
         m_llSeekPoint = 0;
         hr = pDShowSeek->SetPositions(&m_llSeekPoint, nullptr);
-        if (hr < 0) Log("Error", "DShowStop", "シークの初期化に失敗しました");
+        if (hr < 0)
+            Log("Error", "DShowStop", "シークの初期化に失敗しました");
         return hr;
     };
     int32_t hr = stopAndRewind();
-    if (hr < 0 || !(m_dwMediaFlags & KUDSHOW_MEDIA_VIDEO)) return hr;
+    if (hr < 0 || !(m_dwMediaFlags & KUDSHOW_MEDIA_VIDEO))
+        return hr;
     DShowPlay();
-    if ((hr = stopAndRewind()) < 0) return hr;
+    if ((hr = stopAndRewind()) < 0)
+        return hr;
     if ((hr = pVideoWindow->PutWindowState(kHide)) < 0) {
         Log("Error", "DShowStop", "ウィンドウ状態の設定に失敗しました");
         return hr;
@@ -361,11 +377,13 @@ int KUDSHOWDATA::DShowPause() {
         // The stop output goes to a local: the stored stop position stays.
         int64_t stopOut = 0;
         hr = pDShowSeek->GetPositions(&m_llSeekPoint, &stopOut);
-        if (hr < 0) Log("Error", "DShowPause", "シーク位置の取得に失敗しました");
+        if (hr < 0)
+            Log("Error", "DShowPause", "シーク位置の取得に失敗しました");
         return hr;
     }
     const int32_t hr = RunWithRetry("DShowPause");
-    if (hr < 0) return hr;
+    if (hr < 0)
+        return hr;
     m_nState = 1;
     return hr;
 }
@@ -425,13 +443,15 @@ int KUDSHOWDATA::DShowSetVolume(int volume) {
         }
         matched = readBack == volume;
     }
-    if (!matched) Log("Error", "DShowSetVolume", "10回の音量設定全てに失敗しました");
+    if (!matched)
+        Log("Error", "DShowSetVolume", "10回の音量設定全てに失敗しました");
     m_nVolume = volume;
     return hr;
 }
 
 int KUDSHOWDATA::DShowGetVolume(int* volume) {
-    if (!m_bOpen) return -1;
+    if (!m_bOpen)
+        return -1;
     if (!pDShowGraph) {
         Log("Error", "DShowGetVolume", "KUDSHOWDATA::pDShowGraphが失われています");
         return -1;
@@ -445,12 +465,14 @@ int KUDSHOWDATA::DShowGetVolume(int* volume) {
         return 1;
     }
     const int32_t hr = pBasicAudio->GetVolume(volume);
-    if (hr < 0) Log("Error", "DShowGetVolume", "音量設定に失敗しました");
+    if (hr < 0)
+        Log("Error", "DShowGetVolume", "音量設定に失敗しました");
     return hr;
 }
 
 int KUDSHOWDATA::DShowGetStatus(int* status) {
-    if (!m_bOpen) return 1;
+    if (!m_bOpen)
+        return 1;
     if (!pDShowGraph) {
         Log("Error", "DShowGetStatus", "KUDSHOWDATA::pDShowGraphの値が失われています");
         return -1;
@@ -462,7 +484,8 @@ int KUDSHOWDATA::DShowGetStatus(int* status) {
     int s = 0;
     const int32_t hr = pDShowMCtrl->GetState(250, &s);
     if (hr == plat::kMediaCantCue) {
-        if (status) *status = 3;
+        if (status)
+            *status = 3;
         return hr;
     }
     if (hr < 0) {
@@ -481,8 +504,10 @@ int KUDSHOWDATA::DShowGetStatus(int* status) {
 }
 
 int KUDSHOWDATA::DShowChangeSize(int requireOpen, int width, int height) {
-    if (requireOpen && !m_bOpen) return -1;
-    if (!(m_dwMediaFlags & KUDSHOW_MEDIA_VIDEO)) return -1;
+    if (requireOpen && !m_bOpen)
+        return -1;
+    if (!(m_dwMediaFlags & KUDSHOW_MEDIA_VIDEO))
+        return -1;
     if (!pVideoWindow) {
         Log("Error", "DShowChangeSize", "ビデオウィンドウオブジェクトが失われています");
         return -1;
@@ -512,7 +537,8 @@ int KUDSHOWDATA::DShowChangeSize(int requireOpen, int width, int height) {
             return hr;
         }
         hr = pVideoWindow->PutFullScreenMode(true);
-        if (hr >= 0) return hr;
+        if (hr >= 0)
+            return hr;
         Log("Error", "DShowChangeSize", "フルスクリーン設定に失敗しました");
         if (pVideoWindow->PutMessageDrain(m_hSavedDrain) < 0)
             Log("Error", "DShowChangeSize", "メッセージ受け取り先の復帰に失敗しました");
@@ -538,21 +564,25 @@ int KUDSHOWDATA::DShowChangeSize(int requireOpen, int width, int height) {
         m_nWidth = width != kNativeSize ? width : w;
         m_nHeight = height != kNativeSize ? height : h;
     }
-    if (pVideoWindow->SetWindowForeground(true) < 0) Log("Error", "DShowChangeSize", "フォーカスセットに失敗しました");
+    if (pVideoWindow->SetWindowForeground(true) < 0)
+        Log("Error", "DShowChangeSize", "フォーカスセットに失敗しました");
     const int w = width == kNativeSize ? m_nWidth : width;
     const int h = height == kNativeSize ? m_nHeight : height;
     hr = pVideoWindow->SetWindowPosition(0, 0, w, h);
-    if (hr < 0) Log("Error", "DShowChangeSize", "クライアント領域指定に失敗しました");
+    if (hr < 0)
+        Log("Error", "DShowChangeSize", "クライアント領域指定に失敗しました");
     return hr;
 }
 
 int KUDSHOWDATA::DShowGetSeekPointOperation(int64_t* position) {
-    if (!m_bOpen || !pDShowSeek) return -1;
+    if (!m_bOpen || !pDShowSeek)
+        return -1;
     int64_t stopOut = 0;
     int64_t pos = 0;
     const int32_t hr = pDShowSeek->GetPositions(&pos, &stopOut);
     if (hr >= 0) {
-        if (position) *position = pos;
+        if (position)
+            *position = pos;
         m_llSeekPoint = pos;
     } else {
         Log("Error", "DShowGetSeekPointOperation", "シーク位置の取得に失敗しました");
@@ -583,8 +613,10 @@ int KUDSHOWDATA::DShowEventNotify() {
         int32_t code = 0;
         intptr_t p1 = 0;
         intptr_t p2 = 0;
-        if (pDShowEvent->GetEvent(&code, &p1, &p2, 0) != plat::kMediaOk) return 1;
-        if (code != plat::kMediaEventComplete) continue;
+        if (pDShowEvent->GetEvent(&code, &p1, &p2, 0) != plat::kMediaOk)
+            return 1;
+        if (code != plat::kMediaEventComplete)
+            continue;
         m_llSeekPoint = 0;
         // No stop position given: it stays as it is (S_OK), and step 4 replays
         // or stops.
@@ -606,7 +638,8 @@ int KUDSHOWDATA::DShowEventNotify() {
                 DShowStop();
             }
         }
-        if (!m_bOpen || !pDShowEvent) return 1;
+        if (!m_bOpen || !pDShowEvent)
+            return 1;
     }
 }
 

@@ -18,7 +18,7 @@ void Err(KUSYSTEM* sys, const char* method, const char* text) {
     snd::LogLine(sys, "Error", tag.c_str(), text);
 }
 
-}  // namespace
+} // namespace
 
 KUSND::KUSND()
     : m_pKUSys(nullptr),
@@ -54,7 +54,8 @@ KUSND::KUSND()
 KUSND::~KUSND() { Release(); }
 
 void KUSND::ErrorPrint(const char* text) {
-    if (!text) return;
+    if (!text)
+        return;
     snd::LogRaw(m_pKUSys, text);
 }
 
@@ -100,7 +101,8 @@ int KUSND::Initialize(KUSYSTEM* system, plat::WindowHandle window, void* instanc
     // There is no component runtime to start here; the flag keeps the
     // once-per-object rule of the start-up.
     const int com = 0;
-    if (!m_bCom) m_bCom = 1;
+    if (!m_bCom)
+        m_bCom = 1;
     if (DAudioInit() < 0) {
         ErrorPrint("Error: <KUSND::Initialize> 呼び出したKUSND::DAInitがエラーで終了しました\n");
         DARelease();
@@ -124,18 +126,21 @@ int KUSND::DAudioInit() {
         Err(m_pKUSys, m, "デフォルトのオーディオパス取得に失敗しました");
         return hr;
     }
-    if (m_pDefaultPath->SetVolume(0) < 0) Err(m_pKUSys, m, "デフォルトオーディオパスの音量設定に失敗しました");
+    if (m_pDefaultPath->SetVolume(0) < 0)
+        Err(m_pKUSys, m, "デフォルトオーディオパスの音量設定に失敗しました");
 
     if ((hr = m_pPerformance->CreateStandardPath(&m_pVoicePath)) < 0) {
         Err(m_pKUSys, m, "ボイスのオーディオパス取得に失敗しました");
         return hr;
     }
-    if (m_pVoicePath->SetVolume(0) < 0) Err(m_pKUSys, m, "ボイスの音量設定に失敗しました");
+    if (m_pVoicePath->SetVolume(0) < 0)
+        Err(m_pKUSys, m, "ボイスの音量設定に失敗しました");
     if ((hr = m_pPerformance->CreateStandardPath(&m_pBGMPath)) < 0) {
         Err(m_pKUSys, m, "BGMのオーディオパス取得に失敗しました");
         return hr;
     }
-    if (m_pBGMPath->SetVolume(0) < 0) Err(m_pKUSys, m, "BGMの音量設定に失敗しました");
+    if (m_pBGMPath->SetVolume(0) < 0)
+        Err(m_pKUSys, m, "BGMの音量設定に失敗しました");
     if ((hr = m_pPerformance->CreateStandardPath(&m_pSEPath)) < 0) {
         Err(m_pKUSys, m, "SEのオーディオパス取得に失敗しました");
         return hr;
@@ -163,17 +168,22 @@ int KUSND::Release() {
     const char* m = "Release";
     for (int ch = 0; ch < kChannelCount; ++ch) {
         // Each with its own number: 0 and 1 delete their copies, 2 does not.
-        if (m_DShow[ch].DShowClose(ch) < 0) Err(m_pKUSys, m, "呼び出したKUSND::DShowCloseが失敗しました");
+        if (m_DShow[ch].DShowClose(ch) < 0)
+            Err(m_pKUSys, m, "呼び出したKUSND::DShowCloseが失敗しました");
     }
     const int result = DARelease();
-    if (result < 0) Err(m_pKUSys, m, "呼び出したKUSND::DSReleaseが失敗しました");
-    if (MCIClose() == 0) Err(m_pKUSys, m, "呼び出したKUSND::MCICloseが失敗しました");
+    if (result < 0)
+        Err(m_pKUSys, m, "呼び出したKUSND::DSReleaseが失敗しました");
+    if (MCIClose() == 0)
+        Err(m_pKUSys, m, "呼び出したKUSND::MCICloseが失敗しました");
     for (unsigned int i = 0; i < m_dwMMDataNum && m_pMMData; ++i) {
-        if (MMClose(static_cast<int>(i)) == 0) Err(m_pKUSys, m, "呼び出したKUSND::MMCloseが失敗しました");
+        if (MMClose(static_cast<int>(i)) == 0)
+            Err(m_pKUSys, m, "呼び出したKUSND::MMCloseが失敗しました");
     }
     MMDATARelease();
     AVIRelease();
-    if (m_bCom) m_bCom = 0;
+    if (m_bCom)
+        m_bCom = 0;
     m_pKUSys = nullptr;
     m_bInit = 0;
     return result;

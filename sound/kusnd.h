@@ -12,7 +12,7 @@ namespace plat {
 class SoundPerformance;
 class SoundLoader;
 class SoundPath;
-}  // namespace plat
+} // namespace plat
 
 // Volume steps of the settings (0..10) in hundredths of a decibel for the
 // sound paths; any other step is -9600.
@@ -91,7 +91,9 @@ public:
     plat::SoundPath* GetAudioPath(int soundType) const;
     int IsInitialized() const { return m_bInit; }
     // One channel, for the shell's picture path and for tests; null outside 0..2.
-    KUDSHOWDATA* DShowChannel(int channel) { return channel >= 0 && channel < kChannelCount ? &m_DShow[channel] : nullptr; }
+    KUDSHOWDATA* DShowChannel(int channel) {
+        return channel >= 0 && channel < kChannelCount ? &m_DShow[channel] : nullptr;
+    }
 
 private:
     bool CheckChannel(int channel, const char* method);
@@ -135,8 +137,8 @@ private:
     plat::SoundPath* m_pVoicePath;
     plat::SoundPath* m_pBGMPath;
     plat::SoundPath* m_pSEPath;
-    plat::SoundPath* m_pDefaultBuffer;  // the default path's output; not owned apart from it
-    void* m_pDSound;                    // no separate device object here
+    plat::SoundPath* m_pDefaultBuffer; // the default path's output; not owned apart from it
+    void* m_pDSound; // no separate device object here
     int m_nMasterVolume;
     int m_nDefaultPathVolume;
     int m_nVoiceVolume;

@@ -20,7 +20,7 @@ void Log(KUSYSTEM* sys, const char* kind, const char* method, const char* text) 
     snd::LogLine(sys, kind, tag.c_str(), text);
 }
 
-}  // namespace
+} // namespace
 
 int KuSndStepToDAVolume(int step) {
     static const int kTable[11] = {-9600, -3000, -2000, -1500, -1250, -1000, -800, -600, -400, -200, 0};
@@ -45,19 +45,22 @@ bool KUSND::SlotCallOk(const char* method, int slot, const char* noTableText, co
 
 int KUSND::DADATAReserve(unsigned int count) {
     if (m_pDAData) {
-        for (unsigned int i = 0; i < m_dwDADataNum; ++i) m_pDAData[i].Release();
+        for (unsigned int i = 0; i < m_dwDADataNum; ++i)
+            m_pDAData[i].Release();
         delete[] m_pDAData;
         m_pDAData = nullptr;
         m_bDADataReserve = 0;
     }
     m_dwDADataNum = count;
-    if (count == 0) return 1;
+    if (count == 0)
+        return 1;
     if (!m_bInit) {
         Log(m_pKUSys, "Error", "DADATAReserve", kNotInit);
         return 0;
     }
     m_pDAData = new KUDADATA[count];
-    for (unsigned int i = 0; i < count; ++i) m_pDAData[i].Initialize(m_pKUSys, nullptr, 3);
+    for (unsigned int i = 0; i < count; ++i)
+        m_pDAData[i].Initialize(m_pKUSys, nullptr, 3);
     m_bDADataReserve = 1;
     return 1;
 }
@@ -68,42 +71,52 @@ int KUSND::DASetData(int slot, const char* name, int soundType) {
         return 0;
     }
     // Checked like a load, so a stray slot cannot write outside the table.
-    if (!SlotCallOk("DASetData", slot, kNoTable, kOutOfRange)) return -1;
+    if (!SlotCallOk("DASetData", slot, kNoTable, kOutOfRange))
+        return -1;
     m_pDAData[slot].SetData(name, soundType);
     return 1;
 }
 
 int KUSND::DALoad(int slot, const char* name, int soundType, int flag) {
-    if (!SlotCallOk("DALoad", slot, kNoTable, kOutOfRange)) return -1;
+    if (!SlotCallOk("DALoad", slot, kNoTable, kOutOfRange))
+        return -1;
     const int r = m_pDAData[slot].Load(this, sizeof(KUSND), name, soundType, flag);
-    if (r < 0) Log(m_pKUSys, "Error", "DALoad", "ロードに失敗しました");
+    if (r < 0)
+        Log(m_pKUSys, "Error", "DALoad", "ロードに失敗しました");
     return r;
 }
 
 int KUSND::DAUnload(int slot) {
-    if (!SlotCallOk("DAUnload", slot, kNoTable, kOutOfRange)) return -1;
+    if (!SlotCallOk("DAUnload", slot, kNoTable, kOutOfRange))
+        return -1;
     m_pDAData[slot].Unload();
     return 0;
 }
 
 int KUSND::DAPlay(int slot, int loop) {
-    if (!SlotCallOk("DAPlay", slot, kNoTable, kOutOfRange)) return -1;
+    if (!SlotCallOk("DAPlay", slot, kNoTable, kOutOfRange))
+        return -1;
     const int r = m_pDAData[slot].Play(loop, this, sizeof(KUSND));
-    if (r < 0) Log(m_pKUSys, "Error", "DAPlay", "再生に失敗しました");
+    if (r < 0)
+        Log(m_pKUSys, "Error", "DAPlay", "再生に失敗しました");
     return r;
 }
 
 int KUSND::DAStop(int slot) {
-    if (!SlotCallOk("DAStop", slot, kNoBuffer, kOutOfRange)) return -1;
+    if (!SlotCallOk("DAStop", slot, kNoBuffer, kOutOfRange))
+        return -1;
     const int r = m_pDAData[slot].Stop();
-    if (r < 0) Log(m_pKUSys, "Error", "DAStop", "停止に失敗しました");
+    if (r < 0)
+        Log(m_pKUSys, "Error", "DAStop", "停止に失敗しました");
     return r;
 }
 
 int KUSND::DASndTypeStop(int soundType) {
-    if (!SlotCallOk("DASndTypeStop", 0, kNoBuffer, nullptr)) return -1;
+    if (!SlotCallOk("DASndTypeStop", 0, kNoBuffer, nullptr))
+        return -1;
     for (unsigned int i = 0; i < m_dwDADataNum; ++i) {
-        if (m_pDAData[i].GetSoundType() != soundType) continue;
+        if (m_pDAData[i].GetSoundType() != soundType)
+            continue;
         const int r = m_pDAData[i].Stop();
         if (r < 0) {
             Log(m_pKUSys, "Error", "DASndTypeStop", "停止に失敗しました");
@@ -119,19 +132,24 @@ int KUSND::DAAllStop() {
         return -1;
     }
     if (m_pDAData) {
-        for (unsigned int i = 0; i < m_dwDADataNum; ++i) m_pDAData[i].Stop();
+        for (unsigned int i = 0; i < m_dwDADataNum; ++i)
+            m_pDAData[i].Stop();
     }
     const int32_t r = m_pPerformance ? m_pPerformance->StopAll() : plat::kSoundFail;
-    if (r < 0) Log(m_pKUSys, "Error", "DAAllStop", "全停止に失敗しました");
+    if (r < 0)
+        Log(m_pKUSys, "Error", "DAAllStop", "全停止に失敗しました");
     return r;
 }
 
 int KUSND::DAGetPlayState(int slot) {
-    if (!SlotCallOk("DAGetState", slot, kNoBuffer, "インデックス番号が不正です")) return -1;
+    if (!SlotCallOk("DAGetState", slot, kNoBuffer, "インデックス番号が不正です"))
+        return -1;
     KUDADATA& d = m_pDAData[slot];
     const int type = d.GetFileType();
-    if (type == KUDA_FILE_OGG || type == KUDA_FILE_OGG_FLAG) return 0;
-    if (type != KUDA_FILE_WAV && type != KUDA_FILE_WAV_FLAG) return -1;
+    if (type == KUDA_FILE_OGG || type == KUDA_FILE_OGG_FLAG)
+        return 0;
+    if (type != KUDA_FILE_WAV && type != KUDA_FILE_WAV_FLAG)
+        return -1;
     plat::SoundSegment* seg = d.GetSegment();
     plat::SoundSegmentState* state = d.GetSegmentState();
     if (!seg && !state) {
@@ -144,9 +162,12 @@ int KUSND::DAGetPlayState(int slot) {
         Log(m_pKUSys, "Error", "DAGetState", "再生状態取得に失敗しました");
         return r;
     }
-    if (r == plat::kSoundOk) return 0;
-    if (r != plat::kSoundFalse) return 0;
-    if (!state) return 2;
+    if (r == plat::kSoundOk)
+        return 0;
+    if (r != plat::kSoundFalse)
+        return 0;
+    if (!state)
+        return 2;
     int64_t seek = 0;
     const int32_t s = state->GetSeek(&seek);
     if (s < 0) {
@@ -198,9 +219,7 @@ int KUSND::DASetSoundVolume(int soundType, int volume) {
         case 0: stored = &m_nVoiceVolume; break;
         case 1: stored = &m_nBGMVolume; break;
         case 2: stored = &m_nSEVolume; break;
-        default:
-            Log(m_pKUSys, "Error", "DASetSoundVolume", "サウンドタイプが不正です");
-            return -1;
+        default: Log(m_pKUSys, "Error", "DASetSoundVolume", "サウンドタイプが不正です"); return -1;
     }
     *stored = volume;
     int r = 0;
@@ -213,9 +232,11 @@ int KUSND::DASetSoundVolume(int soundType, int volume) {
     }
     if (m_pDAData) {
         for (unsigned int i = 0; i < m_dwDADataNum; ++i) {
-            if (m_pDAData[i].GetSoundType() != soundType) continue;
+            if (m_pDAData[i].GetSoundType() != soundType)
+                continue;
             r = m_pDAData[i].SetVolume(volume, this, sizeof(KUSND));
-            if (r < 0) return r;
+            if (r < 0)
+                return r;
         }
     }
     return r;
@@ -291,7 +312,7 @@ int KUSND::DAReloadPath(int soundType, int volume) {
         Log(m_pKUSys, "Error", "DAReloadPath", "予期せぬパスが指定されました");
         return 0;
     }
-    delete *field;  // stops what plays on it
+    delete *field; // stops what plays on it
     *field = nullptr;
     if (m_pPerformance->CreateStandardPath(field) < 0) {
         static const char* const kTexts[3] = {"ボイスのオーディオパス取得に失敗しました",
@@ -324,7 +345,8 @@ int KUSND::DARelease() {
         }
     }
     DADATAReserve(0);
-    if (m_pDefaultPath) m_pDefaultPath->SetVolume(m_nDefaultPathVolume);
+    if (m_pDefaultPath)
+        m_pDefaultPath->SetVolume(m_nDefaultPathVolume);
     if (m_pLoader) {
         m_pLoader->ClearCache();
         delete m_pLoader;

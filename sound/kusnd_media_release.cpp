@@ -7,7 +7,8 @@ int KUSND::MCIClose() {
     // The track table goes first, whether or not the device is open.
     m_pCDTrack = nullptr;
     m_dwCDTrackNum = 0;
-    if (!m_CD.open) return 1;
+    if (!m_CD.open)
+        return 1;
     m_CD.open = 0;
     m_CD.pause = 0;
     return 1;

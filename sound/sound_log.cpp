@@ -23,4 +23,4 @@ void LogLine(KUSYSTEM* sys, const char* kind, const char* tag, const char* text)
     LogRaw(sys, line);
 }
 
-}  // namespace snd
+} // namespace snd

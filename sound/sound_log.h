@@ -13,4 +13,4 @@ void LogLine(KUSYSTEM* sys, const char* kind, const char* tag, const char* text)
 // The same with a text of its own shape (already ending in "\n").
 void LogRaw(KUSYSTEM* sys, const std::string& line);
 
-}  // namespace snd
+} // namespace snd

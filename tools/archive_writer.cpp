@@ -15,7 +15,7 @@ constexpr char kHeaderListOut[] = "FILECMB-DATA-LIST-OUT\n";
 // reader that looks for the header's end at a CR LF finds one early.
 constexpr char kListOutPadding[] = "\r\n";
 constexpr char kListEnd[] = "LIST-END\n";
-constexpr uint64_t kOffsetLimit = 1000000000;  // offsets are read as at most 9 digits
+constexpr uint64_t kOffsetLimit = 1000000000; // offsets are read as at most 9 digits
 constexpr size_t kNameLimit = 259;
 
 std::string MemberLine(const std::string& name, uint64_t start, uint64_t end) {
@@ -27,7 +27,7 @@ bool MemberSize(const ArchiveMember& m, uint64_t* size, std::string* error) {
         *size = m.data.size();
         return true;
     }
-    struct stat st{};
+    struct stat st {};
     if (stat(m.filePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         *error = "cannot read " + m.filePath;
         return false;
@@ -49,7 +49,8 @@ bool CopyMember(const ArchiveMember& m, uint64_t size, FILE* out, std::string* e
     uint64_t copied = 0;
     size_t n;
     while ((n = fread(buf.data(), 1, buf.size(), in)) > 0) {
-        if (fwrite(buf.data(), 1, n, out) != n) break;
+        if (fwrite(buf.data(), 1, n, out) != n)
+            break;
         copied += n;
     }
     fclose(in);
@@ -77,27 +78,35 @@ bool WriteThroughTemp(const std::string& path, Fill fill, std::string* error) {
     } else if (!ok && error->empty()) {
         *error = "cannot write " + path;
     }
-    if (!ok) unlink(tmp.c_str());
+    if (!ok)
+        unlink(tmp.c_str());
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 std::string CheckArchiveMemberName(const std::string& name) {
-    if (name.empty()) return "empty member name";
-    if (name.size() > kNameLimit) return "member name longer than 259 bytes: " + name;
+    if (name.empty())
+        return "empty member name";
+    if (name.size() > kNameLimit)
+        return "member name longer than 259 bytes: " + name;
     for (unsigned char c : name) {
-        if (c == ' ' || (c >= 0x09 && c <= 0x0D)) return "member name holds white space: " + name;
-        if (c == 0) return "member name holds a NUL byte";
+        if (c == ' ' || (c >= 0x09 && c <= 0x0D))
+            return "member name holds white space: " + name;
+        if (c == 0)
+            return "member name holds a NUL byte";
     }
-    if (!IsSafeMemberName(name.c_str())) return "member name is a path, not a file name: " + name;
-    if (name == "LIST-END") return "member name LIST-END would end the list";
+    if (!IsSafeMemberName(name.c_str()))
+        return "member name is a path, not a file name: " + name;
+    if (name == "LIST-END")
+        return "member name LIST-END would end the list";
     return "";
 }
 
 std::string ArchiveListPath(const std::string& archivePath) {
     size_t dot = archivePath.rfind('.');
-    if (dot == std::string::npos) return "";
+    if (dot == std::string::npos)
+        return "";
     return archivePath.substr(0, dot) + ".lst";
 }
 
@@ -126,7 +135,8 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
                 return false;
             }
         }
-        if (!MemberSize(members[i], &sizes[i], error)) return false;
+        if (!MemberSize(members[i], &sizes[i], error))
+            return false;
     }
     std::string listPath;
     if (listOut) {
@@ -154,7 +164,8 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
             *error = "archive would reach 1000000000 bytes; offsets have at most 9 digits";
             return false;
         }
-        if (listOut || lines.size() == listLen) break;
+        if (listOut || lines.size() == listLen)
+            break;
         listLen = lines.size();
     }
     // A member line is at most 259 + 2 * 9 + 4 bytes, well inside the reader's 512-byte line.
@@ -163,7 +174,8 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
         std::string list = std::string(kHeaderListOut) + lines + kListEnd;
         bool ok = WriteThroughTemp(
             listPath, [&](FILE* out) { return fwrite(list.data(), 1, list.size(), out) == list.size(); }, error);
-        if (!ok) return false;
+        if (!ok)
+            return false;
     }
     return WriteThroughTemp(
         archivePath,
@@ -177,7 +189,8 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
                 fputs(kListEnd, out);
             }
             for (size_t i = 0; i < members.size(); ++i) {
-                if (!CopyMember(members[i], sizes[i], out, error)) return false;
+                if (!CopyMember(members[i], sizes[i], out, error))
+                    return false;
             }
             return true;
         },

@@ -7,9 +7,9 @@
 // lines ending in CR LF, "LIST-END\n" with a bare LF.
 
 struct ArchiveMember {
-    std::string name;      // name as stored in the list (Shift-JIS bytes)
-    std::string filePath;  // bytes come from this file when set ...
-    std::string data;      // ... else from here
+    std::string name; // name as stored in the list (Shift-JIS bytes)
+    std::string filePath; // bytes come from this file when set ...
+    std::string data; // ... else from here
 };
 
 // Why a member name cannot be stored; empty when it can.

@@ -12,11 +12,12 @@
 namespace {
 
 int Usage() {
-    fputs("usage: kucode encode IN OUT\n"
-          "       kucode rawencode [--no-encode] IN OUT\n"
-          "       kucode decode IN OUT\n"
-          "       kucode lines FILE\n",
-          stderr);
+    fputs(
+        "usage: kucode encode IN OUT\n"
+        "       kucode rawencode [--no-encode] IN OUT\n"
+        "       kucode decode IN OUT\n"
+        "       kucode lines FILE\n",
+        stderr);
     return 2;
 }
 
@@ -47,7 +48,8 @@ int Lines(const char* path) {
     char line[kSize];
     char text[kSize];
     while (CodeFileReadOneLine(f, line, kSize) == 0) {
-        if (KUDecodeOneLine(line, kSize, text) == 1) continue;
+        if (KUDecodeOneLine(line, kSize, text) == 1)
+            continue;
         fputs(text, stdout);
         fputc('\n', stdout);
     }
@@ -55,12 +57,14 @@ int Lines(const char* path) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
+    if (argc < 2)
+        return Usage();
     std::string cmd = argv[1];
-    if (cmd == "encode" && argc == 4) return Encode(argv[2], argv[3]);
+    if (cmd == "encode" && argc == 4)
+        return Encode(argv[2], argv[3]);
     if (cmd == "rawencode" && (argc == 4 || (argc == 5 && strcmp(argv[2], "--no-encode") == 0))) {
         int flags = argc == 5 ? kKuCodeNoEncode : 0;
         printf("result %d\n", KUEncode(argv[argc - 2], argv[argc - 1], flags));
@@ -70,6 +74,7 @@ int main(int argc, char** argv) {
         printf("result %d\n", KUDecode(argv[2], argv[3]));
         return 0;
     }
-    if (cmd == "lines" && argc == 3) return Lines(argv[2]);
+    if (cmd == "lines" && argc == 3)
+        return Lines(argv[2]);
     return Usage();
 }

@@ -11,11 +11,12 @@
 namespace {
 
 int Usage() {
-    fputs("usage: mkarc pack [--list-out] ARCHIVE FILE...\n"
-          "       mkarc list ARCHIVE\n"
-          "       mkarc extract ARCHIVE OUTDIR [NAME]\n"
-          "       mkarc search ARCHIVE NAME\n",
-          stderr);
+    fputs(
+        "usage: mkarc pack [--list-out] ARCHIVE FILE...\n"
+        "       mkarc list ARCHIVE\n"
+        "       mkarc extract ARCHIVE OUTDIR [NAME]\n"
+        "       mkarc search ARCHIVE NAME\n",
+        stderr);
     return 2;
 }
 
@@ -31,10 +32,12 @@ int Pack(int argc, char** argv) {
         listOut = true;
         ++i;
     }
-    if (argc - i < 2) return Usage();
+    if (argc - i < 2)
+        return Usage();
     std::string archive = argv[i++];
     std::vector<ArchiveMember> members;
-    for (; i < argc; ++i) members.push_back(ArchiveMember{BaseName(argv[i]), argv[i], ""});
+    for (; i < argc; ++i)
+        members.push_back(ArchiveMember{BaseName(argv[i]), argv[i], ""});
     std::string error;
     if (!WriteArchive(archive, members, listOut, &error)) {
         fprintf(stderr, "mkarc: %s\n", error.c_str());
@@ -57,23 +60,28 @@ int List(const char* archive) {
         return 1;
     }
     for (const COMBINE_FILE_DATA& row : g_CombineFileList) {
-        if (row.name[0] == '\0') break;
+        if (row.name[0] == '\0')
+            break;
         printf("%s %u %u\n", row.name, row.start, row.end);
     }
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
+    if (argc < 2)
+        return Usage();
     std::string cmd = argv[1];
-    if (cmd == "pack") return Pack(argc, argv);
-    if (cmd == "list" && argc == 3) return List(argv[2]);
+    if (cmd == "pack")
+        return Pack(argc, argv);
+    if (cmd == "list" && argc == 3)
+        return List(argv[2]);
     if (cmd == "extract" && (argc == 4 || argc == 5)) {
         // An empty OUTDIR means the current folder (member name alone).
         std::string outDir = argv[3];
-        if (!outDir.empty() && outDir.back() != '/') outDir += '/';
+        if (!outDir.empty() && outDir.back() != '/')
+            outDir += '/';
         int r = FileDiv(argv[2], outDir.empty() ? nullptr : outDir.c_str(), argc == 5 ? argv[4] : nullptr);
         printf("result %d\n", r);
         return 0;

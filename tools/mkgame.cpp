@@ -46,7 +46,8 @@ bool ToGameText(const std::string& utf8, std::string* out, std::string* error) {
             *out += sjis[i];
         }
     }
-    if (!out->empty() && (out->size() < 2 || out->substr(out->size() - 2) != "\r\n")) *out += "\r\n";
+    if (!out->empty() && (out->size() < 2 || out->substr(out->size() - 2) != "\r\n"))
+        *out += "\r\n";
     return true;
 }
 
@@ -55,7 +56,8 @@ bool ReadFile(const fs::path& p, std::string* out) { return plat::ReadWholeFile(
 std::vector<fs::path> SortedFiles(const fs::path& dir) {
     std::vector<fs::path> files;
     for (const auto& e : fs::directory_iterator(dir)) {
-        if (e.is_regular_file() && e.path().filename().string()[0] != '.') files.push_back(e.path());
+        if (e.is_regular_file() && e.path().filename().string()[0] != '.')
+            files.push_back(e.path());
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -66,7 +68,8 @@ void CollectMembers(const fs::path& dir, std::vector<ArchiveMember>* members) {
     for (const fs::path& file : SortedFiles(dir)) {
         std::string utf8Name = file.filename().string();
         bool script = EndsWithNoCase(utf8Name, ".txt");
-        if (script) utf8Name = utf8Name.substr(0, utf8Name.size() - 4) + ".spt";
+        if (script)
+            utf8Name = utf8Name.substr(0, utf8Name.size() - 4) + ".spt";
         ArchiveMember m;
         if (!plat::Utf8ToSjisStrict(utf8Name, &m.name)) {
             Fail(file.string() + ": file name has characters without a Shift-JIS form");
@@ -97,10 +100,11 @@ void WriteTextFile(const fs::path& from, const fs::path& to) {
         Fail(from.string() + ": " + (error.empty() ? "cannot read" : error));
         return;
     }
-    if (!plat::WriteFileAtomic(to.string(), text)) Fail("cannot write " + to.string());
+    if (!plat::WriteFileAtomic(to.string(), text))
+        Fail("cannot write " + to.string());
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -118,7 +122,8 @@ int main(int argc, char** argv) {
     std::map<std::string, std::vector<ArchiveMember>> archives;
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        if (i != 2) inputs.emplace_back(argv[i]);
+        if (i != 2)
+            inputs.emplace_back(argv[i]);
     }
     for (const fs::path& in : inputs) {
         if (!fs::is_directory(in)) {
@@ -127,11 +132,13 @@ int main(int argc, char** argv) {
         }
         for (const auto& e : fs::directory_iterator(in)) {
             std::string name = e.path().filename().string();
-            if (!e.is_directory() || name[0] == '.') continue;
+            if (!e.is_directory() || name[0] == '.')
+                continue;
             if (name == "dat") {
                 for (const fs::path& file : SortedFiles(e.path())) {
                     fs::copy_file(file, out / "dat" / file.filename(), fs::copy_options::overwrite_existing, ec);
-                    if (ec) Fail("cannot copy " + file.string());
+                    if (ec)
+                        Fail("cannot copy " + file.string());
                 }
                 continue;
             }
@@ -141,11 +148,13 @@ int main(int argc, char** argv) {
     for (auto& [name, members] : archives) {
         std::string error;
         fs::path archive = out / "dat" / (name + ".dat");
-        if (!WriteArchive(archive.string(), members, false, &error)) Fail(archive.string() + ": " + error);
+        if (!WriteArchive(archive.string(), members, false, &error))
+            Fail(archive.string() + ": " + error);
     }
     fs::path sample = argv[1];
     for (const char* text : {"env.env", "cursor.txt"}) {
-        if (fs::exists(sample / text)) WriteTextFile(sample / text, out / text);
+        if (fs::exists(sample / text))
+            WriteTextFile(sample / text, out / text);
     }
     return g_failed ? 1 : 0;
 }

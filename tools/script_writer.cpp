@@ -19,7 +19,8 @@ bool ScramblesToBlank(unsigned char b) {
 // "KUCODE": the reader would take it for a header line and skip it.
 bool ScramblesToHeader(const std::string& line) {
     size_t i = 0;
-    while (i < line.size() && ScramblesToBlank(static_cast<unsigned char>(line[i]))) ++i;
+    while (i < line.size() && ScramblesToBlank(static_cast<unsigned char>(line[i])))
+        ++i;
     for (size_t k = 0; k < 6; ++k, ++i) {
         if (i >= line.size() || static_cast<unsigned char>(0xFF - static_cast<unsigned char>(line[i])) !=
                                     static_cast<unsigned char>(kHeaderWord[k])) {
@@ -31,7 +32,7 @@ bool ScramblesToHeader(const std::string& line) {
 
 std::string LineError(size_t lineNo, const char* what) { return "line " + std::to_string(lineNo) + ": " + what; }
 
-}  // namespace
+} // namespace
 
 std::string CheckScriptText(const std::string& plain, size_t lineLimit) {
     size_t lineNo = 1;
@@ -55,14 +56,17 @@ std::string CheckScriptText(const std::string& plain, size_t lineLimit) {
             ++lineNo;
             continue;
         }
-        if (b == 0xFF) return LineError(lineNo, "holds the byte 0xFF (stored as NUL, it ends the line)");
-        if (b == 0x00) return LineError(lineNo, "holds a NUL byte (the line would end there)");
+        if (b == 0xFF)
+            return LineError(lineNo, "holds the byte 0xFF (stored as NUL, it ends the line)");
+        if (b == 0x00)
+            return LineError(lineNo, "holds a NUL byte (the line would end there)");
         if (b == 0xF2 && i + 1 < plain.size() && static_cast<unsigned char>(plain[i + 1]) == 0xF5) {
             return LineError(lineNo, "holds the bytes 0xF2 0xF5 (stored as CR LF, they would break the line)");
         }
         ++i;
     }
-    if (lineStart < plain.size()) return LineError(lineNo, "does not end in CR LF and would never be read");
+    if (lineStart < plain.size())
+        return LineError(lineNo, "does not end in CR LF and would never be read");
     return "";
 }
 
@@ -83,7 +87,8 @@ std::string ScrambleScript(const std::string& plain) {
 
 bool WriteScript(const std::string& path, const std::string& plain, std::string* error, size_t lineLimit) {
     *error = CheckScriptText(plain, lineLimit);
-    if (!error->empty()) return false;
+    if (!error->empty())
+        return false;
     std::string bytes = ScrambleScript(plain);
     std::string tmp = path + ".tmp";
     FILE* out = fopen(tmp.c_str(), "wb");
@@ -93,7 +98,8 @@ bool WriteScript(const std::string& path, const std::string& plain, std::string*
     }
     bool ok = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     ok = (fclose(out) == 0) && ok;
-    if (ok) ok = rename(tmp.c_str(), path.c_str()) == 0;
+    if (ok)
+        ok = rename(tmp.c_str(), path.c_str()) == 0;
     if (!ok) {
         unlink(tmp.c_str());
         *error = "cannot write " + path;

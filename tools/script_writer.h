@@ -6,7 +6,7 @@
 // in CR LF so that it is a line of its own (an LF-only header would swallow
 // the first script line).
 
-constexpr size_t kScriptLineLimit = 511;  // bytes per line with its CR LF (512-byte readers)
+constexpr size_t kScriptLineLimit = 511; // bytes per line with its CR LF (512-byte readers)
 
 // Why the text cannot be read back line by line; empty when it can.
 std::string CheckScriptText(const std::string& plain, size_t lineLimit = kScriptLineLimit);

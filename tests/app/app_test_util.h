@@ -22,14 +22,23 @@ inline void Tap(SDL_Keycode key) {
 
 // "env.env" with every setting at its default (Shift-JIS, CR LF).
 inline std::string GoldenEnv(bool debugLine = false) {
-    const char* lines[] = {"//_/_/_/_/_/_/ 環境設定データ _/_/_/_/_/_/", "サウンド警告: ON", "スクリーンモード: Window",
-                           "画面カラー: 16bit", "メッセージ速度: 100", "アンリエイリアスレベル: レベル3",
-                           "オートスキップ速度: 250", "SE Volume: 5", "Voice Volume: 5", "BGM Volume: 5",
+    const char* lines[] = {"//_/_/_/_/_/_/ 環境設定データ _/_/_/_/_/_/",
+                           "サウンド警告: ON",
+                           "スクリーンモード: Window",
+                           "画面カラー: 16bit",
+                           "メッセージ速度: 100",
+                           "アンリエイリアスレベル: レベル3",
+                           "オートスキップ速度: 250",
+                           "SE Volume: 5",
+                           "Voice Volume: 5",
+                           "BGM Volume: 5",
                            "男性ボイス: ON"};
     std::string s;
-    for (const char* l : lines) s += std::string(l) + "\r\n";
-    if (debugLine) s += std::string("デバッグ情報表示: ON") + "\r\n";
+    for (const char* l : lines)
+        s += std::string(l) + "\r\n";
+    if (debugLine)
+        s += std::string("デバッグ情報表示: ON") + "\r\n";
     return s;
 }
 
-}  // namespace apptest
+} // namespace apptest

@@ -7,10 +7,11 @@
 namespace {
 
 std::string DefaultFile() {
-    return std::string("****** マウスカーソルの変更が可能です。 ******\r\n"
-             "****** 半角で入力して下さい。           ******\r\n"
-             "****** (0=通常、1=モノクロ、2=カラー)   ******\r\n"
-             "Cursor:\t0\r\n");
+    return std::string(
+        "****** マウスカーソルの変更が可能です。 ******\r\n"
+        "****** 半角で入力して下さい。           ******\r\n"
+        "****** (0=通常、1=モノクロ、2=カラー)   ******\r\n"
+        "Cursor:\t0\r\n");
 }
 
 std::string WithLine4(const std::string& line4) { return "a\r\nb\r\nc\r\n" + line4; }
@@ -45,8 +46,12 @@ TEST(CursorTypeTest, FourthLineChoosesTheCursor) {
 
 TEST(CursorTypeTest, InvalidFilesAreRewritten) {
     kutest::TempDir dir;
-    const std::string bad[] = {WithLine4("Cursor:\t3\r\n"), WithLine4("Cursor:\t12\r\n"), "Cursor:\t2\r\n", "",
-                               WithLine4("Cursor:22\r\n"), WithLine4(std::string(2000, 'Z')),
+    const std::string bad[] = {WithLine4("Cursor:\t3\r\n"),
+                               WithLine4("Cursor:\t12\r\n"),
+                               "Cursor:\t2\r\n",
+                               "",
+                               WithLine4("Cursor:22\r\n"),
+                               WithLine4(std::string(2000, 'Z')),
                                std::string("\0\0\0\n\0\n\n\n", 8)};
     for (const auto& content : bad) {
         dir.Write("cursor.txt", content);
@@ -55,4 +60,4 @@ TEST(CursorTypeTest, InvalidFilesAreRewritten) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -16,15 +16,20 @@ namespace {
 intptr_t NullProc(plat::WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
 intptr_t YesNoProc(plat::Dialog* d, uint32_t msg, uintptr_t id) {
-    if (msg == plat::kDlgInit) plat::SetDialogItemText(d, 1005, "確認 を");
-    if (msg == plat::kDlgCommand && id == 1003) plat::EndDialog(d, 1);
-    if (msg == plat::kDlgCommand && id == 1004) plat::EndDialog(d, 0);
-    if (msg == plat::kDlgClose) plat::EndDialog(d, 0);
+    if (msg == plat::kDlgInit)
+        plat::SetDialogItemText(d, 1005, "確認 を");
+    if (msg == plat::kDlgCommand && id == 1003)
+        plat::EndDialog(d, 1);
+    if (msg == plat::kDlgCommand && id == 1004)
+        plat::EndDialog(d, 0);
+    if (msg == plat::kDlgClose)
+        plat::EndDialog(d, 0);
     return 0;
 }
 
 intptr_t CheckProc(plat::Dialog* d, uint32_t msg, uintptr_t) {
-    if (msg == plat::kDlgCommand || msg == plat::kDlgClose) plat::EndDialog(d, plat::IsDialogButtonChecked(d, 1002) ? 7 : 5);
+    if (msg == plat::kDlgCommand || msg == plat::kDlgClose)
+        plat::EndDialog(d, plat::IsDialogButtonChecked(d, 1002) ? 7 : 5);
     return 0;
 }
 
@@ -70,7 +75,7 @@ TEST_F(DialogTest, KeysAnswerTheDialog) {
     EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 0);
     Key(SDLK_y);
     EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 1);
-    Key(SDLK_RETURN);  // the default button
+    Key(SDLK_RETURN); // the default button
     EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 1);
     Key(SDLK_ESCAPE);
     EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 0);
@@ -83,15 +88,15 @@ TEST_F(DialogTest, HeldKeyDoesNotAnswer) {
     SDL_zero(e);
     e.type = SDL_KEYDOWN;
     e.key.keysym.sym = SDLK_ESCAPE;
-    e.key.repeat = 1;  // Escape still held from opening the dialog
+    e.key.repeat = 1; // Escape still held from opening the dialog
     SDL_PushEvent(&e);
     Key(SDLK_y);
     EXPECT_EQ(plat::RunDialog(win, YesNo(), &YesNoProc), 1);
 }
 
 TEST_F(DialogTest, CheckBoxByKeyAndByAnswer) {
-    Key(SDLK_TAB);    // focus moves from OK to the check box
-    Key(SDLK_SPACE);  // ticks it
+    Key(SDLK_TAB); // focus moves from OK to the check box
+    Key(SDLK_SPACE); // ticks it
     Key(SDLK_RETURN); // the default button
     EXPECT_EQ(plat::RunDialog(win, WithCheck(), &CheckProc), 7);
     plat::QueueDialogAnswer({1, {}});
@@ -115,7 +120,7 @@ TEST_F(DialogTest, ClickOnButton) {
         e.button.y = y0 + 60;
         SDL_PushEvent(&e);
     }
-    Key(SDLK_y);  // not reached: the click answers first
+    Key(SDLK_y); // not reached: the click answers first
     EXPECT_EQ(plat::RunDialog(win, t, &YesNoProc), 0);
 }
 
@@ -127,7 +132,8 @@ TEST(DialogNoWindowTest, DefaultButtonAnswersWhenNobodyCanBeAsked) {
 
 int g_countAtAnswer = -100;
 intptr_t WatchedExitConfirm(plat::Dialog* d, uint32_t message, uintptr_t wParam) {
-    if (message == plat::kDlgCommand) g_countAtAnswer = plat::CursorDisplayCount();
+    if (message == plat::kDlgCommand)
+        g_countAtAnswer = plat::CursorDisplayCount();
     return ExitConfirmDlgProc(d, message, wParam);
 }
 
@@ -136,7 +142,7 @@ intptr_t WatchedExitConfirm(plat::Dialog* d, uint32_t message, uintptr_t wParam)
 TEST_F(DialogTest, ShellDialogsShowTheCursorOnlyWhileOpen) {
     plat::ResetCursorCount();
     plat::ShowCursor(false);
-    plat::ShowCursor(false);  // hidden, as during a movie
+    plat::ShowCursor(false); // hidden, as during a movie
     plat::QueueDialogAnswer({IDC_EXIT_NO, {}});
     EXPECT_EQ(plat::RunDialog(win, ExitConfirmDialogTemplate(), &WatchedExitConfirm), 0);
     int seenWhileOpen = g_countAtAnswer;
@@ -164,7 +170,8 @@ TEST(ShellDialogLayoutTest, TextsFitTheirControls) {
         for (const plat::DialogControl& c : t->controls) {
             std::string text = c.text;
             for (const auto& [id, filled] : runTime) {
-                if (c.id == id) text = filled;
+                if (c.id == id)
+                    text = filled;
             }
             text = plat::MenuModel::DisplayText(text);
             int room = c.kind == plat::DialogControl::kCheckBox ? c.w - 18 : c.w;
@@ -172,7 +179,8 @@ TEST(ShellDialogLayoutTest, TextsFitTheirControls) {
                 size_t nl = text.find('\n', start);
                 std::string line = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
                 EXPECT_LE(plat::UiTextWidth(line, kTextHeight), room) << t->caption << " " << c.id;
-                if (nl == std::string::npos) break;
+                if (nl == std::string::npos)
+                    break;
                 start = nl + 1;
             }
             EXPECT_LE(c.x + c.w, t->width) << t->caption << " " << c.id;
@@ -181,4 +189,4 @@ TEST(ShellDialogLayoutTest, TextsFitTheirControls) {
     }
 }
 
-}  // namespace
+} // namespace

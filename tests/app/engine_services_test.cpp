@@ -20,7 +20,8 @@ intptr_t NullProc(plat::WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0;
 std::string Wav(int samples) {
     std::string s;
     auto put = [&s](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+        for (int i = 0; i < bytes; ++i)
+            s += static_cast<char>((v >> (8 * i)) & 0xFF);
     };
     uint32_t data = static_cast<uint32_t>(samples) * 2;
     s += "RIFF";
@@ -35,13 +36,15 @@ std::string Wav(int samples) {
     put(16, 2);
     s += "data";
     put(data, 4);
-    for (int i = 0; i < samples; ++i) put(static_cast<uint32_t>((i % 40) * 400), 2);
+    for (int i = 0; i < samples; ++i)
+        put(static_cast<uint32_t>((i % 40) * 400), 2);
     return s;
 }
 
 int Count(const std::string& haystack, const std::string& needle) {
     int n = 0;
-    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
+    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1))
+        ++n;
     return n;
 }
 
@@ -92,7 +95,8 @@ TEST(EngineServicesTest, MissingObjectsAreRefusedWithTheirLines) {
     EXPECT_EQ(SELoad(nullptr, nullptr, 3, nullptr), 0);
     EXPECT_TRUE(capture.Contains("Error: <SELoad> システムライブラリポインタが確保されていません\n"));
     EXPECT_EQ(SEPlay(nullptr, &sys, 3, 0), 0);
-    EXPECT_NE(capture.all().find("Error: <SEPlay> サウンドライブラリポインタが確保されていません\n"), std::string::npos);
+    EXPECT_NE(capture.all().find("Error: <SEPlay> サウンドライブラリポインタが確保されていません\n"),
+              std::string::npos);
     EXPECT_EQ(GraphicLoad(nullptr, nullptr, 0), 0);
     EXPECT_TRUE(capture.Contains("Error: <GraphicLoad> システムライブラリポインタが不正です\n"));
     EXPECT_EQ(VoicePlay(nullptr, &sys, "v.mp3"), 0);
@@ -175,4 +179,4 @@ TEST_F(StartedEnginesTest, MusicReloadsOnlyForAnotherFile) {
     EXPECT_TRUE(capture.Contains("Error: <BGM_DA_Play> BGM再生に失敗しました\n"));
 }
 
-}  // namespace
+} // namespace

@@ -85,7 +85,7 @@ TEST_F(EnvSettingsTest, SingleLinesAndTheirValueRules) {
     EXPECT_EQ(LoadText(std::string("スクリーンモード: Full\r\n")), 1);
     EXPECT_EQ(g_bFullScreen, 1);
     EXPECT_EQ(g_dwWindowStyle, plat::kStyleFullScreen);
-    EXPECT_EQ(g_dwSEVolume, 5u);  // everything else back at its default
+    EXPECT_EQ(g_dwSEVolume, 5u); // everything else back at its default
 
     LoadText(std::string("画面カラー: 8bit\r\n"));
     EXPECT_EQ(g_dwScreenBpp, 16u);
@@ -99,7 +99,7 @@ TEST_F(EnvSettingsTest, SingleLinesAndTheirValueRules) {
     EXPECT_EQ(g_dwVoiceVolume, 0u);
     LoadText("se volume: 3\r\n");
     EXPECT_EQ(g_dwSEVolume, 3u);
-    LoadText(std::string("サウンド警告: off\r\n"));  // values compare exactly
+    LoadText(std::string("サウンド警告: off\r\n")); // values compare exactly
     EXPECT_EQ(g_bSoundWarning, 1);
     LoadText(std::string("男性ボイス: OFF\r\n"));
     EXPECT_EQ(g_bMaleVoice, 0);
@@ -134,7 +134,8 @@ TEST_F(EnvSettingsTest, BadFilesKeepDefaults) {
     EXPECT_EQ(g_dwBGMVolume, 5u);
 
     std::string binary;
-    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 37 + 11) & 0xFF);
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 37 + 11) & 0xFF);
     EXPECT_EQ(LoadText(binary + "\r\n"), 1);
 
     EXPECT_EQ(LoadText("Unknown: 1\r\nBGM Volume: 123456\r\n"), 1);
@@ -158,9 +159,9 @@ TEST_F(EnvSettingsTest, UnwritableTargetReportsFailureAndLeavesOldFile) {
     EXPECT_EQ(SaveEnvData(nullptr), 0);
     EXPECT_EQ(SaveEnvData("no/such/folder/env.env"), 0);
     dir.Write("env.env", "old");
-    dir.Write("env.env.tmp/blocker", "x");  // the temporary name is taken by a folder
+    dir.Write("env.env.tmp/blocker", "x"); // the temporary name is taken by a folder
     EXPECT_EQ(SaveEnvData("env.env"), 0);
     EXPECT_EQ(dir.Read("env.env"), "old");
 }
 
-}  // namespace
+} // namespace

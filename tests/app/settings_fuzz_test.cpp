@@ -49,7 +49,8 @@ TEST_F(SettingsFuzzTest, DamagedEnvFilesReadWithinTheValueSets) {
         ASSERT_EQ(LoadEnvData("env.env"), 1) << "seed " << seed;
         ASSERT_TRUE(g_dwScreenBpp == 16 || g_dwScreenBpp == 24 || g_dwScreenBpp == 32) << "seed " << seed;
         ASSERT_TRUE(g_dwAntiAliasLevel <= 2 || g_dwAntiAliasLevel == 4) << "seed " << seed;
-        ASSERT_EQ(g_dwWindowStyle, g_bFullScreen ? plat::kStyleFullScreen : plat::kStyleWindowAtStart) << "seed " << seed;
+        ASSERT_EQ(g_dwWindowStyle, g_bFullScreen ? plat::kStyleFullScreen : plat::kStyleWindowAtStart)
+            << "seed " << seed;
         ASSERT_TRUE(g_bSoundWarning == 0 || g_bSoundWarning == 1);
         ASSERT_TRUE(g_bMaleVoice == 0 || g_bMaleVoice == 1);
         ASSERT_TRUE(g_bDebugInfo == 0 || g_bDebugInfo == 1);
@@ -68,7 +69,7 @@ TEST_F(SettingsFuzzTest, EnvLinesOfEveryLengthAroundTheBuffer) {
         text += "BGM Volume: 2\r\n";
         dir.Write("env.env", text);
         ASSERT_EQ(LoadEnvData("env.env"), 1);
-        EXPECT_EQ(g_dwScreenBpp, 16u) << pad;  // only a comment's tail
+        EXPECT_EQ(g_dwScreenBpp, 16u) << pad; // only a comment's tail
         EXPECT_EQ(g_dwBGMVolume, 2u) << pad;
     }
 }
@@ -132,10 +133,11 @@ TEST_F(SettingsFuzzTest, DamagedCursorFilesGiveAChoiceOrTheRewrittenDefault) {
         const std::string after = dir.Read("cursor.txt");
         // Either the file was usable and is left alone, or it now holds the default.
         ASSERT_TRUE(after == damaged || (c == 0 && after == def)) << "seed " << seed;
-        if (after != damaged) ++rewritten;
+        if (after != damaged)
+            ++rewritten;
     }
     EXPECT_GT(rewritten, 0);
     EXPECT_EQ(kutest::TreeOf(dir.path()), tree);
 }
 
-}  // namespace
+} // namespace

@@ -34,7 +34,8 @@ std::string Bmp(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
     uint32_t size = 54 + static_cast<uint32_t>(stride * h);
     std::string s(size, '\0');
     auto put32 = [&s](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
     };
     s[0] = 'B';
     s[1] = 'M';
@@ -70,9 +71,10 @@ protected:
         plat::ClearDialogAnswers();
         std::string err;
         dir.Write("dat/.keep", "");
-        ASSERT_TRUE(WriteArchive("dat/Img.dat",
-                                 {{"fade.bmp", "", Bmp(800, 600, 255, 255, 255)}, {"logo.bmp", "", Bmp(420, 298, 40, 90, 160)}},
-                                 false, &err))
+        ASSERT_TRUE(
+            WriteArchive("dat/Img.dat",
+                         {{"fade.bmp", "", Bmp(800, 600, 255, 255, 255)}, {"logo.bmp", "", Bmp(420, 298, 40, 90, 160)}},
+                         false, &err))
             << err;
     }
     void TearDown() override {
@@ -123,7 +125,8 @@ TEST_F(ShellTest, EscapeNoGoesOnEscapeYesSavesAndCleansUp) {
 TEST_F(ShellTest, FirstFrameBindsTheSlotTables) {
     bool checked = false;
     int rc = Run([&](int frames) {
-        if (frames != 2 || checked) return;
+        if (frames != 2 || checked)
+            return;
         checked = true;
         EXPECT_EQ(g_KuSprite.GetGraphicDataBufferNum(), 84u);
         EXPECT_STREQ(g_KuSprite.GetGraphicDataFileName(2), "MessageWindow.dds");
@@ -167,7 +170,7 @@ TEST_F(ShellTest, FullScreenMenuStripStopsDrawingWhileLogicRuns) {
             ++step;
             fullOk = ChangeScreenMode(1, 0) == 1 && g_bFullScreen == 1 && plat::IsWindowFullScreen(g_hWnd) &&
                      g_KuSystem.GetMouseOffsetY() == 20 && plat::MenuStripHeight(g_hWnd) == 0;
-            move(100, 1);  // the top edge of the picture
+            move(100, 1); // the top edge of the picture
         } else if (step == 1 && frames == 3) {
             ++step;
             menuShown = g_bMenuOpen == 1 && g_bMenuBarShown == 1;
@@ -202,7 +205,7 @@ TEST_F(ShellTest, TerminationSignalEndsInOrderWithoutAsking) {
             sent = true;
             SDL_Event e;
             SDL_zero(e);
-            e.type = SDL_QUIT;  // what SDL makes of SIGTERM and SIGINT
+            e.type = SDL_QUIT; // what SDL makes of SIGTERM and SIGINT
             SDL_PushEvent(&e);
         }
     });
@@ -356,7 +359,8 @@ TEST_F(ShellTest, SecondStartRaisesTheFirst) {
             second = other.Acquire(name);
         } else if (frames >= 3 && raisesSeen == 0) {
             raisesSeen = GetShellCounters().raises;
-            if (raisesSeen == 0) return;
+            if (raisesSeen == 0)
+                return;
             plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
             Tap(SDLK_ESCAPE);
         }
@@ -371,7 +375,8 @@ TEST_F(ShellTest, SecondStartRaisesTheFirst) {
 TEST(ShellProcessTest, SecondProgramStartExitsWithZero) {
     plat::SingleInstance first;
     auto r = first.Acquire("__LARKSPIN_OPNE_ID__");
-    if (r == plat::SingleInstance::kAlreadyRunning) GTEST_SKIP() << "the game itself is running here";
+    if (r == plat::SingleInstance::kAlreadyRunning)
+        GTEST_SKIP() << "the game itself is running here";
     ASSERT_EQ(r, plat::SingleInstance::kOwner);
     kutest::TempDir dir;
     std::string exe = kutest::BinaryDir() + "/game/larkspin";
@@ -387,7 +392,8 @@ TEST(ShellProcessTest, SecondProgramStartExitsWithZero) {
     pid_t done = 0;
     for (int i = 0; i < 2000 && done == 0; ++i) {
         done = waitpid(pid, &status, WNOHANG);
-        if (done == 0) usleep(10000);
+        if (done == 0)
+            usleep(10000);
     }
     if (done == 0) {
         kill(pid, SIGKILL);
@@ -447,7 +453,8 @@ TEST_F(ShellTest, DISABLED_ExitConfirmForScreenshot) {
 TEST_F(ShellTest, DISABLED_MeasureStartAndIdleLoad) {
     std::error_code ec;
     std::filesystem::copy(kutest::BinaryDir() + "/game/dat", "dat",
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ec);
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing,
+                          ec);
     ASSERT_FALSE(ec) << "the sample game is built: " << ec.message();
     double start = NowSeconds(CLOCK_MONOTONIC);
     double firstFrame = -1, loopStartCpu = 0, loopStartWall = 0;
@@ -471,4 +478,4 @@ TEST_F(ShellTest, DISABLED_MeasureStartAndIdleLoad) {
     });
 }
 
-}  // namespace
+} // namespace

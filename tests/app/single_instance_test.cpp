@@ -81,4 +81,4 @@ TEST(SingleInstanceTest, NamesDoNotCollide) {
     EXPECT_EQ(b.Acquire(UniqueName("b")), plat::SingleInstance::kOwner);
 }
 
-}  // namespace
+} // namespace

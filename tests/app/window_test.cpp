@@ -47,11 +47,13 @@ protected:
     // Drains everything waiting and dispatches it.
     void Pump() {
         plat::Message m;
-        while (plat::PeekMessage(&m)) plat::DispatchMessage(m);
+        while (plat::PeekMessage(&m))
+            plat::DispatchMessage(m);
     }
     bool Saw(uint32_t msg, uintptr_t wp) const {
         for (const auto& m : g_seen) {
-            if (m.message == msg && m.wParam == wp) return true;
+            if (m.message == msg && m.wParam == wp)
+                return true;
         }
         return false;
     }
@@ -107,7 +109,7 @@ TEST_F(WindowTest, InjectedKeysAndMouseReachStateAndMessages) {
     int x, y;
     in.GetMouse(&x, &y);
     EXPECT_EQ(x, 100);
-    EXPECT_EQ(y, 220 - plat::kSmCyMenu);  // game area starts below the strip
+    EXPECT_EQ(y, 220 - plat::kSmCyMenu); // game area starts below the strip
     EXPECT_TRUE(in.IsVkDown(plat::kVkLButton));
 }
 
@@ -134,9 +136,12 @@ TEST_F(WindowTest, ClickOnStripRunsMenuLoopAndPostsCommand) {
     ASSERT_GE(g_seen.size(), 3u);
     size_t enter = 0, exit = 0, cmd = 0;
     for (size_t i = 0; i < g_seen.size(); ++i) {
-        if (g_seen[i].message == plat::kMsgEnterMenuLoop) enter = i + 1;
-        if (g_seen[i].message == plat::kMsgExitMenuLoop) exit = i + 1;
-        if (g_seen[i].message == plat::kMsgCommand && g_seen[i].wParam == 40004) cmd = i + 1;
+        if (g_seen[i].message == plat::kMsgEnterMenuLoop)
+            enter = i + 1;
+        if (g_seen[i].message == plat::kMsgExitMenuLoop)
+            exit = i + 1;
+        if (g_seen[i].message == plat::kMsgCommand && g_seen[i].wParam == 40004)
+            cmd = i + 1;
     }
     EXPECT_TRUE(enter && exit && cmd);
     EXPECT_LT(enter, exit);
@@ -161,7 +166,8 @@ TEST_F(WindowTest, KeyboardDrivesTheMenu) {
     PushKey(SDLK_ESCAPE, true);
     Pump();
     EXPECT_TRUE(Saw(plat::kMsgExitMenuLoop, 0));
-    for (const auto& m : g_seen) EXPECT_NE(m.message, plat::kMsgCommand);
+    for (const auto& m : g_seen)
+        EXPECT_NE(m.message, plat::kMsgCommand);
 }
 
 TEST(MenuModelTest, MnemonicsChecksAndText) {
@@ -187,4 +193,4 @@ TEST(CursorTest, DisplayCounterFollowsCalls) {
     EXPECT_EQ(plat::CursorDisplayCount(), 0);
 }
 
-}  // namespace
+} // namespace

@@ -44,10 +44,12 @@ protected:
     static std::string ReadFile(const std::string& path) {
         std::string s;
         FILE* f = fopen(path.c_str(), "rb");
-        if (!f) return s;
+        if (!f)
+            return s;
         char buf[4096];
         size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), f)) > 0) s.append(buf, n);
+        while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
+            s.append(buf, n);
         fclose(f);
         return s;
     }
@@ -61,13 +63,15 @@ protected:
     void CheckAndClearOutput(const std::set<std::string>& before, uint64_t seed) {
         std::set<std::string> now = kutest::TreeOf(dir_.path());
         for (const std::string& p : now) {
-            if (before.count(p)) continue;
+            if (before.count(p))
+                continue;
             ASSERT_EQ(p.rfind("game/tmp/", 0), 0u) << "seed " << seed << " wrote " << p;
             ASSERT_EQ(p.find('/', 9), std::string::npos) << "seed " << seed << " wrote " << p;
             ASSERT_TRUE(fs::is_regular_file(dir_.path() + "/" + p)) << "seed " << seed << " made " << p;
         }
         for (const std::string& p : now) {
-            if (!before.count(p)) fs::remove(dir_.path() + "/" + p);
+            if (!before.count(p))
+                fs::remove(dir_.path() + "/" + p);
         }
     }
     void RunArchive(const char* archive, uint64_t seed) {
@@ -101,7 +105,8 @@ TEST_F(ArchiveFuzzTest, DamagedListInArchivesNeverWriteOutsideTheOutFolder) {
     ASSERT_EQ(FileDiv("dat/in.dat", "tmp/", nullptr), 1);
     ASSERT_EQ(ReadFile("tmp/画像.bmp"), std::string(300, 'x'));
     const std::set<std::string> before = [&] {
-        for (const auto& m : kMembers) fs::remove("tmp/" + m.name);
+        for (const auto& m : kMembers)
+            fs::remove("tmp/" + m.name);
         return kutest::TreeOf(dir_.path());
     }();
 
@@ -110,7 +115,8 @@ TEST_F(ArchiveFuzzTest, DamagedListInArchivesNeverWriteOutsideTheOutFolder) {
         WriteFile("dat/in.dat", kutest::Mutate(sample, seed));
         RunArchive("dat/in.dat", seed);
         CheckAndClearOutput(before, seed);
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
     }
 }
 
@@ -130,7 +136,8 @@ TEST_F(ArchiveFuzzTest, DamagedListFilesNeverWriteOutsideTheOutFolder) {
         WriteFile("dat/out.dat", seed % 4 == 3 ? kutest::Mutate(archive, seed + 1000000) : archive);
         RunArchive("dat/out.dat", seed);
         CheckAndClearOutput(before, seed);
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
     }
 }
 
@@ -145,7 +152,7 @@ TEST_F(ArchiveFuzzTest, HostileMemberNamesAreRefused) {
         std::string head = "FILECMB-DATA-LIST-IN\n" + std::string(name) + " ";
         size_t start = 0;
         std::string offsets;
-        for (int i = 0; i < 3; ++i) {  // until the digit counts settle
+        for (int i = 0; i < 3; ++i) { // until the digit counts settle
             offsets = std::to_string(start) + " " + std::to_string(start + 4);
             start = head.size() + offsets.size() + tail.size();
         }
@@ -182,13 +189,16 @@ TEST_F(ArchiveFuzzTest, AnOverLongListLineWithANulInsideIsDamage) {
 std::vector<std::string> ReadAllLines(const char* path, int size) {
     std::vector<std::string> out;
     FILE* f = fopen(path, "rb");
-    if (!f) return out;
+    if (!f)
+        return out;
     // Heap buffers of the exact size: a byte written past one is reported.
     std::vector<char> line(static_cast<size_t>(size)), text(static_cast<size_t>(size));
     for (int guard = 0; guard < 100000; ++guard) {
-        if (CodeFileReadOneLine(f, line.data(), size) != 0) break;
+        if (CodeFileReadOneLine(f, line.data(), size) != 0)
+            break;
         EXPECT_EQ(line[static_cast<size_t>(size) - 1], '\0');
-        if (KUDecodeOneLine(line.data(), size, text.data()) == 1) continue;
+        if (KUDecodeOneLine(line.data(), size, text.data()) == 1)
+            continue;
         EXPECT_NE(memchr(text.data(), '\0', text.size()), nullptr);
         out.emplace_back(text.data());
     }
@@ -220,7 +230,8 @@ TEST(KuCodeFuzz, DamagedScrambledFilesDecodeOrAreRefused) {
         // The output never grows beyond its input.
         ASSERT_LE(dir.Read("d.txt").size(), damaged.size()) << "seed " << seed;
         ReadAllLines("d.spt", sizes[seed % 5]);
-        if (HasFailure()) FAIL() << "seed " << seed;
+        if (HasFailure())
+            FAIL() << "seed " << seed;
     }
 }
 
@@ -230,7 +241,8 @@ TEST(KuCodeFuzz, LineUnscramblerStaysInsideBothBuffers) {
         const size_t size = 1 + r.Below(80);
         std::vector<char> line(size), out(size, '\x55');
         // Any bytes, NUL-terminated or not; headers now and then.
-        for (char& c : line) c = static_cast<char>(r.OneIn(8) ? "\r\n\0 K"[r.Below(5)] : r.Below(256));
+        for (char& c : line)
+            c = static_cast<char>(r.OneIn(8) ? "\r\n\0 K"[r.Below(5)] : r.Below(256));
         if (r.OneIn(4)) {
             const std::string h = "  KUCODE NLINE";
             memcpy(line.data(), h.data(), std::min(h.size(), size));
@@ -243,4 +255,4 @@ TEST(KuCodeFuzz, LineUnscramblerStaysInsideBothBuffers) {
     }
 }
 
-}  // namespace
+} // namespace

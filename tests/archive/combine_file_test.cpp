@@ -18,7 +18,8 @@ std::string HandArchive(const std::string& lines, const std::string& data = "") 
 void Pack(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members,
           bool listOut = false) {
     std::vector<ArchiveMember> list;
-    for (const auto& [name, bytes] : members) list.push_back(ArchiveMember{name, "", bytes});
+    for (const auto& [name, bytes] : members)
+        list.push_back(ArchiveMember{name, "", bytes});
     std::string error;
     ASSERT_TRUE(WriteArchive(path, list, listOut, &error)) << error;
 }
@@ -46,7 +47,7 @@ TEST_F(CombineFileTest, ExtractsOneMemberByNameIgnoringCase) {
     EXPECT_EQ(SearchCombineFile("dat/Img.dat", "d.bmp"), 0);
     EXPECT_TRUE(log_.Contains("Error: 該当ファイル無し\n"));
     EXPECT_EQ(FileDiv("dat/Img.dat", "tmp/", "d.bmp"), 0);
-    EXPECT_EQ(FileDiv("dat/img.DAT", "tmp/", "a.bmp"), 1);  // dat/ is looked up ignoring case
+    EXPECT_EQ(FileDiv("dat/img.DAT", "tmp/", "a.bmp"), 1); // dat/ is looked up ignoring case
 }
 
 TEST_F(CombineFileTest, ExtractAllWritesEveryMember) {
@@ -177,7 +178,7 @@ TEST_F(CombineFileTest, NamesThatLeaveTheOutDirectoryAreRefused) {
     EXPECT_FALSE(dir_.Exists("evil"));
     EXPECT_FALSE(dir_.Exists("/tmp/evil"));
     // 0x5C as the trail byte of a Shift-JIS character is part of the name.
-    std::string so = "\x83\x5C.txt";  // "ソ.txt"
+    std::string so = "\x83\x5C.txt"; // "ソ.txt"
     dir_.Write("b.dat", HandArchive(so + " 0 4\nLIST-END\n"));
     EXPECT_EQ(FileDiv("b.dat", "tmp/", so.c_str()), 1);
     EXPECT_EQ(dir_.Read("tmp/" + so), "FILE");
@@ -196,8 +197,10 @@ TEST_F(CombineFileTest, UncreatableOutputIsMinusThree) {
 
 TEST_F(CombineFileTest, ShorterListLeavesNoRowsOfTheLongerOne) {
     std::vector<std::pair<std::string, std::string>> twenty, ten;
-    for (int i = 0; i < 20; ++i) twenty.push_back({"m" + std::to_string(i), "x"});
-    for (int i = 0; i < 10; ++i) ten.push_back({"m" + std::to_string(i), "y"});
+    for (int i = 0; i < 20; ++i)
+        twenty.push_back({"m" + std::to_string(i), "x"});
+    for (int i = 0; i < 10; ++i)
+        ten.push_back({"m" + std::to_string(i), "y"});
     Pack("a.dat", twenty);
     Pack("b.dat", ten);
     EXPECT_EQ(SearchCombineFile("a.dat", "m15"), 1);
@@ -208,7 +211,8 @@ TEST_F(CombineFileTest, ShorterListLeavesNoRowsOfTheLongerOne) {
 
 TEST_F(CombineFileTest, MoreThan4096RowsStoresTheFirst4096) {
     std::string lines;
-    for (int i = 0; i < 4097; ++i) lines += "m" + std::to_string(i) + " 0 1\n";
+    for (int i = 0; i < 4097; ++i)
+        lines += "m" + std::to_string(i) + " 0 1\n";
     dir_.Write("a.dat", HandArchive(lines + "LIST-END\n"));
     EXPECT_EQ(SearchCombineFile("a.dat", "absent"), 0);
     EXPECT_EQ(log_.lines().back(), "Error: リスト最大数をオーバー\n");
@@ -257,4 +261,4 @@ TEST_F(CombineFileTest, DeleteDirectoryFiles) {
     EXPECT_FALSE(log_.Contains("Safe"));
 }
 
-}  // namespace
+} // namespace

@@ -16,10 +16,12 @@ const std::string kPlain = "ab\r\nc";
 std::vector<std::string> ReadLines(const std::string& path, int size) {
     std::vector<std::string> lines;
     FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return lines;
+    if (!f)
+        return lines;
     std::vector<char> line(size), text(size);
     while (CodeFileReadOneLine(f, line.data(), size) == 0) {
-        if (KUDecodeOneLine(line.data(), size, text.data()) == 1) continue;
+        if (KUDecodeOneLine(line.data(), size, text.data()) == 1)
+            continue;
         lines.emplace_back(text.data());
     }
     fclose(f);
@@ -164,4 +166,4 @@ TEST(KuCode, HeaderLineRecognisedInPlace) {
     EXPECT_EQ(KUDecodeOneLine("KUCODE", 6, out), 1);
 }
 
-}  // namespace
+} // namespace

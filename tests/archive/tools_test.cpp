@@ -19,7 +19,8 @@ struct ToolRun {
 // The build folder: from the environment, else two levels above this test
 // program (build/tests/archive/archive_tests).
 std::string BuildDir() {
-    if (getenv("KU_BINARY_DIR")) return kutest::BinaryDir();
+    if (getenv("KU_BINARY_DIR"))
+        return kutest::BinaryDir();
     return std::filesystem::canonical("/proc/self/exe").parent_path().parent_path().parent_path().string();
 }
 
@@ -28,10 +29,12 @@ ToolRun Tool(const std::string& name, const std::string& args) {
     std::string cmd = BuildDir() + "/tools/" + name + " " + args + " 2>/dev/null";
     ToolRun r{-1, ""};
     FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
+    if (!p)
+        return r;
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), p)) > 0) r.out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof(buf), p)) > 0)
+        r.out.append(buf, n);
     int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
@@ -39,7 +42,8 @@ ToolRun Tool(const std::string& name, const std::string& args) {
 
 std::string LastLine(const std::string& out) {
     std::string s = out;
-    if (!s.empty() && s.back() == '\n') s.pop_back();
+    if (!s.empty() && s.back() == '\n')
+        s.pop_back();
     size_t nl = s.rfind('\n');
     return nl == std::string::npos ? s : s.substr(nl + 1);
 }
@@ -50,9 +54,11 @@ TEST(Mkarc, RoundTripsAFolderOfBinaryFilesByteForByte) {
     std::vector<std::string> names = {"empty.bin", "all256.bin", "Random.DAT", "crlf.txt", "big.bin"};
     std::vector<std::string> contents;
     std::string all;
-    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        all += static_cast<char>(i);
     std::string random(70000, '\0');
-    for (char& c : random) c = static_cast<char>(rng());
+    for (char& c : random)
+        c = static_cast<char>(rng());
     contents = {"", all, random, "LIST-END\n\r\n", std::string(300000, '\x0A')};
     std::string files;
     for (size_t i = 0; i < names.size(); ++i) {
@@ -67,7 +73,8 @@ TEST(Mkarc, RoundTripsAFolderOfBinaryFilesByteForByte) {
         ToolRun r = Tool("mkarc", "extract " + arc + " x");
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "result 1\n");
-        for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(dir.Read("x/" + names[i]), contents[i]) << names[i];
+        for (size_t i = 0; i < names.size(); ++i)
+            EXPECT_EQ(dir.Read("x/" + names[i]), contents[i]) << names[i];
         std::filesystem::remove_all("x");
 
         r = Tool("mkarc", "list " + arc);
@@ -107,8 +114,7 @@ TEST(Kucode, EncodeWritesACrLfHeaderAndEveryLineReadsBack) {
     ASSERT_EQ(Tool("kucode", "encode in.txt out.spt").status, 0);
     std::string coded = dir.Read("out.spt");
     EXPECT_EQ(coded.substr(0, 24), "KUCODE NLINE-NO-ENCODE\r\n");
-    EXPECT_EQ(Tool("kucode", "lines out.spt").out,
-              "#CREATE_DATA GRAPHIC \x94\x77\x8C\x69\n\n\x83\x5C\x82\xA0 text\n");
+    EXPECT_EQ(Tool("kucode", "lines out.spt").out, "#CREATE_DATA GRAPHIC \x94\x77\x8C\x69\n\n\x83\x5C\x82\xA0 text\n");
     EXPECT_EQ(Tool("kucode", "decode out.spt back.txt").out, "result 0\n");
     EXPECT_EQ(dir.Read("back.txt"), plain);
 
@@ -128,7 +134,7 @@ TEST(Kucode, EncodeRefusesTextTheReadersCannotReturn) {
         {"f2f5", std::string("a\xF2\xF5\r\n")},
         {"nocrlf", std::string("a\r\nlast")},
         {"long", std::string(510, 'a') + "\r\n"},
-        {"header", std::string("\xB4\xAA\xBC\xB0\xBB\xBA\xDFrest\r\n")},  // scrambles to "KUCODE rest"
+        {"header", std::string("\xB4\xAA\xBC\xB0\xBB\xBA\xDFrest\r\n")}, // scrambles to "KUCODE rest"
         {"header2", std::string("ok\r\n\xB4\xAA\xBC\xB0\xBB\xBA\r\n")},
     };
     for (const auto& [name, text] : cases) {
@@ -151,7 +157,8 @@ TEST(ScriptWriter, NamesTheLineAtFault) {
 
 TEST(SampleGame, BuiltFolderHoldsReadableArchives) {
     std::string game = BuildDir() + "/game";
-    if (!std::filesystem::exists(game + "/dat/Scenario.dat")) GTEST_SKIP() << "sample game not built";
+    if (!std::filesystem::exists(game + "/dat/Scenario.dat"))
+        GTEST_SKIP() << "sample game not built";
     kutest::TempDir dir;
     std::filesystem::create_directory("s");
     std::string out = Tool("mkarc", "extract " + game + "/dat/Scenario.dat s Init.spt").out;
@@ -160,4 +167,4 @@ TEST(SampleGame, BuiltFolderHoldsReadableArchives) {
     EXPECT_NE(lines.find("#FIRST_EXE_SCR Start.spt\n"), std::string::npos);
 }
 
-}  // namespace
+} // namespace

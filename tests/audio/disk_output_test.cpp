@@ -93,4 +93,4 @@ TEST(DiskOutputTest, DeviceWritesTheMixSampleForSample) {
     EXPECT_NEAR(audiotest::Rms(out, 1000, 4000) / audiotest::Rms(pcm->samples, 1000, 4000), 0.501187, 0.0005);
 }
 
-}  // namespace
+} // namespace

@@ -32,7 +32,8 @@ int64_t ReadSome(plat::AudioDecoder* dec, int64_t maxFrames) {
         EXPECT_GE(n, 0);
         EXPECT_LE(n, 2048);
         total += n;
-        if (n < 2048) break;
+        if (n < 2048)
+            break;
     }
     return total;
 }
@@ -43,7 +44,8 @@ TEST(MediaFuzz, DamagedAudioFilesOpenAndReadOrFail) {
         audiotest::WavBytes(22050, 1, 2000, 440.0), audiotest::WavBytes(44100, 2, 1500, 660.0),
         Slurp(audiotest::Fixture("tone.ogg")), Slurp(audiotest::Fixture("tone.mp3")),
         Slurp(audiotest::Fixture("switch.mp2"))};
-    for (const std::string& s : samples) ASSERT_GT(s.size(), 1000u);
+    for (const std::string& s : samples)
+        ASSERT_GT(s.size(), 1000u);
     int opened = 0;
     for (uint64_t seed = 0; seed < 300; ++seed) {
         const std::string path = "m" + std::to_string(seed % 3) + ".bin";
@@ -100,7 +102,8 @@ TEST(MediaFuzz, DamagedMoviesGivePicturesOrFail) {
     for (uint64_t seed = 0; seed < 60; ++seed) {
         dir.Write("v.mpg", kutest::Mutate(seed % 2 ? movie : videoOnly, seed));
         plat::VideoDecoder dec;
-        if (!dec.Open("v.mpg")) continue;
+        if (!dec.Open("v.mpg"))
+            continue;
         ++opened;
         ASSERT_GT(dec.Width(), 0);
         ASSERT_GT(dec.Height(), 0);
@@ -113,9 +116,10 @@ TEST(MediaFuzz, DamagedMoviesGivePicturesOrFail) {
         }
         // The audio of the same damaged movie.
         plat::AudioDecoder audio;
-        if (audio.Open("v.mpg")) ReadSome(&audio, plat::kAudioRate * 3);
+        if (audio.Open("v.mpg"))
+            ReadSome(&audio, plat::kAudioRate * 3);
     }
     EXPECT_GT(opened, 10);
 }
 
-}  // namespace
+} // namespace

@@ -25,4 +25,4 @@ TEST(MediaGraphExitTest, GraphClosedByAGlobalDestructorDuringExit) {
         ::testing::ExitedWithCode(3), "");
 }
 
-}  // namespace
+} // namespace

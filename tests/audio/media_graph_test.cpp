@@ -16,7 +16,7 @@ using audiotest::AudibleEnd;
 using audiotest::Fixture;
 using audiotest::WavBytes;
 
-constexpr int kN = 66150;  // 1.5 s at 44100 Hz
+constexpr int kN = 66150; // 1.5 s at 44100 Hz
 
 class MediaGraphTest : public ::testing::Test {
 protected:
@@ -49,7 +49,7 @@ TEST_F(MediaGraphTest, EndOfMediaPostsOneEventAtTheLastFrameAndStaysRunning) {
     plat::AudioManualPump(1, &out);
     ASSERT_EQ(plat::PendingAppEvents(), 1u);
     plat::AudioManualPump(5000, &out);
-    EXPECT_EQ(plat::PendingAppEvents(), 1u);  // once only
+    EXPECT_EQ(plat::PendingAppEvents(), 1u); // once only
     EXPECT_EQ(AudibleEnd(out), static_cast<size_t>(kN));
     int state = -1;
     g.GetState(0, &state);
@@ -128,7 +128,7 @@ TEST_F(MediaGraphTest, PauseHoldsThePositionAndVolumeScalesTheOutput) {
     g.Run();
     out.clear();
     plat::AudioManualPump(1000, &out);
-    EXPECT_EQ(AudibleEnd(out), 0u);  // -10000 is silence
+    EXPECT_EQ(AudibleEnd(out), 0u); // -10000 is silence
     EXPECT_LT(g.PutVolume(-10001), 0);
     int v = 0;
     g.GetVolume(&v);
@@ -141,10 +141,12 @@ TEST_F(MediaGraphTest, CompressedFormatsRewindExactly) {
         ASSERT_TRUE(dec.Open(Fixture(name))) << name;
         std::vector<float> buf(4096 * 2);
         int64_t first = 0;
-        while (int n = dec.Read(buf.data(), 4096)) first += n;
+        while (int n = dec.Read(buf.data(), 4096))
+            first += n;
         ASSERT_TRUE(dec.Rewind());
         int64_t second = 0;
-        while (int n = dec.Read(buf.data(), 4096)) second += n;
+        while (int n = dec.Read(buf.data(), 4096))
+            second += n;
         EXPECT_EQ(first, second) << name;
         EXPECT_TRUE(dec.AtEnd());
     }
@@ -162,7 +164,8 @@ TEST_F(MediaGraphTest, AStreamThatChangesItsChannelsMidwayDecodesWhole) {
     const size_t late = static_cast<size_t>(pcm.frames) - 8000;
     const double left = audiotest::Rms(pcm.samples, late, late + 4000);
     double right = 0;
-    for (size_t f = late; f < late + 4000; ++f) right += pcm.samples[2 * f + 1] * pcm.samples[2 * f + 1];
+    for (size_t f = late; f < late + 4000; ++f)
+        right += pcm.samples[2 * f + 1] * pcm.samples[2 * f + 1];
     right = std::sqrt(right / 4000);
     // The same sine: the encoder's up-mix put the stereo half 3 dB lower.
     EXPECT_NEAR(left / audiotest::Rms(pcm.samples, 4000, 8000), std::sqrt(2.0), 0.03);
@@ -182,7 +185,7 @@ TEST_F(MediaGraphTest, MoviePositionsCountFromTheMediaStartAndPicturesFollowTheC
     EXPECT_TRUE(g.UpdatePicture());
     EXPECT_EQ(g.Picture().width, 320);
     const uint32_t first = g.Picture().pixels[320 * 120 + 160];
-    EXPECT_FALSE(g.UpdatePicture());  // nothing new at the same time
+    EXPECT_FALSE(g.UpdatePicture()); // nothing new at the same time
     g.Run();
     plat::AudioManualPump(44100);
     int64_t pos = 0;
@@ -227,10 +230,10 @@ TEST_F(MediaGraphTest, FilesThatAreNotMediaAreRefused) {
     plat::MediaGraph audio;
     ASSERT_EQ(audio.RenderFile("v.wav"), plat::kMediaOk);
     bool visible = false;
-    EXPECT_LT(audio.GetVisible(&visible), 0);  // no video window for a sound
+    EXPECT_LT(audio.GetVisible(&visible), 0); // no video window for a sound
     int w = 0;
     int h = 0;
     EXPECT_LT(audio.GetVideoSize(&w, &h), 0);
 }
 
-}  // namespace
+} // namespace

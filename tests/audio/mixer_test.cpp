@@ -60,7 +60,7 @@ TEST_F(MixerTest, InstancesEndAtTheirLastFrameLoopsDoNotAndStopSilences) {
     const int bus = mixer.CreateBus(0);
     auto once = mixer.PlayBuffer(pcm, bus, false);
     ASSERT_TRUE(once);
-    EXPECT_TRUE(once->playing);  // playing from the moment it starts
+    EXPECT_TRUE(once->playing); // playing from the moment it starts
     plat::AudioManualPump(999);
     EXPECT_TRUE(once->playing);
     plat::AudioManualPump(1);
@@ -112,7 +112,7 @@ TEST_F(MixerTest, PerformanceNeedsADeviceAndKeepsInstancesApart) {
     plat::SoundSegment* seg = nullptr;
     plat::SoundSegment* bad = nullptr;
     ASSERT_EQ(loader.LoadWave("a.wav", &seg), plat::kSoundOk);
-    EXPECT_LT(loader.LoadWave("riff.avi", &bad), 0);  // RIFF, but not WAVE
+    EXPECT_LT(loader.LoadWave("riff.avi", &bad), 0); // RIFF, but not WAVE
     EXPECT_EQ(bad, nullptr);
     plat::SoundPath* path = nullptr;
     ASSERT_EQ(perf.CreateStandardPath(&path), plat::kSoundOk);
@@ -171,4 +171,4 @@ TEST(DeviceOutputTest, DummyDriverOpensAsADevice) {
     EXPECT_EQ(plat::AudioOutputCurrent(), plat::AudioOutputKind::kNone);
 }
 
-}  // namespace
+} // namespace

@@ -19,7 +19,8 @@ namespace {
 
 int CountLines(const std::string& s) {
     int n = 0;
-    for (char c : s) n += c == '\n';
+    for (char c : s)
+        n += c == '\n';
     return n;
 }
 
@@ -62,7 +63,8 @@ protected:
         Step(16, {{1, 2}});
         Step(16, {{1, kClickUp}});
         const int mode = game->GetMode();
-        for (int i = 0; i < frames && game->GetMode() == mode; ++i) Step(16);
+        for (int i = 0; i < frames && game->GetMode() == mode; ++i)
+            Step(16);
     }
 
     kutest::TempDir dir;
@@ -134,26 +136,28 @@ TEST_F(GameMainTest, FirstFrameBindsSlotsThenLogo) {
 TEST_F(GameMainTest, LogoTimesOutToTheTitle) {
     Start();
     Step(16);
-    for (int i = 0; i < 500 && game->GetMode() == GAME_MAIN::kModeLogo; ++i) Step(16);
+    for (int i = 0; i < 500 && game->GetMode() == GAME_MAIN::kModeLogo; ++i)
+        Step(16);
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
     EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeLogo);
     EXPECT_EQ(game->m_pLogoMode, nullptr);
-    EXPECT_EQ(game->m_pTitleMode->m_nBGSlot, 7);  // 23:00 in June is night
+    EXPECT_EQ(game->m_pTitleMode->m_nBGSlot, 7); // 23:00 in June is night
 }
 
 TEST_F(GameMainTest, TitleToOptionsAndBack) {
     ToTitleMenu();
-    ChooseAt(350, 340);  // options
+    ChooseAt(350, 340); // options
     ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeConfig);
     EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeTitle);
     EXPECT_EQ(game->m_pTitleMode, nullptr);
-    for (int i = 0; i < 80; ++i) Step(16);
+    for (int i = 0; i < 80; ++i)
+        Step(16);
     ASSERT_EQ(game->m_pConfigMode->m_nPhase, 2);
-    h.sys.SetMousePos(690, 492);  // music volume 10
+    h.sys.SetMousePos(690, 492); // music volume 10
     Step(16, {{1, 2}});
     Step(16, {{1, kClickUp}});
     EXPECT_EQ(g_dwBGMVolume, 10u);
-    ChooseAt(400, 540);  // back
+    ChooseAt(400, 540); // back
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
     EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeConfig);
     EXPECT_EQ(game->m_pConfigMode, nullptr);
@@ -163,7 +167,7 @@ TEST_F(GameMainTest, TitleToOptionsAndBack) {
 TEST_F(GameMainTest, QuitWritesSettingsAndReleasesOnce) {
     ToTitleMenu();
     g_bLibraryInit = 1;
-    ChooseAt(350, 440);  // quit
+    ChooseAt(350, 440); // quit
     EXPECT_EQ(fakesvc::Count("BGM_DS_Stop"), 1);
     EXPECT_EQ(fakesvc::Count("LibraryRelease"), 1);
     EXPECT_EQ(fakesvc::Count("PostQuitMessage 0"), 1);
@@ -183,7 +187,8 @@ TEST_F(GameMainTest, NewGameWithoutTheAdventureReturnsToTheTitle) {
 
 TEST_F(GameMainTest, IdleTitleGoesBackToTheLogo) {
     ToTitleMenu();
-    for (int i = 0; i < 100 && game->GetMode() == GAME_MAIN::kModeTitle; ++i) Step(1000);
+    for (int i = 0; i < 100 && game->GetMode() == GAME_MAIN::kModeTitle; ++i)
+        Step(1000);
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
     EXPECT_EQ(game->GetOldMode(), GAME_MAIN::kModeTitle);
     EXPECT_EQ(fakesvc::Count("BGM_DS_Stop"), 1);
@@ -203,7 +208,8 @@ TEST_F(GameMainTest, UnwiredModesWaitAndMissingObjectsAreFatal) {
 TEST_F(GameMainTest, OptionsOverAGame) {
     Start();
     for (int result : {CONFIG_MODE_DATA::kResultBack, CONFIG_MODE_DATA::kResultTitle}) {
-        if (!game->m_pAdvData) game->m_pAdvData = new ADV_DATA;
+        if (!game->m_pAdvData)
+            game->m_pAdvData = new ADV_DATA;
         game->m_pConfigMode = new CONFIG_MODE_DATA;
         ASSERT_EQ(game->m_pConfigMode->Initialize(&h.sys, &h.sprite, &h.snd, game->m_pAdvData), 1);
         game->m_nMode = GAME_MAIN::kModeConfig;
@@ -226,7 +232,7 @@ TEST_F(GameMainTest, OptionsOverAGame) {
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -248,4 +254,4 @@ TEST_F(GameMainTest, OptionsBackToAnUnbuiltModeShowsTheTitle) {
     EXPECT_EQ(Step(16), 1);
 }
 
-}  // namespace
+} // namespace

@@ -10,7 +10,8 @@ namespace {
 
 int CountLines(const std::string& s) {
     int n = 0;
-    for (char c : s) n += c == '\n';
+    for (char c : s)
+        n += c == '\n';
     return n;
 }
 
@@ -23,7 +24,7 @@ TEST(GameGlobalData, FlagRanges) {
     EXPECT_EQ(d->SetFlag(1, 1, 0, 97, 1), 0);
     EXPECT_EQ(d->SetFlag(8, 1, 0, 1, 1), 0);
     EXPECT_EQ(d->SetFlag(1, 21, 0, 1, 1), 0);
-    EXPECT_EQ(d->SetFlag(7, 99, 1, 31, 1), 1);  // scene ignored for events
+    EXPECT_EQ(d->SetFlag(7, 99, 1, 31, 1), 1); // scene ignored for events
     EXPECT_EQ(d->m_dwEventFlag[6], 0x40000000u);
     EXPECT_EQ(d->SetFlag(7, 1, 1, 32, 1), 0);
     EXPECT_EQ(d->SetFlag(0, 0, 2, 7, 1), 1);
@@ -83,7 +84,8 @@ TEST(IntegrationData, DamagedInput) {
         "junk\n"
         "---event_flg_start---\n1\nabc\n99999999999\n-5x\n---EVENT_FLG_END---\n"
         "---CG_FLG_START---\n";
-    for (int i = 0; i < 10; ++i) text += "1 2 3 \n";
+    for (int i = 0; i < 10; ++i)
+        text += "1 2 3 \n";
     text += "---CG_FLG_END---\n";
     text += "---EPISODE_NUM_START---\n-3\n";
     text += "---AUTO_SKIP_FILE_LIST_START---\nnull\t5\na.spt\t-9\nb.spt\n---AUTO_SKIP_FILE_LIST_END---\nc.spt\t1\n";
@@ -120,4 +122,4 @@ TEST(IntegrationData, TruncatedAndOverlongLines) {
     EXPECT_EQ(strlen(f.m_pAutoSkip[0].m_szFile), 259u);
 }
 
-}  // namespace
+} // namespace

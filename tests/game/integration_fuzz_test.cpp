@@ -17,7 +17,8 @@ std::string Sample() {
     d.SetEpisode(3, 5);
     for (int e = 0; e < GAME_GLOBAL_DATA::kEpisodes; ++e) {
         d.m_dwEventFlag[e] = 0x10u << e;
-        for (int s = 0; s < GAME_GLOBAL_DATA::kScenes; ++s) d.m_dwCgFlag[e][s][s % 3] = 1u + e * 100u + s;
+        for (int s = 0; s < GAME_GLOBAL_DATA::kScenes; ++s)
+            d.m_dwCgFlag[e][s][s % 3] = 1u + e * 100u + s;
     }
     d.m_dwCgFlag[6][19][2] = 0x80000001u;
     d.m_dwCharacterFlag = 0x45;
@@ -63,11 +64,12 @@ TEST(IntegrationDataFuzz, NoiseAndEmptyInputReadAsAClearedRecord) {
     kutest::FuzzRng r(7);
     for (uint64_t n = 0; n < 200; ++n) {
         std::string noise;
-        for (size_t k = r.Below(3000); k > 0; --k) noise.push_back(static_cast<char>(r.Below(256)));
+        for (size_t k = r.Below(3000); k > 0; --k)
+            noise.push_back(static_cast<char>(r.Below(256)));
         d.Clear();
         game::ParseIntegrationData(noise, &d);
         CheckFields(d, n);
     }
 }
 
-}  // namespace
+} // namespace

@@ -53,7 +53,8 @@ TEST(VarData, CutNeverSplitsADoubleByteCharacter) {
 
 TEST(ScriptCommandData, CountsClearAndLine) {
     char args[12][SCRIPT_COMMAND_DATA::kTextSize] = {};
-    for (int i = 0; i < 12; ++i) snprintf(args[i], sizeof(args[i]), "a%d", i);
+    for (int i = 0; i < 12; ++i)
+        snprintf(args[i], sizeof(args[i]), "a%d", i);
     auto* c = new SCRIPT_COMMAND_DATA;
     c->SetData("#MsgDisp", args, 3, 42);
     EXPECT_STREQ(c->m_szCommand, "#MsgDisp");
@@ -100,4 +101,4 @@ TEST(MessageData, ClearedDefaults) {
     EXPECT_STREQ(m.m_szText, "");
 }
 
-}  // namespace
+} // namespace

@@ -15,7 +15,8 @@ public:
     explicit ModeLists(std::map<uint32_t, std::vector<plat::VideoMode>> lists) : lists_(std::move(lists)) {
         plat::SetVideoModeSource([this](uint32_t level, std::vector<plat::VideoMode>* out) {
             auto it = lists_.find(level);
-            if (it == lists_.end()) return false;
+            if (it == lists_.end())
+                return false;
             *out = it->second;
             return true;
         });
@@ -47,7 +48,8 @@ protected:
 TEST_F(DeviceTest, FallsBackToTheFirstLevelThatListsTheMode) {
     ModeLists lists({{plat::kVideoLevelTnL, {M(16)}}, {plat::kVideoLevelRaster, {M(16), M(32)}}});
     EXPECT_EQ(sprite.Initialize(&sys, FakeWindow(), FakeInstance(), 800, 600, 32, 0), 1);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::Initialize> VGAは W:800 H:600 BPP:32 HW LEVEL:HW T&L に対応していません\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::Initialize> VGAは W:800 H:600 BPP:32 HW LEVEL:HW T&L に対応していません\n"));
     EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::Initialize> W:800 H:600 BPP:32 HW LEVEL:RASTER で作成します\n"));
     EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::Initialize> W:800 H:600 HW LEVEL:RASTER の最大解像度は32です\n"));
     EXPECT_EQ(sprite.GetHardwareLevel(), plat::kVideoLevelRaster);
@@ -65,7 +67,8 @@ TEST_F(DeviceTest, NoLevelListsTheMode) {
     EXPECT_EQ(sprite.Initialize(&sys, FakeWindow(), FakeInstance(), 800, 600, 24, 0), 0);
     int refusals = 0;
     for (const std::string& l : log.lines())
-        if (l.find("に対応していません") != std::string::npos) ++refusals;
+        if (l.find("に対応していません") != std::string::npos)
+            ++refusals;
     EXPECT_EQ(refusals, 5);
     EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::Initialize> W:800 H:600 BPP:24 をVGAはサポートしていません\n"));
     EXPECT_EQ(sprite.IsInitialized(), 0);
@@ -75,9 +78,8 @@ TEST_F(DeviceTest, NoLevelListsTheMode) {
 
 TEST_F(DeviceTest, AFailedContextMovesOnToTheNextLevel) {
     ModeLists lists({{plat::kVideoLevelTnL, {M(32)}}, {plat::kVideoLevelRaster, {M(32)}}});
-    plat::SetVideoContextHook([](uint32_t level, uint32_t, uint32_t, uint32_t, bool) {
-        return level != plat::kVideoLevelTnL;
-    });
+    plat::SetVideoContextHook(
+        [](uint32_t level, uint32_t, uint32_t, uint32_t, bool) { return level != plat::kVideoLevelTnL; });
     EXPECT_EQ(sprite.Initialize(&sys, FakeWindow(), FakeInstance(), 800, 600, 32, 1), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::CreateD3DXContext> D3DXCreateContextEx関数が失敗しました\n"));
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::Initialize> D3DXCreateContextに失敗しました\n"));
@@ -89,7 +91,8 @@ TEST_F(DeviceTest, ALevelWithoutAStandardDepthDoesNotHang) {
     // Lists the mode asked for at 8 bits only: no best depth among 32/24/16.
     ModeLists lists({{plat::kVideoLevelTnL, {M(8)}}});
     EXPECT_EQ(sprite.Initialize(&sys, FakeWindow(), FakeInstance(), 800, 600, 8, 0), 1);
-    EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::Initialize> W:800 H:600 HW LEVEL:HW T&L の最大解像度の取得に失敗しました\n"));
+    EXPECT_TRUE(log.Contains(
+        "Message: <KUSPRITE2::Initialize> W:800 H:600 HW LEVEL:HW T&L の最大解像度の取得に失敗しました\n"));
     uint32_t best = 0;
     sprite.GetScreenMode(nullptr, nullptr, nullptr, &best, nullptr);
     EXPECT_EQ(best, 8u);
@@ -111,10 +114,13 @@ TEST_F(DeviceTest, ScreenModeChangeReloadsSlotsAndAFailureLeavesNoDevice) {
 
     log.Clear();
     EXPECT_EQ(sprite.ChangeScreenMode(1, 16), 1);
-    EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::ChangeScreenMode> W:800 H:600 BPP:16 HW LEVEL:HW T&L で作成します\n"));
+    EXPECT_TRUE(
+        log.Contains("Message: <KUSPRITE2::ChangeScreenMode> W:800 H:600 BPP:16 HW LEVEL:HW T&L で作成します\n"));
     EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::ChangeScreenMode> グラフィックデータのReloadを開始します\n"));
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::RestoreGraphicData> 1 番目のサーフェスデータのリストアを開始します\n"));
-    EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::ChangeScreenMode> グラフィックテキストデータのReloadが完了しました\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::RestoreGraphicData> 1 番目のサーフェスデータのリストアを開始します\n"));
+    EXPECT_TRUE(
+        log.Contains("Message: <KUSPRITE2::ChangeScreenMode> グラフィックテキストデータのReloadが完了しました\n"));
     EXPECT_EQ(sprite.GetGraphicDataLoadState(1), 0);
     EXPECT_EQ(sprite.GetVideoDevice()->bpp(), 16u);
     EXPECT_TRUE(sprite.GetVideoDevice()->fullScreen());
@@ -151,11 +157,13 @@ TEST_F(DeviceTest, ReleaseTwiceIsHarmless) {
 
 TEST_F(DeviceTest, ErrorNumberExplainsCodes) {
     sprite.ErrorNumber(static_cast<int32_t>(0x887602F8u));
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE::ErrorNumber> IDirect3DDevice7::EndScene メソッドの呼び出しによって前回のシーンが完了していないため、シーンのレンダリングが開始できなかった。\n"));
-    sprite.ErrorNumber(static_cast<int32_t>(0x88760000u + 2085));  // too many vertices: not in the table
+    EXPECT_TRUE(log.Contains(
+        "Error: <KUSPRITE::ErrorNumber> IDirect3DDevice7::EndScene "
+        "メソッドの呼び出しによって前回のシーンが完了していないため、シーンのレンダリングが開始できなかった。\n"));
+    sprite.ErrorNumber(static_cast<int32_t>(0x88760000u + 2085)); // too many vertices: not in the table
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE::ErrorNumber> 不明のエラーです\n"));
     sprite.ErrorNumber(0);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE::ErrorNumber> エラーは発生していない\n"));
 }
 
-}  // namespace
+} // namespace

@@ -40,10 +40,10 @@ TEST_F(RecordTest, WholePictureIsOneQuadPerTile) {
     EXPECT_FLOAT_EQ(q0.v[1].y, -0.5f);
     EXPECT_FLOAT_EQ(q0.v[3].x, 255.5f);
     EXPECT_FLOAT_EQ(q0.v[0].y, 255.5f);
-    EXPECT_FLOAT_EQ(quads[3].v[3].u, 32.0f / 256.0f);   // last column
-    EXPECT_FLOAT_EQ(quads[11].v[0].v, 88.0f / 256.0f);  // last row
+    EXPECT_FLOAT_EQ(quads[3].v[3].u, 32.0f / 256.0f); // last column
+    EXPECT_FLOAT_EQ(quads[11].v[0].v, 88.0f / 256.0f); // last row
     EXPECT_FLOAT_EQ(quads[11].v[3].x, 799.5f);
-    EXPECT_FALSE(q0.state.alphaBlend);  // opaque BMP, white
+    EXPECT_FALSE(q0.state.alphaBlend); // opaque BMP, white
     EXPECT_EQ(q0.v[0].diffuse, 0xFFFFFFFFu);
 }
 
@@ -74,7 +74,7 @@ TEST_F(RecordTest, SourceRectanglesInsideAndAcrossTiles) {
 TEST_F(RecordTest, EmptyAndOutsideRectanglesDrawNothing) {
     KURECT flat{5, 5, 5, 10};
     EXPECT_EQ(Draw(0, 0, &flat), 0);
-    KURECT right{900, 0, 1000, 10};  // wholly right of the picture
+    KURECT right{900, 0, 1000, 10}; // wholly right of the picture
     EXPECT_EQ(Draw(0, 0, &right), 0);
     KURECT below{0, 700, 10, 800};
     EXPECT_EQ(Draw(0, 0, &below), 0);
@@ -88,9 +88,12 @@ TEST_F(RecordTest, RefusalsAndTheirLines) {
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(99, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawGraphic> インデックスナンバーがオーバーしています\n"));
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(5, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 1);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawGraphic> 指定インデックスナンバーの画像データは初期化されていません\n"));
+    EXPECT_TRUE(log.Contains(
+        "Error: <KUSPRITE2::D3DXDrawGraphic> 指定インデックスナンバーの画像データは初期化されていません\n"));
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 0, 0, kGraphicTypeSurface, 0, nullptr, 1, 1, nullptr, 0), 1);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawGraphic> 指定グラフィックタイプがグラフィックデータに関連付けされているタイプと違います\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::D3DXDrawGraphic> "
+                     "指定グラフィックタイプがグラフィックデータに関連付けされているタイプと違います\n"));
     f.sprite.ReleaseGraphicData(0);
     EXPECT_EQ(Draw(0, 0, nullptr), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawGraphic> テクスチャデータが確保されていません\n"));
@@ -111,9 +114,9 @@ TEST_F(RecordTest, BlendStateFollowsColourAndFlags) {
     ASSERT_EQ(quads.size(), 4u);
     EXPECT_TRUE(quads[0].state.alphaBlend);
     EXPECT_EQ(quads[0].state.src, plat::Blend::kSrcAlpha);
-    EXPECT_EQ(quads[1].state.src, plat::Blend::kOne);  // 4 comes before 32
+    EXPECT_EQ(quads[1].state.src, plat::Blend::kOne); // 4 comes before 32
     EXPECT_EQ(quads[1].state.dst, plat::Blend::kOne);
-    EXPECT_EQ(quads[2].state.src, plat::Blend::kOne);  // 16 keeps them
+    EXPECT_EQ(quads[2].state.src, plat::Blend::kOne); // 16 keeps them
     EXPECT_TRUE(quads[3].state.colorKey);
     EXPECT_FALSE(quads[3].state.alphaBlend);
     // Switched back off after each picture; the factors stay.
@@ -125,21 +128,25 @@ TEST_F(RecordTest, BlendStateFollowsColourAndFlags) {
 // Pixel results on a small screen.
 class PixelTest : public ::testing::Test {
 protected:
-    static constexpr uint32_t kBg = 0xFF0A141Eu;  // (10, 20, 30)
+    static constexpr uint32_t kBg = 0xFF0A141Eu; // (10, 20, 30)
     PixelTest() : f(96, 64) {}
     void SetUp() override {
         ASSERT_EQ(f.startResult, 1);
-        kugfx::PackArchive("dat/Img.dat",
-                           {{"p.bmp", MakeBmp(40, 30, [](int x, int y) {
-                                 return (x < 4 && y < 4) ? 0xFFFF00FFu : 0xFFC86432u;  // magenta corner, (200,100,50)
-                             })},
-                            {"g.dds", MakeDds32(48, 40, [](int x, int y) {
-                                 return uint32_t(x * 5) << 24 | uint32_t(200 - x) << 16 | uint32_t(y * 6) << 8 | 0x80;
-                             })},
-                            {"bg.bmp", MakeBmp(96, 64, [](int x, int y) {
-                                 return 0xFF000000u | uint32_t(x * 2) << 16 | uint32_t(y * 3) << 8 | uint32_t((x + y) & 0xFF);
-                             })}});
-        ASSERT_EQ(f.Load(0, "p.bmp", 16), 1);  // 16-pixel tiles: several per picture
+        kugfx::PackArchive(
+            "dat/Img.dat",
+            {{"p.bmp", MakeBmp(40, 30,
+                               [](int x, int y) {
+                                   return (x < 4 && y < 4) ? 0xFFFF00FFu : 0xFFC86432u; // magenta corner, (200,100,50)
+                               })},
+             {"g.dds", MakeDds32(48, 40,
+                                 [](int x, int y) {
+                                     return uint32_t(x * 5) << 24 | uint32_t(200 - x) << 16 | uint32_t(y * 6) << 8 |
+                                            0x80;
+                                 })},
+             {"bg.bmp", MakeBmp(96, 64, [](int x, int y) {
+                  return 0xFF000000u | uint32_t(x * 2) << 16 | uint32_t(y * 3) << 8 | uint32_t((x + y) & 0xFF);
+              })}});
+        ASSERT_EQ(f.Load(0, "p.bmp", 16), 1); // 16-pixel tiles: several per picture
         ASSERT_EQ(f.Load(1, "g.dds", 32), 1);
         ASSERT_EQ(f.Load(2, "bg.bmp"), 1);
         ASSERT_EQ(f.sprite.D3DXDrawStart(), 0);
@@ -158,7 +165,7 @@ TEST_F(PixelTest, HalfOpacityBlendsBySourceAlpha) {
     auto mix = [](int s, int d) { return uint32_t((s * 128 + d * 127 + 127) / 255); };
     EXPECT_EQ(Rgb(At(30, 30)), mix(200, 10) << 16 | mix(100, 20) << 8 | mix(50, 30));
     EXPECT_EQ(Rgb(At(9, 9)), Rgb(kBg));
-    EXPECT_EQ(Rgb(At(49, 39)), Rgb(At(30, 30)));  // last pixel of the picture
+    EXPECT_EQ(Rgb(At(49, 39)), Rgb(At(30, 30))); // last pixel of the picture
     EXPECT_EQ(Rgb(At(50, 39)), Rgb(kBg));
     EXPECT_EQ(Rgb(At(49, 40)), Rgb(kBg));
 }
@@ -175,7 +182,9 @@ TEST_F(PixelTest, ColourKeyKeepsTheBackground) {
 
 TEST_F(PixelTest, AdditiveAndMultiply) {
     FillBg();
-    ASSERT_EQ(f.sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, kDrawFlagAdd | kDrawFlagMultiply, nullptr, 1, 1, nullptr, 0), 0);
+    ASSERT_EQ(
+        f.sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, kDrawFlagAdd | kDrawFlagMultiply, nullptr, 1, 1, nullptr, 0),
+        0);
     EXPECT_EQ(Rgb(At(10, 10)), 210u << 16 | 120u << 8 | 80u);
     FillBg();
     ASSERT_EQ(f.sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, kDrawFlagMultiply, nullptr, 1, 1, nullptr, 0), 0);
@@ -183,7 +192,8 @@ TEST_F(PixelTest, AdditiveAndMultiply) {
     EXPECT_EQ(Rgb(At(10, 10)), mul(200, 10) << 16 | mul(100, 20) << 8 | mul(50, 30));
     FillBg();
     ASSERT_EQ(f.sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, kDrawFlagInvert, nullptr, 1, 1, nullptr, 0), 0);
-    EXPECT_EQ(Rgb(At(10, 10)), (245u * 200 / 255 + 0) << 16 | uint32_t((235 * 100 + 127) / 255) << 8 | uint32_t((225 * 50 + 127) / 255));
+    EXPECT_EQ(Rgb(At(10, 10)),
+              (245u * 200 / 255 + 0) << 16 | uint32_t((235 * 100 + 127) / 255) << 8 | uint32_t((225 * 50 + 127) / 255));
 }
 
 TEST_F(PixelTest, ScaledDrawCoversTheScaledRectangle) {
@@ -202,9 +212,15 @@ TEST_F(PixelTest, GoldenFramePerBlendMode) {
     const struct {
         uint32_t flag;
         const char* name;
-    } modes[] = {{0, "blend_default"}, {kDrawFlagAdd, "blend_add"},       {kDrawFlagPremultiplied, "blend_premul"},
-                 {kDrawFlagKeepBlend, "blend_keep"}, {kDrawFlagMultiply, "blend_multiply"}, {kDrawFlagInvert, "blend_invert"},
-                 {kDrawFlagDestAdd, "blend_destadd"}, {kDrawFlagErase, "blend_erase"}, {kDrawFlagColorKey, "blend_colorkey"}};
+    } modes[] = {{0, "blend_default"},
+                 {kDrawFlagAdd, "blend_add"},
+                 {kDrawFlagPremultiplied, "blend_premul"},
+                 {kDrawFlagKeepBlend, "blend_keep"},
+                 {kDrawFlagMultiply, "blend_multiply"},
+                 {kDrawFlagInvert, "blend_invert"},
+                 {kDrawFlagDestAdd, "blend_destadd"},
+                 {kDrawFlagErase, "blend_erase"},
+                 {kDrawFlagColorKey, "blend_colorkey"}};
     for (const auto& m : modes) {
         f.sprite.D3DXDrawEnd();
         ASSERT_EQ(f.sprite.D3DXDrawStart(), 0);
@@ -229,7 +245,7 @@ TEST(TextureDrawTest, DrawSizeBeyondTheGridTakesNoTileOfTheNextRow) {
     ASSERT_EQ(f.sprite.D3DXDrawStart(), 0);
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DXDrawGraphic> テクスチャデータが失われています\n"));
-    ASSERT_EQ(quads.size(), 2u);  // the row's own two tiles only
+    ASSERT_EQ(quads.size(), 2u); // the row's own two tiles only
     EXPECT_EQ(quads[1].texture, f.sprite.GetGraphicSlot(0)->texture(1));
     f.device()->SetDrawRecorder(nullptr);
     f.sprite.D3DXDrawEnd();
@@ -247,11 +263,12 @@ TEST(SurfaceDrawTest, BlitClipsToTheScreen) {
     EXPECT_EQ(f.back().Row(10)[200], 0xFF000000u);
     f.device()->Clear(0xFF000000u);
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 900, 10, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 0);
-    EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 10, 10, kDrawTypeAuto, 0, nullptr, 0, 1, nullptr, 0), 0);  // scale 0
+    EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 10, 10, kDrawTypeAuto, 0, nullptr, 0, 1, nullptr, 0), 0); // scale 0
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 10, 10, kDrawTypeAuto, 0, nullptr, -1, 1, nullptr, 0), 0);
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 10, 10, kDrawTypeAuto, 0, nullptr, 1e30f, 1e30f, nullptr, 0), 0);
     f.device()->Clear(0xFF000000u);
-    for (uint32_t p : f.back().pixels) ASSERT_EQ(p, 0xFF000000u);
+    for (uint32_t p : f.back().pixels)
+        ASSERT_EQ(p, 0xFF000000u);
     // Stretched twice as wide.
     EXPECT_EQ(f.sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, 0, nullptr, 2, 1, nullptr, 0), 0);
     EXPECT_EQ(f.back().Row(0)[599], Grad(299, 0));
@@ -259,4 +276,4 @@ TEST(SurfaceDrawTest, BlitClipsToTheScreen) {
     f.sprite.D3DXDrawEnd();
 }
 
-}  // namespace
+} // namespace

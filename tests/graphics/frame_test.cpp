@@ -86,7 +86,7 @@ TEST_F(FrameTest, PacingSleepsForTheBulkOfTheWait) {
         uint32_t now = 0x20000000, reads = 0, slept = 0;
         uint32_t NowMs() override {
             ++reads;
-            return now++;  // each read costs a millisecond's fraction, rounded up
+            return now++; // each read costs a millisecond's fraction, rounded up
         }
         void SleepMs(uint32_t ms) override { now += ms, slept += ms; }
     } clk;
@@ -101,15 +101,18 @@ TEST_F(FrameTest, PacingSleepsForTheBulkOfTheWait) {
 
 class LossTest : public ::testing::Test {
 protected:
-    static uint32_t Pic(int x, int y) { return 0xFF000000u | uint32_t((x * 3) & 0xFF) << 16 | uint32_t((y * 5) & 0xFF); }
+    static uint32_t Pic(int x, int y) {
+        return 0xFF000000u | uint32_t((x * 3) & 0xFF) << 16 | uint32_t((y * 5) & 0xFF);
+    }
     void SetUp() override {
-        kugfx::PackArchive("dat/Img.dat", {{"a.bmp", MakeBmp(100, 70, Pic)}, {"b.dds", kugfx::MakeDds32(64, 64, [](int x, int) {
-                                                return uint32_t(x * 4) << 24 | 0x00FF8000u;
-                                            })}});
+        kugfx::PackArchive(
+            "dat/Img.dat",
+            {{"a.bmp", MakeBmp(100, 70, Pic)},
+             {"b.dds", kugfx::MakeDds32(64, 64, [](int x, int) { return uint32_t(x * 4) << 24 | 0x00FF8000u; })}});
         ASSERT_EQ(f.startResult, 1);
         ASSERT_EQ(f.Load(0, "a.bmp", 32), 1);
         ASSERT_EQ(f.Load(1, "b.dds", 32), 1);
-        f.sprite.SetGraphicData(2, "tmp/", "a.bmp", kGraphicTypeTexture, 1);  // bound, never loaded
+        f.sprite.SetGraphicData(2, "tmp/", "a.bmp", kGraphicTypeTexture, 1); // bound, never loaded
     }
     void DrawFrame() {
         ASSERT_EQ(f.sprite.D3DXDrawStart(), 0);
@@ -138,7 +141,8 @@ TEST_F(LossTest, LossAndRestoreGiveTheSameFrame) {
     EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::D3DXRestore> グラフィックデータのReloadが完了しました\n"));
     EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::D3DXRestore> グラフィックテキストデータのReloadを開始します\n"));
     EXPECT_TRUE(log.Contains("Message: <KUSPRITE2::D3DXRestore> グラフィックテキストデータのReloadが完了しました\n"));
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::RestoreGraphicData> 0 番目のサーフェスデータのリストアを開始します\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::RestoreGraphicData> 0 番目のサーフェスデータのリストアを開始します\n"));
     EXPECT_FALSE(log.Contains("2 番目"));
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(2), 1);
     EXPECT_FALSE(f.dir.Exists("tmp/a.bmp"));
@@ -166,10 +170,10 @@ TEST_F(LossTest, RestoreWaitsForTheDisplayAtMostThreeTimes) {
     EXPECT_EQ(f.sprite.D3DXRestore(), kDDErrNoExclusiveMode);
     EXPECT_EQ(f.clock.clock.Peek() - t0, 1500u);
     EXPECT_TRUE(log.lines().empty());
-    EXPECT_EQ(f.sprite.GetGraphicSlot(0)->texture(0)->Row(0)[0], 0u);  // nothing reloaded
+    EXPECT_EQ(f.sprite.GetGraphicSlot(0)->texture(0)->Row(0)[0], 0u); // nothing reloaded
     plat::SetCooperativeLevelOverride(nullptr);
     EXPECT_EQ(f.sprite.D3DXRestore(), 0);
     EXPECT_EQ(f.sprite.GetGraphicSlot(0)->texture(0)->Row(0)[1], Pic(1, 0));
 }
 
-}  // namespace
+} // namespace

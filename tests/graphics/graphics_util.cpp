@@ -23,27 +23,32 @@ std::string GoldenPath(const std::string& name) {
 
 bool ReadBmp(const std::string& path, plat::Surface* out) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::stringstream ss;
     ss << in.rdbuf();
     std::string b = ss.str();
-    if (b.size() < 54) return false;
+    if (b.size() < 54)
+        return false;
     int32_t w, h;
     std::memcpy(&w, &b[18], 4);
     std::memcpy(&h, &b[22], 4);
-    if (w <= 0 || h <= 0) return false;
+    if (w <= 0 || h <= 0)
+        return false;
     size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t(3);
-    if (b.size() < 54 + stride * h) return false;
+    if (b.size() < 54 + stride * h)
+        return false;
     *out = plat::Surface(w, h);
     for (int y = 0; y < h; ++y) {
         const unsigned char* row = reinterpret_cast<const unsigned char*>(&b[54 + stride * (h - 1 - y)]);
         for (int x = 0; x < w; ++x)
-            out->Row(y)[x] = 0xFF000000u | (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
+            out->Row(y)[x] =
+                0xFF000000u | (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string MakeBmp(int w, int h, const PixelFn& px, int bpp) {
     const int bytes = bpp / 8;
@@ -76,7 +81,7 @@ std::string MakeDds32(int w, int h, const PixelFn& px) {
     Put32(b, 16, static_cast<uint32_t>(w));
     Put32(b, 20, static_cast<uint32_t>(w * 4));
     Put32(b, 76, 32);
-    Put32(b, 80, 0x41);  // RGB with alpha
+    Put32(b, 80, 0x41); // RGB with alpha
     Put32(b, 88, 32);
     Put32(b, 92, 0x00FF0000);
     Put32(b, 96, 0x0000FF00);
@@ -84,19 +89,22 @@ std::string MakeDds32(int w, int h, const PixelFn& px) {
     Put32(b, 104, 0xFF000000);
     Put32(b, 108, 0x1000);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) Put32(b, 128 + (static_cast<size_t>(y) * w + x) * 4, px(x, y));
+        for (int x = 0; x < w; ++x)
+            Put32(b, 128 + (static_cast<size_t>(y) * w + x) * 4, px(x, y));
     return b;
 }
 
 void PackArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members) {
     std::vector<ArchiveMember> list;
-    for (const auto& [name, bytes] : members) list.push_back(ArchiveMember{name, "", bytes});
+    for (const auto& [name, bytes] : members)
+        list.push_back(ArchiveMember{name, "", bytes});
     std::string error;
     ASSERT_TRUE(WriteArchive(path, list, false, &error)) << error;
 }
 
 bool WriteBmp(const std::string& path, const plat::Surface& s) {
-    std::string b = MakeBmp(s.width, s.height, [&](int x, int y) { return s.Row(y)[x]; }, 24);
+    std::string b = MakeBmp(
+        s.width, s.height, [&](int x, int y) { return s.Row(y)[x]; }, 24);
     std::ofstream out(path, std::ios::binary);
     out << b;
     return static_cast<bool>(out);
@@ -105,10 +113,13 @@ bool WriteBmp(const std::string& path, const plat::Surface& s) {
 std::string CompareGolden(const std::string& name, const plat::Surface& s) {
     const std::string path = GoldenPath(name);
     const char* update = std::getenv("KU_UPDATE_GOLDEN");
-    if (update && std::strcmp(update, "1") == 0) return WriteBmp(path, s) ? "" : "cannot write " + path;
+    if (update && std::strcmp(update, "1") == 0)
+        return WriteBmp(path, s) ? "" : "cannot write " + path;
     plat::Surface g;
-    if (!ReadBmp(path, &g)) return "no golden " + path + " (run with KU_UPDATE_GOLDEN=1)";
-    if (g.width != s.width || g.height != s.height) return "size differs from " + path;
+    if (!ReadBmp(path, &g))
+        return "no golden " + path + " (run with KU_UPDATE_GOLDEN=1)";
+    if (g.width != s.width || g.height != s.height)
+        return "size differs from " + path;
     int diffs = 0;
     std::ostringstream first;
     for (int y = 0; y < s.height; ++y)
@@ -118,7 +129,8 @@ std::string CompareGolden(const std::string& name, const plat::Surface& s) {
                     first << std::hex << "first at (" << std::dec << x << "," << y << ") got 0x" << std::hex
                           << (s.Row(y)[x] & 0xFFFFFF) << " want 0x" << (g.Row(y)[x] & 0xFFFFFF);
             }
-    if (!diffs) return "";
+    if (!diffs)
+        return "";
     WriteBmp(kutest::BinaryDir() + "/" + name + ".actual.bmp", s);
     return std::to_string(diffs) + " pixels differ; " + first.str();
 }
@@ -137,7 +149,8 @@ RendererFixture::RendererFixture(uint32_t width, uint32_t height, uint32_t bpp) 
     dir.Write("dat/.keep", "");
     if (width != 800 || height != 600) {
         plat::SetVideoModeSource([width, height](uint32_t, std::vector<plat::VideoMode>* out) {
-            for (uint32_t d : {32u, 24u, 16u}) out->push_back(plat::VideoMode{width, height, d, 60});
+            for (uint32_t d : {32u, 24u, 16u})
+                out->push_back(plat::VideoMode{width, height, d, 60});
             return true;
         });
     }
@@ -158,4 +171,4 @@ int RendererFixture::Load(uint32_t slot, const std::string& name, uint32_t div) 
     return sprite.CreateGraphicData(slot, 0, 0, div, div);
 }
 
-}  // namespace kugfx
+} // namespace kugfx

@@ -18,7 +18,7 @@ using PixelFn = std::function<uint32_t(int x, int y)>;
 
 // Picture files of our own making.
 std::string MakeBmp(int w, int h, const PixelFn& px, int bpp = 24);
-std::string MakeDds32(int w, int h, const PixelFn& px);  // A8R8G8B8 with masks
+std::string MakeDds32(int w, int h, const PixelFn& px); // A8R8G8B8 with masks
 // Packs members into a LIST-IN archive at path.
 void PackArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members);
 
@@ -46,4 +46,4 @@ public:
     int Load(uint32_t slot, const std::string& name, uint32_t div = 0);
 };
 
-}  // namespace kugfx
+} // namespace kugfx

@@ -20,7 +20,8 @@
 namespace {
 
 void Put32(std::string* s, uint32_t v) {
-    for (int i = 0; i < 4; ++i) s->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i)
+        s->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 void Put16(std::string* s, uint16_t v) {
     s->push_back(static_cast<char>(v & 0xFF));
@@ -49,11 +50,15 @@ std::string Bmp(int w, int h, int bpp, bool fields, size_t dataCap = SIZE_MAX) {
     Put32(&s, 0);
     Put32(&s, 0);
     if (fields) {
-        if (bpp == 16) Put32(&s, 0xF800), Put32(&s, 0x07E0), Put32(&s, 0x001F);
-        else Put32(&s, 0xFF0000), Put32(&s, 0xFF00), Put32(&s, 0xFF);
+        if (bpp == 16)
+            Put32(&s, 0xF800), Put32(&s, 0x07E0), Put32(&s, 0x001F);
+        else
+            Put32(&s, 0xFF0000), Put32(&s, 0xFF00), Put32(&s, 0xFF);
     }
-    for (uint32_t i = 0; i < colours; ++i) Put32(&s, i * 0x010203u);
-    for (uint32_t i = 0; i < stride * h && i < dataCap; ++i) s.push_back(static_cast<char>(i * 37 + 11));
+    for (uint32_t i = 0; i < colours; ++i)
+        Put32(&s, i * 0x010203u);
+    for (uint32_t i = 0; i < stride * h && i < dataCap; ++i)
+        s.push_back(static_cast<char>(i * 37 + 11));
     return s;
 }
 
@@ -67,28 +72,33 @@ std::string Dds(int w, int h, uint32_t fourCC, int bits, size_t dataCap = SIZE_M
     Put32(&s, 0);
     Put32(&s, 0);
     Put32(&s, 1);
-    for (int i = 0; i < 11; ++i) Put32(&s, 0);
+    for (int i = 0; i < 11; ++i)
+        Put32(&s, 0);
     Put32(&s, 32);
     const bool alpha = !fourCC && bits == 32;
     Put32(&s, fourCC ? 0x4 : (0x40 | (alpha ? 0x1 : 0)));
     Put32(&s, fourCC);
     Put32(&s, fourCC ? 0 : static_cast<uint32_t>(bits));
-    if (bits == 16) Put32(&s, 0xF800), Put32(&s, 0x07E0), Put32(&s, 0x001F), Put32(&s, 0);
-    else Put32(&s, fourCC ? 0 : 0xFF0000), Put32(&s, fourCC ? 0 : 0xFF00), Put32(&s, fourCC ? 0 : 0xFF),
-        Put32(&s, alpha ? 0xFF000000u : 0);
+    if (bits == 16)
+        Put32(&s, 0xF800), Put32(&s, 0x07E0), Put32(&s, 0x001F), Put32(&s, 0);
+    else
+        Put32(&s, fourCC ? 0 : 0xFF0000), Put32(&s, fourCC ? 0 : 0xFF00), Put32(&s, fourCC ? 0 : 0xFF),
+            Put32(&s, alpha ? 0xFF000000u : 0);
     Put32(&s, 0x1000);
-    for (int i = 0; i < 4; ++i) Put32(&s, 0);
+    for (int i = 0; i < 4; ++i)
+        Put32(&s, 0);
     size_t data = fourCC ? static_cast<size_t>((w + 3) / 4) * ((h + 3) / 4) * (fourCC == 0x31545844u ? 8 : 16)
                          : static_cast<size_t>(w) * h * (bits / 8);
-    for (size_t i = 0; i < data && i < dataCap; ++i) s.push_back(static_cast<char>(i * 53 + 7));
+    for (size_t i = 0; i < data && i < dataCap; ++i)
+        s.push_back(static_cast<char>(i * 53 + 7));
     return s;
 }
 
 std::vector<std::string> Samples() {
-    return {Bmp(7, 5, 24, false), Bmp(9, 4, 8, false),  Bmp(13, 3, 4, false), Bmp(17, 2, 1, false),
-            Bmp(6, 5, 16, true),  Bmp(5, 6, 32, false), Bmp(4, 4, 32, true),  Bmp(6, 3, 16, false),
-            Dds(9, 7, 0x31545844u, 0), Dds(8, 8, 0x33545844u, 0), Dds(5, 6, 0x35545844u, 0),
-            Dds(6, 5, 0, 32), Dds(7, 3, 0, 24), Dds(5, 5, 0, 16)};
+    return {Bmp(7, 5, 24, false),      Bmp(9, 4, 8, false),       Bmp(13, 3, 4, false),      Bmp(17, 2, 1, false),
+            Bmp(6, 5, 16, true),       Bmp(5, 6, 32, false),      Bmp(4, 4, 32, true),       Bmp(6, 3, 16, false),
+            Dds(9, 7, 0x31545844u, 0), Dds(8, 8, 0x33545844u, 0), Dds(5, 6, 0x35545844u, 0), Dds(6, 5, 0, 32),
+            Dds(7, 3, 0, 24),          Dds(5, 5, 0, 16)};
 }
 
 // Standard output silenced while it lives (the header readers print there).
@@ -147,7 +157,7 @@ TEST(PictureFuzz, DamagedPicturesDecodeConsistentlyOrAreRefused) {
             ++decoded;
             CheckSurface(s, seed);
         } else {
-            ASSERT_TRUE(s.pixels.empty()) << "seed " << seed;  // a refusal leaves the output alone
+            ASSERT_TRUE(s.pixels.empty()) << "seed " << seed; // a refusal leaves the output alone
         }
     }
     EXPECT_GT(decoded, 500);
@@ -175,8 +185,9 @@ TEST(PictureFuzz, DamagedHeadersGiveAKindAndASaneSizeOrFail) {
         ASSERT_TRUE(dds == 0 || dds == 1);
         ASSERT_TRUE(bmp == 0 || bmp == 1);
         plat::Surface s;
-        if (plat::LoadPictureFile("p.bmp", &s)) CheckSurface(s, seed);
+        if (plat::LoadPictureFile("p.bmp", &s))
+            CheckSurface(s, seed);
     }
 }
 
-}  // namespace
+} // namespace

@@ -40,7 +40,7 @@ TEST(ImageHeaderTest, RefusesBadFilesWithTheirLines) {
     kutest::TempDir dir;
     kutest::DebugCapture log;
     std::string dds = MakeDds32(4, 4, Grad);
-    dds[4] = 100;  // size field no longer 124
+    dds[4] = 100; // size field no longer 124
     dir.Write("bad.dds", dds);
     dir.Write("pic.tga", std::string(40, '\0'));
     dir.Write("short.bmp", "BM");
@@ -53,7 +53,8 @@ TEST(ImageHeaderTest, RefusesBadFilesWithTheirLines) {
     std::string printed = out.Take();
     EXPECT_NE(printed.find("Error: DDSファイルではありません\n"), std::string::npos);
     EXPECT_NE(printed.find("Error: <GetFileInfoGraphics> 読み込みに失敗しました\n"), std::string::npos);
-    EXPECT_TRUE(log.Contains("Error: <GetFileInfoGraphics> GetFileInfoDDSでエラーが検出されたのでファイルの検証を中断します\n"));
+    EXPECT_TRUE(log.Contains(
+        "Error: <GetFileInfoGraphics> GetFileInfoDDSでエラーが検出されたのでファイルの検証を中断します\n"));
     EXPECT_TRUE(log.Contains("Error: <GetFileInfoGraphics> 未定義のファイルフォーマットです\n"));
     EXPECT_TRUE(log.Contains("Error: <GetFileInfoGraphics> ファイルが存在しません\n"));
     EXPECT_TRUE(log.Contains("Error: <GetFileInfoGraphics> 引数のファイルパスが無効です\n"));
@@ -120,7 +121,8 @@ TEST(GraphicSlotTest, RecordBindingTypesAndGrid) {
     dir.Write("tmp/b.dds", MakeDds32(8, 8, Grad));
     ASSERT_EQ(g.Initialize(&sys, "tmp", "b.dds", 1, 0), 1);
     EXPECT_EQ(g.GetGraphicDataInfo(0, 0, 0, 0), 0);
-    EXPECT_TRUE(log.Contains("Error: <KUGRAPHIC2::GetGraphicDataInfo> 画像タイプがDDSの場合はサーフェスに指定出来ません\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUGRAPHIC2::GetGraphicDataInfo> 画像タイプがDDSの場合はサーフェスに指定出来ません\n"));
 
     char small[5];
     EXPECT_EQ(g.GetFilePath(small, sizeof(small)), nullptr);
@@ -162,22 +164,24 @@ TEST_F(SlotTableTest, LoadsAPictureInTilesAndDeletesTheCopy) {
     f.sprite.ReleaseGraphicData(3);
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(3), 1);
     EXPECT_STREQ(f.sprite.GetGraphicDataFileName(3), "bg.bmp");
-    EXPECT_EQ(f.sprite.RestoreGraphicData(3), 0);  // not loaded: nothing to do
+    EXPECT_EQ(f.sprite.RestoreGraphicData(3), 0); // not loaded: nothing to do
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(3), 1);
 }
 
 TEST_F(SlotTableTest, BadPictureMembersLeaveTheSlotUnloaded) {
     std::string truncated = MakeBmp(300, 300, Grad);
     truncated.resize(truncated.size() / 2);
-    kugfx::PackArchive("dat/Img.dat", {{"half.bmp", truncated},
-                                       {"text.bmp", "just some text, not a picture"},
-                                       {"ok.dds", MakeDds32(16, 16, Grad)}});
+    kugfx::PackArchive(
+        "dat/Img.dat",
+        {{"half.bmp", truncated}, {"text.bmp", "just some text, not a picture"}, {"ok.dds", MakeDds32(16, 16, Grad)}});
     EXPECT_EQ(f.Load(1, "none.bmp"), 0);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::CreateGraphicData> dat/Img.dat内にnone.bmpが見つかりません\n"));
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(1), 1);
 
     EXPECT_EQ(f.Load(2, "half.bmp"), 0);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:2 x:0 y:0 位置のテクスチャの読み込みに失敗しました\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:2 x:0 y:0 "
+                     "位置のテクスチャの読み込みに失敗しました\n"));
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE::ErrorNumber> テクスチャを読み込めなかった。\n"));
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(2), 1);
 
@@ -196,7 +200,7 @@ TEST_F(SlotTableTest, BadPictureMembersLeaveTheSlotUnloaded) {
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::CreateGraphicData> テクスチャの作成に失敗しました\n"));
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(6), 1);
     EXPECT_EQ(f.sprite.GetGraphicSlot(6)->created(), 0);
-    EXPECT_EQ(f.sprite.CreateGraphicData(6, 0, 0, 0, 0), 1);  // a retry starts clean
+    EXPECT_EQ(f.sprite.CreateGraphicData(6, 0, 0, 0, 0), 1); // a retry starts clean
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(6), 0);
 }
 
@@ -206,7 +210,8 @@ TEST_F(SlotTableTest, TableQueriesAndBadSlots) {
     EXPECT_EQ(f.sprite.RestoreGraphicData(static_cast<uint32_t>(-1)), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::RestoreGraphicData> 指定インデックス番号は不正です\n"));
     EXPECT_EQ(f.sprite.CreateGraphicData(0, 0, 0, 0, 0), 0);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::CreateGraphicData> 指定インデックスナンバーの画像データは初期化されていません\n"));
+    EXPECT_TRUE(log.Contains(
+        "Error: <KUSPRITE2::CreateGraphicData> 指定インデックスナンバーの画像データは初期化されていません\n"));
 
     kugfx::PackArchive("dat/Img.dat", {{"p.bmp", MakeBmp(8, 8, Grad)}});
     ASSERT_EQ(f.Load(0, "p.bmp"), 1);
@@ -232,7 +237,7 @@ TEST_F(SlotTableTest, EmptySurfaceSlotsAreMadeAtTheScreenSize) {
     s->Row(10)[20] = 0xFF112233u;
     uint32_t c = 0;
     EXPECT_EQ(f.sprite.GetSurfaceColor(7, 20, 10, &c), 1);
-    EXPECT_EQ(c, 0x00332211u);  // GDI order
+    EXPECT_EQ(c, 0x00332211u); // GDI order
 }
 
 TEST_F(SlotTableTest, SurfaceSlotsLoadBmpsAndRefuseDds) {
@@ -244,7 +249,8 @@ TEST_F(SlotTableTest, SurfaceSlotsLoadBmpsAndRefuseDds) {
     EXPECT_EQ(c, 0x00400913u);
     ASSERT_EQ(f.sprite.SetGraphicData(1, "tmp/", "s.dds", kGraphicTypeSurface, 0), 1);
     EXPECT_EQ(f.sprite.CreateGraphicData(1, 0, 0, 0, 0), 0);
-    EXPECT_TRUE(log.Contains("Error: <KUGRAPHIC2::GetGraphicDataInfo> 画像タイプがDDSの場合はサーフェスに指定出来ません\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUGRAPHIC2::GetGraphicDataInfo> 画像タイプがDDSの場合はサーフェスに指定出来ません\n"));
 }
 
-}  // namespace
+} // namespace

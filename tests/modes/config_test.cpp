@@ -65,18 +65,18 @@ TEST_F(ConfigTest, WorkingCopyFromTheGlobalsAndReset) {
 
 TEST_F(ConfigTest, ClickOnACellAppliesAtOnce) {
     Open();
-    ClickAt(490, 240);  // item 6, message speed 100
+    ClickAt(490, 240); // item 6, message speed 100
     EXPECT_EQ(g_dwMessageSpeed, 100u);
     EXPECT_EQ(fakesvc::Count("SEPlay 22"), 1);
-    ClickAt(490, 240);  // already selected: nothing
+    ClickAt(490, 240); // already selected: nothing
     EXPECT_EQ(fakesvc::Count("SEPlay 22"), 1);
-    ClickAt(420, 300);  // item 8, auto-skip on
+    ClickAt(420, 300); // item 8, auto-skip on
     EXPECT_EQ(g_bAutoSkip, 1);
-    ClickAt(525, 340);  // item 11, 250 ms
+    ClickAt(525, 340); // item 11, 250 ms
     EXPECT_EQ(g_dwAutoSkipSpeed, 250u);
-    ClickAt(470, 180);  // item 2, full screen
+    ClickAt(470, 180); // item 2, full screen
     EXPECT_EQ(fakesvc::Count("ChangeScreenMode 1 0"), 1);
-    ClickAt(480, 210);  // item 4, 16 bits
+    ClickAt(480, 210); // item 4, 16 bits
     EXPECT_EQ(fakesvc::Count("ChangeScreenMode 0 16"), 1);
     EXPECT_EQ(cfg.m_Env.bpp, 16);
 }
@@ -90,10 +90,10 @@ TEST_F(ConfigTest, VolumeCells) {
     auto vol = std::find(c.begin(), c.end(), "SESetVolume 3");
     ASSERT_NE(vol, c.end());
     EXPECT_NE(std::find(vol, c.end(), "SEPlay 22"), c.end());
-    ClickAt(372, 460);  // voice 0 (40 wide)
+    ClickAt(372, 460); // voice 0 (40 wide)
     EXPECT_EQ(g_dwVoiceVolume, 0u);
     EXPECT_EQ(fakesvc::Count("VoiceSetVolume 0"), 1);
-    ClickAt(690, 492);  // music 10
+    ClickAt(690, 492); // music 10
     EXPECT_EQ(g_dwBGMVolume, 10u);
     EXPECT_EQ(fakesvc::Count("BGM_DS_SetVolume 10"), 1);
 }
@@ -114,9 +114,9 @@ TEST_F(ConfigTest, PortraitPlaysAVoiceWithoutPushSound) {
 
 TEST_F(ConfigTest, BackFadesAndCommitsAntiAlias) {
     Open();
-    ClickAt(510, 370);  // item 14, anti-alias 1
+    ClickAt(510, 370); // item 14, anti-alias 1
     EXPECT_EQ(cfg.m_Env.antiAlias, 1);
-    EXPECT_EQ(g_dwAntiAliasLevel, 2u);  // committed on leaving
+    EXPECT_EQ(g_dwAntiAliasLevel, 2u); // committed on leaving
     EXPECT_EQ(ClickAt(400, 540), 0);
     EXPECT_EQ(fakesvc::Count("SEPlay 23"), 1);
     EXPECT_EQ(cfg.m_nPhase, 8);
@@ -129,7 +129,7 @@ TEST_F(ConfigTest, BackFadesAndCommitsAntiAlias) {
 TEST_F(ConfigTest, BestDepthSixteenActsOnEveryClick) {
     g_dwScreenBpp = 16;
     Open();
-    ClickAt(350, 210);  // item 3; the unstarted renderer reports a best depth of 0
+    ClickAt(350, 210); // item 3; the unstarted renderer reports a best depth of 0
     ClickAt(350, 210);
     EXPECT_EQ(fakesvc::Count("SEPlay 22"), 2);
 }
@@ -150,10 +150,9 @@ TEST_F(ConfigTest, MoveTable) {
         int from, up, down;
     };
     const Row rows[] = {
-        {0, 1, 1},   {3, 1, 5},   {4, 2, 6},   {5, 3, 8},   {6, 4, 9},   {7, 4, 9},   {8, 5, 10},
-        {9, 6, 10},  {10, 9, 13}, {11, 9, 14}, {12, 9, 15}, {13, 10, 19}, {14, 11, 22}, {15, 12, 25},
-        {16, 12, 27}, {17, 13, 28}, {20, 13, 31}, {21, 14, 32}, {24, 15, 35}, {27, 16, 38}, {30, 19, 41},
-        {45, 34, 52}, {52, 44, 1},
+        {0, 1, 1},    {3, 1, 5},    {4, 2, 6},    {5, 3, 8},    {6, 4, 9},    {7, 4, 9},    {8, 5, 10},   {9, 6, 10},
+        {10, 9, 13},  {11, 9, 14},  {12, 9, 15},  {13, 10, 19}, {14, 11, 22}, {15, 12, 25}, {16, 12, 27}, {17, 13, 28},
+        {20, 13, 31}, {21, 14, 32}, {24, 15, 35}, {27, 16, 38}, {30, 19, 41}, {45, 34, 52}, {52, 44, 1},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(cfg.MoveTargetItem(r.from, 38), r.up) << r.from;
@@ -171,10 +170,10 @@ TEST_F(ConfigTest, MoveTable) {
 
 TEST_F(ConfigTest, UpAndDownInOneFrameDownWins) {
     Open();
-    h.sys.SetMousePos(490, 240);  // item 6
+    h.sys.SetMousePos(490, 240); // item 6
     Step(16);
     Step(16, {{38, kClickUp}, {40, kClickUp}});
-    EXPECT_EQ(Pointer(), std::make_pair(486, 312));  // item 9's centre
+    EXPECT_EQ(Pointer(), std::make_pair(486, 312)); // item 9's centre
     EXPECT_EQ(cfg.m_nHover, 9);
 }
 
@@ -188,7 +187,7 @@ TEST_F(ConfigTest, ReturnToTitleDialogWithAGame) {
     EXPECT_EQ(fakesvc::Count("SEPlay 21"), 1);
     ClickAt(400, 570);
     EXPECT_EQ(fakesvc::Count("SEPlay 23"), 1);
-    EXPECT_EQ(fakesvc::Count("SEPlay 21"), 2);  // hover memory cleared in the same frame
+    EXPECT_EQ(fakesvc::Count("SEPlay 21"), 2); // hover memory cleared in the same frame
     EXPECT_EQ(cfg.m_nPhase, 3);
     EXPECT_EQ(fakesvc::Count("GraphicLoad 2"), 1);
     Step(500);
@@ -218,4 +217,4 @@ TEST_F(ConfigTest, ReturnToTitleDialogWithAGame) {
     EXPECT_EQ(Step(1), 2);
 }
 
-}  // namespace
+} // namespace

@@ -29,7 +29,7 @@ TEST(DemoMode, CtrlInTheFirstFrameTouchesNothing) {
 }
 
 TEST(DemoMode, FailedOpenRestoresCursorMenuAndFlag) {
-    kutest::TempDir dir;  // no dat/Mov.dat here
+    kutest::TempDir dir; // no dat/Mov.dat here
     ModeHarness h;
     kutest::DebugCapture cap;
     g_bFullScreen = 1;
@@ -52,4 +52,4 @@ TEST(DemoMode, NotInitialised) {
     EXPECT_EQ(demo.Initialize(nullptr, nullptr, nullptr), 0);
 }
 
-}  // namespace
+} // namespace

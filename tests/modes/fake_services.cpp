@@ -30,9 +30,9 @@ int Rec(const std::string& s) {
     Calls().push_back(s);
     return 1;
 }
-}  // namespace
+} // namespace
 
-}  // namespace fakesvc
+} // namespace fakesvc
 
 using fakesvc::Rec;
 
@@ -57,7 +57,9 @@ int BGM_DS_Play(KUSND*, KUSYSTEM*, int loop, const char* file) {
 }
 int BGM_DS_Stop(KUSND*, KUSYSTEM*) { return Rec("BGM_DS_Stop"); }
 int BGM_DS_SetVolume(KUSND*, KUSYSTEM*, int step) { return Rec("BGM_DS_SetVolume " + std::to_string(step)); }
-int ChangeScreenMode(int full, int bpp) { return Rec("ChangeScreenMode " + std::to_string(full) + " " + std::to_string(bpp)); }
+int ChangeScreenMode(int full, int bpp) {
+    return Rec("ChangeScreenMode " + std::to_string(full) + " " + std::to_string(bpp));
+}
 int LibraryRelease() {
     Rec("LibraryRelease");
     return 1;

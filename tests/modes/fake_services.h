@@ -14,4 +14,4 @@ extern int g_failGraphicSlot;
 extern int g_cursorCount;
 extern int g_menuAttached;
 
-}  // namespace fakesvc
+} // namespace fakesvc

@@ -25,10 +25,10 @@ TEST(LogoMode, RunsSevenSecondsWithoutInput) {
     h.Frame(500);
     EXPECT_EQ(logo.MainProc(), 0);
     EXPECT_FLOAT_EQ(logo.m_fFade, 0.5f);
-    h.Frame(500);  // fade-in complete at 1000 ms
+    h.Frame(500); // fade-in complete at 1000 ms
     EXPECT_EQ(logo.MainProc(), 0);
     EXPECT_EQ(logo.m_nPhase, 2);
-    h.Frame(5000);  // not yet more than 5000 ms
+    h.Frame(5000); // not yet more than 5000 ms
     EXPECT_EQ(logo.MainProc(), 0);
     EXPECT_EQ(logo.m_nPhase, 2);
     h.Frame(1);
@@ -75,4 +75,4 @@ TEST(LogoMode, BadArgumentsAndFailedLoad) {
     EXPECT_TRUE(cap.Contains("必要データのロードに失敗しました"));
 }
 
-}  // namespace
+} // namespace

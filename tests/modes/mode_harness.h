@@ -22,8 +22,10 @@ public:
     void Frame(uint32_t ms, std::initializer_list<std::pair<int, int>> keys = {}) {
         clock_.clock.Advance(ms);
         sys.UpdateTime();
-        for (int vk = 0; vk < 256; ++vk) sys.SetKeyState(vk, 0);
-        for (auto& k : keys) sys.SetKeyState(k.first, k.second);
+        for (int vk = 0; vk < 256; ++vk)
+            sys.SetKeyState(vk, 0);
+        for (auto& k : keys)
+            sys.SetKeyState(k.first, k.second);
     }
     uint32_t Now() { return static_cast<uint32_t>(sys.GetTime()); }
 

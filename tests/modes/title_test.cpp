@@ -52,7 +52,7 @@ TEST(TitleObj, SmoothMoveConstantThenSlowing) {
 
 TEST(TitleObj, FadeKeepsItsState) {
     TITLE_OBJ_DATA o;
-    EXPECT_EQ(o.Fade(1, 0, 100), 0);  // a zero duration counts as 1 ms
+    EXPECT_EQ(o.Fade(1, 0, 100), 0); // a zero duration counts as 1 ms
     EXPECT_EQ(o.Fade(1, 0, 101), 1);
     TITLE_OBJ_DATA p;
     EXPECT_EQ(p.Fade(1, 500, 100), 0);
@@ -156,10 +156,10 @@ TEST_F(TitleTest, ClickOnOptionsFadesAndReports) {
     EXPECT_EQ(Step(16, {{1, kClickUp}}), 0);
     EXPECT_EQ(fakesvc::Count("SEPlay 10"), 1);
     EXPECT_EQ(title.m_nPhase, 8);
-    Step(16);  // the other rows start fading out
+    Step(16); // the other rows start fading out
     Step(250);
     EXPECT_EQ(title.m_nPhase, 8);
-    EXPECT_EQ(title.m_Obj[5].m_fAlpha, 1.0f);  // the chosen row stays
+    EXPECT_EQ(title.m_Obj[5].m_fAlpha, 1.0f); // the chosen row stays
     EXPECT_FLOAT_EQ(title.m_Obj[3].m_fAlpha, 0.5f);
     Step(250);
     EXPECT_EQ(title.m_nPhase, 9);
@@ -211,4 +211,4 @@ TEST_F(TitleTest, ArrowKeysMoveBetweenItems) {
     EXPECT_EQ(title.m_nPhase, 8);
 }
 
-}  // namespace
+} // namespace

@@ -33,7 +33,7 @@ TEST(ResolvePath, IgnoresCaseOnlyUnderDatAndTmp) {
 
 TEST(ResolvePath, NeverFoldsTrailBytes) {
     kutest::TempDir dir;
-    dir.Write("tmp/\x83\x54.txt", "sa");  // "サ"
+    dir.Write("tmp/\x83\x54.txt", "sa"); // "サ"
     // "フ" (83 74) differs from "サ" only in the case of its trail byte.
     EXPECT_EQ("tmp/\x83\x74.txt", plat::ResolvePath("tmp/\x83\x74.txt"));
     EXPECT_EQ("tmp/\x83\x54.txt", plat::ResolvePath("tmp/\x83\x54.TXT"));
@@ -63,10 +63,11 @@ TEST(Files, ListDirReportsFoldersButNotLinksToThem) {
     std::vector<plat::DirEntry> entries;
     ASSERT_TRUE(plat::ListDir("d", &entries));
     ASSERT_EQ(3u, entries.size());
-    for (const auto& e : entries) EXPECT_EQ(e.name == "sub", e.isDirectory) << e.name;
+    for (const auto& e : entries)
+        EXPECT_EQ(e.name == "sub", e.isDirectory) << e.name;
     EXPECT_FALSE(plat::ListDir("nothing", &entries));
     EXPECT_EQ(EEXIST, plat::MakeDir("d"));
     EXPECT_EQ(ENOENT, plat::MakeDir("x/y"));
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,7 @@ TEST(Charset, JapaneseLiteralsAreShiftJisAtRunTime) {
 
 TEST(Sjis, CompareIgnoresAsciiCaseButNeverTrailBytes) {
     EXPECT_TRUE(plat::SjisEqualNoCase("dat/IMG.dat", "DAT/img.DAT"));
-    EXPECT_FALSE(plat::SjisEqualNoCase("サ", "フ"));  // 83 54 vs 83 74
+    EXPECT_FALSE(plat::SjisEqualNoCase("サ", "フ")); // 83 54 vs 83 74
     EXPECT_TRUE(plat::SjisEqualNoCase("サa", "サA"));
     EXPECT_FALSE(plat::SjisEqualNoCase("ab", "abc"));
 }
@@ -39,4 +39,4 @@ TEST(Sjis, ConvertsBothWays) {
     EXPECT_EQ(U'あ', plat::SjisCodeToUnicode(0x82A0));
 }
 
-}  // namespace
+} // namespace

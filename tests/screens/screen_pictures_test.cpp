@@ -12,7 +12,7 @@ namespace {
 
 struct Picture {
     int w = 0, h = 0;
-    std::vector<uint32_t> px;  // ARGB, top row first
+    std::vector<uint32_t> px; // ARGB, top row first
     uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
 };
 
@@ -51,24 +51,28 @@ struct Rect {
 // Share of a rectangle's pixels that are drawn (not fully transparent); -1
 // when the rectangle does not lie inside the picture.
 double Drawn(const Picture& p, const Rect& rc) {
-    if (rc.l < 0 || rc.t < 0 || rc.r > p.w || rc.b > p.h || rc.l >= rc.r || rc.t >= rc.b) return -1;
+    if (rc.l < 0 || rc.t < 0 || rc.r > p.w || rc.b > p.h || rc.l >= rc.r || rc.t >= rc.b)
+        return -1;
     int n = 0;
     for (int y = rc.t; y < rc.b; ++y)
-        for (int x = rc.l; x < rc.r; ++x) n += (p.At(x, y) >> 24) != 0;
+        for (int x = rc.l; x < rc.r; ++x)
+            n += (p.At(x, y) >> 24) != 0;
     return double(n) / ((rc.r - rc.l) * (rc.b - rc.t));
 }
 
 bool Differ(const Picture& p, const Rect& a, const Rect& b) {
     for (int y = 0; y < a.b - a.t; ++y)
         for (int x = 0; x < a.r - a.l; ++x)
-            if (p.At(a.l + x, a.t + y) != p.At(b.l + x, b.t + y)) return true;
+            if (p.At(a.l + x, a.t + y) != p.At(b.l + x, b.t + y))
+                return true;
     return false;
 }
 
 class ScreenPicturesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        for (auto& [name, bytes] : screens::ScreenPictures()) pictures[name] = Decode(bytes);
+        for (auto& [name, bytes] : screens::ScreenPictures())
+            pictures[name] = Decode(bytes);
     }
     static std::map<std::string, Picture> pictures;
 };
@@ -78,15 +82,16 @@ TEST_F(ScreenPicturesTest, SizesAndTheWhiteFade) {
     const struct {
         const char* name;
         int w, h;
-    } sizes[] = {{"fade.bmp", 800, 600},        {"logo.bmp", 420, 298},          {"TitleBG.bmp", 800, 600},
-                 {"TitleBG2.bmp", 800, 600},    {"ConfigBG.bmp", 800, 600},      {"TitleMaterial.dds", 880, 384},
+    } sizes[] = {{"fade.bmp", 800, 600},           {"logo.bmp", 420, 298},         {"TitleBG.bmp", 800, 600},
+                 {"TitleBG2.bmp", 800, 600},       {"ConfigBG.bmp", 800, 600},     {"TitleMaterial.dds", 880, 384},
                  {"ConfigMaterial.dds", 440, 192}, {"MessageWindow.dds", 776, 232}};
     for (const auto& s : sizes) {
         ASSERT_EQ(pictures.count(s.name), 1u) << s.name;
         EXPECT_GE(pictures[s.name].w, s.w) << s.name;
         EXPECT_GE(pictures[s.name].h, s.h) << s.name;
     }
-    for (uint32_t c : pictures["fade.bmp"].px) ASSERT_EQ(c, 0xFFFFFFFFu);
+    for (uint32_t c : pictures["fade.bmp"].px)
+        ASSERT_EQ(c, 0xFFFFFFFFu);
     // The day and night backgrounds are different pictures.
     EXPECT_NE(pictures["TitleBG.bmp"].px, pictures["TitleBG2.bmp"].px);
     if (!plat::FindJapaneseFontFile().empty()) {
@@ -116,8 +121,8 @@ TEST_F(ScreenPicturesTest, TitleMaterialPieces) {
 // buttons have their pushed pictures.
 TEST_F(ScreenPicturesTest, ConfigMaterialCells) {
     const Picture& p = pictures["ConfigMaterial.dds"];
-    const Rect normal[] = {{0, 0, 64, 24},    {64, 0, 176, 24},  {0, 48, 104, 72},   {104, 48, 200, 72},
-                           {0, 96, 48, 120},  {48, 96, 96, 120}, {96, 96, 144, 120}, {0, 144, 32, 168},
+    const Rect normal[] = {{0, 0, 64, 24},     {64, 0, 176, 24},  {0, 48, 104, 72},   {104, 48, 200, 72},
+                           {0, 96, 48, 120},   {48, 96, 96, 120}, {96, 96, 144, 120}, {0, 144, 32, 168},
                            {32, 144, 64, 168}, {176, 0, 216, 24}, {216, 0, 288, 24},  {288, 0, 360, 24},
                            {360, 0, 432, 24}};
     for (const Rect& n : normal) {
@@ -132,7 +137,8 @@ TEST_F(ScreenPicturesTest, ConfigMaterialCells) {
         EXPECT_GT(Drawn(p, {l, 72, l + 24, 96}), 0.75) << "volume " << v << " selected";
         EXPECT_TRUE(Differ(p, {l, 48, l + 24, 72}, {l, 72, l + 24, 96})) << "volume " << v;
     }
-    for (int top : {96, 120, 144, 168}) EXPECT_GT(Drawn(p, {144, top, 408, top + 24}), 0.75) << "button at " << top;
+    for (int top : {96, 120, 144, 168})
+        EXPECT_GT(Drawn(p, {144, top, 408, top + 24}), 0.75) << "button at " << top;
     EXPECT_TRUE(Differ(p, {144, 96, 408, 120}, {144, 144, 408, 168}));
     EXPECT_TRUE(Differ(p, {144, 120, 408, 144}, {144, 168, 408, 192}));
 }
@@ -142,9 +148,10 @@ TEST_F(ScreenPicturesTest, MessageWindowPieces) {
     EXPECT_GT(Drawn(p, {0, 0, 540, 116}), 0.75) << "frame";
     EXPECT_GT(Drawn(p, {0, 116, 540, 232}), 0.75) << "back panel";
     EXPECT_GT(Drawn(p, {540, 0, 592, 29}), 0.2) << "wait icon";
-    for (int top : {32, 56, 80, 104}) EXPECT_GT(Drawn(p, {544, top, 776, top + 24}), 0.75) << "button at " << top;
+    for (int top : {32, 56, 80, 104})
+        EXPECT_GT(Drawn(p, {544, top, 776, top + 24}), 0.75) << "button at " << top;
     EXPECT_TRUE(Differ(p, {544, 32, 776, 56}, {544, 80, 776, 104}));
     EXPECT_TRUE(Differ(p, {544, 56, 776, 80}, {544, 104, 776, 128}));
 }
 
-}  // namespace
+} // namespace

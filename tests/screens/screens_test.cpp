@@ -46,20 +46,24 @@ void* FakeInstance() {
 
 bool ReadBmp24(const std::string& path, std::vector<uint32_t>* px, int* w, int* h) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::stringstream ss;
     ss << in.rdbuf();
     const std::string b = ss.str();
-    if (b.size() < 54) return false;
+    if (b.size() < 54)
+        return false;
     std::memcpy(w, &b[18], 4);
     std::memcpy(h, &b[22], 4);
     const size_t stride = (static_cast<size_t>(*w) * 3 + 3) & ~size_t(3);
-    if (*w <= 0 || *h <= 0 || b.size() < 54 + stride * *h) return false;
+    if (*w <= 0 || *h <= 0 || b.size() < 54 + stride * *h)
+        return false;
     px->assign(static_cast<size_t>(*w) * *h, 0);
     for (int y = 0; y < *h; ++y) {
         const auto* row = reinterpret_cast<const unsigned char*>(&b[54 + stride * (*h - 1 - y)]);
         for (int x = 0; x < *w; ++x)
-            (*px)[static_cast<size_t>(y) * *w + x] = (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
+            (*px)[static_cast<size_t>(y) * *w + x] =
+                (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
     }
     return true;
 }
@@ -68,7 +72,8 @@ bool ReadBmp24(const std::string& path, std::vector<uint32_t>* px, int* w, int* 
 bool WriteScreenArchive() {
     plat::MakeDir("dat");
     std::vector<ArchiveMember> members;
-    for (auto& [name, bytes] : screens::ScreenPictures()) members.push_back(ArchiveMember{name, "", bytes});
+    for (auto& [name, bytes] : screens::ScreenPictures())
+        members.push_back(ArchiveMember{name, "", bytes});
     std::string error;
     return WriteArchive("dat/Img.dat", members, false, &error);
 }
@@ -86,7 +91,8 @@ bool GoldenRendererMatches(std::string* why) {
     std::string recorded;
     std::ifstream in(path);
     std::getline(in, recorded);
-    if (!id.empty() && recorded == id) return true;
+    if (!id.empty() && recorded == id)
+        return true;
     *why = "golden frames were made with \"" + recorded + "\", this machine renders with \"" + id +
            "\" (KU_UPDATE_GOLDEN=1 remakes them)";
     return false;
@@ -101,7 +107,8 @@ std::string CompareGolden(const std::string& name) {
         return "";
     }
     plat::Surface c = *g_KuSprite.GetBackSurface();
-    for (uint32_t& p : c.pixels) p |= 0xFF000000u;
+    for (uint32_t& p : c.pixels)
+        p |= 0xFF000000u;
     const std::string path = kutest::SourceDir() + "/tests/screens/golden/" + name + ".bmp";
     const char* update = std::getenv("KU_UPDATE_GOLDEN");
     if (update && std::strcmp(update, "1") == 0) {
@@ -110,11 +117,15 @@ std::string CompareGolden(const std::string& name) {
     }
     std::vector<uint32_t> g;
     int w = 0, h = 0;
-    if (!ReadBmp24(path, &g, &w, &h)) return "no golden " + path + " (run with KU_UPDATE_GOLDEN=1)";
-    if (w != c.width || h != c.height) return "size differs";
+    if (!ReadBmp24(path, &g, &w, &h))
+        return "no golden " + path + " (run with KU_UPDATE_GOLDEN=1)";
+    if (w != c.width || h != c.height)
+        return "size differs";
     int diffs = 0;
-    for (size_t i = 0; i < g.size(); ++i) diffs += (g[i] & 0xFFFFFF) != (c.pixels[i] & 0xFFFFFF);
-    if (!diffs) return "";
+    for (size_t i = 0; i < g.size(); ++i)
+        diffs += (g[i] & 0xFFFFFF) != (c.pixels[i] & 0xFFFFFF);
+    if (!diffs)
+        return "";
     std::ofstream(kutest::BinaryDir() + "/" + name + ".actual.bmp", std::ios::binary) << EncodeBmp24(c);
     return std::to_string(diffs) + " pixels differ";
 }
@@ -137,7 +148,8 @@ protected:
         g_bLibraryInit = 1;
     }
     void TearDown() override {
-        if (g_bLibraryInit) LibraryRelease();
+        if (g_bLibraryInit)
+            LibraryRelease();
         ResetShellState();
         plat::SetLocalTimeSource(nullptr);
     }
@@ -170,7 +182,8 @@ protected:
         return g_GameMain.GameMainProc();
     }
     void Steps(int n) {
-        for (int i = 0; i < n; ++i) ASSERT_EQ(Step(), 1);
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(Step(), 1);
     }
     void Mouse(int x, int y) { plat::InputState::Get().SetMouse(x, y); }
     // Button down in one frame, up in the next: a click.
@@ -196,7 +209,8 @@ protected:
         StepsUntilMode(GAME_MAIN::kModeConfig, 300);
     }
     void StepsUntilMode(int mode, int limit) {
-        for (int i = 0; i < limit && g_GameMain.GetMode() != mode; ++i) ASSERT_EQ(Step(), 1);
+        for (int i = 0; i < limit && g_GameMain.GetMode() != mode; ++i)
+            ASSERT_EQ(Step(), 1);
         ASSERT_EQ(g_GameMain.GetMode(), mode);
     }
 
@@ -209,20 +223,21 @@ TEST_F(ScreensTest, LogoTitleOptionsVolumeBackQuit) {
     ASSERT_EQ(Step(), 1);
     EXPECT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeLogo);
     StepsUntilMode(GAME_MAIN::kModeTitle, 600);
-    EXPECT_NEAR(frames * 16, 7000, 64);  // the logo ran its 7 seconds
-    Click(10, 10);  // skips the intro
+    EXPECT_NEAR(frames * 16, 7000, 64); // the logo ran its 7 seconds
+    Click(10, 10); // skips the intro
     ASSERT_EQ(g_GameMain.m_pTitleMode->m_nPhase, 6);
     Click(350, 340);
     StepsUntilMode(GAME_MAIN::kModeConfig, 300);
     Steps(70);
     ASSERT_EQ(g_GameMain.m_pConfigMode->m_nPhase, 2);
-    Click(690, 492);  // music volume 10
+    Click(690, 492); // music volume 10
     EXPECT_EQ(g_dwBGMVolume, 10u);
-    Click(400, 540);  // back
+    Click(400, 540); // back
     StepsUntilMode(GAME_MAIN::kModeTitle, 300);
     Click(10, 10);
-    Click(350, 440);  // quit
-    for (int i = 0; i < 300 && g_bLibraryInit; ++i) Step();
+    Click(350, 440); // quit
+    for (int i = 0; i < 300 && g_bLibraryInit; ++i)
+        Step();
     EXPECT_EQ(g_bLibraryInit, 0);
     EXPECT_EQ(GetShellCounters().libraryRelease, 1);
     EXPECT_EQ(dir.Read("env.env"),
@@ -244,7 +259,7 @@ TEST_F(ScreensTest, LogoTitleOptionsVolumeBackQuit) {
 
 TEST_F(ScreensTest, LogoSkippedByClicksAndItsFadeFrame) {
     ASSERT_EQ(Step(), 1);
-    Steps(33);  // half-way through the fade-in
+    Steps(33); // half-way through the fade-in
     LOGO_MODE_DATA* logo = g_GameMain.m_pLogoMode;
     ASSERT_NE(logo, nullptr);
     EXPECT_NEAR(logo->m_fFade, 0.5f, 0.02f);
@@ -262,12 +277,13 @@ TEST_F(ScreensTest, TitleDayAndNightFrames) {
     EXPECT_EQ(g_GameMain.m_pTitleMode->m_nBGSlot, 6);
     Click(10, 10);
     const uint32_t menuStart = g_GameMain.m_pTitleMode->m_dwPhaseStart;
-    Mouse(350, 280);  // hover new game
+    Mouse(350, 280); // hover new game
     Steps(2);
     EXPECT_EQ(CompareGolden("title_day"), "");
     // Back to the logo by the idle time-out, and a night title after it.
     SetLocalTime(1, 16, 31);
-    for (int i = 0; i < 90000 / 16 + 80 && g_GameMain.GetMode() == GAME_MAIN::kModeTitle; ++i) StepLogicOnly();
+    for (int i = 0; i < 90000 / 16 + 80 && g_GameMain.GetMode() == GAME_MAIN::kModeTitle; ++i)
+        StepLogicOnly();
     EXPECT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeLogo);
     // 90 s of menu (hovering does not count), then a 1 s fade.
     const uint32_t closed = static_cast<uint32_t>(g_KuSystem.GetTime()) - menuStart;
@@ -283,7 +299,7 @@ TEST_F(ScreensTest, TitleDayAndNightFrames) {
 TEST_F(ScreensTest, OptionsFrame) {
     OpenOptionsFromTitle();
     Steps(70);
-    Mouse(400, 540);  // hover the back button
+    Mouse(400, 540); // hover the back button
     Steps(2);
     EXPECT_EQ(CompareGolden("options"), "");
 }
@@ -292,12 +308,12 @@ TEST_F(ScreensTest, AntiAliasAppliesToEveryTextSlotAndCommitsOnLeaving) {
     OpenOptionsFromTitle();
     Steps(70);
     ASSERT_GT(g_KuSprite.GetTextureTextBufferNum(), 0u);
-    Click(510, 370);  // anti-alias 1
+    Click(510, 370); // anti-alias 1
     for (uint32_t i = 0; i < g_KuSprite.GetTextureTextBufferNum(); ++i)
         ASSERT_EQ(g_KuSprite.GetTextureTextSlot(i)->antiAlias(), 1u) << i;
     EXPECT_EQ(g_dwAntiAliasLevel, 4u);
     kutest::DebugCapture cap;
-    Click(400, 540);  // back
+    Click(400, 540); // back
     StepsUntilMode(GAME_MAIN::kModeTitle, 300);
     EXPECT_EQ(g_dwAntiAliasLevel, 1u);
     EXPECT_FALSE(cap.Contains("グラフィックテキストデータのリストアに失敗しました"));
@@ -316,34 +332,33 @@ TEST_F(ScreensTest, ReturnToTitleDialogAsksItsQuestion) {
     const KUTEXTGRAPHIC* text = g_KuSprite.GetTextureTextSlot(CONFIG_MODE_DATA::kTextSlot);
     ASSERT_NE(text, nullptr);
     for (int round = 0; round < 2; ++round) {
-        Click(400, 572);  // return to title
+        Click(400, 572); // return to title
         ASSERT_EQ(cfg->m_nPhase, 3);
-        Steps(33);  // the window fades in over 500 ms
+        Steps(33); // the window fades in over 500 ms
         ASSERT_EQ(cfg->m_nPhase, 4);
         ASSERT_TRUE(text->initialized());
-        EXPECT_EQ(std::string(text->text(), text->textLength()),
-                  "タイトルに戻ります。\nよろしいですか？");
-        Steps(10);  // types at 100 ms a character
+        EXPECT_EQ(std::string(text->text(), text->textLength()), "タイトルに戻ります。\nよろしいですか？");
+        Steps(10); // types at 100 ms a character
         EXPECT_GT(cfg->m_MsgWnd.shown, 0.0f);
         EXPECT_LT(cfg->m_MsgWnd.shown, 18.0f);
         if (round == 0) {
-            Steps(120);  // typed out by itself
+            Steps(120); // typed out by itself
         } else {
-            Click(10, 10);  // a click shows it whole
+            Click(10, 10); // a click shows it whole
         }
         ASSERT_EQ(cfg->m_nPhase, 5);
         EXPECT_EQ(cfg->m_MsgWnd.shown, -1.0f);
         if (round == 0) {
-            Mouse(200, 324);  // hover Yes
+            Mouse(200, 324); // hover Yes
             Steps(2);
             EXPECT_EQ(CompareGolden("options_dialog"), "");
-            Click(500, 324);  // No
+            Click(500, 324); // No
             Steps(33);
             ASSERT_EQ(cfg->m_nPhase, 2);
-            EXPECT_FALSE(text->initialized());  // the dialog gave its text slot back
+            EXPECT_FALSE(text->initialized()); // the dialog gave its text slot back
         }
     }
-    Click(200, 324);  // Yes
+    Click(200, 324); // Yes
     StepsUntilMode(GAME_MAIN::kModeTitle, 100);
 }
 
@@ -351,7 +366,8 @@ TEST_F(ScreensTest, ReturnToTitleDialogAsksItsQuestion) {
 // click ends it and puts everything back.
 TEST_F(ScreensTest, DemoPlaysTheSampleMovieUntilClicked) {
     std::string movie;
-    if (!plat::ReadWholeFile(kutest::BinaryDir() + "/game/dat/Mov.dat", &movie)) GTEST_SKIP() << "no sample game built";
+    if (!plat::ReadWholeFile(kutest::BinaryDir() + "/game/dat/Mov.dat", &movie))
+        GTEST_SKIP() << "no sample game built";
     dir.Write("dat/Mov.dat", movie);
     ASSERT_GE(g_KuSnd.Initialize(&g_KuSystem, FakeWindow(), FakeInstance(), 0), 0);
     DEMO_MODE_DATA demo;
@@ -374,4 +390,4 @@ TEST_F(ScreensTest, DemoPlaysTheSampleMovieUntilClicked) {
     EXPECT_EQ(g_KuSnd.DShowIsOpen(2), 0);
 }
 
-}  // namespace
+} // namespace

@@ -15,8 +15,8 @@ protected:
     }
 };
 
-constexpr int kVoiceFrames = 66150;  // v.wav, 1.5 s
-constexpr int kMusicFrames = 44100;  // m.wav, 1 s
+constexpr int kVoiceFrames = 66150; // v.wav, 1.5 s
+constexpr int kMusicFrames = 44100; // m.wav, 1 s
 
 int Status(KUSND& snd, int ch) {
     int s = -7;
@@ -33,7 +33,7 @@ TEST_F(ChannelTest, VoiceOpensFromItsArchiveAndMusicFallsBackToEffects) {
     EXPECT_EQ(snd.DShowIsOpen(1), 0);
     EXPECT_EQ(snd.DShowOpen(0, "x.wav", 9999, 9999), -1);
     EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowOpen> dat/VO.dat内にx.wavが見つかりません\n"));
-    EXPECT_FALSE(dir.Exists("tmp/v.wav"));  // the old voice was closed first
+    EXPECT_FALSE(dir.Exists("tmp/v.wav")); // the old voice was closed first
     EXPECT_GE(snd.DShowOpen(1, "only_se.wav", 9999, 9999), 0);
     EXPECT_EQ(snd.DShowIsOpen(1), 1);
     const std::string longName(300, 'n');
@@ -44,7 +44,7 @@ TEST_F(ChannelTest, VoiceOpensFromItsArchiveAndMusicFallsBackToEffects) {
     EXPECT_TRUE(dir.Exists("dat/broken.mpg"));
     EXPECT_LT(snd.DShowOpen(0, "cut.wav", 9999, 9999), 0);
     EXPECT_EQ(snd.DShowIsOpen(0), 0);
-    EXPECT_FALSE(dir.Exists("tmp/cut.wav"));  // a failed open keeps no copy
+    EXPECT_FALSE(dir.Exists("tmp/cut.wav")); // a failed open keeps no copy
 }
 
 TEST_F(ChannelTest, RepeatOncePlaysTwiceThenStopsAtTheStart) {
@@ -52,7 +52,7 @@ TEST_F(ChannelTest, RepeatOncePlaysTwiceThenStopsAtTheStart) {
     ASSERT_GE(snd.DShowPlayEx(1, 1, 0, 0), 0);
     std::vector<float> out = Pump(kMusicFrames);
     ASSERT_EQ(plat::PendingAppEvents(), 1u);
-    EXPECT_EQ(Status(snd, 1), 1);  // nothing handled yet
+    EXPECT_EQ(Status(snd, 1), 1); // nothing handled yet
     plat::AppEvent e;
     plat::PopAppEvent(&e);
     EXPECT_EQ(e.message, 0x8003u);
@@ -107,7 +107,9 @@ TEST_F(ChannelTest, VolumeIsKeptWhileClosedAndClampedAtPlay) {
     ASSERT_GE(snd.DShowPlay(1), 0);
     EXPECT_EQ(log.all().find("ボリュームの設定範囲限界を超えています"),
               log.all().rfind("ボリュームの設定範囲限界を超えています"));
-    EXPECT_TRUE(Logged("Warn: <KUDSHOWDATA::DShowSetVolume> ボリュームの設定範囲限界を超えています。最も近い設定可能な値に修正します\n"));
+    EXPECT_TRUE(
+        Logged("Warn: <KUDSHOWDATA::DShowSetVolume> "
+               "ボリュームの設定範囲限界を超えています。最も近い設定可能な値に修正します\n"));
     int v = 0;
     EXPECT_EQ(snd.DShowGetVolume(1, &v), 0);
     EXPECT_EQ(v, -10000);
@@ -172,7 +174,7 @@ TEST_F(ChannelTest, ChannelNumbersAreChecked) {
     EXPECT_EQ(snd.DShowOpen(-1, "v.wav", 9999, 9999), -1);
     EXPECT_FALSE(dir.Exists("tmp/v.wav"));
     log.Clear();
-    EXPECT_EQ(snd.DShowChangeSize(2, 1, 800, 600), -1);  // a window move with no movie
+    EXPECT_EQ(snd.DShowChangeSize(2, 1, 800, 600), -1); // a window move with no movie
     EXPECT_TRUE(log.lines().empty());
 }
 
@@ -221,7 +223,7 @@ TEST_F(ChannelTest, MovieWindowSizesFullScreenAndHiding) {
     plat::VideoWindowState w = ch->GetGraph()->Window();
     EXPECT_TRUE(w.visible);
     EXPECT_EQ(w.width, 320);
-    snd.MainLoop(0);  // pumps the pictures
+    snd.MainLoop(0); // pumps the pictures
     EXPECT_EQ(sink.pictures, 1);
     EXPECT_EQ(sink.width, 320);
     Pump(44100);
@@ -247,7 +249,7 @@ TEST_F(ChannelTest, MovieWindowSizesFullScreenAndHiding) {
     EXPECT_EQ(ch->GetStart(), 0);
     EXPECT_EQ(ch->GetStop(), 0);
     EXPECT_EQ(Status(snd, 2), 2);
-    EXPECT_EQ(AudibleEnd(Pump(2000)), 0u);  // the stop's replay makes no sound
+    EXPECT_EQ(AudibleEnd(Pump(2000)), 0u); // the stop's replay makes no sound
     EXPECT_EQ(snd.DShowClose(2), 0);
     EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
     plat::SetVideoFrameSink(nullptr);
@@ -282,10 +284,10 @@ TEST_F(ChannelTest, AMovieFileIsNeverDeletedWhateverCloseItGets) {
         // A null system is refused before it is stored: the channel stays as it was.
         EXPECT_EQ(ch.DShowOpen(nullptr, 2, "dat/Mov.dat", plat::WindowHandle{}, 800, 600), -1);
         EXPECT_EQ(ch.IsOpen(), 1);
-        EXPECT_EQ(ch.DShowClose(0), 0);  // even closed under the voice's number
+        EXPECT_EQ(ch.DShowClose(0), 0); // even closed under the voice's number
         EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
         ASSERT_GE(ch.DShowOpen(&sys, 2, "dat/Mov.dat", plat::WindowHandle{}, 800, 600), 0);
-    }  // the destructor closes it as channel 0 would be
+    } // the destructor closes it as channel 0 would be
     EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
     ASSERT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
     ASSERT_GE(snd.DShowOpen(2, "dat/Mov.dat", 800, 600), 0);
@@ -294,8 +296,8 @@ TEST_F(ChannelTest, AMovieFileIsNeverDeletedWhateverCloseItGets) {
     EXPECT_TRUE(dir.Exists("dat/Mov.dat"));
 }
 
-}  // namespace
-}  // namespace soundtest
+} // namespace
+} // namespace soundtest
 
 namespace soundtest {
 namespace {
@@ -322,19 +324,21 @@ TEST_F(ChannelTest, MoviePicturesReachTheScreenOverTheGameFrame) {
     size_t same = 0;
     for (int y = 0; y < 600; ++y) {
         for (int x = 0; x < 800; ++x) {
-            if (later.Row(y)[x] == 0xFF123456u) ++fromGame;
-            if (later.Row(y)[x] == first.Row(y)[x]) ++same;
+            if (later.Row(y)[x] == 0xFF123456u)
+                ++fromGame;
+            if (later.Row(y)[x] == first.Row(y)[x])
+                ++same;
         }
     }
     EXPECT_EQ(later.Row(599)[799], picture.Row(239)[319] | 0xFF000000u);
     EXPECT_EQ(later.Row(300)[400], picture.Row(120)[160] | 0xFF000000u);
     EXPECT_LT(fromGame, 100u);
-    EXPECT_LT(same, 800u * 600u * 9 / 10);  // the picture moves with the clock
+    EXPECT_LT(same, 800u * 600u * 9 / 10); // the picture moves with the clock
     EXPECT_EQ(snd.DShowStop(2), 0);
     EXPECT_EQ(plat::LastPresentedFrame().pixels, game.pixels);
     snd.DShowClose(2);
     plat::SetVideoFrameSink(nullptr);
 }
 
-}  // namespace
-}  // namespace soundtest
+} // namespace
+} // namespace soundtest

@@ -90,7 +90,8 @@ TEST_F(StartTest, RefusalMatrix) {
         {"DAGetLoadState", [&] { return snd.DAGetLoadState(9); }, 0, 0, 0},
         {"DAGetWAVEPath", [&] { return snd.DAGetWAVEPath(9, buf, sizeof(buf)) ? 1 : 0; }, 0, 0, 0},
     };
-    for (const Row& r : rows) EXPECT_EQ(r.call(), r.notInit) << r.what << " not started";
+    for (const Row& r : rows)
+        EXPECT_EQ(r.call(), r.notInit) << r.what << " not started";
     EXPECT_EQ(snd.DASndTypeStop(2), -1);
     EXPECT_EQ(snd.DAAllStop(), -1);
     EXPECT_EQ(snd.DASetMasterVolume(0), -1);
@@ -100,19 +101,21 @@ TEST_F(StartTest, RefusalMatrix) {
     EXPECT_EQ(snd.DAReloadPath(2, 0), 0);
 
     ASSERT_EQ(Start(), 0);
-    for (const Row& r : rows) EXPECT_EQ(r.call(), r.noTable) << r.what << " without a table";
+    for (const Row& r : rows)
+        EXPECT_EQ(r.call(), r.noTable) << r.what << " without a table";
     EXPECT_TRUE(Logged("Error: <KUSND::DASetData> KUDADATAデータが確保されていません\n"));
     EXPECT_TRUE(Logged("Error: <KUSND::DAStop> KUDADATAバッファが作成されていません\n"));
     EXPECT_EQ(snd.DASndTypeStop(2), -1);
-    EXPECT_EQ(snd.DAAllStop(), 0);  // slots skipped, the rest still stops
+    EXPECT_EQ(snd.DAAllStop(), 0); // slots skipped, the rest still stops
 
     ASSERT_EQ(snd.DADATAReserve(4), 1);
     log.Clear();
-    for (const Row& r : rows) EXPECT_EQ(r.call(), r.outOfRange) << r.what << " out of range";
+    for (const Row& r : rows)
+        EXPECT_EQ(r.call(), r.outOfRange) << r.what << " out of range";
     EXPECT_TRUE(Logged("Error: <KUSND::DALoad> インデックス番号外を指定しています\n"));
     EXPECT_TRUE(Logged("Error: <KUSND::DAGetState> インデックス番号が不正です\n"));
     EXPECT_EQ(snd.DAGetPlayState(-1), -1);
 }
 
-}  // namespace
-}  // namespace soundtest
+} // namespace
+} // namespace soundtest

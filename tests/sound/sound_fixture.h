@@ -69,7 +69,8 @@ protected:
 
     void Pack(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members) {
         std::vector<ArchiveMember> list;
-        for (const auto& [name, bytes] : members) list.push_back(ArchiveMember{name, "", bytes});
+        for (const auto& [name, bytes] : members)
+            list.push_back(ArchiveMember{name, "", bytes});
         std::string error;
         dir.Write(path, "");
         ASSERT_TRUE(WriteArchive(path, list, false, &error)) << error;
@@ -88,7 +89,8 @@ protected:
         int n = 0;
         plat::AppEvent e;
         while (plat::PopAppEvent(&e)) {
-            if (e.message >= 0x8002 && e.message <= 0x8004) snd.DShowEventNotify(static_cast<int>(e.message - 0x8002));
+            if (e.message >= 0x8002 && e.message <= 0x8004)
+                snd.DShowEventNotify(static_cast<int>(e.message - 0x8002));
             ++n;
         }
         return n;
@@ -103,4 +105,4 @@ protected:
     KUSND snd;
 };
 
-}  // namespace soundtest
+} // namespace soundtest

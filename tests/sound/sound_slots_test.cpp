@@ -19,7 +19,7 @@ TEST_F(SlotTest, PlayStatesFollowTheSoundAndTheCopyGoesWithTheUnload) {
     ASSERT_EQ(snd.DASetData(3, "beep.wav", 2), 1);
     log.Clear();
     EXPECT_EQ(snd.DAGetPlayState(3), -1);
-    EXPECT_TRUE(log.lines().empty());  // a slot never loaded is not an error
+    EXPECT_TRUE(log.lines().empty()); // a slot never loaded is not an error
     ASSERT_EQ(snd.DALoad(3, nullptr, 3, 0), 0);
     EXPECT_EQ(snd.DAGetLoadState(3), 1);
     EXPECT_TRUE(dir.Exists("tmp/beep.wav"));
@@ -69,7 +69,7 @@ TEST_F(SlotTest, OggSlotsSoundButReportAsTheyAreSpecified) {
     EXPECT_EQ(snd.DAPlay(8, 0), 0);
     std::vector<float> out = Pump(22050);
     EXPECT_GT(Rms(out, 0, 22050), 0.05);
-    Pump(44100);  // well past its end
+    Pump(44100); // well past its end
     EXPECT_EQ(snd.DAGetPlayState(8), 0);
     EXPECT_EQ(snd.DASetSoundVolume(2, -600), 0);
     EXPECT_EQ(snd.DAPlay(8, 1), 0);
@@ -101,7 +101,8 @@ TEST_F(SlotTest, VolumesClampWarnAndMatchTheStepTable) {
     EXPECT_TRUE(Logged("Error: <KUSND::DASetSoundVolume> サウンドタイプが不正です\n"));
     EXPECT_EQ(snd.DAGetPathVolume(3), 0);
     EXPECT_EQ(snd.DASetMasterVolume(-20000), 0);
-    EXPECT_TRUE(Logged("Warn: <KUSND::DASetMasterVolume> マスター音量が範囲最小値を超えています。最小値に再設定します\n"));
+    EXPECT_TRUE(
+        Logged("Warn: <KUSND::DASetMasterVolume> マスター音量が範囲最小値を超えています。最小値に再設定します\n"));
     EXPECT_EQ(snd.DAGetMasterVolume(), -9600);
 
     ASSERT_EQ(snd.DALoad(10, "long.wav", 2, 0), 0);
@@ -123,8 +124,8 @@ TEST_F(SlotTest, VolumesClampWarnAndMatchTheStepTable) {
 
 TEST_F(SlotTest, APlayPutsItsOwnVolumeOnTheSharedPath) {
     ASSERT_EQ(snd.DALoad(11, "long.wav", 2, 0), 0);
-    ASSERT_EQ(snd.DASetSoundVolume(2, -1000), 0);  // slot 11 keeps -1000
-    ASSERT_EQ(snd.DALoad(12, "silent.wav", 2, 0), 0);  // loaded later: 0
+    ASSERT_EQ(snd.DASetSoundVolume(2, -1000), 0); // slot 11 keeps -1000
+    ASSERT_EQ(snd.DALoad(12, "silent.wav", 2, 0), 0); // loaded later: 0
     ASSERT_EQ(snd.DAPlay(11, 0), 0);
     const double quiet = Rms(Pump(4410), 0, 4410);
     ASSERT_EQ(snd.DAPlay(12, 0), 0);
@@ -156,7 +157,7 @@ TEST_F(SlotTest, WavePathIsBoundedByTheCallersBuffer) {
     std::memset(small, 'Z', sizeof(small));
     EXPECT_EQ(snd.DAGetWAVEPath(14, small, 4), small);
     EXPECT_STREQ(small, "onl");
-    EXPECT_EQ(small[4], 'Z');  // nothing written past the given size
+    EXPECT_EQ(small[4], 'Z'); // nothing written past the given size
     EXPECT_EQ(snd.DAGetWAVEPath(14, nullptr, 260), nullptr);
     EXPECT_TRUE(Logged("Error: <KUSND::DAGetWAVEPath> 不正な引数が渡されました\n"));
 }
@@ -174,5 +175,5 @@ TEST_F(SlotTest, ReloadedPathStopsItsSoundsAndTakesTheVolume) {
     EXPECT_GT(Rms(Pump(500), 0, 500), 0.1);
 }
 
-}  // namespace
-}  // namespace soundtest
+} // namespace
+} // namespace soundtest

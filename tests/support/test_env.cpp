@@ -13,13 +13,16 @@ namespace kutest {
 
 TempDir::TempDir() {
     char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof(cwd))) oldCwd_ = cwd;
+    if (getcwd(cwd, sizeof(cwd)))
+        oldCwd_ = cwd;
     std::string tmpl = (std::filesystem::temp_directory_path() / "kutest-XXXXXX").string();
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
-    if (!mkdtemp(buf.data())) abort();
+    if (!mkdtemp(buf.data()))
+        abort();
     path_ = buf.data();
-    if (chdir(path_.c_str()) != 0) abort();
+    if (chdir(path_.c_str()) != 0)
+        abort();
 }
 
 TempDir::~TempDir() {
@@ -54,7 +57,8 @@ DebugCapture::~DebugCapture() { plat::SetDebugSink(nullptr); }
 
 std::string DebugCapture::all() const {
     std::string s;
-    for (const auto& l : lines_) s += l;
+    for (const auto& l : lines_)
+        s += l;
     return s;
 }
 
@@ -74,7 +78,7 @@ struct TestEnvironment {
 };
 const TestEnvironment g_testEnvironment;
 
-}  // namespace
+} // namespace
 
 std::string SourceDir() {
     const char* s = getenv("KU_SOURCE_DIR");
@@ -86,4 +90,4 @@ std::string BinaryDir() {
     return s ? s : KU_BINARY_DIR_DEFAULT;
 }
 
-}  // namespace kutest
+} // namespace kutest

@@ -50,4 +50,4 @@ public:
 std::string SourceDir();
 std::string BinaryDir();
 
-}  // namespace kutest
+} // namespace kutest

@@ -18,7 +18,7 @@ TEST_F(SystemTest, InitializeMakesTmpAndDeletesOldTrace) {
     dir.Write("trace.txt", "old\n");
     kutest::DebugCapture cap;
     KUSYSTEM other;
-    EXPECT_EQ(0, other.Initialize(nullptr, 1));  // tmp/ is already there
+    EXPECT_EQ(0, other.Initialize(nullptr, 1)); // tmp/ is already there
     EXPECT_TRUE(cap.Contains("Message: <KUSYTEM::MakeDirectory> 指定ディレクトリは既に作成されています\n"));
     EXPECT_FALSE(dir.Exists("trace.txt"));
 }
@@ -28,11 +28,11 @@ TEST_F(SystemTest, LockedFileIsQueuedOnceAndDeletedWhenFreed) {
     LockedFiles().insert("tmp/a.bmp");
     EXPECT_EQ(0, sys.RemoveFile("tmp/", "a.bmp", 0));
     EXPECT_EQ(0, sys.RemoveFile("tmp", "a.bmp", 0));
-    EXPECT_EQ(1, sys.AddRemoveFileList("TMP/A.BMP"));  // same path ignoring case
+    EXPECT_EQ(1, sys.AddRemoveFileList("TMP/A.BMP")); // same path ignoring case
     EXPECT_EQ("tmp/a.bmp", ListPath(sys, 0));
     EXPECT_EQ("", ListPath(sys, 1));
 
-    sys.Update(nullptr);  // still locked: stays
+    sys.Update(nullptr); // still locked: stays
     EXPECT_EQ("tmp/a.bmp", ListPath(sys, 0));
     LockedFiles().clear();
     sys.Update(nullptr);
@@ -46,7 +46,7 @@ TEST_F(SystemTest, VanishedQueuedFilesAreDroppedAndTheListStaysPacked) {
         LockedFiles().insert(std::string("tmp/") + name);
         sys.RemoveFile("tmp/", name, 0);
     }
-    unlink("tmp/a");  // gone by other means
+    unlink("tmp/a"); // gone by other means
     LockedFiles().erase("tmp/c");
     sys.Update(nullptr);
     EXPECT_EQ("tmp/b", ListPath(sys, 0));
@@ -55,11 +55,13 @@ TEST_F(SystemTest, VanishedQueuedFilesAreDroppedAndTheListStaysPacked) {
 }
 
 TEST_F(SystemTest, FullRemoveListRefusesThe257thPath) {
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(1, sys.AddRemoveFileList(("tmp/f" + std::to_string(i)).c_str()));
-    EXPECT_EQ(1, sys.AddRemoveFileList("tmp/F7"));  // already listed
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(1, sys.AddRemoveFileList(("tmp/f" + std::to_string(i)).c_str()));
+    EXPECT_EQ(1, sys.AddRemoveFileList("tmp/F7")); // already listed
     kutest::DebugCapture cap;
     EXPECT_EQ(0, sys.AddRemoveFileList("tmp/new"));
-    EXPECT_EQ(std::vector<std::string>{"Error: <KUSYSTEM::AddRemoveFileList> 空き領域がありませんでした\n"}, cap.lines());
+    EXPECT_EQ(std::vector<std::string>{"Error: <KUSYSTEM::AddRemoveFileList> 空き領域がありませんでした\n"},
+              cap.lines());
     EXPECT_EQ("tmp/f255", ListPath(sys, 255));
 
     cap.Clear();
@@ -88,7 +90,7 @@ TEST_F(SystemTest, FolderModeEmptiesRecursivelyWithoutFollowingLinks) {
     dir.Write("tmp/a", "1");
     dir.Write("tmp/sub/b", "2");
     dir.Write("outside/keep", "3");
-    EXPECT_EQ(0, sys.RemoveFile("tmp/", nullptr, 0));  // files only
+    EXPECT_EQ(0, sys.RemoveFile("tmp/", nullptr, 0)); // files only
     EXPECT_FALSE(dir.Exists("tmp/a"));
     EXPECT_TRUE(dir.Exists("tmp/sub/b"));
 
@@ -96,13 +98,15 @@ TEST_F(SystemTest, FolderModeEmptiesRecursivelyWithoutFollowingLinks) {
 
     EXPECT_EQ(0, sys.RemoveFile("tmp", nullptr, 1));
     EXPECT_FALSE(dir.Exists("tmp/sub"));
-    EXPECT_TRUE(dir.Exists("tmp"));  // the folder itself stays
+    EXPECT_TRUE(dir.Exists("tmp")); // the folder itself stays
     EXPECT_TRUE(dir.Exists("outside/keep"));
 
     kutest::DebugCapture cap;
     EXPECT_EQ(0, sys.RemoveFile("missing/", nullptr, 1));
-    EXPECT_EQ(std::vector<std::string>{"[2024/03/07 09:05:02] Error: <KUSYSTEM::RemoveFile> 検索ファイルハンドルの取得に失敗\n"},
-              cap.lines());
+    EXPECT_EQ(
+        std::vector<std::string>{
+            "[2024/03/07 09:05:02] Error: <KUSYSTEM::RemoveFile> 検索ファイルハンドルの取得に失敗\n"},
+        cap.lines());
 }
 
 TEST_F(SystemTest, FolderModeLogsFilesItCannotDeleteWithoutQueueing) {
@@ -110,7 +114,8 @@ TEST_F(SystemTest, FolderModeLogsFilesItCannotDeleteWithoutQueueing) {
     LockedFiles().insert("tmp/locked.wav");
     kutest::DebugCapture cap;
     sys.RemoveFile("tmp/", nullptr, 1);
-    EXPECT_EQ(std::vector<std::string>{"Error: <KUSYSTEM::RemoveFile> ファイル tmp/locked.wav が削除出来ません\n"}, cap.lines());
+    EXPECT_EQ(std::vector<std::string>{"Error: <KUSYSTEM::RemoveFile> ファイル tmp/locked.wav が削除出来ません\n"},
+              cap.lines());
     EXPECT_EQ("", ListPath(sys, 0));
 }
 
@@ -143,16 +148,19 @@ TEST_F(SystemTest, MakeDirectoryResults) {
     kutest::DebugCapture cap;
     EXPECT_EQ(1, sys.MakeDirectory("sav/", 0));
     EXPECT_EQ(0, sys.MakeDirectory("sav/", 1));
-    EXPECT_EQ(std::vector<std::string>{"Message: <KUSYTEM::MakeDirectory> 指定ディレクトリは既に作成されています\n"}, cap.lines());
+    EXPECT_EQ(std::vector<std::string>{"Message: <KUSYTEM::MakeDirectory> 指定ディレクトリは既に作成されています\n"},
+              cap.lines());
     cap.Clear();
     EXPECT_EQ(-1, sys.MakeDirectory("nope/x/", 0));
-    EXPECT_EQ(std::vector<std::string>{"Warn: <KUSYTEM::MakeDirectory> 指定ディレクトリのパスが見当たりません\n"}, cap.lines());
+    EXPECT_EQ(std::vector<std::string>{"Warn: <KUSYTEM::MakeDirectory> 指定ディレクトリのパスが見当たりません\n"},
+              cap.lines());
 
     // Other errors are failures too (here: a file stands where a folder is needed).
     dir.Write("file", "x");
     cap.Clear();
     EXPECT_EQ(-1, sys.MakeDirectory("file/sub", 0));
-    EXPECT_EQ(std::vector<std::string>{"Warn: <KUSYTEM::MakeDirectory> ディレクトリの作成に失敗しました\n"}, cap.lines());
+    EXPECT_EQ(std::vector<std::string>{"Warn: <KUSYTEM::MakeDirectory> ディレクトリの作成に失敗しました\n"},
+              cap.lines());
     EXPECT_FALSE(dir.Exists("trace.txt"));
 }
 
@@ -180,8 +188,8 @@ TEST_F(SystemTest, RenameFileReportsEveryFailure) {
     cap.Clear();
     mkdir("d", 0755);
     dir.Write("d/inner", "x");
-    EXPECT_EQ(0, sys.RenameFile("b.txt", "d"));  // a full folder in the way
+    EXPECT_EQ(0, sys.RenameFile("b.txt", "d")); // a full folder in the way
     EXPECT_EQ("Error: <KUSYSTEM::RenameFile> ファイル名を変更出来ません\n", cap.lines().at(0));
 }
 
-}  // namespace
+} // namespace

@@ -25,7 +25,7 @@ TEST_F(KeyTest, StatesFollowPressHoldReleaseOneFrameEach) {
     Frame();
     EXPECT_EQ(3, sys.GetKeyState(plat::kVkSpace));
     EXPECT_EQ(0, sys.GetKey(2));
-    EXPECT_EQ(1, sys.GetKeyPush(2));  // "pushed" means released this frame
+    EXPECT_EQ(1, sys.GetKeyPush(2)); // "pushed" means released this frame
     Frame();
     EXPECT_EQ(0, sys.GetKeyState(plat::kVkSpace));
     EXPECT_EQ(0, sys.GetKeyPush(2));
@@ -118,9 +118,9 @@ TEST_F(KeyTest, MouseIsSampledOncePerFrameWithTheOffset) {
     int x = -1;
     int y = -1;
     sys.GetMousePos(&x, &y);
-    EXPECT_EQ(0, x);  // not yet polled
+    EXPECT_EQ(0, x); // not yet polled
     Frame();
-    InputState::Get().SetMouse(1, 1);  // moves after the poll are not seen
+    InputState::Get().SetMouse(1, 1); // moves after the poll are not seen
     sys.GetMousePos(&x, &y);
     EXPECT_EQ(100, x);
     EXPECT_EQ(70, y);
@@ -159,10 +159,10 @@ TEST_F(SystemTest, NestedPausesFreezeTheClockUntilTheOutermostEnds) {
     clock.clock.Advance(100);
     sys.StartTime();
     sys.Update(nullptr);
-    EXPECT_EQ(atStop, sys.GetTime());  // still paused
+    EXPECT_EQ(atStop, sys.GetTime()); // still paused
     clock.clock.Advance(100);
     sys.StartTime();
-    EXPECT_EQ(atStop, sys.GetTime());  // continues from the first StopTime
+    EXPECT_EQ(atStop, sys.GetTime()); // continues from the first StopTime
     clock.clock.Advance(25);
     sys.Update(nullptr);
     EXPECT_EQ(atStop + 25, sys.GetTime());
@@ -170,12 +170,12 @@ TEST_F(SystemTest, NestedPausesFreezeTheClockUntilTheOutermostEnds) {
 
 TEST_F(SystemTest, UnmatchedStartTimeNeverMovesTimeBackwards) {
     sys.Update(nullptr);
-    sys.StartTime();  // no pause running
+    sys.StartTime(); // no pause running
     const int before = sys.GetTime();
     sys.StopTime();
     clock.clock.Advance(200);
     sys.Update(nullptr);
-    EXPECT_EQ(before, sys.GetTime());  // the pause still freezes the clock
+    EXPECT_EQ(before, sys.GetTime()); // the pause still freezes the clock
     sys.StartTime();
     clock.clock.Advance(5);
     sys.Update(nullptr);
@@ -188,7 +188,7 @@ TEST_F(SystemTest, FrameWaitWaitsOneIntervalAndReportsTheRate) {
     const uint32_t start = clock.clock.Peek();
     EXPECT_EQ(50, sys.FrameWait(50));
     EXPECT_EQ(20u, clock.clock.Peek() - start);
-    EXPECT_EQ(1, sys.FrameWait(0));  // clamped to one frame a second
+    EXPECT_EQ(1, sys.FrameWait(0)); // clamped to one frame a second
 }
 
 TEST_F(SystemTest, RandStaysInTheClassicRange) {
@@ -199,4 +199,4 @@ TEST_F(SystemTest, RandStaysInTheClassicRange) {
     }
 }
 
-}  // namespace
+} // namespace

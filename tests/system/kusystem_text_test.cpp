@@ -30,7 +30,7 @@ TEST_F(SystemTest, StrConvertStaysInsideTheDestination) {
     // "ab\n" needs 5 bytes as "ab\\n": with 4 the line feed becomes a lone backslash.
     EXPECT_EQ("ab\\", Convert(sys, "ab\ncd", 4, StrConvertForm::kStorage));
     EXPECT_EQ("a\\nb", Convert(sys, "a\nb", 5, StrConvertForm::kStorage));
-    EXPECT_EQ("a\\b", Convert(sys, "a\nb", 4, StrConvertForm::kStorage));  // the rest stays as it was
+    EXPECT_EQ("a\\b", Convert(sys, "a\nb", 4, StrConvertForm::kStorage)); // the rest stays as it was
 }
 
 TEST_F(SystemTest, StrConvertKeepsDoubleByteCharactersEndingInBackslash) {
@@ -50,9 +50,10 @@ TEST_F(SystemTest, StrConvertRefusesBadArgumentsThroughTheTrace) {
     EXPECT_EQ(0, sys.StrConvert("a", 2, nullptr, 4));
     EXPECT_EQ(0, sys.StrConvert("a", 2, out, 0, StrConvertForm::kStorage));
     const std::string prefix = "[2024/03/07 09:05:02] Error: <KUSYSTEM::StrConvert> ";
-    EXPECT_EQ((std::vector<std::string>{prefix + "変換元文字列が不正です\n", prefix + "変換元文字列サイズが不正です\n",
-                                        prefix + "変換先文字列が不正です\n", prefix + "変換先文字列サイズが不正です\n"}),
-              cap.lines());
+    EXPECT_EQ(
+        (std::vector<std::string>{prefix + "変換元文字列が不正です\n", prefix + "変換元文字列サイズが不正です\n",
+                                  prefix + "変換先文字列が不正です\n", prefix + "変換先文字列サイズが不正です\n"}),
+        cap.lines());
     EXPECT_EQ(cap.all(), dir.Read("trace.txt"));
 }
 
@@ -105,7 +106,7 @@ TEST_F(SystemTest, PathHelpersReportBadPaths) {
     EXPECT_EQ("Error: <KUSYSTEM::ExtractFilePathToDirectoryPath> ファイルパスサイズが大きすぎます\n", cap.lines()[1]);
     EXPECT_EQ("Error: <KUSYSTEM::ExtractFilePathToExtension> ファイルパスサイズが大きすぎます\n", cap.lines()[2]);
     EXPECT_EQ("Error: <KUSYSTEM::ExtractFilePathToFileName> ファイルパスが不正です\n", cap.lines()[6]);
-    EXPECT_STREQ("x", sys.ExtractFilePathToFileName("dat/x", 5));  // 259 is fine, the check is on the size
+    EXPECT_STREQ("x", sys.ExtractFilePathToFileName("dat/x", 5)); // 259 is fine, the check is on the size
 }
 
 TEST_F(SystemTest, TraceLinesCarryTheTimeAndReachTheFileOnlyInDebugMode) {
@@ -146,7 +147,8 @@ TEST_F(SystemTest, LongTraceLinesAreCutToFitOnACharacterBoundary) {
     cap.Clear();
     // Prefix of 22 bytes, then double-byte characters: byte 511 would be a lead byte.
     std::string text;
-    for (int i = 0; i < 300; ++i) text += "あ";
+    for (int i = 0; i < 300; ++i)
+        text += "あ";
     sys.TracePrint(text.c_str());
     EXPECT_EQ(510u, cap.lines()[0].size());
     EXPECT_EQ(plat::SjisToUtf8(cap.lines()[0]).find('?'), std::string::npos);
@@ -154,10 +156,10 @@ TEST_F(SystemTest, LongTraceLinesAreCutToFitOnACharacterBoundary) {
 
 TEST_F(SystemTest, TraceWriteFailureIsReported) {
     g_bDebugInfo = 1;
-    mkdir("trace.txt", 0755);  // a folder in the way of the file
+    mkdir("trace.txt", 0755); // a folder in the way of the file
     kutest::DebugCapture cap;
     sys.TracePrint("Message: x\n");
     EXPECT_TRUE(cap.Contains("Error: <KUSYSTEM::TracePrint> fprintfに失敗しました\n"));
 }
 
-}  // namespace
+} // namespace

@@ -57,4 +57,4 @@ protected:
     KUSYSTEM sys;
 };
 
-}  // namespace kutest
+} // namespace kutest

@@ -6,8 +6,9 @@
 
 namespace {
 
-#define REQUIRE_FONT() \
-    if (!kutext::HaveJapaneseFont()) GTEST_SKIP() << "no Japanese font installed"
+#define REQUIRE_FONT()               \
+    if (!kutext::HaveJapaneseFont()) \
+    GTEST_SKIP() << "no Japanese font installed"
 
 std::unique_ptr<plat::GdiFont> Font(int height, plat::FontQuality q) {
     plat::FontSpec spec;
@@ -37,13 +38,15 @@ TEST(GdiDc, TextStaysInItsCellAndUsesTheColour) {
         EXPECT_LT(ink.bottom, 21);
         bool full = false;
         for (uint32_t p : s.pixels) {
-            if (!p) continue;
-            EXPECT_EQ(p & 0xFF00FFFFu, 0xFF000000u) << std::hex << p;  // red only, opaque
+            if (!p)
+                continue;
+            EXPECT_EQ(p & 0xFF00FFFFu, 0xFF000000u) << std::hex << p; // red only, opaque
             full |= p == 0xFFFF0000u;
         }
         EXPECT_TRUE(full);
         if (q == plat::FontQuality::kNonAntialiased) {
-            for (uint32_t p : s.pixels) EXPECT_TRUE(p == 0 || p == 0xFFFF0000u);
+            for (uint32_t p : s.pixels)
+                EXPECT_TRUE(p == 0 || p == 0xFFFF0000u);
         }
     }
 }
@@ -57,9 +60,10 @@ TEST(GdiDc, OpaqueBackgroundUnderlineAndClipping) {
     dc.SelectFont(font.get());
     dc.SetBkMode(plat::BkMode::kOpaque);
     dc.SetBkColor(plat::MakeColorRef(0, 0, 255));
-    dc.TextOut(0, 0, "　", -1);  // full-width space: only the background
+    dc.TextOut(0, 0, "　", -1); // full-width space: only the background
     for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 64; ++x) EXPECT_EQ(s.Row(y)[x], (x < 16 && y < 16) ? 0xFF0000FFu : 0u) << x << "," << y;
+        for (int x = 0; x < 64; ++x)
+            EXPECT_EQ(s.Row(y)[x], (x < 16 && y < 16) ? 0xFF0000FFu : 0u) << x << "," << y;
 
     plat::Surface c(64, 32);
     plat::GdiDc clipped(&c);
@@ -82,11 +86,12 @@ TEST(GdiDc, DrawTextBreaksLinesAndAligns) {
     plat::GdiDc dc(&s);
     dc.SelectFont(font.get());
     plat::GdiRect r{0, 0, 40, 100};
-    EXPECT_EQ(dc.DrawText("あいうえ\nお", -1, &r, plat::kDtCalcRect | plat::kDtWordBreak), 48);  // あいう|え|お... 2 per line
+    EXPECT_EQ(dc.DrawText("あいうえ\nお", -1, &r, plat::kDtCalcRect | plat::kDtWordBreak),
+              48); // あいう|え|お... 2 per line
     EXPECT_EQ(r.bottom, 48);
     EXPECT_EQ(r.right, 32);
     plat::GdiRect one{0, 0, 100, 100};
-    EXPECT_EQ(dc.DrawText("ab\r\ncd", 4, &one, plat::kDtCalcRect), 32);  // count stops before "cd"
+    EXPECT_EQ(dc.DrawText("ab\r\ncd", 4, &one, plat::kDtCalcRect), 32); // count stops before "cd"
     plat::GdiRect words{0, 0, 60, 100};
     EXPECT_EQ(dc.DrawText("abc def ghi", -1, &words, plat::kDtCalcRect | plat::kDtWordBreak), 32);
     // Centred single line, clipped to the rectangle.
@@ -105,7 +110,7 @@ TEST(GdiDc, RectanglesPixelsAndLostSurfaces) {
     plat::Surface s(20, 20);
     plat::GdiDc dc(&s);
     EXPECT_TRUE(dc.FillRect(plat::GdiRect{2, 3, 5, 7}, plat::GdiBrush{false, plat::MakeColorRef(0, 255, 0)}));
-    EXPECT_EQ(kutext::FindInk(s, 0).count, 3 * 4);  // right and bottom edges left out
+    EXPECT_EQ(kutext::FindInk(s, 0).count, 3 * 4); // right and bottom edges left out
     EXPECT_EQ(dc.GetPixel(2, 3), plat::MakeColorRef(0, 255, 0));
     EXPECT_EQ(dc.GetPixel(5, 3), 0u);
     EXPECT_EQ(dc.GetPixel(20, 0), plat::kInvalidColor);
@@ -120,7 +125,7 @@ TEST(GdiDc, RectanglesPixelsAndLostSurfaces) {
     rdc.SelectPen(&pen);
     rdc.SelectBrush(&hollow);
     EXPECT_TRUE(rdc.Rectangle(5, 5, 15, 15));
-    EXPECT_EQ(r.Row(10)[10], 0u);  // inside untouched
+    EXPECT_EQ(r.Row(10)[10], 0u); // inside untouched
     EXPECT_EQ(r.Row(4)[4], 0xFFFFFFFFu);
     EXPECT_EQ(r.Row(5)[5], 0xFFFFFFFFu);
     EXPECT_EQ(r.Row(6)[6], 0u);
@@ -145,4 +150,4 @@ TEST(GdiText, ShellTextApi) {
     EXPECT_GT(kutext::FindInk(s, 0).count, 30);
 }
 
-}  // namespace
+} // namespace

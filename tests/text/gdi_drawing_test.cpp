@@ -32,7 +32,7 @@ TEST_F(GdiDrawing, LockedRunKeepsTheFirstFontUntilUnlock) {
     EXPECT_EQ(b.right - b.left, a.right - a.left);
     EXPECT_EQ(b.bottom - b.top, a.bottom - a.top);
     EXPECT_LE(a.right, 10 + 40);
-    EXPECT_EQ(Back().Row(a.top)[a.left] & 0xFF, 0u);  // yellow: no blue
+    EXPECT_EQ(Back().Row(a.top)[a.left] & 0xFF, 0u); // yellow: no blue
 
     // Unlock without a run: nothing to give back.
     EXPECT_EQ(sprite->DDTextOutUnLock(), 0);
@@ -51,7 +51,8 @@ TEST_F(GdiDrawing, TextOutTargetsAndTheFrameTimeLine) {
     EXPECT_LT(ink.left, 4);
     bool red = false;
     for (int y = 580; y < 600; ++y)
-        for (int x = 0; x < 120; ++x) red |= Back().Row(y)[x] == 0xFFFF0000u;
+        for (int x = 0; x < 120; ++x)
+            red |= Back().Row(y)[x] == 0xFFFF0000u;
     EXPECT_TRUE(red);
 
     EXPECT_EQ(sprite->DDTextOut(5, 0, 0, "a", 0, 20, 400), 1);
@@ -79,8 +80,10 @@ TEST_F(GdiDrawing, TextInARectangleTakesTheWholeTextForBadCounts) {
         ASSERT_EQ(sprite->DDFillRect(-1, nullptr, nullptr), 0);
         KURECT r{10, 10, 200, 100};
         EXPECT_EQ(sprite->DDTextOutRange(-1, &r, "あいう", 0xFFFFFF, 16, count, 400, 0), 0);
-        if (whole.empty()) whole = Back().pixels;
-        else EXPECT_EQ(Back().pixels, whole) << count;
+        if (whole.empty())
+            whole = Back().pixels;
+        else
+            EXPECT_EQ(Back().pixels, whole) << count;
     }
     ASSERT_EQ(sprite->DDFillRect(-1, nullptr, nullptr), 0);
     KURECT r{10, 10, 200, 100};
@@ -93,12 +96,13 @@ TEST_F(GdiDrawing, TextInARectangleTakesTheWholeTextForBadCounts) {
 TEST_F(GdiDrawing, RectanglesCoverTheScreenByDefault) {
     const uint32_t green = 0x00FF00;
     ASSERT_EQ(sprite->DDFillRect(-1, nullptr, &green), 0);
-    for (uint32_t p : Back().pixels) ASSERT_EQ(p, 0xFF00FF00u);
+    for (uint32_t p : Back().pixels)
+        ASSERT_EQ(p, 0xFF00FF00u);
     ASSERT_EQ(sprite->DDFillRect(-1, nullptr, nullptr), 0);
     ASSERT_EQ(sprite->DDRectangle(-1, nullptr, &green), 0);
     EXPECT_EQ(Back().Row(0)[0], 0xFF00FF00u);
     EXPECT_EQ(Back().Row(599)[799], 0xFF00FF00u);
-    EXPECT_EQ(Back().Row(300)[400], 0xFF000000u);  // outline only
+    EXPECT_EQ(Back().Row(300)[400], 0xFF000000u); // outline only
     const KURECT flat{10, 10, 10, 20};
     EXPECT_EQ(sprite->DDRectangle(-1, &flat, &green), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::DDRectangle> 描画範囲が異常です\n"));
@@ -119,7 +123,7 @@ TEST_F(GdiDrawing, RectanglesCoverTheScreenByDefault) {
     EXPECT_EQ(Back().Row(599)[799], 0xFF00FF00u);
     ASSERT_EQ(sprite->DDFillRect(-1, nullptr, nullptr), 0);
     ASSERT_EQ(sprite->DDRectangle(-1, &all, &green), 0);
-    EXPECT_EQ(kutext::FindInk(Back(), 0xFF000000u).count, 0);  // the outline lies off the screen
+    EXPECT_EQ(kutext::FindInk(Back(), 0xFF000000u).count, 0); // the outline lies off the screen
     EXPECT_EQ(sprite->DDTextOut(-1, INT32_MAX, INT32_MAX, "漢字", 0xFFFFFF, 20, 400), 0);
     EXPECT_EQ(sprite->DDTextOut(-1, INT32_MIN, 0, "漢字", 0xFFFFFF, 20, 400), 0);
     EXPECT_EQ(sprite->DDTextOut(-1, 0, 0, "漢字", 0xFFFFFF, INT32_MIN, 400), 1);
@@ -143,7 +147,8 @@ TEST_F(GdiDrawing, RectanglesCoverTheScreenByDefault) {
 
 TEST_F(GdiDrawing, SurfaceCompositionClipsToTheScreen) {
     plat::Surface& back = Back();
-    for (int x = 0; x < 200; ++x) back.Row(0)[x] = 0xFF000000u | static_cast<uint32_t>(x);
+    for (int x = 0; x < 200; ++x)
+        back.Row(0)[x] = 0xFF000000u | static_cast<uint32_t>(x);
     // Off the right edge: nothing.
     EXPECT_EQ(sprite->SurfaceComposition(-1, -1, 801.0f, 0.0f, nullptr, 1, 1, 0), 0);
     EXPECT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 0.0f, nullptr, 1, 1, 0), 0);
@@ -153,7 +158,7 @@ TEST_F(GdiDrawing, SurfaceCompositionClipsToTheScreen) {
     EXPECT_EQ(back.Row(10)[700], 0xFF000000u);
     EXPECT_EQ(back.Row(11)[701], 0xFF000000u);
     EXPECT_EQ(back.Row(10)[799], 0xFF000000u | 49u);
-    EXPECT_EQ(back.Row(12)[750], 0xFF000000u);  // two destination rows for the one source row
+    EXPECT_EQ(back.Row(12)[750], 0xFF000000u); // two destination rows for the one source row
     const KURECT empty{5, 0, 5, 1};
     EXPECT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 0.0f, &empty, 1, 1, 0), 0);
     EXPECT_TRUE(log.lines().empty()) << log.all();
@@ -174,9 +179,11 @@ TEST_F(GdiDrawing, SurfaceCompositionClipsToTheScreen) {
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SurfaceComposition> サーフェスの合成描画に失敗しました\n"));
     EXPECT_EQ(back.pixels, before);
     EXPECT_EQ(sprite->SurfaceComposition(7, -1, 0.0f, 0.0f, &src, 1, 1, 0), 1);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SurfaceComposition> 合成先インデックスナンバーがオーバーしています\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::SurfaceComposition> 合成先インデックスナンバーがオーバーしています\n"));
     EXPECT_EQ(sprite->SurfaceComposition(-1, 7, 0.0f, 0.0f, &src, 1, 1, 0), 1);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SurfaceComposition> 合成元インデックスナンバーがオーバーしています\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::SurfaceComposition> 合成元インデックスナンバーがオーバーしています\n"));
 }
 
 TEST_F(GdiDrawing, GdiSurfaceModeAndAColdRenderer) {
@@ -185,7 +192,7 @@ TEST_F(GdiDrawing, GdiSurfaceModeAndAColdRenderer) {
     sprite->EndGDISurface();
     EXPECT_EQ(sprite->GetGDIMode(), 0);
     sprite->GetVideoDevice()->SimulateSurfaceLoss();
-    EXPECT_LT(sprite->FlipToGDISurface(), 0);  // a failure leaves the mode as it was
+    EXPECT_LT(sprite->FlipToGDISurface(), 0); // a failure leaves the mode as it was
     EXPECT_EQ(sprite->GetGDIMode(), 0);
 
     KUSPRITE2 cold;
@@ -212,19 +219,22 @@ TEST_F(GdiDrawing, RefusalsBeforeStartAndOutsideAScene) {
     KUSPRITE2 cold;
     log.Clear();
     EXPECT_EQ(everyOperation(cold), std::vector<int>(9, 1));
-    for (const char* op : ops) EXPECT_TRUE(log.Contains(std::string("Error: <KUSPRITE2::") + op + "> 初期化されていません\n")) << op;
+    for (const char* op : ops)
+        EXPECT_TRUE(log.Contains(std::string("Error: <KUSPRITE2::") + op + "> 初期化されていません\n")) << op;
 
     ASSERT_EQ(sprite->D3DXDrawEnd(), 0);
     log.Clear();
     EXPECT_EQ(everyOperation(*sprite), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(log.lines().size(), 7u) << log.all();
     for (int i = 0; i < 7; ++i)
-        EXPECT_TRUE(log.Contains(std::string("Error: <KUSPRITE2::") + ops[i] + "> BegineSceneが完了していません\n")) << ops[i];
+        EXPECT_TRUE(log.Contains(std::string("Error: <KUSPRITE2::") + ops[i] + "> BegineSceneが完了していません\n"))
+            << ops[i];
 }
 
 TEST_F(GdiDrawing, ClipListKeepsCopiesOntoTheBackSurfaceInsideIt) {
     plat::Surface& back = Back();
-    for (int x = 0; x < 40; ++x) back.Row(0)[x] = 0xFF000000u | static_cast<uint32_t>(x + 1);
+    for (int x = 0; x < 40; ++x)
+        back.Row(0)[x] = 0xFF000000u | static_cast<uint32_t>(x + 1);
     const KURECT src{0, 0, 40, 1};
     auto copied = [&](int y, int x) { return back.Row(y)[x] == (0xFF000000u | static_cast<uint32_t>(x + 1)); };
 
@@ -233,23 +243,26 @@ TEST_F(GdiDrawing, ClipListKeepsCopiesOntoTheBackSurfaceInsideIt) {
     EXPECT_EQ(sprite->SetClipper(&list), 0);
     EXPECT_EQ(sprite->GetClipList().size(), 2u);
     ASSERT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 10.0f, &src, 1, 1, 0), 0);
-    for (int x = 0; x < 40; ++x) EXPECT_EQ(copied(10, x), x < 10 || (x >= 20 && x < 30)) << x;
+    for (int x = 0; x < 40; ++x)
+        EXPECT_EQ(copied(10, x), x < 10 || (x >= 20 && x < 30)) << x;
     // Other drawing is not clipped: only copies onto the back surface are.
     ASSERT_EQ(sprite->DDFillRect(-1, nullptr, nullptr), 0);
     EXPECT_EQ(back.Row(300)[400], 0xFF000000u);
-    for (int x = 0; x < 40; ++x) back.Row(0)[x] = 0xFF000000u | static_cast<uint32_t>(x + 1);
+    for (int x = 0; x < 40; ++x)
+        back.Row(0)[x] = 0xFF000000u | static_cast<uint32_t>(x + 1);
 
     // A list without rectangles lets nothing through; removing the list lets everything through.
     KUSPRITE2::ClipList none{0, rects};
     EXPECT_EQ(sprite->SetClipper(&none), 0);
     ASSERT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 12.0f, &src, 1, 1, 0), 0);
-    for (int x = 0; x < 40; ++x) EXPECT_FALSE(copied(12, x)) << x;
+    for (int x = 0; x < 40; ++x)
+        EXPECT_FALSE(copied(12, x)) << x;
     EXPECT_EQ(sprite->SetClipper(nullptr), 0);
     EXPECT_FALSE(sprite->HasClipList());
     ASSERT_EQ(sprite->SurfaceComposition(-1, -1, 0.0f, 14.0f, &src, 1, 1, 0), 0);
-    for (int x = 0; x < 40; ++x) EXPECT_TRUE(copied(14, x)) << x;
+    for (int x = 0; x < 40; ++x)
+        EXPECT_TRUE(copied(14, x)) << x;
     EXPECT_TRUE(log.lines().empty()) << log.all();
 }
 
-
-}  // namespace
+} // namespace

@@ -16,8 +16,9 @@ std::unique_ptr<plat::GdiFont> Gothic(int height, plat::FontQuality q = plat::Fo
     return plat::GdiFont::Create(spec);
 }
 
-#define REQUIRE_FONT() \
-    if (!kutext::HaveJapaneseFont()) GTEST_SKIP() << "no Japanese font installed"
+#define REQUIRE_FONT()               \
+    if (!kutext::HaveJapaneseFont()) \
+    GTEST_SKIP() << "no Japanese font installed"
 
 TEST(GdiFont, ResolvesTheJapaneseGothicWithCellHeightMetrics) {
     REQUIRE_FONT();
@@ -38,7 +39,7 @@ TEST(GdiFont, GreyGlyphsAreQuantisedToTheOutlineLevels) {
     REQUIRE_FONT();
     auto font = Gothic(16);
     ASSERT_TRUE(font);
-    const uint16_t a = 0x82A0;  // あ
+    const uint16_t a = 0x82A0; // あ
     const plat::GlyphBitmap* cov = font->GetGlyph(a, plat::GlyphFormat::kCoverage);
     ASSERT_TRUE(cov);
     EXPECT_EQ(cov->width, 14);
@@ -46,7 +47,7 @@ TEST(GdiFont, GreyGlyphsAreQuantisedToTheOutlineLevels) {
     EXPECT_EQ(cov->originX, 1);
     EXPECT_EQ(cov->originY, 13);
     EXPECT_EQ(cov->advance, 16);
-    const plat::GlyphBitmap coverage = *cov;  // the next call may reuse the cache slot
+    const plat::GlyphBitmap coverage = *cov; // the next call may reuse the cache slot
     struct Case {
         plat::GlyphFormat f;
         int top;
@@ -117,4 +118,4 @@ TEST(GdiFont, ItalicAndBoldChangeTheGlyph) {
     EXPECT_GT(bold->GetGlyph(0x8ABF, plat::GlyphFormat::kGray8)->width, w);
 }
 
-}  // namespace
+} // namespace

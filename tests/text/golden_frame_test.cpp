@@ -9,13 +9,15 @@ protected:
         RendererTest::SetUp();
         REQUIRE_FONT();
         std::string why;
-        if (!kutext::GoldenRendererMatches(&why)) GTEST_SKIP() << why;
+        if (!kutext::GoldenRendererMatches(&why))
+            GTEST_SKIP() << why;
     }
 };
 
 plat::Surface Crop(const plat::Surface& s, int w, int h) {
     plat::Surface out(w, h);
-    for (int y = 0; y < h; ++y) std::copy(s.Row(y), s.Row(y) + w, out.Row(y));
+    for (int y = 0; y < h; ++y)
+        std::copy(s.Row(y), s.Row(y) + w, out.Row(y));
     return out;
 }
 
@@ -53,4 +55,4 @@ TEST_F(GoldenFrame, RevealStylesHalfWayThroughTheThirdCharacter) {
     Keep("text_reveal", Crop(Back(), 120, 150));
 }
 
-}  // namespace
+} // namespace

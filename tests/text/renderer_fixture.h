@@ -10,24 +10,26 @@
 #include "tests/support/test_env.h"
 #include "tests/text/text_test_util.h"
 
-#define REQUIRE_FONT() \
-    if (!kutext::HaveJapaneseFont()) GTEST_SKIP() << "no Japanese font installed"
+#define REQUIRE_FONT()               \
+    if (!kutext::HaveJapaneseFont()) \
+    GTEST_SKIP() << "no Japanese font installed"
 
 // A started 800 x 600 renderer with a texture-text table, log capture and a
 // quad recorder.
 class RendererTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(sprite->Initialize(&sys, reinterpret_cast<plat::WindowHandle>(&windowToken), &windowToken, 800, 600,
-                                     32, 0),
-                  1);
+        ASSERT_EQ(
+            sprite->Initialize(&sys, reinterpret_cast<plat::WindowHandle>(&windowToken), &windowToken, 800, 600, 32, 0),
+            1);
         ASSERT_EQ(sprite->CreateTextureTextBuffer(71), 1);
         sprite->GetVideoDevice()->SetDrawRecorder(&quads);
         log.Clear();
     }
     void TearDown() override {
         KUTEXTGRAPHIC::SetTextureCreateHook(nullptr);
-        if (sprite->GetVideoDevice()) sprite->GetVideoDevice()->SetDrawRecorder(nullptr);
+        if (sprite->GetVideoDevice())
+            sprite->GetVideoDevice()->SetDrawRecorder(nullptr);
         sprite->Release();
     }
     // Begins a frame (the back buffer cleared to opaque black).

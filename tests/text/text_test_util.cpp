@@ -17,13 +17,15 @@ uint32_t Crc32(const uint8_t* data, size_t n, uint32_t crc = 0) {
     crc = ~crc;
     for (size_t i = 0; i < n; ++i) {
         crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
 }
 
 void Put32(std::vector<uint8_t>& v, uint32_t x) {
-    for (int s = 24; s >= 0; s -= 8) v.push_back(static_cast<uint8_t>(x >> s));
+    for (int s = 24; s >= 0; s -= 8)
+        v.push_back(static_cast<uint8_t>(x >> s));
 }
 
 void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
@@ -34,14 +36,17 @@ void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
     Put32(out, Crc32(body.data(), body.size()));
 }
 
-std::string GoldenPath(const std::string& name) { return std::string(KU_TEXT_SOURCE_DIR) + "/tests/text/golden/" + name + ".bmp"; }
+std::string GoldenPath(const std::string& name) {
+    return std::string(KU_TEXT_SOURCE_DIR) + "/tests/text/golden/" + name + ".bmp";
+}
 
 bool WriteBmp(const std::string& path, const plat::Surface& s) {
     const uint32_t stride = (static_cast<uint32_t>(s.width) * 3 + 3) & ~3u;
     const uint32_t size = 54 + stride * static_cast<uint32_t>(s.height);
     std::vector<uint8_t> b(size, 0);
     auto le32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<uint8_t>(v >> (8 * i));
     };
     b[0] = 'B', b[1] = 'M';
     le32(2, size), le32(10, 54), le32(14, 40), le32(18, static_cast<uint32_t>(s.width)),
@@ -60,7 +65,7 @@ bool WriteBmp(const std::string& path, const plat::Surface& s) {
     return static_cast<bool>(out);
 }
 
-}  // namespace
+} // namespace
 
 bool HaveJapaneseFont() { return !plat::FindJapaneseFontFile().empty(); }
 
@@ -87,7 +92,8 @@ bool WritePng(const std::string& path, const plat::Surface& s) {
         at += n;
     } while (at < raw.size());
     uint32_t a = 1, b = 0;
-    for (uint8_t c : raw) a = (a + c) % 65521, b = (b + a) % 65521;
+    for (uint8_t c : raw)
+        a = (a + c) % 65521, b = (b + a) % 65521;
     Put32(z, b << 16 | a);
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> ihdr;
@@ -104,10 +110,13 @@ bool WritePng(const std::string& path, const plat::Surface& s) {
 
 std::string CompareGolden(const std::string& name, const plat::Surface& s) {
     const char* update = getenv("KU_UPDATE_GOLDEN");
-    if (update && update[0] == '1') return WriteBmp(GoldenPath(name), s) ? "" : "cannot write golden " + name;
+    if (update && update[0] == '1')
+        return WriteBmp(GoldenPath(name), s) ? "" : "cannot write golden " + name;
     plat::Surface golden;
-    if (!plat::LoadPictureFile(GoldenPath(name), &golden)) return "no golden picture " + name;
-    if (golden.width != s.width || golden.height != s.height) return "size differs from " + name;
+    if (!plat::LoadPictureFile(GoldenPath(name), &golden))
+        return "no golden picture " + name;
+    if (golden.width != s.width || golden.height != s.height)
+        return "size differs from " + name;
     for (int y = 0; y < s.height; ++y) {
         for (int x = 0; x < s.width; ++x) {
             if ((golden.Row(y)[x] & 0xFFFFFF) != (s.Row(y)[x] & 0xFFFFFF)) {
@@ -132,7 +141,8 @@ bool GoldenRendererMatches(std::string* why) {
     std::string recorded;
     std::ifstream in(path);
     std::getline(in, recorded);
-    if (recorded == id) return true;
+    if (recorded == id)
+        return true;
     *why = "golden pictures were made with \"" + recorded + "\", this machine renders with \"" + id +
            "\" (KU_UPDATE_GOLDEN=1 remakes them)";
     return false;
@@ -142,7 +152,8 @@ Ink FindInk(const plat::Surface& s, uint32_t background) {
     Ink ink;
     for (int y = 0; y < s.height; ++y) {
         for (int x = 0; x < s.width; ++x) {
-            if (s.Row(y)[x] == background) continue;
+            if (s.Row(y)[x] == background)
+                continue;
             ++ink.count;
             ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
             ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
@@ -151,4 +162,4 @@ Ink FindInk(const plat::Surface& s, uint32_t background) {
     return ink;
 }
 
-}  // namespace kutext
+} // namespace kutext

@@ -24,8 +24,8 @@ bool GoldenRendererMatches(std::string* why);
 // Number of pixels differing from `background`, and their bounding box.
 struct Ink {
     int count = 0;
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // inclusive
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1; // inclusive
 };
 Ink FindInk(const plat::Surface& s, uint32_t background);
 
-}  // namespace kutext
+} // namespace kutext

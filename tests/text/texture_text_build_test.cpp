@@ -16,7 +16,8 @@ TEST(KutextgraphicRules, TextLengthSideAlphaAndStyleBits) {
     EXPECT_EQ(n, 7u);
     EXPECT_EQ(chars, 3u);
     std::string full;
-    for (int i = 0; i < 256; ++i) full += "あ";
+    for (int i = 0; i < 256; ++i)
+        full += "あ";
     EXPECT_TRUE(KUTEXTGRAPHIC::ValidateText(full.c_str(), &n, &chars));
     EXPECT_EQ(chars, 256u);
     EXPECT_FALSE(KUTEXTGRAPHIC::ValidateText((full + "\n").c_str(), &n, &chars));
@@ -30,10 +31,13 @@ TEST(KutextgraphicRules, TextLengthSideAlphaAndStyleBits) {
     EXPECT_EQ(KUTEXTGRAPHIC::TextureSizeFor(257), 0u);
 
     const uint32_t level1[] = {0, 51, 102, 153, 255};
-    for (uint32_t v = 0; v <= 4; ++v) EXPECT_EQ(KUTEXTGRAPHIC::GlyphAlpha(1, v), level1[v]);
-    for (uint32_t v = 0; v < 16; ++v) EXPECT_EQ(KUTEXTGRAPHIC::GlyphAlpha(2, v), 15 * v);
+    for (uint32_t v = 0; v <= 4; ++v)
+        EXPECT_EQ(KUTEXTGRAPHIC::GlyphAlpha(1, v), level1[v]);
+    for (uint32_t v = 0; v < 16; ++v)
+        EXPECT_EQ(KUTEXTGRAPHIC::GlyphAlpha(2, v), 15 * v);
     EXPECT_EQ(KUTEXTGRAPHIC::GlyphAlpha(2, 16), 255u);
-    for (uint32_t v = 0; v < 64; ++v) EXPECT_EQ(KUTEXTGRAPHIC::GlyphAlpha(4, v), v * 255 / 65);
+    for (uint32_t v = 0; v < 64; ++v)
+        EXPECT_EQ(KUTEXTGRAPHIC::GlyphAlpha(4, v), v * 255 / 65);
     EXPECT_EQ(KUTEXTGRAPHIC::GlyphAlpha(4, 64), 255u);
 
     EXPECT_EQ(KUTEXTGRAPHIC::Escapement(8 | 16), 30);
@@ -80,7 +84,8 @@ TEST_F(TextureTextBuild, RefusalsAndTheirMessages) {
     EXPECT_EQ(cold.CreateTextureTextBuffer(4), 0);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::CreateGraphicDataBuffer> 初期化されていません\n"));
     EXPECT_EQ(cold.SetTextureTextData(0, "あ", 16, 400, 4, 17, 0), 1);
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストバッファが確保されていません\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストバッファが確保されていません\n"));
     EXPECT_EQ(sprite->CreateTextureTextBuffer(0), 0);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::CreateGraphicDataBuffer> 引数のバッファ数が不正です\n"));
 }
@@ -100,9 +105,12 @@ TEST_F(TextureTextBuild, TableChecksOfEverySlotOperation) {
     sprite->ReleaseTextureTextBuffer();
     everyOperation(0);
     EXPECT_EQ(log.lines().size(), 4u) << log.all();
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストバッファが確保されていません\n"));
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::ReleaseTextureTextData> テクスチャテキストバッファが確保されていません\n"));
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DDrawTextureText> テクスチャテキストバッファが確保されていません\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストバッファが確保されていません\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::ReleaseTextureTextData> テクスチャテキストバッファが確保されていません\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::D3DDrawTextureText> テクスチャテキストバッファが確保されていません\n"));
 
     // A table whose allocation failed: the flag is set but every slot reports the loss (the release in silence).
     EXPECT_EQ(sprite->CreateTextureTextBuffer(1u << 20), 0);
@@ -129,7 +137,8 @@ TEST_F(TextureTextBuild, SizesLineFeedsAndTheFullBuffer) {
     }
     // 512 bytes exactly: stored with its length, no terminator needed.
     std::string full;
-    for (int i = 0; i < 255; ++i) full += "あ";
+    for (int i = 0; i < 255; ++i)
+        full += "あ";
     full += "ん";
     ASSERT_EQ(full.size(), 512u);
     ASSERT_EQ(sprite->SetTextureTextData(2, full.c_str(), 12, 400, 4, 17, 0), 0);
@@ -149,7 +158,9 @@ void ExpectGlyphTexels(const plat::Surface& tex, uint16_t code, int height, uint
     spec.faceName = "ＭＳ ゴシック";
     auto font = plat::GdiFont::Create(spec);
     ASSERT_TRUE(font);
-    const auto fmt = level == 1 ? plat::GlyphFormat::kGray2 : level == 2 ? plat::GlyphFormat::kGray4 : plat::GlyphFormat::kGray8;
+    const auto fmt = level == 1   ? plat::GlyphFormat::kGray2
+                     : level == 2 ? plat::GlyphFormat::kGray4
+                                  : plat::GlyphFormat::kGray8;
     const plat::GlyphBitmap* g = font->GetGlyph(code, fmt);
     ASSERT_TRUE(g);
     const int top = font->metrics().ascent - g->originY;
@@ -201,8 +212,9 @@ TEST_F(TextureTextBuild, BlankCharactersStrayPairsAndClipping) {
     EXPECT_EQ(kutext::FindInk(*t->texture(1), 0).count, 0);
     EXPECT_GT(kutext::FindInk(*t->texture(2), 0).count, 50);
     ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_NE(log.lines()[0].find("Error: <KUTEXTGRAPHIC::CreateTextureData> テキストアウトライン情報の取得に失敗しました\n"),
-              std::string::npos);
+    EXPECT_NE(
+        log.lines()[0].find("Error: <KUTEXTGRAPHIC::CreateTextureData> テキストアウトライン情報の取得に失敗しました\n"),
+        std::string::npos);
     EXPECT_TRUE(t->created());
 
     // Italic, rotated and descending glyphs reach past the texture: clipped (ASan watches the writes).
@@ -216,4 +228,4 @@ TEST_F(TextureTextBuild, BlankCharactersStrayPairsAndClipping) {
     ASSERT_EQ(sprite->SetTextureTextData(3, "漢", 3, 400, 4, 17, 1), 0);
 }
 
-}  // namespace
+} // namespace

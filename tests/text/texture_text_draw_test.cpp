@@ -6,7 +6,8 @@ class TextureTextDraw : public RendererTest {
 protected:
     void SetUp() override {
         RendererTest::SetUp();
-        if (!kutext::HaveJapaneseFont()) GTEST_SKIP() << "no Japanese font installed";
+        if (!kutext::HaveJapaneseFont())
+            GTEST_SKIP() << "no Japanese font installed";
         ASSERT_EQ(sprite->SetTextureTextData(0, "あいうえお", 16, 400, 4, 17, 0), 0);
         Begin();
         log.Clear();
@@ -46,10 +47,10 @@ TEST_F(TextureTextDraw, WholeAndPartialCharacters) {
 TEST_F(TextureTextDraw, RevealStyles) {
     Draw(0, wide, 0.4f, 4);
     ASSERT_EQ(quads.size(), 1u);
-    EXPECT_EQ(Alpha(0, 1), 204u);  // top left at 2f
-    EXPECT_EQ(Alpha(0, 0), 76u);   // bottom left at 2f - 0.5
-    EXPECT_EQ(Alpha(0, 3), 76u);   // top right
-    EXPECT_EQ(Alpha(0, 2), 0u);    // bottom right at 2f - 1
+    EXPECT_EQ(Alpha(0, 1), 204u); // top left at 2f
+    EXPECT_EQ(Alpha(0, 0), 76u); // bottom left at 2f - 0.5
+    EXPECT_EQ(Alpha(0, 3), 76u); // top right
+    EXPECT_EQ(Alpha(0, 2), 0u); // bottom right at 2f - 1
     Draw(0, wide, 0.75f, 2);
     EXPECT_EQ(Alpha(0, 0), 255u);
     EXPECT_EQ(Alpha(0, 1), 255u);
@@ -114,7 +115,7 @@ TEST_F(TextureTextDraw, WrappingLineFeedsAndSpacing) {
 }
 
 TEST_F(TextureTextDraw, RefusalsAndStatesAlwaysSwitchedOff) {
-    EXPECT_EQ(Draw(40, wide, -1.0f), 0);  // empty slot: nothing to draw
+    EXPECT_EQ(Draw(40, wide, -1.0f), 0); // empty slot: nothing to draw
     EXPECT_EQ(Draw(71, wide, -1.0f), 1);
     EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::D3DDrawTextureText> 指定インデックスが確保数を上回っています\n"));
     EXPECT_EQ(sprite->D3DXDrawTextureText(0, nullptr, 0xFFFFFFFFu, -1.0f, 0, 0, 0, 1, 1), 1);
@@ -122,9 +123,8 @@ TEST_F(TextureTextDraw, RefusalsAndStatesAlwaysSwitchedOff) {
 
     // A slot whose build stopped after its first texture: the missing texture ends the draw...
     int made = 0;
-    KUTEXTGRAPHIC::SetTextureCreateHook([&](KUTextureFormat*, uint32_t*, uint32_t*) {
-        return made++ == 0 ? 0 : plat::kVideoErrOutOfMemory;
-    });
+    KUTEXTGRAPHIC::SetTextureCreateHook(
+        [&](KUTextureFormat*, uint32_t*, uint32_t*) { return made++ == 0 ? 0 : plat::kVideoErrOutOfMemory; });
     EXPECT_LT(sprite->SetTextureTextData(2, "あい", 16, 400, 4, 17, 0), 0);
     KUTEXTGRAPHIC::SetTextureCreateHook(nullptr);
     log.Clear();
@@ -146,4 +146,4 @@ TEST_F(TextureTextDraw, RefusalsAndStatesAlwaysSwitchedOff) {
     EXPECT_TRUE(log.Contains("Error; <KUSPRITE2::D3DXDrawTextureText> 初期化されていません\n"));
 }
 
-}  // namespace
+} // namespace

@@ -19,27 +19,29 @@ TEST_F(TextureTextRebuild, FormatFallbackAndTotalRefusal) {
     EXPECT_TRUE(log.Contains("Error: <KUTEXTGRAPHIC::CreateTextureData> A8R8G8B8でのテクスチャの作成に失敗しました\n"));
     bool partial = false;
     for (uint32_t p : sprite->GetTextureTextSlot(0)->texture(0)->pixels) {
-        EXPECT_EQ((p >> 24) % 17, 0u);  // four alpha bits
+        EXPECT_EQ((p >> 24) % 17, 0u); // four alpha bits
         partial |= (p >> 24) != 0 && (p >> 24) != 255;
     }
     EXPECT_TRUE(partial);
 
     // Every format refused: the device's code comes back and the slot is never rebuilt.
     log.Clear();
-    KUTEXTGRAPHIC::SetTextureCreateHook([](KUTextureFormat*, uint32_t*, uint32_t*) { return plat::kVideoErrOutOfMemory; });
+    KUTEXTGRAPHIC::SetTextureCreateHook(
+        [](KUTextureFormat*, uint32_t*, uint32_t*) { return plat::kVideoErrOutOfMemory; });
     EXPECT_EQ(sprite->SetTextureTextData(1, "あい", 16, 400, 4, 17, 0), plat::kVideoErrOutOfMemory);
     for (const char* f : {"A8R8G8B8", "A4R4G4B4", "A1R5G5B5", "R5G6B5"}) {
         EXPECT_TRUE(log.Contains(std::string("Error: <KUTEXTGRAPHIC::CreateTextureData> ") + f +
                                  "でのテクスチャの作成に失敗しました\n"));
     }
     EXPECT_TRUE(log.Contains("Error: <KUTEXTGRAPHIC::Initialize> テクスチャ作成に失敗しました\n"));
-    EXPECT_TRUE(log.Contains("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストデータの初期化に失敗しました\n"));
+    EXPECT_TRUE(
+        log.Contains("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストデータの初期化に失敗しました\n"));
     KUTEXTGRAPHIC::SetTextureCreateHook(nullptr);
     log.Clear();
     EXPECT_EQ(sprite->D3DXRestoreTextureText(1), 0);
     EXPECT_EQ(sprite->GetTextureTextSlot(1)->texture(0), nullptr);
     EXPECT_TRUE(log.lines().empty());
-    EXPECT_EQ(sprite->D3DXRestoreTextureText(5), 0);  // never built
+    EXPECT_EQ(sprite->D3DXRestoreTextureText(5), 0); // never built
 }
 
 TEST_F(TextureTextRebuild, FieldChangesWaitForTheRestore) {
@@ -90,4 +92,4 @@ TEST_F(TextureTextRebuild, FieldChangesWaitForTheRestore) {
     EXPECT_EQ(sprite->GetTextureTextSlot(0)->created(), 0u);
 }
 
-}  // namespace
+} // namespace

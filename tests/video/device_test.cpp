@@ -17,7 +17,8 @@ TEST(VideoModesTest, OwnListAndInjection) {
     EXPECT_LT(plat::GetVideoMode(plat::kVideoLevelTnL, 3, &m), 0);
     EXPECT_EQ(plat::VideoModeCount(12345), 0u);
     plat::SetVideoModeSource([](uint32_t level, std::vector<plat::VideoMode>* out) {
-        if (level != plat::kVideoLevel2D) return false;
+        if (level != plat::kVideoLevel2D)
+            return false;
         out->push_back(plat::VideoMode{640, 480, 16, 0});
         return true;
     });
@@ -68,7 +69,8 @@ TEST(VideoDeviceTest, LossEmptiesSurfacesUntilRestored) {
 
 std::string Bytes(std::initializer_list<int> b) {
     std::string s;
-    for (int v : b) s.push_back(static_cast<char>(v));
+    for (int v : b)
+        s.push_back(static_cast<char>(v));
     return s;
 }
 
@@ -88,7 +90,7 @@ TEST(PictureDecodeTest, BmpDepthsAndDamage) {
     bmp.replace(54, 16, rows);
     plat::Surface s;
     ASSERT_TRUE(plat::DecodePicture(bmp, &s));
-    EXPECT_EQ(s.Row(1)[0], 0xFF030201u);  // first stored row is the bottom one
+    EXPECT_EQ(s.Row(1)[0], 0xFF030201u); // first stored row is the bottom one
     EXPECT_EQ(s.Row(0)[1], 0xFF0C0B0Au);
     std::string cut = bmp.substr(0, 60);
     EXPECT_FALSE(plat::DecodePicture(cut, &s));
@@ -127,4 +129,4 @@ TEST(PictureDecodeTest, DdsWithAlphaAndDxt1) {
     EXPECT_FALSE(plat::DecodePicture(dxt, &s));
 }
 
-}  // namespace
+} // namespace

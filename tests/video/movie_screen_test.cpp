@@ -15,7 +15,7 @@ TEST(MovieScreen, PictureIsScaledIntoItsWindowOverTheGameFrameAndHidingRestoresI
     plat::PresentFrame(Filled(800, 600, 0xFF102030u), 32);
     plat::MovieScreen screen;
 
-    plat::Surface picture = Filled(4, 2, 0x00AABBCCu);  // a movie picture carries no alpha
+    plat::Surface picture = Filled(4, 2, 0x00AABBCCu); // a movie picture carries no alpha
     picture.Row(1)[3] = 0x00010203u;
     plat::VideoWindowState window;
     window.visible = true;
@@ -28,7 +28,7 @@ TEST(MovieScreen, PictureIsScaledIntoItsWindowOverTheGameFrameAndHidingRestoresI
     const plat::Surface& shown = plat::LastPresentedFrame();
     EXPECT_EQ(0xFF102030u, shown.Row(49)[100]);
     EXPECT_EQ(0xFFAABBCCu, shown.Row(50)[100]);
-    EXPECT_EQ(0xFF010203u, shown.Row(53)[107]);  // each source pixel covers 2 x 2
+    EXPECT_EQ(0xFF010203u, shown.Row(53)[107]); // each source pixel covers 2 x 2
     EXPECT_EQ(0xFF010203u, shown.Row(52)[106]);
     EXPECT_EQ(0xFF102030u, shown.Row(54)[107]);
     EXPECT_EQ(0xFF102030u, shown.Row(50)[108]);
@@ -54,10 +54,10 @@ TEST(MovieScreen, FullScreenCoversTheWholePictureAndEmptyWindowsDrawNothing) {
     EXPECT_EQ(0xFFFF0000u, plat::LastPresentedFrame().Row(599)[799]);
 
     window.fullScreen = false;
-    window.width = 0;  // no size: nothing to scale into
+    window.width = 0; // no size: nothing to scale into
     screen.ShowMoviePicture(Filled(320, 240, 0x00FF0000u), window);
     EXPECT_EQ(0xFF000000u, plat::LastPresentedFrame().Row(0)[0]);
     screen.HideMovie();
 }
 
-}  // namespace
+} // namespace

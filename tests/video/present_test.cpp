@@ -19,7 +19,8 @@ protected:
     }
     void TearDown() override {
         plat::AttachPresentWindow(nullptr);
-        if (window) SDL_DestroyWindow(window);
+        if (window)
+            SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
     SDL_Window* window = nullptr;
@@ -57,8 +58,8 @@ TEST_F(PresentTest, RenderResetEventsLoseTheDevice) {
     SDL_PushEvent(&e);
     EXPECT_EQ(dev->Present(), plat::kVideoErrSurfaceLost);
     dev->RestoreAllSurfaces();
-    EXPECT_EQ(dev->Present(), plat::kVideoOk);  // the streaming texture is made again
+    EXPECT_EQ(dev->Present(), plat::kVideoOk); // the streaming texture is made again
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
-}  // namespace
+} // namespace

@@ -23,7 +23,8 @@ void Quad(TLVertex v[4], float x, float y, float w, float h, uint32_t c = 0xFFFF
 
 int Count(const Surface& s, uint32_t value) {
     int n = 0;
-    for (uint32_t p : s.pixels) n += p == value;
+    for (uint32_t p : s.pixels)
+        n += p == value;
     return n;
 }
 
@@ -55,10 +56,11 @@ TEST(RasterTest, PixelCentresAndTheTopLeftRule) {
 TEST(RasterTest, PointSamplingMapsTexelsToPixels) {
     Surface tex(4, 4);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) tex.Row(y)[x] = 0xFF000000u | uint32_t(x) << 8 | uint32_t(y);
+        for (int x = 0; x < 4; ++x)
+            tex.Row(y)[x] = 0xFF000000u | uint32_t(x) << 8 | uint32_t(y);
     Surface dst(8, 8);
     TLVertex v[4];
-    Quad(v, -0.5f, -0.5f, 8, 8);  // twice the size
+    Quad(v, -0.5f, -0.5f, 8, 8); // twice the size
     plat::RasterQuadStrip(dst, &tex, v, RasterState{});
     EXPECT_EQ(dst.Row(0)[0], tex.Row(0)[0]);
     EXPECT_EQ(dst.Row(0)[1], tex.Row(0)[0]);
@@ -74,7 +76,7 @@ TEST(RasterTest, ModulateAndBlendRules) {
     auto ch = [](int a, int b) { return uint32_t((a + b + 127) / 255); };
     EXPECT_EQ(plat::BlendPixel(s, d, Blend::kSrcAlpha, Blend::kInvSrcAlpha) & 0xFFFFFF,
               ch(200 * 128, 10 * 127) << 16 | ch(100 * 128, 20 * 127) << 8 | ch(50 * 128, 30 * 127));
-    EXPECT_EQ(plat::BlendPixel(0xFFF0F0F0u, d, Blend::kOne, Blend::kOne), 0xFFFAFFFFu);  // saturates
+    EXPECT_EQ(plat::BlendPixel(0xFFF0F0F0u, d, Blend::kOne, Blend::kOne), 0xFFFAFFFFu); // saturates
     EXPECT_EQ(plat::BlendPixel(s, d, Blend::kZero, Blend::kSrcColor) & 0xFFFFFF,
               ch(10 * 200, 0) << 16 | ch(20 * 100, 0) << 8 | ch(30 * 50, 0));
     EXPECT_EQ(plat::BlendPixel(s, d, Blend::kInvDestColor, Blend::kZero) & 0xFFFFFF,
@@ -92,7 +94,8 @@ TEST(RasterTest, ModulateAndBlendRules) {
 TEST(RasterTest, FastSpansMatchThePerPixelRules) {
     Surface tex(256, 128);
     uint32_t seed = 12345;
-    for (uint32_t& p : tex.pixels) p = (seed = seed * 1103515245u + 12345u);
+    for (uint32_t& p : tex.pixels)
+        p = (seed = seed * 1103515245u + 12345u);
     tex.hasColorKey = true;
     tex.colorKey = tex.pixels[5];
     // 253 wide: the eight- and four-pixel steps and the one-pixel tail all run.
@@ -102,7 +105,8 @@ TEST(RasterTest, FastSpansMatchThePerPixelRules) {
                 for (bool key : {false, true}) {
                     Surface dst(w, 128);
                     uint32_t s2 = 777;
-                    for (uint32_t& p : dst.pixels) p = (s2 = s2 * 1103515245u + 12345u);
+                    for (uint32_t& p : dst.pixels)
+                        p = (s2 = s2 * 1103515245u + 12345u);
                     Surface expect = dst;
                     RasterState st;
                     st.alphaBlend = blend;
@@ -112,11 +116,14 @@ TEST(RasterTest, FastSpansMatchThePerPixelRules) {
                     plat::RasterQuadStrip(dst, &tex, v, st);
                     for (size_t i = 0; i < expect.pixels.size(); ++i) {
                         uint32_t t = tex.Row(int(i) / w)[int(i) % w];
-                        if (key && ((t ^ tex.colorKey) & 0xFFFFFF) == 0) continue;
+                        if (key && ((t ^ tex.colorKey) & 0xFFFFFF) == 0)
+                            continue;
                         uint32_t m = plat::ModulateTexel(t, colour);
-                        expect.pixels[i] = blend ? plat::BlendPixel(m, expect.pixels[i], Blend::kSrcAlpha, Blend::kInvSrcAlpha) : m;
+                        expect.pixels[i] =
+                            blend ? plat::BlendPixel(m, expect.pixels[i], Blend::kSrcAlpha, Blend::kInvSrcAlpha) : m;
                     }
-                    ASSERT_EQ(dst.pixels, expect.pixels) << w << " " << std::hex << colour << " blend " << blend << " key " << key;
+                    ASSERT_EQ(dst.pixels, expect.pixels)
+                        << w << " " << std::hex << colour << " blend " << blend << " key " << key;
                 }
             }
         }
@@ -132,7 +139,8 @@ TEST(RasterTest, VertexColoursShadeAcrossTheQuad) {
     v[2].diffuse = v[3].diffuse = 0x00FFFFFFu;
     RasterState st;
     st.alphaBlend = true;
-    for (uint32_t& p : dst.pixels) p = 0xFF000000u;
+    for (uint32_t& p : dst.pixels)
+        p = 0xFF000000u;
     plat::RasterQuadStrip(dst, nullptr, v, st);
     int prev = 256;
     for (int x = 0; x < 10; ++x) {
@@ -148,7 +156,7 @@ TEST(RasterTest, NonRectangularStripsAndBadVertices) {
     Surface dst(8, 8);
     TLVertex v[4];
     Quad(v, 0, 0, 8, 8);
-    v[3].x = 4;  // a trapezoid: drawn as two triangles
+    v[3].x = 4; // a trapezoid: drawn as two triangles
     plat::RasterQuadStrip(dst, nullptr, v, RasterState{});
     EXPECT_EQ(dst.Row(0)[0], 0xFFFFFFFFu);
     EXPECT_EQ(dst.Row(1)[6], 0u);
@@ -183,13 +191,13 @@ TEST(RasterTest, BltStretchesAndKeys) {
     Surface dst(4, 4);
     plat::RasterBlt(dst, plat::RectI{0, 0, 4, 4}, src, plat::RectI{0, 0, 2, 2}, true);
     EXPECT_EQ(dst.Row(0)[0], 1u);
-    EXPECT_EQ(dst.Row(0)[3], 0u);  // keyed
+    EXPECT_EQ(dst.Row(0)[3], 0u); // keyed
     EXPECT_EQ(dst.Row(3)[3], 4u);
     plat::RasterBlt(dst, plat::RectI{-2, -2, 2, 2}, src, plat::RectI{0, 0, 2, 2}, false);
     EXPECT_EQ(dst.Row(0)[0], 4u);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -198,7 +206,8 @@ namespace {
 TEST(RasterTest, BatchedQuadsMatchQuadsDrawnInTurn) {
     Surface tex(128, 128);
     uint32_t seed = 99;
-    for (uint32_t& p : tex.pixels) p = (seed = seed * 1664525u + 1013904223u);
+    for (uint32_t& p : tex.pixels)
+        p = (seed = seed * 1664525u + 1013904223u);
     std::vector<plat::DrawRecord> quads;
     const RasterState states[] = {{true, false, Blend::kSrcAlpha, Blend::kInvSrcAlpha},
                                   {true, false, Blend::kOne, Blend::kOne},
@@ -212,10 +221,12 @@ TEST(RasterTest, BatchedQuadsMatchQuadsDrawnInTurn) {
         quads.push_back(r);
     }
     Surface a(320, 240), b(320, 240);
-    for (size_t i = 0; i < a.pixels.size(); ++i) a.pixels[i] = b.pixels[i] = 0xFF000000u | uint32_t(i * 2654435761u);
-    for (const plat::DrawRecord& q : quads) plat::RasterQuadStripRows(a, q.texture, q.v, q.state, 0, a.height);
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        a.pixels[i] = b.pixels[i] = 0xFF000000u | uint32_t(i * 2654435761u);
+    for (const plat::DrawRecord& q : quads)
+        plat::RasterQuadStripRows(a, q.texture, q.v, q.state, 0, a.height);
     plat::RasterQuadBatch(b, quads.data(), quads.size());
     EXPECT_EQ(a.pixels, b.pixels);
 }
 
-}  // namespace
+} // namespace

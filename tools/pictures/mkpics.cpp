@@ -36,7 +36,8 @@ plat::Surface Background(int w, int h, uint32_t top, uint32_t bottom, int seed) 
         for (int y = std::max(0, cy - r); y < std::min(h, cy + r); ++y)
             for (int x = std::max(0, cx - r); x < std::min(w, cx + r); ++x) {
                 double d = std::hypot(x - cx, y - cy);
-                if (d < r) s.Row(y)[x] = Mix(s.Row(y)[x], 0xFFFFFFFFu, 0.18 * (1 - d / r)) | 0xFF000000u;
+                if (d < r)
+                    s.Row(y)[x] = Mix(s.Row(y)[x], 0xFFFFFFFFu, 0.18 * (1 - d / r)) | 0xFF000000u;
             }
     }
     return s;
@@ -71,7 +72,8 @@ plat::Surface Window(int w, int h, uint32_t body) {
         for (int x = 0; x < w; ++x) {
             int dx = std::max({r - x, x - (w - 1 - r), 0}), dy = std::max({r - y, y - (h - 1 - r), 0});
             double d = std::hypot(dx, dy);
-            if (d > r) continue;
+            if (d > r)
+                continue;
             bool rim = d > r - 3 || (dx == 0 && dy == 0 && (x < 3 || y < 3 || x >= w - 3 || y >= h - 3));
             s.Row(y)[x] = rim ? 0xFFE8E8FFu : ((body & 0x00FFFFFFu) | 0xB0000000u);
         }
@@ -85,7 +87,8 @@ plat::Surface Character(int w, int h, uint32_t colour) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 double d = std::hypot((x - cx) / rx, (y - cy) / ry);
-                if (d >= 1) continue;
+                if (d >= 1)
+                    continue;
                 uint32_t a = d > 0.92 ? static_cast<uint32_t>((1 - d) / 0.08 * 255) : 255;
                 uint32_t old = s.Row(y)[x];
                 uint32_t na = std::max(a, old >> 24);
@@ -117,7 +120,7 @@ plat::Surface Labeled(plat::Surface s, const std::string& text) {
     return s;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -131,7 +134,8 @@ int main(int argc, char** argv) {
 
     // Fixed slots of the game.
     plat::Surface black(800, 600);
-    for (uint32_t& p : black.pixels) p = 0xFF000000u;
+    for (uint32_t& p : black.pixels)
+        p = 0xFF000000u;
     out.Bmp("fade.bmp", black);
     {
         plat::Surface logo = Background(420, 298, 0xFF203060u, 0xFF6080C0u, 1);
@@ -189,7 +193,8 @@ int main(int argc, char** argv) {
         std::snprintf(label, sizeof(label), "EVENT %02d", i);
         out.Bmp(name, Labeled(Background(800, 600, colours[i - 1], 0xFF101010u, 40 + i), label));
     }
-    if (!out.ok) return 1;
+    if (!out.ok)
+        return 1;
     std::printf("mkpics: %d pictures in %s\n", out.count, out.dir.c_str());
     return 0;
 }

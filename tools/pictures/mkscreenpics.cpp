@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
         }
         ++count;
     }
-    if (!screens::CaptionsDrawn()) std::fprintf(stderr, "mkscreenpics: no Japanese font; pictures drawn without captions\n");
+    if (!screens::CaptionsDrawn())
+        std::fprintf(stderr, "mkscreenpics: no Japanese font; pictures drawn without captions\n");
     std::printf("mkscreenpics: %d screen pictures in %s\n", count, dir.c_str());
     return 0;
 }

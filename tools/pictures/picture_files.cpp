@@ -10,7 +10,8 @@ namespace {
 void Put32(std::string& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
 void Put16(std::string& b, size_t at, uint16_t v) { std::memcpy(&b[at], &v, 2); }
 void PutBe32(std::string& b, uint32_t v) {
-    for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<char>((v >> s) & 0xFF));
+    for (int s = 24; s >= 0; s -= 8)
+        b.push_back(static_cast<char>((v >> s) & 0xFF));
 }
 
 uint32_t Crc32(const std::string& data, size_t from) {
@@ -19,13 +20,15 @@ uint32_t Crc32(const std::string& data, size_t from) {
     if (!made) {
         for (uint32_t i = 0; i < 256; ++i) {
             uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             table[i] = c;
         }
         made = true;
     }
     uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = from; i < data.size(); ++i) c = table[(c ^ static_cast<uint8_t>(data[i])) & 0xFF] ^ (c >> 8);
+    for (size_t i = from; i < data.size(); ++i)
+        c = table[(c ^ static_cast<uint8_t>(data[i])) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 
@@ -60,7 +63,7 @@ const Glyph kFont[] = {
     {'?', {14, 17, 1, 2, 4, 0, 4}},
 };
 
-}  // namespace
+} // namespace
 
 std::string EncodeBmp24(const plat::Surface& s) {
     const size_t stride = (static_cast<size_t>(s.width) * 3 + 3) & ~size_t(3);
@@ -89,18 +92,18 @@ std::string EncodeDds32(const plat::Surface& s) {
     std::string b(128 + static_cast<size_t>(s.width) * s.height * 4, '\0');
     std::memcpy(&b[0], "DDS ", 4);
     Put32(b, 4, 124);
-    Put32(b, 8, 0x100F);  // caps, height, width, pitch, pixel format
+    Put32(b, 8, 0x100F); // caps, height, width, pitch, pixel format
     Put32(b, 12, static_cast<uint32_t>(s.height));
     Put32(b, 16, static_cast<uint32_t>(s.width));
     Put32(b, 20, static_cast<uint32_t>(s.width * 4));
     Put32(b, 76, 32);
-    Put32(b, 80, 0x41);  // RGB + alpha
+    Put32(b, 80, 0x41); // RGB + alpha
     Put32(b, 88, 32);
     Put32(b, 92, 0x00FF0000);
     Put32(b, 96, 0x0000FF00);
     Put32(b, 100, 0x000000FF);
     Put32(b, 104, 0xFF000000u);
-    Put32(b, 108, 0x1000);  // texture
+    Put32(b, 108, 0x1000); // texture
     std::memcpy(&b[128], s.pixels.data(), s.pixels.size() * 4);
     return b;
 }
@@ -120,7 +123,8 @@ std::string EncodePng(const plat::Surface& s) {
     // zlib stream of stored blocks.
     std::string z = "\x78\x01";
     uint32_t a = 1, b2 = 0;
-    for (unsigned char ch : raw) a = (a + ch) % 65521, b2 = (b2 + a) % 65521;
+    for (unsigned char ch : raw)
+        a = (a + ch) % 65521, b2 = (b2 + a) % 65521;
     for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
         size_t n = std::min<size_t>(65535, raw.size() - at);
         bool last = at + n >= raw.size();
@@ -130,7 +134,8 @@ std::string EncodePng(const plat::Surface& s) {
         z.push_back(static_cast<char>(~n & 0xFF));
         z.push_back(static_cast<char>((~n >> 8) & 0xFF));
         z.append(raw, at, n);
-        if (last) break;
+        if (last)
+            break;
     }
     PutBe32(z, (b2 << 16) | a);
     std::string png = "\x89PNG\r\n\x1a\n";
@@ -147,7 +152,8 @@ std::string EncodePng(const plat::Surface& s) {
 bool WriteBytes(const std::string& path, const std::string& bytes) {
     std::string tmp = path + ".tmp";
     FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = std::fclose(f) == 0 && ok;
     if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
@@ -161,14 +167,16 @@ void DrawLabel(plat::Surface& s, int x, int y, const std::string& text, uint32_t
     for (char ch : text) {
         char up = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
         for (const Glyph& g : kFont) {
-            if (g.c != up) continue;
+            if (g.c != up)
+                continue;
             for (int r = 0; r < 7; ++r)
                 for (int c = 0; c < 5; ++c)
                     if (g.rows[r] & (16 >> c))
                         for (int dy = 0; dy < scale; ++dy)
                             for (int dx = 0; dx < scale; ++dx) {
                                 int px = x + c * scale + dx, py = y + r * scale + dy;
-                                if (s.Contains(px, py)) s.Row(py)[px] = argb;
+                                if (s.Contains(px, py))
+                                    s.Row(py)[px] = argb;
                             }
         }
         x += 6 * scale;

@@ -27,15 +27,15 @@ intptr_t Proc(plat::WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 void DrawScene(KUSPRITE2& sprite) {
     const uint32_t soft = 0xC0FFFFFFu, tint = 0xFFFFC080u, half = 0x80FFFFFFu;
     const KURECT part{200, 150, 600, 450};
-    sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0);          // background
-    sprite.D3DXDrawGraphic(1, -40, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0);        // character, alpha
-    sprite.D3DXDrawGraphic(2, 420, 60, kDrawTypeAuto, 0, nullptr, 0.9f, 0.9f, &soft, 0);   // scaled, translucent
+    sprite.D3DXDrawGraphic(0, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0); // background
+    sprite.D3DXDrawGraphic(1, -40, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0); // character, alpha
+    sprite.D3DXDrawGraphic(2, 420, 60, kDrawTypeAuto, 0, nullptr, 0.9f, 0.9f, &soft, 0); // scaled, translucent
     sprite.D3DXDrawGraphic(5, 560, 20, kDrawTypeAuto, kDrawFlagMultiply, &part, 0.5f, 0.5f, nullptr, 0);
     sprite.D3DXDrawGraphic(4, 20, 20, kDrawTypeAuto, kDrawFlagAdd, nullptr, 0.5f, 0.5f, &half, 0);
-    sprite.D3DXDrawGraphic(3, 130, 470, kDrawTypeAuto, 0, nullptr, 1, 1, &tint, 0);       // tinted window
+    sprite.D3DXDrawGraphic(3, 130, 470, kDrawTypeAuto, 0, nullptr, 1, 1, &tint, 0); // tinted window
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -43,14 +43,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     char cwd[PATH_MAX] = {};
-    if (!getcwd(cwd, sizeof(cwd))) return 1;
+    if (!getcwd(cwd, sizeof(cwd)))
+        return 1;
     std::string outPath = argv[2];
-    if (!outPath.empty() && outPath[0] != '/') outPath = std::string(cwd) + "/" + outPath;
+    if (!outPath.empty() && outPath[0] != '/')
+        outPath = std::string(cwd) + "/" + outPath;
     uint32_t bpp = 32;
     int windowSeconds = 0;
     bool full = false;
-    std::vector<std::string> names = {"bg01.bmp", "chara01.dds", "chara02.dds", "MessageWindow.dds", "logo.bmp",
-                                      "cg02.bmp"};
+    std::vector<std::string> names = {"bg01.bmp",          "chara01.dds", "chara02.dds",
+                                      "MessageWindow.dds", "logo.bmp",    "cg02.bmp"};
     size_t given = 0;
     for (int i = 3; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--bpp") && i + 1 < argc) {
@@ -86,7 +88,8 @@ int main(int argc, char** argv) {
     sys.Initialize(window, 1);
     KUSPRITE2 sprite;
     static int instance;
-    if (sprite.Initialize(&sys, window, &instance, 800, 600, bpp, full ? 1 : 0) != 1 || !sprite.CreateGraphicDataBuffer(8)) {
+    if (sprite.Initialize(&sys, window, &instance, 800, 600, bpp, full ? 1 : 0) != 1 ||
+        !sprite.CreateGraphicDataBuffer(8)) {
         std::fprintf(stderr, "picview: renderer did not start\n");
         return 1;
     }
@@ -109,14 +112,18 @@ int main(int argc, char** argv) {
         uint32_t until = plat::TimeMs() + static_cast<uint32_t>(windowSeconds) * 1000;
         while (plat::TimeMs() < until) {
             plat::Message m;
-            while (plat::PeekMessage(&m)) plat::DispatchMessage(m);
+            while (plat::PeekMessage(&m))
+                plat::DispatchMessage(m);
             sprite.D3DXDrawStart();
             DrawScene(sprite);
             sprite.FPSCtrl(16, 0, 0, 0, 0, 0);
-            if (plat::TimeMs() + 100 >= until) plat::CaptureNextPresent(&shown);
-            if (sprite.D3DXDrawEnd() == kDDErrSurfaceLost) sprite.D3DXRestore();
+            if (plat::TimeMs() + 100 >= until)
+                plat::CaptureNextPresent(&shown);
+            if (sprite.D3DXDrawEnd() == kDDErrSurfaceLost)
+                sprite.D3DXRestore();
         }
-        if (shown.width > 0) WriteBytes(outPath + ".window.png", EncodePng(shown));
+        if (shown.width > 0)
+            WriteBytes(outPath + ".window.png", EncodePng(shown));
         plat::DestroyMainWindow(window);
     }
     sprite.Release();

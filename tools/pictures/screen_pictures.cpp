@@ -20,7 +20,8 @@ uint8_t Ch(uint32_t c, int shift) { return static_cast<uint8_t>((c >> shift) & 0
 
 uint32_t Mix(uint32_t a, uint32_t b, double t) {
     uint32_t out = 0;
-    for (int s = 0; s < 32; s += 8) out |= static_cast<uint32_t>(std::lround(Ch(a, s) + (Ch(b, s) - Ch(a, s)) * t)) << s;
+    for (int s = 0; s < 32; s += 8)
+        out |= static_cast<uint32_t>(std::lround(Ch(a, s) + (Ch(b, s) - Ch(a, s)) * t)) << s;
     return out;
 }
 
@@ -28,7 +29,8 @@ uint32_t Mix(uint32_t a, uint32_t b, double t) {
 // whose alpha may be below opaque (the DDS materials keep their alpha).
 void Blend(uint32_t& dst, uint32_t colour, double coverage) {
     const double sa = Ch(colour, 24) / 255.0 * coverage;
-    if (sa <= 0) return;
+    if (sa <= 0)
+        return;
     const double da = Ch(dst, 24) / 255.0;
     const double oa = sa + da * (1 - sa);
     uint32_t out = static_cast<uint32_t>(std::lround(oa * 255)) << 24;
@@ -41,12 +43,14 @@ void Blend(uint32_t& dst, uint32_t colour, double coverage) {
 
 void Fill(plat::Surface& s, int l, int t, int r, int b, uint32_t argb) {
     for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
-        for (int x = std::max(0, l); x < std::min(r, s.width); ++x) s.Row(y)[x] = argb;
+        for (int x = std::max(0, l); x < std::min(r, s.width); ++x)
+            s.Row(y)[x] = argb;
 }
 
 // A vertical gradient over a rectangle.
 void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom) {
-    for (int y = t; y < b; ++y) Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
+    for (int y = t; y < b; ++y)
+        Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
 }
 
 // A rounded box with a rim, its inside a vertical gradient, blended over
@@ -58,11 +62,12 @@ void Panel(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t 
             const double dx = std::max({double(l + radius) - (x + 0.5), (x + 0.5) - double(r - radius), 0.0});
             const double dy = std::max({double(t + radius) - (y + 0.5), (y + 0.5) - double(b - radius), 0.0});
             const double d = (dx > 0 && dy > 0) ? std::hypot(dx, dy) : std::max(dx, dy);
-            if (d > radius) continue;
-            const double edge = std::min(1.0, radius - d + 0.5);  // soft outer edge
-            const bool onRim = d > radius - rimWidth || (dx == 0 && dy == 0 &&
-                                                        (x < l + rimWidth || y < t + rimWidth || x >= r - rimWidth ||
-                                                         y >= b - rimWidth));
+            if (d > radius)
+                continue;
+            const double edge = std::min(1.0, radius - d + 0.5); // soft outer edge
+            const bool onRim = d > radius - rimWidth ||
+                               (dx == 0 && dy == 0 &&
+                                (x < l + rimWidth || y < t + rimWidth || x >= r - rimWidth || y >= b - rimWidth));
             Blend(s.Row(y)[x], onRim ? rim : Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)), edge);
         }
 }
@@ -82,10 +87,12 @@ public:
     // Width of a caption in pixels.
     int Width(const char* text, int height, int weight = 400) {
         plat::GdiFont* f = FontFor(height, weight);
-        if (!f) return 0;
+        if (!f)
+            return 0;
         int w = 0;
         ForEachCode(text, [&](uint16_t code) {
-            if (const plat::GlyphBitmap* g = f->GetGlyph(code, plat::GlyphFormat::kCoverage)) w += g->advance;
+            if (const plat::GlyphBitmap* g = f->GetGlyph(code, plat::GlyphFormat::kCoverage))
+                w += g->advance;
         });
         return w;
     }
@@ -93,16 +100,19 @@ public:
     // Draws text with the top of its cell at y.
     void Draw(plat::Surface& s, int x, int y, const char* text, int height, uint32_t argb, int weight = 400) {
         plat::GdiFont* f = FontFor(height, weight);
-        if (!f) return;
+        if (!f)
+            return;
         const int baseline = y + f->metrics().ascent;
         int pen = x;
         ForEachCode(text, [&](uint16_t code) {
             const plat::GlyphBitmap* g = f->GetGlyph(code, plat::GlyphFormat::kCoverage);
-            if (!g) return;
+            if (!g)
+                return;
             for (int gy = 0; gy < g->height; ++gy)
                 for (int gx = 0; gx < g->width; ++gx) {
                     const int px = pen + g->originX + gx, py = baseline - g->originY + gy;
-                    if (s.Contains(px, py) && g->At(gx, gy)) Blend(s.Row(py)[px], argb, g->At(gx, gy) / 255.0);
+                    if (s.Contains(px, py) && g->At(gx, gy))
+                        Blend(s.Row(py)[px], argb, g->At(gx, gy) / 255.0);
                 }
             pen += g->advance;
         });
@@ -114,7 +124,8 @@ public:
                   int weight = 400, int width = 1) {
         for (int dy = -width; dy <= width; ++dy)
             for (int dx = -width; dx <= width; ++dx)
-                if (dx || dy) Draw(s, x + dx, y + dy, text, height, outline, weight);
+                if (dx || dy)
+                    Draw(s, x + dx, y + dy, text, height, outline, weight);
         Draw(s, x, y, text, height, argb, weight);
     }
 
@@ -122,7 +133,8 @@ public:
     void Centred(plat::Surface& s, int l, int t, int r, int b, const char* text, int height, uint32_t argb,
                  uint32_t outline = 0, int weight = 400) {
         plat::GdiFont* f = FontFor(height, weight);
-        if (!f) return;
+        if (!f)
+            return;
         const int x = l + (r - l - Width(text, height, weight)) / 2;
         const int y = t + (b - t - f->metrics().height) / 2;
         if (outline)
@@ -222,7 +234,8 @@ plat::Surface TitleBackground(bool day) {
         const int l = 40 + i * 54, w = 26 + (i * 7) % 18, h = 20 + (i * 13) % 34;
         Fill(s, l, 500 - h, l + w, 520, day ? 0xFF9FA8B8 : 0xFF182030);
         if (!day)
-            for (int k = 0; k < 3; ++k) Fill(s, l + 5 + k * 7, 506 - h + (k % 2) * 8, l + 9 + k * 7, 510 - h + (k % 2) * 8, 0xFFFFE080);
+            for (int k = 0; k < 3; ++k)
+                Fill(s, l + 5 + k * 7, 506 - h + (k % 2) * 8, l + 9 + k * 7, 510 - h + (k % 2) * 8, 0xFFFFE080);
     }
     return s;
 }
@@ -284,7 +297,8 @@ void Portrait(plat::Surface& s, int l, int t, int r, int b, uint32_t hair, uint3
     Ellipse(p, cx, cy + hr * 0.55, hr * 0.22, hr * 0.07, 0xFFD06070);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (s.Contains(l + x, t + y)) Blend(s.Row(t + y)[l + x], p.Row(y)[x], 1.0);
+            if (s.Contains(l + x, t + y))
+                Blend(s.Row(t + y)[l + x], p.Row(y)[x], 1.0);
 }
 
 // The options background: six portraits on the left, a panel with the
@@ -295,21 +309,23 @@ plat::Surface ConfigBackground(Captions& cap) {
     Panel(s, 222, 140, 792, 524, 0x40FFFFFF, 0x20FFFFFF, 0x80FFFFFF, 12, 2);
     cap.Outlined(s, 560, 40, "設定", 56, 0xFFFFFFFF, 0xFF2A4A8A, 700, 2);
     cap.Draw(s, 560, 102, "ＣＯＮＦＩＧＵＲＡＴＩＯＮ", 14, 0xFFB0C0E0);
-    const int areas[6][4] = {{65, 44, 202, 133}, {86, 132, 185, 223}, {15, 290, 191, 370},
-                             {93, 523, 135, 600}, {27, 553, 90, 600}, {141, 555, 214, 600}};
+    const int areas[6][4] = {{65, 44, 202, 133},  {86, 132, 185, 223}, {15, 290, 191, 370},
+                             {93, 523, 135, 600}, {27, 553, 90, 600},  {141, 555, 214, 600}};
     const uint32_t hair[6] = {0xFF402818, 0xFFB03020, 0xFF202020, 0xFFD0A040, 0xFF5060A0, 0xFF805030};
     const uint32_t clothes[6] = {0xFF3050A0, 0xFFE0E0F0, 0xFF40704A, 0xFFA04060, 0xFF606060, 0xFF2A4A8A};
-    for (int i = 0; i < 6; ++i) Portrait(s, areas[i][0], areas[i][1], areas[i][2], areas[i][3], hair[i], clothes[i]);
+    for (int i = 0; i < 6; ++i)
+        Portrait(s, areas[i][0], areas[i][1], areas[i][2], areas[i][3], hair[i], clothes[i]);
     cap.Draw(s, 16, 420, "顔をクリックすると", 14, 0xFFC0C8E0);
     cap.Draw(s, 16, 440, "声が聞けます", 14, 0xFFC0C8E0);
     // Row labels left of the cells; group headings above them.
     const struct {
         int y;
         const char* text;
-    } rows[] = {{174, "画面モード"},   {206, "色数"},         {238, "文字の速さ"},
+    } rows[] = {{174, "画面モード"},     {206, "色数"},           {238, "文字の速さ"},
                 {300, "オートスキップ"}, {333, "スキップの速さ"}, {363, "文字のなめらかさ"},
-                {426, "効果音"},        {458, "音声"},          {489, "音楽"}};
-    for (const auto& row : rows) cap.Draw(s, 236, row.y + 3, row.text, 16, 0xFFFFFFFF);
+                {426, "効果音"},         {458, "音声"},           {489, "音楽"}};
+    for (const auto& row : rows)
+        cap.Draw(s, 236, row.y + 3, row.text, 16, 0xFFFFFFFF);
     cap.Draw(s, 236, 150, "■表示", 16, 0xFFF4C430);
     cap.Draw(s, 236, 276, "■テキスト", 16, 0xFFF4C430);
     cap.Draw(s, 236, 400, "■音量", 16, 0xFFF4C430);
@@ -371,7 +387,8 @@ plat::Surface MessageWindow(Captions& cap) {
     // Frame (0,0)-(540,116): a rim with corner marks over a faint tint.
     Panel(s, 0, 0, 540, 116, 0x30FFFFFF, 0x10FFFFFF, 0xFFE8ECFF, 14, 3);
     for (int cx : {14, 526})
-        for (int cy : {14, 102}) Ellipse(s, cx, cy, 4, 4, 0xFFF4C430);
+        for (int cy : {14, 102})
+            Ellipse(s, cx, cy, 4, 4, 0xFFF4C430);
     // Back panel (0,116)-(540,232), drawn under the frame.
     Panel(s, 0, 116, 540, 232, 0xFF182C5A, 0xFF0E1A36, 0xFF182C5A, 14, 1);
     // Wait icon (540,0)-(592,29): a downward triangle.
@@ -386,7 +403,7 @@ plat::Surface MessageWindow(Captions& cap) {
     return s;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::pair<std::string, std::string>> ScreenPictures() {
     Captions cap;
@@ -406,4 +423,4 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
 
 bool CaptionsDrawn() { return g_captionsDrawn; }
 
-}  // namespace screens
+} // namespace screens

@@ -17,4 +17,4 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures();
 // Whether the last ScreenPictures() call drew its captions.
 bool CaptionsDrawn();
 
-}  // namespace screens
+} // namespace screens
