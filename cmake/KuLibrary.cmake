@@ -10,8 +10,10 @@ function(ku_library name)
   endif()
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  # Private: a library's dependencies (and their include paths) do not reach
+  # its users; static libraries still pass them on to the final link.
   if(KU_DEPS)
-    target_link_libraries(${name} PUBLIC ${KU_DEPS})
+    target_link_libraries(${name} PRIVATE ${KU_DEPS})
   endif()
 endfunction()
 

@@ -1,13 +1,12 @@
 #include "platform/audio_output.h"
 
-#include <SDL.h>
-
 #include <atomic>
 #include <ctime>
 #include <mutex>
 #include <thread>
 
 #include "platform/audio_mixer.h"
+#include "platform/backend.h"
 
 namespace plat {
 
@@ -16,42 +15,8 @@ namespace {
 std::mutex g_outputMutex;
 AudioOutputKind g_kind = AudioOutputKind::kNone;
 bool g_manualAsDevice = false;
-SDL_AudioDeviceID g_device = 0;
 std::thread g_clockThread;
 std::atomic<bool> g_clockRun{false};
-
-void SDLCALL DeviceCallback(void*, Uint8* stream, int len) {
-    const int frames = len / static_cast<int>(sizeof(float) * kAudioChannels);
-    AudioMixer::Get().Render(reinterpret_cast<float*>(stream), frames);
-}
-
-bool OpenDevice() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return false;
-    SDL_AudioSpec want{};
-    want.freq = kAudioRate;
-    want.format = AUDIO_F32SYS;
-    want.channels = kAudioChannels;
-    want.samples = 1024;
-    want.callback = DeviceCallback;
-    SDL_AudioSpec have{};
-    // No changes allowed: SDL converts to whatever the hardware wants.
-    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (g_device == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
-    }
-    SDL_PauseAudioDevice(g_device, 0);
-    return true;
-}
-
-void CloseDevice() {
-    if (g_device != 0) {
-        SDL_CloseAudioDevice(g_device);
-        g_device = 0;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-}
 
 void ClockLoop() {
     // Real time on purpose: without a device this thread is the sound clock.
@@ -80,7 +45,7 @@ void ClockLoop() {
 
 void StopLocked() {
     if (g_kind == AudioOutputKind::kDevice)
-        CloseDevice();
+        CloseAudioDevice();
     if (g_kind == AudioOutputKind::kClock) {
         g_clockRun.store(false);
         if (g_clockThread.joinable())
@@ -108,7 +73,7 @@ AudioOutputKind AudioOutputStart() {
     std::lock_guard<std::mutex> lock(g_outputMutex);
     if (g_kind != AudioOutputKind::kNone)
         return g_kind;
-    if (OpenDevice()) {
+    if (OpenAudioDevice()) {
         g_kind = AudioOutputKind::kDevice;
     } else {
         g_clockRun.store(true);

@@ -1,15 +1,14 @@
 #include "platform/dialog.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <deque>
 
+#include "platform/backend.h"
 #include "platform/input_state.h"
 #include "platform/menu.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
-#include "platform/window_sdl.h"
+#include "platform/window_state.h"
 
 namespace plat {
 
@@ -222,7 +221,7 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
                     Answer(&d, proc, a);
                     continue;
                 }
-                SDL_WaitEventTimeout(nullptr, 10);
+                WaitWindowEvent(10);
                 continue;
             }
             int cw = 0, ch = 0;
@@ -317,10 +316,7 @@ void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string
             g_answers.pop_front();
             return;
         }
-        if (SDL_WasInit(SDL_INIT_VIDEO)) {
-            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str(),
-                                     nullptr);
-        }
+        ShowSystemErrorBox(caption, text);
         return;
     }
     DialogTemplate t;

@@ -45,6 +45,10 @@ FILE* OpenFile(const std::string& path, const char* mode);
 bool WriteFileAtomic(const std::string& path, const std::string& bytes);
 bool ReadWholeFile(const std::string& path, std::string* out);
 
+// The working directory (the game folder) into out, NUL-terminated; false
+// when it cannot be read or does not fit in size bytes.
+bool GetCurrentDir(char* out, size_t size);
+
 // Test hook: when set, UnlinkFile asks it first; a non-zero result is returned
 // as the errno of a failed delete (Linux can delete open files, Windows could not).
 using UnlinkHook = int (*)(const std::string& path);

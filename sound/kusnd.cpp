@@ -1,13 +1,12 @@
 #include "sound/kusnd.h"
 
-#include <unistd.h>
-
 #include <cstring>
 #include <string>
 
 #include "engine/kusystem.h"
 #include "platform/audio_performance.h"
 #include "platform/debug_out.h"
+#include "platform/files.h"
 #include "sound/sound_log.h"
 
 namespace {
@@ -153,7 +152,7 @@ int KUSND::DAudioInit() {
     m_pDefaultBuffer = m_pDefaultPath;
     m_pLoader = new plat::SoundLoader();
     char cwd[260] = {};
-    if (!getcwd(cwd, sizeof(cwd))) {
+    if (!plat::GetCurrentDir(cwd, sizeof(cwd))) {
         Err(m_pKUSys, m, "カレントディレクトリの取得に失敗しました");
         cwd[0] = '\0';
     }

@@ -12,7 +12,7 @@ extern "C" {
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/media_ffmpeg_init.h"
+#include "platform/backend/media_ffmpeg_init.h"
 
 namespace plat {
 

@@ -128,4 +128,6 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
 
 void SetUnlinkHook(UnlinkHook hook) { g_unlinkHook = hook; }
 
+bool GetCurrentDir(char* out, size_t size) { return getcwd(out, size) != nullptr; }
+
 } // namespace plat

@@ -1,0 +1,29 @@
+#pragma once
+// Inside the SDL backend only: the SDL side of the main window, shared by
+// window creation, event translation and presenting.
+#include <SDL.h>
+
+#include "platform/window_state.h"
+
+namespace plat {
+
+struct WindowSystemParts {
+    SDL_Window* sdl = nullptr;
+    SDL_Texture* overlayTex = nullptr; // the overlay picture, uploaded
+    SDL_Renderer* overlayOwner = nullptr; // the renderer that texture belongs to
+};
+
+SDL_Window* SdlWindowOf(WindowHandle window);
+
+// Where the canvas lands in the window, in window coordinates.
+SDL_Rect CanvasRectInWindow(const Window* w);
+
+// Presenting follows the window's mode: the game area below the strip in a
+// window, letterboxed into the whole output in full screen.
+void ApplyPresentArea(Window* w);
+// Drawn by the presenter after the game frame: the overlay picture.
+void DrawOverlay(void* sdlRenderer);
+// Forgets the uploaded overlay (the window changed size or mode).
+void DropOverlayTexture(Window* w);
+
+} // namespace plat

@@ -1,0 +1,117 @@
+#include <algorithm>
+#include <cstring>
+
+#include "platform/menu.h"
+#include "platform/video_present.h"
+#include "platform/window.h"
+#include "platform/window_state.h"
+
+// The window's picture as the program composes it: the last game frame below
+// the menu strip, with the menu bar, an open drop-down and a dialog on top.
+
+namespace plat {
+
+namespace {
+
+void Unite(CanvasArea* a, int x, int y, int w, int h) {
+    if (a->w <= 0 || a->h <= 0) {
+        *a = CanvasArea{x, y, w, h};
+        return;
+    }
+    int x1 = std::max(a->x + a->w, x + w), y1 = std::max(a->y + a->h, y + h);
+    a->x = std::min(a->x, x);
+    a->y = std::min(a->y, y);
+    a->w = x1 - a->x;
+    a->h = y1 - a->y;
+}
+
+} // namespace
+
+void PaintOverlay(Window* w) {
+    int cw, ch;
+    CanvasSizeOf(w, &cw, &ch);
+    if (w->overlaySurf.width != cw || w->overlaySurf.height != ch)
+        w->overlaySurf = Surface(cw, ch);
+    std::fill(w->overlaySurf.pixels.begin(), w->overlaySurf.pixels.end(), 0u);
+    w->overlayUsed = CanvasArea{};
+    if (w->menu) {
+        bool strip = !w->fullScreen || w->fsMenuShown || w->menuOpenTop >= 0;
+        int barH = w->fullScreen ? kSmCyCaption : kSmCyMenu;
+        if (strip) {
+            menu_draw::DrawBar(&w->overlaySurf, *w->menu, barH, w->menuOpenTop);
+            Unite(&w->overlayUsed, 0, 0, cw, barH);
+        }
+        if (w->menuOpenTop >= 0) {
+            menu_draw::DrawDropDown(&w->overlaySurf, *w->menu, w->menuOpenTop, barH, w->menuSelected);
+            int x, y, dw, dh;
+            menu_draw::DropDownRect(*w->menu, w->menuOpenTop, barH, &x, &y, &dw, &dh);
+            Unite(&w->overlayUsed, x, y, dw, dh);
+        }
+    }
+    if (w->overlay) {
+        w->overlay(&w->overlaySurf, TopOf(w));
+        Unite(&w->overlayUsed, 0, 0, cw, ch);
+    }
+}
+
+void SetOverlayPainter(WindowHandle window, OverlayPainter painter) {
+    if (window)
+        window->overlay = std::move(painter);
+}
+
+const Surface* WindowCanvas(WindowHandle w) {
+    if (!w)
+        return nullptr;
+    if (w->overlayDirty)
+        PaintOverlay(w);
+    const Surface& frame = LastPresentedFrame();
+    int cw, ch;
+    CanvasSizeOf(w, &cw, &ch);
+    w->canvas = Surface(cw, ch);
+    std::fill(w->canvas.pixels.begin(), w->canvas.pixels.end(), 0xFF000000u);
+    int top = TopOf(w);
+    for (int y = 0; y < std::min(frame.height, ch - top); ++y) {
+        memcpy(w->canvas.Row(y + top), frame.Row(y), static_cast<size_t>(std::min(frame.width, cw)) * 4);
+    }
+    for (size_t i = 0; i < w->canvas.pixels.size() && i < w->overlaySurf.pixels.size(); ++i) {
+        uint32_t o = w->overlaySurf.pixels[i];
+        uint32_t a = o >> 24;
+        if (a == 0)
+            continue;
+        uint32_t d = w->canvas.pixels[i];
+        auto mix = [a](uint32_t sc, uint32_t dc) { return (sc * a + dc * (255 - a)) / 255; };
+        uint32_t r = mix((o >> 16) & 0xFF, (d >> 16) & 0xFF), g = mix((o >> 8) & 0xFF, (d >> 8) & 0xFF),
+                 b = mix(o & 0xFF, d & 0xFF);
+        w->canvas.pixels[i] = 0xFF000000u | (r << 16) | (g << 8) | b;
+    }
+    return &w->canvas;
+}
+
+void CanvasSize(WindowHandle w, int* cw, int* ch) {
+    *cw = *ch = 0;
+    if (w)
+        CanvasSizeOf(w, cw, ch);
+}
+
+bool IsWindowFullScreen(WindowHandle w) { return w && w->fullScreen; }
+int MenuStripHeight(WindowHandle w) { return w ? TopOf(w) : 0; }
+MenuModel* GetWindowMenu(WindowHandle w) { return w ? w->menu : nullptr; }
+std::string WindowCaption(WindowHandle w) { return w ? w->caption : std::string(); }
+
+void DrawMenuBar(WindowHandle w) {
+    if (w)
+        RedrawWindow(w);
+}
+
+void ShowFullScreenMenuBar(WindowHandle w, bool shown) {
+    if (!w || w->fsMenuShown == shown)
+        return;
+    w->fsMenuShown = shown;
+    RedrawWindow(w);
+}
+
+// The game reads keys, never composed text: there is no input method to
+// switch, and turning SDL's text input on would only queue events nobody reads.
+void SetImeEnabled(bool) {}
+
+} // namespace plat
