@@ -13,6 +13,7 @@
 #include "platform/media_audio_decoder.h"
 #include "platform/media_graph.h"
 #include "platform/media_video_decoder.h"
+#include "platform/audio_output_test_hooks.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "platform/audio_mixer.h"
 #include "platform/backend.h"
+#include "platform/audio_output_test_hooks.h"
 
 namespace plat {
 

@@ -20,13 +20,6 @@ AudioOutputKind AudioOutputCurrent();
 bool AudioOutputHasDevice();
 void AudioOutputStop();
 
-// Tests: stops any running output and switches to the manual pump.
-// actsAsDevice decides what AudioOutputHasDevice reports.
-void AudioOutputUseManual(bool actsAsDevice);
-// Renders frames stereo frames on the calling thread; appends them to capture
-// when given. Only while the manual output is active.
-void AudioManualPump(int frames, std::vector<float>* capture = nullptr);
-
 // How many frames the clock output owes after elapsedMs of real time, given
 // how many it rendered already (exact integer arithmetic, no drift).
 int64_t ClockFramesDue(uint64_t elapsedMs, int64_t renderedSoFar);

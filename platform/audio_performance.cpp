@@ -6,6 +6,7 @@
 #include "platform/audio_output.h"
 #include "platform/files.h"
 #include "platform/media_audio_decoder.h"
+#include "platform/audio_performance_test_hooks.h"
 
 namespace plat {
 

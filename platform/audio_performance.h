@@ -14,11 +14,6 @@ constexpr int32_t kSoundFalse = 1;
 constexpr int32_t kSoundFail = static_cast<int32_t>(0x80004005u);
 constexpr int32_t kSoundPointer = static_cast<int32_t>(0x80004003u);
 
-// Tests can make one named operation fail ("InitAudio", "CreatePath",
-// "PathVolume", "LoadSegment", "Play", ...); count picks which call of it
-// (1 = the next one). An empty name switches the fault off.
-void SetSoundFault(const char* operation, int count);
-
 // A decoded sound ready to play any number of times at once.
 class SoundSegment {
 public:

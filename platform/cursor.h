@@ -7,7 +7,7 @@ namespace plat {
 // the count after the change, as its Windows counterpart did.
 int ShowCursor(bool show);
 int CursorDisplayCount();
-// Test hook: back to the start state (count 0).
+// Back to the start state (count 0), as a new start of the shell finds it.
 void ResetCursorCount();
 
 // The window's cursor: an image or, with a null image, the standard arrow.

@@ -9,6 +9,7 @@
 #include "platform/sjis.h"
 #include "platform/window.h"
 #include "platform/window_state.h"
+#include "platform/dialog_test_hooks.h"
 
 namespace plat {
 
@@ -186,6 +187,123 @@ void CheckDialogButton(Dialog* d, int id, bool checked) {
         d->checked[static_cast<size_t>(i)] = checked;
 }
 
+namespace {
+
+// Takes the next queued test answer; false when none waits.
+bool TakeQueuedAnswer(Dialog* d, DialogProc proc) {
+    if (g_answers.empty())
+        return false;
+    DialogAnswer a = g_answers.front();
+    g_answers.pop_front();
+    Answer(d, proc, a);
+    return true;
+}
+
+// Tab and the arrows move the focus to the next control that is not a static.
+void MoveFocus(Dialog* d, int vk) {
+    int n = static_cast<int>(d->t.controls.size());
+    int step = vk == kVkLeft ? n - 1 : 1;
+    for (int k = 1; k <= n; ++k) {
+        int i = (d->focus + step * k) % n;
+        if (i < 0)
+            i += n;
+        if (d->t.controls[static_cast<size_t>(i)].kind != DialogControl::kStatic) {
+            d->focus = i;
+            break;
+        }
+    }
+}
+
+void ActivateByMnemonic(Dialog* d, DialogProc proc, int vk) {
+    for (size_t i = 0; i < d->t.controls.size(); ++i) {
+        const auto& c = d->t.controls[i];
+        if (c.kind != DialogControl::kStatic && MenuModel::Mnemonic(c.text) == vk && vk) {
+            d->focus = static_cast<int>(i);
+            Activate(d, proc, static_cast<int>(i));
+            break;
+        }
+    }
+}
+
+void OnDialogKey(Dialog* d, DialogProc proc, int vk) {
+    if (vk == kVkReturn) {
+        int i = d->focus >= 0 && d->t.controls[static_cast<size_t>(d->focus)].kind == DialogControl::kButton
+                    ? d->focus
+                    : DefaultIndex(*d);
+        if (i >= 0)
+            Activate(d, proc, i);
+    } else if (vk == kVkEscape) {
+        proc(d, kDlgClose, 0);
+    } else if (vk == kVkSpace && d->focus >= 0) {
+        Activate(d, proc, d->focus);
+    } else if (vk == kVkTab || vk == kVkLeft || vk == kVkRight) {
+        MoveFocus(d, vk);
+    } else {
+        ActivateByMnemonic(d, proc, vk);
+    }
+}
+
+// A button counts as clicked when the left button goes down and up on it.
+void OnDialogMouse(Dialog* d, DialogProc proc, WindowHandle owner, int gameTop, const RawInput& in) {
+    if (in.vk != kVkLButton)
+        return;
+    int cw = 0, ch = 0;
+    CanvasSize(owner, &cw, &ch);
+    Surface canvas;
+    canvas.width = cw;
+    canvas.height = ch;
+    int i = HitTest(*d, canvas, gameTop, in.x, in.y);
+    if (in.kind == RawInput::kMouseDown) {
+        d->pressed = i;
+        return;
+    }
+    if (i >= 0 && i == d->pressed) {
+        d->focus = i;
+        Activate(d, proc, i);
+    }
+    d->pressed = -1;
+}
+
+// False when the input changes nothing to show.
+bool OnDialogInput(Dialog* d, DialogProc proc, WindowHandle owner, int gameTop, const RawInput& in) {
+    switch (in.kind) {
+        case RawInput::kKeyDown:
+            if (in.repeat)
+                return false; // the key that opened the dialog, still held
+            OnDialogKey(d, proc, in.vk);
+            return true;
+        case RawInput::kMouseDown:
+        case RawInput::kMouseUp: OnDialogMouse(d, proc, owner, gameTop, in); return true;
+        case RawInput::kClose:
+        case RawInput::kQuit: proc(d, kDlgClose, 0); return true;
+        default: return false;
+    }
+}
+
+// The modal loop over the window: input, media events and queued answers
+// until the dialog procedure ends the dialog.
+void RunDialogLoop(Dialog* d, DialogProc proc, WindowHandle owner) {
+    SetOverlayPainter(owner, [d](Surface* canvas, int gameTop) { Paint(*d, canvas, gameTop); });
+    RedrawWindow(owner);
+    int gameTop = MenuStripHeight(owner);
+    while (!d->ended) {
+        RawInput in;
+        if (!PollRawInput(&in)) {
+            DispatchAppEvents(owner);
+            // A test may queue its answer while the dialog is up.
+            if (!TakeQueuedAnswer(d, proc))
+                WaitWindowEvent(10);
+            continue;
+        }
+        if (OnDialogInput(d, proc, owner, gameTop, in) && !d->ended)
+            RedrawWindow(owner);
+    }
+    SetOverlayPainter(owner, nullptr);
+    RedrawWindow(owner);
+}
+
+} // namespace
+
 intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc proc) {
     Dialog d;
     d.t = tmpl;
@@ -193,11 +311,8 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
     d.focus = DefaultIndex(d);
     ++g_runs;
     proc(&d, kDlgInit, 0);
-    if (!d.ended && !g_answers.empty()) {
-        DialogAnswer a = g_answers.front();
-        g_answers.pop_front();
-        Answer(&d, proc, a);
-    }
+    if (!d.ended)
+        TakeQueuedAnswer(&d, proc);
     if (!d.ended && !owner) {
         // Nobody can be asked: the default button answers.
         int i = DefaultIndex(d);
@@ -206,93 +321,8 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
         if (!d.ended)
             proc(&d, kDlgClose, 0);
     }
-    if (!d.ended) {
-        SetOverlayPainter(owner, [&d](Surface* canvas, int gameTop) { Paint(d, canvas, gameTop); });
-        RedrawWindow(owner);
-        int gameTop = MenuStripHeight(owner);
-        while (!d.ended) {
-            RawInput in;
-            if (!PollRawInput(&in)) {
-                DispatchAppEvents(owner);
-                // A test may queue its answer while the dialog is up.
-                if (!g_answers.empty()) {
-                    DialogAnswer a = g_answers.front();
-                    g_answers.pop_front();
-                    Answer(&d, proc, a);
-                    continue;
-                }
-                WaitWindowEvent(10);
-                continue;
-            }
-            int cw = 0, ch = 0;
-            CanvasSize(owner, &cw, &ch);
-            Surface hit;
-            hit.width = cw;
-            hit.height = ch;
-            const Surface* canvas = &hit;
-            switch (in.kind) {
-                case RawInput::kKeyDown: {
-                    if (in.repeat)
-                        continue; // the key that opened the dialog, still held
-                    if (in.vk == kVkReturn) {
-                        int i =
-                            d.focus >= 0 && d.t.controls[static_cast<size_t>(d.focus)].kind == DialogControl::kButton
-                                ? d.focus
-                                : DefaultIndex(d);
-                        if (i >= 0)
-                            Activate(&d, proc, i);
-                    } else if (in.vk == kVkEscape) {
-                        proc(&d, kDlgClose, 0);
-                    } else if (in.vk == kVkSpace && d.focus >= 0) {
-                        Activate(&d, proc, d.focus);
-                    } else if (in.vk == kVkTab || in.vk == kVkLeft || in.vk == kVkRight) {
-                        int n = static_cast<int>(d.t.controls.size());
-                        int step = in.vk == kVkLeft ? n - 1 : 1;
-                        for (int k = 1; k <= n; ++k) {
-                            int i = (d.focus + step * k) % n;
-                            if (i < 0)
-                                i += n;
-                            if (d.t.controls[static_cast<size_t>(i)].kind != DialogControl::kStatic) {
-                                d.focus = i;
-                                break;
-                            }
-                        }
-                    } else {
-                        for (size_t i = 0; i < d.t.controls.size(); ++i) {
-                            const auto& c = d.t.controls[i];
-                            if (c.kind != DialogControl::kStatic && MenuModel::Mnemonic(c.text) == in.vk && in.vk) {
-                                d.focus = static_cast<int>(i);
-                                Activate(&d, proc, static_cast<int>(i));
-                                break;
-                            }
-                        }
-                    }
-                    break;
-                }
-                case RawInput::kMouseDown:
-                    if (in.vk == kVkLButton && canvas)
-                        d.pressed = HitTest(d, *canvas, gameTop, in.x, in.y);
-                    break;
-                case RawInput::kMouseUp:
-                    if (in.vk == kVkLButton && canvas) {
-                        int i = HitTest(d, *canvas, gameTop, in.x, in.y);
-                        if (i >= 0 && i == d.pressed) {
-                            d.focus = i;
-                            Activate(&d, proc, i);
-                        }
-                        d.pressed = -1;
-                    }
-                    break;
-                case RawInput::kClose:
-                case RawInput::kQuit: proc(&d, kDlgClose, 0); break;
-                default: continue;
-            }
-            if (!d.ended)
-                RedrawWindow(owner);
-        }
-        SetOverlayPainter(owner, nullptr);
-        RedrawWindow(owner);
-    }
+    if (!d.ended)
+        RunDialogLoop(&d, proc, owner);
     Record(d);
     return d.result;
 }

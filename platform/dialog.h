@@ -50,18 +50,4 @@ void CheckDialogButton(Dialog* dialog, int id, bool checked);
 // without one the text goes to standard error.
 void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string& caption);
 
-// Test hook: answers for the next dialogs, taken in order as each opens.
-// button 0 means a close request; checks lists check boxes to tick first.
-struct DialogAnswer {
-    int button = 0;
-    std::vector<int> checks;
-};
-void QueueDialogAnswer(const DialogAnswer& answer);
-void ClearDialogAnswers();
-// What the tests can see of the dialogs shown so far.
-int DialogRunCount();
-std::string LastDialogCaption();
-// Texts of the last dialog's controls at the moment it ended, "\n"-joined.
-std::string LastDialogTexts();
-
 } // namespace plat

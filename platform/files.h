@@ -49,9 +49,4 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 // when it cannot be read or does not fit in size bytes.
 bool GetCurrentDir(char* out, size_t size);
 
-// Test hook: when set, UnlinkFile asks it first; a non-zero result is returned
-// as the errno of a failed delete (Linux can delete open files, Windows could not).
-using UnlinkHook = int (*)(const std::string& path);
-void SetUnlinkHook(UnlinkHook hook);
-
 } // namespace plat

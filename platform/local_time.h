@@ -16,7 +16,4 @@ struct LocalTime {
 
 LocalTime GetLocalTime();
 
-// Tests inject a fixed date and time; an empty function restores the real one.
-void SetLocalTimeSource(std::function<LocalTime()> source);
-
 } // namespace plat

@@ -6,6 +6,7 @@
 #include "platform/menu.h"
 #include "platform/window.h"
 #include "platform/window_state.h"
+#include "platform/window_test_hooks.h"
 
 // The menu bar's modal loop: keyboard and mouse navigation over the drawn bar
 // and drop-downs, ended by a choice, Escape, a click elsewhere or a close.

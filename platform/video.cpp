@@ -5,6 +5,7 @@
 
 #include "platform/raster.h"
 #include "platform/video_present.h"
+#include "platform/video_test_hooks.h"
 
 namespace plat {
 

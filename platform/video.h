@@ -44,17 +44,6 @@ uint32_t VideoModeCount(uint32_t level);
 // Fills one entry; kVideoOk or a negative code for a bad index.
 int32_t GetVideoMode(uint32_t level, uint32_t index, VideoMode* out);
 
-// Test hooks. A mode source answers the list of a level (false: unreadable);
-// a context hook may refuse a device (false). nullptr restores the defaults:
-// every level lists 800 x 600 at 32, 24 and 16 bits and every device is made.
-using VideoModeSource = std::function<bool(uint32_t level, std::vector<VideoMode>* out)>;
-void SetVideoModeSource(VideoModeSource source);
-using VideoContextHook =
-    std::function<bool(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp, bool fullScreen)>;
-void SetVideoContextHook(VideoContextHook hook);
-// While set, TestCooperativeLevel answers this code instead of asking the window.
-void SetCooperativeLevelOverride(const int32_t* code);
-
 // A picture the device made (texture tile or off-screen surface). A device
 // loss empties the contents of every live one, as video memory would.
 class DeviceSurface : public Surface {

@@ -32,8 +32,6 @@ void PresentFrame(const Surface& frame, uint32_t bpp);
 void RepresentLastFrame();
 // The last frame as presented (after quantising).
 const Surface& LastPresentedFrame();
-// Number of frames presented since start (tests).
-uint64_t PresentedFrameCount();
 
 // Reads back what the next present puts into the window (the whole output,
 // letterbox and overlays included) into *out; out stays untouched when no
@@ -46,8 +44,5 @@ void ApplyPresentScreenMode(bool fullScreen);
 // True while the window is full screen and minimised or hidden: the display
 // cannot be used until it comes back.
 bool PresentDisplayUnavailable();
-
-// 16-bit quantising of one pixel (exposed for tests).
-uint32_t QuantizePixel(uint32_t argb, uint32_t bpp);
 
 } // namespace plat

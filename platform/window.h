@@ -122,10 +122,4 @@ void SetImeEnabled(bool enabled);
 // Caption text of the window (Shift-JIS), as set at creation.
 std::string WindowCaption(WindowHandle window);
 
-// Test hook: menu choices waiting to be made. When the menu loop starts and a
-// choice waits, it is taken at once (id 0: leave the menu without a choice).
-void QueueMenuChoice(int commandId);
-// How many times the menu loop ran (tests).
-int MenuLoopCount();
-
 } // namespace plat

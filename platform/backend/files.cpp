@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/sjis.h"
+#include "platform/files_test_hooks.h"
 
 namespace plat {
 

@@ -1,4 +1,5 @@
 #include "platform/local_time.h"
+#include "platform/local_time_test_hooks.h"
 
 #include <ctime>
 #include <sys/time.h>

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/video.h"
+#include "platform/video_present_test_hooks.h"
 
 namespace plat {
 

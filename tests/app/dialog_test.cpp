@@ -10,6 +10,7 @@
 #include "resources/dialog_resources.h"
 #include "resources/resource_ids.h"
 #include "tests/app/app_test_util.h"
+#include "platform/dialog_test_hooks.h"
 
 namespace {
 

@@ -26,6 +26,9 @@
 #include "tests/app/app_test_util.h"
 #include "tests/support/test_env.h"
 #include "tools/archive_writer.h"
+#include "platform/dialog_test_hooks.h"
+#include "platform/window_test_hooks.h"
+#include "platform/video_present_test_hooks.h"
 
 namespace {
 

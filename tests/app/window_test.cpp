@@ -12,6 +12,8 @@
 #include "platform/menu.h"
 #include "platform/window_metrics.h"
 #include "tests/app/app_test_util.h"
+#include "platform/dialog_test_hooks.h"
+#include "platform/window_test_hooks.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "platform/media_graph.h"
 #include "platform/media_video_decoder.h"
 #include "tests/audio/audio_fixtures.h"
+#include "platform/audio_output_test_hooks.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "platform/audio_performance.h"
 #include "platform/media_audio_decoder.h"
 #include "tests/audio/audio_fixtures.h"
+#include "platform/audio_output_test_hooks.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "tests/graphics/graphics_util.h"
+#include "platform/video_test_hooks.h"
 
 namespace {
 

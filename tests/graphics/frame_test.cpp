@@ -2,6 +2,8 @@
 
 #include "platform/video_present.h"
 #include "tests/graphics/graphics_util.h"
+#include "platform/video_test_hooks.h"
+#include "platform/video_present_test_hooks.h"
 
 namespace {
 

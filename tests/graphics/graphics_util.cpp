@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "tools/archive_writer.h"
+#include "platform/video_test_hooks.h"
 
 namespace kugfx {
 

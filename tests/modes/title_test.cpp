@@ -4,6 +4,7 @@
 #include "modes/title_mode_data.h"
 #include "platform/local_time.h"
 #include "tests/modes/mode_harness.h"
+#include "platform/local_time_test_hooks.h"
 
 namespace {
 

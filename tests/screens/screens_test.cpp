@@ -31,6 +31,7 @@
 #include "tools/archive_writer.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/screen_pictures.h"
+#include "platform/local_time_test_hooks.h"
 
 namespace {
 

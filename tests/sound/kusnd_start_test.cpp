@@ -1,6 +1,8 @@
 #include <functional>
 
 #include "tests/sound/sound_fixture.h"
+#include "platform/audio_performance_test_hooks.h"
+#include "platform/audio_output_test_hooks.h"
 
 namespace soundtest {
 namespace {

@@ -14,6 +14,8 @@
 #include "tests/audio/audio_fixtures.h"
 #include "tests/support/test_env.h"
 #include "tools/archive_writer.h"
+#include "platform/audio_performance_test_hooks.h"
+#include "platform/audio_output_test_hooks.h"
 
 namespace soundtest {
 

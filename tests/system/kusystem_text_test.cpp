@@ -3,6 +3,7 @@
 
 #include "platform/sjis.h"
 #include "tests/system/system_fixture.h"
+#include "platform/local_time_test_hooks.h"
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include "platform/input_state.h"
 #include "platform/local_time.h"
 #include "tests/support/test_env.h"
+#include "platform/files_test_hooks.h"
+#include "platform/local_time_test_hooks.h"
 
 namespace kutest {
 

@@ -5,6 +5,8 @@
 #include "platform/video.h"
 #include "platform/video_image.h"
 #include "platform/video_present.h"
+#include "platform/video_test_hooks.h"
+#include "platform/video_present_test_hooks.h"
 
 namespace {
 
