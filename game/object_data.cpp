@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int32_t kPoolFirst = 26;
-constexpr int32_t kPoolLast = 75;
 
 float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
@@ -42,7 +40,7 @@ OBJECT_DATA::OBJECT_DATA() : m_bCreate(0), m_pKUSnd(nullptr), m_bRun(0) {
 
 OBJECT_DATA::~OBJECT_DATA() { Clear(); }
 
-void OBJECT_DATA::ErrorPrint(const char* method, const char* text) {
+void OBJECT_DATA::LogError(const char* method, const char* text) {
     const std::string line = std::string("Error: <OBJECT_DATA::") + method + "> " + text + "\n";
     if (m_pKUSys)
         m_pKUSys->TracePrint(line.c_str());
@@ -50,10 +48,10 @@ void OBJECT_DATA::ErrorPrint(const char* method, const char* text) {
         plat::DebugOut(line.c_str());
 }
 
-bool OBJECT_DATA::Ready(const char* method) {
+bool OBJECT_DATA::Usable(const char* method) {
     if (m_bInit && m_pKUSys)
         return true;
-    ErrorPrint(method, "初期化されていません");
+    LogError(method, "初期化されていません");
     return false;
 }
 
@@ -73,14 +71,14 @@ int OBJECT_DATA::Initialize(KUSPRITE2* sprite, KUSND* snd, KUSYSTEM* sys, const 
     }
     m_pKUSys = sys;
     if (!sprite) {
-        ErrorPrint("Initialize", "引数のKUSPRITE2クラスポインタが不正です");
+        LogError("Initialize", "引数のKUSPRITE2クラスポインタが不正です");
         m_pKUSys = nullptr;
         return 0;
     }
     if (!snd)
-        ErrorPrint("Initialize", "引数のKUSNDクラスポインタが不正です");
+        LogError("Initialize", "引数のKUSNDクラスポインタが不正です");
     if (!id) {
-        ErrorPrint("Initialize", "IDが指定されていません");
+        LogError("Initialize", "IDが指定されていません");
         m_pKUSys = nullptr;
         return 0;
     }
@@ -92,22 +90,22 @@ int OBJECT_DATA::Initialize(KUSPRITE2* sprite, KUSND* snd, KUSYSTEM* sys, const 
 
 int OBJECT_DATA::CreateObject(const char* file, float x, float y, int32_t cellWidth, int32_t cellHeight,
                               int32_t frameCount, uint32_t animationType, uint32_t loadFlag, int32_t number) {
-    if (!Ready("CreateObject"))
+    if (!Usable("CreateObject"))
         return 0;
     if (!m_pKUSprite || !m_pKUSnd) {
-        ErrorPrint("CreateObject", "初期化されていません");
+        LogError("CreateObject", "初期化されていません");
         return 0;
     }
     DeleteObject();
     if (!file) {
-        ErrorPrint("CreateObject", "ファイル名が設定されていません");
+        LogError("CreateObject", "ファイル名が設定されていません");
         return 0;
     }
-    // Numbers below -1 would land on the game's fixed slots, and those past
-    // the pool's end on the gallery's and the mosaic's work surfaces.
+    // Numbers below -1 would land on the game's fixed slots, and two past the
+    // pool on the mosaic's work surfaces.
     int32_t slot = -1;
     if (number == -1) {
-        for (int32_t s = kPoolFirst; s <= kPoolLast && slot < 0; ++s) {
+        for (int32_t s = kFirstPoolSlot; s <= kLastPoolSlot && slot < 0; ++s) {
             const char* bound = m_pKUSprite->GetGraphicDataFileName(static_cast<uint32_t>(s));
             if (!bound || !bound[0])
                 slot = s;
@@ -115,16 +113,17 @@ int OBJECT_DATA::CreateObject(const char* file, float x, float y, int32_t cellWi
         if (slot < 0) {
             m_pKUSys->TracePrint("Warn: <OBJECT_DATA::CreateObject> "
                                  "スクリプト予約ナンバーが満杯です。GR_SCRIPT_RESERVE01に確保します\n");
-            slot = kPoolFirst;
+            slot = kFirstPoolSlot;
         }
-    } else if (number >= 1 && number <= kPoolLast - kPoolFirst + 1) {
-        slot = number + kPoolFirst - 1;
+    } else if (number >= 1 && number <= INT32_MAX - kPoolBase &&
+               (number + kPoolBase < kFirstWorkSlot || number + kPoolBase > kLastWorkSlot)) {
+        slot = number + kPoolBase;
     } else {
-        ErrorPrint("CreateObject", "グラフィックライブラリインデックスナンバーが不正です");
+        LogError("CreateObject", "グラフィックライブラリインデックスナンバーが不正です");
         return 0;
     }
-    if (frameCount < 0) {
-        ErrorPrint("CreateObject", "アニメーション数が不正です");
+    if (frameCount < 0 || static_cast<uint32_t>(frameCount) > ANIMATION_DATA::kMaxFrames) {
+        LogError("CreateObject", "アニメーション数が不正です");
         frameCount = 0;
     }
     m_nSlot = slot;
@@ -133,14 +132,16 @@ int OBJECT_DATA::CreateObject(const char* file, float x, float y, int32_t cellWi
     m_fY = y;
     m_nCellWidth = cellWidth;
     m_nCellHeight = cellHeight;
+    // Every frame has a (still empty) rectangle, as a picture's frames do.
     m_dwAnimationNum = static_cast<uint32_t>(frameCount);
+    m_pRect.reset(frameCount ? new KURECT[frameCount]() : nullptr);
     m_Animation.m_dwType = animationType;
     m_Animation.SetData(static_cast<uint32_t>(frameCount), animationType);
     m_bCreate = 1;
     m_bRun = 0;
     m_bLoad = loadFlag;
     if (loadFlag && !LoadGraphicData())
-        ErrorPrint("CreateObject", "オブジェクトのロードに失敗しました");
+        LogError("CreateObject", "オブジェクトのロードに失敗しました");
     return 1;
 }
 
@@ -166,7 +167,8 @@ int OBJECT_DATA::DeleteObject() {
     m_bRun = 0;
     m_bRepeatAcross = 0;
     m_nRepeat = -1;
-    FreeFrameRects();
+    m_pRect.reset();
+    m_dwAnimationNum = 0;
     for (OBJECT_PROC_DATA& p : m_Proc)
         ClearProc(p);
     m_bCreate = 0;
@@ -186,7 +188,7 @@ void OBJECT_DATA::Clear() {
 }
 
 int OBJECT_DATA::SetDrawProperty(int32_t colourKey, int32_t repeat, uint32_t across) {
-    if (!Ready("SetDrawProperty"))
+    if (!Usable("SetDrawProperty"))
         return 0;
     if (colourKey == 0 || colourKey == 1)
         m_bColorKey = static_cast<uint32_t>(colourKey);
@@ -201,7 +203,7 @@ int OBJECT_DATA::SetDrawProperty(int32_t colourKey, int32_t repeat, uint32_t acr
 
 int OBJECT_DATA::AddProcDataBuf(int32_t index, float x, float y, uint32_t time, int32_t type, int32_t a, int32_t b,
                                 float x2, float y2) {
-    if (!Ready("AddProcDataBuf"))
+    if (!Usable("AddProcDataBuf"))
         return 0;
     if (index == -1) {
         for (int32_t i = 0; i < kProcNum && index < 0; ++i) {
@@ -210,11 +212,11 @@ int OBJECT_DATA::AddProcDataBuf(int32_t index, float x, float y, uint32_t time, 
                 index = i;
         }
         if (index < 0) {
-            ErrorPrint("AddProcDataBuf", "空きバッファがありません");
+            LogError("AddProcDataBuf", "空きバッファがありません");
             return 0;
         }
     } else if (index < 0 || index >= kProcNum) {
-        ErrorPrint("AddProcDataBuf", "バッファナンバーが不正です");
+        LogError("AddProcDataBuf", "バッファナンバーが不正です");
         return 0;
     }
     m_Proc[index] = OBJECT_PROC_DATA{x, y, time, type, a, b, x2, y2};
@@ -222,7 +224,7 @@ int OBJECT_DATA::AddProcDataBuf(int32_t index, float x, float y, uint32_t time, 
 }
 
 int OBJECT_DATA::ClearProcDataBuf(int32_t index) {
-    if (!Ready("ClearProcDataBuf"))
+    if (!Usable("ClearProcDataBuf"))
         return 0;
     if (index == -1) {
         for (OBJECT_PROC_DATA& p : m_Proc)
@@ -230,7 +232,7 @@ int OBJECT_DATA::ClearProcDataBuf(int32_t index) {
         return 1;
     }
     if (index < 0 || index >= kProcNum) {
-        ErrorPrint("ClearProcDataBuf", "バッファナンバーが不正です");
+        LogError("ClearProcDataBuf", "バッファナンバーが不正です");
         return 0;
     }
     ClearProc(m_Proc[index]);
@@ -238,11 +240,11 @@ int OBJECT_DATA::ClearProcDataBuf(int32_t index) {
 }
 
 int OBJECT_DATA::CalcVecForPrcData(int32_t index) {
-    if (!Ready("CalcVecForPrcData"))
+    if (!Usable("CalcVecForPrcData"))
         return 0;
     if (index < 0 || index >= kProcNum || (m_Proc[index].fX == m_fX && m_Proc[index].fY == m_fY) ||
         m_Proc[index].nType == 0) {
-        ErrorPrint("CalcVecForPrcData", "バッファナンバーが不正です");
+        LogError("CalcVecForPrcData", "バッファナンバーが不正です");
         return 0;
     }
     const OBJECT_PROC_DATA& p = m_Proc[index];
@@ -332,7 +334,7 @@ void OBJECT_DATA::DeleteStep(int32_t a, bool mainLoop) {
         for (OBJECT_PROC_DATA& p : m_Proc)
             ClearProc(p);
     } else {
-        ErrorPrint(mainLoop ? "MainLoopProc" : "OneProc", "バッファナンバーが不正です");
+        LogError(mainLoop ? "MainLoopProc" : "OneProc", "バッファナンバーが不正です");
     }
     m_nNowProc = 0;
 }
@@ -441,7 +443,7 @@ int OBJECT_DATA::RunStep(ADV_DATA* adv, int32_t k, uint32_t now, bool finish, bo
         return 1;
     case kProcChange:
         if (p.nA < 0 || p.nA >= kProcNum || (mainLoop && (p.nB < 0 || p.nB >= kProcNum))) {
-            ErrorPrint(mainLoop ? "MainLoopProc" : "OneProc", "バッファナンバーが不正です");
+            LogError(mainLoop ? "MainLoopProc" : "OneProc", "バッファナンバーが不正です");
         } else if (mainLoop) {
             m_Proc[p.nA] = m_Proc[p.nB];
         } else {
@@ -490,10 +492,10 @@ int OBJECT_DATA::RunStep(ADV_DATA* adv, int32_t k, uint32_t now, bool finish, bo
 }
 
 int OBJECT_DATA::MainLoopProc(ADV_DATA* adv, uint32_t now) {
-    if (!Ready("MainLoopProc"))
+    if (!Usable("MainLoopProc"))
         return -1;
     if (!adv) {
-        ErrorPrint("MainLoopProc", "アドベンチャーデータポインタが不正です");
+        LogError("MainLoopProc", "アドベンチャーデータポインタが不正です");
         return -1;
     }
     if (m_bShow)
@@ -501,21 +503,21 @@ int OBJECT_DATA::MainLoopProc(ADV_DATA* adv, uint32_t now) {
     if (!m_bRun)
         return 0;
     if (m_nNowProc < 0 || m_nNowProc >= kProcNum) {
-        ErrorPrint("MainLoopProc", "移動参照ナンバーが不正です");
+        LogError("MainLoopProc", "移動参照ナンバーが不正です");
         return -1;
     }
     return RunStep(adv, m_nNowProc, now, false, true);
 }
 
 int OBJECT_DATA::OneProc(ADV_DATA* adv, int32_t k, uint32_t now, int finish) {
-    if (!Ready("OneProc"))
+    if (!Usable("OneProc"))
         return -1;
     if (!adv) {
-        ErrorPrint("OneProc", "アドベンチャーデータポインタが不正です");
+        LogError("OneProc", "アドベンチャーデータポインタが不正です");
         return -1;
     }
     if (k < 0 || k >= kProcNum) {
-        ErrorPrint("OneProc", "移動参照ナンバーが不正です");
+        LogError("OneProc", "移動参照ナンバーが不正です");
         return -1;
     }
     return RunStep(adv, k, now, finish != 0, false);
@@ -525,12 +527,12 @@ int OBJECT_DATA::DrawProc() {
     if (!m_bInit || !m_pKUSys || !m_pKUSprite || !m_bCreate || !(m_fAlpha > 0.0f) || !m_bShow)
         return 1;
     if (m_nSlot < 0 || m_pKUSprite->GetGraphicDataLoadState(static_cast<uint32_t>(m_nSlot)) != 0) {
-        ErrorPrint("DrawProc", "サーフェスがロードされていないか、サーフェスナンバーが不正です");
+        LogError("DrawProc", "サーフェスがロードされていないか、サーフェスナンバーが不正です");
         return 0;
     }
     uint32_t w = 0, h = 0;
     if (!m_pKUSprite->GetGraphicFormat(static_cast<uint32_t>(m_nSlot), &w, &h)) {
-        ErrorPrint("DrawProc", "グラフィックのサイズ取得に失敗しました");
+        LogError("DrawProc", "グラフィックのサイズ取得に失敗しました");
         return 0;
     }
     const int64_t width = w, height = h;
@@ -564,7 +566,7 @@ int OBJECT_DATA::DrawProc() {
             break;
         if (m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(m_nSlot), x, y, kDrawTypeAuto, flags, &src,
                                          m_fScaleX, m_fScaleY, &colour, 0) < 0) {
-            ErrorPrint("DrawProc", "描画に失敗しました");
+            LogError("DrawProc", "描画に失敗しました");
             return 0;
         }
         x += stepX;

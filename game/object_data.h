@@ -95,8 +95,8 @@ public:
     int32_t m_nCellHeight;
 
 private:
-    void ErrorPrint(const char* method, const char* text);
-    bool Ready(const char* method);
+    void LogError(const char* method, const char* text);
+    bool Usable(const char* method);
     static void ClearProc(OBJECT_PROC_DATA& p);
     // The work of one step; mainLoop selects MainLoopProc's rules over
     // OneProc's.
