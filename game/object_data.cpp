@@ -12,7 +12,6 @@
 
 namespace {
 
-
 float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 // Signed time since start; a start in the future counts as no time passed.
@@ -111,8 +110,9 @@ int OBJECT_DATA::CreateObject(const char* file, float x, float y, int32_t cellWi
                 slot = s;
         }
         if (slot < 0) {
-            m_pKUSys->TracePrint("Warn: <OBJECT_DATA::CreateObject> "
-                                 "スクリプト予約ナンバーが満杯です。GR_SCRIPT_RESERVE01に確保します\n");
+            m_pKUSys->TracePrint(
+                "Warn: <OBJECT_DATA::CreateObject> "
+                "スクリプト予約ナンバーが満杯です。GR_SCRIPT_RESERVE01に確保します\n");
             slot = kFirstPoolSlot;
         }
     } else if (number >= 1 && number <= INT32_MAX - kPoolBase &&
@@ -344,41 +344,36 @@ int OBJECT_DATA::RunTimed(ADV_DATA* adv, int32_t k, uint32_t now, bool finish, b
     const int32_t type = p.nType;
     if (m_nStepState == 0) {
         switch (type) {
-        case kProcMove:
-            CalcVecForPrcData(k);
-            break;
-        case kProcFadeIn:
-            m_fX = p.fX;
-            m_fY = p.fY;
-            m_nPriority = p.nA;
-            m_fAlpha = 0.0f;
-            m_bShow = 1;
-            Sort(adv);
-            m_dwFadeTime = p.dwTime;
-            break;
-        case kProcFadeOut:
-            m_dwFadeTime = p.dwTime;
-            break;
-        case kProcFadeMoveIn:
-            m_fX = p.fX2;
-            m_fY = p.fY2;
-            m_nPriority = p.nA;
-            m_fAlpha = 0.0f;
-            m_bShow = 1;
-            Sort(adv);
-            CalcVecForPrcData(k);
-            m_dwFadeTime = p.dwTime;
-            break;
-        case kProcFadeMoveOut:
-            CalcVecForPrcData(k);
-            m_dwFadeTime = p.dwTime;
-            break;
-        case kProcExpRed:
-            p.fY2 = m_fScaleX;
-            m_bShow = 1;
-            break;
-        default:
-            break;
+            case kProcMove: CalcVecForPrcData(k); break;
+            case kProcFadeIn:
+                m_fX = p.fX;
+                m_fY = p.fY;
+                m_nPriority = p.nA;
+                m_fAlpha = 0.0f;
+                m_bShow = 1;
+                Sort(adv);
+                m_dwFadeTime = p.dwTime;
+                break;
+            case kProcFadeOut: m_dwFadeTime = p.dwTime; break;
+            case kProcFadeMoveIn:
+                m_fX = p.fX2;
+                m_fY = p.fY2;
+                m_nPriority = p.nA;
+                m_fAlpha = 0.0f;
+                m_bShow = 1;
+                Sort(adv);
+                CalcVecForPrcData(k);
+                m_dwFadeTime = p.dwTime;
+                break;
+            case kProcFadeMoveOut:
+                CalcVecForPrcData(k);
+                m_dwFadeTime = p.dwTime;
+                break;
+            case kProcExpRed:
+                p.fY2 = m_fScaleX;
+                m_bShow = 1;
+                break;
+            default: break;
         }
         m_dwStepStart = now;
         m_nStepState = 1;
@@ -386,28 +381,22 @@ int OBJECT_DATA::RunTimed(ADV_DATA* adv, int32_t k, uint32_t now, bool finish, b
     const uint32_t elapsed = Elapsed(now, m_dwStepStart);
     bool done = false;
     switch (type) {
-    case kProcMove:
-        done = MoveTo(p, elapsed, finish);
-        break;
-    case kProcFadeIn:
-        done = FadeTo(true, elapsed, finish);
-        break;
-    case kProcFadeOut:
-        done = FadeTo(false, elapsed, finish);
-        break;
-    case kProcFadeMoveIn: {
-        const bool moved = MoveTo(p, elapsed, finish);
-        done = FadeTo(true, elapsed, finish) && moved;
-        break;
-    }
-    case kProcFadeMoveOut: {
-        const bool moved = MoveTo(p, elapsed, finish);
-        done = FadeTo(false, elapsed, finish) && moved;
-        break;
-    }
-    default: // kProcExpRed
-        done = ScaleTo(p, elapsed, finish);
-        break;
+        case kProcMove: done = MoveTo(p, elapsed, finish); break;
+        case kProcFadeIn: done = FadeTo(true, elapsed, finish); break;
+        case kProcFadeOut: done = FadeTo(false, elapsed, finish); break;
+        case kProcFadeMoveIn: {
+            const bool moved = MoveTo(p, elapsed, finish);
+            done = FadeTo(true, elapsed, finish) && moved;
+            break;
+        }
+        case kProcFadeMoveOut: {
+            const bool moved = MoveTo(p, elapsed, finish);
+            done = FadeTo(false, elapsed, finish) && moved;
+            break;
+        }
+        default: // kProcExpRed
+            done = ScaleTo(p, elapsed, finish);
+            break;
     }
     if (!done)
         return 0;
@@ -427,67 +416,60 @@ int OBJECT_DATA::RunStep(ADV_DATA* adv, int32_t k, uint32_t now, bool finish, bo
     OBJECT_PROC_DATA& p = m_Proc[k];
     const int advance = mainLoop ? 1 : 0;
     switch (p.nType) {
-    case kProcFree:
-        return 1;
-    case kProcSetPos:
-        m_fX = p.fX;
-        m_fY = p.fY;
-        m_nPriority = p.nA;
-        m_nStepState = 0;
-        Sort(adv);
-        m_nNowProc += advance;
-        return 1;
-    case kProcGoto:
-        // A target outside the program is reported by the next frame.
-        m_nNowProc = p.nA;
-        return 1;
-    case kProcChange:
-        if (p.nA < 0 || p.nA >= kProcNum || (mainLoop && (p.nB < 0 || p.nB >= kProcNum))) {
-            LogError(mainLoop ? "MainLoopProc" : "OneProc", "バッファナンバーが不正です");
-        } else if (mainLoop) {
-            m_Proc[p.nA] = m_Proc[p.nB];
-        } else {
-            const int32_t a = p.nA;
-            m_Proc[a] = m_Proc[k];
-            m_Proc[a].nType = 0;
-            m_Proc[a].nA = m_Proc[a].nB = 0;
-        }
-        m_nNowProc += advance;
-        return 1;
-    case kProcDraw:
-        m_bShow = 1;
-        m_nStepState = 0;
-        if (mainLoop)
+        case kProcFree: return 1;
+        case kProcSetPos:
+            m_fX = p.fX;
+            m_fY = p.fY;
+            m_nPriority = p.nA;
+            m_nStepState = 0;
             Sort(adv);
-        m_nNowProc += advance;
-        return 1;
-    case kProcHide:
-        m_bShow = 0;
-        if (m_bLoad)
-            DeleteObject();
-        if (mainLoop)
-            Sort(adv);
-        m_nNowProc += advance;
-        return 1;
-    case kProcAniSet:
-        SetAnimationFrameData(static_cast<uint32_t>(p.nA), static_cast<uint32_t>(p.nB), nullptr);
-        m_nNowProc += advance;
-        return 1;
-    case kProcDel:
-        DeleteStep(p.nA, mainLoop);
-        return 1;
-    case kProcEnd:
-        m_nNowProc += advance;
-        return mainLoop ? 2 : 1;
-    case kProcMove:
-    case kProcFadeIn:
-    case kProcFadeOut:
-    case kProcFadeMoveIn:
-    case kProcFadeMoveOut:
-    case kProcExpRed:
-        return RunTimed(adv, k, now, finish, mainLoop);
-    default:
-        return 0;
+            m_nNowProc += advance;
+            return 1;
+        case kProcGoto:
+            // A target outside the program is reported by the next frame.
+            m_nNowProc = p.nA;
+            return 1;
+        case kProcChange:
+            if (p.nA < 0 || p.nA >= kProcNum || (mainLoop && (p.nB < 0 || p.nB >= kProcNum))) {
+                LogError(mainLoop ? "MainLoopProc" : "OneProc", "バッファナンバーが不正です");
+            } else if (mainLoop) {
+                m_Proc[p.nA] = m_Proc[p.nB];
+            } else {
+                const int32_t a = p.nA;
+                m_Proc[a] = m_Proc[k];
+                m_Proc[a].nType = 0;
+                m_Proc[a].nA = m_Proc[a].nB = 0;
+            }
+            m_nNowProc += advance;
+            return 1;
+        case kProcDraw:
+            m_bShow = 1;
+            m_nStepState = 0;
+            if (mainLoop)
+                Sort(adv);
+            m_nNowProc += advance;
+            return 1;
+        case kProcHide:
+            m_bShow = 0;
+            if (m_bLoad)
+                DeleteObject();
+            if (mainLoop)
+                Sort(adv);
+            m_nNowProc += advance;
+            return 1;
+        case kProcAniSet:
+            SetAnimationFrameData(static_cast<uint32_t>(p.nA), static_cast<uint32_t>(p.nB), nullptr);
+            m_nNowProc += advance;
+            return 1;
+        case kProcDel: DeleteStep(p.nA, mainLoop); return 1;
+        case kProcEnd: m_nNowProc += advance; return mainLoop ? 2 : 1;
+        case kProcMove:
+        case kProcFadeIn:
+        case kProcFadeOut:
+        case kProcFadeMoveIn:
+        case kProcFadeMoveOut:
+        case kProcExpRed: return RunTimed(adv, k, now, finish, mainLoop);
+        default: return 0;
     }
 }
 
@@ -564,8 +546,8 @@ int OBJECT_DATA::DrawProc() {
         // count from a script stops there.
         if (i > 0 && (x >= screenW || y >= screenH))
             break;
-        if (m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(m_nSlot), x, y, kDrawTypeAuto, flags, &src,
-                                         m_fScaleX, m_fScaleY, &colour, 0) < 0) {
+        if (m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(m_nSlot), x, y, kDrawTypeAuto, flags, &src, m_fScaleX,
+                                         m_fScaleY, &colour, 0) < 0) {
             LogError("DrawProc", "描画に失敗しました");
             return 0;
         }

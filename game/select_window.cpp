@@ -126,7 +126,9 @@ int SELECT_WINDOW::Fade(const char* method, uint32_t start, uint32_t duration, b
     return 0;
 }
 
-int SELECT_WINDOW::AppearWindow(uint32_t start, uint32_t duration) { return Fade("AppearWindow", start, duration, true); }
+int SELECT_WINDOW::AppearWindow(uint32_t start, uint32_t duration) {
+    return Fade("AppearWindow", start, duration, true);
+}
 
 int SELECT_WINDOW::DisappearWindow(uint32_t start, uint32_t duration) {
     return Fade("DisappearWindow", start, duration, false);
@@ -160,8 +162,8 @@ int SELECT_WINDOW::HitCheck() {
     int x = 0, y = 0;
     m_pKUSys->GetMousePos(&x, &y);
     const float fx = static_cast<float>(x), fy = static_cast<float>(y);
-    return fx >= m_Frame.m_fX + m_rcHit.left && fx < m_Frame.m_fX + m_rcHit.right &&
-                   fy >= m_Frame.m_fY + m_rcHit.top && fy < m_Frame.m_fY + m_rcHit.bottom
+    return fx >= m_Frame.m_fX + m_rcHit.left && fx < m_Frame.m_fX + m_rcHit.right && fy >= m_Frame.m_fY + m_rcHit.top &&
+                   fy < m_Frame.m_fY + m_rcHit.bottom
                ? 1
                : 0;
 }

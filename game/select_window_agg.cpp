@@ -180,42 +180,42 @@ int SELECT_WINDOW_AGG::DisappearWindow() {
     }
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
     switch (m_dwDisappearPhase) {
-    case 0:
-        if (m_nSelect < 0 || static_cast<uint32_t>(m_nSelect) >= m_dwCount) {
-            Log(m_pKUSys, "DisappearWindow", "ウィンドウが選択されずに呼び出されました");
-            return -1;
-        }
-        m_dwDisappearStart = now;
-        m_dwDisappearPhase = 1;
-        return 0;
-    case 1: {
-        bool done = true, failed = false;
-        for (uint32_t i = 0; i < m_dwCount; ++i)
-            if (static_cast<int32_t>(i) != m_nSelect && !FadeOut(static_cast<int32_t>(i), &done))
-                failed = true;
-        if (failed)
-            return -1;
-        if (done) {
+        case 0:
+            if (m_nSelect < 0 || static_cast<uint32_t>(m_nSelect) >= m_dwCount) {
+                Log(m_pKUSys, "DisappearWindow", "ウィンドウが選択されずに呼び出されました");
+                return -1;
+            }
             m_dwDisappearStart = now;
-            m_dwDisappearPhase = 2;
-        }
-        return 0;
-    }
-    case 2:
-        if (now - m_dwDisappearStart > kChosenHoldTime) {
-            m_dwDisappearStart = now;
-            m_dwDisappearPhase = 3;
-        }
-        return 0;
-    default: {
-        bool done = true;
-        if (!FadeOut(m_nSelect, &done))
-            return -1;
-        if (!done)
+            m_dwDisappearPhase = 1;
             return 0;
-        m_dwDisappearPhase = 0;
-        return 1;
-    }
+        case 1: {
+            bool done = true, failed = false;
+            for (uint32_t i = 0; i < m_dwCount; ++i)
+                if (static_cast<int32_t>(i) != m_nSelect && !FadeOut(static_cast<int32_t>(i), &done))
+                    failed = true;
+            if (failed)
+                return -1;
+            if (done) {
+                m_dwDisappearStart = now;
+                m_dwDisappearPhase = 2;
+            }
+            return 0;
+        }
+        case 2:
+            if (now - m_dwDisappearStart > kChosenHoldTime) {
+                m_dwDisappearStart = now;
+                m_dwDisappearPhase = 3;
+            }
+            return 0;
+        default: {
+            bool done = true;
+            if (!FadeOut(m_nSelect, &done))
+                return -1;
+            if (!done)
+                return 0;
+            m_dwDisappearPhase = 0;
+            return 1;
+        }
     }
 }
 

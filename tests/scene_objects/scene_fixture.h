@@ -22,8 +22,9 @@ protected:
     void SetUp() override {
         fakesvc::Reset();
         clock.clock.Set(10000);
-        sys.UpdateTime();
         auto* token = reinterpret_cast<plat::WindowHandle>(&windowToken);
+        sys.Initialize(token, 1); // makes tmp/
+        sys.UpdateTime();
         ASSERT_EQ(sprite.Initialize(&sys, token, &windowToken, 800, 600, 32, 0), 1);
         ASSERT_EQ(sprite.CreateGraphicDataBuffer(84), 1);
         ASSERT_EQ(sprite.CreateTextureTextBuffer(71), 1);
