@@ -9,6 +9,7 @@
 #include "app/env_settings.h"
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"
+#include "platform/audio_output_test_hooks.h"
 #include "sound/kusnd.h"
 #include "tests/graphics/graphics_util.h"
 
