@@ -33,6 +33,16 @@ is_lib_allowed() {
     return 1
 }
 
+# Every source file, NUL-separated, relative to the top (build folders left out).
+source_files() {
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files -z --cached --others --exclude-standard -- '*.h' '*.hpp' '*.cpp' '*.cc' '*.c'
+    else
+        find . \( -path './build*' -o -path './.git' \) -prune -o -type f \
+            \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' -o -name '*.c' \) -printf '%P\0'
+    fi
+}
+
 open='[<"]'
 close='[>"]'
 # One grep over every source file, then the allow-lists on the few hits.
@@ -50,8 +60,7 @@ while IFS= read -r hit; do
     fi
     echo "check_seams: $f:${line%%:*}: only platform/backend/ may include ${text#*include}" >&2
     fail=1
-done < <(git ls-files -z --cached --others --exclude-standard -- '*.h' '*.hpp' '*.cpp' '*.cc' '*.c' |
-    grep -zv '^platform/backend/' |
+done < <(source_files | grep -zv '^platform/backend/' |
     xargs -0 grep -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]*$open($backend|$libs|$posix)$close" || true)
 
 if [ "$fail" != 0 ]; then
