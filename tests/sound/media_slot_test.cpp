@@ -53,6 +53,9 @@ TEST_F(MediaTest, ReserveAndBindRules) {
     ASSERT_EQ(fresh.MMDATAReserve(1), 1);
     EXPECT_EQ(fresh.MMOpen(0, 2, "m.wav"), 0);
     EXPECT_TRUE(Logged("KUSND::Initializeの処理を終えずに呼び出されました"));
+    log.Clear();
+    EXPECT_EQ(fresh.AVIOpen("dat/Mov.dat", 0, 0, 8, 8), 0);
+    EXPECT_TRUE(Logged("Error: <KUSND::AVIOpen> KUSND::Initializeの処理を終えずに呼び出されました\n"));
 }
 
 // Only the named member comes out, from whichever archive holds it, and it
