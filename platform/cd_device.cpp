@@ -82,7 +82,8 @@ bool CdDevice::Open(const char* drive) {
     Close();
     if (g_fakeDisc) {
         ++g_fakeDisc->opens;
-        backend_ = std::make_unique<FakeCdBackend>(g_fakeDisc);
+        if (!g_fakeDisc->noDrive)
+            backend_ = std::make_unique<FakeCdBackend>(g_fakeDisc);
     } else {
         backend_ = OpenSystemCdDrive(drive);
     }

@@ -9,6 +9,7 @@ namespace plat {
 // CdDevice::Open uses it instead of the system's drive. Position moves only
 // when the test says so.
 struct FakeCdDisc {
+    bool noDrive = false; // opening finds no drive at all
     bool present = true;
     bool doorOpen = false;
     CdToc toc;

@@ -30,6 +30,8 @@ protected:
 // Without a drive every operation keeps its "not open" answer, and nothing a
 // caller reads back is left uninitialised.
 TEST_F(CdTest, WithoutADriveEveryOperationRefusesAndZeroesItsOutputs) {
+    disc.noDrive = true;
+    plat::CdUseFakeDisc(&disc);
     EXPECT_EQ(snd.MCIInit(nullptr), 0);
     EXPECT_TRUE(Logged("Error: <KUSND::MCIInit> MCIの取得に失敗しました\n"));
     unsigned int count = 77;
