@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 libs='SDL[^>"]*|ft2build\.h|freetype/[^>"]*|fontconfig/[^>"]*|libav[a-z]*/[^>"]*|libsw[a-z]*/[^>"]*|iconv\.h'
-posix='unistd\.h|fcntl\.h|dirent\.h|poll\.h|pwd\.h|signal\.h|sys/[^>"]*|netinet/[^>"]*|arpa/[^>"]*'
+posix='linux/[^>"]*|unistd\.h|fcntl\.h|dirent\.h|poll\.h|pwd\.h|signal\.h|sys/[^>"]*|netinet/[^>"]*|arpa/[^>"]*'
 backend='platform/backend/[^>"]*'
 
 # Files that may include a library header: tests of the backend itself (they
