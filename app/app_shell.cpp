@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "app/cursor_type.h"
-#include "app/engine_services.h"
 #include "app/env_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "game/engine_services.h"
 #include "game/game_main.h"
 #include "platform/video_movie.h"
 #include "platform/clock.h"
@@ -28,17 +28,18 @@ KUSPRITE2 g_KuSprite;
 KUSND g_KuSnd;
 GAME_MAIN g_GameMain;
 
+// The game reaches the shell through these from the first frame on, in every
+// program that holds the game object.
+static const bool g_shellServicesInstalled = (InstallShellServices(), true);
+
 plat::WindowHandle g_hWnd = nullptr;
 plat::MenuModel* g_hMenu = nullptr;
 void* g_hInstance = nullptr;
 int g_bActive = 0;
 int g_bMenuOpen = 0;
 int g_bMenuOpenOld = 0;
-int g_bMoviePlay = 0;
-int g_bMoviePlayOld = 0;
 int g_bDialogOpen = 0;
 int g_bMenuBarShown = 0;
-int g_bLibraryInit = 0;
 int g_bExitConfirm = 1;
 int g_nAboutCursorCount = 0;
 int g_nSoundWarningCursorCount = 0;
@@ -301,7 +302,7 @@ int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance) {
     return 1;
 }
 
-int LibraryRelease() {
+int app::LibraryRelease() {
     ++GetShellCounters().libraryRelease;
     g_GameMain.Release();
     g_KuSnd.Release();
@@ -314,7 +315,7 @@ int LibraryRelease() {
     return 1;
 }
 
-int ChangeScreenMode(int fullScreen, int bpp) {
+int app::ChangeScreenMode(int fullScreen, int bpp) {
     uint32_t width = 0, height = 0, curBpp = 0, bestBpp = 0;
     int curFull = 0;
     if (!g_KuSprite.GetScreenMode(&width, &height, &curBpp, &bestBpp, &curFull)) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "adv/adv_data.h"
-#include "app/env_settings.h"
+#include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/integration_data.h"
@@ -222,7 +222,7 @@ int GAME_MAIN::QuitGame() {
     BGM_DS_Stop(m_pKUSnd, m_pKUSys);
     plat::SleepMs(50);
     if (g_bLibraryInit) {
-        SaveEnvData("env.env");
+        SaveSettings("env.env");
         plat::SleepMs(50);
         LibraryRelease();
         g_bLibraryInit = 0;

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "adv/adv_data.h"
-#include "app/env_settings.h"
+#include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/shell_services.h"
