@@ -27,7 +27,7 @@ void ADV_DATA::Release() {
 }
 
 // Without a scenario engine the game ends at once and draws nothing.
-int ADV_DATA::MainProc() { return 1; }
+int ADV_DATA::MainProc() { return kResultEnd; }
 int ADV_DATA::DrawProc() { return 1; }
 int ADV_DATA::LoadDataRelease() { return 1; }
 int ADV_DATA::LoadDataResume() { return 1; }

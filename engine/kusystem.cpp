@@ -8,17 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/virtual_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
-#include "platform/input_state.h"
 #include "platform/local_time.h"
 #include "platform/random.h"
 #include "platform/sjis.h"
 
 namespace {
 
-// Game keys 0..10 as virtual keys.
+// Game keys (kGameKeyReturn .. kGameKeyEscape) as virtual keys.
 constexpr int kGameKeyToVk[] = {
     plat::kVkReturn, plat::kVkControl, plat::kVkSpace,   plat::kVkUp,     plat::kVkDown,   plat::kVkLeft,
     plat::kVkRight,  plat::kVkLButton, plat::kVkRButton, plat::kVkDelete, plat::kVkEscape,
@@ -247,16 +247,16 @@ void KUSYSTEM::SetKeyState(int virtualKey, int state) {
 }
 
 void KUSYSTEM::SetMouseButtonFlag(int gameKey, int value) {
-    if (gameKey == 7)
+    if (gameKey == kGameKeyLButton)
         mouseButton_[0] = static_cast<uint32_t>(value);
-    if (gameKey == 8)
+    if (gameKey == kGameKeyRButton)
         mouseButton_[1] = static_cast<uint32_t>(value);
 }
 
 int KUSYSTEM::GetMouseButtonFlag(int gameKey) const {
-    if (gameKey == 7)
+    if (gameKey == kGameKeyLButton)
         return static_cast<int>(mouseButton_[0]);
-    if (gameKey == 8)
+    if (gameKey == kGameKeyRButton)
         return static_cast<int>(mouseButton_[1]);
     return 0;
 }

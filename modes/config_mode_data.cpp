@@ -3,9 +3,11 @@
 #include <cstdio>
 
 #include "adv/adv_data.h"
-#include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/virtual_keys.h"
+#include "game/game_settings.h"
+#include "game/mode_results.h"
 #include "game/shell_services.h"
 #include "modes/cursor_move.h"
 #include "modes/mode_common.h"
@@ -266,14 +268,14 @@ int CONFIG_MODE_DATA::MoveTargetItem(int current, int vk) const {
     const bool game = m_pAdvData != nullptr;
     int row = 0, v = 0;
     if (m_nPhase == 5) {
-        if (vk != modes::kVkLeft && vk != modes::kVkRight)
+        if (vk != plat::kVkLeft && vk != plat::kVkRight)
             return 0;
         return current == kItemYes ? kItemNo : kItemYes;
     }
     if (current == 0)
         return 1;
-    if (vk == modes::kVkLeft || vk == modes::kVkRight) {
-        const int step = vk == modes::kVkRight ? 1 : -1;
+    if (vk == plat::kVkLeft || vk == plat::kVkRight) {
+        const int step = vk == plat::kVkRight ? 1 : -1;
         if (current == kItemBack || current == kItemTitle)
             return current;
         if (VolumeItem(current, &row, &v))
@@ -286,8 +288,8 @@ int CONFIG_MODE_DATA::MoveTargetItem(int current, int vk) const {
         }
         return 0;
     }
-    const bool up = vk == modes::kVkUp;
-    if (vk != modes::kVkUp && vk != modes::kVkDown)
+    const bool up = vk == plat::kVkUp;
+    if (vk != plat::kVkUp && vk != plat::kVkDown)
         return 0;
     if (VolumeItem(current, &row, &v)) {
         if (row == 0) {
@@ -327,7 +329,7 @@ int CONFIG_MODE_DATA::CursorMoveProc() {
         modes::ErrorPrint(m_pKUSys, "CONFIG_MODE_DATA::CursorMoveProc", "初期化されていません");
         return 0;
     }
-    modes::MoveCursorAllKeys(m_pKUSys, this, m_nHover, {modes::kVkUp, modes::kVkDown, modes::kVkLeft, modes::kVkRight},
+    modes::MoveCursorAllKeys(m_pKUSys, this, m_nHover, {plat::kVkUp, plat::kVkDown, plat::kVkLeft, plat::kVkRight},
                              ConfigMoveTarget);
     return 1;
 }
@@ -467,7 +469,7 @@ int CONFIG_MODE_DATA::MainProc() {
     const char* tag = "CONFIG_MODE_DATA::MainProc";
     if (!m_bInit || !m_pKUSys) {
         modes::ErrorPrint(m_pKUSys, tag, "初期化されていません");
-        return -1;
+        return kModeFailed;
     }
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
     const float t = static_cast<float>(now - m_dwPhaseStart);
@@ -493,9 +495,9 @@ int CONFIG_MODE_DATA::MainProc() {
             int hover = HitItem(x, y);
             bool voicePlayed = false;
             if (hover != 0) {
-                if (click == 3)
+                if (click == kKeyStateReleased)
                     ClickItem(hover, now);
-            } else if (click == 3) {
+            } else if (click == kKeyStateReleased) {
                 // A click on a portrait plays one of its voices and ends the search.
                 for (const Portrait& p : kPortraits) {
                     if (!modes::RectHit(p.rc, x, y))
@@ -510,7 +512,7 @@ int CONFIG_MODE_DATA::MainProc() {
             KURECT rc{};
             if (hover == 0 && !voicePlayed && m_pAdvData && ItemRect(kItemTitle, &rc) && modes::RectHit(rc, x, y)) {
                 hover = kItemTitle;
-                if (click == 3) {
+                if (click == kKeyStateReleased) {
                     SEPlay(m_pKUSnd, m_pKUSys, kSeEnd, 0);
                     m_dwPhaseStart = now;
                     m_fFade = 0.0f;
@@ -519,7 +521,7 @@ int CONFIG_MODE_DATA::MainProc() {
                         !SELoad(m_pKUSnd, m_pKUSys, kSeWindowHover, nullptr) ||
                         !SELoad(m_pKUSnd, m_pKUSys, kSeWindowPush, nullptr)) {
                         modes::ErrorPrint(m_pKUSys, tag, "メッセージウィンドウの初期化に失敗しました");
-                        return -1;
+                        return kModeFailed;
                     }
                     m_MsgWnd = Dialog{1, 1, kDialogX, kDialogY, 0.0f, 0.0f, 0};
                     m_nPhase = 3;
@@ -551,7 +553,7 @@ int CONFIG_MODE_DATA::MainProc() {
             m_MsgWnd.shown = t / static_cast<float>(speed);
             if (m_MsgWnd.shown >= kQuestionChars)
                 m_MsgWnd.shown = -1.0f;
-            if (m_pKUSys->GetKey(1) || modes::ClickState(m_pKUSys) == 3)
+            if (m_pKUSys->GetKey(kGameKeyControl) || modes::ClickState(m_pKUSys) == kKeyStateReleased)
                 m_MsgWnd.shown = -1.0f;
             if (m_MsgWnd.shown == -1.0f) {
                 m_dwPhaseStart = now;
@@ -570,7 +572,7 @@ int CONFIG_MODE_DATA::MainProc() {
                 hover = kItemYes;
             else if (ItemRect(kItemNo, &rc) && modes::RectHit(rc, x, y))
                 hover = kItemNo;
-            if (hover != 0 && click == 3) {
+            if (hover != 0 && click == kKeyStateReleased) {
                 SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
                 m_dwPhaseStart = now;
                 m_nPhase = hover == kItemYes ? 7 : 6;

@@ -1,8 +1,10 @@
 #include "modes/title_mode_data.h"
 
-#include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/virtual_keys.h"
+#include "game/game_settings.h"
+#include "game/mode_results.h"
 #include "game/shell_services.h"
 #include "modes/cursor_move.h"
 #include "modes/mode_common.h"
@@ -51,9 +53,9 @@ constexpr DayRange kDayRange[12] = {
 
 bool TitleMoveTarget(const void*, int current, int vk, KURECT* target) {
     int to = 0;
-    if (vk == modes::kVkUp) {
+    if (vk == plat::kVkUp) {
         to = current == 0 ? 1 : current == 1 ? 6 : current == 3 ? 1 : current == 6 ? 3 : 0;
-    } else if (vk == modes::kVkDown) {
+    } else if (vk == plat::kVkDown) {
         to = current == 0 ? 1 : current == 1 ? 3 : current == 3 ? 6 : current == 6 ? 1 : 0;
     }
     return to != 0 && TITLE_MODE_DATA::ItemRect(to, target);
@@ -167,18 +169,18 @@ int TITLE_MODE_DATA::CursorMoveProc() {
         modes::ErrorPrint(m_pKUSys, "TITLE_MODE_DATA::CursorMoveProc", "初期化されていません");
         return 0;
     }
-    modes::MoveCursorAllKeys(m_pKUSys, this, m_nSelect, {modes::kVkUp, modes::kVkDown}, TitleMoveTarget);
+    modes::MoveCursorAllKeys(m_pKUSys, this, m_nSelect, {plat::kVkUp, plat::kVkDown}, TitleMoveTarget);
     return 1;
 }
 
 int TITLE_MODE_DATA::MainProc() {
     if (!m_bInit || !m_pKUSys) {
         modes::ErrorPrint(m_pKUSys, "TITLE_MODE_DATA::MainProc", "初期化されていません");
-        return -1;
+        return kModeFailed;
     }
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
     const int click = modes::ClickState(m_pKUSys);
-    if (m_nPhase >= 1 && m_nPhase <= 5 && (click == 3 || m_pKUSys->GetKey(1)))
+    if (m_nPhase >= 1 && m_nPhase <= 5 && (click == kKeyStateReleased || m_pKUSys->GetKey(kGameKeyControl)))
         m_nPhase = 11;
     const float t = static_cast<float>(now - m_dwPhaseStart);
 
@@ -254,7 +256,7 @@ int TITLE_MODE_DATA::MainProc() {
                     break;
                 }
             }
-            if (hover != 0 && click == 3) {
+            if (hover != 0 && click == kKeyStateReleased) {
                 SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
                 for (int k = 1; k <= 6; ++k)
                     m_Obj[ObjOfItem(k)].m_bFadeStart = 0;
