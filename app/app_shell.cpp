@@ -5,6 +5,7 @@
 
 #include "app/cursor_type.h"
 #include "app/env_settings.h"
+#include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/engine_services.h"
@@ -63,7 +64,7 @@ void Log(const char* text) { g_KuSystem.TracePrint(text); }
 void SaveAndRelease() {
     if (!g_bLibraryInit)
         return;
-    SaveEnvData("env.env");
+    SaveEnvData(kSettingsFile);
     plat::SleepMs(50);
     LibraryRelease();
     g_bLibraryInit = 0;
@@ -118,7 +119,7 @@ int WinMain(void* hInstance, void*, const char*, int) {
         case plat::SingleInstance::kFailed: return 0;
     }
 
-    int cursorType = LoadCursorType("cursor.txt");
+    int cursorType = LoadCursorType(kCursorFile);
     LoadMainMenu(&g_menuResource);
     plat::WindowParams params;
     params.caption = kCaption;
@@ -132,7 +133,7 @@ int WinMain(void* hInstance, void*, const char*, int) {
     params.clientWidth = kWidth;
     params.clientHeight = kHeight;
 
-    LoadEnvData("env.env");
+    LoadEnvData(kSettingsFile);
     g_KuSystem.SetMouseOffsetY(g_bFullScreen ? plat::kSmCyCaption : 0);
     params.fullScreen = g_bFullScreen != 0;
 
@@ -307,9 +308,9 @@ int app::LibraryRelease() {
     g_GameMain.Release();
     g_KuSnd.Release();
     g_KuSprite.Release();
-    if (plat::StatFile("tmp").isDirectory) {
-        g_KuSystem.RemoveFile("tmp/", nullptr, 1);
-        plat::RemoveDir("tmp");
+    if (plat::StatFile(kTempFolderName).isDirectory) {
+        g_KuSystem.RemoveFile(kTempFolder, nullptr, 1);
+        plat::RemoveDir(kTempFolderName);
     }
     g_KuSystem.RemoveTempFiles();
     return 1;

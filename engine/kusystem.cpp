@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/game_paths.h"
 #include "engine/virtual_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_out.h"
@@ -88,7 +89,7 @@ KUSYSTEM::~KUSYSTEM() {
 
 int KUSYSTEM::Initialize(plat::WindowHandle hWnd, int clearList) {
     plat::SeedRand(static_cast<uint32_t>(time(nullptr)));
-    RemoveFile(nullptr, "trace.txt", 0);
+    RemoveFile(nullptr, kTraceFile, 0);
     currentTime_ = plat::TimeMs();
     pausedTotal_ = 0;
     pauseStart_ = 0;
@@ -105,7 +106,7 @@ int KUSYSTEM::Initialize(plat::WindowHandle hWnd, int clearList) {
     if (clearList)
         memset(removeList_, 0, sizeof(removeList_));
     initialized_ = true;
-    return MakeDirectory("tmp/", 1);
+    return MakeDirectory(kTempFolder, 1);
 }
 
 void KUSYSTEM::Update(plat::WindowHandle) {
@@ -116,9 +117,9 @@ void KUSYSTEM::Update(plat::WindowHandle) {
 }
 
 void KUSYSTEM::RemoveTempFiles() {
-    RemoveFile("tmp/", nullptr, 1);
-    if (plat::FileExists("tmp/") && plat::RemoveDir("tmp/") != 0) {
-        TracePrint(FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", "tmp/").c_str());
+    RemoveFile(kTempFolder, nullptr, 1);
+    if (plat::FileExists(kTempFolder) && plat::RemoveDir(kTempFolder) != 0) {
+        TracePrint(FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", kTempFolder).c_str());
     }
     ProcessRemoveFileList();
     // Cleaned up: the destructor must not sweep tmp/ again. It runs after the
@@ -463,7 +464,7 @@ int KUSYSTEM::RenameFile(const char* from, const char* to) {
 char* KUSYSTEM::GetTempFilePath(const char* name, char* buffer) {
     if (!name || !buffer)
         return nullptr;
-    const std::string path = std::string("tmp/") + name;
+    const std::string path = std::string(kTempFolder) + name;
     if (path.size() >= static_cast<size_t>(kPathSize)) {
         plat::DebugOut("Error: <KUSYSTEM::GetTempFilePath> ファイルパスサイズが大きすぎます\n");
         buffer[0] = '\0';
@@ -668,7 +669,7 @@ void KUSYSTEM::TracePrint(const char* message) {
     plat::DebugOut(line);
     if (!g_bDebugInfo)
         return;
-    FILE* f = fopen("trace.txt", "a+");
+    FILE* f = fopen(kTraceFile, "a+");
     bool ok = f != nullptr;
     if (f) {
         ok = fputs(line, f) >= 0;

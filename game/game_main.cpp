@@ -5,6 +5,7 @@
 #include <string>
 
 #include "adv/adv_data.h"
+#include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/game_settings.h"
@@ -66,7 +67,7 @@ int GAME_MAIN::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
         return 0;
     }
     m_pKUSys = sys;
-    if (m_pKUSys->MakeDirectory("sav/", 0) == -1)
+    if (m_pKUSys->MakeDirectory(kSaveFolder, 0) == -1)
         ErrorPrint("Warn: <GAME_MAIN::Initialize> savフォルダの作成に失敗しました\n");
     if (!sprite) {
         ErrorPrint("Error: <GAME_MAIN::Initialize> KUSPRITE2クラスポインタが設定されていません\n");
@@ -223,7 +224,7 @@ int GAME_MAIN::QuitGame() {
     BGM_DS_Stop(m_pKUSnd, m_pKUSys);
     plat::SleepMs(50);
     if (g_bLibraryInit) {
-        SaveSettings("env.env");
+        SaveSettings(kSettingsFile);
         plat::SleepMs(50);
         LibraryRelease();
         g_bLibraryInit = 0;
@@ -243,7 +244,7 @@ int GAME_MAIN::ProcTitle() {
             DeleteMode(m_pTitleMode);
             if (!ADV_DATA::kBuilt)
                 return BackToTitleUnbuilt("アドベンチャーモード");
-            if (!m_pKUSprite->SetGraphicData(3, "tmp/", "Controller.dds", 4, 1)) {
+            if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
                 ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
                 return 0;
             }

@@ -1,5 +1,6 @@
 #include "game/game_main.h"
 
+#include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/asset_slots.h"
@@ -28,8 +29,8 @@ int GAME_MAIN::DataSet() {
     for (uint32_t slot = 0; slot < kGraphicSlotCount; ++slot) {
         // The mosaic work surfaces are empty surfaces in system memory.
         bool work = slot >= 82;
-        if (!m_pKUSprite->SetGraphicData(slot, "tmp/", GraphicSlotFile(slot), work ? kTypeEmptySurface : kTypeTextures,
-                                         work ? 0 : 1)) {
+        if (!m_pKUSprite->SetGraphicData(slot, kTempFolder, GraphicSlotFile(slot),
+                                         work ? kTypeEmptySurface : kTypeTextures, work ? 0 : 1)) {
             ErrorPrint("Error: <GAME_MAIN::DataSet> データの設定に失敗しました\n");
             return 0;
         }

@@ -1,5 +1,6 @@
 #include "modes/demo_mode_data.h"
 
+#include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "engine/virtual_keys.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr const char* kMovieFile = "dat/Mov.dat";
+constexpr const char* kMovieFile = kMovieArchive;
 constexpr unsigned int kPopupStyle = 0x90000000u; // popup, visible
 // The display counter loops are bounded so a broken cursor layer cannot hang.
 constexpr int kCursorLoopMax = 64;
