@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/app_shell_test_hooks.h"
 #include "app/cursor_type.h"
 #include "app/env_settings.h"
 #include "engine/game_paths.h"
