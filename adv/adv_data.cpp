@@ -1,8 +1,16 @@
 #include "adv/adv_data.h"
 
 #include "engine/kusystem.h"
+#include "game/object_data.h"
 
-ADV_DATA::ADV_DATA() { Release(); }
+namespace {
+void SortDrawOrder(ADV_DATA* adv) { adv->DrawObjectSort(); }
+} // namespace
+
+ADV_DATA::ADV_DATA() {
+    SetDrawOrderSorter(&SortDrawOrder);
+    Release();
+}
 
 ADV_DATA::~ADV_DATA() { Release(); }
 
