@@ -184,6 +184,20 @@ int TITLE_MODE_DATA::MainProc() {
         m_nPhase = 11;
     const float t = static_cast<float>(now - m_dwPhaseStart);
 
+    if (m_nPhase >= 0 && m_nPhase <= 5)
+        return OpeningProc(now, t);
+    if (m_nPhase == 6)
+        return MenuProc(now, click);
+    if (m_nPhase >= 7 && m_nPhase <= 10)
+        return ClosingProc(now, t);
+    if (m_nPhase == 11)
+        return SkipToMenuProc(now);
+    return kModeRunning;
+}
+
+// Phases 0..5: the screen fades in, the logo drops, the bars slide in, the
+// items and the footer fade in one after another.
+int TITLE_MODE_DATA::OpeningProc(uint32_t now, float t) {
     switch (m_nPhase) {
         case 0:
             BGM_DS_Play(m_pKUSnd, m_pKUSys, 1, "BGM13.mp3");
@@ -244,36 +258,47 @@ int TITLE_MODE_DATA::MainProc() {
                 m_nPhase = 6;
             }
             break;
-        case 6: {
-            CursorMoveProc();
-            int x = 0, y = 0;
-            m_pKUSys->GetMousePos(&x, &y);
-            int hover = 0;
-            for (int item : kShownItems) {
-                KURECT rc{};
-                if (ItemRect(item, &rc) && m_Obj[ObjOfItem(item)].m_bDisp && modes::RectHit(rc, x, y)) {
-                    hover = item;
-                    break;
-                }
-            }
-            if (hover != 0 && click == kKeyStateReleased) {
-                SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-                for (int k = 1; k <= 6; ++k)
-                    m_Obj[ObjOfItem(k)].m_bFadeStart = 0;
-                m_dwPhaseStart = now;
-                m_nPhase = 8;
-            }
-            if (m_nPhase == 6 && m_dwPhaseStart + kIdleMs < now) {
-                m_dwPhaseStart = now;
-                m_nPhase = 7;
-            }
-            if (hover != m_nSelect) {
-                m_nSelect = hover;
-                if (hover != 0)
-                    SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
-            }
+        default: break;
+    }
+    return kModeRunning;
+}
+
+// Phase 6: the menu waits for a choice, or for the player to leave it idle.
+int TITLE_MODE_DATA::MenuProc(uint32_t now, int click) {
+    CursorMoveProc();
+    int x = 0, y = 0;
+    m_pKUSys->GetMousePos(&x, &y);
+    int hover = 0;
+    for (int item : kShownItems) {
+        KURECT rc{};
+        if (ItemRect(item, &rc) && m_Obj[ObjOfItem(item)].m_bDisp && modes::RectHit(rc, x, y)) {
+            hover = item;
             break;
         }
+    }
+    if (hover != 0 && click == kKeyStateReleased) {
+        SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+        for (int k = 1; k <= 6; ++k)
+            m_Obj[ObjOfItem(k)].m_bFadeStart = 0;
+        m_dwPhaseStart = now;
+        m_nPhase = 8;
+    }
+    if (m_nPhase == 6 && m_dwPhaseStart + kIdleMs < now) {
+        m_dwPhaseStart = now;
+        m_nPhase = 7;
+    }
+    if (hover != m_nSelect) {
+        m_nSelect = hover;
+        if (hover != 0)
+            SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
+    }
+    return kModeRunning;
+}
+
+// Phases 7..10: the screen fades out, idle (7) or after a choice (8..10:
+// the other items fade, a pause, the fade to black).
+int TITLE_MODE_DATA::ClosingProc(uint32_t now, float t) {
+    switch (m_nPhase) {
         case 7:
             m_fFade = t / 1000.0f;
             if (m_fFade >= 1.0f) {
@@ -311,17 +336,20 @@ int TITLE_MODE_DATA::MainProc() {
                 return m_nSelect;
             }
             break;
-        case 11:
-            m_fFade = 0.0f;
-            for (auto& o : m_Obj)
-                o.m_fAlpha = 1.0f;
-            PlaceAllAtRest();
-            m_dwPhaseStart = now;
-            m_nPhase = 6;
-            break;
         default: break;
     }
-    return 0;
+    return kModeRunning;
+}
+
+// Phase 11: a click or Ctrl during the opening puts everything at rest.
+int TITLE_MODE_DATA::SkipToMenuProc(uint32_t now) {
+    m_fFade = 0.0f;
+    for (auto& o : m_Obj)
+        o.m_fAlpha = 1.0f;
+    PlaceAllAtRest();
+    m_dwPhaseStart = now;
+    m_nPhase = 6;
+    return kModeRunning;
 }
 
 int TITLE_MODE_DATA::DrawObj(int slot, float x, float y, const KURECT& src, float alpha) {
