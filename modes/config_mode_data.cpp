@@ -473,6 +473,19 @@ int CONFIG_MODE_DATA::MainProc() {
     }
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
     const float t = static_cast<float>(now - m_dwPhaseStart);
+    if (m_nPhase == 0 || m_nPhase == 1)
+        return OpeningProc(now, t);
+    if (m_nPhase == 2)
+        return MenuProc(now);
+    if (m_nPhase >= 3 && m_nPhase <= 6)
+        return QuestionProc(now, t);
+    if (m_nPhase == 7 || m_nPhase == 8)
+        return ClosingProc(now, t);
+    return kModeRunning;
+}
+
+// Phases 0 and 1: the screen fades in.
+int CONFIG_MODE_DATA::OpeningProc(uint32_t now, float t) {
     switch (m_nPhase) {
         case 0:
             m_dwPhaseStart = now;
@@ -487,6 +500,15 @@ int CONFIG_MODE_DATA::MainProc() {
                 m_nPhase = 2;
             }
             break;
+        default: break;
+    }
+    return kModeRunning;
+}
+
+// Phase 2: the items answer the pointer, clicks and arrow keys.
+int CONFIG_MODE_DATA::MenuProc(uint32_t now) {
+    const char* tag = "CONFIG_MODE_DATA::MainProc";
+    switch (m_nPhase) {
         case 2: {
             CursorMoveProc();
             int x = 0, y = 0;
@@ -534,6 +556,16 @@ int CONFIG_MODE_DATA::MainProc() {
             }
             break;
         }
+        default: break;
+    }
+    return kModeRunning;
+}
+
+// Phases 3..6: the question whether to go back to the title opens, types
+// out, waits for yes or no, and closes again on no.
+int CONFIG_MODE_DATA::QuestionProc(uint32_t now, float t) {
+    const char* tag = "CONFIG_MODE_DATA::MainProc";
+    switch (m_nPhase) {
         case 3:
             m_MsgWnd.alpha = t / 500.0f;
             if (m_MsgWnd.alpha >= 1.0f) {
@@ -592,6 +624,14 @@ int CONFIG_MODE_DATA::MainProc() {
                 m_nPhase = 2;
             }
             break;
+        default: break;
+    }
+    return kModeRunning;
+}
+
+// Phases 7 (to the title) and 8 (back): the screen fades out.
+int CONFIG_MODE_DATA::ClosingProc(uint32_t now, float t) {
+    switch (m_nPhase) {
         case 7:
         case 8:
             m_fFade = t / 1000.0f;
@@ -605,7 +645,7 @@ int CONFIG_MODE_DATA::MainProc() {
             break;
         default: break;
     }
-    return 0;
+    return kModeRunning;
 }
 
 int CONFIG_MODE_DATA::DrawRect(int slot, float x, float y, const KURECT& src, float alpha) {
