@@ -1,8 +1,16 @@
 #include "adv/adv_data.h"
 
 #include "engine/kusystem.h"
+#include "game/object_data.h"
 
-ADV_DATA::ADV_DATA() { Release(); }
+namespace {
+void SortDrawOrder(ADV_DATA* adv) { adv->DrawObjectSort(); }
+} // namespace
+
+ADV_DATA::ADV_DATA() {
+    SetDrawOrderSorter(&SortDrawOrder);
+    Release();
+}
 
 ADV_DATA::~ADV_DATA() { Release(); }
 
@@ -27,7 +35,7 @@ void ADV_DATA::Release() {
 }
 
 // Without a scenario engine the game ends at once and draws nothing.
-int ADV_DATA::MainProc() { return 1; }
+int ADV_DATA::MainProc() { return kResultEnd; }
 int ADV_DATA::DrawProc() { return 1; }
 int ADV_DATA::LoadDataRelease() { return 1; }
 int ADV_DATA::LoadDataResume() { return 1; }

@@ -21,7 +21,13 @@ public:
 
     int Initialize(const char* script, KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, GAME_GLOBAL_DATA* global);
     void Release();
-    // 0 go on, -1 error, 1 play ended, 2 exam, 3 options, 4 save, 5 load.
+    // Results of MainProc besides kModeRunning (0) and kModeFailed (-1): the
+    // play ended, or the screen to run over the game.
+    static constexpr int kResultEnd = 1;
+    static constexpr int kResultTest = 2;
+    static constexpr int kResultConfig = 3;
+    static constexpr int kResultSave = 4;
+    static constexpr int kResultLoad = 5;
     int MainProc();
     int DrawProc();
     // Unloads the scene's pictures and sounds while a menu runs over the game,

@@ -3,19 +3,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/app_shell_test_hooks.h"
 #include "app/cursor_type.h"
-#include "app/engine_services.h"
 #include "app/env_settings.h"
+#include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "game/engine_services.h"
 #include "game/game_main.h"
-#include "platform/video_movie.h"
 #include "platform/clock.h"
 #include "platform/cursor.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
 #include "platform/input_state.h"
 #include "platform/single_instance.h"
+#include "platform/video_movie.h"
 #include "platform/window_metrics.h"
 #include "resources/dialog_resources.h"
 #include "resources/icon_cursors.h"
@@ -28,17 +30,18 @@ KUSPRITE2 g_KuSprite;
 KUSND g_KuSnd;
 GAME_MAIN g_GameMain;
 
+// The game reaches the shell through these from the first frame on, in every
+// program that holds the game object.
+static const bool g_shellServicesInstalled = (InstallShellServices(), true);
+
 plat::WindowHandle g_hWnd = nullptr;
 plat::MenuModel* g_hMenu = nullptr;
 void* g_hInstance = nullptr;
 int g_bActive = 0;
 int g_bMenuOpen = 0;
 int g_bMenuOpenOld = 0;
-int g_bMoviePlay = 0;
-int g_bMoviePlayOld = 0;
 int g_bDialogOpen = 0;
 int g_bMenuBarShown = 0;
-int g_bLibraryInit = 0;
 int g_bExitConfirm = 1;
 int g_nAboutCursorCount = 0;
 int g_nSoundWarningCursorCount = 0;
@@ -62,7 +65,7 @@ void Log(const char* text) { g_KuSystem.TracePrint(text); }
 void SaveAndRelease() {
     if (!g_bLibraryInit)
         return;
-    SaveEnvData("env.env");
+    SaveEnvData(kSettingsFile);
     plat::SleepMs(50);
     LibraryRelease();
     g_bLibraryInit = 0;
@@ -117,7 +120,7 @@ int WinMain(void* hInstance, void*, const char*, int) {
         case plat::SingleInstance::kFailed: return 0;
     }
 
-    int cursorType = LoadCursorType("cursor.txt");
+    int cursorType = LoadCursorType(kCursorFile);
     LoadMainMenu(&g_menuResource);
     plat::WindowParams params;
     params.caption = kCaption;
@@ -131,7 +134,7 @@ int WinMain(void* hInstance, void*, const char*, int) {
     params.clientWidth = kWidth;
     params.clientHeight = kHeight;
 
-    LoadEnvData("env.env");
+    LoadEnvData(kSettingsFile);
     g_KuSystem.SetMouseOffsetY(g_bFullScreen ? plat::kSmCyCaption : 0);
     params.fullScreen = g_bFullScreen != 0;
 
@@ -301,20 +304,20 @@ int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance) {
     return 1;
 }
 
-int LibraryRelease() {
+int app::LibraryRelease() {
     ++GetShellCounters().libraryRelease;
     g_GameMain.Release();
     g_KuSnd.Release();
     g_KuSprite.Release();
-    if (plat::StatFile("tmp").isDirectory) {
-        g_KuSystem.RemoveFile("tmp/", nullptr, 1);
-        plat::RemoveDir("tmp");
+    if (plat::StatFile(kTempFolderName).isDirectory) {
+        g_KuSystem.RemoveFile(kTempFolder, nullptr, 1);
+        plat::RemoveDir(kTempFolderName);
     }
     g_KuSystem.RemoveTempFiles();
     return 1;
 }
 
-int ChangeScreenMode(int fullScreen, int bpp) {
+int app::ChangeScreenMode(int fullScreen, int bpp) {
     uint32_t width = 0, height = 0, curBpp = 0, bestBpp = 0;
     int curFull = 0;
     if (!g_KuSprite.GetScreenMode(&width, &height, &curBpp, &bestBpp, &curFull)) {

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 
+#include "game/shell_services.h"
 #include "platform/dialog.h"
 #include "platform/menu.h"
 #include "platform/window.h"
@@ -17,18 +17,16 @@ extern KUSPRITE2 g_KuSprite;
 extern KUSND g_KuSnd;
 extern GAME_MAIN g_GameMain;
 
-// Window state of the shell (the settings are in app/env_settings.h).
+// Window state of the shell (the settings are in game/game_settings.h; the
+// movie and library flags the game changes are in game/shell_services.h).
 extern plat::WindowHandle g_hWnd;
 extern plat::MenuModel* g_hMenu;
 extern void* g_hInstance;
 extern int g_bActive;
 extern int g_bMenuOpen;
 extern int g_bMenuOpenOld;
-extern int g_bMoviePlay;
-extern int g_bMoviePlayOld;
 extern int g_bDialogOpen;
 extern int g_bMenuBarShown;
-extern int g_bLibraryInit;
 extern int g_bExitConfirm;
 extern int g_nAboutCursorCount;
 extern int g_nSoundWarningCursorCount;
@@ -43,12 +41,19 @@ int AppDraw();
 // -1 missing argument, 2 in the demo mode, 1 no menu bar wanted, 0 shown.
 int DrawMenuBarFullScreen(plat::WindowHandle hWnd, KUSYSTEM* sys, GAME_MAIN* game);
 int LibraryInitialize(plat::WindowHandle hWnd, void* hInstance);
-int LibraryRelease();
-int ChangeScreenMode(int fullScreen, int bpp);
 int CenterWindow(plat::WindowHandle hWnd);
 int RemoveSysCommandMenuItems(plat::WindowHandle hWnd);
 int SetMaleVoiceONMenuProc(plat::WindowHandle hWnd, int on);
 intptr_t WndProc(plat::WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// The shell's own LibraryRelease and ChangeScreenMode, which it hands to the
+// game through the services of game/shell_services.h.
+namespace app {
+int LibraryRelease();
+int ChangeScreenMode(int fullScreen, int bpp);
+} // namespace app
+// Installs the shell's services (done before main() runs).
+void InstallShellServices();
 
 // Dialog procedures of the three dialogs.
 intptr_t AboutDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wParam);
@@ -57,28 +62,3 @@ intptr_t ExitConfirmDlgProc(plat::Dialog* dlg, uint32_t message, uintptr_t wPara
 
 // The rights notice of the About dialog.
 extern const char kAboutRightsNotice[];
-
-// Test hooks. The instance name keeps parallel test runs apart; the others
-// stand in for a failing renderer or sound device and watch the loop.
-struct ShellHooks {
-    const char* instanceName = "__LARKSPIN_OPNE_ID__";
-    // When set, replaces KUSPRITE2::Initialize's result for a depth (the
-    // real start-up is skipped for a result other than 1).
-    std::function<int(uint32_t bpp)> spriteInit;
-    // When set and negative, KUSND::Initialize counts as failed.
-    std::function<int()> soundInit;
-    // Called once per turn of the message loop, before the next message.
-    std::function<void()> onLoopTurn;
-    // Called when another start asked this one to come forward.
-    std::function<void()> onRaise;
-};
-ShellHooks& GetShellHooks();
-// Counts of calls the tests look at.
-struct ShellCounters {
-    int libraryRelease = 0;
-    int frames = 0;
-    int raises = 0;
-};
-ShellCounters& GetShellCounters();
-// Back to the start state between in-process runs (tests).
-void ResetShellState();

@@ -10,34 +10,11 @@
 #include "platform/debug_out.h"
 #include "platform/files.h"
 #include "platform/sjis.h"
-#include "platform/window_metrics.h"
-
-int g_bSoundWarning = 1;
-int g_bSoundEnable = 1;
-unsigned int g_dwScreenBpp = 16;
-int g_bFullScreen = 0;
-unsigned int g_dwWindowStyle = plat::kStyleWindowAtStart;
-int g_bBGMOn = 1;
-int g_bVoiceOn = 1;
-int g_bSEOn = 1;
-unsigned int g_dwBGMVolume = 5;
-unsigned int g_dwVoiceVolume = 5;
-unsigned int g_dwSEVolume = 5;
-unsigned int g_dwMessageSpeed = 100;
-unsigned int g_dwAutoSkipSpeed = 250;
-unsigned int g_dwAntiAliasLevel = 4;
-int g_bMaleVoice = 1;
-int g_bAutoSkip = 0;
 
 namespace {
 
 constexpr int kLineSize = 1024;
 constexpr int kWordSize = 512;
-
-void SetScreenMode(bool full) {
-    g_bFullScreen = full ? 1 : 0;
-    g_dwWindowStyle = full ? plat::kStyleFullScreen : plat::kStyleWindowAtStart;
-}
 
 bool KeyIs(const char* word, const char* key) { return plat::SjisEqualNoCase(word, key); }
 
@@ -45,7 +22,7 @@ void ApplyLine(const char* w1, const char* w2, const char* w3) {
     if (KeyIs(w1, "サウンド警告:")) {
         g_bSoundWarning = strcmp(w2, "OFF") == 0 ? 0 : 1;
     } else if (KeyIs(w1, "スクリーンモード:")) {
-        SetScreenMode(strcmp(w2, "Full") == 0);
+        SetScreenModeSetting(strcmp(w2, "Full") == 0);
     } else if (KeyIs(w1, "画面カラー:")) {
         if (strcmp(w2, "32bit") == 0)
             g_dwScreenBpp = 32;
@@ -90,21 +67,6 @@ bool EndsWithCrLf(const char* line) {
 }
 
 } // namespace
-
-void SetEnvDefaults() {
-    g_bSoundWarning = 1;
-    g_dwScreenBpp = 16;
-    SetScreenMode(false);
-    g_bBGMOn = 1;
-    g_bVoiceOn = 1;
-    g_bSEOn = 1;
-    g_dwBGMVolume = 5;
-    g_dwVoiceVolume = 5;
-    g_dwSEVolume = 5;
-    g_dwMessageSpeed = 100;
-    g_dwAutoSkipSpeed = 250;
-    g_dwAntiAliasLevel = 4;
-}
 
 int LoadEnvData(const char* path) {
     SetEnvDefaults();

@@ -1,17 +1,15 @@
 #include "game/shell_services.h"
 
 #include "app/app_shell.h"
-#include "platform/cursor.h"
+#include "app/env_settings.h"
 #include "platform/window.h"
 
-// What the game object and the modes ask of the shell beyond the load and
-// play functions.
+// The shell's side of what the game object and the modes ask of it; the
+// load and play services and the cursor counter are the game's built-in ones.
 
-void PostQuitMessage(int exitCode) { plat::PostQuitMessage(exitCode); }
+namespace {
 
-int ShowCursor(int show) { return plat::ShowCursor(show != 0); }
-
-void SetMenuAttached(int attached) {
+void SetWindowMenuAttached(int attached) {
     static plat::MenuModel* detached = nullptr;
     if (!g_hWnd)
         return;
@@ -27,4 +25,16 @@ void SetMenuAttached(int attached) {
 
 // Styles only decide window or full screen here, which the screen-mode
 // switch owns; the frame is shown again as it stands.
-void ApplyWindowStyle(unsigned int) { plat::RedrawWindow(g_hWnd); }
+void RedrawWithStyle(unsigned int) { plat::RedrawWindow(g_hWnd); }
+
+} // namespace
+
+void InstallShellServices() {
+    SHELL_SERVICES s{};
+    s.changeScreenMode = &app::ChangeScreenMode;
+    s.libraryRelease = &app::LibraryRelease;
+    s.saveSettings = &SaveEnvData;
+    s.setMenuAttached = &SetWindowMenuAttached;
+    s.applyWindowStyle = &RedrawWithStyle;
+    SetShellServices(s);
+}

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/combine_file.h"
+#include "engine/game_paths.h"
 #include "engine/kusystem.h"
 #include "platform/clock.h"
 #include "platform/debug_out.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr const char* kImageArchive = "dat/Img.dat";
 constexpr int32_t kD3DErrTextureLoadFailed = static_cast<int32_t>(0x88760000u + 725);
 
 } // namespace
@@ -126,7 +126,7 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
         return s;
     };
     auto extract = [&]() -> bool {
-        int r = FileDiv(kImageArchive, "tmp/", g.GetFileName());
+        int r = FileDiv(kImageArchive, kTempFolder, g.GetFileName());
         if (r == -1 || r == -2) {
             ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> ファイルの複合に失敗しました\n");
             return false;

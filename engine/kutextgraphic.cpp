@@ -5,6 +5,7 @@
 
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/kutextgraphic_test_hooks.h"
 #include "platform/debug_out.h"
 #include "platform/gdi_dc.h"
 #include "platform/gdi_font.h"
@@ -12,8 +13,8 @@
 
 namespace {
 
-KUTEXTGRAPHIC::TextureCreateHook& CreateHook() {
-    static KUTEXTGRAPHIC::TextureCreateHook hook;
+TextureCreateHook& CreateHook() {
+    static TextureCreateHook hook;
     return hook;
 }
 
@@ -69,7 +70,7 @@ KUTEXTGRAPHIC::KUTEXTGRAPHIC() = default;
 
 KUTEXTGRAPHIC::~KUTEXTGRAPHIC() { Release(); }
 
-void KUTEXTGRAPHIC::SetTextureCreateHook(TextureCreateHook hook) { CreateHook() = std::move(hook); }
+void SetTextureCreateHook(TextureCreateHook hook) { CreateHook() = std::move(hook); }
 
 void KUTEXTGRAPHIC::ErrorPrint(const char* message) {
     if (m_pKUSys) {

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 #include "platform/video.h"
@@ -67,12 +66,6 @@ public:
     // Escapement and orientation, tenths of a degree, from the style bits.
     static int Escapement(uint32_t style);
     static int Orientation(uint32_t style);
-
-    // Test seam for the texture creator: called with the requested format and
-    // size before each texture is made; a negative result refuses that format,
-    // and the hook may change what is reported back. Null restores the device.
-    using TextureCreateHook = std::function<int32_t(KUTextureFormat* format, uint32_t* width, uint32_t* height)>;
-    static void SetTextureCreateHook(TextureCreateHook hook);
 
 private:
     int32_t CreateTexture(plat::VideoDevice* device, KUTextureFormat* format, uint32_t* width, uint32_t* height,

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "adv/adv_data.h"
-#include "app/env_settings.h"
+#include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "game/game_settings.h"
 #include "game/integration_data.h"
+#include "game/mode_results.h"
 #include "game/shell_services.h"
 #include "modes/config_mode_data.h"
 #include "modes/demo_mode_data.h"
@@ -65,7 +67,7 @@ int GAME_MAIN::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
         return 0;
     }
     m_pKUSys = sys;
-    if (m_pKUSys->MakeDirectory("sav/", 0) == -1)
+    if (m_pKUSys->MakeDirectory(kSaveFolder, 0) == -1)
         ErrorPrint("Warn: <GAME_MAIN::Initialize> savフォルダの作成に失敗しました\n");
     if (!sprite) {
         ErrorPrint("Error: <GAME_MAIN::Initialize> KUSPRITE2クラスポインタが設定されていません\n");
@@ -192,9 +194,9 @@ int GAME_MAIN::ProcLogo() {
     if (!m_pLogoMode)
         return 0;
     int r = m_pLogoMode->MainProc();
-    if (r == -1)
+    if (r == kModeFailed)
         return 0;
-    if (r == 1) {
+    if (r == LOGO_MODE_DATA::kResultDone) {
         DeleteMode(m_pLogoMode);
         StartTitle();
         m_nOldMode = kModeLogo;
@@ -207,9 +209,9 @@ int GAME_MAIN::ProcDemo() {
     if (!m_pDemoMode)
         return 0;
     int r = m_pDemoMode->MainProc();
-    if (r == -1)
+    if (r == kModeFailed)
         return 0;
-    if (r == 1) {
+    if (r == DEMO_MODE_DATA::kResultDone) {
         DeleteMode(m_pDemoMode);
         StartTitle();
         m_nOldMode = kModeDemo;
@@ -222,7 +224,7 @@ int GAME_MAIN::QuitGame() {
     BGM_DS_Stop(m_pKUSnd, m_pKUSys);
     plat::SleepMs(50);
     if (g_bLibraryInit) {
-        SaveEnvData("env.env");
+        SaveSettings(kSettingsFile);
         plat::SleepMs(50);
         LibraryRelease();
         g_bLibraryInit = 0;
@@ -237,12 +239,12 @@ int GAME_MAIN::ProcTitle() {
         return 0;
     int r = m_pTitleMode->MainProc();
     switch (r) {
-        case -1: return 0;
+        case kModeFailed: return 0;
         case TITLE_MODE_DATA::kResultNewGame:
             DeleteMode(m_pTitleMode);
             if (!ADV_DATA::kBuilt)
                 return BackToTitleUnbuilt("アドベンチャーモード");
-            if (!m_pKUSprite->SetGraphicData(3, "tmp/", "Controller.dds", 4, 1)) {
+            if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
                 ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
                 return 0;
             }
@@ -277,8 +279,8 @@ int GAME_MAIN::ProcAdventure() {
         return 0;
     int r = m_pAdvData->MainProc();
     switch (r) {
-        case -1: return 0;
-        case 1: {
+        case kModeFailed: return 0;
+        case ADV_DATA::kResultEnd: {
             RecordReadPosition();
             auto* logo = new LOGO_MODE_DATA;
             if (!logo->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
@@ -293,7 +295,7 @@ int GAME_MAIN::ProcAdventure() {
             m_nMode = kModeLogo;
             return 1;
         }
-        case 3:
+        case ADV_DATA::kResultConfig:
             m_pAdvData->LoadDataRelease();
             VoiceStop(m_pKUSnd, m_pKUSys);
             m_pConfigMode = new CONFIG_MODE_DATA;
@@ -301,12 +303,14 @@ int GAME_MAIN::ProcAdventure() {
             m_nOldMode = kModeAdventure;
             m_nMode = kModeConfig;
             return 1;
-        case 2:
-        case 4:
-        case 5:
+        case ADV_DATA::kResultTest:
+        case ADV_DATA::kResultSave:
+        case ADV_DATA::kResultLoad:
             // The exam, save and load screens ask to run over the game here.
             EndAdventure();
-            return BackToTitleUnbuilt(r == 2 ? "テストモード" : r == 4 ? "セーブモード" : "ロードモード");
+            return BackToTitleUnbuilt(r == ADV_DATA::kResultTest   ? "テストモード"
+                                      : r == ADV_DATA::kResultSave ? "セーブモード"
+                                                                   : "ロードモード");
         default: return 1;
     }
 }
@@ -315,7 +319,7 @@ int GAME_MAIN::ProcConfig() {
     if (!m_pConfigMode)
         return 0;
     int r = m_pConfigMode->MainProc();
-    if (r == -1)
+    if (r == kModeFailed)
         return 0;
     if (r == CONFIG_MODE_DATA::kResultBack) {
         DeleteMode(m_pConfigMode);

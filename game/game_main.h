@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/game_paths.h"
 #include "game/game_global_data.h"
 
 class KUSYSTEM;
@@ -32,7 +33,7 @@ public:
     static constexpr int kModeSceneReplay = 10;
 
     // The cross-play data file.
-    static constexpr const char* kIntegrationFile = "sav/sav00.sav";
+    static constexpr const char* kIntegrationFile = ::kIntegrationFile;
 
     GAME_MAIN();
     ~GAME_MAIN();

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "adv/adv_data.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/fixed_string.h"
@@ -256,9 +255,15 @@ int OBJECT_DATA::CalcVecForPrcData(int32_t index) {
     return 1;
 }
 
+namespace {
+DrawOrderSorter g_drawOrderSorter = nullptr;
+} // namespace
+
+void SetDrawOrderSorter(DrawOrderSorter sorter) { g_drawOrderSorter = sorter; }
+
 void OBJECT_DATA::Sort(ADV_DATA* adv) {
-    if (adv)
-        adv->DrawObjectSort();
+    if (adv && g_drawOrderSorter)
+        g_drawOrderSorter(adv);
 }
 
 bool OBJECT_DATA::MoveTo(const OBJECT_PROC_DATA& p, uint32_t elapsed, bool finish) {

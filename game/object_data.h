@@ -24,6 +24,11 @@ struct OBJECT_PROC_DATA {
 // fades, scaling about the centre, jumps, changes of the program itself) run
 // once a frame with the game clock. Its image is a strip of equal cells, one
 // per animation frame, drawn once or repeated side by side or downwards.
+// Re-sorts the adventure's draw order after an object's priority changed.
+// The adventure sits above the scene objects: it hands this in when made.
+using DrawOrderSorter = void (*)(ADV_DATA* adv);
+void SetDrawOrderSorter(DrawOrderSorter sorter);
+
 class OBJECT_DATA : public GRAPHIC_DATA {
 public:
     static constexpr int kProcNum = 10;

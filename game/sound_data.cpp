@@ -3,11 +3,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/engine_services.h"
-#include "app/env_settings.h"
 #include "engine/combine_file.h"
 #include "engine/kusystem.h"
+#include "game/engine_services.h"
 #include "game/fixed_string.h"
+#include "game/game_settings.h"
 #include "platform/debug_out.h"
 #include "platform/sjis.h"
 #include "sound/kusnd.h"

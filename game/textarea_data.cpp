@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/env_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/fixed_string.h"
+#include "game/game_settings.h"
 #include "platform/debug_out.h"
 
 namespace {

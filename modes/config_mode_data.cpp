@@ -3,9 +3,11 @@
 #include <cstdio>
 
 #include "adv/adv_data.h"
-#include "app/env_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/virtual_keys.h"
+#include "game/game_settings.h"
+#include "game/mode_results.h"
 #include "game/shell_services.h"
 #include "modes/cursor_move.h"
 #include "modes/mode_common.h"
@@ -266,14 +268,14 @@ int CONFIG_MODE_DATA::MoveTargetItem(int current, int vk) const {
     const bool game = m_pAdvData != nullptr;
     int row = 0, v = 0;
     if (m_nPhase == 5) {
-        if (vk != modes::kVkLeft && vk != modes::kVkRight)
+        if (vk != plat::kVkLeft && vk != plat::kVkRight)
             return 0;
         return current == kItemYes ? kItemNo : kItemYes;
     }
     if (current == 0)
         return 1;
-    if (vk == modes::kVkLeft || vk == modes::kVkRight) {
-        const int step = vk == modes::kVkRight ? 1 : -1;
+    if (vk == plat::kVkLeft || vk == plat::kVkRight) {
+        const int step = vk == plat::kVkRight ? 1 : -1;
         if (current == kItemBack || current == kItemTitle)
             return current;
         if (VolumeItem(current, &row, &v))
@@ -286,8 +288,8 @@ int CONFIG_MODE_DATA::MoveTargetItem(int current, int vk) const {
         }
         return 0;
     }
-    const bool up = vk == modes::kVkUp;
-    if (vk != modes::kVkUp && vk != modes::kVkDown)
+    const bool up = vk == plat::kVkUp;
+    if (vk != plat::kVkUp && vk != plat::kVkDown)
         return 0;
     if (VolumeItem(current, &row, &v)) {
         if (row == 0) {
@@ -327,7 +329,7 @@ int CONFIG_MODE_DATA::CursorMoveProc() {
         modes::ErrorPrint(m_pKUSys, "CONFIG_MODE_DATA::CursorMoveProc", "初期化されていません");
         return 0;
     }
-    modes::MoveCursorAllKeys(m_pKUSys, this, m_nHover, {modes::kVkUp, modes::kVkDown, modes::kVkLeft, modes::kVkRight},
+    modes::MoveCursorAllKeys(m_pKUSys, this, m_nHover, {plat::kVkUp, plat::kVkDown, plat::kVkLeft, plat::kVkRight},
                              ConfigMoveTarget);
     return 1;
 }
@@ -467,10 +469,23 @@ int CONFIG_MODE_DATA::MainProc() {
     const char* tag = "CONFIG_MODE_DATA::MainProc";
     if (!m_bInit || !m_pKUSys) {
         modes::ErrorPrint(m_pKUSys, tag, "初期化されていません");
-        return -1;
+        return kModeFailed;
     }
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
     const float t = static_cast<float>(now - m_dwPhaseStart);
+    if (m_nPhase == 0 || m_nPhase == 1)
+        return OpeningProc(now, t);
+    if (m_nPhase == 2)
+        return MenuProc(now);
+    if (m_nPhase >= 3 && m_nPhase <= 6)
+        return QuestionProc(now, t);
+    if (m_nPhase == 7 || m_nPhase == 8)
+        return ClosingProc(now, t);
+    return kModeRunning;
+}
+
+// Phases 0 and 1: the screen fades in.
+int CONFIG_MODE_DATA::OpeningProc(uint32_t now, float t) {
     switch (m_nPhase) {
         case 0:
             m_dwPhaseStart = now;
@@ -485,6 +500,15 @@ int CONFIG_MODE_DATA::MainProc() {
                 m_nPhase = 2;
             }
             break;
+        default: break;
+    }
+    return kModeRunning;
+}
+
+// Phase 2: the items answer the pointer, clicks and arrow keys.
+int CONFIG_MODE_DATA::MenuProc(uint32_t now) {
+    const char* tag = "CONFIG_MODE_DATA::MainProc";
+    switch (m_nPhase) {
         case 2: {
             CursorMoveProc();
             int x = 0, y = 0;
@@ -493,9 +517,9 @@ int CONFIG_MODE_DATA::MainProc() {
             int hover = HitItem(x, y);
             bool voicePlayed = false;
             if (hover != 0) {
-                if (click == 3)
+                if (click == kKeyStateReleased)
                     ClickItem(hover, now);
-            } else if (click == 3) {
+            } else if (click == kKeyStateReleased) {
                 // A click on a portrait plays one of its voices and ends the search.
                 for (const Portrait& p : kPortraits) {
                     if (!modes::RectHit(p.rc, x, y))
@@ -510,7 +534,7 @@ int CONFIG_MODE_DATA::MainProc() {
             KURECT rc{};
             if (hover == 0 && !voicePlayed && m_pAdvData && ItemRect(kItemTitle, &rc) && modes::RectHit(rc, x, y)) {
                 hover = kItemTitle;
-                if (click == 3) {
+                if (click == kKeyStateReleased) {
                     SEPlay(m_pKUSnd, m_pKUSys, kSeEnd, 0);
                     m_dwPhaseStart = now;
                     m_fFade = 0.0f;
@@ -519,7 +543,7 @@ int CONFIG_MODE_DATA::MainProc() {
                         !SELoad(m_pKUSnd, m_pKUSys, kSeWindowHover, nullptr) ||
                         !SELoad(m_pKUSnd, m_pKUSys, kSeWindowPush, nullptr)) {
                         modes::ErrorPrint(m_pKUSys, tag, "メッセージウィンドウの初期化に失敗しました");
-                        return -1;
+                        return kModeFailed;
                     }
                     m_MsgWnd = Dialog{1, 1, kDialogX, kDialogY, 0.0f, 0.0f, 0};
                     m_nPhase = 3;
@@ -532,6 +556,16 @@ int CONFIG_MODE_DATA::MainProc() {
             }
             break;
         }
+        default: break;
+    }
+    return kModeRunning;
+}
+
+// Phases 3..6: the question whether to go back to the title opens, types
+// out, waits for yes or no, and closes again on no.
+int CONFIG_MODE_DATA::QuestionProc(uint32_t now, float t) {
+    const char* tag = "CONFIG_MODE_DATA::MainProc";
+    switch (m_nPhase) {
         case 3:
             m_MsgWnd.alpha = t / 500.0f;
             if (m_MsgWnd.alpha >= 1.0f) {
@@ -551,7 +585,7 @@ int CONFIG_MODE_DATA::MainProc() {
             m_MsgWnd.shown = t / static_cast<float>(speed);
             if (m_MsgWnd.shown >= kQuestionChars)
                 m_MsgWnd.shown = -1.0f;
-            if (m_pKUSys->GetKey(1) || modes::ClickState(m_pKUSys) == 3)
+            if (m_pKUSys->GetKey(kGameKeyControl) || modes::ClickState(m_pKUSys) == kKeyStateReleased)
                 m_MsgWnd.shown = -1.0f;
             if (m_MsgWnd.shown == -1.0f) {
                 m_dwPhaseStart = now;
@@ -570,7 +604,7 @@ int CONFIG_MODE_DATA::MainProc() {
                 hover = kItemYes;
             else if (ItemRect(kItemNo, &rc) && modes::RectHit(rc, x, y))
                 hover = kItemNo;
-            if (hover != 0 && click == 3) {
+            if (hover != 0 && click == kKeyStateReleased) {
                 SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
                 m_dwPhaseStart = now;
                 m_nPhase = hover == kItemYes ? 7 : 6;
@@ -590,6 +624,14 @@ int CONFIG_MODE_DATA::MainProc() {
                 m_nPhase = 2;
             }
             break;
+        default: break;
+    }
+    return kModeRunning;
+}
+
+// Phases 7 (to the title) and 8 (back): the screen fades out.
+int CONFIG_MODE_DATA::ClosingProc(uint32_t now, float t) {
+    switch (m_nPhase) {
         case 7:
         case 8:
             m_fFade = t / 1000.0f;
@@ -603,7 +645,7 @@ int CONFIG_MODE_DATA::MainProc() {
             break;
         default: break;
     }
-    return 0;
+    return kModeRunning;
 }
 
 int CONFIG_MODE_DATA::DrawRect(int slot, float x, float y, const KURECT& src, float alpha) {

@@ -96,6 +96,11 @@ public:
     EnvData m_Env;
 
 private:
+    // MainProc's phases; each returns MainProc's result.
+    int OpeningProc(uint32_t now, float t);
+    int MenuProc(uint32_t now);
+    int QuestionProc(uint32_t now, float t);
+    int ClosingProc(uint32_t now, float t);
     int HitItem(int x, int y) const;
     bool IsSelected(int item) const;
     void ClickItem(int item, uint32_t now);

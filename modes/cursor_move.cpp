@@ -8,7 +8,7 @@ namespace modes {
 void MoveCursorAllKeys(KUSYSTEM* sys, const void* mode, int current, std::initializer_list<int> keys,
                        MoveTarget table) {
     for (int vk : keys) {
-        if (sys->GetKeyState(vk) != 3)
+        if (sys->GetKeyState(vk) != kKeyStateReleased)
             continue;
         KURECT target;
         if (table(mode, current, vk, &target))

@@ -2,16 +2,11 @@
 #include <initializer_list>
 
 #include "engine/kugraphic2.h"
+#include "engine/virtual_keys.h"
 
 class KUSYSTEM;
 
 namespace modes {
-
-// Arrow keys in the order they are examined.
-constexpr int kVkUp = 38;
-constexpr int kVkDown = 40;
-constexpr int kVkLeft = 37;
-constexpr int kVkRight = 39;
 
 // A mode's move table: the target rectangle for (current item, key), false
 // when the key does not move from that item.

@@ -1,8 +1,11 @@
 #include "modes/demo_mode_data.h"
 
-#include "app/env_settings.h"
+#include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/virtual_keys.h"
+#include "game/game_settings.h"
+#include "game/mode_results.h"
 #include "game/shell_services.h"
 #include "modes/mode_common.h"
 #include "platform/debug_out.h"
@@ -10,7 +13,7 @@
 
 namespace {
 
-constexpr const char* kMovieFile = "dat/Mov.dat";
+constexpr const char* kMovieFile = kMovieArchive;
 constexpr unsigned int kPopupStyle = 0x90000000u; // popup, visible
 // The display counter loops are bounded so a broken cursor layer cannot hang.
 constexpr int kCursorLoopMax = 64;
@@ -56,12 +59,12 @@ int DEMO_MODE_DATA::MainProc() {
     const char* tag = "DEMO_MODE_DATA::MainProc";
     if (!m_bInit || !m_pKUSys || !m_pKUSprite || !m_pKUSnd) {
         modes::ErrorPrint(m_pKUSys, tag, "初期化されていません");
-        return -1;
+        return kModeFailed;
     }
-    const bool ctrl = m_pKUSys->GetKey(1) != 0;
+    const bool ctrl = m_pKUSys->GetKey(kGameKeyControl) != 0;
     if (m_nPhase == 0) {
         if (ctrl)
-            return 1;
+            return kResultDone;
         m_pKUSprite->D3DXDrawStart();
         m_pKUSprite->D3DXDrawEnd();
         if (!g_bFullScreen)
@@ -78,31 +81,31 @@ int DEMO_MODE_DATA::MainProc() {
             modes::ErrorPrint(m_pKUSys, tag, "ムービーオープンに失敗しました");
             // The program ends on -1; it should not leave the cursor hidden.
             RestoreScreen();
-            return -1;
+            return kModeFailed;
         }
         if (m_pKUSnd->DShowPlay(kMovieChannel) < 0) {
             modes::ErrorPrint(m_pKUSys, tag, "ムービー再生に失敗しました");
             RestoreScreen();
-            return -1;
+            return kModeFailed;
         }
         if (m_pKUSnd->DShowSetVolume(kMovieChannel, MovieVolume(g_dwBGMVolume)) < 0)
             modes::ErrorPrint(m_pKUSys, tag, "ムービーの音量設定に失敗しました");
         m_nPhase = 1;
-        return 0;
+        return kModeRunning;
     }
     // A closed channel leaves the status alone: start from neither running nor stopped.
     int status = 0;
     if (m_pKUSnd->DShowGetStatus(kMovieChannel, &status) < 0) {
         modes::ErrorPrint(m_pKUSys, tag, "ムービーの状態取得に失敗しました");
         RestoreScreen();
-        return -1;
+        return kModeFailed;
     }
-    if (status != 2 && modes::ClickState(m_pKUSys) != 3 && !ctrl)
-        return 0;
+    if (status != 2 && modes::ClickState(m_pKUSys) != kKeyStateReleased && !ctrl)
+        return kModeRunning;
     RestoreScreen();
     m_pKUSnd->DShowStop(kMovieChannel);
     m_pKUSnd->DShowClose(kMovieChannel);
-    return 1;
+    return kResultDone;
 }
 
 int DEMO_MODE_DATA::DrawProc() {

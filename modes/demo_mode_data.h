@@ -18,7 +18,9 @@ public:
 
     int Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd);
     void Release();
-    // -1 error, 0 playing, 1 over.
+    // Result of MainProc once the screen is over.
+    static constexpr int kResultDone = 1;
+    // -1 error, 0 playing, 1 over (kModeFailed, kModeRunning, kResultDone).
     int MainProc();
     int DrawProc();
 

@@ -2,6 +2,8 @@
 
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/virtual_keys.h"
+#include "game/mode_results.h"
 #include "game/shell_services.h"
 #include "modes/mode_common.h"
 #include "platform/debug_out.h"
@@ -62,23 +64,23 @@ int LOGO_MODE_DATA::LogoModeDataUnload() {
 int LOGO_MODE_DATA::MainProc() {
     if (!m_bInit || !m_pKUSys) {
         modes::ErrorPrint(m_pKUSys, "LOGO_MODE_DATA::MainProc", "初期化されていません");
-        return -1;
+        return kModeFailed;
     }
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
-    const bool ctrl = m_pKUSys->GetKey(1) != 0;
-    const bool skip = ctrl || modes::ClickState(m_pKUSys) == 3;
+    const bool ctrl = m_pKUSys->GetKey(kGameKeyControl) != 0;
+    const bool skip = ctrl || modes::ClickState(m_pKUSys) == kKeyStateReleased;
     switch (m_nPhase) {
         case 0:
             m_dwPhaseStart = now;
             m_fFade = 1.0f;
             m_nPhase = 1;
-            return ctrl ? 1 : 0;
+            return ctrl ? kResultDone : kModeRunning;
         case 1:
             if (skip) {
                 m_fFade = 0.0f;
                 m_dwPhaseStart = now;
                 m_nPhase = 2;
-                return 0;
+                return kModeRunning;
             }
             m_fFade = 1.0f - static_cast<float>(now - m_dwPhaseStart) / 1000.0f;
             if (m_fFade <= 0.0f) {
@@ -86,25 +88,25 @@ int LOGO_MODE_DATA::MainProc() {
                 m_dwPhaseStart = now;
                 m_nPhase = 2;
             }
-            return 0;
+            return kModeRunning;
         case 2:
             if (skip || now > m_dwPhaseStart + 5000) {
                 m_dwPhaseStart = now;
                 m_nPhase = 3;
             }
-            return 0;
+            return kModeRunning;
         case 3:
             if (skip) {
                 m_fFade = 1.0f;
-                return 1;
+                return kResultDone;
             }
             m_fFade = static_cast<float>(now - m_dwPhaseStart) / 1000.0f;
             if (m_fFade >= 1.0f) {
                 m_fFade = 1.0f;
-                return 1;
+                return kResultDone;
             }
-            return 0;
-        default: return 0;
+            return kModeRunning;
+        default: return kModeRunning;
     }
 }
 

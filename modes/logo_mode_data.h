@@ -22,7 +22,9 @@ public:
     void Release();
     int LogoModeDataLoad();
     int LogoModeDataUnload();
-    // -1 not initialised, 0 running, 1 over.
+    // Result of MainProc once the screen is over.
+    static constexpr int kResultDone = 1;
+    // -1 not initialised, 0 running, 1 over (kModeFailed, kModeRunning, kResultDone).
     int MainProc();
     int DrawProc();
 

@@ -4,6 +4,7 @@
 
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/virtual_keys.h"
 #include "platform/debug_out.h"
 
 namespace modes {
@@ -52,9 +53,9 @@ bool EnginePointersHeld(KUSYSTEM* sys, const void* sprite, const void* snd, cons
 }
 
 int ClickState(KUSYSTEM* sys) {
-    int state = sys->GetKeyState(1);
+    int state = sys->GetKeyState(plat::kVkLButton);
     if (state == 0)
-        state = sys->GetKeyState(13);
+        state = sys->GetKeyState(plat::kVkReturn);
     return state;
 }
 

@@ -1,8 +1,10 @@
 #include "modes/title_mode_data.h"
 
-#include "app/env_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/virtual_keys.h"
+#include "game/game_settings.h"
+#include "game/mode_results.h"
 #include "game/shell_services.h"
 #include "modes/cursor_move.h"
 #include "modes/mode_common.h"
@@ -51,9 +53,9 @@ constexpr DayRange kDayRange[12] = {
 
 bool TitleMoveTarget(const void*, int current, int vk, KURECT* target) {
     int to = 0;
-    if (vk == modes::kVkUp) {
+    if (vk == plat::kVkUp) {
         to = current == 0 ? 1 : current == 1 ? 6 : current == 3 ? 1 : current == 6 ? 3 : 0;
-    } else if (vk == modes::kVkDown) {
+    } else if (vk == plat::kVkDown) {
         to = current == 0 ? 1 : current == 1 ? 3 : current == 3 ? 6 : current == 6 ? 1 : 0;
     }
     return to != 0 && TITLE_MODE_DATA::ItemRect(to, target);
@@ -167,21 +169,35 @@ int TITLE_MODE_DATA::CursorMoveProc() {
         modes::ErrorPrint(m_pKUSys, "TITLE_MODE_DATA::CursorMoveProc", "初期化されていません");
         return 0;
     }
-    modes::MoveCursorAllKeys(m_pKUSys, this, m_nSelect, {modes::kVkUp, modes::kVkDown}, TitleMoveTarget);
+    modes::MoveCursorAllKeys(m_pKUSys, this, m_nSelect, {plat::kVkUp, plat::kVkDown}, TitleMoveTarget);
     return 1;
 }
 
 int TITLE_MODE_DATA::MainProc() {
     if (!m_bInit || !m_pKUSys) {
         modes::ErrorPrint(m_pKUSys, "TITLE_MODE_DATA::MainProc", "初期化されていません");
-        return -1;
+        return kModeFailed;
     }
     const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
     const int click = modes::ClickState(m_pKUSys);
-    if (m_nPhase >= 1 && m_nPhase <= 5 && (click == 3 || m_pKUSys->GetKey(1)))
+    if (m_nPhase >= 1 && m_nPhase <= 5 && (click == kKeyStateReleased || m_pKUSys->GetKey(kGameKeyControl)))
         m_nPhase = 11;
     const float t = static_cast<float>(now - m_dwPhaseStart);
 
+    if (m_nPhase >= 0 && m_nPhase <= 5)
+        return OpeningProc(now, t);
+    if (m_nPhase == 6)
+        return MenuProc(now, click);
+    if (m_nPhase >= 7 && m_nPhase <= 10)
+        return ClosingProc(now, t);
+    if (m_nPhase == 11)
+        return SkipToMenuProc(now);
+    return kModeRunning;
+}
+
+// Phases 0..5: the screen fades in, the logo drops, the bars slide in, the
+// items and the footer fade in one after another.
+int TITLE_MODE_DATA::OpeningProc(uint32_t now, float t) {
     switch (m_nPhase) {
         case 0:
             BGM_DS_Play(m_pKUSnd, m_pKUSys, 1, "BGM13.mp3");
@@ -242,36 +258,47 @@ int TITLE_MODE_DATA::MainProc() {
                 m_nPhase = 6;
             }
             break;
-        case 6: {
-            CursorMoveProc();
-            int x = 0, y = 0;
-            m_pKUSys->GetMousePos(&x, &y);
-            int hover = 0;
-            for (int item : kShownItems) {
-                KURECT rc{};
-                if (ItemRect(item, &rc) && m_Obj[ObjOfItem(item)].m_bDisp && modes::RectHit(rc, x, y)) {
-                    hover = item;
-                    break;
-                }
-            }
-            if (hover != 0 && click == 3) {
-                SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-                for (int k = 1; k <= 6; ++k)
-                    m_Obj[ObjOfItem(k)].m_bFadeStart = 0;
-                m_dwPhaseStart = now;
-                m_nPhase = 8;
-            }
-            if (m_nPhase == 6 && m_dwPhaseStart + kIdleMs < now) {
-                m_dwPhaseStart = now;
-                m_nPhase = 7;
-            }
-            if (hover != m_nSelect) {
-                m_nSelect = hover;
-                if (hover != 0)
-                    SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
-            }
+        default: break;
+    }
+    return kModeRunning;
+}
+
+// Phase 6: the menu waits for a choice, or for the player to leave it idle.
+int TITLE_MODE_DATA::MenuProc(uint32_t now, int click) {
+    CursorMoveProc();
+    int x = 0, y = 0;
+    m_pKUSys->GetMousePos(&x, &y);
+    int hover = 0;
+    for (int item : kShownItems) {
+        KURECT rc{};
+        if (ItemRect(item, &rc) && m_Obj[ObjOfItem(item)].m_bDisp && modes::RectHit(rc, x, y)) {
+            hover = item;
             break;
         }
+    }
+    if (hover != 0 && click == kKeyStateReleased) {
+        SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+        for (int k = 1; k <= 6; ++k)
+            m_Obj[ObjOfItem(k)].m_bFadeStart = 0;
+        m_dwPhaseStart = now;
+        m_nPhase = 8;
+    }
+    if (m_nPhase == 6 && m_dwPhaseStart + kIdleMs < now) {
+        m_dwPhaseStart = now;
+        m_nPhase = 7;
+    }
+    if (hover != m_nSelect) {
+        m_nSelect = hover;
+        if (hover != 0)
+            SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
+    }
+    return kModeRunning;
+}
+
+// Phases 7..10: the screen fades out, idle (7) or after a choice (8..10:
+// the other items fade, a pause, the fade to black).
+int TITLE_MODE_DATA::ClosingProc(uint32_t now, float t) {
+    switch (m_nPhase) {
         case 7:
             m_fFade = t / 1000.0f;
             if (m_fFade >= 1.0f) {
@@ -309,17 +336,20 @@ int TITLE_MODE_DATA::MainProc() {
                 return m_nSelect;
             }
             break;
-        case 11:
-            m_fFade = 0.0f;
-            for (auto& o : m_Obj)
-                o.m_fAlpha = 1.0f;
-            PlaceAllAtRest();
-            m_dwPhaseStart = now;
-            m_nPhase = 6;
-            break;
         default: break;
     }
-    return 0;
+    return kModeRunning;
+}
+
+// Phase 11: a click or Ctrl during the opening puts everything at rest.
+int TITLE_MODE_DATA::SkipToMenuProc(uint32_t now) {
+    m_fFade = 0.0f;
+    for (auto& o : m_Obj)
+        o.m_fAlpha = 1.0f;
+    PlaceAllAtRest();
+    m_dwPhaseStart = now;
+    m_nPhase = 6;
+    return kModeRunning;
 }
 
 int TITLE_MODE_DATA::DrawObj(int slot, float x, float y, const KURECT& src, float alpha) {

@@ -58,6 +58,11 @@ public:
     TITLE_OBJ_DATA m_Obj[kObjCount];
 
 private:
+    // MainProc's phases; each returns MainProc's result.
+    int OpeningProc(uint32_t now, float t);
+    int MenuProc(uint32_t now, int click);
+    int ClosingProc(uint32_t now, float t);
+    int SkipToMenuProc(uint32_t now);
     void PlaceAllAtRest();
     int DrawObj(int slot, float x, float y, const KURECT& src, float alpha);
 };

@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/check_seams.sh
+scripts/check_layers.sh
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 jobs=${KU_JOBS:-$(nproc)} # parallel build and test jobs
 if [ "${1:-}" = "--tsan" ]; then

@@ -1,4 +1,4 @@
-#include "app/engine_services.h"
+#include "game/engine_services.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "app/app_shell.h"
+#include "app/app_shell_test_hooks.h"
 #include "app/env_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"

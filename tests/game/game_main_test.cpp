@@ -36,6 +36,7 @@ protected:
         });
         SetEnvDefaults();
         g_bLibraryInit = 0;
+        fakesvc::g_saveSettings = &SaveEnvData;
     }
     void TearDown() override { plat::SetLocalTimeSource(nullptr); }
     void Start() {

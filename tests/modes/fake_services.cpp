@@ -10,6 +10,7 @@ namespace fakesvc {
 int g_failGraphicSlot = -1;
 int g_cursorCount = 0;
 int g_menuAttached = 1;
+int (*g_saveSettings)(const char*) = nullptr;
 
 std::vector<std::string>& Calls() {
     static std::vector<std::string> calls;
@@ -21,6 +22,8 @@ void Reset() {
     g_failGraphicSlot = -1;
     g_cursorCount = 0;
     g_menuAttached = 1;
+    g_saveSettings = nullptr;
+    InstallFakes();
 }
 
 int Count(const std::string& call) { return static_cast<int>(std::count(Calls().begin(), Calls().end(), call)); }
@@ -32,17 +35,11 @@ int Rec(const std::string& s) {
 }
 } // namespace
 
-} // namespace fakesvc
-
-using fakesvc::Rec;
-
-int g_bLibraryInit = 0;
-int g_bMoviePlay = 0;
-int g_bMoviePlayOld = 0;
+namespace {
 
 int GraphicLoad(KUSPRITE2*, KUSYSTEM*, int slot) {
     Rec("GraphicLoad " + std::to_string(slot));
-    return slot == fakesvc::g_failGraphicSlot ? 0 : 1;
+    return slot == g_failGraphicSlot ? 0 : 1;
 }
 int GraphicUnload(KUSPRITE2*, KUSYSTEM*, int slot) { return Rec("GraphicUnload " + std::to_string(slot)); }
 int SELoad(KUSND*, KUSYSTEM*, int slot, const char*) { return Rec("SELoad " + std::to_string(slot)); }
@@ -66,9 +63,39 @@ int LibraryRelease() {
 }
 void PostQuitMessage(int code) { Rec("PostQuitMessage " + std::to_string(code)); }
 int ShowCursor(int show) {
-    fakesvc::g_cursorCount += show ? 1 : -1;
-    return fakesvc::g_cursorCount;
+    g_cursorCount += show ? 1 : -1;
+    return g_cursorCount;
 }
-void SetMenuAttached(int attached) { fakesvc::g_menuAttached = attached; }
+void SetMenuAttached(int attached) { g_menuAttached = attached; }
 void ApplyWindowStyle(unsigned int) { Rec("ApplyWindowStyle"); }
-int GAME_MAIN::DataSet() { return Rec("DataSet"); }
+int SaveSettings(const char* path) { return g_saveSettings ? g_saveSettings(path) : 1; }
+
+} // namespace
+
+void InstallFakes() {
+    SHELL_SERVICES s{};
+    s.graphicLoad = &GraphicLoad;
+    s.graphicUnload = &GraphicUnload;
+    s.seLoad = &SELoad;
+    s.seUnload = &SEUnload;
+    s.seSetVolume = &SESetVolume;
+    s.sePlay = &SEPlay;
+    s.voiceSetVolume = &VoiceSetVolume;
+    s.voicePlay = &VoicePlay;
+    s.voiceStop = &VoiceStop;
+    s.bgmDsPlay = &BGM_DS_Play;
+    s.bgmDsStop = &BGM_DS_Stop;
+    s.bgmDsSetVolume = &BGM_DS_SetVolume;
+    s.changeScreenMode = &ChangeScreenMode;
+    s.libraryRelease = &LibraryRelease;
+    s.saveSettings = &SaveSettings;
+    s.postQuitMessage = &PostQuitMessage;
+    s.showCursor = &ShowCursor;
+    s.setMenuAttached = &SetMenuAttached;
+    s.applyWindowStyle = &ApplyWindowStyle;
+    SetShellServices(s);
+}
+
+} // namespace fakesvc
+
+int GAME_MAIN::DataSet() { return fakesvc::Rec("DataSet"); }

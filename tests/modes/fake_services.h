@@ -9,9 +9,13 @@ namespace fakesvc {
 std::vector<std::string>& Calls();
 void Reset();
 int Count(const std::string& call);
+// Reset() installs the fakes as the shell's services.
+void InstallFakes();
 // The failing slot for GraphicLoad (-1: none fails).
 extern int g_failGraphicSlot;
 extern int g_cursorCount;
 extern int g_menuAttached;
+// Where the quit path writes the settings (null: nowhere).
+extern int (*g_saveSettings)(const char*);
 
 } // namespace fakesvc

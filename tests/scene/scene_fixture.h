@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/asset_slots.h"
+#include "game/asset_slots.h"
 #include "app/env_settings.h"
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"

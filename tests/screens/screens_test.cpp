@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_shell.h"
+#include "app/app_shell_test_hooks.h"
 #include "app/env_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kutextgraphic.h"

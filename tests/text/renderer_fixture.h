@@ -7,6 +7,7 @@
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "engine/kutextgraphic.h"
+#include "engine/kutextgraphic_test_hooks.h"
 #include "tests/support/test_env.h"
 #include "tests/text/text_test_util.h"
 
@@ -27,7 +28,7 @@ protected:
         log.Clear();
     }
     void TearDown() override {
-        KUTEXTGRAPHIC::SetTextureCreateHook(nullptr);
+        SetTextureCreateHook(nullptr);
         if (sprite->GetVideoDevice())
             sprite->GetVideoDevice()->SetDrawRecorder(nullptr);
         sprite->Release();

@@ -123,10 +123,10 @@ TEST_F(TextureTextDraw, RefusalsAndStatesAlwaysSwitchedOff) {
 
     // A slot whose build stopped after its first texture: the missing texture ends the draw...
     int made = 0;
-    KUTEXTGRAPHIC::SetTextureCreateHook(
+    SetTextureCreateHook(
         [&](KUTextureFormat*, uint32_t*, uint32_t*) { return made++ == 0 ? 0 : plat::kVideoErrOutOfMemory; });
     EXPECT_LT(sprite->SetTextureTextData(2, "あい", 16, 400, 4, 17, 0), 0);
-    KUTEXTGRAPHIC::SetTextureCreateHook(nullptr);
+    SetTextureCreateHook(nullptr);
     log.Clear();
     EXPECT_EQ(Draw(2, wide, -1.0f), 1);
     EXPECT_EQ(quads.size(), 1u);

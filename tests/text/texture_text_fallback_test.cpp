@@ -8,7 +8,7 @@ TEST_F(TextureTextRebuild, FormatFallbackAndTotalRefusal) {
     REQUIRE_FONT();
     // A device without 32-bit textures: the next format is asked for and kept for later characters.
     std::vector<KUTextureFormat> asked;
-    KUTEXTGRAPHIC::SetTextureCreateHook([&](KUTextureFormat* f, uint32_t*, uint32_t*) -> int32_t {
+    SetTextureCreateHook([&](KUTextureFormat* f, uint32_t*, uint32_t*) -> int32_t {
         asked.push_back(*f);
         return *f == KUTextureFormat::kA8R8G8B8 ? plat::kVideoErrInvalidParams : 0;
     });
@@ -26,8 +26,7 @@ TEST_F(TextureTextRebuild, FormatFallbackAndTotalRefusal) {
 
     // Every format refused: the device's code comes back and the slot is never rebuilt.
     log.Clear();
-    KUTEXTGRAPHIC::SetTextureCreateHook(
-        [](KUTextureFormat*, uint32_t*, uint32_t*) { return plat::kVideoErrOutOfMemory; });
+    SetTextureCreateHook([](KUTextureFormat*, uint32_t*, uint32_t*) { return plat::kVideoErrOutOfMemory; });
     EXPECT_EQ(sprite->SetTextureTextData(1, "あい", 16, 400, 4, 17, 0), plat::kVideoErrOutOfMemory);
     for (const char* f : {"A8R8G8B8", "A4R4G4B4", "A1R5G5B5", "R5G6B5"}) {
         EXPECT_TRUE(log.Contains(std::string("Error: <KUTEXTGRAPHIC::CreateTextureData> ") + f +
@@ -36,7 +35,7 @@ TEST_F(TextureTextRebuild, FormatFallbackAndTotalRefusal) {
     EXPECT_TRUE(log.Contains("Error: <KUTEXTGRAPHIC::Initialize> テクスチャ作成に失敗しました\n"));
     EXPECT_TRUE(
         log.Contains("Error: <KUSPRITE2::SetTextureTextData> テクスチャテキストデータの初期化に失敗しました\n"));
-    KUTEXTGRAPHIC::SetTextureCreateHook(nullptr);
+    SetTextureCreateHook(nullptr);
     log.Clear();
     EXPECT_EQ(sprite->D3DXRestoreTextureText(1), 0);
     EXPECT_EQ(sprite->GetTextureTextSlot(1)->texture(0), nullptr);

@@ -1,11 +1,4 @@
-#include "app/asset_slots.h"
-
-#include "app/env_settings.h"
-#include "engine/kusprite2.h"
-#include "engine/kusystem.h"
-#include "game/game_main.h"
-#include "platform/debug_out.h"
-#include "sound/kusnd.h"
+#include "game/asset_slots.h"
 
 namespace {
 
@@ -81,9 +74,6 @@ const char* const kEffectFiles[35] = {
     "se28.wav", "se29.wav", "se30.wav", "se31.wav", "se32.wav", "se33.wav", "se34.wav", "se35.wav",
 };
 
-constexpr uint32_t kTypeTextures = 4;
-constexpr uint32_t kTypeEmptySurface = 2;
-
 } // namespace
 
 const char* GraphicSlotFile(uint32_t slot) { return slot < 26 ? kGraphicFiles[slot] : nullptr; }
@@ -94,42 +84,4 @@ const char* SoundSlotFile(uint32_t slot) {
     if (slot < kSoundSlotCount)
         return kEffectFiles[slot - 32];
     return nullptr;
-}
-
-int GAME_MAIN::DataSet() {
-    if (!m_bInit) {
-        ErrorPrint("Error: <GAME_MAIN::DataSet> 初期化されていません\n");
-        return 0;
-    }
-    if (!m_pKUSprite->CreateGraphicDataBuffer(kGraphicSlotCount)) {
-        ErrorPrint("Error: <GAME_MAIN::DataSet> グラフィックデータバッファの作成に失敗しました\n");
-        return 0;
-    }
-    for (uint32_t slot = 0; slot < kGraphicSlotCount; ++slot) {
-        // The mosaic work surfaces are empty surfaces in system memory.
-        bool work = slot >= 82;
-        if (!m_pKUSprite->SetGraphicData(slot, "tmp/", GraphicSlotFile(slot), work ? kTypeEmptySurface : kTypeTextures,
-                                         work ? 0 : 1)) {
-            ErrorPrint("Error: <GAME_MAIN::DataSet> データの設定に失敗しました\n");
-            return 0;
-        }
-    }
-    if (!m_pKUSprite->CreateTextureTextBuffer(kTextureTextSlotCount)) {
-        ErrorPrint("Error: <GAME_MAIN::DataSet> テキストデータバッファの作成に失敗しました\n");
-        return 0;
-    }
-    // Without a sound device the sound table stays unmade.
-    if (!g_bSoundEnable)
-        return 1;
-    if (!m_pKUSnd || !m_pKUSnd->DADATAReserve(kSoundSlotCount)) {
-        ErrorPrint("Error: <GAME_MAIN::DataSet> サウンドバッファの作成に失敗しました\n");
-        return 0;
-    }
-    for (uint32_t slot = kFirstBoundSoundSlot; slot < kSoundSlotCount; ++slot) {
-        if (m_pKUSnd->DASetData(static_cast<int>(slot), SoundSlotFile(slot), 2) != 1) {
-            ErrorPrint("Error: <GAME_MAIN::DataSet> サウンドデータのセットに失敗しました\n");
-            return 0;
-        }
-    }
-    return 1;
 }

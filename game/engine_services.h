@@ -18,6 +18,23 @@ class KUSND;
 int VolumeStepToDirectMusic(unsigned int step); // silence -9600
 int VolumeStepToDirectShow(unsigned int step); // silence -10000
 
+// The engine's own services behind GraphicLoad and the others of
+// game/shell_services.h, which reach them unless a test installs its own.
+namespace game {
+int GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot);
+int GraphicUnload(KUSPRITE2* sprite, KUSYSTEM* sys, int slot);
+int SELoad(KUSND* snd, KUSYSTEM* sys, int slot, const char* file);
+int SEUnload(KUSND* snd, KUSYSTEM* sys, int slot);
+int SESetVolume(KUSND* snd, KUSYSTEM* sys, int step);
+int SEPlay(KUSND* snd, KUSYSTEM* sys, int slot, int loop);
+int VoiceSetVolume(KUSND* snd, KUSYSTEM* sys, int step);
+int VoicePlay(KUSND* snd, KUSYSTEM* sys, const char* file);
+int VoiceStop(KUSND* snd, KUSYSTEM* sys);
+int BGM_DS_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file);
+int BGM_DS_Stop(KUSND* snd, KUSYSTEM* sys);
+int BGM_DS_SetVolume(KUSND* snd, KUSYSTEM* sys, int step);
+} // namespace game
+
 int SEStop(KUSND* snd, KUSYSTEM* sys, int slot);
 
 int BGM_DA_Load(KUSND* snd, KUSYSTEM* sys, const char* file, int loadFlag);

@@ -1,9 +1,9 @@
-#include "app/engine_services.h"
+#include "game/engine_services.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/env_settings.h"
+#include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "platform/debug_out.h"
@@ -51,7 +51,7 @@ int StepVolume(unsigned int step, int silence) {
 int VolumeStepToDirectMusic(unsigned int step) { return StepVolume(step, -9600); }
 int VolumeStepToDirectShow(unsigned int step) { return StepVolume(step, -10000); }
 
-int GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
+int game::GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
     if (!Check(sys, sprite, "Error: <GraphicLoad> システムライブラリポインタが不正です\n",
                "Error: <GraphicLoad> スプライトライブラリポインタが不正です\n")) {
         return 0;
@@ -68,7 +68,7 @@ int GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
         snprintf(text, sizeof(text), "Message: <GraphicLoad> %d回目の再試行を行います\n", retry);
         sys->TracePrint(text);
         sys->TracePrint("Message: <GraphicLoad> 一度グラフィックデータをアンロードします……");
-        GraphicUnload(sprite, sys, slot);
+        game::GraphicUnload(sprite, sys, slot);
         sys->TracePrint("アンロードに成功しました\n");
         if (sprite->CreateGraphicData(static_cast<uint32_t>(slot), 0, 0, 0, 0)) {
             snprintf(text, sizeof(text), "Message: <GraphicLoad> %d回目の再試行で成功しました\n", retry);
@@ -78,7 +78,7 @@ int GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
     }
 }
 
-int GraphicUnload(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
+int game::GraphicUnload(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
     if (!Check(sys, sprite, "Error: <GraphicUnload> システムライブラリポインタが不正です\n",
                "Error: <GraphicUnload> スプライトライブラリポインタが不正です\n")) {
         return 0;
@@ -87,7 +87,7 @@ int GraphicUnload(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
     return 1;
 }
 
-int SELoad(KUSND* snd, KUSYSTEM* sys, int slot, const char* file) {
+int game::SELoad(KUSND* snd, KUSYSTEM* sys, int slot, const char* file) {
     if (!g_bSoundEnable)
         return 1;
     if (!CHECK_SOUND("SELoad"))
@@ -112,7 +112,7 @@ int SELoad(KUSND* snd, KUSYSTEM* sys, int slot, const char* file) {
     return 1;
 }
 
-int SEUnload(KUSND* snd, KUSYSTEM* sys, int slot) {
+int game::SEUnload(KUSND* snd, KUSYSTEM* sys, int slot) {
     if (!g_bSoundEnable)
         return 1;
     if (!CHECK_SOUND("SEUnload"))
@@ -130,7 +130,7 @@ int SEUnload(KUSND* snd, KUSYSTEM* sys, int slot) {
     return 1;
 }
 
-int SESetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
+int game::SESetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
     if (!g_bSoundEnable)
         return 1;
     if (!CHECK_SOUND("SESetVolume"))
@@ -141,7 +141,7 @@ int SESetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
     return 1;
 }
 
-int SEPlay(KUSND* snd, KUSYSTEM* sys, int slot, int loop) {
+int game::SEPlay(KUSND* snd, KUSYSTEM* sys, int slot, int loop) {
     if (!g_bSoundEnable)
         return 1;
     if (!CHECK_SOUND("SEPlay"))
@@ -151,12 +151,12 @@ int SEPlay(KUSND* snd, KUSYSTEM* sys, int slot, int loop) {
         return 0;
     }
     int step = g_bSEOn ? static_cast<int>(g_dwSEVolume) : 0;
-    SESetVolume(snd, sys, step);
+    game::SESetVolume(snd, sys, step);
     if (snd->DAPlay(slot, loop) < 0) {
         sys->TracePrint("Error: <SEPlay> 効果音再生に失敗しました\n");
         return 0;
     }
-    SESetVolume(snd, sys, step);
+    game::SESetVolume(snd, sys, step);
     return 1;
 }
 
@@ -183,7 +183,7 @@ int SEStop(KUSND* snd, KUSYSTEM* sys, int slot) {
     return 1;
 }
 
-int VoiceSetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
+int game::VoiceSetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
     if (!g_bSoundEnable)
         return 1;
     if (!CHECK_SOUND("VoiceSetVolume"))
@@ -195,7 +195,7 @@ int VoiceSetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
     return 1;
 }
 
-int VoicePlay(KUSND* snd, KUSYSTEM* sys, const char* file) {
+int game::VoicePlay(KUSND* snd, KUSYSTEM* sys, const char* file) {
     if (!g_bSoundEnable)
         return 1;
     if (!snd || !sys || !file) {
@@ -206,13 +206,13 @@ int VoicePlay(KUSND* snd, KUSYSTEM* sys, const char* file) {
         sys->TracePrint("Error: <VoicePlay> 音声のオープンに失敗しました\n");
         return 0;
     }
-    if (!VoiceSetVolume(snd, sys, static_cast<int>(g_dwVoiceVolume))) {
+    if (!game::VoiceSetVolume(snd, sys, static_cast<int>(g_dwVoiceVolume))) {
         plat::DebugOut("Error: <VoicePlay> 音声の音量設定に失敗しました\n");
     }
     return 1;
 }
 
-int VoiceStop(KUSND* snd, KUSYSTEM* sys) {
+int game::VoiceStop(KUSND* snd, KUSYSTEM* sys) {
     if (!g_bSoundEnable)
         return 1;
     if (!snd || !sys) {
@@ -318,7 +318,7 @@ int BGM_DA_Stop(KUSND* snd, KUSYSTEM* sys) {
     return 1;
 }
 
-int BGM_DS_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file) {
+int game::BGM_DS_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file) {
     if (!g_bSoundEnable)
         return 1;
     if (!snd || !sys || !file) {
@@ -329,13 +329,13 @@ int BGM_DS_Play(KUSND* snd, KUSYSTEM* sys, int loop, const char* file) {
         sys->TracePrint("Error: <BGM_DS_Play> BGMのオープンに失敗しました\n");
         return 0;
     }
-    if (!BGM_DS_SetVolume(snd, sys, static_cast<int>(g_dwBGMVolume))) {
+    if (!game::BGM_DS_SetVolume(snd, sys, static_cast<int>(g_dwBGMVolume))) {
         plat::DebugOut("Error: <BGM_DS_Play> BGMの音量設定に失敗しました\n");
     }
     return 1;
 }
 
-int BGM_DS_Stop(KUSND* snd, KUSYSTEM* sys) {
+int game::BGM_DS_Stop(KUSND* snd, KUSYSTEM* sys) {
     if (!g_bSoundEnable)
         return 1;
     if (!snd || !sys) {
@@ -353,7 +353,7 @@ int BGM_DS_Stop(KUSND* snd, KUSYSTEM* sys) {
     return 1;
 }
 
-int BGM_DS_SetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
+int game::BGM_DS_SetVolume(KUSND* snd, KUSYSTEM* sys, int step) {
     if (!g_bSoundEnable)
         return 1;
     if (!CHECK_SOUND("BGM_DS_SetVolume"))

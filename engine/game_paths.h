@@ -1,0 +1,22 @@
+#pragma once
+
+// The game folder's files and folders. The program runs in its game folder,
+// so every path is relative to the working directory.
+
+// Combined archives of the game's data.
+constexpr const char kImageArchive[] = "dat/Img.dat";
+constexpr const char kMovieArchive[] = "dat/Mov.dat";
+constexpr const char kVoiceArchive[] = "dat/VO.dat";
+constexpr const char kBgmArchive[] = "dat/BGM.dat";
+constexpr const char kSeArchive[] = "dat/SE.dat";
+
+// Members taken out of the archives live here while in use.
+constexpr const char kTempFolder[] = "tmp/";
+constexpr const char kTempFolderName[] = "tmp";
+// Save slots and the cross-play data.
+constexpr const char kSaveFolder[] = "sav/";
+constexpr const char kIntegrationFile[] = "sav/sav00.sav";
+
+constexpr const char kSettingsFile[] = "env.env";
+constexpr const char kCursorFile[] = "cursor.txt";
+constexpr const char kTraceFile[] = "trace.txt";

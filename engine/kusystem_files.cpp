@@ -1,0 +1,226 @@
+#include "engine/kusystem.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "engine/game_paths.h"
+#include "engine/kusystem_internal.h"
+#include "platform/debug_out.h"
+#include "platform/files.h"
+#include "platform/sjis.h"
+
+namespace {
+
+// True when the path ends in a single-byte "/" or "\" (a trailing 0x5C that
+// is the second byte of a double-byte character does not count).
+bool EndsWithSeparator(std::string_view path) {
+    return !path.empty() && plat::SjisFindLastOf(path, "/\\") == path.size() - 1;
+}
+
+std::string JoinPath(const char* folder, const char* name) {
+    if (!folder || !*folder)
+        return name;
+    std::string path = folder;
+    if (!EndsWithSeparator(path))
+        path += '/';
+    path += name;
+    return path;
+}
+
+} // namespace
+
+// Files and folders.
+
+int KUSYSTEM::MakeDirectory(const char* path, int hidden) {
+    if (!path || !*path) {
+        plat::DebugOut("Warn: <KUSYTEM::MakeDirectory> 指定ディレクトリのパスが見当たりません\n");
+        return -1;
+    }
+    // A hidden attribute does not exist here: a dot-less folder stays as it
+    // is, and asking for it always succeeds.
+    (void)hidden;
+    const int err = plat::MakeDir(path);
+    if (err == EEXIST) {
+        plat::DebugOut("Message: <KUSYTEM::MakeDirectory> 指定ディレクトリは既に作成されています\n");
+        return 0;
+    }
+    if (err == ENOENT) {
+        plat::DebugOut("Warn: <KUSYTEM::MakeDirectory> 指定ディレクトリのパスが見当たりません\n");
+        return -1;
+    }
+    if (err != 0) {
+        plat::DebugOut("Warn: <KUSYTEM::MakeDirectory> ディレクトリの作成に失敗しました\n");
+        return -1;
+    }
+    return 1;
+}
+
+int KUSYSTEM::RemoveFile(const char* folder, const char* name, int recursive) {
+    if (name) {
+        const std::string path = JoinPath(folder, name);
+        if (path.size() >= kPathSize) {
+            plat::DebugOut("Error: <KUSYSTEM::RemoveFile> ファイルパスサイズが大きすぎます\n");
+            return 0;
+        }
+        if (plat::UnlinkFile(path) == 0)
+            return 1;
+        AddRemoveFileList(path.c_str());
+        return 0;
+    }
+    if (!folder || !*folder) {
+        TracePrint("Error: <KUSYSTEM::RemoveFile> 検索ファイルハンドルの取得に失敗\n");
+        return 0;
+    }
+    RemoveFolderContents(folder, recursive);
+    return 0;
+}
+
+// Empties one folder; 0 when a subfolder could not be removed (the walk ends).
+// Entries are classified without following links: a link to a folder is
+// deleted as a file, so the walk never leaves the folder it was given.
+int KUSYSTEM::RemoveFolderContents(const std::string& folder, int recursive) {
+    std::vector<plat::DirEntry> entries;
+    if (!plat::ListDir(folder, &entries)) {
+        TracePrint("Error: <KUSYSTEM::RemoveFile> 検索ファイルハンドルの取得に失敗\n");
+        return 0;
+    }
+    for (const plat::DirEntry& entry : entries) {
+        const std::string path = JoinPath(folder.c_str(), entry.name.c_str());
+        if (!entry.isDirectory) {
+            if (plat::UnlinkFile(path) != 0) {
+                plat::DebugOut(
+                    kusys::FormatPath("Error: <KUSYSTEM::RemoveFile> ファイル %s が削除出来ません\n", path).c_str());
+            }
+            continue;
+        }
+        if (!recursive)
+            continue;
+        RemoveFolderContents(path, recursive);
+        if (plat::RemoveDir(path) != 0) {
+            plat::DebugOut(
+                kusys::FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", path).c_str());
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int KUSYSTEM::AddRemoveFileList(const char* path) {
+    if (!path || !*path)
+        return 0;
+    if (strlen(path) >= static_cast<size_t>(kPathSize)) {
+        plat::DebugOut("Error: <KUSYSTEM::AddRemoveFileList> ファイルパスサイズが大きすぎます\n");
+        return 0;
+    }
+    for (int i = 0; i < kRemoveListSize; ++i) {
+        if (removeList_[i][0] == '\0') {
+            kusys::CopyBounded(removeList_[i], kPathSize, path);
+            return 1;
+        }
+        if (plat::SjisEqualNoCase(removeList_[i], path))
+            return 1;
+    }
+    plat::DebugOut("Error: <KUSYSTEM::AddRemoveFileList> 空き領域がありませんでした\n");
+    return 0;
+}
+
+void KUSYSTEM::DropRemoveListEntry(int index) {
+    for (int i = index; i + 1 < kRemoveListSize; ++i)
+        memcpy(removeList_[i], removeList_[i + 1], kPathSize);
+    memset(removeList_[kRemoveListSize - 1], 0, kPathSize);
+}
+
+int KUSYSTEM::DelRemoveFileList(const char* path) {
+    if (path) {
+        for (int i = 0; i < kRemoveListSize && removeList_[i][0] != '\0'; ++i) {
+            if (plat::SjisEqualNoCase(removeList_[i], path)) {
+                DropRemoveListEntry(i);
+                return 1;
+            }
+        }
+    }
+    plat::DebugOut("Error: <KUSYSTEM::DelRemoveFileList> 指定ファイルパスが見つかりませんでした\n");
+    return 0;
+}
+
+void KUSYSTEM::ProcessRemoveFileList() {
+    int i = 0;
+    while (i < kRemoveListSize && removeList_[i][0] != '\0') {
+        const std::string path = removeList_[i];
+        if (!plat::FileExists(path) || plat::UnlinkFile(path) == 0) {
+            DropRemoveListEntry(i); // the next entry moved up into this place
+            continue;
+        }
+        ++i;
+    }
+}
+
+char* KUSYSTEM::GetRemoveFileListPath(int index, char* buffer, int size) {
+    if (!buffer || size <= 0 || index < 0 || index >= kRemoveListSize) {
+        plat::DebugOut("Error: <KUSYSTEM::GetRemoveFileListPath> 引数が不正です\n");
+        return nullptr;
+    }
+    memset(buffer, 0, static_cast<size_t>(size));
+    kusys::CopyBounded(buffer, static_cast<size_t>(size), removeList_[index]);
+    return buffer;
+}
+
+int KUSYSTEM::RenameFile(const char* from, const char* to) {
+    const char* msg = nullptr;
+    int err = (from && to) ? plat::RenameFile(from, to) : EINVAL;
+    if (err == 0)
+        return 1;
+    if (err == EACCES) {
+        msg = "Error: <KUSYSTEM::RenameFile> ファイルパスにアクセス出来ません\n";
+    } else if (err == ENOENT) {
+        msg = "Error: <KUSYSTEM::RenameFile> 変更元ファイルが存在しません\n";
+    } else if (err == EINVAL) {
+        msg = "Error: <KUSYSTEM::RenameFile> 無効なファイル名です\n";
+    } else {
+        // Any other failure (another device, a folder in the way...) is a
+        // failure too, not a success.
+        msg = "Error: <KUSYSTEM::RenameFile> ファイル名を変更出来ません\n";
+    }
+    plat::DebugOut(msg);
+    TracePrint(msg);
+    return 0;
+}
+
+char* KUSYSTEM::GetTempFilePath(const char* name, char* buffer) {
+    if (!name || !buffer)
+        return nullptr;
+    const std::string path = std::string(kTempFolder) + name;
+    if (path.size() >= static_cast<size_t>(kPathSize)) {
+        plat::DebugOut("Error: <KUSYSTEM::GetTempFilePath> ファイルパスサイズが大きすぎます\n");
+        buffer[0] = '\0';
+        return nullptr;
+    }
+    kusys::CopyBounded(buffer, kPathSize, path);
+    return buffer;
+}
+
+int KUSYSTEM::CreateHierarchyDirectory(const char* path) {
+    if (!path || !*path) {
+        plat::DebugOut("Error: <KUSYSTEM::CreateHierarchyDirectory> ディレクトリパスが不正です\n");
+        return 0;
+    }
+    const std::string target = path;
+    if (plat::FileExists(target) || plat::MakeDir(target) == 0)
+        return 1;
+    const char* parentText = ExtractFilePathToDirectoryPath(target.c_str(), static_cast<int>(target.size()));
+    if (!parentText || !*parentText)
+        return 0;
+    const std::string parent = parentText; // the helper's buffer is reused below
+    if (CreateHierarchyDirectory(parent.c_str()) != 1) {
+        plat::DebugOut("Error: <CreateHierarchyDirectory> ディレクトリの作成に失敗しました\n");
+        return 0;
+    }
+    // "a/b/" names the folder its parent step may just have made.
+    if (plat::MakeDir(target) == 0 || plat::StatFile(target).isDirectory)
+        return 1;
+    plat::DebugOut("Error: <CreateHierarchyDirectory> ディレクトリの作成に失敗しました\n");
+    return 0;
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Fails when a source file includes a header of a peer layer or of a layer
+# above its own, so the include graph between folders stays free of cycles.
+# The game object (game/game_main*) sits above the modes, the adventure and
+# the gallery; the rest of game/ sits below them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+folders=(platform resources engine sound game adv modes gallery app)
+mapfile -d '' files < <(find "${folders[@]}" \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
+awk '
+  function node(path) {
+    if (path ~ /^game\/game_main/) return "game_main"
+    sub(/\/.*/, "", path)
+    return path
+  }
+  BEGIN {
+    rank["platform"] = 0; rank["resources"] = 1; rank["engine"] = 1; rank["sound"] = 2
+    rank["game"] = 3; rank["adv"] = 4; rank["modes"] = 5; rank["gallery"] = 5
+    rank["game_main"] = 6; rank["app"] = 7
+  }
+  /^[ \t]*#[ \t]*include[ \t]*"[a-z_]+\// {
+    inc = $0
+    sub(/^[^"]*"/, "", inc); sub(/".*/, "", inc)
+    from = node(FILENAME); to = node(inc)
+    if (from == to) next
+    # tests/, tools/ and bench/ are never included by the program.
+    if (!(to in rank) || rank[to] >= rank[from]) {
+      printf "layer violation: %s includes \"%s\"\n", FILENAME, inc > "/dev/stderr"
+      bad = 1
+    }
+  }
+  END {
+    if (bad) {
+      print "Includes point down only: app > game object > modes, gallery > adv > game > sound > engine, resources > platform" > "/dev/stderr"
+      exit 1
+    }
+    print "layers: ok"
+  }' "${files[@]}"
