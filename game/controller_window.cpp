@@ -32,20 +32,15 @@ constexpr Keys kKeys[CONTROLLER_WINDOW::kButtonCount] = {
 };
 
 constexpr const char* kButtonWords[CONTROLLER_WINDOW::kButtonCount] = {
-    "ロード", "セーブ", "コンフィグ", "オートスキップ", "BACK", "NEXT", "FF", "ウィンドウ消去", "ボリュームアップ",
-    "ボリュームダウン",
+    "ロード", "セーブ", "コンフィグ",     "オートスキップ",   "BACK",
+    "NEXT",   "FF",     "ウィンドウ消去", "ボリュームアップ", "ボリュームダウン",
 };
 constexpr const char* kDrawFailures[CONTROLLER_WINDOW::kButtonCount] = {
-    "ロードボタンの描画に失敗しました",
-    "セーブボタンの描画に失敗しました",
-    "コンフィグボタンの描画に失敗しました",
-    "オートスキップボタンの描画に失敗しました",
-    "履歴戻るボタンの描画に失敗しました",
-    "履歴次へボタンの描画に失敗しました",
-    "早送りボタンの描画に失敗しました",
-    "ウィンドウ消去ボタンの描画に失敗しました",
-    "ボリュームアップボタンの描画に失敗しました",
-    "ボリュームダウンボタンの描画に失敗しました",
+    "ロードボタンの描画に失敗しました",           "セーブボタンの描画に失敗しました",
+    "コンフィグボタンの描画に失敗しました",       "オートスキップボタンの描画に失敗しました",
+    "履歴戻るボタンの描画に失敗しました",         "履歴次へボタンの描画に失敗しました",
+    "早送りボタンの描画に失敗しました",           "ウィンドウ消去ボタンの描画に失敗しました",
+    "ボリュームアップボタンの描画に失敗しました", "ボリュームダウンボタンの描画に失敗しました",
 };
 
 bool IsEmpty(const KURECT& rc) { return rc.left >= rc.right || rc.top >= rc.bottom; }
@@ -127,7 +122,9 @@ int CONTROLLER_WINDOW::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, 
         return 0;
     }
     m_pKUSys = sys;
-    const char* missing = !sprite ? "KUSPRITE2クラスポインタが不正です" : !snd ? "KUSNDクラスポインタが不正です" : nullptr;
+    const char* missing = !sprite ? "KUSPRITE2クラスポインタが不正です"
+                          : !snd  ? "KUSNDクラスポインタが不正です"
+                                  : nullptr;
     if (!missing && !msgWnd)
         Log("Initialize", "MESSAGE_WINDOWクラスポインタが不正です");
     if (!missing && (slot < 0 || static_cast<uint32_t>(slot) >= sprite->GetGraphicDataBufferNum()))
@@ -172,7 +169,8 @@ int CONTROLLER_WINDOW::SetButton(const CTRL_WND_OBJ* load, const CTRL_WND_OBJ* s
         Log("SetButton", "初期化されていません");
         return 0;
     }
-    const CTRL_WND_OBJ* given[kButtonCount] = {load, save, config, autoSkip, back, next, ff, hide, volumeUp, volumeDown};
+    const CTRL_WND_OBJ* given[kButtonCount] = {load, save, config, autoSkip, back,
+                                               next, ff,   hide,   volumeUp, volumeDown};
     for (int b = 0; b < kButtonCount; ++b) {
         if (!given[b]) {
             Log("SetButton", (std::string(kButtonWords[b]) + "ボタンが不正です").c_str());

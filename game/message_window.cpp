@@ -91,8 +91,7 @@ float FadeRatio(uint32_t start, uint32_t now, uint32_t duration) {
 
 } // namespace
 
-MESSAGE_WINDOW::MESSAGE_WINDOW()
-    : m_pKUSprite(nullptr), m_pKUSnd(nullptr), m_pKUSys(nullptr), m_bInit(0), m_nSlot(-1) {
+MESSAGE_WINDOW::MESSAGE_WINDOW() : m_pKUSprite(nullptr), m_pKUSnd(nullptr), m_pKUSys(nullptr), m_bInit(0), m_nSlot(-1) {
     Clear();
 }
 
@@ -144,7 +143,9 @@ int MESSAGE_WINDOW::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, int
         return 0;
     }
     m_pKUSys = sys;
-    const char* missing = !sprite ? "KUSPRITE2クラスポインタが不正です" : !snd ? "KUSNDクラスポインタが不正です" : nullptr;
+    const char* missing = !sprite ? "KUSPRITE2クラスポインタが不正です"
+                          : !snd  ? "KUSNDクラスポインタが不正です"
+                                  : nullptr;
     if (!missing && (slot < 0 || static_cast<uint32_t>(slot) >= sprite->GetGraphicDataBufferNum()))
         missing = "インデックスナンバーが不正です";
     if (missing) {
