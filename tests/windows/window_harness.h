@@ -57,82 +57,25 @@ protected:
         ASSERT_EQ(bar.Initialize(&sys, &sprite, &snd, withMessageWindow ? &msg : nullptr, 3, {0, 0, 228, 116}, 566.0f,
                                  480.0f, {228, 0, 456, 116}, 0.0f, 0.0f, 0.5f),
                   1);
-        struct Row {
-            float x, y;
-            KURECT hit, normal, hover, pressed, disabled;
-        };
-        static const Row kRows[10] = {
-            {112,
-             3,
-             {112, 3, 184, 27},
-             {72, 116, 144, 140},
-             {296, 116, 368, 140},
-             {72, 232, 144, 256},
-             {296, 232, 368, 256}},
-            {44, 3, {44, 3, 116, 27}, {0, 116, 72, 140}, {224, 116, 296, 140}, {0, 232, 72, 256}, {224, 232, 296, 256}},
-            {44,
-             89,
-             {44, 89, 116, 113},
-             {0, 140, 72, 164},
-             {224, 140, 296, 164},
-             {0, 256, 72, 280},
-             {224, 256, 296, 280}},
-            {70,
-             20,
-             {70, 20, 126, 60},
-             {112, 164, 168, 204},
-             {336, 164, 392, 204},
-             {112, 280, 168, 320},
-             {336, 280, 392, 320}},
-            {15,
-             26,
-             {15, 26, 71, 90},
-             {0, 164, 56, 228},
-             {224, 164, 280, 228},
-             {0, 280, 56, 344},
-             {224, 280, 280, 344}},
-            {125,
-             26,
-             {125, 26, 181, 90},
-             {56, 164, 112, 228},
-             {280, 164, 336, 228},
-             {56, 280, 112, 344},
-             {280, 280, 336, 344}},
-            {70,
-             55,
-             {70, 55, 126, 95},
-             {168, 164, 224, 204},
-             {392, 164, 448, 204},
-             {168, 280, 224, 320},
-             {392, 280, 448, 320}},
-            {112,
-             89,
-             {112, 89, 184, 113},
-             {72, 140, 144, 164},
-             {296, 140, 368, 164},
-             {72, 256, 144, 280},
-             {296, 256, 368, 280}},
-            {208,
-             35,
-             {208, 35, 224, 59},
-             {144, 116, 160, 140},
-             {368, 116, 384, 140},
-             {144, 232, 160, 256},
-             {368, 232, 384, 256}},
-            {208,
-             55,
-             {208, 55, 224, 79},
-             {160, 116, 176, 140},
-             {384, 116, 400, 140},
-             {160, 232, 176, 256},
-             {384, 232, 400, 256}},
+        // Offset and normal look of each button in table order; the hit
+        // rectangle is the look's size at the offset, hover lies 224 to the
+        // right, pressed 116 below, disabled both.
+        static const int kRows[10][6] = {
+            {112, 3, 72, 116, 72, 24},   {44, 3, 0, 116, 72, 24},    {44, 89, 0, 140, 72, 24},
+            {70, 20, 112, 164, 56, 40},  {15, 26, 0, 164, 56, 64},   {125, 26, 56, 164, 56, 64},
+            {70, 55, 168, 164, 56, 40},  {112, 89, 72, 140, 72, 24}, {208, 35, 144, 116, 16, 24},
+            {208, 55, 160, 116, 16, 24},
         };
         CTRL_WND_OBJ b[10];
         for (int i = 0; i < 10; ++i) {
-            const Row& r = kRows[i];
-            ASSERT_EQ(
-                b[i].Initialize(&bar, &sprite, &sys, 3, r.x, r.y, &r.hit, &r.normal, &r.hover, &r.pressed, &r.disabled),
-                1);
+            const int* r = kRows[i];
+            const KURECT hit{r[0], r[1], r[0] + r[4], r[1] + r[5]}, look{r[2], r[3], r[2] + r[4], r[3] + r[5]};
+            const KURECT hover{look.left + 224, look.top, look.right + 224, look.bottom};
+            const KURECT pressed{look.left, look.top + 116, look.right, look.bottom + 116};
+            const KURECT disabled{hover.left, pressed.top, hover.right, pressed.bottom};
+            ASSERT_EQ(b[i].Initialize(&bar, &sprite, &sys, 3, static_cast<float>(r[0]), static_cast<float>(r[1]), &hit,
+                                      &look, &hover, &pressed, &disabled),
+                      1);
         }
         ASSERT_EQ(bar.SetButton(&b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &b[6], &b[7], &b[8], &b[9]), 1);
         bar.DispWindow();
