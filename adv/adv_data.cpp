@@ -39,3 +39,4 @@ void ADV_DATA::SetMessageSpeed(uint32_t) {}
 void ADV_DATA::SetAutoSkip(int) {}
 void ADV_DATA::SetAutoSkipSpeed(uint32_t) {}
 void ADV_DATA::SetAntiAliasLevel(uint32_t) {}
+void ADV_DATA::DrawObjectSort() {} // the scene's draw order comes with the scenario engine

@@ -42,6 +42,8 @@ public:
     void SetAutoSkip(int on);
     void SetAutoSkipSpeed(uint32_t ms);
     void SetAntiAliasLevel(uint32_t level);
+    // Rebuilds the draw order after a priority or shown flag changed.
+    void DrawObjectSort();
 
     int m_bInit;
     KUSYSTEM* m_pKUSys;
