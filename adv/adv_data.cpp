@@ -32,6 +32,7 @@ void ADV_DATA::Release() {
     m_pKUSnd = nullptr;
     m_pGlobalData = nullptr;
     m_nPhase = 0;
+    m_bWindowShown = 0;
 }
 
 // Without a scenario engine the game ends at once and draws nothing.

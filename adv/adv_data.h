@@ -57,4 +57,7 @@ public:
     KUSND* m_pKUSnd;
     GAME_GLOBAL_DATA* m_pGlobalData;
     int m_nPhase;
+    // The interpreter's window-shown flag: the message window, controller bar
+    // and choices are shown and take input while it is 1.
+    int m_bWindowShown;
 };
