@@ -9,6 +9,7 @@
 #include "platform/gdi_font.h"
 #include "platform/surface.h"
 #include "tools/pictures/picture_files.h"
+#include "tools/pictures/select_window_picture.h"
 
 namespace screens {
 
@@ -416,6 +417,7 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
         {"ConfigBG.bmp", EncodeBmp24(ConfigBackground(cap))},
         {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap))},
         {"MessageWindow.dds", EncodeDds32(MessageWindow(cap))},
+        {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
     };
     g_captionsDrawn = cap.drawn();
     return out;
