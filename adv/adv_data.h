@@ -5,6 +5,7 @@
 #include "adv/main_scr.h"
 #include "adv/test_result_data.h"
 #include "game/script_command_data.h"
+#include "game/select_window_agg.h"
 
 class KUSYSTEM;
 class KUSPRITE2;
@@ -95,6 +96,7 @@ public:
     int32_t m_nLine; // every physical line read from the current script
     MAIN_SCR m_MainScr;
     SCRIPT_COMMAND_DATA m_ScriptCommand[kSlotCount];
+    SELECT_WINDOW_AGG m_SelectWnd;
     GAME_GLOBAL_DATA* m_pGlobalData;
     int32_t m_bReadingOn;
     int32_t m_nReservedA;
@@ -129,6 +131,8 @@ public:
 
 private:
     void ErrorPrint(const char* text);
+    // Unloads pictures, objects, text areas and effects, keeping which were shown.
+    void UnloadItems();
     // Disables the buttons, loads the fade picture and starts a fade-out.
     void StartFadeOut(int state);
 };

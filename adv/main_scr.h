@@ -159,6 +159,8 @@ private:
 
     // Variable value or the argument as a number; false when the search failed.
     bool ConditionOperand(const char* arg, int32_t* value);
+    // Releases the reader and the choice set after a failed choice; 0.
+    int ChoiceFailed(const char* handler, const char* message);
     int FileChange(const char* handler, SCRIPT_COMMAND_DATA* cmd, bool markNewRead);
     int FlagVar(const char* handler, SCRIPT_COMMAND_DATA* cmd, int on);
     int VarIndex(const char* handler, const char* id);

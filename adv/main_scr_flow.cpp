@@ -7,6 +7,8 @@
 #include "engine/kusystem.h"
 #include "game/fixed_string.h"
 #include "game/game_global_data.h"
+#include "game/message_data.h"
+#include "game/shell_services.h"
 #include "game/var_data.h"
 
 namespace {
@@ -15,7 +17,21 @@ constexpr int kSeekTokens = 6;
 constexpr const char* kWorkFolder = "tmp/";
 const char* const kSubjects[] = {"ENGLISH", "JAPANESE", "MATH", "SCIENCE", "SOCIAL"};
 
+constexpr uint32_t kChoiceFadeInMs = 500;
+constexpr int32_t kChoiceFontSize = 24;
+constexpr int32_t kHistoryFontSize = 20;
+constexpr uint32_t kHistoryColor = 0x4040FF;
+constexpr int kVkLButton = 1;
+constexpr int kVkReturn = 13;
+
 bool ValidScriptName(const char* name) { return name[0] != '\0' && strlen(name) < ADV_DATA::kNameSize; }
+
+// The player's advance: the left button released, or Enter released while
+// the left button is up.
+bool Clicked(KUSYSTEM* sys) {
+    const int left = sys->GetKeyState(kVkLButton);
+    return left == 3 || (left == 0 && sys->GetKeyState(kVkReturn) == 3);
+}
 
 } // namespace
 
@@ -40,9 +56,86 @@ int MAIN_SCR::SeekBlockLine(const char* handler, const adv::BlockMark* marks, in
 
 // ---- choices ----
 
-int MAIN_SCR::SelectStartProc(SCRIPT_COMMAND_DATA* cmd) { return PendingProc("SelectStartProc", cmd); }
+int MAIN_SCR::ChoiceFailed(const char* handler, const char* message) {
+    // Without this the reader would stay held and the play would freeze.
+    HandlerError(handler, message);
+    m_pAdvData->m_bReadingOn = 1;
+    m_pAdvData->m_bSelectOpen = 0;
+    m_pAdvData->m_SelectWnd.Clear();
+    return 0;
+}
 
-int MAIN_SCR::SelectWaitProc(SCRIPT_COMMAND_DATA* cmd) { return PendingProc("SelectWaitProc", cmd); }
+int MAIN_SCR::SelectStartProc(SCRIPT_COMMAND_DATA* cmd) {
+    if (!HandlerReady("SelectStartProc", cmd))
+        return 0;
+    ADV_DATA* adv = m_pAdvData;
+    SELECT_WINDOW_AGG& choices = adv->m_SelectWnd;
+    if (cmd->m_nPhase == 0) {
+        adv->m_bReadingOn = 0;
+        const int32_t count = adv::ScriptInt(cmd->m_szArg[0]);
+        if (count != 1 && count != 2)
+            return ChoiceFailed("SelectStartProc", "選択肢数が不正です");
+        if (!choices.Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, static_cast<uint32_t>(count)))
+            return ChoiceFailed("SelectStartProc", "選択肢集合体の初期化に失敗しました");
+        for (int32_t i = 0; i < count; ++i) {
+            MESSAGE_DATA message;
+            message.m_nFontSize = kChoiceFontSize;
+            game::CopyFixed(message.m_szText, cmd->m_szArg[2 + i]);
+            choices.SetText(i, &message, adv->m_dwAntiAliasLevel);
+        }
+        cmd->m_dwStartTime = static_cast<uint32_t>(m_pKUSys->GetTime());
+        cmd->m_nPhase = 1;
+        return 1;
+    }
+    const int shown = choices.AppearWindow(-1, cmd->m_dwStartTime, kChoiceFadeInMs);
+    if (shown == -1)
+        return ChoiceFailed("SelectStartProc", "選択肢ウィンドウの表示に失敗しました");
+    if (shown == 1) {
+        game::CopyFixed(cmd->m_szCommand, "#SelectWait");
+        cmd->m_nPhase = 0;
+    }
+    return 1;
+}
+
+int MAIN_SCR::SelectWaitProc(SCRIPT_COMMAND_DATA* cmd) {
+    if (!HandlerReady("SelectWaitProc", cmd))
+        return 0;
+    ADV_DATA* adv = m_pAdvData;
+    SELECT_WINDOW_AGG& choices = adv->m_SelectWnd;
+    if (cmd->m_nPhase == 0) {
+        if (choices.HitCheck() >= 0 && Clicked(m_pKUSys)) {
+            if (!SEPlay(m_pKUSnd, m_pKUSys, SELECT_WINDOW_AGG::kSePush, 0))
+                HandlerError("SelectWaitProc", "SEの再生に失敗しました");
+            cmd->m_nPhase = 1;
+        }
+        return 1;
+    }
+    const int gone = choices.DisappearWindow();
+    if (gone == -1)
+        return ChoiceFailed("SelectWaitProc", "ウィンドウの消去に失敗しました");
+    if (gone != 1)
+        return 1;
+    const int32_t chosen = choices.m_nSelect >= 0 && choices.m_nSelect < 2 ? choices.m_nSelect : 0;
+    char format[SCRIPT_COMMAND_DATA::kTextSize];
+    snprintf(format, sizeof(format), "【選択肢】\\n%s", cmd->m_szArg[2 + chosen]);
+    MESSAGE_DATA history;
+    history.m_nFontSize = kHistoryFontSize;
+    history.m_dwColor = kHistoryColor;
+    if (!m_pKUSys->StrConvert(format, sizeof(format), history.m_szText, sizeof(history.m_szText)))
+        return ChoiceFailed("SelectWaitProc", "メッセージのコンバートに失敗しました");
+    adv->m_bReadingOn = 1;
+    adv->m_bSelectOpen = 0;
+    const adv::BlockMark marks[] = {{"#SelectBranch", 2, 1, chosen + 1}, {"#SelectEnd", 1, 0, 0}};
+    adv::ScriptToken tokens[3];
+    const int found = SeekBlockLine("SelectWaitProc", marks, 2, adv::ScriptInt(cmd->m_szArg[1]), tokens, 3);
+    choices.Clear();
+    if (found < 0)
+        return 0;
+    if (found == 1)
+        ErrorPrint("Warn: <MAIN_SCR::SelectWaitProc> 対応する#SelectBranchがありませんでした\n");
+    cmd->Clear();
+    return 1;
+}
 
 int MAIN_SCR::SelectBranchProc(SCRIPT_COMMAND_DATA* cmd) {
     if (!HandlerReady("SelectBranchProc", cmd))

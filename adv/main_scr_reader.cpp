@@ -2,6 +2,7 @@
 #include "adv/main_scr.h"
 #include "engine/kucode.h"
 #include "engine/kusystem.h"
+#include "game/object_data.h"
 
 namespace {
 
@@ -121,6 +122,11 @@ int MAIN_SCR::MainProc() {
             return -1;
         }
     }
+    // Objects move on even while an exclusive command holds the slots.
+    const uint32_t now = static_cast<uint32_t>(m_pKUSys->GetTime());
+    for (uint32_t i = 0; m_pAdvData->m_pObject && i < m_pAdvData->m_dwObjectNum; ++i)
+        if (m_pAdvData->m_pObject[i].m_bInit)
+            m_pAdvData->m_pObject[i].MainLoopProc(m_pAdvData, now);
     return 0;
 }
 
