@@ -187,3 +187,70 @@ TEST_F(FlowTest, BranchEndsSkipToTheBlockEnd) {
 }
 
 } // namespace
+
+namespace {
+
+using ChoiceTest = AdvTest;
+
+const std::vector<std::string> kChoiceScript = {"#SelectStart 2 10 散歩に出る 部屋に残る",
+                                                "#SelectBranch 1 10",
+                                                "#ChangeVar r 1",
+                                                "#SelectBranch 2 10",
+                                                "#ChangeVar r 2",
+                                                "#SelectEnd 10",
+                                                "#AddVar w 1",
+                                                "#EndScript"};
+
+// The choice holds the reader from its storing until the block is read on.
+TEST_F(ChoiceTest, ChosenBranchRunsAndTheOtherIsPassed) {
+    for (int choice = 1; choice <= 2; ++choice) {
+        Play(kChoiceScript);
+        Frame();
+        Frame();
+        EXPECT_EQ(adv.m_bSelectOpen, 1);
+        EXPECT_EQ(adv.m_bReadingOn, 0);
+        for (int i = 0; i < 40; ++i)
+            Frame();
+        ASSERT_STREQ(adv.m_ScriptCommand[0].m_szCommand, "#SelectWait");
+        h.sys.SetMousePos(400, choice == 1 ? 208 : 296);
+        Frame();
+        h.Frame(16, {{1, kClickUp}});
+        adv.MainProc();
+        EXPECT_EQ(adv.m_ScriptCommand[0].m_nPhase, 1);
+        const int32_t line = adv.m_nLine;
+        for (int i = 0; i < 130; ++i)
+            Frame(); // 250 + 1500 + 250 ms of closing
+        EXPECT_GT(adv.m_nLine, line);
+        EXPECT_EQ(adv.m_bSelectOpen, 0);
+        EXPECT_EQ(adv.m_bReadingOn, 1);
+        RunToResult();
+        EXPECT_EQ(Var("r"), choice);
+        EXPECT_EQ(Var("w"), 1);
+        EXPECT_EQ(fakesvc::Count("SEPlay 8"), choice);
+        adv.Clear();
+    }
+}
+
+TEST_F(ChoiceTest, FailedChoiceReleasesTheReader) {
+    Play({"#SelectStart 3 10 a b", "#SelectBranch 1 10", "#ChangeVar r 1", "#SelectEnd 10", "#AddVar w 1",
+          "#EndScript"});
+    RunToResult();
+    EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::SelectStartProc> 選択肢数が不正です\n"));
+    EXPECT_EQ(Var("r"), 0);
+    EXPECT_EQ(Var("w"), 1);
+    EXPECT_EQ(adv.m_bReadingOn, 1);
+    // A chosen branch the block does not have: play goes on after its end.
+    Play({"#SelectStart 1 4 only", "#SelectBranch 2 4", "#ChangeVar r 1", "#SelectEnd 4", "#AddVar w 1", "#EndScript"});
+    for (int i = 0; i < 40; ++i)
+        Frame();
+    h.sys.SetMousePos(400, 208);
+    Frame();
+    h.Frame(16, {{13, kClickUp}});
+    adv.MainProc();
+    RunToResult();
+    EXPECT_TRUE(log.Contains("Warn: <MAIN_SCR::SelectWaitProc> 対応する#SelectBranchがありませんでした\n"));
+    EXPECT_EQ(Var("r"), 0);
+    EXPECT_EQ(Var("w"), 1);
+}
+
+} // namespace
