@@ -73,10 +73,12 @@ int ADV_DATA::Initialize(const char* script, KUSYSTEM* sys, KUSPRITE2* sprite, K
         ErrorPrint("Error: <ADV_DATA::Initialize> 初期設定ファイルパスが不正です\n");
         return 0;
     }
-    // The declarations and the first script's name come from the
-    // initialisation script, whose reader is not part of the program yet;
-    // without them the interpreter stays unstarted and the first frame of
-    // play reports it.
+    if (!m_InitScr.Initialize(this, sys, sprite, snd, script)) {
+        ErrorPrint("Error: <ADV_DATA::Initialize> 初期設定スクリプトの初期化に失敗しました\n");
+        return 0;
+    }
+    m_InitScr.Clear();
+    // A failure leaves the interpreter unstarted; the first frame of play reports it.
     m_MainScr.Initialize(this, sys, sprite, snd);
     m_bInit = 1;
     return 1;
@@ -84,6 +86,7 @@ int ADV_DATA::Initialize(const char* script, KUSYSTEM* sys, KUSPRITE2* sprite, K
 
 void ADV_DATA::Clear() {
     ReleaseLoadedData();
+    m_InitScr.Clear();
     m_MainScr.Clear();
     for (SCRIPT_COMMAND_DATA& slot : m_ScriptCommand)
         slot.Clear();

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "adv/init_scr.h"
 #include "adv/main_scr.h"
 #include "adv/test_result_data.h"
 #include "game/script_command_data.h"
@@ -94,6 +95,7 @@ public:
     FILE* m_pScriptFile; // "tmp/" + script name, owned
     int32_t m_nReserved;
     int32_t m_nLine; // every physical line read from the current script
+    INIT_SCR m_InitScr;
     MAIN_SCR m_MainScr;
     SCRIPT_COMMAND_DATA m_ScriptCommand[kSlotCount];
     SELECT_WINDOW_AGG m_SelectWnd;

@@ -9,6 +9,7 @@ class KUSYSTEM;
 class KUSPRITE2;
 class KUSND;
 class SCRIPT_COMMAND_DATA;
+class OBJECT_DATA;
 
 // The scenario interpreter: reads the owner's current script, stores at most
 // one command a frame in the owner's six command slots and runs the slots'
@@ -138,9 +139,34 @@ private:
     // The checks every handler makes first; false after logging.
     bool HandlerReady(const char* handler, SCRIPT_COMMAND_DATA* cmd);
     void HandlerError(const char* handler, const char* message);
-    // Handlers of command groups that are not part of the program yet: the
-    // line is logged and the command finishes, so scripts play on.
-    int PendingProc(const char* handler, SCRIPT_COMMAND_DATA* cmd);
+    // The player's advance and the skip tests of the waiting commands.
+    uint32_t Now() const;
+    bool PlayerClicked() const;
+    bool SkipKey() const;
+    // The current line lies in the part of the script read before.
+    bool LineRead() const;
+    bool AutoSkipApplies() const;
+    // Ctrl or auto-skip while the windows are shown, or a click not over a
+    // voiced history entry or a button; never while the history is shown.
+    bool SkipTest() const;
+    // The waits' fast-forward: skip hold set over a line read before.
+    bool FastForward() const;
+    bool MessageClicked() const;
+    // Presentation, objects, data and fades.
+    void ScreenSize(uint32_t* width, uint32_t* height);
+    void MovieRestore();
+    int MovieFailed(const char* message);
+    void FreeTiles();
+    void FreeMosaic();
+    bool BuildMosaic(uint32_t size);
+    int MosaicProc(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool expand);
+    OBJECT_DATA* FindObject(const char* tag, const char* id);
+    int LoadItem(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool load);
+    float* ItemAlpha(const char* tag, int kind, const char* id);
+    int FadeInStep(const char* tag, SCRIPT_COMMAND_DATA* cmd, int kind, uint32_t ms);
+    int UnknownFadeKind(const char* tag, SCRIPT_COMMAND_DATA* cmd);
+    int MsgWndFade(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool open);
+    void ClearMessageAreas();
 
     // Extracts `name` from the script archive and opens it as the owner's
     // script; the log lines carry `tag`. 1 opened; 0 failed (logged).

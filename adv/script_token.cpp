@@ -71,4 +71,16 @@ int32_t ScriptInt(const char* text) {
     return static_cast<int32_t>(v);
 }
 
+float ScriptFloat(const char* text) {
+    if (!text)
+        return 0.0f;
+    const double v = strtod(text, nullptr);
+    // NaN and out-of-range values would make the float conversion undefined.
+    if (!(v > -1e9))
+        return v != v ? 0.0f : -1e9f;
+    if (v > 1e9)
+        return 1e9f;
+    return static_cast<float>(v);
+}
+
 } // namespace adv

@@ -22,6 +22,10 @@ bool ScriptWordEqual(const char* a, const char* b);
 // 32-bit range stop at its ends instead of wrapping.
 int32_t ScriptInt(const char* text);
 
+// A decimal fraction as the scripts write coordinates and scales: 0 for no
+// number; values beyond what a float holds stop at +-1e9.
+float ScriptFloat(const char* text);
+
 // A line that a block search waits for: its keyword, the token that holds
 // the block ID, and for branch lines the token and value of the branch number
 // (numberToken 0: not compared).

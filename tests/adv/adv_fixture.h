@@ -30,8 +30,14 @@ protected:
 
     void Pack(const std::vector<Script>& scripts) {
         std::vector<ArchiveMember> members;
-        for (const Script& s : scripts)
+        bool init = false;
+        for (const Script& s : scripts) {
             members.push_back({s.first, "", ScrambleScript(Plain(s.second))});
+            init = init || s.first == "Init.spt";
+        }
+        // Start declares the items itself: an empty initialisation script will do.
+        if (!init)
+            members.push_back({"Init.spt", "", ScrambleScript(Plain({"// none"}))});
         std::filesystem::create_directories("dat");
         std::filesystem::create_directories("tmp");
         std::string error;
