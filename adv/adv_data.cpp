@@ -80,7 +80,141 @@ int ADV_DATA::Initialize(const char* script, KUSYSTEM* sys, KUSPRITE2* sprite, K
     m_InitScr.Clear();
     // A failure leaves the interpreter unstarted; the first frame of play reports it.
     m_MainScr.Initialize(this, sys, sprite, snd);
+    if (!InitializeWindows())
+        return 0;
     m_bInit = 1;
+    return 1;
+}
+
+namespace {
+
+struct ButtonRow {
+    const char* word;
+    float x, y;
+    KURECT hit, normal, hover, pressed, disabled;
+};
+
+// In the order they are made; the bar takes them in its own order.
+constexpr ButtonRow kButtons[] = {
+    {"セーブ",
+     44,
+     3,
+     {44, 3, 116, 27},
+     {0, 116, 72, 140},
+     {224, 116, 296, 140},
+     {0, 232, 72, 256},
+     {224, 232, 296, 256}},
+    {"ロード",
+     112,
+     3,
+     {112, 3, 184, 27},
+     {72, 116, 144, 140},
+     {296, 116, 368, 140},
+     {72, 232, 144, 256},
+     {296, 232, 368, 256}},
+    {"コンフィグ",
+     44,
+     89,
+     {44, 89, 116, 113},
+     {0, 140, 72, 164},
+     {224, 140, 296, 164},
+     {0, 256, 72, 280},
+     {224, 256, 296, 280}},
+    {"ウィンドウ消去",
+     112,
+     89,
+     {112, 89, 184, 113},
+     {72, 140, 144, 164},
+     {296, 140, 368, 164},
+     {72, 256, 144, 280},
+     {296, 256, 368, 280}},
+    {"BACK",
+     15,
+     26,
+     {15, 26, 71, 90},
+     {0, 164, 56, 228},
+     {224, 164, 280, 228},
+     {0, 280, 56, 344},
+     {224, 280, 280, 344}},
+    {"NEXT",
+     125,
+     26,
+     {125, 26, 181, 90},
+     {56, 164, 112, 228},
+     {280, 164, 336, 228},
+     {56, 280, 112, 344},
+     {280, 280, 336, 344}},
+    {"FF",
+     70,
+     55,
+     {70, 55, 126, 95},
+     {168, 164, 224, 204},
+     {392, 164, 448, 204},
+     {168, 280, 224, 320},
+     {392, 280, 448, 320}},
+    {"オートスキップ",
+     70,
+     20,
+     {70, 20, 126, 60},
+     {112, 164, 168, 204},
+     {336, 164, 392, 204},
+     {112, 280, 168, 320},
+     {336, 280, 392, 320}},
+    {"音量アップ",
+     208,
+     35,
+     {208, 35, 224, 59},
+     {144, 116, 160, 140},
+     {368, 116, 384, 140},
+     {144, 232, 160, 256},
+     {368, 232, 384, 256}},
+    {"音量ダウン",
+     208,
+     55,
+     {208, 55, 224, 79},
+     {160, 116, 176, 140},
+     {384, 116, 400, 140},
+     {160, 232, 176, 256},
+     {384, 232, 400, 256}},
+};
+enum { kSave, kLoad, kConfig, kHide, kBack, kNext, kFF, kAutoSkip, kVolumeUp, kVolumeDown };
+
+constexpr int kMessageWindowSlot = 2;
+constexpr int kControllerSlot = 3;
+
+} // namespace
+
+int ADV_DATA::InitializeWindows() {
+    if (!m_MsgWnd.Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, kMessageWindowSlot, KURECT{0, 0, 540, 116},
+                             KURECT{0, 0, 540, 116}, 6.0f, 480.0f, KURECT{0, 116, 540, 232}, 0.0f, 0.0f, 0.8f,
+                             KURECT{544, 0, 592, 29}, 489.0f, 76.0f, 0.0f)) {
+        ErrorPrint("Error: <ADV_DATA::Initialize> メッセージウィンドウの初期化に失敗しました\n");
+        return 0;
+    }
+    if (!m_CtrlWnd.Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, &m_MsgWnd, kControllerSlot, KURECT{0, 0, 228, 116},
+                              566.0f, 480.0f, KURECT{228, 0, 456, 116}, 0.0f, 0.0f, 0.5f)) {
+        ErrorPrint("Error: <ADV_DATA::Initialize> コントローラーウィンドウの初期化に失敗しました\n");
+        return 0;
+    }
+    CTRL_WND_OBJ buttons[CONTROLLER_WINDOW::kButtonCount];
+    for (int i = 0; i < CONTROLLER_WINDOW::kButtonCount; ++i) {
+        const ButtonRow& b = kButtons[i];
+        if (!buttons[i].Initialize(&m_CtrlWnd, m_pKUSprite, m_pKUSys, kControllerSlot, b.x, b.y, &b.hit, &b.normal,
+                                   &b.hover, &b.pressed, &b.disabled)) {
+            char line[256];
+            snprintf(line, sizeof(line),
+                     "Error: <ADV_DATA::Initialize> コントローラーウィンドウの%sボタンの初期化に失敗しました\n",
+                     b.word);
+            ErrorPrint(line);
+            return 0;
+        }
+    }
+    if (!m_CtrlWnd.SetButton(&buttons[kLoad], &buttons[kSave], &buttons[kConfig], &buttons[kAutoSkip], &buttons[kBack],
+                             &buttons[kNext], &buttons[kFF], &buttons[kHide], &buttons[kVolumeUp],
+                             &buttons[kVolumeDown])) {
+        ErrorPrint("Error: <ADV_DATA::Initialize> コントロールウィンドウへのボタンのセットに失敗しました\n");
+        return 0;
+    }
     return 1;
 }
 
@@ -124,7 +258,10 @@ void ADV_DATA::Clear() {
     for (TEST_RESULT_DATA& r : m_TestResult)
         r.Clear();
     m_dwGraphicNum = m_dwSoundNum = m_dwVarNum = m_dwTextAreaNum = m_dwObjectNum = m_dwDrawOrderNum = 0;
+    m_MsgWnd.Clear();
+    m_CtrlWnd.Clear();
     m_SelectWnd.Clear();
+    m_bWindowShown = 0;
     m_dwAntiAliasLevel = g_dwAntiAliasLevel;
     m_nTestNum = -1;
     m_nTestSubject = -1;
@@ -226,6 +363,20 @@ void ADV_DATA::UnloadItems() {
         SEStop(m_pKUSnd, m_pKUSys, s.m_nSlot);
         SEUnload(m_pKUSnd, m_pKUSys, s.m_nSlot);
     }
+    if (m_MsgWnd.m_nSlot != -1)
+        GraphicUnload(m_pKUSprite, m_pKUSys, m_MsgWnd.m_nSlot);
+    if (m_MsgWnd.m_pKUSnd) {
+        SEUnload(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSeCursorOn);
+        SEUnload(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSePush);
+    }
+    if (m_MsgWnd.m_NameArea.m_bInit)
+        m_MsgWnd.m_NameArea.UnloadTextData();
+    if (m_MsgWnd.m_TextArea.m_bInit)
+        m_MsgWnd.m_TextArea.UnloadTextData();
+    if (m_CtrlWnd.m_nSlot != -1)
+        GraphicUnload(m_pKUSprite, m_pKUSys, m_CtrlWnd.m_nSlot);
+    SEUnload(m_pKUSnd, m_pKUSys, CONTROLLER_WINDOW::kSeCursorOn);
+    SEUnload(m_pKUSnd, m_pKUSys, CONTROLLER_WINDOW::kSePush);
 }
 
 int ADV_DATA::LoadDataRelease() {
@@ -273,6 +424,16 @@ int ADV_DATA::LoadDataResume() {
         if (s.m_bPlay == 1 && s.m_dwLoop != 0)
             s.PlayProc();
     }
+    if (m_MsgWnd.m_nSlot != -1)
+        GraphicLoad(m_pKUSprite, m_pKUSys, m_MsgWnd.m_nSlot);
+    if (m_MsgWnd.m_pKUSnd) {
+        SELoad(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSeCursorOn, nullptr);
+        SELoad(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSePush, nullptr);
+    }
+    if (m_MsgWnd.m_NameArea.m_bInit)
+        m_MsgWnd.m_NameArea.LoadTextData();
+    if (m_MsgWnd.m_TextArea.m_bInit)
+        m_MsgWnd.m_TextArea.LoadTextData();
     if (m_SelectWnd.m_bInit) {
         GraphicLoad(m_pKUSprite, m_pKUSys, 4);
         SELoad(m_pKUSnd, m_pKUSys, SELECT_WINDOW_AGG::kSeCursorOn, nullptr);
@@ -280,6 +441,10 @@ int ADV_DATA::LoadDataResume() {
         for (uint32_t i = 0; m_SelectWnd.m_pWindow && i < m_SelectWnd.m_dwCount; ++i)
             m_SelectWnd.m_pWindow[i].m_Text.LoadTextData();
     }
+    if (m_CtrlWnd.m_nSlot != -1)
+        GraphicLoad(m_pKUSprite, m_pKUSys, m_CtrlWnd.m_nSlot);
+    SELoad(m_pKUSnd, m_pKUSys, CONTROLLER_WINDOW::kSeCursorOn, nullptr);
+    SELoad(m_pKUSnd, m_pKUSys, CONTROLLER_WINDOW::kSePush, nullptr);
     GraphicLoad(m_pKUSprite, m_pKUSys, 0);
     return 1;
 }
@@ -289,9 +454,14 @@ void ADV_DATA::RecordReadPosition() {
         m_MainScr.AddAutoSkipFileList(m_szScriptName, m_nLine);
 }
 
-void ADV_DATA::ShowMessageWhole() {}
-void ADV_DATA::SetControllerSkipFlags() {}
-void ADV_DATA::SetMessageSpeed(uint32_t) {}
-void ADV_DATA::SetAutoSkip(int) {}
-void ADV_DATA::SetAutoSkipSpeed(uint32_t) {}
+void ADV_DATA::ShowMessageWhole() { m_MsgWnd.m_TextArea.m_fDispNum = -1.0f; }
+
+void ADV_DATA::SetControllerSkipFlags() {
+    m_CtrlWnd.m_bSkipHold = 1;
+    m_CtrlWnd.m_bSkipOneClick = 1;
+}
+
+void ADV_DATA::SetMessageSpeed(uint32_t ms) { m_MsgWnd.m_dwMessageSpeed = ms; }
+void ADV_DATA::SetAutoSkip(int on) { m_CtrlWnd.m_bAutoSkip = on ? 1 : 0; }
+void ADV_DATA::SetAutoSkipSpeed(uint32_t ms) { m_CtrlWnd.m_dwAutoSkipSpeed = ms; }
 void ADV_DATA::SetAntiAliasLevel(uint32_t level) { m_dwAntiAliasLevel = level; }

@@ -5,6 +5,8 @@
 #include "adv/init_scr.h"
 #include "adv/main_scr.h"
 #include "adv/test_result_data.h"
+#include "game/controller_window.h"
+#include "game/message_window.h"
 #include "game/script_command_data.h"
 #include "game/select_window_agg.h"
 
@@ -98,6 +100,8 @@ public:
     INIT_SCR m_InitScr;
     MAIN_SCR m_MainScr;
     SCRIPT_COMMAND_DATA m_ScriptCommand[kSlotCount];
+    MESSAGE_WINDOW m_MsgWnd;
+    CONTROLLER_WINDOW m_CtrlWnd;
     SELECT_WINDOW_AGG m_SelectWnd;
     GAME_GLOBAL_DATA* m_pGlobalData;
     int32_t m_bReadingOn;
@@ -130,6 +134,10 @@ public:
     char m_szTestNextScript[kNameSize];
     int32_t m_nTestMask[TEST_RESULT_DATA::kSubjectCount];
     char m_szTestText[kTestTextSize];
+    // The interpreter's window-shown flag, here where the windows reach it:
+    // the message window, controller bar and choices are shown and take
+    // input while it is 1.
+    int32_t m_bWindowShown;
 
 private:
     void ErrorPrint(const char* text);
@@ -137,4 +145,6 @@ private:
     void UnloadItems();
     // Disables the buttons, loads the fade picture and starts a fade-out.
     void StartFadeOut(int state);
+    // The windows' part of Initialize; 0 after logging.
+    int InitializeWindows();
 };

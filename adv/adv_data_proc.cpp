@@ -22,6 +22,8 @@ int FadeOutResult(int state) {
 } // namespace
 
 void ADV_DATA::StartFadeOut(int state) {
+    const int off = 0;
+    m_CtrlWnd.SetDefaultButtonStatus(&off, &off, &off, &off, &off, &off, &off, &off, &off, &off);
     GraphicLoad(m_pKUSprite, m_pKUSys, kFadeSlot);
     m_fFade = 0.0f;
     m_dwPhaseStart = static_cast<uint32_t>(m_pKUSys->GetTime());
@@ -43,6 +45,24 @@ int ADV_DATA::MainProc() {
             result = m_MainScr.MainProc();
             if (result == kResultError)
                 ErrorPrint("Error: <ADV_DATA::MainProc> スクリプトでエラーが発生しました\n");
+            {
+                int action = CONTROLLER_WINDOW::kActNone;
+                if (!m_CtrlWnd.MainProc(&action, this)) {
+                    ErrorPrint("Error: <ADV_DATA::MainProc> コントローラーウィンドウ処理でエラーが発生しました\n");
+                    result = kResultError;
+                }
+                if (action == CONTROLLER_WINDOW::kActConfig)
+                    StartFadeOut(4);
+                else if (action == CONTROLLER_WINDOW::kActSave)
+                    StartFadeOut(7);
+                else if (action == CONTROLLER_WINDOW::kActLoad)
+                    StartFadeOut(10);
+                int taken = 0;
+                if (!m_MsgWnd.MainProc(&taken, this)) {
+                    ErrorPrint("Error: <ADV_DATA::MainProc> メッセージウィンドウ処理でエラーが発生しました\n");
+                    result = kResultError;
+                }
+            }
             // Later checks of the frame win: the end over an exam request.
             if (m_nTestNum >= 0 && m_nTestNum < kTestCount)
                 StartFadeOut(1);
@@ -74,6 +94,7 @@ int ADV_DATA::MainProc() {
         case 12:
             m_fFade = 1.0f - elapsed;
             if (m_fFade <= 0.0f) {
+                m_CtrlWnd.SetDefaultButtonStatus();
                 m_fFade = 0.0f;
                 m_nPhase = 0;
             }

@@ -69,7 +69,6 @@ void MAIN_SCR::Clear() {
     m_bMosaicColorReady = 0;
     m_bAutoSkipList = 0;
     m_nAutoSkipLine = 0;
-    m_bWindowShown = 0;
     memset(m_szBGMName, 0, sizeof(m_szBGMName));
     m_bBGMFlag = 0;
 }

@@ -128,7 +128,6 @@ public:
     int32_t m_bMosaicColorReady;
     int32_t m_bAutoSkipList; // the current script has a read-skip record
     int32_t m_nAutoSkipLine; // its line; -1 the whole script was read
-    int32_t m_bWindowShown;
     char m_szBGMName[kNameSize];
     int32_t m_bBGMFlag;
 
@@ -185,6 +184,8 @@ private:
 
     // Variable value or the argument as a number; false when the search failed.
     bool ConditionOperand(const char* arg, int32_t* value);
+    // All ten controller buttons off, or back to their resting looks.
+    void ControllerButtons(bool on);
     // Releases the reader and the choice set after a failed choice; 0.
     int ChoiceFailed(const char* handler, const char* message);
     int FileChange(const char* handler, SCRIPT_COMMAND_DATA* cmd, bool markNewRead);

@@ -56,9 +56,20 @@ int MAIN_SCR::SeekBlockLine(const char* handler, const adv::BlockMark* marks, in
 
 // ---- choices ----
 
+void MAIN_SCR::ControllerButtons(bool on) {
+    CONTROLLER_WINDOW& bar = m_pAdvData->m_CtrlWnd;
+    if (on) {
+        bar.SetDefaultButtonStatus();
+        return;
+    }
+    const int off = 0;
+    bar.SetDefaultButtonStatus(&off, &off, &off, &off, &off, &off, &off, &off, &off, &off);
+}
+
 int MAIN_SCR::ChoiceFailed(const char* handler, const char* message) {
     // Without this the reader would stay held and the play would freeze.
     HandlerError(handler, message);
+    ControllerButtons(true);
     m_pAdvData->m_bReadingOn = 1;
     m_pAdvData->m_bSelectOpen = 0;
     m_pAdvData->m_SelectWnd.Clear();
@@ -71,6 +82,7 @@ int MAIN_SCR::SelectStartProc(SCRIPT_COMMAND_DATA* cmd) {
     ADV_DATA* adv = m_pAdvData;
     SELECT_WINDOW_AGG& choices = adv->m_SelectWnd;
     if (cmd->m_nPhase == 0) {
+        ControllerButtons(false);
         adv->m_bReadingOn = 0;
         const int32_t count = adv::ScriptInt(cmd->m_szArg[0]);
         if (count != 1 && count != 2)
@@ -93,6 +105,7 @@ int MAIN_SCR::SelectStartProc(SCRIPT_COMMAND_DATA* cmd) {
     if (shown == 1) {
         game::CopyFixed(cmd->m_szCommand, "#SelectWait");
         cmd->m_nPhase = 0;
+        ControllerButtons(true);
     }
     return 1;
 }
@@ -106,6 +119,9 @@ int MAIN_SCR::SelectWaitProc(SCRIPT_COMMAND_DATA* cmd) {
         if (choices.HitCheck() >= 0 && Clicked(m_pKUSys)) {
             if (!SEPlay(m_pKUSnd, m_pKUSys, SELECT_WINDOW_AGG::kSePush, 0))
                 HandlerError("SelectWaitProc", "SEの再生に失敗しました");
+            if (adv->m_MsgWnd.m_nHistoryCursor != -1)
+                adv->m_CtrlWnd.FFButtonProc();
+            ControllerButtons(false);
             cmd->m_nPhase = 1;
         }
         return 1;
@@ -123,12 +139,14 @@ int MAIN_SCR::SelectWaitProc(SCRIPT_COMMAND_DATA* cmd) {
     history.m_dwColor = kHistoryColor;
     if (!m_pKUSys->StrConvert(format, sizeof(format), history.m_szText, sizeof(history.m_szText)))
         return ChoiceFailed("SelectWaitProc", "メッセージのコンバートに失敗しました");
+    adv->m_MsgWnd.SetHistoryBuf(&history);
     adv->m_bReadingOn = 1;
     adv->m_bSelectOpen = 0;
     const adv::BlockMark marks[] = {{"#SelectBranch", 2, 1, chosen + 1}, {"#SelectEnd", 1, 0, 0}};
     adv::ScriptToken tokens[3];
     const int found = SeekBlockLine("SelectWaitProc", marks, 2, adv::ScriptInt(cmd->m_szArg[1]), tokens, 3);
     choices.Clear();
+    ControllerButtons(true);
     if (found < 0)
         return 0;
     if (found == 1)

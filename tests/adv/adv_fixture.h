@@ -19,6 +19,18 @@
 // ends; each becomes a CR LF line of the scrambled member.
 class AdvTest : public ::testing::Test {
 protected:
+    // A renderer without a window, so the windows find their slots.
+    void SetUp() override {
+        ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&token), &token, 800, 600, 32, 0),
+                  1);
+        ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(84), 1);
+        ASSERT_EQ(h.sprite.CreateTextureTextBuffer(71), 1);
+    }
+    void TearDown() override {
+        adv.Clear();
+        h.sprite.Release();
+    }
+
     using Script = std::pair<std::string, std::vector<std::string>>;
 
     static std::string Plain(const std::vector<std::string>& lines) {
@@ -85,6 +97,7 @@ protected:
         return nullptr;
     }
 
+    int token = 0;
     kutest::TempDir dir;
     kutest::DebugCapture log;
     ModeHarness h;

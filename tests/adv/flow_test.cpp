@@ -227,6 +227,12 @@ TEST_F(ChoiceTest, ChosenBranchRunsAndTheOtherIsPassed) {
         EXPECT_EQ(Var("r"), choice);
         EXPECT_EQ(Var("w"), 1);
         EXPECT_EQ(fakesvc::Count("SEPlay 8"), choice);
+        const int newest = adv.m_MsgWnd.NewestHistoryIndex();
+        ASSERT_GE(newest, 0);
+        const MESSAGE_DATA& entry = adv.m_MsgWnd.m_History[newest];
+        EXPECT_STREQ(entry.m_szText, choice == 1 ? "【選択肢】\n散歩に出る" : "【選択肢】\n部屋に残る");
+        EXPECT_EQ(entry.m_nFontSize, 20);
+        EXPECT_EQ(entry.m_dwColor, 0x4040FFu);
         adv.Clear();
     }
 }

@@ -82,9 +82,9 @@ TEST_F(ScreenPicturesTest, SizesAndTheWhiteFade) {
     const struct {
         const char* name;
         int w, h;
-    } sizes[] = {{"fade.bmp", 800, 600},           {"logo.bmp", 420, 298},         {"TitleBG.bmp", 800, 600},
-                 {"TitleBG2.bmp", 800, 600},       {"ConfigBG.bmp", 800, 600},     {"TitleMaterial.dds", 880, 384},
-                 {"ConfigMaterial.dds", 440, 192}, {"MessageWindow.dds", 776, 232}};
+    } sizes[] = {{"fade.bmp", 800, 600},           {"logo.bmp", 420, 298},          {"TitleBG.bmp", 800, 600},
+                 {"TitleBG2.bmp", 800, 600},       {"ConfigBG.bmp", 800, 600},      {"TitleMaterial.dds", 880, 384},
+                 {"ConfigMaterial.dds", 440, 192}, {"MessageWindow.dds", 776, 232}, {"Controller.dds", 456, 344}};
     for (const auto& s : sizes) {
         ASSERT_EQ(pictures.count(s.name), 1u) << s.name;
         EXPECT_GE(pictures[s.name].w, s.w) << s.name;
@@ -148,10 +148,34 @@ TEST_F(ScreenPicturesTest, MessageWindowPieces) {
     EXPECT_GT(Drawn(p, {0, 0, 540, 116}), 0.75) << "frame";
     EXPECT_GT(Drawn(p, {0, 116, 540, 232}), 0.75) << "back panel";
     EXPECT_GT(Drawn(p, {540, 0, 592, 29}), 0.2) << "wait icon";
+    EXPECT_GT(Drawn(p, {544, 0, 592, 29}), 0.2) << "wait icon of the adventure";
     for (int top : {32, 56, 80, 104})
         EXPECT_GT(Drawn(p, {544, top, 776, top + 24}), 0.75) << "button at " << top;
     EXPECT_TRUE(Differ(p, {544, 32, 776, 56}, {544, 80, 776, 104}));
     EXPECT_TRUE(Differ(p, {544, 56, 776, 80}, {544, 104, 776, 128}));
+}
+
+// The controller bar: frame, back panel, and each button's four looks at
+// the rectangles the bar cuts, every look different from the others.
+TEST_F(ScreenPicturesTest, ControllerPieces) {
+    const Picture& p = pictures["Controller.dds"];
+    EXPECT_GT(Drawn(p, {0, 0, 228, 116}), 0.75) << "frame";
+    EXPECT_GT(Drawn(p, {228, 0, 456, 116}), 0.75) << "back panel";
+    // Normal looks; hover is 224 to the right, pressed 116 below, disabled both.
+    const Rect normal[10] = {{72, 116, 144, 140},  {0, 116, 72, 140},   {0, 140, 72, 164},    {112, 164, 168, 204},
+                             {0, 164, 56, 228},    {56, 164, 112, 228}, {168, 164, 224, 204}, {72, 140, 144, 164},
+                             {144, 116, 160, 140}, {160, 116, 176, 140}};
+    for (const Rect& n : normal) {
+        const Rect looks[4] = {n,
+                               {n.l + 224, n.t, n.r + 224, n.b},
+                               {n.l, n.t + 116, n.r, n.b + 116},
+                               {n.l + 224, n.t + 116, n.r + 224, n.b + 116}};
+        for (int a = 0; a < 4; ++a) {
+            EXPECT_GT(Drawn(p, looks[a]), 0.6) << n.l << "," << n.t << " look " << a;
+            for (int b = a + 1; b < 4; ++b)
+                EXPECT_TRUE(Differ(p, looks[a], looks[b])) << n.l << "," << n.t << " looks " << a << " " << b;
+        }
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Writes the logo, title and options pictures of the sample game over the
-// generic ones:  mkscreenpics <out folder>  ->  <out folder>/Img/<name>
+// Writes the logo, title and options pictures and the adventure's window
+// pictures of the sample game over the generic ones:  mkscreenpics <out folder>  ->  <out folder>/Img/<name>
 #include <sys/stat.h>
 
 #include <cstdio>

@@ -390,8 +390,9 @@ plat::Surface MessageWindow(Captions& cap) {
     for (int cx : {14, 526})
         for (int cy : {14, 102})
             Ellipse(s, cx, cy, 4, 4, 0xFFF4C430);
-    // Back panel (0,116)-(540,232), drawn under the frame.
-    Panel(s, 0, 116, 540, 232, 0xFF182C5A, 0xFF0E1A36, 0xFF182C5A, 14, 1);
+    // Back panel (0,116)-(540,232), drawn under the frame: light paper, as
+    // the window's text is black.
+    Panel(s, 0, 116, 540, 232, 0xFFFBF7EC, 0xFFE6DDC8, 0xFFD8CCB0, 14, 1);
     // Wait icon (540,0)-(592,29): a downward triangle.
     for (int y = 4; y < 25; ++y) {
         const int half = (25 - y) * 20 / 21;
@@ -401,6 +402,80 @@ plat::Surface MessageWindow(Captions& cap) {
     Button(s, cap, 544, 56, 776, "いいえ", false);
     Button(s, cap, 544, 80, 776, "はい", true);
     Button(s, cap, 544, 104, 776, "いいえ", true);
+    return s;
+}
+
+// The controller bar's ten buttons in one look, laid out from (ox, oy) as the
+// bar cuts them: save, load and the two volume buttons on the first row,
+// config and hide on the second, BACK, NEXT, auto-skip and FF below.
+void ControllerLook(plat::Surface& s, Captions& cap, int ox, int oy, int look) {
+    struct Style {
+        uint32_t top, bottom, rim, text;
+        int shift;
+    };
+    const Style styles[4] = {{0xF02A4A8A, 0xF0182C5A, 0xFFE8ECFF, 0xFFFFFFFF, 0},
+                             {0xFF4A78C8, 0xFF2A4A8A, 0xFFF4C430, 0xFFFFF0A0, 0},
+                             {0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 0xFF1A2232, 1},
+                             {0xA0606878, 0xA0404850, 0xC0909090, 0xFFA0A0A8, 0}};
+    const Style& st = styles[look];
+    auto box = [&](int l, int t, int r, int b, int radius) {
+        Panel(s, ox + l + 1, oy + t + 1, ox + r - 1, oy + b - 1, st.top, st.bottom, st.rim, radius, 1);
+    };
+    auto label = [&](int l, int t, int r, int b, const char* text, int height) {
+        cap.Centred(s, ox + l, oy + t + st.shift, ox + r, oy + b + st.shift, text, height, st.text);
+    };
+    // A triangle pointing left (dir -1) or right (dir 1) around (cx, cy).
+    auto arrow = [&](int cx, int cy, int half, int dir) {
+        const int left = cx - half / 2;
+        for (int dy = -half; dy <= half; ++dy) {
+            const int len = half - std::abs(dy);
+            const int x0 = dir > 0 ? left : left + std::abs(dy);
+            const int y = oy + cy + dy + st.shift;
+            Fill(s, ox + x0, y, ox + x0 + len, y + 1, st.text);
+        }
+    };
+    const struct {
+        int l, t, r, b;
+        const char* text;
+    } labelled[] = {
+        {0, 0, 72, 24, "セーブ"}, {72, 0, 144, 24, "ロード"}, {0, 24, 72, 48, "設定"}, {72, 24, 144, 48, "消す"}};
+    for (const auto& k : labelled) {
+        box(k.l, k.t, k.r, k.b, 8);
+        label(k.l, k.t, k.r, k.b, k.text, 14);
+    }
+    // Volume up and down: a plus and a minus drawn as bars.
+    box(144, 0, 160, 24, 3);
+    box(160, 0, 176, 24, 3);
+    Fill(s, ox + 148, oy + 11 + st.shift, ox + 156, oy + 13 + st.shift, st.text);
+    Fill(s, ox + 151, oy + 8 + st.shift, ox + 153, oy + 16 + st.shift, st.text);
+    Fill(s, ox + 164, oy + 11 + st.shift, ox + 172, oy + 13 + st.shift, st.text);
+    // BACK and NEXT: tall buttons with an arrow.
+    box(0, 48, 56, 112, 10);
+    arrow(28, 80, 12, -1);
+    box(56, 48, 112, 112, 10);
+    arrow(84, 80, 12, 1);
+    // Auto-skip and FF.
+    box(112, 48, 168, 88, 10);
+    label(112, 48, 168, 88, "AUTO", 14);
+    box(168, 48, 224, 88, 10);
+    arrow(190, 68, 8, 1);
+    arrow(202, 68, 8, 1);
+}
+
+// The controller bar: frame, back panel, and the buttons in their normal,
+// hover, pressed and disabled looks.
+plat::Surface Controller(Captions& cap) {
+    plat::Surface s(456, 344);
+    // Frame (0,0)-(228,116) and back panel (228,0)-(456,116).
+    Panel(s, 0, 0, 228, 116, 0x30FFFFFF, 0x10FFFFFF, 0xFFE8ECFF, 14, 3);
+    for (int cx : {10, 218})
+        for (int cy : {10, 106})
+            Ellipse(s, cx, cy, 3, 3, 0xFFF4C430);
+    Panel(s, 228, 0, 456, 116, 0xFFFBF7EC, 0xFFE6DDC8, 0xFFD8CCB0, 14, 1);
+    ControllerLook(s, cap, 0, 116, 0);
+    ControllerLook(s, cap, 224, 116, 1);
+    ControllerLook(s, cap, 0, 232, 2);
+    ControllerLook(s, cap, 224, 232, 3);
     return s;
 }
 
@@ -418,6 +493,7 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
         {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap))},
         {"MessageWindow.dds", EncodeDds32(MessageWindow(cap))},
         {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
+        {"Controller.dds", EncodeDds32(Controller(cap))},
     };
     g_captionsDrawn = cap.drawn();
     return out;

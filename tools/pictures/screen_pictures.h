@@ -3,10 +3,10 @@
 #include <utility>
 #include <vector>
 
-// The sample game's pictures for the logo, title and options screens (and
-// the message window the options dialog borrows), drawn so that every source
-// rectangle these screens cut from them holds a drawn item: title, menu
-// items, bars, settings cells, buttons, portraits and row labels, with
+// The sample game's pictures for the logo, title and options screens, the
+// message window and the controller bar, drawn so that every source
+// rectangle these cut from them holds a drawn item: title, menu items, bars,
+// settings cells, buttons in each look, portraits and row labels, with
 // Japanese captions rendered by the game's own font layer.
 namespace screens {
 
