@@ -306,7 +306,7 @@ int MAIN_SCR::BGMWaitProc(SCRIPT_COMMAND_DATA* cmd) {
         cmd->m_bExclusive = 1;
         cmd->m_nPhase = 1;
     }
-    bool done = SkipKey() || Clicked();
+    bool done = SkipKey() || PlayerClicked();
     if (!done) {
         if (Word(cmd->m_szArg[0], "DSHOW")) {
             // A closed channel reports nothing: count it as stopped.

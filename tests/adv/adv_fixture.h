@@ -40,6 +40,9 @@ protected:
         return text;
     }
 
+    // Start declares the items itself: an empty initialisation script will do.
+    static ArchiveMember EmptyInit() { return {"Init.spt", "", ScrambleScript(Plain({"// none"}))}; }
+
     void Pack(const std::vector<Script>& scripts) {
         std::vector<ArchiveMember> members;
         bool init = false;
@@ -47,9 +50,8 @@ protected:
             members.push_back({s.first, "", ScrambleScript(Plain(s.second))});
             init = init || s.first == "Init.spt";
         }
-        // Start declares the items itself: an empty initialisation script will do.
         if (!init)
-            members.push_back({"Init.spt", "", ScrambleScript(Plain({"// none"}))});
+            members.push_back(EmptyInit());
         std::filesystem::create_directories("dat");
         std::filesystem::create_directories("tmp");
         std::string error;

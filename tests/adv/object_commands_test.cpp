@@ -17,6 +17,8 @@ TEST_F(ObjectCmdTest, StepsAnimationAndDrawPropertiesAsWritten) {
     o.m_fY = 8.0f;
     o.m_nPriority = 9;
     o.m_Proc[4].nType = OBJECT_DATA::kProcMove;
+    RunToLine(12);
+    EXPECT_EQ(Obj(1).m_bShow, 0u);
     RunToResult();
     EXPECT_EQ(o.m_bColorKey, 1u);
     EXPECT_EQ(o.m_nRepeat, 3);
@@ -40,8 +42,6 @@ TEST_F(ObjectCmdTest, StepsAnimationAndDrawPropertiesAsWritten) {
     EXPECT_EQ(p[4].nType, 0);
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::AddObjectBufProc> オブジェクトナンバーが範囲外です\n"));
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::AddObjectBufProc> 合致するIDが見つかりませんでした\n"));
-    EXPECT_EQ(o.m_bShow, 0u);
-    EXPECT_EQ(o.m_bRun, 1u);
     EXPECT_EQ(Obj(1).m_bShow, 1u);
     EXPECT_EQ(Obj(1).m_bRun, 0u);
 }

@@ -1,3 +1,5 @@
+#include "game/draw_order_data.h"
+#include "game/shell_services.h"
 #include "tests/adv/command_fixture.h"
 #include "tests/graphics/graphics_util.h"
 
@@ -15,6 +17,7 @@ TEST_F(PresentTest, WaitsEndOnTimeOnClickAndOnlyWhileTheWindowIsShown) {
     Frame(1);
     EXPECT_FALSE(Busy());
     RunToLine(5); // a negative wait counts as none
+    Frame();
     Frame();
     EXPECT_EQ(Var("v"), 2);
     RunToLine(7);
@@ -37,7 +40,11 @@ TEST_F(PresentTest, PicturesShowAndHideInPriorityOrder) {
                   "#GraphicHide BG FALSE", "#GraphicDisp XX", "#EndScript"});
     RunToLine(6);
     EXPECT_EQ(Pic("CH").m_fX, 10.0f);
-    EXPECT_EQ(adv.m_pDrawOrder[0].GetIndex(), 1); // CH (5) under BG (20)
+    std::string pictures; // CH (5) under BG (20)
+    for (uint32_t i = 0; i < adv.m_dwDrawOrderNum; ++i)
+        if (adv.m_pDrawOrder[i].GetKind() == DRAW_ORDER_DATA::kGraphic)
+            pictures += std::to_string(adv.m_pDrawOrder[i].GetIndex());
+    EXPECT_EQ(pictures, "10");
     EXPECT_EQ(Pic("BG").m_nPriority, 20);
     EXPECT_EQ(Pic("BG").m_fAlpha, 1.0f);
     EXPECT_TRUE(Pic("BG").m_bShow);
@@ -117,9 +124,9 @@ TEST_F(PresentTest, MosaicGrowsToItsTargetAndEnds) {
     h.sprite.CreateGraphicDataBuffer(84);
     h.sprite.SetGraphicData(83, "tmp/", nullptr, 2, 0);
     ASSERT_TRUE(h.sprite.CreateGraphicData(83, 0, 0, 0, 0));
-    Frame();
+    RunToLine(2);
     const MAIN_SCR& scr = adv.m_MainScr;
-    EXPECT_EQ(scr.m_dwMosaicSize, 16u); // 8 counts as the smallest cells
+    ASSERT_EQ(scr.m_dwMosaicSize, 16u) << log.all(); // 8 counts as the smallest cells
     EXPECT_EQ(scr.m_pMosaicCell[1 * 51 + 2].left, 32);
     EXPECT_EQ(scr.m_pMosaicCell[1 * 51 + 2].top, 16);
     Frame(100);

@@ -37,7 +37,7 @@ TEST_F(ReaderTest, LastLineWithoutLineEndIsNotRun) {
     std::filesystem::create_directories("tmp");
     std::string body = ScrambleScript(Plain({"#ChangeVar v 1"}) + "#ChangeVar v 2");
     std::string error;
-    ASSERT_TRUE(WriteArchive("dat/Scenario.dat", {{"s.spt", "", body}}, false, &error));
+    ASSERT_TRUE(WriteArchive("dat/Scenario.dat", {{"s.spt", "", body}, EmptyInit()}, false, &error));
     Start("s.spt");
     EXPECT_EQ(RunToResult(), ADV_DATA::kResultEnd);
     EXPECT_EQ(Var("v"), 1);
@@ -157,7 +157,8 @@ TEST_F(ReaderTest, DamagedScriptsNeverCrash) {
             }
         }
         std::string error;
-        ASSERT_TRUE(WriteArchive("dat/Scenario.dat", {{"s.spt", "", ScrambleScript(plain)}}, false, &error));
+        ASSERT_TRUE(
+            WriteArchive("dat/Scenario.dat", {{"s.spt", "", ScrambleScript(plain)}, EmptyInit()}, false, &error));
         std::filesystem::create_directories("tmp");
         Start("s.spt");
         RunToResult(400);
