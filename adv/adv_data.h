@@ -27,10 +27,6 @@ class DRAW_ORDER_DATA;
 // screens read and write these fields directly.
 class ADV_DATA {
 public:
-    // False until the scenario engine is part of the program: the game
-    // object then shows the title again instead of starting a game.
-    static constexpr bool kBuilt = false;
-
     static constexpr int kSlotCount = MAIN_SCR::kSlotCount;
     static constexpr int kTestCount = 4;
     static constexpr int kNameSize = 260;
