@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "adv/init_scr.h"
 #include "adv/main_scr.h"
@@ -143,4 +144,10 @@ private:
     void StartFadeOut(int state);
     // The windows' part of Initialize; 0 after logging.
     int InitializeWindows();
+    // Draws draw-order entry n; false only when a wipe strip failed.
+    bool DrawEntry(uint32_t n);
+
+    // Items (pictures, then text areas, then objects) whose failed draw has
+    // been logged.
+    std::vector<uint8_t> m_DrawFailLogged;
 };
