@@ -242,8 +242,6 @@ int GAME_MAIN::ProcTitle() {
         case kModeFailed: return 0;
         case TITLE_MODE_DATA::kResultNewGame:
             DeleteMode(m_pTitleMode);
-            if (!ADV_DATA::kBuilt)
-                return BackToTitleUnbuilt("アドベンチャーモード");
             if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
                 ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
                 return 0;

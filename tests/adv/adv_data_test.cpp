@@ -1,0 +1,143 @@
+#include "game/draw_order_data.h"
+#include "game/graphic_data.h"
+#include "game/object_data.h"
+#include "game/textarea_data.h"
+#include "tests/adv/adv_fixture.h"
+
+namespace {
+
+// Declares pictures, text areas and objects with the given priorities, as
+// the initialisation script and the display commands would leave them.
+class ModeObjectTest : public AdvTest {
+protected:
+    void Declare(std::vector<int32_t> pictures, std::vector<int32_t> areas, std::vector<int32_t> objects) {
+        Play({"#EndScript"});
+        adv.m_dwGraphicNum = static_cast<uint32_t>(pictures.size());
+        adv.m_pGraphic = new GRAPHIC_DATA[pictures.size()];
+        adv.m_pGraphicShown = new int32_t[pictures.size()]();
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            adv.m_pGraphic[i].Initialize(&h.sprite, &h.sys, ("P" + std::to_string(i)).c_str());
+            adv.m_pGraphic[i].m_nPriority = pictures[i];
+        }
+        adv.m_dwTextAreaNum = static_cast<uint32_t>(areas.size());
+        adv.m_pTextArea = new TEXTAREA_DATA[areas.size()];
+        for (size_t i = 0; i < areas.size(); ++i) {
+            adv.m_pTextArea[i].Initialize(&h.sprite, &h.sys, ("T" + std::to_string(i)).c_str());
+            adv.m_pTextArea[i].m_nPriority = areas[i];
+        }
+        adv.m_dwObjectNum = static_cast<uint32_t>(objects.size());
+        adv.m_pObject = new OBJECT_DATA[objects.size()];
+        adv.m_pObjectShown = new int32_t[objects.size()]();
+        for (size_t i = 0; i < objects.size(); ++i) {
+            adv.m_pObject[i].Initialize(&h.sprite, &h.snd, &h.sys, ("O" + std::to_string(i)).c_str());
+            adv.m_pObject[i].m_nPriority = objects[i];
+        }
+        adv.m_dwDrawOrderNum = adv.m_dwGraphicNum + adv.m_dwTextAreaNum + adv.m_dwObjectNum;
+        adv.m_pDrawOrder = new DRAW_ORDER_DATA[adv.m_dwDrawOrderNum];
+    }
+    std::string Order() {
+        std::string s;
+        const char kinds[] = "?PTO";
+        for (uint32_t i = 0; i < adv.m_dwDrawOrderNum; ++i)
+            s += kinds[adv.m_pDrawOrder[i].GetKind()] + std::to_string(adv.m_pDrawOrder[i].GetIndex()) + " ";
+        return s;
+    }
+};
+
+TEST_F(ModeObjectTest, DrawOrderFollowsTheExchangeSort) {
+    Declare({5, 3, 5}, {3}, {1});
+    adv.DrawObjectSort();
+    EXPECT_EQ(Order(), "O0 T0 P1 P0 P2 ");
+}
+
+TEST_F(ModeObjectTest, IdSearchByKind) {
+    Declare({1, 2}, {1}, {1});
+    strcpy(adv.m_pGraphic[1].m_szID, "p0"); // a duplicate: the first wins
+    EXPECT_EQ(adv.IDSearch(ADV_DATA::kKindGraphic, "P0"), 0);
+    EXPECT_EQ(adv.IDSearch(ADV_DATA::kKindTextArea, "t0"), 0);
+    EXPECT_EQ(adv.IDSearch(ADV_DATA::kKindObject, "O0"), 0);
+    EXPECT_EQ(adv.IDSearch(ADV_DATA::kKindSound, "S0"), -2);
+    EXPECT_EQ(adv.IDSearch(ADV_DATA::kKindObject, "P0"), -2);
+    EXPECT_EQ(adv.IDSearch(5, "P0"), -1);
+    EXPECT_TRUE(log.Contains("Error: <ADV_DATA::IDSearch> 不明なデータ種です\n"));
+}
+
+TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
+    Declare({1, 2}, {}, {1});
+    adv.m_pGraphic[0].m_bShow = 1;
+    adv.m_pObject[0].m_bShow = 1;
+    ASSERT_EQ(adv.LoadDataRelease(), 1);
+    EXPECT_EQ(adv.m_pGraphic[0].m_bShow, 0u);
+    EXPECT_EQ(adv.m_pObject[0].m_bShow, 0u);
+    EXPECT_EQ(fakesvc::Count("GraphicUnload 0"), 1);
+    ASSERT_EQ(adv.LoadDataResume(), 1);
+    EXPECT_EQ(adv.m_pGraphic[0].m_bShow, 1u);
+    EXPECT_EQ(adv.m_pGraphic[1].m_bShow, 0u);
+    EXPECT_EQ(adv.m_pObject[0].m_bShow, 1u);
+    EXPECT_EQ(fakesvc::Count("GraphicLoad 0"), 1);
+}
+
+// A shown item that cannot be drawn is a script mistake, not the end of play.
+TEST_F(ModeObjectTest, FailedItemDrawIsSkippedAndSaidOnce) {
+    Declare({5, 150}, {}, {});
+    adv.m_pGraphic[0].Clear(); // its draw refuses
+    adv.DrawObjectSort();
+    log.Clear();
+    EXPECT_EQ(adv.DrawProc(), 1);
+    EXPECT_EQ(adv.DrawProc(), 1);
+    int said = 0;
+    for (const std::string& line : log.lines())
+        said += line.find("<ADV_DATA::DrawProc> 描画に失敗しました") != std::string::npos;
+    EXPECT_EQ(said, 1);
+}
+
+// Back from the options: the fade-in runs over a second, then play goes on.
+TEST_F(ModeObjectTest, ReturnEntryFadesIn) {
+    Play({"#ChangeVar v 1", "#EndScript"});
+    adv.m_nPhase = 2;
+    EXPECT_EQ(Frame(), 0);
+    EXPECT_EQ(adv.m_nPhase, 3);
+    EXPECT_EQ(adv.m_fFade, 1.0f);
+    h.Frame(500);
+    adv.MainProc();
+    EXPECT_FLOAT_EQ(adv.m_fFade, 0.5f);
+    EXPECT_EQ(Var("v"), 0); // no command runs during the fade
+    h.Frame(500);
+    adv.MainProc();
+    EXPECT_EQ(adv.m_nPhase, 0);
+    EXPECT_EQ(adv.m_fFade, 0.0f);
+    Frame();
+    Frame();
+    EXPECT_EQ(Var("v"), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Arrow keys released this frame steer the pointer; the game runs with the
+// windows shown.
+TEST_F(ModeObjectTest, ArrowKeysMoveThePointer) {
+    Play({"#EndScript"});
+    adv.m_bWindowShown = 1;
+    auto press = [this](int x, int y, int vk) {
+        h.sys.SetMousePos(x, y);
+        h.Frame(16, {{vk, kClickUp}});
+        adv.CursorMoveProc();
+        int px = 0, py = 0;
+        h.sys.GetMousePos(&px, &py);
+        return std::make_pair(px, py);
+    };
+    EXPECT_EQ(press(400, 400, 38), std::make_pair(646, 581)); // config
+    EXPECT_EQ(press(400, 400, 40), std::make_pair(646, 495)); // save
+    EXPECT_EQ(press(400, 400, 37), std::make_pair(400, 400)); // nothing
+    EXPECT_EQ(press(646, 581, 38), std::make_pair(664, 555)); // config up: fast-forward
+    EXPECT_EQ(press(10, 10, 39), std::make_pair(400, 400)); // elsewhere: the neutral point
+    adv.m_MsgWnd.m_nHistoryCursor = 0;
+    strcpy(adv.m_MsgWnd.m_History[0].m_szVoice, "v.wav");
+    EXPECT_EQ(press(400, 400, 40), std::make_pair(276, 538)); // the voiced entry's window
+    ASSERT_EQ(adv.m_SelectWnd.Initialize(&h.sys, &h.sprite, &h.snd, 2), 1);
+    EXPECT_EQ(press(400, 400, 38), std::make_pair(400, 296)); // the second choice
+}
+
+} // namespace
