@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "game/adv_window_state.h"
 #include "adv/init_scr.h"
 #include "adv/main_scr.h"
 #include "adv/test_result_data.h"
@@ -26,7 +27,7 @@ class DRAW_ORDER_DATA;
 // six command slots, the items the initialisation script declares, the draw
 // order, episode and scene, and the exam data. The exam, save and load
 // screens read and write these fields directly.
-class ADV_DATA {
+class ADV_DATA : public ADV_WINDOW_STATE {
 public:
     static constexpr int kSlotCount = MAIN_SCR::kSlotCount;
     static constexpr int kTestCount = 4;
@@ -57,13 +58,6 @@ public:
     int Initialize(const char* script, KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, GAME_GLOBAL_DATA* global);
     void Clear();
     void Release() { Clear(); }
-    // Results of MainProc besides kModeRunning (0) and kModeFailed (-1): the
-    // play ended, or the screen to run over the game.
-    static constexpr int kResultEnd = 1;
-    static constexpr int kResultTest = 2;
-    static constexpr int kResultConfig = 3;
-    static constexpr int kResultSave = 4;
-    static constexpr int kResultLoad = 5;
     int MainProc();
     int DrawProc();
     // Index of the declared item of `kind` with that ID (case ignored, the
@@ -143,7 +137,6 @@ public:
     // The interpreter's window-shown flag, here where the windows reach it:
     // the message window, controller bar and choices are shown and take
     // input while it is 1.
-    int32_t m_bWindowShown;
 
 private:
     void ErrorPrint(const char* text);

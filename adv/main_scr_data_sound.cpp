@@ -2,7 +2,7 @@
 
 #include "adv/adv_data.h"
 #include "adv/main_scr.h"
-#include "app/engine_services.h"
+#include "game/engine_services.h"
 #include "engine/kusystem.h"
 #include "game/fixed_string.h"
 #include "game/graphic_data.h"

@@ -3,7 +3,7 @@
 
 #include "adv/adv_data.h"
 #include "adv/main_scr.h"
-#include "app/env_settings.h"
+#include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/graphic_data.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "adv/adv_data.h"
-#include "app/env_settings.h"
+#include "game/adv_window_state.h"
+#include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/message_window.h"
@@ -431,7 +431,7 @@ void CONTROLLER_WINDOW::StepVolumes(int up) {
     }
 }
 
-void CONTROLLER_WINDOW::Perform(int button, int* action, ADV_DATA* adv, bool byKey, bool held) {
+void CONTROLLER_WINDOW::Perform(int button, int* action, ADV_WINDOW_STATE* adv, bool byKey, bool held) {
     switch (button) {
         case kLoad: *action = kActLoad; break;
         case kSave: *action = kActSave; break;
@@ -453,7 +453,7 @@ void CONTROLLER_WINDOW::Perform(int button, int* action, ADV_DATA* adv, bool byK
     }
 }
 
-void CONTROLLER_WINDOW::KeyedButton(int button, int* hovered, int click, int* action, ADV_DATA* adv) {
+void CONTROLLER_WINDOW::KeyedButton(int button, int* hovered, int click, int* action, ADV_WINDOW_STATE* adv) {
     CTRL_WND_OBJ& b = m_Button[button];
     int key = m_pKUSys->GetKeyState(kKeys[button].first);
     if (key == 0 && kKeys[button].second)
@@ -481,7 +481,7 @@ void CONTROLLER_WINDOW::KeyedButton(int button, int* hovered, int click, int* ac
     }
 }
 
-int CONTROLLER_WINDOW::MainProc(int* action, ADV_DATA* adv) {
+int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
     if (!m_bInit) {
         Log("MainProc", "初期化されていません");
         return 0;

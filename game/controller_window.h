@@ -7,7 +7,7 @@
 class KUSYSTEM;
 class KUSPRITE2;
 class KUSND;
-class ADV_DATA;
+#include "game/adv_window_state.h"
 class MESSAGE_WINDOW;
 
 // The adventure's bar of ten buttons beside the message window. Each frame
@@ -67,7 +67,7 @@ public:
     int NextButtonProc();
     int FFButtonProc();
     int DrawProc();
-    int MainProc(int* action, ADV_DATA* adv);
+    int MainProc(int* action, ADV_WINDOW_STATE* adv);
 
     KUSPRITE2* m_pKUSprite;
     KUSND* m_pKUSnd;
@@ -98,6 +98,6 @@ private:
     bool PagingStep(uint32_t* press, uint32_t* step, uint32_t now, int click) const;
     int ShowEntry(const char* op, int cursor);
     void StepVolumes(int up);
-    void KeyedButton(int button, int* hovered, int click, int* action, ADV_DATA* adv);
-    void Perform(int button, int* action, ADV_DATA* adv, bool byKey, bool held);
+    void KeyedButton(int button, int* hovered, int click, int* action, ADV_WINDOW_STATE* adv);
+    void Perform(int button, int* action, ADV_WINDOW_STATE* adv, bool byKey, bool held);
 };

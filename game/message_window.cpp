@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "adv/adv_data.h"
-#include "app/env_settings.h"
+#include "game/adv_window_state.h"
+#include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/shell_services.h"
@@ -386,7 +386,7 @@ int MESSAGE_WINDOW::NewestHistoryIndex() const {
     return 0;
 }
 
-int MESSAGE_WINDOW::MainProc(int* taken, ADV_DATA* adv) {
+int MESSAGE_WINDOW::MainProc(int* taken, ADV_WINDOW_STATE* adv) {
     // The flag is checked before anything is written through it.
     if (!taken) {
         Log("MainProc", "クリックフラグポインタが不正です");

@@ -8,7 +8,7 @@
 class KUSYSTEM;
 class KUSPRITE2;
 class KUSND;
-class ADV_DATA;
+#include "game/adv_window_state.h"
 
 // The text box: a framed picture over a translucent back panel, the
 // speaker's name and the message typed out character by character, a
@@ -52,7 +52,7 @@ public:
     int DrawProc();
     // Hover colours, voice replay of a voiced history entry and the wait
     // icon's blink; *taken is 1 when this frame's click replayed a voice.
-    int MainProc(int* taken, ADV_DATA* adv);
+    int MainProc(int* taken, ADV_WINDOW_STATE* adv);
 
     // The highest history index with text, searching down to 1 (0 when only
     // entry 0 or none has text).

@@ -3,6 +3,7 @@
 #include "game/graphic_data.h"
 #include "game/object_data.h"
 #include "platform/dialog.h"
+#include "platform/dialog_test_hooks.h"
 #include "tests/adv/adv_fixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/asset_slots.h"
+#include "game/asset_slots.h"
 #include "app/env_settings.h"
 #include "game/game_main.h"
 #include "game/shell_services.h"

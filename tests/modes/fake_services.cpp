@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "game/game_main.h"
-#include "app/engine_services.h"
+#include "game/engine_services.h"
 #include "game/shell_services.h"
 
 namespace fakesvc {
