@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "adv/main_scr.h"
 #include "adv/test_result_data.h"
@@ -145,4 +146,10 @@ private:
     void StartFadeOut(int state);
     // The windows' part of Initialize; 0 after logging.
     int InitializeWindows();
+    // Draws draw-order entry n; false only when a wipe strip failed.
+    bool DrawEntry(uint32_t n);
+
+    // Items (pictures, then text areas, then objects) whose failed draw has
+    // been logged.
+    std::vector<uint8_t> m_DrawFailLogged;
 };

@@ -1,12 +1,19 @@
 #include "adv/adv_data.h"
 
+#include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "game/draw_order_data.h"
+#include "game/graphic_data.h"
+#include "game/object_data.h"
 #include "game/shell_services.h"
+#include "game/textarea_data.h"
 
 namespace {
 
 constexpr float kFadeMs = 1000.0f;
 constexpr int kFadeSlot = 0; // full-screen fade picture, drawn last
+constexpr int32_t kUnderWindows = 100; // priorities up to this are drawn under the windows
+constexpr uint32_t kDrawTypeKeep = 65535;
 
 // Result of each fade-out state once it is complete.
 int FadeOutResult(int state) {
@@ -103,10 +110,93 @@ int ADV_DATA::MainProc() {
     }
 }
 
+bool ADV_DATA::DrawEntry(uint32_t n) {
+    const DRAW_ORDER_DATA& e = m_pDrawOrder[n];
+    const uint32_t index = static_cast<uint32_t>(e.GetIndex());
+    int drawn = 1;
+    switch (e.GetKind()) {
+        case DRAW_ORDER_DATA::kGraphic: {
+            if (!m_pGraphic || index >= m_dwGraphicNum)
+                break;
+            GRAPHIC_DATA& g = m_pGraphic[index];
+            if (m_MainScr.m_nTransitionSlot != -1 && g.m_nSlot == m_MainScr.m_nTransitionSlot) {
+                // A wipe in progress: only its strips are drawn.
+                for (int32_t t = 0; m_MainScr.m_pTileRect && t < m_MainScr.m_nTileNum; ++t) {
+                    const KURECT& r = m_MainScr.m_pTileRect[t];
+                    if (m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(g.m_nSlot), static_cast<float>(r.left),
+                                                     static_cast<float>(r.top), kDrawTypeKeep, 0, &r, 1.0f, 1.0f,
+                                                     nullptr, 0) != 0) {
+                        ErrorPrint("Error: <ADV_DATA::DrawProc> 描画に失敗しました\n");
+                        return false;
+                    }
+                }
+                break;
+            }
+            drawn = g.DrawProc();
+            break;
+        }
+        case DRAW_ORDER_DATA::kTextArea:
+            if (m_pTextArea && index < m_dwTextAreaNum)
+                drawn = m_pTextArea[index].DrawProc();
+            break;
+        case DRAW_ORDER_DATA::kObject:
+            if (m_pObject && index < m_dwObjectNum)
+                drawn = m_pObject[index].DrawProc();
+            break;
+        case 4: ErrorPrint("Warn: <ADV_DATA::DrawProc> 現在作成中のデータ形式です\n"); break;
+        default: break;
+    }
+    // A script mistake (a shown item that is not loaded) would otherwise
+    // end the program: the item is skipped, and said once.
+    uint32_t item = index;
+    if (e.GetKind() == DRAW_ORDER_DATA::kTextArea)
+        item += m_dwGraphicNum;
+    else if (e.GetKind() == DRAW_ORDER_DATA::kObject)
+        item += m_dwGraphicNum + m_dwTextAreaNum;
+    if (!drawn && item < m_DrawFailLogged.size() && !m_DrawFailLogged[item]) {
+        m_DrawFailLogged[item] = 1;
+        ErrorPrint("Error: <ADV_DATA::DrawProc> 描画に失敗しました\n");
+    }
+    return true;
+}
+
 int ADV_DATA::DrawProc() {
     if (!m_bInit) {
         ErrorPrint("Error: <ADV_DATA::MainProc> 初期化されていません\n");
         return 0;
     }
-    return 1;
+    if (m_DrawFailLogged.size() != m_dwDrawOrderNum)
+        m_DrawFailLogged.assign(m_dwDrawOrderNum, 0);
+    int result = 1;
+    uint32_t n = 0;
+    for (; m_pDrawOrder && n < m_dwDrawOrderNum && m_pDrawOrder[n].GetPriority() <= kUnderWindows; ++n)
+        if (!DrawEntry(n))
+            return 0;
+    if (m_bWindowShown) {
+        if (!m_MsgWnd.DrawProc()) {
+            ErrorPrint("Error: <ADV_DATA::DrawProc> メッセージウィンドウの描画に失敗しました\n");
+            result = 0;
+        }
+        if (!m_CtrlWnd.DrawProc()) {
+            ErrorPrint("Error: <ADV_DATA::DrawProc> コントロールウィンドウの描画に失敗しました\n");
+            result = 0;
+        }
+        if (!m_SelectWnd.DrawProc()) {
+            ErrorPrint("Error: <ADV_DATA::DrawProc> 選択肢ウィンドウの描画に失敗しました\n");
+            result = 0;
+        }
+    }
+    for (; m_pDrawOrder && n < m_dwDrawOrderNum; ++n)
+        if (!DrawEntry(n))
+            return 0;
+    if (m_fFade > 0.0f) {
+        const float fade = m_fFade < 1.0f ? m_fFade : 1.0f;
+        const uint32_t colour = (static_cast<uint32_t>(fade * 255.0f) << 24) | 0xFFFFFFu;
+        if (m_pKUSprite->D3DXDrawGraphic(kFadeSlot, 0.0f, 0.0f, kDrawTypeKeep, 0, nullptr, 1.0f, 1.0f, &colour, 0) !=
+            0) {
+            ErrorPrint("Error: <ADV_DATA::DrawProc> 描画に失敗しました\n");
+            return 0;
+        }
+    }
+    return result;
 }

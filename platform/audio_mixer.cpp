@@ -157,6 +157,10 @@ void AudioMixer::Render(float* out, int frames) {
     // from inside MixInto, so the list holds still while it is walked.
     for (MixerStream* s : streams_)
         s->MixInto(out, frames);
+    if (outputGain_ != 1.0f) {
+        for (int i = 0; i < frames * kAudioChannels; ++i)
+            out[i] *= outputGain_;
+    }
     rendered_ += frames;
 }
 
@@ -165,8 +169,25 @@ int64_t AudioMixer::RenderedFrames() {
     return rendered_;
 }
 
+void AudioMixer::SetOutputLevel(int line, uint32_t level) {
+    auto lock = Lock();
+    if (line < 0 || line >= kOutputLevels)
+        return;
+    levels_[line] = level > 65535 ? 65535 : level;
+    outputGain_ = 1.0f;
+    for (uint32_t l : levels_)
+        outputGain_ *= static_cast<float>(l) / 65535.0f;
+}
+
+uint32_t AudioMixer::OutputLevel(int line) {
+    auto lock = Lock();
+    return line >= 0 && line < kOutputLevels ? levels_[line] : 0;
+}
+
 void AudioMixer::Reset() {
     auto lock = Lock();
+    levels_[0] = levels_[1] = 65535;
+    outputGain_ = 1.0f;
     for (Voice& v : voices_)
         v.record->playing = false;
     voices_.clear();

@@ -65,7 +65,13 @@ public:
     // Total frames rendered since start; lets tests and clocks tell time.
     int64_t RenderedFrames();
 
-    // Drops every bus, voice and stream (tests).
+    // The program's own output levels, 0..65535 each, applied to the whole
+    // mix: 0 the master, 1 everything the program plays.
+    static constexpr int kOutputLevels = 2;
+    void SetOutputLevel(int line, uint32_t level);
+    uint32_t OutputLevel(int line);
+
+    // Drops every bus, voice and stream and sets the levels to full (tests).
     void Reset();
 
 private:
@@ -88,6 +94,8 @@ private:
     std::vector<MixerStream*> streams_;
     int nextBus_ = 1;
     int64_t rendered_ = 0;
+    uint32_t levels_[kOutputLevels] = {65535, 65535};
+    float outputGain_ = 1.0f;
 };
 
 } // namespace plat

@@ -9,10 +9,22 @@ class KUSYSTEM;
 class KUMMDATA;
 
 namespace plat {
+class CdDevice;
+class MciMedia;
+class MixerDevice;
+struct MixerLineInfo;
 class SoundPerformance;
 class SoundLoader;
 class SoundPath;
 } // namespace plat
+
+// One track of the CD track table (index 0 is track 1); type 0 audio, 1 other.
+struct KUCDTRACKDATA {
+    uint8_t bMinute = 0;
+    uint8_t bSecond = 0;
+    uint8_t bFrame = 0;
+    int32_t nTrackType = 0;
+};
 
 // Volume steps of the settings (0..10) in hundredths of a decibel for the
 // sound paths; any other step is -9600.
@@ -78,11 +90,63 @@ public:
     int DShowEventNotify(int channel);
     int DShowGetVolumeValue(int channel);
 
-    // CD, media slots and video window: what the release needs of them.
+    // CD audio.
+    int MCIInit(const char* drive);
     int MCIClose();
-    int MMClose(int slot);
+    int MCIChangeDrive(const char* drive);
+    int CDTrackDataReserve(unsigned int count);
+    void CDTrackDataRelease();
+    int ChangeTimeFormat(unsigned int format);
+    int CDGetDiscID(char* buffer, unsigned int size);
+    int CDGetAllTrackNum(unsigned int* count);
+    int CDGetTrackInfo(unsigned char track);
+    int CDSetTrackData();
+    int CDGetTrackData(unsigned int index, KUCDTRACKDATA* out);
+    int CDPlayStatusCheck();
+    int CDDriveStatus();
+    int CDGetTrackLength(unsigned char* minute, unsigned char* second, unsigned char* frame, int track);
+    int CDGetNowPos(unsigned char* minute, unsigned char* second, unsigned char* frame, unsigned char* track);
+    int CDPlay(int loop, unsigned char track, unsigned char minute, unsigned char second);
+    int CDStop();
+    int CDPause();
+    int CDRePlay();
+    int TrayControl();
+
+    // Media slots.
+    int MMDATAReserve(unsigned int count);
     void MMDATARelease();
+    int MMSetData(int slot, const char* path, int type);
+    int MMOpen(int slot, int type, const char* path);
+    int MMClose(int slot);
+    int MMPlay(int slot);
+    int MMPlayEx(int slot, unsigned int from, unsigned int to);
+    int MMStop(int slot);
+    int MMPause(int slot);
+    int MMGetLength(int slot, unsigned int* length);
+    // One slot, for tests; null outside the table.
+    const KUMMDATA* MMSlot(int slot) const;
+
+    // Video window.
+    int AVIInit();
     void AVIRelease();
+    int AVIOpen(const char* file, int x, int y, int width, int height);
+    int AVIClose();
+    int AVIPlay();
+    int AVIStop();
+    int AVIPause();
+    int AVIRePlay();
+    int AVIIsEnd();
+
+    // Mixer lines: 0 speakers, 1 wave output, 2 synthesizer, 3 CD audio.
+    static constexpr int kMixerLines = 4;
+    int MixerOpen(unsigned int device);
+    int MixerGetDev(unsigned int device, plat::MixerDevice* mixer);
+    int MixerGetLineVolume(int index, const plat::MixerLineInfo* line, plat::MixerDevice* mixer);
+    int MixerSetControl(int index, plat::MixerDevice* mixer);
+    int MixerSetVolume(int index, unsigned int* volume);
+    int MixerAddVolume(int index, int* delta);
+    int MixerAddVolumeFromDefault(int index, int* delta);
+    int MixerSetAllVolume();
 
     // For the slots.
     plat::SoundPerformance* GetPerformance() const { return m_pPerformance; }
@@ -101,6 +165,14 @@ private:
     // a badSlotText a slot outside the table), each with its line.
     bool SlotCallOk(const char* method, int slot, const char* noTableText, const char* badSlotText);
     plat::SoundPath** PathField(int soundType);
+    // The refusals the media slot operations share, each with its line.
+    bool MMSlotOk(const char* method, int slot);
+    // The CD refusal while the device is closed: logs and gives true.
+    bool CDClosed(const char* method);
+    // Sets a line (mode 0: *value is the volume) or adds *value to its
+    // current (1) or saved (2) volume, clamping *value in place.
+    int MixerChange(int index, int mode, int* value);
+    int AVIReady(const char* method);
 
     KUSYSTEM* m_pKUSys;
     int m_bCom;
@@ -108,7 +180,7 @@ private:
     void* m_hInst;
     KUDADATA* m_pDAData;
     KUMMDATA* m_pMMData;
-    void* m_pCDTrack;
+    KUCDTRACKDATA* m_pCDTrack;
     unsigned int m_dwDADataNum;
     unsigned int m_dwMMDataNum;
     unsigned int m_dwCDTrackNum;
@@ -129,6 +201,7 @@ private:
         uint8_t startTrack = 1;
         uint8_t startMinute = 0;
         uint8_t startSecond = 0;
+        plat::CdDevice* device = nullptr;
     } m_CD;
 
     plat::SoundPerformance* m_pPerformance;
@@ -147,14 +220,17 @@ private:
 
     KUDSHOWDATA m_DShow[kChannelCount];
 
-    plat::WindowHandle m_hAVIWnd;
+    plat::MciMedia* m_hAVIWnd; // the video window's player; null when none
     int m_nAVILength;
 
     // Mixer block.
     struct MixerBlock {
-        int lineFound[4] = {0, 0, 0, 0};
-        uint32_t current[4] = {0, 0, 0, 0};
-        uint32_t saved[4] = {0, 0, 0, 0};
+        uint32_t lastControl = 0; // id of the last volume control found
+        uint32_t controlId[kMixerLines] = {0, 0, 0, 0};
+        uint32_t current[kMixerLines] = {0, 0, 0, 0};
+        int lineFound[kMixerLines] = {0, 0, 0, 0};
+        uint32_t lineId[kMixerLines] = {0, 0, 0, 0};
+        uint32_t saved[kMixerLines] = {0, 0, 0, 0};
         uint32_t deviceId = 0;
         int open = 0;
     } m_Mixer;

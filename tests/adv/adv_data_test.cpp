@@ -77,6 +77,20 @@ TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
     EXPECT_EQ(fakesvc::Count("GraphicLoad 0"), 1);
 }
 
+// A shown item that cannot be drawn is a script mistake, not the end of play.
+TEST_F(ModeObjectTest, FailedItemDrawIsSkippedAndSaidOnce) {
+    Declare({5, 150}, {}, {});
+    adv.m_pGraphic[0].Clear(); // its draw refuses
+    adv.DrawObjectSort();
+    log.Clear();
+    EXPECT_EQ(adv.DrawProc(), 1);
+    EXPECT_EQ(adv.DrawProc(), 1);
+    int said = 0;
+    for (const std::string& line : log.lines())
+        said += line.find("<ADV_DATA::DrawProc> 描画に失敗しました") != std::string::npos;
+    EXPECT_EQ(said, 1);
+}
+
 // Back from the options: the fade-in runs over a second, then play goes on.
 TEST_F(ModeObjectTest, ReturnEntryFadesIn) {
     Play({"#ChangeVar v 1", "#EndScript"});

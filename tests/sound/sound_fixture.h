@@ -18,6 +18,7 @@
 namespace soundtest {
 
 using audiotest::AudibleEnd;
+using audiotest::AudibleFrames;
 using audiotest::Rms;
 using audiotest::WavBytes;
 

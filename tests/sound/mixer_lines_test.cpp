@@ -1,0 +1,85 @@
+#include "tests/sound/sound_fixture.h"
+
+namespace soundtest {
+namespace {
+
+class MixerTest : public SoundTest {
+protected:
+    void SetUp() override {
+        SoundTest::SetUp();
+        ASSERT_EQ(Start(), 0);
+    }
+    uint32_t Level(int line) { return plat::AudioMixer::Get().OutputLevel(line); }
+};
+
+TEST_F(MixerTest, OpensOnlyWithASoundDeviceAndFindsTheProgramsLines) {
+    unsigned int v = 100;
+    int d = 100;
+    EXPECT_EQ(snd.MixerSetVolume(1, &v), 0);
+    EXPECT_EQ(snd.MixerAddVolume(1, &d), 0);
+    EXPECT_EQ(snd.MixerAddVolumeFromDefault(1, &d), 0);
+    EXPECT_EQ(snd.MixerSetAllVolume(), 0);
+    EXPECT_EQ(v, 100u);
+    EXPECT_EQ(d, 100);
+    EXPECT_EQ(Level(1), 65535u);
+
+    plat::AudioOutputUseManual(false);
+    EXPECT_EQ(snd.MixerOpen(0), 0);
+    EXPECT_TRUE(Logged("Error: <KUSND::MixerOpen> ミキサー数が得られませんでした\n"));
+    plat::AudioOutputUseManual(true);
+    EXPECT_EQ(snd.MixerOpen(1), 0);
+    EXPECT_TRUE(Logged("Error: <KUSND::MixerOpen> ミキサーオープンに失敗しました\n"));
+    ASSERT_EQ(snd.MixerOpen(0), 1);
+    // No synthesizer or CD line here.
+    v = 1000;
+    EXPECT_EQ(snd.MixerSetVolume(2, &v), 0);
+    EXPECT_EQ(snd.MixerSetVolume(3, &v), 0);
+    EXPECT_EQ(snd.MixerSetVolume(4, &v), 0);
+    EXPECT_EQ(snd.MixerSetVolume(0, &v), 1);
+    EXPECT_EQ(Level(0), 1000u);
+}
+
+TEST_F(MixerTest, VolumesClampInPlaceAndTheSavedOnesComeBack) {
+    plat::AudioMixer::Get().SetOutputLevel(1, 50000);
+    ASSERT_EQ(snd.MixerOpen(0), 1);
+    unsigned int v = 70000;
+    EXPECT_EQ(snd.MixerSetVolume(1, &v), 1);
+    EXPECT_EQ(v, 65535u);
+    EXPECT_EQ(Level(1), 65535u);
+    v = static_cast<unsigned int>(-5);
+    EXPECT_EQ(snd.MixerSetVolume(1, &v), 1);
+    EXPECT_EQ(v, 0u);
+    EXPECT_EQ(Level(1), 0u);
+    int d = -1000;
+    EXPECT_EQ(snd.MixerAddVolumeFromDefault(1, &d), 1);
+    EXPECT_EQ(Level(1), 49000u);
+    d = 70000;
+    EXPECT_EQ(snd.MixerAddVolume(1, &d), 1);
+    EXPECT_EQ(d, 65535);
+    EXPECT_EQ(Level(1), 65535u);
+    d = -20000;
+    EXPECT_EQ(snd.MixerAddVolume(1, &d), 1);
+    EXPECT_EQ(Level(1), 45535u);
+    EXPECT_EQ(snd.MixerSetAllVolume(), 1);
+    EXPECT_EQ(Level(1), 50000u);
+    EXPECT_EQ(Level(0), 65535u);
+}
+
+// The program's line scales everything it plays.
+TEST_F(MixerTest, ProgramLineScalesTheOutput) {
+    ASSERT_EQ(snd.MMDATAReserve(1), 1);
+    ASSERT_EQ(snd.MMOpen(0, 2, "sine.wav"), 1);
+    ASSERT_EQ(snd.MixerOpen(0), 1);
+    ASSERT_EQ(snd.MMPlay(0), 1);
+    const std::vector<float> full = Pump(4410);
+    unsigned int v = 32768;
+    ASSERT_EQ(snd.MixerSetVolume(1, &v), 1);
+    const std::vector<float> half = Pump(4410);
+    EXPECT_NEAR(Rms(half, 0, 4410) / Rms(full, 0, 4410), 0.5, 1e-3);
+    v = 0;
+    ASSERT_EQ(snd.MixerSetVolume(0, &v), 1);
+    EXPECT_EQ(AudibleFrames(Pump(4410)), 0u);
+}
+
+} // namespace
+} // namespace soundtest
