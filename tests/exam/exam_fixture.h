@@ -56,14 +56,12 @@ protected:
         sprite.Release();
     }
 
-    // Question n of exam 0 in mathematics: picture "qNN.bmp", answer n % 4 + 1.
+    // Question n of exam 0 in mathematics: answer n % 4 + 1.
     static std::vector<std::string> AllQuestions() {
         std::vector<std::string> lines = {"// questions"};
-        for (int n = 1; n <= 15; ++n) {
-            char line[64];
-            snprintf(line, sizeof(line), "MT0%03d q%02d.bmp %d", n, n, n % 4 + 1);
-            lines.push_back(line);
-        }
+        for (int n = 1; n <= 15; ++n)
+            lines.push_back("MT0" + std::string(n < 10 ? "00" : "0") + std::to_string(n) + " q.bmp " +
+                            std::to_string(n % 4 + 1));
         return lines;
     }
     static std::string Plain(const std::vector<std::string>& lines) {
@@ -107,11 +105,6 @@ protected:
         Step(16, {{1, kUp}});
         Step(500);
         ASSERT_EQ(exam.m_nPhase, 6);
-    }
-    std::pair<int, int> Pointer() {
-        int x = 0, y = 0;
-        sys.GetMousePos(&x, &y);
-        return {x, y};
     }
 
     kutest::TempDir dir;
