@@ -369,10 +369,10 @@ int GAME_MAIN::ProcConfig() {
     if (r == CONFIG_MODE_DATA::kResultTitle) {
         BGM_DS_Stop(m_pKUSnd, m_pKUSys);
         DeleteMode(m_pConfigMode);
-        if (m_nOldMode == kModeAdventure || m_nOldMode == kModeTest)
-            EndAdventure();
         if (m_nOldMode == kModeTest)
             DeleteMode(m_pTestMode);
+        if (m_nOldMode == kModeAdventure || m_nOldMode == kModeTest)
+            EndAdventure();
         if (m_nOldMode == kModeSceneReplay)
             DeleteMode(m_pAdvData);
         if (!StartTitle()) {
