@@ -72,6 +72,9 @@ public:
     int LoadDataRelease();
     int ReleaseLoadedData();
     int LoadDataResume();
+    // Arrow keys move the pointer between the buttons, choices and message
+    // window; 1, or 0 when not initialised.
+    int CursorMoveProc();
 
     // Records the current script and line in the read-skip list while the
     // scenario reader runs.

@@ -64,6 +64,8 @@ int ADV_DATA::MainProc() {
                     StartFadeOut(7);
                 else if (action == CONTROLLER_WINDOW::kActLoad)
                     StartFadeOut(10);
+                if (m_bWindowShown)
+                    CursorMoveProc();
                 int taken = 0;
                 if (!m_MsgWnd.MainProc(&taken, this)) {
                     ErrorPrint("Error: <ADV_DATA::MainProc> メッセージウィンドウ処理でエラーが発生しました\n");

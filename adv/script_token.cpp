@@ -1,6 +1,5 @@
 #include "adv/script_token.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -62,7 +61,6 @@ bool ScriptWordEqual(const char* a, const char* b) {
 int32_t ScriptInt(const char* text) {
     if (!text)
         return 0;
-    errno = 0;
     long long v = strtoll(text, nullptr, 10);
     if (v > INT32_MAX)
         return INT32_MAX;

@@ -112,3 +112,32 @@ TEST_F(ModeObjectTest, ReturnEntryFadesIn) {
 }
 
 } // namespace
+
+namespace {
+
+// Arrow keys released this frame steer the pointer; the game runs with the
+// windows shown.
+TEST_F(ModeObjectTest, ArrowKeysMoveThePointer) {
+    Play({"#EndScript"});
+    adv.m_bWindowShown = 1;
+    auto press = [this](int x, int y, int vk) {
+        h.sys.SetMousePos(x, y);
+        h.Frame(16, {{vk, kClickUp}});
+        adv.CursorMoveProc();
+        int px = 0, py = 0;
+        h.sys.GetMousePos(&px, &py);
+        return std::make_pair(px, py);
+    };
+    EXPECT_EQ(press(400, 400, 38), std::make_pair(646, 581)); // config
+    EXPECT_EQ(press(400, 400, 40), std::make_pair(646, 495)); // save
+    EXPECT_EQ(press(400, 400, 37), std::make_pair(400, 400)); // nothing
+    EXPECT_EQ(press(646, 581, 38), std::make_pair(664, 555)); // config up: fast-forward
+    EXPECT_EQ(press(10, 10, 39), std::make_pair(400, 400)); // elsewhere: the neutral point
+    adv.m_MsgWnd.m_nHistoryCursor = 0;
+    strcpy(adv.m_MsgWnd.m_History[0].m_szVoice, "v.wav");
+    EXPECT_EQ(press(400, 400, 40), std::make_pair(276, 538)); // the voiced entry's window
+    ASSERT_EQ(adv.m_SelectWnd.Initialize(&h.sys, &h.sprite, &h.snd, 2), 1);
+    EXPECT_EQ(press(400, 400, 38), std::make_pair(400, 296)); // the second choice
+}
+
+} // namespace
