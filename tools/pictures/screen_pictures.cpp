@@ -494,8 +494,8 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
         {"ConfigBG.bmp", EncodeBmp24(ConfigBackground(cap))},
         {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap))},
         {"MessageWindow.dds", EncodeDds32(MessageWindow(cap))},
-        {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
         {"Controller.dds", EncodeDds32(Controller(cap))},
+        {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
     };
     for (auto& exam : ExamPictures())
         out.push_back(std::move(exam));
