@@ -15,6 +15,7 @@
 #include "modes/config_mode_data.h"
 #include "modes/demo_mode_data.h"
 #include "modes/logo_mode_data.h"
+#include "modes/test_mode_data.h"
 #include "modes/title_mode_data.h"
 #include "platform/clock.h"
 #include "platform/debug_out.h"
@@ -96,6 +97,7 @@ void GAME_MAIN::Release() {
     DeleteMode(m_pLogoMode);
     DeleteMode(m_pTitleMode);
     DeleteMode(m_pDemoMode);
+    DeleteMode(m_pTestMode);
     DeleteMode(m_pConfigMode);
     m_bInit = 0;
 }
@@ -302,13 +304,24 @@ int GAME_MAIN::ProcAdventure() {
             m_nMode = kModeConfig;
             return 1;
         case ADV_DATA::kResultTest:
+            // The scene is unloaded under the exam and reloaded after it.
+            m_pAdvData->LoadDataRelease();
+            VoiceStop(m_pKUSnd, m_pKUSys);
+            m_pTestMode = new TEST_MODE_DATA;
+            if (!m_pTestMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData)) {
+                // The adventure would ask again every frame: the exam cannot start.
+                DeleteMode(m_pTestMode);
+                ErrorPrint("Error: <GAME_MAIN::GameMainProc> TEST_MODE_DATAクラスの初期化に失敗しました\n");
+                return 0;
+            }
+            m_nOldMode = kModeAdventure;
+            m_nMode = kModeTest;
+            return 1;
         case ADV_DATA::kResultSave:
         case ADV_DATA::kResultLoad:
-            // The exam, save and load screens ask to run over the game here.
+            // The save and load screens ask to run over the game here.
             EndAdventure();
-            return BackToTitleUnbuilt(r == ADV_DATA::kResultTest   ? "テストモード"
-                                      : r == ADV_DATA::kResultSave ? "セーブモード"
-                                                                   : "ロードモード");
+            return BackToTitleUnbuilt(r == ADV_DATA::kResultSave ? "セーブモード" : "ロードモード");
         default: return 1;
     }
 }
@@ -334,8 +347,13 @@ int GAME_MAIN::ProcConfig() {
                 m_nOldMode = kModeConfig;
                 break;
             case kModeTest:
-                // The exam quiz is not part of the program yet: nothing to resume.
-                return BackToTitleUnbuilt("テストモード");
+                if (m_pTestMode) {
+                    m_pTestMode->TestModeDataLoad();
+                    m_pTestMode->m_nPhase = 10;
+                }
+                m_nOldMode = kModeConfig;
+                m_nMode = kModeTest;
+                break;
             case kModeTitle:
                 if (!StartTitle()) {
                     ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
@@ -351,6 +369,8 @@ int GAME_MAIN::ProcConfig() {
     if (r == CONFIG_MODE_DATA::kResultTitle) {
         BGM_DS_Stop(m_pKUSnd, m_pKUSys);
         DeleteMode(m_pConfigMode);
+        if (m_nOldMode == kModeTest)
+            DeleteMode(m_pTestMode);
         if (m_nOldMode == kModeAdventure || m_nOldMode == kModeTest)
             EndAdventure();
         if (m_nOldMode == kModeSceneReplay)
@@ -361,6 +381,29 @@ int GAME_MAIN::ProcConfig() {
         }
         m_nOldMode = kModeConfig;
         m_nMode = kModeTitle;
+    }
+    return 1;
+}
+
+int GAME_MAIN::ProcTest() {
+    if (!m_pTestMode || !m_pAdvData)
+        return 0;
+    const int r = m_pTestMode->MainProc();
+    if (r == -1)
+        return 0;
+    if (r == TEST_MODE_DATA::kResultDone) {
+        DeleteMode(m_pTestMode);
+        // Done: the adventure must not ask for the exam again.
+        m_pAdvData->m_nTestNum = -1;
+        m_pAdvData->LoadDataResume();
+        m_pAdvData->m_nPhase = 2;
+        m_nOldMode = kModeTest;
+        m_nMode = kModeAdventure;
+    } else if (r == TEST_MODE_DATA::kResultConfig) {
+        m_pConfigMode = new CONFIG_MODE_DATA;
+        m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
+        m_nOldMode = kModeTest;
+        m_nMode = kModeConfig;
     }
     return 1;
 }
@@ -376,9 +419,10 @@ int GAME_MAIN::GameMainProc() {
         case kModeDemo: return ProcDemo();
         case kModeTitle: return ProcTitle();
         case kModeAdventure: return ProcAdventure();
+        case kModeTest: return ProcTest();
         case kModeConfig: return ProcConfig();
         default:
-            // The exam quiz (5) and the scene replay (10) are not part of the program yet.
+            // The scene replay (10) is not part of the program yet.
             return 1;
     }
 }
@@ -395,6 +439,7 @@ int GAME_MAIN::GameMainDraw() {
         case kModeLogo: drawn = m_pLogoMode ? m_pLogoMode->DrawProc() : 0; break;
         case kModeTitle: drawn = m_pTitleMode ? m_pTitleMode->DrawProc() : 0; break;
         case kModeAdventure: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
+        case kModeTest: drawn = m_pTestMode ? m_pTestMode->DrawProc() : 0; break;
         case kModeConfig: drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0; break;
         default: break;
     }

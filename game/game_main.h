@@ -91,6 +91,7 @@ private:
     int ProcDemo();
     int ProcTitle();
     int ProcAdventure();
+    int ProcTest();
     int ProcConfig();
     int QuitGame();
     // Ends the open game: the read position is recorded, the adventure deleted.

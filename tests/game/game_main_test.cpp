@@ -12,6 +12,7 @@
 #include "game/shell_services.h"
 #include "modes/config_mode_data.h"
 #include "modes/logo_mode_data.h"
+#include "modes/test_mode_data.h"
 #include "modes/title_mode_data.h"
 #include "platform/local_time.h"
 #include "tests/modes/mode_harness.h"
@@ -220,12 +221,12 @@ TEST_F(GameMainTest, IdleTitleGoesBackToTheLogo) {
 
 TEST_F(GameMainTest, UnwiredModesWaitAndMissingObjectsAreFatal) {
     Start();
-    game->m_nMode = GAME_MAIN::kModeTest;
-    EXPECT_EQ(Step(16), 1);
     game->m_nMode = GAME_MAIN::kModeSceneReplay;
     EXPECT_EQ(Step(16), 1);
-    game->m_nMode = GAME_MAIN::kModeTitle;
-    EXPECT_EQ(Step(16), 0);
+    for (int mode : {GAME_MAIN::kModeTitle, GAME_MAIN::kModeTest}) {
+        game->m_nMode = mode;
+        EXPECT_EQ(Step(16), 0);
+    }
 }
 
 // The options screen opened over a game: back resumes it, to-title ends it.
@@ -260,22 +261,72 @@ TEST_F(GameMainTest, OptionsOverAGame) {
 
 namespace {
 
-// Back from the options to an exam quiz that is not part of the program yet:
-// the title, with a line saying why, rather than a mode without its object.
-TEST_F(GameMainTest, OptionsBackToAnUnbuiltModeShowsTheTitle) {
+// The exam over a game: a failed start ends the program instead of being
+// asked for again every frame; the options trip comes back to the exam at
+// its fade-in; its end hands the game back without asking for it again.
+TEST_F(GameMainTest, ExamOverAGame) {
+    int token = 0;
+    ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&token), &token, 800, 600, 32, 0), 1);
+    ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(84), 1);
+    ASSERT_EQ(h.sprite.CreateTextureTextBuffer(71), 1);
     Start();
-    game->m_pConfigMode = new CONFIG_MODE_DATA;
-    ASSERT_EQ(game->m_pConfigMode->Initialize(&h.sys, &h.sprite, &h.snd, nullptr), 1);
-    game->m_nMode = GAME_MAIN::kModeConfig;
-    game->m_nOldMode = GAME_MAIN::kModeTest;
+    std::string list = "// questions\r\n";
+    for (int n = 1; n <= 15; ++n)
+        list += "MT0" + std::string(n < 10 ? "00" : "0") + std::to_string(n) + " q.bmp 1\r\n";
+    std::filesystem::create_directories("dat");
+    std::filesystem::create_directories("tmp");
+    std::string error;
+    ASSERT_TRUE(WriteArchive(
+        "dat/Scenario.dat",
+        {{"question.spt", "", ScrambleScript(list)}, {"after.spt", "", ScrambleScript("// after\r\n#EndScript\r\n")}},
+        false, &error))
+        << error;
+    game->m_pAdvData = new ADV_DATA;
+    ADV_DATA& adv = *game->m_pAdvData;
+    adv.m_bInit = 1;
+    adv.m_pKUSys = &h.sys;
+    adv.m_pKUSprite = &h.sprite;
+    adv.m_pKUSnd = &h.snd;
+    adv.m_nTestSubject = 2;
+    snprintf(adv.m_szTestNextScript, sizeof(adv.m_szTestNextScript), "after.spt");
+    auto askForExam = [&](int test) {
+        adv.m_nTestNum = test;
+        adv.m_nPhase = 1;
+        adv.m_dwPhaseStart = h.Now() - 1000;
+        game->m_nMode = GAME_MAIN::kModeAdventure;
+    };
+    kutest::DebugCapture cap;
+    askForExam(3);
+    EXPECT_EQ(Step(16), 0);
+    EXPECT_EQ(game->m_pTestMode, nullptr);
+    EXPECT_TRUE(cap.Contains("TEST_MODE_DATAクラスの初期化に失敗しました"));
+
+    askForExam(0);
+    ASSERT_EQ(Step(16), 1);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeTest);
+    ASSERT_NE(game->m_pTestMode, nullptr);
+    game->m_pTestMode->m_nPhase = 9;
+    game->m_pTestMode->m_dwPhaseStart = h.Now();
+    ASSERT_EQ(Step(1000), 1);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeConfig);
     game->m_pConfigMode->m_nPhase = 8;
     game->m_pConfigMode->m_dwPhaseStart = h.Now();
-    kutest::DebugCapture cap;
+    fakesvc::Calls().clear();
     ASSERT_EQ(Step(1000), 1);
-    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
-    EXPECT_NE(game->m_pTitleMode, nullptr);
-    EXPECT_TRUE(cap.Contains("テストモードはまだ組み込まれていません"));
-    EXPECT_EQ(Step(16), 1);
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTest);
+    EXPECT_EQ(game->m_pTestMode->m_nPhase, 10);
+    EXPECT_EQ(fakesvc::Count("GraphicLoad 11"), 1);
+
+    game->m_pTestMode->m_nPhase = 13;
+    game->m_pTestMode->m_dwPhaseStart = h.Now();
+    ASSERT_EQ(Step(1000), 1) << cap.all();
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
+    EXPECT_EQ(game->m_pTestMode, nullptr);
+    EXPECT_EQ(adv.m_nTestNum, -1);
+    EXPECT_EQ(adv.m_nPhase, 2);
+    EXPECT_NE(adv.m_pScriptFile, nullptr);
+    game.reset();
+    h.sprite.Release();
 }
 
 } // namespace

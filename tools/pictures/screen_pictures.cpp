@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "platform/gdi_font.h"
 #include "platform/surface.h"
+#include "tools/pictures/exam_pictures.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/select_window_picture.h"
 
@@ -495,6 +497,8 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
         {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
         {"Controller.dds", EncodeDds32(Controller(cap))},
     };
+    for (auto& exam : ExamPictures())
+        out.push_back(std::move(exam));
     g_captionsDrawn = cap.drawn();
     return out;
 }
