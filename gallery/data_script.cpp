@@ -6,6 +6,7 @@
 #include "engine/combine_file.h"
 #include "engine/kucode.h"
 #include "modes/mode_common.h"
+#include "platform/sjis.h"
 
 namespace gallery {
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr const char* kArchive = "dat/Scenario.dat";
 
-bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 } // namespace
@@ -80,32 +80,7 @@ int SplitTokens(const char* line, char (*tokens)[kTokenSize], int max) {
     return n;
 }
 
-bool EqualNoCase(const char* a, const char* b) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
-    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
-    for (;;) {
-        if (IsLead(*p)) {
-            if (*p != *q || p[1] != q[1])
-                return false;
-            if (!p[1])
-                return true;
-            p += 2;
-            q += 2;
-            continue;
-        }
-        unsigned char c = *p, d = *q;
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<unsigned char>(c - 32);
-        if (d >= 'a' && d <= 'z')
-            d = static_cast<unsigned char>(d - 32);
-        if (c != d)
-            return false;
-        if (!c)
-            return true;
-        ++p;
-        ++q;
-    }
-}
+bool EqualNoCase(const char* a, const char* b) { return plat::SjisEqualNoCase(a, b); }
 
 void CopyText(char* dest, int size, const char* src) {
     if (size <= 0)
