@@ -10,6 +10,8 @@
 #include "engine/kusystem.h"
 #include "game/integration_data.h"
 #include "game/shell_services.h"
+#include "gallery/bgm_mode_data.h"
+#include "gallery/staff_roll_mode_data.h"
 #include "modes/config_mode_data.h"
 #include "modes/demo_mode_data.h"
 #include "modes/logo_mode_data.h"
@@ -45,7 +47,8 @@ GAME_MAIN::GAME_MAIN()
       m_pLoadMode(nullptr),
       m_pCGMode(nullptr),
       m_pBGMMode(nullptr),
-      m_pStaffRollMode(nullptr) {
+      m_pStaffRollMode(nullptr),
+      m_bDemoAfterLogo(0) {
     Release();
 }
 
@@ -95,6 +98,9 @@ void GAME_MAIN::Release() {
     DeleteMode(m_pTitleMode);
     DeleteMode(m_pDemoMode);
     DeleteMode(m_pConfigMode);
+    DeleteMode(m_pBGMMode);
+    DeleteMode(m_pStaffRollMode);
+    m_bDemoAfterLogo = 0;
     m_bInit = 0;
 }
 
@@ -196,11 +202,30 @@ int GAME_MAIN::ProcLogo() {
         return 0;
     if (r == 1) {
         DeleteMode(m_pLogoMode);
-        StartTitle();
         m_nOldMode = kModeLogo;
+        if (m_bDemoAfterLogo) {
+            m_bDemoAfterLogo = 0;
+            m_pDemoMode = new DEMO_MODE_DATA;
+            if (m_pDemoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+                m_nMode = kModeDemo;
+                return 1;
+            }
+            DeleteMode(m_pDemoMode);
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> DEMO_MODE_DATAクラスの初期化に失敗しました\n");
+        }
+        StartTitle();
         m_nMode = kModeTitle;
     }
     return 1;
+}
+
+int GAME_MAIN::StartLogo() {
+    m_pLogoMode = new LOGO_MODE_DATA;
+    if (m_pLogoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd))
+        return 1;
+    DeleteMode(m_pLogoMode);
+    ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
+    return 0;
 }
 
 int GAME_MAIN::ProcDemo() {
@@ -259,11 +284,24 @@ int GAME_MAIN::ProcTitle() {
             m_nOldMode = kModeTitle;
             m_nMode = kModeConfig;
             return 1;
+        case TITLE_MODE_DATA::kResultMusicRoom:
+            DeleteMode(m_pTitleMode);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_pBGMMode = new BGM_MODE_DATA;
+            if (!m_pBGMMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+                DeleteMode(m_pBGMMode);
+                ErrorPrint("Error: <GAME_MAIN::GameMainProc> BGM_MODE_DATAクラスの初期化に失敗しました\n");
+                return StartTitle();
+            }
+            m_nOldMode = kModeTitle;
+            m_nMode = kModeMusicRoom;
+            return 1;
         case TITLE_MODE_DATA::kResultQuit: return QuitGame();
         case TITLE_MODE_DATA::kResultIdle:
             DeleteMode(m_pTitleMode);
             m_pLogoMode = new LOGO_MODE_DATA;
             m_pLogoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd);
+            m_bDemoAfterLogo = 1;
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
             m_nOldMode = kModeTitle;
             m_nMode = kModeLogo;
@@ -279,17 +317,20 @@ int GAME_MAIN::ProcAdventure() {
     switch (r) {
         case -1: return 0;
         case 1: {
+            // The story's end: the staff roll, then the logo.
             RecordReadPosition();
-            auto* logo = new LOGO_MODE_DATA;
-            if (!logo->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
-                delete logo;
-                ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
-                return 0;
-            }
-            m_pLogoMode = logo;
             DeleteMode(m_pAdvData);
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
             m_nOldMode = kModeAdventure;
+            m_pStaffRollMode = new STAFF_ROLL_MODE_DATA;
+            if (m_pStaffRollMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+                m_nMode = kModeStaffRoll;
+                return 1;
+            }
+            DeleteMode(m_pStaffRollMode);
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> STAFF_ROLL_MODE_DATAクラスの初期化に失敗しました\n");
+            if (!StartLogo())
+                return 0;
             m_nMode = kModeLogo;
             return 1;
         }
@@ -363,6 +404,41 @@ int GAME_MAIN::ProcConfig() {
     return 1;
 }
 
+int GAME_MAIN::ProcMusicRoom() {
+    if (!m_pBGMMode)
+        return 0;
+    int r = m_pBGMMode->MainProc();
+    if (r == -1)
+        return 0;
+    if (r == 1) {
+        // The room leaves its music running; the title starts its own.
+        DeleteMode(m_pBGMMode);
+        if (!StartTitle()) {
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+            return 0;
+        }
+        m_nOldMode = kModeMusicRoom;
+        m_nMode = kModeTitle;
+    }
+    return 1;
+}
+
+int GAME_MAIN::ProcStaffRoll() {
+    if (!m_pStaffRollMode)
+        return 0;
+    int r = m_pStaffRollMode->MainProc();
+    if (r == -1)
+        return 0;
+    if (r == 1) {
+        DeleteMode(m_pStaffRollMode);
+        if (!StartLogo())
+            return 0;
+        m_nOldMode = kModeStaffRoll;
+        m_nMode = kModeLogo;
+    }
+    return 1;
+}
+
 int GAME_MAIN::GameMainProc() {
     if (!m_bInit) {
         ErrorPrint("Error: <GAME_MAIN::GameMainProc> 初期化されていません\n");
@@ -375,6 +451,8 @@ int GAME_MAIN::GameMainProc() {
         case kModeTitle: return ProcTitle();
         case kModeAdventure: return ProcAdventure();
         case kModeConfig: return ProcConfig();
+        case kModeMusicRoom: return ProcMusicRoom();
+        case kModeStaffRoll: return ProcStaffRoll();
         default:
             // The exam quiz (5) and the scene replay (10) are not part of the program yet.
             return 1;
@@ -394,6 +472,8 @@ int GAME_MAIN::GameMainDraw() {
         case kModeTitle: drawn = m_pTitleMode ? m_pTitleMode->DrawProc() : 0; break;
         case kModeAdventure: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
         case kModeConfig: drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0; break;
+        case kModeMusicRoom: drawn = m_pBGMMode ? m_pBGMMode->DrawProc() : 0; break;
+        case kModeStaffRoll: drawn = m_pStaffRollMode ? m_pStaffRollMode->DrawProc() : 0; break;
         default: break;
     }
     if (!drawn)

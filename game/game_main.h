@@ -30,6 +30,8 @@ public:
     static constexpr int kModeTest = 5;
     static constexpr int kModeConfig = 6;
     static constexpr int kModeSceneReplay = 10;
+    static constexpr int kModeMusicRoom = 12;
+    static constexpr int kModeStaffRoll = 13;
 
     // The cross-play data file.
     static constexpr const char* kIntegrationFile = "sav/sav00.sav";
@@ -82,6 +84,8 @@ public:
     CG_MODE_DATA* m_pCGMode;
     BGM_MODE_DATA* m_pBGMMode;
     STAFF_ROLL_MODE_DATA* m_pStaffRollMode;
+    // The logo was reached by the title's idle time-out: the demo follows it.
+    int m_bDemoAfterLogo;
 
 private:
     void ErrorPrint(const char* text);
@@ -91,6 +95,10 @@ private:
     int ProcTitle();
     int ProcAdventure();
     int ProcConfig();
+    int ProcMusicRoom();
+    int ProcStaffRoll();
+    // Creates and starts the logo; 1 / 0.
+    int StartLogo();
     int QuitGame();
     // Ends the open game: the read position is recorded, the adventure deleted.
     void EndAdventure();

@@ -25,6 +25,7 @@ public:
     // Results of MainProc.
     static constexpr int kResultNewGame = 1;
     static constexpr int kResultConfig = 3;
+    static constexpr int kResultMusicRoom = 5;
     static constexpr int kResultQuit = 6;
     static constexpr int kResultIdle = 7;
 
@@ -43,7 +44,7 @@ public:
 
     // Background slot for a local date and time: day (6) or night (7).
     static int ChooseBackground(int month, int hour, int minute);
-    // Hit rectangle of menu item 1, 3 or 6; false for any other item.
+    // Hit rectangle of a shown menu item (1, 3, 5, 6); false for any other item.
     static bool ItemRect(int item, KURECT* rc);
 
     int m_bInit;
