@@ -289,7 +289,12 @@ TEST_F(ScreensTest, TitleDayAndNightFrames) {
     const uint32_t closed = static_cast<uint32_t>(g_KuSystem.GetTime()) - menuStart;
     EXPECT_GE(closed, 91000u);
     EXPECT_LT(closed, 91100u);
-    StepsUntilMode(GAME_MAIN::kModeTitle, 600);
+    // The idle logo leads to the demo, which Ctrl skips to the title.
+    StepsUntilMode(GAME_MAIN::kModeDemo, 600);
+    plat::InputState::Get().SetVkDown(17, true);
+    Step();
+    plat::InputState::Get().SetVkDown(17, false);
+    ASSERT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeTitle);
     EXPECT_EQ(g_GameMain.m_pTitleMode->m_nBGSlot, 7);
     Click(10, 10);
     Steps(2);
