@@ -30,6 +30,10 @@ public:
     static constexpr int kModeTest = 5;
     static constexpr int kModeConfig = 6;
     static constexpr int kModeSceneReplay = 10;
+    static constexpr int kModeGallery = 11;
+
+    // The gallery data script inside dat/Scenario.dat.
+    static constexpr const char* kGalleryScript = "CGModeData.spt";
 
     // The cross-play data file.
     static constexpr const char* kIntegrationFile = "sav/sav00.sav";
@@ -91,6 +95,8 @@ private:
     int ProcTitle();
     int ProcAdventure();
     int ProcConfig();
+    int ProcGallery();
+    int ProcSceneReplay();
     int QuitGame();
     // Ends the open game: the read position is recorded, the adventure deleted.
     void EndAdventure();

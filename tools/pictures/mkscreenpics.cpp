@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
+#include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/screen_pictures.h"
 
@@ -17,7 +19,10 @@ int main(int argc, char** argv) {
     mkdir(argv[1], 0755);
     mkdir(dir.c_str(), 0755);
     int count = 0;
-    for (const auto& [name, bytes] : screens::ScreenPictures()) {
+    auto pictures = screens::ScreenPictures();
+    for (auto& member : screens::GalleryPictures())
+        pictures.push_back(std::move(member));
+    for (const auto& [name, bytes] : pictures) {
         if (!WriteBytes(dir + "/" + name, bytes)) {
             std::fprintf(stderr, "mkscreenpics: cannot write %s/%s\n", dir.c_str(), name.c_str());
             return 1;
