@@ -66,6 +66,18 @@ int CG_MODE_DATA::CGSelectItemDataResume() {
     return 1;
 }
 
+int CG_MODE_DATA::ReplayReturn() {
+    if (!m_bInit)
+        return 0;
+    if (GraphicLoad(m_pKUSprite, m_pKUSys, kSlotFade) != 1)
+        Log("ReplayReturn", "画像のロードに失敗しました");
+    const int resumed = CGSelectItemDataResume();
+    m_nHoverId = 0;
+    m_fFade = 1.0f;
+    m_nState = 0;
+    return resumed;
+}
+
 int CG_MODE_DATA::CGInspectDataLoad() {
     static const char* const kTag = "CG_MODE_DATA::CGInspectDataLoad";
     if (!modes::EnginePointersHeld(m_pKUSys, m_pKUSprite, m_pKUSnd, kTag))

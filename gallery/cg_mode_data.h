@@ -80,6 +80,10 @@ public:
     // The scene of the open cell.
     int OpenScene() const { return (m_nScenePage - 1) * kSceneCells + m_nOpenCell; }
 
+    // Back from a replayed scene: the pictures and sounds the scene may have
+    // taken over are loaded again and the selection fades in where it was.
+    int ReplayReturn();
+
     // Full view resources.
     int CGSelectItemDataRelease();
     int CGSelectItemDataResume();

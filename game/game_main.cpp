@@ -10,6 +10,7 @@
 #include "engine/kusystem.h"
 #include "game/integration_data.h"
 #include "game/shell_services.h"
+#include "gallery/cg_mode_data.h"
 #include "gallery/bgm_mode_data.h"
 #include "gallery/staff_roll_mode_data.h"
 #include "modes/config_mode_data.h"
@@ -98,6 +99,7 @@ void GAME_MAIN::Release() {
     DeleteMode(m_pTitleMode);
     DeleteMode(m_pDemoMode);
     DeleteMode(m_pConfigMode);
+    DeleteMode(m_pCGMode);
     DeleteMode(m_pBGMMode);
     DeleteMode(m_pStaffRollMode);
     m_bDemoAfterLogo = 0;
@@ -284,6 +286,17 @@ int GAME_MAIN::ProcTitle() {
             m_nOldMode = kModeTitle;
             m_nMode = kModeConfig;
             return 1;
+        case TITLE_MODE_DATA::kResultGallery:
+            DeleteMode(m_pTitleMode);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_pCGMode = new CG_MODE_DATA;
+            if (!m_pCGMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData, kGalleryScript)) {
+                DeleteMode(m_pCGMode);
+                return BackToTitleUnbuilt("CGモード");
+            }
+            m_nOldMode = kModeTitle;
+            m_nMode = kModeGallery;
+            return 1;
         case TITLE_MODE_DATA::kResultMusicRoom:
             DeleteMode(m_pTitleMode);
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
@@ -392,14 +405,57 @@ int GAME_MAIN::ProcConfig() {
         DeleteMode(m_pConfigMode);
         if (m_nOldMode == kModeAdventure || m_nOldMode == kModeTest)
             EndAdventure();
-        if (m_nOldMode == kModeSceneReplay)
+        if (m_nOldMode == kModeSceneReplay) {
             DeleteMode(m_pAdvData);
+            DeleteMode(m_pCGMode);
+        }
         if (!StartTitle()) {
             ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
             return 0;
         }
         m_nOldMode = kModeConfig;
         m_nMode = kModeTitle;
+    }
+    return 1;
+}
+
+int GAME_MAIN::ProcGallery() {
+    if (!m_pCGMode)
+        return 0;
+    const int r = m_pCGMode->MainProc();
+    if (r == -1)
+        return 0;
+    if (r == CG_MODE_DATA::kResultLeave) {
+        DeleteMode(m_pCGMode);
+        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+        if (!StartTitle()) {
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+            return 0;
+        }
+        m_nOldMode = kModeGallery;
+        m_nMode = kModeTitle;
+    } else if (r == CG_MODE_DATA::kResultReplay) {
+        // The gallery stays, covered, while the chosen scene plays; the open
+        // scene cell's name is the scene's script.
+        const char* script =
+            m_pCGMode
+                ->m_sceneItem[m_pCGMode->m_nOpenCell >= 1 && m_pCGMode->m_nOpenCell <= 5 ? m_pCGMode->m_nOpenCell - 1
+                                                                                         : 0]
+                .szName;
+        if (!ADV_DATA::kBuilt || !script[0]) {
+            ErrorPrint("Warn: <GAME_MAIN::GameMainProc> シーン回想はまだ組み込まれていません。ギャラリーに戻ります\n");
+            m_pCGMode->ReplayReturn();
+            return 1;
+        }
+        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+        if (!m_pKUSprite->SetGraphicData(3, "tmp/", "Controller.dds", 4, 1)) {
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
+            return 0;
+        }
+        m_pAdvData = new ADV_DATA;
+        m_pAdvData->Initialize(script, m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData);
+        m_nOldMode = kModeGallery;
+        m_nMode = kModeSceneReplay;
     }
     return 1;
 }
@@ -439,6 +495,33 @@ int GAME_MAIN::ProcStaffRoll() {
     return 1;
 }
 
+int GAME_MAIN::ProcSceneReplay() {
+    if (!m_pAdvData || !m_pCGMode)
+        return 0;
+    const int r = m_pAdvData->MainProc();
+    switch (r) {
+        case -1: return 0;
+        case 3:
+            m_pAdvData->LoadDataRelease();
+            VoiceStop(m_pKUSnd, m_pKUSys);
+            m_pConfigMode = new CONFIG_MODE_DATA;
+            m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
+            m_nOldMode = kModeSceneReplay;
+            m_nMode = kModeConfig;
+            return 1;
+        case 0: return 1;
+        default:
+            // The scene is over (or asks for a screen a replay does not
+            // offer): back to the gallery at the page it was chosen from.
+            DeleteMode(m_pAdvData);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_pCGMode->ReplayReturn();
+            m_nOldMode = kModeSceneReplay;
+            m_nMode = kModeGallery;
+            return 1;
+    }
+}
+
 int GAME_MAIN::GameMainProc() {
     if (!m_bInit) {
         ErrorPrint("Error: <GAME_MAIN::GameMainProc> 初期化されていません\n");
@@ -451,10 +534,12 @@ int GAME_MAIN::GameMainProc() {
         case kModeTitle: return ProcTitle();
         case kModeAdventure: return ProcAdventure();
         case kModeConfig: return ProcConfig();
+        case kModeGallery: return ProcGallery();
+        case kModeSceneReplay: return ProcSceneReplay();
         case kModeMusicRoom: return ProcMusicRoom();
         case kModeStaffRoll: return ProcStaffRoll();
         default:
-            // The exam quiz (5) and the scene replay (10) are not part of the program yet.
+            // The exam quiz (5) is not part of the program yet.
             return 1;
     }
 }
@@ -472,6 +557,8 @@ int GAME_MAIN::GameMainDraw() {
         case kModeTitle: drawn = m_pTitleMode ? m_pTitleMode->DrawProc() : 0; break;
         case kModeAdventure: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
         case kModeConfig: drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0; break;
+        case kModeGallery: drawn = m_pCGMode ? m_pCGMode->DrawProc() : 0; break;
+        case kModeSceneReplay: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
         case kModeMusicRoom: drawn = m_pBGMMode ? m_pBGMMode->DrawProc() : 0; break;
         case kModeStaffRoll: drawn = m_pStaffRollMode ? m_pStaffRollMode->DrawProc() : 0; break;
         default: break;

@@ -30,8 +30,12 @@ public:
     static constexpr int kModeTest = 5;
     static constexpr int kModeConfig = 6;
     static constexpr int kModeSceneReplay = 10;
+    static constexpr int kModeGallery = 11;
     static constexpr int kModeMusicRoom = 12;
     static constexpr int kModeStaffRoll = 13;
+
+    // The gallery data script inside dat/Scenario.dat.
+    static constexpr const char* kGalleryScript = "CGModeData.spt";
 
     // The cross-play data file.
     static constexpr const char* kIntegrationFile = "sav/sav00.sav";
@@ -95,6 +99,8 @@ private:
     int ProcTitle();
     int ProcAdventure();
     int ProcConfig();
+    int ProcGallery();
+    int ProcSceneReplay();
     int ProcMusicRoom();
     int ProcStaffRoll();
     // Creates and starts the logo; 1 / 0.

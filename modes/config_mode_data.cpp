@@ -40,13 +40,14 @@ constexpr KURECT kSrcYes = {544, 32, 776, 56}, kSrcYesPushed = {544, 80, 776, 10
 constexpr KURECT kSrcNo = {544, 56, 776, 80}, kSrcNoPushed = {544, 104, 776, 128};
 constexpr KURECT kSrcWindow = {0, 0, 540, 116};
 constexpr KURECT kSrcBackPanel = {0, 116, 540, 232};
+constexpr KURECT kSrcWaitIcon = {540, 0, 592, 29};
 constexpr float kDialogX = 130.0f, kDialogY = 234.0f;
 constexpr float kBackPanelAlpha = 0.8f;
+constexpr int kQuestionIndent = 170;
 // The question as the script form writes it: backslash and n make the line break.
 constexpr char kQuestion[] = "タイトルに戻ります。\\nよろしいですか？";
 static_assert(sizeof(kQuestion) - 1 == 38, "the question is 38 bytes in Shift-JIS");
 constexpr int kQuestionFontSize = 20;
-constexpr uint32_t kTextPitchAndFamily = 17;
 
 // Volume rows: 0 sound effects, 1 voices, 2 music.
 constexpr int kVolumeY[3] = {426, 458, 489};
@@ -94,7 +95,7 @@ bool ConfigMoveTarget(const void* mode, int current, int vk, KURECT* target) {
 } // namespace
 
 CONFIG_MODE_DATA::CONFIG_MODE_DATA()
-    : m_bInit(0), m_pKUSys(nullptr), m_pKUSprite(nullptr), m_pKUSnd(nullptr), m_pAdvData(nullptr), m_MsgWnd{} {
+    : m_bInit(0), m_pKUSys(nullptr), m_pKUSprite(nullptr), m_pKUSnd(nullptr), m_pAdvData(nullptr) {
     Release();
 }
 
@@ -124,7 +125,7 @@ int CONFIG_MODE_DATA::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, A
 
 void CONFIG_MODE_DATA::Release() {
     ConfigModeDataUnload();
-    CloseDialog();
+    m_MsgWnd.Clear();
     m_pKUSys = nullptr;
     m_pKUSprite = nullptr;
     m_pKUSnd = nullptr;
@@ -208,7 +209,7 @@ bool CONFIG_MODE_DATA::ItemRect(int item, KURECT* rc) const {
         return true;
     }
     if (item == kItemYes || item == kItemNo) {
-        int wx = static_cast<int>(m_MsgWnd.x), wy = static_cast<int>(m_MsgWnd.y);
+        int wx = static_cast<int>(m_MsgWnd.m_fX), wy = static_cast<int>(m_MsgWnd.m_fY);
         int dx = item == kItemYes ? 20 : 288;
         *rc = KURECT{wx + dx, wy + 78, wx + dx + 232, wy + 102};
         return true;
@@ -433,33 +434,20 @@ void CONFIG_MODE_DATA::ClickItem(int item, uint32_t now) {
     }
 }
 
-void CONFIG_MODE_DATA::CloseDialog() {
-    // The dialog owns slot 2 and the window sounds only while it is built.
-    if (m_MsgWnd.loaded && m_pKUSys && m_pKUSprite && m_pKUSnd) {
-        GraphicUnload(m_pKUSprite, m_pKUSys, kSlotWindow);
-        SEUnload(m_pKUSnd, m_pKUSys, kSeWindowHover);
-        SEUnload(m_pKUSnd, m_pKUSys, kSeWindowPush);
-    }
-    if (m_MsgWnd.text && m_pKUSprite)
-        m_pKUSprite->ReleaseTextureTextData(kTextSlot);
-    m_MsgWnd = Dialog{0, 0, 0.0f, 0.0f, 0.0f, 0.0f, 0};
-}
-
-// The question into the message text slot, typed out from none shown; its
-// area starts 170 px right of the window's text column. 0 when the text
-// cannot be converted (the caller tries again next frame).
+// The question into the window, typed out from none shown; its area starts
+// 170 px right of the window's text column. 0 when the text cannot be
+// converted (the caller tries again next frame).
 int CONFIG_MODE_DATA::SetDialogText() {
-    char text[512];
-    if (!m_pKUSys->StrConvert(kQuestion, static_cast<int>(sizeof(kQuestion) - 1), text, static_cast<int>(sizeof(text))))
+    MESSAGE_DATA msg;
+    msg.m_nFontSize = kQuestionFontSize;
+    if (!m_pKUSys->StrConvert(kQuestion, static_cast<int>(sizeof(kQuestion) - 1), msg.m_szText,
+                              static_cast<int>(sizeof(msg.m_szText))))
         return 0;
-    if (m_pKUSprite->SetTextureTextData(kTextSlot, text, kQuestionFontSize, 400, static_cast<uint32_t>(m_Env.antiAlias),
-                                        kTextPitchAndFamily, 0) < 0) {
-        // The dialog still answers; only its question is missing.
-        modes::ErrorPrint(m_pKUSys, "MESSAGE_WINDOW::SetText", "データのセットに失敗しました");
-    } else {
-        m_MsgWnd.text = 1;
-    }
-    m_MsgWnd.shown = 0.0f;
+    // A question that cannot be set still leaves the dialog answering.
+    m_MsgWnd.SetText(&msg, static_cast<uint32_t>(m_Env.antiAlias));
+    m_MsgWnd.m_NameArea.m_fDispNum = -1.0f;
+    m_MsgWnd.m_TextArea.m_fDispNum = 0.0f;
+    m_MsgWnd.m_TextArea.m_rcArea.left += kQuestionIndent;
     return 1;
 }
 
@@ -515,13 +503,13 @@ int CONFIG_MODE_DATA::MainProc() {
                     m_dwPhaseStart = now;
                     m_fFade = 0.0f;
                     m_nHover = 0;
-                    if (!GraphicLoad(m_pKUSprite, m_pKUSys, kSlotWindow) ||
-                        !SELoad(m_pKUSnd, m_pKUSys, kSeWindowHover, nullptr) ||
-                        !SELoad(m_pKUSnd, m_pKUSys, kSeWindowPush, nullptr)) {
+                    if (!m_MsgWnd.Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, kSlotWindow, kSrcWindow, kSrcWindow,
+                                             kDialogX, kDialogY, kSrcBackPanel, 0.0f, 0.0f, kBackPanelAlpha,
+                                             kSrcWaitIcon, 489.0f, 76.0f, 0.0f)) {
                         modes::ErrorPrint(m_pKUSys, tag, "メッセージウィンドウの初期化に失敗しました");
                         return -1;
                     }
-                    m_MsgWnd = Dialog{1, 1, kDialogX, kDialogY, 0.0f, 0.0f, 0};
+                    m_MsgWnd.DispWindow();
                     m_nPhase = 3;
                 }
             }
@@ -533,9 +521,9 @@ int CONFIG_MODE_DATA::MainProc() {
             break;
         }
         case 3:
-            m_MsgWnd.alpha = t / 500.0f;
-            if (m_MsgWnd.alpha >= 1.0f) {
-                m_MsgWnd.alpha = 1.0f;
+            m_MsgWnd.m_fAlpha = t / 500.0f;
+            if (m_MsgWnd.m_fAlpha >= 1.0f) {
+                m_MsgWnd.m_fAlpha = 1.0f;
                 if (!SetDialogText()) {
                     modes::ErrorPrint(m_pKUSys, tag, "メッセージのコンバートに失敗しました");
                     return 0;
@@ -545,15 +533,14 @@ int CONFIG_MODE_DATA::MainProc() {
             }
             break;
         case 4: {
-            // The question types out at the message speed; a click or Ctrl shows it whole.
-            static constexpr float kQuestionChars = 18.0f;
-            uint32_t speed = g_dwMessageSpeed ? g_dwMessageSpeed : 1;
-            m_MsgWnd.shown = t / static_cast<float>(speed);
-            if (m_MsgWnd.shown >= kQuestionChars)
-                m_MsgWnd.shown = -1.0f;
+            // The question types out at the window's speed; a click or Ctrl shows it whole.
+            if (!m_MsgWnd.CountMessageDispNum(m_dwPhaseStart, now, -1)) {
+                modes::ErrorPrint(m_pKUSys, tag, "表示文字カウントに失敗しました");
+                return -1;
+            }
             if (m_pKUSys->GetKey(1) || modes::ClickState(m_pKUSys) == 3)
-                m_MsgWnd.shown = -1.0f;
-            if (m_MsgWnd.shown == -1.0f) {
+                m_MsgWnd.m_TextArea.m_fDispNum = -1.0f;
+            if (m_MsgWnd.m_TextArea.m_fDispNum == -1.0f) {
                 m_dwPhaseStart = now;
                 m_nPhase = 5;
             }
@@ -583,9 +570,9 @@ int CONFIG_MODE_DATA::MainProc() {
             break;
         }
         case 6:
-            m_MsgWnd.alpha = 1.0f - t / 500.0f;
-            if (m_MsgWnd.alpha <= 0.0f) {
-                CloseDialog();
+            m_MsgWnd.m_fAlpha = 1.0f - t / 500.0f;
+            if (m_MsgWnd.m_fAlpha <= 0.0f) {
+                m_MsgWnd.Clear();
                 m_dwPhaseStart = now;
                 m_nPhase = 2;
             }
@@ -653,7 +640,7 @@ int CONFIG_MODE_DATA::DrawProc() {
         if (!DrawRect(kSlotMaterial, kBackX, item == kItemBack ? kBackY : kTitleY, src, hovered ? 1.0f : 0.5f))
             return 0;
     }
-    if (m_MsgWnd.visible && m_MsgWnd.alpha > 0.0f && !DrawDialog(click))
+    if (m_MsgWnd.m_bVisible && m_MsgWnd.m_fAlpha > 0.0f && !DrawDialog(click))
         return 0;
     if (m_fFade > 0.0f) {
         uint32_t colour = modes::AlphaColor(m_fFade);
@@ -665,30 +652,13 @@ int CONFIG_MODE_DATA::DrawProc() {
     return 1;
 }
 
-// The dialog as the message window draws it (back panel, frame, the question
-// with its grey shadow), then Yes and No.
+// The dialog window with its question, then Yes and No.
 int CONFIG_MODE_DATA::DrawDialog(int click) {
-    const float a = m_MsgWnd.alpha;
-    const KURECT* window[2] = {&kSrcBackPanel, &kSrcWindow};
-    const float alpha[2] = {a * kBackPanelAlpha, a};
-    for (int k = 0; k < 2; ++k) {
-        if (!DrawRect(kSlotWindow, m_MsgWnd.x, m_MsgWnd.y, *window[k], alpha[k])) {
-            modes::ErrorPrint(m_pKUSys, "CONFIG_MODE_DATA::DrawProc", "メッセージウィンドウの描画に失敗しました");
-            return 0;
-        }
+    if (!m_MsgWnd.DrawProc()) {
+        modes::ErrorPrint(m_pKUSys, "CONFIG_MODE_DATA::DrawProc", "メッセージウィンドウの描画に失敗しました");
+        return 0;
     }
-    if (m_MsgWnd.text) {
-        const int wx = static_cast<int>(m_MsgWnd.x), wy = static_cast<int>(m_MsgWnd.y);
-        KURECT area = {wx + 4 + 170, wy + 18, wx + 555, wy + 105};
-        const uint32_t textAlpha = static_cast<uint32_t>(a * 255.0f) << 24;
-        KURECT shadow = {area.left + 1, area.top + 1, area.right + 1, area.bottom + 1};
-        // A text that cannot be drawn does not stop the dialog.
-        if (m_pKUSprite->D3DXDrawTextureText(kTextSlot, &shadow, textAlpha | 0x7F7F7F, m_MsgWnd.shown, 4, 0, 4, 1.0f,
-                                             1.0f) < 0 ||
-            m_pKUSprite->D3DXDrawTextureText(kTextSlot, &area, textAlpha | 0xFFFFFF, m_MsgWnd.shown, 4, 0, 4, 1.0f,
-                                             1.0f) < 0)
-            modes::ErrorPrint(m_pKUSys, "MESSAGE_WINDOW::DrawProc", "メッセージの描画に失敗しました");
-    }
+    const float a = m_MsgWnd.m_fAlpha;
     for (int item : {kItemYes, kItemNo}) {
         const bool hovered = item == m_nHover;
         const bool pushed = hovered && m_nPhase == 5 && click == 1;

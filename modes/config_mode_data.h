@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "engine/kugraphic2.h"
+#include "game/message_window.h"
 
 class KUSYSTEM;
 class KUSPRITE2;
@@ -49,19 +50,9 @@ public:
         int bgmVolume;
     };
 
-    // The return-to-title dialog window: where it stands and how far it has
-    // faded in; its text types out before Yes and No answer.
-    struct Dialog {
-        int visible;
-        int loaded;
-        float x, y;
-        float alpha;
-        float shown; // characters shown, -1 all
-        int text; // the question is set in its texture-text slot
-    };
     // The texture-text slot the question is set in: the message window's
     // message text slot.
-    static constexpr uint32_t kTextSlot = 1;
+    static constexpr uint32_t kTextSlot = MESSAGE_WINDOW::kMessageTextSlot;
 
     CONFIG_MODE_DATA();
     ~CONFIG_MODE_DATA();
@@ -90,7 +81,7 @@ public:
     ADV_DATA* m_pAdvData;
     int m_nPhase;
     uint32_t m_dwPhaseStart;
-    Dialog m_MsgWnd;
+    MESSAGE_WINDOW m_MsgWnd; // the return-to-title dialog
     float m_fFade;
     int m_nHover;
     EnvData m_Env;
@@ -101,7 +92,6 @@ private:
     void ClickItem(int item, uint32_t now);
     void SetAntiAlias(int level);
     void CommitAntiAlias();
-    void CloseDialog();
     int SetDialogText();
     int DrawDialog(int click);
     int DrawCell(int item, float alpha);

@@ -40,7 +40,7 @@ KURECT ItemSource(int item, int kind) {
     return KURECT{left, top, left + 112, top + 24};
 }
 
-constexpr int kShownItems[] = {1, 3, 5, 6};
+constexpr int kShownItems[] = {1, 3, 4, 5, 6};
 
 struct DayRange {
     int from, to;
@@ -53,9 +53,21 @@ constexpr DayRange kDayRange[12] = {
 bool TitleMoveTarget(const void*, int current, int vk, KURECT* target) {
     int to = 0;
     if (vk == modes::kVkUp) {
-        to = current == 0 ? 1 : current == 1 ? 6 : current == 3 ? 1 : current == 5 ? 3 : current == 6 ? 5 : 0;
+        to = current == 0   ? 1
+             : current == 1 ? 6
+             : current == 3 ? 1
+             : current == 4 ? 3
+             : current == 5 ? 4
+             : current == 6 ? 5
+                            : 0;
     } else if (vk == modes::kVkDown) {
-        to = current == 0 ? 1 : current == 1 ? 3 : current == 3 ? 5 : current == 5 ? 6 : current == 6 ? 1 : 0;
+        to = current == 0   ? 1
+             : current == 1 ? 3
+             : current == 3 ? 4
+             : current == 4 ? 5
+             : current == 5 ? 6
+             : current == 6 ? 1
+                            : 0;
     }
     return to != 0 && TITLE_MODE_DATA::ItemRect(to, target);
 }
@@ -79,6 +91,7 @@ bool TITLE_MODE_DATA::ItemRect(int item, KURECT* rc) {
     switch (item) {
         case 1: *rc = KURECT{345, 273, 457, 297}; return true;
         case 3: *rc = KURECT{345, 336, 457, 360}; return true;
+        case 4: *rc = KURECT{346, 368, 458, 392}; return true;
         case 5: *rc = KURECT{346, 399, 458, 423}; return true;
         case 6: *rc = KURECT{344, 431, 456, 455}; return true;
         default: return false;

@@ -178,6 +178,11 @@ TEST_F(ConfigTest, UpAndDownInOneFrameDownWins) {
 }
 
 TEST_F(ConfigTest, ReturnToTitleDialogWithAGame) {
+    // The dialog's window needs a renderer with the game's slot tables.
+    int window = 0;
+    ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&window), &window, 800, 600, 32, 0), 1);
+    ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(84), 1);
+    ASSERT_EQ(h.sprite.CreateTextureTextBuffer(71), 1);
     ADV_DATA adv;
     Open(&adv);
     EXPECT_EQ(cfg.MoveTargetItem(1, 38), 53);

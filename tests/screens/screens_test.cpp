@@ -344,15 +344,15 @@ TEST_F(ScreensTest, ReturnToTitleDialogAsksItsQuestion) {
         ASSERT_TRUE(text->initialized());
         EXPECT_EQ(std::string(text->text(), text->textLength()), "タイトルに戻ります。\nよろしいですか？");
         Steps(10); // types at 100 ms a character
-        EXPECT_GT(cfg->m_MsgWnd.shown, 0.0f);
-        EXPECT_LT(cfg->m_MsgWnd.shown, 18.0f);
+        EXPECT_GT(cfg->m_MsgWnd.m_TextArea.m_fDispNum, 0.0f);
+        EXPECT_LT(cfg->m_MsgWnd.m_TextArea.m_fDispNum, 18.0f);
         if (round == 0) {
             Steps(120); // typed out by itself
         } else {
             Click(10, 10); // a click shows it whole
         }
         ASSERT_EQ(cfg->m_nPhase, 5);
-        EXPECT_EQ(cfg->m_MsgWnd.shown, -1.0f);
+        EXPECT_EQ(cfg->m_MsgWnd.m_TextArea.m_fDispNum, -1.0f);
         if (round == 0) {
             Mouse(200, 324); // hover Yes
             Steps(2);

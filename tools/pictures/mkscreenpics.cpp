@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/screen_pictures.h"
 #include "tools/pictures/staff_roll_pictures.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     mkdir(dir.c_str(), 0755);
     int count = 0;
     auto pictures = screens::ScreenPictures();
+    for (auto& member : screens::GalleryPictures())
+        pictures.push_back(std::move(member));
     for (auto& p : rollpics::StaffRollPictures())
         pictures.push_back(std::move(p));
     for (const auto& [name, bytes] : pictures) {
