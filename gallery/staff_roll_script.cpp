@@ -105,25 +105,15 @@ int STAFF_ROLL_MODE_DATA::DistributionScriptProc() {
         modes::ErrorPrint(nullptr, tag, "初期化されていません");
         return 0;
     }
-    using Handler = int (STAFF_ROLL_MODE_DATA::*)(STAFF_ROLL_PROC_DATA*);
-    static const struct {
-        const char* name;
-        Handler proc;
-    } kCommands[] = {
-        {"BG_CHANGE", &STAFF_ROLL_MODE_DATA::BG_CHANGE_Proc},
-        {"BG_FADE_OUT", &STAFF_ROLL_MODE_DATA::BG_FADE_OUT_Proc},
-        {"BG_FADE_IN", &STAFF_ROLL_MODE_DATA::BG_FADE_IN_Proc},
-        {"SCROLL_SPEED_CHANGE", &STAFF_ROLL_MODE_DATA::SCROLL_SPEED_CHANGE_Proc},
-        {"SCROLL_STOP", &STAFF_ROLL_MODE_DATA::SCROLL_STOP_Proc},
-        {"STAFF_ROLL_STOP_WAIT_END", &STAFF_ROLL_MODE_DATA::STAFF_ROLL_STOP_WAIT_END_Proc},
-    };
+    static const char* const kNames[] = {"BG_CHANGE",           "BG_FADE_OUT", "BG_FADE_IN",
+                                         "SCROLL_SPEED_CHANGE", "SCROLL_STOP", "STAFF_ROLL_STOP_WAIT_END"};
     for (int i = 0; i < m_nProcNum; ++i) {
         STAFF_ROLL_PROC_DATA* p = &m_pProc[i];
         if (p->m_bDone || (!p->m_bRunning && !p->Holds(m_fBaseY)))
             continue;
         int which = -1;
         for (int k = 0; k < 6; ++k) {
-            if (gallery::EqualNoCase(p->m_szName, kCommands[k].name)) {
+            if (gallery::EqualNoCase(p->m_szName, kNames[k])) {
                 which = k;
                 break;
             }
@@ -143,7 +133,15 @@ int STAFF_ROLL_MODE_DATA::DistributionScriptProc() {
         }
         char name[gallery::kTokenSize];
         gallery::CopyText(name, sizeof(name), p->m_szName);
-        int r = (this->*kCommands[which].proc)(p);
+        int r = 0;
+        switch (which) {
+            case 0: r = BG_CHANGE_Proc(p); break;
+            case 1: r = BG_FADE_OUT_Proc(p); break;
+            case 2: r = BG_FADE_IN_Proc(p); break;
+            case 3: r = SCROLL_SPEED_CHANGE_Proc(p); break;
+            case 4: r = SCROLL_STOP_Proc(p); break;
+            default: r = STAFF_ROLL_STOP_WAIT_END_Proc(p); break;
+        }
         if (r == 0) {
             char text[gallery::kTokenSize + 64];
             std::snprintf(text, sizeof(text), "%s命令でエラーが発生しました", name);

@@ -6,6 +6,8 @@
 #include "game/shell_services.h"
 #include "gallery/bgm_mode_data.h"
 #include "tests/modes/mode_harness.h"
+#include "platform/files.h"
+#include "platform/sjis.h"
 #include "tests/musicroom/script_fixture.h"
 
 namespace {
@@ -178,6 +180,22 @@ TEST_F(MusicRoomTest, ArrowKeysFollowTheTable) {
     EXPECT_EQ(key(40), std::make_pair(600, 428)); // -> exit
     Step(16);
     EXPECT_EQ(key(40), std::make_pair(566 + 98, 480 + 40)); // exit Down -> bar play
+}
+
+TEST_F(MusicRoomTest, SampleScriptSetsEveryRow) {
+    std::string text;
+    ASSERT_TRUE(plat::ReadWholeFile(kutest::SourceDir() + "/sample/Scenario/BGMModeData.txt", &text));
+    std::string crlf;
+    for (char c : plat::Utf8ToSjis(text))
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    Open(crlf);
+    for (int n = 1; n <= 14; ++n) {
+        char file[16];
+        std::snprintf(file, sizeof(file), "BGM%02d.mp3", n);
+        EXPECT_STREQ(room.m_bgmItem[n - 1].szFileName, file);
+        EXPECT_NE(room.m_szComment[n - 1][0], '\0');
+    }
+    EXPECT_STREQ(room.m_movieItem.szFileName, "Movie01.mpg");
 }
 
 TEST_F(MusicRoomTest, ExitFadesOutThenLeaves) {
