@@ -163,3 +163,12 @@ TEST_F(GalleryModeTest, FullViewStepsAcrossPagesAndReturnsThere) {
     EXPECT_STREQ(cg.m_cgItem[2].szName, "f.bmp");
     EXPECT_EQ(fakesvc::Count("GraphicLoad 21"), 2);
 }
+
+TEST_F(GalleryModeTest, MissingAtlasIsLoggedAndTheGalleryGoesOn) {
+    fakesvc::g_failGraphicSlot = 77;
+    EXPECT_EQ(Click(60, 91), 0);
+    EXPECT_TRUE(log.Contains("画像のロードに失敗しました"));
+    RunTo(2);
+    EXPECT_EQ(cg.m_nEpisode, 1);
+    EXPECT_EQ(cg.m_sceneItem[0].bDispFlg, 1); // the cells stay usable
+}

@@ -198,8 +198,8 @@ TEST_F(GameMainTest, UnwiredModesWaitAndMissingObjectsAreFatal) {
     Start();
     game->m_nMode = GAME_MAIN::kModeTest;
     EXPECT_EQ(Step(16), 1);
-    game->m_nMode = GAME_MAIN::kModeSceneReplay;
-    EXPECT_EQ(Step(16), 1);
+    game->m_nMode = GAME_MAIN::kModeSceneReplay; // neither the gallery nor a scene
+    EXPECT_EQ(Step(16), 0);
     game->m_nMode = GAME_MAIN::kModeTitle;
     EXPECT_EQ(Step(16), 0);
 }

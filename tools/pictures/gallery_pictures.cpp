@@ -116,6 +116,7 @@ plat::Surface Material() {
     Centred(s, 272, 144, 304, 168, "FULL", 0xFFFFFFFF, 1);
     Box(s, 0, 248, 40, 264, 0xC0203050, 0xC0203050, 0);
     Centred(s, 0, 248, 40, 264, "NO.", 0xFFFFFFFF, 1);
+    Box(s, 40, 248, 56, 264, 0xC0203050, 0xC0203050, 0);
     Centred(s, 40, 248, 56, 264, "/", 0xFFFFFFFF, 2);
     for (int d = 0; d <= 9; ++d) {
         Box(s, 56 + 16 * d, 248, 72 + 16 * d, 264, 0xC0203050, 0xC0203050, 0);
