@@ -12,6 +12,9 @@
 #include "game/integration_data.h"
 #include "game/mode_results.h"
 #include "game/shell_services.h"
+#include "gallery/cg_mode_data.h"
+#include "gallery/bgm_mode_data.h"
+#include "gallery/staff_roll_mode_data.h"
 #include "modes/config_mode_data.h"
 #include "modes/demo_mode_data.h"
 #include "modes/logo_mode_data.h"
@@ -48,7 +51,8 @@ GAME_MAIN::GAME_MAIN()
       m_pLoadMode(nullptr),
       m_pCGMode(nullptr),
       m_pBGMMode(nullptr),
-      m_pStaffRollMode(nullptr) {
+      m_pStaffRollMode(nullptr),
+      m_bDemoAfterLogo(0) {
     Release();
 }
 
@@ -99,6 +103,10 @@ void GAME_MAIN::Release() {
     DeleteMode(m_pDemoMode);
     DeleteMode(m_pTestMode);
     DeleteMode(m_pConfigMode);
+    DeleteMode(m_pCGMode);
+    DeleteMode(m_pBGMMode);
+    DeleteMode(m_pStaffRollMode);
+    m_bDemoAfterLogo = 0;
     m_bInit = 0;
 }
 
@@ -200,11 +208,30 @@ int GAME_MAIN::ProcLogo() {
         return 0;
     if (r == LOGO_MODE_DATA::kResultDone) {
         DeleteMode(m_pLogoMode);
-        StartTitle();
         m_nOldMode = kModeLogo;
+        if (m_bDemoAfterLogo) {
+            m_bDemoAfterLogo = 0;
+            m_pDemoMode = new DEMO_MODE_DATA;
+            if (m_pDemoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+                m_nMode = kModeDemo;
+                return 1;
+            }
+            DeleteMode(m_pDemoMode);
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> DEMO_MODE_DATAクラスの初期化に失敗しました\n");
+        }
+        StartTitle();
         m_nMode = kModeTitle;
     }
     return 1;
+}
+
+int GAME_MAIN::StartLogo() {
+    m_pLogoMode = new LOGO_MODE_DATA;
+    if (m_pLogoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd))
+        return 1;
+    DeleteMode(m_pLogoMode);
+    ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
+    return 0;
 }
 
 int GAME_MAIN::ProcDemo() {
@@ -261,11 +288,35 @@ int GAME_MAIN::ProcTitle() {
             m_nOldMode = kModeTitle;
             m_nMode = kModeConfig;
             return 1;
+        case TITLE_MODE_DATA::kResultGallery:
+            DeleteMode(m_pTitleMode);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_pCGMode = new CG_MODE_DATA;
+            if (!m_pCGMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData, kGalleryScript)) {
+                DeleteMode(m_pCGMode);
+                return BackToTitleUnbuilt("CGモード");
+            }
+            m_nOldMode = kModeTitle;
+            m_nMode = kModeGallery;
+            return 1;
+        case TITLE_MODE_DATA::kResultMusicRoom:
+            DeleteMode(m_pTitleMode);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_pBGMMode = new BGM_MODE_DATA;
+            if (!m_pBGMMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+                DeleteMode(m_pBGMMode);
+                ErrorPrint("Error: <GAME_MAIN::GameMainProc> BGM_MODE_DATAクラスの初期化に失敗しました\n");
+                return StartTitle();
+            }
+            m_nOldMode = kModeTitle;
+            m_nMode = kModeMusicRoom;
+            return 1;
         case TITLE_MODE_DATA::kResultQuit: return QuitGame();
         case TITLE_MODE_DATA::kResultIdle:
             DeleteMode(m_pTitleMode);
             m_pLogoMode = new LOGO_MODE_DATA;
             m_pLogoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd);
+            m_bDemoAfterLogo = 1;
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
             m_nOldMode = kModeTitle;
             m_nMode = kModeLogo;
@@ -281,17 +332,20 @@ int GAME_MAIN::ProcAdventure() {
     switch (r) {
         case kModeFailed: return 0;
         case ADV_DATA::kResultEnd: {
+            // The story's end: the staff roll, then the logo.
             RecordReadPosition();
-            auto* logo = new LOGO_MODE_DATA;
-            if (!logo->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
-                delete logo;
-                ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
-                return 0;
-            }
-            m_pLogoMode = logo;
             DeleteMode(m_pAdvData);
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
             m_nOldMode = kModeAdventure;
+            m_pStaffRollMode = new STAFF_ROLL_MODE_DATA;
+            if (m_pStaffRollMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+                m_nMode = kModeStaffRoll;
+                return 1;
+            }
+            DeleteMode(m_pStaffRollMode);
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> STAFF_ROLL_MODE_DATAクラスの初期化に失敗しました\n");
+            if (!StartLogo())
+                return 0;
             m_nMode = kModeLogo;
             return 1;
         }
@@ -373,8 +427,10 @@ int GAME_MAIN::ProcConfig() {
             DeleteMode(m_pTestMode);
         if (m_nOldMode == kModeAdventure || m_nOldMode == kModeTest)
             EndAdventure();
-        if (m_nOldMode == kModeSceneReplay)
+        if (m_nOldMode == kModeSceneReplay) {
             DeleteMode(m_pAdvData);
+            DeleteMode(m_pCGMode);
+        }
         if (!StartTitle()) {
             ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
             return 0;
@@ -408,6 +464,109 @@ int GAME_MAIN::ProcTest() {
     return 1;
 }
 
+int GAME_MAIN::ProcGallery() {
+    if (!m_pCGMode)
+        return 0;
+    const int r = m_pCGMode->MainProc();
+    if (r == -1)
+        return 0;
+    if (r == CG_MODE_DATA::kResultLeave) {
+        DeleteMode(m_pCGMode);
+        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+        if (!StartTitle()) {
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+            return 0;
+        }
+        m_nOldMode = kModeGallery;
+        m_nMode = kModeTitle;
+    } else if (r == CG_MODE_DATA::kResultReplay) {
+        // The gallery stays, covered, while the chosen scene plays; the open
+        // scene cell's name is the scene's script.
+        const char* script =
+            m_pCGMode
+                ->m_sceneItem[m_pCGMode->m_nOpenCell >= 1 && m_pCGMode->m_nOpenCell <= 5 ? m_pCGMode->m_nOpenCell - 1
+                                                                                         : 0]
+                .szName;
+        if (!script[0]) {
+            ErrorPrint("Warn: <GAME_MAIN::GameMainProc> シーン回想はまだ組み込まれていません。ギャラリーに戻ります\n");
+            m_pCGMode->ReplayReturn();
+            return 1;
+        }
+        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+        if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
+            return 0;
+        }
+        m_pAdvData = new ADV_DATA;
+        m_pAdvData->Initialize(script, m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData);
+        m_nOldMode = kModeGallery;
+        m_nMode = kModeSceneReplay;
+    }
+    return 1;
+}
+
+int GAME_MAIN::ProcMusicRoom() {
+    if (!m_pBGMMode)
+        return 0;
+    int r = m_pBGMMode->MainProc();
+    if (r == -1)
+        return 0;
+    if (r == 1) {
+        // The room leaves its music running; the title starts its own.
+        DeleteMode(m_pBGMMode);
+        if (!StartTitle()) {
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+            return 0;
+        }
+        m_nOldMode = kModeMusicRoom;
+        m_nMode = kModeTitle;
+    }
+    return 1;
+}
+
+int GAME_MAIN::ProcStaffRoll() {
+    if (!m_pStaffRollMode)
+        return 0;
+    int r = m_pStaffRollMode->MainProc();
+    if (r == -1)
+        return 0;
+    if (r == 1) {
+        DeleteMode(m_pStaffRollMode);
+        if (!StartLogo())
+            return 0;
+        m_nOldMode = kModeStaffRoll;
+        m_nMode = kModeLogo;
+    }
+    return 1;
+}
+
+int GAME_MAIN::ProcSceneReplay() {
+    if (!m_pAdvData || !m_pCGMode)
+        return 0;
+    const int r = m_pAdvData->MainProc();
+    switch (r) {
+        case kModeFailed: return 0;
+        case ADV_DATA::kResultConfig:
+            m_pAdvData->LoadDataRelease();
+            VoiceStop(m_pKUSnd, m_pKUSys);
+            m_pConfigMode = new CONFIG_MODE_DATA;
+            m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
+            m_nOldMode = kModeSceneReplay;
+            m_nMode = kModeConfig;
+            return 1;
+        case 0: return 1;
+        default:
+            // The scene is over (or asks for a screen a replay does not
+            // offer): back to the gallery at the page it was chosen from.
+            DeleteMode(m_pAdvData);
+            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            m_pCGMode->ReplayReturn();
+            m_nOldMode = kModeSceneReplay;
+            m_nMode = kModeGallery;
+            return 1;
+    }
+}
+
 int GAME_MAIN::GameMainProc() {
     if (!m_bInit) {
         ErrorPrint("Error: <GAME_MAIN::GameMainProc> 初期化されていません\n");
@@ -421,8 +580,12 @@ int GAME_MAIN::GameMainProc() {
         case kModeAdventure: return ProcAdventure();
         case kModeTest: return ProcTest();
         case kModeConfig: return ProcConfig();
+        case kModeGallery: return ProcGallery();
+        case kModeSceneReplay: return ProcSceneReplay();
+        case kModeMusicRoom: return ProcMusicRoom();
+        case kModeStaffRoll: return ProcStaffRoll();
         default:
-            // The scene replay (10) is not part of the program yet.
+            // No other mode is numbered.
             return 1;
     }
 }
@@ -441,6 +604,10 @@ int GAME_MAIN::GameMainDraw() {
         case kModeAdventure: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
         case kModeTest: drawn = m_pTestMode ? m_pTestMode->DrawProc() : 0; break;
         case kModeConfig: drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0; break;
+        case kModeGallery: drawn = m_pCGMode ? m_pCGMode->DrawProc() : 0; break;
+        case kModeSceneReplay: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
+        case kModeMusicRoom: drawn = m_pBGMMode ? m_pBGMMode->DrawProc() : 0; break;
+        case kModeStaffRoll: drawn = m_pStaffRollMode ? m_pStaffRollMode->DrawProc() : 0; break;
         default: break;
     }
     if (!drawn)

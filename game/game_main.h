@@ -31,6 +31,12 @@ public:
     static constexpr int kModeTest = 5;
     static constexpr int kModeConfig = 6;
     static constexpr int kModeSceneReplay = 10;
+    static constexpr int kModeGallery = 11;
+    static constexpr int kModeMusicRoom = 12;
+    static constexpr int kModeStaffRoll = 13;
+
+    // The gallery data script inside dat/Scenario.dat.
+    static constexpr const char* kGalleryScript = "CGModeData.spt";
 
     // The cross-play data file.
     static constexpr const char* kIntegrationFile = ::kIntegrationFile;
@@ -83,6 +89,8 @@ public:
     CG_MODE_DATA* m_pCGMode;
     BGM_MODE_DATA* m_pBGMMode;
     STAFF_ROLL_MODE_DATA* m_pStaffRollMode;
+    // The logo was reached by the title's idle time-out: the demo follows it.
+    int m_bDemoAfterLogo;
 
 private:
     void ErrorPrint(const char* text);
@@ -93,6 +101,12 @@ private:
     int ProcAdventure();
     int ProcTest();
     int ProcConfig();
+    int ProcGallery();
+    int ProcSceneReplay();
+    int ProcMusicRoom();
+    int ProcStaffRoll();
+    // Creates and starts the logo; 1 / 0.
+    int StartLogo();
     int QuitGame();
     // Ends the open game: the read position is recorded, the adventure deleted.
     void EndAdventure();

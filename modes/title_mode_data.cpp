@@ -33,15 +33,16 @@ constexpr KURECT kSrcShadow = {0, 176, 544, 352};
 constexpr KURECT kSrcFooter = {0, 352, 352, 376};
 constexpr KURECT kSrcBar = {0, 376, 800, 384};
 
-// Source rows of the three shown items: normal, hover and pushed side by side.
-int ItemSourceTop(int item) { return item == 1 ? 0 : item == 3 ? 48 : 120; }
+// Source rows of the shown items, one 24-pixel row per item: normal, hover
+// and pushed side by side.
+int ItemSourceTop(int item) { return (item - 1) * 24; }
 KURECT ItemSource(int item, int kind) {
     int top = ItemSourceTop(item);
     int left = 544 + 112 * kind;
     return KURECT{left, top, left + 112, top + 24};
 }
 
-constexpr int kShownItems[] = {1, 3, 6};
+constexpr int kShownItems[] = {1, 3, 4, 5, 6};
 
 struct DayRange {
     int from, to;
@@ -54,9 +55,21 @@ constexpr DayRange kDayRange[12] = {
 bool TitleMoveTarget(const void*, int current, int vk, KURECT* target) {
     int to = 0;
     if (vk == plat::kVkUp) {
-        to = current == 0 ? 1 : current == 1 ? 6 : current == 3 ? 1 : current == 6 ? 3 : 0;
+        to = current == 0   ? 1
+             : current == 1 ? 6
+             : current == 3 ? 1
+             : current == 4 ? 3
+             : current == 5 ? 4
+             : current == 6 ? 5
+                            : 0;
     } else if (vk == plat::kVkDown) {
-        to = current == 0 ? 1 : current == 1 ? 3 : current == 3 ? 6 : current == 6 ? 1 : 0;
+        to = current == 0   ? 1
+             : current == 1 ? 3
+             : current == 3 ? 4
+             : current == 4 ? 5
+             : current == 5 ? 6
+             : current == 6 ? 1
+                            : 0;
     }
     return to != 0 && TITLE_MODE_DATA::ItemRect(to, target);
 }
@@ -80,6 +93,8 @@ bool TITLE_MODE_DATA::ItemRect(int item, KURECT* rc) {
     switch (item) {
         case 1: *rc = KURECT{345, 273, 457, 297}; return true;
         case 3: *rc = KURECT{345, 336, 457, 360}; return true;
+        case 4: *rc = KURECT{346, 368, 458, 392}; return true;
+        case 5: *rc = KURECT{346, 399, 458, 423}; return true;
         case 6: *rc = KURECT{344, 431, 456, 455}; return true;
         default: return false;
     }

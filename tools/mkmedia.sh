@@ -54,3 +54,6 @@ done
 ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=2" \
    -f lavfi -i "aevalsrc=0.3*sin(2*PI*(220+110*t)*t):s=44100:d=2" \
    -c:v mpeg1video -b:v 200k -c:a mp2 -b:a 64k -f mpeg "$out/dat/Mov.dat"
+
+# The music room's movie row: the same test picture, opened in place as dat/Movie01.mpg.
+cp "$out/dat/Mov.dat" "$out/dat/Movie01.mpg"

@@ -16,6 +16,7 @@
 #include "game/game_global_data.h"
 #include "game/game_main.h"
 #include "game/integration_data.h"
+#include "gallery/cg_mode_data.h"
 #include "adv/adv_data.h"
 #include "modes/config_mode_data.h"
 #include "modes/demo_mode_data.h"
@@ -28,8 +29,10 @@
 #include "sound/kusnd.h"
 #include "platform/gdi_font.h"
 #include "tests/support/test_env.h"
+#include "tools/script_writer.h"
 #include "tools/archive_writer.h"
 #include "tools/pictures/picture_files.h"
+#include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/screen_pictures.h"
 #include "platform/local_time_test_hooks.h"
 
@@ -290,7 +293,12 @@ TEST_F(ScreensTest, TitleDayAndNightFrames) {
     const uint32_t closed = static_cast<uint32_t>(g_KuSystem.GetTime()) - menuStart;
     EXPECT_GE(closed, 91000u);
     EXPECT_LT(closed, 91100u);
-    StepsUntilMode(GAME_MAIN::kModeTitle, 600);
+    // The idle logo leads to the demo, which Ctrl skips to the title.
+    StepsUntilMode(GAME_MAIN::kModeDemo, 600);
+    plat::InputState::Get().SetVkDown(17, true);
+    Step();
+    plat::InputState::Get().SetVkDown(17, false);
+    ASSERT_EQ(g_GameMain.GetMode(), GAME_MAIN::kModeTitle);
     EXPECT_EQ(g_GameMain.m_pTitleMode->m_nBGSlot, 7);
     Click(10, 10);
     Steps(2);
@@ -392,3 +400,38 @@ TEST_F(ScreensTest, DemoPlaysTheSampleMovieUntilClicked) {
 }
 
 } // namespace
+
+// From the title's gallery row into the gallery, an episode opened, and out
+// through its exit back to the title.
+TEST_F(ScreensTest, TitleGalleryEpisodeAndBack) {
+    std::vector<ArchiveMember> pictures;
+    for (auto* set : {&screens::ScreenPictures, &screens::GalleryPictures})
+        for (auto& [name, bytes] : (*set)())
+            pictures.push_back(ArchiveMember{name, "", bytes});
+    std::string error;
+    ASSERT_TRUE(WriteArchive("dat/Img.dat", pictures, false, &error)) << error;
+    const std::string script =
+        "// gallery\r\nEPISODE01 第一話\r\nEPISODE01-SCENE01 NULL\r\n"
+        "EPISODE01-SCENE01-PAGE01-X01-Y01 CG_VIEW01.bmp\r\n";
+    ASSERT_TRUE(
+        WriteArchive("dat/Scenario.dat", {ArchiveMember{"CGModeData.spt", "", ScrambleScript(script)}}, false, &error))
+        << error;
+    g_GameMain.GetGlobalData()->m_dwEventFlag[0] = 1;
+    SkipLogo();
+    Click(10, 10);
+    Click(402, 380); // the gallery row
+    StepsUntilMode(GAME_MAIN::kModeGallery, 300);
+    CG_MODE_DATA* cg = g_GameMain.m_pCGMode;
+    for (int i = 0; i < 100 && cg->m_nState != 2; ++i)
+        Step();
+    Click(60, 91); // episode 1
+    Steps(40);
+    EXPECT_STREQ(cg->m_szTitle, "第一話");
+    EXPECT_EQ(cg->m_sceneItem[0].bSelectFlg, 1);
+    Click(184, 152); // its unnamed scene opens the list
+    Steps(40);
+    EXPECT_EQ(cg->m_cgItem[0].bDispFlg, 1);
+    Click(416, 580); // exit
+    StepsUntilMode(GAME_MAIN::kModeTitle, 200);
+    EXPECT_EQ(g_GameMain.m_pCGMode, nullptr);
+}

@@ -4,9 +4,12 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
+#include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/screen_pictures.h"
+#include "tools/pictures/staff_roll_pictures.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -17,7 +20,12 @@ int main(int argc, char** argv) {
     mkdir(argv[1], 0755);
     mkdir(dir.c_str(), 0755);
     int count = 0;
-    for (const auto& [name, bytes] : screens::ScreenPictures()) {
+    auto pictures = screens::ScreenPictures();
+    for (auto& member : screens::GalleryPictures())
+        pictures.push_back(std::move(member));
+    for (auto& p : rollpics::StaffRollPictures())
+        pictures.push_back(std::move(p));
+    for (const auto& [name, bytes] : pictures) {
         if (!WriteBytes(dir + "/" + name, bytes)) {
             std::fprintf(stderr, "mkscreenpics: cannot write %s/%s\n", dir.c_str(), name.c_str());
             return 1;

@@ -494,6 +494,9 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
         {"ConfigBG.bmp", EncodeBmp24(ConfigBackground(cap))},
         {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap))},
         {"MessageWindow.dds", EncodeDds32(MessageWindow(cap))},
+        // The gallery's and the music room's bars share the adventure bar's layout.
+        {"CGReplay_Controller.dds", EncodeDds32(Controller(cap))},
+        {"BGM_Controller.dds", EncodeDds32(Controller(cap))},
         {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
         {"Controller.dds", EncodeDds32(Controller(cap))},
     };

@@ -1,0 +1,197 @@
+#include "tools/pictures/gallery_pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/surface.h"
+#include "tools/pictures/picture_files.h"
+
+namespace screens {
+
+namespace {
+
+void Fill(plat::Surface& s, int l, int t, int r, int b, uint32_t argb) {
+    for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
+        for (int x = std::max(0, l); x < std::min(r, s.width); ++x)
+            s.Row(y)[x] = argb;
+}
+
+uint32_t Mix(uint32_t a, uint32_t b, double t) {
+    uint32_t out = 0;
+    for (int sh = 0; sh < 32; sh += 8) {
+        const double ca = (a >> sh) & 0xFF, cb = (b >> sh) & 0xFF;
+        out |= static_cast<uint32_t>(std::lround(ca + (cb - ca) * t)) << sh;
+    }
+    return out;
+}
+
+void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom) {
+    for (int y = t; y < b; ++y)
+        Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
+}
+
+// A box with a rim of `rim` pixels.
+void Box(plat::Surface& s, int l, int t, int r, int b, uint32_t inside, uint32_t rim, int width) {
+    Fill(s, l, t, r, b, rim);
+    Fill(s, l + width, t + width, r - width, b - width, inside);
+}
+
+// A label centred in a rectangle with the block font (6 pixels a character per scale).
+void Centred(plat::Surface& s, int l, int t, int r, int b, const std::string& text, uint32_t argb, int scale) {
+    const int w = static_cast<int>(text.size()) * 6 * scale - scale, h = 7 * scale;
+    DrawLabel(s, l + (r - l - w) / 2, t + (b - t - h) / 2, text, argb, scale);
+}
+
+// The picture of one gallery entry: sky, sea or hills by its number, a sun,
+// and its name at the bottom.
+plat::Surface Scene(int seed, int w, int h, const std::string& name) {
+    static const uint32_t kSky[6][2] = {{0xFF6FA8DC, 0xFFCFE2F3}, {0xFFE69138, 0xFFFCE5CD}, {0xFF20124D, 0xFF674EA7},
+                                        {0xFF45818E, 0xFFD0E0E3}, {0xFFCC4125, 0xFFF4CCCC}, {0xFF274E13, 0xFFD9EAD3}};
+    plat::Surface s(w, h);
+    const auto& sky = kSky[seed % 6];
+    Gradient(s, 0, 0, w, h, sky[0], sky[1]);
+    const double cx = w * (0.2 + 0.1 * (seed % 7)), cy = h * 0.3, rad = h * 0.1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (std::hypot(x - cx, y - cy) < rad)
+                s.Row(y)[x] = 0xFFFFF2B0;
+            const double hill = h * (0.65 + 0.08 * std::sin(x * (0.01 + 0.002 * (seed % 5)) + seed));
+            if (y > hill)
+                s.Row(y)[x] = Mix(0xFF38761D, 0xFF134F1C, double(y - hill) / h);
+        }
+    Fill(s, 0, h - 40, w, h, 0xC0000000);
+    Centred(s, 0, h - 40, w, h, name, 0xFFFFFFFF, 3);
+    return s;
+}
+
+// Box-filtered copy of a picture into a cell of an atlas.
+void Shrink(const plat::Surface& src, plat::Surface& dst, int l, int t, int w, int h) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int x0 = x * src.width / w, x1 = std::max(x0 + 1, (x + 1) * src.width / w);
+            const int y0 = y * src.height / h, y1 = std::max(y0 + 1, (y + 1) * src.height / h);
+            double acc[3] = {0, 0, 0};
+            for (int yy = y0; yy < y1; ++yy)
+                for (int xx = x0; xx < x1; ++xx)
+                    for (int c = 0; c < 3; ++c)
+                        acc[c] += (src.Row(yy)[xx] >> (8 * c)) & 0xFF;
+            const double n = double(x1 - x0) * (y1 - y0);
+            uint32_t px = 0xFF000000;
+            for (int c = 0; c < 3; ++c)
+                px |= static_cast<uint32_t>(std::lround(acc[c] / n)) << (8 * c);
+            dst.Row(t + y)[l + x] = px;
+        }
+}
+
+// The sample's gallery: per episode its scenes, per scene its pages, per page
+// the cells that have a picture (as in sample/Scenario/CGModeData.txt).
+struct SceneCells {
+    int episode, scene, pages;
+};
+constexpr SceneCells kScenes[] = {{1, 1, 2}, {1, 2, 1}, {1, 3, 1}, {2, 1, 1}};
+constexpr int kCellsOnPage[] = {7, 3}; // page 1, page 2
+constexpr int kFullViews = 6;
+
+plat::Surface Material() {
+    plat::Surface s(448, 312);
+    static const uint32_t kEpisodeColours[7] = {0xFF2A4A8A, 0xFF8A2A4A, 0xFF2A8A4A, 0xFF8A6A2A,
+                                                0xFF4A2A8A, 0xFF2A7A8A, 0xFF6A6A6A};
+    for (int i = 1; i <= 7; ++i) {
+        const int l = (i - 1) % 4 * 112, t = (i - 1) / 4 * 72;
+        Box(s, l + 2, t + 2, l + 110, t + 70, kEpisodeColours[i - 1], 0xFFFFFFFF, 2);
+        Centred(s, l, t + 8, l + 112, t + 30, "EPISODE", 0xFFFFFFFF, 2);
+        Centred(s, l, t + 32, l + 112, t + 66, std::to_string(i), 0xFFF4C430, 4);
+    }
+    Box(s, 338, 74, 446, 142, 0xFF404040, 0xFF909090, 2);
+    Centred(s, 336, 72, 448, 144, "LOCKED", 0xFFB0B0B0, 2);
+    // Cell frame: a rim only, the thumbnail shows through.
+    Box(s, 0, 144, 136, 248, 0x00000000, 0xFFFFFFFF, 3);
+    Box(s, 136, 144, 272, 248, 0xFF303038, 0xFF606068, 3);
+    Box(s, 188, 170, 220, 200, 0xFF303038, 0xFFB0B0B8, 4); // padlock
+    Fill(s, 182, 190, 226, 224, 0xFFB0B0B8);
+    Centred(s, 136, 226, 272, 246, "LOCKED", 0xFF808088, 1);
+    Box(s, 272, 144, 304, 168, 0xFFCC2020, 0xFFFFFFFF, 1);
+    Centred(s, 272, 144, 304, 168, "FULL", 0xFFFFFFFF, 1);
+    Box(s, 0, 248, 40, 264, 0xC0203050, 0xC0203050, 0);
+    Centred(s, 0, 248, 40, 264, "NO.", 0xFFFFFFFF, 1);
+    Box(s, 40, 248, 56, 264, 0xC0203050, 0xC0203050, 0);
+    Centred(s, 40, 248, 56, 264, "/", 0xFFFFFFFF, 2);
+    for (int d = 0; d <= 9; ++d) {
+        Box(s, 56 + 16 * d, 248, 72 + 16 * d, 264, 0xC0203050, 0xC0203050, 0);
+        Centred(s, 56 + 16 * d, 248, 72 + 16 * d, 264, std::to_string(d), 0xFFFFFFFF, 2);
+    }
+    for (int pressed = 0; pressed < 2; ++pressed) {
+        const uint32_t inside = pressed ? 0xFFF4C430 : 0xFF2A4A8A, ink = pressed ? 0xFF203050 : 0xFFFFFFFF;
+        const int t = 168 + 16 * pressed;
+        Box(s, 272, t, 328, t + 16, inside, 0xFFFFFFFF, 1);
+        Centred(s, 272, t, 328, t + 16, "BACK", ink, 1);
+        Box(s, 328, t, 384, t + 16, inside, 0xFFFFFFFF, 1);
+        Centred(s, 328, t, 384, t + 16, "NEXT", ink, 1);
+        const int lt = 240 + 32 * pressed;
+        Box(s, 272, lt, 360, lt + 16, inside, 0xFFFFFFFF, 1);
+        Centred(s, 272, lt, 360, lt + 16, "LIST", ink, 1);
+        Box(s, 272, lt + 16, 408, lt + 32, inside, 0xFFFFFFFF, 1);
+        Centred(s, 272, lt + 16, 408, lt + 32, "REPLAY", ink, 1);
+        const int et = 264 + 24 * pressed;
+        Box(s, 0, et, 264, et + 24, inside, 0xFFFFFFFF, 2);
+        Centred(s, 0, et, 264, et + 24, "EXIT", ink, 2);
+    }
+    Box(s, 272, 200, 416, 240, 0xE0101828, 0xFFFFFFFF, 1);
+    return s;
+}
+
+std::string FullViewName(int k) {
+    char name[32];
+    std::snprintf(name, sizeof name, "CG_VIEW%02d.bmp", k);
+    return name;
+}
+
+} // namespace
+
+std::vector<std::pair<std::string, std::string>> GalleryPictures() {
+    std::vector<std::pair<std::string, std::string>> out;
+    plat::Surface bg(800, 600);
+    Gradient(bg, 0, 0, 800, 600, 0xFFE8ECF4, 0xFFB8C4DC);
+    Fill(bg, 120, 64, 792, 97, 0xFFF8F8FC);
+    Fill(bg, 0, 0, 800, 48, 0xFF203050);
+    DrawLabel(bg, 16, 12, "PICTURE GALLERY", 0xFFF4C430, 3);
+    out.emplace_back("CGModeBG.bmp", EncodeBmp24(bg));
+    plat::Surface bg2(800, 600);
+    Gradient(bg2, 0, 0, 800, 600, 0xFF101018, 0xFF282838);
+    out.emplace_back("CGModeBG2.bmp", EncodeBmp24(bg2));
+    out.emplace_back("CGModeMaterial.dds", EncodeDds32(Material()));
+
+    std::vector<plat::Surface> views;
+    for (int k = 1; k <= kFullViews; ++k) {
+        views.push_back(Scene(k, 640, 480, "PICTURE " + std::to_string(k)));
+        out.emplace_back(FullViewName(k), EncodeBmp24(views.back()));
+    }
+    // Scene atlases: one cell per scene, the scene's first picture.
+    for (int e = 1; e <= 2; ++e) {
+        plat::Surface atlas(680, 104);
+        for (const SceneCells& sc : kScenes)
+            if (sc.episode == e)
+                Shrink(views[static_cast<size_t>(sc.scene - 1 + e - 1) % kFullViews], atlas, (sc.scene - 1) * 136, 0,
+                       136, 104);
+        char name[32];
+        std::snprintf(name, sizeof name, "TH_SC_EPI%02d.bmp", e);
+        out.emplace_back(name, EncodeBmp24(atlas));
+    }
+    // Picture atlases: page p's cells in rows (p-1)*3 .. (p-1)*3+2.
+    int next = 0;
+    for (const SceneCells& sc : kScenes) {
+        plat::Surface atlas(680, 312 * sc.pages);
+        for (int p = 1; p <= sc.pages; ++p)
+            for (int n = 1; n <= kCellsOnPage[p - 1]; ++n)
+                Shrink(views[static_cast<size_t>(next++) % kFullViews], atlas, (n - 1) % 5 * 136,
+                       ((p - 1) * 3 + (n - 1) / 5) * 104, 136, 104);
+        char name[40];
+        std::snprintf(name, sizeof name, "TH_CG_EPI%02d_SC%02d.bmp", sc.episode, sc.scene);
+        out.emplace_back(name, EncodeBmp24(atlas));
+    }
+    return out;
+}
+
+} // namespace screens
