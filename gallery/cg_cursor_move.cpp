@@ -56,7 +56,7 @@ constexpr int kTable[35][4] = {
     {29, kCellStars + 3, 7, 7},
 };
 
-constexpr int kVkOrder[4] = {modes::kVkUp, modes::kVkDown, modes::kVkLeft, modes::kVkRight};
+constexpr int kVkOrder[4] = {plat::kVkUp, plat::kVkDown, plat::kVkLeft, plat::kVkRight};
 
 } // namespace
 

@@ -70,8 +70,8 @@ bool TEST_MODE_DATA::ItemRect(int item, KURECT* rc) const {
 }
 
 int TEST_MODE_DATA::MoveTargetItem(int hover, int barHover, int vk) {
-    const bool up = vk == modes::kVkUp, down = vk == modes::kVkDown;
-    const bool left = vk == modes::kVkLeft, right = vk == modes::kVkRight;
+    const bool up = vk == plat::kVkUp, down = vk == plat::kVkDown;
+    const bool left = vk == plat::kVkLeft, right = vk == plat::kVkRight;
     if (!up && !down && !left && !right)
         return 0;
     if (hover >= 1 && hover <= 4) {
@@ -105,7 +105,7 @@ int TEST_MODE_DATA::CursorMoveProc() {
         modes::ErrorPrint(m_pKUSys, "TEST_MODE_DATA::CursorMoveProc", "初期化されていません");
         return 0;
     }
-    for (int vk : {modes::kVkUp, modes::kVkDown, modes::kVkLeft, modes::kVkRight}) {
+    for (int vk : {plat::kVkUp, plat::kVkDown, plat::kVkLeft, plat::kVkRight}) {
         if (m_pKUSys->GetKeyState(vk) != 3)
             continue;
         KURECT rc{};

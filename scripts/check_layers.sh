@@ -16,8 +16,8 @@ awk '
   }
   BEGIN {
     rank["platform"] = 0; rank["resources"] = 1; rank["engine"] = 1; rank["sound"] = 2
-    rank["game"] = 3; rank["adv"] = 4; rank["modes"] = 5; rank["gallery"] = 5
-    rank["game_main"] = 6; rank["app"] = 7
+    rank["game"] = 3; rank["adv"] = 4; rank["modes"] = 5; rank["gallery"] = 6
+    rank["game_main"] = 7; rank["app"] = 8
   }
   /^[ \t]*#[ \t]*include[ \t]*"[a-z_]+\// {
     inc = $0
@@ -32,7 +32,7 @@ awk '
   }
   END {
     if (bad) {
-      print "Includes point down only: app > game object > modes, gallery > adv > game > sound > engine, resources > platform" > "/dev/stderr"
+      print "Includes point down only: app > game object > gallery > modes > adv > game > sound > engine, resources > platform" > "/dev/stderr"
       exit 1
     }
     print "layers: ok"

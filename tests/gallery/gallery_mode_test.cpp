@@ -106,20 +106,20 @@ TEST_F(GalleryModeTest, ReplayLeavesWithAutoSkipOffAndAsksAgain) {
 }
 
 TEST_F(GalleryModeTest, ArrowKeysFollowTheTable) {
-    Frame(16, 799, 5, {{modes::kVkDown, kUp}}); // nothing under the pointer
+    Frame(16, 799, 5, {{plat::kVkDown, kUp}}); // nothing under the pointer
     int x = 0, y = 0;
     sys.GetMousePos(&x, &y);
     EXPECT_EQ(x, 60);
     EXPECT_EQ(y, 91);
     OpenEpisode1();
-    Frame(16, SceneX(4), 152, {{modes::kVkUp, kUp}});
+    Frame(16, SceneX(4), 152, {{plat::kVkUp, kUp}});
     sys.GetMousePos(&x, &y);
     EXPECT_EQ(x, 416); // exit
     EXPECT_EQ(y, 580);
-    Frame(16, 416, 580, {{modes::kVkDown, kUp}});
+    Frame(16, 416, 580, {{plat::kVkDown, kUp}});
     sys.GetMousePos(&x, &y);
     EXPECT_EQ(x, SceneX(3));
-    Frame(16, SceneX(1), 152, {{modes::kVkDown, kUp}}); // no scene back: picture cell 1
+    Frame(16, SceneX(1), 152, {{plat::kVkDown, kUp}}); // no scene back: picture cell 1
     sys.GetMousePos(&x, &y);
     EXPECT_EQ(y, CellY(1));
 }
@@ -151,7 +151,7 @@ TEST_F(GalleryModeTest, FullViewStepsAcrossPagesAndReturnsThere) {
     EXPECT_EQ(cg.m_bCtrlWndDisp, 1);
     EXPECT_EQ(cg.m_nState, 11);
     // Arrow keys go to stop from nothing.
-    Frame(16, 10, 10, {{modes::kVkLeft, kUp}});
+    Frame(16, 10, 10, {{plat::kVkLeft, kUp}});
     int x = 0, y = 0;
     sys.GetMousePos(&x, &y);
     EXPECT_EQ(x, 566 + 98);

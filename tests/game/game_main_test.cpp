@@ -203,7 +203,8 @@ TEST_F(GameMainTest, NewGamePlaysTheScenarioToItsEnd) {
     EXPECT_STREQ(game->m_pAdvData->m_szScriptName, "s.spt");
     for (int i = 0; i < 200 && game->GetMode() == GAME_MAIN::kModeAdventure; ++i)
         ASSERT_EQ(Step(16), 1);
-    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
+    // The story's end plays the staff roll, which leads to the logo.
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeStaffRoll);
     EXPECT_EQ(game->m_pAdvData, nullptr);
     EXPECT_STREQ(game->m_GlobalData.m_pAutoSkip[0].m_szFile, "s.spt");
     EXPECT_EQ(game->m_GlobalData.m_pAutoSkip[0].m_nLine, -1);
@@ -221,8 +222,8 @@ TEST_F(GameMainTest, IdleTitleGoesBackToTheLogo) {
 
 TEST_F(GameMainTest, UnwiredModesWaitAndMissingObjectsAreFatal) {
     Start();
-    game->m_nMode = GAME_MAIN::kModeTest;
-    EXPECT_EQ(Step(16), 1);
+    game->m_nMode = GAME_MAIN::kModeTest; // no exam object
+    EXPECT_EQ(Step(16), 0);
     game->m_nMode = GAME_MAIN::kModeSceneReplay; // neither the gallery nor a scene
     EXPECT_EQ(Step(16), 0);
     game->m_nMode = GAME_MAIN::kModeTitle;

@@ -34,7 +34,7 @@ TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
     ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
     kutest::DebugCapture log;
     bool played = false;
-    for (int i = 0; i < 8000; ++i) {
+    for (int i = 0; i < 40000; ++i) {
         const int mode = game->GetMode();
         played = played || mode == GAME_MAIN::kModeAdventure;
         if (played && mode == GAME_MAIN::kModeLogo)
