@@ -148,6 +148,10 @@ private:
     int InitializeWindows();
     // Draws draw-order entry n; false only when a wipe strip failed.
     bool DrawEntry(uint32_t n);
+    // With the debug display on: script name, line and the two shown
+    // variables over the picture, in one kept GDI text run.
+    void DrawDebugInfo();
+    void DebugText(int x, int y, const char* text, uint32_t colour);
 
     // Items (pictures, then text areas, then objects) whose failed draw has
     // been logged.

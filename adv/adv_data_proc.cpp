@@ -200,5 +200,6 @@ int ADV_DATA::DrawProc() {
             return 0;
         }
     }
+    DrawDebugInfo();
     return result;
 }
