@@ -55,22 +55,6 @@ int BGM_DS_Play(KUSND*, KUSYSTEM*, int loop, const char* file) {
 }
 int BGM_DS_Stop(KUSND*, KUSYSTEM*) { return Rec("BGM_DS_Stop"); }
 int BGM_DS_SetVolume(KUSND*, KUSYSTEM*, int step) { return Rec("BGM_DS_SetVolume " + std::to_string(step)); }
-// The engine's own services share a file with the shell's: the scene objects
-// reach them, so they are recorded too.
-int SEStop(KUSND*, KUSYSTEM*, int slot) { return Rec("SEStop " + std::to_string(slot)); }
-int BGM_DA_Load(KUSND*, KUSYSTEM*, const char* file, int) { return Rec(std::string("BGM_DA_Load ") + file); }
-int BGM_DA_Unload(KUSND*, KUSYSTEM*) { return Rec("BGM_DA_Unload"); }
-int BGM_DA_SetVolume(KUSND*, KUSYSTEM*, int step) { return Rec("BGM_DA_SetVolume " + std::to_string(step)); }
-int BGM_DA_Play(KUSND*, KUSYSTEM*, int loop, const char* file, int) {
-    return Rec("BGM_DA_Play " + std::to_string(loop) + " " + file);
-}
-int BGM_DA_Stop(KUSND*, KUSYSTEM*) { return Rec("BGM_DA_Stop"); }
-int MoviePlay(KUSPRITE2*, KUSND*, KUSYSTEM*, const char*, const char* file, int) {
-    return Rec(std::string("MoviePlay ") + file);
-}
-int MovieStop(KUSND*, KUSYSTEM*) { return Rec("MovieStop"); }
-int VolumeStepToDirectMusic(unsigned int step) { return step >= 10 ? 0 : -9600; }
-int VolumeStepToDirectShow(unsigned int step) { return step >= 10 ? 0 : -10000; }
 int ChangeScreenMode(int full, int bpp) {
     return Rec("ChangeScreenMode " + std::to_string(full) + " " + std::to_string(bpp));
 }
