@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,9 +38,9 @@ void SleepS(double s) {
     nanosleep(&ts, nullptr);
 }
 
-// utime + stime of the whole process (all threads), in seconds.
-double CpuSeconds(pid_t pid) {
-    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+// utime + stime from a /proc stat file, in seconds.
+double StatCpuSeconds(const std::string& path) {
+    std::ifstream f(path);
     std::string line;
     if (!std::getline(f, line))
         return -1;
@@ -56,6 +58,32 @@ double CpuSeconds(pid_t pid) {
             stime = std::stoull(field);
     }
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The whole process, all threads.
+double CpuSeconds(pid_t pid) { return StatCpuSeconds("/proc/" + std::to_string(pid) + "/stat"); }
+
+// Processor seconds per thread name; numbered pools ("llvmpipe-3") count as one.
+std::map<std::string, double> ThreadCpu(pid_t pid) {
+    std::map<std::string, double> byName;
+    const std::string task = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(task, ec)) {
+        std::ifstream commFile(entry.path() / "comm");
+        std::string comm;
+        std::getline(commFile, comm);
+        // Workers often carry the program's name: tell the main thread apart.
+        if (entry.path().filename() == std::to_string(pid))
+            comm = "main";
+        const size_t dash = comm.find_last_of('-');
+        if (dash != std::string::npos && dash + 1 < comm.size() &&
+            comm.find_first_not_of("0123456789", dash + 1) == std::string::npos)
+            comm = comm.substr(0, dash) + "-*";
+        const double cpu = StatCpuSeconds(entry.path() / "stat");
+        if (cpu >= 0)
+            byName[comm] += cpu;
+    }
+    return byName;
 }
 
 // A "Key:   123 kB" or "Threads: 5" value from /proc/<pid>/status.
@@ -186,9 +214,11 @@ int main(int argc, char** argv) {
     const uint64_t presents0 = state->presents.load(), uploads0 = state->uploads.load(),
                    changes0 = state->changes.load();
     const double alsoCpu0 = alsoPid > 0 ? CpuSeconds(alsoPid) : -1;
+    const std::map<std::string, double> threads0 = ThreadCpu(pid);
     const double wall0 = NowS(), cpu0 = CpuSeconds(pid);
     SleepS(window);
     const double wall1 = NowS(), cpu1 = CpuSeconds(pid);
+    const std::map<std::string, double> threads1 = ThreadCpu(pid);
     const double alsoCpu1 = alsoPid > 0 ? CpuSeconds(alsoPid) : -1;
     const double span = wall1 - wall0;
     const long hwm = StatusValue(pid, "VmHWM"), rss = StatusValue(pid, "VmRSS"), anon = StatusValue(pid, "RssAnon"),
@@ -213,6 +243,16 @@ int main(int argc, char** argv) {
         static_cast<unsigned long long>(state->changes.load() - changes0));
     if (alsoCpu0 >= 0 && alsoCpu1 >= 0)
         printf(" server_cpu_pct=%6.2f", 100.0 * (alsoCpu1 - alsoCpu0) / span);
+    // Where the time went, by thread (threads that ended in the window are missing).
+    std::vector<std::pair<double, std::string>> perThread;
+    for (const auto& [name, cpu] : threads1) {
+        const auto before = threads0.find(name);
+        perThread.emplace_back(100.0 * (cpu - (before == threads0.end() ? 0.0 : before->second)) / span, name);
+    }
+    std::sort(perThread.rbegin(), perThread.rend());
+    printf("\n%-22s by thread:", "");
+    for (size_t k = 0; k < perThread.size() && k < 6; ++k)
+        printf(" %s=%.2f", perThread[k].second.c_str(), perThread[k].first);
     printf("\n");
     fflush(stdout);
     return 0;
