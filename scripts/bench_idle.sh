@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Idle cost of the still title screen against a one-texture SDL baseline, in the
+# same run: headless (dummy video) and under xvfb-run, and SDL's renderers for
+# the one-texture job under Xvfb. Builds what it needs in ./build.
+#   scripts/bench_idle.sh [--window SECONDS] [--quick]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+WINDOW=10
+QUICK=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --window) WINDOW="$2"; shift 2 ;;
+    --quick) QUICK=1; shift ;;
+    *) echo "usage: $0 [--window SECONDS] [--quick]" >&2; exit 2 ;;
+  esac
+done
+
+if [ "${BENCH_IDLE_INNER:-}" != 1 ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j4 --target larkspin idle_measure idle_baseline idle_probe >/dev/null
+  cmake --build build --target game >/dev/null
+fi
+
+B="$PWD/build"
+# The programs' own output goes here; the script prints only the measurements.
+LOG="${BENCH_IDLE_LOG:-$B/bench_idle.log}"
+# A dummy audio device: the mixer runs as it would with sound.
+export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+# A game already running on this machine (its single-instance socket is
+# abstract, so per network namespace) would turn ours into a second start.
+ISOLATE=()
+unshare -n true 2>/dev/null && ISOLATE=(unshare -n)
+MEASURE="$B/bench/idle/idle_measure"
+PROBE="$B/bench/idle/libidle_probe.so"
+BASELINE="$B/bench/idle/idle_baseline"
+
+# Measures a game run and a baseline run under the current display settings and
+# prints their ratio.
+pair() {
+  local tag="$1"
+  local dir
+  dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
+  cp -r "$B/game/." "$dir/"
+  local g b
+  # Still for longer than the logo's five-second hold: only the title after its
+  # intro is that still (it leaves for the demo after 90 s of no input).
+  g="$("$MEASURE" --label "game $tag" --probe "$PROBE" --cwd "$dir" --window "$WINDOW" --still 6 --timeout 60 \
+    -- "${ISOLATE[@]}" ./larkspin 2>>"$LOG")" ||
+    { echo "game $tag: failed" >&2; rm -rf "$dir"; return 0; }
+  rm -rf "$dir"
+  b="$("$MEASURE" --label "baseline $tag" --probe "$PROBE" --window "$WINDOW" -- "$BASELINE" 2>>"$LOG")" ||
+    { echo "baseline $tag: failed" >&2; return 0; }
+  echo "$g"
+  echo "$b"
+  local gc bc
+  gc="$(sed -n 's/.* cpu_pct= *\([0-9.]*\).*/\1/p' <<<"$g")"
+  bc="$(sed -n 's/.* cpu_pct= *\([0-9.]*\).*/\1/p' <<<"$b")"
+  awk -v g="$gc" -v b="$bc" -v t="$tag" 'BEGIN { printf "ratio %-16s game/baseline cpu = %s\n", t, (b > 0 ? sprintf("%.2f", g / b) : "n/a") }'
+}
+
+baseline_only() {
+  "$MEASURE" --label "baseline $1" --probe "$PROBE" --window "$WINDOW" -- "$BASELINE" ${2:-} 2>>"$LOG" || echo "baseline $1: failed" >&2
+}
+
+if [ "${BENCH_IDLE_INNER:-}" = 1 ]; then
+  # Inside xvfb-run: the same server for every run. Its own processor time
+  # over the same window is reported as server_cpu_pct.
+  XPID="$(pgrep -a -x Xvfb | awk -v d="$DISPLAY" '$0 ~ (" " d "( |$)") { print $1; exit }')"
+  [ -n "$XPID" ] && export IDLE_MEASURE_ALSO_PID="$XPID"
+  unset SDL_RENDER_DRIVER
+  pair "xvfb"
+  [ "$QUICK" = 1 ] && exit 0
+  for r in opengl opengles2 software; do
+    SDL_RENDER_DRIVER=$r pair "xvfb $r"
+  done
+  # The software renderer without a GL-backed window surface (plain XShm).
+  SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 pair "xvfb sw-noaccel"
+  baseline_only "xvfb upload" --upload
+  exit 0
+fi
+
+: >"$LOG"
+echo "# $(date -u '+%F %T') $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), window ${WINDOW} s, $(git rev-parse --short HEAD)"
+SDL_VIDEODRIVER=dummy pair "headless"
+if ! command -v xvfb-run >/dev/null; then
+  echo "xvfb-run is missing (apt-get install xvfb): the X11 runs are left out" >&2
+  exit 0
+fi
+unset SDL_VIDEODRIVER
+args=(--window "$WINDOW")
+[ "$QUICK" = 1 ] && args+=(--quick)
+BENCH_IDLE_INNER=1 BENCH_IDLE_LOG="$LOG" xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "${args[@]}"
