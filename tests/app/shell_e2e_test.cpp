@@ -2,6 +2,7 @@
 // answered through the hook, settings written at the exit.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -18,6 +20,7 @@
 #include "engine/kusystem.h"
 #include "sound/kusnd.h"
 #include "game/game_main.h"
+#include "modes/title_mode_data.h"
 #include "platform/dialog.h"
 #include "platform/single_instance.h"
 #include "platform/video_present.h"
@@ -235,18 +238,42 @@ TEST_F(ShellTest, StartsInFullScreenFromTheSettings) {
     EXPECT_NE(dir.Read("env.env").find("スクリーンモード: Full\r\n"), std::string::npos);
 }
 
-TEST_F(ShellTest, RendererFailureClosesWithoutAskingAndStillSaves) {
+TEST_F(ShellTest, RendererFailureClosesWithoutAskingSavesAndFails) {
     GetShellHooks().spriteInit = [](uint32_t) { return -1; };
     kutest::DebugCapture capture;
     int dialogsBefore = plat::DialogRunCount();
     int rc = Run([](int) {});
-    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(rc, 1);
     EXPECT_TRUE(capture.Contains("Error: <LibraryInitialize> スプライトライブラリの初期化に失敗しました\n"));
     EXPECT_EQ(plat::DialogRunCount(), dialogsBefore + 1) << "only the error box";
     EXPECT_EQ(plat::LastDialogCaption(), "Error");
     EXPECT_EQ(plat::LastDialogTexts(), "初期化に失敗しました\n");
     EXPECT_EQ(GetShellCounters().libraryRelease, 1);
     EXPECT_EQ(GetShellCounters().frames, 0);
+    EXPECT_EQ(dir.Read("env.env"), GoldenDefaults());
+}
+
+// Play that fails (here the logo's picture archive is damaged) ends by
+// itself on the headless driver: the box names the cause and the exit
+// status says so; the orderly part of the exit still runs.
+TEST_F(ShellTest, FailedPlayEndsWithTheCauseInABoxAndAFailureStatus) {
+    dir.Write("dat/Img.dat", "damaged");
+    kutest::DebugCapture capture;
+    int dialogsBefore = plat::DialogRunCount();
+    int rc = Run([](int frames) {
+        if (frames == 200) { // fail-safe: the failure went unnoticed
+            SDL_Event e;
+            SDL_zero(e);
+            e.type = SDL_QUIT;
+            SDL_PushEvent(&e);
+        }
+    });
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(plat::DialogRunCount(), dialogsBefore + 1);
+    EXPECT_EQ(plat::LastDialogCaption(), "Error");
+    EXPECT_EQ(plat::LastDialogTexts(), "Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
+    EXPECT_TRUE(capture.Contains("Error: <AppMain> GAME_MAIN::GameMainProcが失敗しました\n"));
+    EXPECT_EQ(GetShellCounters().libraryRelease, 1);
     EXPECT_EQ(dir.Read("env.env"), GoldenDefaults());
 }
 
@@ -409,6 +436,174 @@ TEST(ShellProcessTest, SecondProgramStartExitsWithZero) {
     EXPECT_TRUE(first.PollRaiseRequest());
     EXPECT_FALSE(dir.Exists("env.env")) << "a second start writes nothing";
     EXPECT_FALSE(dir.Exists("cursor.txt"));
+}
+
+// The sample game's title (the game folder built with the program), on a
+// fake clock: the pointer rests on "options" while the About box is answered
+// with Enter; then "quit" is clicked.
+class SampleGameShellTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        std::error_code ec;
+        std::filesystem::copy(
+            kutest::BinaryDir() + "/game/dat", "dat",
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec)
+            GTEST_SKIP() << "the sample game is not built: " << ec.message();
+        clock.clock.SetStepPerRead(1);
+    }
+    static void Pointer(uint32_t type, int x, int y) {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = type;
+        if (type == SDL_MOUSEMOTION) {
+            e.motion.x = x;
+            e.motion.y = y;
+        } else {
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.x = x;
+            e.button.y = y;
+        }
+        SDL_PushEvent(&e);
+    }
+    kutest::FakeClockScope clock;
+};
+
+TEST_F(SampleGameShellTest, EnterOnADialogNeverReachesTheTitle) {
+    constexpr int kMenuStrip = 20; // window y of the picture's top
+    kutest::DebugCapture capture;
+    int step = 0, at = 0, dialogsBefore = plat::DialogRunCount();
+    bool hovered = false, aboutAnswered = false, titleKept = false;
+    int rc = Run([&](int frames) {
+        TITLE_MODE_DATA* title = g_GameMain.GetMode() == GAME_MAIN::kModeTitle ? g_GameMain.m_pTitleMode : nullptr;
+        if (step == 0 && title && title->m_nPhase == 6) {
+            Pointer(SDL_MOUSEMOTION, 400, 348 + kMenuStrip); // "options"
+            step = 1, at = frames;
+        } else if (step == 1 && frames >= at + 2) {
+            hovered = title && title->m_nSelect == TITLE_MODE_DATA::kResultConfig;
+            plat::QueueMenuChoice(IDM_ABOUT);
+            Tap(SDLK_F10);
+            PushKey(SDLK_RETURN, true); // read by the About box: its "OK"
+            step = 2, at = frames;
+        } else if (step == 2 && frames >= at + 3) {
+            aboutAnswered = plat::DialogRunCount() == dialogsBefore + 1 && g_bDialogOpen == 0;
+            PushKey(SDLK_RETURN, false); // released over the game
+            step = 3, at = frames;
+        } else if (step == 3 && frames >= at + 5) {
+            titleKept = title && title->m_nPhase == 6;
+            Pointer(SDL_MOUSEBUTTONDOWN, 400, 443 + kMenuStrip); // "quit"
+            Pointer(SDL_MOUSEBUTTONUP, 400, 443 + kMenuStrip);
+            step = 4;
+        } else if (frames == 20000) { // fail-safe
+            plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
+            Tap(SDLK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(step, 4);
+    EXPECT_TRUE(hovered);
+    EXPECT_TRUE(aboutAnswered);
+    EXPECT_TRUE(titleKept) << "the Enter that answered the box chose a title item";
+    // The title's quit is an orderly end: status 0, nothing drawn after the release.
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(GetShellCounters().libraryRelease, 1);
+    EXPECT_FALSE(capture.Contains("描画に失敗しました")) << capture.all();
+    EXPECT_FALSE(capture.Contains("初期化されていません")) << capture.all();
+}
+
+// Runs the program in a copy of the game folder (its own executable beside
+// dat/) until it ends or `stop` returns true for its standard error so far;
+// then it is sent SIGTERM. Returns the wait status, -1 when it hung.
+int RunProgramCopy(const std::string& folder, std::string* err, const std::function<bool(const std::string&)>& stop) {
+    int pipeFd[2];
+    if (pipe(pipeFd) != 0)
+        return -1;
+    std::string exe = folder + "/larkspin";
+    pid_t pid = fork();
+    if (pid < 0)
+        return -1;
+    if (pid == 0) {
+        dup2(pipeFd[1], 2);
+        close(pipeFd[0]);
+        close(pipeFd[1]);
+        if (chdir(folder.c_str()) != 0)
+            _exit(126);
+        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFd[1]);
+    fcntl(pipeFd[0], F_SETFL, O_NONBLOCK);
+    int status = 0;
+    bool signalled = false;
+    // Generous: a start that never ends is the failure looked for.
+    for (int i = 0; i < 6000; ++i) {
+        char buf[4096];
+        ssize_t n;
+        while ((n = read(pipeFd[0], buf, sizeof(buf))) > 0)
+            err->append(buf, static_cast<size_t>(n));
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            while ((n = read(pipeFd[0], buf, sizeof(buf))) > 0)
+                err->append(buf, static_cast<size_t>(n));
+            close(pipeFd[0]);
+            return status;
+        }
+        if (!signalled && stop && stop(*err)) {
+            signalled = true;
+            kill(pid, SIGTERM);
+        }
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    close(pipeFd[0]);
+    return -1;
+}
+
+// A copy of the built game folder: the program itself and its files, the
+// archives linked (read only) except those the test replaces.
+bool CopyGameFolder(const std::string& to) {
+    namespace fs = std::filesystem;
+    const fs::path from = kutest::BinaryDir() + "/game";
+    std::error_code ec;
+    fs::create_directories(fs::path(to) / "dat", ec);
+    for (const char* f : {"larkspin", "env.env", "cursor.txt"})
+        fs::copy_file(from / f, fs::path(to) / f, ec);
+    for (const auto& entry : fs::directory_iterator(from / "dat", ec))
+        fs::create_symlink(entry.path(), fs::path(to) / "dat" / entry.path().filename(), ec);
+    return !ec && fs::exists(fs::path(to) / "larkspin");
+}
+
+TEST(ShellProcessTest, DamagedArchiveEndsWithTheBoxAndAFailureStatus) {
+    kutest::TempDir dir;
+    if (!CopyGameFolder(dir.path()))
+        GTEST_SKIP() << "the sample game is not built";
+    std::filesystem::remove("dat/Img.dat");
+    std::ifstream in(kutest::BinaryDir() + "/game/dat/Img.dat", std::ios::binary);
+    std::string bytes(100000, '\0');
+    ASSERT_TRUE(in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+    dir.Write("dat/Img.dat", bytes); // cut short
+    std::string err;
+    int status = RunProgramCopy(dir.path(), &err, nullptr);
+    ASSERT_NE(status, -1) << "it did not end by itself\n" << err;
+    ASSERT_TRUE(WIFEXITED(status)) << err;
+    EXPECT_NE(WEXITSTATUS(status), 0);
+    EXPECT_NE(err.find("Error: Error: <GAME_MAIN::GameMainProc>"), std::string::npos) << "the box's text\n" << err;
+    EXPECT_TRUE(dir.Exists("env.env"));
+}
+
+TEST(ShellProcessTest, TerminationIsAnOrderlyExitWithZero) {
+    kutest::TempDir dir;
+    if (!CopyGameFolder(dir.path()))
+        GTEST_SKIP() << "the sample game is not built";
+    std::string err;
+    // Logged once the window, and with it the signal handling, is up.
+    int status = RunProgramCopy(
+        dir.path(), &err, [](const std::string& e) { return e.find("<LibraryInitialize>") != std::string::npos; });
+    ASSERT_NE(status, -1) << err;
+    ASSERT_TRUE(WIFEXITED(status)) << err;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << err;
+    EXPECT_EQ(err.find("描画に失敗しました"), std::string::npos) << err;
 }
 
 // For a look at the real window (run by hand under a display): opens the
