@@ -174,6 +174,24 @@ TEST_F(GalleryModeTest, MissingAtlasIsLoggedAndTheGalleryGoesOn) {
     EXPECT_EQ(cg.m_sceneItem[0].bDispFlg, 1); // the cells stay usable
 }
 
+// A missing picture atlas or full-view picture is logged; the list and the
+// view still open, the view stays empty and steps on.
+TEST_F(GalleryModeTest, MissingPicturesAreLoggedAndTheViewGoesOn) {
+    fakesvc::g_failGraphicSlot = 79;
+    OpenPicturesOfScene1();
+    EXPECT_TRUE(log.Contains("CGサムネイルのロードに失敗しました"));
+    EXPECT_EQ(cg.m_cgItem[0].bSelectFlg, 1);
+    fakesvc::g_failGraphicSlot = 80;
+    Click(CellX(1), CellY(1));
+    RunTo(11);
+    EXPECT_TRUE(log.Contains("<CG_MODE_DATA::CGInspectDataLoad> 画像のロードに失敗しました")) << log.all();
+    Frame(16, 0, 0, {{'N', kUp}});
+    RunTo(11);
+    EXPECT_EQ(cg.m_nCGPage, 2);
+    Frame(16, 0, 0, {{'R', kUp}});
+    RunTo(2);
+}
+
 // Whatever flags "sav/sav00.sav" holds, the gallery lists within its own
 // bounds: every episode, scene page and picture page can be walked.
 TEST_F(GalleryTest, AnyCrossPlayFileIsWalkedSafely) {
