@@ -21,6 +21,7 @@
 #include "sound/kusnd.h"
 #include "tests/support/test_env.h"
 #include "tools/archive_writer.h"
+#include "tools/pictures/picture_files.h"
 #include "tools/pictures/screen_pictures.h"
 #include "tools/script_writer.h"
 
@@ -94,6 +95,7 @@ protected:
         std::vector<ArchiveMember> pictures;
         for (auto& [name, bytes] : screens::ScreenPictures())
             pictures.push_back(ArchiveMember{name, "", bytes});
+        pictures.push_back(ArchiveMember{"tiny.bmp", "", EncodeBmp24(plat::Surface(4, 4))});
         std::string error;
         ASSERT_TRUE(WriteArchive("dat/Img.dat", pictures, false, &error)) << error;
         ASSERT_TRUE(WriteArchive("dat/SE.dat", {{"se01.wav", "", "RIFF0000WAVE"}}, false, &error)) << error;
