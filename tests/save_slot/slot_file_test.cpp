@@ -165,6 +165,12 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
     extra.insert(extra.end() - 1, "surplus line");
     EXPECT_EQ(Load(Join(extra, extra.size())), 1);
     EXPECT_EQ(Difference(Snapshot(adv.get()), file), "");
+    // Choices saved in their closing steps come back without a chosen one:
+    // the fade-out refuses rather than reaching past the windows.
+    std::vector<std::string> closing = lines;
+    closing[79] = "1 1 3 2";
+    ASSERT_EQ(Load(Join(closing, closing.size())), 1);
+    EXPECT_EQ(adv->m_SelectWnd.DisappearWindow(), -1);
     // Unreadable: no file, a folder, a FIFO.
     EXPECT_EQ(ReadSaveSlotFile(&sys, &sprite, &snd, adv.get(), 11), 0);
     plat::MakeDir("sav/sav12.sav");
