@@ -121,6 +121,7 @@ void ShowMainWindow(WindowHandle window) {
     if (!window)
         return;
     SDL_ShowWindow(window->sys->sdl);
+    CoverScreenWithoutWindowManager(window->sys->sdl);
     RedrawWindow(window);
 }
 

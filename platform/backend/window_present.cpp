@@ -140,7 +140,9 @@ bool SetWindowFullScreen(WindowHandle w, bool full) {
         return false;
     w->fullScreen = full;
     w->fsMenuShown = false;
-    if (!full)
+    if (full)
+        CoverScreenWithoutWindowManager(w->sys->sdl);
+    else
         SDL_SetWindowSize(w->sys->sdl, w->clientW, w->clientH + TopOf(w));
     ApplyPresentArea(w);
     DropOverlayTexture(w);

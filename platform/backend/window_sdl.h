@@ -15,6 +15,10 @@ struct WindowSystemParts {
 
 SDL_Window* SdlWindowOf(WindowHandle window);
 
+// Full screen where no window manager grants it: the window is moved and
+// sized over its display directly (X11; nothing elsewhere).
+void CoverScreenWithoutWindowManager(SDL_Window* window);
+
 // Where the canvas lands in the window, in window coordinates.
 SDL_Rect CanvasRectInWindow(const Window* w);
 
