@@ -79,13 +79,12 @@ int KUSPRITE2::FPSCtrl(uint32_t interval, int show, int x, int y, int height, ui
     if (m_dwFrameStart == 0)
         m_dwFrameStart = plat::TimeMs();
     uint32_t now = plat::TimeMs();
-    // Sleep for the bulk of the wait; in the last millisecond only nap (a
-    // zero-length sleep gives the processor away for some microseconds): the
-    // same pacing as a pure busy wait at a fraction of the processor.
+    // One sleep to the frame's deadline: the clock reads it on waking, so the
+    // frame lasts the interval to the millisecond with no nap or spin. The
+    // loop only guards against a wake that came early.
     while (now - m_dwFrameStart < interval) {
         result = 1;
-        uint32_t remaining = interval - (now - m_dwFrameStart);
-        plat::SleepMs(remaining > 1 ? remaining - 1 : 0);
+        plat::SleepUntilMs(m_dwFrameStart + interval);
         now = plat::TimeMs();
     }
     uint32_t elapsed = now - m_dwFrameStart;

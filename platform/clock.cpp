@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <cerrno>
 #include <ctime>
 
 namespace plat {
@@ -34,6 +35,24 @@ void SystemClock::SleepMs(uint32_t ms) {
     ts.tv_sec = ms / 1000;
     ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
     while (nanosleep(&ts, &ts) != 0) {
+    }
+}
+
+void SystemClock::SleepUntilMs(uint32_t deadline) {
+    const uint64_t epoch = Epoch();
+    const uint64_t mono = MonotonicMs();
+    const uint32_t now = static_cast<uint32_t>(mono - epoch + kEpochOffset);
+    const int32_t ahead = static_cast<int32_t>(deadline - now);
+    if (ahead <= 0)
+        return;
+    // The deadline's millisecond begins at this monotonic time: waking there
+    // (not a relative sleep, which drifts by the time spent getting to it)
+    // makes the next NowMs() read the deadline.
+    const uint64_t wakeMs = mono + static_cast<uint64_t>(ahead);
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(wakeMs / 1000u);
+    ts.tv_nsec = static_cast<long>(wakeMs % 1000u) * 1000000L;
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
     }
 }
 

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/present_renderer_order.h"
+
 namespace {
 
 volatile sig_atomic_t g_stop = 0;
@@ -32,11 +34,22 @@ int main(int argc, char** argv) {
     SDL_Window* window = SDL_CreateWindow("baseline", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 800, 600, 0);
     if (!window)
         return 1;
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer)
-        renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!renderer)
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    const char* forced = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    const plat::RendererOrder order = plat::PresentRendererOrder(SDL_GetCurrentVideoDriver(), forced && *forced);
+    SDL_Renderer* renderer = nullptr;
+    for (plat::RendererKind kind : {order.first, order.fallback}) {
+        if (kind == plat::RendererKind::kSoftware) {
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        } else {
+            SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+            if (!renderer)
+                renderer = SDL_CreateRenderer(window, -1, 0);
+        }
+        if (renderer)
+            break;
+    }
     if (!renderer)
         return 1;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");

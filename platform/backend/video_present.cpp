@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/letterbox.h"
+#include "platform/present_renderer_order.h"
 #include "platform/video.h"
 #include "platform/video_present_test_hooks.h"
 
@@ -24,7 +26,6 @@ struct Presenter {
     int unchangedRun = 0; // frames skipped since the last real present
     uint64_t count = 0;
     Surface* capture = nullptr;
-    bool fullScreenDevice = false;
     // Which surface, at which stamp and depth, `last` was made from.
     uintptr_t lastSource = 0;
     uint64_t lastStamp = 0;
@@ -64,18 +65,17 @@ void DropRenderer() {
     p.texW = p.texH = 0;
 }
 
-SDL_Rect Letterbox(int outW, int outH, int w, int h) {
-    SDL_Rect r{0, 0, outW, outH};
-    if (w <= 0 || h <= 0 || outW <= 0 || outH <= 0)
-        return r;
-    if (static_cast<int64_t>(outW) * h > static_cast<int64_t>(outH) * w) {
-        r.w = static_cast<int>(static_cast<int64_t>(outH) * w / h);
-        r.x = (outW - r.w) / 2;
-    } else {
-        r.h = static_cast<int>(static_cast<int64_t>(outW) * h / w);
-        r.y = (outH - r.h) / 2;
+// A renderer of the given kind, or null.
+SDL_Renderer* MakeRenderer(SDL_Window* window, RendererKind kind) {
+    if (kind == RendererKind::kSoftware) {
+        // The window surface as plain shared memory: with acceleration SDL
+        // would back it with a GL texture and bring the GL driver in anyway.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     }
-    return r;
+    SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    SDL_Renderer* r = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    return r ? r : SDL_CreateRenderer(window, -1, 0);
 }
 
 void Show(const Surface& frame) {
@@ -100,8 +100,13 @@ void Show(const Surface& frame) {
     SDL_RenderClear(p.renderer);
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
-    bool full = (SDL_GetWindowFlags(p.window) & SDL_WINDOW_FULLSCREEN) != 0 || p.fullScreenDevice;
-    SDL_Rect dst = (!full && p.area.w > 0 && p.area.h > 0) ? p.area : Letterbox(outW, outH, frame.width, frame.height);
+    // The window layer places the frame (it knows the menu strip); without
+    // it the frame is letterboxed into the whole output.
+    SDL_Rect dst = p.area;
+    if (dst.w <= 0 || dst.h <= 0) {
+        const FitRect r = Letterbox(outW, outH, frame.width, frame.height);
+        dst = SDL_Rect{r.x, r.y, r.w, r.h};
+    }
     SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
     if (p.overlay)
         p.overlay(p.renderer);
@@ -125,11 +130,11 @@ void AttachPresentWindow(void* sdlWindow) {
     // Added again for every window: shutting SDL's events down drops watches.
     SDL_DelEventWatch(EventWatch, nullptr);
     SDL_AddEventWatch(EventWatch, nullptr);
-    p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_ACCELERATED);
+    const char* forced = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    const RendererOrder order = PresentRendererOrder(SDL_GetCurrentVideoDriver(), forced && *forced);
+    p.renderer = MakeRenderer(p.window, order.first);
     if (!p.renderer)
-        p.renderer = SDL_CreateRenderer(p.window, -1, 0);
-    if (!p.renderer)
-        p.renderer = SDL_CreateRenderer(p.window, -1, SDL_RENDERER_SOFTWARE);
+        p.renderer = MakeRenderer(p.window, order.fallback);
     if (p.renderer)
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
 }
@@ -210,9 +215,9 @@ const Surface& LastPresentedFrame() { return P().last; }
 uint64_t PresentedFrameCount() { return P().count; }
 
 void ApplyPresentScreenMode(bool fullScreen) {
-    // The window layer switches the window itself (it keeps its own state of
-    // it); the presenter only follows: full screen is letterboxed.
-    P().fullScreenDevice = fullScreen;
+    // The window layer switches the window itself and places the frame for
+    // the new size; the presenter only shows the next frame in full.
+    (void)fullScreen;
     P().stale = true;
 }
 

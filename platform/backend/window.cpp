@@ -6,6 +6,7 @@
 #include "platform/backend/window_sdl.h"
 #include "platform/cursor.h"
 #include "platform/input_state.h"
+#include "platform/letterbox.h"
 #include "platform/sjis.h"
 #include "platform/video_present.h"
 #include "platform/window.h"
@@ -34,12 +35,12 @@ void WarpPointer(int x, int y) {
     Window* w = MainWindow();
     if (!w || !w->sys->sdl)
         return;
-    SDL_Rect r = CanvasRectInWindow(w);
+    const SDL_Rect r = CanvasRectInWindow(w);
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
-    int cy = y + MouseOriginY(w);
-    SDL_WarpMouseInWindow(w->sys->sdl, r.x + static_cast<int>(static_cast<int64_t>(x) * r.w / cw),
-                          r.y + static_cast<int>(static_cast<int64_t>(cy) * r.h / ch));
+    int wx, wy;
+    PictureToOutput(FitRect{r.x, r.y, r.w, r.h}, cw, ch, x, y + MouseOriginY(w), &wx, &wy);
+    SDL_WarpMouseInWindow(w->sys->sdl, wx, wy);
 }
 
 void SetIcon(SDL_Window* window, const Surface* icon) {
@@ -122,6 +123,7 @@ void ShowMainWindow(WindowHandle window) {
     if (!window)
         return;
     SDL_ShowWindow(window->sys->sdl);
+    CoverScreenWithoutWindowManager(window->sys->sdl);
     RedrawWindow(window);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/backend.h"
 #include "platform/backend/window_sdl.h"
 #include "platform/input_state.h"
+#include "platform/letterbox.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 #include "platform/window_metrics.h"
@@ -131,12 +132,12 @@ int MouseVk(Uint8 button) {
 
 void Push(uint32_t msg, uintptr_t w = 0, intptr_t l = 0) { PostMessage(MainWindow(), msg, w, l); }
 
+// The pointer goes back through the same letterbox the picture went through.
 void ToCanvas(const Window* w, int x, int y, int* cx, int* cy) {
-    SDL_Rect r = CanvasRectInWindow(w);
+    const SDL_Rect r = CanvasRectInWindow(w);
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
-    *cx = r.w > 0 ? static_cast<int>(static_cast<int64_t>(x - r.x) * cw / r.w) : x;
-    *cy = r.h > 0 ? static_cast<int>(static_cast<int64_t>(y - r.y) * ch / r.h) : y;
+    OutputToPicture(FitRect{r.x, r.y, r.w, r.h}, cw, ch, x, y, cx, cy);
 }
 
 void TranslateWindowEvent(const SDL_WindowEvent& e, RawInput* raw, bool queueMessages) {
@@ -162,6 +163,12 @@ void TranslateWindowEvent(const SDL_WindowEvent& e, RawInput* raw, bool queueMes
                 Push(kMsgMove, 0, 0);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // The picture follows the size the window really got.
+            if (Window* w = MainWindow()) {
+                ApplyPresentArea(w);
+                if (!(SDL_GetWindowFlags(w->sys->sdl) & SDL_WINDOW_HIDDEN))
+                    RedrawWindow(w);
+            }
             if (queueMessages)
                 Push(kMsgSize, 0, 0);
             break;

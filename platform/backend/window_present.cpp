@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/backend/window_sdl.h"
+#include "platform/letterbox.h"
 #include "platform/video_present.h"
 #include "platform/window.h"
 #include "platform/window_state.h"
@@ -17,24 +18,35 @@ SDL_Rect CanvasRectInWindow(const Window* w) {
     SDL_GetWindowSize(w->sys->sdl, &ww, &wh);
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
-    SDL_Rect r{0, 0, ww, wh};
-    if (!w->fullScreen || ww <= 0 || wh <= 0)
-        return r;
-    if (static_cast<int64_t>(ww) * ch > static_cast<int64_t>(wh) * cw) {
-        r.w = static_cast<int>(static_cast<int64_t>(wh) * cw / ch);
-        r.x = (ww - r.w) / 2;
-    } else {
-        r.h = static_cast<int>(static_cast<int64_t>(ww) * ch / cw);
-        r.y = (wh - r.h) / 2;
-    }
-    return r;
+    // Whatever size the window got (a tiling window manager, none at all, full
+    // screen), the canvas keeps its shape and fills as much as fits.
+    const FitRect r = Letterbox(ww, wh, cw, ch);
+    return SDL_Rect{r.x, r.y, r.w, r.h};
+}
+
+SDL_Rect CanvasToOutput(const Window* w, void* rendererPtr, int x, int y, int width, int height) {
+    const SDL_Rect r = CanvasRectInWindow(w);
+    const FitRect fit{r.x, r.y, r.w, r.h};
+    int cw, ch;
+    CanvasSizeOf(w, &cw, &ch);
+    int x0, y0, x1, y1;
+    PictureToOutput(fit, cw, ch, x, y, &x0, &y0);
+    PictureToOutput(fit, cw, ch, x + width, y + height, &x1, &y1);
+    // Output pixels may differ from window coordinates (high density).
+    int outW = 0, outH = 0, ww = 0, wh = 0;
+    if (rendererPtr)
+        SDL_GetRendererOutputSize(static_cast<SDL_Renderer*>(rendererPtr), &outW, &outH);
+    SDL_GetWindowSize(w->sys->sdl, &ww, &wh);
+    if (outW <= 0 || outH <= 0 || ww <= 0 || wh <= 0)
+        return SDL_Rect{x0, y0, x1 - x0, y1 - y0};
+    auto sx = [&](int v) { return static_cast<int>(static_cast<int64_t>(v) * outW / ww); };
+    auto sy = [&](int v) { return static_cast<int>(static_cast<int64_t>(v) * outH / wh); };
+    return SDL_Rect{sx(x0), sy(y0), sx(x1) - sx(x0), sy(y1) - sy(y0)};
 }
 
 void ApplyPresentArea(Window* w) {
-    if (w->fullScreen)
-        SetPresentArea(0, 0, 0, 0);
-    else
-        SetPresentArea(0, TopOf(w), w->clientW, w->clientH);
+    const SDL_Rect a = CanvasToOutput(w, PresentRenderer(), 0, TopOf(w), w->clientW, w->clientH);
+    SetPresentArea(a.x, a.y, a.w, a.h);
 }
 
 void DropOverlayTexture(Window* w) {
@@ -94,23 +106,13 @@ void DrawOverlay(void* rendererPtr) {
     SDL_Texture* tex = OverlayTexture(w, renderer);
     if (!tex)
         return;
-    int cw = w->overlaySurf.width, ch = w->overlaySurf.height;
     if (w->overlayDirty) {
-        SDL_UpdateTexture(tex, nullptr, w->overlaySurf.pixels.data(), cw * 4);
+        SDL_UpdateTexture(tex, nullptr, w->overlaySurf.pixels.data(), w->overlaySurf.width * 4);
         w->overlayDirty = false;
     }
-    // Output pixels may differ from window coordinates (high density).
-    int outW = 0, outH = 0, ww = 0, wh = 0;
-    SDL_GetRendererOutputSize(renderer, &outW, &outH);
-    SDL_GetWindowSize(w->sys->sdl, &ww, &wh);
-    SDL_Rect r = CanvasRectInWindow(w);
-    double sx = ww > 0 ? static_cast<double>(outW) / ww : 1.0, sy = wh > 0 ? static_cast<double>(outH) / wh : 1.0;
     const CanvasArea& u = w->overlayUsed;
     SDL_Rect src{u.x, u.y, u.w, u.h};
-    SDL_Rect dst{static_cast<int>((r.x + static_cast<int64_t>(u.x) * r.w / cw) * sx),
-                 static_cast<int>((r.y + static_cast<int64_t>(u.y) * r.h / ch) * sy),
-                 static_cast<int>(static_cast<int64_t>(u.w) * r.w / cw * sx),
-                 static_cast<int>(static_cast<int64_t>(u.h) * r.h / ch * sy)};
+    SDL_Rect dst = CanvasToOutput(w, renderer, u.x, u.y, u.w, u.h);
     SDL_RenderCopy(renderer, tex, &src, &dst);
 }
 
@@ -138,7 +140,9 @@ bool SetWindowFullScreen(WindowHandle w, bool full) {
         return false;
     w->fullScreen = full;
     w->fsMenuShown = false;
-    if (!full)
+    if (full)
+        CoverScreenWithoutWindowManager(w->sys->sdl);
+    else
         SDL_SetWindowSize(w->sys->sdl, w->clientW, w->clientH + TopOf(w));
     ApplyPresentArea(w);
     DropOverlayTexture(w);

@@ -15,11 +15,20 @@ struct WindowSystemParts {
 
 SDL_Window* SdlWindowOf(WindowHandle window);
 
+// Full screen where no window manager grants it: the window is moved and
+// sized over its display directly (X11; nothing elsewhere).
+void CoverScreenWithoutWindowManager(SDL_Window* window);
+
 // Where the canvas lands in the window, in window coordinates.
 SDL_Rect CanvasRectInWindow(const Window* w);
 
-// Presenting follows the window's mode: the game area below the strip in a
-// window, letterboxed into the whole output in full screen.
+// A canvas rectangle in the renderer's output pixels (renderer may be null:
+// window coordinates).
+SDL_Rect CanvasToOutput(const Window* w, void* sdlRenderer, int x, int y, int width, int height);
+
+// Places the game frame where it shows in the window: the game area below the
+// strip, the whole canvas letterboxed into the window's current size. Called
+// again whenever the window's size or mode changes.
 void ApplyPresentArea(Window* w);
 // Drawn by the presenter after the game frame: the overlay picture.
 void DrawOverlay(void* sdlRenderer);

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/app_events.h"
@@ -10,6 +11,7 @@
 #include "platform/dialog.h"
 #include "platform/input_state.h"
 #include "platform/menu.h"
+#include "platform/video_present.h"
 #include "platform/window_metrics.h"
 #include "tests/app/app_test_util.h"
 #include "platform/dialog_test_hooks.h"
@@ -113,6 +115,57 @@ TEST_F(WindowTest, InjectedKeysAndMouseReachStateAndMessages) {
     EXPECT_EQ(x, 100);
     EXPECT_EQ(y, 220 - plat::kSmCyMenu); // game area starts below the strip
     EXPECT_TRUE(in.IsVkDown(plat::kVkLButton));
+}
+
+// The only SDL window there is (each test makes one).
+SDL_Window* OnlySdlWindow() {
+    for (Uint32 id = 1; id < 100000; ++id)
+        if (SDL_Window* s = SDL_GetWindowFromID(id))
+            return s;
+    return nullptr;
+}
+
+TEST_F(WindowTest, AnyWindowSizeShowsTheCanvasLetterboxedAndMapsThePointerBack) {
+    SDL_Window* sdl = OnlySdlWindow();
+    ASSERT_NE(sdl, nullptr);
+    plat::ShowMainWindow(win);
+    // The 800 x 620 canvas (strip and game) in 2000 x 1240: twice its size,
+    // bars of 200 pixels left and right.
+    SDL_SetWindowSize(sdl, 2000, 1240);
+    Pump();
+    plat::Surface frame(800, 600);
+    std::fill(frame.pixels.begin(), frame.pixels.end(), 0xFF3050F0u);
+    plat::Surface shown;
+    plat::CaptureNextPresent(&shown);
+    plat::PresentFrame(frame, 32);
+    ASSERT_EQ(shown.width, 2000);
+    ASSERT_EQ(shown.height, 1240);
+    for (int x : {199, 1800})
+        EXPECT_EQ(shown.Row(600)[x] & 0xFFFFFF, 0u) << x;
+    for (int x : {200, 1799})
+        EXPECT_EQ(shown.Row(600)[x] & 0xFFFFFF, 0x3050F0u) << x;
+    EXPECT_EQ(shown.Row(40)[1000] & 0xFFFFFF, 0x3050F0u);
+    EXPECT_NE(shown.Row(39)[1000] & 0xFFFFFF, 0x3050F0u); // the strip, scaled too
+    EXPECT_EQ(shown.Row(20)[150] & 0xFFFFFF, 0u);
+
+    // Clicks come back the same way: window (400, 640) is game (100, 300).
+    PushButton(400, 640, true);
+    Pump();
+    int x, y;
+    plat::InputState::Get().GetMouse(&x, &y);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 300);
+    // A click on the left bar is left of the picture, never on its first column.
+    PushButton(199, 640, false);
+    Pump();
+    plat::InputState::Get().GetMouse(&x, &y);
+    EXPECT_EQ(x, -1);
+    // The strip keeps opening the menu at its scaled place.
+    plat::QueueMenuChoice(0);
+    const int loops = plat::MenuLoopCount();
+    PushButton(200 + 2 * 10, 2 * 10, true);
+    Pump();
+    EXPECT_EQ(plat::MenuLoopCount(), loops + 1);
 }
 
 TEST_F(WindowTest, PostedAndQuitMessagesComeInOrder) {

@@ -82,23 +82,25 @@ TEST_F(FrameTest, FrameTimeLineIsDrawnInRedAtTheBottomLeft) {
     f.sprite.D3DXDrawEnd();
 }
 
-TEST_F(FrameTest, PacingSleepsForTheBulkOfTheWait) {
-    // A clock that counts its reads: the spin only covers the last millisecond.
-    struct CountingClock : plat::Clock {
-        uint32_t now = 0x20000000, reads = 0, slept = 0;
-        uint32_t NowMs() override {
-            ++reads;
-            return now++; // each read costs a millisecond's fraction, rounded up
-        }
-        void SleepMs(uint32_t ms) override { now += ms, slept += ms; }
-    } clk;
-    plat::SetClock(&clk);
+TEST_F(FrameTest, PacingSleepsOnceToTheFrameDeadline) {
+    plat::FakeClock& clk = f.clock.clock;
+    clk.SetStepPerRead(1);
     f.sprite.ResetFrameTimer();
-    clk.reads = 0;
-    EXPECT_EQ(f.sprite.FPSCtrl(16, 0, 0, 0, 0, 0), 1);
-    EXPECT_GE(clk.slept, 13u);
-    EXPECT_LE(clk.reads, 5u);
-    plat::SetClock(&f.clock.clock);
+    // Whatever the frame's own work took, one sleep ends it on the interval.
+    for (uint32_t work : {0u, 4u, 14u}) {
+        const uint32_t start = f.sprite.GetFrameStart();
+        const int sleeps = clk.SleepUntilCount();
+        clk.Advance(work);
+        EXPECT_EQ(f.sprite.FPSCtrl(16, 1, 0, 580, 20, 0x0000FF), 1);
+        EXPECT_EQ(clk.SleepUntilCount(), sleeps + 1);
+        EXPECT_EQ(f.sprite.GetFrameStart(), start + 16);
+        EXPECT_STREQ(f.sprite.GetLastFrameTimeText(), "MS:16 FPS:62");
+    }
+    // A late frame does not sleep.
+    const int sleeps = clk.SleepUntilCount();
+    clk.Advance(20);
+    EXPECT_EQ(f.sprite.FPSCtrl(16, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(clk.SleepUntilCount(), sleeps);
 }
 
 class LossTest : public ::testing::Test {

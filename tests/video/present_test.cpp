@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/video.h"
+#include "platform/present_renderer_order.h"
 #include "platform/video_present.h"
 
 namespace {
@@ -60,6 +61,22 @@ TEST_F(PresentTest, RenderResetEventsLoseTheDevice) {
     dev->RestoreAllSurfaces();
     EXPECT_EQ(dev->Present(), plat::kVideoOk); // the streaming texture is made again
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+TEST(PresentRendererOrderTest, SoftwareFirstWhereTheWindowSurfaceIsPlainMemory) {
+    using plat::RendererKind;
+    for (const char* driver : {"x11", "dummy"}) {
+        const plat::RendererOrder o = plat::PresentRendererOrder(driver, false);
+        EXPECT_EQ(o.first, RendererKind::kSoftware) << driver;
+        EXPECT_EQ(o.fallback, RendererKind::kDefault) << driver;
+    }
+    // Elsewhere, or with a renderer named by the user, SDL's pick comes first.
+    for (const plat::RendererOrder o :
+         {plat::PresentRendererOrder("wayland", false), plat::PresentRendererOrder("x11", true),
+          plat::PresentRendererOrder(nullptr, false)}) {
+        EXPECT_EQ(o.first, RendererKind::kDefault);
+        EXPECT_EQ(o.fallback, RendererKind::kSoftware);
+    }
 }
 
 } // namespace

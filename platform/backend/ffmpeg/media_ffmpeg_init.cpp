@@ -1,4 +1,4 @@
-#include "platform/backend/media_ffmpeg_init.h"
+#include "platform/backend/ffmpeg/media_ffmpeg_init.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
