@@ -495,29 +495,46 @@ int GAME_MAIN::ProcGallery() {
         m_nOldMode = kModeGallery;
         m_nMode = kModeTitle;
     } else if (r == CG_MODE_DATA::kResultReplay) {
-        // The gallery stays, covered, while the chosen scene plays; the open
-        // scene cell's name is the scene's script.
-        const char* script =
-            m_pCGMode
-                ->m_sceneItem[m_pCGMode->m_nOpenCell >= 1 && m_pCGMode->m_nOpenCell <= 5 ? m_pCGMode->m_nOpenCell - 1
-                                                                                         : 0]
-                .szName;
-        if (!script[0]) {
-            ErrorPrint("Warn: <GAME_MAIN::GameMainProc> シーン回想はまだ組み込まれていません。ギャラリーに戻ります\n");
-            m_pCGMode->ReplayReturn();
-            return 1;
-        }
-        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-        if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
-            return 0;
-        }
-        m_pAdvData = new ADV_DATA;
-        m_pAdvData->Initialize(script, m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData);
-        m_nOldMode = kModeGallery;
-        m_nMode = kModeSceneReplay;
+        return StartSceneReplay();
     }
     return 1;
+}
+
+int GAME_MAIN::StartSceneReplay() {
+    // The gallery stays, covered, while the chosen scene plays; the open
+    // scene cell's name is the initialisation script of its replay.
+    const int cell = m_pCGMode->m_nOpenCell;
+    const char* script = cell >= 1 && cell <= CG_MODE_DATA::kSceneCells ? m_pCGMode->m_sceneItem[cell - 1].szName : "";
+    if (!script[0]) {
+        ErrorPrint("Warn: <GAME_MAIN::GameMainProc> 回想するシーンがありません。ギャラリーに戻ります\n");
+        m_pCGMode->ReplayReturn();
+        return 1;
+    }
+    BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+    if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
+        ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
+        return 0;
+    }
+    // The scene gets the memory of the gallery's pages; they come back with it.
+    m_pCGMode->CGSelectItemDataRelease();
+    m_pAdvData = new ADV_DATA;
+    if (!m_pAdvData->Initialize(script, m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData)) {
+        // A replay that cannot start must not end the game: the gallery goes on.
+        ErrorPrint("Error: <GAME_MAIN::GameMainProc> シーン回想の開始に失敗しました。ギャラリーに戻ります\n");
+        EndSceneReplay();
+        return 1;
+    }
+    m_nOldMode = kModeGallery;
+    m_nMode = kModeSceneReplay;
+    return 1;
+}
+
+void GAME_MAIN::EndSceneReplay() {
+    DeleteMode(m_pAdvData);
+    BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+    m_pCGMode->ReplayReturn();
+    m_nOldMode = m_nMode;
+    m_nMode = kModeGallery;
 }
 
 int GAME_MAIN::ProcMusicRoom() {
@@ -560,7 +577,7 @@ int GAME_MAIN::ProcSceneReplay() {
         return 0;
     const int r = m_pAdvData->MainProc();
     switch (r) {
-        case kModeFailed: return 0;
+        case ADV_DATA::kResultGoOn: return 1;
         case ADV_DATA::kResultConfig:
             m_pAdvData->LoadDataRelease();
             VoiceStop(m_pKUSnd, m_pKUSys);
@@ -569,15 +586,15 @@ int GAME_MAIN::ProcSceneReplay() {
             m_nOldMode = kModeSceneReplay;
             m_nMode = kModeConfig;
             return 1;
-        case 0: return 1;
+        case kModeFailed:
+            // A scene that cannot be read on is only a replay: the gallery goes on.
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> シーン回想でエラーが発生しました。ギャラリーに戻ります\n");
+            EndSceneReplay();
+            return 1;
         default:
             // The scene is over (or asks for a screen a replay does not
             // offer): back to the gallery at the page it was chosen from.
-            DeleteMode(m_pAdvData);
-            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-            m_pCGMode->ReplayReturn();
-            m_nOldMode = kModeSceneReplay;
-            m_nMode = kModeGallery;
+            EndSceneReplay();
             return 1;
     }
 }

@@ -103,6 +103,10 @@ private:
     int ProcConfig();
     int ProcGallery();
     int ProcSceneReplay();
+    // Plays the gallery's chosen scene (mode 10) with the gallery kept; 1 / 0.
+    int StartSceneReplay();
+    // Deletes the replayed scene and shows the gallery where it was left.
+    void EndSceneReplay();
     int ProcMusicRoom();
     int ProcStaffRoll();
     // Creates and starts the logo; 1 / 0.
