@@ -17,7 +17,9 @@
 #include "gallery/staff_roll_mode_data.h"
 #include "modes/config_mode_data.h"
 #include "modes/demo_mode_data.h"
+#include "modes/load_mode_data.h"
 #include "modes/logo_mode_data.h"
+#include "modes/save_mode_data.h"
 #include "modes/test_mode_data.h"
 #include "modes/title_mode_data.h"
 #include "platform/clock.h"
@@ -104,6 +106,8 @@ void GAME_MAIN::Release() {
     DeleteMode(m_pDemoMode);
     DeleteMode(m_pTestMode);
     DeleteMode(m_pConfigMode);
+    DeleteMode(m_pSaveMode);
+    DeleteMode(m_pLoadMode);
     DeleteMode(m_pCGMode);
     DeleteMode(m_pBGMMode);
     DeleteMode(m_pStaffRollMode);
@@ -172,6 +176,9 @@ int GAME_MAIN::SaveIntegrationData(const char* path) {
 // ---- mode switch ----
 
 void GAME_MAIN::RecordReadPosition() {
+    // The adventure under a load screen opened from the title has read nothing yet.
+    if (m_pLoadMode && m_pLoadMode->m_nCallMode == LOAD_MODE_DATA::kCallerTitle)
+        return;
     if (m_pAdvData)
         m_pAdvData->RecordReadPosition();
 }
@@ -296,6 +303,7 @@ int GAME_MAIN::ProcTitle() {
             m_nOldMode = kModeTitle;
             m_nMode = kModeAdventure;
             return 1;
+        case TITLE_MODE_DATA::kResultLoad: return OpenLoadFromTitle();
         case TITLE_MODE_DATA::kResultConfig:
             DeleteMode(m_pTitleMode);
             m_pConfigMode = new CONFIG_MODE_DATA;
@@ -387,10 +395,7 @@ int GAME_MAIN::ProcAdventure() {
             m_nMode = kModeTest;
             return 1;
         case ADV_DATA::kResultSave:
-        case ADV_DATA::kResultLoad:
-            // The save and load screens ask to run over the game here.
-            EndAdventure();
-            return BackToTitleUnbuilt(r == ADV_DATA::kResultSave ? "セーブモード" : "ロードモード");
+        case ADV_DATA::kResultLoad: return OpenSaveLoadOverGame(r == ADV_DATA::kResultLoad);
         default: return 1;
     }
 }
@@ -612,6 +617,8 @@ int GAME_MAIN::GameMainProc() {
         case kModeAdventure: return ProcAdventure();
         case kModeTest: return ProcTest();
         case kModeConfig: return ProcConfig();
+        case kModeSave: return ProcSave();
+        case kModeLoad: return ProcLoad();
         case kModeGallery: return ProcGallery();
         case kModeSceneReplay: return ProcSceneReplay();
         case kModeMusicRoom: return ProcMusicRoom();
@@ -636,6 +643,8 @@ int GAME_MAIN::GameMainDraw() {
         case kModeAdventure: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
         case kModeTest: drawn = m_pTestMode ? m_pTestMode->DrawProc() : 0; break;
         case kModeConfig: drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0; break;
+        case kModeSave: drawn = m_pSaveMode ? m_pSaveMode->DrawProc() : 0; break;
+        case kModeLoad: drawn = m_pLoadMode ? m_pLoadMode->DrawProc() : 0; break;
         case kModeGallery: drawn = m_pCGMode ? m_pCGMode->DrawProc() : 0; break;
         case kModeSceneReplay: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
         case kModeMusicRoom: drawn = m_pBGMMode ? m_pBGMMode->DrawProc() : 0; break;

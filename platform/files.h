@@ -78,6 +78,8 @@ enum class ReadStatus {
 ReadStatus ReadFileLimited(const std::string& path, uint64_t maxSize, std::string* out);
 constexpr uint64_t kDefaultReadLimit = 256ull << 20;
 bool ReadWholeFile(const std::string& path, std::string* out, uint64_t maxSize = kDefaultReadLimit);
+// ReadWholeFile under the name the save slot files use.
+bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out);
 
 // The working directory (the game folder) into out, NUL-terminated; false
 // when it cannot be read or does not fit in size bytes.

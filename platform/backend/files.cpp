@@ -399,6 +399,10 @@ bool ReadWholeFile(const std::string& path, std::string* out, uint64_t maxSize) 
     return ReadFileLimited(path, maxSize, out) == ReadStatus::kRead;
 }
 
+bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out) {
+    return ReadWholeFile(path, out, maxSize);
+}
+
 void SetUnlinkHook(UnlinkHook hook) { g_unlinkHook = hook; }
 void SetReadDenyHook(ReadDenyHook hook) { g_readDenyHook = hook; }
 
