@@ -17,6 +17,7 @@
 #include "game/var_data.h"
 #include "platform/debug_out.h"
 #include "platform/dialog.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ int INIT_SCR::Initialize(ADV_DATA* adv, KUSYSTEM* sys, KUSPRITE2* sprite, KUSND*
     }
     char path[kFileSize + 8];
     snprintf(path, sizeof(path), "%s%s", kWorkFolder, member);
-    adv->m_pScriptFile = fopen(path, "rb");
+    adv->m_pScriptFile = plat::OpenFile(path, "rb");
     if (!adv->m_pScriptFile) {
         Log("Error", "Initialize", "ファイルオープンに失敗しました");
         sys->RemoveFile(kWorkFolder, member, 0);

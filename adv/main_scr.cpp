@@ -9,6 +9,7 @@
 #include "game/fixed_string.h"
 #include "game/game_global_data.h"
 #include "platform/debug_out.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ int MAIN_SCR::OpenScript(const char* tag, const char* name, bool fileChange) {
     CloseScript();
     char path[ADV_DATA::kNameSize + 8];
     snprintf(path, sizeof(path), "%s%s", kWorkFolder, m_pAdvData->m_szScriptName);
-    m_pAdvData->m_pScriptFile = fopen(path, "rb");
+    m_pAdvData->m_pScriptFile = plat::OpenFile(path, "rb");
     if (!m_pAdvData->m_pScriptFile) {
         // The Part's text for every caller that opens the first script.
         HandlerError(fileChange ? tag : "Initialize", "ファイルオープンに失敗しました");

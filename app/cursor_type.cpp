@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/debug_out.h"
 #include "platform/files.h"
 
 namespace {
@@ -18,17 +19,23 @@ const char kDefaultCursorFile[] =
     "****** (0=通常、1=モノクロ、2=カラー)   ******\r\n"
     "Cursor:\t0\r\n";
 
+constexpr int kReadFailed = -2;
+
+// 0 to 2, -1 missing or invalid, kReadFailed when it exists but cannot be read.
 int ReadCursorValue(const char* path) {
     FILE* f = plat::OpenFile(path, "r");
     if (!f)
-        return -1;
+        return plat::FileExists(path) ? kReadFailed : -1;
     char line[kLineSize] = "";
     int lines = 0;
     for (; lines < 4; ++lines) {
         if (!fgets(line, sizeof(line), f))
             break;
     }
+    const bool failed = ferror(f) != 0;
     fclose(f);
+    if (failed)
+        return kReadFailed;
     if (lines < 4)
         return -1;
 
@@ -54,6 +61,14 @@ int LoadCursorType(const char* path) {
     int value = ReadCursorValue(path);
     if (value >= 0)
         return value;
+    if (value == kReadFailed) {
+        // The player's file stays as it is; the standard arrow is used.
+        char text[512];
+        snprintf(text, sizeof(text), "Warn: <LoadCursorType> %s を読み込めません。このファイルは書き換えません\n",
+                 path);
+        plat::DebugOut(text);
+        return 0;
+    }
     plat::WriteFileAtomic(path, std::string(kDefaultCursorFile, sizeof(kDefaultCursorFile) - 1));
     return 0;
 }

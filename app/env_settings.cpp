@@ -1,11 +1,11 @@
 #include "app/env_settings.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "engine/kucode.h"
 #include "engine/kusystem.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
@@ -56,14 +56,40 @@ void ApplyLine(const char* w1, const char* w2, const char* w3) {
     }
 }
 
-// Whether a piece from the line reader ends in CR LF. The reader stops after
-// CR LF or when full and zeroes the rest, so only trailing NULs are padding:
-// a NUL read from the file never ends the piece early here.
-bool EndsWithCrLf(const char* line) {
-    int n = kLineSize - 1;
-    while (n > 0 && line[n - 1] == '\0')
-        --n;
-    return n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n';
+// The largest settings file read: far beyond the dozen lines it holds, so a
+// huge or endless file costs neither memory nor time.
+constexpr uint64_t kMaxEnvFile = 1 << 20;
+
+// A settings file that exists but could not be read: the exit keeps it.
+std::string g_unreadablePath;
+
+// Reads one piece of a line into line (kLineSize bytes, zeroed first): the
+// bytes up to and including the next LF (a CR before it stays, so CR LF and
+// LF lines both end there), at most kLineSize - 1 of them. Its length, 0 at
+// the end of the file; *ended tells whether the LF ended it.
+size_t ReadPiece(FILE* f, char* line, bool* ended) {
+    memset(line, 0, kLineSize);
+    *ended = false;
+    size_t n = 0;
+    while (n < static_cast<size_t>(kLineSize) - 1) {
+        int c = getc(f);
+        if (c == EOF)
+            return n;
+        line[n++] = static_cast<char>(c);
+        if (c == '\n') {
+            *ended = true;
+            return n;
+        }
+    }
+    return n;
+}
+
+void NoteUnreadable(const char* path) {
+    g_unreadablePath = path;
+    char text[512];
+    snprintf(text, sizeof(text),
+             "Warn: <LoadEnvData> %s を読み込めません。既定の設定で続け、このファイルは書き換えません\n", path);
+    plat::DebugOut(text);
 }
 
 } // namespace
@@ -72,42 +98,47 @@ int LoadEnvData(const char* path) {
     SetEnvDefaults();
     if (!path)
         return 0;
+    g_unreadablePath.clear();
     FILE* f = plat::OpenFile(path, "rb");
-    if (!f)
+    if (!f) {
+        if (plat::FileExists(path))
+            NoteUnreadable(path);
         return 0;
+    }
+    if (plat::StatFile(path).size > kMaxEnvFile) {
+        fclose(f);
+        NoteUnreadable(path);
+        return 0;
+    }
 
     // One byte more than the reader fills, so a full piece is still a string.
     char line[kLineSize + 1];
+    line[kLineSize] = '\0';
     bool continuation = false;
-    bool endsInCr = false;
+    uint64_t total = 0;
     for (;;) {
-        line[kLineSize] = '\0';
-        if (CodeFileReadOneLine(f, line, kLineSize) != 0) {
-            if (ferror(f)) {
-                plat::DebugOut("Error: <LoadEnvData> CodeFileReadOneLineでエラーが発生しました\n");
-                fclose(f);
-                return -1;
-            }
+        bool ended = false;
+        const size_t n = ReadPiece(f, line, &ended);
+        total += n;
+        if (ferror(f) || total > kMaxEnvFile) {
+            plat::DebugOut("Error: <LoadEnvData> CodeFileReadOneLineでエラーが発生しました\n");
+            NoteUnreadable(path);
+            fclose(f);
+            return -1;
+        }
+        // A piece the end of the file cut short is no line.
+        if (!ended && n < static_cast<size_t>(kLineSize) - 1)
             break;
-        }
-        // The rest of an over-long line is not a line of its own. When its
-        // CR LF falls across two pieces, the LF ends it and the next line
-        // follows in the same piece.
-        const char* text = line;
-        bool skip = continuation;
-        if (skip && endsInCr && line[0] == '\n') {
-            text = line + 1;
-            skip = false;
-        }
-        endsInCr = line[kLineSize - 2] == '\r';
-        continuation = !EndsWithCrLf(line);
+        // The rest of an over-long line is not a line of its own.
+        const bool skip = continuation;
+        continuation = !ended;
         if (skip)
             continue;
-        if (text[0] == '\0' || (text[0] == '/' && text[1] == '/'))
+        if (line[0] == '\0' || (line[0] == '/' && line[1] == '/'))
             continue;
 
         char w1[kWordSize] = "", w2[kWordSize] = "", w3[kWordSize] = "";
-        if (sscanf(text, "%511s %511s %511s", w1, w2, w3) < 1)
+        if (sscanf(line, "%511s %511s %511s", w1, w2, w3) < 1)
             continue;
         ApplyLine(w1, w2, w3);
     }
@@ -117,6 +148,9 @@ int LoadEnvData(const char* path) {
 
 int SaveEnvData(const char* path) {
     if (!path)
+        return 0;
+    // The player's file is kept when it could not be read (logged at start).
+    if (!g_unreadablePath.empty() && g_unreadablePath == path)
         return 0;
     std::string s;
     char num[64];

@@ -1,3 +1,8 @@
 #include "app/app_shell.h"
+#include "app/game_folder.h"
 
-int main() { return WinMain(nullptr, nullptr, "", 1); }
+int main() {
+    if (!EnterGameFolder())
+        return 1;
+    return WinMain(nullptr, nullptr, "", 1);
+}

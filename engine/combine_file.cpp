@@ -149,22 +149,21 @@ int ExtractRow(const char* archive, const char* outDirectory, const COMBINE_FILE
         plat::DebugOut("Error: 復号ファイルを書き込みオープンできない\n");
         return -1;
     }
-    FILE* out = plat::OpenFile(path, "wb");
+    // Written whole beside its place and then renamed over it: an existing
+    // file is only ever replaced by a complete member, and a link in the way
+    // is replaced, never written through.
+    FILE* out = plat::BeginReplaceFile(path);
     if (!out) {
         plat::DebugOut("Error: 復号ファイルを書き込みオープンできない\n");
         return -3;
     }
-    std::string written = plat::ResolvePath(path);
     int r = CopyMemberRange(archive, row.start, row.end, out);
-    if (fclose(out) != 0 && r == 1) {
+    if (!plat::FinishReplaceFile(out, path, r == 1) && r == 1) {
         plat::DebugOut("Error: 書き込みエラー発生\n");
         r = -1;
     }
-    if (r != 1) {
-        // No empty or partial stand-in is left behind for a member that was not written whole.
-        plat::UnlinkFile(written);
+    if (r != 1)
         return -1;
-    }
     *outPath = path;
     return 1;
 }

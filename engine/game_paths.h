@@ -1,7 +1,7 @@
 #pragma once
 
-// The game folder's files and folders. The program runs in its game folder,
-// so every path is relative to the working directory.
+// The game folder's files and folders. The program makes the folder that
+// holds it the working directory at start, so every path is relative to it.
 
 // Combined archives of the game's data.
 constexpr const char kImageArchive[] = "dat/Img.dat";

@@ -160,7 +160,7 @@ void KUSYSTEM::TracePrint(const char* message) {
     plat::DebugOut(line);
     if (!g_bDebugInfo)
         return;
-    FILE* f = fopen(kTraceFile, "a+");
+    FILE* f = plat::OpenFile(kTraceFile, "a+"); // never through a link
     bool ok = f != nullptr;
     if (f) {
         ok = fputs(line, f) >= 0;

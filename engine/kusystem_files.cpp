@@ -42,7 +42,15 @@ int KUSYSTEM::MakeDirectory(const char* path, int hidden) {
     // A hidden attribute does not exist here: a dot-less folder stays as it
     // is, and asking for it always succeeds.
     (void)hidden;
-    const int err = plat::MakeDir(path);
+    // The program's own folders are real folders: a link or file in their
+    // place would send what is written there, or removed at exit, elsewhere.
+    bool replaced = false;
+    const int err = plat::MakeOwnDir(path, &replaced);
+    if (replaced) {
+        plat::DebugOut(
+            kusys::FormatPath("Warn: <KUSYTEM::MakeDirectory> %s の位置にあったリンクかファイルを削除しました\n", path)
+                .c_str());
+    }
     if (err == EEXIST) {
         plat::DebugOut("Message: <KUSYTEM::MakeDirectory> 指定ディレクトリは既に作成されています\n");
         return 0;

@@ -13,6 +13,7 @@
 #include "modes/mode_common.h"
 #include "platform/debug_out.h"
 #include "platform/sjis.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ public:
             return;
         }
         const std::string path = std::string("tmp/") + member;
-        m_file = std::fopen(path.c_str(), "rb");
+        m_file = plat::OpenFile(path, "rb");
         if (!m_file) {
             modes::ErrorPrint(sys, tag, "ファイルオープンに失敗しました");
             Remove();

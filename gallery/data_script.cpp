@@ -7,6 +7,7 @@
 #include "engine/kucode.h"
 #include "modes/mode_common.h"
 #include "platform/sjis.h"
+#include "platform/files.h"
 
 namespace gallery {
 
@@ -33,7 +34,7 @@ FILE* OpenDataScript(KUSYSTEM* sys, const char* tag, const char* name) {
         modes::ErrorPrint(sys, tag, text.c_str());
         return nullptr;
     }
-    FILE* f = std::fopen((std::string("tmp/") + name).c_str(), "rb");
+    FILE* f = plat::OpenFile(std::string("tmp/") + name, "rb");
     if (!f)
         modes::ErrorPrint(sys, tag, "ファイルオープンに失敗しました");
     return f;

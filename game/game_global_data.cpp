@@ -11,6 +11,7 @@ GAME_GLOBAL_DATA::~GAME_GLOBAL_DATA() {
 
 void GAME_GLOBAL_DATA::Clear() {
     m_bLoaded = 0;
+    m_bFileKept = 0;
     memset(m_dwCgFlag, 0, sizeof(m_dwCgFlag));
     memset(m_dwEventFlag, 0, sizeof(m_dwEventFlag));
     m_dwCharacterFlag = 0;

@@ -96,7 +96,8 @@ int GAME_MAIN::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd) {
 void GAME_MAIN::Release() {
     if (m_pKUSys && m_GlobalData.m_bLoaded) {
         RecordReadPosition();
-        SaveIntegrationData(kIntegrationFile);
+        if (!m_GlobalData.m_bFileKept)
+            SaveIntegrationData(kIntegrationFile);
     }
     m_GlobalData.Clear();
     DeleteMode(m_pAdvData);
@@ -119,8 +120,22 @@ void GAME_MAIN::Release() {
 void GAME_MAIN::LoadIntegrationData(const char* path) {
     m_GlobalData.Clear();
     std::string text;
-    if (path && plat::ReadWholeFile(path, &text))
+    // 671 lines of at most 1023 bytes and their LF: anything larger is no
+    // cross-play file, and reading it would only cost memory.
+    constexpr uint64_t kMaxIntegrationFile = 671 * 1024;
+    const plat::ReadStatus read =
+        path ? plat::ReadFileLimited(path, kMaxIntegrationFile, &text) : plat::ReadStatus::kMissing;
+    if (read == plat::ReadStatus::kRead) {
         game::ParseIntegrationData(text, &m_GlobalData);
+    } else if (read == plat::ReadStatus::kFailed) {
+        char line[512];
+        snprintf(line, sizeof(line),
+                 "Warn: <GAME_MAIN::LoadIntegrationData> %s "
+                 "を読み込めません。初期状態で続け、このファイルは書き換えません\n",
+                 path);
+        ErrorPrint(line);
+        m_GlobalData.m_bFileKept = 1;
+    }
     m_GlobalData.m_bLoaded = 1;
 }
 
@@ -137,7 +152,7 @@ int GAME_MAIN::SaveIntegrationData(const char* path) {
     // Written beside the old file and renamed over it, so a failed write
     // keeps the last good file.
     const std::string tmp = std::string(path) + ".tmp";
-    FILE* f = fopen(tmp.c_str(), "wb");
+    FILE* f = plat::OpenFile(tmp, "wb"); // made afresh, never through a link
     if (!f) {
         ErrorPrint("Error: <GAME_MAIN::SaveIntegrationData> ファイルオープンに失敗しました\n");
         return 0;

@@ -13,6 +13,7 @@
 #include "modes/mode_common.h"
 #include "platform/debug_out.h"
 #include "sound/kusnd.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -549,7 +550,7 @@ int TEST_MODE_DATA::EndExam() {
     }
     char path[ADV_DATA::kNameSize + 8];
     snprintf(path, sizeof(path), "%s%s", kWorkFolder, adv->m_szScriptName);
-    adv->m_pScriptFile = fopen(path, "rb");
+    adv->m_pScriptFile = plat::OpenFile(path, "rb");
     if (!adv->m_pScriptFile) {
         // The adventure would read from a missing file on its next frame.
         modes::ErrorPrint(m_pKUSys, tag, "ファイルオープンに失敗しました");

@@ -11,6 +11,7 @@
 #include "modes/mode_common.h"
 #include "modes/test_mode_data.h"
 #include "platform/debug_out.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -143,7 +144,7 @@ int TEST_MODE_DATA::ReadQuestions(const char* name) {
     }
     char path[TEST_QUESTION_DATA::kImageSize + 8];
     snprintf(path, sizeof(path), "%s%s", kWorkFolder, name);
-    FILE* f = fopen(path, "rb");
+    FILE* f = plat::OpenFile(path, "rb");
     if (!f) {
         modes::ErrorPrint(m_pKUSys, tag, "ファイルオープンに失敗しました");
         return 0;

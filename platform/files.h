@@ -14,6 +14,7 @@ namespace plat {
 struct FileInfo {
     bool exists = false;
     bool isDirectory = false;
+    bool isRegular = false;
     uint64_t size = 0;
 };
 
@@ -22,11 +23,21 @@ struct FileInfo {
 // ignoring case (unchanged again when none does).
 std::string ResolvePath(const std::string& path);
 
+// Follows links: what a reader would open.
 FileInfo StatFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+// Writing and removing never follow a link: in a relative path (the game
+// folder's own) no folder on the way may be a link, and a link in the last
+// place is itself removed or replaced, never its target. Absolute paths are
+// checked from their last component only.
+
 // 0 on success, else the errno value.
 int UnlinkFile(const std::string& path);
 int MakeDir(const std::string& path);
+// MakeDir for a folder the program owns (tmp/, sav/): a link or file standing
+// in its place is removed first and *replaced is set. EEXIST for a real folder.
+int MakeOwnDir(const std::string& path, bool* replaced);
 int RemoveDir(const std::string& path);
 int RenameFile(const std::string& from, const std::string& to);
 
@@ -34,22 +45,47 @@ struct DirEntry {
     std::string name;
     bool isDirectory = false;
 };
-// Entries of a folder without "." and ".."; false when it cannot be read.
+// Entries of a folder without "." and ".."; false when it cannot be read or
+// is (or lies behind) a link. A link inside is listed as a file.
 bool ListDir(const std::string& path, std::vector<DirEntry>* out);
 
 // fopen with the case-insensitive lookup applied.
+// Reading ("r"): regular files only. A folder, device or FIFO is refused as
+// an unopenable file (errno EINVAL), and opening never blocks.
+// Writing ("w"): the file is always made afresh. Whatever holds its name (in
+// any letter case under dat/ and tmp/) is removed first, and the create fails
+// rather than follow a link or open an entry that reappeared.
+// Appending ("a"): a regular file or a new one, never through a link.
 FILE* OpenFile(const std::string& path, const char* mode);
 
-// Writes a whole file through a temporary file and a rename, so that a failed
-// write never leaves a half-written file behind. False on any failure.
+// A complete new file in place of path: written to "<path>.tmp" (made as
+// OpenFile's "w" makes it) and renamed over path by FinishReplaceFile when
+// keep is set and every write succeeded; else the temporary file is removed.
+// A link at path is replaced, not followed.
+FILE* BeginReplaceFile(const std::string& path);
+bool FinishReplaceFile(FILE* f, const std::string& path, bool keep);
+
+// Writes a whole file through BeginReplaceFile, so that a failed write never
+// leaves a half-written file behind. False on any failure.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes);
-bool ReadWholeFile(const std::string& path, std::string* out);
-// Reads a regular file of at most maxSize bytes; false for anything else (a
-// folder, a device, a FIFO, a bigger file) or a failed read.
+
+enum class ReadStatus {
+    kRead,
+    kMissing, // nothing holds the name
+    kFailed, // something does, but it is no regular file, too large or unreadable
+};
+// Reads a whole regular file of at most maxSize bytes into out.
+ReadStatus ReadFileLimited(const std::string& path, uint64_t maxSize, std::string* out);
+constexpr uint64_t kDefaultReadLimit = 256ull << 20;
+bool ReadWholeFile(const std::string& path, std::string* out, uint64_t maxSize = kDefaultReadLimit);
+// ReadWholeFile under the name the save slot files use.
 bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out);
 
 // The working directory (the game folder) into out, NUL-terminated; false
 // when it cannot be read or does not fit in size bytes.
 bool GetCurrentDir(char* out, size_t size);
+
+// Makes the folder that holds the running program the working directory.
+bool EnterProgramFolder();
 
 } // namespace plat

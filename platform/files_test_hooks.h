@@ -10,3 +10,13 @@ using UnlinkHook = int (*)(const std::string& path);
 void SetUnlinkHook(UnlinkHook hook);
 
 } // namespace plat
+
+namespace plat {
+
+// Test hook: when set and true for a path, opening it for reading fails with
+// EACCES as a file without read permission does (tests may run as root, for
+// whom permission bits do not bite).
+using ReadDenyHook = bool (*)(const std::string& path);
+void SetReadDenyHook(ReadDenyHook hook);
+
+} // namespace plat

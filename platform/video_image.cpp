@@ -10,6 +10,9 @@ namespace plat {
 namespace {
 
 constexpr int64_t kMaxSide = 16384;
+// The largest picture file worth reading: the largest 32-bit picture and room
+// for its headers, palette and masks.
+constexpr uint64_t kMaxPictureFile = static_cast<uint64_t>(kMaxSide * kMaxSide * 4) + 65536;
 
 uint32_t U32(const std::string& b, size_t at) {
     uint32_t v = 0;
@@ -252,7 +255,7 @@ bool DecodePicture(const std::string& bytes, Surface* out) {
 
 bool LoadPictureFile(const std::string& path, Surface* out) {
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes))
+    if (!ReadWholeFile(path, &bytes, kMaxPictureFile))
         return false;
     return DecodePicture(bytes, out);
 }

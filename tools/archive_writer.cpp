@@ -6,6 +6,7 @@
 
 #include "engine/combine_file.h"
 #include "platform/sjis.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ bool CopyMember(const ArchiveMember& m, uint64_t size, FILE* out, std::string* e
 template <typename Fill>
 bool WriteThroughTemp(const std::string& path, Fill fill, std::string* error) {
     std::string tmp = path + ".tmp";
-    FILE* out = fopen(tmp.c_str(), "wb");
+    FILE* out = plat::OpenFile(tmp, "wb"); // made afresh, never through a link
     if (!out) {
         *error = "cannot create " + tmp;
         return false;

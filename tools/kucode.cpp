@@ -39,7 +39,7 @@ int Encode(const char* in, const char* out) {
 // interpret. The buffer is the scenario reader's 512 bytes, the smallest any
 // reader uses (so the limit "encode" enforces).
 int Lines(const char* path) {
-    FILE* f = fopen(path, "rb");
+    FILE* f = plat::OpenFile(path, "rb");
     if (!f) {
         fprintf(stderr, "kucode: cannot read %s\n", path);
         return 1;
@@ -67,12 +67,14 @@ int main(int argc, char** argv) {
         return Encode(argv[2], argv[3]);
     if (cmd == "rawencode" && (argc == 4 || (argc == 5 && strcmp(argv[2], "--no-encode") == 0))) {
         int flags = argc == 5 ? kKuCodeNoEncode : 0;
-        printf("result %d\n", KUEncode(argv[argc - 2], argv[argc - 1], flags));
-        return 0;
+        int r = KUEncode(argv[argc - 2], argv[argc - 1], flags);
+        printf("result %d\n", r);
+        return r == 0 ? 0 : 1;
     }
     if (cmd == "decode" && argc == 4) {
-        printf("result %d\n", KUDecode(argv[2], argv[3]));
-        return 0;
+        int r = KUDecode(argv[2], argv[3]);
+        printf("result %d\n", r);
+        return r == 0 ? 0 : 1;
     }
     if (cmd == "lines" && argc == 3)
         return Lines(argv[2]);

@@ -1,5 +1,6 @@
 // mkarc: packs, lists and extracts combined archives. Listing and
-// extraction go through the engine's own reader.
+// extraction go through the engine's own reader. The exit status is 0 only
+// when the printed result is a success.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -84,11 +85,13 @@ int main(int argc, char** argv) {
             outDir += '/';
         int r = FileDiv(argv[2], outDir.empty() ? nullptr : outDir.c_str(), argc == 5 ? argv[4] : nullptr);
         printf("result %d\n", r);
-        return 0;
+        return r == 1 ? 0 : 1; // anything but 1 extracted nothing, or not all
     }
     if (cmd == "search" && argc == 4) {
-        printf("result %d\n", SearchCombineFile(argv[2], argv[3]));
-        return 0;
+        // 1 found and 0 absent are answers; below 0 the search itself failed.
+        int r = SearchCombineFile(argv[2], argv[3]);
+        printf("result %d\n", r);
+        return r < 0 ? 1 : 0;
     }
     return Usage();
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "platform/files.h"
+
 namespace {
 
 constexpr char kHeader[] = "KUCODE NLINE-NO-ENCODE\r\n";
@@ -91,7 +93,7 @@ bool WriteScript(const std::string& path, const std::string& plain, std::string*
         return false;
     std::string bytes = ScrambleScript(plain);
     std::string tmp = path + ".tmp";
-    FILE* out = fopen(tmp.c_str(), "wb");
+    FILE* out = plat::OpenFile(tmp, "wb"); // made afresh, never through a link
     if (!out) {
         *error = "cannot create " + tmp;
         return false;

@@ -6,18 +6,173 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/sjis.h"
 #include "platform/files_test_hooks.h"
+#include "platform/sjis.h"
 
 namespace plat {
 
 namespace {
 
 UnlinkHook g_unlinkHook = nullptr;
+ReadDenyHook g_readDenyHook = nullptr;
 
 bool IsCaseFoldedArea(const std::string& path) {
     auto starts = [&](const char* p) { return SjisEqualNoCase(std::string_view(path).substr(0, 4), p); };
     return path.size() > 4 && (starts("dat/") || starts("tmp/") || starts("dat\\") || starts("tmp\\"));
+}
+
+// A descriptor closed when it goes out of scope.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+
+// Splits a path into its folder ("" for the working one) and last name;
+// trailing slashes belong to neither.
+void SplitPath(std::string path, std::string* dir, std::string* leaf) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        dir->clear();
+        *leaf = path;
+    } else {
+        *dir = path.substr(0, slash == 0 ? 1 : slash);
+        *leaf = path.substr(slash + 1);
+    }
+}
+
+// Opens a folder for the *at calls. A relative path is walked one name at a
+// time with O_NOFOLLOW, so no link on the way is followed; an absolute one is
+// opened as the system resolves it. -1 with errno set on failure.
+int OpenFolder(const std::string& dir) {
+    constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    if (!dir.empty() && dir[0] == '/')
+        return open(dir.c_str(), kFlags);
+    int cur = open(".", kFlags);
+    size_t pos = 0;
+    while (cur >= 0 && pos < dir.size()) {
+        size_t slash = dir.find('/', pos);
+        if (slash == std::string::npos)
+            slash = dir.size();
+        const std::string name = dir.substr(pos, slash - pos);
+        pos = slash + 1;
+        if (name.empty())
+            continue;
+        int next = openat(cur, name.c_str(), kFlags | O_NOFOLLOW);
+        int err = errno;
+        close(cur);
+        errno = err;
+        cur = next;
+    }
+    return cur;
+}
+
+// The folder of path opened for the *at calls, and its last name.
+int OpenParent(const std::string& path, std::string* leaf) {
+    std::string dir;
+    SplitPath(path, &dir, leaf);
+    if (leaf->empty() || *leaf == "/") {
+        errno = EINVAL;
+        return -1;
+    }
+    return OpenFolder(dir);
+}
+
+// Names in the folder equal to leaf, ignoring case when fold is set.
+std::vector<std::string> MatchingNames(int dirFd, const std::string& leaf, bool fold) {
+    std::vector<std::string> names;
+    struct stat st {};
+    if (!fold) {
+        if (fstatat(dirFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+            names.push_back(leaf);
+        return names;
+    }
+    int copy = dup(dirFd);
+    DIR* d = copy >= 0 ? fdopendir(copy) : nullptr;
+    if (!d) {
+        if (copy >= 0)
+            close(copy);
+        return names;
+    }
+    while (dirent* e = readdir(d)) {
+        if (SjisEqualNoCase(e->d_name, leaf))
+            names.push_back(e->d_name);
+    }
+    closedir(d);
+    return names;
+}
+
+// Makes the file leaf afresh in the folder: the entries holding its name are
+// removed (links themselves, never their targets), then the create refuses a
+// link or any entry that has taken the name again meanwhile.
+int CreateFreshAt(int dirFd, const std::string& leaf, bool fold, int access) {
+    for (const std::string& name : MatchingNames(dirFd, leaf, fold))
+        unlinkat(dirFd, name.c_str(), 0); // a folder stays and fails the create
+    return openat(dirFd, leaf.c_str(), access | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+
+// Clears O_NONBLOCK (used only so that opening a FIFO cannot block) and
+// refuses anything but a regular file.
+bool KeepRegular(int fd) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        return false;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return false;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+int OpenForReading(const std::string& path, bool update) {
+    if (g_readDenyHook && g_readDenyHook(path)) {
+        errno = EACCES;
+        return -1;
+    }
+    Fd fd(open(path.c_str(), (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0 || !KeepRegular(fd.get()))
+        return -1;
+    return fd.release();
+}
+
+int OpenForAppend(const std::string& path, bool update) {
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
+    if (dir.get() < 0)
+        return -1;
+    int access = (update ? O_RDWR : O_WRONLY) | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    Fd fd(openat(dir.get(), leaf.c_str(), access, 0644));
+    if (fd.get() < 0 || !KeepRegular(fd.get()))
+        return -1;
+    return fd.release();
+}
+
+int OpenFresh(const std::string& path, bool update) {
+    std::string leaf;
+    std::string dir;
+    SplitPath(path, &dir, &leaf);
+    // Folders under dat/ and tmp/ may be spelled in another case, like files.
+    Fd dirFd(OpenFolder(dir.size() > 3 ? ResolvePath(dir) : dir));
+    if (dirFd.get() < 0)
+        return -1;
+    return CreateFreshAt(dirFd.get(), leaf, IsCaseFoldedArea(path), update ? O_RDWR : O_WRONLY);
 }
 
 } // namespace
@@ -51,6 +206,7 @@ FileInfo StatFile(const std::string& path) {
     if (stat(ResolvePath(path).c_str(), &st) == 0) {
         info.exists = true;
         info.isDirectory = S_ISDIR(st.st_mode);
+        info.isRegular = S_ISREG(st.st_mode);
         info.size = static_cast<uint64_t>(st.st_size);
     }
     return info;
@@ -64,23 +220,75 @@ int UnlinkFile(const std::string& path) {
         if (err != 0)
             return err;
     }
-    return unlink(ResolvePath(path).c_str()) == 0 ? 0 : errno;
+    std::string leaf;
+    Fd dir(OpenParent(ResolvePath(path), &leaf));
+    if (dir.get() < 0)
+        return errno;
+    return unlinkat(dir.get(), leaf.c_str(), 0) == 0 ? 0 : errno;
 }
 
-int MakeDir(const std::string& path) { return mkdir(path.c_str(), 0755) == 0 ? 0 : errno; }
+int MakeDir(const std::string& path) {
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
+    if (dir.get() < 0)
+        return errno;
+    return mkdirat(dir.get(), leaf.c_str(), 0755) == 0 ? 0 : errno;
+}
 
-int RemoveDir(const std::string& path) { return rmdir(ResolvePath(path).c_str()) == 0 ? 0 : errno; }
+int MakeOwnDir(const std::string& path, bool* replaced) {
+    if (replaced)
+        *replaced = false;
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
+    if (dir.get() < 0)
+        return errno;
+    if (mkdirat(dir.get(), leaf.c_str(), 0755) == 0)
+        return 0;
+    if (errno != EEXIST)
+        return errno;
+    struct stat st {};
+    if (fstatat(dir.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode))
+        return EEXIST;
+    if (unlinkat(dir.get(), leaf.c_str(), 0) != 0)
+        return errno;
+    if (replaced)
+        *replaced = true;
+    return mkdirat(dir.get(), leaf.c_str(), 0755) == 0 ? 0 : errno;
+}
+
+int RemoveDir(const std::string& path) {
+    std::string leaf;
+    Fd dir(OpenParent(ResolvePath(path), &leaf));
+    if (dir.get() < 0)
+        return errno;
+    return unlinkat(dir.get(), leaf.c_str(), AT_REMOVEDIR) == 0 ? 0 : errno;
+}
 
 int RenameFile(const std::string& from, const std::string& to) {
-    return rename(ResolvePath(from).c_str(), to.c_str()) == 0 ? 0 : errno;
+    std::string fromLeaf, toLeaf;
+    Fd fromDir(OpenParent(ResolvePath(from), &fromLeaf));
+    if (fromDir.get() < 0)
+        return errno;
+    Fd toDir(OpenParent(to, &toLeaf));
+    if (toDir.get() < 0)
+        return errno;
+    return renameat(fromDir.get(), fromLeaf.c_str(), toDir.get(), toLeaf.c_str()) == 0 ? 0 : errno;
 }
 
 bool ListDir(const std::string& path, std::vector<DirEntry>* out) {
     out->clear();
-    std::string dir = ResolvePath(path);
-    DIR* d = opendir(dir.c_str());
-    if (!d)
+    std::string folder = ResolvePath(path);
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    int fd = OpenFolder(folder);
+    DIR* d = fd >= 0 ? fdopendir(fd) : nullptr;
+    if (!d) {
+        if (fd >= 0)
+            close(fd);
         return false;
+    }
     while (dirent* e = readdir(d)) {
         std::string name = e->d_name;
         if (name == "." || name == "..")
@@ -88,90 +296,127 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out) {
         DirEntry entry;
         entry.name = name;
         struct stat st {};
-        std::string full = dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
-        // lstat: a link to a folder is removed as a file, never followed.
-        entry.isDirectory = lstat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        // Not followed: a link to a folder is removed as a file, never entered.
+        entry.isDirectory = fstatat(dirfd(d), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
         out->push_back(entry);
     }
     closedir(d);
     return true;
 }
 
-FILE* OpenFile(const std::string& path, const char* mode) { return fopen(ResolvePath(path).c_str(), mode); }
+FILE* OpenFile(const std::string& path, const char* mode) {
+    if (!mode || !*mode) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    const bool update = std::string_view(mode).find('+') != std::string_view::npos;
+    int fd = -1;
+    switch (mode[0]) {
+        case 'r': fd = OpenForReading(ResolvePath(path), update); break;
+        case 'w': fd = OpenFresh(path, update); break;
+        case 'a': fd = OpenForAppend(ResolvePath(path), update); break;
+        default: errno = EINVAL; return nullptr;
+    }
+    if (fd < 0)
+        return nullptr;
+    FILE* f = fdopen(fd, mode);
+    if (!f) {
+        int err = errno;
+        close(fd);
+        errno = err;
+    }
+    return f;
+}
+
+FILE* BeginReplaceFile(const std::string& path) { return OpenFile(path + ".tmp", "wb"); }
+
+bool FinishReplaceFile(FILE* f, const std::string& path, bool keep) {
+    if (!f)
+        return false;
+    bool ok = fflush(f) == 0 && keep;
+    ok = fclose(f) == 0 && ok;
+    const std::string tmp = path + ".tmp";
+    std::string tmpLeaf;
+    Fd dir(OpenParent(ResolvePath(tmp), &tmpLeaf));
+    if (dir.get() < 0)
+        return false;
+    std::string leaf, ignored;
+    SplitPath(path, &ignored, &leaf);
+    if (ok && IsCaseFoldedArea(path)) {
+        // The new file takes the name in every letter case: no stale or
+        // planted entry of another spelling is found in its place later.
+        for (const std::string& name : MatchingNames(dir.get(), leaf, true)) {
+            if (name != leaf && name != tmpLeaf)
+                unlinkat(dir.get(), name.c_str(), 0);
+        }
+    }
+    ok = ok && renameat(dir.get(), tmpLeaf.c_str(), dir.get(), leaf.c_str()) == 0;
+    if (!ok)
+        unlinkat(dir.get(), tmpLeaf.c_str(), 0);
+    return ok;
+}
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
-    // The temporary file is made fresh: a stale entry of its name (a link
-    // planted there, say) is removed, and the create neither follows a link
-    // nor reuses a file that appears meanwhile.
-    std::string tmp = path + ".tmp";
-    if (unlink(tmp.c_str()) != 0 && errno != ENOENT)
+    FILE* f = BeginReplaceFile(path);
+    if (!f)
         return false;
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else if (n < 0 && errno == EINTR)
-            continue;
-        else
-            ok = false;
-    }
-    ok = (close(fd) == 0) && ok;
-    if (ok)
-        ok = rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        unlink(tmp.c_str());
-    return ok;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return FinishReplaceFile(f, path, ok);
 }
 
-bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out) {
-    out->clear();
-    // Non-blocking, so that a FIFO in the file's place cannot stall the open.
-    int fd = open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= maxSize;
-    if (ok) {
-        out->resize(static_cast<size_t>(st.st_size));
-        size_t done = 0;
-        while (ok && done < out->size()) {
-            ssize_t n = read(fd, &(*out)[done], out->size() - done);
-            if (n > 0)
-                done += static_cast<size_t>(n);
-            else if (n < 0 && errno == EINTR)
-                continue;
-            else
-                ok = n == 0; // shrunk while being read
-        }
-        out->resize(done);
-    }
-    close(fd);
-    if (!ok)
-        out->clear();
-    return ok;
-}
-
-bool ReadWholeFile(const std::string& path, std::string* out) {
+ReadStatus ReadFileLimited(const std::string& path, uint64_t maxSize, std::string* out) {
     out->clear();
     FILE* f = OpenFile(path, "rb");
     if (!f)
-        return false;
+        return errno == ENOENT || errno == ENOTDIR ? ReadStatus::kMissing : ReadStatus::kFailed;
+    struct stat st {};
+    if (fstat(fileno(f), &st) != 0 || static_cast<uint64_t>(st.st_size) > maxSize) {
+        fclose(f);
+        return ReadStatus::kFailed;
+    }
+    out->reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
+    bool ok = true;
+    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) {
+        // A file that grows while it is read is still held to the limit.
+        if (out->size() + n > maxSize) {
+            ok = false;
+            break;
+        }
         out->append(buf, n);
-    bool ok = !ferror(f);
+    }
+    ok = ok && !ferror(f);
     fclose(f);
-    return ok;
+    if (!ok) {
+        out->clear();
+        return ReadStatus::kFailed;
+    }
+    return ReadStatus::kRead;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* out, uint64_t maxSize) {
+    return ReadFileLimited(path, maxSize, out) == ReadStatus::kRead;
+}
+
+bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out) {
+    return ReadWholeFile(path, out, maxSize);
 }
 
 void SetUnlinkHook(UnlinkHook hook) { g_unlinkHook = hook; }
+void SetReadDenyHook(ReadDenyHook hook) { g_readDenyHook = hook; }
 
 bool GetCurrentDir(char* out, size_t size) { return getcwd(out, size) != nullptr; }
+
+bool EnterProgramFolder() {
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof(exe) - 1)
+        return false;
+    exe[n] = '\0';
+    std::string dir, leaf;
+    SplitPath(exe, &dir, &leaf);
+    return !dir.empty() && chdir(dir.c_str()) == 0;
+}
 
 } // namespace plat

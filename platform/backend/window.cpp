@@ -150,8 +150,15 @@ bool WindowSystemHeadless() {
 }
 
 void ShowSystemErrorBox(const std::string& caption, const std::string& text) {
-    if (SDL_WasInit(SDL_INIT_VIDEO))
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str(), nullptr);
+    // A start refused before the window system is up (no game folder) still
+    // gets its box: SDL shows one without being started, unless the headless
+    // drivers are asked for and nobody could answer it.
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+        const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+        if (asked && (strcmp(asked, "dummy") == 0 || strcmp(asked, "offscreen") == 0))
+            return;
+    }
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str(), nullptr);
 }
 
 } // namespace plat

@@ -124,9 +124,13 @@ TEST_F(EnvSettingsTest, BadFilesKeepDefaults) {
     EXPECT_EQ(LoadText(""), 1);
     EXPECT_EQ(g_dwMessageSpeed, 100u);
 
-    // LF-only lines never end: the whole file is one unfinished piece.
-    EXPECT_EQ(LoadText("SE Volume: 9\nBGM Volume: 9\n"), 1);
-    EXPECT_EQ(g_dwSEVolume, 5u);
+    // Lines ended by LF alone (what editors here write) read like CR LF ones.
+    EXPECT_EQ(LoadText("SE Volume: 9\nBGM Volume: 8\r\n//x\n\nVoice Volume: 7\n"), 1);
+    EXPECT_EQ(g_dwSEVolume, 9u);
+    EXPECT_EQ(g_dwBGMVolume, 8u);
+    EXPECT_EQ(g_dwVoiceVolume, 7u);
+    ASSERT_EQ(SaveEnvData("env.env"), 1);
+    EXPECT_EQ(dir.Read("env.env").find("\n"), dir.Read("env.env").find("\r\n") + 1); // written CR LF
 
     // Truncated: the last line lacks its CR LF and is dropped.
     EXPECT_EQ(LoadText("SE Volume: 9\r\nBGM Volume: 9"), 1);

@@ -4,12 +4,18 @@
 // the cursor file's default.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <iterator>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 
 #include "app/cursor_type.h"
 #include "app/env_settings.h"
 #include "engine/kusystem.h"
+#include "platform/files_test_hooks.h"
 #include "platform/window_metrics.h"
 #include "tests/support/fuzz_mutator.h"
 #include "tests/support/test_env.h"
@@ -90,24 +96,61 @@ TEST_F(SettingsFuzzTest, ADamagedLineCostsNoOtherLine) {
         EXPECT_EQ(g_dwBGMVolume, 2u) << len;
         EXPECT_EQ(g_dwSEVolume, 1u) << len;
     }
-    // The tail of an over-long line is still no line of its own, even when
-    // it starts with the LF of a pair.
+    // An LF right after a full piece ends the over-long line: the next line
+    // is read, and the tail of a longer one is still no line of its own.
     std::string tail = "//" + std::string(1021, 'c') + "\n" + bgm;
     dir.Write("env.env", tail);
     ASSERT_EQ(LoadEnvData("env.env"), 1);
+    EXPECT_EQ(g_dwBGMVolume, 2u);
+    dir.Write("env.env", "//" + std::string(1021, 'c') + "BGM Volume: 3\n" + "SE Volume: 4\n");
+    ASSERT_EQ(LoadEnvData("env.env"), 1);
     EXPECT_EQ(g_dwBGMVolume, 5u);
+    EXPECT_EQ(g_dwSEVolume, 4u);
 }
 
-TEST_F(SettingsFuzzTest, FoldersInPlaceOfTheFilesAreReadErrors) {
-    dir.Write("env.env/x", "");
-    dir.Write("cursor.txt/x", "");
-    kutest::DebugCapture log;
-    g_dwScreenBpp = 32;
-    EXPECT_EQ(LoadEnvData("env.env"), -1);
-    EXPECT_EQ(g_dwScreenBpp, 16u);
-    EXPECT_TRUE(log.Contains("Error: <LoadEnvData> CodeFileReadOneLineでエラーが発生しました\n"));
-    EXPECT_EQ(LoadCursorType("cursor.txt"), 0);
-    EXPECT_TRUE(dir.Exists("cursor.txt/x"));
+bool DenySettings(const std::string& path) { return path == "env.env" || path == "cursor.txt"; }
+
+// A settings or cursor file that exists but cannot be read (no permission, a
+// folder, a FIFO, a device, too large) gives the defaults at once, is named
+// in the log and is never written over.
+TEST_F(SettingsFuzzTest, UnreadableFilesGiveDefaultsAndAreKept) {
+    const std::function<void(const char*)> plant[] = {
+        [&](const char* name) {
+            dir.Write(name, "mine");
+            chmod(name, 0); // root reads through this: the hook stands in
+            plat::SetReadDenyHook(&DenySettings);
+        },
+        [&](const char* name) { dir.Write(std::string(name) + "/x", ""); },
+        [](const char* name) { ASSERT_EQ(0, mkfifo(name, 0644)); }, // no writer: must not block
+        [](const char* name) { ASSERT_EQ(0, symlink("/dev/zero", name)); },
+        [&](const char* name) { dir.Write(name, std::string((1 << 20) + 1, '\n')); },
+    };
+    for (size_t i = 0; i < std::size(plant); ++i) {
+        for (const char* name : {"env.env", "cursor.txt"})
+            plant[i](name);
+        const std::set<std::string> tree = kutest::TreeOf(dir.path());
+        const bool regular = i == 0 || i == 4;
+        const std::string before = regular ? dir.Read("env.env") : "";
+        kutest::DebugCapture log;
+        g_dwScreenBpp = 32;
+        EXPECT_EQ(LoadEnvData("env.env"), 0) << i;
+        EXPECT_EQ(g_dwScreenBpp, 16u);
+        EXPECT_TRUE(log.Contains("Warn: <LoadEnvData> env.env を読み込めません")) << i;
+        EXPECT_EQ(SaveEnvData("env.env"), 0) << i;
+        if (i != 4) { // the cursor reader reads four lines, whatever the size
+            EXPECT_EQ(LoadCursorType("cursor.txt"), 0) << i;
+        }
+        EXPECT_EQ(kutest::TreeOf(dir.path()), tree) << i;
+        if (regular) {
+            EXPECT_EQ(dir.Read("env.env"), before) << i;
+        }
+        plat::SetReadDenyHook(nullptr);
+        for (const char* name : {"env.env", "cursor.txt"})
+            std::filesystem::remove_all(name);
+    }
+    // Once missing, both are written again.
+    EXPECT_EQ(LoadEnvData("env.env"), 0);
+    EXPECT_EQ(SaveEnvData("env.env"), 1);
 }
 
 TEST_F(SettingsFuzzTest, DamagedCursorFilesGiveAChoiceOrTheRewrittenDefault) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -163,6 +165,38 @@ TEST_F(CombineFileTest, BadOffsetsFailWithoutLeavingAFile) {
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(size, 13u);
     EXPECT_EQ(std::string(block->begin(), block->end()), "FILECMB-DATA-");
+}
+
+// An extracted member replaces what held its name only once it is whole:
+// a planted link (in any letter case) is replaced, never written through, and
+// a damaged member leaves the file already there.
+TEST_F(CombineFileTest, ExtractionReplacesOnlyByACompleteFileAndFollowsNoLink) {
+    dir_.Write("victim", "keep");
+    ASSERT_EQ(0, symlink("../victim", "tmp/LOGO.BMP"));
+    ASSERT_EQ(0, symlink("../victim", "tmp/logo.bmp.tmp"));
+    Pack("dat/Img.dat", {{"logo.bmp", "picture"}});
+    EXPECT_EQ(FileDiv("dat/Img.dat", "tmp/", "Logo.bmp"), 1);
+    EXPECT_EQ(dir_.Read("tmp/logo.bmp"), "picture");
+    EXPECT_FALSE(dir_.Exists("tmp/LOGO.BMP"));
+    EXPECT_FALSE(dir_.Exists("tmp/logo.bmp.tmp"));
+    EXPECT_EQ(dir_.Read("victim"), "keep");
+
+    dir_.Write("tmp/x", "old copy");
+    dir_.Write("a.dat", HandArchive("x 40 4000\nLIST-END\n", "data"));
+    EXPECT_EQ(FileDiv("a.dat", "tmp/", "x"), -1);
+    EXPECT_EQ(dir_.Read("tmp/x"), "old copy");
+    EXPECT_FALSE(dir_.Exists("tmp/x.tmp"));
+}
+
+// Archives that are FIFOs or devices are refused at once as unopenable.
+TEST_F(CombineFileTest, SpecialFilesAreRefusedWithoutBlocking) {
+    ASSERT_EQ(0, mkfifo("dat/Img.dat", 0644));
+    ASSERT_EQ(0, symlink("/dev/zero", "dat/SE.dat"));
+    for (const char* archive : {"dat/Img.dat", "dat/SE.dat"}) {
+        log_.Clear();
+        EXPECT_EQ(FileDiv(archive, "tmp/", "x"), -2) << archive;
+        EXPECT_TRUE(log_.Contains("Error: 結合ファイルが読み込みオープンできない\n")) << archive;
+    }
 }
 
 TEST_F(CombineFileTest, NamesThatLeaveTheOutDirectoryAreRefused) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <unistd.h>
 
 #include "tests/support/test_env.h"
 #include "tools/script_writer.h"
@@ -86,10 +87,22 @@ TEST(Mkarc, RoundTripsAFolderOfBinaryFilesByteForByte) {
     std::filesystem::create_directory("y");
     EXPECT_EQ(Tool("mkarc", "extract in.dat y/ random.dat").out, "result 1\n");
     EXPECT_EQ(dir.Read("y/Random.DAT"), random);
+    // A printed failure is a failed exit; a search's "absent" is an answer.
     ToolRun r = Tool("mkarc", "extract in.dat y missing");
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(LastLine(r.out), "result 0");
-    EXPECT_EQ(LastLine(Tool("mkarc", "extract in.dat nowhere all256.bin").out), "result -3");
+    r = Tool("mkarc", "extract in.dat nowhere all256.bin");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(LastLine(r.out), "result -3");
+    EXPECT_EQ(Tool("mkarc", "search in.dat nothing").status, 0);
+    EXPECT_EQ(Tool("mkarc", "search in/crlf.txt x").status, 1);
+
+    // A link in the out folder is replaced by the member, its target kept.
+    dir.Write("victim", "keep");
+    ASSERT_EQ(0, symlink("../victim", "y/all256.bin"));
+    EXPECT_EQ(Tool("mkarc", "extract in.dat y all256.bin").status, 0);
+    EXPECT_EQ(dir.Read("y/all256.bin"), all);
+    EXPECT_EQ(dir.Read("victim"), "keep");
 }
 
 TEST(Mkarc, RefusesWhatTheReaderCannotRead) {
@@ -124,7 +137,11 @@ TEST(Kucode, EncodeWritesACrLfHeaderAndEveryLineReadsBack) {
     EXPECT_EQ(Tool("kucode", "lines raw.spt").out, "\n\x83\x5C\x82\xA0 text\n");
     EXPECT_EQ(Tool("kucode", "rawencode in.txt raw2.spt").out, "result 0\n");
     EXPECT_EQ(dir.Read("raw2.spt").substr(0, 20), "KUCODE NLINE-ENCODE\n");
-    EXPECT_EQ(Tool("kucode", "decode in.txt bad.txt").out, "result -1\n");
+    ToolRun bad = Tool("kucode", "decode in.txt bad.txt");
+    EXPECT_EQ(bad.out, "result -1\n");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(Tool("kucode", "rawencode missing.txt x.spt").status, 1);
+    EXPECT_EQ(Tool("kucode", "decode out.spt back.txt").status, 0);
 }
 
 TEST(Kucode, EncodeRefusesTextTheReadersCannotReturn) {

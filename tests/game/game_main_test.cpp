@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <iterator>
+#include <set>
 #include <memory>
 #include <string>
 
@@ -14,7 +18,9 @@
 #include "modes/logo_mode_data.h"
 #include "modes/test_mode_data.h"
 #include "modes/title_mode_data.h"
+#include "platform/files_test_hooks.h"
 #include "platform/local_time.h"
+#include "tests/support/fuzz_mutator.h"
 #include "tests/modes/mode_harness.h"
 #include "platform/local_time_test_hooks.h"
 #include "tools/archive_writer.h"
@@ -128,6 +134,50 @@ TEST_F(GameMainTest, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(game->SaveIntegrationData("sav"), 0);
     EXPECT_FALSE(dir.Exists("sav.tmp"));
     EXPECT_EQ(game->SaveIntegrationData(GAME_MAIN::kIntegrationFile), 1);
+}
+
+bool DenySave(const std::string& path) { return path == "sav/sav00.sav"; }
+
+// A cross-play file that exists but cannot be read gives a clean start and is
+// never written over; the temporary file of a write never goes through a link.
+TEST_F(GameMainTest, UnreadableFileIsKeptAndTheWriteFollowsNoLink) {
+    mkdir("sav", 0755);
+    dir.Write("victim", "keep");
+    const std::string flags = "---CHARACTER_FLG_START---\n5\n";
+    const std::function<void()> plant[] = {
+        [&] {
+            dir.Write("sav/sav00.sav", flags);
+            chmod("sav/sav00.sav", 0); // root reads through this: the hook stands in
+            plat::SetReadDenyHook(&DenySave);
+        },
+        [] { ASSERT_EQ(0, mkfifo("sav/sav00.sav", 0644)); }, // no writer: must not block
+        [] { ASSERT_EQ(0, symlink("/dev/zero", "sav/sav00.sav")); },
+        [&] { dir.Write("sav/sav00.sav", flags + std::string(671 * 1024, ' ')); },
+    };
+    for (size_t i = 0; i < std::size(plant); ++i) {
+        plant[i]();
+        const std::set<std::string> tree = kutest::TreeOf(dir.path());
+        const bool regular = i == 0 || i == 3;
+        const std::string before = regular ? dir.Read("sav/sav00.sav") : "";
+        kutest::DebugCapture cap;
+        Start();
+        EXPECT_EQ(game->GetGlobalData()->m_dwCharacterFlag, 0u) << i;
+        EXPECT_TRUE(cap.Contains("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav を読み込めません")) << i;
+        game->Release();
+        plat::SetReadDenyHook(nullptr);
+        EXPECT_EQ(kutest::TreeOf(dir.path()), tree) << i;
+        if (regular) {
+            EXPECT_EQ(dir.Read("sav/sav00.sav"), before) << i;
+        }
+        std::filesystem::remove("sav/sav00.sav");
+    }
+    dir.Write("sav/sav00.sav", flags);
+    ASSERT_EQ(0, symlink("../victim", "sav/sav00.sav.tmp"));
+    Start();
+    EXPECT_EQ(game->GetGlobalData()->m_dwCharacterFlag, 5u);
+    game->Release();
+    EXPECT_EQ(CountLines(dir.Read("sav/sav00.sav")), 671);
+    EXPECT_EQ(dir.Read("victim"), "keep");
 }
 
 TEST_F(GameMainTest, FirstFrameBindsSlotsThenLogo) {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/files.h"
+#include "platform/files_test_hooks.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -68,6 +72,104 @@ TEST(Files, ListDirReportsFoldersButNotLinksToThem) {
     EXPECT_FALSE(plat::ListDir("nothing", &entries));
     EXPECT_EQ(EEXIST, plat::MakeDir("d"));
     EXPECT_EQ(ENOENT, plat::MakeDir("x/y"));
+}
+
+bool IsLink(const char* path) {
+    struct stat st {};
+    return lstat(path, &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Every write and removal leaves a planted link's target alone: temporary
+// names, a member name in another letter case, a linked folder on the way,
+// the append of a trace file and the final name of a replaced file.
+TEST(Files, WritesAndRemovalsNeverFollowLinks) {
+    kutest::TempDir dir;
+    dir.Write("victim", "keep");
+    dir.Write("outside/keep", "keep");
+    ASSERT_EQ(0, symlink("victim", "env.env.tmp"));
+    ASSERT_TRUE(plat::WriteFileAtomic("env.env", "new"));
+    EXPECT_EQ("new", dir.Read("env.env"));
+    EXPECT_FALSE(dir.Exists("env.env.tmp"));
+
+    dir.Write("tmp/.keep", "");
+    ASSERT_EQ(0, symlink("../victim", "tmp/LOGO.BMP"));
+    FILE* f = plat::OpenFile("tmp/logo.bmp", "wb");
+    ASSERT_NE(nullptr, f);
+    fputs("member", f);
+    fclose(f);
+    EXPECT_FALSE(dir.Exists("tmp/LOGO.BMP"));
+    EXPECT_EQ("member", dir.Read("tmp/logo.bmp"));
+
+    // Replacing a file whose name is a link: the link goes, its target stays.
+    ASSERT_EQ(0, symlink("../victim", "tmp/Cursor.txt"));
+    ASSERT_TRUE(plat::WriteFileAtomic("tmp/cursor.txt", "c"));
+    EXPECT_FALSE(IsLink("tmp/cursor.txt"));
+    EXPECT_FALSE(dir.Exists("tmp/Cursor.txt"));
+
+    ASSERT_EQ(0, symlink("victim", "trace.txt"));
+    EXPECT_EQ(nullptr, plat::OpenFile("trace.txt", "a+"));
+
+    // A linked folder is never gone through.
+    ASSERT_EQ(0, symlink("outside", "linked"));
+    EXPECT_EQ(nullptr, plat::OpenFile("linked/new", "wb"));
+    EXPECT_NE(0, plat::UnlinkFile("linked/keep"));
+    EXPECT_NE(0, plat::RemoveDir("linked"));
+    std::vector<plat::DirEntry> entries;
+    EXPECT_FALSE(plat::ListDir("linked/", &entries));
+    EXPECT_FALSE(plat::WriteFileAtomic("linked/x", "x"));
+    EXPECT_EQ(0, plat::UnlinkFile("trace.txt"));
+    EXPECT_EQ("keep", dir.Read("victim"));
+    EXPECT_EQ("keep", dir.Read("outside/keep"));
+    EXPECT_FALSE(dir.Exists("outside/new"));
+    EXPECT_FALSE(dir.Exists("outside/x"));
+}
+
+TEST(Files, OwnFoldersReplaceWhatStandsInTheirPlace) {
+    kutest::TempDir dir;
+    dir.Write("outside/keep", "keep");
+    ASSERT_EQ(0, symlink("outside", "tmp"));
+    dir.Write("sav", "a file");
+    for (const char* name : {"tmp/", "sav"}) {
+        bool replaced = false;
+        EXPECT_EQ(0, plat::MakeOwnDir(name, &replaced)) << name;
+        EXPECT_TRUE(replaced) << name;
+        EXPECT_TRUE(plat::StatFile(name).isDirectory) << name;
+        EXPECT_EQ(EEXIST, plat::MakeOwnDir(name, &replaced)) << name;
+        EXPECT_FALSE(replaced) << name;
+    }
+    EXPECT_FALSE(IsLink("tmp"));
+    EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
+bool DenyLocked(const std::string& path) { return path == "locked"; }
+
+// Reading takes regular files only, never blocks on a FIFO, and never reads
+// more than the limit; what cannot be read is told apart from what is missing.
+TEST(Files, ReadsOnlyRegularFilesWithinTheirLimit) {
+    kutest::TempDir dir;
+    ASSERT_EQ(0, mkfifo("fifo", 0644)); // no writer: a blocking open would hang here
+    ASSERT_EQ(0, symlink("/dev/zero", "zero"));
+    ASSERT_EQ(0, symlink("nothing", "dangling"));
+    dir.Write("folder/x", "");
+    dir.Write("big", std::string(1001, 'b'));
+    dir.Write("locked", "secret");
+    plat::SetReadDenyHook(&DenyLocked);
+    std::string out;
+    for (const char* name : {"fifo", "zero", "folder", "locked"}) {
+        errno = 0;
+        EXPECT_EQ(nullptr, plat::OpenFile(name, "rb")) << name;
+        EXPECT_NE(ENOENT, errno) << name;
+        EXPECT_EQ(plat::ReadStatus::kFailed, plat::ReadFileLimited(name, 1000, &out)) << name;
+    }
+    EXPECT_EQ(nullptr, plat::OpenFile("fifo", "a"));
+    plat::SetReadDenyHook(nullptr);
+    EXPECT_EQ(plat::ReadStatus::kMissing, plat::ReadFileLimited("missing", 1000, &out));
+    EXPECT_EQ(plat::ReadStatus::kMissing, plat::ReadFileLimited("dangling", 1000, &out));
+    EXPECT_EQ(plat::ReadStatus::kFailed, plat::ReadFileLimited("big", 1000, &out));
+    EXPECT_EQ(plat::ReadStatus::kRead, plat::ReadFileLimited("big", 1001, &out));
+    EXPECT_EQ(1001u, out.size());
+    EXPECT_TRUE(plat::StatFile("big").isRegular);
+    EXPECT_FALSE(plat::StatFile("fifo").isRegular);
 }
 
 } // namespace

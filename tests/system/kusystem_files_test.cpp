@@ -119,6 +119,26 @@ TEST_F(SystemTest, FolderModeLogsFilesItCannotDeleteWithoutQueueing) {
     EXPECT_EQ("", ListPath(sys, 0));
 }
 
+// A link or file standing where tmp/ goes is replaced by a real folder (and
+// logged); one planted later is never walked by the removal at exit.
+TEST_F(SystemTest, WorkFolderIsAlwaysARealFolderAndItsRemovalFollowsNoLink) {
+    sys.RemoveTempFiles();
+    dir.Write("outside/keep", "keep");
+    ASSERT_EQ(0, symlink("outside", "tmp"));
+    kutest::DebugCapture cap;
+    KUSYSTEM other;
+    EXPECT_EQ(1, other.Initialize(nullptr, 1));
+    EXPECT_TRUE(cap.Contains("Warn: <KUSYTEM::MakeDirectory> tmp/ の位置にあったリンクかファイルを削除しました\n"));
+    struct stat st {};
+    ASSERT_EQ(0, lstat("tmp", &st));
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    other.RemoveTempFiles();
+
+    ASSERT_EQ(0, symlink("outside", "tmp"));
+    sys.RemoveTempFiles();
+    EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
 TEST_F(SystemTest, RemoveTempFilesRemovesTheWorkFolder) {
     dir.Write("tmp/x/y", "1");
     sys.RemoveTempFiles();

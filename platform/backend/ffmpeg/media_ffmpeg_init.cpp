@@ -8,6 +8,8 @@ extern "C" {
 
 #include <mutex>
 
+#include "platform/files.h"
+
 namespace plat {
 
 void EnsureFfmpegQuiet() {
@@ -18,6 +20,9 @@ void EnsureFfmpegQuiet() {
 bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fmt, AVCodecContext** codec,
                     int* stream) {
     EnsureFfmpegQuiet();
+    // A FIFO or device would block the demuxer or feed it without end.
+    if (!StatFile(path).isRegular)
+        return false;
     if (avformat_open_input(fmt, path.c_str(), nullptr, nullptr) < 0)
         return false;
     if (avformat_find_stream_info(*fmt, nullptr) < 0)
