@@ -188,7 +188,7 @@ void BM_BackgroundOnly(benchmark::State& state) {
         state.SkipWithError("no sample game pictures: build the game target first");
         return;
     }
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         s.sprite.D3DXDrawStart();
         s.bg.DrawProc();
         s.sprite.D3DXDrawEnd();
@@ -205,7 +205,7 @@ void BM_FullScene(benchmark::State& state) {
     // Frames advance a simulated 16 ms each: the text types out over about
     // four seconds and starts again, the objects run their programs.
     uint32_t now = static_cast<uint32_t>(s.sys.GetTime()), typingStart = now;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         now += kFrameMs;
         if (now - typingStart > 4000)
             typingStart = now;
