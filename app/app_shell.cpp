@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/app_shell_test_hooks.h"
 #include "app/cursor_type.h"
@@ -61,6 +62,24 @@ char g_instanceToken;
 
 void Log(const char* text) { g_KuSystem.TracePrint(text); }
 
+// Play that ended on a failure rather than a quit: told in a box at the end
+// and in the exit status.
+bool g_startFailed = false;
+bool g_playFailed = false;
+char g_failText[512];
+
+// Logs the frame's own failure line; the box names the cause logged before
+// it, or this line when nothing was.
+int PlayFailed(const char* line) {
+    std::string cause = plat::LastErrorLine();
+    Log(line);
+    if (cause.empty())
+        cause = plat::LastErrorLine();
+    snprintf(g_failText, sizeof(g_failText), "%s", cause.c_str());
+    g_playFailed = true;
+    return 0;
+}
+
 // The orderly exit: settings written and libraries released once.
 void SaveAndRelease() {
     if (!g_bLibraryInit)
@@ -117,8 +136,12 @@ int WinMain(void* hInstance, void*, const char*, int) {
     switch (instance.Acquire(GetShellHooks().instanceName)) {
         case plat::SingleInstance::kOwner: break;
         case plat::SingleInstance::kAlreadyRunning: return 0; // the first one comes forward
-        case plat::SingleInstance::kFailed: return 0;
+        case plat::SingleInstance::kFailed:
+            // Better a game without the one-copy guard than none at all.
+            plat::DebugOut("Warn: <WinMain> 多重起動の確認ができません\n");
+            break;
     }
+    plat::ClearLastErrorLine();
 
     int cursorType = LoadCursorType(kCursorFile);
     LoadMainMenu(&g_menuResource);
@@ -141,7 +164,7 @@ int WinMain(void* hInstance, void*, const char*, int) {
     plat::WindowHandle hWnd = plat::CreateMainWindow(params);
     if (!hWnd) {
         plat::MessageBoxOk(nullptr, "初期化に失敗しました", "Error");
-        return 0;
+        return 1;
     }
     g_hWnd = hWnd;
     g_hMenu = plat::GetWindowMenu(hWnd);
@@ -176,6 +199,13 @@ int WinMain(void* hInstance, void*, const char*, int) {
         }
     }
 
+    if (g_playFailed) {
+        // Shown over the last frame while the game still stands, as at start.
+        g_KuSprite.FlipToGDISurface();
+        plat::MessageBoxOk(hWnd, g_failText, "Error");
+    }
+    if (g_playFailed || g_startFailed)
+        exitCode = 1;
     plat::SleepMs(50);
     SaveAndRelease();
     plat::SetImeEnabled(true);
@@ -191,14 +221,14 @@ int AppMain(plat::WindowHandle hWnd) {
     g_KuSystem.Update(hWnd);
     g_KuSnd.MainLoop(static_cast<unsigned int>(g_KuSystem.GetTime()));
     ++GetShellCounters().frames;
-    if (!g_GameMain.GameMainProc()) {
-        Log("Error: <AppMain> GAME_MAIN::GameMainProcが失敗しました\n");
-        return 0;
-    }
-    if (!AppDraw()) {
-        Log("Error: <AppMain> 描画に失敗しました\n");
-        return 0;
-    }
+    if (!g_GameMain.GameMainProc())
+        return PlayFailed("Error: <AppMain> GAME_MAIN::GameMainProcが失敗しました\n");
+    // The game's own quit has released everything and queued the quit:
+    // there is nothing left to draw.
+    if (!g_bLibraryInit)
+        return 1;
+    if (!AppDraw())
+        return PlayFailed("Error: <AppMain> 描画に失敗しました\n");
     return 1;
 }
 
@@ -391,6 +421,7 @@ intptr_t WndProc(plat::WindowHandle hWnd, uint32_t message, uintptr_t wParam, in
             g_hWnd = hWnd;
             if (!LibraryInitialize(hWnd, g_hInstance)) {
                 plat::MessageBoxOk(nullptr, "初期化に失敗しました", "Error");
+                g_startFailed = true;
                 g_bExitConfirm = 0;
                 plat::SendMessage(hWnd, plat::kMsgDestroy, 0, 0);
             }
@@ -467,6 +498,8 @@ void ResetShellState() {
     g_bActive = g_bMenuOpen = g_bMenuOpenOld = g_bMoviePlay = g_bMoviePlayOld = 0;
     g_bDialogOpen = g_bMenuBarShown = g_bLibraryInit = 0;
     g_bExitConfirm = 1;
+    g_startFailed = g_playFailed = false;
+    g_failText[0] = '\0';
     g_bSoundEnable = 1;
     g_bMaleVoice = 1;
     g_bDebugInfo = 0;

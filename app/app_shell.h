@@ -33,7 +33,8 @@ extern int g_nSoundWarningCursorCount;
 extern int g_nExitConfirmCursorCount;
 
 // The program: single instance, settings, window, message loop, orderly exit.
-// Returns the exit code (0 also when another copy was already running).
+// Returns the exit code: 0 for a quit and when another copy of the user was
+// already running, 1 when start-up or play failed (after a box that says so).
 int WinMain(void* hInstance, void* hPrevInstance, const char* cmdLine, int showCmd);
 // One frame: 1 go on, 0 end the loop.
 int AppMain(plat::WindowHandle hWnd);

@@ -143,7 +143,8 @@ int CG_MODE_DATA::EpisodesListed() const {
     const int top = m_pGlobalData ? m_pGlobalData->m_nTopEpisode : 0;
     if (top < 0)
         return 1;
-    return top + 1 < kEpisodes ? top + 1 : kEpisodes;
+    // Any number may come from the cross-play file: compared without adding.
+    return top < kEpisodes ? top + 1 : kEpisodes;
 }
 
 int CG_MODE_DATA::GetEpisodeTitle(int episode) {

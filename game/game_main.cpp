@@ -17,7 +17,9 @@
 #include "gallery/staff_roll_mode_data.h"
 #include "modes/config_mode_data.h"
 #include "modes/demo_mode_data.h"
+#include "modes/load_mode_data.h"
 #include "modes/logo_mode_data.h"
+#include "modes/save_mode_data.h"
 #include "modes/test_mode_data.h"
 #include "modes/title_mode_data.h"
 #include "platform/clock.h"
@@ -103,6 +105,8 @@ void GAME_MAIN::Release() {
     DeleteMode(m_pDemoMode);
     DeleteMode(m_pTestMode);
     DeleteMode(m_pConfigMode);
+    DeleteMode(m_pSaveMode);
+    DeleteMode(m_pLoadMode);
     DeleteMode(m_pCGMode);
     DeleteMode(m_pBGMMode);
     DeleteMode(m_pStaffRollMode);
@@ -157,6 +161,9 @@ int GAME_MAIN::SaveIntegrationData(const char* path) {
 // ---- mode switch ----
 
 void GAME_MAIN::RecordReadPosition() {
+    // The adventure under a load screen opened from the title has read nothing yet.
+    if (m_pLoadMode && m_pLoadMode->m_nCallMode == LOAD_MODE_DATA::kCallerTitle)
+        return;
     if (m_pAdvData)
         m_pAdvData->RecordReadPosition();
 }
@@ -281,6 +288,7 @@ int GAME_MAIN::ProcTitle() {
             m_nOldMode = kModeTitle;
             m_nMode = kModeAdventure;
             return 1;
+        case TITLE_MODE_DATA::kResultLoad: return OpenLoadFromTitle();
         case TITLE_MODE_DATA::kResultConfig:
             DeleteMode(m_pTitleMode);
             m_pConfigMode = new CONFIG_MODE_DATA;
@@ -372,10 +380,7 @@ int GAME_MAIN::ProcAdventure() {
             m_nMode = kModeTest;
             return 1;
         case ADV_DATA::kResultSave:
-        case ADV_DATA::kResultLoad:
-            // The save and load screens ask to run over the game here.
-            EndAdventure();
-            return BackToTitleUnbuilt(r == ADV_DATA::kResultSave ? "セーブモード" : "ロードモード");
+        case ADV_DATA::kResultLoad: return OpenSaveLoadOverGame(r == ADV_DATA::kResultLoad);
         default: return 1;
     }
 }
@@ -480,29 +485,46 @@ int GAME_MAIN::ProcGallery() {
         m_nOldMode = kModeGallery;
         m_nMode = kModeTitle;
     } else if (r == CG_MODE_DATA::kResultReplay) {
-        // The gallery stays, covered, while the chosen scene plays; the open
-        // scene cell's name is the scene's script.
-        const char* script =
-            m_pCGMode
-                ->m_sceneItem[m_pCGMode->m_nOpenCell >= 1 && m_pCGMode->m_nOpenCell <= 5 ? m_pCGMode->m_nOpenCell - 1
-                                                                                         : 0]
-                .szName;
-        if (!script[0]) {
-            ErrorPrint("Warn: <GAME_MAIN::GameMainProc> シーン回想はまだ組み込まれていません。ギャラリーに戻ります\n");
-            m_pCGMode->ReplayReturn();
-            return 1;
-        }
-        BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-        if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
-            return 0;
-        }
-        m_pAdvData = new ADV_DATA;
-        m_pAdvData->Initialize(script, m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData);
-        m_nOldMode = kModeGallery;
-        m_nMode = kModeSceneReplay;
+        return StartSceneReplay();
     }
     return 1;
+}
+
+int GAME_MAIN::StartSceneReplay() {
+    // The gallery stays, covered, while the chosen scene plays; the open
+    // scene cell's name is the initialisation script of its replay.
+    const int cell = m_pCGMode->m_nOpenCell;
+    const char* script = cell >= 1 && cell <= CG_MODE_DATA::kSceneCells ? m_pCGMode->m_sceneItem[cell - 1].szName : "";
+    if (!script[0]) {
+        ErrorPrint("Warn: <GAME_MAIN::GameMainProc> 回想するシーンがありません。ギャラリーに戻ります\n");
+        m_pCGMode->ReplayReturn();
+        return 1;
+    }
+    BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+    if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
+        ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
+        return 0;
+    }
+    // The scene gets the memory of the gallery's pages; they come back with it.
+    m_pCGMode->CGSelectItemDataRelease();
+    m_pAdvData = new ADV_DATA;
+    if (!m_pAdvData->Initialize(script, m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData)) {
+        // A replay that cannot start must not end the game: the gallery goes on.
+        ErrorPrint("Error: <GAME_MAIN::GameMainProc> シーン回想の開始に失敗しました。ギャラリーに戻ります\n");
+        EndSceneReplay();
+        return 1;
+    }
+    m_nOldMode = kModeGallery;
+    m_nMode = kModeSceneReplay;
+    return 1;
+}
+
+void GAME_MAIN::EndSceneReplay() {
+    DeleteMode(m_pAdvData);
+    BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+    m_pCGMode->ReplayReturn();
+    m_nOldMode = m_nMode;
+    m_nMode = kModeGallery;
 }
 
 int GAME_MAIN::ProcMusicRoom() {
@@ -545,7 +567,7 @@ int GAME_MAIN::ProcSceneReplay() {
         return 0;
     const int r = m_pAdvData->MainProc();
     switch (r) {
-        case kModeFailed: return 0;
+        case ADV_DATA::kResultGoOn: return 1;
         case ADV_DATA::kResultConfig:
             m_pAdvData->LoadDataRelease();
             VoiceStop(m_pKUSnd, m_pKUSys);
@@ -554,15 +576,15 @@ int GAME_MAIN::ProcSceneReplay() {
             m_nOldMode = kModeSceneReplay;
             m_nMode = kModeConfig;
             return 1;
-        case 0: return 1;
+        case kModeFailed:
+            // A scene that cannot be read on is only a replay: the gallery goes on.
+            ErrorPrint("Error: <GAME_MAIN::GameMainProc> シーン回想でエラーが発生しました。ギャラリーに戻ります\n");
+            EndSceneReplay();
+            return 1;
         default:
             // The scene is over (or asks for a screen a replay does not
             // offer): back to the gallery at the page it was chosen from.
-            DeleteMode(m_pAdvData);
-            BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-            m_pCGMode->ReplayReturn();
-            m_nOldMode = kModeSceneReplay;
-            m_nMode = kModeGallery;
+            EndSceneReplay();
             return 1;
     }
 }
@@ -580,6 +602,8 @@ int GAME_MAIN::GameMainProc() {
         case kModeAdventure: return ProcAdventure();
         case kModeTest: return ProcTest();
         case kModeConfig: return ProcConfig();
+        case kModeSave: return ProcSave();
+        case kModeLoad: return ProcLoad();
         case kModeGallery: return ProcGallery();
         case kModeSceneReplay: return ProcSceneReplay();
         case kModeMusicRoom: return ProcMusicRoom();
@@ -604,6 +628,8 @@ int GAME_MAIN::GameMainDraw() {
         case kModeAdventure: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
         case kModeTest: drawn = m_pTestMode ? m_pTestMode->DrawProc() : 0; break;
         case kModeConfig: drawn = m_pConfigMode ? m_pConfigMode->DrawProc() : 0; break;
+        case kModeSave: drawn = m_pSaveMode ? m_pSaveMode->DrawProc() : 0; break;
+        case kModeLoad: drawn = m_pLoadMode ? m_pLoadMode->DrawProc() : 0; break;
         case kModeGallery: drawn = m_pCGMode ? m_pCGMode->DrawProc() : 0; break;
         case kModeSceneReplay: drawn = m_pAdvData ? m_pAdvData->DrawProc() : 0; break;
         case kModeMusicRoom: drawn = m_pBGMMode ? m_pBGMMode->DrawProc() : 0; break;

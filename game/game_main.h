@@ -30,6 +30,8 @@ public:
     static constexpr int kModeAdventure = 4;
     static constexpr int kModeTest = 5;
     static constexpr int kModeConfig = 6;
+    static constexpr int kModeSave = 7;
+    static constexpr int kModeLoad = 8;
     static constexpr int kModeSceneReplay = 10;
     static constexpr int kModeGallery = 11;
     static constexpr int kModeMusicRoom = 12;
@@ -101,8 +103,23 @@ private:
     int ProcAdventure();
     int ProcTest();
     int ProcConfig();
+    int ProcSave();
+    int ProcLoad();
+    // Opens the save or load screen over the running game (adventure result 4 or 5).
+    int OpenSaveLoadOverGame(bool load);
+    // The title's load row: a fresh adventure for the load screen to read into.
+    int OpenLoadFromTitle();
+    // Back to the game after a screen over it: its assets loaded again, the
+    // interrupted message shown whole, the fade-in from the start.
+    void ResumeAdventure();
+    // After a load: the saved script reopened at its line, the saved music.
+    void ResumeLoadedGame();
     int ProcGallery();
     int ProcSceneReplay();
+    // Plays the gallery's chosen scene (mode 10) with the gallery kept; 1 / 0.
+    int StartSceneReplay();
+    // Deletes the replayed scene and shows the gallery where it was left.
+    void EndSceneReplay();
     int ProcMusicRoom();
     int ProcStaffRoll();
     // Creates and starts the logo; 1 / 0.

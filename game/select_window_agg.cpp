@@ -208,6 +208,12 @@ int SELECT_WINDOW_AGG::DisappearWindow() {
             }
             return 0;
         default: {
+            // A set restored from a save in its closing steps has no choice
+            // on record: there is no window to fade.
+            if (m_nSelect < 0 || static_cast<uint32_t>(m_nSelect) >= m_dwCount) {
+                Log(m_pKUSys, "DisappearWindow", "ウィンドウが選択されずに呼び出されました");
+                return -1;
+            }
             bool done = true;
             if (!FadeOut(m_nSelect, &done))
                 return -1;

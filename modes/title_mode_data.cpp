@@ -42,7 +42,7 @@ KURECT ItemSource(int item, int kind) {
     return KURECT{left, top, left + 112, top + 24};
 }
 
-constexpr int kShownItems[] = {1, 3, 4, 5, 6};
+constexpr int kShownItems[] = {1, 2, 3, 4, 5, 6};
 
 struct DayRange {
     int from, to;
@@ -57,14 +57,16 @@ bool TitleMoveTarget(const void*, int current, int vk, KURECT* target) {
     if (vk == plat::kVkUp) {
         to = current == 0   ? 1
              : current == 1 ? 6
-             : current == 3 ? 1
+             : current == 2 ? 1
+             : current == 3 ? 2
              : current == 4 ? 3
              : current == 5 ? 4
              : current == 6 ? 5
                             : 0;
     } else if (vk == plat::kVkDown) {
         to = current == 0   ? 1
-             : current == 1 ? 3
+             : current == 1 ? 2
+             : current == 2 ? 3
              : current == 3 ? 4
              : current == 4 ? 5
              : current == 5 ? 6
@@ -92,6 +94,7 @@ int TITLE_MODE_DATA::ChooseBackground(int month, int hour, int minute) {
 bool TITLE_MODE_DATA::ItemRect(int item, KURECT* rc) {
     switch (item) {
         case 1: *rc = KURECT{345, 273, 457, 297}; return true;
+        case 2: *rc = KURECT{344, 305, 456, 329}; return true;
         case 3: *rc = KURECT{345, 336, 457, 360}; return true;
         case 4: *rc = KURECT{346, 368, 458, 392}; return true;
         case 5: *rc = KURECT{346, 399, 458, 423}; return true;

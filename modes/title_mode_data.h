@@ -9,8 +9,8 @@ class KUSPRITE2;
 class KUSND;
 
 // The title screen: day or night background, an intro in which the logo,
-// two bars and the menu slide and fade in, then a menu of new game, options,
-// the picture gallery and quit; it closes by itself 90 s after the menu appeared.
+// two bars and the menu slide and fade in, then a menu of new game, load,
+// options, the picture gallery, the music room and quit; it closes by itself 90 s after the menu appeared.
 class TITLE_MODE_DATA {
 public:
     static constexpr int kSlotFade = 0;
@@ -24,6 +24,7 @@ public:
 
     // Results of MainProc.
     static constexpr int kResultNewGame = 1;
+    static constexpr int kResultLoad = 2;
     static constexpr int kResultConfig = 3;
     static constexpr int kResultGallery = 4;
     static constexpr int kResultMusicRoom = 5;
@@ -45,7 +46,7 @@ public:
 
     // Background slot for a local date and time: day (6) or night (7).
     static int ChooseBackground(int month, int hour, int minute);
-    // Hit rectangle of a shown menu item (1, 3, 4, 5, 6); false for any other item.
+    // Hit rectangle of a menu item (1 to 6); false for any other item.
     static bool ItemRect(int item, KURECT* rc);
 
     int m_bInit;

@@ -30,8 +30,15 @@ bool PollRawInput(RawInput* out);
 bool PumpWindowEvent();
 // True once the window system runs (a window was made).
 bool WindowSystemUp();
+// True while a window-system event waits to be taken (PollRawInput may
+// report none before all of them are read).
+bool WindowEventWaiting();
 // Blocks until a window-system event may be waiting, at most timeoutMs.
 void WaitWindowEvent(int timeoutMs);
+
+// True when the window system shows nothing to anyone (a headless driver):
+// a box there would wait for an answer that never comes.
+bool WindowSystemHeadless();
 
 // A message box of the system's own, for errors while no window exists.
 void ShowSystemErrorBox(const std::string& caption, const std::string& text);

@@ -1,5 +1,6 @@
 #include "platform/dialog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 
@@ -199,6 +200,15 @@ bool TakeQueuedAnswer(Dialog* d, DialogProc proc) {
     return true;
 }
 
+// Nobody can be asked: the default button answers, else a close.
+void TakeDefaultAnswer(Dialog* d, DialogProc proc) {
+    int i = DefaultIndex(*d);
+    if (i >= 0)
+        Activate(d, proc, i);
+    if (!d->ended)
+        proc(d, kDlgClose, 0);
+}
+
 // Tab and the arrows move the focus to the next control that is not a static.
 void MoveFocus(Dialog* d, int vk) {
     int n = static_cast<int>(d->t.controls.size());
@@ -290,9 +300,15 @@ void RunDialogLoop(Dialog* d, DialogProc proc, WindowHandle owner) {
         RawInput in;
         if (!PollRawInput(&in)) {
             DispatchAppEvents(owner);
-            // A test may queue its answer while the dialog is up.
-            if (!TakeQueuedAnswer(d, proc))
-                WaitWindowEvent(10);
+            // A test may queue its answer while the dialog is up. On a
+            // headless window nobody is left to answer once the input that
+            // waited is read.
+            if (!TakeQueuedAnswer(d, proc)) {
+                if (!WindowSystemHeadless())
+                    WaitWindowEvent(10);
+                else if (!WindowEventWaiting())
+                    TakeDefaultAnswer(d, proc);
+            }
             continue;
         }
         if (OnDialogInput(d, proc, owner, gameTop, in) && !d->ended)
@@ -313,14 +329,8 @@ intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc pr
     proc(&d, kDlgInit, 0);
     if (!d.ended)
         TakeQueuedAnswer(&d, proc);
-    if (!d.ended && !owner) {
-        // Nobody can be asked: the default button answers.
-        int i = DefaultIndex(d);
-        if (i >= 0)
-            Activate(&d, proc, i);
-        if (!d.ended)
-            proc(&d, kDlgClose, 0);
-    }
+    if (!d.ended && !owner)
+        TakeDefaultAnswer(&d, proc);
     if (!d.ended)
         RunDialogLoop(&d, proc, owner);
     Record(d);
@@ -333,10 +343,30 @@ intptr_t MessageBoxProc(Dialog* d, uint32_t msg, uintptr_t) {
         EndDialog(d, 1);
     return 0;
 }
+
+// Breaks a text into lines no wider than maxWidth, between characters.
+std::string WrapText(const std::string& text, int maxWidth) {
+    std::string out, line;
+    for (size_t at = 0; at < text.size();) {
+        size_t len = std::min(SjisCharLength(text, at), text.size() - at);
+        std::string ch = text.substr(at, len);
+        at += len;
+        if (ch == "\n" || (!line.empty() && UiTextWidth(line + ch, kTextH) > maxWidth)) {
+            out += line + "\n";
+            line.clear();
+            if (ch == "\n")
+                continue;
+        }
+        line += ch;
+    }
+    return out + line;
+}
 } // namespace
 
 void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string& caption) {
-    if (!owner) {
+    // Nobody can answer without a window or on a headless one: the text goes
+    // to standard error and "OK" counts as pressed at once.
+    if (!owner || WindowSystemHeadless()) {
         ++g_runs;
         g_lastCaption = caption;
         g_lastTexts = text + "\n";
@@ -346,16 +376,29 @@ void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string
             g_answers.pop_front();
             return;
         }
-        ShowSystemErrorBox(caption, text);
+        if (!owner)
+            ShowSystemErrorBox(caption, text);
         return;
     }
+    constexpr int kMaxTextWidth = 640;
+    std::string wrapped = WrapText(text, kMaxTextWidth);
+    int lines = 1 + static_cast<int>(std::count(wrapped.begin(), wrapped.end(), '\n'));
+    int widest = 0;
+    for (size_t start = 0; start <= wrapped.size();) {
+        size_t nl = wrapped.find('\n', start);
+        widest = std::max(widest, UiTextWidth(wrapped.substr(start, nl - start), kTextH));
+        if (nl == std::string::npos)
+            break;
+        start = nl + 1;
+    }
+    const int textH = lines * (kTextH + 4);
     DialogTemplate t;
     t.caption = caption;
-    int tw = std::max(160, UiTextWidth(text, kTextH) + 40);
+    int tw = std::max(160, widest + 40);
     t.width = tw;
-    t.height = 80;
-    t.controls.push_back({DialogControl::kStatic, -1, text, 20, 16, tw - 40, 16, false});
-    t.controls.push_back({DialogControl::kButton, 1, "OK", (tw - 80) / 2, 44, 80, 24, true});
+    t.height = 64 + textH;
+    t.controls.push_back({DialogControl::kStatic, -1, wrapped, 20, 16, tw - 40, textH, false});
+    t.controls.push_back({DialogControl::kButton, 1, "OK", (tw - 80) / 2, 28 + textH, 80, 24, true});
     RunDialog(owner, t, &MessageBoxProc);
 }
 

@@ -38,7 +38,8 @@ using DialogProc = intptr_t (*)(Dialog* dialog, uint32_t message, uintptr_t wPar
 
 // Runs the dialog until its procedure calls EndDialog; returns that result.
 // Without a window the dialog cannot be shown: then a queued answer is used,
-// or the default button counts as pressed.
+// or the default button counts as pressed. So it is on a headless window
+// once the input already waiting is read.
 intptr_t RunDialog(WindowHandle owner, const DialogTemplate& tmpl, DialogProc proc);
 void EndDialog(Dialog* dialog, intptr_t result);
 void SetDialogItemText(Dialog* dialog, int id, const std::string& text);

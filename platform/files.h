@@ -44,6 +44,9 @@ FILE* OpenFile(const std::string& path, const char* mode);
 // write never leaves a half-written file behind. False on any failure.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes);
 bool ReadWholeFile(const std::string& path, std::string* out);
+// Reads a regular file of at most maxSize bytes; false for anything else (a
+// folder, a device, a FIFO, a bigger file) or a failed read.
+bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out);
 
 // The working directory (the game folder) into out, NUL-terminated; false
 // when it cannot be read or does not fit in size bytes.

@@ -10,6 +10,8 @@ InputState& InputState::Get() {
 void InputState::ReleaseAll() {
     for (bool& d : down_)
         d = false;
+    for (bool& d : swallowed_)
+        d = false;
 }
 
 void InputState::WarpMouse(int x, int y) {

@@ -34,11 +34,22 @@ class InputState {
 public:
     static InputState& Get();
 
-    bool IsVkDown(int vk) const { return vk >= 0 && vk < 256 && down_[vk]; }
+    // A swallowed key reads as up although it is held.
+    bool IsVkDown(int vk) const { return vk >= 0 && vk < 256 && down_[vk] && !swallowed_[vk]; }
     void SetVkDown(int vk, bool down) {
-        if (vk >= 0 && vk < 256)
+        if (vk >= 0 && vk < 256) {
             down_[vk] = down;
+            if (!down)
+                swallowed_[vk] = false;
+        }
     }
+    // A press a menu or dialog took: the game never sees it, and the key
+    // counts as up until it is released and pressed again.
+    void Swallow(int vk) {
+        if (vk >= 0 && vk < 256 && down_[vk])
+            swallowed_[vk] = true;
+    }
+    bool IsSwallowed(int vk) const { return vk >= 0 && vk < 256 && swallowed_[vk]; }
     void ReleaseAll();
 
     // Mouse position in client (game) coordinates.
@@ -57,6 +68,7 @@ public:
 
 private:
     bool down_[256] = {};
+    bool swallowed_[256] = {};
     int mouseX_ = 0;
     int mouseY_ = 0;
     WarpHook warp_ = nullptr;

@@ -11,8 +11,9 @@ posix='linux/[^>"]*|unistd\.h|fcntl\.h|dirent\.h|poll\.h|pwd\.h|signal\.h|sys/[^
 backend='platform/backend/[^>"]*'
 
 # Files that may include a library header: tests of the backend itself (they
-# inject SDL events and read what SDL shows) and the benchmark that measures
-# SDL's software renderer beside ours.
+# inject SDL events and read what SDL shows), the benchmark that measures
+# SDL's software renderer beside ours, and the idle measurement's baseline
+# program and its preloaded probe (they stand outside the game).
 lib_allowed=(
     tests/app/app_test_util.h
     tests/app/dialog_test.cpp
@@ -20,6 +21,8 @@ lib_allowed=(
     tests/app/window_test.cpp
     tests/video/present_test.cpp
     bench/video_bench.cpp
+    bench/idle/idle_baseline.cpp
+    bench/idle/idle_probe.cpp
 )
 # Folders that may include POSIX headers: test fixtures (unreadable files,
 # a second process), benchmarks and host tools are not the game.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,17 +100,59 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out) {
 FILE* OpenFile(const std::string& path, const char* mode) { return fopen(ResolvePath(path).c_str(), mode); }
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
+    // The temporary file is made fresh: a stale entry of its name (a link
+    // planted there, say) is removed, and the create neither follows a link
+    // nor reuses a file that appears meanwhile.
     std::string tmp = path + ".tmp";
-    FILE* f = fopen(tmp.c_str(), "wb");
-    if (!f)
+    if (unlink(tmp.c_str()) != 0 && errno != ENOENT)
         return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (fflush(f) == 0) && ok;
-    ok = (fclose(f) == 0) && ok;
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0)
+            done += static_cast<size_t>(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            ok = false;
+    }
+    ok = (close(fd) == 0) && ok;
     if (ok)
         ok = rename(tmp.c_str(), path.c_str()) == 0;
     if (!ok)
         unlink(tmp.c_str());
+    return ok;
+}
+
+bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out) {
+    out->clear();
+    // Non-blocking, so that a FIFO in the file's place cannot stall the open.
+    int fd = open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= maxSize;
+    if (ok) {
+        out->resize(static_cast<size_t>(st.st_size));
+        size_t done = 0;
+        while (ok && done < out->size()) {
+            ssize_t n = read(fd, &(*out)[done], out->size() - done);
+            if (n > 0)
+                done += static_cast<size_t>(n);
+            else if (n < 0 && errno == EINTR)
+                continue;
+            else
+                ok = n == 0; // shrunk while being read
+        }
+        out->resize(done);
+    }
+    close(fd);
+    if (!ok)
+        out->clear();
     return ok;
 }
 

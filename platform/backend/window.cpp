@@ -1,5 +1,7 @@
 #include <SDL.h>
 
+#include <cstring>
+
 #include "platform/app_events.h"
 #include "platform/backend/window_sdl.h"
 #include "platform/cursor.h"
@@ -139,6 +141,11 @@ void RestoreAndRaiseWindow(WindowHandle w) {
 }
 
 bool IsWindowMinimized(WindowHandle w) { return w && (SDL_GetWindowFlags(w->sys->sdl) & SDL_WINDOW_MINIMIZED) != 0; }
+
+bool WindowSystemHeadless() {
+    const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : nullptr;
+    return driver && (strcmp(driver, "dummy") == 0 || strcmp(driver, "offscreen") == 0);
+}
 
 void ShowSystemErrorBox(const std::string& caption, const std::string& text) {
     if (SDL_WasInit(SDL_INIT_VIDEO))

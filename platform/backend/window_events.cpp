@@ -51,8 +51,33 @@ int MapKey(SDL_Keycode k) {
         case SDLK_END: return kVkEnd;
         case SDLK_PAGEUP: return kVkPrior;
         case SDLK_PAGEDOWN: return kVkNext;
+        // The volume keys: "+" and "-" on the keypad and on the main block.
+        case SDLK_KP_PLUS: return 107;
+        case SDLK_KP_MINUS: return 109;
+        case SDLK_EQUALS:
+        case SDLK_PLUS: return 187;
+        case SDLK_MINUS: return 189;
         default: return 0;
     }
+}
+
+// The code of one side of a modifier, 0 for other keys.
+int SideVk(SDL_Keycode k) {
+    switch (k) {
+        case SDLK_LSHIFT: return 160;
+        case SDLK_RSHIFT: return 161;
+        case SDLK_LCTRL: return 162;
+        case SDLK_RCTRL: return 163;
+        case SDLK_LALT: return 164;
+        case SDLK_RALT: return 165;
+        default: return 0;
+    }
+}
+
+void SwallowKey(SDL_Keycode k, int vk) {
+    auto& in = InputState::Get();
+    in.Swallow(vk);
+    in.Swallow(SideVk(k));
 }
 
 // Keeps the virtual-key table; both sides of a modifier share one key.
@@ -185,14 +210,27 @@ bool QueueMenuKey(Window* w, int vk, bool down) {
 void TranslateKey(const SDL_KeyboardEvent& e, RawInput* raw, bool queueMessages) {
     bool down = e.type == SDL_KEYDOWN;
     int vk = MapKey(e.keysym.sym);
+    // A key a menu or dialog took stays theirs until released: its repeats
+    // and its release are no key messages either.
+    bool swallowed = InputState::Get().IsSwallowed(vk);
     TrackKey(e.keysym.sym, down, vk);
     raw->kind = down ? RawInput::kKeyDown : RawInput::kKeyUp;
     raw->vk = vk;
     raw->repeat = e.repeat != 0;
-    if (!queueMessages || vk == 0)
+    if (!queueMessages) {
+        if (down)
+            SwallowKey(e.keysym.sym, vk);
         return;
-    if (!QueueMenuKey(MainWindow(), vk, down))
-        Push(down ? kMsgKeyDown : kMsgKeyUp, static_cast<uintptr_t>(vk));
+    }
+    if (vk == 0 || swallowed)
+        return;
+    if (QueueMenuKey(MainWindow(), vk, down)) {
+        // Alt stays readable: the menu's own chords test it.
+        if (down && vk != kVkMenu)
+            SwallowKey(e.keysym.sym, vk);
+        return;
+    }
+    Push(down ? kMsgKeyDown : kMsgKeyUp, static_cast<uintptr_t>(vk));
 }
 
 void TranslateMouseButton(const SDL_MouseButtonEvent& e, RawInput* raw, bool queueMessages) {
@@ -212,8 +250,12 @@ void TranslateMouseButton(const SDL_MouseButtonEvent& e, RawInput* raw, bool que
             return;
         }
     }
-    if (raw->vk)
+    if (raw->vk) {
         InputState::Get().SetVkDown(raw->vk, down);
+        // A click a menu or dialog took never counts as the game's.
+        if (down && !queueMessages)
+            InputState::Get().Swallow(raw->vk);
+    }
 }
 
 // One SDL event: state kept, raw form filled for the modal loops, and (when
@@ -246,6 +288,13 @@ void Translate(const SDL_Event& e, RawInput* raw, bool queueMessages) {
 } // namespace
 
 bool WindowSystemUp() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
+
+// A poll ends at the marker SDL queues when it pumps, with events pushed
+// after it still waiting.
+bool WindowEventWaiting() {
+    return SDL_WasInit(SDL_INIT_VIDEO) &&
+           (SDL_HasEvents(SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) || SDL_HasEvents(SDL_POLLSENTINEL + 1, SDL_LASTEVENT));
+}
 
 void WaitWindowEvent(int timeoutMs) { SDL_WaitEventTimeout(nullptr, timeoutMs); }
 

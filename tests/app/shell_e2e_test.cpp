@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "engine/kusystem.h"
 #include "sound/kusnd.h"
 #include "game/game_main.h"
+#include "modes/title_mode_data.h"
 #include "platform/dialog.h"
 #include "platform/single_instance.h"
 #include "platform/video_present.h"
@@ -235,18 +237,42 @@ TEST_F(ShellTest, StartsInFullScreenFromTheSettings) {
     EXPECT_NE(dir.Read("env.env").find("スクリーンモード: Full\r\n"), std::string::npos);
 }
 
-TEST_F(ShellTest, RendererFailureClosesWithoutAskingAndStillSaves) {
+TEST_F(ShellTest, RendererFailureClosesWithoutAskingSavesAndFails) {
     GetShellHooks().spriteInit = [](uint32_t) { return -1; };
     kutest::DebugCapture capture;
     int dialogsBefore = plat::DialogRunCount();
     int rc = Run([](int) {});
-    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(rc, 1);
     EXPECT_TRUE(capture.Contains("Error: <LibraryInitialize> スプライトライブラリの初期化に失敗しました\n"));
     EXPECT_EQ(plat::DialogRunCount(), dialogsBefore + 1) << "only the error box";
     EXPECT_EQ(plat::LastDialogCaption(), "Error");
     EXPECT_EQ(plat::LastDialogTexts(), "初期化に失敗しました\n");
     EXPECT_EQ(GetShellCounters().libraryRelease, 1);
     EXPECT_EQ(GetShellCounters().frames, 0);
+    EXPECT_EQ(dir.Read("env.env"), GoldenDefaults());
+}
+
+// Play that fails (here the logo's picture archive is damaged) ends by
+// itself on the headless driver: the box names the cause and the exit
+// status says so; the orderly part of the exit still runs.
+TEST_F(ShellTest, FailedPlayEndsWithTheCauseInABoxAndAFailureStatus) {
+    dir.Write("dat/Img.dat", "damaged");
+    kutest::DebugCapture capture;
+    int dialogsBefore = plat::DialogRunCount();
+    int rc = Run([](int frames) {
+        if (frames == 200) { // fail-safe: the failure went unnoticed
+            SDL_Event e;
+            SDL_zero(e);
+            e.type = SDL_QUIT;
+            SDL_PushEvent(&e);
+        }
+    });
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(plat::DialogRunCount(), dialogsBefore + 1);
+    EXPECT_EQ(plat::LastDialogCaption(), "Error");
+    EXPECT_EQ(plat::LastDialogTexts(), "Error: <GAME_MAIN::GameMainProc> LOGO_MODE_DATAクラスの初期化に失敗しました\n");
+    EXPECT_TRUE(capture.Contains("Error: <AppMain> GAME_MAIN::GameMainProcが失敗しました\n"));
+    EXPECT_EQ(GetShellCounters().libraryRelease, 1);
     EXPECT_EQ(dir.Read("env.env"), GoldenDefaults());
 }
 
@@ -409,6 +435,130 @@ TEST(ShellProcessTest, SecondProgramStartExitsWithZero) {
     EXPECT_TRUE(first.PollRaiseRequest());
     EXPECT_FALSE(dir.Exists("env.env")) << "a second start writes nothing";
     EXPECT_FALSE(dir.Exists("cursor.txt"));
+}
+
+// The sample game's title (the game folder built with the program), on a
+// fake clock: the pointer rests on "options" while the About box is answered
+// with Enter; then "quit" is clicked.
+class SampleGameShellTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        std::error_code ec;
+        std::filesystem::copy(
+            kutest::BinaryDir() + "/game/dat", "dat",
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec)
+            GTEST_SKIP() << "the sample game is not built: " << ec.message();
+        clock.clock.SetStepPerRead(1);
+    }
+    static void Pointer(uint32_t type, int x, int y) {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = type;
+        if (type == SDL_MOUSEMOTION)
+            e.motion.x = x, e.motion.y = y;
+        else
+            e.button.button = SDL_BUTTON_LEFT, e.button.x = x, e.button.y = y;
+        SDL_PushEvent(&e);
+    }
+    kutest::FakeClockScope clock;
+};
+
+TEST_F(SampleGameShellTest, EnterOnADialogNeverReachesTheTitle) {
+    constexpr int kMenuStrip = 20; // window y of the picture's top
+    kutest::DebugCapture capture;
+    int step = 0, at = 0, dialogsBefore = plat::DialogRunCount();
+    bool hovered = false, aboutAnswered = false, titleKept = false;
+    int rc = Run([&](int frames) {
+        TITLE_MODE_DATA* title = g_GameMain.GetMode() == GAME_MAIN::kModeTitle ? g_GameMain.m_pTitleMode : nullptr;
+        if (step == 0 && title && title->m_nPhase == 6) {
+            Pointer(SDL_MOUSEMOTION, 400, 348 + kMenuStrip); // "options"
+            step = 1, at = frames;
+        } else if (step == 1 && frames >= at + 2) {
+            hovered = title && title->m_nSelect == TITLE_MODE_DATA::kResultConfig;
+            plat::QueueMenuChoice(IDM_ABOUT);
+            Tap(SDLK_F10);
+            PushKey(SDLK_RETURN, true); // read by the About box: its "OK"
+            step = 2, at = frames;
+        } else if (step == 2 && frames >= at + 3) {
+            aboutAnswered = plat::DialogRunCount() == dialogsBefore + 1 && g_bDialogOpen == 0;
+            PushKey(SDLK_RETURN, false); // released over the game
+            step = 3, at = frames;
+        } else if (step == 3 && frames >= at + 5) {
+            titleKept = title && title->m_nPhase == 6;
+            Pointer(SDL_MOUSEBUTTONDOWN, 400, 443 + kMenuStrip); // "quit"
+            Pointer(SDL_MOUSEBUTTONUP, 400, 443 + kMenuStrip);
+            step = 4;
+        } else if (frames == 20000) { // fail-safe
+            plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
+            Tap(SDLK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(step, 4);
+    EXPECT_TRUE(hovered);
+    EXPECT_TRUE(aboutAnswered);
+    EXPECT_TRUE(titleKept) << "the Enter that answered the box chose a title item";
+    // The title's quit is an orderly end: status 0, nothing drawn after the release.
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(GetShellCounters().libraryRelease, 1);
+    EXPECT_FALSE(capture.Contains("描画に失敗しました")) << capture.all();
+    EXPECT_FALSE(capture.Contains("初期化されていません")) << capture.all();
+}
+
+// Runs the program in `folder` (its own executable beside dat/) and returns
+// its wait status, -1 when it did not end by itself; its standard error goes
+// to `err`.
+int RunProgramIn(const std::string& folder, std::string* err) {
+    std::string errFile = folder + "/stderr.txt";
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(folder.c_str()) != 0 || !freopen(errFile.c_str(), "w", stderr))
+            _exit(126);
+        execl("./larkspin", "./larkspin", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    pid_t done = 0;
+    for (int i = 0; i < 6000 && done == 0; ++i) { // a start that never ends is the fault looked for
+        done = waitpid(pid, &status, WNOHANG);
+        if (done == 0)
+            usleep(10000);
+    }
+    if (done == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    std::ifstream in(errFile, std::ios::binary);
+    err->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return done == pid ? status : -1;
+}
+
+// A copy of the built game folder whose picture archive is cut short.
+TEST(ShellProcessTest, DamagedArchiveEndsWithTheBoxAndAFailureStatus) {
+    namespace fs = std::filesystem;
+    const fs::path game = kutest::BinaryDir() + "/game";
+    kutest::TempDir dir;
+    std::error_code ec;
+    fs::create_directory("dat", ec);
+    for (const char* f : {"larkspin", "env.env", "cursor.txt"})
+        fs::copy_file(game / f, f, ec);
+    for (const auto& entry : fs::directory_iterator(game / "dat", ec))
+        fs::create_symlink(entry.path(), fs::path("dat") / entry.path().filename(), ec);
+    if (ec)
+        GTEST_SKIP() << "the sample game is not built";
+    fs::remove("dat/Img.dat");
+    std::ifstream in(game / "dat/Img.dat", std::ios::binary);
+    std::string bytes(100000, '\0');
+    ASSERT_TRUE(in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+    dir.Write("dat/Img.dat", bytes);
+    std::string err;
+    int status = RunProgramIn(dir.path(), &err);
+    ASSERT_NE(status, -1) << "it did not end by itself\n" << err;
+    ASSERT_TRUE(WIFEXITED(status)) << err;
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(err.find("Error: Error: <GAME_MAIN::GameMainProc>"), std::string::npos) << "the box's text\n" << err;
+    EXPECT_TRUE(dir.Exists("env.env"));
 }
 
 // For a look at the real window (run by hand under a display): opens the

@@ -1,4 +1,5 @@
 #include "modes/cursor_move.h"
+#include "game/integration_data.h"
 #include "tests/gallery/gallery_fixture.h"
 
 namespace {
@@ -171,4 +172,69 @@ TEST_F(GalleryModeTest, MissingAtlasIsLoggedAndTheGalleryGoesOn) {
     RunTo(2);
     EXPECT_EQ(cg.m_nEpisode, 1);
     EXPECT_EQ(cg.m_sceneItem[0].bDispFlg, 1); // the cells stay usable
+}
+
+// A missing picture atlas or full-view picture is logged; the list and the
+// view still open, the view stays empty and steps on.
+TEST_F(GalleryModeTest, MissingPicturesAreLoggedAndTheViewGoesOn) {
+    fakesvc::g_failGraphicSlot = 79;
+    OpenPicturesOfScene1();
+    EXPECT_TRUE(log.Contains("CGサムネイルのロードに失敗しました"));
+    EXPECT_EQ(cg.m_cgItem[0].bSelectFlg, 1);
+    fakesvc::g_failGraphicSlot = 80;
+    Click(CellX(1), CellY(1));
+    RunTo(11);
+    EXPECT_TRUE(log.Contains("<CG_MODE_DATA::CGInspectDataLoad> 画像のロードに失敗しました")) << log.all();
+    Frame(16, 0, 0, {{'N', kUp}});
+    RunTo(11);
+    EXPECT_EQ(cg.m_nCGPage, 2);
+    Frame(16, 0, 0, {{'R', kUp}});
+    RunTo(2);
+}
+
+// Whatever flags "sav/sav00.sav" holds, the gallery lists within its own
+// bounds: every episode, scene page and picture page can be walked.
+TEST_F(GalleryTest, AnyCrossPlayFileIsWalkedSafely) {
+    Script({"EPISODE01 第一話", "EPISODE01-SCENE01 opening", "EPISODE01-SCENE02 NULL", "EPISODE01-SCENE06 NULL",
+            "EPISODE07-SCENE01 NULL", "EPISODE01-SCENE01-PAGE01-X01-Y01 a.bmp",
+            "EPISODE01-SCENE01-PAGE02-X01-Y01 b.bmp", "EPISODE07-SCENE01-PAGE01-X01-Y01 c.bmp"});
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int32_t top : {-7, 0, 3, 6, 7, 2147483647}) {
+        GAME_GLOBAL_DATA file;
+        file.m_nTopEpisode = top;
+        for (auto& e : file.m_dwCgFlag)
+            for (auto& k : e)
+                for (uint32_t& w : k)
+                    w = top == 7 ? 0xFFFFFFFFu : next();
+        for (uint32_t& w : file.m_dwEventFlag)
+            w = top == 7 ? 0xFFFFFFFFu : next();
+        global.Clear();
+        global.Initialize();
+        game::ParseIntegrationData(game::FormatIntegrationData(file), &global);
+        cg.Release();
+        Start();
+        RunTo(2);
+        const int listed = top <= 0 ? 1 : top >= 6 ? 7 : top + 1;
+        EXPECT_EQ(cg.EpisodesListed(), listed) << top;
+        for (int e = 1; e <= 7; ++e) {
+            Frame(16, 60, 91 + 72 * (e - 1));
+            EXPECT_EQ(cg.m_nHoverId, e <= listed && e != cg.m_nEpisode ? e : 0) << top << " " << e;
+            Click(60, 91 + 72 * (e - 1));
+            RunTo(2);
+            for (int c = 1; c <= 5; ++c) { // every scene cell, then every picture cell and page arrow
+                Click(SceneX(c), 152);
+                RunTo(2);
+                Click(SceneX(c) + 1, 146);
+                RunTo(2);
+                Click(759, 550);
+                RunTo(2);
+                for (int n = 1; n <= 15; ++n)
+                    EXPECT_LE(cg.m_cgItem[n - 1].bSelectFlg, cg.m_cgItem[n - 1].bDispFlg);
+            }
+            Click(759, 214);
+            RunTo(2);
+        }
+        EXPECT_FALSE(log.Contains("Error")) << log.all();
+    }
 }

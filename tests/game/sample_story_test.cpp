@@ -61,8 +61,8 @@ TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
          at = all.find("命令でエラーが発生しました", at + 1))
         ++failures;
     EXPECT_EQ(failures, 4u) << all;
-    for (const char* line : {"Start.sptの16行目、#SetData", "Start.sptの17行目、#PlayWave",
-                             "Second.sptの32行目、#MosaicExpansion", "Second.sptの37行目、#MoviePlay"})
+    for (const char* line : {"Start.sptの18行目、#SetData", "Start.sptの19行目、#PlayWave",
+                             "Second.sptの39行目、#MosaicExpansion", "Second.sptの44行目、#MoviePlay"})
         EXPECT_TRUE(log.Contains(line)) << line;
     game.reset();
     h.sprite.Release();

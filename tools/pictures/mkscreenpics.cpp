@@ -8,6 +8,7 @@
 
 #include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/picture_files.h"
+#include "tools/pictures/save_load_pictures.h"
 #include "tools/pictures/screen_pictures.h"
 #include "tools/pictures/staff_roll_pictures.h"
 
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
     for (auto& member : screens::GalleryPictures())
         pictures.push_back(std::move(member));
     for (auto& p : rollpics::StaffRollPictures())
+        pictures.push_back(std::move(p));
+    for (auto& p : screens::SaveLoadPictures())
         pictures.push_back(std::move(p));
     for (const auto& [name, bytes] : pictures) {
         std::string path = dir;

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "adv/adv_data.h"
+#include "game/asset_slots.h"
+#include "game/game_main.h"
+#include "game/game_settings.h"
+#include "game/integration_data.h"
+#include "gallery/cg_mode_data.h"
+#include "platform/files.h"
+#include "tests/modes/mode_harness.h"
+
+namespace {
+
+int Bit(int n) { return 1 << (n - 1); }
+
+// The sample game's story and its gallery, headless on the fake clock with
+// Ctrl held and the first choice taken. Needs the built game folder.
+class GallerySampleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string scenario = kutest::BinaryDir() + "/game/dat/Scenario.dat";
+        if (!std::filesystem::exists(scenario))
+            GTEST_SKIP() << "the sample game is not built";
+        std::filesystem::create_directories("dat");
+        std::filesystem::create_directories("tmp");
+        std::filesystem::copy_file(scenario, "dat/Scenario.dat");
+        SetEnvDefaults();
+        static int window;
+        ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&window), &window, 800, 600, 32, 0),
+                  1);
+        ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(kGraphicSlotCount), 1);
+        ASSERT_EQ(h.sprite.CreateTextureTextBuffer(kTextureTextSlotCount), 1);
+    }
+    void TearDown() override { h.sprite.Release(); }
+    // Ctrl held, the left button clicked every other frame at the first choice.
+    void Frame(int i) {
+        h.sys.SetMousePos(400, 208);
+        h.Frame(16, {{17, kHeld}, {1, i % 2 ? kClickUp : kHeld}});
+    }
+
+    kutest::TempDir dir;
+    ModeHarness h;
+    kutest::DebugCapture log;
+};
+
+TEST_F(GallerySampleTest, PlayingTheStoryFillsTheGallery) {
+    auto game = std::make_unique<GAME_MAIN>();
+    ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
+    bool played = false;
+    for (int i = 0; i < 40000; ++i) {
+        const int mode = game->GetMode();
+        played = played || mode == GAME_MAIN::kModeAdventure;
+        if (played && mode == GAME_MAIN::kModeLogo)
+            break;
+        if (mode == GAME_MAIN::kModeTitle)
+            h.sys.SetMousePos(350, 280); // new game
+        else
+            h.sys.SetMousePos(400, 208);
+        h.Frame(16, {{17, kHeld}, {1, i % 2 ? kClickUp : kHeld}});
+        ASSERT_EQ(game->GameMainProc(), 1) << "frame " << i << "\n" << log.all();
+    }
+    ASSERT_TRUE(played);
+    game.reset(); // writes the cross-play file
+    std::string text;
+    ASSERT_TRUE(plat::ReadWholeFile("sav/sav00.sav", &text));
+    GAME_GLOBAL_DATA g;
+    game::ParseIntegrationData(text, &g);
+
+    // Episode 1's three scenes and episode 2's first were seen.
+    EXPECT_EQ(g.m_dwEventFlag[0], 0x7u);
+    EXPECT_EQ(g.m_dwEventFlag[1], 0x1u);
+    EXPECT_EQ(g.m_nTopEpisode, 1);
+    // Scene 1 after the first choice: pictures 1-4 and 6, page 2's first two.
+    EXPECT_EQ(g.m_dwCgFlag[0][0][0], uint32_t(Bit(1) | Bit(2) | Bit(3) | Bit(4) | Bit(6) | Bit(16) | Bit(17)));
+    // Scene 2: the library's corridor, the wipe, one of the two random lines, the light, the last line.
+    const uint32_t second = g.m_dwCgFlag[0][1][0];
+    EXPECT_EQ(second & ~uint32_t(Bit(4) | Bit(5)), uint32_t(Bit(1) | Bit(3) | Bit(6) | Bit(7)));
+    EXPECT_TRUE(((second >> 3) & 3) == 1 || ((second >> 3) & 3) == 2) << second;
+    // The exam and its result: three pictures each, more for a good score.
+    EXPECT_EQ(g.m_dwCgFlag[0][2][0] & 0x7u, 0x7u);
+    EXPECT_EQ(g.m_dwCgFlag[1][0][0] & 0x3u, 0x3u);
+    EXPECT_NE(g.m_dwCgFlag[1][0][0] & 0x7Cu, 0u);
+
+    // What the gallery lists from them.
+    CG_MODE_DATA cg;
+    ASSERT_EQ(cg.Initialize(&h.sys, &h.sprite, &h.snd, &g, "CGModeData.spt"), 1);
+    EXPECT_EQ(cg.EpisodesListed(), 2);
+    ASSERT_EQ(cg.SetDataEpisodeScene(1, 1), 1);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(cg.m_nextSceneItem[c].bSelectFlg, 1) << c;
+    EXPECT_STREQ(cg.m_nextSceneItem[0].szName, "Replay0101.spt");
+    EXPECT_STREQ(cg.m_nextSceneItem[1].szName, "Replay0102.spt");
+    EXPECT_STREQ(cg.m_nextSceneItem[2].szName, "");
+    ASSERT_EQ(cg.SetDataSceneCG(1, 1, 1), 1);
+    const int open[7] = {1, 1, 1, 1, 0, 1, 0};
+    for (int n = 0; n < 7; ++n) {
+        EXPECT_EQ(cg.m_nextCGItem[n].bDispFlg, 1) << n;
+        EXPECT_EQ(cg.m_nextCGItem[n].bSelectFlg, open[n]) << n;
+    }
+    ASSERT_EQ(cg.SetDataEpisodeScene(2, 1), 1);
+    EXPECT_EQ(cg.m_nextSceneItem[0].bSelectFlg, 1);
+    cg.Release();
+}
+
+// Each named scene's replay plays its scene alone and ends at the scene's end.
+TEST_F(GallerySampleTest, ReplaysEndWithTheirScene) {
+    for (const char* script : {"Replay0101.spt", "Replay0102.spt"}) {
+        GAME_GLOBAL_DATA g;
+        g.Initialize();
+        ADV_DATA adv;
+        ASSERT_EQ(adv.Initialize(script, &h.sys, &h.sprite, &h.snd, &g), 1) << script;
+        int r = 0;
+        for (int i = 0; i < 20000 && r == 0; ++i) {
+            Frame(i);
+            r = adv.MainProc();
+        }
+        EXPECT_EQ(r, ADV_DATA::kResultEnd) << script << "\n" << log.all();
+        EXPECT_EQ(adv.m_nEpisode, 1);
+        EXPECT_EQ(adv.m_nScene, script[9] - '0') << script;
+        EXPECT_FALSE(log.Contains("定義されていない命令です")) << log.all();
+        adv.Release();
+    }
+}
+
+} // namespace
