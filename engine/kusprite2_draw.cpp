@@ -117,8 +117,8 @@ int32_t KUSPRITE2::DrawSurfacePath(const char* tag, KUGRAPHIC2& g, float x, floa
     d.top = std::max(d.top, 0);
     d.right = std::min(d.right, static_cast<int>(m_dwWidth));
     d.bottom = std::min(d.bottom, static_cast<int>(m_dwHeight));
-    int32_t r = plat::VideoDevice::Blt(m_pDevice->BackBuffer(), d, surface,
-                                       plat::RectI{s.left, s.top, s.right, s.bottom}, (flags & kDrawFlagColorKey) != 0);
+    int32_t r = m_pDevice->BltToBack(d, surface, plat::RectI{s.left, s.top, s.right, s.bottom},
+                                     (flags & kDrawFlagColorKey) != 0);
     if (r < 0) {
         ErrorPrintf("Error: <%s> 指定インデックスサーフェスの描画に失敗しました\n", tag);
         return r;

@@ -403,7 +403,7 @@ int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float 
         r = plat::kVideoErrInvalidParams; // a copy from outside the source is refused, as the blit refuses it
     } else if (rd.left < rd.right && rd.top < rd.bottom && rs.left < rs.right && rs.top < rs.bottom) {
         // The back surface's clip list keeps the copy inside its rectangles.
-        const bool clipped = m_bClipList && dst == GetBackSurface();
+        const bool clipped = m_bClipList && static_cast<uint32_t>(dest) == kBackSurface;
         std::vector<uint32_t> kept;
         if (clipped)
             kept = SaveRect(*dst, rd);

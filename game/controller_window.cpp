@@ -219,13 +219,15 @@ int CONTROLLER_WINDOW::DisappearWindow(uint32_t start, uint32_t duration) {
     return a <= 0.0f ? 1 : 0;
 }
 
-int CONTROLLER_WINDOW::RestingLook(int button, bool enabledMenus) const {
+int CONTROLLER_WINDOW::RestingLook(int button) const {
     const int cursor = m_pMsgWnd ? m_pMsgWnd->m_nHistoryCursor : -1;
     const bool cursorValid = m_pMsgWnd && cursor >= -1 && cursor < MESSAGE_WINDOW::kHistoryCount;
     switch (button) {
         case kAutoSkip: return m_bAutoSkip ? 2 : 0;
+        // Load and save rest enabled: with them disabled a player could never
+        // reach the save and load screens from the story.
         case kLoad:
-        case kSave: return enabledMenus ? 0 : -1;
+        case kSave:
         case kConfig:
         case kHide: return 0;
         case kBack:
@@ -248,7 +250,7 @@ int CONTROLLER_WINDOW::SetDefaultButtonStatus() {
     }
     for (int b = 0; b < kButtonCount; ++b)
         if (m_Button[b].m_bInit)
-            m_Button[b].m_nState = RestingLook(b, false);
+            m_Button[b].m_nState = RestingLook(b);
     return 1;
 }
 
@@ -262,7 +264,7 @@ int CONTROLLER_WINDOW::SetDefaultButtonStatus(const int* load, const int* save, 
     const int* flags[kButtonCount] = {load, save, config, autoSkip, back, next, ff, hide, volumeUp, volumeDown};
     for (int b = 0; b < kButtonCount; ++b)
         if (m_Button[b].m_bInit && flags[b])
-            m_Button[b].m_nState = *flags[b] ? RestingLook(b, true) : -1;
+            m_Button[b].m_nState = *flags[b] ? RestingLook(b) : -1;
     return 1;
 }
 

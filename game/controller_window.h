@@ -93,7 +93,7 @@ public:
 private:
     void Log(const char* op, const char* text) const;
     int ClickState() const;
-    int RestingLook(int button, bool enabledMenus) const;
+    int RestingLook(int button) const;
     // Whether a press or hold of BACK/NEXT makes a step this frame.
     bool PagingStep(uint32_t* press, uint32_t* step, uint32_t now, int click) const;
     int ShowEntry(const char* op, int cursor);

@@ -127,6 +127,7 @@ int GdiDc::TextWidth(const char* text, int count) const {
 bool GdiDc::TextOut(int x, int y, const char* text, int count) {
     if (!valid() || !font_ || !text)
         return false;
+    target_->Touch();
     std::string_view s = Span(text, count);
     const TextMetrics& m = font_->metrics();
     const GlyphFormat format = font_->TextFormat();
@@ -170,6 +171,7 @@ bool GdiDc::TextOut(int x, int y, const char* text, int count) {
 int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format) {
     if (!valid() || !font_ || !text || !rect)
         return 0;
+    target_->Touch();
     std::string_view s = Span(text, count);
     const TextMetrics& m = font_->metrics();
     const int lineHeight = std::max(1, m.height);
@@ -268,6 +270,7 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
 bool GdiDc::Rectangle(int left, int top, int right, int bottom) {
     if (!valid())
         return false;
+    target_->Touch();
     left = Near(left), top = Near(top), right = Near(right), bottom = Near(bottom);
     if (left > right)
         std::swap(left, right);
@@ -292,6 +295,7 @@ bool GdiDc::Rectangle(int left, int top, int right, int bottom) {
 bool GdiDc::FillRect(const GdiRect& rect, const GdiBrush& brush) {
     if (!valid())
         return false;
+    target_->Touch();
     if (!brush.hollow)
         Fill(rect.left, rect.top, rect.right, rect.bottom, ColorRefToArgb(brush.color));
     return true;
@@ -306,6 +310,7 @@ ColorRef GdiDc::GetPixel(int x, int y) const {
 ColorRef GdiDc::SetPixel(int x, int y, ColorRef color) {
     if (!valid() || !Visible(x, y))
         return kInvalidColor;
+    target_->Touch();
     target_->Row(y)[x] = ColorRefToArgb(color);
     return color & 0xFFFFFF;
 }

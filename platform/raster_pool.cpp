@@ -9,7 +9,6 @@
 #include <vector>
 
 #include <sched.h>
-#include <time.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,13 +17,6 @@
 namespace plat {
 
 namespace {
-
-// Monotonic nanoseconds (not the program's clock: tests replace that one).
-int64_t NowNs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
 
 // Processors this process may run on: with fewer than the machine has (a
 // container or an affinity mask), extra workers would only take turns with
@@ -47,13 +39,15 @@ inline void CpuRelax() {
 
 // Bands are handed out one at a time from a shared counter, to the caller as
 // well as the workers: a worker that the system has not scheduled yet simply
-// gets none, and the caller never waits for a band nobody started.
+// gets none, and the caller never waits for a band nobody started. Between
+// jobs the workers sleep on a condition variable; nothing spins while the
+// program has nothing to draw.
 class BandPool {
 public:
     static constexpr int kBands = 8;
-    // Draws of one frame come back to back, a few microseconds apart; waiting
-    // longer than that only burns the frame's idle time.
-    static constexpr int64_t kSpinNs = 20000;
+    // The caller's wait for bands still running elsewhere: a few microseconds
+    // of spinning before it sleeps.
+    static constexpr int kDoneSpins = 512;
 
     BandPool() {
         int usable = UsableProcessors();
@@ -66,7 +60,7 @@ public:
             std::lock_guard<std::mutex> lk(m_);
             quit_.store(true);
         }
-        cv_.notify_all();
+        wake_.notify_all();
         for (std::thread& t : threads_)
             t.join();
     }
@@ -89,17 +83,15 @@ public:
             gen = (state_.load(std::memory_order_relaxed) >> 32) + 1;
             state_.store(gen << 32 | static_cast<uint64_t>(bands) << 16, std::memory_order_release);
         }
-        if (sleepers_.load(std::memory_order_acquire) > 0)
-            cv_.notify_all();
+        wake_.notify_all();
         TakeBands(gen);
-        // A worker that claimed a band may have lost its processor (a busy
-        // machine): after a short spin, give it ours rather than burn it.
-        for (int spins = 0; done_.load(std::memory_order_acquire) < bands; ++spins) {
-            if (spins < 1024) {
-                CpuRelax();
-            } else {
-                std::this_thread::yield();
-            }
+        for (int spins = 0; spins < kDoneSpins && done_.load(std::memory_order_acquire) < bands; ++spins)
+            CpuRelax();
+        if (done_.load(std::memory_order_acquire) < bands) {
+            // A worker that claimed a band may have lost its processor (a busy
+            // machine): sleep until it is done rather than burn ours.
+            std::unique_lock<std::mutex> lk(m_);
+            allDone_.wait(lk, [&] { return done_.load(std::memory_order_acquire) >= bands; });
         }
     }
 
@@ -118,33 +110,25 @@ private:
             if (!state_.compare_exchange_weak(v, v + 1, std::memory_order_acq_rel))
                 continue;
             job_(ctx_, band, total);
-            done_.fetch_add(1, std::memory_order_acq_rel);
+            if (done_.fetch_add(1, std::memory_order_acq_rel) + 1 == total) {
+                // Under the lock: the caller checks the count under it before sleeping.
+                std::lock_guard<std::mutex> lk(m_);
+                allDone_.notify_one();
+            }
         }
     }
 
     void Worker() {
         uint64_t seenGen = 0;
         for (;;) {
-            const int64_t spinUntil = NowNs() + kSpinNs;
-            int spins = 0;
             uint64_t gen;
-            while ((gen = state_.load(std::memory_order_acquire) >> 32) == seenGen) {
-                if (quit_.load(std::memory_order_relaxed))
-                    return;
-                if (++spins < 256) {
-                    CpuRelax();
-                    continue;
-                }
-                spins = 0;
-                if (NowNs() < spinUntil)
-                    continue;
+            {
                 std::unique_lock<std::mutex> lk(m_);
-                sleepers_.fetch_add(1, std::memory_order_acq_rel);
-                cv_.wait(lk, [&] { return quit_.load() || (state_.load() >> 32) != seenGen; });
-                sleepers_.fetch_sub(1, std::memory_order_acq_rel);
+                wake_.wait(lk, [&] { return quit_.load() || (state_.load() >> 32) != seenGen; });
+                if (quit_.load())
+                    return;
+                gen = state_.load() >> 32;
             }
-            if (quit_.load())
-                return;
             seenGen = gen;
             TakeBands(gen);
         }
@@ -153,10 +137,10 @@ private:
     std::vector<std::thread> threads_;
     std::mutex m_;
     std::mutex dispatch_;
-    std::condition_variable cv_;
+    std::condition_variable wake_; // a job began, or the pool ends
+    std::condition_variable allDone_; // the last band of a job is done
     std::atomic<uint64_t> state_{0}; // generation << 32 | bands << 16 | next band
     std::atomic<int> done_{0};
-    std::atomic<int> sleepers_{0};
     std::atomic<bool> quit_{false};
     BandJob job_ = nullptr;
     void* ctx_ = nullptr;

@@ -1,6 +1,9 @@
 #include "platform/video.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <type_traits>
 #include <unordered_set>
 
 #include "platform/raster.h"
@@ -30,6 +33,25 @@ std::unordered_set<DeviceSurface*>& LiveSurfaces() {
     static auto* live = new std::unordered_set<DeviceSurface*>;
     return *live;
 }
+
+// Every live device, for the surface notes (tests may hold several).
+std::vector<VideoDevice*>& Devices() {
+    static auto* devices = new std::vector<VideoDevice*>;
+    return *devices;
+}
+// Devices that put a frame's drawing off: while none does, a surface note
+// costs one load.
+std::atomic<int> g_deferring{0};
+
+constexpr uint32_t kOpClear = 1;
+constexpr uint32_t kOpQuad = 2;
+constexpr uint32_t kOpBlt = 3;
+
+constexpr uint32_t kOpAlphaBlend = 1;
+constexpr uint32_t kOpColorKey = 2;
+constexpr uint32_t kOpKeySrc = 4;
+constexpr uint32_t kOpTexKeyed = 8;
+constexpr uint32_t kOpTexLost = 16;
 
 bool IsLevel(uint32_t level) {
     return level == kVideoLevelTnL || level == kVideoLevelRaster || level == kVideoLevel2D ||
@@ -72,6 +94,15 @@ void SetCooperativeLevelOverride(const int32_t* code) {
     g_coopOverride = code ? *code : 0;
 }
 
+void NoteSurfaceWrite(const Surface& s) {
+    if (g_deferring.load(std::memory_order_relaxed) == 0)
+        return;
+    for (VideoDevice* d : Devices())
+        d->SurfaceChanging(s);
+}
+
+void NoteSurfaceGone(const Surface& s) { NoteSurfaceWrite(s); }
+
 DeviceSurface::DeviceSurface(int w, int h) : Surface(w, h) { LiveSurfaces().insert(this); }
 DeviceSurface::~DeviceSurface() { LiveSurfaces().erase(this); }
 
@@ -80,6 +111,7 @@ namespace {
 // What video memory holds is gone after a loss, until the owners reload it.
 void EmptyLiveSurfaces() {
     for (DeviceSurface* s : LiveSurfaces()) {
+        s->Touch();
         std::fill(s->pixels.begin(), s->pixels.end(), 0u);
         s->lost = true;
     }
@@ -99,7 +131,10 @@ VideoDevice::VideoDevice(uint32_t level, uint32_t width, uint32_t height, uint32
       height_(height),
       bpp_(bpp),
       fullScreen_(fullScreen),
-      back_(static_cast<int>(width), static_cast<int>(height)) {}
+      back_(static_cast<int>(width), static_cast<int>(height)) {
+    backStamp_ = back_.stamp;
+    Devices().push_back(this);
+}
 
 std::unique_ptr<VideoDevice> VideoDevice::Create(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp,
                                                  bool fullScreen) {
@@ -111,14 +146,28 @@ std::unique_ptr<VideoDevice> VideoDevice::Create(uint32_t level, uint32_t width,
     uint32_t depth = fullScreen ? bpp : 32u;
     std::unique_ptr<VideoDevice> dev(new VideoDevice(level, width, height, depth, fullScreen));
     dev->back_.pixels.assign(dev->back_.pixels.size(), 0xFF000000u);
+    dev->BackWritten(true);
     g_current = dev.get();
     ApplyPresentScreenMode(fullScreen);
     return dev;
 }
 
 VideoDevice::~VideoDevice() {
+    SetDeferring(false);
+    std::vector<VideoDevice*>& devices = Devices();
+    devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
     if (g_current == this)
         g_current = nullptr;
+}
+
+Surface* VideoDevice::BackBuffer() {
+    if (deferring_)
+        DrawDeferred();
+    recording_ = false;
+    prevValid_ = false;
+    // Not the frame presented last, whatever the caller does with it.
+    back_.stamp = NewSurfaceStamp();
+    return &back_;
 }
 
 VideoDevice* VideoDevice::Current() { return g_current; }
@@ -138,7 +187,11 @@ int32_t VideoDevice::SetTexture(const Surface* texture) {
 
 int32_t VideoDevice::Clear(uint32_t argb) {
     EndBatch();
-    std::fill(back_.pixels.begin(), back_.pixels.end(), argb);
+    FrameOp op;
+    op.kind = kOpClear;
+    op.colour = argb;
+    if (!Defer(op))
+        Execute(op);
     return kVideoOk;
 }
 
@@ -158,11 +211,150 @@ int32_t VideoDevice::EndScene() {
 
 int32_t VideoDevice::Present() {
     EndBatch();
-    if (lost_)
+    if (lost_) {
+        SetDeferring(false);
+        cur_.clear();
+        frameBegun_ = false;
+        prevValid_ = false;
         return kVideoErrSurfaceLost;
+    }
+    if (deferring_ && cur_.size() == prev_.size()) {
+        // The same operations on the same pictures: the back buffer already
+        // holds this frame, and its stamp tells the presenter so.
+        SetDeferring(false);
+        ++reused_;
+    } else if (deferring_) {
+        DrawDeferred();
+    }
+    if (back_.stamp != backStamp_)
+        recording_ = false; // written by someone else
+    prevValid_ = frameBegun_ && recording_;
+    if (prevValid_)
+        prev_.swap(cur_);
+    cur_.clear();
+    frameBegun_ = false;
+    recording_ = true;
+    backStamp_ = back_.stamp;
     PresentFrame(back_, bpp_);
     // A reset reported by the window while presenting is seen by the next present.
     return kVideoOk;
+}
+
+VideoDevice::FrameOp VideoDevice::QuadOp(const TLVertex v[4], const Surface* tex, const RasterState& st) {
+    FrameOp op;
+    op.kind = kOpQuad;
+    op.flags = (st.alphaBlend ? kOpAlphaBlend : 0) | (st.colorKey ? kOpColorKey : 0);
+    op.src = static_cast<uint32_t>(st.src);
+    op.dst = static_cast<uint32_t>(st.dst);
+    if (tex) {
+        op.flags |= (tex->hasColorKey ? kOpTexKeyed : 0) | (tex->lost ? kOpTexLost : 0);
+        op.colour = tex->colorKey;
+        op.texW = tex->width;
+        op.texH = tex->height;
+        op.texAddr = reinterpret_cast<uintptr_t>(tex);
+        op.texStamp = tex->stamp;
+    }
+    static_assert(sizeof(TLVertex) * 4 == sizeof(op.geometry));
+    std::memcpy(op.geometry, v, sizeof(op.geometry));
+    return op;
+}
+
+bool VideoDevice::Defer(const FrameOp& op) {
+    static_assert(std::has_unique_object_representations_v<FrameOp>, "frame operations compare bytewise");
+    if (!frameBegun_) {
+        // Only a frame that starts with a clear depends on nothing before it.
+        frameBegun_ = true;
+        recording_ = op.kind == kOpClear;
+        SetDeferring(recording_ && prevValid_ && !lost_ && back_.stamp == backStamp_);
+    }
+    if (deferring_) {
+        const size_t i = cur_.size();
+        if (i < prev_.size() && std::memcmp(&prev_[i], &op, sizeof(op)) == 0) {
+            cur_.push_back(op);
+            return true;
+        }
+        DrawDeferred();
+    }
+    if (recording_)
+        cur_.push_back(op);
+    return false;
+}
+
+void VideoDevice::DrawDeferred() {
+    SetDeferring(false);
+    // Quads in a row are rasterised together, as the picture draw batches them.
+    std::vector<DrawRecord> run;
+    auto flush = [&] {
+        if (run.empty())
+            return;
+        RasterQuadBatch(back_, run.data(), run.size());
+        run.clear();
+        BackWritten(false);
+    };
+    for (const FrameOp& op : cur_) {
+        if (op.kind != kOpQuad) {
+            flush();
+            Execute(op);
+            continue;
+        }
+        DrawRecord rec;
+        std::memcpy(rec.v, op.geometry, sizeof(op.geometry));
+        // Still alive and unchanged: a write or release would have drawn first.
+        rec.texture = reinterpret_cast<const Surface*>(static_cast<uintptr_t>(op.texAddr));
+        rec.state.alphaBlend = (op.flags & kOpAlphaBlend) != 0;
+        rec.state.colorKey = (op.flags & kOpColorKey) != 0;
+        rec.state.src = static_cast<Blend>(op.src);
+        rec.state.dst = static_cast<Blend>(op.dst);
+        run.push_back(rec);
+    }
+    flush();
+}
+
+void VideoDevice::Execute(const FrameOp& op) {
+    if (op.kind == kOpClear) {
+        std::fill(back_.pixels.begin(), back_.pixels.end(), op.colour);
+        BackWritten(true);
+    } else if (op.kind == kOpBlt) {
+        auto rect = [](const uint32_t* g) {
+            return RectI{static_cast<int>(g[0]), static_cast<int>(g[1]), static_cast<int>(g[2]),
+                         static_cast<int>(g[3])};
+        };
+        const RectI d = rect(op.geometry), s = rect(op.geometry + 4);
+        const Surface* src = reinterpret_cast<const Surface*>(static_cast<uintptr_t>(op.texAddr));
+        RasterBlt(back_, d, *src, s, (op.flags & kOpKeySrc) != 0);
+        BackWritten(false);
+    }
+}
+
+void VideoDevice::BackWritten(bool overwritesAll) {
+    // A write by someone else since the device's last one is not in the record.
+    if (!overwritesAll && back_.stamp != backStamp_)
+        recording_ = false;
+    back_.stamp = NewSurfaceStamp();
+    backStamp_ = back_.stamp;
+}
+
+void VideoDevice::SetDeferring(bool on) {
+    if (on != deferring_)
+        g_deferring.fetch_add(on ? 1 : -1, std::memory_order_relaxed);
+    deferring_ = on;
+}
+
+void VideoDevice::SurfaceChanging(const Surface& s) {
+    if (!deferring_)
+        return;
+    if (&s == &back_) {
+        DrawDeferred();
+        recording_ = false;
+        return;
+    }
+    const uint64_t addr = reinterpret_cast<uintptr_t>(&s);
+    for (const FrameOp& op : cur_) {
+        if (op.texAddr == addr) {
+            DrawDeferred();
+            return;
+        }
+    }
 }
 
 int32_t VideoDevice::DrawQuadStrip(const TLVertex v[4]) {
@@ -175,6 +367,8 @@ int32_t VideoDevice::DrawQuadStrip(const TLVertex v[4]) {
         rec.state = state_;
         recorder_->push_back(rec);
     }
+    if (Defer(QuadOp(v, texture_, state_)))
+        return kVideoOk;
     if (batching_) {
         DrawRecord rec;
         std::copy(v, v + 4, rec.v);
@@ -184,13 +378,45 @@ int32_t VideoDevice::DrawQuadStrip(const TLVertex v[4]) {
         return kVideoOk;
     }
     RasterQuadStrip(back_, texture_, v, state_);
+    BackWritten(false);
     return kVideoOk;
+}
+
+void VideoDevice::FlushBatch() {
+    if (batch_.empty())
+        return;
+    RasterQuadBatch(back_, batch_.data(), batch_.size());
+    batch_.clear();
+    BackWritten(false);
 }
 
 void VideoDevice::EndBatch() {
     batching_ = false;
-    RasterQuadBatch(back_, batch_.data(), batch_.size());
-    batch_.clear();
+    FlushBatch();
+}
+
+int32_t VideoDevice::BltToBack(const RectI& dstRect, const Surface* src, const RectI& srcRect, bool keySrc) {
+    if (!src)
+        return kVideoErrInvalidParams;
+    if (src->lost || back_.lost)
+        return kVideoErrSurfaceLost;
+    FlushBatch();
+    FrameOp op;
+    op.kind = kOpBlt;
+    op.flags = (keySrc ? kOpKeySrc : 0) | (src->hasColorKey ? kOpTexKeyed : 0);
+    op.colour = src->colorKey;
+    op.texW = src->width;
+    op.texH = src->height;
+    op.texAddr = reinterpret_cast<uintptr_t>(src);
+    op.texStamp = src->stamp;
+    for (const RectI* r : {&dstRect, &srcRect}) {
+        uint32_t* g = op.geometry + (r == &dstRect ? 0 : 4);
+        g[0] = static_cast<uint32_t>(r->left), g[1] = static_cast<uint32_t>(r->top);
+        g[2] = static_cast<uint32_t>(r->right), g[3] = static_cast<uint32_t>(r->bottom);
+    }
+    if (!Defer(op))
+        Execute(op);
+    return kVideoOk;
 }
 
 int32_t VideoDevice::Blt(Surface* dst, const RectI& dstRect, const Surface* src, const RectI& srcRect, bool keySrc) {
@@ -198,6 +424,7 @@ int32_t VideoDevice::Blt(Surface* dst, const RectI& dstRect, const Surface* src,
         return kVideoErrInvalidParams;
     if (src->lost || dst->lost)
         return kVideoErrSurfaceLost;
+    dst->Touch();
     RasterBlt(*dst, dstRect, *src, srcRect, keySrc);
     return kVideoOk;
 }
@@ -221,6 +448,9 @@ int32_t VideoDevice::RestoreAllSurfaces() {
 
 void VideoDevice::SimulateSurfaceLoss() {
     EndBatch();
+    if (deferring_)
+        DrawDeferred();
+    prevValid_ = false;
     if (!lost_) {
         lost_ = true;
         EmptyLiveSurfaces();

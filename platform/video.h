@@ -113,8 +113,10 @@ public:
     uint32_t bpp() const { return bpp_; }
     bool fullScreen() const { return fullScreen_; }
 
-    // The back buffer every picture and text is drawn to.
-    Surface* BackBuffer() { return &back_; }
+    // The back buffer every picture and text is drawn to. Whoever asks for
+    // it may write to it unseen: the frame in progress is drawn in full and
+    // the next one is not taken as a repeat of it.
+    Surface* BackBuffer();
 
     // Textures and off-screen surfaces, zero-filled, owned by the caller.
     // Null for a size of 0 or beyond the device's limit (8192).
@@ -141,6 +143,8 @@ public:
     // Drawing: a triangle strip of four vertices with the current texture
     // and state, onto the back buffer.
     int32_t DrawQuadStrip(const TLVertex v[4]);
+    // Blt onto the back buffer, drawn as part of the frame.
+    int32_t BltToBack(const RectI& dstRect, const Surface* src, const RectI& srcRect, bool keySrc);
     // Quads drawn between these two are rasterised together at EndBatch, in
     // the order drawn (the picture draw batches its tiles). Textures must not
     // change or go away before EndBatch.
@@ -160,6 +164,12 @@ public:
 
     // Test hook: record every quad drawn (nullptr stops).
     void SetDrawRecorder(std::vector<DrawRecord>* recorder) { recorder_ = recorder; }
+    // Frames presented again without drawing, as they repeated the one before.
+    uint64_t reusedFrames() const { return reused_; }
+
+    // A write to s is about to happen, or s goes away: a frame whose drawing
+    // was put off and that reads s (or is drawn on it) is drawn now.
+    void SurfaceChanging(const Surface& s);
 
     // The device presenting now (the last one made that still lives).
     static VideoDevice* Current();
@@ -180,6 +190,40 @@ private:
     std::vector<DrawRecord>* recorder_ = nullptr;
     bool batching_ = false;
     std::vector<DrawRecord> batch_;
+
+    // A still frame is not drawn again. Every frame's operations are kept
+    // as plain words (state, the picture read with its stamp, geometry);
+    // while a frame that began with a clear repeats the last presented one
+    // operation by operation, drawing is put off. Presenting an exact repeat
+    // keeps the back buffer as it is; anything else draws what was put off
+    // and goes on as usual.
+    struct FrameOp {
+        uint32_t kind = 0;
+        uint32_t flags = 0;
+        uint32_t src = 0, dst = 0;
+        uint32_t colour = 0; // clear colour, or the picture's key
+        int32_t texW = 0, texH = 0;
+        uint32_t unused = 0;
+        uint64_t texAddr = 0;
+        uint64_t texStamp = 0;
+        uint32_t geometry[32] = {}; // vertices' bits, or the two rectangles
+    };
+    static FrameOp QuadOp(const TLVertex v[4], const Surface* tex, const RasterState& st);
+    // Records op; true when its drawing is put off.
+    bool Defer(const FrameOp& op);
+    void DrawDeferred();
+    void Execute(const FrameOp& op);
+    void BackWritten(bool overwritesAll); // the device itself changed the back buffer
+    void SetDeferring(bool on);
+    void FlushBatch();
+    std::vector<FrameOp> prev_; // the last presented frame
+    std::vector<FrameOp> cur_; // this frame so far
+    bool prevValid_ = false; // prev_ holds all of that frame, from its clear
+    bool recording_ = true; // cur_ holds all of this frame, from its clear
+    bool deferring_ = false; // cur_ repeats prev_ and is not drawn yet
+    bool frameBegun_ = false; // an operation came since the last present
+    uint64_t backStamp_ = 0; // the back buffer's stamp after the device's last write
+    uint64_t reused_ = 0;
 };
 
 // Marks every live device surface empty and the current device lost.

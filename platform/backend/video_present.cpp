@@ -25,6 +25,10 @@ struct Presenter {
     uint64_t count = 0;
     Surface* capture = nullptr;
     bool fullScreenDevice = false;
+    // Which surface, at which stamp and depth, `last` was made from.
+    uintptr_t lastSource = 0;
+    uint64_t lastStamp = 0;
+    uint32_t lastBpp = 0;
 };
 
 Presenter& P() {
@@ -159,6 +163,21 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
     // cost time. Now and then it is shown anyway, in case the window system
     // lost what it showed without telling us.
     const bool mayskip = !p.stale && !p.capture && p.unchangedRun < kMaxUnchangedRun;
+    // The surface shown last, not written since (same stamp): `last` already
+    // holds it, with nothing to compare or copy.
+    const uintptr_t source = reinterpret_cast<uintptr_t>(&frame);
+    if (source == p.lastSource && frame.stamp == p.lastStamp && bpp == p.lastBpp && frame.width == p.last.width &&
+        frame.height == p.last.height) {
+        if (mayskip) {
+            ++p.unchangedRun;
+            return;
+        }
+        Show(p.last);
+        return;
+    }
+    p.lastSource = source;
+    p.lastStamp = frame.stamp;
+    p.lastBpp = bpp;
     if (mayskip && bpp != 16 && frame.width == p.last.width && frame.height == p.last.height &&
         frame.pixels == p.last.pixels) {
         ++p.unchangedRun;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/raster.h"
+#include "platform/video_present.h"
 #include "tests/graphics/graphics_util.h"
 
 namespace {
@@ -230,6 +231,44 @@ TEST_F(PixelTest, GoldenFramePerBlendMode) {
         ASSERT_EQ(f.sprite.D3DXDrawGraphic(0, 50, 20, kDrawTypeAuto, m.flag, nullptr, 1, 1.25f, &tint, 0), 0);
         EXPECT_EQ(kugfx::CompareGolden(m.name, f.back()), "") << m.name;
     }
+}
+
+// A frame that repeats the last one is shown again without drawing; a
+// changed parameter, a reloaded picture or text on the back surface draws it
+// in full, with the pixels of a first drawing.
+TEST_F(PixelTest, StillFramesAreReusedAndChangesDrawnInFull) {
+    ASSERT_EQ(f.sprite.D3DXDrawEnd(), 0);
+    plat::VideoDevice& dev = *f.device();
+    auto frame = [&](uint32_t tint, bool text) {
+        ASSERT_EQ(f.sprite.D3DXDrawStart(), 0);
+        ASSERT_EQ(f.sprite.D3DXDrawGraphic(2, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 0);
+        ASSERT_EQ(f.sprite.D3DXDrawGraphic(0, 7, 9, kDrawTypeAuto, 0, nullptr, 1, 1, &tint, 0), 0);
+        if (text) {
+            ASSERT_EQ(f.sprite.DDTextOut(-1, 2, 2, "A", 0xFFFFFF, 12, 400), 0);
+        }
+        ASSERT_EQ(f.sprite.D3DXDrawEnd(), 0);
+    };
+    frame(0xFFFFFFFFu, false);
+    const std::vector<uint32_t> plain = plat::LastPresentedFrame().pixels;
+    frame(0xFFFFFFFFu, false);
+    EXPECT_EQ(dev.reusedFrames(), 1u);
+    EXPECT_TRUE(plat::LastPresentedFrame().pixels == plain);
+
+    frame(0x80FFFFFFu, false);
+    EXPECT_FALSE(plat::LastPresentedFrame().pixels == plain);
+    frame(0xFFFFFFFFu, true);
+    const std::vector<uint32_t> withText = plat::LastPresentedFrame().pixels;
+    EXPECT_FALSE(withText == plain);
+    frame(0xFFFFFFFFu, false);
+    EXPECT_TRUE(plat::LastPresentedFrame().pixels == plain);
+    EXPECT_EQ(dev.reusedFrames(), 1u);
+
+    // The same slot loaded again from another picture: the same calls draw it.
+    kugfx::PackArchive("dat/Img.dat", {{"p.bmp", MakeBmp(40, 30, [](int, int) { return 0xFF0000FFu; })}});
+    ASSERT_EQ(f.Load(0, "p.bmp", 16), 1);
+    frame(0xFFFFFFFFu, false);
+    EXPECT_EQ(plat::LastPresentedFrame().Row(20)[20], 0xFF0000FFu);
+    EXPECT_EQ(dev.reusedFrames(), 1u);
 }
 
 // A draw size wider than the picture runs past the tile grid's row: the

@@ -26,7 +26,7 @@ protected:
 
 TEST_F(ControllerTest, RestingLooks) {
     OpenAdventureWindows();
-    const int expected[10] = {-1, -1, 0, 0, -1, -1, -1, 0, 0, 0}; // empty history
+    const int expected[10] = {0, 0, 0, 0, -1, -1, -1, 0, 0, 0}; // empty history
     for (int b = 0; b < 10; ++b)
         EXPECT_EQ(State(b), expected[b]) << b;
     FillHistory();
@@ -115,7 +115,7 @@ TEST_F(ControllerTest, VolumeStepsAndTheirLimits) {
 
 TEST_F(ControllerTest, KeysHideAndShowTheWindows) {
     OpenAdventureWindows();
-    EXPECT_EQ(Step(16, {{76, kUp}}), C::kActNone); // 'L' while load is disabled
+    EXPECT_EQ(Step(16, {{76, kUp}}), C::kActLoad);
     EXPECT_EQ(Step(16, {{67, kUp}}), C::kActConfig);
     EXPECT_EQ(Step(16, {{87, kHeld}}), C::kActNone);
     EXPECT_EQ(State(C::kHide), 2); // pressed look while the key is held
