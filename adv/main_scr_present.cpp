@@ -259,7 +259,8 @@ int MAIN_SCR::TextScrollProc(SCRIPT_COMMAND_DATA* cmd) {
     }
     TEXTAREA_DATA& t = m_pAdvData->m_pTextArea[i];
     float shown = static_cast<float>(Now() - cmd->m_dwStartTime) / static_cast<float>(speed);
-    if (static_cast<float>(strlen(t.m_szText) / 2) < shown)
+    const size_t chars = strlen(t.m_szText) / 2; // double-byte characters
+    if (static_cast<float>(chars) < shown)
         shown = -1.0f;
     if (SkipTest())
         shown = -1.0f;

@@ -92,14 +92,14 @@ double Seconds(void (*f)()) {
 
 void BM_FileDivExtract(benchmark::State& state) {
     Work();
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         Extract();
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kMemberSize));
 }
 
 void BM_PlainCopy(benchmark::State& state) {
     Work();
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         PlainCopy("plain.bin", "tmp/copy.bin");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kMemberSize));
 }
@@ -108,7 +108,7 @@ void BM_PlainCopy(benchmark::State& state) {
 void BM_ExtractVsCopyRatio(benchmark::State& state) {
     Work();
     double extract = 0, copy = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         copy += Seconds([] { PlainCopy("plain.bin", "tmp/copy.bin"); });
         extract += Seconds(Extract);
     }

@@ -82,7 +82,7 @@ void BM_MixTenSeconds(benchmark::State& state) {
     music.PutVolume(-800);
     std::vector<float> block(1024 * 2);
     double cpu = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         for (auto& e : effects)
             mixer.PlayBuffer(e, bus, true);
         const int64_t zero = 0;
@@ -112,7 +112,7 @@ BENCHMARK(BM_MixTenSeconds)->Unit(benchmark::kMillisecond);
 void BM_DecodeMoviePictures(benchmark::State& state) {
     int64_t pictures = 0;
     const double t0 = CpuSeconds();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         plat::VideoDecoder dec;
         dec.Open(FixtureDir() + "movie.mpg");
         plat::Surface out;

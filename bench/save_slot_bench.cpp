@@ -175,7 +175,7 @@ void BM_SaveFullSlot(benchmark::State& state) {
         state.SkipWithError("scene could not be set up");
         return;
     }
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(WriteSaveSlotFile(&g.sys, &g.adv, 1));
 }
 
@@ -185,7 +185,7 @@ void BM_LoadFullSlot(benchmark::State& state) {
         state.SkipWithError("scene could not be set up");
         return;
     }
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(ReadSaveSlotFile(&g.sys, &g.sprite, &g.snd, &g.restored, 1));
 }
 
@@ -198,7 +198,7 @@ void BM_ParseFullSlot(benchmark::State& state) {
         state.SkipWithError("scene could not be set up");
         return;
     }
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         saveslot::SlotImage image;
         benchmark::DoNotOptimize(saveslot::ParseSlotText(&g.sys, data, g.restored, saveslot::SlotLimits{}, &image));
     }
@@ -212,7 +212,7 @@ void BM_LoadToFirstFrame(benchmark::State& state) {
         state.SkipWithError("scene could not be set up");
         return;
     }
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         g.restored.LoadDataRelease();
         state.ResumeTiming();

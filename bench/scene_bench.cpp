@@ -144,10 +144,10 @@ struct Scene {
 
         // About three lines of full-width text, with a speaker's name.
         MESSAGE_DATA m;
-        std::strcpy(m.m_szName, "春香");
-        std::strcpy(m.m_szText,
-                    "今日はいい天気ですね。駅前の喫茶店で待ち合わせをしているのですが、"
-                    "約束の時間になっても誰も来ません。もう少しだけ待ってみることにしましょうか。");
+        std::snprintf(m.m_szName, sizeof(m.m_szName), "%s", "春香");
+        std::snprintf(m.m_szText, sizeof(m.m_szText), "%s",
+                      "今日はいい天気ですね。駅前の喫茶店で待ち合わせをしているのですが、"
+                      "約束の時間になっても誰も来ません。もう少しだけ待ってみることにしましょうか。");
         if (msg.SetText(&m, 4) != 1)
             return false;
         msg.m_NameArea.m_fDispNum = -1.0f; // the name shows whole, as the adventure shows it
@@ -159,7 +159,7 @@ struct Scene {
         const char* const kChoices[2] = {"もう少し待つ", "帰ることにする"};
         for (int i = 0; i < 2; ++i) {
             MESSAGE_DATA c;
-            std::strcpy(c.m_szText, kChoices[i]);
+            std::snprintf(c.m_szText, sizeof(c.m_szText), "%s", kChoices[i]);
             if (choices.SetText(i, &c, 4) != 1)
                 return false;
         }
@@ -188,7 +188,7 @@ void BM_BackgroundOnly(benchmark::State& state) {
         state.SkipWithError("no sample game pictures: build the game target first");
         return;
     }
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         s.sprite.D3DXDrawStart();
         s.bg.DrawProc();
         s.sprite.D3DXDrawEnd();
@@ -205,7 +205,7 @@ void BM_FullScene(benchmark::State& state) {
     // Frames advance a simulated 16 ms each: the text types out over about
     // four seconds and starts again, the objects run their programs.
     uint32_t now = static_cast<uint32_t>(s.sys.GetTime()), typingStart = now;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         now += kFrameMs;
         if (now - typingStart > 4000)
             typingStart = now;

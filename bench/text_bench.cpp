@@ -42,7 +42,7 @@ void BM_MessageWindowText(benchmark::State& state) {
     r.sprite.D3DXDrawStart();
     const KURECT area{80, 440, 80 + 30 * 18 + 4, 580};
     const KURECT shadow{81, 441, 81 + 30 * 18 + 4, 581};
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         r.sprite.D3DXDrawTextureText(1, &shadow, 0xFF000000u, 89.5f, 4, 0, 6, 1, 1);
         benchmark::DoNotOptimize(r.sprite.D3DXDrawTextureText(1, &area, 0xFFFFFFFFu, 89.5f, 4, 0, 6, 1, 1));
     }
@@ -55,7 +55,7 @@ void BM_MessageWindowGdiBaseline(benchmark::State& state) {
     Renderer r;
     const std::string line = Text(30, 30);
     r.sprite.D3DXDrawStart();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         for (int i = 0; i < 3; ++i)
             r.sprite.DDTextOut(-1, 80, 440 + 24 * i, line.c_str(), 0xFFFFFF, 18, 400);
     }
@@ -66,7 +66,7 @@ BENCHMARK(BM_MessageWindowGdiBaseline)->Unit(benchmark::kMicrosecond);
 void BuildSlot(benchmark::State& state, bool cold) {
     Renderer r;
     const std::string text = Text(200, 200);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (cold)
             plat::ClearGlyphCaches();
         benchmark::DoNotOptimize(r.sprite.SetTextureTextData(2, text.c_str(), 18, 400, 4, 17, 0));

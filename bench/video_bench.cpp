@@ -55,7 +55,7 @@ void AlphaLayerOurs(benchmark::State& state) {
     auto dev = plat::VideoDevice::Create(plat::kVideoLevelTnL, kW, kH, 32, false);
     TiledPicture layer(*dev, kW, kH, true);
     dev->SetAlphaBlend(true);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         layer.Draw(*dev, 0, 0, 0xFFFFFFFFu);
         benchmark::DoNotOptimize(dev->BackBuffer()->pixels.data());
     }
@@ -82,7 +82,7 @@ void AlphaLayerSdlSoftware(benchmark::State& state) {
                        {{float(kW), float(kH)}, white, {1, 1}},
                        {{float(kW), 0}, white, {1, 0}}};
     const int idx[6] = {0, 1, 2, 1, 2, 3};
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         SDL_RenderGeometry(r, tex, v, 4, idx, 6);
         SDL_RenderFlush(r);
         benchmark::DoNotOptimize(target->pixels);
@@ -98,7 +98,7 @@ void AdventureFrame(benchmark::State& state) {
     TiledPicture bg(*dev, kW, kH, false);
     TiledPicture chara(*dev, 400, 600, true);
     TiledPicture window(*dev, 800, 200, true);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         dev->Clear(0xFF000000u);
         dev->SetAlphaBlend(false);
         bg.Draw(*dev, 0, 0, 0xFFFFFFFFu);

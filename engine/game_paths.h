@@ -6,6 +6,8 @@
 // Combined archives of the game's data.
 constexpr const char kImageArchive[] = "dat/Img.dat";
 constexpr const char kMovieArchive[] = "dat/Mov.dat";
+// The media slots' own archive (opened where it lies, never extracted).
+constexpr const char kMediaArchive[] = "dat/Movie.dat";
 constexpr const char kVoiceArchive[] = "dat/VO.dat";
 constexpr const char kBgmArchive[] = "dat/BGM.dat";
 constexpr const char kSeArchive[] = "dat/SE.dat";

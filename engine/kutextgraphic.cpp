@@ -1,6 +1,7 @@
 #include "engine/kutextgraphic.h"
 
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "engine/kusprite2.h"
@@ -258,21 +259,11 @@ int32_t KUTEXTGRAPHIC::CreateTextureData(KUSPRITE2* sprite, uint32_t spriteSize)
     }
     m_dwTextureSize = side;
 
-    FreeTextures();
-    m_lpTexture = std::make_unique<plat::DeviceSurfacePtr[]>(m_dwCharNum);
-    m_dwTextureNum = m_dwCharNum;
-
-    // The format and size carry from one character to the next, as reported back.
     plat::VideoDevice* device = sprite->GetVideoDevice();
-    KUTextureFormat format = KUTextureFormat::kA8R8G8B8;
     std::unique_ptr<KUTextureFormat[]> formats = std::make_unique<KUTextureFormat[]>(m_dwCharNum);
-    uint32_t width = side, height = side;
-    for (uint32_t i = 0; i < m_dwCharNum; ++i) {
-        const int32_t r = CreateTexture(device, &format, &width, &height, &m_lpTexture[i]);
-        if (r < 0)
-            return r;
-        formats[i] = format;
-    }
+    const int32_t made = CreateCharTextures(device, side, formats.get());
+    if (made < 0)
+        return made;
 
     // Levels without a glyph format are drawn as the default level.
     uint32_t level = m_dwAntiAlias;
@@ -281,6 +272,50 @@ int32_t KUTEXTGRAPHIC::CreateTextureData(KUSPRITE2* sprite, uint32_t spriteSize)
         level = 4;
     }
 
+    std::unique_ptr<plat::GdiFont> font = plat::GdiFont::Create(CharFontSpec());
+    if (!font) {
+        ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> フォントの作成に失敗しました\n");
+        return 1;
+    }
+
+    int32_t result = 0;
+    if (level == 0) {
+        for (uint32_t i = 0; i < m_dwCharNum; ++i) {
+            if (const std::optional<int32_t> stop = DrawCharText(device, *font, i, side, formats[i]))
+                return *stop;
+        }
+    } else {
+        const plat::GlyphFormat glyphFormat = level == 1   ? plat::GlyphFormat::kGray2
+                                              : level == 2 ? plat::GlyphFormat::kGray4
+                                                           : plat::GlyphFormat::kGray8;
+        for (uint32_t i = 0; i < m_dwCharNum; ++i) {
+            const int32_t r = DrawCharGlyph(*font, glyphFormat, level, i, formats[i]);
+            if (r < 0)
+                result = r;
+        }
+    }
+    m_bCreate = 1;
+    return result;
+}
+
+int32_t KUTEXTGRAPHIC::CreateCharTextures(plat::VideoDevice* device, uint32_t side, KUTextureFormat* formats) {
+    FreeTextures();
+    m_lpTexture = std::make_unique<plat::DeviceSurfacePtr[]>(m_dwCharNum);
+    m_dwTextureNum = m_dwCharNum;
+
+    // The format and size carry from one character to the next, as reported back.
+    KUTextureFormat format = KUTextureFormat::kA8R8G8B8;
+    uint32_t width = side, height = side;
+    for (uint32_t i = 0; i < m_dwCharNum; ++i) {
+        const int32_t r = CreateTexture(device, &format, &width, &height, &m_lpTexture[i]);
+        if (r < 0)
+            return r;
+        formats[i] = format;
+    }
+    return 0;
+}
+
+plat::FontSpec KUTEXTGRAPHIC::CharFontSpec() const {
     plat::FontSpec spec;
     spec.height = static_cast<int>(m_dwFontSize);
     spec.escapement = Escapement(m_dwStyle);
@@ -293,86 +328,76 @@ int32_t KUTEXTGRAPHIC::CreateTextureData(KUSPRITE2* sprite, uint32_t spriteSize)
     spec.quality = plat::FontQuality::kNonAntialiased;
     spec.pitchAndFamily = static_cast<uint8_t>(m_dwPitchAndFamily);
     spec.faceName = "ＭＳ ゴシック";
-    std::unique_ptr<plat::GdiFont> font = plat::GdiFont::Create(spec);
-    if (!font) {
-        ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> フォントの作成に失敗しました\n");
+    return spec;
+}
+
+std::optional<int32_t> KUTEXTGRAPHIC::DrawCharText(plat::VideoDevice* device, const plat::GdiFont& font, uint32_t i,
+                                                   uint32_t side, KUTextureFormat format) {
+    plat::DeviceSurfacePtr tmp = device ? device->CreateSurface(side, side) : nullptr;
+    if (!tmp) {
+        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> サーフェスの作成に失敗しました\n");
+        return 0;
+    }
+    plat::GdiDc dc(tmp.get());
+    if (!dc.valid()) {
+        ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> デバイスコンテキストの取得に失敗しました\n");
         return 1;
     }
-
-    int32_t result = 0;
+    dc.SetBkMode(plat::BkMode::kTransparent);
+    const plat::GdiFont* oldFont = dc.SelectFont(&font);
+    const plat::ColorRef oldColor = dc.SetTextColor(0xFFFFFF);
+    const uint32_t at = CharOffset(i);
+    char draw[10] = {};
+    for (uint32_t k = 0; k < 2 && at + k < m_dwTextLength; ++k)
+        draw[k] = m_szText[at + k];
+    const bool drawn = dc.TextOut(0, 0, draw, static_cast<int>(strnlen(draw, sizeof(draw))));
+    dc.SetTextColor(oldColor);
+    dc.SelectFont(oldFont);
+    if (!drawn)
+        return 1;
+    // Point copy of the whole surface; black is keyed out when drawn.
+    plat::DeviceSurface* tex = m_lpTexture[i].get();
+    if (tex->lost) {
+        ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> サーフェス→テクスチャ変換に失敗しました\n");
+        return plat::kVideoErrSurfaceLost;
+    }
     const int s = static_cast<int>(side);
-    if (level == 0) {
-        for (uint32_t i = 0; i < m_dwCharNum; ++i) {
-            plat::DeviceSurfacePtr tmp = device ? device->CreateSurface(side, side) : nullptr;
-            if (!tmp) {
-                ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> サーフェスの作成に失敗しました\n");
-                return 0;
-            }
-            plat::GdiDc dc(tmp.get());
-            if (!dc.valid()) {
-                ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> デバイスコンテキストの取得に失敗しました\n");
-                return 1;
-            }
-            dc.SetBkMode(plat::BkMode::kTransparent);
-            const plat::GdiFont* oldFont = dc.SelectFont(font.get());
-            const plat::ColorRef oldColor = dc.SetTextColor(0xFFFFFF);
-            const uint32_t at = CharOffset(i);
-            char draw[10] = {};
-            for (uint32_t k = 0; k < 2 && at + k < m_dwTextLength; ++k)
-                draw[k] = m_szText[at + k];
-            const bool drawn = dc.TextOut(0, 0, draw, static_cast<int>(strnlen(draw, sizeof(draw))));
-            dc.SetTextColor(oldColor);
-            dc.SelectFont(oldFont);
-            if (!drawn)
-                return 1;
-            // Point copy of the whole surface; black is keyed out when drawn.
-            plat::DeviceSurface* tex = m_lpTexture[i].get();
-            if (tex->lost) {
-                ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> サーフェス→テクスチャ変換に失敗しました\n");
-                return plat::kVideoErrSurfaceLost;
-            }
-            for (int y = 0; y < s && y < tex->height; ++y) {
-                for (int x = 0; x < s && x < tex->width; ++x) {
-                    tex->Row(y)[x] = StoreTexel(formats[i], tmp->Row(y)[x]);
-                }
-            }
-            tex->hasColorKey = true;
-            tex->colorKey = 0xFF000000u;
-        }
-    } else {
-        const plat::GlyphFormat glyphFormat = level == 1   ? plat::GlyphFormat::kGray2
-                                              : level == 2 ? plat::GlyphFormat::kGray4
-                                                           : plat::GlyphFormat::kGray8;
-        const int ascent = font->metrics().ascent;
-        for (uint32_t i = 0; i < m_dwCharNum; ++i) {
-            plat::DeviceSurface* tex = m_lpTexture[i].get();
-            if (tex->lost) {
-                result = plat::kVideoErrSurfaceLost;
-                continue;
-            }
-            const uint32_t at = CharOffset(i);
-            const uint8_t b0 = at < m_dwTextLength ? static_cast<uint8_t>(m_szText[at]) : 0;
-            const uint8_t b1 = at + 1 < m_dwTextLength ? static_cast<uint8_t>(m_szText[at + 1]) : 0;
-            const plat::GlyphBitmap* g = font->GetGlyph(static_cast<uint16_t>(b0 << 8 | b1), glyphFormat);
-            // Only a real double-byte character has an outline; a stray pair fails like GDI's outline call.
-            if (!g || !plat::IsSjisLeadByte(b0)) {
-                ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> テキストアウトライン情報の取得に失敗しました\n");
-                continue;
-            }
-            // Only the black box is written, clipped to the texture; the rest stays transparent.
-            for (int y = 0; y < g->height; ++y) {
-                const int ty = ascent - g->originY + y;
-                if (ty < 0 || ty >= tex->height)
-                    continue;
-                for (int x = 0; x < g->width; ++x) {
-                    const int tx = g->originX + x;
-                    if (tx < 0 || tx >= tex->width)
-                        continue;
-                    tex->Row(ty)[tx] = GlyphTexel(formats[i], GlyphAlpha(level, g->At(x, y)));
-                }
-            }
+    for (int y = 0; y < s && y < tex->height; ++y) {
+        for (int x = 0; x < s && x < tex->width; ++x) {
+            tex->Row(y)[x] = StoreTexel(format, tmp->Row(y)[x]);
         }
     }
-    m_bCreate = 1;
-    return result;
+    tex->hasColorKey = true;
+    tex->colorKey = 0xFF000000u;
+    return std::nullopt;
+}
+
+int32_t KUTEXTGRAPHIC::DrawCharGlyph(const plat::GdiFont& font, plat::GlyphFormat glyphFormat, uint32_t level,
+                                     uint32_t i, KUTextureFormat format) {
+    plat::DeviceSurface* tex = m_lpTexture[i].get();
+    if (tex->lost)
+        return plat::kVideoErrSurfaceLost;
+    const uint32_t at = CharOffset(i);
+    const uint8_t b0 = at < m_dwTextLength ? static_cast<uint8_t>(m_szText[at]) : 0;
+    const uint8_t b1 = at + 1 < m_dwTextLength ? static_cast<uint8_t>(m_szText[at + 1]) : 0;
+    const plat::GlyphBitmap* g = font.GetGlyph(static_cast<uint16_t>(b0 << 8 | b1), glyphFormat);
+    // Only a real double-byte character has an outline; a stray pair fails like GDI's outline call.
+    if (!g || !plat::IsSjisLeadByte(b0)) {
+        ErrorPrint("Error: <KUTEXTGRAPHIC::CreateTextureData> テキストアウトライン情報の取得に失敗しました\n");
+        return 0;
+    }
+    // Only the black box is written, clipped to the texture; the rest stays transparent.
+    const int ascent = font.metrics().ascent;
+    for (int y = 0; y < g->height; ++y) {
+        const int ty = ascent - g->originY + y;
+        if (ty < 0 || ty >= tex->height)
+            continue;
+        for (int x = 0; x < g->width; ++x) {
+            const int tx = g->originX + x;
+            if (tx < 0 || tx >= tex->width)
+                continue;
+            tex->Row(ty)[tx] = GlyphTexel(format, GlyphAlpha(level, g->At(x, y)));
+        }
+    }
+    return 0;
 }

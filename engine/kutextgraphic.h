@@ -1,11 +1,17 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/video.h"
 
 class KUSYSTEM;
 class KUSPRITE2;
+namespace plat {
+struct FontSpec;
+class GdiFont;
+enum class GlyphFormat : uint8_t;
+} // namespace plat
 
 // Texture formats a character texture may be made in, in the order they are
 // asked for.
@@ -70,6 +76,17 @@ public:
 private:
     int32_t CreateTexture(plat::VideoDevice* device, KUTextureFormat* format, uint32_t* width, uint32_t* height,
                           plat::DeviceSurfacePtr* out);
+    // The build's phases: one texture per character (formats[i] gets the
+    // format character i was made in), the font, then each character drawn
+    // through a device context (level 0) or from its grey glyph.
+    int32_t CreateCharTextures(plat::VideoDevice* device, uint32_t side, KUTextureFormat* formats);
+    plat::FontSpec CharFontSpec() const;
+    // A value when the build stops there, with the result to return.
+    std::optional<int32_t> DrawCharText(plat::VideoDevice* device, const plat::GdiFont& font, uint32_t i, uint32_t side,
+                                        KUTextureFormat format);
+    // 0, or a lost-surface error the build reports once it has drawn the rest.
+    int32_t DrawCharGlyph(const plat::GdiFont& font, plat::GlyphFormat glyphFormat, uint32_t level, uint32_t i,
+                          KUTextureFormat format);
     void FreeTextures();
 
     KUSYSTEM* m_pKUSys = nullptr;

@@ -190,7 +190,8 @@ int TEXTAREA_DATA::StringScroll(uint32_t start, uint32_t msPerChar) {
     // A start still ahead of the clock has revealed nothing yet.
     const int32_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(m_pKUSys->GetTime()) - start);
     m_fDispNum = elapsed > 0 ? static_cast<float>(elapsed) / static_cast<float>(msPerChar) : 0.0f;
-    if (m_fDispNum >= static_cast<float>(strlen(m_szText) / 2)) {
+    const size_t chars = strlen(m_szText) / 2; // double-byte characters
+    if (m_fDispNum >= static_cast<float>(chars)) {
         m_fDispNum = -1.0f;
         return 1;
     }

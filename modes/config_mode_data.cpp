@@ -308,7 +308,7 @@ int CONFIG_MODE_DATA::MoveTargetItem(int current, int vk) const {
         case 3: return up ? 1 : 5;
         case 4: return up ? 2 : 6;
         case 5: return up ? 3 : 8;
-        case 6: return up ? 4 : 9;
+        case 6:
         case 7: return up ? 4 : 9;
         case 8: return up ? 5 : 10;
         case 9: return up ? 6 : 10;

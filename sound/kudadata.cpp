@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/combine_file.h"
+#include "engine/game_paths.h"
 #include "engine/kusystem.h"
 #include "platform/audio_performance.h"
 #include "platform/files.h"
@@ -15,9 +16,9 @@ namespace {
 
 const char* ArchiveOfType(int soundType) {
     switch (soundType) {
-        case 0: return "dat/VO.dat";
-        case 1: return "dat/BGM.dat";
-        case 2: return "dat/SE.dat";
+        case 0: return kVoiceArchive;
+        case 1: return kBgmArchive;
+        case 2: return kSeArchive;
         default: return nullptr;
     }
 }
@@ -26,7 +27,7 @@ bool IsWav(int fileType) { return fileType == KUDA_FILE_WAV || fileType == KUDA_
 bool IsOgg(int fileType) { return fileType == KUDA_FILE_OGG || fileType == KUDA_FILE_OGG_FLAG; }
 
 // "tmp/" + name must fit a 260-byte path with its terminator.
-constexpr size_t kTmpPrefix = 4;
+constexpr size_t kTmpPrefix = sizeof(kTempFolder) - 1;
 
 } // namespace
 
@@ -155,7 +156,7 @@ int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int sound
         Log("Load", "サウンドタイプが不正です");
         return -1;
     }
-    const int div = FileDiv(archive, "tmp/", m_szName);
+    const int div = FileDiv(archive, kTempFolder, m_szName);
     if (div == -1 || div == -2) {
         Log("Load", "ファイルの複合に失敗しました");
         return -1;
@@ -172,7 +173,7 @@ int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int sound
     // 1: extracted now; -3: a copy already lies in "tmp/" (ours from before).
     m_bExtracted = 1;
 
-    const std::string path = std::string("tmp/") + m_szName;
+    const std::string path = std::string(kTempFolder) + m_szName;
     const int info = GetFileInfoAudio(path.c_str());
     if (info == 0) {
         Log("Load", "指定ファイルが無いか、サポート外ファイルです");
@@ -216,9 +217,9 @@ void KUDADATA::Unload() {
     // Only the copy this slot extracted is deleted.
     if (m_bExtracted && m_szName[0] != '\0') {
         if (m_pKUSys) {
-            m_pKUSys->RemoveFile("tmp/", m_szName, 0);
+            m_pKUSys->RemoveFile(kTempFolder, m_szName, 0);
         } else {
-            plat::UnlinkFile(plat::ResolvePath(std::string("tmp/") + m_szName));
+            plat::UnlinkFile(plat::ResolvePath(std::string(kTempFolder) + m_szName));
         }
     }
     m_bExtracted = 0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/combine_file.h"
+#include "engine/game_paths.h"
 #include "engine/kusystem.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
@@ -113,28 +114,28 @@ int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat
     }
     const char* archive = nullptr;
     switch (channel) {
-        case 0: archive = "dat/VO.dat"; break;
-        case 1: archive = "dat/BGM.dat"; break;
+        case 0: archive = kVoiceArchive; break;
+        case 1: archive = kBgmArchive; break;
         case 2: break;
         default: Log("Error", "DShowOpen", "サウンドタイプが不正です"); return -1;
     }
     // The path (with "tmp/" for an extracted copy) must fit its buffer.
     const size_t nameLen = std::strlen(name);
-    if (nameLen == 0 || nameLen + (archive ? 4 : 0) >= sizeof(m_szPath)) {
+    if (nameLen == 0 || nameLen + (archive ? sizeof(kTempFolder) - 1 : 0) >= sizeof(m_szPath)) {
         Log("Error", "DShowOpen", "ファイル名が設定されていません");
         return -1;
     }
     bool extracted = false;
     if (archive) {
         for (;;) {
-            const int r = FileDiv(archive, "tmp/", name);
+            const int r = FileDiv(archive, kTempFolder, name);
             if (r == -3 || r > 0)
                 break; // -3: a copy already lies in "tmp/"
             if (r == -1 || r == -2) {
                 Log("Error", "DShowOpen", "ファイルの複合に失敗しました");
                 return -1;
             }
-            if (std::strcmp(archive, "dat/BGM.dat") != 0) {
+            if (std::strcmp(archive, kBgmArchive) != 0) {
                 std::string text = archive;
                 text += "内に";
                 text += name;
@@ -142,13 +143,13 @@ int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat
                 Log("Error", "DShowOpen", text.c_str());
                 return -1;
             }
-            archive = "dat/SE.dat";
+            archive = kSeArchive;
         }
         extracted = true;
     }
     m_hOwner = owner;
     std::memset(m_szPath, 0, sizeof(m_szPath));
-    snprintf(m_szPath, sizeof(m_szPath), "%s%s", archive ? "tmp/" : "", name);
+    snprintf(m_szPath, sizeof(m_szPath), "%s%s", archive ? kTempFolder : "", name);
     m_bDeleteOnClose = extracted ? 1 : 0;
 
     // A failed open releases what it made at once and leaves the channel closed.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/combine_file.h"
+#include "engine/game_paths.h"
 #include "engine/kusystem.h"
 #include "platform/debug_out.h"
 #include "platform/mci_media.h"
@@ -13,9 +14,8 @@
 
 namespace {
 
-constexpr const char* kMovieArchive = "dat/Movie.dat";
 // Where a media member is looked for, in this order.
-constexpr const char* kMediaArchives[] = {"dat/BGM.dat", "dat/VO.dat", "dat/SE.dat", kMovieArchive};
+constexpr const char* kMediaArchives[] = {kBgmArchive, kVoiceArchive, kSeArchive, kMediaArchive};
 
 void Log(KUSYSTEM* sys, const char* kind, const char* method, const char* text) {
     std::string tag = "KUSND::";
@@ -124,7 +124,7 @@ int KUSND::MMOpen(int slot, int type, const char* path) {
         Log(m_pKUSys, "Error", m, "ファイル名が指定されていません");
         return 0;
     }
-    if (len + 4 >= KUMMDATA::kPathSize) {
+    if (len + sizeof(kTempFolder) - 1 >= KUMMDATA::kPathSize) {
         Log(m_pKUSys, "Error", m, "ファイル名が不正です");
         return 0;
     }
@@ -144,11 +144,11 @@ int KUSND::MMOpen(int slot, int type, const char* path) {
 
     std::string file = d.szPath;
     std::string copy;
-    if (wanted != kMovieArchive) {
+    if (wanted != kMediaArchive) {
         copy = MemberName(d.szPath);
         int found = 0;
         for (const char* archive : kMediaArchives) {
-            const int r = FileDiv(archive, "tmp/", copy.c_str());
+            const int r = FileDiv(archive, kTempFolder, copy.c_str());
             if (r == 1 || r == -1) {
                 found = r;
                 break;
@@ -156,17 +156,17 @@ int KUSND::MMOpen(int slot, int type, const char* path) {
         }
         if (found != 1) {
             std::string text = found == -1 ? std::string("ファイルの複合に失敗しました")
-                                           : std::string(kMovieArchive) + "内に" + copy + "が見つかりません";
+                                           : std::string(kMediaArchive) + "内に" + copy + "が見つかりません";
             Log(m_pKUSys, "Error", m, text.c_str());
             return -1;
         }
-        file = "tmp/" + copy;
+        file = kTempFolder + copy;
     }
     auto* device = new plat::MciMedia();
     if (!device->Open(file, newType == KUMM_TYPE_WAVE)) {
         delete device;
         if (!copy.empty())
-            m_pKUSys->RemoveFile("tmp/", copy.c_str(), 0);
+            m_pKUSys->RemoveFile(kTempFolder, copy.c_str(), 0);
         Log(m_pKUSys, "Error", m, "ファイルオープンに失敗しました");
         return 0;
     }
@@ -185,8 +185,8 @@ int KUSND::MMClose(int slot) {
         if ((d.nState == KUMM_STATE_PLAY || d.nState == KUMM_STATE_PAUSE) && !MMStop(slot))
             return 0;
         d.pDevice->Close();
-        if (std::strcmp(d.szPath, kMovieArchive) != 0 && m_pKUSys)
-            m_pKUSys->RemoveFile("tmp/", MemberName(d.szPath).c_str(), 0);
+        if (std::strcmp(d.szPath, kMediaArchive) != 0 && m_pKUSys)
+            m_pKUSys->RemoveFile(kTempFolder, MemberName(d.szPath).c_str(), 0);
     }
     d.Reset();
     return 1;

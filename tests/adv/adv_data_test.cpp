@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "game/draw_order_data.h"
 #include "game/graphic_data.h"
 #include "game/object_data.h"
@@ -52,7 +54,8 @@ TEST_F(ModeObjectTest, DrawOrderFollowsTheExchangeSort) {
 
 TEST_F(ModeObjectTest, IdSearchByKind) {
     Declare({1, 2}, {1}, {1});
-    strcpy(adv.m_pGraphic[1].m_szID, "p0"); // a duplicate: the first wins
+    // A duplicate: the first wins.
+    std::snprintf(adv.m_pGraphic[1].m_szID, sizeof(adv.m_pGraphic[1].m_szID), "%s", "p0");
     EXPECT_EQ(adv.IDSearch(ADV_DATA::kKindGraphic, "P0"), 0);
     EXPECT_EQ(adv.IDSearch(ADV_DATA::kKindTextArea, "t0"), 0);
     EXPECT_EQ(adv.IDSearch(ADV_DATA::kKindObject, "O0"), 0);
@@ -134,7 +137,7 @@ TEST_F(ModeObjectTest, ArrowKeysMoveThePointer) {
     EXPECT_EQ(press(646, 581, 38), std::make_pair(664, 555)); // config up: fast-forward
     EXPECT_EQ(press(10, 10, 39), std::make_pair(400, 400)); // elsewhere: the neutral point
     adv.m_MsgWnd.m_nHistoryCursor = 0;
-    strcpy(adv.m_MsgWnd.m_History[0].m_szVoice, "v.wav");
+    std::snprintf(adv.m_MsgWnd.m_History[0].m_szVoice, sizeof(adv.m_MsgWnd.m_History[0].m_szVoice), "%s", "v.wav");
     EXPECT_EQ(press(400, 400, 40), std::make_pair(276, 538)); // the voiced entry's window
     ASSERT_EQ(adv.m_SelectWnd.Initialize(&h.sys, &h.sprite, &h.snd, 2), 1);
     EXPECT_EQ(press(400, 400, 38), std::make_pair(400, 296)); // the second choice

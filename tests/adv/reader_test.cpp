@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <random>
 
 #include "tests/adv/adv_fixture.h"
@@ -78,11 +79,11 @@ TEST_F(ReaderTest, StartFailuresAreLogged) {
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::Initialize> #FIRST_EXE_SCRが実行されていません\n"));
     EXPECT_EQ(Frame(), ADV_DATA::kResultError);
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::MainProc> 初期化されていません\n"));
-    strcpy(adv.m_szScriptName, "x.spt");
+    std::snprintf(adv.m_szScriptName, sizeof(adv.m_szScriptName), "%s", "x.spt");
     EXPECT_EQ(adv.m_MainScr.Initialize(&adv, &h.sys, &h.sprite, &h.snd), 0);
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::Initialize> dat/Scenario.dat内にx.sptが見つかりません\n"));
     // The member found in any case, opened as the archive spells it.
-    strcpy(adv.m_szScriptName, "S.SPT");
+    std::snprintf(adv.m_szScriptName, sizeof(adv.m_szScriptName), "%s", "S.SPT");
     EXPECT_EQ(adv.m_MainScr.Initialize(&adv, &h.sys, &h.sprite, &h.snd), 1);
     EXPECT_STREQ(adv.m_szScriptName, "s.spt");
     ADV_DATA other;

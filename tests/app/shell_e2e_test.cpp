@@ -90,7 +90,7 @@ protected:
     }
     // Runs the program; `script` is called once per loop turn with the frame count.
     int Run(std::function<void(int frames)> script) {
-        GetShellHooks().onLoopTurn = [script] { script(GetShellCounters().frames); };
+        GetShellHooks().onLoopTurn = [script = std::move(script)] { script(GetShellCounters().frames); };
         return WinMain(nullptr, nullptr, "", 1);
     }
     kutest::TempDir dir;

@@ -20,6 +20,7 @@ std::string HandArchive(const std::string& lines, const std::string& data = "") 
 void Pack(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members,
           bool listOut = false) {
     std::vector<ArchiveMember> list;
+    list.reserve(members.size());
     for (const auto& [name, bytes] : members)
         list.push_back(ArchiveMember{name, "", bytes});
     std::string error;

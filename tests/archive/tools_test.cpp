@@ -68,7 +68,9 @@ TEST(Mkarc, RoundTripsAFolderOfBinaryFilesByteForByte) {
     }
     for (bool listOut : {false, true}) {
         std::string arc = listOut ? "out.arc" : "in.dat";
-        ASSERT_EQ(Tool("mkarc", std::string("pack ") + (listOut ? "--list-out " : "") + arc + files).status, 0);
+        std::string pack = listOut ? "pack --list-out " : "pack ";
+        pack.append(arc).append(files);
+        ASSERT_EQ(Tool("mkarc", pack).status, 0);
         EXPECT_EQ(dir.Exists("out.lst"), listOut);
         std::filesystem::create_directory("x");
         ToolRun r = Tool("mkarc", "extract " + arc + " x");

@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "tests/gallery/gallery_fixture.h"
 
 // Episode 1 with a title and scenes 1, 2 and 4 (3 missing); scene 1 with two
@@ -81,12 +83,12 @@ TEST_F(GalleryScriptTest, MissingScriptIsLoggedAndPageCountsWorkUninitialised) {
     Script({"EPISODE01-SCENE01 NULL", "EPISODE01-SCENE01-PAGE01-X01-Y01 a.bmp"});
     // The two counters need no initialised object.
     CG_MODE_DATA raw;
-    std::strcpy(raw.m_szScriptName, "CGModeData.spt");
+    std::snprintf(raw.m_szScriptName, sizeof(raw.m_szScriptName), "%s", "CGModeData.spt");
     EXPECT_EQ(raw.GetMaxCGPage(1, 1), 1);
     EXPECT_EQ(raw.m_nCGPageMax, 1);
     EXPECT_EQ(raw.GetMaxScenePage(1), 1);
     EXPECT_EQ(raw.m_nScenePageMax, 1);
-    std::strcpy(raw.m_szScriptName, "Missing.spt");
+    std::snprintf(raw.m_szScriptName, sizeof(raw.m_szScriptName), "%s", "Missing.spt");
     EXPECT_EQ(raw.GetMaxScenePage(1), 0);
     EXPECT_TRUE(log.Contains("dat/Scenario.dat内にMissing.sptが見つかりません"));
 }

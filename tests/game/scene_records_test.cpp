@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -94,7 +95,7 @@ TEST(MessageData, ClearedDefaults) {
     MESSAGE_DATA m;
     m.m_nFontSize = 0;
     m.m_dwColor = 0;
-    strcpy(m.m_szText, "x");
+    std::snprintf(m.m_szText, sizeof(m.m_szText), "%s", "x");
     m.Clear();
     EXPECT_EQ(m.m_nFontSize, 20);
     EXPECT_EQ(m.m_dwColor, 0xFFFFFFu);

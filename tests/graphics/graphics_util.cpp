@@ -97,6 +97,7 @@ std::string MakeDds32(int w, int h, const PixelFn& px) {
 
 void PackArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members) {
     std::vector<ArchiveMember> list;
+    list.reserve(members.size());
     for (const auto& [name, bytes] : members)
         list.push_back(ArchiveMember{name, "", bytes});
     std::string error;

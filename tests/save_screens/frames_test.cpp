@@ -24,9 +24,7 @@
 
 namespace {
 
-std::string GoldenPath(const std::string& name) {
-    return kutest::SourceDir() + "/tests/save_screens/golden/" + name;
-}
+std::string GoldenPath(const std::string& name) { return kutest::SourceDir() + "/tests/save_screens/golden/" + name; }
 
 bool Updating() {
     const char* update = std::getenv("KU_UPDATE_GOLDEN");
@@ -107,7 +105,7 @@ protected:
     std::string Frame(Screen& s, const std::string& name) {
         EXPECT_GE(h.sprite.D3DXDrawStart(), 0);
         EXPECT_EQ(s.DrawProc(), 1);
-        const std::string result = CompareGolden(*h.sprite.GetBackSurface(), name);
+        std::string result = CompareGolden(*h.sprite.GetBackSurface(), name);
         h.sprite.D3DXDrawEnd();
         return result;
     }

@@ -263,6 +263,7 @@ TEST_F(SlotFileTest, AFailedSaveKeepsTheOldFileAndTouchesNoOther) {
     std::vector<plat::DirEntry> entries;
     ASSERT_TRUE(plat::ListDir("sav", &entries));
     std::vector<std::string> names;
+    names.reserve(entries.size());
     for (const auto& e : entries)
         names.push_back(e.name);
     std::sort(names.begin(), names.end());

@@ -39,6 +39,7 @@ protected:
     void Pack(const std::vector<std::pair<std::string, std::string>>& pictures) {
         dir.Write("dat/.keep", "");
         std::vector<ArchiveMember> members;
+        members.reserve(pictures.size());
         for (const auto& [name, bytes] : pictures)
             members.push_back(ArchiveMember{name, "", bytes});
         std::string error;

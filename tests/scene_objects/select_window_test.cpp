@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -42,10 +43,10 @@ protected:
         LoadSlot(SELECT_WINDOW::kGraphicSlot, "SelectWindow.dds");
         MESSAGE_DATA m;
         m.m_nFontSize = 24;
-        std::strcpy(m.m_szText, "はい、行きます");
+        std::snprintf(m.m_szText, sizeof(m.m_szText), "%s", "はい、行きます");
         ASSERT_EQ(agg.SetText(0, &m, 4), 1);
         if (count > 1) {
-            std::strcpy(m.m_szText, "いいえ、やめておきます");
+            std::snprintf(m.m_szText, sizeof(m.m_szText), "%s", "いいえ、やめておきます");
             ASSERT_EQ(agg.SetText(1, &m, 4), 1);
         }
     }
@@ -67,7 +68,7 @@ TEST_F(ChoiceTest, LayoutCentredTextAndBadNumbers) {
     EXPECT_EQ(Alpha(1), 0.0f);
     MESSAGE_DATA m;
     m.m_nFontSize = 20;
-    std::strcpy(m.m_szText, "あいうえおかきくけこ");
+    std::snprintf(m.m_szText, sizeof(m.m_szText), "%s", "あいうえおかきくけこ");
     ASSERT_EQ(agg.SetText(1, &m, 4), 1);
     const TEXTAREA_DATA& t = agg.m_pWindow[1].m_Text;
     const KURECT& a = t.m_rcArea;

@@ -72,6 +72,7 @@ protected:
 
     void Pack(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members) {
         std::vector<ArchiveMember> list;
+        list.reserve(members.size());
         for (const auto& [name, bytes] : members)
             list.push_back(ArchiveMember{name, "", bytes});
         std::string error;

@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
@@ -111,9 +112,9 @@ protected:
 
     static MESSAGE_DATA Message(const char* text, const char* name = "", const char* voice = "") {
         MESSAGE_DATA m;
-        std::strcpy(m.m_szText, text);
-        std::strcpy(m.m_szName, name);
-        std::strcpy(m.m_szVoice, voice);
+        std::snprintf(m.m_szText, sizeof(m.m_szText), "%s", text);
+        std::snprintf(m.m_szName, sizeof(m.m_szName), "%s", name);
+        std::snprintf(m.m_szVoice, sizeof(m.m_szVoice), "%s", voice);
         return m;
     }
 

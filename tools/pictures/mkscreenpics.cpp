@@ -29,7 +29,9 @@ int main(int argc, char** argv) {
     for (auto& p : screens::SaveLoadPictures())
         pictures.push_back(std::move(p));
     for (const auto& [name, bytes] : pictures) {
-        if (!WriteBytes(dir + "/" + name, bytes)) {
+        std::string path = dir;
+        path.append("/").append(name);
+        if (!WriteBytes(path, bytes)) {
             std::fprintf(stderr, "mkscreenpics: cannot write %s/%s\n", dir.c_str(), name.c_str());
             return 1;
         }
