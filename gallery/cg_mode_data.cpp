@@ -188,8 +188,11 @@ void CG_MODE_DATA::TypeTitles() {
     for (Title& t : titles) {
         if (!t.text[0] || t.start == 0)
             continue;
-        *t.chars = static_cast<float>((now - t.start) / speed);
-        if (static_cast<float>(std::strlen(t.text) / 2) <= *t.chars)
+        // Whole characters: the title grows one full-width character at a time.
+        const uint32_t typed = (now - t.start) / speed;
+        const size_t length = std::strlen(t.text) / 2;
+        *t.chars = static_cast<float>(typed);
+        if (static_cast<float>(length) <= *t.chars)
             *t.chars = -1.0f;
     }
 }

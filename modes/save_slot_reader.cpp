@@ -61,7 +61,7 @@ public:
     }
     // Backslash and "n" back to line breaks.
     std::string Escaped(int k) {
-        const std::string stored = Text(k, kTokenSize);
+        std::string stored = Text(k, kTokenSize);
         if (stored.empty())
             return stored;
         char buf[TEXTAREA_DATA::kTextSize];

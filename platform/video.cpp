@@ -300,7 +300,9 @@ void VideoDevice::DrawDeferred() {
         DrawRecord rec;
         std::memcpy(rec.v, op.geometry, sizeof(op.geometry));
         // Still alive and unchanged: a write or release would have drawn first.
-        rec.texture = reinterpret_cast<const Surface*>(static_cast<uintptr_t>(op.texAddr));
+        // The record keeps the address as a word so that frames compare as plain words.
+        rec.texture = reinterpret_cast<const Surface*>( // NOLINT(performance-no-int-to-ptr)
+            static_cast<uintptr_t>(op.texAddr));
         rec.state.alphaBlend = (op.flags & kOpAlphaBlend) != 0;
         rec.state.colorKey = (op.flags & kOpColorKey) != 0;
         rec.state.src = static_cast<Blend>(op.src);
@@ -320,7 +322,8 @@ void VideoDevice::Execute(const FrameOp& op) {
                          static_cast<int>(g[3])};
         };
         const RectI d = rect(op.geometry), s = rect(op.geometry + 4);
-        const Surface* src = reinterpret_cast<const Surface*>(static_cast<uintptr_t>(op.texAddr));
+        const Surface* src = reinterpret_cast<const Surface*>( // NOLINT(performance-no-int-to-ptr): as above
+            static_cast<uintptr_t>(op.texAddr));
         RasterBlt(back_, d, *src, s, (op.flags & kOpKeySrc) != 0);
         BackWritten(false);
     }

@@ -13,7 +13,7 @@ namespace {
 bool Convert(const char* to, const char* from, std::string_view in, std::string* out, bool strict) {
     out->clear();
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    if (cd == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr): iconv's own error value
         return false;
     bool ok = true;
     char* src = const_cast<char*>(in.data());

@@ -130,7 +130,7 @@ TEST_F(EnvSettingsTest, BadFilesKeepDefaults) {
     EXPECT_EQ(g_dwBGMVolume, 8u);
     EXPECT_EQ(g_dwVoiceVolume, 7u);
     ASSERT_EQ(SaveEnvData("env.env"), 1);
-    EXPECT_EQ(dir.Read("env.env").find("\n"), dir.Read("env.env").find("\r\n") + 1); // written CR LF
+    EXPECT_EQ(dir.Read("env.env").find('\n'), dir.Read("env.env").find("\r\n") + 1); // written CR LF
 
     // Truncated: the last line lacks its CR LF and is dropped.
     EXPECT_EQ(LoadText("SE Volume: 9\r\nBGM Volume: 9"), 1);

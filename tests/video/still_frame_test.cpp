@@ -199,7 +199,8 @@ TEST_F(StillFrameTest, MoviePictureBetweenStillFramesIsReplaced) {
         ASSERT_EQ(big->Present(), plat::kVideoOk);
     };
     frame();
-    const plat::Surface game = plat::LastPresentedFrame();
+    // A snapshot: the next present replaces the presenter's last frame.
+    const plat::Surface game = plat::LastPresentedFrame(); // NOLINT(performance-unnecessary-copy-initialization)
     plat::MovieScreen screen;
     plat::Surface picture(4, 4);
     std::fill(picture.pixels.begin(), picture.pixels.end(), 0x00FFFFFFu);
