@@ -193,16 +193,12 @@ int GAME_MAIN::StartTitle() {
     return m_pTitleMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd);
 }
 
-int GAME_MAIN::BackToTitleUnbuilt(const char* what) {
-    std::string line =
-        std::string("Warn: <GAME_MAIN::GameMainProc> ") + what + "はまだ組み込まれていません。タイトルに戻ります\n";
-    ErrorPrint(line.c_str());
-    BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+int GAME_MAIN::EnterTitle(int fromMode) {
     if (!StartTitle()) {
         ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
         return 0;
     }
-    m_nOldMode = m_nMode;
+    m_nOldMode = fromMode;
     m_nMode = kModeTitle;
     return 1;
 }
@@ -317,7 +313,8 @@ int GAME_MAIN::ProcTitle() {
             m_pCGMode = new CG_MODE_DATA;
             if (!m_pCGMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData, kGalleryScript)) {
                 DeleteMode(m_pCGMode);
-                return BackToTitleUnbuilt("CGモード");
+                ErrorPrint("Error: <GAME_MAIN::GameMainProc> CGモードデータクラスの初期化に失敗しました\n");
+                return EnterTitle(kModeTitle);
             }
             m_nOldMode = kModeTitle;
             m_nMode = kModeGallery;
@@ -429,12 +426,8 @@ int GAME_MAIN::ProcConfig() {
                 m_nMode = kModeTest;
                 break;
             case kModeTitle:
-                if (!StartTitle()) {
-                    ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+                if (!EnterTitle(kModeConfig))
                     return 0;
-                }
-                m_nOldMode = kModeConfig;
-                m_nMode = kModeTitle;
                 break;
             default: break;
         }
@@ -451,12 +444,8 @@ int GAME_MAIN::ProcConfig() {
             DeleteMode(m_pAdvData);
             DeleteMode(m_pCGMode);
         }
-        if (!StartTitle()) {
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+        if (!EnterTitle(kModeConfig))
             return 0;
-        }
-        m_nOldMode = kModeConfig;
-        m_nMode = kModeTitle;
     }
     return 1;
 }
@@ -493,12 +482,8 @@ int GAME_MAIN::ProcGallery() {
     if (r == CG_MODE_DATA::kResultLeave) {
         DeleteMode(m_pCGMode);
         BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-        if (!StartTitle()) {
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+        if (!EnterTitle(kModeGallery))
             return 0;
-        }
-        m_nOldMode = kModeGallery;
-        m_nMode = kModeTitle;
     } else if (r == CG_MODE_DATA::kResultReplay) {
         return StartSceneReplay();
     }
@@ -551,12 +536,8 @@ int GAME_MAIN::ProcMusicRoom() {
     if (r == 1) {
         // The room leaves its music running; the title starts its own.
         DeleteMode(m_pBGMMode);
-        if (!StartTitle()) {
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+        if (!EnterTitle(kModeMusicRoom))
             return 0;
-        }
-        m_nOldMode = kModeMusicRoom;
-        m_nMode = kModeTitle;
     }
     return 1;
 }

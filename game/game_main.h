@@ -130,6 +130,6 @@ private:
     void RecordReadPosition();
     // Creates and starts the title screen; 1 / 0.
     int StartTitle();
-    // A mode whose object is not part of the program yet: log and show the title.
-    int BackToTitleUnbuilt(const char* what);
+    // StartTitle, then the title becomes the mode (logged when it cannot); 1 / 0.
+    int EnterTitle(int fromMode);
 };

@@ -109,12 +109,8 @@ int GAME_MAIN::OpenLoadFromTitle() {
         ErrorPrint("Error: <GAME_MAIN::GameMainProc> ADV_DATAクラスの初期化に失敗しました\n");
     }
     DeleteMode(m_pAdvData);
-    if (!StartTitle()) {
-        ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+    if (!EnterTitle(kModeTitle))
         return 0;
-    }
-    m_nOldMode = kModeTitle;
-    m_nMode = kModeTitle;
     return 1;
 }
 
@@ -134,12 +130,8 @@ int GAME_MAIN::ProcSave() {
         BGM_DS_Stop(m_pKUSnd, m_pKUSys);
         DeleteMode(m_pSaveMode);
         EndAdventure();
-        if (!StartTitle()) {
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+        if (!EnterTitle(kModeSave))
             return 0;
-        }
-        m_nOldMode = kModeSave;
-        m_nMode = kModeTitle;
     }
     return 1;
 }
@@ -171,12 +163,8 @@ int GAME_MAIN::ProcLoad() {
                 DeleteMode(m_pAdvData); // never played: nothing to record
             else
                 EndAdventure();
-            if (!StartTitle()) {
-                ErrorPrint("Error: <GAME_MAIN::GameMainProc> タイトルモードデータクラスの初期化に失敗しました\n");
+            if (!EnterTitle(kModeLoad))
                 return 0;
-            }
-            m_nOldMode = kModeLoad;
-            m_nMode = kModeTitle;
             return 1;
         default: return 1;
     }
