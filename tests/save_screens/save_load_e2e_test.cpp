@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "adv/adv_data.h"
+#include "app/env_settings.h"
+#include "game/game_main.h"
+#include "modes/load_mode_data.h"
+#include "modes/save_mode_data.h"
+#include "platform/files.h"
+#include "platform/local_time.h"
+#include "platform/local_time_test_hooks.h"
+#include "tests/modes/mode_harness.h"
+#include "tools/archive_writer.h"
+#include "tools/script_writer.h"
+
+namespace {
+
+constexpr int kKeyS = 83;
+constexpr int kKeyL = 76;
+constexpr int kReturn = 13;
+
+// A story saved and loaded through the game object with the real slot
+// files: keys S and L over the story, an overwrite, and the title's load row.
+class SaveLoadRoadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plat::SetLocalTimeSource([] {
+            plat::LocalTime t;
+            t.month = 6;
+            t.day = 9;
+            t.hour = 12;
+            t.minute = 34;
+            return t;
+        });
+        SetEnvDefaults();
+        std::filesystem::create_directories("dat");
+        std::filesystem::create_directories("tmp");
+        std::string error;
+        ASSERT_TRUE(WriteArchive("dat/Scenario.dat",
+                                 {{"Init.spt", "", ScrambleScript("#CREATE_DATA VAR v\r\n#FIRST_EXE_SCR s.spt\r\n")},
+                                  {"s.spt", "",
+                                   ScrambleScript("// s\r\n#MsgWndOpen 0\r\n#MsgDisp NULL 一行目 NULL\r\n"
+                                                  "#MsgDisp NULL 二行目 NULL\r\n#MsgDisp NULL 三行目 NULL\r\n"
+                                                  "#MsgDisp NULL 四行目 NULL\r\n#MsgDisp NULL 五行目 NULL\r\n"
+                                                  "#MsgDisp NULL 六行目 NULL\r\n#KeyWait\r\n#EndScript\r\n")}},
+                                 false, &error))
+            << error;
+        ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&token), &token, 800, 600, 32, 0),
+                  1);
+        ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(84), 1);
+        ASSERT_EQ(h.sprite.CreateTextureTextBuffer(71), 1);
+        ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
+        ASSERT_EQ(Step(16), 1);
+        ASSERT_EQ(Step(16, {{17, kHeld}}), 1); // logo skipped
+        ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    }
+    void TearDown() override {
+        game.reset();
+        h.sprite.Release();
+        plat::SetLocalTimeSource(nullptr);
+    }
+    int Step(uint32_t ms, std::initializer_list<std::pair<int, int>> keys = {}) {
+        h.Frame(ms, keys);
+        return game->GameMainProc();
+    }
+    void RunWhile(int mode, int frames = 400) {
+        for (int i = 0; i < frames && game->GetMode() == mode; ++i)
+            ASSERT_EQ(Step(16), 1) << log.all();
+    }
+    void Click(int x, int y) {
+        h.sys.SetMousePos(x, y);
+        ASSERT_EQ(Step(16), 1);
+        ASSERT_EQ(Step(16, {{1, kClickUp}}), 1);
+    }
+    void ChooseTitleRow(int y) {
+        Step(16);
+        Step(16, {{1, kClickUp}});
+        Click(400, y);
+        RunWhile(GAME_MAIN::kModeTitle);
+    }
+    // Return pressed until the story shows its next message in full.
+    void NextMessage() {
+        const int32_t line = game->m_pAdvData->m_nLine;
+        for (int i = 0; i < 200 && game->m_pAdvData->m_nLine == line; ++i)
+            ASSERT_EQ(Step(16, {{kReturn, i % 4 == 0 ? kClickUp : 0}}), 1);
+        for (int i = 0; i < 200; ++i)
+            ASSERT_EQ(Step(16), 1);
+        ASSERT_NE(game->m_pAdvData->m_nLine, line);
+    }
+    std::string Shown() const { return game->m_pAdvData->m_MsgWnd.m_TextArea.m_szText; }
+    // A controller key over the story, its fade-out and the screen settled.
+    void OpenScreen(int key, int mode) {
+        ASSERT_EQ(Step(16, {{key, kClickUp}}), 1);
+        RunWhile(GAME_MAIN::kModeAdventure, 200);
+        ASSERT_EQ(game->GetMode(), mode) << log.all();
+        RunWhile(mode, 70);
+    }
+    // The slot clicked, its question answered Yes.
+    void SlotWithQuestion(int mode) {
+        Click(100, 70);
+        Answer(mode);
+    }
+    // The question's text shown whole (Ctrl), then Yes.
+    void Answer(int mode) {
+        RunWhile(mode, 40);
+        ASSERT_EQ(Step(16, {{17, kHeld}}), 1);
+        Click(200, 324);
+    }
+    static std::string SlotText() {
+        std::string text;
+        EXPECT_TRUE(plat::ReadRegularFile("sav/sav01.sav", 1 << 20, &text));
+        return text;
+    }
+
+    kutest::TempDir dir;
+    int token = 0;
+    ModeHarness h;
+    kutest::DebugCapture log;
+    std::unique_ptr<GAME_MAIN> game = std::make_unique<GAME_MAIN>();
+};
+
+TEST_F(SaveLoadRoadTest, SavesLoadsOverwritesAndLoadsFromTheTitle) {
+    ChooseTitleRow(285); // new game
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
+    NextMessage();
+    NextMessage();
+    const int32_t savedLine = game->m_pAdvData->m_nLine;
+    const std::string saved = Shown();
+    ASSERT_FALSE(saved.empty());
+
+    OpenScreen(kKeyS, GAME_MAIN::kModeSave);
+    ASSERT_FALSE(std::filesystem::exists("sav/sav01.sav"));
+    Click(100, 70); // an empty slot is written at once
+    RunWhile(GAME_MAIN::kModeSave, 40);
+    ASSERT_TRUE(std::filesystem::exists("sav/sav01.sav")) << log.all();
+    const SLOT_ITEM_DATA& item = game->m_pSaveMode->m_Item[0];
+    EXPECT_EQ(item.m_bData, 1);
+    EXPECT_STREQ(item.m_szCaption, "第０話：シーン００\n　　　　　　　　　００．０６．０９／１２：３４");
+    const std::string first = SlotText();
+
+    Click(700, 548); // back to the same frame
+    RunWhile(GAME_MAIN::kModeSave);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
+    RunWhile(GAME_MAIN::kModeAdventure, 60);
+    EXPECT_EQ(game->m_pAdvData->m_nLine, savedLine);
+    EXPECT_EQ(Shown(), saved);
+    NextMessage();
+    const int32_t nextLine = game->m_pAdvData->m_nLine;
+    const std::string next = Shown();
+    ASSERT_NE(next, saved);
+    NextMessage();
+
+    OpenScreen(kKeyL, GAME_MAIN::kModeLoad);
+    SlotWithQuestion(GAME_MAIN::kModeLoad);
+    RunWhile(GAME_MAIN::kModeLoad);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure) << log.all();
+    RunWhile(GAME_MAIN::kModeAdventure, 60);
+    EXPECT_EQ(game->m_pAdvData->m_nLine, savedLine);
+    EXPECT_EQ(Shown(), saved);
+    NextMessage();
+    EXPECT_EQ(game->m_pAdvData->m_nLine, nextLine);
+    EXPECT_EQ(Shown(), next);
+
+    OpenScreen(kKeyS, GAME_MAIN::kModeSave);
+    Click(100, 70); // a slot that holds a save asks first
+    RunWhile(GAME_MAIN::kModeSave, 40);
+    EXPECT_EQ(SlotText(), first);
+    EXPECT_EQ(game->m_pSaveMode->m_nSelect, 1);
+    Answer(GAME_MAIN::kModeSave);
+    RunWhile(GAME_MAIN::kModeSave, 40);
+    EXPECT_NE(SlotText(), first);
+
+    Click(700, 580); // to the title, after its question
+    Answer(GAME_MAIN::kModeSave);
+    RunWhile(GAME_MAIN::kModeSave);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+
+    ChooseTitleRow(317);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeLoad);
+    EXPECT_EQ(game->m_pLoadMode->m_nCallMode, LOAD_MODE_DATA::kCallerTitle);
+    RunWhile(GAME_MAIN::kModeLoad, 70);
+    SlotWithQuestion(GAME_MAIN::kModeLoad);
+    RunWhile(GAME_MAIN::kModeLoad);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure) << log.all();
+    RunWhile(GAME_MAIN::kModeAdventure, 60);
+    EXPECT_EQ(game->m_pAdvData->m_nLine, nextLine);
+    EXPECT_EQ(Shown(), next);
+}
+
+} // namespace
