@@ -16,6 +16,7 @@
 #include "platform/cursor.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
+#include "platform/gdi_font.h"
 #include "platform/input_state.h"
 #include "platform/single_instance.h"
 #include "platform/video_movie.h"
@@ -142,6 +143,8 @@ int WinMain(void* hInstance, void*, const char*, int) {
             break;
     }
     plat::ClearLastErrorLine();
+    // The menu strip of the first frame is text: its fonts load meanwhile.
+    plat::StartFontWarmUp();
 
     int cursorType = LoadCursorType(kCursorFile);
     LoadMainMenu(&g_menuResource);

@@ -108,6 +108,11 @@ std::string FindJapaneseFontFile();
 // a Japanese font. Exact pictures of text hold only for the same renderer.
 std::string GlyphRendererId();
 
+// Starts reading the font configuration on a thread of its own, so that the
+// first text drawn at start does not wait for it. Optional: fonts are found
+// without it. Call once, early, from the main thread.
+void StartFontWarmUp();
+
 // Drops every rendered glyph (the next requests render again); for measuring.
 void ClearGlyphCaches();
 

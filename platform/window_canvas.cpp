@@ -30,23 +30,31 @@ void Unite(CanvasArea* a, int x, int y, int w, int h) {
 void PaintOverlay(Window* w) {
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
-    if (w->overlaySurf.width != cw || w->overlaySurf.height != ch)
-        w->overlaySurf = Surface(cw, ch);
+    const bool strip = w->menu && (!w->fullScreen || w->fsMenuShown || w->menuOpenTop >= 0);
+    const int barH = w->fullScreen ? kSmCyCaption : kSmCyMenu;
+    // Only as tall as what it holds (the strip alone, most of the time): it
+    // is uploaded whole, and at start every fresh page costs.
+    const bool dropDown = w->menu && w->menuOpenTop >= 0;
+    int dx = 0, dy = 0, dw = 0, dh = 0;
+    if (dropDown)
+        menu_draw::DropDownRect(*w->menu, w->menuOpenTop, barH, &dx, &dy, &dw, &dh);
+    int tall = strip ? barH : 0;
+    if (dropDown)
+        tall = std::max(tall, dy + dh);
+    if (w->overlay)
+        tall = ch;
+    tall = std::clamp(tall, 0, ch);
+    if (w->overlaySurf.width != cw || w->overlaySurf.height != tall)
+        w->overlaySurf = Surface(cw, tall);
     std::fill(w->overlaySurf.pixels.begin(), w->overlaySurf.pixels.end(), 0u);
     w->overlayUsed = CanvasArea{};
-    if (w->menu) {
-        bool strip = !w->fullScreen || w->fsMenuShown || w->menuOpenTop >= 0;
-        int barH = w->fullScreen ? kSmCyCaption : kSmCyMenu;
-        if (strip) {
-            menu_draw::DrawBar(&w->overlaySurf, *w->menu, barH, w->menuOpenTop);
-            Unite(&w->overlayUsed, 0, 0, cw, barH);
-        }
-        if (w->menuOpenTop >= 0) {
-            menu_draw::DrawDropDown(&w->overlaySurf, *w->menu, w->menuOpenTop, barH, w->menuSelected);
-            int x, y, dw, dh;
-            menu_draw::DropDownRect(*w->menu, w->menuOpenTop, barH, &x, &y, &dw, &dh);
-            Unite(&w->overlayUsed, x, y, dw, dh);
-        }
+    if (strip) {
+        menu_draw::DrawBar(&w->overlaySurf, *w->menu, barH, w->menuOpenTop);
+        Unite(&w->overlayUsed, 0, 0, cw, barH);
+    }
+    if (dropDown) {
+        menu_draw::DrawDropDown(&w->overlaySurf, *w->menu, w->menuOpenTop, barH, w->menuSelected);
+        Unite(&w->overlayUsed, dx, dy, dw, dh);
     }
     if (w->overlay) {
         w->overlay(&w->overlaySurf, TopOf(w));

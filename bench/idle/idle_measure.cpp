@@ -4,7 +4,10 @@
 // from start to its first presented frame. One line of key=value pairs.
 //
 //   idle_measure --label NAME --probe libidle_probe.so [--cwd DIR] [--window S]
-//                [--still S] [--settle S] [--timeout S] -- program [args...]
+//                [--still S] [--settle S] [--timeout S] [--first-only] -- program [args...]
+//
+// With --first-only it stops the program at its first presented frame and
+// prints only that time ("first_present_ms=N"), for repeated starts.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -114,7 +117,7 @@ void Stop(pid_t pid) {
 int Usage() {
     fprintf(stderr,
             "usage: idle_measure --label NAME --probe PATH [--cwd DIR] [--window S] [--still S] "
-            "[--settle S] [--timeout S] -- program [args...]\n");
+            "[--settle S] [--timeout S] [--first-only] -- program [args...]\n");
     return 2;
 }
 
@@ -123,11 +126,16 @@ int Usage() {
 int main(int argc, char** argv) {
     std::string label = "run", probe, cwd;
     double window = 10, still = 2, settle = 3, timeout = 60;
+    bool firstOnly = false;
     int i = 1;
     for (; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--")
             break;
+        if (a == "--first-only") {
+            firstOnly = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return Usage();
         const char* v = argv[++i];
@@ -201,6 +209,13 @@ int main(int argc, char** argv) {
         const uint64_t first = state->firstPresentNs.load();
         if (first == 0)
             continue;
+        if (firstOnly) {
+            Stop(pid);
+            unlink(statePath);
+            printf("%-22s first_present_ms=%6.1f\n", label.c_str(),
+                   (static_cast<double>(first) * 1e-9 - start) * 1000.0);
+            return 0;
+        }
         const double lastChange = static_cast<double>(std::max(first, state->lastChangeNs.load())) * 1e-9;
         if (now - start >= settle && now - lastChange >= still) {
             stillFrom = lastChange;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <thread>
 #include <tuple>
 #include <unordered_map>
 
@@ -40,6 +41,40 @@ struct Resolved {
     bool embolden = false; // fontconfig asks for synthetic bold (the file has no bold style)
 };
 
+// Reading fontconfig's configuration and caches takes several milliseconds:
+// at start it runs beside the window system's set-up instead of before the
+// first frame. Whoever needs fontconfig first waits for it here.
+struct WarmUp {
+    std::thread thread;
+    bool loaded = false; // FcInit ran on the thread
+    bool adopted = false; // fontconfig's release was left to the exit handler
+
+    ~WarmUp() {
+        // A run that never drew text still ends with fontconfig released.
+        if (thread.joinable())
+            thread.join();
+        if (loaded && !adopted)
+            FcFini();
+    }
+};
+
+WarmUp& Warm() {
+    static WarmUp warm;
+    return warm;
+}
+
+// Joins the warm-up (if any) and reports whether fontconfig is usable.
+bool FontconfigReady() {
+    WarmUp& warm = Warm();
+    if (warm.thread.joinable())
+        warm.thread.join();
+    if (!FcInit()) // quick once the warm-up loaded it
+        return false;
+    warm.adopted = true;
+    std::atexit(FcFini); // fontconfig keeps its configuration until told to let go
+    return true;
+}
+
 // fontconfig lookup, memoised per (face, weight, Japanese).
 const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) {
     static std::map<std::tuple<std::string, int, bool>, Resolved> cache;
@@ -49,12 +84,7 @@ const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) 
     if (it != cache.end())
         return it->second;
     Resolved r;
-    static const bool started = [] {
-        if (!FcInit())
-            return false;
-        std::atexit(FcFini); // fontconfig keeps its configuration until told to let go
-        return true;
-    }();
+    static const bool started = FontconfigReady();
     if (started) {
         // Without :lang=ja fontconfig falls back to a Latin face for a name it does not know.
         std::string pattern = SjisToUtf8(sjisFace);
@@ -99,6 +129,14 @@ const Resolved& Resolve(const std::string& sjisFace, int weight, bool japanese) 
 }
 
 } // namespace
+
+void StartFontWarmUp() {
+    WarmUp& warm = Warm();
+    if (warm.thread.joinable() || warm.loaded)
+        return;
+    // `loaded` is read only after the join.
+    warm.thread = std::thread([&warm] { warm.loaded = FcInit() != FcFalse; });
+}
 
 // One FreeType face at one pixel size, with the glyphs rendered from it.
 struct GdiFont::Face {

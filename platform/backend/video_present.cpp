@@ -208,6 +208,19 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
     Show(p.last);
 }
 
+void PresentBlackFrame(int width, int height) {
+    Presenter& p = P();
+    ++p.count;
+    // Filled in place: at start every fresh page costs, so no second copy.
+    p.last.width = std::max(width, 0);
+    p.last.height = std::max(height, 0);
+    p.last.pixels.assign(static_cast<size_t>(p.last.width) * static_cast<size_t>(p.last.height), 0xFF000000u);
+    p.lastSource = 0;
+    p.lastStamp = 0;
+    p.lastBpp = 32;
+    Show(p.last);
+}
+
 void CaptureNextPresent(Surface* out) { P().capture = out; }
 
 void RepresentLastFrame() { Show(P().last); }

@@ -125,9 +125,7 @@ void RedrawWindow(WindowHandle w) {
     if (SDL_GetWindowFlags(w->sys->sdl) & SDL_WINDOW_HIDDEN)
         SDL_ShowWindow(w->sys->sdl);
     if (LastPresentedFrame().width <= 0) {
-        Surface black(w->clientW, w->clientH);
-        std::fill(black.pixels.begin(), black.pixels.end(), 0xFF000000u);
-        plat::PresentFrame(black, 32);
+        PresentBlackFrame(w->clientW, w->clientH);
         return;
     }
     RepresentLastFrame();

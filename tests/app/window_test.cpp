@@ -15,6 +15,7 @@
 #include "platform/window_metrics.h"
 #include "tests/app/app_test_util.h"
 #include "platform/dialog_test_hooks.h"
+#include "platform/window_state.h"
 #include "platform/window_test_hooks.h"
 
 namespace {
@@ -84,6 +85,26 @@ TEST_F(WindowTest, CreateSendsCreateAndShownWindowCountsAsActive) {
     plat::ShowMainWindow(win);
     Pump();
     EXPECT_TRUE(Saw(plat::kMsgActivateApp, 1));
+}
+
+TEST_F(WindowTest, FirstPictureIsBlackUnderTheStripAndADialogLayerCoversTheCanvas) {
+    plat::Surface shown;
+    plat::CaptureNextPresent(&shown);
+    plat::ShowMainWindow(win);
+    ASSERT_EQ(shown.width, 800);
+    ASSERT_EQ(shown.height, 620);
+    EXPECT_EQ(shown.Row(619)[799] & 0xFFFFFF, 0u);
+    EXPECT_EQ(shown.Row(300)[400] & 0xFFFFFF, 0u);
+    EXPECT_NE(shown.Row(5)[790] & 0xFFFFFF, 0u) << "the menu bar";
+    EXPECT_EQ(plat::LastPresentedFrame().Row(599)[799], 0xFF000000u);
+
+    // A dialog layer paints anywhere on the canvas, not only where the strip is.
+    plat::SetOverlayPainter(win, [](plat::Surface* s, int) { s->Row(s->height - 1)[s->width - 1] = 0xFF00FF00u; });
+    plat::RedrawWindow(win);
+    EXPECT_EQ(plat::WindowCanvas(win)->Row(619)[799], 0xFF00FF00u);
+    plat::SetOverlayPainter(win, nullptr);
+    plat::RedrawWindow(win);
+    EXPECT_EQ(plat::WindowCanvas(win)->Row(619)[799], 0xFF000000u);
 }
 
 TEST_F(WindowTest, InjectedKeysAndMouseReachStateAndMessages) {
