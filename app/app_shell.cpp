@@ -133,6 +133,7 @@ ShellCounters& GetShellCounters() {
 
 int WinMain(void* hInstance, void*, const char*, int) {
     g_hInstance = hInstance ? hInstance : &g_instanceToken;
+    plat::PrepareWindowSystem();
     plat::SingleInstance instance;
     switch (instance.Acquire(GetShellHooks().instanceName)) {
         case plat::SingleInstance::kOwner: break;

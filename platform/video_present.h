@@ -27,13 +27,10 @@ void SetPresentOverlay(PresentOverlay overlay);
 // Shows a frame quantised to the colour depth (16 bits: 5-6-5; 24 and 32
 // bits: unchanged) and keeps it as the last frame.
 void PresentFrame(const Surface& frame, uint32_t bpp);
-// Shows an opaque black frame of the given size and keeps it as the last
-// frame (the window's picture before the game has drawn one).
-void PresentBlackFrame(int width, int height);
 // Shows the last frame again (with the overlay), e.g. while the game draws
-// no frames because a menu or dialog is up.
+// no frames because a menu or dialog is up; black before the first frame.
 void RepresentLastFrame();
-// The last frame as presented (after quantising).
+// The last frame as presented (after quantising); empty before the first.
 const Surface& LastPresentedFrame();
 
 // Reads back what the next present puts into the window (the whole output,

@@ -63,6 +63,9 @@ struct WindowParams {
 // the procedure before returning (the procedure gets the handle as argument).
 // Null when SDL cannot make the window.
 WindowHandle CreateMainWindow(const WindowParams& params);
+// Readies the process for the window system. Call first thing, while the
+// program is still one thread: it may set environment variables.
+void PrepareWindowSystem();
 // Destroys the window (no messages are sent). Safe on null.
 void DestroyMainWindow(WindowHandle window);
 // The window made by CreateMainWindow, null when none lives.

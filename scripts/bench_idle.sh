@@ -5,6 +5,14 @@
 #   scripts/bench_idle.sh [--window SECONDS] [--quick] [--starts N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# A game already running on this machine (its single-instance socket is
+# abstract, so per network namespace) would turn ours into a second start:
+# the whole measurement runs in a network namespace of its own, made once so
+# that no start pays for it.
+if [ "${BENCH_IDLE_NETNS:-}" != 1 ] && unshare -n true 2>/dev/null; then
+  exec env BENCH_IDLE_NETNS=1 unshare -n bash "$PWD/scripts/bench_idle.sh" "$@"
+fi
+
 WINDOW=10
 QUICK=0
 STARTS=11
@@ -16,14 +24,6 @@ while [ $# -gt 0 ]; do
     *) echo "usage: $0 [--window SECONDS] [--quick] [--starts N]" >&2; exit 2 ;;
   esac
 done
-
-# A game already running on this machine (its single-instance socket is
-# abstract, so per network namespace) would turn ours into a second start:
-# the whole measurement runs in a network namespace of its own, made once so
-# that no start pays for it.
-if [ "${BENCH_IDLE_NETNS:-}" != 1 ] && unshare -n true 2>/dev/null; then
-  exec env BENCH_IDLE_NETNS=1 unshare -n "$0" "$@"
-fi
 
 if [ "${BENCH_IDLE_INNER:-}" != 1 ]; then
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -48,12 +48,14 @@ pair() {
   dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
   cp -r "$B/game/." "$dir/"
   local g b
+  sleep 1
   # Still for longer than the logo's five-second hold: only the title after its
   # intro is that still (it leaves for the demo after 90 s of no input).
   g="$("$MEASURE" --label "game $tag" --probe "$PROBE" --cwd "$dir" --window "$WINDOW" --still 6 --timeout 60 \
     -- ./larkspin 2>>"$LOG")" ||
     { echo "game $tag: failed" >&2; rm -rf "$dir"; return 0; }
   rm -rf "$dir"
+  sleep 1
   b="$("$MEASURE" --label "baseline $tag" --probe "$PROBE" --window "$WINDOW" -- "$BASELINE" 2>>"$LOG")" ||
     { echo "baseline $tag: failed" >&2; return 0; }
   echo "$g"
@@ -73,9 +75,13 @@ starts() {
   cp -r "$B/game/." "$dir/"
   local g=() b=() v
   for _ in $(seq "$n"); do
+    # Each start on a settled display: the X server is still tearing down the
+    # last client for a while, which would be timed as the next one's start.
+    sleep 1
     v="$("$MEASURE" --first-only --label g --probe "$PROBE" --cwd "$dir" --timeout 30 \
       -- ./larkspin 2>>"$LOG" | sed -n 's/.*first_present_ms= *\([0-9.]*\).*/\1/p')"
     [ -n "$v" ] && g+=("$v")
+    sleep 1
     v="$("$MEASURE" --first-only --label b --probe "$PROBE" --timeout 30 -- "$BASELINE" 2>>"$LOG" |
       sed -n 's/.*first_present_ms= *\([0-9.]*\).*/\1/p')"
     [ -n "$v" ] && b+=("$v")

@@ -78,13 +78,17 @@ SDL_Renderer* MakeRenderer(SDL_Window* window, RendererKind kind) {
     return r ? r : SDL_CreateRenderer(window, -1, 0);
 }
 
+// Before the game's first frame (an empty `frame`) the window shows black
+// with the overlay: no picture is made or uploaded for it, which keeps the
+// first present of a start cheap.
 void Show(const Surface& frame) {
     Presenter& p = P();
     p.stale = false;
     p.unchangedRun = 0;
-    if (!p.renderer || frame.width <= 0 || frame.height <= 0)
+    if (!p.renderer)
         return;
-    if (!p.texture || p.texW != frame.width || p.texH != frame.height) {
+    const bool picture = frame.width > 0 && frame.height > 0;
+    if (picture && (!p.texture || p.texW != frame.width || p.texH != frame.height)) {
         if (p.texture)
             SDL_DestroyTexture(p.texture);
         p.texture = SDL_CreateTexture(p.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, frame.width,
@@ -95,19 +99,22 @@ void Show(const Surface& frame) {
         p.texW = frame.width;
         p.texH = frame.height;
     }
-    SDL_UpdateTexture(p.texture, nullptr, frame.pixels.data(), frame.width * 4);
+    if (picture)
+        SDL_UpdateTexture(p.texture, nullptr, frame.pixels.data(), frame.width * 4);
     SDL_SetRenderDrawColor(p.renderer, 0, 0, 0, 255);
     SDL_RenderClear(p.renderer);
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
-    // The window layer places the frame (it knows the menu strip); without
-    // it the frame is letterboxed into the whole output.
-    SDL_Rect dst = p.area;
-    if (dst.w <= 0 || dst.h <= 0) {
-        const FitRect r = Letterbox(outW, outH, frame.width, frame.height);
-        dst = SDL_Rect{r.x, r.y, r.w, r.h};
+    if (picture) {
+        // The window layer places the frame (it knows the menu strip); without
+        // it the frame is letterboxed into the whole output.
+        SDL_Rect dst = p.area;
+        if (dst.w <= 0 || dst.h <= 0) {
+            const FitRect r = Letterbox(outW, outH, frame.width, frame.height);
+            dst = SDL_Rect{r.x, r.y, r.w, r.h};
+        }
+        SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
     }
-    SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
     if (p.overlay)
         p.overlay(p.renderer);
     if (p.capture && outW > 0 && outH > 0) {
@@ -205,19 +212,6 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
         ++p.unchangedRun;
         return;
     }
-    Show(p.last);
-}
-
-void PresentBlackFrame(int width, int height) {
-    Presenter& p = P();
-    ++p.count;
-    // Filled in place: at start every fresh page costs, so no second copy.
-    p.last.width = std::max(width, 0);
-    p.last.height = std::max(height, 0);
-    p.last.pixels.assign(static_cast<size_t>(p.last.width) * static_cast<size_t>(p.last.height), 0xFF000000u);
-    p.lastSource = 0;
-    p.lastStamp = 0;
-    p.lastBpp = 32;
     Show(p.last);
 }
 

@@ -1,5 +1,6 @@
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/app_events.h"
@@ -62,6 +63,13 @@ void DeleteWindow(Window* w) {
 } // namespace
 
 SDL_Window* SdlWindowOf(WindowHandle window) { return window ? window->sys->sdl : nullptr; }
+
+void PrepareWindowSystem() {
+    // The game reads keys, never typed text: without this, X's input method
+    // parses the locale's whole compose table (some 300 KB, a character at a
+    // time) before the first window can open. A player's own setting stands.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
+}
 
 WindowHandle CreateMainWindow(const WindowParams& p) {
     if (MainWindow())

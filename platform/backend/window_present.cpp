@@ -1,6 +1,5 @@
 #include <SDL.h>
 
-#include <algorithm>
 
 #include "platform/backend/window_sdl.h"
 #include "platform/letterbox.h"
@@ -121,13 +120,9 @@ void RedrawWindow(WindowHandle w) {
         return;
     w->overlayDirty = true;
     // A dialog may come up before the game has shown anything (start-up):
-    // the window must be on screen and hold a picture to draw it over.
+    // the window must be on screen (black until the first frame) to draw it over.
     if (SDL_GetWindowFlags(w->sys->sdl) & SDL_WINDOW_HIDDEN)
         SDL_ShowWindow(w->sys->sdl);
-    if (LastPresentedFrame().width <= 0) {
-        PresentBlackFrame(w->clientW, w->clientH);
-        return;
-    }
     RepresentLastFrame();
 }
 
