@@ -116,9 +116,9 @@ void AudioMixer::AddStream(MixerStream* stream, OutputLine line) {
 
 void AudioMixer::RemoveStream(MixerStream* stream) {
     auto lock = Lock();
-    streams_.erase(std::remove_if(streams_.begin(), streams_.end(),
-                                  [stream](const Stream& s) { return s.stream == stream; }),
-                   streams_.end());
+    streams_.erase(
+        std::remove_if(streams_.begin(), streams_.end(), [stream](const Stream& s) { return s.stream == stream; }),
+        streams_.end());
 }
 
 void AudioMixer::Render(float* out, int frames) {

@@ -277,6 +277,7 @@ bool CdDevice::Resume() {
 bool CdDevice::Door(bool open) {
     if (Digital())
         player_->Stop();
+    digital_ = false;
     return backend_ && backend_->Door(open);
 }
 

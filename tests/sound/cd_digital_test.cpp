@@ -55,7 +55,10 @@ public:
                     analogPlaying_ ? CDROM_AUDIO_PLAY : CDROM_AUDIO_NO_STATUS;
                 return 0;
             case CDROMREADAUDIO: return ReadAudio(static_cast<cdrom_read_audio*>(arg));
-            case CDROMPLAYMSF: analogPlaying_ = true; ++analogPlays_; return 0;
+            case CDROMPLAYMSF:
+                analogPlaying_ = true;
+                ++analogPlays_;
+                return 0;
             case CDROMSTOP: analogPlaying_ = false; return 0;
             default: return 0;
         }
@@ -99,7 +102,8 @@ size_t Continuing(const std::vector<float>& out, int64_t index, float gain = 1.0
     size_t f = 0;
     for (; 2 * f + 1 < out.size(); ++f) {
         for (int c = 0; c < 2; ++c) {
-            if (out[2 * f + c] != static_cast<float>(DiscSample(index + static_cast<int64_t>(f), c)) * (gain / 32768.0f))
+            if (out[2 * f + c] !=
+                static_cast<float>(DiscSample(index + static_cast<int64_t>(f), c)) * (gain / 32768.0f))
                 return f;
         }
     }
