@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <vector>
 
-#include "game/adv_window_state.h"
+#include "scene/adv_window_state.h"
 #include "adv/init_scr.h"
 #include "adv/main_scr.h"
 #include "adv/test_result_data.h"
-#include "game/controller_window.h"
-#include "game/message_window.h"
+#include "scene/controller_window.h"
+#include "scene/message_window.h"
 #include "game/script_command_data.h"
-#include "game/select_window_agg.h"
+#include "scene/select_window_agg.h"
 
 class KUSYSTEM;
 class KUSPRITE2;

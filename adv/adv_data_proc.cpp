@@ -2,11 +2,11 @@
 
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
-#include "game/draw_order_data.h"
-#include "game/graphic_data.h"
-#include "game/object_data.h"
+#include "scene/draw_order_data.h"
+#include "scene/graphic_data.h"
+#include "scene/object_data.h"
 #include "game/shell_services.h"
-#include "game/textarea_data.h"
+#include "scene/textarea_data.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include "game/game_settings.h"
 #include "engine/kusystem.h"
 #include "game/fixed_string.h"
-#include "game/graphic_data.h"
-#include "game/message_data.h"
-#include "game/object_data.h"
+#include "scene/graphic_data.h"
+#include "scene/message_data.h"
+#include "scene/object_data.h"
 #include "game/shell_services.h"
-#include "game/textarea_data.h"
+#include "scene/textarea_data.h"
 
 // Fades of one picture, object or text area, the message window and
 // controller bar faded in and out together, and the lines of dialogue.

@@ -7,7 +7,7 @@
 #include "engine/kusystem.h"
 #include "game/fixed_string.h"
 #include "game/game_global_data.h"
-#include "game/message_data.h"
+#include "scene/message_data.h"
 #include "game/shell_services.h"
 #include "game/var_data.h"
 

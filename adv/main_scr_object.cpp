@@ -1,7 +1,7 @@
 #include "adv/adv_data.h"
 #include "adv/main_scr.h"
 #include "engine/kusprite2.h"
-#include "game/object_data.h"
+#include "scene/object_data.h"
 
 // The animated objects' frame timing, drawing properties and step programs,
 // one step run while the script waits, and the fade-out of every object.

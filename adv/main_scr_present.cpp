@@ -6,9 +6,9 @@
 #include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
-#include "game/graphic_data.h"
+#include "scene/graphic_data.h"
 #include "game/shell_services.h"
-#include "game/textarea_data.h"
+#include "scene/textarea_data.h"
 #include "sound/kusnd.h"
 
 // Waits, the movie, pictures and text areas shown and hidden, the typewriter

@@ -2,7 +2,7 @@
 #include "adv/main_scr.h"
 #include "engine/kucode.h"
 #include "engine/kusystem.h"
-#include "game/object_data.h"
+#include "scene/object_data.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/engine_services.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "platform/clock.h"
 #include "platform/cursor.h"
 #include "platform/debug_out.h"

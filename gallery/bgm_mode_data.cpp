@@ -6,7 +6,7 @@
 #include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
-#include "game/message_data.h"
+#include "scene/message_data.h"
 #include "game/shell_services.h"
 #include "modes/demo_mode_data.h"
 #include "modes/mode_common.h"

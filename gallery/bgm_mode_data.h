@@ -3,7 +3,7 @@
 
 #include "gallery/bgm_controller_window.h"
 #include "gallery/bgm_item_data.h"
-#include "game/message_window.h"
+#include "scene/message_window.h"
 
 class KUSYSTEM;
 class KUSPRITE2;

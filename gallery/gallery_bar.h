@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "engine/kugraphic2.h"
-#include "game/ctrl_wnd_obj.h"
+#include "scene/ctrl_wnd_obj.h"
 
 class KUSYSTEM;
 class KUSPRITE2;

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "engine/kugraphic2.h"
-#include "game/message_window.h"
+#include "scene/message_window.h"
 
 class KUSYSTEM;
 class KUSPRITE2;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/kugraphic2.h"
-#include "game/message_window.h"
+#include "scene/message_window.h"
 #include "modes/save_item_data.h"
 
 class KUSYSTEM;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/kugraphic2.h"
-#include "game/object_data.h"
+#include "scene/object_data.h"
 #include "game/script_command_data.h"
 
 // A save slot file read whole and checked, before any of it reaches the

@@ -8,7 +8,7 @@
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/fixed_string.h"
-#include "game/message_data.h"
+#include "scene/message_data.h"
 #include "game/shell_services.h"
 #include "modes/mode_common.h"
 #include "platform/debug_out.h"

@@ -2,8 +2,8 @@
 #include <cstdint>
 
 #include "engine/kugraphic2.h"
-#include "game/controller_window.h"
-#include "game/message_window.h"
+#include "scene/controller_window.h"
+#include "scene/message_window.h"
 #include "modes/test_question_data.h"
 
 class KUSYSTEM;

@@ -1,23 +1,20 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a peer layer or of a layer
 # above its own, so the include graph between folders stays free of cycles.
-# The game object (game/game_main*) sits above the modes, the adventure and
-# the gallery; the rest of game/ sits below them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-folders=(platform resources engine sound game adv modes gallery app)
+folders=(platform resources engine sound game scene adv modes gallery flow app)
 mapfile -d '' files < <(find "${folders[@]}" \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
 awk '
   function node(path) {
-    if (path ~ /^game\/game_main/) return "game_main"
     sub(/\/.*/, "", path)
     return path
   }
   BEGIN {
     rank["platform"] = 0; rank["resources"] = 1; rank["engine"] = 1; rank["sound"] = 2
-    rank["game"] = 3; rank["adv"] = 4; rank["modes"] = 5; rank["gallery"] = 6
-    rank["game_main"] = 7; rank["app"] = 8
+    rank["game"] = 3; rank["scene"] = 4; rank["adv"] = 5; rank["modes"] = 6; rank["gallery"] = 7
+    rank["flow"] = 8; rank["app"] = 9
   }
   /^[ \t]*#[ \t]*include[ \t]*"[a-z_]+\// {
     inc = $0
@@ -32,7 +29,7 @@ awk '
   }
   END {
     if (bad) {
-      print "Includes point down only: app > game object > gallery > modes > adv > game > sound > engine, resources > platform" > "/dev/stderr"
+      print "Includes point down only: app > flow > gallery > modes > adv > scene > game > sound > engine, resources > platform" > "/dev/stderr"
       exit 1
     }
     print "layers: ok"

@@ -14,7 +14,7 @@ tidy=$(command -v clang-tidy-14 || command -v clang-tidy)
 [ -f "$build/compile_commands.json" ] ||
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-folders='adv|app|bench|engine|game|gallery|modes|platform|resources|sound|tests|tools'
+folders='adv|app|bench|engine|flow|game|gallery|modes|platform|resources|scene|sound|tests|tools'
 header_filter="^$root/($folders)/"
 files="^$root/${1:-($folders)/}"
 # clang knows no CP932 execution charset; the checks do not depend on it.

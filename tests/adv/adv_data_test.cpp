@@ -1,9 +1,9 @@
 #include <cstdio>
 
-#include "game/draw_order_data.h"
-#include "game/graphic_data.h"
-#include "game/object_data.h"
-#include "game/textarea_data.h"
+#include "scene/draw_order_data.h"
+#include "scene/graphic_data.h"
+#include "scene/object_data.h"
+#include "scene/textarea_data.h"
 #include "tests/adv/adv_fixture.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "game/graphic_data.h"
-#include "game/object_data.h"
-#include "game/sound_data.h"
-#include "game/textarea_data.h"
+#include "scene/graphic_data.h"
+#include "scene/object_data.h"
+#include "scene/sound_data.h"
+#include "scene/textarea_data.h"
 #include "tests/adv/adv_fixture.h"
 
 // Plays a script over the items an initialisation script declares: pictures

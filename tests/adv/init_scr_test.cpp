@@ -1,7 +1,7 @@
 #include <string>
 
-#include "game/graphic_data.h"
-#include "game/object_data.h"
+#include "scene/graphic_data.h"
+#include "scene/object_data.h"
 #include "platform/dialog.h"
 #include "platform/dialog_test_hooks.h"
 #include "tests/adv/adv_fixture.h"

@@ -1,4 +1,4 @@
-#include "game/draw_order_data.h"
+#include "scene/draw_order_data.h"
 #include "game/shell_services.h"
 #include "tests/adv/command_fixture.h"
 #include "tests/graphics/graphics_util.h"

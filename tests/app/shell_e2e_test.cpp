@@ -18,7 +18,7 @@
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "sound/kusnd.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "modes/title_mode_data.h"
 #include "platform/dialog.h"
 #include "platform/single_instance.h"

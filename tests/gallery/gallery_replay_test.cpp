@@ -8,7 +8,7 @@
 
 #include "adv/adv_data.h"
 #include "app/env_settings.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "game/shell_services.h"
 #include "gallery/cg_mode_data.h"
 #include "modes/config_mode_data.h"

@@ -6,7 +6,7 @@
 
 #include "adv/adv_data.h"
 #include "game/asset_slots.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "game/game_settings.h"
 #include "game/integration_data.h"
 #include "gallery/cg_mode_data.h"

@@ -6,7 +6,7 @@
 
 #include "game/asset_slots.h"
 #include "app/env_settings.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "game/shell_services.h"
 #include "tests/modes/mode_harness.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "game/autoskip_file_data.h"
-#include "game/draw_order_data.h"
-#include "game/message_data.h"
+#include "scene/draw_order_data.h"
+#include "scene/message_data.h"
 #include "game/script_command_data.h"
 #include "game/var_data.h"
 #include "tests/support/test_env.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "game/engine_services.h"
 #include "game/shell_services.h"
 

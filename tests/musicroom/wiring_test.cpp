@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/env_settings.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "gallery/bgm_mode_data.h"
 #include "gallery/staff_roll_mode_data.h"
 #include "platform/local_time.h"

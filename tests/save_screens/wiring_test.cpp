@@ -6,7 +6,7 @@
 
 #include "adv/adv_data.h"
 #include "app/env_settings.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "modes/load_mode_data.h"
 #include "modes/save_mode_data.h"
 #include "modes/title_mode_data.h"

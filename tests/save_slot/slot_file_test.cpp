@@ -9,8 +9,8 @@
 #include <random>
 #include <sstream>
 
-#include "game/graphic_data.h"
-#include "game/object_data.h"
+#include "scene/graphic_data.h"
+#include "scene/object_data.h"
 #include "tests/save_slot/slot_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "game/graphic_data.h"
+#include "scene/graphic_data.h"
 
 #include <gtest/gtest.h>
 

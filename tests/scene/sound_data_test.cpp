@@ -1,4 +1,4 @@
-#include "game/sound_data.h"
+#include "scene/sound_data.h"
 
 #include <gtest/gtest.h>
 

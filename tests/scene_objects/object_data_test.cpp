@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "game/object_data.h"
+#include "scene/object_data.h"
 #include "tests/scene_objects/scene_fixture.h"
 #include "tools/pictures/picture_files.h"
 

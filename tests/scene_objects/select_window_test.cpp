@@ -8,8 +8,8 @@
 #include <sstream>
 #include <vector>
 
-#include "game/message_data.h"
-#include "game/select_window_agg.h"
+#include "scene/message_data.h"
+#include "scene/select_window_agg.h"
 #include "platform/gdi_font.h"
 #include "tests/scene_objects/scene_fixture.h"
 #include "tools/pictures/picture_files.h"

@@ -14,7 +14,7 @@
 #include "engine/kutextgraphic.h"
 #include "engine/kusystem.h"
 #include "game/game_global_data.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "game/integration_data.h"
 #include "gallery/cg_mode_data.h"
 #include "adv/adv_data.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "game/window_button.h"
+#include "scene/window_button.h"
 
 class MESSAGE_WINDOW;
 

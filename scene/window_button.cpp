@@ -1,4 +1,4 @@
-#include "game/window_button.h"
+#include "scene/window_button.h"
 
 #include <string>
 

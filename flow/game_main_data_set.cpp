@@ -1,4 +1,4 @@
-#include "game/game_main.h"
+#include "flow/game_main.h"
 
 #include "engine/game_paths.h"
 #include "engine/kusprite2.h"

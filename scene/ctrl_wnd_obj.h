@@ -1,5 +1,5 @@
 #pragma once
-#include "game/window_button.h"
+#include "scene/window_button.h"
 
 // A button of a controller bar. The adventure's bar and the gallery bars
 // all own them: any bar with a float m_fAlpha can be the owner.

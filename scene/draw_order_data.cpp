@@ -1,4 +1,4 @@
-#include "game/draw_order_data.h"
+#include "scene/draw_order_data.h"
 
 void DRAW_ORDER_DATA::Clear() {
     m_dwKind = kEmpty;

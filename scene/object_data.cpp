@@ -1,4 +1,4 @@
-#include "game/object_data.h"
+#include "scene/object_data.h"
 
 #include <cstdint>
 #include <cstring>

@@ -2,12 +2,12 @@
 #include <cstdint>
 
 #include "engine/kugraphic2.h"
-#include "game/ctrl_wnd_obj.h"
+#include "scene/ctrl_wnd_obj.h"
 
 class KUSYSTEM;
 class KUSPRITE2;
 class KUSND;
-#include "game/adv_window_state.h"
+#include "scene/adv_window_state.h"
 class MESSAGE_WINDOW;
 
 // The adventure's bar of ten buttons beside the message window. Each frame

@@ -6,7 +6,7 @@
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/fixed_string.h"
-#include "game/game_main.h"
+#include "flow/game_main.h"
 #include "game/mode_results.h"
 #include "game/shell_services.h"
 #include "modes/load_mode_data.h"

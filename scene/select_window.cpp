@@ -1,4 +1,4 @@
-#include "game/select_window.h"
+#include "scene/select_window.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
-#include "game/message_window.h"
+#include "scene/message_window.h"
 
 #include <cmath>
 #include <cstring>
 #include <string>
 
-#include "game/adv_window_state.h"
+#include "scene/adv_window_state.h"
 #include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"

@@ -1,12 +1,12 @@
-#include "game/controller_window.h"
+#include "scene/controller_window.h"
 
 #include <string>
 
-#include "game/adv_window_state.h"
+#include "scene/adv_window_state.h"
 #include "game/game_settings.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
-#include "game/message_window.h"
+#include "scene/message_window.h"
 #include "game/shell_services.h"
 #include "platform/debug_out.h"
 

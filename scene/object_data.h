@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "game/graphic_data.h"
+#include "scene/graphic_data.h"
 
 class ADV_DATA;
 class KUSND;

@@ -1,4 +1,4 @@
-#include "game/textarea_data.h"
+#include "scene/textarea_data.h"
 
 #include <cstring>
 #include <string>

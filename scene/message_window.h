@@ -2,13 +2,13 @@
 #include <cstdint>
 
 #include "engine/kugraphic2.h"
-#include "game/message_data.h"
-#include "game/textarea_data.h"
+#include "scene/message_data.h"
+#include "scene/textarea_data.h"
 
 class KUSYSTEM;
 class KUSPRITE2;
 class KUSND;
-#include "game/adv_window_state.h"
+#include "scene/adv_window_state.h"
 
 // The text box: a framed picture over a translucent back panel, the
 // speaker's name and the message typed out character by character, a

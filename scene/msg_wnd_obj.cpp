@@ -1,6 +1,6 @@
-#include "game/msg_wnd_obj.h"
+#include "scene/msg_wnd_obj.h"
 
-#include "game/message_window.h"
+#include "scene/message_window.h"
 
 int MSG_WND_OBJ::Initialize(MESSAGE_WINDOW* owner, KUSPRITE2* sprite, KUSYSTEM* sys, int slot, float x, float y,
                             const KURECT* hit, const KURECT* normal, const KURECT* hover, const KURECT* pressed,

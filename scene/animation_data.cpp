@@ -1,4 +1,4 @@
-#include "game/animation_data.h"
+#include "scene/animation_data.h"
 
 #include <new>
 

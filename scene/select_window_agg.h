@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "game/select_window.h"
+#include "scene/select_window.h"
 
 class KUSND;
 class KUSPRITE2;

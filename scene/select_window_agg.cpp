@@ -1,11 +1,11 @@
-#include "game/select_window_agg.h"
+#include "scene/select_window_agg.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "engine/kusystem.h"
-#include "game/message_data.h"
+#include "scene/message_data.h"
 #include "game/shell_services.h"
 #include "platform/debug_out.h"
 

@@ -1,4 +1,4 @@
-#include "game/message_data.h"
+#include "scene/message_data.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "engine/kugraphic2.h"
-#include "game/animation_data.h"
+#include "scene/animation_data.h"
 
 class KUSPRITE2;
 class KUSYSTEM;

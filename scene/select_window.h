@@ -2,8 +2,8 @@
 #include <cstdint>
 
 #include "engine/kugraphic2.h"
-#include "game/graphic_data.h"
-#include "game/textarea_data.h"
+#include "scene/graphic_data.h"
+#include "scene/textarea_data.h"
 
 class KUSND;
 class KUSPRITE2;
