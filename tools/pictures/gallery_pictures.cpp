@@ -135,7 +135,7 @@ void PanelPieces(plat::Surface& s, Captions& cap) {
         Panel(s, 272, lt + 16, 408, lt + 32, top, bottom, rim, 4, 1);
         cap.Centred(s, 272, lt + 16, 408, lt + 32, "このシーンを回想", 12, ink, 0, 700);
         const int et = 264 + 24 * pressed;
-        Panel(s, 1, et + 1, 263, et + 23, top, bottom, rim, 11, 2);
+        Panel(s, 0, et, 264, et + 24, top, bottom, rim, 12, 2);
         cap.Centred(s, 0, et + pressed, 264, et + 24 + pressed, "タイトルへ戻る", 14, ink, 0, 700);
     }
 }

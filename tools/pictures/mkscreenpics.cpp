@@ -6,7 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "tools/pictures/gallery_bar_pictures.h"
 #include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/music_room_pictures.h"
 #include "tools/pictures/picture_files.h"
@@ -25,8 +24,6 @@ int main(int argc, char** argv) {
     int count = 0;
     auto pictures = screens::ScreenPictures();
     for (auto& member : screens::GalleryPictures())
-        pictures.push_back(std::move(member));
-    for (auto& member : screens::GalleryBarPictures())
         pictures.push_back(std::move(member));
     for (auto& member : screens::MusicRoomPictures())
         pictures.push_back(std::move(member));

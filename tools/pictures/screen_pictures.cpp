@@ -9,6 +9,7 @@
 
 #include "platform/surface.h"
 #include "tools/pictures/exam_pictures.h"
+#include "tools/pictures/gallery_bar_pictures.h"
 #include "tools/pictures/paint.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/select_window_picture.h"
@@ -28,7 +29,7 @@ plat::Surface Solid(int w, int h, uint32_t argb) {
 }
 
 // The studio logo: light shapes on black, as the logo screen is black
-// around it once the white fade has gone.
+// around it.
 plat::Surface Logo(Captions& cap) {
     plat::Surface s = Solid(420, 298, 0xFF000000);
     // An emblem: a ring with a flower of five petals inside.
@@ -330,7 +331,9 @@ plat::Surface Controller(Captions& cap) {
 std::vector<std::pair<std::string, std::string>> ScreenPictures() {
     Captions cap;
     std::vector<std::pair<std::string, std::string>> out = {
-        {"fade.bmp", EncodeBmp24(Solid(800, 600, 0xFFFFFFFF))},
+        // Black: every screen fades through black, so the story's dark last
+        // screen and the staff roll's dark opening meet without a white flash.
+        {"fade.bmp", EncodeBmp24(Solid(800, 600, 0xFF000000))},
         {"logo.bmp", EncodeBmp24(Logo(cap))},
         {"TitleBG.bmp", EncodeBmp24(TitleBackground(true))},
         {"TitleBG2.bmp", EncodeBmp24(TitleBackground(false))},
@@ -343,6 +346,8 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
     };
     for (auto& exam : ExamPictures())
         out.push_back(std::move(exam));
+    for (auto& bar : GalleryBarPictures())
+        out.push_back(std::move(bar));
     g_captionsDrawn = cap.drawn();
     return out;
 }
