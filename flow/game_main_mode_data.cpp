@@ -14,7 +14,7 @@
 bool GAME_MAIN::ModeDataPresent(const char* script, std::initializer_list<int> slots, const char* goesTo) {
     const char* archive = kScenarioArchive;
     const char* missing = nullptr;
-    if (script && (!script[0] || SearchCombineFile(kScenarioArchive, script) != 1))
+    if (script && HasCombineMember(kScenarioArchive, script) != 1)
         missing = script[0] ? script : "(名前なし)";
     // No picture archive at all fails every mode alike, and is reported where pictures load.
     const bool pictures = m_pKUSprite && m_pKUSprite->IsInitialized() && plat::StatFile(kImageArchive).isRegular;
@@ -22,7 +22,7 @@ bool GAME_MAIN::ModeDataPresent(const char* script, std::initializer_list<int> s
         if (missing || !pictures)
             break;
         const char* name = m_pKUSprite->GetGraphicDataFileName(static_cast<uint32_t>(slot));
-        if (name && name[0] && SearchCombineFile(kImageArchive, name) == 0) {
+        if (name && name[0] && HasCombineMember(kImageArchive, name) != 1) {
             archive = kImageArchive;
             missing = name;
         }

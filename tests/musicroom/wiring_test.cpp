@@ -7,6 +7,7 @@
 #include "flow/game_main.h"
 #include "gallery/bgm_mode_data.h"
 #include "gallery/staff_roll_mode_data.h"
+#include "modes/title_mode_data.h"
 #include "platform/local_time.h"
 #include "tests/modes/mode_harness.h"
 #include "tests/musicroom/script_fixture.h"
