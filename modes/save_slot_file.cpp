@@ -117,10 +117,19 @@ void SetObject(OBJECT_DATA* o, const ObjectImage& image) {
         o->m_Proc[k] = image.proc[k];
 }
 
-// Everything the file holds, in its order, into an adventure built from the
-// same initialisation script; the choice set is already made when it has
-// windows.
-void Apply(const SlotImage& s, ADV_DATA* adv) {
+void SetSound(SOUND_DATA* snd, const SoundImage& image) {
+    SetText(snd->m_szFile, image.file);
+    snd->m_nSlot = image.slot;
+    snd->m_dwType = static_cast<uint32_t>(image.type);
+    snd->m_dwLoop = static_cast<uint32_t>(image.loop);
+    snd->m_nExtra = image.extra;
+    snd->m_bLoad = static_cast<uint32_t>(image.load);
+    snd->m_bPlay = static_cast<uint32_t>(image.play);
+    snd->m_bLoaded = static_cast<uint32_t>(image.loaded);
+}
+
+// The place in the scenario, the scores, the flags, the running commands and the music.
+void ApplyScenarioState(const SlotImage& s, ADV_DATA* adv) {
     adv->m_nEpisode = s.episode;
     adv->m_nScene = s.scene;
     SetText(adv->m_szScriptName, s.scriptName);
@@ -154,7 +163,10 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
     adv->m_bWindowShown = s.windowShown;
     scr.m_bAutoSkipList = s.autoSkipList;
     scr.m_nAutoSkipLine = s.autoSkipLine;
+}
 
+// The message window and its history, the controller bar and the choice set.
+void ApplyWindows(const SlotImage& s, ADV_DATA* adv) {
     MESSAGE_WINDOW& msg = adv->m_MsgWnd;
     msg.m_bVisible = static_cast<uint32_t>(s.msgVisible);
     msg.m_fAlpha = s.msgAlpha;
@@ -191,25 +203,18 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
         }
         w.m_Frame.m_fAlpha = 1.0f;
     }
+}
 
+// The per-item tables, each already checked against the adventure's own sizes.
+void ApplyItemTables(const SlotImage& s, ADV_DATA* adv) {
     for (size_t i = 0; adv->m_pGraphicShown && i < s.graphicShown.size(); ++i)
         adv->m_pGraphicShown[i] = s.graphicShown[i];
     for (size_t i = 0; adv->m_pObjectShown && i < s.objectShown.size(); ++i)
         adv->m_pObjectShown[i] = s.objectShown[i];
     for (size_t i = 0; i < s.pictures.size(); ++i)
         SetPicture(&adv->m_pGraphic[i], s.pictures[i]);
-    for (size_t i = 0; i < s.sounds.size(); ++i) {
-        SOUND_DATA& snd = adv->m_pSound[i];
-        const SoundImage& image = s.sounds[i];
-        SetText(snd.m_szFile, image.file);
-        snd.m_nSlot = image.slot;
-        snd.m_dwType = static_cast<uint32_t>(image.type);
-        snd.m_dwLoop = static_cast<uint32_t>(image.loop);
-        snd.m_nExtra = image.extra;
-        snd.m_bLoad = static_cast<uint32_t>(image.load);
-        snd.m_bPlay = static_cast<uint32_t>(image.play);
-        snd.m_bLoaded = static_cast<uint32_t>(image.loaded);
-    }
+    for (size_t i = 0; i < s.sounds.size(); ++i)
+        SetSound(&adv->m_pSound[i], s.sounds[i]);
     for (size_t i = 0; i < s.vars.size(); ++i)
         adv->m_pVar[i].SetValue(s.vars[i]);
     for (size_t i = 0; i < s.textAreas.size(); ++i) {
@@ -228,6 +233,15 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
         const uint32_t kind = static_cast<uint32_t>(d.kind);
         adv->m_pDrawOrder[i].SetData(&kind, &d.index, &d.priority);
     }
+}
+
+// Everything the file holds, in its order, into an adventure built from the
+// same initialisation script; the choice set is already made when it has
+// windows.
+void Apply(const SlotImage& s, ADV_DATA* adv) {
+    ApplyScenarioState(s, adv);
+    ApplyWindows(s, adv);
+    ApplyItemTables(s, adv);
 }
 
 } // namespace

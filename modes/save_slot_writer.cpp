@@ -133,13 +133,25 @@ public:
     LineWriter w;
 };
 
-} // namespace
+void WriteSoundTable(LineWriter& w, const ADV_DATA& adv) {
+    w.Marker(StartMarker(kSoundData));
+    for (uint32_t i = 0; adv.m_pSound && i < adv.m_dwSoundNum; ++i) {
+        const SOUND_DATA& snd = adv.m_pSound[i];
+        w.Text(snd.m_szFile);
+        w.Int(snd.m_nSlot);
+        w.Uint(snd.m_dwType);
+        w.Uint(snd.m_dwLoop);
+        w.Int(snd.m_nExtra);
+        w.Uint(snd.m_bLoad);
+        w.Uint(snd.m_bPlay);
+        w.Uint(snd.m_bLoaded);
+        w.EndLine();
+    }
+    w.Marker(EndMarker(kSoundData));
+}
 
-void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& now, std::string* out) {
-    out->clear();
-    out->reserve(64 * 1024);
-    SlotWriter s(sys, out);
-    LineWriter& w = s.w;
+// The date, the place in the scenario, the scores, the flags and the running commands.
+void WriteScenarioState(LineWriter& w, const ADV_DATA& adv, const plat::LocalTime& now) {
     for (int v : {now.year, now.month, now.day, now.hour, now.minute})
         w.Int(v);
     w.EndLine();
@@ -171,6 +183,11 @@ void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& no
         w.Int(c.m_nLine);
         w.EndLine();
     }
+}
+
+// Music, the message window and its history, the controller bar and the open choice windows.
+void WriteWindows(SlotWriter& s, const ADV_DATA& adv) {
+    LineWriter& w = s.w;
     const MAIN_SCR& scr = adv.m_MainScr;
     w.Text(scr.m_szBGMName);
     w.Int(scr.m_bBGMFlag);
@@ -199,7 +216,11 @@ void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& no
     w.EndLine();
     for (uint32_t i = 0; i < choices; ++i)
         s.TextArea(sel.m_pWindow[i].m_Text);
+}
 
+// The per-item tables, each between its section's markers.
+void WriteItemTables(SlotWriter& s, const ADV_DATA& adv) {
+    LineWriter& w = s.w;
     w.Marker(StartMarker(kGraphicShown));
     for (uint32_t i = 0; i < adv.m_dwGraphicNum; ++i) {
         w.Int(adv.m_pGraphicShown ? adv.m_pGraphicShown[i] : 0);
@@ -216,20 +237,7 @@ void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& no
     for (uint32_t i = 0; adv.m_pGraphic && i < adv.m_dwGraphicNum; ++i)
         s.Picture(adv.m_pGraphic[i]);
     w.Marker(EndMarker(kGraphicData));
-    w.Marker(StartMarker(kSoundData));
-    for (uint32_t i = 0; adv.m_pSound && i < adv.m_dwSoundNum; ++i) {
-        const SOUND_DATA& snd = adv.m_pSound[i];
-        w.Text(snd.m_szFile);
-        w.Int(snd.m_nSlot);
-        w.Uint(snd.m_dwType);
-        w.Uint(snd.m_dwLoop);
-        w.Int(snd.m_nExtra);
-        w.Uint(snd.m_bLoad);
-        w.Uint(snd.m_bPlay);
-        w.Uint(snd.m_bLoaded);
-        w.EndLine();
-    }
-    w.Marker(EndMarker(kSoundData));
+    WriteSoundTable(w, adv);
     w.Marker(StartMarker(kVarData));
     for (uint32_t i = 0; adv.m_pVar && i < adv.m_dwVarNum; ++i) {
         w.Int(adv.m_pVar[i].GetValue());
@@ -253,6 +261,17 @@ void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& no
         w.EndLine();
     }
     w.Marker(EndMarker(kDrawOrder));
+}
+
+} // namespace
+
+void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& now, std::string* out) {
+    out->clear();
+    out->reserve(64 * 1024);
+    SlotWriter s(sys, out);
+    WriteScenarioState(s.w, adv, now);
+    WriteWindows(s, adv);
+    WriteItemTables(s, adv);
 }
 
 } // namespace saveslot

@@ -104,6 +104,9 @@ private:
     int InitializeWindows();
     int SetIntroText();
     int HitItem(int x, int y) const;
+    // MainProc's phases: fade-in and the message window (0-5), the exam and its endings (6 on).
+    int OpeningPhase(uint32_t now, float t, const char* tag);
+    int ExamPhase(uint32_t now, float t);
     int ExamFrame(uint32_t now);
     // Marks or unmarks choice k of the current question; 1 a page change
     // started, 0 none, -1 error.
