@@ -129,6 +129,10 @@ public:
     CG_CONTROLLER_WINDOW m_cgCtrlWnd;
 
 private:
+    int PressItem(int id, uint32_t now);
+    int OpenEpisode(int id, uint32_t now);
+    int OpenCGList(int id, int k, uint32_t now);
+    void StepBlink();
     void MoveOnViewBar(int vk);
     int SelectionItemAt(int x, int y) const;
     void Log(const char* op, const char* text) const;

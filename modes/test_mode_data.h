@@ -115,4 +115,9 @@ private:
     int FinishPageChange(uint32_t now);
     int EndExam();
     int Draw(int slot, float x, float y, const KURECT* src, float alpha);
+    bool DrawQuestionAndClock(float page);
+    bool DrawQuestionLabels(bool paging, float page, float rest);
+    bool DrawAnswerMarks();
+    bool DrawQuestionTabs(bool paging, float page, float rest);
+    void DrawAnswerKey();
 };
