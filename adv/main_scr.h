@@ -156,6 +156,8 @@ private:
     void MovieRestore();
     int MovieFailed(const char* message);
     void FreeTiles();
+    bool SetTextAreaData(SCRIPT_COMMAND_DATA* cmd, int index);
+    bool SetObjectData(SCRIPT_COMMAND_DATA* cmd, int index);
     int StartWipe(SCRIPT_COMMAND_DATA* cmd, bool wave1, int32_t W, int32_t H, int32_t T);
     int StepWipe(SCRIPT_COMMAND_DATA* cmd, bool wave1, int32_t W, int32_t T);
     void FreeMosaic();
