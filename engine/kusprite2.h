@@ -165,6 +165,9 @@ private:
     bool TextSlotChecked(const char* op, uint32_t slot, bool reportNoTable);
     bool TextDrawReady(uint32_t slot, const KURECT* area, int32_t* refusal);
     int SceneRefusal(const char* op);
+    plat::Surface* CompositionSurface(int32_t target, const char* badMessage);
+    int32_t BlitComposition(plat::Surface* dst, int32_t dest, plat::Surface* source, const KURECT& rs,
+                            const plat::RectI& rd, uint32_t flags);
     std::unique_ptr<KUTEXTGRAPHIC[], TextSlotsFree> m_lpTextGraphic;
     uint32_t m_dwTextGraphicNum = 0;
     int m_bTextGraphicBuffer = 0;
