@@ -117,17 +117,6 @@ void SetObject(OBJECT_DATA* o, const ObjectImage& image) {
         o->m_Proc[k] = image.proc[k];
 }
 
-void SetSound(SOUND_DATA* snd, const SoundImage& image) {
-    SetText(snd->m_szFile, image.file);
-    snd->m_nSlot = image.slot;
-    snd->m_dwType = static_cast<uint32_t>(image.type);
-    snd->m_dwLoop = static_cast<uint32_t>(image.loop);
-    snd->m_nExtra = image.extra;
-    snd->m_bLoad = static_cast<uint32_t>(image.load);
-    snd->m_bPlay = static_cast<uint32_t>(image.play);
-    snd->m_bLoaded = static_cast<uint32_t>(image.loaded);
-}
-
 // The place in the scenario, the scores, the flags, the running commands and the music.
 void ApplyScenarioState(const SlotImage& s, ADV_DATA* adv) {
     adv->m_nEpisode = s.episode;
@@ -213,8 +202,18 @@ void ApplyItemTables(const SlotImage& s, ADV_DATA* adv) {
         adv->m_pObjectShown[i] = s.objectShown[i];
     for (size_t i = 0; i < s.pictures.size(); ++i)
         SetPicture(&adv->m_pGraphic[i], s.pictures[i]);
-    for (size_t i = 0; i < s.sounds.size(); ++i)
-        SetSound(&adv->m_pSound[i], s.sounds[i]);
+    for (size_t i = 0; i < s.sounds.size(); ++i) {
+        SOUND_DATA& snd = adv->m_pSound[i];
+        const SoundImage& image = s.sounds[i];
+        SetText(snd.m_szFile, image.file);
+        snd.m_nSlot = image.slot;
+        snd.m_dwType = static_cast<uint32_t>(image.type);
+        snd.m_dwLoop = static_cast<uint32_t>(image.loop);
+        snd.m_nExtra = image.extra;
+        snd.m_bLoad = static_cast<uint32_t>(image.load);
+        snd.m_bPlay = static_cast<uint32_t>(image.play);
+        snd.m_bLoaded = static_cast<uint32_t>(image.loaded);
+    }
     for (size_t i = 0; i < s.vars.size(); ++i)
         adv->m_pVar[i].SetValue(s.vars[i]);
     for (size_t i = 0; i < s.textAreas.size(); ++i) {

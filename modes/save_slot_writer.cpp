@@ -133,23 +133,6 @@ public:
     LineWriter w;
 };
 
-void WriteSoundTable(LineWriter& w, const ADV_DATA& adv) {
-    w.Marker(StartMarker(kSoundData));
-    for (uint32_t i = 0; adv.m_pSound && i < adv.m_dwSoundNum; ++i) {
-        const SOUND_DATA& snd = adv.m_pSound[i];
-        w.Text(snd.m_szFile);
-        w.Int(snd.m_nSlot);
-        w.Uint(snd.m_dwType);
-        w.Uint(snd.m_dwLoop);
-        w.Int(snd.m_nExtra);
-        w.Uint(snd.m_bLoad);
-        w.Uint(snd.m_bPlay);
-        w.Uint(snd.m_bLoaded);
-        w.EndLine();
-    }
-    w.Marker(EndMarker(kSoundData));
-}
-
 // The date, the place in the scenario, the scores, the flags and the running commands.
 void WriteScenarioState(LineWriter& w, const ADV_DATA& adv, const plat::LocalTime& now) {
     for (int v : {now.year, now.month, now.day, now.hour, now.minute})
@@ -237,7 +220,20 @@ void WriteItemTables(SlotWriter& s, const ADV_DATA& adv) {
     for (uint32_t i = 0; adv.m_pGraphic && i < adv.m_dwGraphicNum; ++i)
         s.Picture(adv.m_pGraphic[i]);
     w.Marker(EndMarker(kGraphicData));
-    WriteSoundTable(w, adv);
+    w.Marker(StartMarker(kSoundData));
+    for (uint32_t i = 0; adv.m_pSound && i < adv.m_dwSoundNum; ++i) {
+        const SOUND_DATA& snd = adv.m_pSound[i];
+        w.Text(snd.m_szFile);
+        w.Int(snd.m_nSlot);
+        w.Uint(snd.m_dwType);
+        w.Uint(snd.m_dwLoop);
+        w.Int(snd.m_nExtra);
+        w.Uint(snd.m_bLoad);
+        w.Uint(snd.m_bPlay);
+        w.Uint(snd.m_bLoaded);
+        w.EndLine();
+    }
+    w.Marker(EndMarker(kSoundData));
     w.Marker(StartMarker(kVarData));
     for (uint32_t i = 0; adv.m_pVar && i < adv.m_dwVarNum; ++i) {
         w.Int(adv.m_pVar[i].GetValue());
