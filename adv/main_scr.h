@@ -10,6 +10,7 @@ class KUSPRITE2;
 class KUSND;
 class SCRIPT_COMMAND_DATA;
 class OBJECT_DATA;
+struct OBJECT_PROC_DATA;
 
 // The scenario interpreter: reads the owner's current script, stores at most
 // one command a frame in the owner's six command slots and runs the slots'
@@ -167,6 +168,11 @@ private:
     void MovieRestore();
     int MovieFailed(const char* message);
     void FreeTiles();
+    OBJECT_PROC_DATA StepArguments(const SCRIPT_COMMAND_DATA* cmd, const OBJECT_DATA& obj, int32_t type);
+    bool SetTextAreaData(SCRIPT_COMMAND_DATA* cmd, int index);
+    bool SetObjectData(SCRIPT_COMMAND_DATA* cmd, int index);
+    int StartWipe(SCRIPT_COMMAND_DATA* cmd, bool wave1, int32_t W, int32_t H, int32_t T);
+    int StepWipe(SCRIPT_COMMAND_DATA* cmd, bool wave1, int32_t W, int32_t T);
     void FreeMosaic();
     bool BuildMosaic(uint32_t size);
     // The set-up a mosaic command shares with the reload: 1, 0 logged under tag.

@@ -104,4 +104,7 @@ private:
     void StepVolumes(int up);
     void KeyedButton(int button, int* hovered, int click, int* action, ADV_WINDOW_STATE* adv);
     void Perform(int button, int* action, ADV_WINDOW_STATE* adv, bool byKey, bool held);
+    void ShowWindowsOnClick(ADV_WINDOW_STATE* adv);
+    bool PointedButton(int button, bool over, int click, int* action);
+    void EndAutoSkipOnClick(int hovered, int click);
 };
