@@ -47,11 +47,29 @@ for w in "$wav"/BGM*.wav; do
   ff -i "$w" -c:a libmp3lame -b:a 96k "$out/BGM/$n.mp3"
 done
 
-# Voices: about a second of a warbling tone each, a different pitch per line.
+# Voices: a hummed vowel per line, the length of a short sentence, its
+# pitch falling gently with a speaking lilt and its loudness pulsing by
+# syllables. Sixteen harmonics are weighted by the vowel's two formants.
+voice() {  # name pitch seconds formant1 formant2
+  local expr
+  expr=$(awk -v f0="$2" -v d="$3" -v f1="$4" -v f2="$5" 'BEGIN {
+    phi = sprintf("2*PI*%g*(t-0.06*t*t/%g+0.03*sin(2*PI*1.4*t)/(2*PI*1.4))", f0, d)
+    s = ""
+    for (k = 1; k <= 16; k++) {
+      h = k * f0
+      a = exp(-((h - f1) / 160) ^ 2) + 0.5 * exp(-((h - f2) / 220) ^ 2) + 0.12 / k
+      s = s sprintf("%s%.4f*sin(%d*%s)", (k > 1 ? "+" : ""), a, k, phi)
+    }
+    printf "0.22*(%s)*(0.65+0.35*sin(2*PI*5.5*t))*sin(PI*t/%g)^0.5", s, d
+  }')
+  ff -f lavfi -i "aevalsrc=$expr:s=44100:d=$3" -ac 1 -c:a libmp3lame -b:a 64k "$out/VO/$1.mp3"
+}
+vowels=("800 1200" "500 1900" "350 1300" "500 850" "320 2300")
 for k in $(seq 1 25); do
-  f=$((180 + k * 9))
-  ff -f lavfi -i "aevalsrc=0.4*sin(2*PI*$f*t+3*sin(2*PI*5*t))*sin(PI*t/1.0):s=44100:d=1" \
-     -ac 1 -c:a libmp3lame -b:a 64k "$out/VO/$(printf 'con%02d' "$k").mp3"
+  pitch=$((200 + (k * 37) % 90))
+  secs=$(awk "BEGIN{print 1.2 + ($k * 7 % 10) / 10}")
+  # shellcheck disable=SC2086
+  voice "$(printf 'con%02d' "$k")" "$pitch" "$secs" ${vowels[$((k % 5))]}
 done
 
 # Movies: the sample pictures under a slow zoom, cross-faded one into the
