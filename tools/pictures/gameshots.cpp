@@ -16,6 +16,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -144,7 +145,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gameshots: no game folder %s\n", argv[1]);
         return 1;
     }
+    std::error_code ignored;
+    std::filesystem::create_directories("tmp", ignored); // the work folder, as the program makes it
     SetEnvDefaults();
+    g_bSoundEnable = 0; // silent, as without an audio device
     Player player;
     if (!player.Start()) {
         std::fprintf(stderr, "gameshots: the game did not start\n");
