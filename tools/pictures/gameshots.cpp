@@ -95,7 +95,9 @@ private:
     std::unique_ptr<GAME_MAIN> game_;
 };
 
-constexpr int kPressed = 1;
+// Key states as the system object keeps them.
+constexpr int kHeld = 1;
+constexpr int kPressed = 2;
 constexpr int kReleased = 3;
 
 bool Step(Player& player, const std::string& line, const std::string& outDir) {
@@ -118,7 +120,7 @@ bool Step(Player& player, const std::string& line, const std::string& outDir) {
     }
     if (word == "hold" && in >> a >> b) {
         for (int i = 0; i < b; ++i)
-            if (!player.Frame(a, kPressed))
+            if (!player.Frame(a, i == 0 ? kPressed : kHeld))
                 return false;
         return true;
     }
