@@ -407,6 +407,36 @@ bool MAIN_SCR::BuildMosaic(uint32_t size) {
     return true;
 }
 
+int MAIN_SCR::SetUpMosaic(const char* tag) {
+    FreeMosaic();
+    GraphicUnload(m_pKUSprite, m_pKUSys, kMosaicWorkSlot);
+    GraphicUnload(m_pKUSprite, m_pKUSys, kMosaicSurfaceSlot);
+    GraphicLoad(m_pKUSprite, m_pKUSys, kMosaicWorkSlot);
+    GraphicLoad(m_pKUSprite, m_pKUSys, kMosaicSurfaceSlot);
+    if (!MosaicDummyProc()) {
+        HandlerError(tag, "モザイクサーフェスへの合成に失敗しました");
+        return 0;
+    }
+    if (!BuildMosaic(m_dwMosaicSize)) {
+        HandlerError(tag, "色の取得に失敗しました");
+        return 0;
+    }
+    return 1;
+}
+
+int MAIN_SCR::MosaicReloadProc(SCRIPT_COMMAND_DATA* cmd) {
+    if (!HandlerReady("MosaicReloadProc", cmd))
+        return 0;
+    if (m_bMosaicOn) {
+        m_dwMosaicSize = ClampMosaic(m_dwMosaicSize);
+        if (!SetUpMosaic("MosaicReloadProc"))
+            return 0;
+        m_bMosaicOn = 1;
+    }
+    cmd->Clear();
+    return 1;
+}
+
 int MAIN_SCR::MosaicProc(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool expand) {
     if (!HandlerReady(tag, cmd))
         return 0;
@@ -418,19 +448,8 @@ int MAIN_SCR::MosaicProc(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool expand)
             snprintf(cmd->m_szArg[0], sizeof(cmd->m_szArg[0]), "%u", m_dwMosaicSize != 0 ? m_dwMosaicSize : kMinMosaic);
         if (!resume) {
             m_dwMosaicSize = ClampMosaic(adv::ScriptInt(cmd->m_szArg[0]));
-            FreeMosaic();
-            GraphicUnload(m_pKUSprite, m_pKUSys, kMosaicWorkSlot);
-            GraphicUnload(m_pKUSprite, m_pKUSys, kMosaicSurfaceSlot);
-            GraphicLoad(m_pKUSprite, m_pKUSys, kMosaicWorkSlot);
-            GraphicLoad(m_pKUSprite, m_pKUSys, kMosaicSurfaceSlot);
-            if (!MosaicDummyProc()) {
-                HandlerError(tag, "モザイクサーフェスへの合成に失敗しました");
+            if (!SetUpMosaic(tag))
                 return 0;
-            }
-            if (!BuildMosaic(m_dwMosaicSize)) {
-                HandlerError(tag, "色の取得に失敗しました");
-                return 0;
-            }
         }
         m_bMosaicOn = 1;
         const uint32_t target = ClampMosaic(adv::ScriptInt(cmd->m_szArg[1]));

@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int kSlotFade = 0;
-constexpr int kSlotMaterial = 23;
-constexpr int kSlotBar = 24;
-constexpr int kSlotBG = 25;
 constexpr int kSlotMsgWnd = 2;
 constexpr int kSeHover = 29;
 constexpr int kSePush = 30;

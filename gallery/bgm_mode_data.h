@@ -22,6 +22,10 @@ public:
     static constexpr int kMusicChannel = 1;
     static constexpr int kMovieChannel = 2;
     static constexpr const char* kScript = "BGMModeData.spt";
+    static constexpr int kSlotFade = 0;
+    static constexpr int kSlotMaterial = 23;
+    static constexpr int kSlotBar = 24;
+    static constexpr int kSlotBG = 25;
 
     BGM_MODE_DATA();
     ~BGM_MODE_DATA();

@@ -111,6 +111,7 @@ void CONTROLLER_WINDOW::Clear() {
     m_pMsgWnd = nullptr;
     m_bInit = 0;
     m_bSkipOneClick = 0;
+    m_bSaveLoadOff = 0;
 }
 
 int CONTROLLER_WINDOW::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, MESSAGE_WINDOW* msgWnd, int slot,
@@ -227,7 +228,7 @@ int CONTROLLER_WINDOW::RestingLook(int button) const {
         // Load and save rest enabled: with them disabled a player could never
         // reach the save and load screens from the story.
         case kLoad:
-        case kSave:
+        case kSave: return m_bSaveLoadOff ? -1 : 0;
         case kConfig:
         case kHide: return 0;
         case kBack:
@@ -241,6 +242,12 @@ int CONTROLLER_WINDOW::RestingLook(int button) const {
         case kVolumeDown: return AllVolumesZero() ? -1 : 0;
         default: return -1;
     }
+}
+
+void CONTROLLER_WINDOW::DisableSaveLoad() {
+    m_bSaveLoadOff = 1;
+    for (int b : {kLoad, kSave})
+        m_Button[b].m_nState = -1;
 }
 
 int CONTROLLER_WINDOW::SetDefaultButtonStatus() {
