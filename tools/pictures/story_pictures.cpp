@@ -252,6 +252,7 @@ plat::Surface Rooftop() {
         c.Rect(x, 300 - h, x + w, 320, Mix(0xFF9CB4CCu, 0xFFB8CCDCu, dice.Unit()));
         x += w + 2;
     }
+    c.Rect(0, 318, 800, 600, ink::VGradient(318, 600, 0xFFA8BCCCu, 0xFF8A9CACu)); // streets below, past the fence
     const double depth = 14, right = 5;
     Quad(c, v, {-9, kFloor, kNear}, {right, kFloor, kNear}, {right, kFloor, depth}, {-9, kFloor, depth},
          ink::VGradient(300, 600, 0xFFB0B0A8u, 0xFFD4D2C8u));
@@ -267,6 +268,8 @@ plat::Surface Rooftop() {
     Quad(c, v, {l, top, z0}, {r, top, z0}, {r, kFloor, z0}, {l, kFloor, z0}, 0xFFE2DED2u);
     Quad(c, v, {l - 0.2, top, z0 - 0.2}, {r + 0.2, top, z0 - 0.2}, {r + 0.2, top - 0.15, z0 - 0.2},
          {l - 0.2, top - 0.15, z0 - 0.2}, 0xFF9A968Cu);
+    Quad(c, v, {r + 0.2, top - 0.15, z0 - 0.2}, {r + 0.2, top - 0.15, z1 + 0.2}, {r + 0.2, top, z1 + 0.2},
+         {r + 0.2, top, z0 - 0.2}, 0xFF8A867Cu);
     Quad(c, v, {r, -0.5, z0 + 1}, {r, -0.5, z0 + 2.2}, {r, kFloor, z0 + 2.2}, {r, kFloor, z0 + 1}, 0xFF7A8A9Au);
     Quad(c, v, {r, -0.5, z0 + 1}, {r, -0.5, z0 + 1.25}, {r, kFloor, z0 + 1.25}, {r, kFloor, z0 + 1}, 0xFF4A5A6Au);
     return c.Finish();
