@@ -29,6 +29,16 @@ struct View {
 
 constexpr double kNear = 0.35, kFloor = 1.4;
 
+// Evenly spaced values from `from` towards `until` (not reached), by step.
+std::vector<double> Steps(double from, double until, double step) {
+    std::vector<double> out;
+    const int n = static_cast<int>(std::ceil((until - from) / step));
+    out.reserve(static_cast<size_t>(std::max(0, n)));
+    for (int i = 0; i < n; ++i)
+        out.push_back(from + i * step);
+    return out;
+}
+
 void Quad(Canvas& c, const View& v, P3 a, P3 b, P3 d, P3 e, const ink::Shader& shade) {
     c.Polygon({v(a), v(b), v(d), v(e)}, shade);
 }
@@ -93,7 +103,7 @@ plat::Surface Classroom() {
     Room(c, v, hw, ceil, depth, 0xFFEADCC4u, 0xFFB07A48u, 0xFFF0E6D4u);
     for (int k = -13; k <= 13; ++k) // floor boards
         c.Line(v({k * 0.32, kFloor, kNear}), v({k * 0.32, kFloor, depth}), 1.2, 0x308A5020u);
-    for (double z = 2; z < depth; z += 2.2) // ceiling lights
+    for (double z : Steps(2, depth, 2.2)) // ceiling lights
         Quad(c, v, {-0.9, ceil, z}, {0.9, ceil, z}, {0.9, ceil, z + 0.2}, {-0.9, ceil, z + 0.2}, 0xFFFFFAF0u);
     // Blackboard, its tray and a clock on the front wall.
     Quad(c, v, {-2.4, -1.0, depth}, {2.4, -1.0, depth}, {2.4, 0.35, depth}, {-2.4, 0.35, depth}, 0xFF8A6038u);
@@ -108,7 +118,7 @@ plat::Surface Classroom() {
     c.Line(clock, {clock.x, clock.y - 6}, 1.0, 0xFF303030u);
     // Windows on the left, the sunset behind them.
     const auto sky = EveningSky(0, 330, 0xFFF0906Au, 0xFFFFD89Au, 0xFF8A5A6Au);
-    for (double z = 1.2; z < depth - 1; z += 2.4) {
+    for (double z : Steps(1.2, depth - 1, 2.4)) {
         Quad(c, v, {-hw, -1.3, z}, {-hw, -1.3, z + 2.1}, {-hw, 0.5, z + 2.1}, {-hw, 0.5, z}, sky);
         c.Line(v({-hw, -0.4, z}), v({-hw, -0.4, z + 2.1}), 2, 0xFFB8B0A8u);
         c.Line(v({-hw, -1.3, z + 1.05}), v({-hw, 0.5, z + 1.05}), 2.5, 0xFFB8B0A8u);
@@ -174,16 +184,16 @@ plat::Surface Library() {
     for (double x : {-2.6, -0.8, 1.0}) // window light on the carpet
         Quad(c, v, {x, kFloor, depth}, {x + 1.6, kFloor, depth}, {x + 2.2, kFloor, depth - 5}, {x + 0.6, kFloor, depth - 5},
              0x30FFF0C0u);
-    for (double z = 1; z < depth; z += 0.9)
+    for (double z : Steps(1, depth, 0.9))
         c.Line(v({-hw, kFloor, z}), v({hw, kFloor, z}), 1, 0x20000000u);
     Bookshelf(c, v, -hw, kNear + 0.2, depth - 0.2, 3);
     Bookshelf(c, v, hw, kNear + 0.2, depth - 0.2, 5);
-    for (double z = 2; z < depth; z += 2.5) // pendant lights
+    for (double z : Steps(2, depth, 2.5)) // pendant lights
         c.Ellipse(v({0, ceil + 0.3, z}).x, v({0, ceil + 0.3, z}).y, 40 / z, 14 / z, 0xFFFFF2D0u);
     // Two long reading tables with chairs either side.
     for (double x : {-1.5, 1.5}) {
         const double top = kFloor - 0.72;
-        for (double z = 9.5; z >= 3; z -= 1.3)
+        for (double z : Steps(9.5, 2.9, -1.3))
             for (double side : {-1.0, 1.0}) {
                 const double seat = kFloor - 0.45, back = x + side * 0.95;
                 Quad(c, v, {back, seat - 0.5, z}, {back, seat - 0.5, z + 0.42}, {back, kFloor, z + 0.42},
@@ -214,6 +224,7 @@ void Clouds(Canvas& c, uint32_t seed, double top, double bottom) {
             double x, y, r;
         };
         std::vector<Puff> puffs;
+        puffs.reserve(9);
         for (int b = 0; b < 9; ++b)
             puffs.push_back({cx + (dice.Unit() - 0.5) * size * 2.6, cy - dice.Unit() * size * 0.6,
                              size * (0.35 + 0.35 * dice.Unit())});
@@ -232,11 +243,11 @@ void Fence(Canvas& c, const View& v, P3 a, P3 b, double height) {
     auto at = [&](double t, double y) { return P3{a.x + (b.x - a.x) * t, y, a.z + (b.z - a.z) * t}; };
     const double top = kFloor - height;
     Quad(c, v, at(0, kFloor - 0.3), at(1, kFloor - 0.3), at(1, kFloor), at(0, kFloor), 0xFFBCBCB4u);
-    for (double d = 0; d <= len; d += 0.22) {
+    for (double d : Steps(0, len + 1e-9, 0.22)) {
         c.Line(v(at(d / len, top)), v(at(std::min(1.0, (d + height) / len), kFloor - 0.3)), 0.8, 0x904A7A5Au);
         c.Line(v(at(d / len, kFloor - 0.3)), v(at(std::min(1.0, (d + height) / len), top)), 0.8, 0x904A7A5Au);
     }
-    for (double d = 0; d <= len; d += 1.6)
+    for (double d : Steps(0, len + 1e-9, 1.6))
         c.Line(v(at(d / len, top - 0.05)), v(at(d / len, kFloor)), 3, 0xFF3E6A4Cu);
     c.Line(v(at(0, top)), v(at(1, top)), 3, 0xFF3E6A4Cu);
 }
@@ -258,7 +269,7 @@ plat::Surface Rooftop() {
          ink::VGradient(300, 600, 0xFFB0B0A8u, 0xFFD4D2C8u));
     for (int k = -20; k <= 10; ++k)
         c.Line(v({k * 0.9, kFloor, kNear}), v({k * 0.9, kFloor, depth}), 1, 0x40606060u);
-    for (double z = 1; z < depth; z += 1.2)
+    for (double z : Steps(1, depth, 1.2))
         c.Line(v({-9, kFloor, z}), v({right, kFloor, z}), 1, 0x40606060u);
     Fence(c, v, {-9, kFloor, depth}, {right, kFloor, depth}, 2.4);
     Fence(c, v, {right, kFloor, depth}, {right, kFloor, 0.6}, 2.4);
@@ -286,12 +297,12 @@ plat::Surface EveningRoad() {
     for (double side : {-1.0, 1.0})
         Quad(c, v, {side * 3, kFloor, kNear}, {side * 5, kFloor - 0.1, kNear}, {side * 5, kFloor - 0.1, depth},
              {side * 3, kFloor, depth}, 0xFF9A8E90u);
-    for (double z = 1; z < depth; z += 3)
+    for (double z : Steps(1, depth, 3))
         Quad(c, v, {-0.06, kFloor, z}, {0.06, kFloor, z}, {0.06, kFloor, z + 1.5}, {-0.06, kFloor, z + 1.5},
              0xFFF0E8D8u);
     // Houses along both sides, far ones first, with lit windows.
     ink::Dice dice(9);
-    for (double z = depth - 4; z > 3; z -= 5)
+    for (double z : Steps(depth - 4, 3, -5))
         for (double side : {-1.0, 1.0}) {
             const double x0 = side * 6.2, x1 = side * 12, h = 3 + 2 * dice.Unit();
             const uint32_t wall = Mix(0xFF6A5A70u, 0xFF8A6A6Au, dice.Unit());
@@ -305,14 +316,14 @@ plat::Surface EveningRoad() {
     for (double side : {-1.0, 1.0}) { // block walls along the pavements
         Quad(c, v, {side * 5, kFloor - 0.1, kNear}, {side * 5, kFloor - 0.1, depth}, {side * 5, kFloor - 1.3, depth},
              {side * 5, kFloor - 1.3, kNear}, 0xFF8A8088u);
-        for (double y = kFloor - 0.5; y > kFloor - 1.3; y -= 0.4)
+        for (double y : Steps(kFloor - 0.5, kFloor - 1.3, -0.4))
             c.Line(v({side * 5, y, kNear}), v({side * 5, y, depth}), 1, 0x50302830u);
-        for (double z = 1; z < depth; z += 1.2)
+        for (double z : Steps(1, depth, 1.2))
             c.Line(v({side * 5, kFloor - 0.1, z}), v({side * 5, kFloor - 1.3, z}), 1, 0x40302830u);
     }
     // Utility poles with their wires on the right.
     Pt last{0, 0};
-    for (double z = depth - 6; z > 1; z -= 8) {
+    for (double z : Steps(depth - 6, 1, -8)) {
         const Pt top = v({4.4, kFloor - 7, z}), foot = v({4.4, kFloor, z});
         c.Line(top, foot, std::max(2.0, 70 / z), 0xFF3A3040u);
         c.Line({top.x - 60 / z, top.y + 30 / z}, {top.x + 60 / z, top.y + 30 / z}, std::max(1.0, 20 / z), 0xFF3A3040u);
