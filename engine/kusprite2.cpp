@@ -97,6 +97,7 @@ int KUSPRITE2::SetGraphicData(uint32_t slot, const char* dir, const char* name, 
 
 int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height, uint32_t divWidth,
                                  uint32_t divHeight) {
+    m_bLoadFailedForGood = false;
     KUGRAPHIC2* slotRecord = TableSlot("KUSPRITE2::CreateGraphicData", slot);
     if (!slotRecord)
         return 0;
@@ -126,7 +127,16 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
         return s;
     };
     auto extract = [&]() -> bool {
+        if (!g.GetFileName()) {
+            // No name would extract every member: the picture's size check
+            // refuses the slot with its own line instead.
+            m_bLoadFailedForGood = true;
+            if (!g.GetGraphicDataInfo(width, height, divWidth, divHeight))
+                ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> グラフィックデータの情報取得に失敗しました\n");
+            return false;
+        }
         int r = FileDiv(kImageArchive, kTempFolder, g.GetFileName());
+        m_bLoadFailedForGood = r == 0 || r == -2;
         if (r == -1 || r == -2) {
             ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> ファイルの複合に失敗しました\n");
             return false;

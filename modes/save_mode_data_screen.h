@@ -85,6 +85,7 @@ private:
     bool BackShown() const { return !(m_bLoad && m_nCallMode == kCallerTitle); }
     int ChoiceProc(uint32_t now, int click);
     int AnswerProc(uint32_t now, int click);
+    void SaveFailed();
     int OpenDialog();
     int SetQuestion(bool title);
     int DrawItems();
