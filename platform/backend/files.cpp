@@ -21,11 +21,12 @@ UnlinkHook g_unlinkHook = nullptr;
 ReadDenyHook g_readDenyHook = nullptr;
 SyncHook g_syncHook = nullptr;
 
-// Flushes a file or folder to the disk; what names it is for the test hook.
-bool SyncToDisk(int fd, const std::string& what) {
+// Flushes a file's data (and the size that finds them) or a folder's entries
+// to the disk; what names it is for the test hook.
+bool SyncToDisk(int fd, const std::string& what, bool folder) {
     if (g_syncHook && g_syncHook(what) != 0)
         return false;
-    return fsync(fd) == 0;
+    return (folder ? fsync(fd) : fdatasync(fd)) == 0;
 }
 
 bool IsCaseFoldedArea(const std::string& path) {
@@ -354,7 +355,7 @@ bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability d
     // The data reach the disk before the name does: a power cut after the
     // rename cannot leave an empty file under it.
     const std::string tmp = path + ".tmp";
-    ok = ok && (!durable || SyncToDisk(fileno(f), tmp));
+    ok = ok && (!durable || SyncToDisk(fileno(f), tmp, false));
     ok = fclose(f) == 0 && ok;
     std::string tmpLeaf;
     Fd dir(OpenParent(ResolvePath(tmp), &tmpLeaf));
@@ -378,7 +379,7 @@ bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability d
     // The rename itself is kept only once the folder is on the disk; the new
     // file is in place either way, so a failure here is not reported.
     if (durable)
-        SyncToDisk(dir.get(), folder);
+        SyncToDisk(dir.get(), folder, true);
     return true;
 }
 
