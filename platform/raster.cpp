@@ -222,9 +222,9 @@ inline void CoveredRange(double a, double b, int limit, int* begin, int* end) {
 
 // Axis-aligned quad: the union of the strip's two triangles is the rectangle,
 // and texture coordinates change along one axis each.
-// Rows outside [rowBegin, rowEnd) are left alone; with allowBands a large
-// quad is shared out to the band workers.
-bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, int rowBegin, int rowEnd,
+// Pixels outside clip are left alone; with allowBands a large quad is shared
+// out to the band workers.
+bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, const RectI& clip,
                 bool allowBands) {
     // Find the two x values and two y values.
     float xs[2] = {v[0].x, v[0].x}, ys[2] = {v[0].y, v[0].y};
@@ -254,8 +254,10 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
     int x0, x1, y0, y1;
     CoveredRange(xs[0], xs[1], dst.width, &x0, &x1);
     CoveredRange(ys[0], ys[1], dst.height, &y0, &y1);
-    y0 = std::max(y0, rowBegin);
-    y1 = std::min(y1, rowEnd);
+    x0 = std::max(x0, clip.left);
+    x1 = std::min(x1, clip.right);
+    y0 = std::max(y0, clip.top);
+    y1 = std::min(y1, clip.bottom);
     if (x0 >= x1 || y0 >= y1)
         return true;
 
@@ -345,7 +347,7 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
 // Any triangle: edge functions with the top-left rule, attributes from
 // barycentric weights.
 void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TLVertex c, const RasterState& st,
-                    int rowBegin, int rowEnd) {
+                    const RectI& clip) {
     double area = Edge(a, b, c.x, c.y);
     if (area == 0)
         return;
@@ -353,10 +355,10 @@ void RasterTriangle(Surface& dst, const Surface* tex, TLVertex a, TLVertex b, TL
         std::swap(b, c);
         area = -area;
     }
-    int minX = std::max(0, static_cast<int>(std::ceil(std::min({a.x, b.x, c.x}))));
-    int maxX = std::min(dst.width - 1, static_cast<int>(std::floor(std::max({a.x, b.x, c.x}))));
-    int minY = std::max({0, rowBegin, static_cast<int>(std::ceil(std::min({a.y, b.y, c.y})))});
-    int maxY = std::min({dst.height - 1, rowEnd - 1, static_cast<int>(std::floor(std::max({a.y, b.y, c.y})))});
+    int minX = std::max(clip.left, static_cast<int>(std::ceil(std::min({a.x, b.x, c.x}))));
+    int maxX = std::min(clip.right - 1, static_cast<int>(std::floor(std::max({a.x, b.x, c.x}))));
+    int minY = std::max(clip.top, static_cast<int>(std::ceil(std::min({a.y, b.y, c.y}))));
+    int maxY = std::min(clip.bottom - 1, static_cast<int>(std::floor(std::max({a.y, b.y, c.y}))));
     const bool tlBC = TopLeft(b, c), tlCA = TopLeft(c, a), tlAB = TopLeft(a, b);
     const int tw = tex ? tex->width : 1, th = tex ? tex->height : 1;
     ColourPlanes planes{};
@@ -410,9 +412,10 @@ uint32_t BlendPixel(uint32_t s, uint32_t d, Blend fs, Blend fd) {
 
 namespace {
 
-void QuadRows(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state, int rowBegin,
-              int rowEnd, bool allowBands) {
-    if (dst.pixels.empty() || rowBegin >= rowEnd)
+// clip must lie inside dst.
+void QuadClipped(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state,
+                 const RectI& clip, bool allowBands) {
+    if (dst.pixels.empty() || clip.left >= clip.right || clip.top >= clip.bottom)
         return;
     if (texture && (texture->width <= 0 || texture->height <= 0 || texture->pixels.empty()))
         return;
@@ -423,28 +426,37 @@ void QuadRows(Surface& dst, const Surface* texture, const TLVertex v[4], const R
     for (int k = 0; k < 4; ++k)
         if (std::fabs(v[k].x) > 1e7f || std::fabs(v[k].y) > 1e7f)
             return;
-    if (RasterRect(dst, texture, v, state, rowBegin, rowEnd, allowBands))
+    if (RasterRect(dst, texture, v, state, clip, allowBands))
         return;
-    RasterTriangle(dst, texture, v[0], v[1], v[2], state, rowBegin, rowEnd);
-    RasterTriangle(dst, texture, v[1], v[2], v[3], state, rowBegin, rowEnd);
+    RasterTriangle(dst, texture, v[0], v[1], v[2], state, clip);
+    RasterTriangle(dst, texture, v[1], v[2], v[3], state, clip);
+}
+
+RectI Inside(const Surface& s, const RectI& r) {
+    return RectI{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, s.width), std::min(r.bottom, s.height)};
 }
 
 } // namespace
 
 void RasterQuadStrip(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state) {
-    QuadRows(dst, texture, v, state, 0, dst.height, true);
+    QuadClipped(dst, texture, v, state, RectI{0, 0, dst.width, dst.height}, true);
 }
 
 void RasterQuadStripRows(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state,
                          int rowBegin, int rowEnd) {
-    QuadRows(dst, texture, v, state, std::max(rowBegin, 0), std::min(rowEnd, dst.height), false);
+    QuadClipped(dst, texture, v, state, Inside(dst, RectI{0, rowBegin, dst.width, rowEnd}), false);
 }
 
 void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count) {
-    if (count == 0)
+    RasterQuadBatchClipped(dst, quads, count, RectI{0, 0, dst.width, dst.height});
+}
+
+void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count, const RectI& clipIn) {
+    const RectI clip = Inside(dst, clipIn);
+    if (count == 0 || clip.left >= clip.right || clip.top >= clip.bottom)
         return;
     if (count == 1) {
-        RasterQuadStrip(dst, quads[0].texture, quads[0].v, quads[0].state);
+        QuadClipped(dst, quads[0].texture, quads[0].v, quads[0].state, clip, true);
         return;
     }
     double area = 0;
@@ -452,13 +464,13 @@ void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count) {
         const TLVertex* v = quads[i].v;
         float x0 = std::min({v[0].x, v[1].x, v[2].x, v[3].x}), x1 = std::max({v[0].x, v[1].x, v[2].x, v[3].x});
         float y0 = std::min({v[0].y, v[1].y, v[2].y, v[3].y}), y1 = std::max({v[0].y, v[1].y, v[2].y, v[3].y});
-        area += std::max(0.0, std::min<double>(x1, dst.width) - std::max<double>(x0, 0)) *
-                std::max(0.0, std::min<double>(y1, dst.height) - std::max<double>(y0, 0));
+        area += std::max(0.0, std::min<double>(x1, clip.right) - std::max<double>(x0, clip.left)) *
+                std::max(0.0, std::min<double>(y1, clip.bottom) - std::max<double>(y0, clip.top));
     }
     const int bands = area >= kParallelArea ? RasterBandCount() : 1;
     if (bands <= 1) {
         for (size_t i = 0; i < count; ++i)
-            RasterQuadStripRows(dst, quads[i].texture, quads[i].v, quads[i].state, 0, dst.height);
+            QuadClipped(dst, quads[i].texture, quads[i].v, quads[i].state, clip, false);
         return;
     }
     // Every band replays all quads in order over its own rows.
@@ -466,31 +478,40 @@ void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count) {
         Surface* dst;
         const DrawRecord* quads;
         size_t count;
-    } ctx{&dst, quads, count};
+        RectI clip;
+    } ctx{&dst, quads, count, clip};
     RunRasterBands(
         [](void* p, int band, int total) {
             Ctx& c = *static_cast<Ctx*>(p);
-            const int h = c.dst->height;
-            const int r0 = h * band / total, r1 = h * (band + 1) / total;
+            const int h = c.clip.bottom - c.clip.top;
+            RectI rows = c.clip;
+            rows.top = c.clip.top + h * band / total;
+            rows.bottom = c.clip.top + h * (band + 1) / total;
             for (size_t i = 0; i < c.count; ++i)
-                RasterQuadStripRows(*c.dst, c.quads[i].texture, c.quads[i].v, c.quads[i].state, r0, r1);
+                QuadClipped(*c.dst, c.quads[i].texture, c.quads[i].v, c.quads[i].state, rows, false);
         },
         &ctx, bands);
 }
 
 void RasterBlt(Surface& dst, const RectI& dr, const Surface& src, const RectI& sr, bool keySrc) {
+    RasterBltClipped(dst, dr, src, sr, keySrc, RectI{0, 0, dst.width, dst.height});
+}
+
+void RasterBltClipped(Surface& dst, const RectI& dr, const Surface& src, const RectI& sr, bool keySrc,
+                      const RectI& clipIn) {
+    const RectI clip = Inside(dst, clipIn);
     const int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
     const int sw = sr.right - sr.left, sh = sr.bottom - sr.top;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
     const bool key = keySrc && src.hasColorKey;
-    for (int y = std::max(dr.top, 0); y < std::min(dr.bottom, dst.height); ++y) {
+    for (int y = std::max(dr.top, clip.top); y < std::min(dr.bottom, clip.bottom); ++y) {
         int sy = sr.top + static_cast<int>((2LL * (y - dr.top) + 1) * sh / (2LL * dh));
         if (sy < 0 || sy >= src.height)
             continue;
         uint32_t* d = dst.Row(y);
         const uint32_t* s = src.Row(sy);
-        for (int x = std::max(dr.left, 0); x < std::min(dr.right, dst.width); ++x) {
+        for (int x = std::max(dr.left, clip.left); x < std::min(dr.right, clip.right); ++x) {
             int sx = sr.left + static_cast<int>((2LL * (x - dr.left) + 1) * sw / (2LL * dw));
             if (sx < 0 || sx >= src.width)
                 continue;

@@ -33,8 +33,13 @@ void RasterQuadStripRows(Surface& dst, const Surface* texture, const TLVertex v[
 // Quads drawn in order, as one job split into row bands for the workers
 // (every pixel sees the quads in the same order as when drawn one by one).
 void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count);
+// The same, leaving every pixel outside clip alone: the pixels inside come
+// out as a whole draw would leave them.
+void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count, const RectI& clip);
 
 // Nearest-neighbour stretch copy; rectangles are clipped to both surfaces.
 void RasterBlt(Surface& dst, const RectI& dstRect, const Surface& src, const RectI& srcRect, bool keySrc);
+void RasterBltClipped(Surface& dst, const RectI& dstRect, const Surface& src, const RectI& srcRect, bool keySrc,
+                      const RectI& clip);
 
 } // namespace plat

@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <unordered_set>
 
+#include "platform/frame_damage.h"
 #include "platform/raster.h"
 #include "platform/video_present.h"
 #include "platform/video_test_hooks.h"
@@ -43,15 +44,17 @@ std::vector<VideoDevice*>& Devices() {
 // costs one load.
 std::atomic<int> g_deferring{0};
 
-constexpr uint32_t kOpClear = 1;
-constexpr uint32_t kOpQuad = 2;
-constexpr uint32_t kOpBlt = 3;
+FrameCheckHook& FrameCheck() {
+    static FrameCheckHook hook;
+    return hook;
+}
 
-constexpr uint32_t kOpAlphaBlend = 1;
-constexpr uint32_t kOpColorKey = 2;
-constexpr uint32_t kOpKeySrc = 4;
-constexpr uint32_t kOpTexKeyed = 8;
-constexpr uint32_t kOpTexLost = 16;
+// Bit of a picture's address in the device's filter of pictures read.
+inline void FilterBit(uint64_t addr, size_t* word, uint64_t* bit) {
+    const uint64_t h = (addr >> 4) * 0x9E3779B97F4A7C15ull >> 56;
+    *word = static_cast<size_t>(h >> 6);
+    *bit = 1ull << (h & 63);
+}
 
 bool IsLevel(uint32_t level) {
     return level == kVideoLevelTnL || level == kVideoLevelRaster || level == kVideoLevel2D ||
@@ -89,6 +92,7 @@ int32_t GetVideoMode(uint32_t level, uint32_t index, VideoMode* out) {
 
 void SetVideoModeSource(VideoModeSource source) { ModeSource() = std::move(source); }
 void SetVideoContextHook(VideoContextHook hook) { ContextHook() = std::move(hook); }
+void SetFrameCheckHook(FrameCheckHook hook) { FrameCheck() = std::move(hook); }
 void SetCooperativeLevelOverride(const int32_t* code) {
     g_coopOverrideSet = code != nullptr;
     g_coopOverride = code ? *code : 0;
@@ -191,7 +195,7 @@ int32_t VideoDevice::Clear(uint32_t argb) {
     op.kind = kOpClear;
     op.colour = argb;
     if (!Defer(op))
-        Execute(op);
+        Execute(op, RectI{0, 0, back_.width, back_.height});
     return kVideoOk;
 }
 
@@ -218,16 +222,12 @@ int32_t VideoDevice::Present() {
         prevValid_ = false;
         return kVideoErrSurfaceLost;
     }
-    if (deferring_ && cur_.size() == prev_.size()) {
-        // The same operations on the same pictures: the back buffer already
-        // holds this frame, and its stamp tells the presenter so.
-        SetDeferring(false);
-        ++reused_;
-    } else if (deferring_) {
-        DrawDeferred();
-    }
+    const uint64_t shownStamp = backStamp_;
+    const bool partial = deferring_ && DrawDamage();
     if (back_.stamp != backStamp_)
         recording_ = false; // written by someone else
+    if (FrameCheck())
+        CheckFrame(partial);
     prevValid_ = frameBegun_ && recording_;
     if (prevValid_)
         prev_.swap(cur_);
@@ -235,12 +235,50 @@ int32_t VideoDevice::Present() {
     frameBegun_ = false;
     recording_ = true;
     backStamp_ = back_.stamp;
-    PresentFrame(back_, bpp_);
+    if (partial)
+        PresentFrameDamage(back_, bpp_, shownStamp, damage_.data(), damage_.size());
+    else
+        PresentFrame(back_, bpp_);
     // A reset reported by the window while presenting is seen by the next present.
     return kVideoOk;
 }
 
-VideoDevice::FrameOp VideoDevice::QuadOp(const TLVertex v[4], const Surface* tex, const RasterState& st) {
+bool VideoDevice::DrawDamage() {
+    FrameDamage d = DiffFrames(prev_, cur_, back_.width, back_.height);
+    if (d.full) {
+        DrawDeferred();
+        return false;
+    }
+    SetDeferring(false);
+    if (d.rects.empty()) {
+        // The same operations on the same pictures: the back buffer already
+        // holds this frame, and its stamp tells the presenter so.
+        ++reused_;
+        return false;
+    }
+    for (const RectI& r : d.rects)
+        DrawDeferred(&r);
+    damage_ = std::move(d.rects);
+    ++partial_;
+    return true;
+}
+
+void VideoDevice::CheckFrame(bool partial) {
+    if (!frameBegun_ || !recording_)
+        return;
+    // The same operations drawn in full on a fresh picture; pictures read
+    // are still as drawn (a write would have drawn first).
+    Surface full(back_.width, back_.height);
+    std::swap(full, back_);
+    backStamp_ = back_.stamp;
+    SetDeferring(true);
+    DrawDeferred();
+    std::swap(full, back_);
+    backStamp_ = back_.stamp;
+    FrameCheck()(back_, full, partial);
+}
+
+FrameOp VideoDevice::QuadOp(const TLVertex v[4], const Surface* tex, const RasterState& st) {
     FrameOp op;
     op.kind = kOpQuad;
     op.flags = (st.alphaBlend ? kOpAlphaBlend : 0) | (st.colorKey ? kOpColorKey : 0);
@@ -260,41 +298,40 @@ VideoDevice::FrameOp VideoDevice::QuadOp(const TLVertex v[4], const Surface* tex
 }
 
 bool VideoDevice::Defer(const FrameOp& op) {
-    static_assert(std::has_unique_object_representations_v<FrameOp>, "frame operations compare bytewise");
     if (!frameBegun_) {
         // Only a frame that starts with a clear depends on nothing before it.
         frameBegun_ = true;
         recording_ = op.kind == kOpClear;
         SetDeferring(recording_ && prevValid_ && !lost_ && back_.stamp == backStamp_);
-    }
-    if (deferring_) {
-        const size_t i = cur_.size();
-        if (i < prev_.size() && std::memcmp(&prev_[i], &op, sizeof(op)) == 0) {
-            cur_.push_back(op);
-            return true;
-        }
-        DrawDeferred();
+        std::fill(std::begin(texFilter_), std::end(texFilter_), 0);
     }
     if (recording_)
         cur_.push_back(op);
-    return false;
+    if (deferring_ && op.texAddr) {
+        size_t word;
+        uint64_t bit;
+        FilterBit(op.texAddr, &word, &bit);
+        texFilter_[word] |= bit;
+    }
+    return deferring_;
 }
 
-void VideoDevice::DrawDeferred() {
+void VideoDevice::DrawDeferred(const RectI* clip) {
     SetDeferring(false);
+    const RectI area = clip ? *clip : RectI{0, 0, back_.width, back_.height};
     // Quads in a row are rasterised together, as the picture draw batches them.
     std::vector<DrawRecord> run;
     auto flush = [&] {
         if (run.empty())
             return;
-        RasterQuadBatch(back_, run.data(), run.size());
+        RasterQuadBatchClipped(back_, run.data(), run.size(), area);
         run.clear();
         BackWritten(false);
     };
     for (const FrameOp& op : cur_) {
         if (op.kind != kOpQuad) {
             flush();
-            Execute(op);
+            Execute(op, area);
             continue;
         }
         DrawRecord rec;
@@ -312,10 +349,13 @@ void VideoDevice::DrawDeferred() {
     flush();
 }
 
-void VideoDevice::Execute(const FrameOp& op) {
+void VideoDevice::Execute(const FrameOp& op, const RectI& clip) {
     if (op.kind == kOpClear) {
-        std::fill(back_.pixels.begin(), back_.pixels.end(), op.colour);
-        BackWritten(true);
+        const bool all = clip.left <= 0 && clip.top <= 0 && clip.right >= back_.width && clip.bottom >= back_.height;
+        for (int y = std::max(clip.top, 0); y < std::min(clip.bottom, back_.height); ++y)
+            std::fill(back_.Row(y) + std::max(clip.left, 0), back_.Row(y) + std::min(clip.right, back_.width),
+                      op.colour);
+        BackWritten(all);
     } else if (op.kind == kOpBlt) {
         auto rect = [](const uint32_t* g) {
             return RectI{static_cast<int>(g[0]), static_cast<int>(g[1]), static_cast<int>(g[2]),
@@ -324,7 +364,7 @@ void VideoDevice::Execute(const FrameOp& op) {
         const RectI d = rect(op.geometry), s = rect(op.geometry + 4);
         const Surface* src = reinterpret_cast<const Surface*>( // NOLINT(performance-no-int-to-ptr): as above
             static_cast<uintptr_t>(op.texAddr));
-        RasterBlt(back_, d, *src, s, (op.flags & kOpKeySrc) != 0);
+        RasterBltClipped(back_, d, *src, s, (op.flags & kOpKeySrc) != 0, clip);
         BackWritten(false);
     }
 }
@@ -352,6 +392,11 @@ void VideoDevice::SurfaceChanging(const Surface& s) {
         return;
     }
     const uint64_t addr = reinterpret_cast<uintptr_t>(&s);
+    size_t word;
+    uint64_t bit;
+    FilterBit(addr, &word, &bit);
+    if ((texFilter_[word] & bit) == 0)
+        return;
     for (const FrameOp& op : cur_) {
         if (op.texAddr == addr) {
             DrawDeferred();
@@ -418,7 +463,7 @@ int32_t VideoDevice::BltToBack(const RectI& dstRect, const Surface* src, const R
         g[2] = static_cast<uint32_t>(r->right), g[3] = static_cast<uint32_t>(r->bottom);
     }
     if (!Defer(op))
-        Execute(op);
+        Execute(op, RectI{0, 0, back_.width, back_.height});
     return kVideoOk;
 }
 

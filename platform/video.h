@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/frame_op.h"
 #include "platform/surface.h"
 
 namespace plat {
@@ -166,6 +167,8 @@ public:
     void SetDrawRecorder(std::vector<DrawRecord>* recorder) { recorder_ = recorder; }
     // Frames presented again without drawing, as they repeated the one before.
     uint64_t reusedFrames() const { return reused_; }
+    // Frames drawn and shown only where they differed from the one before.
+    uint64_t partialFrames() const { return partial_; }
 
     // A write to s is about to happen, or s goes away: a frame whose drawing
     // was put off and that reads s (or is drawn on it) is drawn now.
@@ -191,31 +194,26 @@ private:
     bool batching_ = false;
     std::vector<DrawRecord> batch_;
 
-    // A still frame is not drawn again. Every frame's operations are kept
-    // as plain words (state, the picture read with its stamp, geometry);
-    // while a frame that began with a clear repeats the last presented one
-    // operation by operation, drawing is put off. Presenting an exact repeat
-    // keeps the back buffer as it is; anything else draws what was put off
-    // and goes on as usual.
-    struct FrameOp {
-        uint32_t kind = 0;
-        uint32_t flags = 0;
-        uint32_t src = 0, dst = 0;
-        uint32_t colour = 0; // clear colour, or the picture's key
-        int32_t texW = 0, texH = 0;
-        uint32_t unused = 0;
-        uint64_t texAddr = 0;
-        uint64_t texStamp = 0;
-        uint32_t geometry[32] = {}; // vertices' bits, or the two rectangles
-    };
+    // Only what changed is drawn. Every frame's operations are kept as
+    // plain words; while a frame that began with a clear is recorded over the
+    // back buffer still holding the last presented one, its drawing is put
+    // off. Presenting compares it with the last frame's list and draws and
+    // shows only the region whose draws changed (nothing for an exact
+    // repeat). A write to a picture the frame reads, or to the back buffer,
+    // draws what was put off in full and goes on as usual.
     static FrameOp QuadOp(const TLVertex v[4], const Surface* tex, const RasterState& st);
     // Records op; true when its drawing is put off.
     bool Defer(const FrameOp& op);
-    void DrawDeferred();
-    void Execute(const FrameOp& op);
+    // Draws the operations put off; clip limits them to one rectangle.
+    void DrawDeferred(const RectI* clip = nullptr);
+    // Draws only where this frame differs from the last; false when it
+    // differs nearly everywhere and the whole frame was drawn.
+    bool DrawDamage();
+    void Execute(const FrameOp& op, const RectI& clip);
     void BackWritten(bool overwritesAll); // the device itself changed the back buffer
     void SetDeferring(bool on);
     void FlushBatch();
+    void CheckFrame(bool partial);
     std::vector<FrameOp> prev_; // the last presented frame
     std::vector<FrameOp> cur_; // this frame so far
     bool prevValid_ = false; // prev_ holds all of that frame, from its clear
@@ -224,6 +222,9 @@ private:
     bool frameBegun_ = false; // an operation came since the last present
     uint64_t backStamp_ = 0; // the back buffer's stamp after the device's last write
     uint64_t reused_ = 0;
+    uint64_t partial_ = 0;
+    std::vector<RectI> damage_; // what the last partial draw covered
+    uint64_t texFilter_[4] = {}; // pictures the put-off operations read, hashed
 };
 
 // Marks every live device surface empty and the current device lost.

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "platform/surface.h"
+#include "platform/video.h"
 
 namespace plat {
 
@@ -27,6 +28,10 @@ void SetPresentOverlay(PresentOverlay overlay);
 // Shows a frame quantised to the colour depth (16 bits: 5-6-5; 24 and 32
 // bits: unchanged) and keeps it as the last frame.
 void PresentFrame(const Surface& frame, uint32_t bpp);
+// The same for a frame that differs from the one shown at stamp shownStamp
+// only inside rects: only they are copied and reach the window. Anything
+// else (another surface or stamp shown last) presents the whole frame.
+void PresentFrameDamage(const Surface& frame, uint32_t bpp, uint64_t shownStamp, const RectI* rects, size_t count);
 // Shows the last frame again (with the overlay), e.g. while the game draws
 // no frames because a menu or dialog is up; black before the first frame.
 void RepresentLastFrame();

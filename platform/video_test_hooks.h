@@ -12,6 +12,11 @@ void SetVideoModeSource(VideoModeSource source);
 using VideoContextHook =
     std::function<bool(uint32_t level, uint32_t width, uint32_t height, uint32_t bpp, bool fullScreen)>;
 void SetVideoContextHook(VideoContextHook hook);
+// While set, every presented frame recorded from its clear is drawn again in
+// full on a fresh picture and handed over beside the back buffer as drawn
+// (partial: drawn only where it differed from the frame before).
+using FrameCheckHook = std::function<void(const Surface& drawn, const Surface& full, bool partial)>;
+void SetFrameCheckHook(FrameCheckHook hook);
 // While set, TestCooperativeLevel answers this code instead of asking the window.
 void SetCooperativeLevelOverride(const int32_t* code);
 

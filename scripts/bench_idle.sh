@@ -66,6 +66,23 @@ pair() {
   awk -v g="$gc" -v b="$bc" -v t="$tag" 'BEGIN { printf "ratio %-16s game/baseline cpu = %s\n", t, (b > 0 ? sprintf("%.2f", g / b) : "n/a") }'
 }
 
+# The story: a page typed out and waiting for a click (its mark blinking, the
+# music playing), then lines being typed (a click every 1.5 s). The probe plays
+# the input: Ctrl skips the logo, clicks skip the title's opening and start a
+# new game (window coordinates: the menu strip is 20 pixels high).
+STORY_INPUT="1 ctrl; 3 click 350 300; 5 click 350 300; 7 click 350 300"
+story() {
+  local tag="$1" what="$2" input="$STORY_INPUT"
+  [ "$what" = typing ] && input="$input; 14 every 1.5 click 400 300"
+  local dir
+  dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
+  cp -r "$B/game/." "$dir/"
+  sleep 1
+  IDLE_PROBE_INPUT="$input" "$MEASURE" --label "story $what $tag" --probe "$PROBE" --cwd "$dir" --window "$WINDOW" \
+    --still 0 --settle 15 --timeout 60 -- ./larkspin 2>>"$LOG" || echo "story $what $tag: failed" >&2
+  rm -rf "$dir"
+}
+
 # Start to first presented frame, game and baseline started in turn N times
 # (one start is too noisy on a shared machine): median and best of each.
 starts() {
@@ -109,6 +126,8 @@ if [ "${BENCH_IDLE_INNER:-}" = 1 ]; then
   [ -n "$XPID" ] && export IDLE_MEASURE_ALSO_PID="$XPID"
   unset SDL_RENDER_DRIVER
   pair "xvfb"
+  story "xvfb" waiting
+  story "xvfb" typing
   starts "xvfb" "$STARTS"
   [ "$QUICK" = 1 ] && exit 0
   for r in opengl opengles2 software; do

@@ -8,6 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -85,4 +86,130 @@ extern "C" void SDL_RenderPresent(SDL_Renderer* renderer) {
         s->firstPresentNs.compare_exchange_strong(none, NowNs());
         s->presents.fetch_add(1);
     }
+}
+
+namespace {
+
+// Input the measurement plays into the program (IDLE_PROBE_INPUT), seconds
+// after its first present: "T click X Y" (window coordinates), "T ctrl"
+// (a tap), "T every P click X Y" (a click every P seconds from T on); ';'
+// between entries. Pushed as SDL events, so the program reads them as a
+// player's.
+struct InputStep {
+    double at = 0, every = 0;
+    bool click = false;
+    int x = 0, y = 0;
+};
+
+std::vector<InputStep>& Steps() {
+    static std::vector<InputStep> steps = [] {
+        std::vector<InputStep> out;
+        const char* spec = getenv("IDLE_PROBE_INPUT");
+        for (const char* p = spec; p && *p;) {
+            InputStep s;
+            char kind[16] = {};
+            int used = 0;
+            if (sscanf(p, " %lf every %lf click %d %d%n", &s.at, &s.every, &s.x, &s.y, &used) == 4) {
+                s.click = true;
+            } else if (sscanf(p, " %lf %15s%n", &s.at, kind, &used) == 2) {
+                s.click = strcmp(kind, "click") == 0;
+                int more = 0;
+                if (s.click && sscanf(p + used, " %d %d%n", &s.x, &s.y, &more) == 2)
+                    used += more;
+            } else {
+                break;
+            }
+            out.push_back(s);
+            p += used;
+            while (*p == ';' || *p == ' ')
+                ++p;
+        }
+        return out;
+    }();
+    return steps;
+}
+
+void PushInput(const InputStep& s, bool up) {
+    SDL_Window* w = SDL_GetKeyboardFocus();
+    if (!w)
+        w = SDL_GetMouseFocus();
+    const Uint32 id = w ? SDL_GetWindowID(w) : 1;
+    SDL_Event e{};
+    if (!s.click) {
+        for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+            e = SDL_Event{};
+            e.type = type;
+            e.key.windowID = id;
+            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.key.keysym.sym = SDLK_LCTRL;
+            e.key.keysym.scancode = SDL_SCANCODE_LCTRL;
+            SDL_PushEvent(&e);
+        }
+        return;
+    }
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = id;
+    e.motion.x = s.x, e.motion.y = s.y;
+    SDL_PushEvent(&e);
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        if (type != (up ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN))
+            continue;
+        e = SDL_Event{};
+        e.type = type;
+        e.button.windowID = id;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = s.x, e.button.y = s.y;
+        SDL_PushEvent(&e);
+    }
+}
+
+// The next step due; a click's release comes a frame after its press, so
+// that the program sees the button down.
+void PlayInput() {
+    ProbeState* st = State();
+    const uint64_t first = st ? st->firstPresentNs.load() : 0;
+    if (!first)
+        return;
+    const double now = static_cast<double>(NowNs() - first) * 1e-9;
+    static const InputStep* pendingUp = nullptr;
+    if (pendingUp) {
+        PushInput(*pendingUp, true);
+        pendingUp = nullptr;
+        return;
+    }
+    for (InputStep& s : Steps()) {
+        if (s.at < 0 || now < s.at)
+            continue;
+        PushInput(s, false);
+        if (s.click)
+            pendingUp = &s;
+        s.at = s.every > 0 ? s.at + s.every : -1;
+        return;
+    }
+}
+
+} // namespace
+
+extern "C" int SDL_PollEvent(SDL_Event* event) {
+    static auto next = Next<int (*)(SDL_Event*)>("SDL_PollEvent");
+    static uint64_t lastNs = 0;
+    // Once a frame is enough: the program polls until its queue is empty.
+    const uint64_t now = NowNs();
+    if (now - lastNs > 8000000u) {
+        lastNs = now;
+        PlayInput();
+    }
+    return next(event);
+}
+
+extern "C" int SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int numrects) {
+    static auto next = Next<int (*)(SDL_Window*, const SDL_Rect*, int)>("SDL_UpdateWindowSurfaceRects");
+    if (ProbeState* s = State()) {
+        s->presents.fetch_add(1);
+        s->changes.fetch_add(1);
+        s->lastChangeNs.store(NowNs());
+    }
+    return next(window, rects, numrects);
 }

@@ -24,6 +24,8 @@ struct Presenter {
     Surface next; // scratch for the frame being presented
     bool stale = true; // the window must be drawn even if the frame is unchanged
     int unchangedRun = 0; // frames skipped since the last real present
+    int partialRun = 0; // frames shown in part since the last whole one
+    bool software = false; // the renderer draws into the window surface
     uint64_t count = 0;
     Surface* capture = nullptr;
     // Which surface, at which stamp and depth, `last` was made from.
@@ -78,6 +80,17 @@ SDL_Renderer* MakeRenderer(SDL_Window* window, RendererKind kind) {
     return r ? r : SDL_CreateRenderer(window, -1, 0);
 }
 
+// Where the frame lands in the output: the window layer's area, or the whole
+// output letterboxed.
+SDL_Rect FrameArea(const Surface& frame, int outW, int outH) {
+    SDL_Rect dst = P().area;
+    if (dst.w <= 0 || dst.h <= 0) {
+        const FitRect r = Letterbox(outW, outH, frame.width, frame.height);
+        dst = SDL_Rect{r.x, r.y, r.w, r.h};
+    }
+    return dst;
+}
+
 // Before the game's first frame (an empty `frame`) the window shows black
 // with the overlay: no picture is made or uploaded for it, which keeps the
 // first present of a start cheap.
@@ -85,6 +98,7 @@ void Show(const Surface& frame) {
     Presenter& p = P();
     p.stale = false;
     p.unchangedRun = 0;
+    p.partialRun = 0;
     if (!p.renderer)
         return;
     const bool picture = frame.width > 0 && frame.height > 0;
@@ -106,13 +120,8 @@ void Show(const Surface& frame) {
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
     if (picture) {
-        // The window layer places the frame (it knows the menu strip); without
-        // it the frame is letterboxed into the whole output.
-        SDL_Rect dst = p.area;
-        if (dst.w <= 0 || dst.h <= 0) {
-            const FitRect r = Letterbox(outW, outH, frame.width, frame.height);
-            dst = SDL_Rect{r.x, r.y, r.w, r.h};
-        }
+        // The window layer places the frame (it knows the menu strip).
+        const SDL_Rect dst = FrameArea(frame, outW, outH);
         SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
     }
     if (p.overlay)
@@ -123,6 +132,52 @@ void Show(const Surface& frame) {
         p.capture = nullptr;
     }
     SDL_RenderPresent(p.renderer);
+}
+
+// Shows `frame` (already shown but for rects) by uploading the rects only. A
+// software renderer unscaled also draws and sends just those rects to the
+// window; any other draws the whole output from the updated texture.
+void ShowRects(const Surface& frame, const RectI* rects, size_t count) {
+    Presenter& p = P();
+    p.unchangedRun = 0;
+    ++p.partialRun;
+    if (!p.renderer)
+        return;
+    if (!p.texture || p.texW != frame.width || p.texH != frame.height) {
+        Show(frame);
+        return;
+    }
+    SDL_Rect parts[16];
+    count = std::min(count, std::size(parts));
+    for (size_t i = 0; i < count; ++i) {
+        const RectI& r = rects[i];
+        parts[i] = SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+        SDL_UpdateTexture(p.texture, &parts[i], frame.Row(r.top) + r.left, frame.width * 4);
+    }
+    int outW = 0, outH = 0, winW = 0, winH = 0;
+    SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
+    SDL_GetWindowSize(p.window, &winW, &winH);
+    const SDL_Rect dst = FrameArea(frame, outW, outH);
+    if (!p.software || dst.w != frame.width || dst.h != frame.height || outW != winW || outH != winH) {
+        SDL_SetRenderDrawColor(p.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(p.renderer);
+        SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
+        if (p.overlay)
+            p.overlay(p.renderer);
+        SDL_RenderPresent(p.renderer);
+        return;
+    }
+    SDL_Rect out[16];
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = SDL_Rect{dst.x + parts[i].x, dst.y + parts[i].y, parts[i].w, parts[i].h};
+        SDL_RenderSetClipRect(p.renderer, &out[i]);
+        SDL_RenderCopy(p.renderer, p.texture, &parts[i], &out[i]);
+        if (p.overlay)
+            p.overlay(p.renderer);
+    }
+    SDL_RenderSetClipRect(p.renderer, nullptr);
+    SDL_RenderFlush(p.renderer);
+    SDL_UpdateWindowSurfaceRects(p.window, out, static_cast<int>(count));
 }
 
 } // namespace
@@ -142,6 +197,8 @@ void AttachPresentWindow(void* sdlWindow) {
     p.renderer = MakeRenderer(p.window, order.first);
     if (!p.renderer)
         p.renderer = MakeRenderer(p.window, order.fallback);
+    SDL_RendererInfo info{};
+    p.software = p.renderer && SDL_GetRendererInfo(p.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
     if (p.renderer)
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
 }
@@ -213,6 +270,31 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
         return;
     }
     Show(p.last);
+}
+
+void PresentFrameDamage(const Surface& frame, uint32_t bpp, uint64_t shownStamp, const RectI* rects, size_t count) {
+    Presenter& p = P();
+    // Now and then the whole frame, as with unchanged ones.
+    const bool follows = count > 0 && count <= 16 && !p.stale && !p.capture && p.partialRun < kMaxUnchangedRun &&
+                         reinterpret_cast<uintptr_t>(&frame) == p.lastSource && shownStamp == p.lastStamp &&
+                         bpp == p.lastBpp && frame.width == p.last.width && frame.height == p.last.height;
+    bool inside = true;
+    for (size_t i = 0; i < count; ++i)
+        inside = inside && rects[i].left >= 0 && rects[i].top >= 0 && rects[i].left < rects[i].right &&
+                 rects[i].top < rects[i].bottom && rects[i].right <= frame.width && rects[i].bottom <= frame.height;
+    if (!follows || !inside) {
+        PresentFrame(frame, bpp);
+        return;
+    }
+    ++p.count;
+    p.lastStamp = frame.stamp;
+    for (size_t i = 0; i < count; ++i) {
+        const RectI& r = rects[i];
+        for (int y = r.top; y < r.bottom; ++y)
+            std::transform(frame.Row(y) + r.left, frame.Row(y) + r.right, p.last.Row(y) + r.left,
+                           [bpp](uint32_t c) { return QuantizePixel(c, bpp); });
+    }
+    ShowRects(p.last, rects, count);
 }
 
 void CaptureNextPresent(Surface* out) { P().capture = out; }
