@@ -50,14 +50,18 @@ TEST(BarPictures, OnlyTheScreensButtonsAreDrawnAndOverlapsStayClear) {
                       b = at[1] + piece[k][3];
             EXPECT_EQ(gallery.Drawn(l, t, r, b), inGallery[k]) << "gallery piece " << k << " at " << at[0];
             EXPECT_EQ(music.Drawn(l, t, r, b), inMusic[k]) << "music piece " << k << " at " << at[0];
-            if (k == kPlay)
+            if (k == kPlay) {
                 EXPECT_FALSE(music.Drawn(l, b - 5, r, b)); // under stop's top
-            if (k == kStop)
+            }
+            if (k == kStop) {
                 EXPECT_FALSE(music.Drawn(l, t, r, t + 5)); // under play's bottom
-            if (k == kUp)
+            }
+            if (k == kUp) {
                 EXPECT_FALSE(music.Drawn(l, b - 4, r, b) || gallery.Drawn(l, b - 4, r, b));
-            if (k == kDown)
+            }
+            if (k == kDown) {
                 EXPECT_FALSE(music.Drawn(l, t, r, t + 4) || gallery.Drawn(l, t, r, t + 4));
+            }
         }
 }
 

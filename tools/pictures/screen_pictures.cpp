@@ -161,8 +161,13 @@ plat::Surface ConfigBackground(Captions& cap) {
                              {93, 523, 135, 600}, {27, 553, 90, 600},  {141, 555, 214, 600}};
     const uint32_t hair[6] = {0xFF402818, 0xFFB03020, 0xFF202020, 0xFFD0A040, 0xFF5060A0, 0xFF805030};
     const uint32_t clothes[6] = {0xFF3050A0, 0xFFE0E0F0, 0xFF40704A, 0xFFA04060, 0xFF606060, 0xFF2A4A8A};
+    // Each frame sits a little inside its click area, so that neighbouring
+    // areas (the first two share a row) and the screen's bottom edge leave a
+    // gap round every portrait.
+    constexpr int kInset = 3;
     for (int i = 0; i < 6; ++i)
-        Portrait(s, areas[i][0], areas[i][1], areas[i][2], areas[i][3], hair[i], clothes[i]);
+        Portrait(s, areas[i][0] + kInset, areas[i][1] + kInset, areas[i][2] - kInset, areas[i][3] - kInset, hair[i],
+                 clothes[i]);
     cap.Draw(s, 16, 420, "顔をクリックすると", 14, 0xFFC0C8E0);
     cap.Draw(s, 16, 440, "声が聞けます", 14, 0xFFC0C8E0);
     // Row labels left of the cells; group headings above them.
@@ -181,12 +186,19 @@ plat::Surface ConfigBackground(Captions& cap) {
 }
 
 // One settings cell: normal (dim) and selected (bright) pictures, one above
-// the other, each 24 high.
+// the other, each 24 high. The label keeps a margin inside the rim: a label
+// too wide for the cell is set smaller, and the selected one bold only when
+// it still fits.
 void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, int textHeight = 14) {
+    constexpr int kMargin = 5;
+    const int room = r - l - 2 * kMargin;
+    while (textHeight > 9 && cap.Width(text, textHeight) > room)
+        --textHeight;
+    const int boldWeight = cap.Width(text, textHeight, 700) <= room ? 700 : 400;
     Panel(s, l + 1, t + 1, r - 1, t + 23, 0xE0404858, 0xE0202430, 0xFFA0A8B8, 6, 1);
     cap.Centred(s, l, t, r, t + 24, text, textHeight, 0xFFFFFFFF);
     Panel(s, l + 1, t + 25, r - 1, t + 47, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 6, 1);
-    cap.Centred(s, l, t + 24, r, t + 48, text, textHeight, 0xFF1A2232, 0, 700);
+    cap.Centred(s, l, t + 24, r, t + 48, text, textHeight, 0xFF1A2232, 0, boldWeight);
 }
 
 void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, bool pushed) {
@@ -232,14 +244,20 @@ plat::Surface ConfigMaterial(Captions& cap) {
 // buttons of the dialogs.
 plat::Surface MessageWindow(Captions& cap) {
     plat::Surface s(776, 232);
-    // Frame (0,0)-(540,116): a rim with corner marks over a faint tint.
-    Panel(s, 0, 0, 540, 116, 0x30FFFFFF, 0x10FFFFFF, 0xFFE8ECFF, 14, 3);
-    for (int cx : {14, 526})
-        for (int cy : {14, 102})
-            Ellipse(s, cx, cy, 4, 4, 0xFFF4C430);
-    // Back panel (0,116)-(540,232), drawn under the frame: light paper, as
-    // the window's text is black.
-    Panel(s, 0, 116, 540, 232, 0xFFFBF7EC, 0xFFE6DDC8, 0xFFD8CCB0, 14, 1);
+    // Frame (0,0)-(540,116), drawn over the back panel at the window's full
+    // alpha: paper of its own, so that the two layers together hide a busy
+    // screen behind the text (the back panel is drawn at 0.8). The text starts
+    // 4 px from the window's left edge, so the frame has no side borders:
+    // rules across the top and the bottom, square ends.
+    Gradient(s, 0, 0, 540, 116, 0xD0FDFAF2, 0xD0EEE6D2);
+    Fill(s, 0, 0, 540, 3, 0xFF2A4A8A);
+    Fill(s, 0, 3, 540, 4, 0xFFF4C430);
+    Fill(s, 0, 112, 540, 113, 0xFFF4C430);
+    Fill(s, 0, 113, 540, 116, 0xFF2A4A8A);
+    for (int cx : {508, 520, 532})
+        Ellipse(s, cx, 108, 2, 2, 0xFFC08A10);
+    // Back panel (0,116)-(540,232): light paper, as the window's text is black.
+    Gradient(s, 0, 116, 540, 232, 0xFFFBF7EC, 0xFFE6DDC8);
     // Wait icon (540,0)-(592,29): a downward triangle.
     for (int y = 4; y < 25; ++y) {
         const int half = (25 - y) * 20 / 21;
