@@ -186,6 +186,11 @@ plat::Surface Library() {
              0x30FFF0C0u);
     for (double z : Steps(1, depth, 0.9))
         c.Line(v({-hw, kFloor, z}), v({hw, kFloor, z}), 1, 0x20000000u);
+    // A runner down the aisle, a border stripe along each edge.
+    Quad(c, v, {-0.55, kFloor, kNear}, {0.55, kFloor, kNear}, {0.55, kFloor, depth - 0.5}, {-0.55, kFloor, depth - 0.5},
+         0xFF8A4A42u);
+    for (double x : {-0.45, 0.45})
+        c.Line(v({x, kFloor, kNear}), v({x, kFloor, depth - 0.5}), 1.5, 0xFFD8B878u);
     Bookshelf(c, v, -hw, kNear + 0.2, depth - 0.2, 3);
     Bookshelf(c, v, hw, kNear + 0.2, depth - 0.2, 5);
     for (double z : Steps(2, depth, 2.5)) // pendant lights
