@@ -46,7 +46,9 @@ void Triangle(plat::Surface& s, double ax, double ay, double bx, double by, doub
         for (int x = l; x < r; ++x) {
             int inside = 0;
             for (int k = 0; k < 16; ++k) {
-                const double px = x + (k % 4 + 0.5) / 4, py = y + (k / 4 + 0.5) / 4;
+                // Sub-sample k sits in row k / 4 and column k % 4 of a 4 x 4 grid.
+                const int column = k % 4, row = k / 4;
+                const double px = x + (column + 0.5) / 4, py = y + (row + 0.5) / 4;
                 const double d0 = side(px, py, ax, ay, bx, by), d1 = side(px, py, bx, by, cx, cy),
                              d2 = side(px, py, cx, cy, ax, ay);
                 inside += (d0 >= 0 && d1 >= 0 && d2 >= 0) || (d0 <= 0 && d1 <= 0 && d2 <= 0);
