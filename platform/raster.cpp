@@ -493,6 +493,28 @@ void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count,
         &ctx, bands);
 }
 
+void RasterFill(Surface& dst, const RectI& clipIn, uint32_t argb) {
+    const RectI clip = Inside(dst, clipIn);
+    if (dst.pixels.empty() || clip.left >= clip.right || clip.top >= clip.bottom)
+        return;
+    struct Ctx {
+        Surface* dst;
+        RectI clip;
+        uint32_t argb;
+    } ctx{&dst, clip, argb};
+    auto fill = [](void* p, int band, int total) {
+        const Ctx& c = *static_cast<const Ctx*>(p);
+        const int h = c.clip.bottom - c.clip.top;
+        for (int y = c.clip.top + h * band / total; y < c.clip.top + h * (band + 1) / total; ++y)
+            std::fill(c.dst->Row(y) + c.clip.left, c.dst->Row(y) + c.clip.right, c.argb);
+    };
+    const int64_t area = int64_t(clip.right - clip.left) * (clip.bottom - clip.top);
+    if (area >= kParallelArea)
+        RunRasterBands(fill, &ctx, RasterBandCount());
+    else
+        fill(&ctx, 0, 1);
+}
+
 void RasterBlt(Surface& dst, const RectI& dr, const Surface& src, const RectI& sr, bool keySrc) {
     RasterBltClipped(dst, dr, src, sr, keySrc, RectI{0, 0, dst.width, dst.height});
 }

@@ -305,6 +305,13 @@ bool VideoDevice::Defer(const FrameOp& op) {
         SetDeferring(recording_ && prevValid_ && !lost_ && back_.stamp == backStamp_);
         std::fill(std::begin(texFilter_), std::end(texFilter_), 0);
     }
+    if (recording_ && cur_.size() >= kMaxFrameOps) {
+        // A caller that draws without presenting: stop recording rather than grow.
+        if (deferring_)
+            DrawDeferred();
+        recording_ = false;
+        cur_.clear();
+    }
     if (recording_)
         cur_.push_back(op);
     if (deferring_ && op.texAddr) {
@@ -352,9 +359,7 @@ void VideoDevice::DrawDeferred(const RectI* clip) {
 void VideoDevice::Execute(const FrameOp& op, const RectI& clip) {
     if (op.kind == kOpClear) {
         const bool all = clip.left <= 0 && clip.top <= 0 && clip.right >= back_.width && clip.bottom >= back_.height;
-        for (int y = std::max(clip.top, 0); y < std::min(clip.bottom, back_.height); ++y)
-            std::fill(back_.Row(y) + std::max(clip.left, 0), back_.Row(y) + std::min(clip.right, back_.width),
-                      op.colour);
+        RasterFill(back_, clip, op.colour);
         BackWritten(all);
     } else if (op.kind == kOpBlt) {
         auto rect = [](const uint32_t* g) {

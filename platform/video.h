@@ -214,6 +214,8 @@ private:
     void SetDeferring(bool on);
     void FlushBatch();
     void CheckFrame(bool partial);
+    // A frame with more draws than this is drawn in full.
+    static constexpr size_t kMaxFrameOps = 8192;
     std::vector<FrameOp> prev_; // the last presented frame
     std::vector<FrameOp> cur_; // this frame so far
     bool prevValid_ = false; // prev_ holds all of that frame, from its clear
