@@ -224,30 +224,46 @@ inline void CoveredRange(double a, double b, int limit, int* begin, int* end) {
 // and texture coordinates change along one axis each.
 // Pixels outside clip are left alone; with allowBands a large quad is shared
 // out to the band workers.
-bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, const RectI& clip,
-                bool allowBands) {
+// The corners of a quad whose strip makes an axis-aligned rectangle with
+// texture coordinates changing along one axis each; false for any other.
+struct RectCorners {
+    float xs[2], ys[2];
+    const TLVertex* corner[2][2]; // [yi][xi]
+};
+bool FindRectCorners(const TLVertex v[4], RectCorners* c) {
     // Find the two x values and two y values.
-    float xs[2] = {v[0].x, v[0].x}, ys[2] = {v[0].y, v[0].y};
+    float* xs = c->xs;
+    float* ys = c->ys;
+    xs[0] = xs[1] = v[0].x, ys[0] = ys[1] = v[0].y;
     for (int k = 1; k < 4; ++k) {
         xs[0] = std::min(xs[0], v[k].x), xs[1] = std::max(xs[1], v[k].x);
         ys[0] = std::min(ys[0], v[k].y), ys[1] = std::max(ys[1], v[k].y);
     }
-    const TLVertex* corner[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}}; // [yi][xi]
+    c->corner[0][0] = c->corner[0][1] = c->corner[1][0] = c->corner[1][1] = nullptr;
     for (int k = 0; k < 4; ++k) {
         int xi = v[k].x == xs[0] ? 0 : (v[k].x == xs[1] ? 1 : -1);
         int yi = v[k].y == ys[0] ? 0 : (v[k].y == ys[1] ? 1 : -1);
-        if (xi < 0 || yi < 0 || corner[yi][xi])
+        if (xi < 0 || yi < 0 || c->corner[yi][xi])
             return false;
-        corner[yi][xi] = &v[k];
+        c->corner[yi][xi] = &v[k];
     }
     // The strip's diagonal must be v1-v2 between opposite corners for the
     // union of the two triangles to be the rectangle.
     bool v1v2Opposite = v[1].x != v[2].x && v[1].y != v[2].y;
     if (!v1v2Opposite)
         return false;
-    const TLVertex &tl = *corner[0][0], &tr = *corner[0][1], &bl = *corner[1][0], &br = *corner[1][1];
-    if (tl.u != bl.u || tr.u != br.u || tl.v != tr.v || bl.v != br.v)
+    const TLVertex &tl = *c->corner[0][0], &tr = *c->corner[0][1], &bl = *c->corner[1][0], &br = *c->corner[1][1];
+    return tl.u == bl.u && tr.u == br.u && tl.v == tr.v && bl.v == br.v;
+}
+
+bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, const RectI& clip,
+                bool allowBands) {
+    RectCorners rc;
+    if (!FindRectCorners(v, &rc))
         return false;
+    const float* xs = rc.xs;
+    const float* ys = rc.ys;
+    const TLVertex &tl = *rc.corner[0][0], &tr = *rc.corner[0][1], &bl = *rc.corner[1][0];
     if (xs[0] == xs[1] || ys[0] == ys[1])
         return true; // empty
 
@@ -491,6 +507,24 @@ void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count,
                 QuadClipped(*c.dst, c.quads[i].texture, c.quads[i].v, c.quads[i].state, rows, false);
         },
         &ctx, bands);
+}
+
+RectI RasterOpaqueCover(const Surface& dst, const DrawRecord& q) {
+    const Surface* tex = q.texture;
+    if (q.state.alphaBlend || (q.state.colorKey && tex && tex->hasColorKey) ||
+        (tex && (tex->width <= 0 || tex->height <= 0 || tex->pixels.empty())))
+        return RectI{};
+    for (const TLVertex& v : q.v)
+        if (!Finite(v) || std::fabs(v.x) > 1e7f || std::fabs(v.y) > 1e7f)
+            return RectI{};
+    RectCorners rc;
+    if (!FindRectCorners(q.v, &rc) || rc.xs[0] == rc.xs[1] || rc.ys[0] == rc.ys[1])
+        return RectI{};
+    // The rows and columns the rectangle path writes, every pixel of them.
+    RectI r;
+    CoveredRange(rc.xs[0], rc.xs[1], dst.width, &r.left, &r.right);
+    CoveredRange(rc.ys[0], rc.ys[1], dst.height, &r.top, &r.bottom);
+    return r;
 }
 
 void RasterFill(Surface& dst, const RectI& clipIn, uint32_t argb) {

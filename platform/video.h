@@ -206,6 +206,9 @@ private:
     bool Defer(const FrameOp& op);
     // Draws the operations put off; clip limits them to one rectangle.
     void DrawDeferred(const RectI* clip = nullptr);
+    static DrawRecord QuadRecord(const FrameOp& op);
+    // The draws after the clear at cur_[clear] write every pixel of area.
+    bool ClearHiddenAfter(size_t clear, const RectI& area) const;
     // Draws only where this frame differs from the last; false when it
     // differs nearly everywhere and the whole frame was drawn.
     bool DrawDamage();

@@ -8,7 +8,8 @@
 #   scripts/bench_idle.sh [--window SECONDS] [--quick] [--starts N] [--peer]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# Installed before the measurement leaves the network.
+# Installed before the measurement leaves the network; Debian puts it in /usr/games.
+PATH="$PATH:/usr/games"
 if [[ " $* " == *" --peer "* ]] && [ "${BENCH_IDLE_NETNS:-}" != 1 ] && ! command -v onscripter >/dev/null; then
   apt-get install -y onscripter >/dev/null 2>&1 || echo "onscripter could not be installed: no peer" >&2
 fi
@@ -41,6 +42,9 @@ if [ "${BENCH_IDLE_INNER:-}" != 1 ]; then
 fi
 
 B="$PWD/build"
+# Another build's game folder (program beside it) may stand in for ours, to
+# measure two builds with the same tools: BENCH_IDLE_GAME=/path/to/build/game.
+GAME="${BENCH_IDLE_GAME:-$B/game}"
 # The programs' own output goes here; the script prints only the measurements.
 LOG="${BENCH_IDLE_LOG:-$B/bench_idle.log}"
 # A dummy audio device: the mixer runs as it would with sound.
@@ -55,7 +59,7 @@ pair() {
   local tag="$1"
   local dir
   dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
-  cp -r "$B/game/." "$dir/"
+  cp -r "$GAME/." "$dir/"
   local g b
   sleep 1
   # Still for longer than the logo's five-second hold: only the title after its
@@ -93,7 +97,7 @@ story() {
   fi
   local dir out
   dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
-  cp -r "$B/game/." "$dir/"
+  cp -r "$GAME/." "$dir/"
   sleep 1
   out="$(IDLE_PROBE_INPUT="$input" "$MEASURE" --label "story $what $tag" --probe "$PROBE" --cwd "$dir" \
     --window "$window" --still 0 --settle "$settle" --timeout 60 -- ./larkspin 2>>"$LOG")" ||
@@ -146,7 +150,7 @@ starts() {
   local tag="$1" n="$2"
   local dir
   dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
-  cp -r "$B/game/." "$dir/"
+  cp -r "$GAME/." "$dir/"
   local g=() b=() v
   for _ in $(seq "$n"); do
     # Each start on a settled display: the X server is still tearing down the
@@ -199,7 +203,7 @@ if [ "${BENCH_IDLE_INNER:-}" = 1 ]; then
 fi
 
 : >"$LOG"
-echo "# $(date -u '+%F %T') $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), window ${WINDOW} s, $(git rev-parse --short HEAD)"
+echo "# $(date -u '+%F %T') $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), window ${WINDOW} s, $(git rev-parse --short HEAD)${BENCH_IDLE_GAME:+, game $GAME}"
 SDL_VIDEODRIVER=dummy pair "headless"
 SDL_VIDEODRIVER=dummy starts "headless" "$STARTS"
 if ! command -v xvfb-run >/dev/null; then

@@ -31,11 +31,7 @@ protected:
         for (const fs::directory_entry& e : fs::directory_iterator(dat))
             fs::create_symlink(e.path(), fs::path("dat") / e.path().filename());
         SetEnvDefaults();
-        static int window;
-        ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&window), &window, 800, 600, 32, 0),
-                  1);
-        ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(kGraphicSlotCount), 1);
-        ASSERT_EQ(h.sprite.CreateTextureTextBuffer(kTextureTextSlotCount), 1);
+        ASSERT_TRUE(h.StartSprite());
         game = std::make_unique<GAME_MAIN>();
         ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
         plat::SetFrameCheckHook([this](const plat::Surface& drawn, const plat::Surface& full, bool part) {
