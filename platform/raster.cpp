@@ -315,12 +315,37 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
         p1.Build(v[0], v[1], v[2]);
         p2.Build(v[1], v[2], v[3]);
     }
+    const uint32_t keyRgb = tex ? tex->colorKey & 0x00FFFFFFu : 0;
+    // A stretched picture or a plain colour takes the same span once its
+    // texels are gathered into a row (each band its own, reused while the
+    // texture row repeats).
+    const bool gather = uniform && fastBlend && !(tex && consecutive);
     auto rows = [&](int ya, int yb) {
+        uint32_t stackRow[512];
+        std::vector<uint32_t> heapRow;
+        uint32_t* row = stackRow;
+        if (gather && n > 512) {
+            heapRow.resize(static_cast<size_t>(n));
+            row = heapRow.data();
+        }
+        if (gather && !tex)
+            std::fill(row, row + n, kWhiteTexel);
+        int rowOf = -1;
         for (int y = ya; y < yb; ++y) {
             uint32_t* d = dst.Row(y) + x0;
-            const uint32_t* trow = tex ? tex->Row(texRow(y)) : nullptr;
+            const int ty = tex ? texRow(y) : 0;
+            const uint32_t* trow = tex ? tex->Row(ty) : nullptr;
             if (uniform && tex && consecutive && fastBlend) {
-                SpanFast(d, trow + tcol[0], n, colour, white, st.alphaBlend, keyOn, tex->colorKey & 0x00FFFFFFu);
+                SpanFast(d, trow + tcol[0], n, colour, white, st.alphaBlend, keyOn, keyRgb);
+                continue;
+            }
+            if (gather) {
+                if (tex && ty != rowOf) {
+                    for (int i = 0; i < n; ++i)
+                        row[i] = trow[tcol[i]];
+                    rowOf = ty;
+                }
+                SpanFast(d, row, n, colour, white, st.alphaBlend, keyOn, keyRgb);
                 continue;
             }
             for (int i = 0; i < n; ++i) {
