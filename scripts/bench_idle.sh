@@ -136,7 +136,8 @@ peer() {
     '放課後の教室に、夕日が差し込んでいた。@' 'end' | iconv -f UTF-8 -t CP932 >"$dir/0.txt"
   sleep 1
   out="$("$MEASURE" --label "peer still $tag" --probe "$PROBE" --cwd "$dir" --window "$WINDOW" --blind \
-    --settle 5 --timeout 60 -- onscripter --root "$dir" 2>>"$LOG")" || echo "peer $tag: failed" >&2
+    --settle 5 --timeout 60 -- sh -c 'exec onscripter --root "$1" >>"$2" 2>&1' peer "$dir" "$LOG" 2>>"$LOG")" ||
+    echo "peer $tag: failed" >&2
   rm -rf "$dir"
   [ -n "$out" ] || return 0
   echo "$out"

@@ -6,8 +6,9 @@
 //   idle_measure --label NAME --probe libidle_probe.so [--cwd DIR] [--window S]
 //                [--still S] [--settle S] [--timeout S] [--first-only] [--blind] -- program [args...]
 //
-// With --blind the program's presents are not seen (it does not use the SDL
-// the probe wraps): the window starts --settle seconds after the start.
+// With --blind the program is not watched (it draws with another SDL than the
+// probe's, which is not preloaded): the window starts --settle seconds after
+// the start.
 // With --first-only it stops the program at its first presented frame and
 // prints only that time ("first_present_ms=N"), for repeated starts.
 #include <fcntl.h>
@@ -185,7 +186,8 @@ int main(int argc, char** argv) {
     if (pid == 0) {
         if (!cwd.empty() && chdir(cwd.c_str()) != 0)
             _exit(127);
-        setenv("LD_PRELOAD", probe.c_str(), 1);
+        if (!blind) // a program on another SDL must not get ours
+            setenv("LD_PRELOAD", probe.c_str(), 1);
         setenv("IDLE_PROBE_STATE", statePath, 1);
         execvp(command[0], command);
         _exit(127);
