@@ -224,7 +224,10 @@ int ADV_DATA::InitializeWindows() {
 }
 
 void ADV_DATA::Clear() {
-    ReleaseLoadedData();
+    // Before the first Initialize nothing is loaded: no release, and no
+    // "not initialised" line at every new game.
+    if (m_bInit)
+        ReleaseLoadedData();
     m_InitScr.Clear();
     m_MainScr.Clear();
     for (SCRIPT_COMMAND_DATA& slot : m_ScriptCommand)
@@ -397,7 +400,6 @@ int ADV_DATA::LoadDataRelease() {
 
 int ADV_DATA::ReleaseLoadedData() {
     if (!m_bInit) {
-        // Clear also runs before anything was started: only the debugger hears of it.
         plat::DebugOut("Error: <ADV_DATA::LoadDataRelease> 初期化されていません\n");
         return 0;
     }

@@ -122,15 +122,13 @@ bool ADV_DATA::DrawEntry(uint32_t n) {
                 break;
             GRAPHIC_DATA& g = m_pGraphic[index];
             if (m_MainScr.m_nTransitionSlot != -1 && g.m_nSlot == m_MainScr.m_nTransitionSlot) {
-                // A wipe in progress: only its strips are drawn.
-                for (int32_t t = 0; m_MainScr.m_pTileRect && t < m_MainScr.m_nTileNum; ++t) {
+                // A wipe in progress: only its strips are drawn. A strip
+                // refused (the picture is not loaded) fails the item as below.
+                for (int32_t t = 0; drawn && m_MainScr.m_pTileRect && t < m_MainScr.m_nTileNum; ++t) {
                     const KURECT& r = m_MainScr.m_pTileRect[t];
-                    if (m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(g.m_nSlot), static_cast<float>(r.left),
-                                                     static_cast<float>(r.top), kDrawTypeKeep, 0, &r, 1.0f, 1.0f,
-                                                     nullptr, 0) != 0) {
-                        ErrorPrint("Error: <ADV_DATA::DrawProc> 描画に失敗しました\n");
-                        return false;
-                    }
+                    drawn = m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(g.m_nSlot), static_cast<float>(r.left),
+                                                         static_cast<float>(r.top), kDrawTypeKeep, 0, &r, 1.0f, 1.0f,
+                                                         nullptr, 0) == 0;
                 }
                 break;
             }
@@ -174,6 +172,7 @@ int ADV_DATA::DrawProc() {
     for (; m_pDrawOrder && n < m_dwDrawOrderNum && m_pDrawOrder[n].GetPriority() <= kUnderWindows; ++n)
         if (!DrawEntry(n))
             return 0;
+    m_MainScr.MosaicDrawProc();
     if (m_bWindowShown) {
         if (!m_MsgWnd.DrawProc()) {
             ErrorPrint("Error: <ADV_DATA::DrawProc> メッセージウィンドウの描画に失敗しました\n");

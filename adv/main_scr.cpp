@@ -68,6 +68,8 @@ void MAIN_SCR::Clear() {
     m_dwMosaicSize = 0;
     m_bMosaicOn = 0;
     m_bMosaicColorReady = 0;
+    m_bMosaicCompose = 0;
+    m_bMosaicDrawFailed = 0;
     m_bAutoSkipList = 0;
     m_nAutoSkipLine = 0;
     memset(m_szBGMName, 0, sizeof(m_szBGMName));

@@ -10,6 +10,7 @@ class KUSPRITE2;
 class KUSND;
 class SCRIPT_COMMAND_DATA;
 class OBJECT_DATA;
+struct OBJECT_PROC_DATA;
 
 // The scenario interpreter: reads the owner's current script, stores at most
 // one command a frame in the owner's six command slots and runs the slots'
@@ -37,7 +38,16 @@ public:
     int DistributionScriptProc(int slot);
     // Advances *value towards target (direction != 0 rising); 1 reached, 0 running, -1 error.
     int FadeFunc(int direction, float* value, float target, uint32_t start, uint32_t duration);
-    int MosaicDummyProc() { return 1; }
+    // Asks for the scene to be composed into the mosaic surface: that needs
+    // the frame being drawn, so it happens at the next draw. Always 1.
+    int MosaicDummyProc();
+    // Rebuilds a mosaic that is on at its current size (work surfaces,
+    // composition, cells, colours) and frees the slot; with the mosaic off
+    // only frees it. 1, 0 on failure (logged).
+    int MosaicReloadProc(SCRIPT_COMMAND_DATA* cmd);
+    // Draws the mosaic over what the frame holds so far, composing the scene
+    // first when a mosaic has just started. Nothing while the mosaic is off.
+    void MosaicDrawProc();
     // 1 recorded, 0 list full or no name, -1 not initialised.
     int AddAutoSkipFileList(const char* name, int32_t line);
     // 1 and *line when the script has a record, 0 when not, -1 error.
@@ -126,6 +136,8 @@ public:
     uint32_t m_dwMosaicSize;
     int32_t m_bMosaicOn;
     int32_t m_bMosaicColorReady;
+    int32_t m_bMosaicCompose; // the scene is to be composed at the next draw
+    int32_t m_bMosaicDrawFailed; // said once; the mosaic is not drawn until set up again
     int32_t m_bAutoSkipList; // the current script has a read-skip record
     int32_t m_nAutoSkipLine; // its line; -1 the whole script was read
     char m_szBGMName[kNameSize];
@@ -156,8 +168,15 @@ private:
     void MovieRestore();
     int MovieFailed(const char* message);
     void FreeTiles();
+    OBJECT_PROC_DATA StepArguments(const SCRIPT_COMMAND_DATA* cmd, const OBJECT_DATA& obj, int32_t type);
+    bool SetTextAreaData(SCRIPT_COMMAND_DATA* cmd, int index);
+    bool SetObjectData(SCRIPT_COMMAND_DATA* cmd, int index);
+    int StartWipe(SCRIPT_COMMAND_DATA* cmd, bool wave1, int32_t W, int32_t H, int32_t T);
+    int StepWipe(SCRIPT_COMMAND_DATA* cmd, bool wave1, int32_t W, int32_t T);
     void FreeMosaic();
     bool BuildMosaic(uint32_t size);
+    // The set-up a mosaic command shares with the reload: 1, 0 logged under tag.
+    int SetUpMosaic(const char* tag);
     int MosaicProc(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool expand);
     OBJECT_DATA* FindObject(const char* tag, const char* id);
     int LoadItem(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool load);

@@ -81,46 +81,13 @@ int MAIN_SCR::SetDataProc(SCRIPT_COMMAND_DATA* cmd) {
     } else if (Word(kind, "TEXTAREA")) {
         if (!find(ADV_DATA::kKindTextArea))
             return 0;
-        const uint32_t area = static_cast<uint32_t>(adv::ScriptInt(cmd->m_szArg[2]));
-        if (area > kLastTextArea) {
-            HandlerError(kTag, "テキストエリアナンバーが範囲外です");
+        if (!SetTextAreaData(cmd, index))
             return 0;
-        }
-        const uint32_t height = static_cast<uint32_t>(adv::ScriptInt(cmd->m_szArg[4]));
-        if (height > kMaxFontHeight) {
-            HandlerError(kTag, "フォントサイズが範囲外です");
-            return 0;
-        }
-        char text[SCRIPT_COMMAND_DATA::kTextSize];
-        if (!m_pKUSys->StrConvert(cmd->m_szArg[3], sizeof(cmd->m_szArg[3]), text, sizeof(text))) {
-            HandlerError(kTag, "メッセージのコンバートに失敗しました");
-            return 0;
-        }
-        const uint32_t load = Word(cmd->m_szArg[5], "FALSE") ? 0 : 1;
-        if (!adv->m_pTextArea[index].SetFontData(static_cast<int32_t>(area + kTextAreaSlotBase), text,
-                                                 static_cast<int32_t>(height), kTextWeight, adv->m_dwAntiAliasLevel,
-                                                 kTextPitchAndFamily, 0, load)) {
-            HandlerError(kTag, "データのセットに失敗しました");
-            return 0;
-        }
     } else if (Word(kind, "OBJECT")) {
         if (!find(ADV_DATA::kKindObject) || !fileFits(cmd->m_szArg[2]))
             return 0;
-        const int32_t frames = adv::ScriptInt(cmd->m_szArg[3]);
-        if (frames < -1 || frames > kMaxFrames) {
-            HandlerError(kTag, "データのセットに失敗しました");
+        if (!SetObjectData(cmd, index))
             return 0;
-        }
-        const uint32_t type = Word(cmd->m_szArg[4], "LOOP") ? 0 : 1;
-        const uint32_t load = Word(cmd->m_szArg[7], "FALSE") ? 0 : 1;
-        OBJECT_DATA& obj = adv->m_pObject[index];
-        if (!obj.CreateObject(cmd->m_szArg[2], 0.0f, 0.0f, adv::ScriptInt(cmd->m_szArg[5]),
-                              adv::ScriptInt(cmd->m_szArg[6]), frames, type, load, -1))
-            return 0;
-        if (!obj.SetAnimationData(frames, type)) {
-            HandlerError(kTag, "データのセットに失敗しました");
-            return 0;
-        }
     } else if (Word(kind, "SOUND")) {
         if (!find(ADV_DATA::kKindSound) || !fileFits(cmd->m_szArg[2]))
             return 0;
@@ -136,6 +103,55 @@ int MAIN_SCR::SetDataProc(SCRIPT_COMMAND_DATA* cmd) {
     }
     cmd->Clear();
     return 1;
+}
+
+// SETDATA TEXTAREA: the text area's slot, text and font.
+bool MAIN_SCR::SetTextAreaData(SCRIPT_COMMAND_DATA* cmd, int index) {
+    static const char* const kTag = "SetDataProc";
+    const uint32_t area = static_cast<uint32_t>(adv::ScriptInt(cmd->m_szArg[2]));
+    if (area > kLastTextArea) {
+        HandlerError(kTag, "テキストエリアナンバーが範囲外です");
+        return false;
+    }
+    const uint32_t height = static_cast<uint32_t>(adv::ScriptInt(cmd->m_szArg[4]));
+    if (height > kMaxFontHeight) {
+        HandlerError(kTag, "フォントサイズが範囲外です");
+        return false;
+    }
+    char text[SCRIPT_COMMAND_DATA::kTextSize];
+    if (!m_pKUSys->StrConvert(cmd->m_szArg[3], sizeof(cmd->m_szArg[3]), text, sizeof(text))) {
+        HandlerError(kTag, "メッセージのコンバートに失敗しました");
+        return false;
+    }
+    const uint32_t load = Word(cmd->m_szArg[5], "FALSE") ? 0 : 1;
+    if (!m_pAdvData->m_pTextArea[index].SetFontData(static_cast<int32_t>(area + kTextAreaSlotBase), text,
+                                                    static_cast<int32_t>(height), kTextWeight,
+                                                    m_pAdvData->m_dwAntiAliasLevel, kTextPitchAndFamily, 0, load)) {
+        HandlerError(kTag, "データのセットに失敗しました");
+        return false;
+    }
+    return true;
+}
+
+// SETDATA OBJECT: the animated object's picture, cells and frames.
+bool MAIN_SCR::SetObjectData(SCRIPT_COMMAND_DATA* cmd, int index) {
+    static const char* const kTag = "SetDataProc";
+    const int32_t frames = adv::ScriptInt(cmd->m_szArg[3]);
+    if (frames < -1 || frames > kMaxFrames) {
+        HandlerError(kTag, "データのセットに失敗しました");
+        return false;
+    }
+    const uint32_t type = Word(cmd->m_szArg[4], "LOOP") ? 0 : 1;
+    const uint32_t load = Word(cmd->m_szArg[7], "FALSE") ? 0 : 1;
+    OBJECT_DATA& obj = m_pAdvData->m_pObject[index];
+    if (!obj.CreateObject(cmd->m_szArg[2], 0.0f, 0.0f, adv::ScriptInt(cmd->m_szArg[5]), adv::ScriptInt(cmd->m_szArg[6]),
+                          frames, type, load, -1))
+        return false;
+    if (!obj.SetAnimationData(frames, type)) {
+        HandlerError(kTag, "データのセットに失敗しました");
+        return false;
+    }
+    return true;
 }
 
 int MAIN_SCR::LoadItem(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool load) {

@@ -132,8 +132,11 @@ int MAIN_SCR::SelectWaitProc(SCRIPT_COMMAND_DATA* cmd) {
     if (gone != 1)
         return 1;
     const int32_t chosen = choices.m_nSelect >= 0 && choices.m_nSelect < 2 ? choices.m_nSelect : 0;
-    char format[SCRIPT_COMMAND_DATA::kTextSize];
-    snprintf(format, sizeof(format), "【選択肢】\\n%s", cmd->m_szArg[2 + chosen]);
+    // Room for the mark and the whole choice: only the conversion into the
+    // history's buffer may shorten it, after its line breaks are folded.
+    static constexpr char kChoiceMark[] = "【選択肢】\\n";
+    char format[sizeof(kChoiceMark) - 1 + SCRIPT_COMMAND_DATA::kTextSize];
+    snprintf(format, sizeof(format), "%s%s", kChoiceMark, cmd->m_szArg[2 + chosen]);
     MESSAGE_DATA history;
     history.m_nFontSize = kHistoryFontSize;
     history.m_dwColor = kHistoryColor;

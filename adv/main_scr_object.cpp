@@ -105,17 +105,29 @@ int MAIN_SCR::AddObjectBufProc(SCRIPT_COMMAND_DATA* cmd) {
     for (const OpWord& op : kOps)
         if (Word(cmd->m_szArg[2], op.word))
             type = op.type;
+    const OBJECT_PROC_DATA p = StepArguments(cmd, *obj, type);
+    if (!obj->AddProcDataBuf(step, p.fX, p.fY, p.dwTime, type, p.nA, p.nB, p.fX2, p.fY2)) {
+        HandlerError(kTag, "オブジェクト命令の追加に失敗しました");
+        return 0;
+    }
+    cmd->Clear();
+    return 1;
+}
+
+// The fields of an object step read from its command's arguments as its type uses them; NULL keeps the object's own
+// position or priority.
+OBJECT_PROC_DATA MAIN_SCR::StepArguments(const SCRIPT_COMMAND_DATA* cmd, const OBJECT_DATA& obj, int32_t type) {
     // Arguments from the fourth on, numbered as the scripts count them.
     auto arg = [&](int n) { return cmd->m_szArg[n - 1]; };
     auto num = [&](int n, float current) { return Word(arg(n), "NULL") ? current : adv::ScriptFloat(arg(n)); };
-    auto prio = [&](int n) { return Word(arg(n), "NULL") ? obj->m_nPriority : adv::ScriptInt(arg(n)); };
+    auto prio = [&](int n) { return Word(arg(n), "NULL") ? obj.m_nPriority : adv::ScriptInt(arg(n)); };
     float x = 0.0f, y = 0.0f, x2 = 0.0f, y2 = 0.0f;
     uint32_t time = 0;
     int32_t a = 0, b = 0;
     switch (type) {
         case OBJECT_DATA::kProcSetPos:
-            x = num(4, obj->m_fX);
-            y = num(5, obj->m_fY);
+            x = num(4, obj.m_fX);
+            y = num(5, obj.m_fY);
             a = prio(6);
             break;
         case OBJECT_DATA::kProcMove:
@@ -133,16 +145,16 @@ int MAIN_SCR::AddObjectBufProc(SCRIPT_COMMAND_DATA* cmd) {
             b = adv::ScriptInt(arg(5));
             break;
         case OBJECT_DATA::kProcFadeIn:
-            x = num(4, obj->m_fX);
-            y = num(5, obj->m_fY);
+            x = num(4, obj.m_fX);
+            y = num(5, obj.m_fY);
             a = prio(6);
             time = Ms(arg(7));
             break;
         case OBJECT_DATA::kProcFadeOut: time = Ms(arg(4)); break;
         case OBJECT_DATA::kProcFadeMoveIn: {
             const bool abs = Word(arg(4), "ABS");
-            x2 = num(5, obj->m_fX);
-            y2 = num(6, obj->m_fY);
+            x2 = num(5, obj.m_fX);
+            y2 = num(6, obj.m_fY);
             a = prio(7);
             x = adv::ScriptFloat(arg(8)) + (abs ? 0.0f : x2);
             y = adv::ScriptFloat(arg(9)) + (abs ? 0.0f : y2);
@@ -151,29 +163,24 @@ int MAIN_SCR::AddObjectBufProc(SCRIPT_COMMAND_DATA* cmd) {
         }
         case OBJECT_DATA::kProcFadeMoveOut: {
             const bool abs = Word(arg(4), "ABS");
-            x = adv::ScriptFloat(arg(5)) + (abs ? 0.0f : obj->m_fX);
-            y = adv::ScriptFloat(arg(6)) + (abs ? 0.0f : obj->m_fY);
+            x = adv::ScriptFloat(arg(5)) + (abs ? 0.0f : obj.m_fX);
+            y = adv::ScriptFloat(arg(6)) + (abs ? 0.0f : obj.m_fY);
             time = Ms(arg(7));
             break;
         }
         case OBJECT_DATA::kProcExpRed: {
             uint32_t w = 0, h = 0;
-            if (obj->m_nSlot >= 0)
-                m_pKUSprite->GetGraphicFormat(static_cast<uint32_t>(obj->m_nSlot), &w, &h);
+            if (obj.m_nSlot >= 0)
+                m_pKUSprite->GetGraphicFormat(static_cast<uint32_t>(obj.m_nSlot), &w, &h);
             x2 = adv::ScriptFloat(arg(4));
-            x = obj->m_fX + static_cast<float>(w) * (obj->m_fScaleX - 1.0f) / 2.0f;
-            y = obj->m_fY + static_cast<float>(h) * (obj->m_fScaleY - 1.0f) / 2.0f;
+            x = obj.m_fX + static_cast<float>(w) * (obj.m_fScaleX - 1.0f) / 2.0f;
+            y = obj.m_fY + static_cast<float>(h) * (obj.m_fScaleY - 1.0f) / 2.0f;
             time = Ms(arg(5));
             break;
         }
         default: break;
     }
-    if (!obj->AddProcDataBuf(step, x, y, time, type, a, b, x2, y2)) {
-        HandlerError(kTag, "オブジェクト命令の追加に失敗しました");
-        return 0;
-    }
-    cmd->Clear();
-    return 1;
+    return OBJECT_PROC_DATA{x, y, time, type, a, b, x2, y2};
 }
 
 int MAIN_SCR::StartObjectProc(SCRIPT_COMMAND_DATA* cmd) {

@@ -299,47 +299,58 @@ int MAIN_SCR::WipeProc(SCRIPT_COMMAND_DATA* cmd) {
     int32_t T = adv::ScriptInt(cmd->m_szArg[3]);
     if (T < 1)
         T = 1;
-    if (cmd->m_nPhase == 0) {
-        ControllerButtons(false);
-        const int i = m_pAdvData->IDSearch(ADV_DATA::kKindGraphic, cmd->m_szArg[0]);
-        if (i < 0) {
-            HandlerError(kTag, "合致するIDが見つかりませんでした");
-            return 0;
-        }
-        // Strips must be at least one pixel high.
-        const int32_t n = adv::ScriptInt(cmd->m_szArg[2]);
-        if (n < 1 || n > H) {
-            HandlerError(kTag, "分割数が不正です");
-            return 0;
-        }
-        m_nTransitionSlot = m_pAdvData->m_pGraphic[i].m_nSlot;
-        FreeTiles();
-        m_nTileNum = n;
-        m_pTileRect = new KURECT[n];
-        m_pTileTarget = new KURECT[n];
-        m_pTileValue = new int32_t[n]();
-        const int32_t h = H / n;
-        for (int32_t k = 0; k < n; ++k) {
-            m_pTileTarget[k] = {0, k * h, W, (k + 1) * h};
-            m_pTileRect[k] = m_pTileTarget[k];
-        }
-        if (wave1) {
-            const int32_t half = W / 2 > 0 ? W / 2 : 1;
-            for (int32_t k = 1; k < n - 1; ++k)
-                m_pTileTarget[k].left = -(m_pKUSys->Rand() % half);
-            m_pTileTarget[n - 1].left = -(W / 2);
-        } else {
-            const int32_t fifth = T / 5;
-            m_pTileValue[0] = fifth;
-            for (int32_t k = 1; k < n - 1; ++k)
-                m_pTileValue[k] = m_pKUSys->Rand() % (T - fifth) + fifth;
-            m_pTileValue[n - 1] = T;
-        }
-        cmd->m_bExclusive = 1;
-        cmd->m_dwStartTime = Now();
-        cmd->m_nPhase = 1;
-        return 1;
+    if (cmd->m_nPhase == 0)
+        return StartWipe(cmd, wave1, W, H, T);
+    return StepWipe(cmd, wave1, W, T);
+}
+
+// Cuts the screen into the strips asked for and gives each its own start (wave 1) or duration (wave 2).
+int MAIN_SCR::StartWipe(SCRIPT_COMMAND_DATA* cmd, bool wave1, int32_t W, int32_t H, int32_t T) {
+    static const char* const kTag = "WipeProc";
+    ControllerButtons(false);
+    const int i = m_pAdvData->IDSearch(ADV_DATA::kKindGraphic, cmd->m_szArg[0]);
+    if (i < 0) {
+        HandlerError(kTag, "合致するIDが見つかりませんでした");
+        return 0;
     }
+    // Strips must be at least one pixel high.
+    const int32_t n = adv::ScriptInt(cmd->m_szArg[2]);
+    if (n < 1 || n > H) {
+        HandlerError(kTag, "分割数が不正です");
+        return 0;
+    }
+    m_nTransitionSlot = m_pAdvData->m_pGraphic[i].m_nSlot;
+    FreeTiles();
+    m_nTileNum = n;
+    m_pTileRect = new KURECT[n];
+    m_pTileTarget = new KURECT[n];
+    m_pTileValue = new int32_t[n]();
+    const int32_t h = H / n;
+    for (int32_t k = 0; k < n; ++k) {
+        m_pTileTarget[k] = {0, k * h, W, (k + 1) * h};
+        m_pTileRect[k] = m_pTileTarget[k];
+    }
+    if (wave1) {
+        const int32_t half = W / 2 > 0 ? W / 2 : 1;
+        for (int32_t k = 1; k < n - 1; ++k)
+            m_pTileTarget[k].left = -(m_pKUSys->Rand() % half);
+        m_pTileTarget[n - 1].left = -(W / 2);
+    } else {
+        const int32_t fifth = T / 5;
+        m_pTileValue[0] = fifth;
+        for (int32_t k = 1; k < n - 1; ++k)
+            m_pTileValue[k] = m_pKUSys->Rand() % (T - fifth) + fifth;
+        m_pTileValue[n - 1] = T;
+    }
+    cmd->m_bExclusive = 1;
+    cmd->m_dwStartTime = Now();
+    cmd->m_nPhase = 1;
+    return 1;
+}
+
+// Moves each strip's left edge on with the time; when the last strip is gone, the picture goes too (unless told
+// to stay) and the command ends.
+int MAIN_SCR::StepWipe(SCRIPT_COMMAND_DATA* cmd, bool wave1, int32_t W, int32_t T) {
     if (m_nTileNum < 1) {
         // The tiles went with a cleared interpreter: nothing is left to wipe.
         ControllerButtons(true);
@@ -407,6 +418,36 @@ bool MAIN_SCR::BuildMosaic(uint32_t size) {
     return true;
 }
 
+int MAIN_SCR::SetUpMosaic(const char* tag) {
+    FreeMosaic();
+    GraphicUnload(m_pKUSprite, m_pKUSys, kMosaicWorkSlot);
+    GraphicUnload(m_pKUSprite, m_pKUSys, kMosaicSurfaceSlot);
+    GraphicLoad(m_pKUSprite, m_pKUSys, kMosaicWorkSlot);
+    GraphicLoad(m_pKUSprite, m_pKUSys, kMosaicSurfaceSlot);
+    if (!MosaicDummyProc()) {
+        HandlerError(tag, "モザイクサーフェスへの合成に失敗しました");
+        return 0;
+    }
+    if (!BuildMosaic(m_dwMosaicSize)) {
+        HandlerError(tag, "色の取得に失敗しました");
+        return 0;
+    }
+    return 1;
+}
+
+int MAIN_SCR::MosaicReloadProc(SCRIPT_COMMAND_DATA* cmd) {
+    if (!HandlerReady("MosaicReloadProc", cmd))
+        return 0;
+    if (m_bMosaicOn) {
+        m_dwMosaicSize = ClampMosaic(m_dwMosaicSize);
+        if (!SetUpMosaic("MosaicReloadProc"))
+            return 0;
+        m_bMosaicOn = 1;
+    }
+    cmd->Clear();
+    return 1;
+}
+
 int MAIN_SCR::MosaicProc(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool expand) {
     if (!HandlerReady(tag, cmd))
         return 0;
@@ -418,19 +459,8 @@ int MAIN_SCR::MosaicProc(const char* tag, SCRIPT_COMMAND_DATA* cmd, bool expand)
             snprintf(cmd->m_szArg[0], sizeof(cmd->m_szArg[0]), "%u", m_dwMosaicSize != 0 ? m_dwMosaicSize : kMinMosaic);
         if (!resume) {
             m_dwMosaicSize = ClampMosaic(adv::ScriptInt(cmd->m_szArg[0]));
-            FreeMosaic();
-            GraphicUnload(m_pKUSprite, m_pKUSys, kMosaicWorkSlot);
-            GraphicUnload(m_pKUSprite, m_pKUSys, kMosaicSurfaceSlot);
-            GraphicLoad(m_pKUSprite, m_pKUSys, kMosaicWorkSlot);
-            GraphicLoad(m_pKUSprite, m_pKUSys, kMosaicSurfaceSlot);
-            if (!MosaicDummyProc()) {
-                HandlerError(tag, "モザイクサーフェスへの合成に失敗しました");
+            if (!SetUpMosaic(tag))
                 return 0;
-            }
-            if (!BuildMosaic(m_dwMosaicSize)) {
-                HandlerError(tag, "色の取得に失敗しました");
-                return 0;
-            }
         }
         m_bMosaicOn = 1;
         const uint32_t target = ClampMosaic(adv::ScriptInt(cmd->m_szArg[1]));

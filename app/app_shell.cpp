@@ -131,22 +131,10 @@ ShellCounters& GetShellCounters() {
     return counters;
 }
 
-int WinMain(void* hInstance, void*, const char*, int) {
-    g_hInstance = hInstance ? hInstance : &g_instanceToken;
-    plat::PrepareWindowSystem();
-    plat::SingleInstance instance;
-    switch (instance.Acquire(GetShellHooks().instanceName)) {
-        case plat::SingleInstance::kOwner: break;
-        case plat::SingleInstance::kAlreadyRunning: return 0; // the first one comes forward
-        case plat::SingleInstance::kFailed:
-            // Better a game without the one-copy guard than none at all.
-            plat::DebugOut("Warn: <WinMain> 多重起動の確認ができません\n");
-            break;
-    }
-    plat::ClearLastErrorLine();
-    // The menu strip of the first frame is text: its fonts load meanwhile.
-    plat::StartFontWarmUp();
+namespace {
 
+// The cursor, menu and settings files are read here: the window is made from them.
+plat::WindowParams MainWindowParams() {
     int cursorType = LoadCursorType(kCursorFile);
     LoadMainMenu(&g_menuResource);
     plat::WindowParams params;
@@ -164,18 +152,12 @@ int WinMain(void* hInstance, void*, const char*, int) {
     LoadEnvData(kSettingsFile);
     g_KuSystem.SetMouseOffsetY(g_bFullScreen ? plat::kSmCyCaption : 0);
     params.fullScreen = g_bFullScreen != 0;
+    return params;
+}
 
-    plat::WindowHandle hWnd = plat::CreateMainWindow(params);
-    if (!hWnd) {
-        plat::MessageBoxOk(nullptr, "初期化に失敗しました", "Error");
-        return 1;
-    }
-    g_hWnd = hWnd;
-    g_hMenu = plat::GetWindowMenu(hWnd);
-    plat::ShowMainWindow(hWnd);
-    plat::SendMessage(hWnd, plat::kMsgPaint, 0, 0);
-
-    int exitCode = 0;
+// Pumps messages, runs a game frame whenever the queue is empty and the window active, and answers a second
+// start's request to come forward; returns the quit code, or 0 when a frame ends the game.
+int RunMessageLoop(plat::SingleInstance& instance, plat::WindowHandle hWnd) {
     for (;;) {
         if (GetShellHooks().onLoopTurn)
             GetShellHooks().onLoopTurn();
@@ -187,22 +169,51 @@ int WinMain(void* hInstance, void*, const char*, int) {
         }
         plat::Message msg;
         if (plat::PeekMessage(&msg)) {
-            if (msg.message == plat::kMsgQuit) {
-                exitCode = static_cast<int>(static_cast<intptr_t>(msg.wParam));
-                break;
-            }
+            if (msg.message == plat::kMsgQuit)
+                return static_cast<int>(static_cast<intptr_t>(msg.wParam));
             plat::DispatchMessage(msg);
             continue;
         }
         if (g_bActive) {
             if (!AppMain(hWnd))
-                break;
+                return 0;
         } else {
             // Inactive: wait for the next event instead of spinning.
             plat::WaitMessage(10);
         }
     }
+}
 
+} // namespace
+
+int WinMain(void* hInstance, void*, const char*, int) {
+    g_hInstance = hInstance ? hInstance : &g_instanceToken;
+    plat::PrepareWindowSystem();
+    plat::SingleInstance instance;
+    switch (instance.Acquire(GetShellHooks().instanceName)) {
+        case plat::SingleInstance::kOwner: break;
+        case plat::SingleInstance::kAlreadyRunning: return 0; // the first one comes forward
+        case plat::SingleInstance::kFailed:
+            // Better a game without the one-copy guard than none at all.
+            plat::DebugOut("Warn: <WinMain> 多重起動の確認ができません\n");
+            break;
+    }
+    plat::ClearLastErrorLine();
+    // The menu strip of the first frame is text: its fonts load meanwhile.
+    plat::StartFontWarmUp();
+
+    const plat::WindowParams params = MainWindowParams();
+    plat::WindowHandle hWnd = plat::CreateMainWindow(params);
+    if (!hWnd) {
+        plat::MessageBoxOk(nullptr, "初期化に失敗しました", "Error");
+        return 1;
+    }
+    g_hWnd = hWnd;
+    g_hMenu = plat::GetWindowMenu(hWnd);
+    plat::ShowMainWindow(hWnd);
+    plat::SendMessage(hWnd, plat::kMsgPaint, 0, 0);
+
+    int exitCode = RunMessageLoop(instance, hWnd);
     if (g_playFailed) {
         // Shown over the last frame while the game still stands, as at start.
         g_KuSprite.FlipToGDISurface();

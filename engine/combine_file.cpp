@@ -363,6 +363,20 @@ int SearchCombineFile(const char* archive, const char* name) {
     return FindRow(name) >= 0 ? 1 : 0;
 }
 
+int HasCombineMember(const char* archive, const char* name) {
+    if (!archive || !name || !name[0])
+        return 0;
+    if (LoadList(archive) != 0)
+        return 0;
+    for (const COMBINE_FILE_DATA& row : g_CombineFileList) {
+        if (row.name[0] == '\0')
+            return 0;
+        if (plat::SjisEqualNoCase(row.name, name))
+            return 1;
+    }
+    return 0;
+}
+
 void DeleteDirectoryFiles(const char* directory, const char* name) {
     if (!directory)
         return;

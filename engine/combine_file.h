@@ -31,6 +31,9 @@ using CombineDataBlock = std::unique_ptr<std::vector<uint8_t>>;
 int FileDiv(const char* archive, const char* outDirectory, const char* name);
 // 1 present, 0 absent, -1 bad argument or list, -2 no archive.
 int SearchCombineFile(const char* archive, const char* name);
+// 1 when the archive holds the member; 0 otherwise, logging only a missing or
+// unreadable archive (an absent member is an answer here, not an error).
+int HasCombineMember(const char* archive, const char* name);
 // 1 list inside, 2 list in ".lst" file, 0 no archive, -1 cannot open/read.
 int CheckCombineFileType(const char* archive);
 // Fills g_CombineFileList. 0 done, -1 failed.

@@ -4,6 +4,7 @@
 // holds it the working directory at start, so every path is relative to it.
 
 // Combined archives of the game's data.
+constexpr const char kScenarioArchive[] = "dat/Scenario.dat";
 constexpr const char kImageArchive[] = "dat/Img.dat";
 constexpr const char kMovieArchive[] = "dat/Mov.dat";
 // The media slots' own archive (opened where it lies, never extracted).

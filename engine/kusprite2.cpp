@@ -16,6 +16,11 @@ namespace {
 
 constexpr int32_t kD3DErrTextureLoadFailed = static_cast<int32_t>(0x88760000u + 725);
 
+// Where the slot's picture was extracted to.
+void PicturePath(KUGRAPHIC2& g, char* path, size_t size) {
+    std::snprintf(path, size, "%s%s", g.GetDirPath() ? g.GetDirPath() : "", g.GetFileName() ? g.GetFileName() : "");
+}
+
 } // namespace
 
 KUSPRITE2::KUSPRITE2() = default;
@@ -95,6 +100,128 @@ int KUSPRITE2::SetGraphicData(uint32_t slot, const char* dir, const char* name, 
     return 1;
 }
 
+plat::DeviceSurfacePtr KUSPRITE2::MakeSlotSurface(KUGRAPHIC2& g, uint32_t w, uint32_t h) {
+    // Retries once in system memory.
+    plat::DeviceSurfacePtr s = m_pDevice->CreateSurface(w, h);
+    if (!s && g.vram()) {
+        ErrorPrint("Warn: <KUSPRITE2::CreateGraphicData> VRAMでの作成に失敗しました。システムメモリで再試行します\n");
+        s = m_pDevice->CreateSurface(w, h);
+    }
+    if (!s)
+        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> サーフェスの作成に失敗しました\n");
+    return s;
+}
+
+bool KUSPRITE2::ExtractSlotPicture(KUGRAPHIC2& g, uint32_t width, uint32_t height, uint32_t divWidth,
+                                   uint32_t divHeight) {
+    const int r = FileDiv(kImageArchive, kTempFolder, g.GetFileName());
+    if (r == -1 || r == -2) {
+        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> ファイルの複合に失敗しました\n");
+        return false;
+    }
+    if (r == 0) {
+        ErrorPrintf("Error: <KUSPRITE2::CreateGraphicData> %s内に%sが見つかりません\n", kImageArchive,
+                    g.GetFileName() ? g.GetFileName() : "");
+        return false;
+    }
+    if (!g.GetGraphicDataInfo(width, height, divWidth, divHeight)) {
+        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> グラフィックデータの情報取得に失敗しました\n");
+        return false;
+    }
+    return true;
+}
+
+int KUSPRITE2::CreateEmptySlot(KUGRAPHIC2& g, uint32_t width, uint32_t height, uint32_t divWidth, uint32_t divHeight) {
+    g.surface().reset();
+    // Nothing else sizes an empty slot: without a size it takes the one
+    // asked for, else the screen's, so work surfaces can hold a frame.
+    uint32_t w = 0, h = 0;
+    g.GetSrcGraphicSize(&w, &h);
+    if (w == 0 || h == 0) {
+        w = (width && height) ? width : m_dwWidth;
+        h = (width && height) ? height : m_dwHeight;
+        g.SetSrcGraphicSize(w, h);
+        if (!g.GetFileName())
+            g.GetGraphicDataInfo(w, h, divWidth, divHeight);
+    }
+    plat::DeviceSurfacePtr s = MakeSlotSurface(g, w, h);
+    if (!s)
+        return 0;
+    g.surface() = std::move(s);
+    g.set_created(1);
+    return 1;
+}
+
+bool KUSPRITE2::LoadSlotSurface(KUGRAPHIC2& g) {
+    g.surface().reset();
+    plat::Surface picture;
+    char path[520];
+    PicturePath(g, path, sizeof(path));
+    if (!plat::LoadPictureFile(path, &picture)) {
+        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> ビットマップハンドルの取得に失敗しました\n");
+        return false;
+    }
+    plat::DeviceSurfacePtr s =
+        MakeSlotSurface(g, static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height));
+    if (!s)
+        return false;
+    s->pixels = picture.pixels;
+    g.surface() = std::move(s);
+    g.set_created(1);
+    return true;
+}
+
+bool KUSPRITE2::LoadSlotTextures(uint32_t slot, KUGRAPHIC2& g, uint32_t divWidth, uint32_t divHeight) {
+    plat::SleepMs(100);
+    if (!g.CreateGraphicData(divWidth, divHeight)) {
+        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> テクスチャデータの再確保に失敗しました\n");
+        return false;
+    }
+    // Decode once; every tile takes its part of the same picture.
+    plat::Surface picture;
+    char path[520];
+    PicturePath(g, path, sizeof(path));
+    const bool decoded = plat::LoadPictureFile(path, &picture);
+    for (uint32_t r = 0; r < g.tilesDown(); ++r) {
+        for (uint32_t c = 0; c < g.tilesAcross(); ++c) {
+            if (!LoadTextureTile(slot, g, decoded ? &picture : nullptr, c, r)) {
+                // A half-built slot would count as loaded: drop all of it,
+                // so the slot reads as not loaded and a retry starts clean.
+                g.ReleaseGraphicData(kGraphicTypeAll);
+                return false;
+            }
+        }
+    }
+    g.set_created(1);
+    return true;
+}
+
+bool KUSPRITE2::LoadTextureTile(uint32_t slot, KUGRAPHIC2& g, const plat::Surface* picture, uint32_t c, uint32_t r) {
+    const uint32_t dw = g.divWidth(), dh = g.divHeight(), across = g.tilesAcross(), down = g.tilesDown();
+    plat::DeviceSurfacePtr tex = m_pDevice->CreateTexture(dw, dh);
+    if (!tex) {
+        ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> テクスチャの作成に失敗しました\n");
+        return false;
+    }
+    uint32_t tw = (c + 1 == across && g.drawWidth() % dw) ? g.drawWidth() % dw : dw;
+    uint32_t th = (r + 1 == down && g.drawHeight() % dh) ? g.drawHeight() % dh : dh;
+    const uint32_t x0 = c * dw, y0 = r * dh;
+    if (!picture || x0 >= static_cast<uint32_t>(picture->width) || y0 >= static_cast<uint32_t>(picture->height)) {
+        ErrorPrintf(
+            "Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:%d x:%d y:%d "
+            "位置のテクスチャの読み込みに失敗しました\n",
+            static_cast<int>(slot), static_cast<int>(c), static_cast<int>(r));
+        ErrorNumber(kD3DErrTextureLoadFailed);
+        return false;
+    }
+    tw = std::min(tw, static_cast<uint32_t>(picture->width) - x0);
+    th = std::min(th, static_cast<uint32_t>(picture->height) - y0);
+    for (uint32_t y = 0; y < th; ++y)
+        std::memcpy(tex->Row(static_cast<int>(y)), picture->Row(static_cast<int>(y0 + y)) + x0, tw * 4u);
+    g.textures()[r * across + c] = std::move(tex);
+    return true;
+}
+
 int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height, uint32_t divWidth,
                                  uint32_t divHeight) {
     KUGRAPHIC2* slotRecord = TableSlot("KUSPRITE2::CreateGraphicData", slot);
@@ -112,127 +239,17 @@ int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height,
         return 0;
     }
     const uint32_t type = g.type();
-
-    // Makes an off-screen surface, retrying once in system memory.
-    auto makeSurface = [&](uint32_t w, uint32_t h) -> plat::DeviceSurfacePtr {
-        plat::DeviceSurfacePtr s = m_pDevice->CreateSurface(w, h);
-        if (!s && g.vram()) {
-            ErrorPrint(
-                "Warn: <KUSPRITE2::CreateGraphicData> VRAMでの作成に失敗しました。システムメモリで再試行します\n");
-            s = m_pDevice->CreateSurface(w, h);
-        }
-        if (!s)
-            ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> サーフェスの作成に失敗しました\n");
-        return s;
-    };
-    auto extract = [&]() -> bool {
-        int r = FileDiv(kImageArchive, kTempFolder, g.GetFileName());
-        if (r == -1 || r == -2) {
-            ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> ファイルの複合に失敗しました\n");
-            return false;
-        }
-        if (r == 0) {
-            ErrorPrintf("Error: <KUSPRITE2::CreateGraphicData> %s内に%sが見つかりません\n", kImageArchive,
-                        g.GetFileName() ? g.GetFileName() : "");
-            return false;
-        }
-        if (!g.GetGraphicDataInfo(width, height, divWidth, divHeight)) {
-            ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> グラフィックデータの情報取得に失敗しました\n");
-            return false;
-        }
-        return true;
-    };
-    char path[520];
-    auto picturePath = [&]() {
-        std::snprintf(path, sizeof(path), "%s%s", g.GetDirPath() ? g.GetDirPath() : "",
-                      g.GetFileName() ? g.GetFileName() : "");
-        return path;
-    };
-
-    if (type == kGraphicTypeEmpty) {
-        g.surface().reset();
-        // Nothing else sizes an empty slot: without a size it takes the one
-        // asked for, else the screen's, so work surfaces can hold a frame.
-        uint32_t w = 0, h = 0;
-        g.GetSrcGraphicSize(&w, &h);
-        if (w == 0 || h == 0) {
-            w = (width && height) ? width : m_dwWidth;
-            h = (width && height) ? height : m_dwHeight;
-            g.SetSrcGraphicSize(w, h);
-            if (!g.GetFileName())
-                g.GetGraphicDataInfo(w, h, divWidth, divHeight);
-        }
-        plat::DeviceSurfacePtr s = makeSurface(w, h);
-        if (!s)
-            return 0;
-        g.surface() = std::move(s);
-        g.set_created(1);
-        return 1;
-    }
-
+    if (type == kGraphicTypeEmpty)
+        return CreateEmptySlot(g, width, height, divWidth, divHeight);
     if (type & kGraphicTypeSurface) {
-        if (!extract())
+        if (!ExtractSlotPicture(g, width, height, divWidth, divHeight) || !LoadSlotSurface(g))
             return 0;
-        g.surface().reset();
-        plat::Surface picture;
-        if (!plat::LoadPictureFile(picturePath(), &picture)) {
-            ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> ビットマップハンドルの取得に失敗しました\n");
-            return 0;
-        }
-        plat::DeviceSurfacePtr s =
-            makeSurface(static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height));
-        if (!s)
-            return 0;
-        s->pixels = picture.pixels;
-        g.surface() = std::move(s);
-        g.set_created(1);
     }
-
     if (type & kGraphicTypeTexture) {
-        if (!extract())
+        if (!ExtractSlotPicture(g, width, height, divWidth, divHeight) ||
+            !LoadSlotTextures(slot, g, divWidth, divHeight))
             return 0;
-        plat::SleepMs(100);
-        if (!g.CreateGraphicData(divWidth, divHeight)) {
-            ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> テクスチャデータの再確保に失敗しました\n");
-            return 0;
-        }
-        // Decode once; every tile takes its part of the same picture.
-        plat::Surface picture;
-        const bool decoded = plat::LoadPictureFile(picturePath(), &picture);
-        const uint32_t dw = g.divWidth(), dh = g.divHeight(), across = g.tilesAcross(), down = g.tilesDown();
-        for (uint32_t r = 0; r < down; ++r) {
-            for (uint32_t c = 0; c < across; ++c) {
-                plat::DeviceSurfacePtr tex = m_pDevice->CreateTexture(dw, dh);
-                if (!tex) {
-                    ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> テクスチャの作成に失敗しました\n");
-                    g.ReleaseGraphicData(kGraphicTypeAll);
-                    return 0;
-                }
-                uint32_t tw = (c + 1 == across && g.drawWidth() % dw) ? g.drawWidth() % dw : dw;
-                uint32_t th = (r + 1 == down && g.drawHeight() % dh) ? g.drawHeight() % dh : dh;
-                const uint32_t x0 = c * dw, y0 = r * dh;
-                if (!decoded || x0 >= static_cast<uint32_t>(picture.width) ||
-                    y0 >= static_cast<uint32_t>(picture.height)) {
-                    ErrorPrintf(
-                        "Error: <KUSPRITE::CreateTexture> D3DXLoadTextureFromFile命令で インデックス:%d x:%d y:%d "
-                        "位置のテクスチャの読み込みに失敗しました\n",
-                        static_cast<int>(slot), static_cast<int>(c), static_cast<int>(r));
-                    ErrorNumber(kD3DErrTextureLoadFailed);
-                    // A half-built slot would count as loaded: drop all of it,
-                    // so the slot reads as not loaded and a retry starts clean.
-                    g.ReleaseGraphicData(kGraphicTypeAll);
-                    return 0;
-                }
-                tw = std::min(tw, static_cast<uint32_t>(picture.width) - x0);
-                th = std::min(th, static_cast<uint32_t>(picture.height) - y0);
-                for (uint32_t y = 0; y < th; ++y)
-                    std::memcpy(tex->Row(static_cast<int>(y)), picture.Row(static_cast<int>(y0 + y)) + x0, tw * 4u);
-                g.textures()[r * across + c] = std::move(tex);
-            }
-        }
-        g.set_created(1);
     }
-
     if (!g.SetColorkey(this, sizeof(KUSPRITE2), kClrInvalid))
         ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> カラーキー設定に失敗しました\n");
     if (!m_pKUSys) {

@@ -163,7 +163,11 @@ private:
     plat::Surface* GdiTarget(int32_t target, const char* lostMessage, const char* indexMessage);
     plat::Surface* RectTarget(const char* op, int32_t target, const KURECT* rect, KURECT* out);
     bool TextSlotChecked(const char* op, uint32_t slot, bool reportNoTable);
+    bool TextDrawReady(uint32_t slot, const KURECT* area, int32_t* refusal);
     int SceneRefusal(const char* op);
+    plat::Surface* CompositionSurface(int32_t target, const char* badMessage);
+    int32_t BlitComposition(plat::Surface* dst, int32_t dest, plat::Surface* source, const KURECT& rs,
+                            const plat::RectI& rd, uint32_t flags);
     std::unique_ptr<KUTEXTGRAPHIC[], TextSlotsFree> m_lpTextGraphic;
     uint32_t m_dwTextGraphicNum = 0;
     int m_bTextGraphicBuffer = 0;
@@ -183,12 +187,21 @@ private:
     void SetFixedDeviceState(const char* tag);
     void ReloadAllSlots(const char* tag);
     void ErrorPrintf(const char* format, ...);
+    plat::DeviceSurfacePtr MakeSlotSurface(KUGRAPHIC2& g, uint32_t w, uint32_t h);
+    bool ExtractSlotPicture(KUGRAPHIC2& g, uint32_t width, uint32_t height, uint32_t divWidth, uint32_t divHeight);
+    int CreateEmptySlot(KUGRAPHIC2& g, uint32_t width, uint32_t height, uint32_t divWidth, uint32_t divHeight);
+    bool LoadSlotSurface(KUGRAPHIC2& g);
+    bool LoadSlotTextures(uint32_t slot, KUGRAPHIC2& g, uint32_t divWidth, uint32_t divHeight);
+    bool LoadTextureTile(uint32_t slot, KUGRAPHIC2& g, const plat::Surface* picture, uint32_t c, uint32_t r);
     int32_t DrawGraphicCommon(const char* tag, uint32_t slot, float x, float y, uint32_t type, uint32_t flags,
                               const KURECT* src, float scaleX, float scaleY, const uint32_t* colour);
     int32_t DrawSurfacePath(const char* tag, KUGRAPHIC2& g, float x, float y, uint32_t flags, const KURECT* src,
                             float scaleX, float scaleY);
     int32_t DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, float y, uint32_t flags, const KURECT* src,
                             float scaleX, float scaleY, const uint32_t* colour);
+    int32_t DrawTextureTiles(const char* tag, KUGRAPHIC2& g, const KURECT& S, float x, float y, float scaleX,
+                             float scaleY, uint32_t c);
+    int32_t DrawTextureTile(const char* tag, plat::DeviceSurface* tex, const plat::TLVertex v[4]);
 
     plat::WindowHandle m_hWnd = nullptr;
     void* m_hInstance = nullptr;

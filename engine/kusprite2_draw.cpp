@@ -12,6 +12,65 @@ int TruncToInt(double v) { return static_cast<int>(std::trunc(std::clamp(v, -1e9
 constexpr uint32_t kBlendFlags = kDrawFlagAdd | kDrawFlagPremultiplied | kDrawFlagKeepBlend | kDrawFlagMultiply |
                                  kDrawFlagInvert | kDrawFlagDestAdd | kDrawFlagErase;
 
+// The part of the picture a source rectangle asks for, clamped to it; false when nothing of the picture is in it
+// (a rectangle wholly right of or below the picture turns over when clamped).
+bool ClampedSource(const KUGRAPHIC2& g, const KURECT* src, KURECT* out) {
+    const int32_t drawW = static_cast<int32_t>(g.drawWidth()), drawH = static_cast<int32_t>(g.drawHeight());
+    KURECT S = src ? *src : KURECT{0, 0, drawW, drawH};
+    if (src) {
+        S.left = std::max(S.left, 0);
+        S.top = std::max(S.top, 0);
+        S.right = std::min(S.right, drawW);
+        S.bottom = std::min(S.bottom, drawH);
+    }
+    *out = S;
+    return S.left < S.right && S.top < S.bottom;
+}
+
+// The blend factors a textured draw's flags ask for (the first flag set wins).
+void SetBlendFactors(plat::VideoDevice& dev, uint32_t flags) {
+    using plat::Blend;
+    if (flags & kDrawFlagAdd)
+        dev.SetSrcBlend(Blend::kOne), dev.SetDestBlend(Blend::kOne);
+    else if (flags & kDrawFlagPremultiplied)
+        dev.SetSrcBlend(Blend::kOne), dev.SetDestBlend(Blend::kInvSrcAlpha);
+    else if (flags & kDrawFlagKeepBlend) {
+        // the factors of the previous textured draw stay
+    } else if (flags & kDrawFlagMultiply)
+        dev.SetSrcBlend(Blend::kZero), dev.SetDestBlend(Blend::kSrcColor);
+    else if (flags & kDrawFlagInvert)
+        dev.SetSrcBlend(Blend::kInvDestColor), dev.SetDestBlend(Blend::kZero);
+    else if (flags & kDrawFlagDestAdd)
+        dev.SetSrcBlend(Blend::kDestColor), dev.SetDestBlend(Blend::kOne);
+    else if (flags & kDrawFlagErase)
+        dev.SetSrcBlend(Blend::kZero), dev.SetDestBlend(Blend::kInvSrcAlpha);
+    else
+        dev.SetSrcBlend(Blend::kSrcAlpha), dev.SetDestBlend(Blend::kInvSrcAlpha);
+}
+
+// One tile's quad: 0 bottom-left, 1 top-left, 2 bottom-right, 3 top-right.
+void MakeTileQuad(plat::TLVertex v[4], float px, float py, float qw, float qh, float uLeft, float vTop, float uRight,
+                  float vBottom, uint32_t c) {
+    v[0].x = px, v[0].y = py + qh, v[0].u = uLeft, v[0].v = vBottom;
+    v[1].x = px, v[1].y = py, v[1].u = uLeft, v[1].v = vTop;
+    v[2].x = px + qw, v[2].y = py + qh, v[2].u = uRight, v[2].v = vBottom;
+    v[3].x = px + qw, v[3].y = py, v[3].u = uRight, v[3].v = vTop;
+    for (int i = 0; i < 4; ++i)
+        v[i].diffuse = c;
+}
+
+// Draws between BeginBatch and EndBatch for as long as it lives.
+class BatchScope {
+public:
+    explicit BatchScope(plat::VideoDevice& dev) : m_dev(dev) { m_dev.BeginBatch(); }
+    ~BatchScope() { m_dev.EndBatch(); }
+    BatchScope(const BatchScope&) = delete;
+    BatchScope& operator=(const BatchScope&) = delete;
+
+private:
+    plat::VideoDevice& m_dev;
+};
+
 } // namespace
 
 int32_t KUSPRITE2::D3DXDrawGraphic(uint32_t slot, float x, float y, uint32_t type, uint32_t flags, const KURECT* src,
@@ -126,51 +185,23 @@ int32_t KUSPRITE2::DrawSurfacePath(const char* tag, KUGRAPHIC2& g, float x, floa
     return 0;
 }
 
-int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, float y, uint32_t flags, const KURECT* src,
-                                   float scaleX, float scaleY, const uint32_t* colour) {
-    if (!g.hasTextureArray()) {
-        ErrorPrintf("Error: <%s> テクスチャデータが確保されていません\n", tag);
-        return 1;
-    }
-    const uint32_t c = colour ? *colour : 0xFFFFFFFFu;
-    const int32_t drawW = static_cast<int32_t>(g.drawWidth()), drawH = static_cast<int32_t>(g.drawHeight());
-    KURECT S = src ? *src : KURECT{0, 0, drawW, drawH};
-    if (src) {
-        S.left = std::max(S.left, 0);
-        S.top = std::max(S.top, 0);
-        S.right = std::min(S.right, drawW);
-        S.bottom = std::min(S.bottom, drawH);
-    }
-    // A rectangle wholly right of or below the picture turns over when
-    // clamped: there is nothing of the picture in it.
-    if (S.left >= S.right || S.top >= S.bottom)
-        return 0;
-
+int32_t KUSPRITE2::DrawTextureTile(const char* tag, plat::DeviceSurface* tex, const plat::TLVertex v[4]) {
     plat::VideoDevice& dev = *m_pDevice;
-    if (flags & kDrawFlagColorKey)
-        dev.SetColorKeyEnable(true);
-    const bool blend = g.imageKind() == kImageKindDds || c != 0xFFFFFFFFu || (flags & kBlendFlags) != 0;
-    if (blend) {
-        dev.SetAlphaBlend(true);
-        using plat::Blend;
-        if (flags & kDrawFlagAdd)
-            dev.SetSrcBlend(Blend::kOne), dev.SetDestBlend(Blend::kOne);
-        else if (flags & kDrawFlagPremultiplied)
-            dev.SetSrcBlend(Blend::kOne), dev.SetDestBlend(Blend::kInvSrcAlpha);
-        else if (flags & kDrawFlagKeepBlend) {
-            // the factors of the previous textured draw stay
-        } else if (flags & kDrawFlagMultiply)
-            dev.SetSrcBlend(Blend::kZero), dev.SetDestBlend(Blend::kSrcColor);
-        else if (flags & kDrawFlagInvert)
-            dev.SetSrcBlend(Blend::kInvDestColor), dev.SetDestBlend(Blend::kZero);
-        else if (flags & kDrawFlagDestAdd)
-            dev.SetSrcBlend(Blend::kDestColor), dev.SetDestBlend(Blend::kOne);
-        else if (flags & kDrawFlagErase)
-            dev.SetSrcBlend(Blend::kZero), dev.SetDestBlend(Blend::kInvSrcAlpha);
-        else
-            dev.SetSrcBlend(Blend::kSrcAlpha), dev.SetDestBlend(Blend::kInvSrcAlpha);
+    int32_t res = dev.SetTexture(tex);
+    if (res < 0) {
+        ErrorPrintf("Error: <%s> SetTextureに失敗しました\n", tag);
+        return res;
     }
+    res = dev.DrawQuadStrip(v);
+    if (res < 0) {
+        ErrorPrintf("Error: <%s> DrawPrimitiveに失敗しました\n", tag);
+        return res;
+    }
+    return 0;
+}
 
+int32_t KUSPRITE2::DrawTextureTiles(const char* tag, KUGRAPHIC2& g, const KURECT& S, float x, float y, float scaleX,
+                                    float scaleY, uint32_t c) {
     const int32_t dw = static_cast<int32_t>(g.divWidth()), dh = static_cast<int32_t>(g.divHeight());
     const uint32_t n = g.tilesAcross();
     const float fdw = static_cast<float>(dw), fdh = static_cast<float>(dh);
@@ -180,12 +211,6 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
     int32_t l = S.left, t = S.top, rr = rrStart;
     int32_t b = (S.top / dh < S.bottom / dh) ? dh : S.bottom % dh;
     float px = x - 0.5f, py = y - 0.5f;
-    // The tiles of one picture are rasterised together (in the order drawn).
-    struct BatchScope {
-        plat::VideoDevice& dev;
-        explicit BatchScope(plat::VideoDevice& d) : dev(d) { dev.BeginBatch(); }
-        ~BatchScope() { dev.EndBatch(); }
-    } batch(dev);
     for (int32_t r = S.top / dh; r < rowEnd; ++r) {
         const float vTop = static_cast<float>(t % dh) / fdh;
         const float vBottom = b >= dh ? 1.0f : static_cast<float>(b % dh) / fdh;
@@ -203,22 +228,10 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
             }
             const float qw = (uRight - uLeft) * fdw * scaleX, qh = (vBottom - vTop) * fdh * scaleY;
             plat::TLVertex v[4];
-            v[0].x = px, v[0].y = py + qh, v[0].u = uLeft, v[0].v = vBottom;
-            v[1].x = px, v[1].y = py, v[1].u = uLeft, v[1].v = vTop;
-            v[2].x = px + qw, v[2].y = py + qh, v[2].u = uRight, v[2].v = vBottom;
-            v[3].x = px + qw, v[3].y = py, v[3].u = uRight, v[3].v = vTop;
-            for (plat::TLVertex& vx : v)
-                vx.diffuse = c;
-            int32_t res = dev.SetTexture(tex);
-            if (res < 0) {
-                ErrorPrintf("Error: <%s> SetTextureに失敗しました\n", tag);
+            MakeTileQuad(v, px, py, qw, qh, uLeft, vTop, uRight, vBottom, c);
+            const int32_t res = DrawTextureTile(tag, tex, v);
+            if (res < 0)
                 return res;
-            }
-            res = dev.DrawQuadStrip(v);
-            if (res < 0) {
-                ErrorPrintf("Error: <%s> DrawPrimitiveに失敗しました\n", tag);
-                return res;
-            }
             rr = ((col + 2) * dw <= S.right) ? dw : S.right % dw;
             l = 0;
             px = static_cast<float>((col + 1) * dw - S.left) * scaleX + x - 0.5f;
@@ -230,6 +243,33 @@ int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, floa
         px = x - 0.5f;
         py = static_cast<float>((r + 1) * dh - S.top) * scaleY + y - 0.5f;
     }
+    return 0;
+}
+
+int32_t KUSPRITE2::DrawTexturePath(const char* tag, KUGRAPHIC2& g, float x, float y, uint32_t flags, const KURECT* src,
+                                   float scaleX, float scaleY, const uint32_t* colour) {
+    if (!g.hasTextureArray()) {
+        ErrorPrintf("Error: <%s> テクスチャデータが確保されていません\n", tag);
+        return 1;
+    }
+    const uint32_t c = colour ? *colour : 0xFFFFFFFFu;
+    KURECT S{};
+    if (!ClampedSource(g, src, &S))
+        return 0;
+
+    plat::VideoDevice& dev = *m_pDevice;
+    if (flags & kDrawFlagColorKey)
+        dev.SetColorKeyEnable(true);
+    const bool blend = g.imageKind() == kImageKindDds || c != 0xFFFFFFFFu || (flags & kBlendFlags) != 0;
+    if (blend) {
+        dev.SetAlphaBlend(true);
+        SetBlendFactors(dev, flags);
+    }
+    // The tiles of one picture are rasterised together (in the order drawn).
+    const BatchScope batch(dev);
+    const int32_t res = DrawTextureTiles(tag, g, S, x, y, scaleX, scaleY, c);
+    if (res != 0)
+        return res;
     if (flags & kDrawFlagColorKey)
         dev.SetColorKeyEnable(false);
     if (blend)

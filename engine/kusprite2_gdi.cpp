@@ -334,25 +334,12 @@ int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float 
                                       float scaleY, uint32_t flags) {
     if (const int refused = SceneRefusal("SurfaceComposition"); refused >= 0)
         return refused;
-    auto resolve = [&](int32_t target, const char* badMessage) -> plat::Surface* {
-        const uint32_t t = static_cast<uint32_t>(target);
-        if (t == kBackSurface) {
-            plat::Surface* back = GetBackSurface();
-            if (!back)
-                ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> バックサーフェスが取得されていません\n");
-            return back;
-        }
-        plat::Surface* s = (t < m_dwGraphicNum && m_lpGraphic) ? m_lpGraphic[t].surface().get() : nullptr;
-        if (!s)
-            ErrorPrint(badMessage);
-        return s;
-    };
-    plat::Surface* dst =
-        resolve(dest, "Error: <KUSPRITE2::SurfaceComposition> 合成先インデックスナンバーがオーバーしています\n");
+    plat::Surface* dst = CompositionSurface(
+        dest, "Error: <KUSPRITE2::SurfaceComposition> 合成先インデックスナンバーがオーバーしています\n");
     if (!dst)
         return 1;
-    plat::Surface* source =
-        resolve(src, "Error: <KUSPRITE2::SurfaceComposition> 合成元インデックスナンバーがオーバーしています\n");
+    plat::Surface* source = CompositionSurface(
+        src, "Error: <KUSPRITE2::SurfaceComposition> 合成元インデックスナンバーがオーバーしています\n");
     if (!source)
         return 1;
 
@@ -398,6 +385,30 @@ int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float 
         rd.right = static_cast<int>(m_dwWidth);
     if (rd.bottom > static_cast<int>(m_dwHeight))
         rd.bottom = static_cast<int>(m_dwHeight);
+    const int32_t r = BlitComposition(dst, dest, source, rs, rd, flags);
+    if (r < 0)
+        ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> サーフェスの合成描画に失敗しました\n");
+    return r;
+}
+
+// The back surface or a slot's surface, by index; null (reported) when there is none.
+plat::Surface* KUSPRITE2::CompositionSurface(int32_t target, const char* badMessage) {
+    const uint32_t t = static_cast<uint32_t>(target);
+    if (t == kBackSurface) {
+        plat::Surface* back = GetBackSurface();
+        if (!back)
+            ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> バックサーフェスが取得されていません\n");
+        return back;
+    }
+    plat::Surface* s = (t < m_dwGraphicNum && m_lpGraphic) ? m_lpGraphic[t].surface().get() : nullptr;
+    if (!s)
+        ErrorPrint(badMessage);
+    return s;
+}
+
+// Copies the clamped source rectangle to the destination rectangle.
+int32_t KUSPRITE2::BlitComposition(plat::Surface* dst, int32_t dest, plat::Surface* source, const KURECT& rs,
+                                   const plat::RectI& rd, uint32_t flags) {
     int32_t r = plat::kVideoOk;
     if (rs.left < 0 || rs.top < 0 || rs.right > source->width || rs.bottom > source->height) {
         r = plat::kVideoErrInvalidParams; // a copy from outside the source is refused, as the blit refuses it
@@ -412,8 +423,6 @@ int32_t KUSPRITE2::SurfaceComposition(int32_t dest, int32_t src, float x, float 
         if (clipped && r >= 0)
             RestoreOutsideClip(dst, rd, kept, m_ClipList);
     }
-    if (r < 0)
-        ErrorPrint("Error: <KUSPRITE2::SurfaceComposition> サーフェスの合成描画に失敗しました\n");
     return r;
 }
 

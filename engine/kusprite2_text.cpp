@@ -38,6 +38,164 @@ void MakeQuad(plat::TLVertex v[4], float x, float y, float w, float h, const uin
     }
 }
 
+// One character's quad for the partly shown character; false when the reveal style has none (the fraction stays
+// hidden until whole).
+bool RevealQuad(plat::TLVertex v[4], float x, float y, float side, float scaleX, float scaleY, uint32_t colour, float f,
+                uint32_t revealStyle) {
+    if (revealStyle & 1) {
+        const uint32_t c = WithAlpha(colour, f);
+        const uint32_t cs[4] = {c, c, c, c};
+        MakeQuad(v, x, y, side * scaleX, side * scaleY, cs);
+    } else if (revealStyle & 2) {
+        const uint32_t l = WithAlpha(colour, std::min(2 * f, 1.0f));
+        const uint32_t r = WithAlpha(colour, std::max(2 * f - 1, 0.0f));
+        const uint32_t cs[4] = {l, l, r, r};
+        MakeQuad(v, x, y, side * scaleX, side * scaleY, cs);
+    } else if (revealStyle & 4) {
+        const uint32_t tl = WithAlpha(colour, std::min(2 * f, 1.0f));
+        const uint32_t mid = WithAlpha(colour, std::clamp(2 * f - 0.5f, 0.0f, 1.0f));
+        const uint32_t br = WithAlpha(colour, std::max(2 * f - 1, 0.0f));
+        const uint32_t cs[4] = {mid, tl, br, mid};
+        MakeQuad(v, x, y, side * scaleX, side * scaleY, cs);
+    } else if (revealStyle & 8) {
+        const uint32_t full[4] = {colour, colour, colour, colour};
+        MakeQuad(v, x, y, side * scaleX * f, side * scaleY * f, full);
+    } else if (revealStyle & 16) {
+        const uint32_t c = WithAlpha(colour, f);
+        const uint32_t cs[4] = {c, c, c, c};
+        MakeQuad(v, x, y, side * scaleX * f, side * scaleY * f, cs);
+    } else if (revealStyle & 32) {
+        // The centre adds half the texture side unscaled.
+        const float half = std::floor(side / 2);
+        const float w = side * scaleX * f, hh = side * scaleY * f;
+        const uint32_t c = WithAlpha(colour, f);
+        const uint32_t cs[4] = {c, c, c, c};
+        MakeQuad(v, x + half - w / 2, y + half - hh / 2, w, hh, cs);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Lays one text slot's character textures out in an area, character by character, wrapping at the right edge and
+// at line feeds, and stops when a line no longer fits. The pen is summed in float as it moves.
+class TextDrawer {
+public:
+    TextDrawer(KUSPRITE2& sprite, plat::VideoDevice& dev, const KUTEXTGRAPHIC& t, const KURECT& area, uint32_t colour,
+               float scaleX, float scaleY)
+        : m_sprite(sprite),
+          m_dev(dev),
+          m_t(t),
+          m_area(area),
+          m_colour(colour),
+          m_scaleX(scaleX),
+          m_scaleY(scaleY),
+          m_side(static_cast<float>(t.textureSize())),
+          m_left(static_cast<float>(area.left)),
+          m_x(m_left),
+          m_y(static_cast<float>(area.top)) {}
+
+    void SetSpacing(int32_t charSpacing, int32_t lineSpacing) {
+        const float h = static_cast<float>(m_t.fontSize());
+        m_charAdvance = h * m_scaleX + static_cast<float>(charSpacing) * m_scaleX;
+        m_lineAdvance = h * m_scaleY + static_cast<float>(lineSpacing) * m_scaleY;
+    }
+
+    // Draws the first n characters whole; false when the text ran out of room or a draw failed.
+    bool DrawWholeChars(uint32_t n) {
+        const uint32_t full[4] = {m_colour, m_colour, m_colour, m_colour};
+        for (uint32_t i = 0; i < n; ++i) {
+            const plat::DeviceSurface* tex = m_t.texture(i);
+            if (!tex) {
+                m_sprite.ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> テクスチャデータが確保されていません\n");
+                m_result = 1;
+                return false;
+            }
+            if (!PassLineFeeds() || !Fits())
+                return false;
+            plat::TLVertex v[4];
+            MakeQuad(v, m_x, m_y, m_side * m_scaleX, m_side * m_scaleY, full);
+            if (!Draw(tex, v))
+                return false;
+            m_pos += 2;
+            if (static_cast<float>(m_area.right) < m_x + 2.0f * m_charAdvance) {
+                if (!NewLine())
+                    return false;
+            } else {
+                m_x += m_charAdvance;
+            }
+        }
+        return true;
+    }
+
+    // Draws character n partly shown by fraction f in the reveal style.
+    void DrawRevealedChar(uint32_t n, float f, uint32_t revealStyle) {
+        const plat::DeviceSurface* tex = m_t.texture(n);
+        if (n >= m_t.charNum() || !tex || !Fits() || !(f > 0.0f))
+            return;
+        plat::TLVertex v[4];
+        if (RevealQuad(v, m_x, m_y, m_side, m_scaleX, m_scaleY, m_colour, f, revealStyle))
+            Draw(tex, v);
+    }
+
+    // Line feeds before a character start new lines; false when the text has run out of room.
+    bool PassLineFeeds() {
+        const char* text = m_t.text();
+        const uint32_t length = m_t.textLength();
+        while (m_pos < length && text[m_pos] == '\n') {
+            ++m_pos;
+            if (!NewLine())
+                return false;
+        }
+        return true;
+    }
+
+    int32_t result() const { return m_result; }
+
+private:
+    // The line fits while trunc(y + line advance) stays within the bottom.
+    bool Fits() const {
+        return std::trunc(static_cast<double>(m_y + m_lineAdvance)) <= static_cast<double>(m_area.bottom);
+    }
+
+    bool NewLine() {
+        m_x = m_left;
+        if (!Fits())
+            return false;
+        m_y += m_lineAdvance;
+        return true;
+    }
+
+    bool Draw(const plat::DeviceSurface* tex, const plat::TLVertex v[4]) {
+        int32_t r = m_dev.SetTexture(tex);
+        if (r < 0) {
+            m_sprite.ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> SetTextureに失敗しました\n");
+            m_result = r;
+            return false;
+        }
+        r = m_dev.DrawQuadStrip(v);
+        if (r < 0) {
+            m_sprite.ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> DrawPrimitiveに失敗しました\n");
+            m_result = r;
+            return false;
+        }
+        m_result = r;
+        return true;
+    }
+
+    KUSPRITE2& m_sprite;
+    plat::VideoDevice& m_dev;
+    const KUTEXTGRAPHIC& m_t;
+    const KURECT& m_area;
+    uint32_t m_colour;
+    float m_scaleX, m_scaleY;
+    float m_side; // texture side
+    float m_charAdvance = 0, m_lineAdvance = 0;
+    float m_left, m_x, m_y;
+    uint32_t m_pos = 0; // byte offset of the next character
+    int32_t m_result = 0;
+};
+
 } // namespace
 
 void KUSPRITE2::TextSlotsFree::operator()(KUTEXTGRAPHIC* p) const { delete[] p; }
@@ -161,23 +319,32 @@ void KUSPRITE2::RestoreAllTextureText() {
         D3DXRestoreTextureText(i);
 }
 
-int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32_t colour, float shown,
-                                       uint32_t revealStyle, int32_t charSpacing, int32_t lineSpacing, float scaleX,
-                                       float scaleY) {
+bool KUSPRITE2::TextDrawReady(uint32_t slot, const KURECT* area, int32_t* refusal) {
+    *refusal = 1;
     if (!m_bInitialize || !m_pDevice) {
         ErrorPrint("Error; <KUSPRITE2::D3DXDrawTextureText> 初期化されていません\n");
-        return 1;
+        return false;
     }
     if (!m_bInScene) {
         ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> BegineSceneが完了していません\n");
-        return 0;
+        *refusal = 0;
+        return false;
     }
     if (!TextSlotChecked("D3DDrawTextureText", slot, true))
-        return 1;
+        return false;
     if (!area) {
         ErrorPrint("Error: <KUSPRITE2::D3DDrawTextureText> 描画範囲が不正です\n");
-        return 1;
+        return false;
     }
+    return true;
+}
+
+int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32_t colour, float shown,
+                                       uint32_t revealStyle, int32_t charSpacing, int32_t lineSpacing, float scaleX,
+                                       float scaleY) {
+    int32_t refusal = 0;
+    if (!TextDrawReady(slot, area, &refusal))
+        return refusal;
     if (scaleX <= 0.0f || scaleY <= 0.0f)
         return 0;
 
@@ -188,127 +355,16 @@ int32_t KUSPRITE2::D3DXDrawTextureText(uint32_t slot, const KURECT* area, uint32
     dev.SetDestBlend(plat::Blend::kInvSrcAlpha);
 
     const KUTEXTGRAPHIC& t = m_lpTextGraphic[slot];
-    const char* text = t.text();
-    const uint32_t length = t.textLength();
+    TextDrawer drawer(*this, dev, t, *area, colour, scaleX, scaleY);
+    drawer.SetSpacing(charSpacing, lineSpacing);
     const uint32_t charNum = t.charNum();
-    const float h = static_cast<float>(t.fontSize());
-    const float s = static_cast<float>(t.textureSize());
-    const float ca = h * scaleX + static_cast<float>(charSpacing) * scaleX;
-    const float la = h * scaleY + static_cast<float>(lineSpacing) * scaleY;
-    const float left = static_cast<float>(area->left);
-    float x = left;
-    float y = static_cast<float>(area->top);
-    // The line fits while trunc(y + la), summed in float as the pen is kept, stays within the bottom.
-    auto fits = [&] { return std::trunc(static_cast<double>(y + la)) <= static_cast<double>(area->bottom); };
-
-    int32_t result = 0;
-    auto draw = [&](const plat::DeviceSurface* tex, const plat::TLVertex v[4]) -> bool {
-        int32_t r = dev.SetTexture(tex);
-        if (r < 0) {
-            ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> SetTextureに失敗しました\n");
-            result = r;
-            return false;
-        }
-        r = dev.DrawQuadStrip(v);
-        if (r < 0) {
-            ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> DrawPrimitiveに失敗しました\n");
-            result = r;
-            return false;
-        }
-        result = r;
-        return true;
-    };
-
     uint32_t n = charNum;
     if (shown >= 0.0f)
         n = static_cast<uint32_t>(std::min(std::trunc(static_cast<double>(shown)), static_cast<double>(charNum)));
-    uint32_t pos = 0; // byte offset of the next character
-    // Line feeds before a character start new lines; false when the text has run out of room.
-    auto passLineFeeds = [&]() -> bool {
-        while (pos < length && text[pos] == '\n') {
-            ++pos;
-            x = left;
-            if (!fits())
-                return false;
-            y += la;
-        }
-        return true;
-    };
-    const uint32_t full[4] = {colour, colour, colour, colour};
-    bool room = true;
-    for (uint32_t i = 0; i < n && room; ++i) {
-        const plat::DeviceSurface* tex = t.texture(i);
-        if (!tex) {
-            ErrorPrint("Error: <KUSPRITE2::D3DXDrawTextureText> テクスチャデータが確保されていません\n");
-            result = 1;
-            room = false;
-            break;
-        }
-        if (!passLineFeeds() || !fits()) {
-            room = false;
-            break;
-        }
-        plat::TLVertex v[4];
-        MakeQuad(v, x, y, s * scaleX, s * scaleY, full);
-        if (!draw(tex, v)) {
-            room = false;
-            break;
-        }
-        pos += 2;
-        if (static_cast<float>(area->right) < x + 2.0f * ca) {
-            x = left;
-            if (!fits()) {
-                room = false;
-                break;
-            }
-            y += la;
-        } else {
-            x += ca;
-        }
-    }
-    if (room && shown >= 0.0f && passLineFeeds()) {
-        const float f = std::min(shown - static_cast<float>(n), 1.0f);
-        const plat::DeviceSurface* tex = t.texture(n);
-        if (n < charNum && tex && fits() && f > 0.0f) {
-            plat::TLVertex v[4];
-            bool any = true;
-            if (revealStyle & 1) {
-                const uint32_t c = WithAlpha(colour, f);
-                const uint32_t cs[4] = {c, c, c, c};
-                MakeQuad(v, x, y, s * scaleX, s * scaleY, cs);
-            } else if (revealStyle & 2) {
-                const uint32_t l = WithAlpha(colour, std::min(2 * f, 1.0f));
-                const uint32_t r = WithAlpha(colour, std::max(2 * f - 1, 0.0f));
-                const uint32_t cs[4] = {l, l, r, r};
-                MakeQuad(v, x, y, s * scaleX, s * scaleY, cs);
-            } else if (revealStyle & 4) {
-                const uint32_t tl = WithAlpha(colour, std::min(2 * f, 1.0f));
-                const uint32_t mid = WithAlpha(colour, std::clamp(2 * f - 0.5f, 0.0f, 1.0f));
-                const uint32_t br = WithAlpha(colour, std::max(2 * f - 1, 0.0f));
-                const uint32_t cs[4] = {mid, tl, br, mid};
-                MakeQuad(v, x, y, s * scaleX, s * scaleY, cs);
-            } else if (revealStyle & 8) {
-                MakeQuad(v, x, y, s * scaleX * f, s * scaleY * f, full);
-            } else if (revealStyle & 16) {
-                const uint32_t c = WithAlpha(colour, f);
-                const uint32_t cs[4] = {c, c, c, c};
-                MakeQuad(v, x, y, s * scaleX * f, s * scaleY * f, cs);
-            } else if (revealStyle & 32) {
-                // The centre adds half the texture side unscaled.
-                const float half = std::floor(s / 2);
-                const float w = s * scaleX * f, hh = s * scaleY * f;
-                const uint32_t c = WithAlpha(colour, f);
-                const uint32_t cs[4] = {c, c, c, c};
-                MakeQuad(v, x + half - w / 2, y + half - hh / 2, w, hh, cs);
-            } else {
-                any = false; // no reveal style: the fraction stays hidden until whole
-            }
-            if (any)
-                draw(tex, v);
-        }
-    }
+    if (drawer.DrawWholeChars(n) && shown >= 0.0f && drawer.PassLineFeeds())
+        drawer.DrawRevealedChar(n, std::min(shown - static_cast<float>(n), 1.0f), revealStyle);
     // Always switch keying and blending off: a picture drawn next must not be keyed by its corner colour.
     dev.SetAlphaBlend(false);
     dev.SetColorKeyEnable(false);
-    return result;
+    return drawer.result();
 }

@@ -71,7 +71,9 @@ void KUSYSTEM::Update(plat::WindowHandle) {
 }
 
 void KUSYSTEM::RemoveTempFiles() {
-    RemoveFile(kTempFolder, nullptr, 1);
+    // The shell may have emptied and removed tmp/ already: nothing to walk.
+    if (plat::FileExists(kTempFolder))
+        RemoveFile(kTempFolder, nullptr, 1);
     if (plat::FileExists(kTempFolder) && plat::RemoveDir(kTempFolder) != 0) {
         TracePrint(
             kusys::FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", kTempFolder).c_str());

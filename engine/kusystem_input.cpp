@@ -20,10 +20,13 @@ bool IsGameKey(int key) { return key >= 0 && key < kGameKeyCount; }
 // Keys.
 
 void KUSYSTEM::UpdateKeyState() {
-    const plat::InputState& input = plat::InputState::Get();
+    plat::InputState& input = plat::InputState::Get();
     for (int vk = 0; vk < kKeyCount; ++vk) {
         previous_[vk] = current_[vk];
-        current_[vk] = input.IsVkDown(vk) ? 1u : 0u;
+        // A press released before this frame reads as down for this one
+        // frame, so the next one sees its release.
+        const bool pressed = input.TakePress(vk);
+        current_[vk] = (input.IsVkDown(vk) || pressed) ? 1u : 0u;
         push_[vk] = (previous_[vk] && !current_[vk]) ? 1u : 0u;
         if (push_[vk])
             latched_[vk] = 1;

@@ -227,7 +227,7 @@ int GAME_MAIN::ProcLogo() {
     if (r == LOGO_MODE_DATA::kResultDone) {
         DeleteMode(m_pLogoMode);
         m_nOldMode = kModeLogo;
-        if (m_bDemoAfterLogo) {
+        if (m_bDemoAfterLogo && DemoMoviePresent()) {
             m_bDemoAfterLogo = 0;
             m_pDemoMode = new DEMO_MODE_DATA;
             if (m_pDemoMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
@@ -237,6 +237,7 @@ int GAME_MAIN::ProcLogo() {
             DeleteMode(m_pDemoMode);
             ErrorPrint("Error: <GAME_MAIN::GameMainProc> DEMO_MODE_DATAクラスの初期化に失敗しました\n");
         }
+        m_bDemoAfterLogo = 0;
         StartTitle();
         m_nMode = kModeTitle;
     }
@@ -310,6 +311,11 @@ int GAME_MAIN::ProcTitle() {
         case TITLE_MODE_DATA::kResultGallery:
             DeleteMode(m_pTitleMode);
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            if (!ModeDataPresent(kGalleryScript,
+                                 {CG_MODE_DATA::kSlotFade, CG_MODE_DATA::kSlotMaterial, CG_MODE_DATA::kSlotBar,
+                                  CG_MODE_DATA::kSlotBG},
+                                 "タイトルに戻ります"))
+                return EnterTitle(kModeTitle);
             m_pCGMode = new CG_MODE_DATA;
             if (!m_pCGMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, &m_GlobalData, kGalleryScript)) {
                 DeleteMode(m_pCGMode);
@@ -322,11 +328,16 @@ int GAME_MAIN::ProcTitle() {
         case TITLE_MODE_DATA::kResultMusicRoom:
             DeleteMode(m_pTitleMode);
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
+            if (!ModeDataPresent(BGM_MODE_DATA::kScript,
+                                 {BGM_MODE_DATA::kSlotFade, BGM_MODE_DATA::kSlotMaterial, BGM_MODE_DATA::kSlotBar,
+                                  BGM_MODE_DATA::kSlotBG},
+                                 "タイトルに戻ります"))
+                return EnterTitle(kModeTitle);
             m_pBGMMode = new BGM_MODE_DATA;
             if (!m_pBGMMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
                 DeleteMode(m_pBGMMode);
                 ErrorPrint("Error: <GAME_MAIN::GameMainProc> BGM_MODE_DATAクラスの初期化に失敗しました\n");
-                return StartTitle();
+                return EnterTitle(kModeTitle);
             }
             m_nOldMode = kModeTitle;
             m_nMode = kModeMusicRoom;
@@ -357,13 +368,15 @@ int GAME_MAIN::ProcAdventure() {
             DeleteMode(m_pAdvData);
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
             m_nOldMode = kModeAdventure;
-            m_pStaffRollMode = new STAFF_ROLL_MODE_DATA;
-            if (m_pStaffRollMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
-                m_nMode = kModeStaffRoll;
-                return 1;
+            if (ModeDataPresent(STAFF_ROLL_MODE_DATA::kScript, {}, "ロゴに進みます")) {
+                m_pStaffRollMode = new STAFF_ROLL_MODE_DATA;
+                if (m_pStaffRollMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd)) {
+                    m_nMode = kModeStaffRoll;
+                    return 1;
+                }
+                DeleteMode(m_pStaffRollMode);
+                ErrorPrint("Error: <GAME_MAIN::GameMainProc> STAFF_ROLL_MODE_DATAクラスの初期化に失敗しました\n");
             }
-            DeleteMode(m_pStaffRollMode);
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> STAFF_ROLL_MODE_DATAクラスの初期化に失敗しました\n");
             if (!StartLogo())
                 return 0;
             m_nMode = kModeLogo;
@@ -500,6 +513,10 @@ int GAME_MAIN::StartSceneReplay() {
         m_pCGMode->ReplayReturn();
         return 1;
     }
+    if (!ModeDataPresent(script, {}, "ギャラリーに戻ります")) {
+        m_pCGMode->ReplayReturn();
+        return 1;
+    }
     BGM_DS_Stop(m_pKUSnd, m_pKUSys);
     if (!m_pKUSprite->SetGraphicData(3, kTempFolder, "Controller.dds", 4, 1)) {
         ErrorPrint("Error: <GAME_MAIN::GameMainProc> データの設定に失敗しました\n");
@@ -514,6 +531,7 @@ int GAME_MAIN::StartSceneReplay() {
         EndSceneReplay();
         return 1;
     }
+    m_pAdvData->m_CtrlWnd.DisableSaveLoad();
     m_nOldMode = kModeGallery;
     m_nMode = kModeSceneReplay;
     return 1;

@@ -1,4 +1,6 @@
 #pragma once
+#include <initializer_list>
+
 #include "engine/game_paths.h"
 #include "game/game_global_data.h"
 
@@ -124,6 +126,13 @@ private:
     int ProcStaffRoll();
     // Creates and starts the logo; 1 / 0.
     int StartLogo();
+    // Whether the game's data holds what a mode cannot run without: its data
+    // script in the scenario archive (null: none) and the pictures bound to
+    // the given slots. When not, one warning names the first missing member
+    // and where play goes instead (goesTo), and the mode is not entered.
+    bool ModeDataPresent(const char* script, std::initializer_list<int> slots, const char* goesTo);
+    // The demo's movie archive is there; else one warning, as above.
+    bool DemoMoviePresent();
     int QuitGame();
     // Ends the open game: the read position is recorded, the adventure deleted.
     void EndAdventure();

@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int kSlotFade = 0;
-constexpr int kSlotMaterial = 23;
-constexpr int kSlotBar = 24;
-constexpr int kSlotBG = 25;
 constexpr int kSlotMsgWnd = 2;
 constexpr int kSeHover = 29;
 constexpr int kSePush = 30;
@@ -226,24 +222,7 @@ int BGM_MODE_DATA::ListFrame(uint32_t now, int click) {
         modes::ErrorPrint(m_pKUSys, tag, "表示文字カウントに失敗しました");
         return 0;
     }
-    // The end of a track: the next set row plays; past the last track (or
-    // from the movie row, whose end this is not) the list ends.
-    const int pState = click ? click : m_pKUSys->GetKeyState('P');
-    if (ChannelStatus(kMusicChannel) == 2 &&
-        m_bgmCtrlWnd.m_Button[GALLERY_BAR::kPlay].GetState() == CTRL_WND_OBJ::kPressed && pState == 0) {
-        int next = m_nSelectRow >= 1 && m_nSelectRow < kTracks ? m_nSelectRow + 1 : kTracks + 1;
-        while (next <= kTracks && !(m_bgmItem[next - 1].bInit && m_bgmItem[next - 1].szFileName[0]))
-            ++next;
-        if (next > kTracks) {
-            m_nSelectRow = 0;
-            ShowComment(0);
-        } else {
-            m_nSelectRow = next;
-            ShowComment(next);
-            BGM_DS_Play(m_pKUSnd, m_pKUSys, 0, m_bgmItem[next - 1].szFileName);
-        }
-        m_dwStateTime = now;
-    }
+    PlayNextOnTrackEnd(now, click);
     int action = 0;
     const char* files[kTracks];
     TrackFiles(files);
@@ -264,6 +243,40 @@ int BGM_MODE_DATA::ListFrame(uint32_t now, int click) {
         m_dwMarkTime = 0;
         m_nMarkFrame = 0;
     }
+    const int hover = RowAt(x, y);
+    if (click == 3 && hover)
+        PressRow(hover, now);
+    if (hover != m_nHoverId) {
+        m_nHoverId = hover;
+        if (hover)
+            SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
+    }
+    return 0;
+}
+
+// The end of a track: the next set row plays; past the last track (or
+// from the movie row, whose end this is not) the list ends.
+void BGM_MODE_DATA::PlayNextOnTrackEnd(uint32_t now, int click) {
+    const int pState = click ? click : m_pKUSys->GetKeyState('P');
+    if (ChannelStatus(kMusicChannel) == 2 &&
+        m_bgmCtrlWnd.m_Button[GALLERY_BAR::kPlay].GetState() == CTRL_WND_OBJ::kPressed && pState == 0) {
+        int next = m_nSelectRow >= 1 && m_nSelectRow < kTracks ? m_nSelectRow + 1 : kTracks + 1;
+        while (next <= kTracks && !(m_bgmItem[next - 1].bInit && m_bgmItem[next - 1].szFileName[0]))
+            ++next;
+        if (next > kTracks) {
+            m_nSelectRow = 0;
+            ShowComment(0);
+        } else {
+            m_nSelectRow = next;
+            ShowComment(next);
+            BGM_DS_Play(m_pKUSnd, m_pKUSys, 0, m_bgmItem[next - 1].szFileName);
+        }
+        m_dwStateTime = now;
+    }
+}
+
+// The track row, the movie row or the exit under the pointer; 0 for none.
+int BGM_MODE_DATA::RowAt(int x, int y) const {
     int hover = 0;
     for (int n = 1; n <= kTracks && !hover; ++n) {
         if (m_bgmItem[n - 1].HitCheck(x, y))
@@ -273,33 +286,30 @@ int BGM_MODE_DATA::ListFrame(uint32_t now, int click) {
         hover = kRowMovie;
     if (!hover && modes::RectHit(kExitRect, x, y))
         hover = kRowExit;
-    if (click == 3 && hover) {
-        if (hover <= kTracks) {
-            SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-            if (m_bgmItem[hover - 1].szFileName[0])
-                BGM_DS_Play(m_pKUSnd, m_pKUSys, 0, m_bgmItem[hover - 1].szFileName);
-            m_nSelectRow = hover;
-            ShowComment(hover);
-            m_nMarkFrame = 0;
-            m_dwMarkTime = now;
-        } else if (hover == kRowMovie) {
-            SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-            ShowComment(0);
-            m_nSelectRow = kRowMovie;
-            m_nState = 3;
-        } else {
-            SEPlay(m_pKUSnd, m_pKUSys, kSeExit, 0);
-            m_nSelectRow = kRowExit;
-            m_nState = 6;
-        }
-        m_dwStateTime = now;
+    return hover;
+}
+
+// A click on a row: a track plays, the movie row starts the movie, the exit leaves.
+void BGM_MODE_DATA::PressRow(int hover, uint32_t now) {
+    if (hover <= kTracks) {
+        SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+        if (m_bgmItem[hover - 1].szFileName[0])
+            BGM_DS_Play(m_pKUSnd, m_pKUSys, 0, m_bgmItem[hover - 1].szFileName);
+        m_nSelectRow = hover;
+        ShowComment(hover);
+        m_nMarkFrame = 0;
+        m_dwMarkTime = now;
+    } else if (hover == kRowMovie) {
+        SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+        ShowComment(0);
+        m_nSelectRow = kRowMovie;
+        m_nState = 3;
+    } else {
+        SEPlay(m_pKUSnd, m_pKUSys, kSeExit, 0);
+        m_nSelectRow = kRowExit;
+        m_nState = 6;
     }
-    if (hover != m_nHoverId) {
-        m_nHoverId = hover;
-        if (hover)
-            SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
-    }
-    return 0;
+    m_dwStateTime = now;
 }
 
 int BGM_MODE_DATA::StartMovie(uint32_t now) {

@@ -22,6 +22,10 @@ public:
     static constexpr int kMusicChannel = 1;
     static constexpr int kMovieChannel = 2;
     static constexpr const char* kScript = "BGMModeData.spt";
+    static constexpr int kSlotFade = 0;
+    static constexpr int kSlotMaterial = 23;
+    static constexpr int kSlotBar = 24;
+    static constexpr int kSlotBG = 25;
 
     BGM_MODE_DATA();
     ~BGM_MODE_DATA();
@@ -68,6 +72,9 @@ private:
     // Shows a track's comment typing from now (row 0: empties the window).
     void ShowComment(int row);
     int ListFrame(uint32_t now, int click);
+    void PlayNextOnTrackEnd(uint32_t now, int click);
+    int RowAt(int x, int y) const;
+    void PressRow(int hover, uint32_t now);
     int StartMovie(uint32_t now);
     void RestoreScreen();
     // The bar's track files, null for rows the script did not set.

@@ -7,9 +7,6 @@
 namespace {
 
 constexpr const char* kDrawTag = "BGM_MODE_DATA::DrawProc";
-constexpr int kSlotFade = 0;
-constexpr int kSlotMaterial = 23;
-constexpr int kSlotBG = 25;
 const KURECT kPlate{0, 80, 392, 120}, kPlateHover{0, 120, 392, 160};
 const KURECT kMark[4] = {{0, 160, 32, 192}, {328, 160, 360, 192}, {360, 160, 392, 192}, {392, 160, 424, 192}};
 const KURECT kExitNormal{64, 160, 328, 184}, kExitPressed{64, 184, 328, 208};

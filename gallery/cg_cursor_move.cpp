@@ -136,49 +136,62 @@ int CG_MODE_DATA::CursorMoveProc() {
     if (m_nState >= 14)
         return 1;
     if (m_nState >= 10) {
-        if (!m_cgCtrlWnd.m_bVisible || vk == 0)
-            return 1;
-        // Buttons by bar index; the target of each key, relative to the bar.
-        static const int kOrder[6] = {GALLERY_BAR::kBack, GALLERY_BAR::kNext,     GALLERY_BAR::kStop,
-                                      GALLERY_BAR::kHide, GALLERY_BAR::kVolumeUp, GALLERY_BAR::kVolumeDown};
-        int current = -1;
-        for (int i = 0; i < 6 && current < 0; ++i)
-            if (m_cgCtrlWnd.m_Button[kOrder[i]].HitCheck(m_cgCtrlWnd.m_fX, m_cgCtrlWnd.m_fY) == 1)
-                current = kOrder[i];
-        using B = GALLERY_BAR;
-        int dir = 0;
-        while (kVkOrder[dir] != vk)
-            ++dir;
-        // Rows: none, BACK, NEXT, stop, hide, volume up, volume down.
-        static const int kView[7][4] = {
-            {B::kStop, B::kStop, B::kStop, B::kStop},       {B::kHide, B::kStop, B::kVolumeUp, B::kStop},
-            {B::kHide, B::kStop, B::kStop, B::kVolumeUp},   {B::kHide, B::kHide, B::kBack, B::kNext},
-            {B::kStop, B::kNext, B::kStop, B::kVolumeDown}, {B::kHide, B::kVolumeDown, B::kNext, B::kBack},
-            {B::kVolumeUp, B::kHide, B::kNext, B::kBack},
-        };
-        int row = 0;
-        for (int i = 0; i < 6; ++i)
-            if (kOrder[i] == current)
-                row = i + 1;
-        const int target = kView[row][dir];
-        static const KURECT kRect[GALLERY_BAR::kButtonCount] = {{},
-                                                                {},
-                                                                {},
-                                                                {},
-                                                                {15, 26, 71, 90},
-                                                                {125, 26, 181, 90},
-                                                                {70, 55, 126, 95},
-                                                                {112, 89, 184, 113},
-                                                                {208, 35, 224, 59},
-                                                                {208, 55, 224, 79}};
-        const int bx = static_cast<int>(m_cgCtrlWnd.m_fX), by = static_cast<int>(m_cgCtrlWnd.m_fY);
-        const KURECT& r = kRect[target];
-        modes::MovePointerTo(m_pKUSys, KURECT{r.left + bx, r.top + by, r.right + bx, r.bottom + by});
+        MoveOnViewBar(vk);
         return 1;
     }
     if (vk == 0)
         return 1;
-    // The item under the pointer by geometry alone.
+    const int current = SelectionItemAt(x, y);
+    KURECT target;
+    if (MoveTarget(current, vk, &target))
+        modes::MovePointerTo(m_pKUSys, target);
+    return 1;
+}
+
+// Moves the pointer between the full view's bar buttons by key (from outside the bar to STOP).
+void CG_MODE_DATA::MoveOnViewBar(int vk) {
+    if (!m_cgCtrlWnd.m_bVisible || vk == 0)
+        return;
+    // Buttons by bar index; the target of each key, relative to the bar.
+    static const int kOrder[6] = {GALLERY_BAR::kBack, GALLERY_BAR::kNext,     GALLERY_BAR::kStop,
+                                  GALLERY_BAR::kHide, GALLERY_BAR::kVolumeUp, GALLERY_BAR::kVolumeDown};
+    int current = -1;
+    for (int i = 0; i < 6 && current < 0; ++i)
+        if (m_cgCtrlWnd.m_Button[kOrder[i]].HitCheck(m_cgCtrlWnd.m_fX, m_cgCtrlWnd.m_fY) == 1)
+            current = kOrder[i];
+    using B = GALLERY_BAR;
+    int dir = 0;
+    while (kVkOrder[dir] != vk)
+        ++dir;
+    // Rows: none, BACK, NEXT, stop, hide, volume up, volume down.
+    static const int kView[7][4] = {
+        {B::kStop, B::kStop, B::kStop, B::kStop},       {B::kHide, B::kStop, B::kVolumeUp, B::kStop},
+        {B::kHide, B::kStop, B::kStop, B::kVolumeUp},   {B::kHide, B::kHide, B::kBack, B::kNext},
+        {B::kStop, B::kNext, B::kStop, B::kVolumeDown}, {B::kHide, B::kVolumeDown, B::kNext, B::kBack},
+        {B::kVolumeUp, B::kHide, B::kNext, B::kBack},
+    };
+    int row = 0;
+    for (int i = 0; i < 6; ++i)
+        if (kOrder[i] == current)
+            row = i + 1;
+    const int target = kView[row][dir];
+    static const KURECT kRect[GALLERY_BAR::kButtonCount] = {{},
+                                                            {},
+                                                            {},
+                                                            {},
+                                                            {15, 26, 71, 90},
+                                                            {125, 26, 181, 90},
+                                                            {70, 55, 126, 95},
+                                                            {112, 89, 184, 113},
+                                                            {208, 35, 224, 59},
+                                                            {208, 55, 224, 79}};
+    const int bx = static_cast<int>(m_cgCtrlWnd.m_fX), by = static_cast<int>(m_cgCtrlWnd.m_fY);
+    const KURECT& r = kRect[target];
+    modes::MovePointerTo(m_pKUSys, KURECT{r.left + bx, r.top + by, r.right + bx, r.bottom + by});
+}
+
+// The selection screen's item under the pointer, by geometry alone.
+int CG_MODE_DATA::SelectionItemAt(int x, int y) const {
     int current = 0;
     for (int i = 1; i <= kEpisodes && !current; ++i)
         if (modes::RectHit(KURECT{4, 55 + 72 * (i - 1), 116, 55 + 72 * i}, x, y))
@@ -212,8 +225,5 @@ int CG_MODE_DATA::CursorMoveProc() {
     for (int i = 0; i < 5 && !current; ++i)
         if (modes::RectHit(kButtons[i].rc, x, y))
             current = kButtons[i].id;
-    KURECT target;
-    if (MoveTarget(current, vk, &target))
-        modes::MovePointerTo(m_pKUSys, target);
-    return 1;
+    return current;
 }

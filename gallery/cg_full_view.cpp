@@ -155,56 +155,7 @@ int CG_MODE_DATA::FullViewProc(int click) {
                 m_nState = 11;
             }
             return 0;
-        case 11: {
-            CursorMoveProc();
-            int action = 0;
-            if (m_bCtrlWndDisp)
-                m_cgCtrlWnd.MainProc(&action, this);
-            if (action == GALLERY_BAR::kActBack || action == GALLERY_BAR::kActNext) {
-                const bool back = action == GALLERY_BAR::kActBack;
-                CTRL_WND_OBJ& pressed = m_cgCtrlWnd.m_Button[back ? GALLERY_BAR::kBack : GALLERY_BAR::kNext];
-                CTRL_WND_OBJ& other = m_cgCtrlWnd.m_Button[back ? GALLERY_BAR::kNext : GALLERY_BAR::kBack];
-                int page = 0, cell = 0;
-                const int found = back ? IsSelectBackCG(m_nEpisode, k, m_nCGPage, m_nCGNum, &page, &cell)
-                                       : IsSelectNextCG(m_nEpisode, k, m_nCGPage, m_nCGNum, &page, &cell);
-                if (!found) {
-                    pressed.ChangeState(CTRL_WND_OBJ::kDisabled);
-                    return 0;
-                }
-                m_nCGPage = page;
-                m_nCGNum = cell;
-                if (m_szNextViewFile[0]) {
-                    if (m_pKUSprite->SetGraphicData(kSlotView + 1, "tmp/", m_szNextViewFile, 4, 1) != 1) {
-                        Log("MainProc", "データの設定に失敗しました");
-                        return -1;
-                    }
-                    if (GraphicLoad(m_pKUSprite, m_pKUSys, kSlotView + 1) != 1)
-                        Log("MainProc", "画像のロードに失敗しました");
-                }
-                char aside[260];
-                game::CopyFixed(aside, m_szNextViewFile);
-                const int further = back ? IsSelectBackCG(m_nEpisode, k, m_nCGPage, m_nCGNum, nullptr, nullptr)
-                                         : IsSelectNextCG(m_nEpisode, k, m_nCGPage, m_nCGNum, nullptr, nullptr);
-                if (!further)
-                    pressed.ChangeState(CTRL_WND_OBJ::kDisabled);
-                const int opposite = back ? IsSelectNextCG(m_nEpisode, k, m_nCGPage, m_nCGNum, nullptr, nullptr)
-                                          : IsSelectBackCG(m_nEpisode, k, m_nCGPage, m_nCGNum, nullptr, nullptr);
-                other.ChangeState(opposite ? CTRL_WND_OBJ::kNormal : CTRL_WND_OBJ::kDisabled);
-                game::CopyFixed(m_szNextViewFile, aside);
-                m_fNextViewAlpha = 0.0f;
-                m_dwStateTime = now;
-                m_nState = 12;
-            } else if (action == GALLERY_BAR::kActStop) {
-                m_fFade = 0.0f;
-                m_dwStateTime = now;
-                m_nState = 13;
-            } else if (action == GALLERY_BAR::kActHide) {
-                m_bCtrlWndDisp = 0;
-            } else if (click == 3) {
-                m_bCtrlWndDisp = 1;
-            }
-            return 0;
-        }
+        case 11: return FullViewControls(click, k, now);
         case 12:
             m_fNextViewAlpha = Progress(kCrossFadeMs);
             m_fViewAlpha = 1.0f - m_fNextViewAlpha;
@@ -225,23 +176,85 @@ int CG_MODE_DATA::FullViewProc(int click) {
                 m_nState = 11;
             }
             return 0;
-        case 13:
-            m_fFade = Progress(kFadeMs);
-            if (m_fFade >= 1.0f) {
-                m_fFade = 1.0f;
-                CGInspectDataUnload();
-                CGSelectItemDataResume();
-                SetDataSceneCG(m_nEpisode, k, m_nCGPage);
-                for (int i = 0; i < kCGCells; ++i) {
-                    const CG_SELECT_ITEM_DATA& next = m_nextCGItem[i];
-                    m_cgItem[i].SetData(&next.bDispFlg, &next.bSelectFlg, &next.bFullCGFlg, nullptr, nullptr,
-                                        &next.rcDraw, nullptr, next.szName);
-                    m_nextCGItem[i].ClearContent();
-                }
-                m_dwStateTime = now;
-                m_nState = 1;
-            }
-            return 0;
+        case 13: return LeaveFullView(k, now);
         default: return 0;
     }
+}
+
+// The full view's controller bar: turn pages, leave, hide the bar, or show it again on a click.
+int CG_MODE_DATA::FullViewControls(int click, int k, uint32_t now) {
+    CursorMoveProc();
+    int action = 0;
+    if (m_bCtrlWndDisp)
+        m_cgCtrlWnd.MainProc(&action, this);
+    if (action == GALLERY_BAR::kActBack || action == GALLERY_BAR::kActNext)
+        return TurnViewPage(action == GALLERY_BAR::kActBack, k, now);
+    if (action == GALLERY_BAR::kActStop) {
+        m_fFade = 0.0f;
+        m_dwStateTime = now;
+        m_nState = 13;
+    } else if (action == GALLERY_BAR::kActHide) {
+        m_bCtrlWndDisp = 0;
+    } else if (click == 3) {
+        m_bCtrlWndDisp = 1;
+    }
+    return 0;
+}
+
+// Steps the full view to the previous or next picture the player has seen, and sets the bar's arrows for the new
+// place.
+int CG_MODE_DATA::TurnViewPage(bool back, int k, uint32_t now) {
+    CTRL_WND_OBJ& pressed = m_cgCtrlWnd.m_Button[back ? GALLERY_BAR::kBack : GALLERY_BAR::kNext];
+    CTRL_WND_OBJ& other = m_cgCtrlWnd.m_Button[back ? GALLERY_BAR::kNext : GALLERY_BAR::kBack];
+    int page = 0, cell = 0;
+    const int found = back ? IsSelectBackCG(m_nEpisode, k, m_nCGPage, m_nCGNum, &page, &cell)
+                           : IsSelectNextCG(m_nEpisode, k, m_nCGPage, m_nCGNum, &page, &cell);
+    if (!found) {
+        pressed.ChangeState(CTRL_WND_OBJ::kDisabled);
+        return 0;
+    }
+    m_nCGPage = page;
+    m_nCGNum = cell;
+    if (m_szNextViewFile[0]) {
+        if (m_pKUSprite->SetGraphicData(kSlotView + 1, "tmp/", m_szNextViewFile, 4, 1) != 1) {
+            Log("MainProc", "データの設定に失敗しました");
+            return -1;
+        }
+        if (GraphicLoad(m_pKUSprite, m_pKUSys, kSlotView + 1) != 1)
+            Log("MainProc", "画像のロードに失敗しました");
+    }
+    char aside[260];
+    game::CopyFixed(aside, m_szNextViewFile);
+    const int further = back ? IsSelectBackCG(m_nEpisode, k, m_nCGPage, m_nCGNum, nullptr, nullptr)
+                             : IsSelectNextCG(m_nEpisode, k, m_nCGPage, m_nCGNum, nullptr, nullptr);
+    if (!further)
+        pressed.ChangeState(CTRL_WND_OBJ::kDisabled);
+    const int opposite = back ? IsSelectNextCG(m_nEpisode, k, m_nCGPage, m_nCGNum, nullptr, nullptr)
+                              : IsSelectBackCG(m_nEpisode, k, m_nCGPage, m_nCGNum, nullptr, nullptr);
+    other.ChangeState(opposite ? CTRL_WND_OBJ::kNormal : CTRL_WND_OBJ::kDisabled);
+    game::CopyFixed(m_szNextViewFile, aside);
+    m_fNextViewAlpha = 0.0f;
+    m_dwStateTime = now;
+    m_nState = 12;
+    return 0;
+}
+
+// Fades out of the full view back to the selection screen on the page it was opened from.
+int CG_MODE_DATA::LeaveFullView(int k, uint32_t now) {
+    m_fFade = Progress(kFadeMs);
+    if (m_fFade >= 1.0f) {
+        m_fFade = 1.0f;
+        CGInspectDataUnload();
+        CGSelectItemDataResume();
+        SetDataSceneCG(m_nEpisode, k, m_nCGPage);
+        for (int i = 0; i < kCGCells; ++i) {
+            const CG_SELECT_ITEM_DATA& next = m_nextCGItem[i];
+            m_cgItem[i].SetData(&next.bDispFlg, &next.bSelectFlg, &next.bFullCGFlg, nullptr, nullptr, &next.rcDraw,
+                                nullptr, next.szName);
+            m_nextCGItem[i].ClearContent();
+        }
+        m_dwStateTime = now;
+        m_nState = 1;
+    }
+    return 0;
 }

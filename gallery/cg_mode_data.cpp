@@ -253,70 +253,103 @@ int CG_MODE_DATA::SelectProc(int click) {
     const int id = HoverId(x, y);
     const uint32_t now = static_cast<uint32_t>(Now());
     if (id != 0 && click == 3) {
-        SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-        const int k = OpenScene();
-        char atlas[64];
-        if (id >= 1 && id <= kEpisodes) {
-            m_nEpisode = id;
-            std::snprintf(atlas, sizeof atlas, "TH_SC_EPI%02d.bmp", id);
-            game::CopyFixed(m_szNextSceneAtlas, atlas);
-            if (BindAndLoad(kSlotScene + 1, atlas, "画像のロードに失敗しました") < 0)
-                return -1;
-            GetEpisodeTitle(id);
-            m_fNextTitleAlpha = 0.0f;
-            m_fNextTitleChars = 0.0f;
-            m_dwNextTitleTime = now;
-            GetMaxScenePage(id);
-            m_nScenePage = m_nScenePageMax < 1 ? 0 : 1;
-            m_nCGPageMax = m_nNextCGPage = m_nCGPage = m_nNextScenePage = 0;
-            SetDataEpisodeScene(id, m_nScenePage);
-            m_fNextSceneAlpha = 0.0f;
-            m_nNextCell = m_nOpenCell = 0;
-            m_nState = 3;
-        } else if (id == kIdList || id == kIdCGBack || id == kIdCGNext) {
-            std::snprintf(atlas, sizeof atlas, "TH_CG_EPI%02d_SC%02d.bmp", m_nEpisode, k);
-            game::CopyFixed(m_szNextCGAtlas, atlas);
-            if (BindAndLoad(kSlotCG + 1, atlas, "CGサムネイルのロードに失敗しました") < 0)
-                return -1;
-            if (id == kIdList) {
-                GetMaxCGPage(m_nEpisode, k);
-                m_nNextCGPage = m_nCGPageMax < 1 ? 0 : 1;
-                SetDataSceneCG(m_nEpisode, k, m_nCGPage);
-                m_fCGAlpha = m_fNextCGAlpha = 0.0f;
-            } else {
-                m_nNextCGPage = m_nCGPage + (id == kIdCGBack ? -1 : 1);
-                SetDataSceneCG(m_nEpisode, k, m_nNextCGPage);
-                m_fNextCGAlpha = 0.0f;
-            }
-            m_nState = 5;
-            m_dwStateTime = now;
-            return 0;
-        } else if (id == kIdReplay) {
-            m_nState = 8;
-        } else if (id >= 8 && id <= 12) {
-            m_fNextPanelAlpha = 0.0f;
-            m_nNextCell = id - 7;
-            m_nState = m_sceneItem[id - 8].szName[0] ? 4 : 6;
-        } else if (id == kIdSceneBack || id == kIdSceneNext) {
-            std::snprintf(atlas, sizeof atlas, "TH_SC_EPI%02d.bmp", m_nEpisode);
-            game::CopyFixed(m_szNextSceneAtlas, atlas);
-            if (BindAndLoad(kSlotScene + 1, atlas, "画像のロードに失敗しました") < 0)
-                return -1;
-            m_nNextScenePage = m_nScenePage + (id == kIdSceneBack ? -1 : 1);
-            m_nCGPage = m_nNextCGPage = m_nCGPageMax = 0;
-            SetDataEpisodeScene(m_nEpisode, m_nNextScenePage);
-            m_fNextSceneAlpha = 0.0f;
-            m_nState = 3;
-        } else if (id >= 17 && id <= 31) {
-            m_nCGNum = id - 16;
-            game::CopyFixed(m_szViewFile, m_cgItem[id - 17].szName);
-            m_fFade = 0.0f;
-            m_nState = 9;
-        } else if (id == kIdExit) {
-            m_nState = 7;
-        }
-        m_dwStateTime = now;
+        const int r = PressItem(id, now);
+        if (r != 1)
+            return r;
     }
+    StepBlink();
+    if (id != m_nHoverId) {
+        m_nHoverId = id;
+        if (id != 0)
+            SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
+    }
+    return 0;
+}
+
+// A click on an item: -1 when a picture would not load, 0 when the frame ends here, 1 to go on.
+int CG_MODE_DATA::PressItem(int id, uint32_t now) {
+    SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+    const int k = OpenScene();
+    char atlas[64];
+    if (id >= 1 && id <= kEpisodes) {
+        if (OpenEpisode(id, now) < 0)
+            return -1;
+    } else if (id == kIdList || id == kIdCGBack || id == kIdCGNext) {
+        return OpenCGList(id, k, now);
+    } else if (id == kIdReplay) {
+        m_nState = 8;
+    } else if (id >= 8 && id <= 12) {
+        m_fNextPanelAlpha = 0.0f;
+        m_nNextCell = id - 7;
+        m_nState = m_sceneItem[id - 8].szName[0] ? 4 : 6;
+    } else if (id == kIdSceneBack || id == kIdSceneNext) {
+        std::snprintf(atlas, sizeof atlas, "TH_SC_EPI%02d.bmp", m_nEpisode);
+        game::CopyFixed(m_szNextSceneAtlas, atlas);
+        if (BindAndLoad(kSlotScene + 1, atlas, "画像のロードに失敗しました") < 0)
+            return -1;
+        m_nNextScenePage = m_nScenePage + (id == kIdSceneBack ? -1 : 1);
+        m_nCGPage = m_nNextCGPage = m_nCGPageMax = 0;
+        SetDataEpisodeScene(m_nEpisode, m_nNextScenePage);
+        m_fNextSceneAlpha = 0.0f;
+        m_nState = 3;
+    } else if (id >= 17 && id <= 31) {
+        m_nCGNum = id - 16;
+        game::CopyFixed(m_szViewFile, m_cgItem[id - 17].szName);
+        m_fFade = 0.0f;
+        m_nState = 9;
+    } else if (id == kIdExit) {
+        m_nState = 7;
+    }
+    m_dwStateTime = now;
+    return 1;
+}
+
+// Shows an episode's title and the first page of its scenes.
+int CG_MODE_DATA::OpenEpisode(int id, uint32_t now) {
+    char atlas[64];
+    m_nEpisode = id;
+    std::snprintf(atlas, sizeof atlas, "TH_SC_EPI%02d.bmp", id);
+    game::CopyFixed(m_szNextSceneAtlas, atlas);
+    if (BindAndLoad(kSlotScene + 1, atlas, "画像のロードに失敗しました") < 0)
+        return -1;
+    GetEpisodeTitle(id);
+    m_fNextTitleAlpha = 0.0f;
+    m_fNextTitleChars = 0.0f;
+    m_dwNextTitleTime = now;
+    GetMaxScenePage(id);
+    m_nScenePage = m_nScenePageMax < 1 ? 0 : 1;
+    m_nCGPageMax = m_nNextCGPage = m_nCGPage = m_nNextScenePage = 0;
+    SetDataEpisodeScene(id, m_nScenePage);
+    m_fNextSceneAlpha = 0.0f;
+    m_nNextCell = m_nOpenCell = 0;
+    m_nState = 3;
+    return 0;
+}
+
+// Opens a scene's picture list, or turns its page.
+int CG_MODE_DATA::OpenCGList(int id, int k, uint32_t now) {
+    char atlas[64];
+    std::snprintf(atlas, sizeof atlas, "TH_CG_EPI%02d_SC%02d.bmp", m_nEpisode, k);
+    game::CopyFixed(m_szNextCGAtlas, atlas);
+    if (BindAndLoad(kSlotCG + 1, atlas, "CGサムネイルのロードに失敗しました") < 0)
+        return -1;
+    if (id == kIdList) {
+        GetMaxCGPage(m_nEpisode, k);
+        m_nNextCGPage = m_nCGPageMax < 1 ? 0 : 1;
+        SetDataSceneCG(m_nEpisode, k, m_nCGPage);
+        m_fCGAlpha = m_fNextCGAlpha = 0.0f;
+    } else {
+        m_nNextCGPage = m_nCGPage + (id == kIdCGBack ? -1 : 1);
+        SetDataSceneCG(m_nEpisode, k, m_nNextCGPage);
+        m_fNextCGAlpha = 0.0f;
+    }
+    m_nState = 5;
+    m_dwStateTime = now;
+    return 0;
+}
+
+// The highlight's slow brightening and quicker dimming.
+void CG_MODE_DATA::StepBlink() {
     if (m_bBlinkUp) {
         m_fBlink += 0.032f;
         if (m_fBlink >= 1.0f) {
@@ -330,12 +363,6 @@ int CG_MODE_DATA::SelectProc(int click) {
             m_bBlinkUp = 1;
         }
     }
-    if (id != m_nHoverId) {
-        m_nHoverId = id;
-        if (id != 0)
-            SEPlay(m_pKUSnd, m_pKUSys, kSeHover, 0);
-    }
-    return 0;
 }
 
 int CG_MODE_DATA::HoverId(int x, int y) const {

@@ -129,6 +129,12 @@ public:
     CG_CONTROLLER_WINDOW m_cgCtrlWnd;
 
 private:
+    int PressItem(int id, uint32_t now);
+    int OpenEpisode(int id, uint32_t now);
+    int OpenCGList(int id, int k, uint32_t now);
+    void StepBlink();
+    void MoveOnViewBar(int vk);
+    int SelectionItemAt(int x, int y) const;
     void Log(const char* op, const char* text) const;
     int Now() const;
     float Progress(uint32_t ms) const;
@@ -138,6 +144,9 @@ private:
     int CGPageProc();
     int OpenUnnamedProc();
     int FullViewProc(int click);
+    int FullViewControls(int click, int k, uint32_t now);
+    int TurnViewPage(bool back, int k, uint32_t now);
+    int LeaveFullView(int k, uint32_t now);
     int HoverId(int x, int y) const;
     // Binds an atlas or picture under "tmp/" to a slot and loads it; -1 after
     // the log line when the bind fails, 0 when only the load failed.
@@ -148,6 +157,10 @@ private:
     // Steps a picture either way by the unlock bits alone.
     int StepCG(int dir, int episode, int scene, int page, int cell, int* outPage, int* outCell, const char* op);
     int DrawSelection(int press);
+    int DrawTitles();
+    int DrawSceneList(int press);
+    int DrawScenePanels(int press);
+    int DrawCGList(int press);
     int DrawFullView();
     int DrawPiece(int slot, float x, float y, const KURECT* src, float alpha);
     int DrawNumber(float x, float y, int n, float alpha);

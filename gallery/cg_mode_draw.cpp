@@ -93,6 +93,14 @@ int CG_MODE_DATA::DrawSelection(int press) {
         Log("DrawProc", "描画に失敗しました");
         return 0;
     }
+    if (!DrawTitles() || !DrawSceneList(press) || !DrawScenePanels(press) || !DrawCGList(press))
+        return 0;
+    const bool exit = m_nHoverId == kIdExit;
+    return DrawPiece(kSlotMaterial, 284, 568, &kExitButton[exit && press == 1 ? 1 : 0], exit ? 1.0f : 0.5f);
+}
+
+// The episode's title and the one fading in, each over its shadow.
+int CG_MODE_DATA::DrawTitles() {
     struct Title {
         int slot;
         const char* text;
@@ -111,6 +119,11 @@ int CG_MODE_DATA::DrawSelection(int press) {
             return 0;
         }
     }
+    return 1;
+}
+
+// The episode buttons, the scene cells of both pages, their arrows and page numbers.
+int CG_MODE_DATA::DrawSceneList(int press) {
     const int top = m_pGlobalData ? m_pGlobalData->m_nTopEpisode : 0;
     for (int i = 1; i <= kEpisodes; ++i) {
         const KURECT src = i > top + 1 ? kLockedEpisode : EpisodeButton(i);
@@ -151,6 +164,11 @@ int CG_MODE_DATA::DrawSelection(int press) {
         return 0;
     if (m_fNextSceneAlpha > 0.0f && !DrawPageNumbers(206, m_nNextScenePage, m_nScenePageMax, m_fNextSceneAlpha))
         return 0;
+    return 1;
+}
+
+// The list and replay buttons of the open scene cell and the one opening.
+int CG_MODE_DATA::DrawScenePanels(int press) {
     struct Panel {
         int cell;
         float alpha;
@@ -168,6 +186,11 @@ int CG_MODE_DATA::DrawSelection(int press) {
                        replay ? p.alpha : 0.5f * p.alpha))
             return 0;
     }
+    return 1;
+}
+
+// The open scene's picture cells of both pages, their arrows and page numbers.
+int CG_MODE_DATA::DrawCGList(int press) {
     if (m_nOpenCell > 0) {
         for (int k = 1; k <= kCGCells; ++k) {
             const bool hovered = m_nHoverId == k + 16;
@@ -201,8 +224,7 @@ int CG_MODE_DATA::DrawSelection(int press) {
         return 0;
     if (m_fNextCGAlpha > 0.0f && !DrawPageNumbers(542, m_nNextCGPage, m_nCGPageMax, m_fNextCGAlpha))
         return 0;
-    const bool exit = m_nHoverId == kIdExit;
-    return DrawPiece(kSlotMaterial, 284, 568, &kExitButton[exit && press == 1 ? 1 : 0], exit ? 1.0f : 0.5f);
+    return 1;
 }
 
 int CG_MODE_DATA::DrawFullView() {

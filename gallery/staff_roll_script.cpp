@@ -15,6 +15,34 @@ constexpr int kMaxTokens = 10;
 float ToFloat(const char* t) { return static_cast<float>(std::strtod(t, nullptr)); }
 int ToInt(const char* t) { return static_cast<int>(std::strtol(t, nullptr, 10)); }
 
+// First pass: how many objects and steps the script sets, so the tables are made once.
+int CountRecords(KUSYSTEM* sys, const char* tag, FILE* f, int* objs, int* procs) {
+    char line[gallery::kLineSize];
+    char tok[1][gallery::kTokenSize];
+    int r;
+    while ((r = gallery::ReadDataLine(sys, tag, f, line)) == 1) {
+        if (gallery::SplitTokens(line, tok, 1) < 1)
+            continue;
+        if (gallery::EqualNoCase(tok[0], "#OBJ_SET"))
+            ++*objs;
+        else if (gallery::EqualNoCase(tok[0], "#SET_PROC"))
+            ++*procs;
+    }
+    return r;
+}
+
+// The operator among a step's first nine tokens and where it stands; 0 when there is none.
+int FindOperator(char (*tok)[gallery::kTokenSize], int n, int* at) {
+    for (int i = 0; i < 9 && i < n; ++i) {
+        const int op = STAFF_ROLL_PROC_DATA::OperatorCode(tok[i]);
+        if (op) {
+            *at = i;
+            return op;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int STAFF_ROLL_MODE_DATA::ReadScriptData(const char* name) {
@@ -32,15 +60,8 @@ int STAFF_ROLL_MODE_DATA::ReadScriptData(const char* name) {
         return 0;
     char line[gallery::kLineSize];
     char tok[kMaxTokens][gallery::kTokenSize];
-    int objs = 0, procs = 0, r;
-    while ((r = gallery::ReadDataLine(m_pKUSys, tag, f, line)) == 1) {
-        if (gallery::SplitTokens(line, tok, 1) < 1)
-            continue;
-        if (gallery::EqualNoCase(tok[0], "#OBJ_SET"))
-            ++objs;
-        else if (gallery::EqualNoCase(tok[0], "#SET_PROC"))
-            ++procs;
-    }
+    int objs = 0, procs = 0;
+    int r = CountRecords(m_pKUSys, tag, f, &objs, &procs);
     if (r < 0) {
         std::fclose(f);
         return 0;
@@ -69,14 +90,8 @@ int STAFF_ROLL_MODE_DATA::ReadScriptData(const char* name) {
                                                      &src))
                 ++m_nDrawObjNum;
         } else if (gallery::EqualNoCase(tok[0], "#SET_PROC")) {
-            int op = 0, at = 0;
-            for (int i = 0; i < 9 && i < n; ++i) {
-                op = STAFF_ROLL_PROC_DATA::OperatorCode(tok[i]);
-                if (op) {
-                    at = i;
-                    break;
-                }
-            }
+            int at = 0;
+            const int op = FindOperator(tok, n, &at);
             if (!op) {
                 modes::ErrorPrint(m_pKUSys, tag, "オペレーターが見つかりません");
                 std::fclose(f);

@@ -381,28 +381,8 @@ int SLOT_MODE_DATA::MainProc() {
         case 2: return ChoiceProc(now, click);
         case 3:
         case 7:
-            m_MsgWnd.m_fAlpha = t / 500.0f;
-            if (m_MsgWnd.m_fAlpha >= 1.0f) {
-                m_MsgWnd.m_fAlpha = 1.0f;
-                if (!SetQuestion(m_nPhase == 7))
-                    return kModeFailed;
-                m_dwPhaseStart = now;
-                m_nPhase += 1;
-            }
-            return kModeRunning;
         case 4:
-        case 8:
-            if (!m_MsgWnd.CountMessageDispNum(m_dwPhaseStart, now, -1)) {
-                Error("MainProc", "表示文字カウントに失敗しました");
-                return kModeFailed;
-            }
-            if (m_pKUSys->GetKey(kGameKeyControl) || click == kKeyStateReleased)
-                m_MsgWnd.m_TextArea.m_fDispNum = -1.0f;
-            if (m_MsgWnd.m_TextArea.m_fDispNum == -1.0f) {
-                m_dwPhaseStart = now;
-                m_nPhase += 1;
-            }
-            return kModeRunning;
+        case 8: return QuestionProc(now, t, click);
         case 5:
         case 9: return AnswerProc(now, click);
         case 6:
@@ -437,6 +417,37 @@ int SLOT_MODE_DATA::MainProc() {
                 }
                 m_dwPhaseStart = now;
                 return 1;
+            }
+            return kModeRunning;
+        default: return kModeRunning;
+    }
+}
+
+// States 3-4 and 7-8: the message window fades in, then the question types out.
+int SLOT_MODE_DATA::QuestionProc(uint32_t now, float t, int click) {
+    switch (m_nPhase) {
+        case 3:
+        case 7:
+            m_MsgWnd.m_fAlpha = t / 500.0f;
+            if (m_MsgWnd.m_fAlpha >= 1.0f) {
+                m_MsgWnd.m_fAlpha = 1.0f;
+                if (!SetQuestion(m_nPhase == 7))
+                    return kModeFailed;
+                m_dwPhaseStart = now;
+                m_nPhase += 1;
+            }
+            return kModeRunning;
+        case 4:
+        case 8:
+            if (!m_MsgWnd.CountMessageDispNum(m_dwPhaseStart, now, -1)) {
+                Error("MainProc", "表示文字カウントに失敗しました");
+                return kModeFailed;
+            }
+            if (m_pKUSys->GetKey(kGameKeyControl) || click == kKeyStateReleased)
+                m_MsgWnd.m_TextArea.m_fDispNum = -1.0f;
+            if (m_MsgWnd.m_TextArea.m_fDispNum == -1.0f) {
+                m_dwPhaseStart = now;
+                m_nPhase += 1;
             }
             return kModeRunning;
         default: return kModeRunning;

@@ -84,6 +84,7 @@ private:
     void Error(const char* method, const char* text) const;
     bool BackShown() const { return !(m_bLoad && m_nCallMode == kCallerTitle); }
     int ChoiceProc(uint32_t now, int click);
+    int QuestionProc(uint32_t now, float t, int click);
     int AnswerProc(uint32_t now, int click);
     int OpenDialog();
     int SetQuestion(bool title);

@@ -117,10 +117,8 @@ void SetObject(OBJECT_DATA* o, const ObjectImage& image) {
         o->m_Proc[k] = image.proc[k];
 }
 
-// Everything the file holds, in its order, into an adventure built from the
-// same initialisation script; the choice set is already made when it has
-// windows.
-void Apply(const SlotImage& s, ADV_DATA* adv) {
+// The place in the scenario, the scores, the flags, the running commands and the music.
+void ApplyScenarioState(const SlotImage& s, ADV_DATA* adv) {
     adv->m_nEpisode = s.episode;
     adv->m_nScene = s.scene;
     SetText(adv->m_szScriptName, s.scriptName);
@@ -154,7 +152,10 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
     adv->m_bWindowShown = s.windowShown;
     scr.m_bAutoSkipList = s.autoSkipList;
     scr.m_nAutoSkipLine = s.autoSkipLine;
+}
 
+// The message window and its history, the controller bar and the choice set.
+void ApplyWindows(const SlotImage& s, ADV_DATA* adv) {
     MESSAGE_WINDOW& msg = adv->m_MsgWnd;
     msg.m_bVisible = static_cast<uint32_t>(s.msgVisible);
     msg.m_fAlpha = s.msgAlpha;
@@ -191,7 +192,10 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
         }
         w.m_Frame.m_fAlpha = 1.0f;
     }
+}
 
+// The per-item tables, each already checked against the adventure's own sizes.
+void ApplyItemTables(const SlotImage& s, ADV_DATA* adv) {
     for (size_t i = 0; adv->m_pGraphicShown && i < s.graphicShown.size(); ++i)
         adv->m_pGraphicShown[i] = s.graphicShown[i];
     for (size_t i = 0; adv->m_pObjectShown && i < s.objectShown.size(); ++i)
@@ -228,6 +232,15 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
         const uint32_t kind = static_cast<uint32_t>(d.kind);
         adv->m_pDrawOrder[i].SetData(&kind, &d.index, &d.priority);
     }
+}
+
+// Everything the file holds, in its order, into an adventure built from the
+// same initialisation script; the choice set is already made when it has
+// windows.
+void Apply(const SlotImage& s, ADV_DATA* adv) {
+    ApplyScenarioState(s, adv);
+    ApplyWindows(s, adv);
+    ApplyItemTables(s, adv);
 }
 
 } // namespace

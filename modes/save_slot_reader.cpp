@@ -212,12 +212,8 @@ bool ReadSection(SlotParser& p, int section, uint32_t count, Record record) {
     return p.ok() && p.Seek(EndMarker(section));
 }
 
-} // namespace
-
-bool ParseSlotText(KUSYSTEM* sys, std::string_view data, const ADV_DATA& adv, const SlotLimits& limits,
-                   SlotImage* image) {
-    SlotParser p(sys, data, limits);
-    SlotImage& s = *image;
+// The date, the place in the scenario, the scores, the flags and the running commands.
+void ReadScenarioState(SlotParser& p, SlotImage& s) {
     p.Line(); // the date
     p.Line();
     s.episode = p.Int(0);
@@ -251,6 +247,10 @@ bool ParseSlotText(KUSYSTEM* sys, std::string_view data, const ADV_DATA& adv, co
         c.startTime = p.Int(13);
         c.line = p.Int(14);
     }
+}
+
+// Music, the message window and its history, the controller bar and the open choice windows.
+void ReadWindows(SlotParser& p, SlotImage& s) {
     p.Line();
     s.bgmName = p.Text(0, MAIN_SCR::kNameSize);
     s.bgmFlag = p.Int(1);
@@ -278,9 +278,10 @@ bool ParseSlotText(KUSYSTEM* sys, std::string_view data, const ADV_DATA& adv, co
         p.Fail();
     for (int i = 0; i < s.choiceCount && p.ok(); ++i)
         p.TextArea(&s.choices[i]);
-    if (!p.ok())
-        return false;
+}
 
+// The per-item tables, each sized by the running scenario's own tables.
+bool ReadItemTables(SlotParser& p, const ADV_DATA& adv, SlotImage& s) {
     const uint32_t graphics = Count(adv.m_pGraphic, adv.m_dwGraphicNum);
     const uint32_t objects = Count(adv.m_pObject, adv.m_dwObjectNum);
     const uint32_t textAreas = Count(adv.m_pTextArea, adv.m_dwTextAreaNum);
@@ -334,6 +335,19 @@ bool ParseSlotText(KUSYSTEM* sys, std::string_view data, const ADV_DATA& adv, co
                d.index = p.Ranged(1, -1, kindCounts[p.ok() ? d.kind : 0] - 1);
                d.priority = p.Int(2);
            });
+}
+
+} // namespace
+
+bool ParseSlotText(KUSYSTEM* sys, std::string_view data, const ADV_DATA& adv, const SlotLimits& limits,
+                   SlotImage* image) {
+    SlotParser p(sys, data, limits);
+    SlotImage& s = *image;
+    ReadScenarioState(p, s);
+    ReadWindows(p, s);
+    if (!p.ok())
+        return false;
+    return ReadItemTables(p, adv, s);
 }
 
 } // namespace saveslot

@@ -133,13 +133,8 @@ public:
     LineWriter w;
 };
 
-} // namespace
-
-void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& now, std::string* out) {
-    out->clear();
-    out->reserve(64 * 1024);
-    SlotWriter s(sys, out);
-    LineWriter& w = s.w;
+// The date, the place in the scenario, the scores, the flags and the running commands.
+void WriteScenarioState(LineWriter& w, const ADV_DATA& adv, const plat::LocalTime& now) {
     for (int v : {now.year, now.month, now.day, now.hour, now.minute})
         w.Int(v);
     w.EndLine();
@@ -171,6 +166,11 @@ void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& no
         w.Int(c.m_nLine);
         w.EndLine();
     }
+}
+
+// Music, the message window and its history, the controller bar and the open choice windows.
+void WriteWindows(SlotWriter& s, const ADV_DATA& adv) {
+    LineWriter& w = s.w;
     const MAIN_SCR& scr = adv.m_MainScr;
     w.Text(scr.m_szBGMName);
     w.Int(scr.m_bBGMFlag);
@@ -199,7 +199,11 @@ void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& no
     w.EndLine();
     for (uint32_t i = 0; i < choices; ++i)
         s.TextArea(sel.m_pWindow[i].m_Text);
+}
 
+// The per-item tables, each between its section's markers.
+void WriteItemTables(SlotWriter& s, const ADV_DATA& adv) {
+    LineWriter& w = s.w;
     w.Marker(StartMarker(kGraphicShown));
     for (uint32_t i = 0; i < adv.m_dwGraphicNum; ++i) {
         w.Int(adv.m_pGraphicShown ? adv.m_pGraphicShown[i] : 0);
@@ -253,6 +257,17 @@ void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& no
         w.EndLine();
     }
     w.Marker(EndMarker(kDrawOrder));
+}
+
+} // namespace
+
+void WriteSlotText(KUSYSTEM* sys, const ADV_DATA& adv, const plat::LocalTime& now, std::string* out) {
+    out->clear();
+    out->reserve(64 * 1024);
+    SlotWriter s(sys, out);
+    WriteScenarioState(s.w, adv, now);
+    WriteWindows(s, adv);
+    WriteItemTables(s, adv);
 }
 
 } // namespace saveslot

@@ -275,6 +275,10 @@ int TEST_MODE_DATA::MainProc() {
             m_nPhase = 8;
     }
     const float t = static_cast<float>(now - m_dwPhaseStart);
+    return m_nPhase <= 5 ? OpeningPhase(now, t, tag) : ExamPhase(now, t);
+}
+
+int TEST_MODE_DATA::OpeningPhase(uint32_t now, float t, const char* tag) {
     switch (m_nPhase) {
         case 0:
             m_dwPhaseStart = now;
@@ -325,6 +329,13 @@ int TEST_MODE_DATA::MainProc() {
                 m_nPhase = 6;
             }
             break;
+        default: break;
+    }
+    return 0;
+}
+
+int TEST_MODE_DATA::ExamPhase(uint32_t now, float t) {
+    switch (m_nPhase) {
         case 6: return ExamFrame(now);
         case 7:
             m_fPageFade = 1.0f - t / static_cast<float>(kPageMs);

@@ -104,6 +104,9 @@ private:
     int InitializeWindows();
     int SetIntroText();
     int HitItem(int x, int y) const;
+    // MainProc's phases: fade-in and the message window (0-5), the exam and its endings (6 on).
+    int OpeningPhase(uint32_t now, float t, const char* tag);
+    int ExamPhase(uint32_t now, float t);
     int ExamFrame(uint32_t now);
     // Marks or unmarks choice k of the current question; 1 a page change
     // started, 0 none, -1 error.
@@ -112,4 +115,9 @@ private:
     int FinishPageChange(uint32_t now);
     int EndExam();
     int Draw(int slot, float x, float y, const KURECT* src, float alpha);
+    bool DrawQuestionAndClock(float page);
+    bool DrawQuestionLabels(bool paging, float page, float rest);
+    bool DrawAnswerMarks();
+    bool DrawQuestionTabs(bool paging, float page, float rest);
+    void DrawAnswerKey();
 };

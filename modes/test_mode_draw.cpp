@@ -135,70 +135,9 @@ int TEST_MODE_DATA::DrawProc() {
     }
     const bool paging = m_nNext >= 1 && m_nNext <= kQuestionCount;
     const float page = m_fPageFade, rest = 1.0f - m_fPageFade;
-    if (m_nBGSlot != -1 && !Draw(m_nBGSlot, 0, 0, nullptr, 1.0f))
+    if (!DrawQuestionAndClock(page) || !DrawQuestionLabels(paging, page, rest) || !DrawAnswerMarks() ||
+        !DrawQuestionTabs(paging, page, rest))
         return 0;
-    if (page < 1.0f && !Draw(kSlotNextQuestion, kPictureX, kPictureY, nullptr, 1.0f))
-        return 0;
-    if (!Draw(kSlotQuestion, kPictureX, kPictureY, nullptr, page))
-        return 0;
-    int digits[3];
-    CountdownDigits(m_dwElapsed, digits);
-    for (int i = 0; i < 3; ++i) {
-        const KURECT cell = DigitCell(digits[i]);
-        if (!Draw(kSlotMaterial, kDigitX[i], kDigitY, &cell, 1.0f))
-            return 0;
-    }
-    if (!Draw(kSlotMaterial, kColonX, kColonY, &kColon, 1.0f))
-        return 0;
-    if (page > 0.0f) {
-        const KURECT label = NumberLabel(m_nCurrent);
-        if (!Draw(kSlotMaterial, kLabelX, kLabelY, &label, page))
-            return 0;
-    }
-    if (paging && rest > 0.0f) {
-        const KURECT label = NumberLabel(m_nNext);
-        if (!Draw(kSlotMaterial, kLabelX, kLabelY, &label, rest))
-            return 0;
-    }
-    const int subject = m_pAdvData ? m_pAdvData->m_nTestSubject : -1;
-    if (subject < 0 || subject > 4) {
-        modes::ErrorPrint(m_pKUSys, kTag, "教科の設定が不正です");
-        return 0;
-    }
-    if (!Draw(kSlotMaterial, kSubjectX, kSubjectY, &kSubjectLabel[subject], 1.0f))
-        return 0;
-    if (page > 0.0f && !Draw(kSlotMaterial, kHighlightX, Row(m_nCurrent), &kHighlight, m_fBlink * page))
-        return 0;
-    if (paging && rest > 0.0f && !Draw(kSlotMaterial, kHighlightX, Row(m_nNext), &kHighlight, rest * m_fBlink))
-        return 0;
-    for (int q = 1; q <= kQuestionCount; ++q) {
-        const int chosen = m_Question[q - 1].m_nChosen;
-        if (chosen < 0 || chosen > 3)
-            continue;
-        const KURECT box = ChoiceRect(q, chosen + 1);
-        if (!Draw(kSlotMaterial, static_cast<float>(box.left), static_cast<float>(box.top), &kChosenMark, 1.0f))
-            return 0;
-    }
-    if (m_nHover >= 1 && m_nHover <= 4) {
-        const KURECT box = ChoiceRect(m_nCurrent, m_nHover);
-        if (!Draw(kSlotMaterial, static_cast<float>(box.left), static_cast<float>(box.top), &kPointerMark, 0.5f))
-            return 0;
-    }
-    const bool finishHover = m_nHover == kItemFinish;
-    const KURECT& finish = finishHover && modes::ClickState(m_pKUSys) == 1 ? kFinishPressed : kFinish;
-    if (!Draw(kSlotMaterial, kFinishRect.left, kFinishRect.top, &finish, finishHover ? 1.0f : 0.5f))
-        return 0;
-    for (int n = 1; n <= kQuestionCount; ++n) {
-        const KURECT at = TabRect(n);
-        const KURECT tab = TabCell(n, false), current = TabCell(n, true);
-        const float x = static_cast<float>(at.left), y = static_cast<float>(at.top);
-        if (!Draw(kSlotMaterial, x, y, &tab, m_nHover == kItemTabFirst + n - 1 ? 1.0f : 0.5f))
-            return 0;
-        if (n == m_nCurrent && page > 0.0f && !Draw(kSlotMaterial, x, y, &current, page))
-            return 0;
-        if (paging && n == m_nNext && rest > 0.0f && !Draw(kSlotMaterial, x, y, &current, rest))
-            return 0;
-    }
     if (!m_MsgWnd.DrawProc()) {
         modes::ErrorPrint(m_pKUSys, kTag, "メッセージウィンドウの描画に失敗しました");
         return 0;
@@ -209,15 +148,103 @@ int TEST_MODE_DATA::DrawProc() {
     }
     if (m_fFade > 0.0f && !Draw(kSlotFade, 0, 0, nullptr, m_fFade))
         return 0;
-    if (g_bDebugInfo) {
-        char line[TEST_QUESTION_DATA::kImageSize + 40];
-        for (int i = 1; i <= kQuestionCount; ++i) {
-            const TEST_QUESTION_DATA& q = m_Question[i - 1];
-            snprintf(line, sizeof(line), "No.%2d:File=%s:Ans=%d", i, q.m_szImage, q.m_nAnswer + 1);
-            m_pKUSprite->DDTextOutLock(1, 20 * (i - 1) + 1, line, 0, 20, 400);
-            m_pKUSprite->DDTextOutLock(0, 20 * (i - 1), line, 255, 20, 400);
-        }
-        m_pKUSprite->DDTextOutUnLock();
-    }
+    if (g_bDebugInfo)
+        DrawAnswerKey();
     return 1;
+}
+
+// The background, the question pictures (the next one under the current while paging) and the countdown.
+bool TEST_MODE_DATA::DrawQuestionAndClock(float page) {
+    if (m_nBGSlot != -1 && !Draw(m_nBGSlot, 0, 0, nullptr, 1.0f))
+        return false;
+    if (page < 1.0f && !Draw(kSlotNextQuestion, kPictureX, kPictureY, nullptr, 1.0f))
+        return false;
+    if (!Draw(kSlotQuestion, kPictureX, kPictureY, nullptr, page))
+        return false;
+    int digits[3];
+    CountdownDigits(m_dwElapsed, digits);
+    for (int i = 0; i < 3; ++i) {
+        const KURECT cell = DigitCell(digits[i]);
+        if (!Draw(kSlotMaterial, kDigitX[i], kDigitY, &cell, 1.0f))
+            return false;
+    }
+    if (!Draw(kSlotMaterial, kColonX, kColonY, &kColon, 1.0f))
+        return false;
+    return true;
+}
+
+// The question numbers, the subject and the highlighted rows of the current and next question.
+bool TEST_MODE_DATA::DrawQuestionLabels(bool paging, float page, float rest) {
+    if (page > 0.0f) {
+        const KURECT label = NumberLabel(m_nCurrent);
+        if (!Draw(kSlotMaterial, kLabelX, kLabelY, &label, page))
+            return false;
+    }
+    if (paging && rest > 0.0f) {
+        const KURECT label = NumberLabel(m_nNext);
+        if (!Draw(kSlotMaterial, kLabelX, kLabelY, &label, rest))
+            return false;
+    }
+    const int subject = m_pAdvData ? m_pAdvData->m_nTestSubject : -1;
+    if (subject < 0 || subject > 4) {
+        modes::ErrorPrint(m_pKUSys, kTag, "教科の設定が不正です");
+        return false;
+    }
+    if (!Draw(kSlotMaterial, kSubjectX, kSubjectY, &kSubjectLabel[subject], 1.0f))
+        return false;
+    if (page > 0.0f && !Draw(kSlotMaterial, kHighlightX, Row(m_nCurrent), &kHighlight, m_fBlink * page))
+        return false;
+    if (paging && rest > 0.0f && !Draw(kSlotMaterial, kHighlightX, Row(m_nNext), &kHighlight, rest * m_fBlink))
+        return false;
+    return true;
+}
+
+// The chosen answers, the answer under the pointer and the finish button.
+bool TEST_MODE_DATA::DrawAnswerMarks() {
+    for (int q = 1; q <= kQuestionCount; ++q) {
+        const int chosen = m_Question[q - 1].m_nChosen;
+        if (chosen < 0 || chosen > 3)
+            continue;
+        const KURECT box = ChoiceRect(q, chosen + 1);
+        if (!Draw(kSlotMaterial, static_cast<float>(box.left), static_cast<float>(box.top), &kChosenMark, 1.0f))
+            return false;
+    }
+    if (m_nHover >= 1 && m_nHover <= 4) {
+        const KURECT box = ChoiceRect(m_nCurrent, m_nHover);
+        if (!Draw(kSlotMaterial, static_cast<float>(box.left), static_cast<float>(box.top), &kPointerMark, 0.5f))
+            return false;
+    }
+    const bool finishHover = m_nHover == kItemFinish;
+    const KURECT& finish = finishHover && modes::ClickState(m_pKUSys) == 1 ? kFinishPressed : kFinish;
+    if (!Draw(kSlotMaterial, kFinishRect.left, kFinishRect.top, &finish, finishHover ? 1.0f : 0.5f))
+        return false;
+    return true;
+}
+
+// The question tabs, lit under the pointer and for the current and next question.
+bool TEST_MODE_DATA::DrawQuestionTabs(bool paging, float page, float rest) {
+    for (int n = 1; n <= kQuestionCount; ++n) {
+        const KURECT at = TabRect(n);
+        const KURECT tab = TabCell(n, false), current = TabCell(n, true);
+        const float x = static_cast<float>(at.left), y = static_cast<float>(at.top);
+        if (!Draw(kSlotMaterial, x, y, &tab, m_nHover == kItemTabFirst + n - 1 ? 1.0f : 0.5f))
+            return false;
+        if (n == m_nCurrent && page > 0.0f && !Draw(kSlotMaterial, x, y, &current, page))
+            return false;
+        if (paging && n == m_nNext && rest > 0.0f && !Draw(kSlotMaterial, x, y, &current, rest))
+            return false;
+    }
+    return true;
+}
+
+// Each question's picture and answer, for the debug display.
+void TEST_MODE_DATA::DrawAnswerKey() {
+    char line[TEST_QUESTION_DATA::kImageSize + 40];
+    for (int i = 1; i <= kQuestionCount; ++i) {
+        const TEST_QUESTION_DATA& q = m_Question[i - 1];
+        snprintf(line, sizeof(line), "No.%2d:File=%s:Ans=%d", i, q.m_szImage, q.m_nAnswer + 1);
+        m_pKUSprite->DDTextOutLock(1, 20 * (i - 1) + 1, line, 0, 20, 400);
+        m_pKUSprite->DDTextOutLock(0, 20 * (i - 1), line, 255, 20, 400);
+    }
+    m_pKUSprite->DDTextOutUnLock();
 }

@@ -106,15 +106,19 @@ int AudioMixer::ActiveVoiceCount() {
     return static_cast<int>(voices_.size());
 }
 
-void AudioMixer::AddStream(MixerStream* stream) {
+void AudioMixer::AddStream(MixerStream* stream, OutputLine line) {
     auto lock = Lock();
-    if (std::find(streams_.begin(), streams_.end(), stream) == streams_.end())
-        streams_.push_back(stream);
+    for (const Stream& s : streams_)
+        if (s.stream == stream)
+            return;
+    streams_.push_back(Stream{stream, line});
 }
 
 void AudioMixer::RemoveStream(MixerStream* stream) {
     auto lock = Lock();
-    streams_.erase(std::remove(streams_.begin(), streams_.end(), stream), streams_.end());
+    streams_.erase(
+        std::remove_if(streams_.begin(), streams_.end(), [stream](const Stream& s) { return s.stream == stream; }),
+        streams_.end());
 }
 
 void AudioMixer::Render(float* out, int frames) {
@@ -125,7 +129,7 @@ void AudioMixer::Render(float* out, int frames) {
     for (auto it = voices_.begin(); it != voices_.end();) {
         Voice& v = *it;
         const Bus* bus = FindBus(v.bus);
-        const float g = bus ? bus->gain : 0.0f;
+        const float g = bus ? bus->gain * lineGain_[kLineSynth] : 0.0f;
         const float* src = v.buffer->samples.data();
         const int64_t total = v.buffer->frames;
         int done = 0;
@@ -155,11 +159,12 @@ void AudioMixer::Render(float* out, int frames) {
     }
     // Streams join and leave only on the main thread under this lock, never
     // from inside MixInto, so the list holds still while it is walked.
-    for (MixerStream* s : streams_)
-        s->MixInto(out, frames);
-    if (outputGain_ != 1.0f) {
+    for (const Stream& s : streams_)
+        s.stream->MixInto(out, frames, lineGain_[s.line]);
+    const float master = lineGain_[kLineMaster];
+    if (master != 1.0f) {
         for (int i = 0; i < frames * kAudioChannels; ++i)
-            out[i] *= outputGain_;
+            out[i] *= master;
     }
     rendered_ += frames;
 }
@@ -174,9 +179,7 @@ void AudioMixer::SetOutputLevel(int line, uint32_t level) {
     if (line < 0 || line >= kOutputLevels)
         return;
     levels_[line] = level > 65535 ? 65535 : level;
-    outputGain_ = 1.0f;
-    for (uint32_t l : levels_)
-        outputGain_ *= static_cast<float>(l) / 65535.0f;
+    lineGain_[line] = static_cast<float>(levels_[line]) / 65535.0f;
 }
 
 uint32_t AudioMixer::OutputLevel(int line) {
@@ -186,8 +189,10 @@ uint32_t AudioMixer::OutputLevel(int line) {
 
 void AudioMixer::Reset() {
     auto lock = Lock();
-    levels_[0] = levels_[1] = 65535;
-    outputGain_ = 1.0f;
+    for (int i = 0; i < kOutputLevels; ++i) {
+        levels_[i] = 65535;
+        lineGain_[i] = 1.0f;
+    }
     for (Voice& v : voices_)
         v.record->playing = false;
     voices_.clear();

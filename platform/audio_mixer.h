@@ -20,13 +20,22 @@ struct PcmBuffer {
     int64_t frames = 0;
 };
 
-// Something the mixer pulls every render: a media graph's audio, or its clock.
-// MixInto runs on the audio thread with the mixer lock held and adds its
-// samples to out (frames stereo frames).
+// The program's own output lines, each with a level 0..65535: the master
+// scales everything; the others scale what plays on them.
+enum OutputLine : int {
+    kLineMaster = 0,
+    kLineWave = 1, // media graphs: the streamed channels and media files
+    kLineSynth = 2, // buffer instances: the sound slots
+    kLineCd = 3, // CD audio read from the drive
+};
+
+// Something the mixer pulls every render: a media graph's audio, or its clock,
+// or CD audio. MixInto runs on the audio thread with the mixer lock held and
+// adds its samples times gain (its line's) to out (frames stereo frames).
 class MixerStream {
 public:
     virtual ~MixerStream() = default;
-    virtual void MixInto(float* out, int frames) = 0;
+    virtual void MixInto(float* out, int frames, float gain) = 0;
 };
 
 // What a playing instance of a PcmBuffer reports; shared between the mixer and
@@ -57,7 +66,7 @@ public:
     void StopAllBuffers();
     int ActiveVoiceCount();
 
-    void AddStream(MixerStream* stream);
+    void AddStream(MixerStream* stream, OutputLine line = kLineWave);
     void RemoveStream(MixerStream* stream);
 
     // Overwrites out with frames stereo frames of the mix.
@@ -65,9 +74,8 @@ public:
     // Total frames rendered since start; lets tests and clocks tell time.
     int64_t RenderedFrames();
 
-    // The program's own output levels, 0..65535 each, applied to the whole
-    // mix: 0 the master, 1 everything the program plays.
-    static constexpr int kOutputLevels = 2;
+    // The levels of the output lines (OutputLine), 0..65535 each.
+    static constexpr int kOutputLevels = 4;
     void SetOutputLevel(int line, uint32_t level);
     uint32_t OutputLevel(int line);
 
@@ -91,11 +99,15 @@ private:
     std::recursive_mutex mutex_;
     std::vector<Bus> buses_;
     std::vector<Voice> voices_;
-    std::vector<MixerStream*> streams_;
+    struct Stream {
+        MixerStream* stream = nullptr;
+        OutputLine line = kLineWave;
+    };
+    std::vector<Stream> streams_;
     int nextBus_ = 1;
     int64_t rendered_ = 0;
-    uint32_t levels_[kOutputLevels] = {65535, 65535};
-    float outputGain_ = 1.0f;
+    uint32_t levels_[kOutputLevels] = {65535, 65535, 65535, 65535};
+    float lineGain_[kOutputLevels] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
 
 } // namespace plat

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/cd_audio_player.h"
 #include "platform/cd_device_test_hooks.h"
+#include "platform/debug_out.h"
 
 namespace plat {
 
@@ -39,7 +41,7 @@ public:
         }
         return true;
     }
-    bool PlayFrom(uint32_t frame) override {
+    bool Play(uint32_t frame, uint32_t) override {
         if (Fails("play") || !disc_->present || disc_->doorOpen || frame >= disc_->toc.leadOut)
             return false;
         disc_->lastPlayFrom = frame;
@@ -50,6 +52,8 @@ public:
     bool Stop() override { return Set("stop", CdMode::kStopped); }
     bool Pause() override { return Set("pause", CdMode::kPaused); }
     bool Resume() override { return disc_->mode == CdMode::kPaused && Set("resume", CdMode::kPlaying); }
+    // This drive has no digital audio: it plays through its analog output.
+    bool ReadAudio(uint32_t, uint32_t, int16_t*) override { return false; }
     bool Door(bool open) override {
         if (Fails("door"))
             return false;
@@ -78,6 +82,9 @@ private:
 
 void CdUseFakeDisc(FakeCdDisc* disc) { g_fakeDisc = disc; }
 
+CdDevice::CdDevice() = default;
+CdDevice::~CdDevice() { Close(); }
+
 bool CdDevice::Open(const char* drive) {
     Close();
     if (g_fakeDisc) {
@@ -88,10 +95,19 @@ bool CdDevice::Open(const char* drive) {
         backend_ = OpenSystemCdDrive(drive);
     }
     format_ = kFormatMilliseconds;
+    if (backend_)
+        player_ = std::make_unique<CdAudioPlayer>(backend_.get());
     return backend_ != nullptr;
 }
 
-void CdDevice::Close() { backend_.reset(); }
+void CdDevice::Close() {
+    player_.reset();
+    backend_.reset();
+    digital_ = false;
+    fallbackLogged_ = false;
+}
+
+bool CdDevice::Digital() const { return digital_ && player_; }
 
 bool CdDevice::SetTimeFormat(uint32_t format) {
     if (!backend_ || (format != kFormatMilliseconds && format != kFormatMsf && format != kFormatTmsf))
@@ -160,8 +176,17 @@ bool CdDevice::Identity(char* buffer, size_t size) {
 bool CdDevice::Position(uint32_t* absolute, unsigned* track, uint32_t* relative) {
     CdStatus st;
     CdToc toc;
-    if (!backend_ || !backend_->Status(&st) || !Toc(&toc))
+    if (Digital()) {
+        st.absolute = player_->Position();
+        if (!Toc(&toc))
+            return false;
+        for (size_t i = 0; i < toc.tracks.size(); ++i) {
+            if (st.absolute >= toc.tracks[i].start)
+                st.track = static_cast<unsigned>(i + 1);
+        }
+    } else if (!backend_ || !backend_->Status(&st) || !Toc(&toc)) {
         return false;
+    }
     unsigned t = st.track;
     if (t < 1 || t > toc.tracks.size())
         t = 1;
@@ -176,8 +201,18 @@ bool CdDevice::Position(uint32_t* absolute, unsigned* track, uint32_t* relative)
 }
 
 bool CdDevice::Mode(CdMode* mode) {
+    if (!mode || !backend_)
+        return false;
+    if (Digital()) {
+        // A drive that failed under a playing track answers with an error once.
+        if (player_->TakeFailure())
+            return false;
+        *mode = player_->Mode();
+        if (*mode != CdMode::kStopped)
+            return true;
+    }
     CdStatus st;
-    if (!mode || !backend_ || !backend_->Status(&st))
+    if (!backend_->Status(&st))
         return false;
     *mode = st.mode;
     return true;
@@ -185,20 +220,65 @@ bool CdDevice::Mode(CdMode* mode) {
 
 bool CdDevice::PlayFrom(unsigned track, uint32_t relative) {
     CdToc toc;
-    if (!Toc(&toc) || track < 1 || track > toc.tracks.size())
+    if (!Toc(&toc) || track < 1 || track > toc.tracks.size() || toc.tracks[track - 1].data)
         return false;
-    return backend_->PlayFrom(toc.tracks[track - 1].start + relative);
+    uint32_t end = toc.leadOut;
+    for (size_t i = track; i < toc.tracks.size(); ++i) {
+        if (toc.tracks[i].data) {
+            end = toc.tracks[i].start;
+            break;
+        }
+    }
+    return Play(toc.tracks[track - 1].start + relative, end);
 }
 
-bool CdDevice::Stop() { return backend_ && backend_->Stop(); }
-bool CdDevice::Pause() { return backend_ && backend_->Pause(); }
+bool CdDevice::Play(uint32_t from, uint32_t to) {
+    if (!backend_ || from >= to)
+        return false;
+    if (digital_)
+        player_->Stop();
+    digital_ = player_->Start(from, to);
+    if (digital_)
+        return true;
+    if (!fallbackLogged_) {
+        fallbackLogged_ = true;
+        DebugOut("Warn: <CdDevice::Play> デジタルで読み出せないため、ドライブのアナログ出力で再生します\n");
+    }
+    return backend_->Play(from, to);
+}
+
+bool CdDevice::Stop() {
+    if (Digital()) {
+        player_->Stop();
+        return true;
+    }
+    return backend_ && backend_->Stop();
+}
+
+bool CdDevice::Pause() {
+    if (Digital()) {
+        player_->Pause();
+        return true;
+    }
+    return backend_ && backend_->Pause();
+}
+
 bool CdDevice::Resume() {
+    if (Digital())
+        return player_->Resume() || Play(player_->Position(), player_->End());
     // A stopped disc plays on from where it stands.
     CdStatus st;
-    if (!backend_ || !backend_->Status(&st))
+    CdToc toc;
+    if (!backend_ || !backend_->Status(&st) || !Toc(&toc))
         return false;
-    return st.mode == CdMode::kPaused ? backend_->Resume() : backend_->PlayFrom(st.absolute);
+    return st.mode == CdMode::kPaused ? backend_->Resume() : Play(st.absolute, toc.leadOut);
 }
-bool CdDevice::Door(bool open) { return backend_ && backend_->Door(open); }
+
+bool CdDevice::Door(bool open) {
+    if (Digital())
+        player_->Stop();
+    digital_ = false;
+    return backend_ && backend_->Door(open);
+}
 
 } // namespace plat

@@ -6,9 +6,13 @@
 
 namespace plat {
 
+class CdAudioPlayer;
+
 // CD addresses count frames of 1/75 s from the start of the disc (the first
 // track usually starts at frame 150, two seconds in).
 constexpr uint32_t kCdFramesPerSecond = 75;
+// Each frame holds 588 stereo samples of 16 bits at 44.1 kHz.
+constexpr uint32_t kCdSamplesPerFrame = 588;
 
 struct CdTocEntry {
     uint32_t start = 0;
@@ -29,15 +33,19 @@ struct CdStatus {
 };
 
 // What a drive does. One backend per open drive; the device below turns the
-// answers into tracks, lengths and positions.
+// answers into tracks, lengths and positions. ReadAudio is called from the
+// CD reader thread while the other calls come from the main thread.
 class CdBackend {
 public:
     virtual ~CdBackend() = default;
     virtual bool MediaPresent(bool* present) = 0;
     virtual bool ReadToc(CdToc* toc) = 0;
     virtual bool Status(CdStatus* status) = 0;
-    // Plays from a frame to the end of the disc.
-    virtual bool PlayFrom(uint32_t frame) = 0;
+    // Plays frames [from, to) through the drive's own analog audio output.
+    virtual bool Play(uint32_t from, uint32_t to) = 0;
+    // Reads count frames of audio digitally, starting at frame, as
+    // interleaved 16-bit stereo samples (count * 588 * 2 of them).
+    virtual bool ReadAudio(uint32_t frame, uint32_t count, int16_t* samples) = 0;
     virtual bool Stop() = 0;
     virtual bool Pause() = 0;
     virtual bool Resume() = 0;
@@ -51,8 +59,17 @@ std::unique_ptr<CdBackend> OpenSystemCdDrive(const char* drive);
 // An audio CD drive. Time formats are those of the engine: 0 milliseconds,
 // 2 minute/second/frame, 10 track/minute/second/frame; the format only
 // matters to the caller, which packs the values it reads.
+// A track is read digitally and played through the program's mixer, so it is
+// heard on drives whose analog output leads nowhere; only a drive that cannot
+// read audio plays through its analog output. While a track plays digitally,
+// mode and position come from what has been played.
 class CdDevice {
 public:
+    CdDevice();
+    ~CdDevice();
+    CdDevice(const CdDevice&) = delete;
+    CdDevice& operator=(const CdDevice&) = delete;
+
     static constexpr uint32_t kFormatMilliseconds = 0;
     static constexpr uint32_t kFormatMsf = 2;
     static constexpr uint32_t kFormatTmsf = 10;
@@ -78,7 +95,11 @@ public:
     bool Position(uint32_t* absolute, unsigned* track, uint32_t* relative);
     bool Mode(CdMode* mode);
 
+    // From a frame of a track to the end of the disc's audio (the lead-out,
+    // or the next data track).
     bool PlayFrom(unsigned track, uint32_t relative);
+    // Frames [from, to) counted from the disc start.
+    bool Play(uint32_t from, uint32_t to);
     bool Stop();
     bool Pause();
     bool Resume();
@@ -86,8 +107,12 @@ public:
 
 private:
     bool Toc(CdToc* toc);
+    bool Digital() const;
 
     std::unique_ptr<CdBackend> backend_;
+    std::unique_ptr<CdAudioPlayer> player_; // reads from backend_
+    bool digital_ = false; // the last play went through player_
+    bool fallbackLogged_ = false;
     uint32_t format_ = kFormatMilliseconds;
 };
 

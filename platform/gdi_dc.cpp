@@ -15,12 +15,6 @@ namespace {
 const GdiPen kDefaultPen{PenStyle::kSolid, 1, 0};
 const GdiBrush kDefaultBrush{false, 0xFFFFFF};
 
-struct Line {
-    size_t begin;
-    size_t end;
-    int width;
-};
-
 uint16_t CodeAt(std::string_view s, size_t i, size_t len) {
     const auto b0 = static_cast<uint8_t>(s[i]);
     return len == 2 ? static_cast<uint16_t>(b0 << 8 | static_cast<uint8_t>(s[i + 1])) : b0;
@@ -35,6 +29,25 @@ std::string_view Span(const char* text, int count) {
     if (!text)
         return {};
     return count < 0 ? std::string_view(text) : std::string_view(text, static_cast<size_t>(count));
+}
+
+// The existing clip list intersected with a rectangle (an empty list stands for the whole surface; an empty
+// intersection clips everything away).
+std::vector<GdiRect> ClipToRect(const std::vector<GdiRect>& clip, const GdiRect& rect) {
+    std::vector<GdiRect> clipped;
+    if (clip.empty()) {
+        clipped.push_back(rect);
+    } else {
+        for (const GdiRect& r : clip) {
+            GdiRect c{std::max(r.left, rect.left), std::max(r.top, rect.top), std::min(r.right, rect.right),
+                      std::min(r.bottom, rect.bottom)};
+            if (c.left < c.right && c.top < c.bottom)
+                clipped.push_back(c);
+        }
+        if (clipped.empty())
+            clipped.push_back(GdiRect{0, 0, 0, 0});
+    }
+    return clipped;
 }
 
 } // namespace
@@ -179,11 +192,44 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
     const bool single = (format & kDtSingleLine) != 0;
     const bool wrap = (format & kDtWordBreak) != 0 && !single;
 
-    // Lay out lines: breaks at line feeds (CR LF counts once) and, when
-    // wrapping, before the character that would cross the right edge
-    // (at the last blank of the line when there is one).
-    std::vector<Line> lines;
-    Line cur{0, 0, 0};
+    const std::vector<TextLine> lines = LayoutLines(s, areaWidth, single, wrap);
+    const int textHeight = lineHeight * static_cast<int>(lines.size());
+    if (format & kDtCalcRect) {
+        int widest = 0;
+        for (const TextLine& l : lines)
+            widest = std::max(widest, l.width);
+        rect->right = Near(static_cast<int64_t>(rect->left) + widest);
+        rect->bottom = Near(static_cast<int64_t>(rect->top) + textHeight);
+        return textHeight;
+    }
+    int64_t y = rect->top;
+    if (single && (format & kDtVCenter))
+        y = rect->top + (static_cast<int64_t>(rect->bottom) - rect->top - lineHeight) / 2;
+    if (single && (format & kDtBottom))
+        y = static_cast<int64_t>(rect->bottom) - lineHeight;
+
+    std::vector<GdiRect> saved = clip_;
+    if (!(format & kDtNoClip))
+        clip_ = ClipToRect(saved, *rect);
+    for (const TextLine& l : lines) {
+        int64_t x = rect->left;
+        if (format & kDtCenter)
+            x = rect->left + (static_cast<int64_t>(areaWidth) - l.width) / 2;
+        else if (format & kDtRight)
+            x = static_cast<int64_t>(rect->right) - l.width;
+        TextOut(Near(x), Near(y), s.data() + l.begin, static_cast<int>(l.end - l.begin));
+        y += lineHeight;
+    }
+    clip_ = std::move(saved);
+    return textHeight;
+}
+
+// Breaks at line feeds (CR LF counts once) and, when wrapping, before the
+// character that would cross the right edge (at the last blank of the line
+// when there is one).
+std::vector<GdiDc::TextLine> GdiDc::LayoutLines(std::string_view s, int areaWidth, bool single, bool wrap) const {
+    std::vector<TextLine> lines;
+    TextLine cur{0, 0, 0};
     size_t lastBlank = std::string_view::npos;
     int widthAtBlank = 0;
     for (size_t i = 0; i < s.size();) {
@@ -192,7 +238,7 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
             cur.end = i;
             lines.push_back(cur);
             i += (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ? 2 : 1;
-            cur = Line{i, i, 0};
+            cur = TextLine{i, i, 0};
             lastBlank = std::string_view::npos;
             continue;
         }
@@ -200,13 +246,13 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
         const int adv = CharAdvance(CodeAt(s, i, len), static_cast<int>(len));
         if (wrap && cur.width > 0 && cur.width + adv > areaWidth) {
             if (lastBlank != std::string_view::npos && c != ' ') {
-                lines.push_back(Line{cur.begin, lastBlank, widthAtBlank});
+                lines.push_back(TextLine{cur.begin, lastBlank, widthAtBlank});
                 cur.begin = lastBlank + 1;
                 cur.width -= widthAtBlank + TextWidth(" ", 1);
             } else {
                 cur.end = i;
                 lines.push_back(cur);
-                cur = Line{i, i, 0};
+                cur = TextLine{i, i, 0};
             }
             lastBlank = std::string_view::npos;
         }
@@ -221,50 +267,7 @@ int GdiDc::DrawText(const char* text, int count, GdiRect* rect, uint32_t format)
     cur.end = s.size();
     lines.push_back(cur);
 
-    const int textHeight = lineHeight * static_cast<int>(lines.size());
-    if (format & kDtCalcRect) {
-        int widest = 0;
-        for (const Line& l : lines)
-            widest = std::max(widest, l.width);
-        rect->right = Near(static_cast<int64_t>(rect->left) + widest);
-        rect->bottom = Near(static_cast<int64_t>(rect->top) + textHeight);
-        return textHeight;
-    }
-    int64_t y = rect->top;
-    if (single && (format & kDtVCenter))
-        y = rect->top + (static_cast<int64_t>(rect->bottom) - rect->top - lineHeight) / 2;
-    if (single && (format & kDtBottom))
-        y = static_cast<int64_t>(rect->bottom) - lineHeight;
-
-    std::vector<GdiRect> saved = clip_;
-    if (!(format & kDtNoClip)) {
-        // Intersect the existing clip list with the rectangle.
-        std::vector<GdiRect> clipped;
-        if (saved.empty()) {
-            clipped.push_back(*rect);
-        } else {
-            for (const GdiRect& r : saved) {
-                GdiRect c{std::max(r.left, rect->left), std::max(r.top, rect->top), std::min(r.right, rect->right),
-                          std::min(r.bottom, rect->bottom)};
-                if (c.left < c.right && c.top < c.bottom)
-                    clipped.push_back(c);
-            }
-            if (clipped.empty())
-                clipped.push_back(GdiRect{0, 0, 0, 0});
-        }
-        clip_ = std::move(clipped);
-    }
-    for (const Line& l : lines) {
-        int64_t x = rect->left;
-        if (format & kDtCenter)
-            x = rect->left + (static_cast<int64_t>(areaWidth) - l.width) / 2;
-        else if (format & kDtRight)
-            x = static_cast<int64_t>(rect->right) - l.width;
-        TextOut(Near(x), Near(y), s.data() + l.begin, static_cast<int>(l.end - l.begin));
-        y += lineHeight;
-    }
-    clip_ = std::move(saved);
-    return textHeight;
+    return lines;
 }
 
 bool GdiDc::Rectangle(int left, int top, int right, int bottom) {

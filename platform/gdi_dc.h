@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/gdi_font.h"
@@ -99,6 +101,13 @@ private:
     void Fill(int left, int top, int right, int bottom, uint32_t argb);
     void Blend(int x, int y, uint32_t argb, int coverage);
     int CharAdvance(uint16_t code, int bytes) const;
+    // One laid-out line of DrawText: its bytes and its width in pixels.
+    struct TextLine {
+        size_t begin;
+        size_t end;
+        int width;
+    };
+    std::vector<TextLine> LayoutLines(std::string_view s, int areaWidth, bool single, bool wrap) const;
 
     Surface* target_;
     const GdiFont* font_ = nullptr;

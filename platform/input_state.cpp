@@ -12,6 +12,8 @@ void InputState::ReleaseAll() {
         d = false;
     for (bool& d : swallowed_)
         d = false;
+    for (bool& d : pressed_)
+        d = false;
 }
 
 void InputState::WarpMouse(int x, int y) {

@@ -38,16 +38,30 @@ public:
     bool IsVkDown(int vk) const { return vk >= 0 && vk < 256 && down_[vk] && !swallowed_[vk]; }
     void SetVkDown(int vk, bool down) {
         if (vk >= 0 && vk < 256) {
+            if (down && !down_[vk])
+                pressed_[vk] = true;
             down_[vk] = down;
             if (!down)
                 swallowed_[vk] = false;
         }
     }
+    // Whether the key went down since the last call, held or not by now: a
+    // press and its release between two frames (a tap, an injected click)
+    // still counts once, as the original platform's key state reported it.
+    bool TakePress(int vk) {
+        if (vk < 0 || vk >= 256)
+            return false;
+        const bool pressed = pressed_[vk];
+        pressed_[vk] = false;
+        return pressed;
+    }
     // A press a menu or dialog took: the game never sees it, and the key
     // counts as up until it is released and pressed again.
     void Swallow(int vk) {
-        if (vk >= 0 && vk < 256 && down_[vk])
+        if (vk >= 0 && vk < 256 && down_[vk]) {
             swallowed_[vk] = true;
+            pressed_[vk] = false;
+        }
     }
     bool IsSwallowed(int vk) const { return vk >= 0 && vk < 256 && swallowed_[vk]; }
     void ReleaseAll();
@@ -69,6 +83,7 @@ public:
 private:
     bool down_[256] = {};
     bool swallowed_[256] = {};
+    bool pressed_[256] = {};
     int mouseX_ = 0;
     int mouseY_ = 0;
     WarpHook warp_ = nullptr;

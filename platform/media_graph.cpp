@@ -224,7 +224,7 @@ void MediaGraph::CompleteLocked() {
         PostAppEvent(notifyMessage_, 0, notifyParam_);
 }
 
-void MediaGraph::MixInto(float* out, int frames) {
+void MediaGraph::MixInto(float* out, int frames, float gain) {
     if (state_ != kGraphRunning || completePosted_)
         return;
     const int64_t end = EndFrameLocked();
@@ -232,9 +232,10 @@ void MediaGraph::MixInto(float* out, int frames) {
     if (hasAudio_ && !audioEnded_ && want > 0) {
         scratch_.resize(static_cast<size_t>(want) * kAudioChannels);
         const int n = audio_.Read(scratch_.data(), want);
-        if (gain_ != 0.0f) {
+        const float g = gain_ * gain;
+        if (g != 0.0f) {
             for (int i = 0; i < n * kAudioChannels; ++i)
-                out[i] += scratch_[static_cast<size_t>(i)] * gain_;
+                out[i] += scratch_[static_cast<size_t>(i)] * g;
         }
         position_ += n;
         if (n < want || audio_.AtEnd())

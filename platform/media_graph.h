@@ -91,7 +91,7 @@ public:
     const Surface& Picture() const { return picture_; }
     int64_t PicturesShown() const { return picturesShown_; }
 
-    void MixInto(float* out, int frames) override;
+    void MixInto(float* out, int frames, float gain) override;
 
     // Every graph that exists, for the picture pump.
     static std::vector<MediaGraph*> LiveGraphs();

@@ -33,9 +33,9 @@ struct MixerControlInfo {
 };
 
 // The program's own mixer: one speaker destination whose volume is the master
-// level of everything we output, with one wave-output source, the level of
-// everything the program plays. There is no synthesizer or CD line. It exists
-// only while the program has a sound device; the system's mixer is left alone.
+// level of everything we output, with three sources: wave output (media
+// channels and files), synthesizer (sound slots) and CD audio. It exists only
+// while the program has a sound device; the desktop's mixer is left alone.
 class MixerDevice {
 public:
     static unsigned DeviceCount();

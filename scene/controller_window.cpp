@@ -111,6 +111,7 @@ void CONTROLLER_WINDOW::Clear() {
     m_pMsgWnd = nullptr;
     m_bInit = 0;
     m_bSkipOneClick = 0;
+    m_bSaveLoadOff = 0;
 }
 
 int CONTROLLER_WINDOW::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, MESSAGE_WINDOW* msgWnd, int slot,
@@ -227,7 +228,7 @@ int CONTROLLER_WINDOW::RestingLook(int button) const {
         // Load and save rest enabled: with them disabled a player could never
         // reach the save and load screens from the story.
         case kLoad:
-        case kSave:
+        case kSave: return m_bSaveLoadOff ? -1 : 0;
         case kConfig:
         case kHide: return 0;
         case kBack:
@@ -241,6 +242,12 @@ int CONTROLLER_WINDOW::RestingLook(int button) const {
         case kVolumeDown: return AllVolumesZero() ? -1 : 0;
         default: return -1;
     }
+}
+
+void CONTROLLER_WINDOW::DisableSaveLoad() {
+    m_bSaveLoadOff = 1;
+    for (int b : {kLoad, kSave})
+        m_Button[b].m_nState = -1;
 }
 
 int CONTROLLER_WINDOW::SetDefaultButtonStatus() {
@@ -500,18 +507,7 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
     if (!m_bVisible || m_fAlpha < 1.0f)
         return 1;
     if (!adv->m_bWindowShown) {
-        // Hidden windows come back on a click, Enter or Space, and nothing else happens.
-        int click = m_pKUSys->GetKeyState(kVkLButton);
-        if (click == 0)
-            click = m_pKUSys->GetKeyState(kVkReturn);
-        if (click == 0)
-            click = m_pKUSys->GetKeyState(kVkSpace);
-        if (click == 3) {
-            SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-            if (m_Button[kHide].m_bInit)
-                m_Button[kHide].m_nState = 0;
-            adv->m_bWindowShown = 1;
-        }
+        ShowWindowsOnClick(adv);
         m_nHover = 0;
         return 1;
     }
@@ -531,56 +527,85 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
             if (m_nHover != hovered)
                 SEPlay(m_pKUSnd, m_pKUSys, kSeCursorOn, 0);
         }
-        switch (button) {
-            case kAutoSkip:
-                if (!over) {
-                    b.m_nState = m_bAutoSkip ? 2 : 0;
-                } else if (click == 3) {
-                    SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-                    b.m_nState = 1;
-                    g_bAutoSkip = g_bAutoSkip ? 0 : 1;
-                    m_bAutoSkip = static_cast<uint32_t>(g_bAutoSkip);
-                    *action = kActAutoSkip;
-                } else {
-                    b.m_nState = Held(click) ? 2 : 1;
-                }
-                break;
-            case kBack:
-            case kNext: {
-                uint32_t& press = button == kBack ? m_dwBackPress : m_dwNextPress;
-                uint32_t& step = button == kBack ? m_dwBackStep : m_dwNextStep;
-                if (!over || !(click == 3 || Held(click))) {
-                    b.m_nState = over ? 1 : 0;
-                    press = step = 0;
-                    break;
-                }
-                b.m_nState = click == 3 ? 1 : 2;
-                const int r = button == kBack ? BackButtonProc() : NextButtonProc();
-                if (click == 3)
-                    *action = button == kBack ? kActBack : kActNext;
-                if (r != 1) {
-                    Log("MainProc", "メッセージ戻しの処理に失敗しました");
-                    return 0;
-                }
+        if (!PointedButton(button, over, click, action))
+            return 0;
+    }
+    EndAutoSkipOnClick(hovered, click);
+    m_nHover = hovered;
+    return 1;
+}
+
+// Hidden windows come back on a click, Enter or Space, and nothing else happens.
+void CONTROLLER_WINDOW::ShowWindowsOnClick(ADV_WINDOW_STATE* adv) {
+    int click = m_pKUSys->GetKeyState(kVkLButton);
+    if (click == 0)
+        click = m_pKUSys->GetKeyState(kVkReturn);
+    if (click == 0)
+        click = m_pKUSys->GetKeyState(kVkSpace);
+    if (click == 3) {
+        SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+        if (m_Button[kHide].m_bInit)
+            m_Button[kHide].m_nState = 0;
+        adv->m_bWindowShown = 1;
+    }
+}
+
+// A pointer-only button under the pointer or not, pressed, held or released; false when paging failed.
+bool CONTROLLER_WINDOW::PointedButton(int button, bool over, int click, int* action) {
+    CTRL_WND_OBJ& b = m_Button[button];
+    switch (button) {
+        case kAutoSkip:
+            if (!over) {
+                b.m_nState = m_bAutoSkip ? 2 : 0;
+            } else if (click == 3) {
+                SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+                b.m_nState = 1;
+                g_bAutoSkip = g_bAutoSkip ? 0 : 1;
+                m_bAutoSkip = static_cast<uint32_t>(g_bAutoSkip);
+                *action = kActAutoSkip;
+            } else {
+                b.m_nState = Held(click) ? 2 : 1;
+            }
+            break;
+        case kBack:
+        case kNext: {
+            uint32_t& press = button == kBack ? m_dwBackPress : m_dwNextPress;
+            uint32_t& step = button == kBack ? m_dwBackStep : m_dwNextStep;
+            if (!over || !(click == 3 || Held(click))) {
+                b.m_nState = over ? 1 : 0;
+                press = step = 0;
                 break;
             }
-            case kFF:
-                if (!over) {
-                    b.m_nState = 0;
-                } else if (click == 3) {
-                    SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
-                    b.m_nState = 2;
-                    *action = kActFF;
-                    FFButtonProc();
-                } else {
-                    b.m_nState = Held(click) ? 2 : 1;
-                }
-                break;
-            default: break;
+            b.m_nState = click == 3 ? 1 : 2;
+            const int r = button == kBack ? BackButtonProc() : NextButtonProc();
+            if (click == 3)
+                *action = button == kBack ? kActBack : kActNext;
+            if (r != 1) {
+                Log("MainProc", "メッセージ戻しの処理に失敗しました");
+                return false;
+            }
+            break;
         }
+        case kFF:
+            if (!over) {
+                b.m_nState = 0;
+            } else if (click == 3) {
+                SEPlay(m_pKUSnd, m_pKUSys, kSePush, 0);
+                b.m_nState = 2;
+                *action = kActFF;
+                FFButtonProc();
+            } else {
+                b.m_nState = Held(click) ? 2 : 1;
+            }
+            break;
+        default: break;
     }
-    // A click outside the buttons (and not replaying a voice) ends auto-skip,
-    // except the first one after the options screen.
+    return true;
+}
+
+// A click outside the buttons (and not replaying a voice) ends auto-skip,
+// except the first one after the options screen.
+void CONTROLLER_WINDOW::EndAutoSkipOnClick(int hovered, int click) {
     const bool voiceHover = m_pMsgWnd && m_pMsgWnd->m_bVoiceHover;
     if (hovered == 0 && !voiceHover && click == 3) {
         if (m_bSkipOneClick) {
@@ -590,6 +615,4 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
             m_bAutoSkip = 0;
         }
     }
-    m_nHover = hovered;
-    return 1;
 }

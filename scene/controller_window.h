@@ -61,6 +61,9 @@ public:
     int SetDefaultButtonStatus(const int* load, const int* save, const int* config, const int* autoSkip,
                                const int* back, const int* next, const int* ff, const int* hide, const int* volumeUp,
                                const int* volumeDown);
+    // A scene replayed from the gallery has no save or load: both buttons
+    // (and their keys) stay disabled from here on, whatever restores the bar.
+    void DisableSaveLoad();
     // History paging: 1, 0 when there is no message window or it refused
     // the text, -1 when not initialised.
     int BackButtonProc();
@@ -89,6 +92,7 @@ public:
     uint32_t m_bAutoSkip;
     uint32_t m_dwAutoSkipSpeed;
     uint32_t m_bSkipOneClick;
+    uint32_t m_bSaveLoadOff;
 
 private:
     void Log(const char* op, const char* text) const;
@@ -100,4 +104,7 @@ private:
     void StepVolumes(int up);
     void KeyedButton(int button, int* hovered, int click, int* action, ADV_WINDOW_STATE* adv);
     void Perform(int button, int* action, ADV_WINDOW_STATE* adv, bool byKey, bool held);
+    void ShowWindowsOnClick(ADV_WINDOW_STATE* adv);
+    bool PointedButton(int button, bool over, int click, int* action);
+    void EndAutoSkipOnClick(int hovered, int click);
 };

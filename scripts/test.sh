@@ -3,7 +3,7 @@
 # build-asan with AddressSanitizer and UndefinedBehaviorSanitizer instead.
 # With --tsan, builds the threaded test programs into build-tsan with
 # ThreadSanitizer and runs their threaded tests (rasteriser bands, audio
-# output threads).
+# output threads, the CD reader thread).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -13,10 +13,11 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 jobs=${KU_JOBS:-$(nproc)} # parallel build and test jobs
 if [ "${1:-}" = "--tsan" ]; then
   cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKU_TSAN=ON >/dev/null
-  cmake --build build-tsan -j"$jobs" --target video_tests audio_tests
+  cmake --build build-tsan -j"$jobs" --target video_tests audio_tests sound_tests
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
   (cd build-tsan/tests/video && ./video_tests --gtest_filter='RasterTest.*')
   (cd build-tsan/tests/audio && ./audio_tests --gtest_filter='*Output*:MediaGraphTest.*')
+  (cd build-tsan/tests/sound && ./sound_tests --gtest_filter='CdDigitalTest.*')
   exit 0
 fi
 dir=build

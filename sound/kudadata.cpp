@@ -105,61 +105,61 @@ void KUDADATA::SetData(const char* name, int soundType) {
         m_nSoundType = soundType;
 }
 
-int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int soundType, int flag) {
-    if (!m_bInit && !Initialize(m_pKUSys, name, 3))
-        return -1;
-    if (soundType == 3) {
-        if (m_nSoundType == 3) {
-            Log("Load", "サウンドタイプが不正です");
-            return -1;
-        }
-    } else {
+bool KUDADATA::TakeSoundType(int soundType) {
+    // Type 3 keeps the slot's type, which must then be a real one.
+    if (soundType != 3) {
         m_nSoundType = soundType;
+        return true;
     }
-    if (name) {
-        // A name that cannot sit under "tmp/" in a 260-byte path is refused
-        // rather than cut.
-        if (std::strlen(name) + kTmpPrefix >= sizeof(m_szName)) {
-            Log("Load", "ファイルパスが不正です");
-            return -1;
-        }
-    } else if (m_szName[0] == '\0') {
+    if (m_nSoundType == 3) {
+        Log("Load", "サウンドタイプが不正です");
+        return false;
+    }
+    return true;
+}
+
+bool KUDADATA::NameUsable(const char* name) {
+    // A name that cannot sit under "tmp/" in a 260-byte path is refused
+    // rather than cut; without a name the stored one must exist.
+    if (name ? std::strlen(name) + kTmpPrefix >= sizeof(m_szName) : m_szName[0] == '\0') {
         Log("Load", "ファイルパスが不正です");
-        return -1;
+        return false;
     }
+    return true;
+}
+
+bool KUDADATA::TakeInterfaces(KUSND* sound, unsigned soundSize) {
     if (!sound) {
         Log("Load", "KUSNDポインタが不正です");
-        return -1;
+        return false;
     }
     if (soundSize != sizeof(KUSND)) {
         Log("Load", "KUSNDクラスサイズが不正です");
-        return -1;
+        return false;
     }
     m_pPerformance = sound->GetPerformance();
     m_pLoader = sound->GetLoader();
     if (!m_pPerformance) {
         Log("Load", "IDirectMusicPerformance8が取得されていません");
-        return -1;
+        return false;
     }
     if (!m_pLoader) {
         Log("Load", "IDirectMusicLoader8が取得されていません");
-        return -1;
+        return false;
     }
-    // The unload deletes the copy under the name it was extracted with, so the
-    // new name is stored only after it.
-    Unload();
-    if (name)
-        snprintf(m_szName, sizeof(m_szName), "%s", name);
+    return true;
+}
 
+bool KUDADATA::ExtractMember() {
     const char* archive = ArchiveOfType(m_nSoundType);
     if (!archive) {
         Log("Load", "サウンドタイプが不正です");
-        return -1;
+        return false;
     }
     const int div = FileDiv(archive, kTempFolder, m_szName);
     if (div == -1 || div == -2) {
         Log("Load", "ファイルの複合に失敗しました");
-        return -1;
+        return false;
     }
     if (div == 0) {
         std::string line = "Error: <KUDADATA::Load> ";
@@ -168,11 +168,14 @@ int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int sound
         line += m_szName;
         line += "が見つかりません\n";
         ErrorPrint(line.c_str());
-        return -1;
+        return false;
     }
     // 1: extracted now; -3: a copy already lies in "tmp/" (ours from before).
     m_bExtracted = 1;
+    return true;
+}
 
+int KUDADATA::LoadExtracted(int flag) {
     const std::string path = std::string(kTempFolder) + m_szName;
     const int info = GetFileInfoAudio(path.c_str());
     if (info == 0) {
@@ -196,6 +199,21 @@ int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int sound
     }
     m_bLoad = 1;
     return 0;
+}
+
+int KUDADATA::Load(KUSND* sound, unsigned soundSize, const char* name, int soundType, int flag) {
+    if (!m_bInit && !Initialize(m_pKUSys, name, 3))
+        return -1;
+    if (!TakeSoundType(soundType) || !NameUsable(name) || !TakeInterfaces(sound, soundSize))
+        return -1;
+    // The unload deletes the copy under the name it was extracted with, so the
+    // new name is stored only after it.
+    Unload();
+    if (name)
+        snprintf(m_szName, sizeof(m_szName), "%s", name);
+    if (!ExtractMember())
+        return -1;
+    return LoadExtracted(flag);
 }
 
 void KUDADATA::Unload() {

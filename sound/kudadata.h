@@ -58,6 +58,12 @@ public:
 
 private:
     void Log(const char* method, const char* text);
+    // The steps of Load, each logging its own failure.
+    bool TakeSoundType(int soundType);
+    bool NameUsable(const char* name);
+    bool TakeInterfaces(KUSND* sound, unsigned soundSize);
+    bool ExtractMember();
+    int LoadExtracted(int flag);
 
     KUSYSTEM* m_pKUSys;
     int m_bInit;

@@ -92,6 +92,88 @@ void KUDSHOWDATA::RemoveExtractedCopy() {
     }
 }
 
+bool KUDSHOWDATA::ArchiveOfChannel(int channel, const char** archive) {
+    switch (channel) {
+        case 0: *archive = kVoiceArchive; return true;
+        case 1: *archive = kBgmArchive; return true;
+        case 2: *archive = nullptr; return true;
+        default: Log("Error", "DShowOpen", "サウンドタイプが不正です"); return false;
+    }
+}
+
+bool KUDSHOWDATA::ExtractMember(const char** archive, const char* name) {
+    for (;;) {
+        const int r = FileDiv(*archive, kTempFolder, name);
+        if (r == -3 || r > 0)
+            return true; // -3: a copy already lies in "tmp/"
+        if (r == -1 || r == -2) {
+            Log("Error", "DShowOpen", "ファイルの複合に失敗しました");
+            return false;
+        }
+        // Music missing from its archive is looked for among the effects.
+        if (std::strcmp(*archive, kBgmArchive) != 0) {
+            std::string text = *archive;
+            text += "内に";
+            text += name;
+            text += "が見つかりません";
+            Log("Error", "DShowOpen", text.c_str());
+            return false;
+        }
+        *archive = kSeArchive;
+    }
+}
+
+int KUDSHOWDATA::OpenFailed(const char* text, int code) {
+    // A failed open releases what it made at once and leaves the channel closed.
+    Log("Error", "DShowOpen", text);
+    ReleaseGraph();
+    RemoveExtractedCopy();
+    return code;
+}
+
+int KUDSHOWDATA::ShowVideoWindow(plat::WindowHandle owner, int width, int height) {
+    int32_t hr = 0;
+    if ((hr = pVideoWindow->PutOwner(owner)) < 0)
+        return OpenFailed("オーナーウィンドウ設定に失敗しました", hr);
+    if ((hr = pVideoWindow->PutWindowStyle(kChildStyle)) < 0)
+        return OpenFailed("ウィンドウスタイルの設定に失敗しました", hr);
+    if ((hr = pVideoWindow->PutWindowState(kShow)) < 0)
+        return OpenFailed("ウィンドウ状態の設定に失敗しました", hr);
+    if ((hr = pVideoWindow->PutVisible(true)) < 0)
+        return OpenFailed("ウィンドウの表示に失敗しました", hr);
+    if ((hr = DShowChangeSize(0, width, height)) < 0)
+        return OpenFailed("呼び出したKUDSHOWDATA::DShowChangeSizeが失敗しました", hr);
+    return hr;
+}
+
+int KUDSHOWDATA::BuildGraph(int channel, plat::WindowHandle owner, int width, int height) {
+    pDShowGraph = new plat::MediaGraph();
+    int32_t hr = pDShowGraph->RenderFile(m_szPath);
+    if (hr < 0)
+        return OpenFailed("データロードに失敗しました", hr);
+    pDShowMCtrl = pDShowEvent = pDShowSeek = pDShowGraph;
+    pVideoWindow = pBasicAudio = pBasicVideo = pDShowGraph;
+
+    m_dwMediaFlags = 0;
+    bool visible = false;
+    if (pVideoWindow && pBasicVideo && pVideoWindow->GetVisible(&visible) >= 0) {
+        m_dwMediaFlags |= KUDSHOW_MEDIA_VIDEO;
+        Log("Message", "DShowOpen", "ビデオタイプと判別しました");
+    }
+    if (pBasicAudio) {
+        m_dwMediaFlags |= KUDSHOW_MEDIA_AUDIO;
+        Log("Message", "DShowOpen", "オーディオタイプと判別しました");
+    }
+    if ((m_dwMediaFlags & KUDSHOW_MEDIA_VIDEO) && (hr = ShowVideoWindow(owner, width, height)) < 0)
+        return hr;
+    hr = pDShowEvent->SetNotifyWindow(owner, kAppMessageBase + static_cast<uint32_t>(channel), 0);
+    if (hr < 0)
+        return OpenFailed("イベント通知設定に失敗しました", hr);
+    m_nState = 2;
+    m_bOpen = 1;
+    return hr;
+}
+
 int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat::WindowHandle owner, int width,
                            int height) {
     // Checked before it is stored: an open channel keeps its own system.
@@ -113,87 +195,21 @@ int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat
         }
     }
     const char* archive = nullptr;
-    switch (channel) {
-        case 0: archive = kVoiceArchive; break;
-        case 1: archive = kBgmArchive; break;
-        case 2: break;
-        default: Log("Error", "DShowOpen", "サウンドタイプが不正です"); return -1;
-    }
+    if (!ArchiveOfChannel(channel, &archive))
+        return -1;
     // The path (with "tmp/" for an extracted copy) must fit its buffer.
     const size_t nameLen = std::strlen(name);
     if (nameLen == 0 || nameLen + (archive ? sizeof(kTempFolder) - 1 : 0) >= sizeof(m_szPath)) {
         Log("Error", "DShowOpen", "ファイル名が設定されていません");
         return -1;
     }
-    bool extracted = false;
-    if (archive) {
-        for (;;) {
-            const int r = FileDiv(archive, kTempFolder, name);
-            if (r == -3 || r > 0)
-                break; // -3: a copy already lies in "tmp/"
-            if (r == -1 || r == -2) {
-                Log("Error", "DShowOpen", "ファイルの複合に失敗しました");
-                return -1;
-            }
-            if (std::strcmp(archive, kBgmArchive) != 0) {
-                std::string text = archive;
-                text += "内に";
-                text += name;
-                text += "が見つかりません";
-                Log("Error", "DShowOpen", text.c_str());
-                return -1;
-            }
-            archive = kSeArchive;
-        }
-        extracted = true;
-    }
+    if (archive && !ExtractMember(&archive, name))
+        return -1;
     m_hOwner = owner;
     std::memset(m_szPath, 0, sizeof(m_szPath));
     snprintf(m_szPath, sizeof(m_szPath), "%s%s", archive ? kTempFolder : "", name);
-    m_bDeleteOnClose = extracted ? 1 : 0;
-
-    // A failed open releases what it made at once and leaves the channel closed.
-    auto fail = [this](const char* text, int code) {
-        Log("Error", "DShowOpen", text);
-        ReleaseGraph();
-        RemoveExtractedCopy();
-        return code;
-    };
-    pDShowGraph = new plat::MediaGraph();
-    int32_t hr = pDShowGraph->RenderFile(m_szPath);
-    if (hr < 0)
-        return fail("データロードに失敗しました", hr);
-    pDShowMCtrl = pDShowEvent = pDShowSeek = pDShowGraph;
-    pVideoWindow = pBasicAudio = pBasicVideo = pDShowGraph;
-
-    m_dwMediaFlags = 0;
-    bool visible = false;
-    if (pVideoWindow && pBasicVideo && pVideoWindow->GetVisible(&visible) >= 0) {
-        m_dwMediaFlags |= KUDSHOW_MEDIA_VIDEO;
-        Log("Message", "DShowOpen", "ビデオタイプと判別しました");
-    }
-    if (pBasicAudio) {
-        m_dwMediaFlags |= KUDSHOW_MEDIA_AUDIO;
-        Log("Message", "DShowOpen", "オーディオタイプと判別しました");
-    }
-    if (m_dwMediaFlags & KUDSHOW_MEDIA_VIDEO) {
-        if ((hr = pVideoWindow->PutOwner(owner)) < 0)
-            return fail("オーナーウィンドウ設定に失敗しました", hr);
-        if ((hr = pVideoWindow->PutWindowStyle(kChildStyle)) < 0)
-            return fail("ウィンドウスタイルの設定に失敗しました", hr);
-        if ((hr = pVideoWindow->PutWindowState(kShow)) < 0)
-            return fail("ウィンドウ状態の設定に失敗しました", hr);
-        if ((hr = pVideoWindow->PutVisible(true)) < 0)
-            return fail("ウィンドウの表示に失敗しました", hr);
-        if ((hr = DShowChangeSize(0, width, height)) < 0)
-            return fail("呼び出したKUDSHOWDATA::DShowChangeSizeが失敗しました", hr);
-    }
-    hr = pDShowEvent->SetNotifyWindow(owner, kAppMessageBase + static_cast<uint32_t>(channel), 0);
-    if (hr < 0)
-        return fail("イベント通知設定に失敗しました", hr);
-    m_nState = 2;
-    m_bOpen = 1;
-    return hr;
+    m_bDeleteOnClose = archive ? 1 : 0;
+    return BuildGraph(channel, owner, width, height);
 }
 
 int KUDSHOWDATA::DShowClose(int channel) {

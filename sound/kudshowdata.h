@@ -58,6 +58,12 @@ public:
 
 private:
     void Log(const char* kind, const char* method, const char* text);
+    // The steps of DShowOpen, each logging its own failure.
+    bool ArchiveOfChannel(int channel, const char** archive);
+    bool ExtractMember(const char** archive, const char* name);
+    int BuildGraph(int channel, plat::WindowHandle owner, int width, int height);
+    int ShowVideoWindow(plat::WindowHandle owner, int width, int height);
+    int OpenFailed(const char* text, int code);
     int RunWithRetry(const char* method);
     void ReleaseGraph();
     void RemoveExtractedCopy();

@@ -111,18 +111,10 @@ std::string ArchiveListPath(const std::string& archivePath) {
     return archivePath.substr(0, dot) + ".lst";
 }
 
-bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMember>& members, bool listOut,
-                  std::string* error) {
-    error->clear();
-    if (members.empty()) {
-        *error = "no members";
-        return false;
-    }
-    if (members.size() > static_cast<size_t>(kCombineFileListMax)) {
-        *error = "more than 4096 members";
-        return false;
-    }
-    std::vector<uint64_t> sizes(members.size());
+namespace {
+
+// Every member's name is valid and distinct ignoring case, and its file can be sized.
+bool CheckMembers(const std::vector<ArchiveMember>& members, std::vector<uint64_t>* sizes, std::string* error) {
     for (size_t i = 0; i < members.size(); ++i) {
         std::string why = CheckArchiveMemberName(members[i].name);
         if (!why.empty()) {
@@ -136,9 +128,52 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
                 return false;
             }
         }
-        if (!MemberSize(members[i], &sizes[i], error))
+        if (!MemberSize(members[i], &(*sizes)[i], error))
             return false;
     }
+    return true;
+}
+
+// Offsets depend on the list's length, which depends on the offsets'
+// digits: lay them out again until the length stays the same.
+bool LayOutList(const std::vector<ArchiveMember>& members, const std::vector<uint64_t>& sizes, bool listOut,
+                std::string* lines, std::string* error) {
+    for (uint64_t listLen = 0;;) {
+        const uint64_t dataStart = listOut ? sizeof(kHeaderListOut) - 1 + sizeof(kListOutPadding) - 1
+                                           : sizeof(kHeaderListIn) - 1 + listLen + sizeof(kListEnd) - 1;
+        lines->clear();
+        uint64_t offset = dataStart;
+        for (size_t i = 0; i < members.size(); ++i) {
+            *lines += MemberLine(members[i].name, offset, offset + sizes[i]);
+            offset += sizes[i];
+        }
+        if (offset >= kOffsetLimit) {
+            *error = "archive would reach 1000000000 bytes; offsets have at most 9 digits";
+            return false;
+        }
+        if (listOut || lines->size() == listLen)
+            break;
+        listLen = lines->size();
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMember>& members, bool listOut,
+                  std::string* error) {
+    error->clear();
+    if (members.empty()) {
+        *error = "no members";
+        return false;
+    }
+    if (members.size() > static_cast<size_t>(kCombineFileListMax)) {
+        *error = "more than 4096 members";
+        return false;
+    }
+    std::vector<uint64_t> sizes(members.size());
+    if (!CheckMembers(members, &sizes, error))
+        return false;
     std::string listPath;
     if (listOut) {
         listPath = ArchiveListPath(archivePath);
@@ -148,27 +183,9 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
         }
     }
 
-    // Offsets depend on the list's length, which depends on the offsets'
-    // digits: lay them out again until the length stays the same.
-    uint64_t dataStart = 0;
     std::string lines;
-    for (uint64_t listLen = 0;;) {
-        dataStart = listOut ? sizeof(kHeaderListOut) - 1 + sizeof(kListOutPadding) - 1
-                            : sizeof(kHeaderListIn) - 1 + listLen + sizeof(kListEnd) - 1;
-        lines.clear();
-        uint64_t offset = dataStart;
-        for (size_t i = 0; i < members.size(); ++i) {
-            lines += MemberLine(members[i].name, offset, offset + sizes[i]);
-            offset += sizes[i];
-        }
-        if (offset >= kOffsetLimit) {
-            *error = "archive would reach 1000000000 bytes; offsets have at most 9 digits";
-            return false;
-        }
-        if (listOut || lines.size() == listLen)
-            break;
-        listLen = lines.size();
-    }
+    if (!LayOutList(members, sizes, listOut, &lines, error))
+        return false;
     // A member line is at most 259 + 2 * 9 + 4 bytes, well inside the reader's 512-byte line.
 
     if (listOut) {

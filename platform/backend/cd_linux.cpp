@@ -3,11 +3,36 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/cd_device.h"
+#include "platform/cd_device_test_hooks.h"
 
 namespace plat {
 
 namespace {
+
+CdDriveIoctl* g_testDrive = nullptr;
+
+// The requests of the real drive go to its file descriptor.
+class FdIoctl : public CdDriveIoctl {
+public:
+    explicit FdIoctl(int fd) : fd_(fd) {}
+    ~FdIoctl() override { close(fd_); }
+    FdIoctl(const FdIoctl&) = delete;
+    FdIoctl& operator=(const FdIoctl&) = delete;
+    int Ioctl(unsigned long request, void* arg) override { return ioctl(fd_, request, arg); }
+
+private:
+    int fd_;
+};
+
+// An integer argument passed where ioctl(2) reads a pointer-sized one; the
+// kernel takes it back as a number, nothing dereferences it.
+void* IntArg(int value) {
+    return reinterpret_cast<void*>(static_cast<intptr_t>(value)); // NOLINT(performance-no-int-to-ptr)
+}
 
 uint32_t MsfToFrame(const cdrom_msf0& msf) {
     return (static_cast<uint32_t>(msf.minute) * 60 + msf.second) * kCdFramesPerSecond + msf.frame;
@@ -23,11 +48,10 @@ void FrameToMsf(uint32_t frame, uint8_t* minute, uint8_t* second, uint8_t* fr) {
 // The kernel's CD-ROM audio ioctls on one drive.
 class LinuxCdBackend : public CdBackend {
 public:
-    explicit LinuxCdBackend(int fd) : fd_(fd) {}
-    ~LinuxCdBackend() override { close(fd_); }
+    LinuxCdBackend(std::unique_ptr<CdDriveIoctl> owned, CdDriveIoctl* io) : owned_(std::move(owned)), io_(io) {}
 
     bool MediaPresent(bool* present) override {
-        const int s = ioctl(fd_, CDROM_DRIVE_STATUS, CDSL_CURRENT);
+        const int s = Io(CDROM_DRIVE_STATUS, IntArg(CDSL_CURRENT));
         if (s < 0 || s == CDS_NO_INFO)
             return false;
         *present = s == CDS_DISC_OK;
@@ -36,14 +60,14 @@ public:
 
     bool ReadToc(CdToc* toc) override {
         cdrom_tochdr hdr{};
-        if (ioctl(fd_, CDROMREADTOCHDR, &hdr) < 0 || hdr.cdth_trk1 < hdr.cdth_trk0)
+        if (Io(CDROMREADTOCHDR, &hdr) < 0 || hdr.cdth_trk1 < hdr.cdth_trk0)
             return false;
         toc->tracks.clear();
         for (int t = hdr.cdth_trk0; t <= hdr.cdth_trk1 + 1; ++t) {
             cdrom_tocentry e{};
             e.cdte_track = static_cast<uint8_t>(t > hdr.cdth_trk1 ? CDROM_LEADOUT : t);
             e.cdte_format = CDROM_MSF;
-            if (ioctl(fd_, CDROMREADTOCENTRY, &e) < 0)
+            if (Io(CDROMREADTOCENTRY, &e) < 0)
                 return false;
             const uint32_t start = MsfToFrame(e.cdte_addr.msf);
             if (t > hdr.cdth_trk1) {
@@ -56,7 +80,7 @@ public:
     }
 
     bool Status(CdStatus* status) override {
-        const int drive = ioctl(fd_, CDROM_DRIVE_STATUS, CDSL_CURRENT);
+        const int drive = Io(CDROM_DRIVE_STATUS, IntArg(CDSL_CURRENT));
         if (drive == CDS_TRAY_OPEN) {
             *status = CdStatus{CdMode::kDoorOpen, 0, 0};
             return true;
@@ -67,7 +91,7 @@ public:
         }
         cdrom_subchnl sc{};
         sc.cdsc_format = CDROM_MSF;
-        if (ioctl(fd_, CDROMSUBCHNL, &sc) < 0)
+        if (Io(CDROMSUBCHNL, &sc) < 0)
             return false;
         status->mode = sc.cdsc_audiostatus == CDROM_AUDIO_PLAY     ? CdMode::kPlaying
                        : sc.cdsc_audiostatus == CDROM_AUDIO_PAUSED ? CdMode::kPaused
@@ -77,39 +101,68 @@ public:
         return true;
     }
 
-    bool PlayFrom(uint32_t frame) override {
+    bool Play(uint32_t from, uint32_t to) override {
         CdToc toc;
-        if (!ReadToc(&toc) || frame >= toc.leadOut)
+        if (!ReadToc(&toc) || from >= to || to > toc.leadOut)
             return false;
         cdrom_msf msf{};
-        FrameToMsf(frame, &msf.cdmsf_min0, &msf.cdmsf_sec0, &msf.cdmsf_frame0);
-        // The end is the last frame before the lead-out.
-        FrameToMsf(toc.leadOut - 1, &msf.cdmsf_min1, &msf.cdmsf_sec1, &msf.cdmsf_frame1);
-        return ioctl(fd_, CDROMPLAYMSF, &msf) >= 0;
+        FrameToMsf(from, &msf.cdmsf_min0, &msf.cdmsf_sec0, &msf.cdmsf_frame0);
+        // The end given is the last frame played.
+        FrameToMsf(to - 1, &msf.cdmsf_min1, &msf.cdmsf_sec1, &msf.cdmsf_frame1);
+        return Io(CDROMPLAYMSF, &msf) >= 0;
     }
-    bool Stop() override { return ioctl(fd_, CDROMSTOP) >= 0; }
-    bool Pause() override { return ioctl(fd_, CDROMPAUSE) >= 0; }
-    bool Resume() override { return ioctl(fd_, CDROMRESUME) >= 0; }
-    bool Door(bool open) override { return ioctl(fd_, open ? CDROMEJECT : CDROMCLOSETRAY) >= 0; }
+
+    bool ReadAudio(uint32_t frame, uint32_t count, int16_t* samples) override {
+        // The kernel takes at most a second of frames per request.
+        if (count == 0 || count > CD_FRAMES)
+            return false;
+        std::vector<uint8_t> raw(static_cast<size_t>(count) * CD_FRAMESIZE_RAW);
+        cdrom_read_audio ra{};
+        ra.addr_format = CDROM_MSF;
+        FrameToMsf(frame, &ra.addr.msf.minute, &ra.addr.msf.second, &ra.addr.msf.frame);
+        ra.nframes = static_cast<int>(count);
+        ra.buf = raw.data();
+        if (Io(CDROMREADAUDIO, &ra) < 0)
+            return false;
+        // Audio frames hold little-endian 16-bit samples, left then right.
+        for (size_t i = 0; i < raw.size() / 2; ++i)
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(raw[2 * i] | raw[2 * i + 1] << 8));
+        return true;
+    }
+
+    bool Stop() override { return Io(CDROMSTOP) >= 0; }
+    bool Pause() override { return Io(CDROMPAUSE) >= 0; }
+    bool Resume() override { return Io(CDROMRESUME) >= 0; }
+    bool Door(bool open) override { return Io(open ? CDROMEJECT : CDROMCLOSETRAY) >= 0; }
 
 private:
-    int fd_;
+    int Io(unsigned long request, void* arg = nullptr) { return io_->Ioctl(request, arg); }
+
+    std::unique_ptr<CdDriveIoctl> owned_;
+    CdDriveIoctl* io_;
 };
 
 } // namespace
 
+void CdUseDriveIoctl(CdDriveIoctl* drive) { g_testDrive = drive; }
+
 std::unique_ptr<CdBackend> OpenSystemCdDrive(const char* drive) {
+    if (g_testDrive) {
+        if (g_testDrive->Ioctl(CDROM_GET_CAPABILITY, nullptr) < 0)
+            return nullptr;
+        return std::make_unique<LinuxCdBackend>(nullptr, g_testDrive);
+    }
     // A drive is named by its device path; anything else means the default.
     const char* path = drive && drive[0] == '/' ? drive : "/dev/cdrom";
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
     // Only a CD-ROM drive answers this.
-    if (ioctl(fd, CDROM_GET_CAPABILITY, 0) < 0) {
-        close(fd);
+    auto io = std::make_unique<FdIoctl>(fd);
+    if (io->Ioctl(CDROM_GET_CAPABILITY, nullptr) < 0)
         return nullptr;
-    }
-    return std::make_unique<LinuxCdBackend>(fd);
+    CdDriveIoctl* raw = io.get();
+    return std::make_unique<LinuxCdBackend>(std::move(io), raw);
 }
 
 } // namespace plat

@@ -90,13 +90,16 @@ WindowHandle CreateMainWindow(const WindowParams& p) {
     w->clientW = p.clientWidth;
     w->clientH = p.clientHeight;
     int height = w->clientH + TopOf(w);
-    Uint32 flags = SDL_WINDOW_HIDDEN | (w->fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    // Resizable, so that the window manager's maximise, its full screen and a
+    // dragged edge work: the canvas is letterboxed into whatever size results.
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | (w->fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     w->sys->sdl = SDL_CreateWindow(SjisToUtf8(w->caption).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    w->clientW, height, flags);
     if (!w->sys->sdl) {
         DeleteWindow(w);
         return nullptr;
     }
+    SDL_SetWindowMinimumSize(w->sys->sdl, w->clientW / 2, height / 2);
     SetIcon(w->sys->sdl, p.icon);
     SetWindowCursor(p.cursor);
     SetMainWindow(w);

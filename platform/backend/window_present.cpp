@@ -133,10 +133,13 @@ bool SetWindowFullScreen(WindowHandle w, bool full) {
         return false;
     w->fullScreen = full;
     w->fsMenuShown = false;
-    if (full)
+    if (full) {
         CoverScreenWithoutWindowManager(w->sys->sdl);
-    else
+    } else {
+        // Back to the window's own size, also from a maximised window.
+        SDL_RestoreWindow(w->sys->sdl);
         SDL_SetWindowSize(w->sys->sdl, w->clientW, w->clientH + TopOf(w));
+    }
     ApplyPresentArea(w);
     DropOverlayTexture(w);
     RedrawWindow(w);

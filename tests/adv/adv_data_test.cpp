@@ -84,14 +84,23 @@ TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
 TEST_F(ModeObjectTest, FailedItemDrawIsSkippedAndSaidOnce) {
     Declare({5, 150}, {}, {});
     adv.m_pGraphic[0].Clear(); // its draw refuses
+    // A wipe's strips over a picture that is not loaded are refused as well.
+    adv.m_pGraphic[1].m_nSlot = 40;
+    adv.m_pGraphic[1].m_bShow = 1;
+    adv.m_MainScr.m_nTransitionSlot = 40;
+    adv.m_MainScr.m_pTileRect = new KURECT[2]{{0, 0, 800, 300}, {0, 300, 800, 600}};
+    adv.m_MainScr.m_nTileNum = 2;
     adv.DrawObjectSort();
     log.Clear();
-    EXPECT_EQ(adv.DrawProc(), 1);
-    EXPECT_EQ(adv.DrawProc(), 1);
+    for (int frame = 0; frame < 2; ++frame) {
+        h.sprite.D3DXDrawStart();
+        EXPECT_EQ(adv.DrawProc(), 1);
+        h.sprite.D3DXDrawEnd();
+    }
     int said = 0;
     for (const std::string& line : log.lines())
         said += line.find("<ADV_DATA::DrawProc> 描画に失敗しました") != std::string::npos;
-    EXPECT_EQ(said, 1);
+    EXPECT_EQ(said, 2) << log.all(); // once per item
 }
 
 // Back from the options: the fade-in runs over a second, then play goes on.

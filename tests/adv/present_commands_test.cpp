@@ -148,6 +148,52 @@ TEST_F(PresentTest, MosaicGrowsToItsTargetAndEnds) {
     h.sprite.Release();
 }
 
+// The frame that starts a mosaic is composed into its surface; each cell is
+// then drawn in that surface's colour at the cell's centre, over the scene.
+TEST_F(PresentTest, MosaicIsDrawnOverTheSceneHalfWayInAndOut) {
+    PlayDeclared({"#MosaicExpansion 16 48 320", "#MosaicReduction 64 16 480", "#EndScript"});
+    ASSERT_EQ(h.sprite.Initialize(&h.sys, kugfx::FakeWindow(), kugfx::FakeInstance(), 800, 600, 32, 0), 1);
+    h.sprite.CreateGraphicDataBuffer(84);
+    h.sprite.SetGraphicData(83, "tmp/", nullptr, 2, 0);
+    ASSERT_TRUE(h.sprite.CreateGraphicData(83, 0, 0, 0, 0));
+    kugfx::PackArchive("dat/Img.dat", {{"scene.bmp", kugfx::MakeBmp(800, 600, [](int x, int y) {
+                                            return 0xFF000000u | (x * 255 / 799) << 16 | (y * 255 / 599) << 8 |
+                                                   ((x / 100 + y / 75) % 2 ? 0xE0u : 0x20u);
+                                        })}});
+    h.sprite.SetGraphicData(5, "tmp/", "scene.bmp", 4, 1);
+    ASSERT_TRUE(h.sprite.CreateGraphicData(5, 0, 0, 0, 0));
+    GRAPHIC_DATA& bg = Pic("BG");
+    bg.m_nSlot = 5;
+    bg.m_bShow = 1;
+    bg.m_fAlpha = 1.0f;
+    adv.DrawObjectSort();
+    adv.m_bWindowShown = 0;
+    const plat::Surface& back = *h.sprite.GetBackSurface();
+    auto draw = [&] {
+        h.sprite.D3DXDrawStart();
+        adv.DrawProc();
+        h.sprite.D3DXDrawEnd();
+    };
+    const MAIN_SCR& scr = adv.m_MainScr;
+    RunToLine(2);
+    draw();
+    Frame(160);
+    ASSERT_EQ(scr.m_dwMosaicSize, 32u);
+    draw();
+    EXPECT_EQ(back.Row(40)[40], back.Row(63)[33]); // one cell, one colour
+    EXPECT_NE(back.Row(40)[40], back.Row(40)[64]);
+    EXPECT_EQ(kugfx::CompareGolden("mosaic_half_in", back), "");
+    bg.m_fX = 50.0f; // the reduction composes the scene as it is when it starts
+    RunToLine(3);
+    draw();
+    Frame(240);
+    ASSERT_EQ(scr.m_dwMosaicSize, 40u);
+    draw();
+    EXPECT_EQ(kugfx::CompareGolden("mosaic_half_out", back), "");
+    EXPECT_TRUE(NoErrors()) << log.all();
+    h.sprite.Release();
+}
+
 TEST_F(PresentTest, MovieThatCannotOpenGivesEverythingBack) {
     PlayDeclared({"#MsgWndOpen 0", "#MoviePlay dat/none.mpg", "#ChangeVar v 1", "#EndScript"});
     EXPECT_EQ(RunToResult(), ADV_DATA::kResultEnd);

@@ -95,4 +95,28 @@ TEST_F(SoundFadeTest, MessagesTypeWaitForTheClickAndPassWithCtrl) {
     EXPECT_EQ(Var("v"), 0);
 }
 
+TEST_F(SoundFadeTest, MsgWndClearEmptiesTheWindowAndTheNextMessageStillShows) {
+    PlayDeclared({"#MsgWndOpen 0", "#MsgDisp 少女 あいうえお NULL", "#MsgWndClear", "#TimeWait 1000",
+                  "#MsgDisp 少年 かきくけこ NULL", "#EndScript"});
+    RunToLine(2);
+    Frame();
+    Step(16, {{kVkLButton, kClickUp}}); // shows the rest
+    Step(16, {{kVkLButton, kClickUp}}); // passes on to the clear
+    RunToLine(4);
+    Frame();
+    ASSERT_TRUE(Busy()); // the wait after the clear
+    const MESSAGE_WINDOW& msg = adv.m_MsgWnd;
+    EXPECT_EQ(msg.m_TextArea.m_fDispNum, 0.0f);
+    EXPECT_STREQ(msg.m_TextArea.m_szText, "");
+    EXPECT_STREQ(msg.m_NameArea.m_szText, "");
+    Step(16, {{kVkLButton, kClickUp}});
+    RunToLine(5);
+    Frame();
+    Frame(1000);
+    EXPECT_STREQ(msg.m_TextArea.m_szText, "かきくけこ");
+    EXPECT_STREQ(msg.m_NameArea.m_szText, "少年");
+    EXPECT_NE(msg.m_TextArea.m_nSlot, -1);
+    EXPECT_TRUE(NoErrors()) << log.all();
+}
+
 } // namespace

@@ -336,6 +336,8 @@ TEST_F(ShellTest, ShiftADChordTogglesDebugDisplayAndDAloneDoesNot) {
             ++step;
         } else if (frames == 5 && step == 2) {
             afterChord = g_bDebugInfo;
+            // With the display on, the trace reaches "trace.txt".
+            g_KuSystem.TracePrint("Message: <ShellTest> trace\n");
             plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
             Tap(SDLK_ESCAPE);
             ++step;
@@ -345,7 +347,9 @@ TEST_F(ShellTest, ShiftADChordTogglesDebugDisplayAndDAloneDoesNot) {
     EXPECT_EQ(afterD, 0);
     EXPECT_EQ(afterChord, 1);
     EXPECT_NE(dir.Read("env.env").find("デバッグ情報表示: ON\r\n"), std::string::npos);
-    EXPECT_TRUE(dir.Exists("trace.txt"));
+    EXPECT_NE(dir.Read("trace.txt").find("Message: <ShellTest> trace\n"), std::string::npos);
+    // A clean exit traces no error.
+    EXPECT_EQ(dir.Read("trace.txt").find("Error:"), std::string::npos);
 }
 
 TEST_F(ShellTest, MaleVoiceMenuItemsSwitchTheirChecks) {

@@ -189,6 +189,31 @@ TEST_F(WindowTest, AnyWindowSizeShowsTheCanvasLetterboxedAndMapsThePointerBack) 
     EXPECT_EQ(plat::MenuLoopCount(), loops + 1);
 }
 
+// The window manager may resize the window (maximise, its full screen, a
+// dragged edge); the game's own switch back from full screen still gives the
+// window its natural size.
+TEST_F(WindowTest, WindowIsResizableAndLeavingFullScreenRestoresItsSize) {
+    SDL_Window* sdl = OnlySdlWindow();
+    ASSERT_NE(sdl, nullptr);
+    EXPECT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_RESIZABLE, 0u);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdl, &w, &h);
+    int minW = 0, minH = 0;
+    SDL_GetWindowMinimumSize(sdl, &minW, &minH);
+    EXPECT_EQ(minW, w / 2);
+    EXPECT_EQ(minH, h / 2);
+    plat::ShowMainWindow(win);
+    SDL_SetWindowSize(sdl, 1280, 1000);
+    Pump();
+    ASSERT_TRUE(plat::SetWindowFullScreen(win, true));
+    ASSERT_TRUE(plat::SetWindowFullScreen(win, false));
+    Pump();
+    int w2 = 0, h2 = 0;
+    SDL_GetWindowSize(sdl, &w2, &h2);
+    EXPECT_EQ(w2, w);
+    EXPECT_EQ(h2, h);
+}
+
 TEST_F(WindowTest, PostedAndQuitMessagesComeInOrder) {
     plat::PostMessage(win, plat::kMsgCommand, 112, 0);
     plat::PostQuitMessage(3);

@@ -13,6 +13,7 @@
 #include "gallery/cg_mode_data.h"
 #include "modes/config_mode_data.h"
 #include "modes/title_mode_data.h"
+#include "scene/controller_window.h"
 #include "platform/local_time_test_hooks.h"
 #include "tests/modes/mode_harness.h"
 #include "tools/archive_writer.h"
@@ -131,6 +132,14 @@ TEST_F(GalleryReplayTest, SceneReplaysWithOptionsAndReturnsToItsPage) {
     Run(100);
     ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeSceneReplay);
     EXPECT_EQ(game->m_GlobalData.m_dwCgFlag[0][5][0], 0x3u); // the scene's picture flag
+    // A replay has no save or load: both drawn disabled, S and L do nothing.
+    const CONTROLLER_WINDOW& bar = game->m_pAdvData->m_CtrlWnd;
+    EXPECT_EQ(bar.m_Button[CONTROLLER_WINDOW::kSave].m_nState, -1);
+    EXPECT_EQ(bar.m_Button[CONTROLLER_WINDOW::kLoad].m_nState, -1);
+    ASSERT_EQ(Step(16, {{'S', kClickUp}}), 1);
+    ASSERT_EQ(Step(16, {{'L', kClickUp}}), 1);
+    Run(80);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeSceneReplay);
 
     // The options screen from the scene's bar, and back into the scene.
     ASSERT_EQ(Step(16, {{67, kClickUp}}), 1);
@@ -142,6 +151,7 @@ TEST_F(GalleryReplayTest, SceneReplaysWithOptionsAndReturnsToItsPage) {
     EXPECT_EQ(game->m_pConfigMode, nullptr);
     ASSERT_NE(game->m_pAdvData, nullptr);
     Run(80);
+    EXPECT_EQ(game->m_pAdvData->m_CtrlWnd.m_Button[CONTROLLER_WINDOW::kSave].m_nState, -1);
 
     // A click ends the scene: the gallery fades in on the page it was left at.
     Click(300, 300);
@@ -169,7 +179,8 @@ TEST_F(GalleryReplayTest, SceneReplaysWithOptionsAndReturnsToItsPage) {
     Run(70);
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeGallery);
     EXPECT_EQ(game->m_pAdvData, nullptr);
-    EXPECT_TRUE(log.Contains("シーン回想の開始に失敗しました")) << log.all();
+    EXPECT_TRUE(log.Contains("Warn: <GAME_MAIN::GameMainProc> dat/Scenario.dat内にgone.sptがありません。ギャラリーに戻ります\n"))
+        << log.all();
     Run(80);
     EXPECT_EQ(game->m_pCGMode->m_nState, 2);
 }

@@ -251,10 +251,15 @@ TEST_F(GameMainTest, NewGamePlaysTheScenarioToItsEnd) {
     ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
     ASSERT_NE(game->m_pAdvData, nullptr);
     EXPECT_STREQ(game->m_pAdvData->m_szScriptName, "s.spt");
+    kutest::DebugCapture log;
     for (int i = 0; i < 200 && game->GetMode() == GAME_MAIN::kModeAdventure; ++i)
         ASSERT_EQ(Step(16), 1);
-    // The story's end plays the staff roll, which leads to the logo.
-    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeStaffRoll);
+    // The story's end plays the staff roll when the game has one; this one
+    // has none and goes to the logo, with one warning.
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
+    EXPECT_TRUE(log.Contains("Warn: <GAME_MAIN::GameMainProc> dat/Scenario.dat内にStaffRollModeData.sptがありません。ロゴに進みます\n"))
+        << log.all();
+    EXPECT_EQ(log.all().find("Error:"), std::string::npos) << log.all();
     EXPECT_EQ(game->m_pAdvData, nullptr);
     EXPECT_STREQ(game->m_GlobalData.m_pAutoSkip[0].m_szFile, "s.spt");
     EXPECT_EQ(game->m_GlobalData.m_pAutoSkip[0].m_nLine, -1);

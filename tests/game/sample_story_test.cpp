@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "adv/adv_data.h"
+#include "engine/kutextgraphic.h"
 #include "game/asset_slots.h"
+#include "game/var_data.h"
 #include "app/env_settings.h"
 #include "flow/game_main.h"
 #include "game/shell_services.h"
@@ -12,9 +16,48 @@
 
 namespace {
 
+// What the story's less common commands leave in the adventure object, seen
+// frame by frame (the object is gone when the story ends).
+struct StoryWatch {
+    int Var(ADV_DATA& adv, const char* id) {
+        const int i = adv.IDSearch(ADV_DATA::kKindVar, id);
+        return i >= 0 ? adv.m_pVar[i].GetValue() : -1;
+    }
+    // Whether the text area's texture is made.
+    static bool Made(ADV_DATA& adv, KUSPRITE2& sprite, int area) {
+        const KUTEXTGRAPHIC* t = sprite.GetTextureTextSlot(static_cast<uint32_t>(adv.m_pTextArea[area].m_nSlot));
+        return t && t->created();
+    }
+    void See(ADV_DATA& adv, KUSPRITE2& sprite) {
+        const bool epilogue = std::strcmp(adv.m_szScriptName, "Epilogue.spt") == 0;
+        const int title = adv.IDSearch(ADV_DATA::kKindTextArea, "題名");
+        // Made for the title card in the first script, released after it.
+        if (title >= 0 && std::strcmp(adv.m_szScriptName, "Start.spt") == 0 && Made(adv, sprite, title))
+            titleMade = true;
+        if (title >= 0 && titleMade && std::strcmp(adv.m_szScriptName, "Second.spt") == 0 && !Made(adv, sprite, title))
+            titleUnloaded = true;
+        if (title >= 0 && epilogue && adv.m_pTextArea[title].m_bShow && Made(adv, sprite, title))
+            titleShownAgain = true;
+        const char* text = adv.m_MsgWnd.m_Current.m_szText;
+        skippedShown = skippedShown || std::strstr(text, "まだ見ていない場面") || std::strstr(text, "第一話を終えると");
+        promised = promised || Var(adv, "約束") == 1;
+        if (epilogue) {
+            episode = Var(adv, "話数");
+            scenes = Var(adv, "場面");
+            total = Var(adv, "合計");
+            promiseKept = Var(adv, "約束") == 0;
+            math = adv.m_TestResult[0].m_nScore[2];
+            english = adv.m_TestResult[0].m_nScore[0];
+        }
+    }
+    bool titleMade = false, titleUnloaded = false, titleShownAgain = false, skippedShown = false, promised = false, promiseKept = false;
+    int episode = -1, scenes = -1, total = -1, math = -1, english = -1;
+};
+
 // The sample game's story from the title's new game to the logo at its end,
 // headless on the fake clock: Ctrl held throughout and the first choice
-// clicked. The archive comes from the built game folder.
+// clicked. The archive comes from the built game folder. Every script
+// command is used somewhere; the rarer ones are checked by what they leave.
 TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
     const std::string scenario = kutest::BinaryDir() + "/game/dat/Scenario.dat";
     if (!std::filesystem::exists(scenario))
@@ -34,6 +77,7 @@ TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
     ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
     kutest::DebugCapture log;
     bool played = false;
+    StoryWatch watch;
     for (int i = 0; i < 40000; ++i) {
         const int mode = game->GetMode();
         played = played || mode == GAME_MAIN::kModeAdventure;
@@ -46,6 +90,8 @@ TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
         // The title skips its opening on a click and takes the item on the next.
         h.Frame(16, {{17, kHeld}, {1, i % 2 ? kClickUp : kHeld}});
         ASSERT_EQ(game->GameMainProc(), 1) << "frame " << i << "\n" << log.all();
+        if (game->m_pAdvData && game->m_pAdvData->m_bInit)
+            watch.See(*game->m_pAdvData, h.sprite);
     }
     ASSERT_TRUE(played);
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
@@ -54,6 +100,24 @@ TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
     EXPECT_EQ(global.m_pAutoSkip[0].m_nLine, -1);
     EXPECT_STREQ(global.m_pAutoSkip[1].m_szFile, "Second.spt");
     EXPECT_EQ(global.m_pAutoSkip[1].m_nLine, -1);
+    // #AddAutoSkipFileList NULL 0 and #FileChange2 record whole scripts.
+    bool examAfter = false, epilogue = false;
+    for (int i = 0; i < 16; ++i) {
+        const auto& r = global.m_pAutoSkip[i];
+        examAfter = examAfter || (std::strcmp(r.m_szFile, "ExamAfter.spt") == 0 && r.m_nLine == -1);
+        epilogue = epilogue || (std::strcmp(r.m_szFile, "Epilogue.spt") == 0 && r.m_nLine == -1);
+    }
+    EXPECT_TRUE(examAfter);
+    EXPECT_TRUE(epilogue);
+    EXPECT_TRUE(watch.titleUnloaded);   // #UnloadData
+    EXPECT_TRUE(watch.titleShownAgain); // #LoadData
+    EXPECT_FALSE(watch.skippedShown);   // #Jump, #GoTo
+    EXPECT_TRUE(watch.promised);
+    EXPECT_TRUE(watch.promiseKept);     // #FlgOffVar
+    EXPECT_EQ(watch.episode, 1);        // #PutInEpisodeData: episode 1 finished
+    EXPECT_EQ(watch.scenes, 7);         // #PutInSceneData: scenes 1 to 3 of episode 1
+    EXPECT_EQ(watch.english, 6);        // #ChangeTestResult
+    EXPECT_EQ(watch.total, watch.math + 6); // #AddInTestResult
     // Without a sound device, movie channel or loaded work surface only these fail.
     const std::string all = log.all();
     size_t failures = 0;

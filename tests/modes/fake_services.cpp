@@ -73,14 +73,16 @@ int SaveSettings(const char* path) { return g_saveSettings ? g_saveSettings(path
 
 } // namespace
 
-void InstallFakes() {
+void InstallFakes(bool engineEffects) {
     SHELL_SERVICES s{};
     s.graphicLoad = &GraphicLoad;
     s.graphicUnload = &GraphicUnload;
-    s.seLoad = &SELoad;
-    s.seUnload = &SEUnload;
-    s.seSetVolume = &SESetVolume;
-    s.sePlay = &SEPlay;
+    if (!engineEffects) { // a null entry is the engine's
+        s.seLoad = &SELoad;
+        s.seUnload = &SEUnload;
+        s.seSetVolume = &SESetVolume;
+        s.sePlay = &SEPlay;
+    }
     s.voiceSetVolume = &VoiceSetVolume;
     s.voicePlay = &VoicePlay;
     s.voiceStop = &VoiceStop;

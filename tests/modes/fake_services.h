@@ -9,8 +9,9 @@ namespace fakesvc {
 std::vector<std::string>& Calls();
 void Reset();
 int Count(const std::string& call);
-// Reset() installs the fakes as the shell's services.
-void InstallFakes();
+// Reset() installs the fakes as the shell's services; with engineEffects the
+// sound-effect calls go to the engine's own services instead.
+void InstallFakes(bool engineEffects = false);
 // The failing slot for GraphicLoad (-1: none fails).
 extern int g_failGraphicSlot;
 extern int g_cursorCount;

@@ -8,6 +8,8 @@
 #include "tests/modes/mode_harness.h"
 #include "platform/files.h"
 #include "platform/sjis.h"
+#include "tests/audio/audio_fixtures.h"
+#include "tests/audio/manual_sound.h"
 #include "tests/musicroom/script_fixture.h"
 
 namespace {
@@ -157,6 +159,60 @@ TEST_F(MusicRoomTest, MovieThatFailsToOpenReturnsToTheList) {
     Step(1000);
     EXPECT_EQ(room.m_nState, 2);
     EXPECT_EQ(room.m_nSelectRow, 0);
+}
+
+// The movie row on a started sound system: the movie really plays on its
+// channel, whose own status ends it.
+class MusicRoomMovieTest : public MusicRoomTest {
+protected:
+    void SetUp() override {
+        sound.Start(&h.snd, &h.sys);
+        std::string movie;
+        ASSERT_TRUE(plat::ReadWholeFile(audiotest::Fixture("movie.mpg"), &movie));
+        dir.Write("dat/m.mpg", movie);
+        auto realStatus = room.m_pfnChannelStatus;
+        Open(Lines(1, 14) + "Movie: 映像 右 m.mpg -\r\n");
+        room.m_pfnChannelStatus = realStatus;
+    }
+    void TearDown() override {
+        MusicRoomTest::TearDown();
+        sound.Release();
+    }
+    void StartMovie() {
+        ClickRow(420, 380);
+        Step(1000);
+        ASSERT_EQ(room.m_nState, 4);
+        ASSERT_EQ(h.snd.DShowIsOpen(2), 1);
+        EXPECT_EQ(g_bMoviePlay, 1);
+        EXPECT_LT(fakesvc::g_cursorCount, 0);
+    }
+    void BackToTheList() {
+        EXPECT_EQ(room.m_nState, 5);
+        EXPECT_EQ(g_bMoviePlay, 0);
+        EXPECT_GE(fakesvc::g_cursorCount, 0);
+        EXPECT_EQ(fakesvc::g_menuAttached, 1);
+        EXPECT_EQ(h.snd.DShowIsOpen(2), 0);
+        Step(1000);
+        EXPECT_EQ(room.m_nState, 2);
+        EXPECT_EQ(room.m_nSelectRow, 0);
+    }
+    audiotest::ManualSound sound;
+};
+
+TEST_F(MusicRoomMovieTest, MoviePlaysToItsEndOrUntilAClickThenTheListReturns) {
+    StartMovie();
+    int volume = 0;
+    h.snd.DShowGetVolume(2, &volume);
+    EXPECT_EQ(volume, -1000); // volume step 5
+    Step(60000);
+    EXPECT_EQ(room.m_nState, 4); // the game clock alone does not end it
+    sound.PlayOut(2);
+    Step(16);
+    BackToTheList();
+
+    StartMovie();
+    Step(16, {{1, kClickUp}});
+    BackToTheList();
 }
 
 TEST_F(MusicRoomTest, ArrowKeysFollowTheTable) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 #include "app/env_settings.h"
 #include "flow/game_main.h"
 #include "gallery/bgm_mode_data.h"
 #include "gallery/staff_roll_mode_data.h"
+#include "modes/title_mode_data.h"
 #include "platform/local_time.h"
 #include "tests/modes/mode_harness.h"
 #include "tests/musicroom/script_fixture.h"
@@ -66,6 +68,7 @@ TEST_F(WiringTest, TitleRowFiveOpensTheMusicRoomWhichLeavesToTheTitle) {
 
 TEST_F(WiringTest, StaffRollEndsInTheLogoAndTheIdleLogoInTheDemo) {
     WriteScenario(dir, "StaffRollModeData.spt", "#SET_PROC STAFF_ROLL_STOP_WAIT_END 0 >= 0\r\n");
+    std::ofstream(dir.path() + "/dat/Mov.dat") << "movie";
     game->m_pStaffRollMode = new STAFF_ROLL_MODE_DATA;
     ASSERT_EQ(game->m_pStaffRollMode->Initialize(&h.sys, &h.sprite, &h.snd), 1);
     game->m_nMode = GAME_MAIN::kModeStaffRoll;
@@ -85,6 +88,39 @@ TEST_F(WiringTest, StaffRollEndsInTheLogoAndTheIdleLogoInTheDemo) {
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeDemo);
     ASSERT_EQ(Step(16, {{17, kHeld}}), 1);
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+}
+
+// A game whose data lacks a mode's script or movie skips that mode with one
+// warning and goes where the mode would have led, never to a fatal end.
+TEST_F(WiringTest, ModesWhoseDataIsMissingAreSkippedWithAWarning) {
+    WriteScenario(dir, "Other.spt", "x\r\n");
+    kutest::DebugCapture log;
+    auto warnings = [&] {
+        int n = 0;
+        for (const std::string& line : log.lines())
+            n += line.find("Warn: <GAME_MAIN::GameMainProc>") != std::string::npos;
+        return n;
+    };
+    ASSERT_EQ(Step(16), 1);
+    ASSERT_EQ(Step(16, {{17, kHeld}}), 1);
+    Step(16);
+    Step(16, {{1, kClickUp}});
+    h.sys.SetMousePos(400, 410); // the music room's row
+    Step(16);
+    Step(16, {{1, kClickUp}});
+    for (int i = 0; i < 400 && game->m_pTitleMode && game->m_pTitleMode->m_nPhase >= 6; ++i)
+        ASSERT_EQ(Step(16), 1);
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    EXPECT_EQ(game->m_pBGMMode, nullptr);
+    EXPECT_EQ(warnings(), 1);
+    // The idle logo leads to the title when there is no demo movie.
+    for (int i = 0; i < 200 && game->GetMode() == GAME_MAIN::kModeTitle; ++i)
+        ASSERT_EQ(Step(1000), 1);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
+    ASSERT_EQ(Step(16, {{17, kHeld}}), 1);
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    EXPECT_EQ(warnings(), 2);
+    EXPECT_EQ(log.all().find("Error:"), std::string::npos) << log.all();
 }
 
 } // namespace

@@ -78,7 +78,7 @@ protected:
 };
 std::map<std::string, Picture> ScreenPicturesTest::pictures;
 
-TEST_F(ScreenPicturesTest, SizesAndTheWhiteFade) {
+TEST_F(ScreenPicturesTest, SizesAndTheBlackFade) {
     const struct {
         const char* name;
         int w, h;
@@ -91,7 +91,7 @@ TEST_F(ScreenPicturesTest, SizesAndTheWhiteFade) {
         EXPECT_GE(pictures[s.name].h, s.h) << s.name;
     }
     for (uint32_t c : pictures["fade.bmp"].px)
-        ASSERT_EQ(c, 0xFFFFFFFFu);
+        ASSERT_EQ(c, 0xFF000000u);
     // The day and night backgrounds are different pictures.
     EXPECT_NE(pictures["TitleBG.bmp"].px, pictures["TitleBG2.bmp"].px);
     if (!plat::FindJapaneseFontFile().empty()) {

@@ -293,7 +293,8 @@ TEST_F(ScreensTest, TitleDayAndNightFrames) {
     const uint32_t closed = static_cast<uint32_t>(g_KuSystem.GetTime()) - menuStart;
     EXPECT_GE(closed, 91000u);
     EXPECT_LT(closed, 91100u);
-    // The idle logo leads to the demo, which Ctrl skips to the title.
+    // The idle logo leads to the demo (the game has its movie), which Ctrl skips to the title.
+    std::ofstream("dat/Mov.dat") << "movie";
     StepsUntilMode(GAME_MAIN::kModeDemo, 600);
     plat::InputState::Get().SetVkDown(17, true);
     Step();

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "tests/sound/sound_fixture.h"
 
 namespace soundtest {
@@ -30,13 +32,14 @@ TEST_F(MixerTest, OpensOnlyWithASoundDeviceAndFindsTheProgramsLines) {
     EXPECT_EQ(snd.MixerOpen(1), 0);
     EXPECT_TRUE(Logged("Error: <KUSND::MixerOpen> ミキサーオープンに失敗しました\n"));
     ASSERT_EQ(snd.MixerOpen(0), 1);
-    // No synthesizer or CD line here.
+    // All four lines, and none past them.
     v = 1000;
-    EXPECT_EQ(snd.MixerSetVolume(2, &v), 0);
-    EXPECT_EQ(snd.MixerSetVolume(3, &v), 0);
     EXPECT_EQ(snd.MixerSetVolume(4, &v), 0);
-    EXPECT_EQ(snd.MixerSetVolume(0, &v), 1);
-    EXPECT_EQ(Level(0), 1000u);
+    for (int line = 0; line < 4; ++line) {
+        v = 1000u + static_cast<unsigned>(line);
+        EXPECT_EQ(snd.MixerSetVolume(line, &v), 1);
+        EXPECT_EQ(Level(line), v);
+    }
 }
 
 TEST_F(MixerTest, VolumesClampInPlaceAndTheSavedOnesComeBack) {
@@ -79,6 +82,25 @@ TEST_F(MixerTest, ProgramLineScalesTheOutput) {
     v = 0;
     ASSERT_EQ(snd.MixerSetVolume(0, &v), 1);
     EXPECT_EQ(AudibleFrames(Pump(4410)), 0u);
+}
+
+// The synthesizer line carries the sound slots and nothing else.
+TEST_F(MixerTest, SynthesizerLineScalesOnlyTheSoundSlots) {
+    ASSERT_EQ(snd.DADATAReserve(2), 1);
+    ASSERT_EQ(snd.DALoad(1, "long.wav", 2, 0), 0);
+    ASSERT_EQ(snd.MMDATAReserve(1), 1);
+    ASSERT_EQ(snd.MMOpen(0, 2, "sine.wav"), 1);
+    ASSERT_EQ(snd.MixerOpen(0), 1);
+    ASSERT_EQ(snd.DAPlay(1, 0), 0);
+    const double full = Rms(Pump(4410), 0, 4410);
+    unsigned int v = 32768;
+    ASSERT_EQ(snd.MixerSetVolume(2, &v), 1);
+    EXPECT_NEAR(Rms(Pump(4410), 0, 4410) / full, 0.5, 1e-3);
+    v = 0;
+    ASSERT_EQ(snd.MixerSetVolume(2, &v), 1);
+    EXPECT_EQ(AudibleFrames(Pump(4410)), 0u);
+    ASSERT_EQ(snd.MMPlay(0), 1);
+    EXPECT_NEAR(Rms(Pump(4410), 0, 4410), 0.8 / std::sqrt(2.0), 1e-2);
 }
 
 } // namespace

@@ -137,7 +137,12 @@ plat::Surface Material(Text& text) {
         text.Draw(s, 92, y, "試験終了", 18, 0xFFFFFFFF);
     Disc(s, 284, 32, 7, 4, 0xC0406080);
     Disc(s, 284, 48, 7, 4, kRed);
-    Fill(s, 0, 72, 272, 112, 0x60FFE060);
+    // The row highlight is drawn 17 px above its row's boxes: the band sits
+    // in the cell's lower part so that it covers the row (24 px), not the one
+    // above.
+    Fill(s, 0, 72 + 13, 272, 72 + 37, 0x60FFE060);
+    Fill(s, 0, 72 + 13, 272, 72 + 14, 0xC0E0A020);
+    Fill(s, 0, 72 + 36, 272, 72 + 37, 0xC0E0A020);
     for (int n = 1; n <= 10; ++n) {
         for (int current = 0; current < 2; ++current) {
             const int l = 40 * (n - 1), t = current ? 160 : 112;

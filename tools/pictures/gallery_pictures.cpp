@@ -6,31 +6,14 @@
 #include <cstdio>
 
 #include "platform/surface.h"
+#include "tools/pictures/paint.h"
 #include "tools/pictures/picture_files.h"
 
 namespace screens {
 
 namespace {
 
-void Fill(plat::Surface& s, int l, int t, int r, int b, uint32_t argb) {
-    for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
-        for (int x = std::max(0, l); x < std::min(r, s.width); ++x)
-            s.Row(y)[x] = argb;
-}
-
-uint32_t Mix(uint32_t a, uint32_t b, double t) {
-    uint32_t out = 0;
-    for (int sh = 0; sh < 32; sh += 8) {
-        const double ca = (a >> sh) & 0xFF, cb = (b >> sh) & 0xFF;
-        out |= static_cast<uint32_t>(std::lround(ca + (cb - ca) * t)) << sh;
-    }
-    return out;
-}
-
-void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom) {
-    for (int y = t; y < b; ++y)
-        Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
-}
+using namespace paint;
 
 // A box with a rim of `rim` pixels.
 void Box(plat::Surface& s, int l, int t, int r, int b, uint32_t inside, uint32_t rim, int width) {
@@ -94,7 +77,9 @@ constexpr SceneCells kScenes[] = {{1, 1, 2}, {1, 2, 1}, {1, 3, 1}, {2, 1, 1}};
 constexpr int kCellsOnPage[] = {7, 3}; // page 1, page 2
 constexpr int kFullViews = 6;
 
-plat::Surface Material() {
+void PanelPieces(plat::Surface& s, Captions& cap);
+
+plat::Surface Material(Captions& cap) {
     plat::Surface s(448, 312);
     static const uint32_t kEpisodeColours[7] = {0xFF2A4A8A, 0xFF8A2A4A, 0xFF2A8A4A, 0xFF8A6A2A,
                                                 0xFF4A2A8A, 0xFF2A7A8A, 0xFF6A6A6A};
@@ -129,17 +114,51 @@ plat::Surface Material() {
         Centred(s, 272, t, 328, t + 16, "BACK", ink, 1);
         Box(s, 328, t, 384, t + 16, inside, 0xFFFFFFFF, 1);
         Centred(s, 328, t, 384, t + 16, "NEXT", ink, 1);
-        const int lt = 240 + 32 * pressed;
-        Box(s, 272, lt, 360, lt + 16, inside, 0xFFFFFFFF, 1);
-        Centred(s, 272, lt, 360, lt + 16, "LIST", ink, 1);
-        Box(s, 272, lt + 16, 408, lt + 32, inside, 0xFFFFFFFF, 1);
-        Centred(s, 272, lt + 16, 408, lt + 32, "REPLAY", ink, 1);
-        const int et = 264 + 24 * pressed;
-        Box(s, 0, et, 264, et + 24, inside, 0xFFFFFFFF, 2);
-        Centred(s, 0, et, 264, et + 24, "EXIT", ink, 2);
     }
-    Box(s, 272, 200, 416, 240, 0xE0101828, 0xFFFFFFFF, 1);
+    PanelPieces(s, cap);
     return s;
+}
+
+// The open scene's panel and its two buttons, and the exit button. The
+// panel is laid 4 pixels left of its cell, so its outer columns stay clear
+// and it covers the cell alone, never the episode buttons beside it; the
+// buttons, laid at half strength until hovered, are dark with white
+// captions so they read over any thumbnail.
+void PanelPieces(plat::Surface& s, Captions& cap) {
+    Panel(s, 276, 200, 412, 240, 0xFF0C1424, 0xFF0C1424, 0xFF0C1424, 4, 1);
+    for (int pressed = 0; pressed < 2; ++pressed) {
+        const uint32_t top = pressed ? 0xFFF4C430 : 0xFF1A2A48, bottom = pressed ? 0xFFC08A10 : 0xFF101A30;
+        const uint32_t rim = pressed ? 0xFFFFFFFF : 0xFFB8C8E8, ink = pressed ? 0xFF1A2232 : 0xFFFFFFFF;
+        const int lt = 240 + 32 * pressed;
+        Panel(s, 272, lt, 360, lt + 16, top, bottom, rim, 4, 1);
+        cap.Centred(s, 272, lt, 360, lt + 16, "絵の一覧", 12, ink, 0, 700);
+        Panel(s, 272, lt + 16, 408, lt + 32, top, bottom, rim, 4, 1);
+        cap.Centred(s, 272, lt + 16, 408, lt + 32, "このシーンを回想", 12, ink, 0, 700);
+        const int et = 264 + 24 * pressed;
+        Panel(s, 0, et, 264, et + 24, top, bottom, rim, 12, 2);
+        cap.Centred(s, 0, et + pressed, 264, et + 24 + pressed, "タイトルへ戻る", 14, ink, 0, 700);
+    }
+}
+
+// The selection screen's background: the title band, the strip the episode
+// title is typed on, and the empty places of the five scene cells and the
+// fifteen picture cells, so that a short row still reads as a row of five
+// and the page numbers, drawn at the middle of the five cells' width, sit
+// centred under their row rather than beside its last cell.
+plat::Surface Background(Captions& cap) {
+    plat::Surface bg(800, 600);
+    Gradient(bg, 0, 0, 800, 600, 0xFFE8ECF4, 0xFFB8C4DC);
+    Gradient(bg, 0, 0, 800, 46, 0xFF2E4A7E, 0xFF1A2C50);
+    Fill(bg, 0, 46, 800, 48, 0xFFF4C430);
+    cap.Outlined(bg, 16, 7, "ＣＧギャラリー", 30, 0xFFFFFFFF, 0xFF1A2A48, 700, 2);
+    cap.Draw(bg, 250, 20, "ＰＩＣＴＵＲＥ　ＧＡＬＬＥＲＹ", 14, 0xFFB0C4E8);
+    Panel(bg, 120, 62, 792, 98, 0xFFFCFCFE, 0xFFF0F2F8, 0xFFB8C4DC, 6, 1);
+    auto place = [&](int l, int t) { Panel(bg, l + 3, t + 3, l + 133, t + 101, 0x18203050, 0x28203050, 0x40203050, 6, 1); };
+    for (int c = 0; c < 5; ++c)
+        place(116 + 136 * c, 100);
+    for (int n = 0; n < 15; ++n)
+        place(116 + 136 * (n % 5), 228 + 104 * (n / 5));
+    return bg;
 }
 
 std::string FullViewName(int k) {
@@ -152,16 +171,12 @@ std::string FullViewName(int k) {
 
 std::vector<std::pair<std::string, std::string>> GalleryPictures() {
     std::vector<std::pair<std::string, std::string>> out;
-    plat::Surface bg(800, 600);
-    Gradient(bg, 0, 0, 800, 600, 0xFFE8ECF4, 0xFFB8C4DC);
-    Fill(bg, 120, 64, 792, 97, 0xFFF8F8FC);
-    Fill(bg, 0, 0, 800, 48, 0xFF203050);
-    DrawLabel(bg, 16, 12, "PICTURE GALLERY", 0xFFF4C430, 3);
-    out.emplace_back("CGModeBG.bmp", EncodeBmp24(bg));
+    Captions cap;
+    out.emplace_back("CGModeBG.bmp", EncodeBmp24(Background(cap)));
     plat::Surface bg2(800, 600);
     Gradient(bg2, 0, 0, 800, 600, 0xFF101018, 0xFF282838);
     out.emplace_back("CGModeBG2.bmp", EncodeBmp24(bg2));
-    out.emplace_back("CGModeMaterial.dds", EncodeDds32(Material()));
+    out.emplace_back("CGModeMaterial.dds", EncodeDds32(Material(cap)));
 
     std::vector<plat::Surface> views;
     for (int k = 1; k <= kFullViews; ++k) {

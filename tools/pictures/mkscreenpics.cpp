@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "tools/pictures/gallery_pictures.h"
+#include "tools/pictures/music_room_pictures.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/save_load_pictures.h"
 #include "tools/pictures/screen_pictures.h"
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     int count = 0;
     auto pictures = screens::ScreenPictures();
     for (auto& member : screens::GalleryPictures())
+        pictures.push_back(std::move(member));
+    for (auto& member : screens::MusicRoomPictures())
         pictures.push_back(std::move(member));
     for (auto& p : rollpics::StaffRollPictures())
         pictures.push_back(std::move(p));

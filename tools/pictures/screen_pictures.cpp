@@ -7,9 +7,10 @@
 #include <memory>
 #include <utility>
 
-#include "platform/gdi_font.h"
 #include "platform/surface.h"
 #include "tools/pictures/exam_pictures.h"
+#include "tools/pictures/gallery_bar_pictures.h"
+#include "tools/pictures/paint.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/select_window_picture.h"
 
@@ -17,165 +18,9 @@ namespace screens {
 
 namespace {
 
+using namespace paint;
+
 bool g_captionsDrawn = false;
-
-uint8_t Ch(uint32_t c, int shift) { return static_cast<uint8_t>((c >> shift) & 0xFF); }
-
-uint32_t Mix(uint32_t a, uint32_t b, double t) {
-    uint32_t out = 0;
-    for (int s = 0; s < 32; s += 8)
-        out |= static_cast<uint32_t>(std::lround(Ch(a, s) + (Ch(b, s) - Ch(a, s)) * t)) << s;
-    return out;
-}
-
-// Source-over blend of colour at the given coverage (0..1) onto one pixel
-// whose alpha may be below opaque (the DDS materials keep their alpha).
-void Blend(uint32_t& dst, uint32_t colour, double coverage) {
-    const double sa = Ch(colour, 24) / 255.0 * coverage;
-    if (sa <= 0)
-        return;
-    const double da = Ch(dst, 24) / 255.0;
-    const double oa = sa + da * (1 - sa);
-    uint32_t out = static_cast<uint32_t>(std::lround(oa * 255)) << 24;
-    for (int s = 0; s < 24; s += 8) {
-        const double c = (Ch(colour, s) * sa + Ch(dst, s) * da * (1 - sa)) / oa;
-        out |= static_cast<uint32_t>(std::lround(std::min(255.0, c))) << s;
-    }
-    dst = out;
-}
-
-void Fill(plat::Surface& s, int l, int t, int r, int b, uint32_t argb) {
-    for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
-        for (int x = std::max(0, l); x < std::min(r, s.width); ++x)
-            s.Row(y)[x] = argb;
-}
-
-// A vertical gradient over a rectangle.
-void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom) {
-    for (int y = t; y < b; ++y)
-        Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
-}
-
-// A rounded box with a rim, its inside a vertical gradient, blended over
-// what is there.
-void Panel(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom, uint32_t rim, int radius,
-           int rimWidth) {
-    for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
-        for (int x = std::max(0, l); x < std::min(r, s.width); ++x) {
-            const double dx = std::max({double(l + radius) - (x + 0.5), (x + 0.5) - double(r - radius), 0.0});
-            const double dy = std::max({double(t + radius) - (y + 0.5), (y + 0.5) - double(b - radius), 0.0});
-            const double d = (dx > 0 && dy > 0) ? std::hypot(dx, dy) : std::max(dx, dy);
-            if (d > radius)
-                continue;
-            const double edge = std::min(1.0, radius - d + 0.5); // soft outer edge
-            const bool onRim = d > radius - rimWidth ||
-                               (dx == 0 && dy == 0 &&
-                                (x < l + rimWidth || y < t + rimWidth || x >= r - rimWidth || y >= b - rimWidth));
-            Blend(s.Row(y)[x], onRim ? rim : Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)), edge);
-        }
-}
-
-void Ellipse(plat::Surface& s, double cx, double cy, double rx, double ry, uint32_t argb) {
-    for (int y = std::max(0, int(cy - ry) - 1); y <= std::min(s.height - 1, int(cy + ry) + 1); ++y)
-        for (int x = std::max(0, int(cx - rx) - 1); x <= std::min(s.width - 1, int(cx + rx) + 1); ++x) {
-            const double d = std::hypot((x + 0.5 - cx) / rx, (y + 0.5 - cy) / ry);
-            const double edge = std::clamp((1 - d) * std::min(rx, ry), 0.0, 1.0);
-            Blend(s.Row(y)[x], argb, edge);
-        }
-}
-
-// Shift-JIS captions drawn with the game's font layer.
-class Captions {
-public:
-    // Width of a caption in pixels.
-    int Width(const char* text, int height, int weight = 400) {
-        plat::GdiFont* f = FontFor(height, weight);
-        if (!f)
-            return 0;
-        int w = 0;
-        ForEachCode(text, [&](uint16_t code) {
-            if (const plat::GlyphBitmap* g = f->GetGlyph(code, plat::GlyphFormat::kCoverage))
-                w += g->advance;
-        });
-        return w;
-    }
-
-    // Draws text with the top of its cell at y.
-    void Draw(plat::Surface& s, int x, int y, const char* text, int height, uint32_t argb, int weight = 400) {
-        plat::GdiFont* f = FontFor(height, weight);
-        if (!f)
-            return;
-        const int baseline = y + f->metrics().ascent;
-        int pen = x;
-        ForEachCode(text, [&](uint16_t code) {
-            const plat::GlyphBitmap* g = f->GetGlyph(code, plat::GlyphFormat::kCoverage);
-            if (!g)
-                return;
-            for (int gy = 0; gy < g->height; ++gy)
-                for (int gx = 0; gx < g->width; ++gx) {
-                    const int px = pen + g->originX + gx, py = baseline - g->originY + gy;
-                    if (s.Contains(px, py) && g->At(gx, gy))
-                        Blend(s.Row(py)[px], argb, g->At(gx, gy) / 255.0);
-                }
-            pen += g->advance;
-        });
-        drawn_ = true;
-    }
-
-    // Text with a one-pixel outline all round.
-    void Outlined(plat::Surface& s, int x, int y, const char* text, int height, uint32_t argb, uint32_t outline,
-                  int weight = 400, int width = 1) {
-        for (int dy = -width; dy <= width; ++dy)
-            for (int dx = -width; dx <= width; ++dx)
-                if (dx || dy)
-                    Draw(s, x + dx, y + dy, text, height, outline, weight);
-        Draw(s, x, y, text, height, argb, weight);
-    }
-
-    // Centred in a rectangle.
-    void Centred(plat::Surface& s, int l, int t, int r, int b, const char* text, int height, uint32_t argb,
-                 uint32_t outline = 0, int weight = 400) {
-        plat::GdiFont* f = FontFor(height, weight);
-        if (!f)
-            return;
-        const int x = l + (r - l - Width(text, height, weight)) / 2;
-        const int y = t + (b - t - f->metrics().height) / 2;
-        if (outline)
-            Outlined(s, x, y, text, height, argb, outline, weight);
-        else
-            Draw(s, x, y, text, height, argb, weight);
-    }
-
-    bool drawn() const { return drawn_; }
-
-private:
-    plat::GdiFont* FontFor(int height, int weight) {
-        auto& slot = fonts_[{height, weight}];
-        if (!slot) {
-            plat::FontSpec spec;
-            spec.height = height;
-            spec.weight = weight;
-            spec.quality = plat::FontQuality::kAntialiased;
-            slot = plat::GdiFont::Create(spec);
-        }
-        return slot.get();
-    }
-    template <class F>
-    static void ForEachCode(const char* text, F f) {
-        const auto* p = reinterpret_cast<const unsigned char*>(text);
-        while (*p) {
-            const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
-            if (lead && p[1]) {
-                f(static_cast<uint16_t>(p[0] << 8 | p[1]));
-                p += 2;
-            } else {
-                f(static_cast<uint16_t>(*p++));
-            }
-        }
-    }
-    std::map<std::pair<int, int>, std::unique_ptr<plat::GdiFont>> fonts_;
-    bool drawn_ = false;
-};
 
 plat::Surface Solid(int w, int h, uint32_t argb) {
     plat::Surface s(w, h);
@@ -184,7 +29,7 @@ plat::Surface Solid(int w, int h, uint32_t argb) {
 }
 
 // The studio logo: light shapes on black, as the logo screen is black
-// around it once the white fade has gone.
+// around it.
 plat::Surface Logo(Captions& cap) {
     plat::Surface s = Solid(420, 298, 0xFF000000);
     // An emblem: a ring with a flower of five petals inside.
@@ -316,8 +161,13 @@ plat::Surface ConfigBackground(Captions& cap) {
                              {93, 523, 135, 600}, {27, 553, 90, 600},  {141, 555, 214, 600}};
     const uint32_t hair[6] = {0xFF402818, 0xFFB03020, 0xFF202020, 0xFFD0A040, 0xFF5060A0, 0xFF805030};
     const uint32_t clothes[6] = {0xFF3050A0, 0xFFE0E0F0, 0xFF40704A, 0xFFA04060, 0xFF606060, 0xFF2A4A8A};
+    // Each frame sits a little inside its click area, so that neighbouring
+    // areas (the first two share a row) and the screen's bottom edge leave a
+    // gap round every portrait.
+    constexpr int kInset = 3;
     for (int i = 0; i < 6; ++i)
-        Portrait(s, areas[i][0], areas[i][1], areas[i][2], areas[i][3], hair[i], clothes[i]);
+        Portrait(s, areas[i][0] + kInset, areas[i][1] + kInset, areas[i][2] - kInset, areas[i][3] - kInset, hair[i],
+                 clothes[i]);
     cap.Draw(s, 16, 420, "顔をクリックすると", 14, 0xFFC0C8E0);
     cap.Draw(s, 16, 440, "声が聞けます", 14, 0xFFC0C8E0);
     // Row labels left of the cells; group headings above them.
@@ -336,12 +186,19 @@ plat::Surface ConfigBackground(Captions& cap) {
 }
 
 // One settings cell: normal (dim) and selected (bright) pictures, one above
-// the other, each 24 high.
+// the other, each 24 high. The label keeps a margin inside the rim: a label
+// too wide for the cell is set smaller, and the selected one bold only when
+// it still fits.
 void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, int textHeight = 14) {
+    constexpr int kMargin = 5;
+    const int room = r - l - 2 * kMargin;
+    while (textHeight > 9 && cap.Width(text, textHeight) > room)
+        --textHeight;
+    const int boldWeight = cap.Width(text, textHeight, 700) <= room ? 700 : 400;
     Panel(s, l + 1, t + 1, r - 1, t + 23, 0xE0404858, 0xE0202430, 0xFFA0A8B8, 6, 1);
     cap.Centred(s, l, t, r, t + 24, text, textHeight, 0xFFFFFFFF);
     Panel(s, l + 1, t + 25, r - 1, t + 47, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 6, 1);
-    cap.Centred(s, l, t + 24, r, t + 48, text, textHeight, 0xFF1A2232, 0, 700);
+    cap.Centred(s, l, t + 24, r, t + 48, text, textHeight, 0xFF1A2232, 0, boldWeight);
 }
 
 void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, bool pushed) {
@@ -387,14 +244,20 @@ plat::Surface ConfigMaterial(Captions& cap) {
 // buttons of the dialogs.
 plat::Surface MessageWindow(Captions& cap) {
     plat::Surface s(776, 232);
-    // Frame (0,0)-(540,116): a rim with corner marks over a faint tint.
-    Panel(s, 0, 0, 540, 116, 0x30FFFFFF, 0x10FFFFFF, 0xFFE8ECFF, 14, 3);
-    for (int cx : {14, 526})
-        for (int cy : {14, 102})
-            Ellipse(s, cx, cy, 4, 4, 0xFFF4C430);
-    // Back panel (0,116)-(540,232), drawn under the frame: light paper, as
-    // the window's text is black.
-    Panel(s, 0, 116, 540, 232, 0xFFFBF7EC, 0xFFE6DDC8, 0xFFD8CCB0, 14, 1);
+    // Frame (0,0)-(540,116), drawn over the back panel at the window's full
+    // alpha: paper of its own, so that the two layers together hide a busy
+    // screen behind the text (the back panel is drawn at 0.8). The text starts
+    // 4 px from the window's left edge, so the frame has no side borders:
+    // rules across the top and the bottom, square ends.
+    Gradient(s, 0, 0, 540, 116, 0xD0FDFAF2, 0xD0EEE6D2);
+    Fill(s, 0, 0, 540, 3, 0xFF2A4A8A);
+    Fill(s, 0, 3, 540, 4, 0xFFF4C430);
+    Fill(s, 0, 112, 540, 113, 0xFFF4C430);
+    Fill(s, 0, 113, 540, 116, 0xFF2A4A8A);
+    for (int cx : {508, 520, 532})
+        Ellipse(s, cx, 108, 2, 2, 0xFFC08A10);
+    // Back panel (0,116)-(540,232): light paper, as the window's text is black.
+    Gradient(s, 0, 116, 540, 232, 0xFFFBF7EC, 0xFFE6DDC8);
     // Wait icon (540,0)-(592,29): a downward triangle.
     for (int y = 4; y < 25; ++y) {
         const int half = (25 - y) * 20 / 21;
@@ -486,7 +349,9 @@ plat::Surface Controller(Captions& cap) {
 std::vector<std::pair<std::string, std::string>> ScreenPictures() {
     Captions cap;
     std::vector<std::pair<std::string, std::string>> out = {
-        {"fade.bmp", EncodeBmp24(Solid(800, 600, 0xFFFFFFFF))},
+        // Black: every screen fades through black, so the story's dark last
+        // screen and the staff roll's dark opening meet without a white flash.
+        {"fade.bmp", EncodeBmp24(Solid(800, 600, 0xFF000000))},
         {"logo.bmp", EncodeBmp24(Logo(cap))},
         {"TitleBG.bmp", EncodeBmp24(TitleBackground(true))},
         {"TitleBG2.bmp", EncodeBmp24(TitleBackground(false))},
@@ -494,14 +359,13 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
         {"ConfigBG.bmp", EncodeBmp24(ConfigBackground(cap))},
         {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap))},
         {"MessageWindow.dds", EncodeDds32(MessageWindow(cap))},
-        // The gallery's and the music room's bars share the adventure bar's layout.
-        {"CGReplay_Controller.dds", EncodeDds32(Controller(cap))},
-        {"BGM_Controller.dds", EncodeDds32(Controller(cap))},
         {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
         {"Controller.dds", EncodeDds32(Controller(cap))},
     };
     for (auto& exam : ExamPictures())
         out.push_back(std::move(exam));
+    for (auto& bar : GalleryBarPictures())
+        out.push_back(std::move(bar));
     g_captionsDrawn = cap.drawn();
     return out;
 }
