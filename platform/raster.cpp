@@ -479,8 +479,8 @@ uint32_t BlendPixel(uint32_t s, uint32_t d, Blend fs, Blend fd) {
 namespace {
 
 // clip must lie inside dst.
-void QuadClipped(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state,
-                 const RectI& clip, bool allowBands) {
+void QuadClipped(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state, const RectI& clip,
+                 bool allowBands) {
     if (dst.pixels.empty() || clip.left >= clip.right || clip.top >= clip.bottom)
         return;
     if (texture && (texture->width <= 0 || texture->height <= 0 || texture->pixels.empty()))

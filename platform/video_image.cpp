@@ -45,7 +45,8 @@ int BitCount(uint32_t mask) {
 // apart once per picture, not per pixel.
 class ChannelMask {
 public:
-    ChannelMask(uint32_t mask, uint32_t absent) : mask_(mask), low_(LowBit(mask)), bits_(BitCount(mask)), absent_(absent) {}
+    ChannelMask(uint32_t mask, uint32_t absent)
+        : mask_(mask), low_(LowBit(mask)), bits_(BitCount(mask)), absent_(absent) {}
     uint32_t operator()(uint32_t px) const {
         if (!mask_)
             return absent_;

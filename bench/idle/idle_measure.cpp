@@ -259,9 +259,9 @@ int main(int argc, char** argv) {
         "%-22s renderer=%-10s first_present_ms=%6.1f still_after_s=%5.2f cpu_pct=%6.2f hwm_mb=%6.1f "
         "rss_mb=%6.1f anon_mb=%6.1f threads=%3ld presents_per_s=%5.1f uploads_per_s=%5.1f changes=%llu",
         label.c_str(), state->renderer[0] ? state->renderer : "?",
-        state->firstPresentNs.load() ? (static_cast<double>(state->firstPresentNs.load()) * 1e-9 - start) * 1000.0 : 0.0,
-        stillFrom - start,
-        100.0 * (cpu1 - cpu0) / span, hwm / 1024.0, rss / 1024.0, anon / 1024.0, threads,
+        state->firstPresentNs.load() ? (static_cast<double>(state->firstPresentNs.load()) * 1e-9 - start) * 1000.0
+                                     : 0.0,
+        stillFrom - start, 100.0 * (cpu1 - cpu0) / span, hwm / 1024.0, rss / 1024.0, anon / 1024.0, threads,
         static_cast<double>(state->presents.load() - presents0) / span,
         static_cast<double>(state->uploads.load() - uploads0) / span,
         static_cast<unsigned long long>(state->changes.load() - changes0));
