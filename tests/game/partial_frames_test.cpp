@@ -91,13 +91,12 @@ TEST_F(PartialFramesTest, EveryFrameEqualsAFullRedraw) {
         if (mode == GAME_MAIN::kModeTest)
             break; // the quiz has a test of its own
         const bool click = frame % 90 == 0;
-        if (mode == GAME_MAIN::kModeTitle || mode == GAME_MAIN::kModeLogo) {
-            FastForward();
-        } else if (mode == GAME_MAIN::kModeConfig) {
+        const bool menu = mode == GAME_MAIN::kModeTitle || mode == GAME_MAIN::kModeLogo;
+        if (mode == GAME_MAIN::kModeConfig) {
             ++config;
             h.sys.SetMousePos(400, 540); // back to the story
             h.Frame(16, {{1, config % 60 == 59 ? kClickUp : 0}});
-        } else if (adventure < kTyped) {
+        } else if (!menu && adventure < kTyped) {
             // Lines typed out and the mark blinking; once, the options screen.
             h.sys.SetMousePos(400, 208); // the first choice
             h.Frame(16, {{1, click ? kClickUp : 0},
