@@ -158,7 +158,7 @@ int ExtractRow(const char* archive, const char* outDirectory, const COMBINE_FILE
         return -3;
     }
     int r = CopyMemberRange(archive, row.start, row.end, out);
-    if (!plat::FinishReplaceFile(out, path, r == 1) && r == 1) {
+    if (!plat::FinishReplaceFile(out, path, r == 1, plat::Durability::kVolatile) && r == 1) {
         plat::DebugOut("Error: 書き込みエラー発生\n");
         r = -1;
     }

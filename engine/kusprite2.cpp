@@ -114,7 +114,16 @@ plat::DeviceSurfacePtr KUSPRITE2::MakeSlotSurface(KUGRAPHIC2& g, uint32_t w, uin
 
 bool KUSPRITE2::ExtractSlotPicture(KUGRAPHIC2& g, uint32_t width, uint32_t height, uint32_t divWidth,
                                    uint32_t divHeight) {
+    if (!g.GetFileName()) {
+        // No name would extract every member: the picture's size check
+        // refuses the slot with its own line instead.
+        m_bLoadFailedForGood = true;
+        if (!g.GetGraphicDataInfo(width, height, divWidth, divHeight))
+            ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> グラフィックデータの情報取得に失敗しました\n");
+        return false;
+    }
     const int r = FileDiv(kImageArchive, kTempFolder, g.GetFileName());
+    m_bLoadFailedForGood = r == 0 || r == -2;
     if (r == -1 || r == -2) {
         ErrorPrint("Error: <KUSPRITE2::CreateGraphicData> ファイルの複合に失敗しました\n");
         return false;
@@ -224,6 +233,7 @@ bool KUSPRITE2::LoadTextureTile(uint32_t slot, KUGRAPHIC2& g, const plat::Surfac
 
 int KUSPRITE2::CreateGraphicData(uint32_t slot, uint32_t width, uint32_t height, uint32_t divWidth,
                                  uint32_t divHeight) {
+    m_bLoadFailedForGood = false;
     KUGRAPHIC2* slotRecord = TableSlot("KUSPRITE2::CreateGraphicData", slot);
     if (!slotRecord)
         return 0;

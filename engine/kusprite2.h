@@ -65,6 +65,9 @@ public:
     int GetGraphicFormat(uint32_t slot, uint32_t* width, uint32_t* height);
     uint32_t GetGraphicDataBufferNum() const { return m_dwGraphicNum; }
     int GetGraphicDataLoadState(uint32_t slot);
+    // Set by a failed CreateGraphicData that no retry can mend: the slot has
+    // no file name, or the archive lacks its member or is no archive.
+    bool LastLoadFailedForGood() const { return m_bLoadFailedForGood; }
     int GetSurfaceColor(uint32_t slot, int x, int y, uint32_t* colour);
 
     // ---- frame cycle (kusprite2_frame.cpp) ----
@@ -221,6 +224,7 @@ private:
     uint32_t m_dwColorBits[3] = {0, 0, 0};
     int m_bInScene = 0;
     int m_bGDIMode = 0;
+    bool m_bLoadFailedForGood = false;
     int m_bFontSmoothingRead = 0;
     uint32_t m_dwFrameStart = 0;
     int m_nFrameRate = 0;

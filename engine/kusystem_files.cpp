@@ -30,6 +30,11 @@ std::string JoinPath(const char* folder, const char* name) {
     return path;
 }
 
+bool IsWorkFolder(std::string_view path) {
+    constexpr std::string_view work(kTempFolder);
+    return path == work || path == work.substr(0, work.size() - 1);
+}
+
 } // namespace
 
 // Files and folders.
@@ -42,10 +47,12 @@ int KUSYSTEM::MakeDirectory(const char* path, int hidden) {
     // A hidden attribute does not exist here: a dot-less folder stays as it
     // is, and asking for it always succeeds.
     (void)hidden;
-    // The program's own folders are real folders: a link or file in their
-    // place would send what is written there, or removed at exit, elsewhere.
+    // The work folder is the program's own and emptied at exit: a link or
+    // file in its place would send what is written and removed there
+    // elsewhere, so it is replaced. Any other folder (the player's saves)
+    // is never removed: a link to a folder is used, anything else is kept.
     bool replaced = false;
-    const int err = plat::MakeOwnDir(path, &replaced);
+    const int err = IsWorkFolder(path) ? plat::MakeOwnDir(path, &replaced) : plat::MakeDir(path);
     if (replaced) {
         plat::DebugOut(
             kusys::FormatPath("Warn: <KUSYTEM::MakeDirectory> %s の位置にあったリンクかファイルを削除しました\n", path)

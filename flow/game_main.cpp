@@ -149,24 +149,15 @@ int GAME_MAIN::SaveIntegrationData(const char* path) {
         return 0;
     }
     const std::string text = game::FormatIntegrationData(m_GlobalData);
-    // Written beside the old file and renamed over it, so a failed write
-    // keeps the last good file.
-    const std::string tmp = std::string(path) + ".tmp";
-    FILE* f = plat::OpenFile(tmp, "wb"); // made afresh, never through a link
+    // Written beside the old file, synced and renamed over it, so neither a
+    // failed write nor a power cut loses the last good file.
+    FILE* f = plat::BeginReplaceFile(path); // made afresh, never through a link
     if (!f) {
         ErrorPrint("Error: <GAME_MAIN::SaveIntegrationData> ファイルオープンに失敗しました\n");
         return 0;
     }
-    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = fflush(f) == 0 && ok;
-    ok = fclose(f) == 0 && ok;
-    if (!ok) {
-        plat::UnlinkFile(tmp);
-        ErrorPrint("Error: <GAME_MAIN::SaveIntegrationData> ファイルの書き込みに失敗しました\n");
-        return 0;
-    }
-    if (plat::RenameFile(tmp, path) != 0) {
-        plat::UnlinkFile(tmp);
+    const bool written = fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (!plat::FinishReplaceFile(f, path, written, plat::Durability::kSynced)) {
         ErrorPrint("Error: <GAME_MAIN::SaveIntegrationData> ファイルの書き込みに失敗しました\n");
         return 0;
     }

@@ -124,9 +124,9 @@ int CG_MODE_DATA::DrawTitles() {
 
 // The episode buttons, the scene cells of both pages, their arrows and page numbers.
 int CG_MODE_DATA::DrawSceneList(int press) {
-    const int top = m_pGlobalData ? m_pGlobalData->m_nTopEpisode : 0;
+    const int listed = EpisodesListed();
     for (int i = 1; i <= kEpisodes; ++i) {
-        const KURECT src = i > top + 1 ? kLockedEpisode : EpisodeButton(i);
+        const KURECT src = i > listed ? kLockedEpisode : EpisodeButton(i);
         const bool lit = m_nHoverId == i || m_nEpisode == i;
         if (!DrawPiece(kSlotMaterial, 4, 55.0f + 72.0f * (i - 1), &src, lit ? 1.0f : 0.5f))
             return 0;

@@ -61,6 +61,9 @@ int game::GraphicLoad(KUSPRITE2* sprite, KUSYSTEM* sys, int slot) {
     char text[128];
     for (int retry = 1;; ++retry) {
         sys->TracePrint("Error: <GraphicLoad> グラフィックデータのロードに失敗しました\n");
+        // No name or no such member: every further try would fail the same way.
+        if (sprite->LastLoadFailedForGood())
+            return 0;
         if (retry >= kMaxLoadAttempts) {
             sys->TracePrint("Error: <GraphicLoad> ロード再試行カウントオーバーです\n");
             return 0;

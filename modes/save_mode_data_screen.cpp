@@ -11,6 +11,8 @@
 #include "game/shell_services.h"
 #include "modes/mode_common.h"
 #include "modes/save_slot_file.h"
+#include "modes/save_slot_format.h"
+#include "platform/dialog.h"
 #include "platform/files.h"
 
 namespace {
@@ -173,11 +175,12 @@ int SLOT_MODE_DATA::LoadForItemDraw() {
         char path[32];
         if (!modes::SlotFilePath(n, path, sizeof(path)))
             continue;
-        // A folder of that name would open and then fail every read: it is no save.
+        // Only a regular file of a slot's size is read, and opening never
+        // blocks: a folder, device or FIFO in a slot's place shows no save.
         const plat::FileInfo info = plat::StatFile(path);
-        if (!info.exists || info.isDirectory)
+        if (!info.isRegular || info.size > saveslot::kMaxFileSize)
             continue;
-        FILE* f = std::fopen(path, "rb");
+        FILE* f = plat::OpenFile(path, "rb");
         if (!f)
             continue;
         SLOT_ITEM_DATA& item = m_Item[n - 1];
@@ -210,6 +213,16 @@ int SLOT_MODE_DATA::LoadForItemDraw() {
                   m_bLoad ? "ロード項目のデータセットに失敗しました" : "セーブ項目のデータセットに失敗しました");
     }
     return 1;
+}
+
+// A slot that cannot be written (read-only or full disk, no save folder) is
+// told to the player and play goes on: the slot's old file is still whole.
+void SLOT_MODE_DATA::SaveFailed() {
+    Error("MainProc", "セーブ処理に失敗しました");
+    // The box's time is not the screen's: fades resume where they were.
+    m_pKUSys->StopTime();
+    plat::MessageBoxOk(m_pKUSys->GetWindowHandle(), "セーブ処理に失敗しました", "Error");
+    m_pKUSys->StartTime();
 }
 
 int SLOT_MODE_DATA::SlotFileProc(int slot) {
@@ -476,10 +489,8 @@ int SLOT_MODE_DATA::ChoiceProc(uint32_t now, int click) {
             // An empty slot is saved at once, without a question.
             SEPlay(m_pKUSnd, m_pKUSys, kSeSave, 0);
             if (!SlotFileProc(n)) {
-                Error("MainProc", "セーブ処理に失敗しました");
-                return kModeFailed;
-            }
-            if (!LoadForItemDraw()) {
+                SaveFailed();
+            } else if (!LoadForItemDraw()) {
                 Error("MainProc", "項目表示用ロードに失敗しました");
                 return kModeFailed;
             }
@@ -545,10 +556,8 @@ int SLOT_MODE_DATA::AnswerProc(uint32_t now, int click) {
         } else {
             SEPlay(m_pKUSnd, m_pKUSys, kSeSave, 0);
             if (!SlotFileProc(m_nSelect)) {
-                Error("MainProc", "セーブ処理に失敗しました");
-                return kModeFailed;
-            }
-            if (!LoadForItemDraw()) {
+                SaveFailed();
+            } else if (!LoadForItemDraw()) {
                 Error("MainProc", "項目表示用ロードに失敗しました");
                 return kModeFailed;
             }

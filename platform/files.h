@@ -30,13 +30,14 @@ bool FileExists(const std::string& path);
 // Writing and removing never follow a link: in a relative path (the game
 // folder's own) no folder on the way may be a link, and a link in the last
 // place is itself removed or replaced, never its target. Absolute paths are
-// checked from their last component only.
+// checked from their last component only. One exception: "sav" at the top of
+// the game folder, the player's save folder, may be a link to a folder.
 
 // 0 on success, else the errno value.
 int UnlinkFile(const std::string& path);
 int MakeDir(const std::string& path);
-// MakeDir for a folder the program owns (tmp/, sav/): a link or file standing
-// in its place is removed first and *replaced is set. EEXIST for a real folder.
+// MakeDir for a folder the program owns (tmp/): a link or file standing in
+// its place is removed first and *replaced is set. EEXIST for a real folder.
 int MakeOwnDir(const std::string& path, bool* replaced);
 int RemoveDir(const std::string& path);
 int RenameFile(const std::string& from, const std::string& to);
@@ -61,12 +62,16 @@ FILE* OpenFile(const std::string& path, const char* mode);
 // A complete new file in place of path: written to "<path>.tmp" (made as
 // OpenFile's "w" makes it) and renamed over path by FinishReplaceFile when
 // keep is set and every write succeeded; else the temporary file is removed.
-// A link at path is replaced, not followed.
+// A link at path is replaced, not followed. Synced: the file is flushed to
+// the disk before the rename and its folder after it, so that a power cut
+// leaves the old file or the new one whole; work copies need not pay that.
+enum class Durability { kVolatile, kSynced };
 FILE* BeginReplaceFile(const std::string& path);
-bool FinishReplaceFile(FILE* f, const std::string& path, bool keep);
+bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability durability);
 
-// Writes a whole file through BeginReplaceFile, so that a failed write never
-// leaves a half-written file behind. False on any failure.
+// Writes a whole file through BeginReplaceFile, synced, so that neither a
+// failed write nor a power cut leaves a half-written file behind. False on
+// any failure.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes);
 
 enum class ReadStatus {

@@ -20,3 +20,14 @@ using ReadDenyHook = bool (*)(const std::string& path);
 void SetReadDenyHook(ReadDenyHook hook);
 
 } // namespace plat
+
+namespace plat {
+
+// Test hook: when set, every flush to the disk of a replaced file (its
+// temporary path) and then of its folder (the folder's path, "" for the
+// working one) asks it first; a non-zero result fails that flush as an I/O
+// error would.
+using SyncHook = int (*)(const std::string& path);
+void SetSyncHook(SyncHook hook);
+
+} // namespace plat

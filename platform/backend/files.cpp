@@ -13,8 +13,21 @@ namespace plat {
 
 namespace {
 
+// The save folder belongs to the player, who may keep it elsewhere behind a
+// link; the files in it are still never reached through links of their own.
+constexpr const char* kPlayerFolder = "sav";
+
 UnlinkHook g_unlinkHook = nullptr;
 ReadDenyHook g_readDenyHook = nullptr;
+SyncHook g_syncHook = nullptr;
+
+// Flushes a file's data (and the size that finds them) or a folder's entries
+// to the disk; what names it is for the test hook.
+bool SyncToDisk(int fd, const std::string& what, bool folder) {
+    if (g_syncHook && g_syncHook(what) != 0)
+        return false;
+    return (folder ? fsync(fd) : fdatasync(fd)) == 0;
+}
 
 bool IsCaseFoldedArea(const std::string& path) {
     auto starts = [&](const char* p) { return SjisEqualNoCase(std::string_view(path).substr(0, 4), p); };
@@ -58,7 +71,8 @@ void SplitPath(std::string path, std::string* dir, std::string* leaf) {
 }
 
 // Opens a folder for the *at calls. A relative path is walked one name at a
-// time with O_NOFOLLOW, so no link on the way is followed; an absolute one is
+// time with O_NOFOLLOW, so no link on the way is followed, but for the save
+// folder at the top, which the player may keep elsewhere; an absolute one is
 // opened as the system resolves it. -1 with errno set on failure.
 int OpenFolder(const std::string& dir) {
     constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
@@ -66,6 +80,7 @@ int OpenFolder(const std::string& dir) {
         return open(dir.c_str(), kFlags);
     int cur = open(".", kFlags);
     size_t pos = 0;
+    bool top = true;
     while (cur >= 0 && pos < dir.size()) {
         size_t slash = dir.find('/', pos);
         if (slash == std::string::npos)
@@ -74,7 +89,9 @@ int OpenFolder(const std::string& dir) {
         pos = slash + 1;
         if (name.empty())
             continue;
-        int next = openat(cur, name.c_str(), kFlags | O_NOFOLLOW);
+        const bool linkAllowed = top && name == kPlayerFolder;
+        top = false;
+        int next = openat(cur, name.c_str(), kFlags | (linkAllowed ? 0 : O_NOFOLLOW));
         int err = errno;
         close(cur);
         errno = err;
@@ -330,18 +347,22 @@ FILE* OpenFile(const std::string& path, const char* mode) {
 
 FILE* BeginReplaceFile(const std::string& path) { return OpenFile(path + ".tmp", "wb"); }
 
-bool FinishReplaceFile(FILE* f, const std::string& path, bool keep) {
+bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability durability) {
     if (!f)
         return false;
+    const bool durable = durability == Durability::kSynced;
     bool ok = fflush(f) == 0 && keep;
-    ok = fclose(f) == 0 && ok;
+    // The data reach the disk before the name does: a power cut after the
+    // rename cannot leave an empty file under it.
     const std::string tmp = path + ".tmp";
+    ok = ok && (!durable || SyncToDisk(fileno(f), tmp, false));
+    ok = fclose(f) == 0 && ok;
     std::string tmpLeaf;
     Fd dir(OpenParent(ResolvePath(tmp), &tmpLeaf));
     if (dir.get() < 0)
         return false;
-    std::string leaf, ignored;
-    SplitPath(path, &ignored, &leaf);
+    std::string leaf, folder;
+    SplitPath(path, &folder, &leaf);
     if (ok && IsCaseFoldedArea(path)) {
         // The new file takes the name in every letter case: no stale or
         // planted entry of another spelling is found in its place later.
@@ -351,9 +372,15 @@ bool FinishReplaceFile(FILE* f, const std::string& path, bool keep) {
         }
     }
     ok = ok && renameat(dir.get(), tmpLeaf.c_str(), dir.get(), leaf.c_str()) == 0;
-    if (!ok)
+    if (!ok) {
         unlinkat(dir.get(), tmpLeaf.c_str(), 0);
-    return ok;
+        return false;
+    }
+    // The rename itself is kept only once the folder is on the disk; the new
+    // file is in place either way, so a failure here is not reported.
+    if (durable)
+        SyncToDisk(dir.get(), folder, true);
+    return true;
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
@@ -361,7 +388,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
     if (!f)
         return false;
     bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return FinishReplaceFile(f, path, ok);
+    return FinishReplaceFile(f, path, ok, Durability::kSynced);
 }
 
 ReadStatus ReadFileLimited(const std::string& path, uint64_t maxSize, std::string* out) {
@@ -405,6 +432,7 @@ bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out
 
 void SetUnlinkHook(UnlinkHook hook) { g_unlinkHook = hook; }
 void SetReadDenyHook(ReadDenyHook hook) { g_readDenyHook = hook; }
+void SetSyncHook(SyncHook hook) { g_syncHook = hook; }
 
 bool GetCurrentDir(char* out, size_t size) { return getcwd(out, size) != nullptr; }
 

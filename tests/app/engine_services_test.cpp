@@ -146,8 +146,12 @@ TEST_F(StartedEnginesTest, NegativeSoundSlotsAreRefusedBeforeTheSoundSystem) {
 }
 
 TEST_F(StartedEnginesTest, GraphicLoadRetriesAHundredTimesThenGivesUp) {
+    std::string err;
+    dir.Write("dat/.keep", "");
+    // A member that is no picture: the extraction works, the load does not.
+    ASSERT_TRUE(WriteArchive("dat/Img.dat", {{"broken.bmp", "", "not a picture"}}, false, &err)) << err;
     ASSERT_EQ(sprite.CreateGraphicDataBuffer(84), 1);
-    ASSERT_EQ(sprite.SetGraphicData(26, "tmp/", "missing.bmp", 4, 1), 1);
+    ASSERT_EQ(sprite.SetGraphicData(26, "tmp/", "broken.bmp", 4, 1), 1);
     ASSERT_EQ(sprite.SetGraphicData(0, "tmp/", "fade.bmp", 4, 1), 1);
     kutest::DebugCapture capture;
     EXPECT_EQ(GraphicLoad(&sprite, &sys, 26), 0);
@@ -160,6 +164,34 @@ TEST_F(StartedEnginesTest, GraphicLoadRetriesAHundredTimesThenGivesUp) {
     // The failure touched no other slot.
     EXPECT_STREQ(sprite.GetGraphicDataFileName(0), "fade.bmp");
     EXPECT_EQ(GraphicUnload(&sprite, &sys, 26), 1);
+}
+
+// A load that cannot succeed however often it is tried fails at once; a slot
+// without a file name never unpacks the whole archive.
+TEST_F(StartedEnginesTest, GraphicLoadGivesUpAtOnceWhenNoTryCanMendIt) {
+    std::string err;
+    dir.Write("dat/.keep", "");
+    ASSERT_TRUE(WriteArchive("dat/Img.dat", {{"a.bmp", "", "x"}, {"b.bmp", "", "y"}}, false, &err)) << err;
+    ASSERT_EQ(sprite.CreateGraphicDataBuffer(84), 1);
+    ASSERT_EQ(sprite.SetGraphicData(26, "tmp/", nullptr, 4, 1), 1);
+    ASSERT_EQ(sprite.SetGraphicData(27, "tmp/", "missing.bmp", 4, 1), 1);
+    ASSERT_EQ(sprite.SetGraphicData(28, "tmp/", "missing.bmp", 1, 1), 1);
+    for (int slot : {26, 27, 28}) {
+        kutest::DebugCapture capture;
+        EXPECT_EQ(GraphicLoad(&sprite, &sys, slot), 0) << slot;
+        const std::string all = capture.all();
+        EXPECT_EQ(Count(all, "Error: <GraphicLoad> グラフィックデータのロードに失敗しました\n"), 1) << slot;
+        EXPECT_EQ(Count(all, "再試行"), 0) << slot;
+        if (slot == 26) {
+            EXPECT_EQ(Count(all, "Error: <KUGRAPHIC2::GetGraphicDataInfo> "
+                                 "ファイル名を指定せずにサーフェス及びテクスチャの作成は出来ません\n"),
+                      1);
+        } else {
+            EXPECT_EQ(Count(all, "dat/Img.dat内にmissing.bmpが見つかりません"), 1) << slot;
+        }
+    }
+    EXPECT_FALSE(dir.Exists("tmp/a.bmp"));
+    EXPECT_FALSE(dir.Exists("tmp/b.bmp"));
 }
 
 // The music slot is loaded again only for another file: with the archive

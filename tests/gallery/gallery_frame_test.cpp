@@ -131,3 +131,27 @@ TEST_F(GalleryTest, FullViewFrameMatchesItsGolden) {
         GTEST_SKIP() << "golden frames were made with another font renderer";
     EXPECT_TRUE(same) << "full view differs from its golden frame";
 }
+
+// The top episode comes from the cross-play file unchecked: the largest
+// number lists the seven episodes exactly as 6 does, with no overflow.
+TEST_F(GalleryTest, HugeTopEpisodeDrawsLikeTheLast) {
+    Script({"EPISODE01 第一話", "EPISODE01-SCENE01 NULL"});
+    WritePictureArchive();
+    plat::Surface frames[2];
+    const int32_t tops[2] = {6, 2147483647};
+    for (int k = 0; k < 2; ++k) {
+        global.m_nTopEpisode = tops[k];
+        cg.Release();
+        Start();
+        RunTo(2);
+        ASSERT_EQ(sprite.SetGraphicData(0, "tmp/", "fade.bmp", 4, 1), 1);
+        ASSERT_EQ(sprite.SetGraphicData(19, "tmp/", "CGModeMaterial.dds", 4, 1), 1);
+        ASSERT_EQ(sprite.SetGraphicData(21, "tmp/", "CGModeBG.bmp", 4, 1), 1);
+        for (uint32_t slot : {0u, 19u, 21u})
+            ASSERT_EQ(sprite.CreateGraphicData(slot, 0, 0, 0, 0), 1) << slot << log.all();
+        ASSERT_EQ(sprite.D3DXDrawStart(), 0);
+        ASSERT_EQ(cg.DrawProc(), 1);
+        frames[k] = *sprite.GetBackSurface();
+    }
+    EXPECT_TRUE(frames[0].pixels == frames[1].pixels);
+}

@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/files.h"
 #include "platform/files_test_hooks.h"
 #include "tests/support/test_env.h"
@@ -57,6 +60,28 @@ TEST(WriteFileAtomic, ReplacesWholeFilesAndLeavesNothingOnFailure) {
     EXPECT_FALSE(plat::WriteFileAtomic("sav", "x"));
     EXPECT_EQ("keep", dir.Read("sav/inner"));
     EXPECT_FALSE(dir.Exists("sav.tmp"));
+}
+
+std::vector<std::string> g_synced;
+bool g_failSync = false;
+int RecordSync(const std::string& path) {
+    g_synced.push_back(path);
+    return g_failSync ? EIO : 0;
+}
+
+// A saved file reaches the disk before its rename and its folder after it; a
+// flush that fails keeps the old file.
+TEST(WriteFileAtomic, FlushesTheFileThenItsFolder) {
+    kutest::TempDir dir;
+    dir.Write("sav/sav01.sav", "old");
+    plat::SetSyncHook(&RecordSync);
+    EXPECT_TRUE(plat::WriteFileAtomic("sav/sav01.sav", "new"));
+    EXPECT_EQ(g_synced, (std::vector<std::string>{"sav/sav01.sav.tmp", "sav"}));
+    g_failSync = true;
+    EXPECT_FALSE(plat::WriteFileAtomic("sav/sav01.sav", "lost"));
+    plat::SetSyncHook(nullptr);
+    EXPECT_EQ("new", dir.Read("sav/sav01.sav"));
+    EXPECT_FALSE(dir.Exists("sav/sav01.sav.tmp"));
 }
 
 TEST(Files, ListDirReportsFoldersButNotLinksToThem) {
@@ -139,6 +164,27 @@ TEST(Files, OwnFoldersReplaceWhatStandsInTheirPlace) {
     }
     EXPECT_FALSE(IsLink("tmp"));
     EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
+// The player may keep the save folder elsewhere behind a link: it is written
+// through, while a link inside it is still replaced, never followed.
+TEST(Files, SaveFolderMayBeALinkToAFolder) {
+    kutest::TempDir dir;
+    dir.Write("synced/sav01.sav", "old");
+    dir.Write("victim", "keep");
+    ASSERT_EQ(0, symlink("synced", "sav"));
+    ASSERT_EQ(0, symlink("../victim", "synced/sav02.sav"));
+    ASSERT_EQ(0, symlink(".", "synced/deeper"));
+    EXPECT_TRUE(plat::WriteFileAtomic("sav/sav01.sav", "new"));
+    EXPECT_TRUE(plat::WriteFileAtomic("sav/sav02.sav", "two"));
+    EXPECT_EQ("new", dir.Read("synced/sav01.sav"));
+    EXPECT_EQ("two", dir.Read("synced/sav02.sav"));
+    EXPECT_FALSE(IsLink("synced/sav02.sav"));
+    EXPECT_TRUE(IsLink("sav"));
+    EXPECT_EQ("keep", dir.Read("victim"));
+    // A linked folder inside it is still not gone through.
+    EXPECT_FALSE(plat::WriteFileAtomic("sav/deeper/x", "x"));
+    EXPECT_FALSE(dir.Exists("synced/x"));
 }
 
 bool DenyLocked(const std::string& path) { return path == "locked"; }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -8,6 +10,7 @@
 #include "game/mode_results.h"
 #include "modes/load_mode_data.h"
 #include "modes/save_mode_data.h"
+#include "platform/dialog_test_hooks.h"
 #include "tests/modes/mode_harness.h"
 
 namespace {
@@ -85,13 +88,16 @@ TEST_F(SlotScreenTest, CaptionsFromTheSlotFiles) {
     WriteSlot(3, "garbage\n\x01\x02\n");
     WriteSlot(5, "2000 1 2 3 4\r\n12 5\r\n"); // CR LF lines
     std::filesystem::create_directories(SlotText(4)); // a folder in place of the file
+    // Special files in a slot's place neither block the screen nor read on forever.
+    std::filesystem::create_symlink("/dev/zero", SlotText(7));
+    ASSERT_EQ(mkfifo(SlotText(8).c_str(), 0644), 0);
     kutest::DebugCapture cap;
     OpenSave();
     EXPECT_EQ(save.m_Item[0].m_bData, 1);
     EXPECT_EQ(std::string(save.m_Item[0].m_szCaption),
               "第１話：シーン０３\n　　　　　　　　　２６．１２．０７／２３：３０");
     EXPECT_EQ(save.m_Item[0].m_nTextSlot, 6);
-    for (int n : {2, 3, 4, 6})
+    for (int n : {2, 3, 4, 6, 7, 8})
         EXPECT_EQ(save.m_Item[n - 1].m_bData, 0) << n;
     EXPECT_EQ(save.m_Item[4].m_bData, 1);
     EXPECT_EQ(save.m_Item[4].m_nEpisode, 12);
@@ -157,6 +163,43 @@ TEST_F(SlotScreenTest, SlotWithASaveAsksFirst) {
         EXPECT_TRUE(cap.Contains("セーブ処理に失敗しました"));
     else
         EXPECT_EQ(save.m_nPhase, 6);
+}
+
+// A slot that cannot be written (here a folder holds its temporary name) is
+// told in a box; the screen goes on and the old save stays whole.
+TEST_F(SlotScreenTest, FailedSaveIsToldAndPlayGoesOn) {
+    const std::string old = "2026 12 7 23 30\n1 3\n";
+    WriteSlot(1, old);
+    std::filesystem::create_directories(SlotText(1) + ".tmp");
+    std::filesystem::create_directories(SlotText(3) + ".tmp");
+    OpenSave();
+    plat::ClearDialogAnswers();
+    plat::QueueDialogAnswer({});
+    plat::QueueDialogAnswer({});
+    const int boxes = plat::DialogRunCount();
+    kutest::DebugCapture cap;
+    EXPECT_EQ(ClickAt(save, kLeftX, SlotY(3)), 0); // empty: saved at once
+    EXPECT_EQ(save.m_nPhase, 2);
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 1);
+    EXPECT_EQ(plat::LastDialogCaption(), "Error");
+    EXPECT_FALSE(dir.Exists(SlotText(3)));
+    EXPECT_EQ(save.m_Item[2].m_bData, 0);
+
+    ClickAt(save, kLeftX, SlotY(1)); // a save there: the question first
+    Step(save, 500);
+    ClickAt(save, 10, 10);
+    ASSERT_EQ(save.m_nPhase, 5);
+    EXPECT_EQ(ClickAt(save, 200, 324), 0); // Yes
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 2);
+    EXPECT_EQ(save.m_nPhase, 6);
+    Step(save, 500);
+    EXPECT_EQ(save.m_nPhase, 2);
+    EXPECT_EQ(dir.Read(SlotText(1)), old);
+    EXPECT_EQ(save.m_Item[0].m_bData, 1);
+    const std::string failed = "Error: <SAVE_MODE_DATA::MainProc> セーブ処理に失敗しました";
+    EXPECT_EQ(std::count_if(cap.lines().begin(), cap.lines().end(),
+                            [&](const std::string& l) { return l.find(failed) != std::string::npos; }),
+              2);
 }
 
 TEST_F(SlotScreenTest, BackAndToTheTitleTakeTheWholeFade) {

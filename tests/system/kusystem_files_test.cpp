@@ -139,6 +139,31 @@ TEST_F(SystemTest, WorkFolderIsAlwaysARealFolderAndItsRemovalFollowsNoLink) {
     EXPECT_EQ("keep", dir.Read("outside/keep"));
 }
 
+// The save folder is the player's: a link to a folder elsewhere is used as it
+// is, and a file or a dangling link in its place is kept.
+TEST_F(SystemTest, SaveFolderIsNeverReplaced) {
+    dir.Write("synced/sav01.sav", "1");
+    struct stat st {};
+    for (int k = 0; k < 3; ++k) {
+        if (k == 0)
+            ASSERT_EQ(0, symlink("synced", "sav"));
+        else if (k == 1)
+            dir.Write("sav", "mine");
+        else
+            ASSERT_EQ(0, symlink("gone", "sav"));
+        kutest::DebugCapture cap;
+        EXPECT_EQ(0, sys.MakeDirectory("sav/", 0)) << k;
+        EXPECT_EQ(std::vector<std::string>{"Message: <KUSYTEM::MakeDirectory> 指定ディレクトリは既に作成されています\n"},
+                  cap.lines())
+            << k;
+        ASSERT_EQ(0, lstat("sav", &st));
+        EXPECT_EQ(k == 1, S_ISREG(st.st_mode)) << k;
+        EXPECT_EQ(k != 1, S_ISLNK(st.st_mode)) << k;
+        ASSERT_EQ(0, unlink("sav"));
+    }
+    EXPECT_EQ("1", dir.Read("synced/sav01.sav"));
+}
+
 TEST_F(SystemTest, RemoveTempFilesRemovesTheWorkFolder) {
     dir.Write("tmp/x/y", "1");
     kutest::DebugCapture cap;

@@ -8,6 +8,7 @@
 #include "platform/surface.h"
 #include "tools/pictures/paint.h"
 #include "tools/pictures/picture_files.h"
+#include "tools/pictures/story_pictures.h"
 
 namespace screens {
 
@@ -25,28 +26,6 @@ void Box(plat::Surface& s, int l, int t, int r, int b, uint32_t inside, uint32_t
 void Centred(plat::Surface& s, int l, int t, int r, int b, const std::string& text, uint32_t argb, int scale) {
     const int w = static_cast<int>(text.size()) * 6 * scale - scale, h = 7 * scale;
     DrawLabel(s, l + (r - l - w) / 2, t + (b - t - h) / 2, text, argb, scale);
-}
-
-// The picture of one gallery entry: sky, sea or hills by its number, a sun,
-// and its name at the bottom.
-plat::Surface Scene(int seed, int w, int h, const std::string& name) {
-    static const uint32_t kSky[6][2] = {{0xFF6FA8DC, 0xFFCFE2F3}, {0xFFE69138, 0xFFFCE5CD}, {0xFF20124D, 0xFF674EA7},
-                                        {0xFF45818E, 0xFFD0E0E3}, {0xFFCC4125, 0xFFF4CCCC}, {0xFF274E13, 0xFFD9EAD3}};
-    plat::Surface s(w, h);
-    const auto& sky = kSky[seed % 6];
-    Gradient(s, 0, 0, w, h, sky[0], sky[1]);
-    const double cx = w * (0.2 + 0.1 * (seed % 7)), cy = h * 0.3, rad = h * 0.1;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            if (std::hypot(x - cx, y - cy) < rad)
-                s.Row(y)[x] = 0xFFFFF2B0;
-            const double hill = h * (0.65 + 0.08 * std::sin(x * (0.01 + 0.002 * (seed % 5)) + seed));
-            if (y > hill)
-                s.Row(y)[x] = Mix(0xFF38761D, 0xFF134F1C, double(y - hill) / h);
-        }
-    Fill(s, 0, h - 40, w, h, 0xC0000000);
-    Centred(s, 0, h - 40, w, h, name, 0xFFFFFFFF, 3);
-    return s;
 }
 
 // Box-filtered copy of a picture into a cell of an atlas.
@@ -180,7 +159,8 @@ std::vector<std::pair<std::string, std::string>> GalleryPictures() {
 
     std::vector<plat::Surface> views;
     for (int k = 1; k <= kFullViews; ++k) {
-        views.push_back(Scene(k, 640, 480, "PICTURE " + std::to_string(k)));
+        views.emplace_back(640, 480);
+        Shrink(story::EventPicture(k), views.back(), 0, 0, 640, 480);
         out.emplace_back(FullViewName(k), EncodeBmp24(views.back()));
     }
     // Scene atlases: one cell per scene, the scene's first picture.

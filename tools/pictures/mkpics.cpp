@@ -1,6 +1,7 @@
-// Generates the sample game's pictures: gradients, shapes and labels of our
-// own making, as BMP (backgrounds, opaque) and DDS with alpha (materials,
-// characters), at the sizes the game's slot tables and screens use.
+// Generates the sample game's generic pictures: gradients, shapes and labels
+// of our own making, as BMP (backgrounds, opaque) and DDS with alpha
+// (materials), at the sizes the game's slot tables and screens use; mkscreenpics
+// then writes the drawn screens and story pictures over them.
 //   mkpics <out folder>    writes <out folder>/Img/<name>
 #include <sys/stat.h>
 
@@ -80,26 +81,6 @@ plat::Surface Window(int w, int h, uint32_t body) {
     return s;
 }
 
-// A standing figure made of ellipses, with soft alpha edges.
-plat::Surface Character(int w, int h, uint32_t colour) {
-    plat::Surface s(w, h);
-    auto blob = [&](double cx, double cy, double rx, double ry, uint32_t c) {
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                double d = std::hypot((x - cx) / rx, (y - cy) / ry);
-                if (d >= 1)
-                    continue;
-                uint32_t a = d > 0.92 ? static_cast<uint32_t>((1 - d) / 0.08 * 255) : 255;
-                uint32_t old = s.Row(y)[x];
-                uint32_t na = std::max(a, old >> 24);
-                s.Row(y)[x] = (c & 0x00FFFFFFu) | (na << 24);
-            }
-    };
-    blob(w / 2.0, h * 0.68, w * 0.34, h * 0.33, colour);
-    blob(w / 2.0, h * 0.24, w * 0.2, h * 0.14, Mix(colour, 0xFFFFE0C0u, 0.7));
-    return s;
-}
-
 struct Output {
     std::string dir;
     int count = 0;
@@ -169,30 +150,7 @@ int main(int argc, char** argv) {
     out.Bmp("BGMModeBG.bmp", Labeled(Background(800, 600, 0xFF203850u, 0xFF101820u, 12), "MUSIC"));
     out.Dds("StaffRollMaterial.dds", Material(1024, 512, 0xFF505050u, 64));
 
-    // Pictures for the sample scripts: backgrounds, characters, event pictures.
-    const uint32_t tops[] = {0xFF90C0F0u, 0xFFF0B080u, 0xFF304070u, 0xFFB0D0A0u};
-    for (int i = 1; i <= 4; ++i) {
-        char name[32], label[32];
-        std::snprintf(name, sizeof(name), "bg%02d.bmp", i);
-        std::snprintf(label, sizeof(label), "BG %02d", i);
-        out.Bmp(name, Labeled(Background(800, 600, tops[i - 1], 0xFF303030u, 20 + i), label));
-    }
-    const uint32_t colours[] = {0xFFC04060u, 0xFF4080C0u, 0xFF60A040u};
-    for (int i = 1; i <= 3; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof(name), "chara%02d.dds", i);
-        plat::Surface c = Character(400, 600, colours[i - 1]);
-        char label[32];
-        std::snprintf(label, sizeof(label), "CHARA %d", i);
-        DrawLabel(c, 120, 560, label, 0xFFFFFFFFu, 3);
-        out.Dds(name, c);
-    }
-    for (int i = 1; i <= 3; ++i) {
-        char name[32], label[32];
-        std::snprintf(name, sizeof(name), "cg%02d.bmp", i);
-        std::snprintf(label, sizeof(label), "EVENT %02d", i);
-        out.Bmp(name, Labeled(Background(800, 600, colours[i - 1], 0xFF101010u, 40 + i), label));
-    }
+    // The story's backgrounds, characters and event pictures come from mkscreenpics.
     if (!out.ok)
         return 1;
     std::printf("mkpics: %d pictures in %s\n", out.count, out.dir.c_str());

@@ -6,12 +6,14 @@
 #include <string>
 #include <utility>
 
+#include "tools/pictures/character_pictures.h"
 #include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/music_room_pictures.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/save_load_pictures.h"
 #include "tools/pictures/screen_pictures.h"
 #include "tools/pictures/staff_roll_pictures.h"
+#include "tools/pictures/story_pictures.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -30,6 +32,10 @@ int main(int argc, char** argv) {
     for (auto& p : rollpics::StaffRollPictures())
         pictures.push_back(std::move(p));
     for (auto& p : screens::SaveLoadPictures())
+        pictures.push_back(std::move(p));
+    for (auto& p : story::StoryPictures())
+        pictures.push_back(std::move(p));
+    for (auto& p : story::CharacterPictures())
         pictures.push_back(std::move(p));
     for (const auto& [name, bytes] : pictures) {
         std::string path = dir;
