@@ -122,4 +122,34 @@ FrameDamage DiffFrames(const std::vector<FrameOp>& prev, const std::vector<Frame
     return d;
 }
 
+bool RectsCover(const std::vector<RectI>& rects, const RectI& area) {
+    if (area.left >= area.right || area.top >= area.bottom)
+        return true;
+    // The grid of every edge inside area: each cell is wholly in or out of
+    // each rectangle.
+    std::vector<int> xs{area.left, area.right}, ys{area.top, area.bottom};
+    for (const RectI& r : rects) {
+        for (int x : {r.left, r.right})
+            if (x > area.left && x < area.right)
+                xs.push_back(x);
+        for (int y : {r.top, r.bottom})
+            if (y > area.top && y < area.bottom)
+                ys.push_back(y);
+    }
+    std::sort(xs.begin(), xs.end());
+    std::sort(ys.begin(), ys.end());
+    for (size_t j = 0; j + 1 < ys.size(); ++j) {
+        for (size_t i = 0; i + 1 < xs.size(); ++i) {
+            if (xs[i] == xs[i + 1] || ys[j] == ys[j + 1])
+                continue;
+            const bool in = std::any_of(rects.begin(), rects.end(), [&](const RectI& r) {
+                return r.left <= xs[i] && r.right >= xs[i + 1] && r.top <= ys[j] && r.bottom >= ys[j + 1];
+            });
+            if (!in)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace plat

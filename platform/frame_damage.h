@@ -18,6 +18,9 @@ struct FrameDamage {
 // Pixels an operation may write, within width x height.
 RectI OpBounds(const FrameOp& op, int width, int height);
 
+// True when the rectangles together cover all of area (a few dozen at most).
+bool RectsCover(const std::vector<RectI>& rects, const RectI& area);
+
 FrameDamage DiffFrames(const std::vector<FrameOp>& prev, const std::vector<FrameOp>& cur, int width, int height);
 
 } // namespace plat

@@ -161,7 +161,38 @@ __attribute__((target("avx2"))) int SpanAvx2(uint32_t* d, const uint32_t* t, int
 }
 
 const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
+
+// Texel columns four at a time: the same double steps as the scalar loop in
+// TexelColumns (one rounding each), so the same columns. Returns how many were done.
+__attribute__((target("avx2"))) int TexelColumnsAvx2(int* out, int n, int x0, double xs0, double uA, double du,
+                                                     double w, double last) {
+    const __m256d vxs0 = _mm256_set1_pd(xs0), vuA = _mm256_set1_pd(uA), vdu = _mm256_set1_pd(du);
+    const __m256d vw = _mm256_set1_pd(w), lo = _mm256_setzero_pd(), hi = _mm256_set1_pd(last);
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i xi = _mm_add_epi32(_mm_set1_epi32(x0 + i), _mm_setr_epi32(0, 1, 2, 3));
+        const __m256d c = _mm256_sub_pd(_mm256_cvtepi32_pd(xi), vxs0);
+        __m256d t = _mm256_floor_pd(_mm256_add_pd(vuA, _mm256_div_pd(_mm256_mul_pd(c, vdu), vw)));
+        t = _mm256_min_pd(_mm256_max_pd(t, lo), hi);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm256_cvttpd_epi32(t));
+    }
+    return i;
+}
 #endif
+
+// Texel column of each of the n pixels from x0 on, for a quad spanning
+// [xs0, xs1) over texture columns from uA, du wide, tw in all.
+void TexelColumns(int* out, int n, int x0, double xs0, double uA, double du, double w, int tw) {
+    int i = 0;
+#if defined(KU_RASTER_AVX2)
+    if (kHaveAvx2)
+        i = TexelColumnsAvx2(out, n, x0, xs0, uA, du, w, double(tw - 1));
+#endif
+    for (; i < n; ++i) {
+        double t = std::floor(uA + ((x0 + i) - xs0) * du / w);
+        out[i] = static_cast<int>(std::clamp(t, 0.0, double(tw - 1)));
+    }
+}
 
 // One row of a span whose texels are consecutive, uniform colour, and blending
 // off or SRCALPHA/INVSRCALPHA: the paths every picture of the game takes.
@@ -224,30 +255,46 @@ inline void CoveredRange(double a, double b, int limit, int* begin, int* end) {
 // and texture coordinates change along one axis each.
 // Pixels outside clip are left alone; with allowBands a large quad is shared
 // out to the band workers.
-bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, const RectI& clip,
-                bool allowBands) {
+// The corners of a quad whose strip makes an axis-aligned rectangle with
+// texture coordinates changing along one axis each; false for any other.
+struct RectCorners {
+    float xs[2], ys[2];
+    const TLVertex* corner[2][2]; // [yi][xi]
+};
+bool FindRectCorners(const TLVertex v[4], RectCorners* c) {
     // Find the two x values and two y values.
-    float xs[2] = {v[0].x, v[0].x}, ys[2] = {v[0].y, v[0].y};
+    float* xs = c->xs;
+    float* ys = c->ys;
+    xs[0] = xs[1] = v[0].x, ys[0] = ys[1] = v[0].y;
     for (int k = 1; k < 4; ++k) {
         xs[0] = std::min(xs[0], v[k].x), xs[1] = std::max(xs[1], v[k].x);
         ys[0] = std::min(ys[0], v[k].y), ys[1] = std::max(ys[1], v[k].y);
     }
-    const TLVertex* corner[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}}; // [yi][xi]
+    c->corner[0][0] = c->corner[0][1] = c->corner[1][0] = c->corner[1][1] = nullptr;
     for (int k = 0; k < 4; ++k) {
         int xi = v[k].x == xs[0] ? 0 : (v[k].x == xs[1] ? 1 : -1);
         int yi = v[k].y == ys[0] ? 0 : (v[k].y == ys[1] ? 1 : -1);
-        if (xi < 0 || yi < 0 || corner[yi][xi])
+        if (xi < 0 || yi < 0 || c->corner[yi][xi])
             return false;
-        corner[yi][xi] = &v[k];
+        c->corner[yi][xi] = &v[k];
     }
     // The strip's diagonal must be v1-v2 between opposite corners for the
     // union of the two triangles to be the rectangle.
     bool v1v2Opposite = v[1].x != v[2].x && v[1].y != v[2].y;
     if (!v1v2Opposite)
         return false;
-    const TLVertex &tl = *corner[0][0], &tr = *corner[0][1], &bl = *corner[1][0], &br = *corner[1][1];
-    if (tl.u != bl.u || tr.u != br.u || tl.v != tr.v || bl.v != br.v)
+    const TLVertex &tl = *c->corner[0][0], &tr = *c->corner[0][1], &bl = *c->corner[1][0], &br = *c->corner[1][1];
+    return tl.u == bl.u && tr.u == br.u && tl.v == tr.v && bl.v == br.v;
+}
+
+bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, const RectI& clip,
+                bool allowBands) {
+    RectCorners rc;
+    if (!FindRectCorners(v, &rc))
         return false;
+    const float* xs = rc.xs;
+    const float* ys = rc.ys;
+    const TLVertex &tl = *rc.corner[0][0], &tr = *rc.corner[0][1], &bl = *rc.corner[1][0];
     if (xs[0] == xs[1] || ys[0] == ys[1])
         return true; // empty
 
@@ -271,13 +318,7 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
         heapCols.resize(static_cast<size_t>(n));
         tcol = heapCols.data();
     }
-    {
-        double uA = double(tl.u) * tw, du = (double(tr.u) - tl.u) * tw, w = double(xs[1]) - xs[0];
-        for (int i = 0; i < n; ++i) {
-            double t = std::floor(uA + ((x0 + i) - double(xs[0])) * du / w);
-            tcol[i] = static_cast<int>(std::clamp(t, 0.0, double(tw - 1)));
-        }
-    }
+    TexelColumns(tcol, n, x0, double(xs[0]), double(tl.u) * tw, (double(tr.u) - tl.u) * tw, double(xs[1]) - xs[0], tw);
     auto texRow = [&](int y) {
         double vA = double(tl.v) * th, dv = (double(bl.v) - tl.v) * th, h = double(ys[1]) - ys[0];
         double t = std::floor(vA + (y - double(ys[0])) * dv / h);
@@ -299,12 +340,37 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
         p1.Build(v[0], v[1], v[2]);
         p2.Build(v[1], v[2], v[3]);
     }
+    const uint32_t keyRgb = tex ? tex->colorKey & 0x00FFFFFFu : 0;
+    // A stretched picture or a plain colour takes the same span once its
+    // texels are gathered into a row (each band its own, reused while the
+    // texture row repeats).
+    const bool gather = uniform && fastBlend && !(tex && consecutive);
     auto rows = [&](int ya, int yb) {
+        uint32_t stackRow[512];
+        std::vector<uint32_t> heapRow;
+        uint32_t* row = stackRow;
+        if (gather && n > 512) {
+            heapRow.resize(static_cast<size_t>(n));
+            row = heapRow.data();
+        }
+        if (gather && !tex)
+            std::fill(row, row + n, kWhiteTexel);
+        int rowOf = -1;
         for (int y = ya; y < yb; ++y) {
             uint32_t* d = dst.Row(y) + x0;
-            const uint32_t* trow = tex ? tex->Row(texRow(y)) : nullptr;
+            const int ty = tex ? texRow(y) : 0;
+            const uint32_t* trow = tex ? tex->Row(ty) : nullptr;
             if (uniform && tex && consecutive && fastBlend) {
-                SpanFast(d, trow + tcol[0], n, colour, white, st.alphaBlend, keyOn, tex->colorKey & 0x00FFFFFFu);
+                SpanFast(d, trow + tcol[0], n, colour, white, st.alphaBlend, keyOn, keyRgb);
+                continue;
+            }
+            if (gather) {
+                if (tex && ty != rowOf) {
+                    for (int i = 0; i < n; ++i)
+                        row[i] = trow[tcol[i]];
+                    rowOf = ty;
+                }
+                SpanFast(d, row, n, colour, white, st.alphaBlend, keyOn, keyRgb);
                 continue;
             }
             for (int i = 0; i < n; ++i) {
@@ -413,8 +479,8 @@ uint32_t BlendPixel(uint32_t s, uint32_t d, Blend fs, Blend fd) {
 namespace {
 
 // clip must lie inside dst.
-void QuadClipped(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state,
-                 const RectI& clip, bool allowBands) {
+void QuadClipped(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state, const RectI& clip,
+                 bool allowBands) {
     if (dst.pixels.empty() || clip.left >= clip.right || clip.top >= clip.bottom)
         return;
     if (texture && (texture->width <= 0 || texture->height <= 0 || texture->pixels.empty()))
@@ -491,6 +557,46 @@ void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count,
                 QuadClipped(*c.dst, c.quads[i].texture, c.quads[i].v, c.quads[i].state, rows, false);
         },
         &ctx, bands);
+}
+
+RectI RasterOpaqueCover(const Surface& dst, const DrawRecord& q) {
+    const Surface* tex = q.texture;
+    if (q.state.alphaBlend || (q.state.colorKey && tex && tex->hasColorKey) ||
+        (tex && (tex->width <= 0 || tex->height <= 0 || tex->pixels.empty())))
+        return RectI{};
+    for (const TLVertex& v : q.v)
+        if (!Finite(v) || std::fabs(v.x) > 1e7f || std::fabs(v.y) > 1e7f)
+            return RectI{};
+    RectCorners rc;
+    if (!FindRectCorners(q.v, &rc) || rc.xs[0] == rc.xs[1] || rc.ys[0] == rc.ys[1])
+        return RectI{};
+    // The rows and columns the rectangle path writes, every pixel of them.
+    RectI r;
+    CoveredRange(rc.xs[0], rc.xs[1], dst.width, &r.left, &r.right);
+    CoveredRange(rc.ys[0], rc.ys[1], dst.height, &r.top, &r.bottom);
+    return r;
+}
+
+void RasterFill(Surface& dst, const RectI& clipIn, uint32_t argb) {
+    const RectI clip = Inside(dst, clipIn);
+    if (dst.pixels.empty() || clip.left >= clip.right || clip.top >= clip.bottom)
+        return;
+    struct Ctx {
+        Surface* dst;
+        RectI clip;
+        uint32_t argb;
+    } ctx{&dst, clip, argb};
+    auto fill = [](void* p, int band, int total) {
+        const Ctx& c = *static_cast<const Ctx*>(p);
+        const int h = c.clip.bottom - c.clip.top;
+        for (int y = c.clip.top + h * band / total; y < c.clip.top + h * (band + 1) / total; ++y)
+            std::fill(c.dst->Row(y) + c.clip.left, c.dst->Row(y) + c.clip.right, c.argb);
+    };
+    const int64_t area = int64_t(clip.right - clip.left) * (clip.bottom - clip.top);
+    if (area >= kParallelArea)
+        RunRasterBands(fill, &ctx, RasterBandCount());
+    else
+        fill(&ctx, 0, 1);
 }
 
 void RasterBlt(Surface& dst, const RectI& dr, const Surface& src, const RectI& sr, bool keySrc) {

@@ -37,6 +37,14 @@ void RasterQuadBatch(Surface& dst, const DrawRecord* quads, size_t count);
 // out as a whole draw would leave them.
 void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count, const RectI& clip);
 
+// The pixels of dst a quad writes whatever lies under them (drawn without
+// blending or colour key, axis-aligned); an empty rectangle when it is not
+// such a quad.
+RectI RasterOpaqueCover(const Surface& dst, const DrawRecord& quad);
+
+// Fills the part of clip inside dst with one colour (large areas in bands).
+void RasterFill(Surface& dst, const RectI& clip, uint32_t argb);
+
 // Nearest-neighbour stretch copy; rectangles are clipped to both surfaces.
 void RasterBlt(Surface& dst, const RectI& dstRect, const Surface& src, const RectI& srcRect, bool keySrc);
 void RasterBltClipped(Surface& dst, const RectI& dstRect, const Surface& src, const RectI& srcRect, bool keySrc,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <sched.h>
+#include <time.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -29,6 +30,13 @@ int UsableProcessors() {
     return static_cast<int>(std::thread::hardware_concurrency());
 }
 
+// Monotonic nanoseconds (not the program's clock: tests replace that one).
+int64_t NowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
 inline void CpuRelax() {
 #if defined(__SSE2__)
     _mm_pause();
@@ -39,15 +47,18 @@ inline void CpuRelax() {
 
 // Bands are handed out one at a time from a shared counter, to the caller as
 // well as the workers: a worker that the system has not scheduled yet simply
-// gets none, and the caller never waits for a band nobody started. Between
-// jobs the workers sleep on a condition variable; nothing spins while the
-// program has nothing to draw.
+// gets none, and the caller never waits for a band nobody started. The draws
+// of one frame come back to back a few microseconds apart: a worker spins that
+// long for the next job, then sleeps on a condition variable, so nothing
+// spins while the program has nothing to draw (waking a sleeping worker
+// costs more than a whole band of a frame's draw).
 class BandPool {
 public:
     static constexpr int kBands = 8;
-    // The caller's wait for bands still running elsewhere: a few microseconds
-    // of spinning before it sleeps.
-    static constexpr int kDoneSpins = 512;
+    // A worker's wait for the next job before it sleeps.
+    static constexpr int64_t kIdleSpinNs = 20000;
+    // The caller's wait for bands still running elsewhere before it sleeps.
+    static constexpr int64_t kDoneSpinNs = 50000;
 
     BandPool() {
         int usable = UsableProcessors();
@@ -83,10 +94,12 @@ public:
             gen = (state_.load(std::memory_order_relaxed) >> 32) + 1;
             state_.store(gen << 32 | static_cast<uint64_t>(bands) << 16, std::memory_order_release);
         }
-        wake_.notify_all();
+        // A worker counts itself asleep under the lock and checks the state
+        // under it, so either it sees this job or the count shows it.
+        if (sleepers_.load(std::memory_order_acquire) > 0)
+            wake_.notify_all();
         TakeBands(gen);
-        for (int spins = 0; spins < kDoneSpins && done_.load(std::memory_order_acquire) < bands; ++spins)
-            CpuRelax();
+        SpinUntil(kDoneSpinNs, [&] { return done_.load(std::memory_order_acquire) >= bands; });
         if (done_.load(std::memory_order_acquire) < bands) {
             // A worker that claimed a band may have lost its processor (a busy
             // machine): sleep until it is done rather than burn ours.
@@ -118,19 +131,33 @@ private:
         }
     }
 
+    // Spins until ready() or about ns have passed; returns ready().
+    template <typename Ready>
+    static bool SpinUntil(int64_t ns, Ready ready) {
+        const int64_t until = NowNs() + ns;
+        for (int spins = 1;; ++spins) {
+            if (ready())
+                return true;
+            if (spins % 64 == 0 && NowNs() >= until)
+                return ready();
+            CpuRelax();
+        }
+    }
+
     void Worker() {
         uint64_t seenGen = 0;
         for (;;) {
-            uint64_t gen;
-            {
+            auto moved = [&] { return quit_.load() || (state_.load(std::memory_order_acquire) >> 32) != seenGen; };
+            if (!SpinUntil(kIdleSpinNs, moved)) {
                 std::unique_lock<std::mutex> lk(m_);
-                wake_.wait(lk, [&] { return quit_.load() || (state_.load() >> 32) != seenGen; });
-                if (quit_.load())
-                    return;
-                gen = state_.load() >> 32;
+                sleepers_.fetch_add(1, std::memory_order_acq_rel);
+                wake_.wait(lk, moved);
+                sleepers_.fetch_sub(1, std::memory_order_acq_rel);
             }
-            seenGen = gen;
-            TakeBands(gen);
+            if (quit_.load())
+                return;
+            seenGen = state_.load(std::memory_order_acquire) >> 32;
+            TakeBands(seenGen);
         }
     }
 
@@ -141,6 +168,7 @@ private:
     std::condition_variable allDone_; // the last band of a job is done
     std::atomic<uint64_t> state_{0}; // generation << 32 | bands << 16 | next band
     std::atomic<int> done_{0};
+    std::atomic<int> sleepers_{0};
     std::atomic<bool> quit_{false};
     BandJob job_ = nullptr;
     void* ctx_ = nullptr;

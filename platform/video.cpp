@@ -305,6 +305,13 @@ bool VideoDevice::Defer(const FrameOp& op) {
         SetDeferring(recording_ && prevValid_ && !lost_ && back_.stamp == backStamp_);
         std::fill(std::begin(texFilter_), std::end(texFilter_), 0);
     }
+    if (recording_ && cur_.size() >= kMaxFrameOps) {
+        // A caller that draws without presenting: stop recording rather than grow.
+        if (deferring_)
+            DrawDeferred();
+        recording_ = false;
+        cur_.clear();
+    }
     if (recording_)
         cur_.push_back(op);
     if (deferring_ && op.texAddr) {
@@ -328,33 +335,57 @@ void VideoDevice::DrawDeferred(const RectI* clip) {
         run.clear();
         BackWritten(false);
     };
-    for (const FrameOp& op : cur_) {
+    for (size_t i = 0; i < cur_.size(); ++i) {
+        const FrameOp& op = cur_[i];
+        if (op.kind == kOpClear && ClearHiddenAfter(i, area)) {
+            BackWritten(area.left <= 0 && area.top <= 0 && area.right >= back_.width && area.bottom >= back_.height);
+            continue;
+        }
         if (op.kind != kOpQuad) {
             flush();
             Execute(op, area);
             continue;
         }
-        DrawRecord rec;
-        std::memcpy(rec.v, op.geometry, sizeof(op.geometry));
-        // Still alive and unchanged: a write or release would have drawn first.
-        // The record keeps the address as a word so that frames compare as plain words.
-        rec.texture = reinterpret_cast<const Surface*>( // NOLINT(performance-no-int-to-ptr)
-            static_cast<uintptr_t>(op.texAddr));
-        rec.state.alphaBlend = (op.flags & kOpAlphaBlend) != 0;
-        rec.state.colorKey = (op.flags & kOpColorKey) != 0;
-        rec.state.src = static_cast<Blend>(op.src);
-        rec.state.dst = static_cast<Blend>(op.dst);
-        run.push_back(rec);
+        run.push_back(QuadRecord(op));
     }
     flush();
+}
+
+DrawRecord VideoDevice::QuadRecord(const FrameOp& op) {
+    DrawRecord rec;
+    std::memcpy(rec.v, op.geometry, sizeof(op.geometry));
+    // Still alive and unchanged: a write or release would have drawn first.
+    // The record keeps the address as a word so that frames compare as plain words.
+    rec.texture = reinterpret_cast<const Surface*>( // NOLINT(performance-no-int-to-ptr)
+        static_cast<uintptr_t>(op.texAddr));
+    rec.state.alphaBlend = (op.flags & kOpAlphaBlend) != 0;
+    rec.state.colorKey = (op.flags & kOpColorKey) != 0;
+    rec.state.src = static_cast<Blend>(op.src);
+    rec.state.dst = static_cast<Blend>(op.dst);
+    return rec;
+}
+
+bool VideoDevice::ClearHiddenAfter(size_t clear, const RectI& area) const {
+    // The draws right after the clear that overwrite whatever is under them
+    // (an opaque background, usually in tiles): when they cover the whole
+    // area, nothing of the clear shows.
+    constexpr size_t kMaxLook = 64;
+    std::vector<RectI> covers;
+    for (size_t i = clear + 1; i < cur_.size() && covers.size() < kMaxLook; ++i) {
+        if (cur_[i].kind != kOpQuad)
+            break;
+        const RectI r = RasterOpaqueCover(back_, QuadRecord(cur_[i]));
+        if (r.left >= r.right || r.top >= r.bottom)
+            break;
+        covers.push_back(r);
+    }
+    return !covers.empty() && RectsCover(covers, area);
 }
 
 void VideoDevice::Execute(const FrameOp& op, const RectI& clip) {
     if (op.kind == kOpClear) {
         const bool all = clip.left <= 0 && clip.top <= 0 && clip.right >= back_.width && clip.bottom >= back_.height;
-        for (int y = std::max(clip.top, 0); y < std::min(clip.bottom, back_.height); ++y)
-            std::fill(back_.Row(y) + std::max(clip.left, 0), back_.Row(y) + std::min(clip.right, back_.width),
-                      op.colour);
+        RasterFill(back_, clip, op.colour);
         BackWritten(all);
     } else if (op.kind == kOpBlt) {
         auto rect = [](const uint32_t* g) {

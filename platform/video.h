@@ -206,6 +206,9 @@ private:
     bool Defer(const FrameOp& op);
     // Draws the operations put off; clip limits them to one rectangle.
     void DrawDeferred(const RectI* clip = nullptr);
+    static DrawRecord QuadRecord(const FrameOp& op);
+    // The draws after the clear at cur_[clear] write every pixel of area.
+    bool ClearHiddenAfter(size_t clear, const RectI& area) const;
     // Draws only where this frame differs from the last; false when it
     // differs nearly everywhere and the whole frame was drawn.
     bool DrawDamage();
@@ -214,6 +217,8 @@ private:
     void SetDeferring(bool on);
     void FlushBatch();
     void CheckFrame(bool partial);
+    // A frame with more draws than this is drawn in full.
+    static constexpr size_t kMaxFrameOps = 8192;
     std::vector<FrameOp> prev_; // the last presented frame
     std::vector<FrameOp> cur_; // this frame so far
     bool prevValid_ = false; // prev_ holds all of that frame, from its clear

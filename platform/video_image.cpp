@@ -41,20 +41,30 @@ int BitCount(uint32_t mask) {
         ++n;
     return n;
 }
-// A masked channel widened to 8 bits by bit replication.
-uint32_t Channel(uint32_t px, uint32_t mask, uint32_t absent) {
-    if (!mask)
-        return absent;
-    int bits = BitCount(mask);
-    uint32_t v = (px & mask) >> LowBit(mask);
-    if (bits >= 8)
-        return v >> (bits - 8);
-    uint32_t out = 0;
-    for (int filled = 0; filled < 8; filled += bits)
-        out = (out << bits) | v;
-    int total = ((8 + bits - 1) / bits) * bits;
-    return (out >> (total - 8)) & 0xFFu;
-}
+// A masked channel widened to 8 bits by bit replication; the mask is taken
+// apart once per picture, not per pixel.
+class ChannelMask {
+public:
+    ChannelMask(uint32_t mask, uint32_t absent)
+        : mask_(mask), low_(LowBit(mask)), bits_(BitCount(mask)), absent_(absent) {}
+    uint32_t operator()(uint32_t px) const {
+        if (!mask_)
+            return absent_;
+        uint32_t v = (px & mask_) >> low_;
+        if (bits_ >= 8)
+            return v >> (bits_ - 8);
+        uint32_t out = 0;
+        for (int filled = 0; filled < 8; filled += bits_)
+            out = (out << bits_) | v;
+        int total = ((8 + bits_ - 1) / bits_) * bits_;
+        return (out >> (total - 8)) & 0xFFu;
+    }
+
+private:
+    uint32_t mask_;
+    int low_, bits_;
+    uint32_t absent_;
+};
 
 bool DecodeBmp(const std::string& b, Surface* out) {
     if (b.size() < 54)
@@ -94,6 +104,7 @@ bool DecodeBmp(const std::string& b, Surface* out) {
     if (dataOff > b.size() || stride * static_cast<uint64_t>(ah) > b.size() - dataOff)
         return false;
     Surface s(w, static_cast<int>(ah));
+    const ChannelMask red(rm, 0), green(gm, 0), blue(bm, 0);
     for (int y = 0; y < ah; ++y) {
         int srcRow = topDown ? y : static_cast<int>(ah - 1 - y);
         const uint8_t* row =
@@ -112,7 +123,7 @@ bool DecodeBmp(const std::string& b, Surface* out) {
                     uint32_t px = 0;
                     std::memcpy(&px, row + static_cast<size_t>(x) * (bpp / 8), bpp / 8);
                     // BMP pixels are opaque: alpha bits, when present, are not used.
-                    c = 0xFF000000u | (Channel(px, rm, 0) << 16) | (Channel(px, gm, 0) << 8) | Channel(px, bm, 0);
+                    c = 0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px);
                 }
             }
             d[x] = c;
@@ -227,14 +238,23 @@ bool DecodeDds(const std::string& b, Surface* out) {
     if (stride * static_cast<uint64_t>(h) > b.size() - 128)
         return false;
     Surface s(static_cast<int>(w), static_cast<int>(h));
+    // Most pictures are stored as the surface holds them.
+    const bool asStored = bits == 32 && rm == 0xFF0000u && gm == 0xFF00u && bm == 0xFFu && (am == 0xFF000000u || !am);
+    const ChannelMask alpha(am, 255), red(rm, 0), green(gm, 0), blue(bm, 0);
     for (int y = 0; y < h; ++y) {
         const uint8_t* row = reinterpret_cast<const uint8_t*>(b.data()) + 128 + stride * static_cast<uint64_t>(y);
         uint32_t* d = s.Row(y);
+        if (asStored) {
+            std::memcpy(d, row, static_cast<size_t>(w) * 4);
+            if (!am)
+                for (int x = 0; x < w; ++x)
+                    d[x] |= 0xFF000000u;
+            continue;
+        }
         for (int x = 0; x < w; ++x) {
             uint32_t px = 0;
             std::memcpy(&px, row + static_cast<size_t>(x) * (bits / 8), bits / 8);
-            d[x] = (Channel(px, am, 255) << 24) | (Channel(px, rm, 0) << 16) | (Channel(px, gm, 0) << 8) |
-                   Channel(px, bm, 0);
+            d[x] = (alpha(px) << 24) | (red(px) << 16) | (green(px) << 8) | blue(px);
         }
     }
     *out = std::move(s);

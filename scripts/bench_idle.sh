@@ -2,9 +2,17 @@
 # Idle cost of the still title screen against a one-texture SDL baseline, in the
 # same run: headless (dummy video) and under xvfb-run, and SDL's renderers for
 # the one-texture job under Xvfb. Builds what it needs in ./build.
-#   scripts/bench_idle.sh [--window SECONDS] [--quick] [--starts N]
+# Also the story: a page waiting for a click, lines being typed, fast-forward;
+# with --peer, Debian's onscripter on a still page of the same picture and
+# line (installed with apt-get when missing).
+#   scripts/bench_idle.sh [--window SECONDS] [--quick] [--starts N] [--peer]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Installed before the measurement leaves the network; Debian puts it in /usr/games.
+PATH="$PATH:/usr/games"
+if [[ " $* " == *" --peer "* ]] && [ "${BENCH_IDLE_NETNS:-}" != 1 ] && ! command -v onscripter >/dev/null; then
+  apt-get install -y onscripter >/dev/null 2>&1 || echo "onscripter could not be installed: no peer" >&2
+fi
 # A game already running on this machine (its single-instance socket is
 # abstract, so per network namespace) would turn ours into a second start:
 # the whole measurement runs in a network namespace of its own, made once so
@@ -16,12 +24,14 @@ fi
 WINDOW=10
 QUICK=0
 STARTS=11
+PEER=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --window) WINDOW="$2"; shift 2 ;;
     --quick) QUICK=1; shift ;;
     --starts) STARTS="$2"; shift 2 ;;
-    *) echo "usage: $0 [--window SECONDS] [--quick] [--starts N]" >&2; exit 2 ;;
+    --peer) PEER=1; shift ;;
+    *) echo "usage: $0 [--window SECONDS] [--quick] [--starts N] [--peer]" >&2; exit 2 ;;
   esac
 done
 
@@ -32,6 +42,9 @@ if [ "${BENCH_IDLE_INNER:-}" != 1 ]; then
 fi
 
 B="$PWD/build"
+# Another build's game folder (program beside it) may stand in for ours, to
+# measure two builds with the same tools: BENCH_IDLE_GAME=/path/to/build/game.
+GAME="${BENCH_IDLE_GAME:-$B/game}"
 # The programs' own output goes here; the script prints only the measurements.
 LOG="${BENCH_IDLE_LOG:-$B/bench_idle.log}"
 # A dummy audio device: the mixer runs as it would with sound.
@@ -46,7 +59,7 @@ pair() {
   local tag="$1"
   local dir
   dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
-  cp -r "$B/game/." "$dir/"
+  cp -r "$GAME/." "$dir/"
   local g b
   sleep 1
   # Still for longer than the logo's five-second hold: only the title after its
@@ -70,17 +83,66 @@ pair() {
 # music playing), then lines being typed (a click every 1.5 s). The probe plays
 # the input: Ctrl skips the logo, clicks skip the title's opening and start a
 # new game (window coordinates: the menu strip is 20 pixels high).
+# Fast-forward holds Ctrl from the story's start and is measured for five
+# seconds while it runs (the sample story is over in about nine), with the
+# processor time per presented frame.
 STORY_INPUT="1 ctrl; 3 click 350 300; 5 click 350 300; 7 click 350 300"
 story() {
-  local tag="$1" what="$2" input="$STORY_INPUT"
+  local tag="$1" what="$2" input="$STORY_INPUT" window="$WINDOW" settle=15
   [ "$what" = typing ] && input="$input; 14 every 1.5 click 400 300"
-  local dir
+  if [ "$what" = fast-forward ]; then
+    input="$input; 8 hold"
+    settle=10
+    window=5
+  fi
+  local dir out
   dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
-  cp -r "$B/game/." "$dir/"
+  cp -r "$GAME/." "$dir/"
   sleep 1
-  IDLE_PROBE_INPUT="$input" "$MEASURE" --label "story $what $tag" --probe "$PROBE" --cwd "$dir" --window "$WINDOW" \
-    --still 0 --settle 15 --timeout 60 -- ./larkspin 2>>"$LOG" || echo "story $what $tag: failed" >&2
+  out="$(IDLE_PROBE_INPUT="$input" "$MEASURE" --label "story $what $tag" --probe "$PROBE" --cwd "$dir" \
+    --window "$window" --still 0 --settle "$settle" --timeout 60 -- ./larkspin 2>>"$LOG")" ||
+    echo "story $what $tag: failed" >&2
   rm -rf "$dir"
+  [ -n "$out" ] || return 0
+  echo "$out"
+  if [ "$what" = fast-forward ]; then
+    awk -v c="$(cpu_of "$out")" -v p="$(sed -n 's/.* presents_per_s= *\([0-9.]*\).*/\1/p' <<<"$out")" -v t="$tag" \
+      'BEGIN { if (p > 0) printf "%-22s cpu_ms_per_present=%.2f\n", "fast-forward " t, 10 * c / p }'
+  fi
+  [ "$what" = waiting ] && WAITING_CPU="$(cpu_of "$out")"
+  return 0
+}
+
+cpu_of() { sed -n 's/.* cpu_pct= *\([0-9.]*\).*/\1/p' <<<"$1" | head -n 1; }
+
+# The peer (Debian's onscripter) showing a still screen waiting for a click:
+# a small game of its kind made here with the story page's background and
+# first line, measured in the same run as the story page. The peer draws with
+# SDL 1.2, which the probe does not see: the window starts after a fixed
+# settle time.
+peer() {
+  local tag="$1"
+  if ! command -v onscripter >/dev/null; then
+    echo "peer $tag: onscripter is not installed" >&2
+    return 0
+  fi
+  local dir font out
+  dir="$(mktemp -d /tmp/idle_peer.XXXXXX)"
+  cp "$B/sample_pictures/Img/bg01.bmp" "$dir/bg01.bmp"
+  font="$(fc-match -f '%{file}' ':lang=ja')"
+  ln -s "$font" "$dir/default.ttf"
+  # Shift-JIS, as the peer reads its script; ";mode800" asks for 800 x 600.
+  printf '%s\n' ';mode800' '*define' 'game' '*start' 'bg "bg01.bmp",1' \
+    '放課後の教室に、夕日が差し込んでいた。@' 'end' | iconv -f UTF-8 -t CP932 >"$dir/0.txt"
+  sleep 1
+  out="$("$MEASURE" --label "peer still $tag" --probe "$PROBE" --cwd "$dir" --window "$WINDOW" --blind \
+    --settle 5 --timeout 60 -- sh -c 'exec onscripter --root "$1" >>"$2" 2>&1' peer "$dir" "$LOG" 2>>"$LOG")" ||
+    echo "peer $tag: failed" >&2
+  rm -rf "$dir"
+  [ -n "$out" ] || return 0
+  echo "$out"
+  awk -v g="${WAITING_CPU:-}" -v p="$(cpu_of "$out")" -v t="$tag" \
+    'BEGIN { printf "ratio %-16s story waiting/peer still cpu = %s\n", t, (g != "" && p > 0 ? sprintf("%.2f", g / p) : "n/a") }'
 }
 
 # Start to first presented frame, game and baseline started in turn N times
@@ -89,7 +151,7 @@ starts() {
   local tag="$1" n="$2"
   local dir
   dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
-  cp -r "$B/game/." "$dir/"
+  cp -r "$GAME/." "$dir/"
   local g=() b=() v
   for _ in $(seq "$n"); do
     # Each start on a settled display: the X server is still tearing down the
@@ -128,6 +190,8 @@ if [ "${BENCH_IDLE_INNER:-}" = 1 ]; then
   pair "xvfb"
   story "xvfb" waiting
   story "xvfb" typing
+  story "xvfb" fast-forward
+  [ "$PEER" = 1 ] && peer "xvfb"
   starts "xvfb" "$STARTS"
   [ "$QUICK" = 1 ] && exit 0
   for r in opengl opengles2 software; do
@@ -140,7 +204,7 @@ if [ "${BENCH_IDLE_INNER:-}" = 1 ]; then
 fi
 
 : >"$LOG"
-echo "# $(date -u '+%F %T') $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), window ${WINDOW} s, $(git rev-parse --short HEAD)"
+echo "# $(date -u '+%F %T') $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), window ${WINDOW} s, $(git rev-parse --short HEAD)${BENCH_IDLE_GAME:+, game $GAME}"
 SDL_VIDEODRIVER=dummy pair "headless"
 SDL_VIDEODRIVER=dummy starts "headless" "$STARTS"
 if ! command -v xvfb-run >/dev/null; then
@@ -150,4 +214,5 @@ fi
 unset SDL_VIDEODRIVER
 args=(--window "$WINDOW" --starts "$STARTS")
 [ "$QUICK" = 1 ] && args+=(--quick)
+[ "$PEER" = 1 ] && args+=(--peer)
 BENCH_IDLE_INNER=1 BENCH_IDLE_LOG="$LOG" xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "${args[@]}"

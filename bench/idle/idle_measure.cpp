@@ -4,8 +4,11 @@
 // from start to its first presented frame. One line of key=value pairs.
 //
 //   idle_measure --label NAME --probe libidle_probe.so [--cwd DIR] [--window S]
-//                [--still S] [--settle S] [--timeout S] [--first-only] -- program [args...]
+//                [--still S] [--settle S] [--timeout S] [--first-only] [--blind] -- program [args...]
 //
+// With --blind the program is not watched (it draws with another SDL than the
+// probe's, which is not preloaded): the window starts --settle seconds after
+// the start.
 // With --first-only it stops the program at its first presented frame and
 // prints only that time ("first_present_ms=N"), for repeated starts.
 #include <fcntl.h>
@@ -117,7 +120,7 @@ void Stop(pid_t pid) {
 int Usage() {
     fprintf(stderr,
             "usage: idle_measure --label NAME --probe PATH [--cwd DIR] [--window S] [--still S] "
-            "[--settle S] [--timeout S] [--first-only] -- program [args...]\n");
+            "[--settle S] [--timeout S] [--first-only] [--blind] -- program [args...]\n");
     return 2;
 }
 
@@ -126,14 +129,14 @@ int Usage() {
 int main(int argc, char** argv) {
     std::string label = "run", probe, cwd;
     double window = 10, still = 2, settle = 3, timeout = 60;
-    bool firstOnly = false;
+    bool firstOnly = false, blind = false;
     int i = 1;
     for (; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--")
             break;
-        if (a == "--first-only") {
-            firstOnly = true;
+        if (a == "--first-only" || a == "--blind") {
+            (a == "--blind" ? blind : firstOnly) = true;
             continue;
         }
         if (i + 1 >= argc)
@@ -183,7 +186,8 @@ int main(int argc, char** argv) {
     if (pid == 0) {
         if (!cwd.empty() && chdir(cwd.c_str()) != 0)
             _exit(127);
-        setenv("LD_PRELOAD", probe.c_str(), 1);
+        if (!blind) // a program on another SDL must not get ours
+            setenv("LD_PRELOAD", probe.c_str(), 1);
         setenv("IDLE_PROBE_STATE", statePath, 1);
         execvp(command[0], command);
         _exit(127);
@@ -206,8 +210,12 @@ int main(int argc, char** argv) {
             unlink(statePath);
             return 1;
         }
+        if (blind && now - start >= settle) {
+            stillFrom = start;
+            break;
+        }
         const uint64_t first = state->firstPresentNs.load();
-        if (first == 0)
+        if (first == 0 || blind)
             continue;
         if (firstOnly) {
             Stop(pid);
@@ -251,8 +259,9 @@ int main(int argc, char** argv) {
         "%-22s renderer=%-10s first_present_ms=%6.1f still_after_s=%5.2f cpu_pct=%6.2f hwm_mb=%6.1f "
         "rss_mb=%6.1f anon_mb=%6.1f threads=%3ld presents_per_s=%5.1f uploads_per_s=%5.1f changes=%llu",
         label.c_str(), state->renderer[0] ? state->renderer : "?",
-        (static_cast<double>(state->firstPresentNs.load()) * 1e-9 - start) * 1000.0, stillFrom - start,
-        100.0 * (cpu1 - cpu0) / span, hwm / 1024.0, rss / 1024.0, anon / 1024.0, threads,
+        state->firstPresentNs.load() ? (static_cast<double>(state->firstPresentNs.load()) * 1e-9 - start) * 1000.0
+                                     : 0.0,
+        stillFrom - start, 100.0 * (cpu1 - cpu0) / span, hwm / 1024.0, rss / 1024.0, anon / 1024.0, threads,
         static_cast<double>(state->presents.load() - presents0) / span,
         static_cast<double>(state->uploads.load() - uploads0) / span,
         static_cast<unsigned long long>(state->changes.load() - changes0));

@@ -29,11 +29,7 @@ protected:
         std::filesystem::create_directories("tmp");
         std::filesystem::copy_file(scenario, "dat/Scenario.dat");
         SetEnvDefaults();
-        static int window;
-        ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&window), &window, 800, 600, 32, 0),
-                  1);
-        ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(kGraphicSlotCount), 1);
-        ASSERT_EQ(h.sprite.CreateTextureTextBuffer(kTextureTextSlotCount), 1);
+        ASSERT_TRUE(h.StartSprite());
     }
     void TearDown() override { h.sprite.Release(); }
     // Ctrl held, the left button clicked every other frame at the first choice.

@@ -4,6 +4,7 @@
 
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "game/asset_slots.h"
 #include "sound/kusnd.h"
 #include "tests/modes/fake_services.h"
 #include "tests/support/test_env.h"
@@ -28,6 +29,14 @@ public:
             sys.SetKeyState(k.first, k.second);
     }
     uint32_t Now() { return static_cast<uint32_t>(sys.GetTime()); }
+    // Starts the renderer on a dummy window with the slot tables the game
+    // binds in its first frame; true when all of it worked.
+    bool StartSprite() {
+        static int window;
+        return sprite.Initialize(&sys, reinterpret_cast<plat::WindowHandle>(&window), &window, 800, 600, 32, 0) == 1 &&
+               sprite.CreateGraphicDataBuffer(kGraphicSlotCount) == 1 &&
+               sprite.CreateTextureTextBuffer(kTextureTextSlotCount) == 1;
+    }
 
     kutest::FakeClockScope clock_;
     KUSYSTEM sys;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/raster.h"
@@ -98,36 +99,39 @@ TEST(RasterTest, FastSpansMatchThePerPixelRules) {
         p = (seed = seed * 1103515245u + 12345u);
     tex.hasColorKey = true;
     tex.colorKey = tex.pixels[5];
-    // 253 wide: the eight- and four-pixel steps and the one-pixel tail all run.
-    for (int w : {256, 253}) {
-        for (uint32_t colour : {0xFFFFFFFFu, 0x80FFFFFFu, 0xC0A0B0F0u}) {
-            for (bool blend : {false, true}) {
-                for (bool key : {false, true}) {
-                    Surface dst(w, 128);
-                    uint32_t s2 = 777;
-                    for (uint32_t& p : dst.pixels)
-                        p = (s2 = s2 * 1103515245u + 12345u);
-                    Surface expect = dst;
-                    RasterState st;
-                    st.alphaBlend = blend;
-                    st.colorKey = key;
-                    TLVertex v[4];
-                    Quad(v, -0.5f, -0.5f, float(w), 128, colour, 0, 0, float(w) / 256, 1);
-                    plat::RasterQuadStrip(dst, &tex, v, st);
-                    for (size_t i = 0; i < expect.pixels.size(); ++i) {
-                        uint32_t t = tex.Row(int(i) / w)[int(i) % w];
-                        if (key && ((t ^ tex.colorKey) & 0xFFFFFF) == 0)
-                            continue;
-                        uint32_t m = plat::ModulateTexel(t, colour);
-                        expect.pixels[i] =
-                            blend ? plat::BlendPixel(m, expect.pixels[i], Blend::kSrcAlpha, Blend::kInvSrcAlpha) : m;
+    // 253 wide: the eight- and four-pixel steps and the one-pixel tail all
+    // run; stretched twice across (scale 2) and untextured (scale 0) too.
+    for (int scale : {1, 2, 0})
+        for (int w : {256, 253}) {
+            for (uint32_t colour : {0xFFFFFFFFu, 0x80FFFFFFu, 0xC0A0B0F0u}) {
+                for (bool blend : {false, true}) {
+                    for (bool key : {false, true}) {
+                        Surface dst(w, 128);
+                        uint32_t s2 = 777;
+                        for (uint32_t& p : dst.pixels)
+                            p = (s2 = s2 * 1103515245u + 12345u);
+                        Surface expect = dst;
+                        RasterState st;
+                        st.alphaBlend = blend;
+                        st.colorKey = key;
+                        TLVertex v[4];
+                        Quad(v, -0.5f, -0.5f, float(w), 128, colour, 0, 0, float(w) / 256 / std::max(scale, 1), 1);
+                        plat::RasterQuadStrip(dst, scale ? &tex : nullptr, v, st);
+                        for (size_t i = 0; i < expect.pixels.size(); ++i) {
+                            uint32_t t = scale ? tex.Row(int(i) / w)[int(i) % w / scale] : 0xFFFFFFFFu;
+                            if (scale && key && ((t ^ tex.colorKey) & 0xFFFFFF) == 0)
+                                continue;
+                            uint32_t m = plat::ModulateTexel(t, colour);
+                            expect.pixels[i] =
+                                blend ? plat::BlendPixel(m, expect.pixels[i], Blend::kSrcAlpha, Blend::kInvSrcAlpha)
+                                      : m;
+                        }
+                        ASSERT_EQ(dst.pixels, expect.pixels)
+                            << scale << " " << w << " " << std::hex << colour << " blend " << blend << " key " << key;
                     }
-                    ASSERT_EQ(dst.pixels, expect.pixels)
-                        << w << " " << std::hex << colour << " blend " << blend << " key " << key;
                 }
             }
         }
-    }
 }
 
 TEST(RasterTest, VertexColoursShadeAcrossTheQuad) {

@@ -148,6 +148,26 @@ TEST_F(StillFrameTest, TextureWritesAndReleasesRedraw) {
     ExpectShown(Reference({{&before, q}}));
 }
 
+// Opaque tiles over the whole changed region hide the clear, which is left
+// out; a blended tile among them needs the clear under it.
+TEST_F(StillFrameTest, ClearUnderOpaqueTilesOnly) {
+    std::vector<std::pair<const plat::Surface*, Quad>> tiles;
+    for (float y : {0.0f, 12.0f})
+        for (float x : {0.0f, 20.0f})
+            tiles.push_back({tex.get(), Quad{x, y, 20, 0xFFFFFFFFu, false}});
+    Frame(tiles);
+    tiles[3].second.diffuse = 0xFF8080FFu;
+    Frame(tiles);
+    ExpectShown(Reference(tiles));
+    tiles[3].second.blend = true;
+    Frame(tiles);
+    ExpectShown(Reference(tiles));
+    tiles[3].second.blend = false;
+    tiles[3].second.size = 19; // a column and a row of the clear show
+    Frame(tiles);
+    ExpectShown(Reference(tiles));
+}
+
 TEST_F(StillFrameTest, SurfaceCopyRepeatsUntilItsSourceChanges) {
     plat::DeviceSurfacePtr src = dev->CreateSurface(8, 8);
     Paint(src.get(), 0xFF000000u);
