@@ -124,150 +124,126 @@ int Usage() {
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+struct Options {
     std::string label = "run", probe, cwd;
     double window = 10, still = 2, settle = 3, timeout = 60;
     bool firstOnly = false, blind = false;
+    char** command = nullptr;
+};
+
+// False on a malformed command line.
+bool ParseOptions(int argc, char** argv, Options* o) {
     int i = 1;
     for (; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--")
             break;
         if (a == "--first-only" || a == "--blind") {
-            (a == "--blind" ? blind : firstOnly) = true;
+            (a == "--blind" ? o->blind : o->firstOnly) = true;
             continue;
         }
         if (i + 1 >= argc)
-            return Usage();
+            return false;
         const char* v = argv[++i];
         if (a == "--label")
-            label = v;
+            o->label = v;
         else if (a == "--probe")
-            probe = v;
+            o->probe = v;
         else if (a == "--cwd")
-            cwd = v;
+            o->cwd = v;
         else if (a == "--window")
-            window = atof(v);
+            o->window = atof(v);
         else if (a == "--still")
-            still = atof(v);
+            o->still = atof(v);
         else if (a == "--settle")
-            settle = atof(v);
+            o->settle = atof(v);
         else if (a == "--timeout")
-            timeout = atof(v);
+            o->timeout = atof(v);
         else
-            return Usage();
+            return false;
     }
-    if (i + 1 >= argc || probe.empty())
-        return Usage();
-    char** command = argv + i + 1;
+    if (i + 1 >= argc || o->probe.empty())
+        return false;
+    o->command = argv + i + 1;
+    return true;
+}
 
-    char statePath[] = "/tmp/idle_probe_XXXXXX";
+// The probe's shared state in a fresh temporary file; null on failure.
+ProbeState* MapProbeState(char* statePath) {
     int fd = mkstemp(statePath);
     if (fd < 0 || ftruncate(fd, sizeof(ProbeState)) != 0) {
         perror("probe state");
-        return 1;
+        return nullptr;
     }
     void* m = mmap(nullptr, sizeof(ProbeState), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     close(fd);
     if (m == MAP_FAILED) {
         perror("mmap");
-        return 1;
+        return nullptr;
     }
-    auto* state = static_cast<ProbeState*>(m); // zero-filled by ftruncate
+    return static_cast<ProbeState*>(m); // zero-filled by ftruncate
+}
 
-    const double start = NowS();
+pid_t StartProgram(const Options& o, const char* statePath) {
     pid_t pid = fork();
     if (pid < 0) {
         perror("fork");
-        return 1;
+        return pid;
     }
     if (pid == 0) {
-        if (!cwd.empty() && chdir(cwd.c_str()) != 0)
+        if (!o.cwd.empty() && chdir(o.cwd.c_str()) != 0)
             _exit(127);
-        if (!blind) // a program on another SDL must not get ours
-            setenv("LD_PRELOAD", probe.c_str(), 1);
+        if (!o.blind) // a program on another SDL must not get ours
+            setenv("LD_PRELOAD", o.probe.c_str(), 1);
         setenv("IDLE_PROBE_STATE", statePath, 1);
-        execvp(command[0], command);
+        execvp(o.command[0], o.command);
         _exit(127);
     }
+    return pid;
+}
 
-    // Still: a frame has been presented and no upload changed for `still` seconds.
+enum class Wait { Still, FirstOnlyDone, Failed };
+
+// Still: a frame has been presented and no upload changed for `still` seconds.
+// With --first-only the program is stopped at its first present instead.
+Wait WaitUntilStill(const Options& o, pid_t pid, const ProbeState* state, double start, double* stillFrom) {
     int status = 0;
-    double stillFrom = 0;
     for (;;) {
         SleepS(0.05);
         const double now = NowS();
         if (Exited(pid, &status)) {
-            fprintf(stderr, "%s: the program ended before it was still (status %d)\n", label.c_str(), status);
-            unlink(statePath);
-            return 1;
+            fprintf(stderr, "%s: the program ended before it was still (status %d)\n", o.label.c_str(), status);
+            return Wait::Failed;
         }
-        if (now - start > timeout) {
-            fprintf(stderr, "%s: not still after %.0f s\n", label.c_str(), timeout);
+        if (now - start > o.timeout) {
+            fprintf(stderr, "%s: not still after %.0f s\n", o.label.c_str(), o.timeout);
             Stop(pid);
-            unlink(statePath);
-            return 1;
+            return Wait::Failed;
         }
-        if (blind && now - start >= settle) {
-            stillFrom = start;
-            break;
+        if (o.blind && now - start >= o.settle) {
+            *stillFrom = start;
+            return Wait::Still;
         }
         const uint64_t first = state->firstPresentNs.load();
-        if (first == 0 || blind)
+        if (first == 0 || o.blind)
             continue;
-        if (firstOnly) {
+        if (o.firstOnly) {
             Stop(pid);
-            unlink(statePath);
-            printf("%-22s first_present_ms=%6.1f\n", label.c_str(),
+            printf("%-22s first_present_ms=%6.1f\n", o.label.c_str(),
                    (static_cast<double>(first) * 1e-9 - start) * 1000.0);
-            return 0;
+            return Wait::FirstOnlyDone;
         }
         const double lastChange = static_cast<double>(std::max(first, state->lastChangeNs.load())) * 1e-9;
-        if (now - start >= settle && now - lastChange >= still) {
-            stillFrom = lastChange;
-            break;
+        if (now - start >= o.settle && now - lastChange >= o.still) {
+            *stillFrom = lastChange;
+            return Wait::Still;
         }
     }
+}
 
-    // Another process whose time belongs to the same work (the X server).
-    const char* also = getenv("IDLE_MEASURE_ALSO_PID");
-    const pid_t alsoPid = also ? static_cast<pid_t>(atol(also)) : 0;
-    const uint64_t presents0 = state->presents.load(), uploads0 = state->uploads.load(),
-                   changes0 = state->changes.load();
-    const double alsoCpu0 = alsoPid > 0 ? CpuSeconds(alsoPid) : -1;
-    const std::map<std::string, double> threads0 = ThreadCpu(pid);
-    const double wall0 = NowS(), cpu0 = CpuSeconds(pid);
-    SleepS(window);
-    const double wall1 = NowS(), cpu1 = CpuSeconds(pid);
-    const std::map<std::string, double> threads1 = ThreadCpu(pid);
-    const double alsoCpu1 = alsoPid > 0 ? CpuSeconds(alsoPid) : -1;
-    const double span = wall1 - wall0;
-    const long hwm = StatusValue(pid, "VmHWM"), rss = StatusValue(pid, "VmRSS"), anon = StatusValue(pid, "RssAnon"),
-               threads = StatusValue(pid, "Threads");
-    const bool alive = !Exited(pid, &status);
-    if (alive)
-        Stop(pid);
-    unlink(statePath);
-    if (!alive || cpu0 < 0 || cpu1 < 0) {
-        fprintf(stderr, "%s: the program ended during the measurement\n", label.c_str());
-        return 1;
-    }
-
-    printf(
-        "%-22s renderer=%-10s first_present_ms=%6.1f still_after_s=%5.2f cpu_pct=%6.2f hwm_mb=%6.1f "
-        "rss_mb=%6.1f anon_mb=%6.1f threads=%3ld presents_per_s=%5.1f uploads_per_s=%5.1f changes=%llu",
-        label.c_str(), state->renderer[0] ? state->renderer : "?",
-        state->firstPresentNs.load() ? (static_cast<double>(state->firstPresentNs.load()) * 1e-9 - start) * 1000.0
-                                     : 0.0,
-        stillFrom - start, 100.0 * (cpu1 - cpu0) / span, hwm / 1024.0, rss / 1024.0, anon / 1024.0, threads,
-        static_cast<double>(state->presents.load() - presents0) / span,
-        static_cast<double>(state->uploads.load() - uploads0) / span,
-        static_cast<unsigned long long>(state->changes.load() - changes0));
-    if (alsoCpu0 >= 0 && alsoCpu1 >= 0)
-        printf(" server_cpu_pct=%6.2f", 100.0 * (alsoCpu1 - alsoCpu0) / span);
-    // Where the time went, by thread (threads that ended in the window are missing).
+// Where the time went, by thread (threads that ended in the window are missing).
+void PrintThreads(const std::map<std::string, double>& threads0, const std::map<std::string, double>& threads1,
+                  double span) {
     std::vector<std::pair<double, std::string>> perThread;
     for (const auto& [name, cpu] : threads1) {
         const auto before = threads0.find(name);
@@ -278,6 +254,72 @@ int main(int argc, char** argv) {
     for (size_t k = 0; k < perThread.size() && k < 6; ++k)
         printf(" %s=%.2f", perThread[k].second.c_str(), perThread[k].first);
     printf("\n");
+}
+
+// Measures the still program over the window, stops it and prints one line; 0 or 1.
+int MeasureWindow(const Options& o, pid_t pid, const ProbeState* state, double start, double stillFrom) {
+    // Another process whose time belongs to the same work (the X server).
+    const char* also = getenv("IDLE_MEASURE_ALSO_PID");
+    const pid_t alsoPid = also ? static_cast<pid_t>(atol(also)) : 0;
+    const uint64_t presents0 = state->presents.load(), uploads0 = state->uploads.load(),
+                   changes0 = state->changes.load();
+    const double alsoCpu0 = alsoPid > 0 ? CpuSeconds(alsoPid) : -1;
+    const std::map<std::string, double> threads0 = ThreadCpu(pid);
+    const double wall0 = NowS(), cpu0 = CpuSeconds(pid);
+    SleepS(o.window);
+    const double wall1 = NowS(), cpu1 = CpuSeconds(pid);
+    const std::map<std::string, double> threads1 = ThreadCpu(pid);
+    const double alsoCpu1 = alsoPid > 0 ? CpuSeconds(alsoPid) : -1;
+    const double span = wall1 - wall0;
+    const long hwm = StatusValue(pid, "VmHWM"), rss = StatusValue(pid, "VmRSS"), anon = StatusValue(pid, "RssAnon"),
+               threads = StatusValue(pid, "Threads");
+    int status = 0;
+    const bool alive = !Exited(pid, &status);
+    if (alive)
+        Stop(pid);
+    if (!alive || cpu0 < 0 || cpu1 < 0) {
+        fprintf(stderr, "%s: the program ended during the measurement\n", o.label.c_str());
+        return 1;
+    }
+
+    printf(
+        "%-22s renderer=%-10s first_present_ms=%6.1f still_after_s=%5.2f cpu_pct=%6.2f hwm_mb=%6.1f "
+        "rss_mb=%6.1f anon_mb=%6.1f threads=%3ld presents_per_s=%5.1f uploads_per_s=%5.1f changes=%llu",
+        o.label.c_str(), state->renderer[0] ? state->renderer : "?",
+        state->firstPresentNs.load() ? (static_cast<double>(state->firstPresentNs.load()) * 1e-9 - start) * 1000.0
+                                     : 0.0,
+        stillFrom - start, 100.0 * (cpu1 - cpu0) / span, hwm / 1024.0, rss / 1024.0, anon / 1024.0, threads,
+        static_cast<double>(state->presents.load() - presents0) / span,
+        static_cast<double>(state->uploads.load() - uploads0) / span,
+        static_cast<unsigned long long>(state->changes.load() - changes0));
+    if (alsoCpu0 >= 0 && alsoCpu1 >= 0)
+        printf(" server_cpu_pct=%6.2f", 100.0 * (alsoCpu1 - alsoCpu0) / span);
+    PrintThreads(threads0, threads1, span);
     fflush(stdout);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseOptions(argc, argv, &o))
+        return Usage();
+    char statePath[] = "/tmp/idle_probe_XXXXXX";
+    ProbeState* state = MapProbeState(statePath);
+    if (!state)
+        return 1;
+    const double start = NowS();
+    const pid_t pid = StartProgram(o, statePath);
+    if (pid < 0) {
+        unlink(statePath);
+        return 1;
+    }
+    double stillFrom = 0;
+    const Wait wait = WaitUntilStill(o, pid, state, start, &stillFrom);
+    int result = wait == Wait::Failed ? 1 : 0;
+    if (wait == Wait::Still)
+        result = MeasureWindow(o, pid, state, start, stillFrom);
+    unlink(statePath);
+    return result;
 }
