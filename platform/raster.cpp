@@ -338,21 +338,26 @@ void RectJob::Rows(int ya, int yb) const {
     }
     if (gather && !tex)
         std::fill(row, row + n, kWhiteTexel);
+    // Locals, not members: the pixel stores could otherwise alias them.
     const bool direct = uniform && tex && consecutive && fastBlend;
+    const int count = n, first = x0;
+    const int* cols = tcol;
+    const uint32_t c = colour, kRgb = keyRgb;
+    const bool wh = white, blend = st->alphaBlend, key = keyOn;
     int rowOf = -1;
     for (int y = ya; y < yb; ++y) {
-        uint32_t* d = dst->Row(y) + x0;
+        uint32_t* d = dst->Row(y) + first;
         const int ty = tex ? TexRow(y) : 0;
         const uint32_t* trow = tex ? tex->Row(ty) : nullptr;
         if (direct) {
-            SpanFast(d, trow + tcol[0], n, colour, white, st->alphaBlend, keyOn, keyRgb);
+            SpanFast(d, trow + cols[0], count, c, wh, blend, key, kRgb);
         } else if (gather) {
             if (tex && ty != rowOf) {
-                for (int i = 0; i < n; ++i)
-                    row[i] = trow[tcol[i]];
+                for (int i = 0; i < count; ++i)
+                    row[i] = trow[cols[i]];
                 rowOf = ty;
             }
-            SpanFast(d, row, n, colour, white, st->alphaBlend, keyOn, keyRgb);
+            SpanFast(d, row, count, c, wh, blend, key, kRgb);
         } else {
             ShadedRow(d, trow, y);
         }
