@@ -9,31 +9,16 @@
 
 #include "platform/gdi_font.h"
 #include "platform/surface.h"
+#include "tools/pictures/paint.h"
 #include "tools/pictures/picture_files.h"
 
 namespace screens {
 
 namespace {
 
-uint32_t Mix(uint32_t a, uint32_t b, double t) {
-    uint32_t out = 0;
-    for (int sh = 0; sh < 32; sh += 8) {
-        const double ca = (a >> sh) & 0xFF, cb = (b >> sh) & 0xFF;
-        out |= static_cast<uint32_t>(std::lround(ca + (cb - ca) * t)) << sh;
-    }
-    return out;
-}
-
-void Fill(plat::Surface& s, int l, int t, int r, int b, uint32_t argb) {
-    for (int y = std::max(0, t); y < std::min(b, s.height); ++y)
-        for (int x = std::max(0, l); x < std::min(r, s.width); ++x)
-            s.Row(y)[x] = argb;
-}
-
-void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom) {
-    for (int y = t; y < b; ++y)
-        Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
-}
+using paint::Fill;
+using paint::Gradient;
+using paint::Mix;
 
 // A box: a rim of `width` pixels around an inside gradient.
 void Box(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom, uint32_t rim, int width) {

@@ -4,38 +4,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "tools/pictures/paint.h"
+
 namespace screens {
 
 namespace {
 
 constexpr int kWidth = 516;
 constexpr int kRow = 68;
-
-uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFF; }
-
-uint32_t Lerp(uint32_t a, uint32_t b, double t) {
-    uint32_t out = 0;
-    for (int s = 0; s < 32; s += 8) {
-        const double v = Channel(a, s) + (double(Channel(b, s)) - Channel(a, s)) * t;
-        out |= static_cast<uint32_t>(std::lround(v)) << s;
-    }
-    return out;
-}
-
-// Source-over onto a pixel that may itself be translucent.
-void Over(uint32_t& dst, uint32_t colour, double coverage) {
-    const double sa = Channel(colour, 24) / 255.0 * coverage;
-    if (sa <= 0)
-        return;
-    const double da = Channel(dst, 24) / 255.0;
-    const double oa = sa + da * (1 - sa);
-    uint32_t out = static_cast<uint32_t>(std::lround(oa * 255)) << 24;
-    for (int s = 0; s < 24; s += 8) {
-        const double c = (Channel(colour, s) * sa + Channel(dst, s) * da * (1 - sa)) / oa;
-        out |= static_cast<uint32_t>(std::lround(std::min(255.0, c))) << s;
-    }
-    dst = out;
-}
 
 // Distance of a pixel centre outside a rounded rectangle's inner core
 // (0 inside the core): the box is everything within radius of the core.
@@ -56,7 +32,7 @@ void RoundBox(plat::Surface& s, int l, int t, int r, int b, int radius, uint32_t
             const double edge = std::min(1.0, radius + 0.5 - d);
             const int fromEdge = std::min({x - l, y - t, r - 1 - x, b - 1 - y});
             const bool onRim = d > radius - rimWidth || fromEdge < rimWidth;
-            Over(s.Row(y)[x], onRim ? rim : Lerp(top, bottom, double(y - t) / (b - t - 1)), edge);
+            paint::Blend(s.Row(y)[x], onRim ? rim : paint::Mix(top, bottom, double(y - t) / (b - t - 1)), edge);
         }
 }
 
@@ -65,7 +41,7 @@ void Diamond(plat::Surface& s, int cx, int cy, int size, uint32_t colour) {
     for (int y = cy - size; y <= cy + size; ++y)
         for (int x = cx - size; x <= cx + size; ++x) {
             const double d = std::abs(x + 0.5 - cx) + std::abs(y + 0.5 - cy);
-            Over(s.Row(y)[x], colour, std::clamp(size - d + 0.5, 0.0, 1.0));
+            paint::Blend(s.Row(y)[x], colour, std::clamp(size - d + 0.5, 0.0, 1.0));
         }
 }
 
