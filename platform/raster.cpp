@@ -251,10 +251,6 @@ inline void CoveredRange(double a, double b, int limit, int* begin, int* end) {
     *end = std::max(*begin, static_cast<int>(ce));
 }
 
-// Axis-aligned quad: the union of the strip's two triangles is the rectangle,
-// and texture coordinates change along one axis each.
-// Pixels outside clip are left alone; with allowBands a large quad is shared
-// out to the band workers.
 // The corners of a quad whose strip makes an axis-aligned rectangle with
 // texture coordinates changing along one axis each; false for any other.
 struct RectCorners {
@@ -287,6 +283,122 @@ bool FindRectCorners(const TLVertex v[4], RectCorners* c) {
     return tl.u == bl.u && tr.u == br.u && tl.v == tr.v && bl.v == br.v;
 }
 
+// Per-quad state of an axis-aligned quad, prepared once and read by every band.
+struct RectJob {
+    Surface* dst;
+    const Surface* tex;
+    const TLVertex* v;
+    const RasterState* st;
+    const int* tcol;   // texel column of each covered pixel
+    int x0, n;         // first covered column and count
+    double vA, dv, h;  // texture row mapping: v at the top, its change, height
+    double yTop;
+    int th;
+    bool consecutive, uniform, white, keyOn, fastBlend, gather;
+    uint32_t colour, keyRgb;
+    ColourPlanes p1{}, p2{};
+
+    int TexRow(int y) const {
+        double t = std::floor(vA + (y - yTop) * dv / h);
+        return static_cast<int>(std::clamp(t, 0.0, double(th - 1)));
+    }
+    void ShadedRow(uint32_t* d, const uint32_t* trow, int y) const;
+    void Rows(int ya, int yb) const;
+};
+
+constexpr uint32_t kWhiteTexel = 0xFFFFFFFFu;
+
+// Per-pixel path: keyed texels, any blend, colours interpolated per triangle.
+inline void RectJob::ShadedRow(uint32_t* d, const uint32_t* trow, int y) const {
+    for (int i = 0; i < n; ++i) {
+        uint32_t texel = trow ? trow[tcol[i]] : kWhiteTexel;
+        if (Keyed(tex, st->colorKey, texel))
+            continue;
+        uint32_t c = colour;
+        if (!uniform) {
+            double px = x0 + i, py = y;
+            // Same side of the diagonal v1-v2 as v0 (or on it): first triangle.
+            double e = Edge(v[1], v[2], px, py), e0 = Edge(v[1], v[2], v[0].x, v[0].y);
+            c = (e == 0 || (e > 0) == (e0 > 0)) ? p1.At(px, py) : p2.At(px, py);
+        }
+        PutPixel(d + i, texel, c, c == 0xFFFFFFFFu, *st);
+    }
+}
+
+// A stretched picture or a plain colour takes the same span once its texels
+// are gathered into a row (each band its own, reused while the texture row
+// repeats).
+void RectJob::Rows(int ya, int yb) const {
+    uint32_t stackRow[512];
+    std::vector<uint32_t> heapRow;
+    uint32_t* row = stackRow;
+    if (gather && n > 512) {
+        heapRow.resize(static_cast<size_t>(n));
+        row = heapRow.data();
+    }
+    if (gather && !tex)
+        std::fill(row, row + n, kWhiteTexel);
+    // Locals, not members: the pixel stores could otherwise alias them.
+    const bool direct = uniform && tex && consecutive && fastBlend;
+    const int count = n, first = x0;
+    const int* cols = tcol;
+    const uint32_t c = colour, kRgb = keyRgb;
+    const bool wh = white, blend = st->alphaBlend, key = keyOn;
+    int rowOf = -1;
+    for (int y = ya; y < yb; ++y) {
+        uint32_t* d = dst->Row(y) + first;
+        const int ty = tex ? TexRow(y) : 0;
+        const uint32_t* trow = tex ? tex->Row(ty) : nullptr;
+        if (direct) {
+            SpanFast(d, trow + cols[0], count, c, wh, blend, key, kRgb);
+        } else if (gather) {
+            if (tex && ty != rowOf) {
+                for (int i = 0; i < count; ++i)
+                    row[i] = trow[cols[i]];
+                rowOf = ty;
+            }
+            SpanFast(d, row, count, c, wh, blend, key, kRgb);
+        } else {
+            ShadedRow(d, trow, y);
+        }
+    }
+}
+
+// Large quads are split into bands of rows, one per worker: each pixel is
+// still written once, by one thread, so the result does not change.
+void RunRectRows(const RectJob& job, int y0, int y1, bool allowBands) {
+    const int64_t area = static_cast<int64_t>(job.n) * (y1 - y0);
+    const int bands = (allowBands && area >= kParallelArea) ? RasterBandCount() : 1;
+    if (bands <= 1) {
+        job.Rows(y0, y1);
+        return;
+    }
+    struct Ctx {
+        const RectJob* job;
+        int y0, y1;
+    } ctx{&job, y0, y1};
+    RunRasterBands(
+        [](void* p, int band, int count) {
+            const Ctx& c = *static_cast<const Ctx*>(p);
+            const int h = c.y1 - c.y0;
+            c.job->Rows(c.y0 + h * band / count, c.y0 + h * (band + 1) / count);
+        },
+        &ctx, bands);
+}
+
+// The quad's rectangle in whole pixels, inside dst and clip; false when empty.
+bool CoveredRect(const RectCorners& rc, const Surface& dst, const RectI& clip, RectI* out) {
+    int x0, x1, y0, y1;
+    CoveredRange(rc.xs[0], rc.xs[1], dst.width, &x0, &x1);
+    CoveredRange(rc.ys[0], rc.ys[1], dst.height, &y0, &y1);
+    *out = RectI{std::max(x0, clip.left), std::max(y0, clip.top), std::min(x1, clip.right), std::min(y1, clip.bottom)};
+    return out->left < out->right && out->top < out->bottom;
+}
+
+// Axis-aligned quad: the union of the strip's two triangles is the rectangle,
+// and texture coordinates change along one axis each; false for any other.
+// Pixels outside clip are left alone; with allowBands a large quad is shared
+// out to the band workers.
 bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const RasterState& st, const RectI& clip,
                 bool allowBands) {
     RectCorners rc;
@@ -295,22 +407,13 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
     const float* xs = rc.xs;
     const float* ys = rc.ys;
     const TLVertex &tl = *rc.corner[0][0], &tr = *rc.corner[0][1], &bl = *rc.corner[1][0];
-    if (xs[0] == xs[1] || ys[0] == ys[1])
+    RectI r{};
+    if (xs[0] == xs[1] || ys[0] == ys[1] || !CoveredRect(rc, dst, clip, &r))
         return true; // empty
 
-    int x0, x1, y0, y1;
-    CoveredRange(xs[0], xs[1], dst.width, &x0, &x1);
-    CoveredRange(ys[0], ys[1], dst.height, &y0, &y1);
-    x0 = std::max(x0, clip.left);
-    x1 = std::min(x1, clip.right);
-    y0 = std::max(y0, clip.top);
-    y1 = std::min(y1, clip.bottom);
-    if (x0 >= x1 || y0 >= y1)
-        return true;
-
     const int tw = tex ? tex->width : 1, th = tex ? tex->height : 1;
-    // Texel columns and rows, computed once per quad.
-    const int n = x1 - x0;
+    // Texel columns, computed once per quad.
+    const int n = r.right - r.left;
     int stackCols[2048];
     std::vector<int> heapCols;
     int* tcol = stackCols;
@@ -318,95 +421,27 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
         heapCols.resize(static_cast<size_t>(n));
         tcol = heapCols.data();
     }
-    TexelColumns(tcol, n, x0, double(xs[0]), double(tl.u) * tw, (double(tr.u) - tl.u) * tw, double(xs[1]) - xs[0], tw);
-    auto texRow = [&](int y) {
-        double vA = double(tl.v) * th, dv = (double(bl.v) - tl.v) * th, h = double(ys[1]) - ys[0];
-        double t = std::floor(vA + (y - double(ys[0])) * dv / h);
-        return static_cast<int>(std::clamp(t, 0.0, double(th - 1)));
-    };
-    bool consecutive = true;
-    for (int i = 1; i < n && consecutive; ++i)
-        consecutive = tcol[i] == tcol[i - 1] + 1;
-
-    const bool uniform = v[0].diffuse == v[1].diffuse && v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse;
-    const uint32_t colour = v[0].diffuse;
-    const bool white = uniform && colour == 0xFFFFFFFFu;
-    const bool keyOn = st.colorKey && tex && tex->hasColorKey;
-    const bool fastBlend = !st.alphaBlend || (st.src == Blend::kSrcAlpha && st.dst == Blend::kInvSrcAlpha);
-    static const uint32_t kWhiteTexel = 0xFFFFFFFFu;
-
-    ColourPlanes p1{}, p2{};
-    if (!uniform) {
-        p1.Build(v[0], v[1], v[2]);
-        p2.Build(v[1], v[2], v[3]);
+    TexelColumns(tcol, n, r.left, double(xs[0]), double(tl.u) * tw, (double(tr.u) - tl.u) * tw, double(xs[1]) - xs[0],
+                 tw);
+    RectJob job{};
+    job.dst = &dst, job.tex = tex, job.v = v, job.st = &st, job.tcol = tcol, job.x0 = r.left, job.n = n;
+    job.vA = double(tl.v) * th, job.dv = (double(bl.v) - tl.v) * th, job.h = double(ys[1]) - ys[0];
+    job.yTop = double(ys[0]), job.th = th;
+    job.consecutive = true;
+    for (int i = 1; i < n && job.consecutive; ++i)
+        job.consecutive = tcol[i] == tcol[i - 1] + 1;
+    job.uniform = v[0].diffuse == v[1].diffuse && v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse;
+    job.colour = v[0].diffuse;
+    job.white = job.uniform && job.colour == 0xFFFFFFFFu;
+    job.keyOn = st.colorKey && tex && tex->hasColorKey;
+    job.fastBlend = !st.alphaBlend || (st.src == Blend::kSrcAlpha && st.dst == Blend::kInvSrcAlpha);
+    job.gather = job.uniform && job.fastBlend && !(tex && job.consecutive);
+    job.keyRgb = tex ? tex->colorKey & 0x00FFFFFFu : 0;
+    if (!job.uniform) {
+        job.p1.Build(v[0], v[1], v[2]);
+        job.p2.Build(v[1], v[2], v[3]);
     }
-    const uint32_t keyRgb = tex ? tex->colorKey & 0x00FFFFFFu : 0;
-    // A stretched picture or a plain colour takes the same span once its
-    // texels are gathered into a row (each band its own, reused while the
-    // texture row repeats).
-    const bool gather = uniform && fastBlend && !(tex && consecutive);
-    auto rows = [&](int ya, int yb) {
-        uint32_t stackRow[512];
-        std::vector<uint32_t> heapRow;
-        uint32_t* row = stackRow;
-        if (gather && n > 512) {
-            heapRow.resize(static_cast<size_t>(n));
-            row = heapRow.data();
-        }
-        if (gather && !tex)
-            std::fill(row, row + n, kWhiteTexel);
-        int rowOf = -1;
-        for (int y = ya; y < yb; ++y) {
-            uint32_t* d = dst.Row(y) + x0;
-            const int ty = tex ? texRow(y) : 0;
-            const uint32_t* trow = tex ? tex->Row(ty) : nullptr;
-            if (uniform && tex && consecutive && fastBlend) {
-                SpanFast(d, trow + tcol[0], n, colour, white, st.alphaBlend, keyOn, keyRgb);
-                continue;
-            }
-            if (gather) {
-                if (tex && ty != rowOf) {
-                    for (int i = 0; i < n; ++i)
-                        row[i] = trow[tcol[i]];
-                    rowOf = ty;
-                }
-                SpanFast(d, row, n, colour, white, st.alphaBlend, keyOn, keyRgb);
-                continue;
-            }
-            for (int i = 0; i < n; ++i) {
-                uint32_t texel = trow ? trow[tcol[i]] : kWhiteTexel;
-                if (Keyed(tex, st.colorKey, texel))
-                    continue;
-                uint32_t c = colour;
-                if (!uniform) {
-                    double px = x0 + i, py = y;
-                    // Same side of the diagonal v1-v2 as v0 (or on it): first triangle.
-                    double e = Edge(v[1], v[2], px, py), e0 = Edge(v[1], v[2], v[0].x, v[0].y);
-                    c = (e == 0 || (e > 0) == (e0 > 0)) ? p1.At(px, py) : p2.At(px, py);
-                }
-                PutPixel(d + i, texel, c, c == 0xFFFFFFFFu, st);
-            }
-        }
-    };
-    // Large quads are split into bands of rows, one per worker: each pixel is
-    // still written once, by one thread, so the result does not change.
-    const int64_t area = static_cast<int64_t>(n) * (y1 - y0);
-    const int bands = (allowBands && area >= kParallelArea) ? RasterBandCount() : 1;
-    if (bands <= 1) {
-        rows(y0, y1);
-    } else {
-        struct Ctx {
-            decltype(rows)* fn;
-            int y0, y1;
-        } ctx{&rows, y0, y1};
-        RunRasterBands(
-            [](void* p, int band, int count) {
-                Ctx& c = *static_cast<Ctx*>(p);
-                const int h = c.y1 - c.y0;
-                (*c.fn)(c.y0 + h * band / count, c.y0 + h * (band + 1) / count);
-            },
-            &ctx, bands);
-    }
+    RunRectRows(job, r.top, r.bottom, allowBands);
     return true;
 }
 
