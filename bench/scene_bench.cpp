@@ -64,7 +64,10 @@ struct Scene {
     }
 
     // Everything above the background, laid out as the adventure lays it out.
-    bool Populate() {
+    bool Populate() { return PopulatePictures() && PopulateWindows() && PopulateText(); }
+
+    // Three characters and two animated objects.
+    bool PopulatePictures() {
         static const char* const kCharas[3] = {"chara01.dds", "chara02.dds", "chara03.dds"};
         for (int i = 0; i < 3; ++i)
             if (!Picture(charas[i], "CHARA", kCharas[i], 2 + i, -100.0f + 300.0f * i, 0))
@@ -89,7 +92,11 @@ struct Scene {
             o.m_bRun = 1;
             o.DrawON();
         }
+        return true;
+    }
 
+    // The message window and the controller bar with its ten buttons.
+    bool PopulateWindows() {
         if (!Slot(2, "MessageWindow.dds") || !Slot(3, "Controller.dds"))
             return false;
         if (msg.Initialize(&sys, &sprite, &snd, 2, {0, 0, 540, 116}, {0, 0, 540, 116}, 6.0f, 480.0f, {0, 116, 540, 232},
@@ -123,8 +130,11 @@ struct Scene {
         bar.DispWindow();
         bar.m_fAlpha = 1.0f;
         bar.SetDefaultButtonStatus();
+        return true;
+    }
 
-        // About three lines of full-width text, with a speaker's name.
+    // About three lines of full-width text, with a speaker's name, and a choice set.
+    bool PopulateText() {
         MESSAGE_DATA m;
         std::snprintf(m.m_szName, sizeof(m.m_szName), "%s", "春香");
         std::snprintf(m.m_szText, sizeof(m.m_szText), "%s",
