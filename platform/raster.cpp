@@ -129,16 +129,25 @@ __attribute__((target("avx2"))) int SpanAvx2(uint32_t* d, const uint32_t* t, int
     const __m256i rgbMask = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i keyV = _mm256_set1_epi32(static_cast<int>(keyRgb));
     const __m256i v255 = _mm256_set1_epi16(255);
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    // Texels whose alpha is 0 leave the pixel as it is; with alpha 255 (and
+    // the colour's alpha 255) they replace it: the blend gives those bytes
+    // exactly, so pictures' clear and solid parts skip the arithmetic.
+    const bool solidOk = white || (colour >> 24) == 255u;
     int i = 0;
     for (; i + 8 <= n; i += 8) {
+        _mm_prefetch(reinterpret_cast<const char*>(t + i + 64), _MM_HINT_T0);
         __m256i tx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i));
+        if (blend && _mm256_testz_si256(tx, alphaMask))
+            continue;
+        const bool mix = blend && !(solidOk && _mm256_testc_si256(tx, alphaMask));
         __m256i lo = _mm256_unpacklo_epi8(tx, zero), hi = _mm256_unpackhi_epi8(tx, zero);
         if (!white) {
             lo = Div255x32(_mm256_mullo_epi16(lo, c16));
             hi = Div255x32(_mm256_mullo_epi16(hi, c16));
         }
         __m256i out;
-        if (blend) {
+        if (mix) {
             __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
             __m256i dlo = _mm256_unpacklo_epi8(dv, zero), dhi = _mm256_unpackhi_epi8(dv, zero);
             __m256i alo = AlphaSpread32(lo), ahi = AlphaSpread32(hi);
@@ -296,12 +305,9 @@ struct RectJob {
     int th;
     bool consecutive, uniform, white, keyOn, fastBlend, gather;
     uint32_t colour, keyRgb;
+    const int* alphaRows; // per texture row, [first, end) of texels not fully clear; null: unknown
     ColourPlanes p1{}, p2{};
 
-    int TexRow(int y) const {
-        double t = std::floor(vA + (y - yTop) * dv / h);
-        return static_cast<int>(std::clamp(t, 0.0, double(th - 1)));
-    }
     void ShadedRow(uint32_t* d, const uint32_t* trow, int y) const;
     void Rows(int ya, int yb) const;
 };
@@ -344,22 +350,36 @@ void RectJob::Rows(int ya, int yb) const {
     const int* cols = tcol;
     const uint32_t c = colour, kRgb = keyRgb;
     const bool wh = white, blend = st->alphaBlend, key = keyOn;
+    // Blending by source alpha, a clear texel leaves the pixel as it is.
+    const int* clearEnds = direct && blend ? alphaRows : nullptr;
     int rowOf = -1;
-    for (int y = ya; y < yb; ++y) {
-        uint32_t* d = dst->Row(y) + first;
-        const int ty = tex ? TexRow(y) : 0;
-        const uint32_t* trow = tex ? tex->Row(ty) : nullptr;
-        if (direct) {
-            SpanFast(d, trow + cols[0], count, c, wh, blend, key, kRgb);
-        } else if (gather) {
-            if (tex && ty != rowOf) {
-                for (int i = 0; i < count; ++i)
-                    row[i] = trow[cols[i]];
-                rowOf = ty;
+    int texRows[256];
+    for (int chunk = ya; chunk < yb; chunk += 256) {
+        const int rows = std::min(256, yb - chunk);
+        if (tex) // the same steps as the columns', one rounding each
+            TexelColumns(texRows, rows, chunk, yTop, vA, dv, h, th);
+        for (int k = 0; k < rows; ++k) {
+            const int y = chunk + k;
+            uint32_t* d = dst->Row(y) + first;
+            const int ty = tex ? texRows[k] : 0;
+            const uint32_t* trow = tex ? tex->Row(ty) : nullptr;
+            if (clearEnds) {
+                const int lo = std::max(cols[0], clearEnds[2 * ty]);
+                const int hi = std::min(cols[0] + count, clearEnds[2 * ty + 1]);
+                if (lo < hi)
+                    SpanFast(d + (lo - cols[0]), trow + lo, hi - lo, c, wh, blend, key, kRgb);
+            } else if (direct) {
+                SpanFast(d, trow + cols[0], count, c, wh, blend, key, kRgb);
+            } else if (gather) {
+                if (tex && ty != rowOf) {
+                    for (int i = 0; i < count; ++i)
+                        row[i] = trow[cols[i]];
+                    rowOf = ty;
+                }
+                SpanFast(d, row, count, c, wh, blend, key, kRgb);
+            } else {
+                ShadedRow(d, trow, y);
             }
-            SpanFast(d, row, count, c, wh, blend, key, kRgb);
-        } else {
-            ShadedRow(d, trow, y);
         }
     }
 }
@@ -437,6 +457,7 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
     job.fastBlend = !st.alphaBlend || (st.src == Blend::kSrcAlpha && st.dst == Blend::kInvSrcAlpha);
     job.gather = job.uniform && job.fastBlend && !(tex && job.consecutive);
     job.keyRgb = tex ? tex->colorKey & 0x00FFFFFFu : 0;
+    job.alphaRows = tex && tex->alphaRowsStamp == tex->stamp && !tex->alphaRows.empty() ? tex->alphaRows.data() : nullptr;
     if (!job.uniform) {
         job.p1.Build(v[0], v[1], v[2]);
         job.p2.Build(v[1], v[2], v[3]);
@@ -533,6 +554,32 @@ void QuadClipped(Surface& dst, const Surface* texture, const TLVertex v[4], cons
     RasterTriangle(dst, texture, v[1], v[2], v[3], state, clip);
 }
 
+// Where each row's texels that are not fully clear lie, for pictures drawn
+// blended: spans then leave a row's clear ends unread (characters stand in
+// the middle of wide clear pictures). Worked out on the drawing thread before
+// any band starts, and only on the second draw at one stamp, so that a
+// picture rewritten for every frame never pays for it.
+void NoteAlphaRows(const Surface* tex, const RasterState& st) {
+    if (!tex || !st.alphaBlend || tex->alphaRowsStamp == tex->stamp || tex->pixels.empty())
+        return;
+    if (tex->alphaRowsSeen != tex->stamp) {
+        tex->alphaRowsSeen = tex->stamp;
+        return;
+    }
+    tex->alphaRows.resize(2 * static_cast<size_t>(tex->height));
+    for (int y = 0; y < tex->height; ++y) {
+        const uint32_t* r = tex->Row(y);
+        int lo = 0, hi = tex->width;
+        while (lo < hi && (r[lo] >> 24) == 0)
+            ++lo;
+        while (hi > lo && (r[hi - 1] >> 24) == 0)
+            --hi;
+        tex->alphaRows[2 * static_cast<size_t>(y)] = lo;
+        tex->alphaRows[2 * static_cast<size_t>(y) + 1] = hi;
+    }
+    tex->alphaRowsStamp = tex->stamp;
+}
+
 RectI Inside(const Surface& s, const RectI& r) {
     return RectI{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, s.width), std::min(r.bottom, s.height)};
 }
@@ -540,6 +587,7 @@ RectI Inside(const Surface& s, const RectI& r) {
 } // namespace
 
 void RasterQuadStrip(Surface& dst, const Surface* texture, const TLVertex v[4], const RasterState& state) {
+    NoteAlphaRows(texture, state);
     QuadClipped(dst, texture, v, state, RectI{0, 0, dst.width, dst.height}, true);
 }
 
@@ -556,6 +604,8 @@ void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count,
     const RectI clip = Inside(dst, clipIn);
     if (count == 0 || clip.left >= clip.right || clip.top >= clip.bottom)
         return;
+    for (size_t i = 0; i < count; ++i)
+        NoteAlphaRows(quads[i].texture, quads[i].state);
     if (count == 1) {
         QuadClipped(dst, quads[0].texture, quads[0].v, quads[0].state, clip, true);
         return;

@@ -36,6 +36,11 @@ struct Surface {
     uint32_t colorKey = 0; // compared on the RGB bits only
     bool lost = false; // contents gone after a device loss, until restored
     uint64_t stamp = NewSurfaceStamp();
+    // The rasteriser's note of where each row's non-clear texels lie, valid
+    // while alphaRowsStamp equals stamp (see raster.cpp).
+    mutable std::vector<int> alphaRows;
+    mutable uint64_t alphaRowsStamp = 0;
+    mutable uint64_t alphaRowsSeen = 0;
 
     Surface() = default;
     Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), 0) {}

@@ -244,6 +244,10 @@ int32_t VideoDevice::Present() {
 }
 
 bool VideoDevice::DrawDamage() {
+    if (!diffable_) {
+        DrawDeferred();
+        return false;
+    }
     FrameDamage d = DiffFrames(prev_, cur_, back_.width, back_.height);
     if (d.full) {
         DrawDeferred();
@@ -302,7 +306,10 @@ bool VideoDevice::Defer(const FrameOp& op) {
         // Only a frame that starts with a clear depends on nothing before it.
         frameBegun_ = true;
         recording_ = op.kind == kOpClear;
-        SetDeferring(recording_ && prevValid_ && !lost_ && back_.stamp == backStamp_);
+        // Put off even with nothing to compare against: the frame is then
+        // drawn whole at once, every band of rows through all its draws.
+        diffable_ = prevValid_ && back_.stamp == backStamp_;
+        SetDeferring(recording_ && !lost_);
         std::fill(std::begin(texFilter_), std::end(texFilter_), 0);
     }
     if (recording_ && cur_.size() >= kMaxFrameOps) {

@@ -223,7 +223,8 @@ private:
     std::vector<FrameOp> cur_; // this frame so far
     bool prevValid_ = false; // prev_ holds all of that frame, from its clear
     bool recording_ = true; // cur_ holds all of this frame, from its clear
-    bool deferring_ = false; // cur_ repeats prev_ and is not drawn yet
+    bool deferring_ = false; // cur_ is not drawn yet
+    bool diffable_ = false; // the back buffer holds prev_ as drawn: only changes need drawing
     bool frameBegun_ = false; // an operation came since the last present
     uint64_t backStamp_ = 0; // the back buffer's stamp after the device's last write
     uint64_t reused_ = 0;

@@ -97,6 +97,15 @@ TEST(RasterTest, FastSpansMatchThePerPixelRules) {
     uint32_t seed = 12345;
     for (uint32_t& p : tex.pixels)
         p = (seed = seed * 1103515245u + 12345u);
+    // Clear row ends and runs of clear and solid texels, as pictures have.
+    for (int y = 0; y < tex.height; ++y)
+        for (int x = 0; x < tex.width; ++x) {
+            uint32_t& p = tex.Row(y)[x];
+            if ((y % 3 == 0 && (x < 40 || x >= 226)) || (y % 4 == 1 && x >= 128 && x < 160) || y == 7)
+                p &= 0x00FFFFFFu;
+            else if (x >= 64 && x < 128)
+                p |= 0xFF000000u;
+        }
     tex.hasColorKey = true;
     tex.colorKey = tex.pixels[5];
     // 253 wide: the eight- and four-pixel steps and the one-pixel tail all
@@ -105,7 +114,10 @@ TEST(RasterTest, FastSpansMatchThePerPixelRules) {
         for (int w : {256, 253}) {
             for (uint32_t colour : {0xFFFFFFFFu, 0x80FFFFFFu, 0xC0A0B0F0u}) {
                 for (bool blend : {false, true}) {
-                    for (bool key : {false, true}) {
+                    // Twice at one stamp: the second draw knows where rows are clear.
+                    tex.Touch();
+                    for (int pass = 0; pass < 4; ++pass) {
+                        const bool key = pass % 2 == 1;
                         Surface dst(w, 128);
                         uint32_t s2 = 777;
                         for (uint32_t& p : dst.pixels)
@@ -127,7 +139,7 @@ TEST(RasterTest, FastSpansMatchThePerPixelRules) {
                                       : m;
                         }
                         ASSERT_EQ(dst.pixels, expect.pixels)
-                            << scale << " " << w << " " << std::hex << colour << " blend " << blend << " key " << key;
+                            << scale << " " << w << " " << std::hex << colour << " blend " << blend << " pass " << pass;
                     }
                 }
             }
