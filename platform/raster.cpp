@@ -121,52 +121,78 @@ __attribute__((target("avx2"))) inline __m256i AlphaSpread32(__m256i px16) {
 }
 
 // The vector span below eight pixels at a time, on processors that have it:
-// the same integer steps, so the same bytes. Returns how many were done.
-__attribute__((target("avx2"))) int SpanAvx2(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white,
-                                             bool blend, bool key, uint32_t keyRgb) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i c16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), zero);
-    const __m256i rgbMask = _mm256_set1_epi32(0x00FFFFFF);
-    const __m256i keyV = _mm256_set1_epi32(static_cast<int>(keyRgb));
-    const __m256i v255 = _mm256_set1_epi16(255);
-    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+// the same integer steps, so the same bytes.
+struct SpanAvx2Consts {
+    __m256i zero, c16, rgbMask, keyV, v255, alphaMask;
+    bool white, blend, key, solidOk;
+};
+
+template <bool kMasked>
+__attribute__((target("avx2"))) inline __m256i Load8(const uint32_t* p, __m256i mask) {
+    if constexpr (kMasked)
+        return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask);
+    else
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Eight pixels, or those of mask's lanes when kMasked (a row's last few).
+template <bool kMasked>
+__attribute__((target("avx2"))) inline void Span8(const SpanAvx2Consts& k, uint32_t* d, const uint32_t* t,
+                                                  __m256i mask) {
+    const __m256i tx = Load8<kMasked>(t, mask);
     // Texels whose alpha is 0 leave the pixel as it is; with alpha 255 (and
     // the colour's alpha 255) they replace it: the blend gives those bytes
     // exactly, so pictures' clear and solid parts skip the arithmetic.
-    const bool solidOk = white || (colour >> 24) == 255u;
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        _mm_prefetch(reinterpret_cast<const char*>(t + i + 64), _MM_HINT_T0);
-        __m256i tx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i));
-        if (blend && _mm256_testz_si256(tx, alphaMask))
-            continue;
-        const bool mix = blend && !(solidOk && _mm256_testc_si256(tx, alphaMask));
-        __m256i lo = _mm256_unpacklo_epi8(tx, zero), hi = _mm256_unpackhi_epi8(tx, zero);
-        if (!white) {
-            lo = Div255x32(_mm256_mullo_epi16(lo, c16));
-            hi = Div255x32(_mm256_mullo_epi16(hi, c16));
-        }
-        __m256i out;
-        if (mix) {
-            __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-            __m256i dlo = _mm256_unpacklo_epi8(dv, zero), dhi = _mm256_unpackhi_epi8(dv, zero);
-            __m256i alo = AlphaSpread32(lo), ahi = AlphaSpread32(hi);
-            lo = Div255x32(
-                _mm256_add_epi16(_mm256_mullo_epi16(lo, alo), _mm256_mullo_epi16(dlo, _mm256_sub_epi16(v255, alo))));
-            hi = Div255x32(
-                _mm256_add_epi16(_mm256_mullo_epi16(hi, ahi), _mm256_mullo_epi16(dhi, _mm256_sub_epi16(v255, ahi))));
-            out = _mm256_packus_epi16(lo, hi);
-        } else {
-            out = white ? tx : _mm256_packus_epi16(lo, hi);
-        }
-        if (key) {
-            __m256i m = _mm256_cmpeq_epi32(_mm256_and_si256(tx, rgbMask), keyV);
-            __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-            out = _mm256_blendv_epi8(out, dv, m);
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), out);
+    if (k.blend && _mm256_testz_si256(tx, k.alphaMask))
+        return;
+    const bool mix = k.blend && !(k.solidOk && _mm256_testc_si256(tx, k.alphaMask));
+    __m256i lo = _mm256_unpacklo_epi8(tx, k.zero), hi = _mm256_unpackhi_epi8(tx, k.zero);
+    if (!k.white) {
+        lo = Div255x32(_mm256_mullo_epi16(lo, k.c16));
+        hi = Div255x32(_mm256_mullo_epi16(hi, k.c16));
     }
-    return i;
+    __m256i out;
+    if (mix) {
+        const __m256i dv = Load8<kMasked>(d, mask);
+        const __m256i dlo = _mm256_unpacklo_epi8(dv, k.zero), dhi = _mm256_unpackhi_epi8(dv, k.zero);
+        const __m256i alo = AlphaSpread32(lo), ahi = AlphaSpread32(hi);
+        lo = Div255x32(
+            _mm256_add_epi16(_mm256_mullo_epi16(lo, alo), _mm256_mullo_epi16(dlo, _mm256_sub_epi16(k.v255, alo))));
+        hi = Div255x32(
+            _mm256_add_epi16(_mm256_mullo_epi16(hi, ahi), _mm256_mullo_epi16(dhi, _mm256_sub_epi16(k.v255, ahi))));
+        out = _mm256_packus_epi16(lo, hi);
+    } else {
+        out = k.white ? tx : _mm256_packus_epi16(lo, hi);
+    }
+    if (k.key) {
+        const __m256i m = _mm256_cmpeq_epi32(_mm256_and_si256(tx, k.rgbMask), k.keyV);
+        out = _mm256_blendv_epi8(out, Load8<kMasked>(d, mask), m);
+    }
+    if constexpr (kMasked)
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(d), mask, out);
+    else
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), out);
+}
+
+__attribute__((target("avx2"))) void SpanAvx2(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white,
+                                              bool blend, bool key, uint32_t keyRgb) {
+    SpanAvx2Consts k;
+    k.zero = _mm256_setzero_si256();
+    k.c16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), k.zero);
+    k.rgbMask = _mm256_set1_epi32(0x00FFFFFF);
+    k.keyV = _mm256_set1_epi32(static_cast<int>(keyRgb));
+    k.v255 = _mm256_set1_epi16(255);
+    k.alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    k.white = white, k.blend = blend, k.key = key;
+    k.solidOk = white || (colour >> 24) == 255u;
+    const __m256i all = _mm256_set1_epi32(-1);
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        Span8<false>(k, d + i, t + i, all);
+    if (i < n) {
+        const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+        Span8<true>(k, d + i, t + i, _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), lanes));
+    }
 }
 
 const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
@@ -209,10 +235,9 @@ void SpanFast(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white
               uint32_t keyRgb) {
     int i = 0;
 #if defined(KU_RASTER_AVX2)
-    if (kHaveAvx2 && n >= 8) {
-        i = SpanAvx2(d, t, n, colour, white, blend, key, keyRgb);
-        d += i, t += i, n -= i;
-        i = 0;
+    if (kHaveAvx2) {
+        SpanAvx2(d, t, n, colour, white, blend, key, keyRgb);
+        return;
     }
 #endif
 #if defined(__SSE2__)

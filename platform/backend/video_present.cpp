@@ -6,6 +6,7 @@
 
 #include "platform/letterbox.h"
 #include "platform/present_renderer_order.h"
+#include "platform/raster_pool.h"
 #include "platform/video.h"
 #include "platform/video_present_test_hooks.h"
 
@@ -41,6 +42,31 @@ Presenter& P() {
 
 // About one second of unchanged frames at the game's 16 ms pacing.
 constexpr int kMaxUnchangedRun = 60;
+
+// The frame copied (quantised for 16 bits) in bands: on the thread that
+// presents, a whole frame's copy costs as much as drawing much of it.
+void CopyFrame(const Surface& from, Surface& to, uint32_t bpp) {
+    struct Ctx {
+        const Surface* from;
+        Surface* to;
+        uint32_t bpp;
+    } ctx{&from, &to, bpp};
+    const int64_t area = int64_t(from.width) * from.height;
+    RunRasterBands(
+        [](void* c, int band, int bands) {
+            const Ctx& x = *static_cast<const Ctx*>(c);
+            const size_t n = x.from->pixels.size();
+            const size_t a = n * static_cast<size_t>(band) / static_cast<size_t>(bands);
+            const size_t b = n * static_cast<size_t>(band + 1) / static_cast<size_t>(bands);
+            const uint32_t* src = x.from->pixels.data();
+            uint32_t* dst = x.to->pixels.data();
+            if (x.bpp == 16)
+                std::transform(src + a, src + b, dst + a, [](uint32_t c16) { return QuantizePixel(c16, 16); });
+            else
+                std::copy(src + a, src + b, dst + a);
+        },
+        &ctx, area >= 65536 ? RasterBandCount() : 1);
+}
 
 // Render resets empty what the renderer held; the game reloads its pictures.
 int EventWatch(void*, SDL_Event* e) {
@@ -255,12 +281,7 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
     p.next.width = frame.width;
     p.next.height = frame.height;
     p.next.pixels.resize(frame.pixels.size());
-    if (bpp == 16) {
-        std::transform(frame.pixels.begin(), frame.pixels.end(), p.next.pixels.begin(),
-                       [](uint32_t c) { return QuantizePixel(c, 16); });
-    } else {
-        std::copy(frame.pixels.begin(), frame.pixels.end(), p.next.pixels.begin());
-    }
+    CopyFrame(frame, p.next, bpp);
     // A 16-bit frame can only be compared once quantised.
     const bool same = mayskip && bpp == 16 && p.next.width == p.last.width && p.next.height == p.last.height &&
                       p.next.pixels == p.last.pixels;
