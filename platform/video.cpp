@@ -334,7 +334,8 @@ void VideoDevice::DrawDeferred(const RectI* clip) {
     SetDeferring(false);
     const RectI area = clip ? *clip : RectI{0, 0, back_.width, back_.height};
     // Quads in a row are rasterised together, as the picture draw batches them.
-    std::vector<DrawRecord> run;
+    std::vector<DrawRecord>& run = runScratch_; // kept: no allocation a frame
+    run.clear();
     auto flush = [&] {
         if (run.empty())
             return;

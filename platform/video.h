@@ -230,6 +230,7 @@ private:
     uint64_t reused_ = 0;
     uint64_t partial_ = 0;
     std::vector<RectI> damage_; // what the last partial draw covered
+    std::vector<DrawRecord> runScratch_; // DrawDeferred's quads in a row
     uint64_t texFilter_[4] = {}; // pictures the put-off operations read, hashed
 };
 

@@ -295,8 +295,7 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
 
 void PresentFrameDamage(const Surface& frame, uint32_t bpp, uint64_t shownStamp, const RectI* rects, size_t count) {
     Presenter& p = P();
-    // Now and then the whole frame, as with unchanged ones.
-    const bool follows = count > 0 && count <= 16 && !p.stale && !p.capture && p.partialRun < kMaxUnchangedRun &&
+    const bool follows = count > 0 && count <= 16 && !p.stale && !p.capture &&
                          reinterpret_cast<uintptr_t>(&frame) == p.lastSource && shownStamp == p.lastStamp &&
                          bpp == p.lastBpp && frame.width == p.last.width && frame.height == p.last.height;
     bool inside = true;
@@ -315,7 +314,12 @@ void PresentFrameDamage(const Surface& frame, uint32_t bpp, uint64_t shownStamp,
             std::transform(frame.Row(y) + r.left, frame.Row(y) + r.right, p.last.Row(y) + r.left,
                            [bpp](uint32_t c) { return QuantizePixel(c, bpp); });
     }
-    ShowRects(p.last, rects, count);
+    // Now and then the whole frame, as with unchanged ones: `last` already
+    // holds it, with nothing to compare or copy.
+    if (p.partialRun >= kMaxUnchangedRun)
+        Show(p.last);
+    else
+        ShowRects(p.last, rects, count);
 }
 
 void CaptureNextPresent(Surface* out) { P().capture = out; }
