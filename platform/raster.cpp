@@ -135,11 +135,24 @@ __attribute__((target("avx2"))) inline __m256i Load8(const uint32_t* p, __m256i 
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
+// Texels i..i+7 of a row: consecutive from t, or t[cols[i]] when cols is
+// given (a stretched picture); only mask's lanes when kMasked.
+template <bool kMasked>
+__attribute__((target("avx2"))) inline __m256i Texels8(const uint32_t* t, const int* cols, int i, __m256i mask) {
+    if (!cols)
+        return Load8<kMasked>(t + i, mask);
+    const auto* base = reinterpret_cast<const int*>(t);
+    if constexpr (kMasked) {
+        const __m256i idx = _mm256_maskload_epi32(cols + i, mask);
+        return _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), base, idx, mask, 4);
+    } else {
+        return _mm256_i32gather_epi32(base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cols + i)), 4);
+    }
+}
+
 // Eight pixels, or those of mask's lanes when kMasked (a row's last few).
 template <bool kMasked>
-__attribute__((target("avx2"))) inline void Span8(const SpanAvx2Consts& k, uint32_t* d, const uint32_t* t,
-                                                  __m256i mask) {
-    const __m256i tx = Load8<kMasked>(t, mask);
+__attribute__((target("avx2"))) inline void Span8(const SpanAvx2Consts& k, uint32_t* d, __m256i tx, __m256i mask) {
     // Texels whose alpha is 0 leave the pixel as it is; with alpha 255 (and
     // the colour's alpha 255) they replace it: the blend gives those bytes
     // exactly, so pictures' clear and solid parts skip the arithmetic.
@@ -175,7 +188,7 @@ __attribute__((target("avx2"))) inline void Span8(const SpanAvx2Consts& k, uint3
 }
 
 __attribute__((target("avx2"))) void SpanAvx2(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white,
-                                              bool blend, bool key, uint32_t keyRgb) {
+                                              bool blend, bool key, uint32_t keyRgb, const int* cols = nullptr) {
     SpanAvx2Consts k;
     k.zero = _mm256_setzero_si256();
     k.c16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), k.zero);
@@ -188,10 +201,11 @@ __attribute__((target("avx2"))) void SpanAvx2(uint32_t* d, const uint32_t* t, in
     const __m256i all = _mm256_set1_epi32(-1);
     int i = 0;
     for (; i + 8 <= n; i += 8)
-        Span8<false>(k, d + i, t + i, all);
+        Span8<false>(k, d + i, Texels8<false>(t, cols, i, all), all);
     if (i < n) {
         const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-        Span8<true>(k, d + i, t + i, _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), lanes));
+        const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), lanes);
+        Span8<true>(k, d + i, Texels8<true>(t, cols, i, mask), mask);
     }
 }
 
@@ -410,6 +424,12 @@ void RectJob::Rows(int ya, int yb) const {
             } else if (direct) {
                 SpanFast(d, trow + cols[0], count, c, wh, blend, key, kRgb);
             } else if (gather) {
+#if defined(KU_RASTER_AVX2)
+                if (tex && kHaveAvx2) { // the texels fetched by the span itself
+                    SpanAvx2(d, trow, count, c, wh, blend, key, kRgb, cols);
+                    continue;
+                }
+#endif
                 if (tex && ty != rowOf) {
                     for (int i = 0; i < count; ++i)
                         row[i] = trow[cols[i]];
@@ -649,27 +669,42 @@ void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count,
         QuadClipped(dst, quads[0].texture, quads[0].v, quads[0].state, clip, true);
         return;
     }
+    // Each quad's vertex box, and only the quads whose box meets the clip:
+    // with several damaged rectangles and bands a frame's quads are gone
+    // through many times, mostly far from the rows at hand. A margin of a
+    // pixel keeps every quad that could cover a pixel centre there.
+    struct Live {
+        size_t index;
+        float top, bottom;
+    };
+    std::vector<Live> live;
+    live.reserve(count);
     double area = 0;
     for (size_t i = 0; i < count; ++i) {
         const TLVertex* v = quads[i].v;
-        float x0 = std::min({v[0].x, v[1].x, v[2].x, v[3].x}), x1 = std::max({v[0].x, v[1].x, v[2].x, v[3].x});
-        float y0 = std::min({v[0].y, v[1].y, v[2].y, v[3].y}), y1 = std::max({v[0].y, v[1].y, v[2].y, v[3].y});
+        const float x0 = std::min({v[0].x, v[1].x, v[2].x, v[3].x}), x1 = std::max({v[0].x, v[1].x, v[2].x, v[3].x});
+        const float y0 = std::min({v[0].y, v[1].y, v[2].y, v[3].y}), y1 = std::max({v[0].y, v[1].y, v[2].y, v[3].y});
+        const bool meets = x1 >= float(clip.left - 1) && x0 <= float(clip.right) && y1 >= float(clip.top - 1) &&
+                           y0 <= float(clip.bottom);
+        if (!meets)
+            continue; // also every quad with a vertex that is not a number: drawn as nothing
+        live.push_back(Live{i, y0, y1});
         area += std::max(0.0, std::min<double>(x1, clip.right) - std::max<double>(x0, clip.left)) *
                 std::max(0.0, std::min<double>(y1, clip.bottom) - std::max<double>(y0, clip.top));
     }
     const int bands = area >= kParallelArea ? RasterBandCount() : 1;
     if (bands <= 1) {
-        for (size_t i = 0; i < count; ++i)
-            QuadClipped(dst, quads[i].texture, quads[i].v, quads[i].state, clip, false);
+        for (const Live& q : live)
+            QuadClipped(dst, quads[q.index].texture, quads[q.index].v, quads[q.index].state, clip, false);
         return;
     }
-    // Every band replays all quads in order over its own rows.
+    // Every band replays the quads in order over its own rows.
     struct Ctx {
         Surface* dst;
         const DrawRecord* quads;
-        size_t count;
+        const std::vector<Live>* live;
         RectI clip;
-    } ctx{&dst, quads, count, clip};
+    } ctx{&dst, quads, &live, clip};
     RunRasterBands(
         [](void* p, int band, int total) {
             Ctx& c = *static_cast<Ctx*>(p);
@@ -677,8 +712,12 @@ void RasterQuadBatchClipped(Surface& dst, const DrawRecord* quads, size_t count,
             RectI rows = c.clip;
             rows.top = c.clip.top + h * band / total;
             rows.bottom = c.clip.top + h * (band + 1) / total;
-            for (size_t i = 0; i < c.count; ++i)
-                QuadClipped(*c.dst, c.quads[i].texture, c.quads[i].v, c.quads[i].state, rows, false);
+            for (const Live& q : *c.live) {
+                if (q.bottom < float(rows.top - 1) || q.top > float(rows.bottom))
+                    continue;
+                const DrawRecord& r = c.quads[q.index];
+                QuadClipped(*c.dst, r.texture, r.v, r.state, rows, false);
+            }
         },
         &ctx, bands);
 }

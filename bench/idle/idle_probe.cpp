@@ -61,16 +61,26 @@ extern "C" SDL_Renderer* SDL_CreateRenderer(SDL_Window* window, int index, Uint3
 extern "C" int SDL_UpdateTexture(SDL_Texture* texture, const SDL_Rect* rect, const void* pixels, int pitch) {
     static auto next = Next<int (*)(SDL_Texture*, const SDL_Rect*, const void*, int)>("SDL_UpdateTexture");
     if (ProbeState* s = State()) {
-        int h = 0;
+        // Only the rectangle's own bytes, row by row: the pitch is the whole
+        // picture's, and copying whole rows would bill the program for the
+        // probe's own work.
+        int w = 0, h = 0;
+        Uint32 format = 0;
+        SDL_QueryTexture(texture, &format, nullptr, &w, &h);
         if (rect)
-            h = rect->h;
-        else
-            SDL_QueryTexture(texture, nullptr, nullptr, nullptr, &h);
-        const size_t bytes = pitch > 0 && h > 0 ? static_cast<size_t>(pitch) * static_cast<size_t>(h) : 0;
+            w = rect->w, h = rect->h;
+        const size_t rowBytes = w > 0 ? static_cast<size_t>(w) * SDL_BYTESPERPIXEL(format) : 0;
+        const size_t bytes = pitch > 0 && h > 0 ? rowBytes * static_cast<size_t>(h) : 0;
         const auto* p = static_cast<const unsigned char*>(pixels);
         s->uploads.fetch_add(1);
-        if (bytes == 0 || bytes != g_lastUpload.size() || memcmp(p, g_lastUpload.data(), bytes) != 0) {
-            g_lastUpload.assign(p, p + bytes);
+        bool changed = bytes == 0 || bytes != g_lastUpload.size();
+        for (int y = 0; !changed && y < h; ++y)
+            changed = memcmp(p + static_cast<size_t>(y) * static_cast<size_t>(pitch), g_lastUpload.data() + y * rowBytes,
+                             rowBytes) != 0;
+        if (changed) {
+            g_lastUpload.resize(bytes);
+            for (int y = 0; y < h && bytes > 0; ++y)
+                memcpy(g_lastUpload.data() + y * rowBytes, p + static_cast<size_t>(y) * static_cast<size_t>(pitch), rowBytes);
             s->changes.fetch_add(1);
             s->lastChangeNs.store(NowNs());
         }

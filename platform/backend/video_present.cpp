@@ -310,9 +310,13 @@ void PresentFrameDamage(const Surface& frame, uint32_t bpp, uint64_t shownStamp,
     p.lastStamp = frame.stamp;
     for (size_t i = 0; i < count; ++i) {
         const RectI& r = rects[i];
-        for (int y = r.top; y < r.bottom; ++y)
-            std::transform(frame.Row(y) + r.left, frame.Row(y) + r.right, p.last.Row(y) + r.left,
-                           [bpp](uint32_t c) { return QuantizePixel(c, bpp); });
+        for (int y = r.top; y < r.bottom; ++y) {
+            if (bpp == 16)
+                std::transform(frame.Row(y) + r.left, frame.Row(y) + r.right, p.last.Row(y) + r.left,
+                               [](uint32_t c) { return QuantizePixel(c, 16); });
+            else
+                std::copy(frame.Row(y) + r.left, frame.Row(y) + r.right, p.last.Row(y) + r.left);
+        }
     }
     // Now and then the whole frame, as with unchanged ones: `last` already
     // holds it, with nothing to compare or copy.
