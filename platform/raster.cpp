@@ -3,6 +3,8 @@
 #include "platform/raster_pool.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -121,10 +123,11 @@ __attribute__((target("avx2"))) inline __m256i AlphaSpread32(__m256i px16) {
 }
 
 // The vector span below eight pixels at a time, on processors that have it:
-// the same integer steps, so the same bytes.
+// the same integer steps, so the same bytes. Each combination of blend,
+// white, key and gathered texels gets a loop of its own.
 struct SpanAvx2Consts {
     __m256i zero, c16, rgbMask, keyV, v255, alphaMask;
-    bool white, blend, key, solidOk;
+    bool solidOk;
 };
 
 template <bool kMasked>
@@ -135,32 +138,34 @@ __attribute__((target("avx2"))) inline __m256i Load8(const uint32_t* p, __m256i 
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
-// Texels i..i+7 of a row: consecutive from t, or t[cols[i]] when cols is
-// given (a stretched picture); only mask's lanes when kMasked.
-template <bool kMasked>
+// Texels i..i+7 of a row: consecutive from t, or t[cols[i]] for a stretched
+// picture (kGather); only mask's lanes when kMasked.
+template <bool kMasked, bool kGather>
 __attribute__((target("avx2"))) inline __m256i Texels8(const uint32_t* t, const int* cols, int i, __m256i mask) {
-    if (!cols)
+    if constexpr (!kGather) {
         return Load8<kMasked>(t + i, mask);
-    const auto* base = reinterpret_cast<const int*>(t);
-    if constexpr (kMasked) {
-        const __m256i idx = _mm256_maskload_epi32(cols + i, mask);
-        return _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), base, idx, mask, 4);
     } else {
-        return _mm256_i32gather_epi32(base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cols + i)), 4);
+        const auto* base = reinterpret_cast<const int*>(t);
+        if constexpr (kMasked) {
+            const __m256i idx = _mm256_maskload_epi32(cols + i, mask);
+            return _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), base, idx, mask, 4);
+        } else {
+            return _mm256_i32gather_epi32(base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cols + i)), 4);
+        }
     }
 }
 
 // Eight pixels, or those of mask's lanes when kMasked (a row's last few).
-template <bool kMasked>
+template <bool kMasked, bool kBlend, bool kWhite, bool kKey>
 __attribute__((target("avx2"))) inline void Span8(const SpanAvx2Consts& k, uint32_t* d, __m256i tx, __m256i mask) {
     // Texels whose alpha is 0 leave the pixel as it is; with alpha 255 (and
     // the colour's alpha 255) they replace it: the blend gives those bytes
     // exactly, so pictures' clear and solid parts skip the arithmetic.
-    if (k.blend && _mm256_testz_si256(tx, k.alphaMask))
+    if (kBlend && _mm256_testz_si256(tx, k.alphaMask))
         return;
-    const bool mix = k.blend && !(k.solidOk && _mm256_testc_si256(tx, k.alphaMask));
+    const bool mix = kBlend && !(k.solidOk && _mm256_testc_si256(tx, k.alphaMask));
     __m256i lo = _mm256_unpacklo_epi8(tx, k.zero), hi = _mm256_unpackhi_epi8(tx, k.zero);
-    if (!k.white) {
+    if constexpr (!kWhite) {
         lo = Div255x32(_mm256_mullo_epi16(lo, k.c16));
         hi = Div255x32(_mm256_mullo_epi16(hi, k.c16));
     }
@@ -175,9 +180,9 @@ __attribute__((target("avx2"))) inline void Span8(const SpanAvx2Consts& k, uint3
             _mm256_add_epi16(_mm256_mullo_epi16(hi, ahi), _mm256_mullo_epi16(dhi, _mm256_sub_epi16(k.v255, ahi))));
         out = _mm256_packus_epi16(lo, hi);
     } else {
-        out = k.white ? tx : _mm256_packus_epi16(lo, hi);
+        out = kWhite ? tx : _mm256_packus_epi16(lo, hi);
     }
-    if (k.key) {
+    if constexpr (kKey) {
         const __m256i m = _mm256_cmpeq_epi32(_mm256_and_si256(tx, k.rgbMask), k.keyV);
         out = _mm256_blendv_epi8(out, Load8<kMasked>(d, mask), m);
     }
@@ -187,8 +192,36 @@ __attribute__((target("avx2"))) inline void Span8(const SpanAvx2Consts& k, uint3
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), out);
 }
 
+template <bool kBlend, bool kWhite, bool kKey, bool kGather>
+__attribute__((target("avx2"))) void SpanAvx2Loop(const SpanAvx2Consts& k, uint32_t* d, const uint32_t* t,
+                                                  const int* cols, int n) {
+    const __m256i all = _mm256_set1_epi32(-1);
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        Span8<false, kBlend, kWhite, kKey>(k, d + i, Texels8<false, kGather>(t, cols, i, all), all);
+    if (i < n) {
+        const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+        const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), lanes);
+        Span8<true, kBlend, kWhite, kKey>(k, d + i, Texels8<true, kGather>(t, cols, i, mask), mask);
+    }
+}
+
+using SpanAvx2Fn = void (*)(const SpanAvx2Consts&, uint32_t*, const uint32_t*, const int*, int);
+
+template <int kFlags>
+constexpr SpanAvx2Fn SpanAvx2For() {
+    return &SpanAvx2Loop<(kFlags & 1) != 0, (kFlags & 2) != 0, (kFlags & 4) != 0, (kFlags & 8) != 0>;
+}
+
+template <int... kFlags>
+constexpr std::array<SpanAvx2Fn, sizeof...(kFlags)> SpanAvx2Table(std::integer_sequence<int, kFlags...>) {
+    return {SpanAvx2For<kFlags>()...};
+}
+
+// cols: texel i is t[cols[i]] (a stretched picture); null: t[i].
 __attribute__((target("avx2"))) void SpanAvx2(uint32_t* d, const uint32_t* t, int n, uint32_t colour, bool white,
                                               bool blend, bool key, uint32_t keyRgb, const int* cols = nullptr) {
+    static constexpr std::array<SpanAvx2Fn, 16> kLoops = SpanAvx2Table(std::make_integer_sequence<int, 16>());
     SpanAvx2Consts k;
     k.zero = _mm256_setzero_si256();
     k.c16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), k.zero);
@@ -196,17 +229,9 @@ __attribute__((target("avx2"))) void SpanAvx2(uint32_t* d, const uint32_t* t, in
     k.keyV = _mm256_set1_epi32(static_cast<int>(keyRgb));
     k.v255 = _mm256_set1_epi16(255);
     k.alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-    k.white = white, k.blend = blend, k.key = key;
     k.solidOk = white || (colour >> 24) == 255u;
-    const __m256i all = _mm256_set1_epi32(-1);
-    int i = 0;
-    for (; i + 8 <= n; i += 8)
-        Span8<false>(k, d + i, Texels8<false>(t, cols, i, all), all);
-    if (i < n) {
-        const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-        const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), lanes);
-        Span8<true>(k, d + i, Texels8<true>(t, cols, i, mask), mask);
-    }
+    const int flags = (blend ? 1 : 0) | (white ? 2 : 0) | (key ? 4 : 0) | (cols ? 8 : 0);
+    kLoops[static_cast<size_t>(flags)](k, d, t, cols, n);
 }
 
 const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
