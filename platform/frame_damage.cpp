@@ -83,6 +83,7 @@ FrameDamage DiffFrames(const std::vector<FrameOp>& prev, const std::vector<Frame
         return d;
     }
     std::vector<RectI> rects;
+    rects.reserve(kMaxRects * 2); // one allocation a frame, not one per growth
     auto add = [&](const FrameOp& op) {
         const RectI r = OpBounds(op, width, height);
         if (!Empty(r))

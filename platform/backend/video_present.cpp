@@ -40,8 +40,11 @@ Presenter& P() {
     return p;
 }
 
-// About one second of unchanged frames at the game's 16 ms pacing.
-constexpr int kMaxUnchangedRun = 60;
+// About five seconds of unchanged (or partly shown) frames at the game's
+// 16 ms pacing: a safety net only, since the window layer repaints on every
+// exposure, and a whole upload of the frame costs a still screen more than
+// all its other frames together.
+constexpr int kMaxUnchangedRun = 300;
 
 // The frame copied (quantised for 16 bits) in bands: on the thread that
 // presents, a whole frame's copy costs as much as drawing much of it.
