@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -362,9 +362,9 @@ struct RectJob {
     const Surface* tex;
     const TLVertex* v;
     const RasterState* st;
-    const int* tcol;   // texel column of each covered pixel
-    int x0, n;         // first covered column and count
-    double vA, dv, h;  // texture row mapping: v at the top, its change, height
+    const int* tcol; // texel column of each covered pixel
+    int x0, n; // first covered column and count
+    double vA, dv, h; // texture row mapping: v at the top, its change, height
     double yTop;
     int th;
     bool consecutive, uniform, white, keyOn, fastBlend, gather;
@@ -541,7 +541,8 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
     job.fastBlend = !st.alphaBlend || (st.src == Blend::kSrcAlpha && st.dst == Blend::kInvSrcAlpha);
     job.gather = job.uniform && job.fastBlend && !(tex && job.consecutive);
     job.keyRgb = tex ? tex->colorKey & 0x00FFFFFFu : 0;
-    job.alphaRows = tex && tex->alphaRowsStamp == tex->stamp && !tex->alphaRows.empty() ? tex->alphaRows.data() : nullptr;
+    job.alphaRows =
+        tex && tex->alphaRowsStamp == tex->stamp && !tex->alphaRows.empty() ? tex->alphaRows.data() : nullptr;
     if (!job.uniform) {
         job.p1.Build(v[0], v[1], v[2]);
         job.p2.Build(v[1], v[2], v[3]);

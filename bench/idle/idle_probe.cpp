@@ -75,12 +75,13 @@ extern "C" int SDL_UpdateTexture(SDL_Texture* texture, const SDL_Rect* rect, con
         s->uploads.fetch_add(1);
         bool changed = bytes == 0 || bytes != g_lastUpload.size();
         for (int y = 0; !changed && y < h; ++y)
-            changed = memcmp(p + static_cast<size_t>(y) * static_cast<size_t>(pitch), g_lastUpload.data() + y * rowBytes,
-                             rowBytes) != 0;
+            changed = memcmp(p + static_cast<size_t>(y) * static_cast<size_t>(pitch),
+                             g_lastUpload.data() + y * rowBytes, rowBytes) != 0;
         if (changed) {
             g_lastUpload.resize(bytes);
             for (int y = 0; y < h && bytes > 0; ++y)
-                memcpy(g_lastUpload.data() + y * rowBytes, p + static_cast<size_t>(y) * static_cast<size_t>(pitch), rowBytes);
+                memcpy(g_lastUpload.data() + y * rowBytes, p + static_cast<size_t>(y) * static_cast<size_t>(pitch),
+                       rowBytes);
             s->changes.fetch_add(1);
             s->lastChangeNs.store(NowNs());
         }
