@@ -541,8 +541,11 @@ bool RasterRect(Surface& dst, const Surface* tex, const TLVertex v[4], const Ras
     job.fastBlend = !st.alphaBlend || (st.src == Blend::kSrcAlpha && st.dst == Blend::kInvSrcAlpha);
     job.gather = job.uniform && job.fastBlend && !(tex && job.consecutive);
     job.keyRgb = tex ? tex->colorKey & 0x00FFFFFFu : 0;
-    job.alphaRows =
-        tex && tex->alphaRowsStamp == tex->stamp && !tex->alphaRows.empty() ? tex->alphaRows.data() : nullptr;
+    // The size is checked too: a write that forgot Touch() must not lead
+    // past the notes, only to a stale picture.
+    const bool notes = tex && tex->alphaRowsStamp == tex->stamp &&
+                       tex->alphaRows.size() == 2 * static_cast<size_t>(std::max(tex->height, 0));
+    job.alphaRows = notes && !tex->alphaRows.empty() ? tex->alphaRows.data() : nullptr;
     if (!job.uniform) {
         job.p1.Build(v[0], v[1], v[2]);
         job.p2.Build(v[1], v[2], v[3]);
