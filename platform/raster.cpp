@@ -379,9 +379,9 @@ struct RectJob {
 constexpr uint32_t kWhiteTexel = 0xFFFFFFFFu;
 
 // Rows are far apart in memory, and a small redrawn rectangle finds them out
-// of the cache: the start of a row a few ahead is asked for while this one is
-// drawn, so that the misses overlap (along a row the processor keeps up alone).
-constexpr int kAhead = 3;
+// of the cache: the starts of the next rows are asked for ahead of drawing,
+// so that the misses overlap (along a row the processor keeps up alone).
+constexpr int kAhead = 8;
 inline void PrefetchRow(const uint32_t* texels, const uint32_t* pixels, int n) {
     const int lines = std::min(4, (n + 15) / 16);
     for (int i = 0; i < lines; ++i) {
@@ -434,6 +434,8 @@ void RectJob::Rows(int ya, int yb) const {
         const int rows = std::min(256, yb - chunk);
         if (tex) // the same steps as the columns', one rounding each
             TexelColumns(texRows, rows, chunk, yTop, vA, dv, h, th);
+        for (int k = 0; direct && k < std::min(kAhead, rows); ++k)
+            PrefetchRow(tex->Row(texRows[k]) + cols[0], dst->Row(chunk + k) + first, count);
         for (int k = 0; k < rows; ++k) {
             const int y = chunk + k;
             uint32_t* d = dst->Row(y) + first;
