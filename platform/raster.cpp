@@ -409,12 +409,17 @@ inline void RectJob::ShadedRow(uint32_t* d, const uint32_t* trow, int y) const {
 
 // A stretched picture or a plain colour takes the same span once its texels
 // are gathered into a row (each band its own, reused while the texture row
-// repeats).
+// repeats); with AVX2 the span fetches a stretched picture's texels itself.
 void RectJob::Rows(int ya, int yb) const {
+#if defined(KU_RASTER_AVX2)
+    const bool spanGathers = gather && tex && kHaveAvx2;
+#else
+    const bool spanGathers = false;
+#endif
     uint32_t stackRow[512];
     std::vector<uint32_t> heapRow;
     uint32_t* row = stackRow;
-    if (gather && n > 512) {
+    if (gather && !spanGathers && n > 512) {
         heapRow.resize(static_cast<size_t>(n));
         row = heapRow.data();
     }
@@ -452,7 +457,7 @@ void RectJob::Rows(int ya, int yb) const {
                 SpanFast(d, trow + cols[0], count, c, wh, blend, key, kRgb);
             } else if (gather) {
 #if defined(KU_RASTER_AVX2)
-                if (tex && kHaveAvx2) { // the texels fetched by the span itself
+                if (spanGathers) {
                     SpanAvx2(d, trow, count, c, wh, blend, key, kRgb, cols);
                     continue;
                 }
