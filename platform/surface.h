@@ -9,6 +9,10 @@ namespace plat {
 
 struct Surface;
 
+struct RectI {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
 // A new content stamp from one process-wide counter: no two writes anywhere
 // share one, so two equal stamps mean the same pixels.
 inline uint64_t NewSurfaceStamp() {

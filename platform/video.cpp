@@ -220,6 +220,7 @@ int32_t VideoDevice::Present() {
         cur_.clear();
         frameBegun_ = false;
         prevValid_ = false;
+        ++presents_;
         return kVideoErrSurfaceLost;
     }
     const uint64_t shownStamp = backStamp_;
@@ -235,6 +236,7 @@ int32_t VideoDevice::Present() {
     frameBegun_ = false;
     recording_ = true;
     backStamp_ = back_.stamp;
+    ++presents_;
     if (partial)
         PresentFrameDamage(back_, bpp_, shownStamp, damage_.data(), damage_.size());
     else
@@ -257,14 +259,46 @@ bool VideoDevice::DrawDamage() {
     if (d.rects.empty()) {
         // The same operations on the same pictures: the back buffer already
         // holds this frame, and its stamp tells the presenter so.
+        under_.Renew(presents_);
         ++reused_;
         return false;
     }
+    under_.Begin(presents_);
     for (const RectI& r : d.rects)
-        DrawDeferred(&r);
+        DrawDamagedRect(r);
     damage_ = std::move(d.rects);
     ++partial_;
     return true;
+}
+
+void VideoDevice::DrawDamagedRect(const RectI& r) {
+    const size_t unchanged = UnchangedUnder(r);
+    size_t from = 0;
+    if (const UnderlayCache::Entry* e = under_.Find(r, unchanged)) {
+        UnderlayCache::Restore(*e, &back_);
+        BackWritten(false);
+        ++underlaid_;
+        from = e->ops;
+    }
+    if (unchanged > 0 && under_.Worth(r)) {
+        DrawDeferred(&r, from, unchanged);
+        under_.Keep(back_, r, unchanged);
+        from = unchanged;
+    }
+    DrawDeferred(&r, from, cur_.size());
+}
+
+size_t VideoDevice::UnchangedUnder(const RectI& r) const {
+    auto meets = [&r](const RectI& b) {
+        return b.left < r.right && r.left < b.right && b.top < r.bottom && r.top < b.bottom;
+    };
+    const size_t n = std::min(prev_.size(), cur_.size());
+    for (size_t i = 0; i < n; ++i) {
+        if (std::memcmp(&prev_[i], &cur_[i], sizeof(FrameOp)) != 0 &&
+            (meets(OpBounds(prev_[i], back_.width, back_.height)) || meets(OpBounds(cur_[i], back_.width, back_.height))))
+            return i;
+    }
+    return n;
 }
 
 void VideoDevice::CheckFrame(bool partial) {
@@ -330,8 +364,9 @@ bool VideoDevice::Defer(const FrameOp& op) {
     return deferring_;
 }
 
-void VideoDevice::DrawDeferred(const RectI* clip) {
+void VideoDevice::DrawDeferred(const RectI* clip, size_t begin, size_t end) {
     SetDeferring(false);
+    end = std::min(end, cur_.size());
     const RectI area = clip ? *clip : RectI{0, 0, back_.width, back_.height};
     // Quads in a row are rasterised together, as the picture draw batches them.
     std::vector<DrawRecord>& run = runScratch_; // kept: no allocation a frame
@@ -343,9 +378,9 @@ void VideoDevice::DrawDeferred(const RectI* clip) {
         run.clear();
         BackWritten(false);
     };
-    for (size_t i = 0; i < cur_.size(); ++i) {
+    for (size_t i = begin; i < end; ++i) {
         const FrameOp& op = cur_[i];
-        if (op.kind == kOpClear && ClearHiddenAfter(i, area)) {
+        if (op.kind == kOpClear && ClearHiddenAfter(i, end, area)) {
             BackWritten(area.left <= 0 && area.top <= 0 && area.right >= back_.width && area.bottom >= back_.height);
             continue;
         }
@@ -373,13 +408,13 @@ DrawRecord VideoDevice::QuadRecord(const FrameOp& op) {
     return rec;
 }
 
-bool VideoDevice::ClearHiddenAfter(size_t clear, const RectI& area) const {
+bool VideoDevice::ClearHiddenAfter(size_t clear, size_t end, const RectI& area) const {
     // The draws right after the clear that overwrite whatever is under them
     // (an opaque background, usually in tiles): when they cover the whole
     // area, nothing of the clear shows.
     constexpr size_t kMaxLook = 64;
     std::vector<RectI> covers;
-    for (size_t i = clear + 1; i < cur_.size() && covers.size() < kMaxLook; ++i) {
+    for (size_t i = clear + 1; i < end && covers.size() < kMaxLook; ++i) {
         if (cur_[i].kind != kOpQuad)
             break;
         const RectI r = RasterOpaqueCover(back_, QuadRecord(cur_[i]));

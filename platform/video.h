@@ -6,6 +6,7 @@
 
 #include "platform/frame_op.h"
 #include "platform/surface.h"
+#include "platform/underlay_cache.h"
 
 namespace plat {
 
@@ -77,10 +78,6 @@ struct TLVertex {
     uint32_t diffuse = 0xFFFFFFFFu;
     uint32_t specular = 0;
     float u = 0, v = 0;
-};
-
-struct RectI {
-    int left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // Render state that decides how a textured quad lands on the target.
@@ -169,6 +166,8 @@ public:
     uint64_t reusedFrames() const { return reused_; }
     // Frames drawn and shown only where they differed from the one before.
     uint64_t partialFrames() const { return partial_; }
+    // Damaged rectangles redrawn from what their unchanged draws left last frame.
+    uint64_t underlaidRects() const { return underlaid_; }
 
     // A write to s is about to happen, or s goes away: a frame whose drawing
     // was put off and that reads s (or is drawn on it) is drawn now.
@@ -204,11 +203,16 @@ private:
     static FrameOp QuadOp(const TLVertex v[4], const Surface* tex, const RasterState& st);
     // Records op; true when its drawing is put off.
     bool Defer(const FrameOp& op);
-    // Draws the operations put off; clip limits them to one rectangle.
-    void DrawDeferred(const RectI* clip = nullptr);
+    // Draws the operations put off, cur_[begin, end); clip limits them to one rectangle.
+    void DrawDeferred(const RectI* clip = nullptr, size_t begin = 0, size_t end = SIZE_MAX);
     static DrawRecord QuadRecord(const FrameOp& op);
-    // The draws after the clear at cur_[clear] write every pixel of area.
-    bool ClearHiddenAfter(size_t clear, const RectI& area) const;
+    // The draws after the clear at cur_[clear], up to cur_[end], write every pixel of area.
+    bool ClearHiddenAfter(size_t clear, size_t end, const RectI& area) const;
+    // Draws one damaged rectangle, from what its unchanged draws left last frame when kept.
+    void DrawDamagedRect(const RectI& r);
+    // How many of this frame's first operations equal the last frame's
+    // wherever they can reach r.
+    size_t UnchangedUnder(const RectI& r) const;
     // Draws only where this frame differs from the last; false when it
     // differs nearly everywhere and the whole frame was drawn.
     bool DrawDamage();
@@ -230,6 +234,9 @@ private:
     uint64_t reused_ = 0;
     uint64_t partial_ = 0;
     std::vector<RectI> damage_; // what the last partial draw covered
+    UnderlayCache under_;
+    uint64_t presents_ = 0;
+    uint64_t underlaid_ = 0;
     std::vector<DrawRecord> runScratch_; // DrawDeferred's quads in a row
     uint64_t texFilter_[4] = {}; // pictures the put-off operations read, hashed
 };

@@ -10,6 +10,7 @@
 #include "app/env_settings.h"
 #include "game/asset_slots.h"
 #include "flow/game_main.h"
+#include "platform/video.h"
 #include "platform/video_present.h"
 #include "platform/video_test_hooks.h"
 #include "tests/modes/mode_harness.h"
@@ -110,6 +111,9 @@ TEST_F(PartialFramesTest, EveryFrameEqualsAFullRedraw) {
     EXPECT_GT(config, 0);
     EXPECT_GT(checked, 1000);
     EXPECT_GT(partial, 300);
+    // The blinking mark and the typed lines are redrawn over what was kept of the page under them.
+    ASSERT_NE(plat::VideoDevice::Current(), nullptr);
+    EXPECT_GT(plat::VideoDevice::Current()->underlaidRects(), 200u);
 }
 
 // The first scene fast-forwarded, then the second at its own pace (wipe,
