@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/audio_mixer.h"
 
@@ -30,19 +31,33 @@ public:
     bool AtEnd();
     int64_t FramesRead() const;
 
-    // Back to the start by reopening: exact for every format (a seek is not,
-    // for Ogg and mp3).
+    // Back to the start: from the frames kept in memory when the whole media
+    // was read and kept, else by reopening (exact for every format; a seek is
+    // not, for Ogg and mp3).
     bool Rewind();
-    // Exact positioning: rewind, then decode and discard up to the frame.
+    // Exact positioning: within the kept frames, or rewind, then decode and
+    // discard up to the frame.
     bool SeekToFrame(int64_t frame);
 
     // The container's duration in 100 ns units, 0 when unknown.
     int64_t Duration100ns() const;
 
+    // Media up to this long are kept in memory as they are first read, so
+    // that a tune played in a loop is decoded once, not once a pass (16 MB).
+    static constexpr int64_t kKeepFrames = 2 * 1024 * 1024;
+
 private:
     struct Impl;
+    void StartKeeping(); // from the start of the media
+    int64_t KeptFrames() const;
     std::unique_ptr<Impl> impl_;
     std::string path_;
+    int64_t duration100ns_ = 0;
+    std::vector<float> kept_; // the frames read since the start, while keeping_
+    bool keeping_ = false;
+    bool whole_ = false; // kept_ holds the whole media
+    bool replaying_ = false; // reads come from kept_, not the decoder
+    int64_t replayPos_ = 0; // in frames
 };
 
 // Decodes a whole file into memory. False on any failure (out left empty).
