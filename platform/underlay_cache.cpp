@@ -40,13 +40,14 @@ const UnderlayCache::Entry* UnderlayCache::Find(const RectI& rect, size_t unchan
     return nullptr;
 }
 
-void UnderlayCache::Restore(const Entry& e, Surface* dst) {
+bool UnderlayCache::Restore(const Entry& e, Surface* dst) {
     const size_t w = Width(e.rect);
     if (!Inside(e.rect, *dst) || e.pixels.size() != w * static_cast<size_t>(e.rect.bottom - e.rect.top))
-        return;
+        return false;
     for (int y = e.rect.top; y < e.rect.bottom; ++y)
         std::memcpy(dst->pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(dst->width) + e.rect.left,
                     e.pixels.data() + static_cast<size_t>(y - e.rect.top) * w, w * sizeof(uint32_t));
+    return true;
 }
 
 void UnderlayCache::Keep(const Surface& src, const RectI& rect, size_t ops) {

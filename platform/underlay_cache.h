@@ -28,7 +28,8 @@ public:
     // operations (the ones of this frame that can reach rect and equal the
     // last frame's); null when there is none.
     const Entry* Find(const RectI& rect, size_t unchanged) const;
-    static void Restore(const Entry& e, Surface* dst);
+    // False, dst untouched, when the entry does not fit it.
+    static bool Restore(const Entry& e, Surface* dst);
     // Keeps rect of src, drawn with the first ops operations, for the next frame.
     void Keep(const Surface& src, const RectI& rect, size_t ops);
     // Small enough, and room left this frame.

@@ -274,8 +274,8 @@ bool VideoDevice::DrawDamage() {
 void VideoDevice::DrawDamagedRect(const RectI& r) {
     const size_t unchanged = UnchangedUnder(r);
     size_t from = 0;
-    if (const UnderlayCache::Entry* e = under_.Find(r, unchanged)) {
-        UnderlayCache::Restore(*e, &back_);
+    const UnderlayCache::Entry* e = under_.Find(r, unchanged);
+    if (e && UnderlayCache::Restore(*e, &back_)) {
         BackWritten(false);
         ++underlaid_;
         from = e->ops;
