@@ -31,33 +31,28 @@ public:
     bool AtEnd();
     int64_t FramesRead() const;
 
-    // Back to the start: from the frames kept in memory when the whole media
-    // was read and kept, else by reopening (exact for every format; a seek is
-    // not, for Ogg and mp3).
+    // Back to the start: in memory for a short media, else by reopening
+    // (exact for every format; a seek is not, for Ogg and mp3).
     bool Rewind();
-    // Exact positioning: within the kept frames, or rewind, then decode and
-    // discard up to the frame.
+    // Exact positioning: in memory for a short media, else rewind, then
+    // decode and discard up to the frame.
     bool SeekToFrame(int64_t frame);
 
     // The container's duration in 100 ns units, 0 when unknown.
     int64_t Duration100ns() const;
 
-    // Media up to this long are kept in memory as they are first read, so
-    // that a tune played in a loop is decoded once, not once a pass (16 MB).
+    // Media up to this long (by their header) are decoded whole into memory
+    // on a thread of their own as soon as they open (16 MB at most): a tune
+    // played in a loop is decoded once, and not on the audio thread.
     static constexpr int64_t kKeepFrames = 2 * 1024 * 1024;
 
 private:
-    struct Impl;
-    void StartKeeping(); // from the start of the media
-    int64_t KeptFrames() const;
+    struct Impl; // the decoder streaming, or the media in memory
+    bool Start(); // opens path_ from its start; false leaves the old state
     std::unique_ptr<Impl> impl_;
     std::string path_;
     int64_t duration100ns_ = 0;
-    std::vector<float> kept_; // the frames read since the start, while keeping_
-    bool keeping_ = false;
-    bool whole_ = false; // kept_ holds the whole media
-    bool replaying_ = false; // reads come from kept_, not the decoder
-    int64_t replayPos_ = 0; // in frames
+    int64_t pos_ = 0; // frames read
 };
 
 // Decodes a whole file into memory. False on any failure (out left empty).

@@ -1,19 +1,28 @@
 #include "platform/media_audio_decoder.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
+#include "platform/backend/audio_decode_ahead.h"
 #include "platform/backend/ffmpeg_api.h"
 #include "platform/files.h"
+#include "platform/media_audio_decoder_test_hooks.h"
 
 namespace plat {
 
+namespace {
+
+int64_t g_keepCap = 0; // tests only
+
 // A decoder of the FFmpeg module; without the module nothing opens.
-struct AudioDecoder::Impl {
+struct Handle {
     const FfmpegApi* api = nullptr;
     void* dec = nullptr;
-    int64_t framesRead = 0;
-    ~Impl() {
+    Handle() = default;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
         if (dec)
             api->audioClose(dec);
     }
@@ -24,123 +33,121 @@ struct AudioDecoder::Impl {
     }
 };
 
+} // namespace
+
+struct AudioDecoder::Impl {
+    Handle stream; // reads when there is nothing ahead
+    std::unique_ptr<AudioDecodeAhead> ahead;
+
+    // A short media that outran its header: the rest is streamed.
+    void StreamRest() {
+        stream.api = Ffmpeg();
+        stream.dec = ahead->TakeDecoder();
+        ahead.reset();
+    }
+};
+
 AudioDecoder::AudioDecoder() = default;
 AudioDecoder::~AudioDecoder() = default;
 
 bool AudioDecoder::Open(const std::string& path) {
     Close();
     path_ = ResolvePath(path);
-    impl_ = std::make_unique<Impl>();
-    if (!impl_->Open(path_)) {
-        impl_.reset();
-        return false;
-    }
-    duration100ns_ = impl_->api->audioDuration100ns(impl_->dec);
-    StartKeeping();
-    return true;
+    return Start();
 }
 
-void AudioDecoder::StartKeeping() {
-    kept_.clear();
-    whole_ = false;
-    replaying_ = false;
-    replayPos_ = 0;
-    // Only media known to be short: a long one would be kept only to be dropped.
+bool AudioDecoder::Start() {
+    auto impl = std::make_unique<Impl>();
+    if (!impl->stream.Open(path_))
+        return false;
+    Handle& h = impl->stream;
+    duration100ns_ = h.api->audioDuration100ns(h.dec);
     const int64_t frames = FramesFrom100ns(duration100ns_);
-    keeping_ = frames > 0 && frames <= kKeepFrames;
-    if (keeping_)
-        kept_.reserve(static_cast<size_t>(frames + kAudioRate / 10) * kAudioChannels); // room for the last frame's padding
+    if (frames > 0 && frames <= kKeepFrames)
+        impl->ahead = std::make_unique<AudioDecodeAhead>(h.api, std::exchange(h.dec, nullptr), frames,
+                                                         g_keepCap > 0 ? g_keepCap : kKeepFrames);
+    impl_ = std::move(impl);
+    pos_ = 0;
+    return true;
 }
 
 void AudioDecoder::Close() {
     impl_.reset();
-    std::vector<float>().swap(kept_);
-    keeping_ = whole_ = replaying_ = false;
-    replayPos_ = 0;
+    pos_ = 0;
     duration100ns_ = 0;
 }
 
-bool AudioDecoder::IsOpen() const { return impl_ != nullptr || replaying_; }
-
-int64_t AudioDecoder::KeptFrames() const { return static_cast<int64_t>(kept_.size() / kAudioChannels); }
+bool AudioDecoder::IsOpen() const { return impl_ != nullptr; }
 
 int AudioDecoder::Read(float* out, int frames) {
-    if (frames <= 0)
+    if (!impl_ || frames <= 0)
         return 0;
-    if (replaying_) {
-        const int n = static_cast<int>(std::min<int64_t>(frames, KeptFrames() - replayPos_));
-        std::copy_n(kept_.data() + replayPos_ * kAudioChannels, static_cast<size_t>(n) * kAudioChannels, out);
-        replayPos_ += n;
-        return n;
+    int done = 0;
+    if (impl_->ahead) {
+        done = impl_->ahead->Read(pos_, out, frames);
+        pos_ += done;
+        if (done == frames || !impl_->ahead->Capped())
+            return done;
+        impl_->StreamRest();
     }
-    if (!impl_)
-        return 0;
-    const int done = impl_->api->audioRead(impl_->dec, out, frames);
-    impl_->framesRead += done;
-    if (keeping_) {
-        if (KeptFrames() + done > kKeepFrames) {
-            // Longer than its header said: streamed like any long media.
-            std::vector<float>().swap(kept_);
-            keeping_ = false;
-        } else {
-            kept_.insert(kept_.end(), out, out + static_cast<size_t>(done) * kAudioChannels);
-        }
-    }
-    if (done < frames)
-        whole_ = keeping_;
-    return done;
+    const Handle& h = impl_->stream;
+    if (!h.dec)
+        return done;
+    const int n = h.api->audioRead(h.dec, out + static_cast<size_t>(done) * kAudioChannels, frames - done);
+    pos_ += n;
+    return done + n;
 }
 
 bool AudioDecoder::AtEnd() {
-    if (replaying_)
-        return replayPos_ >= KeptFrames();
     if (!impl_)
         return true;
-    const bool end = impl_->api->audioAtEnd(impl_->dec);
-    if (end)
-        whole_ = keeping_;
-    return end;
+    if (impl_->ahead) {
+        if (impl_->ahead->Reach(pos_ + 1))
+            return false;
+        if (!impl_->ahead->Capped())
+            return true;
+        impl_->StreamRest();
+    }
+    const Handle& h = impl_->stream;
+    return !h.dec || h.api->audioAtEnd(h.dec);
 }
 
-int64_t AudioDecoder::FramesRead() const { return replaying_ ? replayPos_ : impl_ ? impl_->framesRead : 0; }
+int64_t AudioDecoder::FramesRead() const { return pos_; }
 
 bool AudioDecoder::Rewind() { return SeekToFrame(0); }
 
 bool AudioDecoder::SeekToFrame(int64_t frame) {
-    if (whole_) {
-        // Every frame is in memory: the decoder is no longer needed.
-        impl_.reset();
-        replaying_ = true;
-        replayPos_ = std::clamp<int64_t>(frame, 0, KeptFrames());
+    frame = std::max<int64_t>(frame, 0);
+    // Held in memory, or the media ends before it.
+    AudioDecodeAhead* ahead = impl_ ? impl_->ahead.get() : nullptr;
+    if (ahead && (ahead->Reach(frame) || !ahead->Capped())) {
+        pos_ = std::min(frame, ahead->Frames());
         return true;
     }
-    if (path_.empty())
+    if (path_.empty() || !Start())
         return false;
-    auto fresh = std::make_unique<Impl>();
-    if (!fresh->Open(path_))
-        return false;
-    impl_ = std::move(fresh);
-    StartKeeping();
     std::vector<float> scratch(4096 * kAudioChannels);
-    while (FramesRead() < frame) {
-        const int want = static_cast<int>(std::min<int64_t>(4096, frame - FramesRead()));
+    while (pos_ < frame) {
+        const int want = static_cast<int>(std::min<int64_t>(4096, frame - pos_));
         if (Read(scratch.data(), want) < want)
             break;
     }
     return true;
 }
 
+void SetAudioKeepCapForTest(int64_t frames) { g_keepCap = frames; }
+
 int64_t AudioDecoder::Duration100ns() const { return duration100ns_; }
 
 bool DecodeAudioFile(const std::string& path, PcmBuffer* out) {
     out->samples.clear();
     out->frames = 0;
-    AudioDecoder dec;
-    if (!dec.Open(path))
+    Handle dec;
+    if (!dec.Open(ResolvePath(path)))
         return false;
     std::vector<float> block(8192 * kAudioChannels);
     for (;;) {
-        const int n = dec.Read(block.data(), 8192);
+        const int n = dec.api->audioRead(dec.dec, block.data(), 8192);
         out->samples.insert(out->samples.end(), block.begin(), block.begin() + n * kAudioChannels);
         if (n < 8192)
             break;

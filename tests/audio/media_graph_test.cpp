@@ -8,6 +8,7 @@
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"
 #include "platform/media_audio_decoder.h"
+#include "platform/media_audio_decoder_test_hooks.h"
 #include "platform/media_graph.h"
 #include "platform/media_video_decoder.h"
 #include "tests/audio/audio_fixtures.h"
@@ -30,6 +31,7 @@ protected:
         dir_.Write("v.wav", WavBytes(44100, 1, kN, 440));
     }
     void TearDown() override {
+        plat::SetAudioKeepCapForTest(0);
         plat::AudioMixer::Get().Reset();
         plat::ClearAppEvents();
     }
@@ -167,8 +169,27 @@ TEST_F(MediaGraphTest, CompressedFormatsRewindExactly) {
         ASSERT_TRUE(dec.Rewind());
         EXPECT_EQ(readAll(), first) << name;
     }
+    // A media longer than its header said: what was decoded ahead is read,
+    // then the rest streams; a rewind reopens the file.
     plat::PcmBuffer mp3;
     ASSERT_TRUE(plat::DecodeAudioFile(Fixture("tone.mp3"), &mp3));
+    plat::SetAudioKeepCapForTest(30000);
+    {
+        plat::AudioDecoder dec;
+        ASSERT_TRUE(dec.Open(Fixture("tone.mp3")));
+        for (int pass = 0; pass < 2; ++pass) {
+            std::vector<float> all, buf(5000 * 2);
+            while (int n = dec.Read(buf.data(), 5000))
+                all.insert(all.end(), buf.begin(), buf.begin() + n * 2);
+            EXPECT_EQ(all, mp3.samples) << "pass " << pass;
+            EXPECT_TRUE(dec.AtEnd());
+            ASSERT_TRUE(dec.Rewind());
+        }
+        ASSERT_TRUE(dec.SeekToFrame(40000));
+        std::vector<float> peek(32);
+        ASSERT_EQ(dec.Read(peek.data(), 16), 16);
+        EXPECT_TRUE(std::equal(peek.begin(), peek.end(), mp3.samples.begin() + 80000));
+    }
     EXPECT_NEAR(static_cast<double>(mp3.frames), 88200.0, 1200.0);
 }
 
