@@ -78,6 +78,7 @@ FrameDamage DiffFrames(const std::vector<FrameOp>& prev, const std::vector<Frame
     size_t pe = prev.size(), ce = cur.size();
     while (pe > head && ce > head && Same(prev[pe - 1], cur[ce - 1]))
         --pe, --ce;
+    d.same = head;
     if ((pe - head) * (ce - head) > kMaxCompares) {
         d.full = true;
         return d;

@@ -13,6 +13,7 @@ namespace plat {
 struct FrameDamage {
     bool full = false; // draw and show the whole frame
     std::vector<RectI> rects; // disjoint enough to draw apart; empty and not full: no change
+    size_t same = 0; // the leading operations equal in both frames
 };
 
 // Pixels an operation may write, within width x height.

@@ -13,18 +13,27 @@ bool Inside(const RectI& r, const Surface& s) {
            r.bottom <= s.height;
 }
 
+// The rows of r: between a surface and packed pixels, either way.
+void CopyRows(const RectI& r, const uint32_t* from, size_t fromPitch, size_t fromLeft, uint32_t* to, size_t toPitch,
+              size_t toLeft) {
+    const size_t w = Width(r);
+    for (int y = 0; y < r.bottom - r.top; ++y)
+        std::memcpy(to + static_cast<size_t>(y) * toPitch + toLeft, from + static_cast<size_t>(y) * fromPitch + fromLeft,
+                    w * sizeof(uint32_t));
+}
+
 } // namespace
 
 void UnderlayCache::Begin(uint64_t frame) {
     for (Entry& e : last_)
         spare_.push_back(std::move(e.pixels));
     last_.clear();
-    if (nextFrame_ + 1 == frame && !next_.empty())
+    if (nextFrame_ + 1 == frame)
         last_.swap(next_);
     for (Entry& e : next_)
         spare_.push_back(std::move(e.pixels));
     next_.clear();
-    frame_ = frame;
+    nextFrame_ = frame; // what Keep adds now
 }
 
 void UnderlayCache::Renew(uint64_t frame) {
@@ -44,9 +53,9 @@ bool UnderlayCache::Restore(const Entry& e, Surface* dst) {
     const size_t w = Width(e.rect);
     if (!Inside(e.rect, *dst) || e.pixels.size() != w * static_cast<size_t>(e.rect.bottom - e.rect.top))
         return false;
-    for (int y = e.rect.top; y < e.rect.bottom; ++y)
-        std::memcpy(dst->pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(dst->width) + e.rect.left,
-                    e.pixels.data() + static_cast<size_t>(y - e.rect.top) * w, w * sizeof(uint32_t));
+    const size_t pitch = static_cast<size_t>(dst->width);
+    CopyRows(e.rect, e.pixels.data(), w, 0, dst->pixels.data() + static_cast<size_t>(e.rect.top) * pitch, pitch,
+             static_cast<size_t>(e.rect.left));
     return true;
 }
 
@@ -60,24 +69,15 @@ void UnderlayCache::Keep(const Surface& src, const RectI& rect, size_t ops) {
         e.pixels = std::move(spare_.back());
         spare_.pop_back();
     }
-    const size_t w = Width(rect);
+    const size_t w = Width(rect), pitch = static_cast<size_t>(src.width);
     e.pixels.resize(w * static_cast<size_t>(rect.bottom - rect.top));
-    for (int y = rect.top; y < rect.bottom; ++y)
-        std::memcpy(e.pixels.data() + static_cast<size_t>(y - rect.top) * w,
-                    src.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(src.width) + rect.left,
-                    w * sizeof(uint32_t));
+    CopyRows(rect, src.pixels.data() + static_cast<size_t>(rect.top) * pitch, pitch, static_cast<size_t>(rect.left),
+             e.pixels.data(), w, 0);
     next_.push_back(std::move(e));
-    nextFrame_ = frame_;
 }
 
 bool UnderlayCache::Worth(const RectI& rect) const {
     return next_.size() < kMaxEntries && int64_t(rect.right - rect.left) * (rect.bottom - rect.top) <= kMaxPixels;
-}
-
-void UnderlayCache::Clear() {
-    last_.clear();
-    next_.clear();
-    spare_.clear();
 }
 
 } // namespace plat

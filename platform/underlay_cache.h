@@ -34,7 +34,6 @@ public:
     void Keep(const Surface& src, const RectI& rect, size_t ops);
     // Small enough, and room left this frame.
     bool Worth(const RectI& rect) const;
-    void Clear();
 
 private:
     static constexpr size_t kMaxEntries = 4;
@@ -44,7 +43,6 @@ private:
     std::vector<Entry> last_, next_;
     std::vector<std::vector<uint32_t>> spare_; // pixel buffers to reuse
     uint64_t nextFrame_ = 0; // the frame next_ was kept by
-    uint64_t frame_ = 0;
 };
 
 } // namespace plat

@@ -265,14 +265,14 @@ bool VideoDevice::DrawDamage() {
     }
     under_.Begin(presents_);
     for (const RectI& r : d.rects)
-        DrawDamagedRect(r);
+        DrawDamagedRect(r, d.same);
     damage_ = std::move(d.rects);
     ++partial_;
     return true;
 }
 
-void VideoDevice::DrawDamagedRect(const RectI& r) {
-    const size_t unchanged = UnchangedUnder(r);
+void VideoDevice::DrawDamagedRect(const RectI& r, size_t same) {
+    const size_t unchanged = UnchangedUnder(r, same);
     size_t from = 0;
     const UnderlayCache::Entry* e = under_.Find(r, unchanged);
     if (e && UnderlayCache::Restore(*e, &back_)) {
@@ -288,12 +288,12 @@ void VideoDevice::DrawDamagedRect(const RectI& r) {
     DrawDeferred(&r, from, cur_.size());
 }
 
-size_t VideoDevice::UnchangedUnder(const RectI& r) const {
+size_t VideoDevice::UnchangedUnder(const RectI& r, size_t same) const {
     auto meets = [&r](const RectI& b) {
         return b.left < r.right && r.left < b.right && b.top < r.bottom && r.top < b.bottom;
     };
     const size_t n = std::min(prev_.size(), cur_.size());
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = same; i < n; ++i) {
         if (std::memcmp(&prev_[i], &cur_[i], sizeof(FrameOp)) != 0 &&
             (meets(OpBounds(prev_[i], back_.width, back_.height)) || meets(OpBounds(cur_[i], back_.width, back_.height))))
             return i;

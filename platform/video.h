@@ -208,11 +208,12 @@ private:
     static DrawRecord QuadRecord(const FrameOp& op);
     // The draws after the clear at cur_[clear], up to cur_[end], write every pixel of area.
     bool ClearHiddenAfter(size_t clear, size_t end, const RectI& area) const;
-    // Draws one damaged rectangle, from what its unchanged draws left last frame when kept.
-    void DrawDamagedRect(const RectI& r);
+    // Draws one damaged rectangle, from what its unchanged draws left last
+    // frame when kept; the first `same` operations equal the last frame's.
+    void DrawDamagedRect(const RectI& r, size_t same);
     // How many of this frame's first operations equal the last frame's
-    // wherever they can reach r.
-    size_t UnchangedUnder(const RectI& r) const;
+    // wherever they can reach r (at least `same`).
+    size_t UnchangedUnder(const RectI& r, size_t same) const;
     // Draws only where this frame differs from the last; false when it
     // differs nearly everywhere and the whole frame was drawn.
     bool DrawDamage();

@@ -46,6 +46,14 @@ Presenter& P() {
 // all its other frames together.
 constexpr int kMaxUnchangedRun = 300;
 
+// n pixels as the window shows them: quantised for 16 bits, else as they are.
+void CopyPixels(const uint32_t* from, size_t n, uint32_t* to, uint32_t bpp) {
+    if (bpp == 16)
+        std::transform(from, from + n, to, [](uint32_t c) { return QuantizePixel(c, 16); });
+    else
+        std::copy(from, from + n, to);
+}
+
 // The frame copied (quantised for 16 bits) in bands: on the thread that
 // presents, a whole frame's copy costs as much as drawing much of it.
 void CopyFrame(const Surface& from, Surface& to, uint32_t bpp) {
@@ -61,12 +69,7 @@ void CopyFrame(const Surface& from, Surface& to, uint32_t bpp) {
             const size_t n = x.from->pixels.size();
             const size_t a = n * static_cast<size_t>(band) / static_cast<size_t>(bands);
             const size_t b = n * static_cast<size_t>(band + 1) / static_cast<size_t>(bands);
-            const uint32_t* src = x.from->pixels.data();
-            uint32_t* dst = x.to->pixels.data();
-            if (x.bpp == 16)
-                std::transform(src + a, src + b, dst + a, [](uint32_t c16) { return QuantizePixel(c16, 16); });
-            else
-                std::copy(src + a, src + b, dst + a);
+            CopyPixels(x.from->pixels.data() + a, b - a, x.to->pixels.data() + a, x.bpp);
         },
         &ctx, area >= 65536 ? RasterBandCount() : 1);
 }
@@ -313,13 +316,8 @@ void PresentFrameDamage(const Surface& frame, uint32_t bpp, uint64_t shownStamp,
     p.lastStamp = frame.stamp;
     for (size_t i = 0; i < count; ++i) {
         const RectI& r = rects[i];
-        for (int y = r.top; y < r.bottom; ++y) {
-            if (bpp == 16)
-                std::transform(frame.Row(y) + r.left, frame.Row(y) + r.right, p.last.Row(y) + r.left,
-                               [](uint32_t c) { return QuantizePixel(c, 16); });
-            else
-                std::copy(frame.Row(y) + r.left, frame.Row(y) + r.right, p.last.Row(y) + r.left);
-        }
+        for (int y = r.top; y < r.bottom; ++y)
+            CopyPixels(frame.Row(y) + r.left, static_cast<size_t>(r.right - r.left), p.last.Row(y) + r.left, bpp);
     }
     // Now and then the whole frame, as with unchanged ones: `last` already
     // holds it, with nothing to compare or copy.
