@@ -193,8 +193,11 @@ __attribute__((target("avx2"))) inline void Span8(const SpanAvx2Consts& k, uint3
 }
 
 template <bool kBlend, bool kWhite, bool kKey, bool kGather>
-__attribute__((target("avx2"))) void SpanAvx2Loop(const SpanAvx2Consts& k, uint32_t* d, const uint32_t* t,
+__attribute__((target("avx2"))) void SpanAvx2Loop(const SpanAvx2Consts& kIn, uint32_t* d, const uint32_t* t,
                                                   const int* cols, int n) {
+    // A copy of its own: the stores through d may alias the caller's, which
+    // would reload every constant after each store.
+    const SpanAvx2Consts k = kIn;
     const __m256i all = _mm256_set1_epi32(-1);
     int i = 0;
     for (; i + 8 <= n; i += 8)
