@@ -270,7 +270,7 @@ void ADV_DATA::Clear() {
     m_CtrlWnd.Clear();
     m_SelectWnd.Clear();
     m_bWindowShown = 0;
-    m_DrawFailLogged.clear();
+    m_DrawFailSaid.clear();
     m_dwAntiAliasLevel = g_dwAntiAliasLevel;
     m_nTestNum = -1;
     m_nTestSubject = -1;

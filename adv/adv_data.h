@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "scene/adv_window_state.h"
@@ -146,14 +147,23 @@ private:
     void StartFadeOut(int state);
     // The windows' part of Initialize; 0 after logging.
     int InitializeWindows();
-    // Draws draw-order entry n; false only when a wipe strip failed.
-    bool DrawEntry(uint32_t n);
+    // Draws draw-order entry n; an item that cannot be drawn is left out.
+    void DrawEntry(uint32_t n);
+    // The item an entry names; 0 when it could not be drawn.
+    int DrawItem(const DRAW_ORDER_DATA& e);
+    // Writes what a part's draw logged (held in m_DrawSaid, with failLine
+    // when it failed) unless the part said the same last time.
+    void SayOnce(size_t part, int drawn, const char* failLine);
     // With the debug display on: script name, line and the two shown
     // variables over the picture, in one kept GDI text run.
     void DrawDebugInfo();
     void DebugText(int x, int y, const char* text, uint32_t colour);
 
-    // Items (pictures, then text areas, then objects) whose failed draw has
-    // been logged.
-    std::vector<uint8_t> m_DrawFailLogged;
+    // What the current part's draw logged ('\0'-ended lines), and per part
+    // (pictures, text areas, objects, then the windows and the fade) a key
+    // of what its last draw logged, 0 while it draws cleanly: a failure is
+    // written once, and again only when its lines change.
+    static constexpr size_t kOwnParts = 4;
+    std::string m_DrawSaid;
+    std::vector<uint64_t> m_DrawFailSaid;
 };

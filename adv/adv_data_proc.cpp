@@ -1,7 +1,10 @@
 #include "adv/adv_data.h"
 
+#include <string>
+
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "engine/trace_hold.h"
 #include "scene/draw_order_data.h"
 #include "scene/graphic_data.h"
 #include "scene/object_data.h"
@@ -14,6 +17,24 @@ constexpr float kFadeMs = 1000.0f;
 constexpr int kFadeSlot = 0; // full-screen fade picture, drawn last
 constexpr int32_t kUnderWindows = 100; // priorities up to this are drawn under the windows
 constexpr uint32_t kDrawTypeKeep = 65535;
+
+// Runs one draw with what it logs held in `said` (emptied first).
+template <class Draw>
+int HeldDraw(KUSYSTEM* sys, std::string* said, Draw draw) {
+    said->clear();
+    TraceHold hold(sys, said);
+    return draw();
+}
+
+// 0 for nothing said, else a hash of the lines (never 0).
+uint64_t SaidKey(const std::string& said) {
+    if (said.empty())
+        return 0;
+    uint64_t h = 14695981039346656037ull;
+    for (const char c : said)
+        h = (h ^ static_cast<uint8_t>(c)) * 1099511628211ull;
+    return h | 1;
+}
 
 // Result of each fade-out state once it is complete.
 int FadeOutResult(int state) {
@@ -112,52 +133,59 @@ int ADV_DATA::MainProc() {
     }
 }
 
-bool ADV_DATA::DrawEntry(uint32_t n) {
-    const DRAW_ORDER_DATA& e = m_pDrawOrder[n];
+int ADV_DATA::DrawItem(const DRAW_ORDER_DATA& e) {
     const uint32_t index = static_cast<uint32_t>(e.GetIndex());
-    int drawn = 1;
     switch (e.GetKind()) {
         case DRAW_ORDER_DATA::kGraphic: {
             if (!m_pGraphic || index >= m_dwGraphicNum)
-                break;
+                return 1;
             GRAPHIC_DATA& g = m_pGraphic[index];
             if (m_MainScr.m_nTransitionSlot != -1 && g.m_nSlot == m_MainScr.m_nTransitionSlot) {
                 // A wipe in progress: only its strips are drawn. A strip
-                // refused (the picture is not loaded) fails the item as below.
-                for (int32_t t = 0; drawn && m_MainScr.m_pTileRect && t < m_MainScr.m_nTileNum; ++t) {
+                // refused (the picture is not loaded) fails the item.
+                for (int32_t t = 0; m_MainScr.m_pTileRect && t < m_MainScr.m_nTileNum; ++t) {
                     const KURECT& r = m_MainScr.m_pTileRect[t];
-                    drawn = m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(g.m_nSlot), static_cast<float>(r.left),
-                                                         static_cast<float>(r.top), kDrawTypeKeep, 0, &r, 1.0f, 1.0f,
-                                                         nullptr, 0) == 0;
+                    if (m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(g.m_nSlot), static_cast<float>(r.left),
+                                                     static_cast<float>(r.top), kDrawTypeKeep, 0, &r, 1.0f, 1.0f,
+                                                     nullptr, 0) != 0)
+                        return 0;
                 }
-                break;
+                return 1;
             }
-            drawn = g.DrawProc();
-            break;
+            return g.DrawProc();
         }
         case DRAW_ORDER_DATA::kTextArea:
-            if (m_pTextArea && index < m_dwTextAreaNum)
-                drawn = m_pTextArea[index].DrawProc();
-            break;
-        case DRAW_ORDER_DATA::kObject:
-            if (m_pObject && index < m_dwObjectNum)
-                drawn = m_pObject[index].DrawProc();
-            break;
-        case 4: ErrorPrint("Warn: <ADV_DATA::DrawProc> 現在作成中のデータ形式です\n"); break;
-        default: break;
+            return m_pTextArea && index < m_dwTextAreaNum ? m_pTextArea[index].DrawProc() : 1;
+        case DRAW_ORDER_DATA::kObject: return m_pObject && index < m_dwObjectNum ? m_pObject[index].DrawProc() : 1;
+        case 4: ErrorPrint("Warn: <ADV_DATA::DrawProc> 現在作成中のデータ形式です\n"); return 1;
+        default: return 1;
     }
-    // A script mistake (a shown item that is not loaded) would otherwise
-    // end the program: the item is skipped, and said once.
-    uint32_t item = index;
+}
+
+void ADV_DATA::SayOnce(size_t part, int drawn, const char* failLine) {
+    if (!drawn) {
+        m_DrawSaid.append(failLine);
+        m_DrawSaid.push_back('\0');
+    }
+    const uint64_t said = SaidKey(m_DrawSaid);
+    if (part < m_DrawFailSaid.size()) {
+        if (m_DrawFailSaid[part] == said)
+            return;
+        m_DrawFailSaid[part] = said;
+    }
+    for (size_t at = 0; at < m_DrawSaid.size(); at = m_DrawSaid.find('\0', at) + 1)
+        ErrorPrint(m_DrawSaid.c_str() + at);
+}
+
+void ADV_DATA::DrawEntry(uint32_t n) {
+    const DRAW_ORDER_DATA& e = m_pDrawOrder[n];
+    const int drawn = HeldDraw(m_pKUSys, &m_DrawSaid, [&] { return DrawItem(e); });
+    uint32_t item = static_cast<uint32_t>(e.GetIndex());
     if (e.GetKind() == DRAW_ORDER_DATA::kTextArea)
         item += m_dwGraphicNum;
     else if (e.GetKind() == DRAW_ORDER_DATA::kObject)
         item += m_dwGraphicNum + m_dwTextAreaNum;
-    if (!drawn && item < m_DrawFailLogged.size() && !m_DrawFailLogged[item]) {
-        m_DrawFailLogged[item] = 1;
-        ErrorPrint("Error: <ADV_DATA::DrawProc> 描画に失敗しました\n");
-    }
-    return true;
+    SayOnce(item, drawn, "Error: <ADV_DATA::DrawProc> 描画に失敗しました\n");
 }
 
 int ADV_DATA::DrawProc() {
@@ -165,40 +193,36 @@ int ADV_DATA::DrawProc() {
         ErrorPrint("Error: <ADV_DATA::MainProc> 初期化されていません\n");
         return 0;
     }
-    if (m_DrawFailLogged.size() != m_dwDrawOrderNum)
-        m_DrawFailLogged.assign(m_dwDrawOrderNum, 0);
-    int result = 1;
+    // Every part that cannot be drawn (a script mistake, a damaged save) is
+    // left out of the frame, not the end of play, and what its draw logs is
+    // said once per cause: the items, then the three windows and the fade.
+    // The held text reuses its buffer, so a frame allocates nothing.
+    const size_t items = size_t{m_dwGraphicNum} + m_dwTextAreaNum + m_dwObjectNum;
+    if (m_DrawFailSaid.size() != items + kOwnParts)
+        m_DrawFailSaid.assign(items + kOwnParts, 0);
     uint32_t n = 0;
     for (; m_pDrawOrder && n < m_dwDrawOrderNum && m_pDrawOrder[n].GetPriority() <= kUnderWindows; ++n)
-        if (!DrawEntry(n))
-            return 0;
+        DrawEntry(n);
     m_MainScr.MosaicDrawProc();
     if (m_bWindowShown) {
-        if (!m_MsgWnd.DrawProc()) {
-            ErrorPrint("Error: <ADV_DATA::DrawProc> メッセージウィンドウの描画に失敗しました\n");
-            result = 0;
-        }
-        if (!m_CtrlWnd.DrawProc()) {
-            ErrorPrint("Error: <ADV_DATA::DrawProc> コントロールウィンドウの描画に失敗しました\n");
-            result = 0;
-        }
-        if (!m_SelectWnd.DrawProc()) {
-            ErrorPrint("Error: <ADV_DATA::DrawProc> 選択肢ウィンドウの描画に失敗しました\n");
-            result = 0;
-        }
+        SayOnce(items, HeldDraw(m_pKUSys, &m_DrawSaid, [&] { return m_MsgWnd.DrawProc(); }),
+                "Error: <ADV_DATA::DrawProc> メッセージウィンドウの描画に失敗しました\n");
+        SayOnce(items + 1, HeldDraw(m_pKUSys, &m_DrawSaid, [&] { return m_CtrlWnd.DrawProc(); }),
+                "Error: <ADV_DATA::DrawProc> コントロールウィンドウの描画に失敗しました\n");
+        SayOnce(items + 2, HeldDraw(m_pKUSys, &m_DrawSaid, [&] { return m_SelectWnd.DrawProc(); }),
+                "Error: <ADV_DATA::DrawProc> 選択肢ウィンドウの描画に失敗しました\n");
     }
     for (; m_pDrawOrder && n < m_dwDrawOrderNum; ++n)
-        if (!DrawEntry(n))
-            return 0;
+        DrawEntry(n);
     if (m_fFade > 0.0f) {
         const float fade = m_fFade < 1.0f ? m_fFade : 1.0f;
         const uint32_t colour = (static_cast<uint32_t>(fade * 255.0f) << 24) | 0xFFFFFFu;
-        if (m_pKUSprite->D3DXDrawGraphic(kFadeSlot, 0.0f, 0.0f, kDrawTypeKeep, 0, nullptr, 1.0f, 1.0f, &colour, 0) !=
-            0) {
-            ErrorPrint("Error: <ADV_DATA::DrawProc> 描画に失敗しました\n");
-            return 0;
-        }
+        const int drawn = HeldDraw(m_pKUSys, &m_DrawSaid, [&] {
+            return m_pKUSprite->D3DXDrawGraphic(kFadeSlot, 0.0f, 0.0f, kDrawTypeKeep, 0, nullptr, 1.0f, 1.0f, &colour,
+                                                0) == 0;
+        });
+        SayOnce(items + 3, drawn, "Error: <ADV_DATA::DrawProc> 描画に失敗しました\n");
     }
     DrawDebugInfo();
-    return result;
+    return 1;
 }

@@ -142,6 +142,11 @@ int KUSYSTEM::Rand() { return plat::Rand(); }
 void KUSYSTEM::TracePrint(const char* message) {
     if (!message)
         return;
+    if (held_) {
+        held_->append(message);
+        held_->push_back('\0');
+        return;
+    }
     const plat::LocalTime t = plat::GetLocalTime();
     char line[kusys::kTraceLineSize];
     int n = snprintf(line, sizeof(line), "[%d/%.2d/%.2d %.2d:%.2d:%.2d] %s", t.year, t.month, t.day, t.hour, t.minute,

@@ -90,6 +90,12 @@ public:
     // Trace output: time prefix, debugger output, and "trace.txt" while the
     // debug display is on.
     void TracePrint(const char* message);
+    // While a hold is set, trace messages are appended to it (without their
+    // time, each ended by a '\0') instead of being written: a caller that
+    // says a repeated failure once sees what a step logs before it decides.
+    // nullptr ends the hold; TraceHold sets and ends one around a step.
+    void HoldTrace(std::string* held) { held_ = held; }
+    std::string* HeldTrace() const { return held_; }
 
 private:
     // Implementation fields; see kusystem.cpp.
@@ -114,6 +120,7 @@ private:
     // Set by Initialize: only then does the destructor clean "tmp/" up, so a
     // system object that never started leaves the folder it runs in alone.
     bool initialized_ = false;
+    std::string* held_ = nullptr;
 
     void DropRemoveListEntry(int index);
     int RemoveFolderContents(const std::string& folder, int recursive);

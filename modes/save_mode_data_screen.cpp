@@ -215,13 +215,14 @@ int SLOT_MODE_DATA::LoadForItemDraw() {
     return 1;
 }
 
-// A slot that cannot be written (read-only or full disk, no save folder) is
-// told to the player and play goes on: the slot's old file is still whole.
-void SLOT_MODE_DATA::SaveFailed() {
-    Error("MainProc", "セーブ処理に失敗しました");
+// A slot that cannot be written (read-only or full disk, no save folder) or
+// read (damaged, cut short) is told to the player and play goes on: the
+// slot's old file and the game in play are both still whole.
+void SLOT_MODE_DATA::SlotFailed(const char* text) {
+    Error("MainProc", text);
     // The box's time is not the screen's: fades resume where they were.
     m_pKUSys->StopTime();
-    plat::MessageBoxOk(m_pKUSys->GetWindowHandle(), "セーブ処理に失敗しました", "Error");
+    plat::MessageBoxOk(m_pKUSys->GetWindowHandle(), text, "Error");
     m_pKUSys->StartTime();
 }
 
@@ -424,11 +425,16 @@ int SLOT_MODE_DATA::MainProc() {
             m_fFade = t / 1000.0f;
             if (m_fFade >= 1.0f) {
                 m_fFade = 1.0f;
-                if (!SlotFileProc(m_nSelect)) {
-                    Error("MainProc", "ロード処理に失敗しました");
-                    return kModeFailed;
-                }
                 m_dwPhaseStart = now;
+                if (!SlotFileProc(m_nSelect)) {
+                    // Back to the slots, read again, from under the fade.
+                    SlotFailed("ロード処理に失敗しました");
+                    m_MsgWnd.Clear();
+                    m_nSelect = 0;
+                    m_nSelectDialog = 0;
+                    m_nPhase = 0;
+                    return kModeRunning;
+                }
                 return 1;
             }
             return kModeRunning;
@@ -489,7 +495,7 @@ int SLOT_MODE_DATA::ChoiceProc(uint32_t now, int click) {
             // An empty slot is saved at once, without a question.
             SEPlay(m_pKUSnd, m_pKUSys, kSeSave, 0);
             if (!SlotFileProc(n)) {
-                SaveFailed();
+                SlotFailed("セーブ処理に失敗しました");
             } else if (!LoadForItemDraw()) {
                 Error("MainProc", "項目表示用ロードに失敗しました");
                 return kModeFailed;
@@ -556,7 +562,7 @@ int SLOT_MODE_DATA::AnswerProc(uint32_t now, int click) {
         } else {
             SEPlay(m_pKUSnd, m_pKUSys, kSeSave, 0);
             if (!SlotFileProc(m_nSelect)) {
-                SaveFailed();
+                SlotFailed("セーブ処理に失敗しました");
             } else if (!LoadForItemDraw()) {
                 Error("MainProc", "項目表示用ロードに失敗しました");
                 return kModeFailed;

@@ -86,7 +86,7 @@ private:
     int ChoiceProc(uint32_t now, int click);
     int QuestionProc(uint32_t now, float t, int click);
     int AnswerProc(uint32_t now, int click);
-    void SaveFailed();
+    void SlotFailed(const char* text);
     int OpenDialog();
     int SetQuestion(bool title);
     int DrawItems();

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "adv/adv_data.h"
+#include "engine/combine_file.h"
+#include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "scene/draw_order_data.h"
@@ -289,7 +291,10 @@ int ReadSaveSlotFile(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, ADV_DATA* adv
     // The whole file is checked before the adventure is touched: a bad one
     // changes nothing.
     SlotImage image;
-    if (!ParseSlotText(sys, data, *adv, limits, &image)) {
+    // The story goes on reading its script: one the archive does not hold
+    // could not be read on, and the play would end.
+    if (!ParseSlotText(sys, data, *adv, limits, &image) ||
+        HasCombineMember(kScenarioArchive, image.scriptName.c_str()) != 1) {
         Log(sys, "Error: <LOAD_MODE_DATA::LoadProc> セーブファイルが不正です\n");
         return 0;
     }

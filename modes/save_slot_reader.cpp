@@ -81,6 +81,17 @@ public:
         return v;
     }
 
+    // A picture's renderer slot: -1 for none, else one a script can bind. The
+    // slots below the scripts' pool hold the game's own pictures (the fade,
+    // the windows) and the mosaic works on its own two.
+    int32_t PictureSlot(int k) {
+        const int32_t v = Slot(k, m_limits.graphicSlots);
+        if (v != -1 && (v < GRAPHIC_DATA::kFirstPoolSlot ||
+                        (v >= GRAPHIC_DATA::kFirstWorkSlot && v <= GRAPHIC_DATA::kLastWorkSlot)))
+            m_ok = false;
+        return v;
+    }
+
     // Reads on to the line whose first token is the marker; false at the end.
     bool Seek(const char* marker) {
         while (!m_reader.AtEnd()) {
@@ -128,7 +139,7 @@ public:
         constexpr int32_t kMaxFrames = static_cast<int32_t>(ANIMATION_DATA::kMaxFrames);
         Line();
         p->file = Text(0, GRAPHIC_DATA::kFileSize);
-        p->slot = Slot(1, m_limits.graphicSlots);
+        p->slot = PictureSlot(1);
         p->show = Int(2);
         p->x = Float(3);
         p->y = Float(4);

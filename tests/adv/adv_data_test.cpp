@@ -89,27 +89,38 @@ TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
     EXPECT_FALSE(log.Contains("Error")) << log.all();
 }
 
-// A shown item that cannot be drawn is a script mistake, not the end of play.
+// A shown item that cannot be drawn (a script mistake, a damaged save) is
+// left out, not the end of play, and what its draw logs is said once.
 TEST_F(ModeObjectTest, FailedItemDrawIsSkippedAndSaidOnce) {
-    Declare({5, 150}, {}, {});
-    adv.m_pGraphic[0].Clear(); // its draw refuses
+    Declare({5, 150, 7}, {}, {});
+    adv.m_pGraphic[0].m_bInit = 0; // its draw refuses
     // A wipe's strips over a picture that is not loaded are refused as well.
     adv.m_pGraphic[1].m_nSlot = 40;
     adv.m_pGraphic[1].m_bShow = 1;
     adv.m_MainScr.m_nTransitionSlot = 40;
     adv.m_MainScr.m_pTileRect = new KURECT[2]{{0, 0, 800, 300}, {0, 300, 800, 600}};
     adv.m_MainScr.m_nTileNum = 2;
+    // Bound to a picture the archive does not hold: its texture never came.
+    ASSERT_EQ(h.sprite.SetGraphicData(41, "tmp/", "missing.bmp", 4, 1), 1);
+    adv.m_pGraphic[2].m_nSlot = 41;
+    adv.m_pGraphic[2].m_bShow = 1;
     adv.DrawObjectSort();
     log.Clear();
-    for (int frame = 0; frame < 2; ++frame) {
+    for (int frame = 0; frame < 3; ++frame) {
         h.sprite.D3DXDrawStart();
         EXPECT_EQ(adv.DrawProc(), 1);
         h.sprite.D3DXDrawEnd();
     }
-    int said = 0;
-    for (const std::string& line : log.lines())
-        said += line.find("<ADV_DATA::DrawProc> 描画に失敗しました") != std::string::npos;
-    EXPECT_EQ(said, 2) << log.all(); // once per item
+    auto count = [&](const char* text) {
+        int n = 0;
+        for (const std::string& line : log.lines())
+            n += line.find(text) != std::string::npos;
+        return n;
+    };
+    EXPECT_EQ(count("<ADV_DATA::DrawProc> 描画に失敗しました"), 2) << log.all(); // once per item
+    EXPECT_EQ(count("Error: <KUSPRITE2::D3DXDrawGraphic> テクスチャデータが確保されていません"), 1) << log.all();
+    // With the three items' own lines (its refusal, the strip's, the texture's): once each.
+    EXPECT_EQ(log.lines().size(), 5u) << log.all();
 }
 
 // Back from the options: the fade-in runs over a second, then play goes on.

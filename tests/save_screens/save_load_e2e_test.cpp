@@ -9,6 +9,7 @@
 #include "flow/game_main.h"
 #include "modes/load_mode_data.h"
 #include "modes/save_mode_data.h"
+#include "platform/dialog_test_hooks.h"
 #include "platform/files.h"
 #include "platform/local_time.h"
 #include "platform/local_time_test_hooks.h"
@@ -90,6 +91,13 @@ protected:
         for (int i = 0; i < 200; ++i)
             ASSERT_EQ(Step(16), 1);
         ASSERT_NE(game->m_pAdvData->m_nLine, line);
+    }
+    // A refused slot: its box, then the slots again after the fade-in.
+    void ToTheSlots() {
+        for (int i = 0; i < 200 && game->GetMode() == GAME_MAIN::kModeLoad && game->m_pLoadMode->m_nPhase != 2; ++i)
+            ASSERT_EQ(Step(16), 1) << log.all();
+        ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeLoad) << log.all();
+        ASSERT_EQ(game->m_pLoadMode->m_nPhase, 2);
     }
     std::string Shown() const { return game->m_pAdvData->m_MsgWnd.m_TextArea.m_szText; }
     // A controller key over the story, its fade-out and the screen settled.
@@ -189,6 +197,58 @@ TEST_F(SaveLoadRoadTest, SavesLoadsOverwritesAndLoadsFromTheTitle) {
     RunWhile(GAME_MAIN::kModeAdventure, 60);
     EXPECT_EQ(game->m_pAdvData->m_nLine, nextLine);
     EXPECT_EQ(Shown(), next);
+}
+
+// A slot the reader refuses is told in a box over the load screen; from
+// play the story goes on as it was, from the title the title comes back.
+TEST_F(SaveLoadRoadTest, ARefusedSlotKeepsThePlayOrTheTitle) {
+    ChooseTitleRow(285); // new game
+    NextMessage();
+    OpenScreen(kKeyS, GAME_MAIN::kModeSave);
+    Click(100, 70);
+    RunWhile(GAME_MAIN::kModeSave, 40);
+    const std::string file = SlotText();
+    ASSERT_FALSE(file.empty());
+    ASSERT_TRUE(plat::WriteFileAtomic("sav/sav01.sav", file.substr(0, file.size() / 2)));
+    Click(700, 548);
+    RunWhile(GAME_MAIN::kModeSave);
+    RunWhile(GAME_MAIN::kModeAdventure, 60);
+    NextMessage();
+    const int32_t line = game->m_pAdvData->m_nLine;
+    const std::string shown = Shown();
+
+    plat::ClearDialogAnswers();
+    plat::QueueDialogAnswer({});
+    plat::QueueDialogAnswer({});
+    const int boxes = plat::DialogRunCount();
+    OpenScreen(kKeyL, GAME_MAIN::kModeLoad);
+    SlotWithQuestion(GAME_MAIN::kModeLoad);
+    ToTheSlots();
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 1);
+    EXPECT_TRUE(log.Contains("Error: <LOAD_MODE_DATA::LoadProc> セーブファイルが不正です\n"));
+    EXPECT_TRUE(log.Contains("Error: <LOAD_MODE_DATA::MainProc> ロード処理に失敗しました\n"));
+    Click(700, 548); // back
+
+    RunWhile(GAME_MAIN::kModeLoad);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure) << log.all();
+    RunWhile(GAME_MAIN::kModeAdventure, 100);
+    EXPECT_EQ(game->m_pAdvData->m_nLine, line);
+    EXPECT_EQ(Shown(), shown);
+
+    OpenScreen(kKeyL, GAME_MAIN::kModeLoad);
+    Click(700, 580); // to the title, after its question
+    Answer(GAME_MAIN::kModeLoad);
+    RunWhile(GAME_MAIN::kModeLoad);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    ChooseTitleRow(317);
+    RunWhile(GAME_MAIN::kModeLoad, 70);
+    SlotWithQuestion(GAME_MAIN::kModeLoad);
+    ToTheSlots();
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 2);
+    Click(700, 580); // the title, without a question from there
+    RunWhile(GAME_MAIN::kModeLoad);
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+    EXPECT_FALSE(log.Contains("GameMainProcが失敗しました"));
 }
 
 } // namespace

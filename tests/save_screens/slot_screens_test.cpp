@@ -314,9 +314,21 @@ TEST_F(SlotScreenTest, LoadOverAGameAsksAndReadsAfterTheFade) {
     EXPECT_EQ(Step(load, 500), 0);
     EXPECT_FLOAT_EQ(load.m_fFade, 0.5f);
     EXPECT_FALSE(cap.Contains("LoadProc"));
-    EXPECT_EQ(Step(load, 500), kModeFailed);
+    // The slot is refused: the box, then the slots again from under the fade.
+    plat::ClearDialogAnswers();
+    plat::QueueDialogAnswer({});
+    const int boxes = plat::DialogRunCount();
+    EXPECT_EQ(Step(load, 500), 0);
     EXPECT_TRUE(cap.Contains("Error: <LOAD_MODE_DATA::MainProc> ロード処理に失敗しました"));
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 1);
     EXPECT_EQ(load.m_fFade, 1.0f);
+    EXPECT_FALSE(load.m_MsgWnd.m_bVisible);
+    Step(load, 16);
+    Step(load, 1000);
+    EXPECT_EQ(load.m_nPhase, 2);
+    EXPECT_EQ(load.m_Item[0].m_bData, 1);
+    EXPECT_EQ(ClickAt(load, kLeftX, SlotY(1)), 0); // asks again
+    EXPECT_EQ(load.m_nPhase, 3);
 }
 
 TEST_F(SlotScreenTest, LoadOverAGameTitleQuestionAndBack) {

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -39,6 +40,16 @@ protected:
         for (std::string l; std::getline(in, l);)
             lines.push_back(l);
         return lines;
+    }
+    static size_t Find(const std::vector<std::string>& lines, const std::string& line) {
+        return static_cast<size_t>(std::find(lines.begin(), lines.end(), line) - lines.begin());
+    }
+    static std::string Word(const std::string& line, int k) {
+        std::istringstream in(line);
+        std::string w;
+        for (int i = 0; i <= k; ++i)
+            in >> w;
+        return w;
     }
     static std::string Join(const std::vector<std::string>& lines, size_t count) {
         std::string text;
@@ -143,6 +154,14 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
     };
     std::vector<std::string> swapped = lines, longName = lines, badIndex = lines, badChoices = lines;
     std::swap(swapped[100], swapped[101]);
+    // The second shown flag and the second picture's file line exchanged:
+    // that picture would take the fade's slot 0.
+    std::vector<std::string> noScript = lines;
+    noScript[2] = "gone.spt";
+    std::vector<std::string> ownSlot = lines;
+    const size_t shown = Find(lines, "---GRAPHIC_DISP_FLG_START---") + 2;
+    const size_t first = Find(lines, "---GRAPHIC_DATA_START---") + 1;
+    std::swap(ownSlot[shown], ownSlot[first + 3 + std::stoul(Word(lines[first + 1], 2))]);
     longName[17] = std::string(120, 'x') + " a __NULL__ 20 0";
     badIndex[badIndex.size() - 2] = "1 7 30";
     badChoices[79] = "1 1 0 3";
@@ -152,6 +171,8 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
         {"a name longer than its field", Join(longName, lines.size())},
         {"a draw-order index out of range", Join(badIndex, lines.size())},
         {"three choices", Join(badChoices, lines.size())},
+        {"a picture on the game's own slot", Join(ownSlot, lines.size())},
+        {"a script the archive does not hold", Join(noScript, lines.size())},
         {"empty", ""},
     };
     for (const Case& c : cases) {
@@ -179,6 +200,30 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
     EXPECT_EQ(ReadSaveSlotFile(&sys, &sprite, &snd, adv.get(), 13), 0);
     for (int slot : {0, 31, -1})
         EXPECT_EQ(ReadSaveSlotFile(&sys, &sprite, &snd, adv.get(), slot), 0);
+}
+
+// A file read whole whose shown background is not in the archive: play goes
+// on without it, and its draw's complaint is said once, not every frame.
+TEST_F(SlotFileTest, APictureMissingFromTheArchiveIsLeftOutAndSaidOnce) {
+    std::string file = SaveAt(40, 2);
+    const size_t at = file.find("TitleBG.bmp");
+    ASSERT_NE(at, std::string::npos);
+    file.replace(at, 11, "Missing.bmp");
+    adv = NewAdventure();
+    ASSERT_EQ(Load(file), 1) << log.all();
+    adv->LoadDataResume();
+    log.Clear();
+    for (int i = 0; i < 30; ++i) {
+        Frame(adv.get(), i == 10);
+        sprite.D3DXDrawStart();
+        ASSERT_EQ(adv->DrawProc(), 1);
+        sprite.D3DXDrawEnd();
+    }
+    int said = 0;
+    for (const std::string& line : log.lines())
+        said +=
+            line.find("Error: <KUSPRITE2::D3DXDrawGraphic> テクスチャデータが確保されていません") != std::string::npos;
+    EXPECT_EQ(said, 1) << log.all();
 }
 
 // Thousands of damaged copies of a full file: the reader never crashes, and
