@@ -86,7 +86,14 @@ bool MciMedia::Show(WindowHandle owner, int x, int y, int width, int height) {
     graph_->PutOwner(owner);
     graph_->PutWindowState(kShowNormal);
     graph_->SetWindowPosition(x, y, width, height);
+    // Not the picture an earlier play left behind.
+    graph_->UpdatePicture();
     return graph_->PutVisible(true) >= 0;
+}
+
+void MciMedia::Hide() {
+    if (graph_ && graph_->HasVideo())
+        graph_->PutVisible(false);
 }
 
 } // namespace plat

@@ -38,8 +38,10 @@ public:
     bool PositionMs(uint32_t* position);
     bool Ended();
 
-    // Places the pictures in the owner's window and shows them.
+    // Places the pictures in the owner's window and shows them, starting
+    // with the one at the current position.
     bool Show(WindowHandle owner, int x, int y, int width, int height);
+    void Hide();
 
 private:
     std::unique_ptr<MediaGraph> graph_;

@@ -21,10 +21,10 @@ struct VideoWindowState {
     WindowHandle messageDrain = nullptr;
 };
 
-// The display side of movie pictures. The video device implements it: it
+// The display side of movie pictures. The movie screen implements it: it
 // draws the picture scaled into the window rectangle (or the whole screen in
-// full-screen mode) over the last game frame while the movie plays. Calls come
-// on the main thread from PumpMoviePictures.
+// full-screen mode) over the game frame while the movie plays. Calls come on
+// the main thread from PumpMoviePictures and the video device's present.
 class VideoFrameSink {
 public:
     virtual ~VideoFrameSink() = default;
@@ -32,6 +32,9 @@ public:
     virtual void ShowMoviePicture(const Surface& picture, const VideoWindowState& window) = 0;
     // The video window was hidden or closed.
     virtual void HideMovie() = 0;
+    // A finished game frame: true when the sink showed it, with a movie on
+    // top; false leaves the showing to the caller.
+    virtual bool PresentGameFrame(const Surface& /*frame*/, uint32_t /*bpp*/) { return false; }
 };
 
 // Null detaches. Not owned.

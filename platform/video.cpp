@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "platform/frame_damage.h"
+#include "platform/media_video_sink.h"
 #include "platform/raster.h"
 #include "platform/video_present.h"
 #include "platform/video_test_hooks.h"
@@ -237,6 +238,10 @@ int32_t VideoDevice::Present() {
     recording_ = true;
     backStamp_ = back_.stamp;
     ++presents_;
+    // A movie shown over the game keeps its place on every frame.
+    VideoFrameSink* sink = GetVideoFrameSink();
+    if (sink && sink->PresentGameFrame(back_, bpp_))
+        return kVideoOk;
     if (partial)
         PresentFrameDamage(back_, bpp_, shownStamp, damage_.data(), damage_.size());
     else
@@ -295,7 +300,8 @@ size_t VideoDevice::UnchangedUnder(const RectI& r, size_t same) const {
     const size_t n = std::min(prev_.size(), cur_.size());
     for (size_t i = same; i < n; ++i) {
         if (std::memcmp(&prev_[i], &cur_[i], sizeof(FrameOp)) != 0 &&
-            (meets(OpBounds(prev_[i], back_.width, back_.height)) || meets(OpBounds(cur_[i], back_.width, back_.height))))
+            (meets(OpBounds(prev_[i], back_.width, back_.height)) ||
+             meets(OpBounds(cur_[i], back_.width, back_.height))))
             return i;
     }
     return n;

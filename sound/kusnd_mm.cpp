@@ -14,6 +14,13 @@
 
 namespace {
 
+// A video slot shows its pictures over the whole game area, as the movie
+// channel does.
+constexpr int kVideoWidth = 800;
+constexpr int kVideoHeight = 600;
+
+bool IsVideoType(int type) { return type == KUMM_TYPE_MPEG || type == KUMM_TYPE_MPEG2 || type == KUMM_TYPE_AVI; }
+
 // Where a media member is looked for, in this order.
 constexpr const char* kMediaArchives[] = {kBgmArchive, kVoiceArchive, kSeArchive, kMediaArchive};
 
@@ -220,6 +227,10 @@ int KUSND::MMPlayEx(int slot, unsigned int from, unsigned int to) {
         Log(m_pKUSys, "Error", m, "再生に失敗しました");
         return 0;
     }
+    // Shown until stopped or closed; a video played to its end stays on its
+    // last picture, as the slot still counts as playing.
+    if (IsVideoType(d.nMCIType) && d.pDevice->HasVideo())
+        d.pDevice->Show(m_hWnd, 0, 0, kVideoWidth, kVideoHeight);
     d.nState = KUMM_STATE_PLAY;
     return 1;
 }
@@ -239,6 +250,7 @@ int KUSND::MMStop(int slot) {
         Log(m_pKUSys, "Error", m, "停止に失敗しました");
         return 0;
     }
+    d.pDevice->Hide();
     d.nState = KUMM_STATE_STOP;
     return 1;
 }

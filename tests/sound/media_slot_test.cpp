@@ -1,4 +1,5 @@
 #include "platform/media_graph.h"
+#include "platform/video.h"
 #include "platform/video_movie.h"
 #include "platform/video_present.h"
 #include "sound/kummdata.h"
@@ -172,6 +173,52 @@ TEST_F(MediaTest, VideoWindowShowsTheMovieOverTheGameFrameUntilItsEnd) {
     EXPECT_EQ(snd.AVIClose(), 1);
     EXPECT_EQ(plat::LastPresentedFrame().pixels, game.pixels);
     snd.AVIRelease();
+    plat::SetVideoFrameSink(nullptr);
+}
+
+// "dat/Movie.dat" itself is a movie opened where it lies: nothing is
+// extracted or removed. Played, its pictures cover the game area on every
+// frame the game draws, until it stops.
+TEST_F(MediaTest, MovieDatPlaysInPlaceWithItsPicturesOverTheGame) {
+    dir.Write("dat/Movie.dat", ReadFixture("movie.mpg"));
+    auto dev = plat::VideoDevice::Create(plat::kVideoLevelTnL, 800, 600, 32, false);
+    auto gameFrame = [&](uint32_t colour) {
+        dev->Clear(colour);
+        ASSERT_EQ(dev->Present(), plat::kVideoOk);
+    };
+    gameFrame(0xFF204060u);
+    plat::InstallMovieScreen();
+    ASSERT_EQ(snd.MMOpen(0, 0, "dat/Movie.dat"), 1);
+    EXPECT_TRUE(TmpFiles().empty());
+    ASSERT_EQ(snd.MMPlay(0), 1);
+    Pump(22050);
+    snd.MainLoop(0);
+    const plat::MediaGraph* graph = nullptr;
+    for (plat::MediaGraph* g : plat::MediaGraph::LiveGraphs())
+        if (g->HasVideo())
+            graph = g;
+    ASSERT_NE(graph, nullptr);
+    const plat::Surface& picture = graph->Picture();
+    ASSERT_EQ(picture.width, 320);
+    // Scaled 2.5 times into the whole game area.
+    plat::Surface golden(800, 600);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            golden.Row(y)[x] = picture.Row(y * 240 / 600)[x * 320 / 800] | 0xFF000000u;
+    EXPECT_EQ(plat::LastPresentedFrame().pixels, golden.pixels);
+    gameFrame(0xFF00FF00u);
+    EXPECT_EQ(plat::LastPresentedFrame().pixels, golden.pixels);
+    ASSERT_EQ(snd.MMPause(0), 1);
+    gameFrame(0xFF00FF01u);
+    EXPECT_EQ(plat::LastPresentedFrame().pixels, golden.pixels);
+
+    ASSERT_EQ(snd.MMStop(0), 1);
+    EXPECT_EQ(plat::LastPresentedFrame().Row(300)[400], 0xFF00FF01u);
+    gameFrame(0xFF00FF02u);
+    EXPECT_EQ(plat::LastPresentedFrame().Row(300)[400], 0xFF00FF02u);
+    EXPECT_EQ(snd.MMClose(0), 1);
+    EXPECT_TRUE(dir.Exists("dat/Movie.dat"));
+    EXPECT_TRUE(TmpFiles().empty());
     plat::SetVideoFrameSink(nullptr);
 }
 

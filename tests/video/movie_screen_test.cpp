@@ -38,9 +38,16 @@ TEST(MovieScreen, PictureIsScaledIntoItsWindowOverTheGameFrameAndHidingRestoresI
     screen.ShowMoviePicture(picture, window);
     EXPECT_EQ(0xFF102030u, plat::LastPresentedFrame().Row(50)[100]);
 
+    // A game that goes on drawing keeps the picture on top of each new frame.
+    EXPECT_TRUE(screen.PresentGameFrame(Filled(800, 600, 0xFF405060u), 32));
+    EXPECT_EQ(0xFF405060u, plat::LastPresentedFrame().Row(50)[100]);
+    EXPECT_EQ(0xFFAABBCCu, plat::LastPresentedFrame().Row(50)[0]);
+
     screen.HideMovie();
     EXPECT_FALSE(screen.showing());
-    EXPECT_EQ(0xFF102030u, plat::LastPresentedFrame().Row(50)[0]);
+    EXPECT_EQ(0xFF405060u, plat::LastPresentedFrame().Row(50)[0]);
+    EXPECT_FALSE(screen.PresentGameFrame(Filled(800, 600, 0xFF102030u), 32));
+    EXPECT_EQ(0xFF405060u, plat::LastPresentedFrame().Row(50)[0]); // left to the caller
 }
 
 TEST(MovieScreen, FullScreenCoversTheWholePictureAndEmptyWindowsDrawNothing) {
@@ -58,6 +65,13 @@ TEST(MovieScreen, FullScreenCoversTheWholePictureAndEmptyWindowsDrawNothing) {
     screen.ShowMoviePicture(Filled(320, 240, 0x00FF0000u), window);
     EXPECT_EQ(0xFF000000u, plat::LastPresentedFrame().Row(0)[0]);
     screen.HideMovie();
+
+    // A new window's screen does not inherit a movie left showing.
+    plat::InstallMovieScreen();
+    plat::GetVideoFrameSink()->ShowMoviePicture(Filled(320, 240, 0x00FF0000u), window);
+    plat::InstallMovieScreen();
+    EXPECT_FALSE(plat::GetVideoFrameSink()->PresentGameFrame(Filled(800, 600, 0xFF000000u), 32));
+    plat::SetVideoFrameSink(nullptr);
 }
 
 } // namespace
