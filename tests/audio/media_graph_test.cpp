@@ -7,6 +7,7 @@
 #include "platform/app_events.h"
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"
+#include "platform/files.h"
 #include "platform/media_audio_decoder.h"
 #include "platform/media_audio_decoder_test_hooks.h"
 #include "platform/media_graph.h"
@@ -237,6 +238,33 @@ TEST_F(MediaGraphTest, MoviePositionsCountFromTheMediaStartAndPicturesFollowTheC
     const int64_t zero = 0;
     g.SetPositions(&zero, nullptr);
     EXPECT_TRUE(g.UpdatePicture());
+}
+
+// An MP3 carrying cover art (an ID3 picture, which the demuxer lists as a
+// one-picture video stream) is sound only: nothing may cover the game.
+TEST_F(MediaGraphTest, CoverArtIsNoVideo) {
+    static const char kPng[] =
+        "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00\x00\x01\x08\x02"
+        "\x00\x00\x00\x90\x77\x53\xde\x00\x00\x00\x0c\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf\xc0\x00\x00\x03\x01\x01"
+        "\x00\xc9\xfe\x92\xef\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
+    const std::string apic = std::string("\0image/png\0\x03\0", 13) + std::string(kPng, sizeof kPng - 1);
+    auto be32 = [](size_t n, int bits) {
+        std::string b(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            b[static_cast<size_t>(i)] = static_cast<char>((n >> ((3 - i) * bits)) & ((1u << bits) - 1));
+        return b;
+    };
+    const std::string frame = "APIC" + be32(apic.size(), 8) + std::string(2, '\0') + apic;
+    std::string mp3;
+    ASSERT_TRUE(plat::ReadWholeFile(Fixture("tone.mp3"), &mp3));
+    dir_.Write("cover.mp3", std::string("ID3\x03\0\0", 6) + be32(frame.size(), 7) + frame + mp3);
+    const std::string path = dir_.path() + "/cover.mp3";
+    plat::VideoDecoder video;
+    EXPECT_FALSE(video.Open(path));
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile(path), plat::kMediaOk);
+    EXPECT_TRUE(g.HasAudio());
+    EXPECT_FALSE(g.HasVideo());
 }
 
 TEST_F(MediaGraphTest, VideoOnlyMovieRunsOnTheMixerClock) {

@@ -33,6 +33,9 @@ bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fm
     *stream = av_find_best_stream(*fmt, static_cast<AVMediaType>(mediaType), -1, -1, &dec, 0);
     if (*stream < 0 || !dec)
         return false;
+    // An MP3's cover art is a one-picture "video" stream: the file is sound.
+    if ((*fmt)->streams[*stream]->disposition & AV_DISPOSITION_ATTACHED_PIC)
+        return false;
     *codec = avcodec_alloc_context3(dec);
     if (!*codec)
         return false;
