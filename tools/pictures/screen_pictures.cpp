@@ -111,9 +111,15 @@ plat::Surface TitleMaterial(Captions& cap) {
         Fill(s, x, 382, x + 1, 384, (a << 24) | 0xFFFFFF);
     }
     // Menu rows 1..6 at y 0, 24, ..., 120; columns normal, hover, pushed.
+    // The screen rests the rows at (345, 273), (344, 305), (345, 336),
+    // (346, 368), (346, 399) and (344, 431): each row is drawn that much
+    // further right and up or down in its cell, so that all six line up at
+    // x 346 and their tops follow each other 32 px apart from y 273.
     const char* items[6] = {"はじめから", "つづきから", "設定", "ギャラリー", "音楽鑑賞", "終了"};
+    const int inCell[6] = {1, 2, 1, 0, 0, 2};
+    const int downInCell[6] = {-1, -1, 0, 0, 1, 1};
     for (int row = 0; row < 6; ++row) {
-        const int t = row * 24;
+        const int t = row * 24 + downInCell[row];
         struct Look {
             uint32_t top, bottom, rim, text;
         };
@@ -121,9 +127,9 @@ plat::Surface TitleMaterial(Captions& cap) {
                                {0xE02A4A8A, 0xE0182C5A, 0xFFF4C430, 0xFFFFF0A0},
                                {0xF0F4C430, 0xF0C08A10, 0xFFFFFFFF, 0xFF203050}};
         for (int k = 0; k < 3; ++k) {
-            const int l = 544 + 112 * k;
-            Panel(s, l + 1, t + 1, l + 111, t + 23, looks[k].top, looks[k].bottom, looks[k].rim, 10, 2);
-            cap.Centred(s, l, t + (k == 2 ? 1 : 0), l + 112, t + 24 + (k == 2 ? 1 : 0), items[row], 16, looks[k].text);
+            const int l = 544 + 112 * k + inCell[row], shift = k == 2 ? 1 : 0;
+            Panel(s, l, t + 1, l + 110, t + 23, looks[k].top, looks[k].bottom, looks[k].rim, 10, 2);
+            cap.Centred(s, l, t + shift, l + 110, t + 24 + shift, items[row], 16, looks[k].text);
         }
     }
     return s;
