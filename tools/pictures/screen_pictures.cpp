@@ -207,14 +207,6 @@ void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* 
     cap.Centred(s, l, t + 24, r, t + 48, text, textHeight, 0xFF1A2232, 0, boldWeight);
 }
 
-void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, bool pushed) {
-    if (pushed)
-        Panel(s, l + 1, t + 1, r - 1, t + 23, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 10, 2);
-    else
-        Panel(s, l + 1, t + 1, r - 1, t + 23, 0xFF2A4A8A, 0xFF182C5A, 0xFFFFFFFF, 10, 2);
-    cap.Centred(s, l, t + (pushed ? 1 : 0), r, t + 24 + (pushed ? 1 : 0), text, 16, pushed ? 0xFF1A2232 : 0xFFFFFFFF);
-}
-
 // The options material: every settings cell at the rectangles the screen
 // cuts, the volume steps, and the back and return-to-title buttons.
 plat::Surface ConfigMaterial(Captions& cap) {
@@ -239,10 +231,10 @@ plat::Surface ConfigMaterial(Captions& cap) {
         std::snprintf(digits, sizeof(digits), "%d", v);
         CellPair(s, cap, l, 48, l + 24, digits, 12);
     }
-    Button(s, cap, 144, 96, 408, "戻る", false);
-    Button(s, cap, 144, 120, 408, "タイトルへ", false);
-    Button(s, cap, 144, 144, 408, "戻る", true);
-    Button(s, cap, 144, 168, 408, "タイトルへ", true);
+    Button(s, cap, 144, 96, 408, "戻る", ButtonLook::kNormal);
+    Button(s, cap, 144, 120, 408, "タイトルへ", ButtonLook::kNormal);
+    Button(s, cap, 144, 144, 408, "戻る", ButtonLook::kPushed);
+    Button(s, cap, 144, 168, 408, "タイトルへ", ButtonLook::kPushed);
     return s;
 }
 
