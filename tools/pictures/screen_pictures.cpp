@@ -163,19 +163,21 @@ plat::Surface ConfigBackground(Captions& cap) {
     Panel(s, 222, 140, 792, 524, 0x40FFFFFF, 0x20FFFFFF, 0x80FFFFFF, 12, 2);
     cap.Outlined(s, 560, 40, "設定", 56, 0xFFFFFFFF, 0xFF2A4A8A, 700, 2);
     cap.Draw(s, 560, 102, "ＣＯＮＦＩＧＵＲＡＴＩＯＮ", 14, 0xFFB0C0E0);
-    const int areas[6][4] = {{65, 44, 202, 133},  {86, 132, 185, 223}, {15, 290, 191, 370},
-                             {93, 523, 135, 600}, {27, 553, 90, 600},  {141, 555, 214, 600}};
+    // The six portraits are one size and sit on one beat: the first four
+    // down a column 125 px apart (the caption takes the fourth place), the
+    // last row across 45 px apart, 6 px from the screen's bottom as from each
+    // other. Each lies inside its click area (65,44)-(202,133),
+    // (86,132)-(185,223), (15,290)-(191,370), (93,523)-(135,600),
+    // (27,553)-(90,600) and (141,555)-(214,600).
+    Panel(s, 36, 40, 196, 620, 0x30FFFFFF, 0x18FFFFFF, 0x70FFFFFF, 12, 2); // runs on below the screen
+    constexpr int kSize = 39;
+    const int places[6][2] = {{96, 55}, {96, 180}, {96, 305}, {96, 555}, {51, 555}, {141, 555}};
     const uint32_t hair[6] = {0xFF402818, 0xFFB03020, 0xFF202020, 0xFFD0A040, 0xFF5060A0, 0xFF805030};
     const uint32_t clothes[6] = {0xFF3050A0, 0xFFE0E0F0, 0xFF40704A, 0xFFA04060, 0xFF606060, 0xFF2A4A8A};
-    // Each frame sits a little inside its click area, so that neighbouring
-    // areas (the first two share a row) and the screen's bottom edge leave a
-    // gap round every portrait.
-    constexpr int kInset = 3;
     for (int i = 0; i < 6; ++i)
-        Portrait(s, areas[i][0] + kInset, areas[i][1] + kInset, areas[i][2] - kInset, areas[i][3] - kInset, hair[i],
-                 clothes[i]);
-    cap.Draw(s, 16, 420, "顔をクリックすると", 14, 0xFFC0C8E0);
-    cap.Draw(s, 16, 440, "声が聞けます", 14, 0xFFC0C8E0);
+        Portrait(s, places[i][0], places[i][1], places[i][0] + kSize, places[i][1] + kSize, hair[i], clothes[i]);
+    cap.Centred(s, 0, 430, 231, 449, "顔をクリックすると", 14, 0xFFC0C8E0);
+    cap.Centred(s, 0, 449, 231, 468, "声が聞けます", 14, 0xFFC0C8E0);
     // Row labels left of the cells; group headings above them.
     const struct {
         int y;
@@ -211,8 +213,9 @@ void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* 
 // cuts, the volume steps, and the back and return-to-title buttons.
 plat::Surface ConfigMaterial(Captions& cap) {
     plat::Surface s(440, 192);
-    CellPair(s, cap, 0, 0, 64, "ウィンドウ", 12);
-    CellPair(s, cap, 64, 0, 176, "フルスクリーン");
+    // Words short enough for the 64 px cell at the size of every other label.
+    CellPair(s, cap, 0, 0, 64, "窓表示");
+    CellPair(s, cap, 64, 0, 176, "全画面表示");
     CellPair(s, cap, 0, 48, 104, "フルカラー");
     CellPair(s, cap, 104, 48, 200, "１６ビット");
     CellPair(s, cap, 0, 96, 48, "遅い");
