@@ -241,16 +241,28 @@ plat::Surface ConfigMaterial(Captions& cap) {
     return s;
 }
 
+// The dialogs' Yes and No. Until the pointer is on one it is drawn at half
+// strength over the window's light paper, so its face is near black and its
+// label bold white: halved, they still read as white on dark grey.
+void DialogButton(plat::Surface& s, Captions& cap, int t, const char* text, bool pushed) {
+    const int shift = pushed ? 1 : 0;
+    if (pushed)
+        Panel(s, 545, t + 1, 775, t + 23, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 10, 2);
+    else
+        Panel(s, 545, t + 1, 775, t + 23, 0xFF14204A, 0xFF080E26, 0xFFF4C430, 10, 2);
+    cap.Centred(s, 544, t + shift, 776, t + 24 + shift, text, 16, pushed ? 0xFF1A2232 : 0xFFFFFFFF, 0, 700);
+}
+
 // The message window's frame, its back panel, the wait icon and the Yes/No
 // buttons of the dialogs.
 plat::Surface MessageWindow(Captions& cap) {
     plat::Surface s(776, 232);
     // Frame (0,0)-(540,116), drawn over the back panel at the window's full
-    // alpha: paper of its own, so that the two layers together hide a busy
-    // screen behind the text (the back panel is drawn at 0.8). The text starts
-    // 4 px from the window's left edge, so the frame has no side borders:
-    // rules across the top and the bottom, square ends.
-    Gradient(s, 0, 0, 540, 116, 0xD0FDFAF2, 0xD0EEE6D2);
+    // alpha: opaque paper of its own, so that the dialogs that use this
+    // window hide the screen behind them entirely. The text starts 4 px from
+    // the window's left edge, so the frame has no side borders: rules across
+    // the top and the bottom, square ends.
+    Gradient(s, 0, 0, 540, 116, 0xFFFDFAF2, 0xFFEEE6D2);
     Fill(s, 0, 0, 540, 3, 0xFF2A4A8A);
     Fill(s, 0, 3, 540, 4, 0xFFF4C430);
     Fill(s, 0, 112, 540, 113, 0xFFF4C430);
@@ -264,10 +276,10 @@ plat::Surface MessageWindow(Captions& cap) {
         const int half = (25 - y) * 20 / 21;
         Fill(s, 566 - half, y, 566 + half, y + 1, 0xFFF4C430);
     }
-    Button(s, cap, 544, 32, 776, "はい", false);
-    Button(s, cap, 544, 56, 776, "いいえ", false);
-    Button(s, cap, 544, 80, 776, "はい", true);
-    Button(s, cap, 544, 104, 776, "いいえ", true);
+    DialogButton(s, cap, 32, "はい", false);
+    DialogButton(s, cap, 56, "いいえ", false);
+    DialogButton(s, cap, 80, "はい", true);
+    DialogButton(s, cap, 104, "いいえ", true);
     return s;
 }
 
