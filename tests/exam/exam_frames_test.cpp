@@ -21,6 +21,13 @@ struct Picture {
             return 255;
         return static_cast<unsigned char>(bytes[128 + (static_cast<size_t>(y) * w + x) * 4 + 3]);
     }
+    // Channel c (0 blue, 1 green, 2 red) of a pixel.
+    int Channel(int x, int y, int c) const {
+        if (bytes.compare(0, 4, "DDS ") == 0)
+            return static_cast<unsigned char>(bytes[128 + (static_cast<size_t>(y) * w + x) * 4 + c]);
+        const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t(3);
+        return static_cast<unsigned char>(bytes[54 + stride * static_cast<size_t>(h - 1 - y) + 3 * x + c]);
+    }
 };
 
 std::map<std::string, Picture> ExamPictureSizes() {
@@ -83,6 +90,23 @@ TEST(ExamPictures, CellsBackgroundsAndTheSampleList) {
         ++count;
     }
     EXPECT_EQ(count, 15);
+}
+
+// The screen draws the finish button at half strength until the pointer is
+// on it: over its background that must still be a live button (white rim,
+// dark blue face), not a faded one.
+TEST(ExamPictures, FinishButtonAtHalfStrengthIsAFullButton) {
+    auto pics = ExamPictureSizes();
+    const Picture& m = pics["Test_Mode_Material.dds"];
+    const Picture& bg = pics["Test_Mode_bg01.bmp"];
+    auto halved = [&](int x, int y, int c) {
+        const double a = m.Alpha(x, 24 + y) / 255.0 / 2;
+        return m.Channel(x, 24 + y, c) * a + bg.Channel(524 + x, 436 + y, c) * (1 - a);
+    };
+    for (int c = 0; c < 3; ++c)
+        EXPECT_GT(halved(132, 2, c), 240) << "rim, channel " << c;
+    EXPECT_LT(halved(20, 12, 2), 60) << "face red";
+    EXPECT_GT(halved(20, 12, 0), halved(20, 12, 2) + 50) << "face blue";
 }
 
 // A question of the sample exam as the screen shows it, compared with

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "modes/title_mode_data.h"
 #include "platform/gdi_font.h"
 #include "tools/pictures/screen_pictures.h"
 
@@ -115,6 +116,28 @@ TEST_F(ScreenPicturesTest, TitleMaterialPieces) {
         }
         EXPECT_TRUE(Differ(p, looks[0], looks[1]) && Differ(p, looks[1], looks[2])) << "item row at " << top;
     }
+    // Where the screen rests the rows, their boxes start in one column and
+    // follow each other at one pitch, in every look.
+    for (int k = 0; k < 3; ++k) {
+        int firstLeft = -1, firstTop = -1;
+        for (int item = 1; item <= 6; ++item) {
+            KURECT rest{};
+            ASSERT_TRUE(TITLE_MODE_DATA::ItemRect(item, &rest));
+            const int cellLeft = 544 + 112 * k, cellTop = (item - 1) * 24;
+            int left = cellLeft, top = cellTop;
+            while (left < cellLeft + 112 && (p.At(left, cellTop + 12) >> 24) < 0x80)
+                ++left;
+            while (top < cellTop + 24 && (p.At(cellLeft + 56, top) >> 24) < 0x80)
+                ++top;
+            const int screenLeft = rest.left + left - cellLeft, screenTop = rest.top + top - cellTop;
+            if (item == 1) {
+                firstLeft = screenLeft;
+                firstTop = screenTop;
+            }
+            EXPECT_EQ(screenLeft, firstLeft) << "item " << item << " look " << k;
+            EXPECT_EQ(screenTop, firstTop + 32 * (item - 1)) << "item " << item << " look " << k;
+        }
+    }
 }
 
 // Every settings cell has a normal and a different selected picture; the
@@ -145,7 +168,10 @@ TEST_F(ScreenPicturesTest, ConfigMaterialCells) {
 
 TEST_F(ScreenPicturesTest, MessageWindowPieces) {
     const Picture& p = pictures["MessageWindow.dds"];
-    EXPECT_GT(Drawn(p, {0, 0, 540, 116}), 0.75) << "frame";
+    // The frame's paper is opaque, so a dialog hides the screen behind it.
+    for (int y = 0; y < 116; ++y)
+        for (int x = 0; x < 540; ++x)
+            ASSERT_EQ(p.At(x, y) >> 24, 0xFFu) << x << "," << y;
     EXPECT_GT(Drawn(p, {0, 116, 540, 232}), 0.75) << "back panel";
     EXPECT_GT(Drawn(p, {540, 0, 592, 29}), 0.2) << "wait icon";
     EXPECT_GT(Drawn(p, {544, 0, 592, 29}), 0.2) << "wait icon of the adventure";

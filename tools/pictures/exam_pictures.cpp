@@ -7,6 +7,7 @@
 
 #include "platform/gdi_font.h"
 #include "platform/surface.h"
+#include "tools/pictures/paint.h"
 #include "tools/pictures/picture_files.h"
 
 namespace screens {
@@ -123,18 +124,21 @@ plat::Surface QuestionPicture(Text& text, int n) {
     return s;
 }
 
+// The finish button's place on the exam screen.
+constexpr int kFinishLeft = 524, kFinishTop = 436;
+
 // The atlas of the exam's parts: labels, marks, buttons, tabs and digits.
-plat::Surface Material(Text& text) {
+plat::Surface Material(Text& text, paint::Captions& cap) {
     plat::Surface s(400, 296);
     const char* subjects[5] = {"英語", "国語", "理科", "数学", "社会"}; // atlas order
     for (int i = 0; i < 5; ++i) {
         Fill(s, 80 * i + 2, 2, 80 * i + 78, 22, 0xFF2E4A7A);
         text.Draw(s, 80 * i + 20, 3, subjects[i], 18, 0xFFFFFFFF);
     }
-    Fill(s, 2, 26, 262, 46, 0xFF3C6E3C);
-    Fill(s, 2, 50, 262, 70, 0xFF244A24);
-    for (int y : {27, 51})
-        text.Draw(s, 92, y, "試験終了", 18, 0xFFFFFFFF);
+    // The finish button's hover and pushed looks; the screen draws the hover
+    // look at half strength until the pointer is on it (see the background).
+    paint::Button(s, cap, 0, 24, 264, "試験終了", paint::ButtonLook::kHover);
+    paint::Button(s, cap, 0, 48, 264, "試験終了", paint::ButtonLook::kPushed);
     Disc(s, 284, 32, 7, 4, 0xC0406080);
     Disc(s, 284, 48, 7, 4, kRed);
     // The row highlight is drawn 17 px above its row's boxes: the band sits
@@ -160,9 +164,34 @@ plat::Surface Material(Text& text) {
     return s;
 }
 
+// Paints under the finish button what makes the material's hover look,
+// drawn at half strength over it, come out as the normal button look: each
+// pixel is solved from normal = under * (1 - a / 2) + hover * a / 2.
+void FinishButtonUnder(plat::Surface& s, paint::Captions& cap) {
+    constexpr int kWidth = 264, kHeight = 24;
+    plat::Surface normal(kWidth, kHeight), hover(kWidth, kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            normal.Row(y)[x] = s.Row(kFinishTop + y)[kFinishLeft + x];
+    paint::Button(normal, cap, 0, 0, kWidth, "試験終了", paint::ButtonLook::kNormal);
+    paint::Button(hover, cap, 0, 0, kWidth, "試験終了", paint::ButtonLook::kHover);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const uint32_t n = normal.Row(y)[x], h = hover.Row(y)[x];
+            const double a = (h >> 24) / 255.0 / 2;
+            uint32_t out = 0xFF000000;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const double c = (((n >> shift) & 0xFF) - ((h >> shift) & 0xFF) * a) / (1 - a);
+                out |= static_cast<uint32_t>(std::lround(std::clamp(c, 0.0, 255.0))) << shift;
+            }
+            s.Row(kFinishTop + y)[kFinishLeft + x] = out;
+        }
+}
+
 // A desk in a colour of its own per exam, with the picture frame, the
-// timer box and the answer sheet of ten rows of four boxes.
-plat::Surface Background(Text& text, uint32_t desk) {
+// timer box, the answer sheet of ten rows of four boxes and what lies under
+// the finish button.
+plat::Surface Background(Text& text, paint::Captions& cap, uint32_t desk) {
     plat::Surface s(800, 600);
     Fill(s, 0, 0, 800, 600, desk);
     Fill(s, 4, 84, 510, 494, 0xFF303A48);
@@ -179,6 +208,7 @@ plat::Surface Background(Text& text, uint32_t desk) {
             DrawLabel(s, x + 17, y + 5, std::to_string(k), 0xFF8090A0, 1);
         }
     }
+    FinishButtonUnder(s, cap);
     return s;
 }
 
@@ -197,11 +227,12 @@ const std::vector<ExamQuestion>& ExamQuestions() {
 
 std::vector<std::pair<std::string, std::string>> ExamPictures() {
     Text text;
+    paint::Captions cap;
     std::vector<std::pair<std::string, std::string>> out = {
-        {"Test_Mode_Material.dds", EncodeDds32(Material(text))},
-        {"Test_Mode_bg01.bmp", EncodeBmp24(Background(text, 0xFF5A7FA8))},
-        {"Test_Mode_bg02.bmp", EncodeBmp24(Background(text, 0xFF7A9A5A))},
-        {"Test_Mode_bg03.bmp", EncodeBmp24(Background(text, 0xFFA8725A))},
+        {"Test_Mode_Material.dds", EncodeDds32(Material(text, cap))},
+        {"Test_Mode_bg01.bmp", EncodeBmp24(Background(text, cap, 0xFF5A7FA8))},
+        {"Test_Mode_bg02.bmp", EncodeBmp24(Background(text, cap, 0xFF7A9A5A))},
+        {"Test_Mode_bg03.bmp", EncodeBmp24(Background(text, cap, 0xFFA8725A))},
     };
     for (size_t i = 0; i < ExamQuestions().size(); ++i)
         out.emplace_back(ExamQuestions()[i].picture, EncodeBmp24(QuestionPicture(text, static_cast<int>(i) + 1)));

@@ -121,8 +121,8 @@ void Captions::Draw(plat::Surface& s, int x, int y, const char* text, int height
     drawn_ = true;
 }
 
-void Captions::Outlined(plat::Surface& s, int x, int y, const char* text, int height, uint32_t argb,
-                        uint32_t outline, int weight, int width) {
+void Captions::Outlined(plat::Surface& s, int x, int y, const char* text, int height, uint32_t argb, uint32_t outline,
+                        int weight, int width) {
     for (int dy = -width; dy <= width; ++dy)
         for (int dx = -width; dx <= width; ++dx)
             if (dx || dy)
@@ -141,6 +141,19 @@ void Captions::Centred(plat::Surface& s, int l, int t, int r, int b, const char*
         Outlined(s, x, y, text, height, argb, outline, weight);
     else
         Draw(s, x, y, text, height, argb, weight);
+}
+
+void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, ButtonLook look) {
+    struct Style {
+        uint32_t top, bottom, rim, text;
+        int shift;
+    };
+    static constexpr Style kStyles[3] = {{0xFF2A4A8A, 0xFF182C5A, 0xFFFFFFFF, 0xFFFFFFFF, 0},
+                                         {0xFF4A78C8, 0xFF2A4A8A, 0xFFFFFFFF, 0xFFFFFFFF, 0},
+                                         {0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 0xFF1A2232, 1}};
+    const Style& st = kStyles[static_cast<int>(look)];
+    Panel(s, l + 1, t + 1, r - 1, t + 23, st.top, st.bottom, st.rim, 10, 2);
+    cap.Centred(s, l, t + st.shift, r, t + 24 + st.shift, text, 16, st.text);
 }
 
 plat::GdiFont* Captions::FontFor(int height, int weight) {

@@ -57,4 +57,10 @@ private:
     bool drawn_ = false;
 };
 
+// The game's buttons, 24 high, white rimmed: dark blue, lighter blue under
+// the pointer, gold with the label a pixel lower when pushed.
+enum class ButtonLook { kNormal, kHover, kPushed };
+
+void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, ButtonLook look);
+
 } // namespace paint

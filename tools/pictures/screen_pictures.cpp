@@ -111,9 +111,15 @@ plat::Surface TitleMaterial(Captions& cap) {
         Fill(s, x, 382, x + 1, 384, (a << 24) | 0xFFFFFF);
     }
     // Menu rows 1..6 at y 0, 24, ..., 120; columns normal, hover, pushed.
+    // The screen rests the rows at (345, 273), (344, 305), (345, 336),
+    // (346, 368), (346, 399) and (344, 431): each row is drawn that much
+    // further right and up or down in its cell, so that all six line up at
+    // x 346 and their tops follow each other 32 px apart from y 273.
     const char* items[6] = {"はじめから", "つづきから", "設定", "ギャラリー", "音楽鑑賞", "終了"};
+    const int inCell[6] = {1, 2, 1, 0, 0, 2};
+    const int downInCell[6] = {-1, -1, 0, 0, 1, 1};
     for (int row = 0; row < 6; ++row) {
-        const int t = row * 24;
+        const int t = row * 24 + downInCell[row];
         struct Look {
             uint32_t top, bottom, rim, text;
         };
@@ -121,9 +127,9 @@ plat::Surface TitleMaterial(Captions& cap) {
                                {0xE02A4A8A, 0xE0182C5A, 0xFFF4C430, 0xFFFFF0A0},
                                {0xF0F4C430, 0xF0C08A10, 0xFFFFFFFF, 0xFF203050}};
         for (int k = 0; k < 3; ++k) {
-            const int l = 544 + 112 * k;
-            Panel(s, l + 1, t + 1, l + 111, t + 23, looks[k].top, looks[k].bottom, looks[k].rim, 10, 2);
-            cap.Centred(s, l, t + (k == 2 ? 1 : 0), l + 112, t + 24 + (k == 2 ? 1 : 0), items[row], 16, looks[k].text);
+            const int l = 544 + 112 * k + inCell[row], shift = k == 2 ? 1 : 0;
+            Panel(s, l, t + 1, l + 110, t + 23, looks[k].top, looks[k].bottom, looks[k].rim, 10, 2);
+            cap.Centred(s, l, t + shift, l + 110, t + 24 + shift, items[row], 16, looks[k].text);
         }
     }
     return s;
@@ -157,19 +163,21 @@ plat::Surface ConfigBackground(Captions& cap) {
     Panel(s, 222, 140, 792, 524, 0x40FFFFFF, 0x20FFFFFF, 0x80FFFFFF, 12, 2);
     cap.Outlined(s, 560, 40, "設定", 56, 0xFFFFFFFF, 0xFF2A4A8A, 700, 2);
     cap.Draw(s, 560, 102, "ＣＯＮＦＩＧＵＲＡＴＩＯＮ", 14, 0xFFB0C0E0);
-    const int areas[6][4] = {{65, 44, 202, 133},  {86, 132, 185, 223}, {15, 290, 191, 370},
-                             {93, 523, 135, 600}, {27, 553, 90, 600},  {141, 555, 214, 600}};
+    // The six portraits are one size and sit on one beat: the first four
+    // down a column 125 px apart (the caption takes the fourth place), the
+    // last row across 45 px apart, 6 px from the screen's bottom as from each
+    // other. Each lies inside its click area (65,44)-(202,133),
+    // (86,132)-(185,223), (15,290)-(191,370), (93,523)-(135,600),
+    // (27,553)-(90,600) and (141,555)-(214,600).
+    Panel(s, 36, 40, 196, 620, 0x30FFFFFF, 0x18FFFFFF, 0x70FFFFFF, 12, 2); // runs on below the screen
+    constexpr int kSize = 39;
+    const int places[6][2] = {{96, 55}, {96, 180}, {96, 305}, {96, 555}, {51, 555}, {141, 555}};
     const uint32_t hair[6] = {0xFF402818, 0xFFB03020, 0xFF202020, 0xFFD0A040, 0xFF5060A0, 0xFF805030};
     const uint32_t clothes[6] = {0xFF3050A0, 0xFFE0E0F0, 0xFF40704A, 0xFFA04060, 0xFF606060, 0xFF2A4A8A};
-    // Each frame sits a little inside its click area, so that neighbouring
-    // areas (the first two share a row) and the screen's bottom edge leave a
-    // gap round every portrait.
-    constexpr int kInset = 3;
     for (int i = 0; i < 6; ++i)
-        Portrait(s, areas[i][0] + kInset, areas[i][1] + kInset, areas[i][2] - kInset, areas[i][3] - kInset, hair[i],
-                 clothes[i]);
-    cap.Draw(s, 16, 420, "顔をクリックすると", 14, 0xFFC0C8E0);
-    cap.Draw(s, 16, 440, "声が聞けます", 14, 0xFFC0C8E0);
+        Portrait(s, places[i][0], places[i][1], places[i][0] + kSize, places[i][1] + kSize, hair[i], clothes[i]);
+    cap.Centred(s, 0, 430, 231, 449, "顔をクリックすると", 14, 0xFFC0C8E0);
+    cap.Centred(s, 0, 449, 231, 468, "声が聞けます", 14, 0xFFC0C8E0);
     // Row labels left of the cells; group headings above them.
     const struct {
         int y;
@@ -201,20 +209,13 @@ void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* 
     cap.Centred(s, l, t + 24, r, t + 48, text, textHeight, 0xFF1A2232, 0, boldWeight);
 }
 
-void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, bool pushed) {
-    if (pushed)
-        Panel(s, l + 1, t + 1, r - 1, t + 23, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 10, 2);
-    else
-        Panel(s, l + 1, t + 1, r - 1, t + 23, 0xFF2A4A8A, 0xFF182C5A, 0xFFFFFFFF, 10, 2);
-    cap.Centred(s, l, t + (pushed ? 1 : 0), r, t + 24 + (pushed ? 1 : 0), text, 16, pushed ? 0xFF1A2232 : 0xFFFFFFFF);
-}
-
 // The options material: every settings cell at the rectangles the screen
 // cuts, the volume steps, and the back and return-to-title buttons.
 plat::Surface ConfigMaterial(Captions& cap) {
     plat::Surface s(440, 192);
-    CellPair(s, cap, 0, 0, 64, "ウィンドウ", 12);
-    CellPair(s, cap, 64, 0, 176, "フルスクリーン");
+    // Words short enough for the 64 px cell at the size of every other label.
+    CellPair(s, cap, 0, 0, 64, "窓表示");
+    CellPair(s, cap, 64, 0, 176, "全画面表示");
     CellPair(s, cap, 0, 48, 104, "フルカラー");
     CellPair(s, cap, 104, 48, 200, "１６ビット");
     CellPair(s, cap, 0, 96, 48, "遅い");
@@ -233,11 +234,23 @@ plat::Surface ConfigMaterial(Captions& cap) {
         std::snprintf(digits, sizeof(digits), "%d", v);
         CellPair(s, cap, l, 48, l + 24, digits, 12);
     }
-    Button(s, cap, 144, 96, 408, "戻る", false);
-    Button(s, cap, 144, 120, 408, "タイトルへ", false);
-    Button(s, cap, 144, 144, 408, "戻る", true);
-    Button(s, cap, 144, 168, 408, "タイトルへ", true);
+    Button(s, cap, 144, 96, 408, "戻る", ButtonLook::kNormal);
+    Button(s, cap, 144, 120, 408, "タイトルへ", ButtonLook::kNormal);
+    Button(s, cap, 144, 144, 408, "戻る", ButtonLook::kPushed);
+    Button(s, cap, 144, 168, 408, "タイトルへ", ButtonLook::kPushed);
     return s;
+}
+
+// The dialogs' Yes and No. Until the pointer is on one it is drawn at half
+// strength over the window's light paper, so its face is near black and its
+// label bold white: halved, they still read as white on dark grey.
+void DialogButton(plat::Surface& s, Captions& cap, int t, const char* text, bool pushed) {
+    const int shift = pushed ? 1 : 0;
+    if (pushed)
+        Panel(s, 545, t + 1, 775, t + 23, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 10, 2);
+    else
+        Panel(s, 545, t + 1, 775, t + 23, 0xFF14204A, 0xFF080E26, 0xFFF4C430, 10, 2);
+    cap.Centred(s, 544, t + shift, 776, t + 24 + shift, text, 16, pushed ? 0xFF1A2232 : 0xFFFFFFFF, 0, 700);
 }
 
 // The message window's frame, its back panel, the wait icon and the Yes/No
@@ -245,11 +258,11 @@ plat::Surface ConfigMaterial(Captions& cap) {
 plat::Surface MessageWindow(Captions& cap) {
     plat::Surface s(776, 232);
     // Frame (0,0)-(540,116), drawn over the back panel at the window's full
-    // alpha: paper of its own, so that the two layers together hide a busy
-    // screen behind the text (the back panel is drawn at 0.8). The text starts
-    // 4 px from the window's left edge, so the frame has no side borders:
-    // rules across the top and the bottom, square ends.
-    Gradient(s, 0, 0, 540, 116, 0xD0FDFAF2, 0xD0EEE6D2);
+    // alpha: opaque paper of its own, so that the dialogs that use this
+    // window hide the screen behind them entirely. The text starts 4 px from
+    // the window's left edge, so the frame has no side borders: rules across
+    // the top and the bottom, square ends.
+    Gradient(s, 0, 0, 540, 116, 0xFFFDFAF2, 0xFFEEE6D2);
     Fill(s, 0, 0, 540, 3, 0xFF2A4A8A);
     Fill(s, 0, 3, 540, 4, 0xFFF4C430);
     Fill(s, 0, 112, 540, 113, 0xFFF4C430);
@@ -263,10 +276,10 @@ plat::Surface MessageWindow(Captions& cap) {
         const int half = (25 - y) * 20 / 21;
         Fill(s, 566 - half, y, 566 + half, y + 1, 0xFFF4C430);
     }
-    Button(s, cap, 544, 32, 776, "はい", false);
-    Button(s, cap, 544, 56, 776, "いいえ", false);
-    Button(s, cap, 544, 80, 776, "はい", true);
-    Button(s, cap, 544, 104, 776, "いいえ", true);
+    DialogButton(s, cap, 32, "はい", false);
+    DialogButton(s, cap, 56, "いいえ", false);
+    DialogButton(s, cap, 80, "はい", true);
+    DialogButton(s, cap, 104, "いいえ", true);
     return s;
 }
 

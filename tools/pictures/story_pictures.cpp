@@ -55,7 +55,8 @@ void Room(Canvas& c, const View& v, double hw, double ceil, double depth, uint32
          ink::VGradient(v({0, kFloor, depth}).y, 600, Mix(floor, 0xFF000000u, 0.15), floor));
     for (int side = -1; side <= 1; side += 2)
         Quad(c, v, {side * hw, ceil, kNear}, {side * hw, ceil, depth}, {side * hw, kFloor, depth},
-             {side * hw, kFloor, kNear}, ink::VGradient(0, 600, Mix(wall, 0xFFFFFFFFu, 0.1), Mix(wall, 0xFF000000u, 0.12)));
+             {side * hw, kFloor, kNear},
+             ink::VGradient(0, 600, Mix(wall, 0xFFFFFFFFu, 0.1), Mix(wall, 0xFF000000u, 0.12)));
 }
 
 // A sunset sky with a town's roofs along its foot, by screen position.
@@ -147,8 +148,8 @@ plat::Surface Classroom() {
 
 // Shelves of books on a wall at x = wx, from z0 to z1.
 void Bookshelf(Canvas& c, const View& v, double wx, double z0, double z1, uint32_t seed) {
-    static const uint32_t kBooks[] = {0xFF8A3A3Au, 0xFF3A5A8Au, 0xFF4A7A4Au, 0xFFC8A048u, 0xFF6A4A7Au, 0xFFE8E0D0u,
-                                      0xFF2A3A4Au, 0xFFB86A3Au};
+    static const uint32_t kBooks[] = {0xFF8A3A3Au, 0xFF3A5A8Au, 0xFF4A7A4Au, 0xFFC8A048u,
+                                      0xFF6A4A7Au, 0xFFE8E0D0u, 0xFF2A3A4Au, 0xFFB86A3Au};
     const double top = -1.3, levels = 5, step = (kFloor - top) / levels;
     Quad(c, v, {wx, top - 0.1, z0}, {wx, top - 0.1, z1}, {wx, kFloor, z1}, {wx, kFloor, z0}, 0xFF6A4428u);
     ink::Dice dice(seed);
@@ -176,14 +177,15 @@ plat::Surface Library() {
         Quad(c, v, {x, -1.4, depth}, {x + 1.6, -1.4, depth}, {x + 1.6, 0.6, depth}, {x, 0.6, depth},
              [](double px, double py) {
                  const double trees = 290 - 10 * std::fabs(std::sin(px * 0.09)) - 6 * std::sin(px * 0.23);
-                 return py > trees ? 0xFF7AA868u : Mix(0xFFBCE0F4u, 0xFFFFF4D8u, std::clamp((py - 150) / 140, 0.0, 1.0));
+                 return py > trees ? 0xFF7AA868u
+                                   : Mix(0xFFBCE0F4u, 0xFFFFF4D8u, std::clamp((py - 150) / 140, 0.0, 1.0));
              });
         c.Line(v({x + 0.8, -1.4, depth}), v({x + 0.8, 0.6, depth}), 2, 0xFFFFFFFFu);
         c.Line(v({x, -0.4, depth}), v({x + 1.6, -0.4, depth}), 2, 0xFFFFFFFFu);
     }
     for (double x : {-2.6, -0.8, 1.0}) // window light on the carpet
-        Quad(c, v, {x, kFloor, depth}, {x + 1.6, kFloor, depth}, {x + 2.2, kFloor, depth - 5}, {x + 0.6, kFloor, depth - 5},
-             0x30FFF0C0u);
+        Quad(c, v, {x, kFloor, depth}, {x + 1.6, kFloor, depth}, {x + 2.2, kFloor, depth - 5},
+             {x + 0.6, kFloor, depth - 5}, 0x30FFF0C0u);
     for (double z : Steps(1, depth, 0.9))
         c.Line(v({-hw, kFloor, z}), v({hw, kFloor, z}), 1, 0x20000000u);
     // A runner down the aisle, a border stripe along each edge.
@@ -335,13 +337,94 @@ plat::Surface EveningRoad() {
         if (last.x != 0)
             for (int k = 0; k < 24; ++k) {
                 const double t0 = k / 24.0, t1 = (k + 1) / 24.0;
-                auto sag = [&](double t) { return Pt{last.x + (top.x - last.x) * t, last.y + (top.y - last.y) * t + 14 * std::sin(M_PI * t)}; };
+                auto sag = [&](double t) {
+                    return Pt{last.x + (top.x - last.x) * t, last.y + (top.y - last.y) * t + 14 * std::sin(M_PI * t)};
+                };
                 c.Line(sag(t0), sag(t1), 1.2, 0xFF3A3040u);
             }
         last = {top.x, top.y + 30 / z};
     }
     plat::Surface s = c.Finish();
     WarmLight(s, 0xFFFF8A50u, 0.1);
+    return s;
+}
+
+// The school corridor after class: windows on the left with the afternoon
+// behind them, classroom doors and their name plates on the right.
+plat::Surface Corridor() {
+    Canvas c(800, 600);
+    const View v{400, 250, 330};
+    const double hw = 1.6, ceil = -1.6, depth = 24;
+    const uint32_t wall = 0xFFEEE6D4u;
+    Room(c, v, hw, ceil, depth, wall, 0xFF8FA096u, 0xFFF4EEE2u);
+    // Afternoon sky over a line of trees, by screen position.
+    const ink::Shader outside = [](double x, double y) {
+        const double trees =
+            236 - 10 * std::fabs(std::sin(x * 0.045)) - 6 * std::fabs(std::sin(x * 0.11 + 1)) - 3 * std::sin(x * 0.31);
+        if (y > trees)
+            return Mix(0xFF6E9A5Eu, 0xFF4E7A46u, std::clamp((y - trees) / 60, 0.0, 1.0));
+        return Mix(0xFF86BCEAu, 0xFFF2ECD6u, std::clamp(y / 240, 0.0, 1.0));
+    };
+    // The far end: a window of its own.
+    Quad(c, v, {-0.9, -1.0, depth}, {0.9, -1.0, depth}, {0.9, 0.5, depth}, {-0.9, 0.5, depth}, outside);
+    c.Line(v({0, -1.0, depth}), v({0, 0.5, depth}), 1.5, 0xFFB8B0A8u);
+    // A darker skirting of wall along both sides, and the skirting boards.
+    for (int side = -1; side <= 1; side += 2) {
+        const double x = side * hw;
+        Quad(c, v, {x, 0.5, kNear}, {x, 0.5, depth}, {x, kFloor, depth}, {x, kFloor, kNear},
+             ink::VGradient(0, 600, 0xFFD8CCB4u, 0xFFC4B89Eu));
+        Quad(c, v, {x, kFloor - 0.1, kNear}, {x, kFloor - 0.1, depth}, {x, kFloor, depth}, {x, kFloor, kNear},
+             0xFF6E6A60u);
+    }
+    // Windows on the left, and their light on the floor.
+    for (double z : Steps(1.2, depth - 1.5, 2.6)) {
+        Quad(c, v, {-hw, -1.1, z}, {-hw, -1.1, z + 2.1}, {-hw, 0.4, z + 2.1}, {-hw, 0.4, z}, outside);
+        c.Line(v({-hw, -0.35, z}), v({-hw, -0.35, z + 2.1}), 2, 0xFFB8B0A8u);
+        c.Line(v({-hw, -1.1, z + 1.05}), v({-hw, 0.4, z + 1.05}), 2.5, 0xFFB8B0A8u);
+        Quad(c, v, {-hw, -1.2, z - 0.12}, {-hw, -1.2, z + 0.1}, {-hw, 0.5, z + 0.1}, {-hw, 0.5, z - 0.12}, 0xFFF6ECD6u);
+        Quad(c, v, {-hw, kFloor, z + 0.5}, {-hw + 2.2, kFloor, z + 1.3}, {-hw + 2.2, kFloor, z + 3.0},
+             {-hw, kFloor, z + 2.2}, 0x38FFE8B0u);
+    }
+    Quad(c, v, {-hw, 0.4, kNear}, {-hw, 0.4, depth}, {-hw, 0.48, depth}, {-hw, 0.48, kNear}, 0xFFC8B8A0u); // sill
+    for (double z : Steps(1, depth, 1.2)) // floor tiles
+        c.Line(v({-hw, kFloor, z}), v({hw, kFloor, z}), 1, 0x24000000u);
+    c.Line(v({0, kFloor, kNear}), v({0, kFloor, depth}), 1, 0x24000000u);
+    // Classroom doors on the right, far ones first: two sliding panels with
+    // panes, a notice board between them, a name plate standing out above.
+    ink::Dice dice(13);
+    for (double z : {15.5, 9.0, 2.4}) {
+        const double x = hw;
+        Quad(c, v, {x, -0.75, z - 0.08}, {x, -0.75, z + 1.88}, {x, kFloor, z + 1.88}, {x, kFloor, z - 0.08},
+             0xFF8A6A48u);
+        for (double p : {z, z + 0.9}) {
+            Quad(c, v, {x, -0.7, p}, {x, -0.7, p + 0.9}, {x, kFloor - 0.02, p + 0.9}, {x, kFloor - 0.02, p},
+                 0xFFC09A6Cu);
+            Quad(c, v, {x, -0.55, p + 0.12}, {x, -0.55, p + 0.78}, {x, 0.25, p + 0.78}, {x, 0.25, p + 0.12},
+                 0xFFD6E6EEu);
+            c.Line(v({x, -0.15, p + 0.12}), v({x, -0.15, p + 0.78}), 1.2, 0xFFC09A6Cu);
+        }
+        c.Line(v({x, -0.7, z + 0.9}), v({x, kFloor - 0.02, z + 0.9}), 1.5, 0xFF8A6A48u);
+        Quad(c, v, {x, -0.95, z + 2.6}, {x, -0.95, z + 5.4}, {x, 0.05, z + 5.4}, {x, 0.05, z + 2.6}, 0xFFC8A070u);
+        for (int k = 0; k < 5; ++k) {
+            const double pz = z + 2.8 + k * 0.52, t = -0.85 + 0.2 * dice.Unit();
+            Quad(c, v, {x, t, pz}, {x, t, pz + 0.38}, {x, t + 0.5, pz + 0.38}, {x, t + 0.5, pz},
+                 k % 2 ? 0xFFFAF6ECu : 0xFFE8F0FCu);
+        }
+        Quad(c, v, {x - 0.42, -1.32, z - 0.3}, {x, -1.32, z - 0.3}, {x, -1.08, z - 0.3}, {x - 0.42, -1.08, z - 0.3},
+             0xFF5A4A3Au);
+        Quad(c, v, {x - 0.4, -1.3, z - 0.3}, {x - 0.02, -1.3, z - 0.3}, {x - 0.02, -1.1, z - 0.3},
+             {x - 0.4, -1.1, z - 0.3}, 0xFFFAF8F0u);
+        c.Line(v({x - 0.32, -1.2, z - 0.3}), v({x - 0.1, -1.2, z - 0.3}), 1.6, 0xFF404040u);
+    }
+    // A poster near the front: the school's sports day.
+    Quad(c, v, {hw, -0.75, 1.45}, {hw, -0.75, 1.95}, {hw, -0.05, 1.95}, {hw, -0.05, 1.45}, 0xFFFCEFD8u);
+    Quad(c, v, {hw, -0.7, 1.5}, {hw, -0.7, 1.9}, {hw, -0.45, 1.9}, {hw, -0.45, 1.5}, 0xFFE0705Au);
+    for (double y : {-0.32, -0.22, -0.12})
+        c.Line(v({hw, y, 1.52}), v({hw, y, 1.85}), 1.2, 0xFF806A5Au);
+    for (double z : Steps(2, depth, 3)) // ceiling lights
+        Quad(c, v, {-0.25, ceil, z}, {0.25, ceil, z}, {0.25, ceil, z + 1.3}, {-0.25, ceil, z + 1.3}, 0xFFFFFCF4u);
+    plat::Surface s = c.Finish();
+    WarmLight(s, 0xFFFFC070u, 0.14);
     return s;
 }
 
@@ -382,14 +465,11 @@ void Overlay(plat::Surface& dst, const plat::Surface& chara, double left, double
 
 plat::Surface Place(int k) {
     switch (k) {
-    case 1:
-        return Classroom();
-    case 2:
-        return Library();
-    case 3:
-        return Rooftop();
-    default:
-        return EveningRoad();
+        case 1: return Classroom();
+        case 2: return Library();
+        case 3: return Rooftop();
+        case 4: return EveningRoad();
+        default: return Corridor();
     }
 }
 
@@ -398,7 +478,7 @@ plat::Surface EventPicture(int k) {
         int place, girl;
         double left, top, scale;
     };
-    static const Shot kShots[6] = {{1, 1, 200, 0, 1.0},  {2, 1, 300, -40, 1.25}, {3, 2, 120, 40, 1.0},
+    static const Shot kShots[6] = {{1, 1, 200, 0, 1.0},   {2, 1, 300, -40, 1.25}, {3, 2, 120, 40, 1.0},
                                    {4, 1, 260, 60, 0.95}, {1, 3, 420, 20, 1.0},   {3, 3, 80, -60, 1.35}};
     const Shot& s = kShots[(k - 1) % 6];
     plat::Surface pic = Place(s.place);
@@ -408,7 +488,7 @@ plat::Surface EventPicture(int k) {
 
 std::vector<std::pair<std::string, std::string>> StoryPictures() {
     std::vector<std::pair<std::string, std::string>> out;
-    for (int k = 1; k <= 4; ++k) {
+    for (int k = 1; k <= 5; ++k) {
         char name[32];
         std::snprintf(name, sizeof name, "bg%02d.bmp", k);
         out.emplace_back(name, EncodeBmp24(Place(k)));
