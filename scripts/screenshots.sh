@@ -16,7 +16,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy build/tools/gameshots "$work/game" "
 for shot in "$work"/shots/*.png; do
   out="docs/screenshot_$(basename "$shot")"
   if convert -version 2>/dev/null | grep -q ImageMagick; then
-    convert "$shot" -define png:compression-level=9 "$out"
+    convert "$shot" -strip -define png:compression-level=9 "$out"
   else
     cp "$shot" "$out"
   fi

@@ -29,6 +29,7 @@
 #include "game/asset_slots.h"
 #include "game/game_settings.h"
 #include "platform/clock.h"
+#include "platform/local_time_test_hooks.h"
 #include "sound/kusnd.h"
 #include "tools/pictures/picture_files.h"
 
@@ -38,10 +39,24 @@ constexpr uint32_t kFrameMs = 16;
 
 class Player {
 public:
-    Player() : clock_(plat::FakeClock::kStart) { plat::SetClock(&clock_); }
+    Player() : clock_(plat::FakeClock::kStart) {
+        plat::SetClock(&clock_);
+        // A summer noon, so the title's picture and the slots' dates come out
+        // the same whenever the shots are made.
+        plat::SetLocalTimeSource([] {
+            plat::LocalTime t;
+            t.year = 2026;
+            t.month = 7;
+            t.day = 20;
+            t.dayOfWeek = 1;
+            t.hour = 12;
+            return t;
+        });
+    }
     ~Player() {
         game_.reset();
         sprite_.Release();
+        plat::SetLocalTimeSource(nullptr);
         plat::SetClock(nullptr);
     }
 
