@@ -17,6 +17,13 @@ protected:
         ASSERT_EQ(snd.MMDATAReserve(3), 1);
     }
     int State(int slot) { return snd.MMSlot(slot)->nState; }
+    // The open movie's graph (the one with pictures), or nullptr.
+    static const plat::MediaGraph* VideoGraph() {
+        for (plat::MediaGraph* g : plat::MediaGraph::LiveGraphs())
+            if (g->HasVideo())
+                return g;
+        return nullptr;
+    }
     std::vector<plat::DirEntry> TmpFiles() {
         std::vector<plat::DirEntry> files;
         plat::ListDir("tmp", &files);
@@ -147,10 +154,7 @@ TEST_F(MediaTest, VideoWindowShowsTheMovieOverTheGameFrameUntilItsEnd) {
     ASSERT_EQ(snd.AVIPlay(), 1);
     Pump(22050);
     snd.MainLoop(0);
-    const plat::MediaGraph* graph = nullptr;
-    for (plat::MediaGraph* g : plat::MediaGraph::LiveGraphs())
-        if (g->HasVideo())
-            graph = g;
+    const plat::MediaGraph* graph = VideoGraph();
     ASSERT_NE(graph, nullptr);
     const plat::Surface& picture = graph->Picture();
     ASSERT_EQ(picture.width, 320);
@@ -193,10 +197,7 @@ TEST_F(MediaTest, MovieDatPlaysInPlaceWithItsPicturesOverTheGame) {
     ASSERT_EQ(snd.MMPlay(0), 1);
     Pump(22050);
     snd.MainLoop(0);
-    const plat::MediaGraph* graph = nullptr;
-    for (plat::MediaGraph* g : plat::MediaGraph::LiveGraphs())
-        if (g->HasVideo())
-            graph = g;
+    const plat::MediaGraph* graph = VideoGraph();
     ASSERT_NE(graph, nullptr);
     const plat::Surface& picture = graph->Picture();
     ASSERT_EQ(picture.width, 320);
