@@ -407,6 +407,18 @@ int ADV_DATA::ReleaseLoadedData() {
     return 1;
 }
 
+namespace {
+
+// Renders a text area again after a menu. One that was never given text (a
+// declared area the story has not used yet, a name plate before the first
+// speaker) has nothing to render and is no error.
+void ReloadText(TEXTAREA_DATA& t) {
+    if (t.m_bInit && t.m_bFontSet)
+        t.LoadTextData();
+}
+
+} // namespace
+
 int ADV_DATA::LoadDataResume() {
     if (!m_bInit) {
         ErrorPrint("Error: <ADV_DATA::LoadDataResume> 初期化されていません\n");
@@ -423,7 +435,7 @@ int ADV_DATA::LoadDataResume() {
             m_pObject[i].m_bShow = static_cast<uint32_t>(m_pObjectShown[i]);
     }
     for (uint32_t i = 0; m_pTextArea && i < m_dwTextAreaNum; ++i)
-        m_pTextArea[i].LoadTextData();
+        ReloadText(m_pTextArea[i]);
     for (uint32_t i = 0; m_pSound && i < m_dwSoundNum; ++i) {
         SOUND_DATA& s = m_pSound[i];
         if (!s.m_bLoaded)
@@ -438,16 +450,14 @@ int ADV_DATA::LoadDataResume() {
         SELoad(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSeCursorOn, nullptr);
         SELoad(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSePush, nullptr);
     }
-    if (m_MsgWnd.m_NameArea.m_bInit)
-        m_MsgWnd.m_NameArea.LoadTextData();
-    if (m_MsgWnd.m_TextArea.m_bInit)
-        m_MsgWnd.m_TextArea.LoadTextData();
+    ReloadText(m_MsgWnd.m_NameArea);
+    ReloadText(m_MsgWnd.m_TextArea);
     if (m_SelectWnd.m_bInit) {
         GraphicLoad(m_pKUSprite, m_pKUSys, 4);
         SELoad(m_pKUSnd, m_pKUSys, SELECT_WINDOW_AGG::kSeCursorOn, nullptr);
         SELoad(m_pKUSnd, m_pKUSys, SELECT_WINDOW_AGG::kSePush, nullptr);
         for (uint32_t i = 0; m_SelectWnd.m_pWindow && i < m_SelectWnd.m_dwCount; ++i)
-            m_SelectWnd.m_pWindow[i].m_Text.LoadTextData();
+            ReloadText(m_SelectWnd.m_pWindow[i].m_Text);
     }
     if (m_CtrlWnd.m_nSlot != -1)
         GraphicLoad(m_pKUSprite, m_pKUSys, m_CtrlWnd.m_nSlot);

@@ -302,7 +302,9 @@ int GAME_MAIN::ProcTitle() {
         case TITLE_MODE_DATA::kResultGallery:
             DeleteMode(m_pTitleMode);
             BGM_DS_Stop(m_pKUSnd, m_pKUSys);
-            if (!ModeDataPresent(kGalleryScript,
+            // Only its pictures are checked: without its data script the
+            // gallery still runs, each reader logging the missing member.
+            if (!ModeDataPresent(nullptr,
                                  {CG_MODE_DATA::kSlotFade, CG_MODE_DATA::kSlotMaterial, CG_MODE_DATA::kSlotBar,
                                   CG_MODE_DATA::kSlotBG},
                                  "タイトルに戻ります"))

@@ -492,6 +492,8 @@ int CG_MODE_DATA::PanelProc() {
     m_nNextCell = 0;
     m_fCGAlpha = 0.0f;
     ClearAllCGCells();
+    // The list is closed: its page arrows must not stay drawn or clickable.
+    m_nCGPage = m_nNextCGPage = m_nCGPageMax = 0;
     if (GraphicUnload(m_pKUSprite, m_pKUSys, kSlotCG) != 1) {
         Log("MainProc", "画像のアンロードに失敗しました");
         return -1;
@@ -549,6 +551,8 @@ int CG_MODE_DATA::OpenUnnamedProc() {
     m_nNextCell = 0;
     m_fNextPanelAlpha = 0.0f;
     ClearAllCGCells();
+    // The count below leaves these alone when it cannot read the script.
+    m_nCGPage = m_nNextCGPage = m_nCGPageMax = 0;
     if (GraphicUnload(m_pKUSprite, m_pKUSys, kSlotCG) != 1) {
         Log("MainProc", "画像のアンロードに失敗しました");
         return -1;

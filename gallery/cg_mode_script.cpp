@@ -44,8 +44,9 @@ int Tokens(const char* line, std::string* out, int count) {
 class ScriptReader {
 public:
     ScriptReader(KUSYSTEM* sys, const char* member, const char* tag) : m_sys(sys), m_member(member), m_file(nullptr) {
+        // -3: no new copy could be written; the one already in tmp/ is read.
         const int div = FileDiv(kArchive, "tmp/", member);
-        if (div == -2 || div == 0 || div == -1 || div == -3) {
+        if (div == -2 || div == 0 || div == -1) {
             char text[600];
             if (div == -2)
                 std::snprintf(text, sizeof text, "指定ファイルは非結合ファイルです");

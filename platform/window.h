@@ -64,7 +64,8 @@ struct WindowParams {
 // Null when SDL cannot make the window.
 WindowHandle CreateMainWindow(const WindowParams& params);
 // Readies the process for the window system. Call first thing, while the
-// program is still one thread: it may set environment variables.
+// program is still one thread: it may set environment variables, and it makes
+// the C library read text as UTF-8, as the window system is handed it.
 void PrepareWindowSystem();
 // Destroys the window (no messages are sent). Safe on null.
 void DestroyMainWindow(WindowHandle window);

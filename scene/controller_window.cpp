@@ -515,8 +515,15 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
     int hovered = 0;
     for (int button = 0; button < kButtonCount; ++button) {
         CTRL_WND_OBJ& b = m_Button[button];
-        if (!b.m_bInit || b.m_nState == -1)
+        if (!b.m_bInit)
             continue;
+        if (b.m_nState == -1) {
+            // A disabled button still owns its area: the click stops here and
+            // does nothing, instead of reaching the story underneath.
+            if (hovered == 0 && b.HitCheck(m_fX, m_fY) == 1)
+                hovered = button + 1;
+            continue;
+        }
         if (kKeys[button].first) {
             KeyedButton(button, &hovered, click, action, adv);
             continue;

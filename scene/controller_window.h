@@ -88,7 +88,7 @@ public:
     float m_fBackFactor;
     int m_nSlot;
     KURECT m_rcFrame, m_rcBack;
-    int m_nHover;
+    int m_nHover; // the button under the pointer, disabled or not (index + 1); 0 none
     uint32_t m_bAutoSkip;
     uint32_t m_dwAutoSkipSpeed;
     uint32_t m_bSkipOneClick;

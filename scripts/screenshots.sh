@@ -2,7 +2,8 @@
 # Makes the README's screenshots under docs/ from the built sample game:
 # build/tools/gameshots plays a copy of it headless on a fake clock, as
 # docs/screenshots.plan says, so the pictures come out the same every time.
-# ImageMagick's convert, when present, halves them and packs them small.
+# They are kept at the game's own size (800 x 600); ImageMagick's convert,
+# when present, packs them small.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --build build --target gameshots game >/dev/null
@@ -14,8 +15,8 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy build/tools/gameshots "$work/game" "
   >"$work/log.txt" 2>&1 || { cat "$work/log.txt"; exit 1; }
 for shot in "$work"/shots/*.png; do
   out="docs/screenshot_$(basename "$shot")"
-  if command -v convert >/dev/null; then
-    convert "$shot" -resize 50% -define png:compression-level=9 "$out"
+  if convert -version 2>/dev/null | grep -q ImageMagick; then
+    convert "$shot" -define png:compression-level=9 "$out"
   else
     cp "$shot" "$out"
   fi

@@ -219,6 +219,13 @@ void AttachPresentWindow(void* sdlWindow) {
     DropRenderer();
     p.window = static_cast<SDL_Window*>(sdlWindow);
     p.stale = true;
+    // A window starts with no picture of its own: an earlier window's last
+    // frame must neither show in it nor pass for its own unchanged frame.
+    p.last = Surface();
+    p.lastSource = 0;
+    p.lastStamp = 0;
+    p.lastBpp = 0;
+    p.unchangedRun = p.partialRun = 0;
     if (!p.window)
         return;
     // Added again for every window: shutting SDL's events down drops watches.

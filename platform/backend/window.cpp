@@ -1,5 +1,7 @@
 #include <SDL.h>
+#include <langinfo.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 
@@ -64,11 +66,28 @@ void DeleteWindow(Window* w) {
 
 SDL_Window* SdlWindowOf(WindowHandle window) { return window ? window->sys->sdl : nullptr; }
 
+namespace {
+
+// SDL gives X its text (the title, the system's own error box) in UTF-8, and
+// X reads it by the C library's character type: under the "C" a program
+// starts in, the old-style title WM_NAME got every byte of the UTF-8 title as
+// a Latin-1 character of its own. The player's locale serves when it is
+// UTF-8, else C.UTF-8; numbers and messages keep the "C" locale.
+void UseUtf8CharacterType() {
+    for (const char* name : {"", "C.UTF-8", "en_US.UTF-8"})
+        if (setlocale(LC_CTYPE, name) && strcmp(nl_langinfo(CODESET), "UTF-8") == 0)
+            return;
+    setlocale(LC_CTYPE, "C");
+}
+
+} // namespace
+
 void PrepareWindowSystem() {
     // The game reads keys, never typed text: without this, X's input method
     // parses the locale's whole compose table (some 300 KB, a character at a
     // time) before the first window can open. A player's own setting stands.
     setenv("XCOMPOSEFILE", "/dev/null", 0);
+    UseUtf8CharacterType();
 }
 
 WindowHandle CreateMainWindow(const WindowParams& p) {

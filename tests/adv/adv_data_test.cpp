@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "engine/kutextgraphic.h"
 #include "scene/draw_order_data.h"
 #include "scene/graphic_data.h"
 #include "scene/object_data.h"
@@ -66,18 +67,26 @@ TEST_F(ModeObjectTest, IdSearchByKind) {
 }
 
 TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
-    Declare({1, 2}, {}, {1});
+    Declare({1, 2}, {1, 1}, {1});
     adv.m_pGraphic[0].m_bShow = 1;
     adv.m_pObject[0].m_bShow = 1;
+    // Text area 0 and the message window's areas have no text yet: nothing
+    // to render again, and nothing to complain about.
+    ASSERT_EQ(adv.m_pTextArea[1].SetFontData(10, "あいう", 20, 400, 0, 0, 0, 1), 1);
+    adv.m_MsgWnd.m_NameArea.Initialize(&h.sprite, &h.sys, "NAME");
+    adv.m_MsgWnd.m_TextArea.Initialize(&h.sprite, &h.sys, "TEXT");
     ASSERT_EQ(adv.LoadDataRelease(), 1);
     EXPECT_EQ(adv.m_pGraphic[0].m_bShow, 0u);
     EXPECT_EQ(adv.m_pObject[0].m_bShow, 0u);
     EXPECT_EQ(fakesvc::Count("GraphicUnload 0"), 1);
+    EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->created(), 0u);
     ASSERT_EQ(adv.LoadDataResume(), 1);
     EXPECT_EQ(adv.m_pGraphic[0].m_bShow, 1u);
     EXPECT_EQ(adv.m_pGraphic[1].m_bShow, 0u);
     EXPECT_EQ(adv.m_pObject[0].m_bShow, 1u);
     EXPECT_EQ(fakesvc::Count("GraphicLoad 0"), 1);
+    EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->created(), 1u);
+    EXPECT_FALSE(log.Contains("Error")) << log.all();
 }
 
 // A shown item that cannot be drawn is a script mistake, not the end of play.

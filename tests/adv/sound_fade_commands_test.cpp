@@ -95,6 +95,25 @@ TEST_F(SoundFadeTest, MessagesTypeWaitForTheClickAndPassWithCtrl) {
     EXPECT_EQ(Var("v"), 0);
 }
 
+// In a scene replay save and load are drawn disabled; a click on them must
+// not turn the page.
+TEST_F(SoundFadeTest, AClickOnADisabledBarButtonDoesNotTurnThePage) {
+    PlayDeclared({"#MsgWndOpen 0", "#MsgDisp NULL あいうえお NULL", "#ChangeVar v 1", "#EndScript"});
+    RunToLine(2);
+    Frame();
+    Step(16, {{kVkLButton, kClickUp}}); // shows the rest
+    adv.m_CtrlWnd.DisableSaveLoad();
+    h.sys.SetMousePos(566 + 80, 480 + 15); // on the save button
+    Frame(); // the story reads the bar's hover of the frame before
+    Step(16, {{kVkLButton, kClickUp}});
+    Frame();
+    EXPECT_TRUE(Busy());
+    h.sys.SetMousePos(300, 300);
+    Frame();
+    Step(16, {{kVkLButton, kClickUp}});
+    EXPECT_FALSE(Busy());
+}
+
 TEST_F(SoundFadeTest, MsgWndClearEmptiesTheWindowAndTheNextMessageStillShows) {
     PlayDeclared({"#MsgWndOpen 0", "#MsgDisp 少女 あいうえお NULL", "#MsgWndClear", "#TimeWait 1000",
                   "#MsgDisp 少年 かきくけこ NULL", "#EndScript"});

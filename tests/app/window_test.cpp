@@ -3,7 +3,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstring>
+#include <cwchar>
+#include <langinfo.h>
+
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/app_events.h"
@@ -269,6 +275,22 @@ TEST_F(WindowTest, KeyboardDrivesTheMenu) {
     EXPECT_TRUE(Saw(plat::kMsgExitMenuLoop, 0));
     for (const auto& m : g_seen)
         EXPECT_NE(m.message, plat::kMsgCommand);
+}
+
+// X converts the UTF-8 window title by the C library's character type; under
+// the "C" locale the old-style title property came out as mangled Latin-1.
+TEST(WindowSystemTest, TextReachesTheWindowSystemAsUtf8) {
+    const std::string before = setlocale(LC_CTYPE, nullptr);
+    setlocale(LC_CTYPE, "C");
+    plat::PrepareWindowSystem();
+    EXPECT_STREQ(nl_langinfo(CODESET), "UTF-8");
+    std::mbstate_t state{};
+    wchar_t c = 0;
+    const char ra[] = "\xE3\x83\xA9"; // katakana RA in UTF-8
+    EXPECT_EQ(std::mbrtowc(&c, ra, 3, &state), 3u);
+    EXPECT_EQ(c, L'\x30E9');
+    EXPECT_STREQ(setlocale(LC_NUMERIC, nullptr), "C"); // numbers are untouched
+    setlocale(LC_CTYPE, before.c_str());
 }
 
 TEST(MenuModelTest, MnemonicsChecksAndText) {

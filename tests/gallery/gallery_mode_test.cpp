@@ -90,6 +90,25 @@ TEST_F(GalleryModeTest, EpisodesScenesAndPanelAsTheFlagsAllow) {
     EXPECT_STREQ(cg.m_cgItem[2].szName, "f.bmp");
 }
 
+// Closing the picture list (its scene's panel opens again) takes its page
+// arrows with it: none is drawn, hovered or clickable afterwards.
+TEST_F(GalleryModeTest, ClosedPictureListLeavesNoPageArrows) {
+    OpenPicturesOfScene1();
+    Click(759, 550); // next picture page
+    RunTo(2);
+    ASSERT_EQ(cg.m_nCGPage, 2);
+    Click(SceneX(1), 152);
+    RunTo(2);
+    EXPECT_EQ(cg.m_nCGPage, 0);
+    EXPECT_EQ(cg.m_nCGPageMax, 0);
+    Frame(16, 145, 550);
+    EXPECT_EQ(cg.m_nHoverId, 0);
+    Click(145, 550);
+    EXPECT_EQ(cg.m_nState, 2);
+    EXPECT_EQ(cg.m_nOpenCell, 1);
+    EXPECT_EQ(cg.m_fCGAlpha, 0.0f);
+}
+
 TEST_F(GalleryModeTest, ReplayLeavesWithAutoSkipOffAndAsksAgain) {
     OpenEpisode1();
     Click(SceneX(1), 152);

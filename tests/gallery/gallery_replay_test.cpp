@@ -185,4 +185,25 @@ TEST_F(GalleryReplayTest, SceneReplaysWithOptionsAndReturnsToItsPage) {
     EXPECT_EQ(game->m_pCGMode->m_nState, 2);
 }
 
+// A game without the gallery's data script still opens the gallery: each
+// reader logs the missing member, and the episode shows no scenes.
+TEST_F(GalleryReplayTest, GalleryOpensWithoutItsDataScript) {
+    std::string error;
+    ASSERT_TRUE(WriteArchive("dat/Scenario.dat", {{"r.spt", "", ScrambleScript("// replay\r\n")}}, false, &error))
+        << error;
+    ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
+    IntoGallery();
+    Click(60, 91); // episode 1
+    Run(40);
+    CG_MODE_DATA* cg = game->m_pCGMode;
+    EXPECT_EQ(cg->m_nState, 2);
+    EXPECT_EQ(cg->m_nEpisode, 1);
+    EXPECT_EQ(cg->m_sceneItem[0].bDispFlg, 0);
+    EXPECT_TRUE(log.Contains("Error: <CG_MODE_DATA::GetMaxScenePage> dat/Scenario.dat内にCGModeData.sptが見つかりません\n"))
+        << log.all();
+    EXPECT_FALSE(log.Contains("がありません")) << log.all();
+    Click(416, 580); // exit
+    RunUntilMode(GAME_MAIN::kModeTitle);
+}
+
 } // namespace

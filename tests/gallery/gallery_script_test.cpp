@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <filesystem>
 
 #include "tests/gallery/gallery_fixture.h"
 
@@ -91,6 +92,18 @@ TEST_F(GalleryScriptTest, MissingScriptIsLoggedAndPageCountsWorkUninitialised) {
     std::snprintf(raw.m_szScriptName, sizeof(raw.m_szScriptName), "%s", "Missing.spt");
     EXPECT_EQ(raw.GetMaxScenePage(1), 0);
     EXPECT_TRUE(log.Contains("dat/Scenario.dat内にMissing.sptが見つかりません"));
+}
+
+// When the work copy cannot be written (-3 from the extraction), the copy
+// already in tmp/ is read.
+TEST_F(GalleryScriptTest, ACopyAlreadyInTheWorkFolderIsReadWhenNoNewOneCanBeWritten) {
+    Script({"EPISODE01 new"});
+    Start();
+    const std::string stale = "// gallery\r\nEPISODE01 stale\r\n";
+    dir.Write("tmp/CGModeData.spt", ScrambleScript(stale));
+    ASSERT_TRUE(std::filesystem::create_directory("tmp/CGModeData.spt.tmp")); // blocks the new copy
+    ASSERT_EQ(cg.GetEpisodeTitle(1), 1) << log.all();
+    EXPECT_STREQ(cg.m_szNextTitle, "stale");
 }
 
 TEST_F(GalleryScriptTest, UnlocksOutsideTheStoredFlagsAreLocked) {

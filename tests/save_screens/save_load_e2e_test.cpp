@@ -83,6 +83,7 @@ protected:
     }
     // Return pressed until the story shows its next message in full.
     void NextMessage() {
+        h.sys.SetMousePos(300, 300); // Return clicks where the pointer is: off the bar
         const int32_t line = game->m_pAdvData->m_nLine;
         for (int i = 0; i < 200 && game->m_pAdvData->m_nLine == line; ++i)
             ASSERT_EQ(Step(16, {{kReturn, i % 4 == 0 ? kClickUp : 0}}), 1);

@@ -154,6 +154,22 @@ TEST_F(ControllerTest, HoverSoundAutoSkipAndFading) {
     EXPECT_EQ(Step(16, {{67, kUp}}), C::kActNone);
 }
 
+// A disabled button takes its click: the story underneath must not see it
+// (the hover number holds it back), and the button does nothing.
+TEST_F(ControllerTest, DisabledButtonSwallowsItsClick) {
+    OpenAdventureWindows();
+    bar.DisableSaveLoad();
+    fakesvc::Reset();
+    EXPECT_EQ(Click(C::kSave), C::kActNone);
+    EXPECT_EQ(bar.m_nHover, C::kSave + 1);
+    EXPECT_EQ(State(C::kSave), -1);
+    EXPECT_EQ(fakesvc::Count("SEPlay 5") + fakesvc::Count("SEPlay 6"), 0);
+    EXPECT_EQ(Step(16, {{76, kUp}}), C::kActNone); // 'L' neither
+    PointAt(C::kConfig);
+    Step(16);
+    EXPECT_EQ(fakesvc::Count("SEPlay 5"), 1); // entering an enabled one still sounds
+}
+
 // Without a message window the bar still starts; its history buttons stay
 // disabled and refuse to act instead of reaching through a null pointer.
 TEST_F(ControllerTest, NoMessageWindow) {
