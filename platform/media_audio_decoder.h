@@ -31,8 +31,9 @@ public:
     bool AtEnd();
     int64_t FramesRead() const;
 
-    // Back to the start: in memory for a short media, else by reopening
-    // (exact for every format; a seek is not, for Ogg and mp3).
+    // Back to the start: in memory for a short media that still holds it,
+    // else by reopening (exact for every format; a seek is not, for Ogg and
+    // mp3).
     bool Rewind();
     // Exact positioning: in memory for a short media, else rewind, then
     // decode and discard up to the frame.
@@ -45,6 +46,10 @@ public:
     // on a thread of their own as soon as they open (16 MB at most): a tune
     // played in a loop is decoded once, and not on the audio thread.
     static constexpr int64_t kKeepFrames = 2 * 1024 * 1024;
+    // What all open media together may hold decoded ahead. A media that
+    // finds no room, even after media played to their end gave theirs back,
+    // streams from its file.
+    static constexpr int64_t kAheadBudgetBytes = 20 * 1024 * 1024;
 
 private:
     struct Impl; // the decoder streaming, or the media in memory

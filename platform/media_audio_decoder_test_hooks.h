@@ -10,4 +10,9 @@ namespace plat {
 // a header had promised less than the media holds (0: the usual limit).
 void SetAudioKeepCapForTest(int64_t frames);
 
+// Tests: the bytes all media together may hold decoded ahead (0: the usual
+// budget), and what they hold now.
+void SetAudioAheadBudgetForTest(int64_t bytes);
+int64_t AudioAheadHeldBytesForTest();
+
 } // namespace plat

@@ -13,20 +13,12 @@ constexpr int kBlock = 4096; // frames decoded between hand-overs to the reader
 // for a thread that is slow to be scheduled.
 constexpr int kHead = kAudioRate / 4;
 
+// Orders the moments readers finish with their memory, across all media.
+std::atomic<uint64_t> g_idleClock{0};
+
 } // namespace
 
-AudioDecodeAhead::AudioDecodeAhead(const FfmpegApi* api, void* dec, int64_t expectFrames, int64_t maxFrames)
-    : api_(api), dec_(dec), max_(maxFrames) {
-    // Room for what the header promised and the encoder's padding, no more than the limit.
-    const int64_t room = std::min(expectFrames + kAudioRate / 10, maxFrames);
-    pcm_.reserve(static_cast<size_t>(std::max<int64_t>(room, 0)) * kAudioChannels);
-    std::vector<float> block(static_cast<size_t>(kBlock) * kAudioChannels);
-    bool more = true;
-    while (more && frames_ < kHead)
-        more = Step(&block);
-    if (more)
-        thread_ = std::thread([this] { Run(); });
-}
+AudioDecodeAhead::AudioDecodeAhead(int64_t maxFrames) : max_(std::max<int64_t>(maxFrames, 0)) {}
 
 AudioDecodeAhead::~AudioDecodeAhead() {
     stop_.store(true);
@@ -36,9 +28,26 @@ AudioDecodeAhead::~AudioDecodeAhead() {
         api_->audioClose(dec_);
 }
 
+int64_t AudioDecodeAhead::BytesFor(int64_t frames) {
+    return std::max<int64_t>(frames, 0) * kAudioChannels * static_cast<int64_t>(sizeof(float));
+}
+
+bool AudioDecodeAhead::Start(const FfmpegApi* api, void* dec) {
+    // All the share at once: the samples are never copied to grow.
+    if (!pcm_.Map(static_cast<size_t>(max_) * kAudioChannels))
+        return false;
+    api_ = api;
+    dec_ = dec;
+    bool more = true;
+    while (more && frames_ < kHead)
+        more = Step();
+    if (more)
+        thread_ = std::thread([this] { Run(); });
+    return true;
+}
+
 void AudioDecodeAhead::Run() {
-    std::vector<float> block(static_cast<size_t>(kBlock) * kAudioChannels);
-    while (!stop_.load() && Step(&block)) {
+    while (!stop_.load() && Step()) {
     }
     // Stopped early: the owner is going away and reads nothing more.
     std::lock_guard<std::mutex> lock(m_);
@@ -46,7 +55,7 @@ void AudioDecodeAhead::Run() {
     cv_.notify_all();
 }
 
-bool AudioDecodeAhead::Step(std::vector<float>* block) {
+bool AudioDecodeAhead::Step() {
     int64_t have = 0;
     {
         std::lock_guard<std::mutex> lock(m_);
@@ -60,10 +69,10 @@ bool AudioDecodeAhead::Step(std::vector<float>* block) {
         cv_.notify_all();
         return false;
     }
+    // Decoded in place past what the reader may read: it reads only below frames_.
     const int want = static_cast<int>(std::min<int64_t>(kBlock, max_ - have));
-    const int n = api_->audioRead(dec_, block->data(), want);
+    const int n = api_->audioRead(dec_, pcm_.data() + have * kAudioChannels, want);
     std::lock_guard<std::mutex> lock(m_);
-    pcm_.insert(pcm_.end(), block->begin(), block->begin() + static_cast<std::ptrdiff_t>(n) * kAudioChannels);
     frames_ += n;
     if (n < want)
         ended_ = true; // the end of the media, or a decoder that gave up
@@ -71,30 +80,47 @@ bool AudioDecodeAhead::Step(std::vector<float>* block) {
     return n == want;
 }
 
+void AudioDecodeAhead::NoteReaderLocked(int64_t pos) {
+    if (ended_ && !capped_ && pos >= frames_) {
+        if (idleSince_ == 0)
+            idleSince_ = ++g_idleClock;
+    } else {
+        idleSince_ = 0;
+    }
+}
+
 int AudioDecodeAhead::Read(int64_t pos, float* out, int frames) {
     std::unique_lock<std::mutex> lock(m_);
     cv_.wait(lock, [&] { return ended_ || frames_ >= pos + frames; });
-    const int n = static_cast<int>(std::clamp<int64_t>(frames_ - pos, 0, frames));
+    // Given back only at the end, where there is nothing left to copy.
+    const int n = givenBack_ ? 0 : static_cast<int>(std::clamp<int64_t>(frames_ - pos, 0, frames));
     if (n > 0)
         std::copy_n(pcm_.data() + pos * kAudioChannels, static_cast<size_t>(n) * kAudioChannels, out);
+    NoteReaderLocked(pos + n);
     return n;
 }
 
-bool AudioDecodeAhead::Reach(int64_t pos) {
+bool AudioDecodeAhead::More(int64_t pos) {
     std::unique_lock<std::mutex> lock(m_);
-    cv_.wait(lock, [&] { return ended_ || frames_ >= pos; });
-    return frames_ >= pos;
+    cv_.wait(lock, [&] { return ended_ || frames_ > pos; });
+    NoteReaderLocked(pos);
+    return frames_ > pos;
+}
+
+bool AudioDecodeAhead::Seek(int64_t frame, int64_t* pos) {
+    std::unique_lock<std::mutex> lock(m_);
+    cv_.wait(lock, [&] { return ended_ || frames_ >= frame; });
+    if (givenBack_ || (frames_ < frame && capped_))
+        return false;
+    *pos = std::min(frame, frames_);
+    NoteReaderLocked(*pos);
+    return true;
 }
 
 bool AudioDecodeAhead::Capped() {
     std::unique_lock<std::mutex> lock(m_);
     cv_.wait(lock, [&] { return ended_; });
     return capped_;
-}
-
-int64_t AudioDecodeAhead::Frames() {
-    std::lock_guard<std::mutex> lock(m_);
-    return frames_;
 }
 
 void* AudioDecodeAhead::TakeDecoder() {
@@ -104,6 +130,20 @@ void* AudioDecodeAhead::TakeDecoder() {
     void* dec = dec_;
     dec_ = nullptr;
     return dec;
+}
+
+uint64_t AudioDecodeAhead::IdleSince() {
+    std::lock_guard<std::mutex> lock(m_);
+    return givenBack_ ? 0 : idleSince_;
+}
+
+bool AudioDecodeAhead::GiveBack() {
+    std::lock_guard<std::mutex> lock(m_);
+    if (givenBack_ || idleSince_ == 0)
+        return false;
+    pcm_.Release();
+    givenBack_ = true;
+    return true;
 }
 
 } // namespace plat

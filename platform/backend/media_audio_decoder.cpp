@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/audio_ahead_budget.h"
 #include "platform/backend/audio_decode_ahead.h"
 #include "platform/backend/ffmpeg_api.h"
 #include "platform/files.h"
@@ -14,6 +15,12 @@ namespace plat {
 namespace {
 
 int64_t g_keepCap = 0; // tests only
+
+// Never destroyed: media may still close while the program exits.
+AudioAheadBudget& AheadBudget() {
+    static auto* budget = new AudioAheadBudget(AudioDecoder::kAheadBudgetBytes);
+    return *budget;
+}
 
 // A decoder of the FFmpeg module; without the module nothing opens.
 struct Handle {
@@ -36,14 +43,26 @@ struct Handle {
 } // namespace
 
 struct AudioDecoder::Impl {
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl() { DropAhead(); }
+
     Handle stream; // reads when there is nothing ahead
     std::unique_ptr<AudioDecodeAhead> ahead;
 
+    // Its share goes back to the budget while the holder is whole.
+    void DropAhead() {
+        if (!ahead)
+            return;
+        AheadBudget().Release(ahead.get());
+        ahead.reset();
+    }
     // A short media that outran its header: the rest is streamed.
     void StreamRest() {
         stream.api = Ffmpeg();
         stream.dec = ahead->TakeDecoder();
-        ahead.reset();
+        DropAhead();
     }
 };
 
@@ -63,9 +82,20 @@ bool AudioDecoder::Start() {
     Handle& h = impl->stream;
     duration100ns_ = h.api->audioDuration100ns(h.dec);
     const int64_t frames = FramesFrom100ns(duration100ns_);
-    if (frames > 0 && frames <= kKeepFrames)
-        impl->ahead = std::make_unique<AudioDecodeAhead>(h.api, std::exchange(h.dec, nullptr), frames,
-                                                         g_keepCap > 0 ? g_keepCap : kKeepFrames);
+    if (frames > 0 && frames <= kKeepFrames) {
+        // Room for what the header promised and the encoder's padding.
+        const int64_t room = std::min(frames + kAudioRate / 10, g_keepCap > 0 ? g_keepCap : kKeepFrames);
+        auto ahead = std::make_unique<AudioDecodeAhead>(room);
+        // Without room in the budget the media streams.
+        if (AheadBudget().Reserve(ahead.get(), AudioDecodeAhead::BytesFor(room))) {
+            if (ahead->Start(h.api, h.dec)) {
+                h.dec = nullptr;
+                impl->ahead = std::move(ahead);
+            } else {
+                AheadBudget().Release(ahead.get());
+            }
+        }
+    }
     impl_ = std::move(impl);
     pos_ = 0;
     return true;
@@ -102,7 +132,7 @@ bool AudioDecoder::AtEnd() {
     if (!impl_)
         return true;
     if (impl_->ahead) {
-        if (impl_->ahead->Reach(pos_ + 1))
+        if (impl_->ahead->More(pos_))
             return false;
         if (!impl_->ahead->Capped())
             return true;
@@ -119,11 +149,8 @@ bool AudioDecoder::Rewind() { return SeekToFrame(0); }
 bool AudioDecoder::SeekToFrame(int64_t frame) {
     frame = std::max<int64_t>(frame, 0);
     // Held in memory, or the media ends before it.
-    AudioDecodeAhead* ahead = impl_ ? impl_->ahead.get() : nullptr;
-    if (ahead && (ahead->Reach(frame) || !ahead->Capped())) {
-        pos_ = std::min(frame, ahead->Frames());
+    if (impl_ && impl_->ahead && impl_->ahead->Seek(frame, &pos_))
         return true;
-    }
     if (path_.empty() || !Start())
         return false;
     std::vector<float> scratch(4096 * kAudioChannels);
@@ -136,6 +163,12 @@ bool AudioDecoder::SeekToFrame(int64_t frame) {
 }
 
 void SetAudioKeepCapForTest(int64_t frames) { g_keepCap = frames; }
+
+void SetAudioAheadBudgetForTest(int64_t bytes) {
+    AheadBudget().SetLimit(bytes > 0 ? bytes : AudioDecoder::kAheadBudgetBytes);
+}
+
+int64_t AudioAheadHeldBytesForTest() { return AheadBudget().HeldBytes(); }
 
 int64_t AudioDecoder::Duration100ns() const { return duration100ns_; }
 

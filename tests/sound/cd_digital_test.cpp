@@ -64,6 +64,12 @@ public:
         }
     }
     void Vanish() { Set(&gone_); }
+    // Audio reads that touch frames [from, to) fail; everything else answers.
+    void Scratch(uint32_t from, uint32_t to) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        scratchFrom_ = from;
+        scratchTo_ = to;
+    }
     void DenyAudioReads() { Set(&noDigital_); }
     int AnalogPlays() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -75,7 +81,10 @@ private:
         if (noDigital_ || ra->addr_format != CDROM_MSF || ra->nframes < 1 || ra->nframes > CD_FRAMES)
             return -1;
         const cdrom_msf0& m = ra->addr.msf;
-        const int64_t first = ((m.minute * 60 + m.second) * int64_t{kFps} + m.frame) * kSpf;
+        const uint32_t frame = (m.minute * 60u + m.second) * kFps + m.frame;
+        if (frame < scratchTo_ && frame + static_cast<uint32_t>(ra->nframes) > scratchFrom_)
+            return -1;
+        const int64_t first = int64_t{frame} * kSpf;
         for (int64_t i = 0; i < int64_t{ra->nframes} * kSpf; ++i) {
             for (int c = 0; c < 2; ++c) {
                 const auto v = static_cast<uint16_t>(DiscSample(first + i, c));
@@ -94,6 +103,8 @@ private:
     bool noDigital_ = false;
     bool analogPlaying_ = false;
     int analogPlays_ = 0;
+    uint32_t scratchFrom_ = 0;
+    uint32_t scratchTo_ = 0;
 };
 
 // Frames of out that continue the waveform from sample index on, up to the
@@ -188,11 +199,12 @@ TEST_F(CdDigitalTest, TrackPlaysThroughTheMixerOnTheCdLine) {
     heard.insert(heard.end(), more.begin(), more.end());
     EXPECT_EQ(Continuing(heard, int64_t{from} * kSpf), heard.size() / 2);
 
-    // Half the CD line, half the amplitude; the synthesizer line leaves it alone.
+    // Half the CD line, half the amplitude; the synthesizer and wave lines leave it alone.
     unsigned int v = 32768;
     ASSERT_EQ(snd.MixerSetVolume(3, &v), 1);
     v = 0;
     ASSERT_EQ(snd.MixerSetVolume(2, &v), 1);
+    ASSERT_EQ(snd.MixerSetVolume(1, &v), 1);
     const int64_t next = (int64_t{from} + 130) * kSpf;
     const std::vector<float> half = PlayOut(kSpf);
     EXPECT_EQ(Continuing(half, next, 32768.0f / 65535.0f), size_t{kSpf});
@@ -216,6 +228,54 @@ TEST_F(CdDigitalTest, ADriveThatVanishesStopsTheTrack) {
     EXPECT_TRUE(Logged("Error: <KUSND::CDPlayStatusCheck> 再生状態取得に失敗しました\n"));
     EXPECT_EQ(AudibleFrames(PlayOut(kSpf)), 0u);
     EXPECT_EQ(snd.MCIClose(), 1);
+}
+
+// Stopped, paused then stopped, closed, released: each in the middle of a
+// track whose reader waits on a full ring, each wakes it and silences it.
+TEST_F(CdDigitalTest, StopPauseAndCloseEndATrackInItsMiddle) {
+    auto playing = [&] {
+        ASSERT_EQ(snd.MCIInit(nullptr), 1);
+        ASSERT_EQ(snd.CDPlay(0, 1, 0, 0), 1);
+        ASSERT_EQ(AudibleFrames(PlayOut(10 * kSpf)), size_t{10} * kSpf);
+        plat::CdWaitForReaders();
+    };
+    auto silent = [&] { return AudibleFrames(PlayOut(200 * kSpf)) == 0; };
+    playing();
+    EXPECT_EQ(snd.CDStop(), 1);
+    EXPECT_EQ(snd.CDPlayStatusCheck(), 2);
+    EXPECT_TRUE(silent());
+    playing();
+    EXPECT_EQ(snd.CDPause(), 1);
+    EXPECT_EQ(snd.CDStop(), 1);
+    EXPECT_EQ(snd.CDPlayStatusCheck(), 2);
+    EXPECT_TRUE(silent());
+    playing();
+    EXPECT_EQ(snd.MCIClose(), 1);
+    EXPECT_TRUE(silent());
+    playing();
+    EXPECT_GE(snd.Release(), 0);
+    EXPECT_TRUE(silent());
+    EXPECT_TRUE(log.lines().empty());
+}
+
+// A scratch the drive cannot read, while it still answers everything else:
+// the track plays up to it and stops, and the next status check reports the
+// failure once; the drive plays on elsewhere.
+TEST_F(CdDigitalTest, AnUnreadableStretchStopsTheTrackWithAnError) {
+    ASSERT_EQ(snd.MCIInit(nullptr), 1);
+    const uint32_t from = 2 * kFps + 1;
+    const uint32_t scratch = from + 3 * plat::CdAudioPlayer::kRingFrames;
+    drive.Scratch(scratch, scratch + 10);
+    ASSERT_EQ(snd.CDPlay(0, 1, 0, 0), 1);
+    const std::vector<float> out = PlayOut(static_cast<int>(4 * plat::CdAudioPlayer::kRingFrames) * kSpf);
+    EXPECT_GT(AudibleFrames(out), size_t{scratch - from - plat::CdAudioPlayer::kChunkFrames} * kSpf);
+    EXPECT_EQ(Continuing(out, int64_t{from} * kSpf), AudibleFrames(out));
+    EXPECT_EQ(snd.CDPlayStatusCheck(), -1);
+    EXPECT_EQ(log.lines().size(), 1u);
+    EXPECT_TRUE(Logged("Error: <KUSND::CDPlayStatusCheck> 再生状態取得に失敗しました\n"));
+    EXPECT_EQ(snd.CDPlayStatusCheck(), 2);
+    ASSERT_EQ(snd.CDPlay(0, 2, 0, 0), 1);
+    EXPECT_EQ(AudibleFrames(PlayOut(10 * kSpf)), size_t{10} * kSpf);
 }
 
 // A drive that cannot read audio digitally plays through its analog output.

@@ -103,5 +103,26 @@ TEST_F(MixerTest, SynthesizerLineScalesOnlyTheSoundSlots) {
     EXPECT_NEAR(Rms(Pump(4410), 0, 4410), 0.8 / std::sqrt(2.0), 1e-2);
 }
 
+// The wave line carries the streamed channels and the media files, never the
+// sound slots (the CD's own test covers the CD).
+TEST_F(MixerTest, WaveLineScalesOnlyTheStreamedChannelsAndMedia) {
+    ASSERT_EQ(snd.DADATAReserve(2), 1);
+    ASSERT_EQ(snd.DALoad(1, "long.wav", 2, 0), 0);
+    ASSERT_EQ(snd.MixerOpen(0), 1);
+    ASSERT_EQ(snd.DAPlay(1, 0), 0);
+    const double slot = Rms(Pump(4410), 0, 4410);
+    unsigned int v = 0;
+    ASSERT_EQ(snd.MixerSetVolume(1, &v), 1);
+    EXPECT_NEAR(Rms(Pump(4410), 0, 4410) / slot, 1.0, 1e-3);
+    ASSERT_EQ(snd.DAStop(1), 0);
+    // The sine at full scale: its level after the line tells the line's gain.
+    ASSERT_GE(snd.DShowOpen(1, "sine.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(1), 0);
+    EXPECT_EQ(AudibleFrames(Pump(4410)), 0u);
+    v = 32768;
+    ASSERT_EQ(snd.MixerSetVolume(1, &v), 1);
+    EXPECT_NEAR(Rms(Pump(4410), 0, 4410), 0.4 / std::sqrt(2.0), 1e-3);
+}
+
 } // namespace
 } // namespace soundtest
