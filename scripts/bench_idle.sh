@@ -4,8 +4,9 @@
 # the one-texture job under Xvfb. Builds what it needs in ./build.
 # Also the story: a page waiting for a click, lines being typed, fast-forward;
 # with --peer, Debian's onscripter on a still page of the same picture and
-# line (installed with apt-get when missing).
-#   scripts/bench_idle.sh [--window SECONDS] [--quick] [--starts N] [--peer]
+# line (installed with apt-get when missing). With --soak, only the peak
+# memory of a play-through soak (bench/idle/soak.plan) against the baseline's.
+#   scripts/bench_idle.sh [--window SECONDS] [--quick] [--starts N] [--peer] [--soak SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Installed before the measurement leaves the network; Debian puts it in /usr/games.
@@ -25,13 +26,15 @@ WINDOW=10
 QUICK=0
 STARTS=11
 PEER=0
+SOAK=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --window) WINDOW="$2"; shift 2 ;;
     --quick) QUICK=1; shift ;;
     --starts) STARTS="$2"; shift 2 ;;
     --peer) PEER=1; shift ;;
-    *) echo "usage: $0 [--window SECONDS] [--quick] [--starts N] [--peer]" >&2; exit 2 ;;
+    --soak) SOAK="$2"; shift 2 ;;
+    *) echo "usage: $0 [--window SECONDS] [--quick] [--starts N] [--peer] [--soak SECONDS]" >&2; exit 2 ;;
   esac
 done
 
@@ -184,6 +187,48 @@ starts() {
   done
 }
 
+# The soak plan's cycle repeated for SECONDS from the title on, as the
+# probe's input: "T NxD step" lines unrolled, every step in time order.
+soak_input() {
+  local seconds="$1" first=9
+  awk -v end="$((first + seconds))" -v first="$first" '
+    $1 == "period" { period = $2; next }
+    /^#/ || NF < 2 { next }
+    { n = 1; d = 0; from = 2
+      if ($2 ~ /^[0-9]+x[0-9.]+$/) { split($2, r, "x"); n = r[1]; d = r[2]; from = 3 }
+      step = $from; for (i = from + 1; i <= NF; ++i) step = step " " $i
+      lines[++count] = $1 SUBSEP n SUBSEP d SUBSEP step }
+    END {
+      for (c = first; c < end; c += period)
+        for (k = 1; k <= count; ++k) {
+          split(lines[k], f, SUBSEP)
+          for (i = 0; i < f[2]; ++i)
+            if (c + f[1] + i * f[3] < end) printf "%.2f %s\n", c + f[1] + i * f[3], f[4] }
+    }' bench/idle/soak.plan | sort -n -s -k1,1 | paste -sd ';' | sed 's/;/; /g'
+}
+
+# Peak memory over a long play (new games with fast-forward, the music room),
+# measured over its last seconds, beside the baseline's in the same run.
+soak() {
+  local tag="$1" seconds="$2" dir out b
+  dir="$(mktemp -d /tmp/idle_game.XXXXXX)"
+  cp -r "$GAME/." "$dir/"
+  sleep 1
+  out="$(IDLE_PROBE_INPUT="1 ctrl; $(soak_input "$seconds")" "$MEASURE" --label "soak $tag" --probe "$PROBE" \
+    --cwd "$dir" --window 5 --still 0 --settle "$((seconds + 9))" --timeout "$((seconds + 60))" -- ./larkspin \
+    2>>"$LOG")" || echo "soak $tag: failed" >&2
+  rm -rf "$dir"
+  sleep 1
+  b="$("$MEASURE" --label "baseline $tag" --probe "$PROBE" --window "$WINDOW" -- "$BASELINE" 2>>"$LOG")" ||
+    echo "baseline $tag: failed" >&2
+  [ -n "$out" ] && echo "$out"
+  [ -n "$b" ] && echo "$b"
+  awk -v g="$(hwm_of "$out")" -v b="$(hwm_of "$b")" -v t="$tag" -v s="$seconds" \
+    'BEGIN { printf "soak %-17s %s s: game peak hwm_mb=%s, baseline hwm_mb=%s\n", t, s, (g != "" ? g : "n/a"), (b != "" ? b : "n/a") }'
+}
+
+hwm_of() { sed -n 's/.* hwm_mb= *\([0-9.]*\).*/\1/p' <<<"$1" | head -n 1; }
+
 baseline_only() {
   "$MEASURE" --label "baseline $1" --probe "$PROBE" --window "$WINDOW" -- "$BASELINE" ${2:-} 2>>"$LOG" || echo "baseline $1: failed" >&2
 }
@@ -194,6 +239,10 @@ if [ "${BENCH_IDLE_INNER:-}" = 1 ]; then
   XPID="$(pgrep -a -x Xvfb | awk -v d="$DISPLAY" '$0 ~ (" " d "( |$)") { print $1; exit }')"
   [ -n "$XPID" ] && export IDLE_MEASURE_ALSO_PID="$XPID"
   unset SDL_RENDER_DRIVER
+  if [ "$SOAK" != 0 ]; then
+    soak "xvfb" "$SOAK"
+    exit 0
+  fi
   pair "xvfb"
   story "xvfb" waiting
   story "xvfb" waiting-looped
@@ -213,8 +262,10 @@ fi
 
 : >"$LOG"
 echo "# $(date -u '+%F %T') $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), window ${WINDOW} s, $(git rev-parse --short HEAD)${BENCH_IDLE_GAME:+, game $GAME}"
-SDL_VIDEODRIVER=dummy pair "headless"
-SDL_VIDEODRIVER=dummy starts "headless" "$STARTS"
+if [ "$SOAK" = 0 ]; then
+  SDL_VIDEODRIVER=dummy pair "headless"
+  SDL_VIDEODRIVER=dummy starts "headless" "$STARTS"
+fi
 if ! command -v xvfb-run >/dev/null; then
   echo "xvfb-run is missing (apt-get install xvfb): the X11 runs are left out" >&2
   exit 0
@@ -223,4 +274,5 @@ unset SDL_VIDEODRIVER
 args=(--window "$WINDOW" --starts "$STARTS")
 [ "$QUICK" = 1 ] && args+=(--quick)
 [ "$PEER" = 1 ] && args+=(--peer)
+[ "$SOAK" != 0 ] && args+=(--soak "$SOAK")
 BENCH_IDLE_INNER=1 BENCH_IDLE_LOG="$LOG" xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "${args[@]}"

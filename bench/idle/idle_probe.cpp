@@ -103,13 +103,14 @@ namespace {
 
 // Input the measurement plays into the program (IDLE_PROBE_INPUT), seconds
 // after its first present: "T click X Y" (window coordinates), "T ctrl"
-// (a tap), "T hold" (Ctrl pressed and kept down: fast-forward), "T every P
+// (a tap), "T hold" (Ctrl pressed and kept down: fast-forward), "T release"
+// (Ctrl let go), "T every P
 // click X Y" (a click every P seconds from T on); ';'
 // between entries. Pushed as SDL events, so the program reads them as a
 // player's.
 struct InputStep {
     double at = 0, every = 0;
-    bool click = false, hold = false;
+    bool click = false, hold = false, release = false;
     int x = 0, y = 0;
 };
 
@@ -126,6 +127,7 @@ std::vector<InputStep>& Steps() {
             } else if (sscanf(p, " %lf %15s%n", &s.at, kind, &used) == 2) {
                 s.click = strcmp(kind, "click") == 0;
                 s.hold = strcmp(kind, "hold") == 0;
+                s.release = strcmp(kind, "release") == 0;
                 int more = 0;
                 if (s.click && sscanf(p + used, " %d %d%n", &s.x, &s.y, &more) == 2)
                     used += more;
@@ -150,7 +152,7 @@ void PushInput(const InputStep& s, bool up) {
     SDL_Event e{};
     if (!s.click) {
         for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
-            if (s.hold && type == SDL_KEYUP)
+            if ((s.hold && type == SDL_KEYUP) || (s.release && type == SDL_KEYDOWN))
                 continue;
             e = SDL_Event{};
             e.type = type;
