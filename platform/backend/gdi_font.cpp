@@ -15,6 +15,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "platform/backend/font_file_stream.h"
 #include "platform/debug_out.h"
 #include "platform/sjis.h"
 
@@ -140,6 +141,7 @@ void StartFontWarmUp() {
 
 // One FreeType face at one pixel size, with the glyphs rendered from it.
 struct GdiFont::Face {
+    FontFileStream fileStream; // read by `ft` until it is done
     FT_Face ft = nullptr;
     std::string file;
     int ppem = 0;
@@ -177,16 +179,20 @@ GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
     FT_Library lib = Library();
     if (!lib)
         return nullptr;
-    FT_Face ft = nullptr;
-    if (FT_New_Face(lib, r.file.c_str(), r.index, &ft) != 0)
-        return nullptr;
-    if (FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(ppem)) != 0 || ft->units_per_EM == 0) {
-        FT_Done_Face(ft);
-        return nullptr;
-    }
     auto owned = std::make_unique<GdiFont::Face>();
     GdiFont::Face* face = owned.get();
-    face->ft = ft;
+    if (!face->fileStream.Open(r.file))
+        return nullptr;
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = face->fileStream.stream();
+    if (FT_Open_Face(lib, &args, r.index, &face->ft) != 0) {
+        face->ft = nullptr;
+        return nullptr;
+    }
+    FT_Face ft = face->ft;
+    if (FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(ppem)) != 0 || ft->units_per_EM == 0)
+        return nullptr; // the face is done with `owned`
     face->file = r.file;
     face->ppem = ppem;
     face->emboldened = embolden;

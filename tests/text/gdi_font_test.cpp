@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "platform/gdi_font.h"
 #include "tests/text/text_test_util.h"
@@ -116,6 +120,33 @@ TEST(GdiFont, ItalicAndBoldChangeTheGlyph) {
     const int w = plain->GetGlyph(0x8ABF, plat::GlyphFormat::kGray8)->width;
     EXPECT_GT(italic->GetGlyph(0x8ABF, plat::GlyphFormat::kGray8)->width, w);
     EXPECT_GT(bold->GetGlyph(0x8ABF, plat::GlyphFormat::kGray8)->width, w);
+}
+
+// Each face used to map the whole file again, and a large CJK font's faulted
+// pages stayed resident per size for the run.
+TEST(GdiFont, FacesReadTheFileWithoutMappingIt) {
+    REQUIRE_FONT();
+    auto small = Gothic(13, plat::FontQuality::kAntialiased);
+    auto large = Gothic(29);
+    ASSERT_TRUE(small && large);
+    for (const uint16_t code : {0x82A0, 0x8ABF, 0x41}) {
+        const plat::GlyphBitmap* a = small->GetGlyph(code, plat::GlyphFormat::kGray8);
+        ASSERT_TRUE(a);
+        EXPECT_GT(a->width, 0);
+        const plat::GlyphBitmap* b = large->GetGlyph(code, plat::GlyphFormat::kMono);
+        ASSERT_TRUE(b);
+        EXPECT_GT(b->width, 0);
+    }
+    // By inode: the configured path may be a link to the file mapped.
+    struct stat font;
+    ASSERT_EQ(stat(small->filePath().c_str(), &font), 0);
+    std::ifstream maps("/proc/self/maps");
+    std::string line, address, perms, offset, device;
+    unsigned long inode = 0;
+    while (std::getline(maps, line)) {
+        std::istringstream(line) >> address >> perms >> offset >> device >> inode;
+        EXPECT_NE(inode, static_cast<unsigned long>(font.st_ino)) << line;
+    }
 }
 
 } // namespace
