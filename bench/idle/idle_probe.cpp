@@ -104,9 +104,8 @@ namespace {
 // Input the measurement plays into the program (IDLE_PROBE_INPUT), seconds
 // after its first present: "T click X Y" (window coordinates), "T ctrl"
 // (a tap), "T hold" (Ctrl pressed and kept down: fast-forward), "T release"
-// (Ctrl let go), "T every P
-// click X Y" (a click every P seconds from T on); ';'
-// between entries. Pushed as SDL events, so the program reads them as a
+// (Ctrl let go), "T every P click X Y" (a click every P seconds from T on);
+// ';' between entries. Pushed as SDL events, so the program reads them as a
 // player's.
 struct InputStep {
     double at = 0, every = 0;
