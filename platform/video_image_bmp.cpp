@@ -88,8 +88,7 @@ bool ReadLayout(const std::string& b, BmpLayout* L) {
             if (info == 40)
                 masksBytes = L->compression == kBitFields ? 12 : 16;
             break;
-        default:
-            return false; // JPEG, PNG, RLE24 or CMYK inside: not read
+        default: return false; // JPEG, PNG, RLE24 or CMYK inside: not read
     }
     L->paletteAt = kFileHeader + info + masksBytes;
     const uint32_t entries = bpp <= 8 ? (clrUsed && clrUsed < (1u << bpp) ? clrUsed : 1u << bpp) : 0;

@@ -8,7 +8,8 @@ namespace plat {
 // bits). The mask is taken apart once per picture, not per pixel.
 class ChannelMask {
 public:
-    ChannelMask(uint32_t mask, uint32_t absent) : mask_(mask), low_(LowBit(mask)), bits_(BitCount(mask)), absent_(absent) {}
+    ChannelMask(uint32_t mask, uint32_t absent)
+        : mask_(mask), low_(LowBit(mask)), bits_(BitCount(mask)), absent_(absent) {}
     uint32_t operator()(uint32_t px) const {
         if (!mask_)
             return absent_;

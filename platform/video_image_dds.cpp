@@ -85,7 +85,8 @@ bool DecodeMasked(const std::string& b, uint32_t flags, int w, int h, Surface* o
     const bool asStored = bits == 32 && rm == 0xFF0000u && gm == 0xFF00u && bm == 0xFFu && (am == 0xFF000000u || !am);
     const ChannelMask alpha(am, 255), red(rm, 0), green(gm, 0), blue(bm, 0);
     for (int y = 0; y < h; ++y) {
-        const uint8_t* row = reinterpret_cast<const uint8_t*>(b.data()) + kHeaderBytes + stride * static_cast<uint64_t>(y);
+        const uint8_t* row =
+            reinterpret_cast<const uint8_t*>(b.data()) + kHeaderBytes + stride * static_cast<uint64_t>(y);
         uint32_t* d = s.Row(y);
         if (asStored) {
             std::memcpy(d, row, static_cast<size_t>(w) * 4);
