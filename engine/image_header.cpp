@@ -62,13 +62,34 @@ int GetFileInfoBMP(const char* path, KU_BITMAPINFOHEADER* header) {
         StdOut("Error: ファイルが存在しません\n");
         return 0;
     }
+    unsigned char raw[sizeof(*header)] = {};
     size_t got = 0;
     if (std::fseek(f, 14, SEEK_SET) == 0)
-        got = std::fread(header, 1, sizeof(*header), f);
+        got = std::fread(raw, 1, sizeof(raw), f);
     std::fclose(f);
-    if (got != sizeof(*header)) {
+    uint32_t size = 0;
+    if (got >= 4)
+        std::memcpy(&size, raw, 4);
+    // OS/2 headers are shorter than 40 bytes, and so may be a small file:
+    // they need only their own size, and what follows them is not header.
+    const bool os2 = size >= 12 && size < sizeof(raw);
+    if (got < (os2 ? size : sizeof(raw))) {
         StdOut("Error: 読み込みに失敗しました\n");
         return 0;
+    }
+    if (os2)
+        std::memset(raw + size, 0, sizeof(raw) - size);
+    std::memcpy(header, raw, sizeof(*header));
+    if (size == 12) { // OS/2 1.x: 16-bit width, height, planes and depth
+        uint16_t w, h, planes, depth;
+        std::memcpy(&w, raw + 4, 2);
+        std::memcpy(&h, raw + 6, 2);
+        std::memcpy(&planes, raw + 8, 2);
+        std::memcpy(&depth, raw + 10, 2);
+        std::memset(header, 0, sizeof(*header));
+        header->biSize = 12;
+        header->biWidth = w, header->biHeight = h;
+        header->biPlanes = planes, header->biBitCount = depth;
     }
     return 1;
 }

@@ -54,7 +54,9 @@ constexpr int32_t kMaxPictureSide = 16384;
 int GetFileInfoGraphics(const char* path, uint32_t* width, uint32_t* height, uint32_t* bpp);
 // 1 and the description, or 0 (messages to standard output).
 int GetFileInfoDDS(const char* path, KU_DDSURFACEDESC2* desc);
-// 1 and the information header, or 0 (messages to standard output).
+// 1 and the information header, or 0 (messages to standard output). An OS/2
+// 1.x header (12 bytes, 16-bit sizes) comes out in the 40-byte layout with
+// biSize 12; the bytes past a shorter OS/2 2.x header come out as 0.
 int GetFileInfoBMP(const char* path, KU_BITMAPINFOHEADER* header);
 
 // 1-based index of the lowest bit set in mask and not in exclude; 0 when none.

@@ -5,9 +5,10 @@
 
 namespace plat {
 
-// Decodes a picture file into 32-bit ARGB: BMP (1, 4, 8, 16, 24 and 32 bits,
-// uncompressed or bit-field masks) and DDS (uncompressed RGB(A) with masks,
-// 16 to 32 bits, and DXT1/3/5). BMP pixels are opaque; DDS keep their alpha
+// Decodes a picture file into 32-bit ARGB: BMP (Windows and OS/2 headers; 1,
+// 2, 4, 8, 16, 24 and 32 bits, uncompressed, bit-field masks, RLE8 and RLE4)
+// and DDS (8 to 32 bits with colour, luminance or alpha masks, 8-bit
+// palette, and DXT1/3/5). BMP pixels are opaque; DDS keep their alpha
 // (opaque when the format has none). False for anything else or a file
 // shorter than its header promises.
 bool LoadPictureFile(const std::string& path, Surface* out);

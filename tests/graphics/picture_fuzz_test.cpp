@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -94,11 +95,66 @@ std::string Dds(int w, int h, uint32_t fourCC, int bits, size_t dataCap = SIZE_M
     return s;
 }
 
+// A palette BMP coded RLE8 or RLE4, each kind of command in its stream; or
+// the same pixels uncoded under an OS/2 1.x header.
+std::string Coded(int w, int h, int bpp, bool os2) {
+    const uint32_t colours = bpp <= 8 ? 1u << bpp : 0;
+    std::string pixels;
+    if (os2) {
+        const uint32_t stride = ((static_cast<uint32_t>(w) * bpp + 31) / 32) * 4;
+        for (uint32_t i = 0; i < stride * h; ++i)
+            pixels.push_back(static_cast<char>(i * 29 + 3));
+    } else {
+        for (int y = 0; y < h; ++y) {
+            pixels += std::string{3, 0x21, 0, 3, 0x12, 0x34, 0x56, 0, 0, 2, 1, 0};
+            pixels += std::string{static_cast<char>(w), 0x43, 0, 0};
+        }
+        pixels += std::string{0, 1};
+    }
+    const uint32_t header = os2 ? 12 : 40, entry = os2 ? 3 : 4;
+    const uint32_t off = 14 + header + colours * entry;
+    std::string s = "BM";
+    Put32(&s, off + static_cast<uint32_t>(pixels.size()));
+    Put32(&s, 0);
+    Put32(&s, off);
+    Put32(&s, header);
+    if (os2) {
+        Put16(&s, static_cast<uint16_t>(w)), Put16(&s, static_cast<uint16_t>(h)), Put16(&s, 1);
+        Put16(&s, static_cast<uint16_t>(bpp));
+    } else {
+        Put32(&s, static_cast<uint32_t>(w)), Put32(&s, static_cast<uint32_t>(h)), Put16(&s, 1);
+        Put16(&s, static_cast<uint16_t>(bpp)), Put32(&s, bpp == 8 ? 1 : 2), Put32(&s, 0);
+        Put32(&s, 2835), Put32(&s, 2835), Put32(&s, 0), Put32(&s, 0);
+    }
+    for (uint32_t i = 0; i < colours; ++i)
+        for (uint32_t k = 0; k < entry; ++k)
+            s.push_back(static_cast<char>(i * 7 + k));
+    return s + pixels;
+}
+
+// A w x h DDS of 8 or 16 bits: luminance (with alpha at 16 bits) or an
+// 8-bit palette.
+std::string DdsSmall(int w, int h, bool palette, int bits) {
+    std::string s = Dds(w, h, 0, 16, 0);
+    const uint32_t flags = palette ? 0x20 : bits == 16 ? 0x20001 : 0x20000;
+    const uint32_t masks[] = {palette ? 0u : 0xFFu, 0, 0, bits == 16 ? 0xFF00u : 0u};
+    std::memcpy(&s[80], &flags, 4);
+    const uint32_t b = static_cast<uint32_t>(bits);
+    std::memcpy(&s[88], &b, 4);
+    std::memcpy(&s[92], masks, sizeof(masks));
+    const size_t data = (palette ? 1024 : 0) + static_cast<size_t>(w) * h * (bits / 8);
+    for (size_t i = 0; i < data; ++i)
+        s.push_back(static_cast<char>(i * 41 + 5));
+    return s;
+}
+
 std::vector<std::string> Samples() {
     return {Bmp(7, 5, 24, false),      Bmp(9, 4, 8, false),       Bmp(13, 3, 4, false),      Bmp(17, 2, 1, false),
             Bmp(6, 5, 16, true),       Bmp(5, 6, 32, false),      Bmp(4, 4, 32, true),       Bmp(6, 3, 16, false),
             Dds(9, 7, 0x31545844u, 0), Dds(8, 8, 0x33545844u, 0), Dds(5, 6, 0x35545844u, 0), Dds(6, 5, 0, 32),
-            Dds(7, 3, 0, 24),          Dds(5, 5, 0, 16)};
+            Dds(7, 3, 0, 24),          Dds(5, 5, 0, 16),          Coded(9, 4, 8, false),     Coded(11, 3, 4, false),
+            Coded(7, 3, 8, true),      Coded(5, 4, 24, true),     DdsSmall(5, 3, false, 8),  DdsSmall(4, 3, false, 16),
+            DdsSmall(6, 2, true, 8)};
 }
 
 // Standard output silenced while it lives (the header readers print there).
@@ -139,8 +195,9 @@ TEST(PictureFuzz, SamplesDecode) {
 TEST(PictureFuzz, LargestSidesWithoutTheirPixelsAreRefused) {
     // A bare header claiming 16384 x 16384 pixels must be refused from its
     // size alone, not after setting up a 1 GiB picture for it.
-    for (const std::string& b : {Dds(16384, 16384, 0, 32, 64), Dds(16384, 16384, 0x31545844u, 0, 64),
-                                 Dds(16384, 16384, 0x35545844u, 0, 64), Bmp(16384, 16384, 24, false, 64)}) {
+    for (const std::string& b :
+         {Dds(16384, 16384, 0, 32, 64), Dds(16384, 16384, 0x31545844u, 0, 64), Dds(16384, 16384, 0x35545844u, 0, 64),
+          Bmp(16384, 16384, 24, false, 64), Coded(16384, 16384, 8, false).substr(0, 14 + 40 + 1024 + 64)}) {
         plat::Surface s;
         EXPECT_FALSE(plat::DecodePicture(b, &s));
         EXPECT_TRUE(s.pixels.empty());

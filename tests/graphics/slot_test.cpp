@@ -36,6 +36,35 @@ TEST(ImageHeaderTest, ReadsBmpAndDdsSizes) {
     EXPECT_EQ(h, 32u);
 }
 
+TEST(ImageHeaderTest, ReadsOs2CoreHeaders) {
+    // 12-byte header: 16-bit width, height, planes and depth from byte 18.
+    auto os2 = [](uint16_t w, uint16_t h, size_t pixelBytes) {
+        std::string b = "BM" + std::string(12, '\0');
+        b[10] = 26;
+        const uint16_t fields[] = {w, h, 1, 24};
+        b += std::string("\x0c\0\0\0", 4);
+        b.append(reinterpret_cast<const char*>(fields), sizeof(fields));
+        return b + std::string(pixelBytes, '\x7f');
+    };
+    kutest::TempDir dir;
+    dir.Write("wide.bmp", os2(640, 480, 64));
+    dir.Write("tiny.bmp", os2(3, 2, 24)); // 50 bytes: shorter than a 40-byte header would need
+    uint32_t w = 0, h = 0, bpp = 0;
+    EXPECT_EQ(GetFileInfoGraphics("wide.bmp", &w, &h, &bpp), 1);
+    EXPECT_EQ(w, 640u);
+    EXPECT_EQ(h, 480u);
+    EXPECT_EQ(bpp, 24u);
+    EXPECT_EQ(GetFileInfoGraphics("tiny.bmp", &w, &h, &bpp), 1);
+    EXPECT_EQ(w, 3u);
+    EXPECT_EQ(h, 2u);
+    KU_BITMAPINFOHEADER info;
+    ASSERT_EQ(GetFileInfoBMP("tiny.bmp", &info), 1);
+    EXPECT_EQ(info.biSize, 12u);
+    EXPECT_EQ(info.biPlanes, 1);
+    EXPECT_EQ(info.biCompression, 0u); // pixel bytes past the header are not header fields
+    EXPECT_EQ(info.biClrUsed, 0u);
+}
+
 TEST(ImageHeaderTest, RefusesBadFilesWithTheirLines) {
     kutest::TempDir dir;
     kutest::DebugCapture log;
