@@ -144,6 +144,25 @@ TEST_F(WindowTest, InjectedKeysAndMouseReachStateAndMessages) {
     EXPECT_TRUE(in.IsVkDown(plat::kVkLButton));
 }
 
+// The click on an inactive window both activates it and counts: SDL is told
+// to keep it, and a press and release that come before the activation reach
+// the first frame after it.
+TEST_F(WindowTest, TheClickThatActivatesTheWindowCounts) {
+    EXPECT_TRUE(SDL_GetHintBoolean(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, SDL_FALSE));
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&e);
+    PushButton(100, 220, true);
+    PushButton(100, 220, false);
+    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    SDL_PushEvent(&e);
+    Pump();
+    EXPECT_TRUE(Saw(plat::kMsgActivateApp, 1));
+    EXPECT_TRUE(plat::InputState::Get().TakePress(plat::kVkLButton));
+}
+
 // The only SDL window there is (each test makes one).
 SDL_Window* OnlySdlWindow() {
     for (Uint32 id = 1; id < 100000; ++id)
