@@ -16,6 +16,7 @@
 #include "platform/cursor.h"
 #include "platform/dialog.h"
 #include "platform/input_state.h"
+#include "platform/letterbox.h"
 #include "platform/menu.h"
 #include "platform/video_present.h"
 #include "platform/window_metrics.h"
@@ -212,6 +213,48 @@ TEST_F(WindowTest, AnyWindowSizeShowsTheCanvasLetterboxedAndMapsThePointerBack) 
     PushButton(200 + 2 * 10, 2 * 10, true);
     Pump();
     EXPECT_EQ(plat::MenuLoopCount(), loops + 1);
+}
+
+// The bars around the letterboxed canvas belong to nothing: a press there
+// neither opens the menu nor clicks the picture, in a window or full screen.
+TEST_F(WindowTest, APressOnALetterboxBarIsNoClick) {
+    SDL_Window* sdl = OnlySdlWindow();
+    ASSERT_NE(sdl, nullptr);
+    plat::ShowMainWindow(win);
+    auto& in = plat::InputState::Get();
+    plat::QueueMenuChoice(0); // taken only if the menu wrongly opens
+    const int loops = plat::MenuLoopCount();
+    auto click = [&](int x, int y) {
+        PushButton(x, y, true);
+        PushButton(x, y, false);
+        Pump();
+        return in.TakePress(plat::kVkLButton);
+    };
+    // 800 x 620 twice as large in 1600 x 2000: bars of 380 above and below.
+    SDL_SetWindowSize(sdl, 1600, 2000);
+    Pump();
+    EXPECT_FALSE(click(40, 10)) << "above the strip's first entry";
+    EXPECT_FALSE(click(1000, 370));
+    EXPECT_FALSE(click(800, 1990));
+    EXPECT_EQ(plat::MenuLoopCount(), loops);
+    EXPECT_TRUE(click(800, 1000));
+    // Bars left and right.
+    SDL_SetWindowSize(sdl, 2000, 1240);
+    Pump();
+    EXPECT_FALSE(click(100, 640));
+    EXPECT_FALSE(click(1900, 30));
+    EXPECT_TRUE(click(1000, 640));
+    EXPECT_EQ(plat::MenuLoopCount(), loops);
+    // Full screen: the strip shown at the top edge still opens the menu.
+    ASSERT_TRUE(plat::SetWindowFullScreen(win, true));
+    plat::ShowFullScreenMenuBar(win, true);
+    Pump();
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(sdl, &ww, &wh);
+    const plat::FitRect r = plat::Letterbox(ww, wh, 800, 600);
+    click(r.x + 20 * r.w / 800, r.y + 5 * r.h / 600);
+    EXPECT_EQ(plat::MenuLoopCount(), loops + 1);
+    plat::ClearMenuChoices();
 }
 
 // The window manager may resize the window (maximise, its full screen, a
