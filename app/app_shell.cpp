@@ -150,6 +150,10 @@ plat::WindowParams MainWindowParams() {
     params.clientHeight = kHeight;
 
     LoadEnvData(kSettingsFile);
+    // The resource checks "男性ボイスON"; the marks show the setting that
+    // was read, which the game goes by.
+    g_menuResource.SetChecked(IDM_MALE_VOICE_ON, g_bMaleVoice != 0);
+    g_menuResource.SetChecked(IDM_MALE_VOICE_OFF, g_bMaleVoice == 0);
     g_KuSystem.SetMouseOffsetY(g_bFullScreen ? plat::kSmCyCaption : 0);
     params.fullScreen = g_bFullScreen != 0;
     return params;

@@ -85,7 +85,7 @@ void OnMenuMouse(MenuLoopState* s, const RawInput& in) {
     Window* w = s->w;
     int dx, dy, dw, dh;
     menu_draw::DropDownRect(*w->menu, w->menuOpenTop, s->barH, &dx, &dy, &dw, &dh);
-    bool inBar = in.y < s->barH;
+    bool inBar = in.y >= 0 && in.y < s->barH; // above it is a letterbox bar
     bool inDrop = in.x >= dx && in.x < dx + dw && in.y >= dy + 2 && in.y < dy + dh - 2;
     if (inBar) {
         int t = menu_draw::TopIndexAt(*w->menu, in.x);

@@ -204,6 +204,31 @@ GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
     return face;
 }
 
+// Loads and renders one glyph into the face's slot; `outlined` tells
+// whether the outline has any points (a blank has none).
+bool RenderGlyph(FT_Face ft, FT_UInt index, FT_Int32 flags, bool mono, bool italic, bool embolden, bool* outlined) {
+    if (FT_Load_Glyph(ft, index, flags) != 0)
+        return false;
+    FT_GlyphSlot slot = ft->glyph;
+    *outlined = slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_points > 0;
+    if (italic)
+        FT_GlyphSlot_Oblique(slot);
+    if (embolden)
+        FT_GlyphSlot_Embolden(slot);
+    return FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) == 0;
+}
+
+bool HasInk(const FT_Bitmap& bm) {
+    const size_t rowBytes = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (bm.width + 7) / 8 : bm.width;
+    for (unsigned y = 0; y < bm.rows; ++y) {
+        const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
+        for (size_t x = 0; x < rowBytes; ++x)
+            if (row[x])
+                return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void ClearGlyphCaches() {
@@ -329,16 +354,16 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
         FT_Set_Transform(ft, nullptr, nullptr);
     }
     const bool mono = format == GlyphFormat::kMono;
-    FT_Int32 flags = FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_DEFAULT);
-    if (FT_Load_Glyph(ft, index, flags) != 0)
+    const FT_Int32 flags = FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_DEFAULT);
+    bool outlined = false;
+    if (!RenderGlyph(ft, index, flags, mono, spec_.italic, face_->emboldened, &outlined))
+        return nullptr;
+    // The font's own hinting can squash a thin stroke to nothing (the IPA
+    // gothic's underscore at 12 and 16 px): FreeType's auto-hinter keeps it.
+    if (outlined && !HasInk(ft->glyph->bitmap) &&
+        !RenderGlyph(ft, index, flags | FT_LOAD_FORCE_AUTOHINT, mono, spec_.italic, face_->emboldened, &outlined))
         return nullptr;
     FT_GlyphSlot slot = ft->glyph;
-    if (spec_.italic)
-        FT_GlyphSlot_Oblique(slot);
-    if (face_->emboldened)
-        FT_GlyphSlot_Embolden(slot);
-    if (FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)
-        return nullptr;
 
     GlyphBitmap& g = entry.bitmap;
     const FT_Bitmap& bm = slot->bitmap;

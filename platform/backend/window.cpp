@@ -94,6 +94,9 @@ WindowHandle CreateMainWindow(const WindowParams& p) {
     if (MainWindow())
         return nullptr;
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // SDL drops a click that arrives with the window's focus, so the click
+    // that brings the window back would do nothing; the game expects it.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return nullptr;
     if (g_wakeEvent == 0) {

@@ -249,6 +249,13 @@ void TranslateMouseButton(const SDL_MouseButtonEvent& e, RawInput* raw, bool que
         return;
     ToCanvas(w, e.x, e.y, &raw->x, &raw->y);
     InputState::Get().SetMouse(raw->x, raw->y - MouseOriginY(w));
+    int cw, ch;
+    CanvasSizeOf(w, &cw, &ch);
+    // A press on the bars around the letterboxed canvas is on neither the
+    // menu nor the picture. Releases pass, so that no button stays down.
+    const bool onCanvas = raw->x >= 0 && raw->x < cw && raw->y >= 0 && raw->y < ch;
+    if (queueMessages && down && !onCanvas)
+        return;
     int strip = w->fullScreen ? (w->fsMenuShown ? kSmCyCaption : 0) : TopOf(w);
     if (queueMessages && down && raw->vk == kVkLButton && w->menu && raw->y < strip) {
         int top = menu_draw::TopIndexAt(*w->menu, raw->x);

@@ -359,7 +359,7 @@ TEST_F(ShellTest, MaleVoiceMenuItemsSwitchTheirChecks) {
     int rc = Run([&](int frames) {
         plat::MenuModel* menu = plat::GetWindowMenu(g_hWnd);
         if (frames == 1 && step == 0) {
-            EXPECT_TRUE(menu->IsChecked(IDM_MALE_VOICE_ON)) << "checked at start whatever the settings say";
+            EXPECT_TRUE(menu->IsChecked(IDM_MALE_VOICE_ON)) << "the default setting is on";
             plat::QueueMenuChoice(IDM_MALE_VOICE_OFF);
             Tap(SDLK_F10);
             ++step;
@@ -381,6 +381,24 @@ TEST_F(ShellTest, MaleVoiceMenuItemsSwitchTheirChecks) {
     EXPECT_EQ(rc, 0);
     EXPECT_TRUE(offChecked && onUnchecked && voiceOff && backOn);
     EXPECT_EQ(plat::MenuLoopCount(), loopsBefore + 3);
+}
+
+TEST_F(ShellTest, MaleVoiceChecksShowTheSettingReadAtStart) {
+    dir.Write("env.env", "男性ボイス: OFF\r\n");
+    bool on = true, off = false;
+    int rc = Run([&](int frames) {
+        if (frames != 1)
+            return;
+        const plat::MenuModel* menu = plat::GetWindowMenu(g_hWnd);
+        on = menu->IsChecked(IDM_MALE_VOICE_ON);
+        off = menu->IsChecked(IDM_MALE_VOICE_OFF);
+        plat::QueueDialogAnswer({IDC_EXIT_YES, {}});
+        Tap(SDLK_ESCAPE);
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_FALSE(on);
+    EXPECT_TRUE(off);
+    EXPECT_NE(dir.Read("env.env").find("男性ボイス: OFF\r\n"), std::string::npos);
 }
 
 TEST_F(ShellTest, SecondStartRaisesTheFirst) {

@@ -16,6 +16,7 @@
 #include "platform/cursor.h"
 #include "platform/dialog.h"
 #include "platform/input_state.h"
+#include "platform/letterbox.h"
 #include "platform/menu.h"
 #include "platform/video_present.h"
 #include "platform/window_metrics.h"
@@ -144,6 +145,25 @@ TEST_F(WindowTest, InjectedKeysAndMouseReachStateAndMessages) {
     EXPECT_TRUE(in.IsVkDown(plat::kVkLButton));
 }
 
+// The click on an inactive window both activates it and counts: SDL is told
+// to keep it, and a press and release that come before the activation reach
+// the first frame after it.
+TEST_F(WindowTest, TheClickThatActivatesTheWindowCounts) {
+    EXPECT_TRUE(SDL_GetHintBoolean(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, SDL_FALSE));
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&e);
+    PushButton(100, 220, true);
+    PushButton(100, 220, false);
+    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    SDL_PushEvent(&e);
+    Pump();
+    EXPECT_TRUE(Saw(plat::kMsgActivateApp, 1));
+    EXPECT_TRUE(plat::InputState::Get().TakePress(plat::kVkLButton));
+}
+
 // The only SDL window there is (each test makes one).
 SDL_Window* OnlySdlWindow() {
     for (Uint32 id = 1; id < 100000; ++id)
@@ -193,6 +213,48 @@ TEST_F(WindowTest, AnyWindowSizeShowsTheCanvasLetterboxedAndMapsThePointerBack) 
     PushButton(200 + 2 * 10, 2 * 10, true);
     Pump();
     EXPECT_EQ(plat::MenuLoopCount(), loops + 1);
+}
+
+// The bars around the letterboxed canvas belong to nothing: a press there
+// neither opens the menu nor clicks the picture, in a window or full screen.
+TEST_F(WindowTest, APressOnALetterboxBarIsNoClick) {
+    SDL_Window* sdl = OnlySdlWindow();
+    ASSERT_NE(sdl, nullptr);
+    plat::ShowMainWindow(win);
+    auto& in = plat::InputState::Get();
+    plat::QueueMenuChoice(0); // taken only if the menu wrongly opens
+    const int loops = plat::MenuLoopCount();
+    auto click = [&](int x, int y) {
+        PushButton(x, y, true);
+        PushButton(x, y, false);
+        Pump();
+        return in.TakePress(plat::kVkLButton);
+    };
+    // 800 x 620 twice as large in 1600 x 2000: bars of 380 above and below.
+    SDL_SetWindowSize(sdl, 1600, 2000);
+    Pump();
+    EXPECT_FALSE(click(40, 10)) << "above the strip's first entry";
+    EXPECT_FALSE(click(1000, 370));
+    EXPECT_FALSE(click(800, 1990));
+    EXPECT_EQ(plat::MenuLoopCount(), loops);
+    EXPECT_TRUE(click(800, 1000));
+    // Bars left and right.
+    SDL_SetWindowSize(sdl, 2000, 1240);
+    Pump();
+    EXPECT_FALSE(click(100, 640));
+    EXPECT_FALSE(click(1900, 30));
+    EXPECT_TRUE(click(1000, 640));
+    EXPECT_EQ(plat::MenuLoopCount(), loops);
+    // Full screen: the strip shown at the top edge still opens the menu.
+    ASSERT_TRUE(plat::SetWindowFullScreen(win, true));
+    plat::ShowFullScreenMenuBar(win, true);
+    Pump();
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(sdl, &ww, &wh);
+    const plat::FitRect r = plat::Letterbox(ww, wh, 800, 600);
+    click(r.x + 20 * r.w / 800, r.y + 5 * r.h / 600);
+    EXPECT_EQ(plat::MenuLoopCount(), loops + 1);
+    plat::ClearMenuChoices();
 }
 
 // The window manager may resize the window (maximise, its full screen, a

@@ -150,4 +150,21 @@ TEST(GdiText, ShellTextApi) {
     EXPECT_GT(kutext::FindInk(s, 0).count, 30);
 }
 
+// The menus and boxes draw 12 px text: every character that reaches below
+// the baseline shows ink there, the underscore of "GAME_MAIN" included.
+TEST(GdiText, ShellTextKeepsWhatHangsBelowTheBaseline) {
+    REQUIRE_FONT();
+    constexpr int kHeight = 12, kTop = 4;
+    const int baseline = kTop + Font(kHeight, plat::FontQuality::kProof)->metrics().ascent;
+    plat::TextStyle style;
+    style.height = kHeight;
+    style.color = 0xFFFFFF;
+    for (const char* ch : {"_", "g", "j", "p", "q", "y", ",", "、", "。", "」", "）", "］"}) {
+        plat::Surface s(40, 30);
+        ASSERT_GT(plat::SurfaceTextOut(&s, 10, kTop, ch, style), 0) << ch;
+        const kutext::Ink ink = kutext::FindInk(s, 0);
+        EXPECT_GE(ink.bottom, baseline) << ch;
+    }
+}
+
 } // namespace
