@@ -289,17 +289,17 @@ int ReadSaveSlotFile(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, ADV_DATA* adv
         limits.textSlots = sprite->GetTextureTextBufferNum();
     }
     // The whole file is checked before the adventure is touched: a bad one
-    // changes nothing.
+    // changes nothing. A file the story could not go on from would end the
+    // play on its first frame.
     SlotImage image;
-    // The story goes on reading its script: one the archive does not hold
-    // could not be read on, and the play would end.
-    if (!ParseSlotText(sys, data, *adv, limits, &image) ||
-        HasCombineMember(kScenarioArchive, image.scriptName.c_str()) != 1) {
+    if (!ParseSlotText(sys, data, *adv, limits, &image) || !StoryCanGoOn(image)) {
         Log(sys, "Error: <LOAD_MODE_DATA::LoadProc> セーブファイルが不正です\n");
         return 0;
     }
+    // The last step that can fail: a set already up keeps its picture and
+    // sounds, one not up loads them or stays as it was.
     if (image.choiceCount > 0 &&
-        !adv->m_SelectWnd.Initialize(sys, sprite, snd, static_cast<uint32_t>(image.choiceCount)))
+        !adv->m_SelectWnd.Reopen(sys, sprite, snd, static_cast<uint32_t>(image.choiceCount)))
         return 0;
     Apply(image, adv);
     return 1;
