@@ -1,5 +1,6 @@
 #include "modes/save_slot_file.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -245,6 +246,21 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
     ApplyItemTables(s, adv);
 }
 
+// The script taken out into the work folder now, as the story's resume
+// opens it: a folder that cannot hold it (full, gone) refuses the file
+// here, while the story in play still has its own script.
+bool ScriptExtracted(const std::string& name) {
+    const int r = FileDiv(kScenarioArchive, kTempFolder, name.c_str());
+    if (r == 1)
+        return true;
+    // As at the resume: a copy already there is used.
+    FILE* copy = r == -3 ? plat::OpenFile(kTempFolder + name, "rb") : nullptr;
+    if (!copy)
+        return false;
+    std::fclose(copy);
+    return true;
+}
+
 } // namespace
 
 int WriteSaveSlotFile(KUSYSTEM* sys, ADV_DATA* adv, int slot) {
@@ -294,6 +310,10 @@ int ReadSaveSlotFile(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, ADV_DATA* adv
     SlotImage image;
     if (!ParseSlotText(sys, data, *adv, limits, &image) || !StoryCanGoOn(image)) {
         Log(sys, "Error: <LOAD_MODE_DATA::LoadProc> セーブファイルが不正です\n");
+        return 0;
+    }
+    if (!ScriptExtracted(image.scriptName)) {
+        Log(sys, "Error: <LOAD_MODE_DATA::LoadProc> スクリプトの展開に失敗しました\n");
         return 0;
     }
     // The last step that can fail: a set already up keeps its picture and

@@ -271,6 +271,22 @@ TEST_F(SlotFileTest, ChoicesWhosePictureIsGoneNeverCostTheLiveOnes) {
     EXPECT_EQ(sprite.GetGraphicSlot(4)->created(), 0u);
 }
 
+// A work folder that cannot take the slot's script refuses the file, and the
+// story in play reads on from its own script.
+TEST_F(SlotFileTest, AScriptTheWorkFolderCannotTakeRefusesTheFile) {
+    const std::string file = SaveAt(40, 2);
+    ASSERT_EQ(std::rename("tmp", "tmp.kept"), 0);
+    dir.Write("tmp", "not a folder");
+    const std::string before = Snapshot(adv.get());
+    EXPECT_EQ(Load(file), 0);
+    EXPECT_EQ(Difference(Snapshot(adv.get()), before), "");
+    ASSERT_EQ(std::remove("tmp"), 0);
+    ASSERT_EQ(std::rename("tmp.kept", "tmp"), 0);
+    adv->LoadDataResume();
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(Frame(adv.get()), 0) << log.all();
+}
+
 // A file read whole whose shown background is not in the archive: play goes
 // on without it, and its draw's complaint is said once, not every frame.
 TEST_F(SlotFileTest, APictureMissingFromTheArchiveIsLeftOutAndSaidOnce) {
