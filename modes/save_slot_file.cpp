@@ -1,5 +1,6 @@
 #include "modes/save_slot_file.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -245,6 +246,21 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
     ApplyItemTables(s, adv);
 }
 
+// The script taken out into the work folder now, as the story's resume
+// opens it: a folder that cannot hold it (full, gone) refuses the file
+// here, while the story in play still has its own script.
+bool ScriptExtracted(const std::string& name) {
+    const int r = FileDiv(kScenarioArchive, kTempFolder, name.c_str());
+    if (r == 1)
+        return true;
+    // As at the resume: a copy already there is used.
+    FILE* copy = r == -3 ? plat::OpenFile(kTempFolder + name, "rb") : nullptr;
+    if (!copy)
+        return false;
+    std::fclose(copy);
+    return true;
+}
+
 } // namespace
 
 int WriteSaveSlotFile(KUSYSTEM* sys, ADV_DATA* adv, int slot) {
@@ -289,17 +305,21 @@ int ReadSaveSlotFile(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, ADV_DATA* adv
         limits.textSlots = sprite->GetTextureTextBufferNum();
     }
     // The whole file is checked before the adventure is touched: a bad one
-    // changes nothing.
+    // changes nothing. A file the story could not go on from would end the
+    // play on its first frame.
     SlotImage image;
-    // The story goes on reading its script: one the archive does not hold
-    // could not be read on, and the play would end.
-    if (!ParseSlotText(sys, data, *adv, limits, &image) ||
-        HasCombineMember(kScenarioArchive, image.scriptName.c_str()) != 1) {
+    if (!ParseSlotText(sys, data, *adv, limits, &image) || !StoryCanGoOn(image)) {
         Log(sys, "Error: <LOAD_MODE_DATA::LoadProc> セーブファイルが不正です\n");
         return 0;
     }
+    if (!ScriptExtracted(image.scriptName)) {
+        Log(sys, "Error: <LOAD_MODE_DATA::LoadProc> スクリプトの展開に失敗しました\n");
+        return 0;
+    }
+    // The last step that can fail: a set already up keeps its picture and
+    // sounds, one not up loads them or stays as it was.
     if (image.choiceCount > 0 &&
-        !adv->m_SelectWnd.Initialize(sys, sprite, snd, static_cast<uint32_t>(image.choiceCount)))
+        !adv->m_SelectWnd.Reopen(sys, sprite, snd, static_cast<uint32_t>(image.choiceCount)))
         return 0;
     Apply(image, adv);
     return 1;

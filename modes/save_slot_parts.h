@@ -26,4 +26,9 @@ struct SlotLimits {
 bool ParseSlotText(KUSYSTEM* sys, std::string_view data, const ADV_DATA& adv, const SlotLimits& limits,
                    SlotImage* image);
 
+// Whether play can go on from a file read whole: its script, and every
+// script a running command goes on with, is in the script archive, and a
+// choice that is waiting has its windows.
+bool StoryCanGoOn(const SlotImage& image);
+
 } // namespace saveslot

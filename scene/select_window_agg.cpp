@@ -35,24 +35,30 @@ SELECT_WINDOW_AGG::SELECT_WINDOW_AGG()
 
 SELECT_WINDOW_AGG::~SELECT_WINDOW_AGG() { Clear(); }
 
-int SELECT_WINDOW_AGG::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count) {
-    Clear();
+bool SELECT_WINDOW_AGG::ArgumentsValid(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count) {
     if (!sys) {
         plat::DebugOut("Error: <SELECT_WINDOW_AGG::Initialize> KUSYSTEMクラスポインタが不正です\n");
-        return 0;
+        return false;
     }
     if (!sprite) {
         Log(sys, "Initialize", "KUSPRITE2クラスポインタが不正です");
-        return 0;
+        return false;
     }
     if (!snd) {
         Log(sys, "Initialize", "KUSNDクラスポインタが不正です");
-        return 0;
+        return false;
     }
     if (count != 1 && count != 2) {
         Log(sys, "Initialize", "選択肢ウィンドウ数が不正です");
-        return 0;
+        return false;
     }
+    return true;
+}
+
+int SELECT_WINDOW_AGG::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count) {
+    Clear();
+    if (!ArgumentsValid(sys, sprite, snd, count))
+        return 0;
     const int slot = static_cast<int>(SELECT_WINDOW::kGraphicSlot);
     if (!GraphicLoad(sprite, sys, slot)) {
         Log(sys, "Initialize", "選択肢ウィンドウの画像のロードに失敗しました");
@@ -66,6 +72,21 @@ int SELECT_WINDOW_AGG::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, 
         SEUnload(snd, sys, kSePush);
         return 0;
     }
+    MakeWindows(sys, sprite, snd, count);
+    return 1;
+}
+
+int SELECT_WINDOW_AGG::Reopen(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count) {
+    if (!m_bInit)
+        return Initialize(sys, sprite, snd, count);
+    if (!ArgumentsValid(sys, sprite, snd, count))
+        return 0;
+    ClearWindows();
+    MakeWindows(sys, sprite, snd, count);
+    return 1;
+}
+
+void SELECT_WINDOW_AGG::MakeWindows(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count) {
     m_pKUSys = sys;
     m_pKUSprite = sprite;
     m_pKUSnd = snd;
@@ -75,15 +96,9 @@ int SELECT_WINDOW_AGG::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, 
         m_pWindow[i].Initialize(sys, sprite, snd, i + 1);
     m_bActive = 1;
     m_bInit = 1;
-    return 1;
 }
 
-void SELECT_WINDOW_AGG::Clear() {
-    if (m_bInit) {
-        GraphicUnload(m_pKUSprite, m_pKUSys, static_cast<int>(SELECT_WINDOW::kGraphicSlot));
-        SEUnload(m_pKUSnd, m_pKUSys, kSeCursorOn);
-        SEUnload(m_pKUSnd, m_pKUSys, kSePush);
-    }
+void SELECT_WINDOW_AGG::ClearWindows() {
     m_bActive = 0;
     m_dwDisappearPhase = 0;
     m_dwDisappearStart = 0;
@@ -95,6 +110,15 @@ void SELECT_WINDOW_AGG::Clear() {
     m_fPulse = 0.0f;
     m_dwCount = 0;
     m_nSelect = -1;
+}
+
+void SELECT_WINDOW_AGG::Clear() {
+    if (m_bInit) {
+        GraphicUnload(m_pKUSprite, m_pKUSys, static_cast<int>(SELECT_WINDOW::kGraphicSlot));
+        SEUnload(m_pKUSnd, m_pKUSys, kSeCursorOn);
+        SEUnload(m_pKUSnd, m_pKUSys, kSePush);
+    }
+    ClearWindows();
     m_pKUSprite = nullptr;
     m_pKUSnd = nullptr;
     m_pKUSys = nullptr;

@@ -30,6 +30,10 @@ public:
 
     // Loads the choice picture and sounds and makes count (1 or 2) windows.
     int Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count);
+    // As Initialize, but a set that is up keeps the picture and sounds it
+    // holds and only gets count new windows: it cannot lose them to a load
+    // that fails. 1 or 0; on 0 the set is as it was.
+    int Reopen(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count);
     void Clear();
     // Gives window index its text, centred and half-transparent. 1 or 0.
     int SetText(int32_t index, const MESSAGE_DATA* message, uint32_t antiAlias);
@@ -55,6 +59,10 @@ public:
     float m_fPulse;
 
 private:
+    // The checks of Initialize, logged under its tag.
+    static bool ArgumentsValid(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count);
+    void MakeWindows(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, uint32_t count);
+    void ClearWindows();
     void SetColors(int32_t index, uint32_t text, uint32_t shadow);
     // Runs one window's fade-out; false after logging its failure.
     bool FadeOut(int32_t index, bool* done);

@@ -123,6 +123,23 @@ TEST_F(ModeObjectTest, FailedItemDrawIsSkippedAndSaidOnce) {
     EXPECT_EQ(log.lines().size(), 5u) << log.all();
 }
 
+// The fade picture that cannot be drawn (never bound) is left out too: it
+// is said once, and the frame is still drawn.
+TEST_F(ModeObjectTest, FailedFadeDrawIsNotTheEnd) {
+    Declare({}, {}, {});
+    adv.m_fFade = 0.5f;
+    log.Clear();
+    for (int frame = 0; frame < 3; ++frame) {
+        h.sprite.D3DXDrawStart();
+        EXPECT_EQ(adv.DrawProc(), 1);
+        h.sprite.D3DXDrawEnd();
+    }
+    int said = 0;
+    for (const std::string& line : log.lines())
+        said += line.find("<ADV_DATA::DrawProc> 描画に失敗しました") != std::string::npos;
+    EXPECT_EQ(said, 1) << log.all();
+}
+
 // Back from the options: the fade-in runs over a second, then play goes on.
 TEST_F(ModeObjectTest, ReturnEntryFadesIn) {
     Play({"#ChangeVar v 1", "#EndScript"});

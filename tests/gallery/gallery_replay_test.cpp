@@ -68,24 +68,32 @@ protected:
         ASSERT_EQ(Step(16, {{17, kHeld}}), 1);
         ASSERT_EQ(Step(16), 1);
         ASSERT_EQ(Step(16, {{1, kClickUp}}), 1); // skips the title's intro
+        ASSERT_NE(game->m_pTitleMode, nullptr);
         ASSERT_EQ(game->m_pTitleMode->m_nPhase, 6);
-        Click(402, 380);
-        RunUntilMode(GAME_MAIN::kModeGallery);
-        Run(80);
-        ASSERT_EQ(game->m_pCGMode->m_nState, 2);
+        ASSERT_NO_FATAL_FAILURE(Click(402, 380));
+        ASSERT_NO_FATAL_FAILURE(RunUntilMode(GAME_MAIN::kModeGallery));
+        ASSERT_NO_FATAL_FAILURE(Run(80));
+        ASSERT_NE(Gallery(), nullptr);
+        ASSERT_EQ(Gallery()->m_nState, 2);
     }
+    // The gallery mode object; every use asserts it is there first, so a
+    // game that lost it fails the test instead of crashing it.
+    CG_MODE_DATA* Gallery() const { return game->m_pCGMode; }
     // Episode 1, its second scene page, the panel of scene 5 + cell.
     void ChooseSceneOnPage2(int cell) {
-        Click(60, 91);
-        Run(40);
-        Click(759, 214);
-        Run(40);
-        ASSERT_EQ(game->m_pCGMode->m_nScenePage, 2);
-        Click(116 + 136 * (cell - 1) + 68, 152);
-        Run(40);
-        ASSERT_EQ(game->m_pCGMode->m_nOpenCell, cell);
-        Click(116 + 136 * (cell - 1) + 68, 166); // the panel's replay button
-        ASSERT_EQ(game->m_pCGMode->m_nState, 8);
+        ASSERT_NO_FATAL_FAILURE(Click(60, 91));
+        ASSERT_NO_FATAL_FAILURE(Run(40));
+        ASSERT_NO_FATAL_FAILURE(Click(759, 214));
+        ASSERT_NO_FATAL_FAILURE(Run(40));
+        ASSERT_NE(Gallery(), nullptr);
+        ASSERT_EQ(Gallery()->m_nScenePage, 2);
+        ASSERT_NO_FATAL_FAILURE(Click(116 + 136 * (cell - 1) + 68, 152));
+        ASSERT_NO_FATAL_FAILURE(Run(40));
+        ASSERT_NE(Gallery(), nullptr);
+        ASSERT_EQ(Gallery()->m_nOpenCell, cell);
+        ASSERT_NO_FATAL_FAILURE(Click(116 + 136 * (cell - 1) + 68, 166)); // the panel's replay button
+        ASSERT_NE(Gallery(), nullptr);
+        ASSERT_EQ(Gallery()->m_nState, 8);
     }
 
     kutest::TempDir dir;
@@ -119,9 +127,9 @@ TEST_F(GalleryReplayTest, SceneReplaysWithOptionsAndReturnsToItsPage) {
     ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
     game->m_GlobalData.m_dwEventFlag[0] = 0x7F;
     game->m_GlobalData.m_dwCgFlag[0][5][0] = 0x1;
-    IntoGallery();
-    ChooseSceneOnPage2(1);
-    Run(70);
+    ASSERT_NO_FATAL_FAILURE(IntoGallery());
+    ASSERT_NO_FATAL_FAILURE(ChooseSceneOnPage2(1));
+    ASSERT_NO_FATAL_FAILURE(Run(70));
     // The gallery stays alive, covered, while the scene plays.
     ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeSceneReplay) << log.all();
     ASSERT_NE(game->m_pAdvData, nullptr);
@@ -131,6 +139,7 @@ TEST_F(GalleryReplayTest, SceneReplaysWithOptionsAndReturnsToItsPage) {
     EXPECT_EQ(fakesvc::Count("GraphicUnload 21"), 1); // the gallery's pages gave their memory
     Run(100);
     ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeSceneReplay);
+    ASSERT_NE(game->m_pAdvData, nullptr);
     EXPECT_EQ(game->m_GlobalData.m_dwCgFlag[0][5][0], 0x3u); // the scene's picture flag
     // A replay has no save or load: both drawn disabled, S and L do nothing.
     const CONTROLLER_WINDOW& bar = game->m_pAdvData->m_CtrlWnd;
@@ -154,12 +163,14 @@ TEST_F(GalleryReplayTest, SceneReplaysWithOptionsAndReturnsToItsPage) {
     EXPECT_EQ(game->m_pAdvData->m_CtrlWnd.m_Button[CONTROLLER_WINDOW::kSave].m_nState, -1);
 
     // A click ends the scene: the gallery fades in on the page it was left at.
-    Click(300, 300);
-    RunUntilMode(GAME_MAIN::kModeGallery);
+    ASSERT_NO_FATAL_FAILURE(Click(300, 300));
+    ASSERT_NO_FATAL_FAILURE(RunUntilMode(GAME_MAIN::kModeGallery));
     EXPECT_EQ(game->m_pAdvData, nullptr);
-    CG_MODE_DATA* cg = game->m_pCGMode;
+    CG_MODE_DATA* cg = Gallery();
+    ASSERT_NE(cg, nullptr);
     EXPECT_EQ(cg->m_nState, 0);
-    Run(80);
+    ASSERT_NO_FATAL_FAILURE(Run(80));
+    ASSERT_EQ(Gallery(), cg);
     EXPECT_EQ(cg->m_nState, 2);
     EXPECT_EQ(cg->m_nEpisode, 1);
     EXPECT_EQ(cg->m_nScenePage, 2);
@@ -173,16 +184,17 @@ TEST_F(GalleryReplayTest, SceneReplaysWithOptionsAndReturnsToItsPage) {
     EXPECT_EQ(game->m_pCGMode, nullptr);
     Click(10, 10);
     Click(402, 380);
-    RunUntilMode(GAME_MAIN::kModeGallery);
-    Run(80);
-    ChooseSceneOnPage2(2);
-    Run(70);
+    ASSERT_NO_FATAL_FAILURE(RunUntilMode(GAME_MAIN::kModeGallery));
+    ASSERT_NO_FATAL_FAILURE(Run(80));
+    ASSERT_NO_FATAL_FAILURE(ChooseSceneOnPage2(2));
+    ASSERT_NO_FATAL_FAILURE(Run(70));
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeGallery);
     EXPECT_EQ(game->m_pAdvData, nullptr);
     EXPECT_TRUE(log.Contains("Warn: <GAME_MAIN::GameMainProc> dat/Scenario.dat内にgone.sptがありません。ギャラリーに戻ります\n"))
         << log.all();
-    Run(80);
-    EXPECT_EQ(game->m_pCGMode->m_nState, 2);
+    ASSERT_NO_FATAL_FAILURE(Run(80));
+    ASSERT_NE(Gallery(), nullptr);
+    EXPECT_EQ(Gallery()->m_nState, 2);
 }
 
 // A game without the gallery's data script still opens the gallery: each
@@ -192,10 +204,11 @@ TEST_F(GalleryReplayTest, GalleryOpensWithoutItsDataScript) {
     ASSERT_TRUE(WriteArchive("dat/Scenario.dat", {{"r.spt", "", ScrambleScript("// replay\r\n")}}, false, &error))
         << error;
     ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
-    IntoGallery();
-    Click(60, 91); // episode 1
-    Run(40);
-    CG_MODE_DATA* cg = game->m_pCGMode;
+    ASSERT_NO_FATAL_FAILURE(IntoGallery());
+    ASSERT_NO_FATAL_FAILURE(Click(60, 91)); // episode 1
+    ASSERT_NO_FATAL_FAILURE(Run(40));
+    CG_MODE_DATA* cg = Gallery();
+    ASSERT_NE(cg, nullptr);
     EXPECT_EQ(cg->m_nState, 2);
     EXPECT_EQ(cg->m_nEpisode, 1);
     EXPECT_EQ(cg->m_sceneItem[0].bDispFlg, 0);

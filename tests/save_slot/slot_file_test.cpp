@@ -12,6 +12,7 @@
 
 #include "scene/graphic_data.h"
 #include "scene/object_data.h"
+#include "game/var_data.h"
 #include "tests/save_slot/slot_fixture.h"
 
 namespace {
@@ -50,6 +51,13 @@ protected:
         for (int i = 0; i <= k; ++i)
             in >> w;
         return w;
+    }
+    static std::string SetWord(const std::string& line, int k, const std::string& word) {
+        std::istringstream in(line);
+        std::string out, w;
+        for (int i = 0; in >> w; ++i)
+            out += (i ? " " : "") + (i == k ? word : w);
+        return out;
     }
     static std::string Join(const std::vector<std::string>& lines, size_t count) {
         std::string text;
@@ -163,6 +171,27 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
     const size_t first = Find(lines, "---GRAPHIC_DATA_START---") + 1;
     std::swap(ownSlot[shown], ownSlot[first + 3 + std::stoul(Word(lines[first + 1], 2))]);
     longName[17] = std::string(120, 'x') + " a __NULL__ 20 0";
+    // A running command the story could not go on from: a script change or
+    // an exam that names a script the archive does not hold, a waiting
+    // choice without its windows.
+    auto command = [&](const std::string& words, int args, const char* tail) {
+        std::vector<std::string> changed = lines;
+        changed[10] = words;
+        for (int k = args; k < SCRIPT_COMMAND_DATA::kArgCount; ++k)
+            changed[10] += " __NULL__";
+        changed[10] += tail;
+        return changed;
+    };
+    const std::vector<std::string> toParent = command("#FileChange ../x.spt", 1, " 0 0 0 5");
+    const std::vector<std::string> toMissing = command("#filechange2 gone.spt", 1, " 0 0 0 5");
+    const std::vector<std::string> examBack = command("#TestModeIn 0 MATH NULL gone.spt", 4, " 0 0 0 5");
+    std::vector<std::string> waitAlone = lines, startAlone = lines;
+    ASSERT_EQ(Word(lines[9], 0), "#SelectWait");
+    for (std::vector<std::string>* v : {&waitAlone, &startAlone}) {
+        (*v)[79] = "0 0 0 0";
+        v->erase(v->begin() + 80, v->begin() + 86);
+    }
+    startAlone[9] = SetWord(SetWord(startAlone[9], 0, "#SelectStart"), 12, "1");
     badIndex[badIndex.size() - 2] = "1 7 30";
     badChoices[79] = "1 1 0 3";
     const Case cases[] = {
@@ -173,6 +202,11 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
         {"three choices", Join(badChoices, lines.size())},
         {"a picture on the game's own slot", Join(ownSlot, lines.size())},
         {"a script the archive does not hold", Join(noScript, lines.size())},
+        {"a script change out of the archive's folder", Join(toParent, lines.size())},
+        {"a script change to a missing script", Join(toMissing, lines.size())},
+        {"an exam that comes back to a missing script", Join(examBack, lines.size())},
+        {"a waiting choice without windows", Join(waitAlone, waitAlone.size())},
+        {"a choice fading in without windows", Join(startAlone, startAlone.size())},
         {"empty", ""},
     };
     for (const Case& c : cases) {
@@ -181,6 +215,8 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
         EXPECT_TRUE(log.Contains(kBadFile)) << c.what;
         EXPECT_EQ(Difference(Snapshot(adv.get()), untouched), "") << c.what;
     }
+    // A script change the archive can serve is taken.
+    EXPECT_EQ(Load(Join(command("#FileChange s.spt", 1, " 0 0 0 5"), lines.size())), 1) << log.all();
     // Lines before an end marker are passed over.
     std::vector<std::string> extra = lines;
     extra.insert(extra.end() - 1, "surplus line");
@@ -200,6 +236,55 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
     EXPECT_EQ(ReadSaveSlotFile(&sys, &sprite, &snd, adv.get(), 13), 0);
     for (int slot : {0, 31, -1})
         EXPECT_EQ(ReadSaveSlotFile(&sys, &sprite, &snd, adv.get(), slot), 0);
+}
+
+// A slot saved at a choice, read after the choice picture left the archive:
+// over a story whose own choices are up it keeps the picture they hold and
+// its choices take the click; over one without choices it is refused, and
+// that story is left exactly as it was.
+TEST_F(SlotFileTest, ChoicesWhosePictureIsGoneNeverCostTheLiveOnes) {
+    const std::string file = SaveAt(160, 2);
+    ASSERT_EQ(adv->m_SelectWnd.m_bInit, 1u);
+    std::vector<ArchiveMember> pictures;
+    for (auto& [name, bytes] : screens::ScreenPictures())
+        if (name != "SelectWindow.dds")
+            pictures.push_back(ArchiveMember{name, "", bytes});
+    std::string error;
+    ASSERT_TRUE(WriteArchive("dat/Img.dat", pictures, false, &error)) << error;
+    ASSERT_EQ(Load(file), 1) << log.all();
+    adv->LoadDataResume();
+    ASSERT_EQ(adv->m_MainScr.ScriptFileOpen(adv->m_szScriptName, adv->m_nLine - 1), 1) << log.all();
+    sys.SetMousePos(400, 200); // over the first choice
+    for (int i = 0; i < 200; ++i)
+        Frame(adv.get(), i == 5);
+    EXPECT_EQ(adv->m_pVar[adv->IDSearch(ADV_DATA::kKindVar, "w")].GetValue(), 1) << log.all();
+    EXPECT_FALSE(log.Contains("初期化されていません")) << log.all();
+
+    adv = NewAdventure();
+    for (int i = 0; i < 40; ++i)
+        Frame(adv.get());
+    adv->LoadDataRelease();
+    const std::string before = Snapshot(adv.get());
+    EXPECT_EQ(Load(file), 0);
+    EXPECT_EQ(Difference(Snapshot(adv.get()), before), "");
+    EXPECT_EQ(adv->m_SelectWnd.m_bInit, 0u);
+    EXPECT_EQ(sprite.GetGraphicSlot(4)->created(), 0u);
+}
+
+// A work folder that cannot take the slot's script refuses the file, and the
+// story in play reads on from its own script.
+TEST_F(SlotFileTest, AScriptTheWorkFolderCannotTakeRefusesTheFile) {
+    const std::string file = SaveAt(40, 2);
+    ASSERT_EQ(std::rename("tmp", "tmp.kept"), 0);
+    dir.Write("tmp", "not a folder");
+    const std::string before = Snapshot(adv.get());
+    EXPECT_EQ(Load(file), 0);
+    EXPECT_EQ(Difference(Snapshot(adv.get()), before), "");
+    ASSERT_EQ(std::remove("tmp"), 0);
+    ASSERT_EQ(std::rename("tmp.kept", "tmp"), 0);
+    adv->LoadDataResume();
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(Frame(adv.get()), 0) << log.all();
 }
 
 // A file read whole whose shown background is not in the archive: play goes
