@@ -162,7 +162,7 @@ private:
     // What the current part's draw logged ('\0'-ended lines), and per part
     // (pictures, text areas, objects, then the windows and the fade) a key
     // of what its last draw logged, 0 while it draws cleanly: a failure is
-    // written once, and again only when its lines change.
+    // written once, and again only when the set of lines it says changes.
     static constexpr size_t kOwnParts = 4;
     std::string m_DrawSaid;
     std::vector<uint64_t> m_DrawFailSaid;

@@ -1,6 +1,8 @@
 #include "adv/adv_data.h"
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
@@ -26,14 +28,39 @@ int HeldDraw(KUSYSTEM* sys, std::string* said, Draw draw) {
     return draw();
 }
 
-// 0 for nothing said, else a hash of the lines (never 0).
+// Calls fn with each line of the held text ('\0'-ended lines) the first
+// time it occurs.
+template <class Fn>
+void ForEachDistinctLine(std::string_view said, Fn fn) {
+    for (size_t at = 0; at < said.size();) {
+        const size_t end = std::min(said.find('\0', at), said.size());
+        const std::string_view line = said.substr(at, end - at);
+        bool seen = false;
+        for (size_t before = 0; before < at && !seen;) {
+            const size_t stop = said.find('\0', before);
+            seen = said.substr(before, stop - before) == line;
+            before = stop + 1;
+        }
+        if (!seen)
+            fn(line);
+        at = end + 1;
+    }
+}
+
+// 0 for nothing said, else a key of the distinct lines said (never 0),
+// whatever their order and number: a part that draws one layer more or less
+// with the same fault (a wait icon blinking in and out) keeps its key.
 uint64_t SaidKey(const std::string& said) {
     if (said.empty())
         return 0;
-    uint64_t h = 14695981039346656037ull;
-    for (const char c : said)
-        h = (h ^ static_cast<uint8_t>(c)) * 1099511628211ull;
-    return h | 1;
+    uint64_t key = 0;
+    ForEachDistinctLine(said, [&](std::string_view line) {
+        uint64_t h = 14695981039346656037ull;
+        for (const char c : line)
+            h = (h ^ static_cast<uint8_t>(c)) * 1099511628211ull;
+        key += h;
+    });
+    return key | 1;
 }
 
 // Result of each fade-out state once it is complete.
@@ -173,8 +200,8 @@ void ADV_DATA::SayOnce(size_t part, int drawn, const char* failLine) {
             return;
         m_DrawFailSaid[part] = said;
     }
-    for (size_t at = 0; at < m_DrawSaid.size(); at = m_DrawSaid.find('\0', at) + 1)
-        ErrorPrint(m_DrawSaid.c_str() + at);
+    // Each line once: its layers may all fail alike.
+    ForEachDistinctLine(m_DrawSaid, [&](std::string_view line) { ErrorPrint(line.data()); });
 }
 
 void ADV_DATA::DrawEntry(uint32_t n) {

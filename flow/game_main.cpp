@@ -54,7 +54,8 @@ GAME_MAIN::GAME_MAIN()
       m_pCGMode(nullptr),
       m_pBGMMode(nullptr),
       m_pStaffRollMode(nullptr),
-      m_bDemoAfterLogo(0) {
+      m_bDemoAfterLogo(0),
+      m_bTestWaits(0) {
     Release();
 }
 
@@ -112,6 +113,7 @@ void GAME_MAIN::Release() {
     DeleteMode(m_pBGMMode);
     DeleteMode(m_pStaffRollMode);
     m_bDemoAfterLogo = 0;
+    m_bTestWaits = 0;
     m_bInit = 0;
 }
 
@@ -352,6 +354,8 @@ int GAME_MAIN::ProcTitle() {
 int GAME_MAIN::ProcAdventure() {
     if (!m_pAdvData)
         return 0;
+    if (TestWaitsForClick())
+        return 1;
     int r = m_pAdvData->MainProc();
     switch (r) {
         case kModeFailed: return 0;
@@ -375,28 +379,8 @@ int GAME_MAIN::ProcAdventure() {
             m_nMode = kModeLogo;
             return 1;
         }
-        case ADV_DATA::kResultConfig:
-            m_pAdvData->LoadDataRelease();
-            VoiceStop(m_pKUSnd, m_pKUSys);
-            m_pConfigMode = new CONFIG_MODE_DATA;
-            m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
-            m_nOldMode = kModeAdventure;
-            m_nMode = kModeConfig;
-            return 1;
-        case ADV_DATA::kResultTest:
-            // The scene is unloaded under the exam and reloaded after it.
-            m_pAdvData->LoadDataRelease();
-            VoiceStop(m_pKUSnd, m_pKUSys);
-            m_pTestMode = new TEST_MODE_DATA;
-            if (!m_pTestMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData)) {
-                // The adventure would ask again every frame: the exam cannot start.
-                DeleteMode(m_pTestMode);
-                ErrorPrint("Error: <GAME_MAIN::GameMainProc> TEST_MODE_DATAクラスの初期化に失敗しました\n");
-                return 0;
-            }
-            m_nOldMode = kModeAdventure;
-            m_nMode = kModeTest;
-            return 1;
+        case ADV_DATA::kResultConfig: return OpenConfigOverGame(kModeAdventure);
+        case ADV_DATA::kResultTest: return StartTest();
         case ADV_DATA::kResultSave:
         case ADV_DATA::kResultLoad: return OpenSaveLoadOverGame(r == ADV_DATA::kResultLoad);
         default: return 1;
@@ -471,10 +455,7 @@ int GAME_MAIN::ProcTest() {
         m_nOldMode = kModeTest;
         m_nMode = kModeAdventure;
     } else if (r == TEST_MODE_DATA::kResultConfig) {
-        m_pConfigMode = new CONFIG_MODE_DATA;
-        m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
-        m_nOldMode = kModeTest;
-        m_nMode = kModeConfig;
+        return OpenConfigOverGame(kModeTest);
     }
     return 1;
 }
@@ -575,14 +556,7 @@ int GAME_MAIN::ProcSceneReplay() {
     const int r = m_pAdvData->MainProc();
     switch (r) {
         case ADV_DATA::kResultGoOn: return 1;
-        case ADV_DATA::kResultConfig:
-            m_pAdvData->LoadDataRelease();
-            VoiceStop(m_pKUSnd, m_pKUSys);
-            m_pConfigMode = new CONFIG_MODE_DATA;
-            m_pConfigMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
-            m_nOldMode = kModeSceneReplay;
-            m_nMode = kModeConfig;
-            return 1;
+        case ADV_DATA::kResultConfig: return OpenConfigOverGame(kModeSceneReplay);
         case kModeFailed:
             // A scene that cannot be read on is only a replay: the gallery goes on.
             ErrorPrint("Error: <GAME_MAIN::GameMainProc> シーン回想でエラーが発生しました。ギャラリーに戻ります\n");

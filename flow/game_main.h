@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <initializer_list>
 
 #include "engine/game_paths.h"
@@ -95,6 +96,8 @@ public:
     STAFF_ROLL_MODE_DATA* m_pStaffRollMode;
     // The logo was reached by the title's idle time-out: the demo follows it.
     int m_bDemoAfterLogo;
+    // The exam could not start: the story waits, uncovered, for a click to try again.
+    int m_bTestWaits;
 
 private:
     void ErrorPrint(const char* text);
@@ -106,6 +109,17 @@ private:
     int ProcTest();
     int ProcConfig();
     int ProcSave();
+    // Runs a screen's set-up with what it logs held, then writes the lines.
+    // When the set-up fails (0), failLine follows them and the set-up's own
+    // last message is told in a box. The set-up's result.
+    int SetUpScreen(const std::function<int()>& setUp, const char* failLine);
+    // The exam over the story (adventure result 2); a failed start waits for a click.
+    int StartTest();
+    // True while the story waits for the click that tries its exam again.
+    bool TestWaitsForClick();
+    // The options over the adventure, a replayed scene or the exam (fromMode);
+    // a failed start goes back to it.
+    int OpenConfigOverGame(int fromMode);
     int ProcLoad();
     // Opens the save or load screen over the running game (adventure result 4 or 5).
     int OpenSaveLoadOverGame(bool load);

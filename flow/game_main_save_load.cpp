@@ -64,18 +64,17 @@ int GAME_MAIN::OpenSaveLoadOverGame(bool load) {
     int ready = 0;
     if (load) {
         m_pLoadMode = new LOAD_MODE_DATA;
-        ready = m_pLoadMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData, kModeAdventure);
-        if (!ready) {
+        ready = SetUpScreen(
+            [&] { return m_pLoadMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData, kModeAdventure); },
+            "Error: <GAME_MAIN::GameMainProc> LOAD_MODE_DATAクラスの初期化に失敗しました\n");
+        if (!ready)
             DeleteMode(m_pLoadMode);
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> LOAD_MODE_DATAクラスの初期化に失敗しました\n");
-        }
     } else {
         m_pSaveMode = new SAVE_MODE_DATA;
-        ready = m_pSaveMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData);
-        if (!ready) {
+        ready = SetUpScreen([&] { return m_pSaveMode->Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, m_pAdvData); },
+                            "Error: <GAME_MAIN::GameMainProc> SAVE_MODE_DATAクラスの初期化に失敗しました\n");
+        if (!ready)
             DeleteMode(m_pSaveMode);
-            ErrorPrint("Error: <GAME_MAIN::GameMainProc> SAVE_MODE_DATAクラスの初期化に失敗しました\n");
-        }
     }
     if (!ready) {
         // The adventure would ask again every frame: the game goes on instead.

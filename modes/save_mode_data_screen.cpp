@@ -216,8 +216,9 @@ int SLOT_MODE_DATA::LoadForItemDraw() {
 }
 
 // A slot that cannot be written (read-only or full disk, no save folder) or
-// read (damaged, cut short) is told to the player and play goes on: the
-// slot's old file and the game in play are both still whole.
+// read (damaged, cut short), or a question that cannot open, is told to the
+// player and play goes on: the slot's old file and the game in play are both
+// still whole.
 void SLOT_MODE_DATA::SlotFailed(const char* text) {
     Error("MainProc", text);
     // The box's time is not the screen's: fades resume where they were.
@@ -331,10 +332,13 @@ int SLOT_MODE_DATA::CursorMoveProc() {
     return 1;
 }
 
+// A window whose picture or sounds cannot be loaded (a full disk under
+// tmp/) opens no question: the slots stay as they were and the next click
+// tries again.
 int SLOT_MODE_DATA::OpenDialog() {
     if (!m_MsgWnd.Initialize(m_pKUSys, m_pKUSprite, m_pKUSnd, kSlotWindow, kSrcWindow, kSrcWindow, kDialogX, kDialogY,
                              kSrcBackPanel, 0.0f, 0.0f, 0.8f, kSrcWaitIcon, 489.0f, 76.0f, 0.0f)) {
-        Error("MainProc", "メッセージウィンドウの初期化に失敗しました");
+        SlotFailed("メッセージウィンドウの初期化に失敗しました");
         return 0;
     }
     m_MsgWnd.DispWindow();
@@ -500,9 +504,7 @@ int SLOT_MODE_DATA::ChoiceProc(uint32_t now, int click) {
                 Error("MainProc", "項目表示用ロードに失敗しました");
                 return kModeFailed;
             }
-        } else {
-            if (!OpenDialog())
-                return kModeFailed;
+        } else if (OpenDialog()) {
             m_nPhase = 3;
         }
     }
@@ -523,9 +525,7 @@ int SLOT_MODE_DATA::ChoiceProc(uint32_t now, int click) {
                 // From the title screen: straight back to it.
                 m_fFade = 0.0f;
                 m_nPhase = 10;
-            } else {
-                if (!OpenDialog())
-                    return kModeFailed;
+            } else if (OpenDialog()) {
                 m_nPhase = 7;
             }
         }

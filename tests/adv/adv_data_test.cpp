@@ -140,6 +140,28 @@ TEST_F(ModeObjectTest, FailedFadeDrawIsNotTheEnd) {
     EXPECT_EQ(said, 1) << log.all();
 }
 
+// The message window without its picture: each of its layers is refused
+// alike, and the wait icon blinking in and out adds or drops one. The fault
+// is said once, however many layers a frame draws.
+TEST_F(ModeObjectTest, WindowWithoutItsPictureIsSaidOnce) {
+    Declare({}, {}, {});
+    ASSERT_EQ(h.sprite.SetGraphicData(2, "tmp/", "MessageWindow.dds", 4, 1), 1); // never loaded
+    adv.m_bWindowShown = 1;
+    adv.m_MsgWnd.DispWindow();
+    adv.m_MsgWnd.m_fAlpha = 1.0f;
+    log.Clear();
+    for (int frame = 0; frame < 6; ++frame) {
+        adv.m_MsgWnd.m_fIconAlpha = frame % 3 == 2 ? 0.5f : 0.0f;
+        h.sprite.D3DXDrawStart();
+        EXPECT_EQ(adv.DrawProc(), 1);
+        h.sprite.D3DXDrawEnd();
+    }
+    int said = 0;
+    for (const std::string& line : log.lines())
+        said += line.find("Error: <KUSPRITE2::D3DXDrawGraphic> テクスチャデータが確保されていません") != std::string::npos;
+    EXPECT_EQ(said, 1) << log.all();
+}
+
 // Back from the options: the fade-in runs over a second, then play goes on.
 TEST_F(ModeObjectTest, ReturnEntryFadesIn) {
     Play({"#ChangeVar v 1", "#EndScript"});

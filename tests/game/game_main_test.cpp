@@ -18,6 +18,7 @@
 #include "modes/logo_mode_data.h"
 #include "modes/test_mode_data.h"
 #include "modes/title_mode_data.h"
+#include "platform/dialog_test_hooks.h"
 #include "platform/files_test_hooks.h"
 #include "platform/local_time.h"
 #include "tests/support/fuzz_mutator.h"
@@ -317,9 +318,10 @@ TEST_F(GameMainTest, OptionsOverAGame) {
 
 namespace {
 
-// The exam over a game: a failed start ends the program instead of being
-// asked for again every frame; the options trip comes back to the exam at
-// its fade-in; its end hands the game back without asking for it again.
+// The exam over a game: a start that fails on a picture (a full disk) is
+// told in a box and the story waits where it was until a click tries again;
+// the options trip comes back to the exam at its fade-in, also when the
+// options cannot start; its end hands the game back without asking again.
 TEST_F(GameMainTest, ExamOverAGame) {
     int token = 0;
     ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&token), &token, 800, 600, 32, 0), 1);
@@ -352,18 +354,45 @@ TEST_F(GameMainTest, ExamOverAGame) {
         game->m_nMode = GAME_MAIN::kModeAdventure;
     };
     kutest::DebugCapture cap;
-    askForExam(3);
-    EXPECT_EQ(Step(16), 0);
-    EXPECT_EQ(game->m_pTestMode, nullptr);
+    plat::ClearDialogAnswers();
+    const int boxes = plat::DialogRunCount();
+    // The window fails before the questions are drawn, the material after.
+    for (int slot : {TEST_MODE_DATA::kSlotWindow, TEST_MODE_DATA::kSlotMaterial}) {
+        fakesvc::g_failGraphicSlot = slot;
+        if (slot == TEST_MODE_DATA::kSlotWindow) {
+            askForExam(0);
+            EXPECT_EQ(Step(16), 1);
+            EXPECT_NE(plat::LastDialogTexts().find("メッセージウィンドウの初期化に失敗しました"), std::string::npos);
+        } else {
+            EXPECT_EQ(Step(16, {{1, kClickUp}}), 1); // tries again after the fade-out
+            EXPECT_EQ(Step(1000), 1);
+        }
+        EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
+        EXPECT_EQ(game->m_pTestMode, nullptr);
+        EXPECT_EQ(adv.m_nTestMask[2], 0); // no question spent
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Step(16), 1); // waits uncovered, asks nothing
+        EXPECT_EQ(adv.m_fFade, 0.0f);
+    }
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 2);
     EXPECT_TRUE(cap.Contains("TEST_MODE_DATAクラスの初期化に失敗しました"));
-
-    askForExam(0);
-    ASSERT_EQ(Step(16), 1);
+    fakesvc::g_failGraphicSlot = -1;
+    Step(16, {{1, kClickUp}});
+    EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
+    ASSERT_EQ(Step(1000), 1);
     ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeTest);
     ASSERT_NE(game->m_pTestMode, nullptr);
-    game->m_pTestMode->m_nPhase = 9;
-    game->m_pTestMode->m_dwPhaseStart = h.Now();
-    ASSERT_EQ(Step(1000), 1);
+    for (int slot : {CONFIG_MODE_DATA::kSlotBG, -1}) {
+        fakesvc::g_failGraphicSlot = slot;
+        game->m_pTestMode->m_nPhase = 9;
+        game->m_pTestMode->m_dwPhaseStart = h.Now();
+        ASSERT_EQ(Step(1000), 1);
+        if (slot != -1) {
+            EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTest);
+            EXPECT_EQ(game->m_pTestMode->m_nPhase, 10);
+            EXPECT_EQ(plat::DialogRunCount(), boxes + 3);
+        }
+    }
     ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeConfig);
     game->m_pConfigMode->m_nPhase = 8;
     game->m_pConfigMode->m_dwPhaseStart = h.Now();

@@ -202,6 +202,29 @@ TEST_F(SlotScreenTest, FailedSaveIsToldAndPlayGoesOn) {
               2);
 }
 
+// A question whose window picture cannot be loaded (a full disk under tmp/)
+// is told in a box and the slots go on; once the picture loads, it opens.
+TEST_F(SlotScreenTest, QuestionWithoutItsWindowIsToldAndTheSlotsGoOn) {
+    WriteSlot(1, "2026 12 7 23 30\n1 3\n");
+    OpenSave();
+    OpenLoad(4);
+    plat::ClearDialogAnswers();
+    const int boxes = plat::DialogRunCount();
+    fakesvc::g_failGraphicSlot = SLOT_MODE_DATA::kSlotWindow;
+    EXPECT_EQ(ClickAt(save, kLeftX, SlotY(1)), 0);
+    EXPECT_EQ(ClickAt(save, 700, 580), 0); // the title's question
+    EXPECT_EQ(ClickAt(load, kLeftX, SlotY(1)), 0);
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 3);
+    EXPECT_NE(plat::LastDialogTexts().find("メッセージウィンドウの初期化に失敗しました"), std::string::npos);
+    EXPECT_EQ(save.m_nPhase, 2);
+    EXPECT_EQ(load.m_nPhase, 2);
+    EXPECT_FALSE(save.m_MsgWnd.m_bVisible);
+    fakesvc::g_failGraphicSlot = -1;
+    EXPECT_EQ(ClickAt(save, kLeftX, SlotY(1)), 0);
+    EXPECT_EQ(save.m_nPhase, 3);
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 3);
+}
+
 TEST_F(SlotScreenTest, BackAndToTheTitleTakeTheWholeFade) {
     OpenSave();
     EXPECT_EQ(ClickAt(save, 700, 548), 0);
@@ -324,8 +347,14 @@ TEST_F(SlotScreenTest, LoadOverAGameAsksAndReadsAfterTheFade) {
     EXPECT_EQ(load.m_fFade, 1.0f);
     EXPECT_FALSE(load.m_MsgWnd.m_bVisible);
     Step(load, 16);
-    Step(load, 1000);
+    EXPECT_EQ(load.m_nPhase, 1); // the fade-in runs again, from covered
+    EXPECT_EQ(ClickAt(load, kLeftX, SlotY(1)), 0); // the covered slots do not answer
+    EXPECT_EQ(load.m_nPhase, 1);
+    Step(load, 468);
+    EXPECT_FLOAT_EQ(load.m_fFade, 0.5f);
+    Step(load, 500);
     EXPECT_EQ(load.m_nPhase, 2);
+    EXPECT_EQ(load.m_fFade, 0.0f);
     EXPECT_EQ(load.m_Item[0].m_bData, 1);
     EXPECT_EQ(ClickAt(load, kLeftX, SlotY(1)), 0); // asks again
     EXPECT_EQ(load.m_nPhase, 3);

@@ -7,9 +7,11 @@
 #include "adv/adv_data.h"
 #include "app/env_settings.h"
 #include "flow/game_main.h"
+#include "modes/config_mode_data.h"
 #include "modes/load_mode_data.h"
 #include "modes/save_mode_data.h"
 #include "modes/title_mode_data.h"
+#include "platform/dialog_test_hooks.h"
 #include "platform/local_time.h"
 #include "platform/local_time_test_hooks.h"
 #include "tests/modes/mode_harness.h"
@@ -145,6 +147,31 @@ TEST_F(SaveLoadWiringTest, SaveAndLoadOverTheGame) {
     EXPECT_EQ(game->m_pAdvData, nullptr);
     EXPECT_EQ(game->m_pLoadMode, nullptr);
     EXPECT_STREQ(game->m_GlobalData.m_pAutoSkip[0].m_szFile, "s.spt"); // the read position was kept
+}
+
+// A screen over the game that cannot load its pictures (a full disk) is
+// told in a box and the game fades back in where it was.
+TEST_F(SaveLoadWiringTest, ScreensThatCannotStartAreToldAndTheGameGoesOn) {
+    ChooseTitleRow(285); // new game
+    RunWhile(GAME_MAIN::kModeAdventure, 100);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
+    plat::ClearDialogAnswers();
+    const int boxes = plat::DialogRunCount();
+    const struct {
+        int state, slot;
+    } asks[] = {{7, SLOT_MODE_DATA::kSlotSaveBG}, {10, SLOT_MODE_DATA::kSlotLoadBG}, {4, CONFIG_MODE_DATA::kSlotBG}};
+    for (const auto& a : asks) {
+        fakesvc::g_failGraphicSlot = a.slot;
+        AdventureAsks(a.state);
+        ASSERT_EQ(Step(16), 1);
+        EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure) << a.state;
+        EXPECT_EQ(game->m_pAdvData->m_nPhase, 2) << a.state;
+        fakesvc::g_failGraphicSlot = -1;
+        RunWhile(GAME_MAIN::kModeAdventure, 100);
+        EXPECT_EQ(game->m_pAdvData->m_nPhase, 0) << a.state;
+    }
+    EXPECT_EQ(plat::DialogRunCount(), boxes + 3);
+    EXPECT_NE(plat::LastDialogTexts().find("データのロードに失敗しました"), std::string::npos);
 }
 
 TEST_F(SaveLoadWiringTest, ReleaseDeletesAnOpenLoadScreen) {
