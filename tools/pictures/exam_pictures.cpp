@@ -164,28 +164,12 @@ plat::Surface Material(Text& text, paint::Captions& cap) {
     return s;
 }
 
-// Paints under the finish button what makes the material's hover look,
-// drawn at half strength over it, come out as the normal button look: each
-// pixel is solved from normal = under * (1 - a / 2) + hover * a / 2.
+// What lies under the finish button, so that the material's hover look,
+// drawn at half strength, comes out as the normal button look.
 void FinishButtonUnder(plat::Surface& s, paint::Captions& cap) {
-    constexpr int kWidth = 264, kHeight = 24;
-    plat::Surface normal(kWidth, kHeight), hover(kWidth, kHeight);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            normal.Row(y)[x] = s.Row(kFinishTop + y)[kFinishLeft + x];
-    paint::Button(normal, cap, 0, 0, kWidth, "試験終了", paint::ButtonLook::kNormal);
-    paint::Button(hover, cap, 0, 0, kWidth, "試験終了", paint::ButtonLook::kHover);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const uint32_t n = normal.Row(y)[x], h = hover.Row(y)[x];
-            const double a = (h >> 24) / 255.0 / 2;
-            uint32_t out = 0xFF000000;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const double c = (((n >> shift) & 0xFF) - ((h >> shift) & 0xFF) * a) / (1 - a);
-                out |= static_cast<uint32_t>(std::lround(std::clamp(c, 0.0, 255.0))) << shift;
-            }
-            s.Row(kFinishTop + y)[kFinishLeft + x] = out;
-        }
+    paint::HalfStrengthUnder(s, kFinishLeft, kFinishTop, 264, 24, [&](plat::Surface& p, paint::ButtonLook look) {
+        paint::Button(p, cap, 0, 0, 264, "試験終了", look);
+    });
 }
 
 // A desk in a colour of its own per exam, with the picture frame, the
