@@ -124,8 +124,8 @@ plat::Surface QuestionPicture(Text& text, int n) {
     return s;
 }
 
-// The finish button's place on the exam screen.
-constexpr int kFinishLeft = 524, kFinishTop = 436;
+// The finish button's and the question picture's places on the exam screen.
+constexpr int kFinishLeft = 524, kFinishTop = 436, kQuestionX = 9, kQuestionY = 89;
 
 // The atlas of the exam's parts: labels, marks, buttons, tabs and digits.
 plat::Surface Material(Text& text, paint::Captions& cap) {
@@ -207,6 +207,18 @@ const std::vector<ExamQuestion>& ExamQuestions() {
         {"MT0013", "MT0_13.bmp", 3}, {"MT0014", "MT0_14.bmp", 3}, {"MT0015", "MT0_15.bmp", 1},
     };
     return questions;
+}
+
+plat::Surface ExamScreen(int n) {
+    Text text;
+    paint::Captions cap;
+    plat::Surface s = Background(text, cap, 0xFF5A7FA8);
+    const plat::Surface q = QuestionPicture(text, n);
+    for (int y = 0; y < q.height; ++y)
+        for (int x = 0; x < q.width; ++x)
+            if (s.Contains(kQuestionX + x, kQuestionY + y))
+                s.Row(kQuestionY + y)[kQuestionX + x] = q.Row(y)[x];
+    return s;
 }
 
 std::vector<std::pair<std::string, std::string>> ExamPictures() {
