@@ -242,9 +242,11 @@ plat::Surface ConfigMaterial(Captions& cap) {
         std::snprintf(digits, sizeof(digits), "%d", v);
         CellPair(s, cap, l, 48, l + 24, digits, 12);
     }
-    // The back button's hover look: the background makes up its normal look.
+    // The buttons' hover looks: the background makes up the back button's
+    // normal look; the return-to-title button, drawn only with a game open,
+    // has nothing under it but the screen's own gradient.
     Button(s, cap, 144, 96, 408, "戻る", ButtonLook::kHover);
-    Button(s, cap, 144, 120, 408, "タイトルへ", ButtonLook::kNormal);
+    Button(s, cap, 144, 120, 408, "タイトルへ", ButtonLook::kHover);
     Button(s, cap, 144, 144, 408, "戻る", ButtonLook::kPushed);
     Button(s, cap, 144, 168, 408, "タイトルへ", ButtonLook::kPushed);
     return s;
