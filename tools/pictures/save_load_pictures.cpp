@@ -89,10 +89,12 @@ private:
     std::map<int, std::unique_ptr<plat::GdiFont>> fonts_;
 };
 
+plat::Surface Background(Ink& ink, paint::Captions& cap, bool load);
+
 // The sheet: slot frames (304 x 36 cells, columns of ten), the plates
 // (296 x 32: normal, load-hovered, save-hovered) and the two buttons
 // (168 x 24: normal above pressed).
-plat::Surface Material(paint::Captions& cap) {
+plat::Surface Material(paint::Captions& cap, const plat::Surface& loadBackground) {
     plat::Surface s(912, 456);
     for (int n = 1; n <= 30; ++n) {
         const int l = (n - 1) / 10 * 304, t = (n - 1) % 10 * 36;
@@ -117,6 +119,20 @@ plat::Surface Material(paint::Captions& cap) {
         paint::Button(s, cap, l, 384, l + 168, labels[b], paint::ButtonLook::kHover);
         paint::Button(s, cap, l, 408, l + 168, labels[b], paint::ButtonLook::kPushed);
     }
+    // The load screen's back button is drawn only over a game, so its
+    // background stays plain and the screen lays the piece
+    // (632,384)-(800,408) under it first: what makes its half-strength draw
+    // the normal look over that background.
+    plat::Surface under(168, 24);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 168; ++x)
+            under.Row(y)[x] = loadBackground.Row(536 + y)[624 + x];
+    paint::HalfStrengthUnder(under, 0, 0, 168, 24, [&](plat::Surface& p, paint::ButtonLook look) {
+        paint::Button(p, cap, 0, 0, 168, labels[0], look);
+    });
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 168; ++x)
+            s.Row(384 + y)[632 + x] = under.Row(y)[x];
     return s;
 }
 
@@ -157,10 +173,11 @@ plat::Surface Background(Ink& ink, paint::Captions& cap, bool load) {
 std::vector<std::pair<std::string, std::string>> SaveLoadPictures() {
     Ink ink;
     paint::Captions cap;
+    const plat::Surface loadBG = Background(ink, cap, true);
     return {
         {"SaveBG.bmp", EncodeBmp24(Background(ink, cap, false))},
-        {"LoadBG.bmp", EncodeBmp24(Background(ink, cap, true))},
-        {"SaveLoadMaterial.dds", EncodeDds32(Material(cap))},
+        {"LoadBG.bmp", EncodeBmp24(loadBG)},
+        {"SaveLoadMaterial.dds", EncodeDds32(Material(cap, loadBG))},
     };
 }
 

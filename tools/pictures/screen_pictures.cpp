@@ -219,8 +219,8 @@ void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* 
 
 // The options material: every settings cell at the rectangles the screen
 // cuts, the volume steps, and the back and return-to-title buttons.
-plat::Surface ConfigMaterial(Captions& cap) {
-    plat::Surface s(440, 192);
+plat::Surface ConfigMaterial(Captions& cap, const plat::Surface& background) {
+    plat::Surface s(440, 216);
     // Words short enough for the 64 px cell at the size of every other label.
     CellPair(s, cap, 0, 0, 64, "窓表示");
     CellPair(s, cap, 64, 0, 176, "全画面表示");
@@ -243,12 +243,23 @@ plat::Surface ConfigMaterial(Captions& cap) {
         CellPair(s, cap, l, 48, l + 24, digits, 12);
     }
     // The buttons' hover looks: the background makes up the back button's
-    // normal look; the return-to-title button, drawn only with a game open,
-    // has nothing under it but the screen's own gradient.
+    // normal look. The return-to-title button is drawn only with a game
+    // open, so its background stays plain and the screen lays the piece
+    // (144,192)-(408,216) under it first: what makes its half-strength draw
+    // the normal look over that background.
     Button(s, cap, 144, 96, 408, "戻る", ButtonLook::kHover);
     Button(s, cap, 144, 120, 408, "タイトルへ", ButtonLook::kHover);
     Button(s, cap, 144, 144, 408, "戻る", ButtonLook::kPushed);
     Button(s, cap, 144, 168, 408, "タイトルへ", ButtonLook::kPushed);
+    plat::Surface under(264, 24);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 264; ++x)
+            under.Row(y)[x] = background.Row(568 + y)[392 + x];
+    HalfStrengthUnder(under, 0, 0, 264, 24,
+                      [&](plat::Surface& p, ButtonLook look) { Button(p, cap, 0, 0, 264, "タイトルへ", look); });
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 264; ++x)
+            s.Row(192 + y)[144 + x] = under.Row(y)[x];
     return s;
 }
 
@@ -372,6 +383,7 @@ plat::Surface Controller(Captions& cap) {
 
 std::vector<std::pair<std::string, std::string>> ScreenPictures() {
     Captions cap;
+    const plat::Surface configBG = ConfigBackground(cap);
     std::vector<std::pair<std::string, std::string>> out = {
         // Black: every screen fades through black, so the story's dark last
         // screen and the staff roll's dark opening meet without a white flash.
@@ -380,8 +392,8 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
         {"TitleBG.bmp", EncodeBmp24(TitleBackground(true))},
         {"TitleBG2.bmp", EncodeBmp24(TitleBackground(false))},
         {"TitleMaterial.dds", EncodeDds32(TitleMaterial(cap))},
-        {"ConfigBG.bmp", EncodeBmp24(ConfigBackground(cap))},
-        {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap))},
+        {"ConfigBG.bmp", EncodeBmp24(configBG)},
+        {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap, configBG))},
         {"MessageWindow.dds", EncodeDds32(MessageWindow(cap))},
         {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
         {"Controller.dds", EncodeDds32(Controller(cap))},
