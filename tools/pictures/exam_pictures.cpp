@@ -218,6 +218,8 @@ plat::Surface ExamScreen(int n) {
         for (int x = 0; x < q.width; ++x)
             if (s.Contains(kQuestionX + x, kQuestionY + y))
                 s.Row(kQuestionY + y)[kQuestionX + x] = q.Row(y)[x];
+    // The finish button as the screen shows it, over what lies under it.
+    paint::Button(s, cap, kFinishLeft, kFinishTop, kFinishLeft + 264, "試験終了", paint::ButtonLook::kNormal);
     return s;
 }
 
