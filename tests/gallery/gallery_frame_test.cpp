@@ -98,8 +98,8 @@ TEST_F(GalleryTest, PageFrameMatchesItsGolden) {
 
 // The full view of a sample picture with its bar, NEXT hovered.
 TEST_F(GalleryTest, FullViewFrameMatchesItsGolden) {
-    Script({"EPISODE01 第一話", "EPISODE01-SCENE01 NULL", "EPISODE01-SCENE01-PAGE01-X01-Y01 CG_VIEW03.bmp FULL",
-            "EPISODE01-SCENE01-PAGE01-X02-Y01 CG_VIEW04.bmp"});
+    Script({"EPISODE01 第一話", "EPISODE01-SCENE01 NULL", "EPISODE01-SCENE01-PAGE01-X01-Y01 CG_E01S01_03.bmp FULL",
+            "EPISODE01-SCENE01-PAGE01-X02-Y01 CG_E01S02_01.bmp"});
     WritePictureArchive();
     global.m_dwEventFlag[0] = 0x1;
     UnlockCG(1, 1, 1, 1);
@@ -112,7 +112,7 @@ TEST_F(GalleryTest, FullViewFrameMatchesItsGolden) {
     RunTo(2);
     Click(116 + 68, 228 + 52);
     RunTo(11);
-    ASSERT_EQ(Bound(80), "CG_VIEW03.bmp");
+    ASSERT_EQ(Bound(80), "CG_E01S01_03.bmp");
     for (int i = 0; i < 3; ++i)
         Frame(16, 566 + 153, 480 + 58); // NEXT
     ASSERT_EQ(cg.m_cgCtrlWnd.m_Button[GALLERY_BAR::kNext].GetState(), 1);

@@ -70,16 +70,13 @@ TEST_F(GallerySampleTest, PlayingTheStoryFillsTheGallery) {
     EXPECT_EQ(g.m_dwEventFlag[0], 0x7u);
     EXPECT_EQ(g.m_dwEventFlag[1], 0x1u);
     EXPECT_EQ(g.m_nTopEpisode, 1);
-    // Scene 1 after the first choice: pictures 1-4 and 6, page 2's first two.
-    EXPECT_EQ(g.m_dwCgFlag[0][0][0], uint32_t(Bit(1) | Bit(2) | Bit(3) | Bit(4) | Bit(6) | Bit(16) | Bit(17)));
-    // Scene 2: the library's corridor, the wipe, one of the two random lines, the light, the last line.
-    const uint32_t second = g.m_dwCgFlag[0][1][0];
-    EXPECT_EQ(second & ~uint32_t(Bit(4) | Bit(5)), uint32_t(Bit(1) | Bit(3) | Bit(6) | Bit(7)));
-    EXPECT_TRUE(((second >> 3) & 3) == 1 || ((second >> 3) & 3) == 2) << second;
-    // The exam and its result: three pictures each, more for a good score.
-    EXPECT_EQ(g.m_dwCgFlag[0][2][0] & 0x7u, 0x7u);
-    EXPECT_EQ(g.m_dwCgFlag[1][0][0] & 0x3u, 0x3u);
-    EXPECT_NE(g.m_dwCgFlag[1][0][0] & 0x7Cu, 0u);
+    // Each scene opens the pictures of what it showed: the classroom, the
+    // girl and the title; the library and its light (the first choice); the
+    // exam; the corridor and the classroom after the shower.
+    EXPECT_EQ(g.m_dwCgFlag[0][0][0], 0x7u);
+    EXPECT_EQ(g.m_dwCgFlag[0][1][0], uint32_t(Bit(1) | Bit(3)));
+    EXPECT_EQ(g.m_dwCgFlag[0][2][0], 0x7u);
+    EXPECT_EQ(g.m_dwCgFlag[1][0][0], 0xFu);
 
     // What the gallery lists from them.
     CG_MODE_DATA cg;
@@ -91,11 +88,19 @@ TEST_F(GallerySampleTest, PlayingTheStoryFillsTheGallery) {
     EXPECT_STREQ(cg.m_nextSceneItem[0].szName, "Replay0101.spt");
     EXPECT_STREQ(cg.m_nextSceneItem[1].szName, "Replay0102.spt");
     EXPECT_STREQ(cg.m_nextSceneItem[2].szName, "");
-    ASSERT_EQ(cg.SetDataSceneCG(1, 1, 1), 1);
-    const int open[7] = {1, 1, 1, 1, 0, 1, 0};
-    for (int n = 0; n < 7; ++n) {
-        EXPECT_EQ(cg.m_nextCGItem[n].bDispFlg, 1) << n;
-        EXPECT_EQ(cg.m_nextCGItem[n].bSelectFlg, open[n]) << n;
+    // Every scene lists what it unlocked, each picture once.
+    const struct {
+        int episode, scene, cells;
+    } lists[] = {{1, 1, 3}, {1, 2, 4}, {1, 3, 3}, {2, 1, 4}};
+    for (const auto& l : lists) {
+        ASSERT_EQ(cg.SetDataSceneCG(l.episode, l.scene, 1), 1);
+        for (int n = 0; n < 15; ++n) {
+            EXPECT_EQ(cg.m_nextCGItem[n].bDispFlg, n < l.cells ? 1 : 0) << l.episode << "-" << l.scene << " " << n;
+            const bool open = (g.m_dwCgFlag[l.episode - 1][l.scene - 1][0] >> n) & 1;
+            EXPECT_TRUE(!open || n < l.cells) << "unlocked without a picture " << l.episode << "-" << l.scene << " " << n;
+            for (int m = 0; m < n && n < l.cells; ++m)
+                EXPECT_STRNE(cg.m_nextCGItem[n].szName, cg.m_nextCGItem[m].szName);
+        }
     }
     ASSERT_EQ(cg.SetDataEpisodeScene(2, 1), 1);
     EXPECT_EQ(cg.m_nextSceneItem[0].bSelectFlg, 1);

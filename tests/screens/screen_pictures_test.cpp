@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -7,6 +8,8 @@
 
 #include "modes/title_mode_data.h"
 #include "platform/gdi_font.h"
+#include "tools/pictures/music_room_pictures.h"
+#include "tools/pictures/save_load_pictures.h"
 #include "tools/pictures/screen_pictures.h"
 
 namespace {
@@ -73,6 +76,10 @@ class ScreenPicturesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         for (auto& [name, bytes] : screens::ScreenPictures())
+            pictures[name] = Decode(bytes);
+        for (auto& [name, bytes] : screens::SaveLoadPictures())
+            pictures[name] = Decode(bytes);
+        for (auto& [name, bytes] : screens::MusicRoomPictures())
             pictures[name] = Decode(bytes);
     }
     static std::map<std::string, Picture> pictures;
@@ -164,6 +171,71 @@ TEST_F(ScreenPicturesTest, ConfigMaterialCells) {
         EXPECT_GT(Drawn(p, {144, top, 408, top + 24}), 0.75) << "button at " << top;
     EXPECT_TRUE(Differ(p, {144, 96, 408, 120}, {144, 144, 408, 168}));
     EXPECT_TRUE(Differ(p, {144, 120, 408, 144}, {144, 168, 408, 192}));
+}
+
+// The options background's portrait panel is closed above the screen's
+// foot, and each portrait (its warm paper) fills a fair part of its click
+// area without leaving it: the paper of the three main ones at least 46 px
+// wide.
+TEST_F(ScreenPicturesTest, ConfigPortraitPanelIsClosedAndFilled) {
+    const Picture& p = pictures["ConfigBG.bmp"];
+    auto red = [&](int x, int y) { return static_cast<int>(p.At(x, y) >> 16 & 0xFF); };
+    EXPECT_GT(red(116, 599), red(20, 599) + 20) << "bottom rule";
+    const Rect areas[6] = {{65, 44, 202, 133}, {86, 132, 185, 223}, {15, 290, 191, 370},
+                           {93, 523, 135, 600}, {27, 553, 90, 600},  {141, 555, 214, 600}};
+    for (int i = 0; i < 6; ++i) {
+        // Searched 3 px round the area: the bottom row stands 6 px apart.
+        const Rect& a = areas[i];
+        Rect box{800, 600, -1, -1};
+        for (int y = std::max(0, a.t - 3); y < std::min(600, a.b + 3); ++y)
+            for (int x = a.l - 3; x < a.r + 3; ++x) {
+                const uint32_t c = p.At(x, y);
+                const int r = c >> 16 & 0xFF, b = c & 0xFF;
+                if (r > 0xC8 && r - b > 0x18)
+                    box = {std::min(box.l, x), std::min(box.t, y), std::max(box.r, x + 1), std::max(box.b, y + 1)};
+            }
+        EXPECT_TRUE(box.l >= a.l && box.t >= a.t && box.r <= a.r && box.b <= a.b) << "portrait " << i + 1;
+        EXPECT_GE(box.r - box.l, i < 3 ? 46 : 33) << "portrait " << i + 1;
+    }
+}
+
+// The back buttons are drawn at half strength until the pointer is on them:
+// over what lies under them (the background, or for a button the screen
+// does not always draw, a piece of the material laid first) that must read
+// as a live button (white rim, dark blue face), and under the pointer,
+// drawn whole, a lighter one. Where a button may be absent the background
+// stays plain.
+TEST_F(ScreenPicturesTest, BackButtonsAtHalfStrengthAreLiveButtons) {
+    const struct {
+        const char *bg, *material;
+        int srcX, srcY, x, y, w, underX, underY; // under -1: the background
+    } buttons[] = {{"ConfigBG.bmp", "ConfigMaterial.dds", 144, 96, 392, 536, 264, -1, -1},
+                   {"ConfigBG.bmp", "ConfigMaterial.dds", 144, 120, 392, 568, 264, 144, 192},
+                   {"SaveBG.bmp", "SaveLoadMaterial.dds", 296, 384, 624, 536, 168, -1, -1},
+                   {"SaveBG.bmp", "SaveLoadMaterial.dds", 464, 384, 624, 568, 168, -1, -1},
+                   {"LoadBG.bmp", "SaveLoadMaterial.dds", 296, 384, 624, 536, 168, 632, 384},
+                   {"LoadBG.bmp", "SaveLoadMaterial.dds", 464, 384, 624, 568, 168, -1, -1},
+                   {"BGMModeBG.bmp", "BGMModeMaterial.dds", 64, 160, 468, 416, 264, -1, -1}};
+    for (const auto& b : buttons) {
+        const Picture &m = pictures[b.material], &bg = pictures[b.bg];
+        auto under = [&](int x, int y) {
+            return b.underX < 0 ? bg.At(b.x + x, b.y + y) : m.At(b.underX + x, b.underY + y);
+        };
+        auto drawn = [&](int x, int y, int c, double strength) {
+            const uint32_t mp = m.At(b.srcX + x, b.srcY + y), up = under(x, y);
+            const double a = (mp >> 24) / 255.0 * strength;
+            return (mp >> (8 * c) & 0xFF) * a + (up >> (8 * c) & 0xFF) * (1 - a);
+        };
+        const int mid = b.w / 2;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_GT(drawn(mid, 2, c, 0.5), 240) << b.bg << " " << b.y << " rim, channel " << c;
+        EXPECT_LT(drawn(18, 12, 2, 0.5), 60) << b.bg << " " << b.y << " face red";
+        EXPECT_GT(drawn(18, 12, 0, 0.5), drawn(18, 12, 2, 0.5) + 50) << b.bg << " " << b.y << " face blue";
+        EXPECT_GT(drawn(18, 12, 0, 1.0), drawn(18, 12, 0, 0.5) + 30) << b.bg << " " << b.y << " lighter hovered";
+        if (b.underX >= 0) {
+            EXPECT_LT(bg.At(b.x + mid, b.y + 2) >> 16 & 0xFF, 120u) << b.bg << " " << b.y << " plain without it";
+        }
+    }
 }
 
 TEST_F(ScreenPicturesTest, MessageWindowPieces) {

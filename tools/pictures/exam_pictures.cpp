@@ -124,8 +124,8 @@ plat::Surface QuestionPicture(Text& text, int n) {
     return s;
 }
 
-// The finish button's place on the exam screen.
-constexpr int kFinishLeft = 524, kFinishTop = 436;
+// The finish button's and the question picture's places on the exam screen.
+constexpr int kFinishLeft = 524, kFinishTop = 436, kQuestionX = 9, kQuestionY = 89;
 
 // The atlas of the exam's parts: labels, marks, buttons, tabs and digits.
 plat::Surface Material(Text& text, paint::Captions& cap) {
@@ -164,28 +164,12 @@ plat::Surface Material(Text& text, paint::Captions& cap) {
     return s;
 }
 
-// Paints under the finish button what makes the material's hover look,
-// drawn at half strength over it, come out as the normal button look: each
-// pixel is solved from normal = under * (1 - a / 2) + hover * a / 2.
+// What lies under the finish button, so that the material's hover look,
+// drawn at half strength, comes out as the normal button look.
 void FinishButtonUnder(plat::Surface& s, paint::Captions& cap) {
-    constexpr int kWidth = 264, kHeight = 24;
-    plat::Surface normal(kWidth, kHeight), hover(kWidth, kHeight);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            normal.Row(y)[x] = s.Row(kFinishTop + y)[kFinishLeft + x];
-    paint::Button(normal, cap, 0, 0, kWidth, "試験終了", paint::ButtonLook::kNormal);
-    paint::Button(hover, cap, 0, 0, kWidth, "試験終了", paint::ButtonLook::kHover);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const uint32_t n = normal.Row(y)[x], h = hover.Row(y)[x];
-            const double a = (h >> 24) / 255.0 / 2;
-            uint32_t out = 0xFF000000;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const double c = (((n >> shift) & 0xFF) - ((h >> shift) & 0xFF) * a) / (1 - a);
-                out |= static_cast<uint32_t>(std::lround(std::clamp(c, 0.0, 255.0))) << shift;
-            }
-            s.Row(kFinishTop + y)[kFinishLeft + x] = out;
-        }
+    paint::HalfStrengthUnder(s, kFinishLeft, kFinishTop, 264, 24, [&](plat::Surface& p, paint::ButtonLook look) {
+        paint::Button(p, cap, 0, 0, 264, "試験終了", look);
+    });
 }
 
 // A desk in a colour of its own per exam, with the picture frame, the
@@ -223,6 +207,20 @@ const std::vector<ExamQuestion>& ExamQuestions() {
         {"MT0013", "MT0_13.bmp", 3}, {"MT0014", "MT0_14.bmp", 3}, {"MT0015", "MT0_15.bmp", 1},
     };
     return questions;
+}
+
+plat::Surface ExamScreen(int n) {
+    Text text;
+    paint::Captions cap;
+    plat::Surface s = Background(text, cap, 0xFF5A7FA8);
+    const plat::Surface q = QuestionPicture(text, n);
+    for (int y = 0; y < q.height; ++y)
+        for (int x = 0; x < q.width; ++x)
+            if (s.Contains(kQuestionX + x, kQuestionY + y))
+                s.Row(kQuestionY + y)[kQuestionX + x] = q.Row(y)[x];
+    // The finish button as the screen shows it, over what lies under it.
+    paint::Button(s, cap, kFinishLeft, kFinishTop, kFinishLeft + 264, "試験終了", paint::ButtonLook::kNormal);
+    return s;
 }
 
 std::vector<std::pair<std::string, std::string>> ExamPictures() {

@@ -8,6 +8,7 @@
 #include "platform/surface.h"
 #include "tools/pictures/paint.h"
 #include "tools/pictures/picture_files.h"
+#include "tools/pictures/exam_pictures.h"
 #include "tools/pictures/story_pictures.h"
 
 namespace screens {
@@ -47,14 +48,75 @@ void Shrink(const plat::Surface& src, plat::Surface& dst, int l, int t, int w, i
         }
 }
 
-// The sample's gallery: per episode its scenes, per scene its pages, per page
-// the cells that have a picture (as in sample/Scenario/CGModeData.txt).
-struct SceneCells {
-    int episode, scene, pages;
+// The sample's gallery as sample/Scenario/CGModeData.txt lists it: per
+// scene the pictures of what that scene shows, in its cells of page 1; the
+// scene's cell in its episode's atlas shows the picture `cover`.
+enum class Shot {
+    kClassroom,
+    kClassroomGirl,
+    kClassroomTitle,
+    kLibrary,
+    kRooftop,
+    kLibraryLight,
+    kRooftopLight,
+    kExam1,
+    kExam2,
+    kExam3,
+    kCorridor,
+    kAfterShower,
+    kAfterShowerTitle,
+    kAfterShowerGirl,
 };
-constexpr SceneCells kScenes[] = {{1, 1, 2}, {1, 2, 1}, {1, 3, 1}, {2, 1, 1}};
-constexpr int kCellsOnPage[] = {7, 3}; // page 1, page 2
-constexpr int kFullViews = 6;
+struct SceneShots {
+    int episode, scene, cover;
+    std::vector<Shot> shots;
+};
+const std::vector<SceneShots>& Scenes() {
+    static const std::vector<SceneShots> kScenes = {
+        {1, 1, 2, {Shot::kClassroom, Shot::kClassroomGirl, Shot::kClassroomTitle}},
+        {1, 2, 3, {Shot::kLibrary, Shot::kRooftop, Shot::kLibraryLight, Shot::kRooftopLight}},
+        {1, 3, 1, {Shot::kExam1, Shot::kExam2, Shot::kExam3}},
+        {2, 1, 4, {Shot::kCorridor, Shot::kAfterShower, Shot::kAfterShowerTitle, Shot::kAfterShowerGirl}},
+    };
+    return kScenes;
+}
+
+// The story's title card, as its text area lays it over the picture.
+void TitleCard(plat::Surface& s, Captions& cap) {
+    cap.Outlined(s, 24, 24, "「放課後の約束」", 32, 0xFFFFFFFF, 0xFF2A3A5A, 700, 2);
+}
+
+plat::Surface Picture(Shot shot, Captions& cap) {
+    switch (shot) {
+        case Shot::kClassroom: return story::Place(1);
+        case Shot::kClassroomGirl: return story::WithGirl(story::Place(1));
+        case Shot::kClassroomTitle: {
+            plat::Surface s = story::WithGirl(story::Place(1));
+            TitleCard(s, cap);
+            return s;
+        }
+        case Shot::kLibrary: return story::Place(2);
+        case Shot::kRooftop: return story::Place(3);
+        case Shot::kLibraryLight: return story::WithLight(story::Place(2));
+        case Shot::kRooftopLight: return story::WithLight(story::Place(3));
+        case Shot::kExam1: return ExamScreen(1);
+        case Shot::kExam2: return ExamScreen(2);
+        case Shot::kExam3: return ExamScreen(3);
+        case Shot::kCorridor: return story::Place(5);
+        case Shot::kAfterShower: return story::Place(6);
+        case Shot::kAfterShowerTitle: {
+            plat::Surface s = story::Place(6);
+            TitleCard(s, cap);
+            return s;
+        }
+        case Shot::kAfterShowerGirl: {
+            plat::Surface s = story::WithGirl(story::Place(6));
+            TitleCard(s, cap);
+            return s;
+        }
+    }
+    return plat::Surface(800, 600);
+}
 
 void PanelPieces(plat::Surface& s, Captions& cap);
 
@@ -157,34 +219,37 @@ std::vector<std::pair<std::string, std::string>> GalleryPictures() {
     out.emplace_back("CGModeBG2.bmp", EncodeBmp24(bg2));
     out.emplace_back("CGModeMaterial.dds", EncodeDds32(Material(cap)));
 
-    std::vector<plat::Surface> views;
-    for (int k = 1; k <= kFullViews; ++k) {
-        views.emplace_back(640, 480);
-        Shrink(story::EventPicture(k), views.back(), 0, 0, 640, 480);
-        out.emplace_back(FullViewName(k), EncodeBmp24(views.back()));
+    // The films' stills (the demo and the music room's movie are cut from
+    // CG_VIEW01 and CG_VIEW02).
+    for (int k = 1; k <= 2; ++k) {
+        plat::Surface view(640, 480);
+        Shrink(story::EventPicture(k), view, 0, 0, 640, 480);
+        out.emplace_back(FullViewName(k), EncodeBmp24(view));
     }
-    // Scene atlases: one cell per scene, the scene's first picture.
-    for (int e = 1; e <= 2; ++e) {
-        plat::Surface atlas(680, 104);
-        for (const SceneCells& sc : kScenes)
-            if (sc.episode == e)
-                Shrink(views[static_cast<size_t>(sc.scene - 1 + e - 1) % kFullViews], atlas, (sc.scene - 1) * 136, 0,
-                       136, 104);
-        char name[32];
-        std::snprintf(name, sizeof name, "TH_SC_EPI%02d.bmp", e);
-        out.emplace_back(name, EncodeBmp24(atlas));
-    }
-    // Picture atlases: page p's cells in rows (p-1)*3 .. (p-1)*3+2.
-    int next = 0;
-    for (const SceneCells& sc : kScenes) {
-        plat::Surface atlas(680, 312 * sc.pages);
-        for (int p = 1; p <= sc.pages; ++p)
-            for (int n = 1; n <= kCellsOnPage[p - 1]; ++n)
-                Shrink(views[static_cast<size_t>(next++) % kFullViews], atlas, (n - 1) % 5 * 136,
-                       ((p - 1) * 3 + (n - 1) / 5) * 104, 136, 104);
+    // Each scene's pictures at the full view's size, its thumbnails in its
+    // picture atlas and its cover in its episode's scene atlas.
+    plat::Surface sceneAtlas[2] = {plat::Surface(680, 104), plat::Surface(680, 104)};
+    for (const SceneShots& sc : Scenes()) {
+        plat::Surface atlas(680, 312);
+        for (size_t i = 0; i < sc.shots.size(); ++i) {
+            plat::Surface view(640, 480);
+            Shrink(Picture(sc.shots[i], cap), view, 0, 0, 640, 480);
+            const int n = static_cast<int>(i) + 1;
+            Shrink(view, atlas, (n - 1) % 5 * 136, (n - 1) / 5 * 104, 136, 104);
+            if (n == sc.cover)
+                Shrink(view, sceneAtlas[sc.episode - 1], (sc.scene - 1) * 136, 0, 136, 104);
+            char name[40];
+            std::snprintf(name, sizeof name, "CG_E%02dS%02d_%02d.bmp", sc.episode, sc.scene, n);
+            out.emplace_back(name, EncodeBmp24(view));
+        }
         char name[40];
         std::snprintf(name, sizeof name, "TH_CG_EPI%02d_SC%02d.bmp", sc.episode, sc.scene);
         out.emplace_back(name, EncodeBmp24(atlas));
+    }
+    for (int e = 1; e <= 2; ++e) {
+        char name[32];
+        std::snprintf(name, sizeof name, "TH_SC_EPI%02d.bmp", e);
+        out.emplace_back(name, EncodeBmp24(sceneAtlas[e - 1]));
     }
     return out;
 }

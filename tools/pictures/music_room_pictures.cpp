@@ -53,9 +53,13 @@ void RowPicture(plat::Surface& s, Captions& cap, int t, bool movie) {
     Fill(s, 36, t + 33, 386, t + 34, 0x40405070); // a rule under the text
 }
 
-void ExitButton(plat::Surface& s, Captions& cap, int t, bool pressed) {
+// The exit button in one look, its top at t.
+void ExitButton(plat::Surface& s, Captions& cap, int t, ButtonLook look) {
+    const bool pressed = look == ButtonLook::kPushed;
     if (pressed)
         Panel(s, 65, t + 1, 327, t + 23, kGold, 0xFFC08A10, 0xFFFFFFFF, 11, 2);
+    else if (look == ButtonLook::kHover)
+        Panel(s, 65, t + 1, 327, t + 23, 0xFF4A78C8, 0xFF2A4A8A, 0xFFFFFFFF, 11, 2);
     else
         Panel(s, 65, t + 1, 327, t + 23, 0xFF2A4A8A, 0xFF182C5A, 0xFFFFFFFF, 11, 2);
     const uint32_t ink = pressed ? 0xFF1A2232 : 0xFFFFFFFF;
@@ -77,8 +81,10 @@ plat::Surface Material(Captions& cap) {
     Mark(s, 328, 160, 1);
     Mark(s, 360, 160, 2);
     Mark(s, 392, 160, 3);
-    ExitButton(s, cap, 160, false);
-    ExitButton(s, cap, 184, true);
+    // The exit button's hover and pushed looks; the background makes up the
+    // normal look under the half-strength draw.
+    ExitButton(s, cap, 160, ButtonLook::kHover);
+    ExitButton(s, cap, 184, ButtonLook::kPushed);
     return s;
 }
 
@@ -99,6 +105,14 @@ plat::Surface Background(Captions& cap) {
     cap.Draw(s, 12, 434, "曲が終わると次の曲へ進みます。", 14, 0xFFD8E0F0);
     cap.Draw(s, 410, 346, "ムービー", 16, kGold, 700);
     Fill(s, 480, 355, 796, 356, 0x60F4C430);
+    // Under the exit button at (468, 416), cut from (64, 160) of the sheet.
+    HalfStrengthUnder(s, 468, 416, 264, 24, [&](plat::Surface& p, ButtonLook look) {
+        plat::Surface whole(392, 24);
+        ExitButton(whole, cap, 0, look);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 264; ++x)
+                Blend(p.Row(y)[x], whole.Row(y)[64 + x], 1.0);
+    });
     return s;
 }
 

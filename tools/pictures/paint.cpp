@@ -156,6 +156,29 @@ void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* te
     cap.Centred(s, l, t + st.shift, r, t + 24 + st.shift, text, 16, st.text);
 }
 
+void HalfStrengthUnder(plat::Surface& s, int l, int t, int w, int h,
+                       const std::function<void(plat::Surface&, ButtonLook)>& look) {
+    plat::Surface normal(w, h), hover(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            normal.Row(y)[x] = s.Contains(l + x, t + y) ? s.Row(t + y)[l + x] : 0xFF000000u;
+    look(normal, ButtonLook::kNormal);
+    look(hover, ButtonLook::kHover);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (!s.Contains(l + x, t + y))
+                continue;
+            const uint32_t n = normal.Row(y)[x], hv = hover.Row(y)[x];
+            const double a = (hv >> 24) / 255.0 / 2;
+            uint32_t out = 0xFF000000;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const double c = (((n >> shift) & 0xFF) - ((hv >> shift) & 0xFF) * a) / (1 - a);
+                out |= static_cast<uint32_t>(std::lround(std::clamp(c, 0.0, 255.0))) << shift;
+            }
+            s.Row(t + y)[l + x] = out;
+        }
+}
+
 plat::GdiFont* Captions::FontFor(int height, int weight) {
     auto& slot = fonts_[{height, weight}];
     if (!slot) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -62,5 +63,14 @@ private:
 enum class ButtonLook { kNormal, kHover, kPushed };
 
 void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, ButtonLook look);
+
+// The screens draw a button's picture at half strength until the pointer is
+// on it. With the hover look in the material, this paints into the
+// background at (l, t) what makes that half-strength draw come out as the
+// normal look over what lay there: each pixel solved from
+// normal = under * (1 - a / 2) + hover * a / 2. `look` paints one look into
+// a w x h surface at (0, 0); the normal look is painted over the background.
+void HalfStrengthUnder(plat::Surface& s, int l, int t, int w, int h,
+                       const std::function<void(plat::Surface&, ButtonLook)>& look);
 
 } // namespace paint

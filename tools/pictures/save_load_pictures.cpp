@@ -89,10 +89,12 @@ private:
     std::map<int, std::unique_ptr<plat::GdiFont>> fonts_;
 };
 
+plat::Surface Background(Ink& ink, paint::Captions& cap, bool load);
+
 // The sheet: slot frames (304 x 36 cells, columns of ten), the plates
 // (296 x 32: normal, load-hovered, save-hovered) and the two buttons
 // (168 x 24: normal above pressed).
-plat::Surface Material(Ink& ink) {
+plat::Surface Material(paint::Captions& cap, const plat::Surface& loadBackground) {
     plat::Surface s(912, 456);
     for (int n = 1; n <= 30; ++n) {
         const int l = (n - 1) / 10 * 304, t = (n - 1) % 10 * 36;
@@ -109,20 +111,37 @@ plat::Surface Material(Ink& ink) {
     const uint32_t plates[3][2] = {{0xFFF8F6F0, 0xFFE4E0D4}, {0xFFE8F8D8, 0xFFB8E0A0}, {0xFFE0ECFF, 0xFFA8C4F0}};
     for (int k = 0; k < 3; ++k)
         Box(s, 0, 360 + 32 * k, 296, 392 + 32 * k, plates[k][0], plates[k][1], 0xFFB0B8C8, 1);
+    // The buttons' hover and pushed looks; the backgrounds make up the normal
+    // look under the half-strength draw.
     const char* labels[2] = {"戻る", "タイトルへ"};
     for (int b = 0; b < 2; ++b) {
         const int l = 296 + 168 * b;
-        Box(s, l + 1, 385, l + 167, 407, 0xFF2A4A8A, 0xFF182C5A, 0xFFFFFFFF, 2);
-        ink.Centred(s, l, 384, l + 168, 408, labels[b], 16, 0xFFFFFFFF);
-        Box(s, l + 1, 409, l + 167, 431, 0xFFF4C430, 0xFFC08A10, 0xFFFFFFFF, 2);
-        ink.Centred(s, l, 409, l + 168, 433, labels[b], 16, 0xFF1A2232);
+        paint::Button(s, cap, l, 384, l + 168, labels[b], paint::ButtonLook::kHover);
+        paint::Button(s, cap, l, 408, l + 168, labels[b], paint::ButtonLook::kPushed);
     }
+    // The load screen's back button is drawn only over a game, so its
+    // background stays plain and the screen lays the piece
+    // (632,384)-(800,408) under it first: what makes its half-strength draw
+    // the normal look over that background.
+    plat::Surface under(168, 24);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 168; ++x)
+            under.Row(y)[x] = loadBackground.Row(536 + y)[624 + x];
+    paint::HalfStrengthUnder(under, 0, 0, 168, 24, [&](plat::Surface& p, paint::ButtonLook look) {
+        paint::Button(p, cap, 0, 0, 168, labels[0], look);
+    });
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 168; ++x)
+            s.Row(384 + y)[632 + x] = under.Row(y)[x];
     return s;
 }
 
 // A screen's background: its name at the top, a hint on the right beside the
-// slots, a panel under the two buttons.
-plat::Surface Background(Ink& ink, bool load) {
+// slots, a panel under the two buttons and, under each button the screen
+// always draws, what makes its half-strength draw read as a live button. The
+// load screen opened from the title has no back button, so nothing lies in
+// its place there.
+plat::Surface Background(Ink& ink, paint::Captions& cap, bool load) {
     plat::Surface s(800, 600);
     Gradient(s, 0, 0, 800, 600, load ? 0xFF2A5A3A : 0xFF2A3A6A, load ? 0xFF102418 : 0xFF101828);
     Fill(s, 0, 0, 800, 50, load ? 0xFF1A3A24 : 0xFF1A2444);
@@ -136,6 +155,16 @@ plat::Surface Background(Ink& ink, bool load) {
     ink.Draw(s, 640, 170, "矢印キーでも", 14, 0xFFC0C8E0);
     ink.Draw(s, 640, 190, "選べます", 14, 0xFFC0C8E0);
     Fill(s, 620, 530, 800, 600, load ? 0xFF0C1A10 : 0xFF0C1020);
+    const struct {
+        int top;
+        const char* label;
+        bool always;
+    } buttons[2] = {{536, "戻る", !load}, {568, "タイトルへ", true}};
+    for (const auto& b : buttons)
+        if (b.always)
+            paint::HalfStrengthUnder(s, 624, b.top, 168, 24, [&](plat::Surface& p, paint::ButtonLook look) {
+                paint::Button(p, cap, 0, 0, 168, b.label, look);
+            });
     return s;
 }
 
@@ -143,10 +172,12 @@ plat::Surface Background(Ink& ink, bool load) {
 
 std::vector<std::pair<std::string, std::string>> SaveLoadPictures() {
     Ink ink;
+    paint::Captions cap;
+    const plat::Surface loadBG = Background(ink, cap, true);
     return {
-        {"SaveBG.bmp", EncodeBmp24(Background(ink, false))},
-        {"LoadBG.bmp", EncodeBmp24(Background(ink, true))},
-        {"SaveLoadMaterial.dds", EncodeDds32(Material(ink))},
+        {"SaveBG.bmp", EncodeBmp24(Background(ink, cap, false))},
+        {"LoadBG.bmp", EncodeBmp24(loadBG)},
+        {"SaveLoadMaterial.dds", EncodeDds32(Material(cap, loadBG))},
     };
 }
 

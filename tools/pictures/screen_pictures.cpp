@@ -163,21 +163,24 @@ plat::Surface ConfigBackground(Captions& cap) {
     Panel(s, 222, 140, 792, 524, 0x40FFFFFF, 0x20FFFFFF, 0x80FFFFFF, 12, 2);
     cap.Outlined(s, 560, 40, "設定", 56, 0xFFFFFFFF, 0xFF2A4A8A, 700, 2);
     cap.Draw(s, 560, 102, "ＣＯＮＦＩＧＵＲＡＴＩＯＮ", 14, 0xFFB0C0E0);
-    // The six portraits are one size and sit on one beat: the first four
-    // down a column 125 px apart (the caption takes the fourth place), the
-    // last row across 45 px apart, 6 px from the screen's bottom as from each
-    // other. Each lies inside its click area (65,44)-(202,133),
-    // (86,132)-(185,223), (15,290)-(191,370), (93,523)-(135,600),
-    // (27,553)-(90,600) and (141,555)-(214,600).
-    Panel(s, 36, 40, 196, 620, 0x30FFFFFF, 0x18FFFFFF, 0x70FFFFFF, 12, 2); // runs on below the screen
-    constexpr int kSize = 39;
-    const int places[6][2] = {{96, 55}, {96, 180}, {96, 305}, {96, 555}, {51, 555}, {141, 555}};
+    // The portrait panel is closed at the screen's foot. The three main
+    // portraits go down its middle on one beat of 121 px, as large as their
+    // click areas (65,44)-(202,133), (86,132)-(185,223) and (15,290)-(191,370)
+    // allow on that beat; the caption takes the fourth beat. The three small
+    // ones sit in a row across the foot, 6 px apart, inside (27,553)-(90,600),
+    // (93,523)-(135,600) and (141,555)-(214,600), 4 px above the bottom rule.
+    Panel(s, 36, 40, 196, 600, 0x30FFFFFF, 0x18FFFFFF, 0x70FFFFFF, 12, 2);
+    constexpr int kLarge = 52, kSmall = 39, kBeat = 121;
+    const int places[6][3] = {{90, 50, kLarge},  {90, 50 + kBeat, kLarge}, {90, 50 + 2 * kBeat, kLarge},
+                              {96, 555, kSmall}, {51, 555, kSmall},        {141, 555, kSmall}};
     const uint32_t hair[6] = {0xFF402818, 0xFFB03020, 0xFF202020, 0xFFD0A040, 0xFF5060A0, 0xFF805030};
     const uint32_t clothes[6] = {0xFF3050A0, 0xFFE0E0F0, 0xFF40704A, 0xFFA04060, 0xFF606060, 0xFF2A4A8A};
     for (int i = 0; i < 6; ++i)
-        Portrait(s, places[i][0], places[i][1], places[i][0] + kSize, places[i][1] + kSize, hair[i], clothes[i]);
-    cap.Centred(s, 0, 430, 231, 449, "顔をクリックすると", 14, 0xFFC0C8E0);
-    cap.Centred(s, 0, 449, 231, 468, "声が聞けます", 14, 0xFFC0C8E0);
+        Portrait(s, places[i][0], places[i][1], places[i][0] + places[i][2], places[i][1] + places[i][2], hair[i],
+                 clothes[i]);
+    const int caption = 50 + 3 * kBeat;
+    cap.Centred(s, 36, caption + 7, 196, caption + 26, "顔をクリックすると", 14, 0xFFC0C8E0);
+    cap.Centred(s, 36, caption + 26, 196, caption + 45, "声が聞けます", 14, 0xFFC0C8E0);
     // Row labels left of the cells; group headings above them.
     const struct {
         int y;
@@ -190,6 +193,11 @@ plat::Surface ConfigBackground(Captions& cap) {
     cap.Draw(s, 236, 150, "■表示", 16, 0xFFF4C430);
     cap.Draw(s, 236, 276, "■テキスト", 16, 0xFFF4C430);
     cap.Draw(s, 236, 400, "■音量", 16, 0xFFF4C430);
+    // Under the back button, so that its half-strength draw reads as a live
+    // button. The return-to-title button below it is drawn only with a game
+    // open: nothing may show in its place without one.
+    HalfStrengthUnder(s, 392, 536, 264, 24,
+                      [&](plat::Surface& p, ButtonLook look) { Button(p, cap, 0, 0, 264, "戻る", look); });
     return s;
 }
 
@@ -211,8 +219,8 @@ void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* 
 
 // The options material: every settings cell at the rectangles the screen
 // cuts, the volume steps, and the back and return-to-title buttons.
-plat::Surface ConfigMaterial(Captions& cap) {
-    plat::Surface s(440, 192);
+plat::Surface ConfigMaterial(Captions& cap, const plat::Surface& background) {
+    plat::Surface s(440, 216);
     // Words short enough for the 64 px cell at the size of every other label.
     CellPair(s, cap, 0, 0, 64, "窓表示");
     CellPair(s, cap, 64, 0, 176, "全画面表示");
@@ -234,10 +242,24 @@ plat::Surface ConfigMaterial(Captions& cap) {
         std::snprintf(digits, sizeof(digits), "%d", v);
         CellPair(s, cap, l, 48, l + 24, digits, 12);
     }
-    Button(s, cap, 144, 96, 408, "戻る", ButtonLook::kNormal);
-    Button(s, cap, 144, 120, 408, "タイトルへ", ButtonLook::kNormal);
+    // The buttons' hover looks: the background makes up the back button's
+    // normal look. The return-to-title button is drawn only with a game
+    // open, so its background stays plain and the screen lays the piece
+    // (144,192)-(408,216) under it first: what makes its half-strength draw
+    // the normal look over that background.
+    Button(s, cap, 144, 96, 408, "戻る", ButtonLook::kHover);
+    Button(s, cap, 144, 120, 408, "タイトルへ", ButtonLook::kHover);
     Button(s, cap, 144, 144, 408, "戻る", ButtonLook::kPushed);
     Button(s, cap, 144, 168, 408, "タイトルへ", ButtonLook::kPushed);
+    plat::Surface under(264, 24);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 264; ++x)
+            under.Row(y)[x] = background.Row(568 + y)[392 + x];
+    HalfStrengthUnder(under, 0, 0, 264, 24,
+                      [&](plat::Surface& p, ButtonLook look) { Button(p, cap, 0, 0, 264, "タイトルへ", look); });
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 264; ++x)
+            s.Row(192 + y)[144 + x] = under.Row(y)[x];
     return s;
 }
 
@@ -361,6 +383,7 @@ plat::Surface Controller(Captions& cap) {
 
 std::vector<std::pair<std::string, std::string>> ScreenPictures() {
     Captions cap;
+    const plat::Surface configBG = ConfigBackground(cap);
     std::vector<std::pair<std::string, std::string>> out = {
         // Black: every screen fades through black, so the story's dark last
         // screen and the staff roll's dark opening meet without a white flash.
@@ -369,8 +392,8 @@ std::vector<std::pair<std::string, std::string>> ScreenPictures() {
         {"TitleBG.bmp", EncodeBmp24(TitleBackground(true))},
         {"TitleBG2.bmp", EncodeBmp24(TitleBackground(false))},
         {"TitleMaterial.dds", EncodeDds32(TitleMaterial(cap))},
-        {"ConfigBG.bmp", EncodeBmp24(ConfigBackground(cap))},
-        {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap))},
+        {"ConfigBG.bmp", EncodeBmp24(configBG)},
+        {"ConfigMaterial.dds", EncodeDds32(ConfigMaterial(cap, configBG))},
         {"MessageWindow.dds", EncodeDds32(MessageWindow(cap))},
         {"SelectWindow.dds", EncodeDds32(SelectWindowPicture())},
         {"Controller.dds", EncodeDds32(Controller(cap))},

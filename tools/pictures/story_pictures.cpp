@@ -97,7 +97,9 @@ void WarmLight(plat::Surface& s, uint32_t colour, double strength) {
             paint::Blend(s.Row(y)[x], colour, strength * std::clamp(1.0 - x / 900.0, 0.0, 1.0));
 }
 
-plat::Surface Classroom() {
+// The classroom at sunset; after the evening shower the sky behind the
+// windows is still grey above the clearing glow, and drops run down the panes.
+plat::Surface Classroom(bool afterShower) {
     Canvas c(800, 600);
     const View v;
     const double hw = 4.2, ceil = -1.7, depth = 11;
@@ -118,7 +120,8 @@ plat::Surface Classroom() {
     c.Line(clock, {clock.x + 4, clock.y + 2}, 1.2, 0xFF303030u);
     c.Line(clock, {clock.x, clock.y - 6}, 1.0, 0xFF303030u);
     // Windows on the left, the sunset behind them.
-    const auto sky = EveningSky(0, 330, 0xFFF0906Au, 0xFFFFD89Au, 0xFF8A5A6Au);
+    const auto sky = afterShower ? EveningSky(0, 330, 0xFF8A8CA0u, 0xFFF8C890u, 0xFF6A5A6Au)
+                                 : EveningSky(0, 330, 0xFFF0906Au, 0xFFFFD89Au, 0xFF8A5A6Au);
     for (double z : Steps(1.2, depth - 1, 2.4)) {
         Quad(c, v, {-hw, -1.3, z}, {-hw, -1.3, z + 2.1}, {-hw, 0.5, z + 2.1}, {-hw, 0.5, z}, sky);
         c.Line(v({-hw, -0.4, z}), v({-hw, -0.4, z + 2.1}), 2, 0xFFB8B0A8u);
@@ -127,6 +130,21 @@ plat::Surface Classroom() {
         // Its patch of sunlight on the floor.
         Quad(c, v, {-hw, kFloor, z + 0.6}, {-hw + 2.6, kFloor, z + 1.4}, {-hw + 2.6, kFloor, z + 3.2},
              {-hw, kFloor, z + 2.4}, 0x40FFD090u);
+    }
+    if (afterShower) {
+        ink::Dice drops(17);
+        for (double z : Steps(1.2, depth - 1, 2.4))
+            for (int k = 0; k < 26; ++k) {
+                const double dz = z + 0.05 + 2.0 * drops.Unit(), y = -1.25 + 1.6 * drops.Unit();
+                const double run = 0.06 + 0.16 * drops.Unit();
+                c.Line(v({-hw, y, dz}), v({-hw, y + run, dz}), 1.1, 0x90E8F0FFu);
+                const Pt bead = v({-hw, y + run, dz});
+                c.Ellipse(bead.x, bead.y, 1.6, 1.9, 0xC0F4F8FFu);
+            }
+        // The wet floor under the windows shines a little.
+        for (double z : Steps(1.2, depth - 1, 2.4))
+            Quad(c, v, {-hw, kFloor, z + 0.3}, {-hw + 1.2, kFloor, z + 0.5}, {-hw + 1.2, kFloor, z + 1.6},
+                 {-hw, kFloor, z + 1.4}, 0x28C8D8F0u);
     }
     Quad(c, v, {-hw, 0.5, kNear}, {-hw, 0.5, depth}, {-hw, 0.58, depth}, {-hw, 0.58, kNear}, 0xFFC8B8A0u); // sill
     // Door and notice board on the right.
@@ -142,7 +160,7 @@ plat::Surface Classroom() {
         for (double x : {-2.8, -0.95, 0.95, 2.8})
             Desk(c, v, x, z);
     plat::Surface s = c.Finish();
-    WarmLight(s, 0xFFFF9A48u, 0.22);
+    WarmLight(s, 0xFFFF9A48u, afterShower ? 0.14 : 0.22);
     return s;
 }
 
@@ -465,10 +483,11 @@ void Overlay(plat::Surface& dst, const plat::Surface& chara, double left, double
 
 plat::Surface Place(int k) {
     switch (k) {
-        case 1: return Classroom();
+        case 1: return Classroom(false);
         case 2: return Library();
         case 3: return Rooftop();
         case 4: return EveningRoad();
+        case 6: return Classroom(true);
         default: return Corridor();
     }
 }
@@ -486,9 +505,22 @@ plat::Surface EventPicture(int k) {
     return pic;
 }
 
+plat::Surface WithGirl(plat::Surface place) {
+    Overlay(place, CharacterPicture(1), 200, 0, 1.0);
+    return place;
+}
+
+plat::Surface WithLight(plat::Surface place) {
+    const plat::Surface light = DriftingLight();
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 200; ++x)
+            paint::Blend(place.Row(y)[300 + x], light.Row(y)[x] | 0xFF000000u, 0.6);
+    return place;
+}
+
 std::vector<std::pair<std::string, std::string>> StoryPictures() {
     std::vector<std::pair<std::string, std::string>> out;
-    for (int k = 1; k <= 5; ++k) {
+    for (int k = 1; k <= 6; ++k) {
         char name[32];
         std::snprintf(name, sizeof name, "bg%02d.bmp", k);
         out.emplace_back(name, EncodeBmp24(Place(k)));
