@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/game_paths.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
 #include "platform/sjis.h"
@@ -139,6 +140,23 @@ int CopyMemberRange(const char* archive, uint32_t start, uint32_t end, FILE* out
     return 1;
 }
 
+// The work folder may vanish under a running game: another copy of the game
+// in the same folder removes it when it quits. Made again (a link or file in
+// its place is replaced, never followed); true when it was missing and is
+// there now.
+bool RemakeWorkFolder(const char* outDirectory) {
+    if (!outDirectory)
+        return false;
+    const std::string_view dir(outDirectory);
+    if (dir != kTempFolder && dir != kTempFolderName)
+        return false;
+    bool replaced = false;
+    if (plat::MakeOwnDir(kTempFolderName, &replaced) != 0)
+        return false;
+    plat::DebugOut("Warn: 作業ディレクトリ tmp/ が無くなっていたので作り直した\n");
+    return true;
+}
+
 // Writes one row's bytes to outDirectory + its name. Returns FileDiv's
 // result for this row, or 1 when written; *outPath gets the path used.
 int ExtractRow(const char* archive, const char* outDirectory, const COMBINE_FILE_DATA& row, std::string* outPath) {
@@ -153,6 +171,8 @@ int ExtractRow(const char* archive, const char* outDirectory, const COMBINE_FILE
     // file is only ever replaced by a complete member, and a link in the way
     // is replaced, never written through.
     FILE* out = plat::BeginReplaceFile(path);
+    if (!out && RemakeWorkFolder(outDirectory))
+        out = plat::BeginReplaceFile(path);
     if (!out) {
         plat::DebugOut("Error: 復号ファイルを書き込みオープンできない\n");
         return -3;

@@ -64,7 +64,8 @@ struct GlyphBitmap {
 };
 
 // A font resolved through fontconfig and rendered by FreeType. Faces are
-// shared per (file, size, weight); a GdiFont itself is cheap.
+// shared per (file, size, weight) and kept a while after their last font; a
+// GdiFont itself is cheap.
 class GdiFont {
 public:
     // Null when no usable font matches (logged once per face name).
@@ -92,7 +93,7 @@ private:
     GdiFont() = default;
     FontSpec spec_;
     TextMetrics metrics_;
-    Face* face_ = nullptr; // owned by the face cache
+    std::shared_ptr<Face> face_; // shared with the face cache, which closes it once idle
 };
 
 // Quantises an 8-bit coverage value to 0..top as outline bitmaps do.

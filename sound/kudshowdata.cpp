@@ -48,7 +48,9 @@ KUDSHOWDATA::KUDSHOWDATA()
       m_llStart(0),
       m_llStop(0),
       m_dwPlayStartTime(0),
-      m_bDeleteOnClose(0) {}
+      m_bDeleteOnClose(0),
+      m_pArchive(nullptr),
+      m_bCopyLost(0) {}
 
 KUDSHOWDATA::~KUDSHOWDATA() {
     // Closed as channel 0 would be; only an extracted copy is ever deleted,
@@ -121,6 +123,26 @@ bool KUDSHOWDATA::ExtractMember(const char** archive, const char* name) {
         }
         *archive = kSeArchive;
     }
+}
+
+// A seek back may reopen the file (a media streamed, or one whose decoded
+// memory went back to the budget). The copy in "tmp/" may be gone by then:
+// another copy of the game in this folder empties the work folder when it
+// quits. It is taken out of its archive again, once.
+int32_t KUDSHOWDATA::SetPositions(const char* method, const int64_t* current, const int64_t* stop) {
+    const int32_t hr = pDShowSeek->SetPositions(current, stop);
+    const size_t prefix = sizeof(kTempFolder) - 1;
+    if (hr >= 0 || !m_bDeleteOnClose || !m_pArchive || m_bCopyLost || std::strlen(m_szPath) <= prefix ||
+        plat::FileExists(m_szPath)) {
+        return hr;
+    }
+    if (FileDiv(m_pArchive, kTempFolder, m_szPath + prefix) != 1) {
+        m_bCopyLost = 1;
+        Log("Error", method, "作業ファイルが消えていて、取り出し直せませんでした");
+        return hr;
+    }
+    Log("Warn", method, "作業ファイルが消えていたので取り出し直しました");
+    return pDShowSeek->SetPositions(current, stop);
 }
 
 int KUDSHOWDATA::OpenFailed(const char* text, int code) {
@@ -209,6 +231,8 @@ int KUDSHOWDATA::DShowOpen(KUSYSTEM* system, int channel, const char* name, plat
     std::memset(m_szPath, 0, sizeof(m_szPath));
     snprintf(m_szPath, sizeof(m_szPath), "%s%s", archive ? kTempFolder : "", name);
     m_bDeleteOnClose = archive ? 1 : 0;
+    m_pArchive = archive;
+    m_bCopyLost = 0;
     return BuildGraph(channel, owner, width, height);
 }
 
@@ -235,6 +259,7 @@ int KUDSHOWDATA::DShowClose(int channel) {
     if (channel != 2)
         RemoveExtractedCopy();
     m_bDeleteOnClose = 0;
+    m_pArchive = nullptr;
     Log("Message", "DShowClose", "各種データのリリース終了");
     m_nState = 0;
     m_bOpen = 0;
@@ -293,7 +318,7 @@ int KUDSHOWDATA::DShowPlayEx(int repeat, int64_t start, int64_t stop) {
     if (start != 0 || stop != 0) {
         // A stop of 0 or less plays to the end (the graph reads it so), so a
         // start without a stop does not end the play at once.
-        hr = pDShowSeek->SetPositions(&m_llStart, &m_llStop);
+        hr = SetPositions("DShowPlayEx", &m_llStart, &m_llStop);
         if (hr < 0) {
             Log("Error", "DShowPlayEx", "位置設定に失敗しました");
             return hr;
@@ -345,7 +370,7 @@ int KUDSHOWDATA::DShowStop() {
         }
         m_nState = 2;
         m_llSeekPoint = 0;
-        hr = pDShowSeek->SetPositions(&m_llSeekPoint, nullptr);
+        hr = SetPositions("DShowStop", &m_llSeekPoint, nullptr);
         if (hr < 0)
             Log("Error", "DShowStop", "シークの初期化に失敗しました");
         return hr;
@@ -637,7 +662,7 @@ int KUDSHOWDATA::DShowEventNotify() {
         m_llSeekPoint = 0;
         // No stop position given: it stays as it is (S_OK), and step 4 replays
         // or stops.
-        if (pDShowSeek->SetPositions(&m_llSeekPoint, nullptr) != plat::kMediaOk) {
+        if (SetPositions("DShowEventNotify", &m_llSeekPoint, nullptr) != plat::kMediaOk) {
             const int r = DShowStop();
             if (r < 0) {
                 Log("Error", "DShowEventNotify", "呼び出したKUDSHOWDATA::DSHOWStopが失敗しました");

@@ -67,6 +67,7 @@ private:
     int RunWithRetry(const char* method);
     void ReleaseGraph();
     void RemoveExtractedCopy();
+    int32_t SetPositions(const char* method, const int64_t* current, const int64_t* stop);
 
     KUSYSTEM* m_pKUSys;
     plat::WindowHandle m_hOwner;
@@ -96,4 +97,9 @@ private:
     // The open file is a copy this channel extracted into "tmp/"; only such a
     // copy is ever deleted on close.
     int m_bDeleteOnClose;
+    // The archive the copy came from, to take it out again when it is gone
+    // by the time the graph reopens the file; set once that failed, so the
+    // failure is told once per open.
+    const char* m_pArchive;
+    int m_bCopyLost;
 };

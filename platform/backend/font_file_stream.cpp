@@ -5,9 +5,47 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+
 namespace plat {
 
+struct FontFileStream::SharedFile {
+    int fd = -1;
+    unsigned long size = 0;
+    ~SharedFile() {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
 namespace {
+
+// The files open now, by the path they were opened under. Never destroyed:
+// faces held by other statics may close their streams during exit.
+std::map<std::string, std::weak_ptr<FontFileStream::SharedFile>>& OpenFiles() {
+    static auto* files = new std::map<std::string, std::weak_ptr<FontFileStream::SharedFile>>;
+    return *files;
+}
+
+std::shared_ptr<FontFileStream::SharedFile> ShareFile(const std::string& path) {
+    auto& files = OpenFiles();
+    for (auto it = files.begin(); it != files.end();)
+        it = it->second.expired() ? files.erase(it) : std::next(it);
+    auto it = files.find(path);
+    if (it != files.end())
+        return it->second.lock();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    auto file = std::make_shared<FontFileStream::SharedFile>();
+    file->fd = fd;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || st.st_size <= 0)
+        return nullptr;
+    file->size = static_cast<unsigned long>(st.st_size);
+    files[path] = file;
+    return file;
+}
 
 // FreeType's read callback: a count of 0 is a seek (0 when allowed);
 // otherwise the bytes read, fewer only at the end or on an error.
@@ -29,28 +67,19 @@ unsigned long ReadAt(FT_Stream stream, unsigned long offset, unsigned char* buff
 
 } // namespace
 
-FontFileStream::~FontFileStream() {
-    if (fd_ >= 0)
-        close(fd_);
-}
+FontFileStream::~FontFileStream() = default;
 
 bool FontFileStream::Open(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    std::shared_ptr<SharedFile> file = ShareFile(path);
+    if (!file)
         return false;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || st.st_size <= 0) {
-        close(fd);
-        return false;
-    }
-    if (fd_ >= 0)
-        close(fd_);
-    fd_ = fd;
+    file_ = std::move(file);
+    // Each stream keeps its own place; only the descriptor is shared.
     stream_ = FT_StreamRec{};
-    stream_.size = static_cast<unsigned long>(st.st_size);
-    stream_.descriptor.value = fd;
+    stream_.size = file_->size;
+    stream_.descriptor.value = file_->fd;
     stream_.read = ReadAt;
-    // No close callback: the descriptor is this object's.
+    // No close callback: the descriptor is the shared file's.
     return true;
 }
 

@@ -17,6 +17,7 @@
 
 #include "platform/backend/font_file_stream.h"
 #include "platform/debug_out.h"
+#include "platform/gdi_font_test_hooks.h"
 #include "platform/sjis.h"
 
 namespace plat {
@@ -24,6 +25,12 @@ namespace plat {
 namespace {
 
 constexpr size_t kGlyphCacheLimit = 8192; // per face; cleared when full
+// Rendered bitmaps a face keeps: at large sizes a glyph is tens of kilobytes.
+constexpr size_t kGlyphCacheBytes = 2u << 20;
+// Faces no font uses any more that stay open for the next font of their
+// size; the least recently used beyond these are closed. Each holds
+// FreeType's copy of the font's tables, half a megabyte for a CJK font.
+constexpr size_t kIdleFaceLimit = 12;
 
 FT_Library Library() {
     static FT_Library lib = [] {
@@ -154,6 +161,8 @@ struct GdiFont::Face {
         GlyphBitmap bitmap;
     };
     std::unordered_map<uint64_t, Cached> glyphs;
+    size_t glyphBytes = 0;
+    uint64_t lastUse = 0; // for closing the idle faces least recently used
 
     ~Face() {
         if (ft)
@@ -163,24 +172,46 @@ struct GdiFont::Face {
 
 namespace {
 
-using FaceMap = std::map<std::tuple<std::string, int, int, bool>, std::unique_ptr<GdiFont::Face>>;
+using FaceMap = std::map<std::tuple<std::string, int, int, bool>, std::shared_ptr<GdiFont::Face>>;
 
 FaceMap& Faces() {
-    static FaceMap faces; // for the whole run
+    static FaceMap faces;
     return faces;
 }
 
-GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
+// Closes the idle faces (held by the cache alone) least recently used
+// beyond the limit; faces in use stay whatever their number.
+void TrimIdleFaces() {
+    FaceMap& faces = Faces();
+    for (;;) {
+        size_t idle = 0;
+        FaceMap::iterator oldest = faces.end();
+        for (auto it = faces.begin(); it != faces.end(); ++it) {
+            if (it->second.use_count() != 1)
+                continue;
+            ++idle;
+            if (oldest == faces.end() || it->second->lastUse < oldest->second->lastUse)
+                oldest = it;
+        }
+        if (idle <= kIdleFaceLimit)
+            return;
+        faces.erase(oldest);
+    }
+}
+
+std::shared_ptr<GdiFont::Face> AcquireFace(const Resolved& r, int ppem, bool embolden) {
+    static uint64_t uses = 0;
     FaceMap& faces = Faces();
     auto key = std::make_tuple(r.file, r.index, ppem, embolden);
     auto it = faces.find(key);
-    if (it != faces.end())
-        return it->second.get();
+    if (it != faces.end()) {
+        it->second->lastUse = ++uses;
+        return it->second;
+    }
     FT_Library lib = Library();
     if (!lib)
         return nullptr;
-    auto owned = std::make_unique<GdiFont::Face>();
-    GdiFont::Face* face = owned.get();
+    auto face = std::make_shared<GdiFont::Face>();
     if (!face->fileStream.Open(r.file))
         return nullptr;
     FT_Open_Args args{};
@@ -192,15 +223,17 @@ GdiFont::Face* AcquireFace(const Resolved& r, int ppem, bool embolden) {
     }
     FT_Face ft = face->ft;
     if (FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(ppem)) != 0 || ft->units_per_EM == 0)
-        return nullptr; // the face is done with `owned`
+        return nullptr;
     face->file = r.file;
     face->ppem = ppem;
     face->emboldened = embolden;
+    face->lastUse = ++uses;
     const long upem = ft->units_per_EM;
     face->ascent = static_cast<int>((static_cast<long>(ft->ascender) * ppem + upem / 2) / upem);
     face->descent = static_cast<int>((static_cast<long>(-ft->descender) * ppem + upem / 2) / upem);
     face->maxAdvance = static_cast<int>((static_cast<long>(ft->max_advance_width) * ppem + upem / 2) / upem);
-    faces.emplace(key, std::move(owned));
+    faces.emplace(key, face);
+    TrimIdleFaces();
     return face;
 }
 
@@ -231,9 +264,13 @@ bool HasInk(const FT_Bitmap& bm) {
 
 } // namespace
 
+size_t OpenFontFacesForTest() { return Faces().size(); }
+
 void ClearGlyphCaches() {
-    for (auto& entry : Faces())
+    for (auto& entry : Faces()) {
         entry.second->glyphs.clear();
+        entry.second->glyphBytes = 0;
+    }
 }
 
 int GlyphFormatTop(GlyphFormat format) {
@@ -291,7 +328,7 @@ std::unique_ptr<GdiFont> GdiFont::Create(const FontSpec& spec) {
     const int ppem = static_cast<int>(ppem64);
     // The file may lack a bold style: embolden the outlines as GDI does.
     const bool embolden = r.embolden;
-    Face* face = AcquireFace(r, ppem, embolden);
+    std::shared_ptr<Face> face = AcquireFace(r, ppem, embolden);
     if (!face)
         return nullptr;
     std::unique_ptr<GdiFont> font(new GdiFont);
@@ -333,8 +370,10 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
     auto it = face_->glyphs.find(key);
     if (it != face_->glyphs.end())
         return it->second.ok ? &it->second.bitmap : nullptr;
-    if (face_->glyphs.size() >= kGlyphCacheLimit)
+    if (face_->glyphs.size() >= kGlyphCacheLimit || face_->glyphBytes >= kGlyphCacheBytes) {
         face_->glyphs.clear();
+        face_->glyphBytes = 0;
+    }
     Face::Cached& entry = face_->glyphs[key];
 
     const char32_t ch = SjisCodeToUnicodeCached(sjisCode);
@@ -374,6 +413,7 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
     g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
     g.pitch = (g.width + 3) & ~3;
     g.bits.assign(static_cast<size_t>(g.pitch) * static_cast<size_t>(g.height), 0);
+    face_->glyphBytes += g.bits.size();
     const int top = GlyphFormatTop(format);
     for (int y = 0; y < g.height; ++y) {
         const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;

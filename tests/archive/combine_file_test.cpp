@@ -230,6 +230,22 @@ TEST_F(CombineFileTest, UncreatableOutputIsMinusThree) {
     EXPECT_EQ(log_.lines().back(), "Error: 復号ファイルを書き込みオープンできない\n");
 }
 
+// Another copy of the game in the same folder removes tmp/ when it quits; a
+// load afterwards makes it again, and a link put in its place is replaced.
+TEST_F(CombineFileTest, AVanishedWorkFolderIsMadeAgainWithoutFollowingALink) {
+    Pack("dat/Img.dat", {{"bg.bmp", "picture"}});
+    std::filesystem::remove_all("tmp");
+    EXPECT_EQ(FileDiv("dat/Img.dat", "tmp/", "bg.bmp"), 1);
+    EXPECT_EQ(dir_.Read("tmp/bg.bmp"), "picture");
+    std::filesystem::remove_all("tmp");
+    std::filesystem::create_directory("elsewhere");
+    ASSERT_EQ(0, symlink("elsewhere", "tmp"));
+    EXPECT_EQ(FileDiv("dat/Img.dat", "tmp/", "bg.bmp"), 1);
+    EXPECT_FALSE(std::filesystem::is_symlink("tmp"));
+    EXPECT_EQ(dir_.Read("tmp/bg.bmp"), "picture");
+    EXPECT_TRUE(std::filesystem::is_empty("elsewhere"));
+}
+
 TEST_F(CombineFileTest, ShorterListLeavesNoRowsOfTheLongerOne) {
     std::vector<std::pair<std::string, std::string>> twenty, ten;
     for (int i = 0; i < 20; ++i)

@@ -107,10 +107,13 @@ TEST(AudioAheadBudgetTest, MediaBeyondTheBudgetStreamAndPlayedOnesGiveTheirsBack
         ASSERT_EQ(first.size(), size_t{kFrames} * 2);
         EXPECT_EQ(readAll(&b).size(), size_t{kFrames} * 2);
         EXPECT_TRUE(a.AtEnd());
-        // a was read to its end: c takes its place.
+        // a was read to its end: c takes its place. The bytes held are one
+        // share either way; that it is c's shows once c closes.
         ASSERT_TRUE(c.Open("b.wav"));
         EXPECT_EQ(plat::AudioAheadHeldBytesForTest(), share);
         EXPECT_TRUE(a.AtEnd());
+        c.Close();
+        EXPECT_EQ(plat::AudioAheadHeldBytesForTest(), 0) << "the played-out media kept its share";
         ASSERT_TRUE(a.SeekToFrame(100));
         std::vector<float> peek(20);
         ASSERT_EQ(a.Read(peek.data(), 10), 10);

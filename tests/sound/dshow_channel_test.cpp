@@ -1,3 +1,6 @@
+#include <filesystem>
+
+#include "platform/media_audio_decoder_test_hooks.h"
 #include "platform/media_graph.h"
 #include "platform/media_video_sink.h"
 #include "platform/video_movie.h"
@@ -80,6 +83,49 @@ TEST_F(ChannelTest, RepeatForeverKeepsPlaying) {
         EXPECT_EQ(Status(snd, 1), 1);
     }
     EXPECT_GT(Rms(Pump(1000), 0, 1000), 0.1);
+}
+
+// Another copy of the game in this folder removed tmp/ when it quit. Media
+// that stream reopen their file to seek back: the copy is taken out again.
+TEST_F(ChannelTest, MediaWhoseWorkCopyWentAreExtractedAgainToSeekBack) {
+    struct NoAhead {
+        NoAhead() { plat::SetAudioAheadBudgetForTest(1); } // nothing in memory: every seek reopens
+        ~NoAhead() { plat::SetAudioAheadBudgetForTest(0); }
+    } noAhead;
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
+    ASSERT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(0), 0);
+    Pump(1000);
+    KUSYSTEM other;
+    other.Initialize(nullptr, 1);
+    other.RemoveTempFiles();
+    ASSERT_FALSE(dir.Exists("tmp"));
+    EXPECT_EQ(snd.DShowStop(0), 0);
+    Pump(kMusicFrames - 1000);
+    EXPECT_EQ(DispatchEvents(), 1);
+    EXPECT_EQ(Status(snd, 1), 1);
+    EXPECT_GT(Rms(Pump(1000), 0, 1000), 0.1); // the loop goes on
+    EXPECT_TRUE(Logged("Warn: <KUDSHOWDATA::DShowEventNotify> 作業ファイルが消えていたので取り出し直しました\n"));
+    snd.DShowClose(0);
+    snd.DShowClose(1);
+    EXPECT_FALSE(dir.Exists("tmp/m.wav"));
+    EXPECT_FALSE(dir.Exists("tmp/v.wav"));
+
+    // Without its archive the copy cannot come back: told once, never fatal.
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
+    Pump(1000);
+    other.RemoveTempFiles();
+    std::filesystem::remove("dat/BGM.dat");
+    for (int i = 0; i < 3; ++i) {
+        Pump(kMusicFrames);
+        DispatchEvents();
+    }
+    const std::string lost = "Error: <KUDSHOWDATA::DShowEventNotify> 作業ファイルが消えていて、取り出し直せませんでした\n";
+    EXPECT_EQ(log.all().find(lost), log.all().rfind(lost));
+    EXPECT_TRUE(Logged(lost));
+    EXPECT_GE(snd.DShowClose(1), 0);
 }
 
 TEST_F(ChannelTest, StopWarnsWhenStoppedAndIsSilentWhenClosed) {

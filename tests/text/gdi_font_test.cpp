@@ -2,11 +2,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "platform/gdi_font.h"
+#include "platform/gdi_font_test_hooks.h"
 #include "tests/text/text_test_util.h"
 
 namespace {
@@ -150,3 +152,30 @@ TEST(GdiFont, FacesReadTheFileWithoutMappingIt) {
 }
 
 } // namespace
+
+// A script showing text at every size from 2 to 256 once held one open
+// descriptor and one FreeType face per size for the whole run: the archives
+// then failed to open under a low limit of open files.
+TEST(GdiFont, ManySizesShareOneDescriptorAndIdleFacesAreClosed) {
+    REQUIRE_FONT();
+    auto kept = Gothic(20); // in use throughout: never closed under it
+    ASSERT_TRUE(kept);
+    for (int height = 2; height <= 256; ++height) {
+        auto font = Gothic(height, plat::FontQuality::kAntialiased);
+        ASSERT_TRUE(font) << height;
+        ASSERT_TRUE(font->GetGlyph(0x8ABF, plat::GlyphFormat::kGray8)) << height;
+    }
+    struct stat file;
+    ASSERT_EQ(stat(kept->filePath().c_str(), &file), 0);
+    int descriptors = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        struct stat st;
+        if (stat(entry.path().c_str(), &st) == 0 && st.st_ino == file.st_ino && st.st_dev == file.st_dev)
+            ++descriptors;
+    }
+    EXPECT_EQ(descriptors, 1);
+    EXPECT_LE(plat::OpenFontFacesForTest(), 16u);
+    const plat::GlyphBitmap* g = kept->GetGlyph(0x82A0, plat::GlyphFormat::kCoverage);
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->advance, 20);
+}
