@@ -170,7 +170,7 @@ TEST(BmpDecodeTest, HeaderVersionsMasksAndPalettes) {
 }
 
 TEST(BmpDecodeTest, CodingsItCannotReadAreRefused) {
-    auto refused = [](BmpSpec b) {
+    auto refused = [](const BmpSpec& b) {
         plat::Surface s;
         return !plat::DecodePicture(Bmp(b), &s) && s.pixels.empty();
     };
