@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
@@ -28,23 +29,16 @@ int HeldDraw(KUSYSTEM* sys, std::string* said, Draw draw) {
     return draw();
 }
 
-// Calls fn with each line of the held text ('\0'-ended lines) the first
-// time it occurs.
+// Calls fn with each line of the held text the first time it occurs.
 template <class Fn>
 void ForEachDistinctLine(std::string_view said, Fn fn) {
-    for (size_t at = 0; at < said.size();) {
-        const size_t end = std::min(said.find('\0', at), said.size());
-        const std::string_view line = said.substr(at, end - at);
-        bool seen = false;
-        for (size_t before = 0; before < at && !seen;) {
-            const size_t stop = said.find('\0', before);
-            seen = said.substr(before, stop - before) == line;
-            before = stop + 1;
-        }
-        if (!seen)
-            fn(line);
-        at = end + 1;
-    }
+    std::vector<std::string_view> seen;
+    ForEachHeldLine(said, [&](std::string_view line) {
+        if (std::find(seen.begin(), seen.end(), line) != seen.end())
+            return;
+        seen.push_back(line);
+        fn(line);
+    });
 }
 
 // 0 for nothing said, else a key of the distinct lines said (never 0),

@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "engine/kusystem.h"
 
@@ -23,3 +25,14 @@ private:
     KUSYSTEM* sys_;
     std::string* before_;
 };
+
+// Calls fn with each line of held text, in the order said (each line as
+// traced, ended by '\0' in the hold).
+template <class Fn>
+void ForEachHeldLine(std::string_view held, Fn fn) {
+    for (size_t at = 0; at < held.size();) {
+        const size_t end = std::min(held.find('\0', at), held.size());
+        fn(held.substr(at, end - at));
+        at = end + 1;
+    }
+}

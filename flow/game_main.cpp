@@ -8,6 +8,7 @@
 #include "engine/game_paths.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "flow/delete_mode.h"
 #include "game/game_settings.h"
 #include "game/integration_data.h"
 #include "game/mode_results.h"
@@ -25,16 +26,6 @@
 #include "platform/clock.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
-
-namespace {
-
-template <class T>
-void DeleteMode(T*& p) {
-    delete p;
-    p = nullptr;
-}
-
-} // namespace
 
 GAME_MAIN::GAME_MAIN()
     : m_bInit(0),

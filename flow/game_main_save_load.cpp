@@ -5,6 +5,7 @@
 #include "engine/kucode.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
+#include "flow/delete_mode.h"
 #include "game/fixed_string.h"
 #include "flow/game_main.h"
 #include "game/mode_results.h"
@@ -15,16 +16,6 @@
 
 // The save and load screens' roads: over the running game (the adventure's
 // results 4 and 5) and from the title's load row.
-
-namespace {
-
-template <class T>
-void DeleteMode(T*& p) {
-    delete p;
-    p = nullptr;
-}
-
-} // namespace
 
 void GAME_MAIN::ResumeAdventure() {
     if (!m_pAdvData)

@@ -1,9 +1,10 @@
-#include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "adv/adv_data.h"
 #include "engine/kusystem.h"
+#include "flow/delete_mode.h"
 #include "engine/trace_hold.h"
 #include "engine/virtual_keys.h"
 #include "flow/game_main.h"
@@ -17,16 +18,6 @@
 // loaded: a full disk under tmp/, a member missing from its archive) never
 // end play: the failure is told in a box and the game goes on where it was.
 
-namespace {
-
-template <class T>
-void DeleteMode(T*& p) {
-    delete p;
-    p = nullptr;
-}
-
-} // namespace
-
 int GAME_MAIN::SetUpScreen(const std::function<int()>& setUp, const char* failLine) {
     std::string said;
     int ready = 0;
@@ -36,12 +27,10 @@ int GAME_MAIN::SetUpScreen(const std::function<int()>& setUp, const char* failLi
     }
     std::string last;
     // Written as said, after the set-up.
-    for (size_t at = 0; at < said.size();) {
-        const size_t end = std::min(said.find('\0', at), said.size());
-        last.assign(said, at, end - at);
+    ForEachHeldLine(said, [&](std::string_view line) {
+        last.assign(line);
         ErrorPrint(last.c_str());
-        at = end + 1;
-    }
+    });
     if (ready)
         return ready;
     ErrorPrint(failLine);
