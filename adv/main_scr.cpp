@@ -136,7 +136,8 @@ int MAIN_SCR::OpenScript(const char* tag, const char* name, bool fileChange) {
     snprintf(path, sizeof(path), "%s%s", kWorkFolder, m_pAdvData->m_szScriptName);
     m_pAdvData->m_pScriptFile = plat::OpenFile(path, "rb");
     if (!m_pAdvData->m_pScriptFile) {
-        // The Part's text for every caller that opens the first script.
+        // A first script that will not open fails the adventure's start,
+        // whichever caller opened it, so it is told as Initialize's failure.
         HandlerError(fileChange ? tag : "Initialize", "ファイルオープンに失敗しました");
         m_pKUSys->RemoveFile(kWorkFolder, m_pAdvData->m_szScriptName, 0);
         return 0;

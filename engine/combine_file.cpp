@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/game_paths.h"
+#include "engine/trace_line.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
 #include "platform/sjis.h"
@@ -150,10 +151,11 @@ bool RemakeWorkFolder(const char* outDirectory) {
     const std::string_view dir(outDirectory);
     if (dir != kTempFolder && dir != kTempFolderName)
         return false;
-    bool replaced = false;
-    if (plat::MakeOwnDir(kTempFolderName, &replaced) != 0)
+    if (plat::MakeOwnDir(kTempFolderName, nullptr) != 0)
         return false;
-    plat::DebugOut("Warn: 作業ディレクトリ tmp/ が無くなっていたので作り直した\n");
+    char line[512];
+    FormatTraceLine("Warn: <FileDiv> 作業ディレクトリ tmp/ が無くなっていたので作り直した\n", line, sizeof line);
+    plat::DebugOut(line);
     return true;
 }
 

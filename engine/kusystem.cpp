@@ -8,6 +8,7 @@
 
 #include "engine/game_paths.h"
 #include "engine/kusystem_internal.h"
+#include "engine/trace_line.h"
 #include "platform/clock.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
@@ -147,23 +148,8 @@ void KUSYSTEM::TracePrint(const char* message) {
         held_->push_back('\0');
         return;
     }
-    const plat::LocalTime t = plat::GetLocalTime();
     char line[kusys::kTraceLineSize];
-    int n = snprintf(line, sizeof(line), "[%d/%.2d/%.2d %.2d:%.2d:%.2d] %s", t.year, t.month, t.day, t.hour, t.minute,
-                     t.second, message);
-    if (n >= static_cast<int>(sizeof(line))) {
-        // Cut on a character boundary rather than leave half a double-byte
-        // character at the end.
-        const std::string_view s(line);
-        size_t end = 0;
-        while (end < s.size()) {
-            size_t next = end + plat::SjisCharLength(s, end);
-            if (next > s.size() || (next == s.size() && plat::IsSjisLeadByte(static_cast<uint8_t>(s[end]))))
-                break;
-            end = next;
-        }
-        line[end] = '\0';
-    }
+    FormatTraceLine(message, line, sizeof(line));
     plat::DebugOut(line);
     if (!g_bDebugInfo)
         return;

@@ -54,7 +54,9 @@ int KUSYSTEM::MakeDirectory(const char* path, int hidden) {
     bool replaced = false;
     const int err = IsWorkFolder(path) ? plat::MakeOwnDir(path, &replaced) : plat::MakeDir(path);
     if (replaced) {
-        plat::DebugOut(
+        // Ours, not one of the folder's usual notes: through the log with its
+        // time, since it tells that something in the game folder was removed.
+        TracePrint(
             kusys::FormatPath("Warn: <KUSYTEM::MakeDirectory> %s の位置にあったリンクかファイルを削除しました\n", path)
                 .c_str());
     }

@@ -12,7 +12,6 @@
 #include "modes/config_mode_data.h"
 #include "modes/mode_common.h"
 #include "modes/test_mode_data.h"
-#include "platform/dialog.h"
 
 // Screens opened over a game whose set-up fails (a picture that cannot be
 // loaded: a full disk under tmp/, a member missing from its archive) never
@@ -42,10 +41,7 @@ int GAME_MAIN::SetUpScreen(const std::function<int()>& setUp, const char* failLi
         last.erase(0, tag + 2);
     while (!last.empty() && last.back() == '\n')
         last.pop_back();
-    // The box's time is not the game's: fades go on where they were.
-    m_pKUSys->StopTime();
-    plat::MessageBoxOk(m_pKUSys->GetWindowHandle(), last, "Error");
-    m_pKUSys->StartTime();
+    modes::ShowErrorBox(m_pKUSys, last);
     return 0;
 }
 

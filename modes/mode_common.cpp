@@ -6,6 +6,7 @@
 #include "engine/kusystem.h"
 #include "engine/virtual_keys.h"
 #include "platform/debug_out.h"
+#include "platform/dialog.h"
 
 namespace modes {
 
@@ -81,6 +82,12 @@ bool DrawPiece(KUSYSTEM* sys, KUSPRITE2* sprite, const char* tag, int slot, floa
 
 void MovePointerTo(KUSYSTEM* sys, const KURECT& rc) {
     sys->SetMousePos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+}
+
+void ShowErrorBox(KUSYSTEM* sys, const std::string& text) {
+    sys->StopTime();
+    plat::MessageBoxOk(sys->GetWindowHandle(), text, "Error");
+    sys->StartTime();
 }
 
 } // namespace modes

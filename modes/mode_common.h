@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "engine/kugraphic2.h"
 
@@ -42,5 +43,10 @@ bool DrawPiece(KUSYSTEM* sys, KUSPRITE2* sprite, const char* tag, int slot, floa
 
 // Moves the pointer to the centre of a rectangle (integer division).
 void MovePointerTo(KUSYSTEM* sys, const KURECT& rc);
+
+// A failure the player must hear of while play goes on: a box with an OK
+// button, captioned "Error". The game clock stands while it is up, so fades
+// resume where they were.
+void ShowErrorBox(KUSYSTEM* sys, const std::string& text);
 
 } // namespace modes

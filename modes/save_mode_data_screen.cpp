@@ -12,7 +12,6 @@
 #include "modes/mode_common.h"
 #include "modes/save_slot_file.h"
 #include "modes/save_slot_format.h"
-#include "platform/dialog.h"
 #include "platform/files.h"
 
 namespace {
@@ -225,10 +224,7 @@ int SLOT_MODE_DATA::LoadForItemDraw() {
 // still whole.
 void SLOT_MODE_DATA::SlotFailed(const char* text) {
     Error("MainProc", text);
-    // The box's time is not the screen's: fades resume where they were.
-    m_pKUSys->StopTime();
-    plat::MessageBoxOk(m_pKUSys->GetWindowHandle(), text, "Error");
-    m_pKUSys->StartTime();
+    modes::ShowErrorBox(m_pKUSys, text);
 }
 
 int SLOT_MODE_DATA::SlotFileProc(int slot) {

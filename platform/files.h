@@ -37,7 +37,7 @@ bool FileExists(const std::string& path);
 int UnlinkFile(const std::string& path);
 int MakeDir(const std::string& path);
 // MakeDir for a folder the program owns (tmp/): a link or file standing in
-// its place is removed first and *replaced is set. EEXIST for a real folder.
+// its place is removed first and *replaced (when given) is set. EEXIST for a real folder.
 int MakeOwnDir(const std::string& path, bool* replaced);
 int RemoveDir(const std::string& path);
 int RenameFile(const std::string& from, const std::string& to);

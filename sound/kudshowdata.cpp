@@ -129,7 +129,7 @@ bool KUDSHOWDATA::ExtractMember(const char** archive, const char* name) {
 // memory went back to the budget). The copy in "tmp/" may be gone by then:
 // another copy of the game in this folder empties the work folder when it
 // quits. It is taken out of its archive again, once.
-int32_t KUDSHOWDATA::SetPositions(const char* method, const int64_t* current, const int64_t* stop) {
+int32_t KUDSHOWDATA::SeekExtractingAgain(const char* method, const int64_t* current, const int64_t* stop) {
     const int32_t hr = pDShowSeek->SetPositions(current, stop);
     const size_t prefix = sizeof(kTempFolder) - 1;
     if (hr >= 0 || !m_bDeleteOnClose || !m_pArchive || m_bCopyLost || std::strlen(m_szPath) <= prefix ||
@@ -318,7 +318,7 @@ int KUDSHOWDATA::DShowPlayEx(int repeat, int64_t start, int64_t stop) {
     if (start != 0 || stop != 0) {
         // A stop of 0 or less plays to the end (the graph reads it so), so a
         // start without a stop does not end the play at once.
-        hr = SetPositions("DShowPlayEx", &m_llStart, &m_llStop);
+        hr = SeekExtractingAgain("DShowPlayEx", &m_llStart, &m_llStop);
         if (hr < 0) {
             Log("Error", "DShowPlayEx", "位置設定に失敗しました");
             return hr;
@@ -370,7 +370,7 @@ int KUDSHOWDATA::DShowStop() {
         }
         m_nState = 2;
         m_llSeekPoint = 0;
-        hr = SetPositions("DShowStop", &m_llSeekPoint, nullptr);
+        hr = SeekExtractingAgain("DShowStop", &m_llSeekPoint, nullptr);
         if (hr < 0)
             Log("Error", "DShowStop", "シークの初期化に失敗しました");
         return hr;
@@ -662,7 +662,7 @@ int KUDSHOWDATA::DShowEventNotify() {
         m_llSeekPoint = 0;
         // No stop position given: it stays as it is (S_OK), and step 4 replays
         // or stops.
-        if (SetPositions("DShowEventNotify", &m_llSeekPoint, nullptr) != plat::kMediaOk) {
+        if (SeekExtractingAgain("DShowEventNotify", &m_llSeekPoint, nullptr) != plat::kMediaOk) {
             const int r = DShowStop();
             if (r < 0) {
                 Log("Error", "DShowEventNotify", "呼び出したKUDSHOWDATA::DSHOWStopが失敗しました");

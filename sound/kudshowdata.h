@@ -67,7 +67,9 @@ private:
     int RunWithRetry(const char* method);
     void ReleaseGraph();
     void RemoveExtractedCopy();
-    int32_t SetPositions(const char* method, const int64_t* current, const int64_t* stop);
+    // Seeks; a seek that fails because the work copy went is retried once
+    // after taking the file out of its archive again.
+    int32_t SeekExtractingAgain(const char* method, const int64_t* current, const int64_t* stop);
 
     KUSYSTEM* m_pKUSys;
     plat::WindowHandle m_hOwner;

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <string>
 #include <vector>
 
 #include "engine/combine_file.h"
+#include "platform/local_time_test_hooks.h"
 #include "tests/support/test_env.h"
 #include "tools/archive_writer.h"
 
@@ -235,7 +237,14 @@ TEST_F(CombineFileTest, UncreatableOutputIsMinusThree) {
 TEST_F(CombineFileTest, AVanishedWorkFolderIsMadeAgainWithoutFollowingALink) {
     Pack("dat/Img.dat", {{"bg.bmp", "picture"}});
     std::filesystem::remove_all("tmp");
+    plat::SetLocalTimeSource([] {
+        plat::LocalTime t;
+        t.year = 2026, t.month = 3, t.day = 4, t.hour = 5, t.minute = 6, t.second = 7;
+        return t;
+    });
     EXPECT_EQ(FileDiv("dat/Img.dat", "tmp/", "bg.bmp"), 1);
+    plat::SetLocalTimeSource(nullptr);
+    EXPECT_EQ(log_.lines().back(), "[2026/03/04 05:06:07] Warn: <FileDiv> 作業ディレクトリ tmp/ が無くなっていたので作り直した\n");
     EXPECT_EQ(dir_.Read("tmp/bg.bmp"), "picture");
     std::filesystem::remove_all("tmp");
     std::filesystem::create_directory("elsewhere");
