@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/backend/pinned_file.h"
 #include "platform/files_test_hooks.h"
 #include "platform/sjis.h"
 
@@ -158,12 +159,31 @@ bool KeepRegular(int fd) {
     return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
+// The work folder is the program's own: what lies there was written by it,
+// so a read there follows no link, as the writes do not, and a tmp/ swapped
+// for a link to a folder elsewhere is never read through. Reads elsewhere
+// (the data under dat/, the player's files) take links as the player laid them.
+bool InWorkFolder(const std::string& path) {
+    return path.size() > 4 && SjisEqualNoCase(std::string_view(path).substr(0, 4), "tmp/");
+}
+
 int OpenForReading(const std::string& path, bool update) {
     if (g_readDenyHook && g_readDenyHook(path)) {
         errno = EACCES;
         return -1;
     }
-    Fd fd(open(path.c_str(), (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC));
+    const int access = (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+    int raw = -1;
+    if (InWorkFolder(path)) {
+        std::string leaf;
+        Fd dir(OpenParent(path, &leaf));
+        if (dir.get() < 0)
+            return -1;
+        raw = openat(dir.get(), leaf.c_str(), access | O_NOFOLLOW);
+    } else {
+        raw = open(path.c_str(), access);
+    }
+    Fd fd(raw);
     if (fd.get() < 0 || !KeepRegular(fd.get()))
         return -1;
     return fd.release();
@@ -230,6 +250,16 @@ FileInfo StatFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return StatFile(path).exists; }
+
+PinnedFile::PinnedFile(const std::string& path) : fd_(OpenForReading(ResolvePath(path), false)) {
+    if (fd_ >= 0)
+        name_ = "/proc/self/fd/" + std::to_string(fd_);
+}
+
+PinnedFile::~PinnedFile() {
+    if (fd_ >= 0)
+        close(fd_);
+}
 
 int UnlinkFile(const std::string& path) {
     if (g_unlinkHook) {

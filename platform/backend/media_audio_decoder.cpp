@@ -7,6 +7,7 @@
 #include "platform/audio_ahead_budget.h"
 #include "platform/backend/audio_decode_ahead.h"
 #include "platform/backend/ffmpeg_api.h"
+#include "platform/backend/pinned_file.h"
 #include "platform/files.h"
 #include "platform/media_audio_decoder_test_hooks.h"
 
@@ -35,7 +36,8 @@ struct Handle {
     }
     bool Open(const std::string& path) {
         api = Ffmpeg();
-        dec = api ? api->audioOpen(path.c_str()) : nullptr;
+        const PinnedFile file(path);
+        dec = api && !file.name().empty() ? api->audioOpen(file.name().c_str()) : nullptr;
         return dec != nullptr;
     }
 };

@@ -1,12 +1,18 @@
 #include "platform/media_video_decoder.h"
 
+#include <memory>
+
 #include "platform/backend/ffmpeg_api.h"
+#include "platform/backend/pinned_file.h"
 #include "platform/files.h"
 
 namespace plat {
 
 // A decoder of the FFmpeg module; without the module nothing opens.
 struct VideoDecoder::Impl {
+    // Held open for the decoder's life: going back in time, the module opens
+    // the file afresh by its name.
+    std::unique_ptr<PinnedFile> file;
     const FfmpegApi* api = nullptr;
     void* dec = nullptr;
     ~Impl() {
@@ -22,7 +28,9 @@ bool VideoDecoder::Open(const std::string& path) {
     path_ = ResolvePath(path);
     impl_ = std::make_unique<Impl>();
     impl_->api = Ffmpeg();
-    impl_->dec = impl_->api ? impl_->api->videoOpen(path_.c_str()) : nullptr;
+    impl_->file = std::make_unique<PinnedFile>(path_);
+    const std::string& name = impl_->file->name();
+    impl_->dec = impl_->api && !name.empty() ? impl_->api->videoOpen(name.c_str()) : nullptr;
     if (!impl_->dec) {
         impl_.reset();
         return false;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/pinned_file.h"
 #include "platform/files.h"
 #include "platform/files_test_hooks.h"
 #include "tests/support/test_env.h"
@@ -164,6 +165,37 @@ TEST(Files, OwnFoldersReplaceWhatStandsInTheirPlace) {
     }
     EXPECT_FALSE(IsLink("tmp"));
     EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
+// What lies in the work folder the program wrote itself: a read there goes
+// through no link, so a tmp/ swapped for a link never leads a reader (nor the
+// media decoders, which open by name) elsewhere. The data folder may be a link.
+TEST(Files, ReadsInTheWorkFolderFollowNoLink) {
+    kutest::TempDir dir;
+    dir.Write("outside/bgm.ogg", "outside");
+    dir.Write("victim", "keep");
+    ASSERT_EQ(0, symlink("outside", "tmp"));
+    std::string out;
+    EXPECT_EQ(nullptr, plat::OpenFile("tmp/bgm.ogg", "rb"));
+    EXPECT_FALSE(plat::ReadWholeFile("tmp/BGM.ogg", &out));
+    EXPECT_TRUE(plat::PinnedFile("tmp/bgm.ogg").name().empty());
+    ASSERT_EQ(0, unlink("tmp"));
+
+    dir.Write("tmp/own.bmp", "own");
+    ASSERT_EQ(0, symlink("../victim", "tmp/link.bmp"));
+    EXPECT_FALSE(plat::ReadWholeFile("tmp/link.bmp", &out));
+    EXPECT_TRUE(plat::PinnedFile("tmp/link.bmp").name().empty());
+    EXPECT_TRUE(plat::ReadWholeFile("tmp/OWN.bmp", &out));
+    EXPECT_EQ("own", out);
+    const plat::PinnedFile pinned("tmp/own.bmp");
+    ASSERT_FALSE(pinned.name().empty());
+    ASSERT_EQ(0, unlink("tmp/own.bmp")); // the name still reaches the file opened
+    EXPECT_TRUE(plat::ReadWholeFile(pinned.name(), &out));
+    EXPECT_EQ("own", out);
+
+    ASSERT_EQ(0, symlink("outside", "dat"));
+    EXPECT_TRUE(plat::ReadWholeFile("dat/bgm.ogg", &out));
+    EXPECT_EQ("outside", out);
 }
 
 // The player may keep the save folder elsewhere behind a link: it is written
