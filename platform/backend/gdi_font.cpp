@@ -266,6 +266,21 @@ bool HasInk(const FT_Bitmap& bm) {
 
 size_t OpenFontFacesForTest() { return Faces().size(); }
 
+bool FontFaceOpenForTest(int ppem) {
+    for (const auto& entry : Faces())
+        if (entry.second->ppem == ppem)
+            return true;
+    return false;
+}
+
+size_t GlyphCacheBytesForTest(int ppem) {
+    size_t bytes = 0;
+    for (const auto& entry : Faces())
+        if (entry.second->ppem == ppem)
+            bytes += entry.second->glyphBytes;
+    return bytes;
+}
+
 void ClearGlyphCaches() {
     for (auto& entry : Faces()) {
         entry.second->glyphs.clear();
@@ -370,7 +385,7 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
     auto it = face_->glyphs.find(key);
     if (it != face_->glyphs.end())
         return it->second.ok ? &it->second.bitmap : nullptr;
-    if (face_->glyphs.size() >= kGlyphCacheLimit || face_->glyphBytes >= kGlyphCacheBytes) {
+    if (face_->glyphs.size() >= kGlyphCacheLimit) {
         face_->glyphs.clear();
         face_->glyphBytes = 0;
     }
@@ -412,8 +427,15 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
     g.originY = slot->bitmap_top;
     g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
     g.pitch = (g.width + 3) & ~3;
-    g.bits.assign(static_cast<size_t>(g.pitch) * static_cast<size_t>(g.height), 0);
-    face_->glyphBytes += g.bits.size();
+    const size_t bytes = static_cast<size_t>(g.pitch) * static_cast<size_t>(g.height);
+    if (face_->glyphBytes + bytes > kGlyphCacheBytes) {
+        // Full: the others go, so the bitmaps kept never pass the cap.
+        for (auto i = face_->glyphs.begin(); i != face_->glyphs.end();)
+            i = i->first == key ? std::next(i) : face_->glyphs.erase(i);
+        face_->glyphBytes = 0;
+    }
+    g.bits.assign(bytes, 0);
+    face_->glyphBytes += bytes;
     const int top = GlyphFormatTop(format);
     for (int y = 0; y < g.height; ++y) {
         const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;

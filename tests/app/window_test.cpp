@@ -244,7 +244,22 @@ TEST_F(WindowTest, APressOnALetterboxBarIsNoClick) {
     EXPECT_FALSE(click(100, 640));
     EXPECT_FALSE(click(1900, 30));
     EXPECT_TRUE(click(1000, 640));
+    // The bars end where the picture starts: its first and last columns are
+    // the picture's, the pixels beside them the bars'.
+    EXPECT_FALSE(click(199, 640));
+    EXPECT_FALSE(click(1800, 640));
+    EXPECT_TRUE(click(200, 640));
+    EXPECT_TRUE(click(1799, 640));
     EXPECT_EQ(plat::MenuLoopCount(), loops);
+    // A press on the picture released over a bar still lets the button go:
+    // the game must not see it held for good.
+    PushButton(1000, 640, true);
+    Pump();
+    EXPECT_TRUE(in.IsVkDown(plat::kVkLButton));
+    PushButton(100, 640, false);
+    Pump();
+    EXPECT_FALSE(in.IsVkDown(plat::kVkLButton));
+    in.TakePress(plat::kVkLButton);
     // Full screen: the strip shown at the top edge still opens the menu.
     ASSERT_TRUE(plat::SetWindowFullScreen(win, true));
     plat::ShowFullScreenMenuBar(win, true);
@@ -316,6 +331,33 @@ TEST_F(WindowTest, ClickOnStripRunsMenuLoopAndPostsCommand) {
     EXPECT_LT(enter, exit);
     EXPECT_LT(exit, cmd);
     EXPECT_FALSE(plat::InputState::Get().IsVkDown(plat::kVkLButton)) << "a menu click is not a game click";
+}
+
+// With the menu open in a letterboxed window, a press on the bar above the
+// strip is outside the menu: it closes it, and opens no top entry whose
+// column it lies in.
+TEST_F(WindowTest, APressAboveTheStripLeavesTheOpenMenu) {
+    SDL_Window* sdl = OnlySdlWindow();
+    ASSERT_NE(sdl, nullptr);
+    plat::ShowMainWindow(win);
+    SDL_SetWindowSize(sdl, 1600, 2000); // twice the canvas, bars of 380 above and below
+    Pump();
+    int second = 0;
+    while (second < 800 && plat::menu_draw::TopIndexAt(menu, second) != 1)
+        ++second;
+    ASSERT_LT(second, 800);
+    PushKey(SDLK_LALT, true);
+    PushKey(SDLK_f, true);
+    PushKey(SDLK_f, false);
+    PushKey(SDLK_LALT, false);
+    PushButton(2 * second + 4, 370, true);
+    PushButton(2 * second + 4, 370, false);
+    PushKey(SDLK_DOWN, true);
+    PushKey(SDLK_RETURN, true);
+    Pump();
+    EXPECT_TRUE(Saw(plat::kMsgExitMenuLoop, 0));
+    for (const auto& m : g_seen)
+        EXPECT_NE(m.message, plat::kMsgCommand) << m.wParam;
 }
 
 TEST_F(WindowTest, KeyboardDrivesTheMenu) {

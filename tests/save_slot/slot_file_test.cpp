@@ -184,7 +184,7 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
     };
     const std::vector<std::string> toParent = command("#FileChange ../x.spt", 1, " 0 0 0 5");
     const std::vector<std::string> toMissing = command("#filechange2 gone.spt", 1, " 0 0 0 5");
-    const std::vector<std::string> examBack = command("#TestModeIn 0 MATH NULL gone.spt", 4, " 0 0 0 5");
+    const std::vector<std::string> examBack = command("#TestModeIn 0 MATH s.spt gone.spt", 4, " 0 0 0 5");
     std::vector<std::string> waitAlone = lines, startAlone = lines;
     ASSERT_EQ(Word(lines[9], 0), "#SelectWait");
     for (std::vector<std::string>* v : {&waitAlone, &startAlone}) {
@@ -215,8 +215,10 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
         EXPECT_TRUE(log.Contains(kBadFile)) << c.what;
         EXPECT_EQ(Difference(Snapshot(adv.get()), untouched), "") << c.what;
     }
-    // A script change the archive can serve is taken.
+    // A script change the archive can serve is taken, and so is an exam
+    // that comes back to one: its script is the one after the exam.
     EXPECT_EQ(Load(Join(command("#FileChange s.spt", 1, " 0 0 0 5"), lines.size())), 1) << log.all();
+    EXPECT_EQ(Load(Join(command("#TestModeIn 0 MATH NULL s.spt", 4, " 0 0 0 5"), lines.size())), 1) << log.all();
     // Lines before an end marker are passed over.
     std::vector<std::string> extra = lines;
     extra.insert(extra.end() - 1, "surplus line");

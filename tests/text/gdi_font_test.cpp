@@ -179,3 +179,27 @@ TEST(GdiFont, ManySizesShareOneDescriptorAndIdleFacesAreClosed) {
     ASSERT_TRUE(g);
     EXPECT_EQ(g->advance, 20);
 }
+
+// Idle faces are closed least recently used first, and a face at a large
+// size keeps no more than its cap of glyph bitmaps, however many it renders.
+TEST(GdiFont, TheOldestIdleFaceClosesFirstAndGlyphBitmapsKeepToTheirCap) {
+    REQUIRE_FONT();
+    for (int height = 100; height < 112; ++height)
+        ASSERT_TRUE(Gothic(-height)) << height;
+    ASSERT_TRUE(Gothic(-100)); // used again: now the newest of the twelve
+    ASSERT_TRUE(Gothic(-200));
+    ASSERT_TRUE(Gothic(-201)); // idle faces are trimmed as a new one opens
+    EXPECT_FALSE(plat::FontFaceOpenForTest(101));
+    EXPECT_TRUE(plat::FontFaceOpenForTest(100));
+    EXPECT_TRUE(plat::FontFaceOpenForTest(102));
+
+    auto big = Gothic(-256, plat::FontQuality::kAntialiased);
+    ASSERT_TRUE(big);
+    size_t most = 0;
+    for (uint16_t code = 0x889F; code < 0x889F + 60; ++code) {
+        ASSERT_TRUE(big->GetGlyph(code, plat::GlyphFormat::kGray8)) << code;
+        most = std::max(most, plat::GlyphCacheBytesForTest(256));
+    }
+    EXPECT_LE(most, size_t{2} << 20);
+    EXPECT_GT(most, size_t{1} << 20) << "the cache is used up to its cap";
+}
