@@ -119,7 +119,8 @@ bool ReadPalettePlace(const std::string& b, const InfoHeader& info, BmpLayout* L
     // A palette cut short by the pixel offset has the entries it holds.
     const uint64_t room = (L->dataAt - L->paletteAt) / L->paletteEntryBytes;
     L->paletteEntries = room < entries ? static_cast<uint32_t>(room) : entries;
-    return true;
+    // Indices without a single colour stored are refused, not drawn black.
+    return bpp > 8 || L->paletteEntries > 0;
 }
 
 bool ReadLayout(const std::string& b, BmpLayout* L) {

@@ -184,6 +184,9 @@ TEST(BmpDecodeTest, CodingsItCannotReadAreRefused) {
     huffman.header = 64, huffman.w = 8, huffman.h = 1, huffman.bpp = 1, huffman.compression = 3;
     huffman.palette = {0, 0xFFFFFF}, huffman.pixels = std::string(8, '\x55');
     EXPECT_TRUE(refused(huffman));
+    BmpSpec noPalette; // indices, and the pixels start where the palette would
+    noPalette.w = 4, noPalette.h = 1, noPalette.pixels = Bytes({1, 2, 3, 4});
+    EXPECT_TRUE(refused(noPalette));
     BmpSpec rle;
     rle.w = 2, rle.h = 2, rle.compression = 1, rle.palette = kPal, rle.pixels = Bytes({2, 1, 0, 0, 2, 1, 0, 1});
     rle.bpp = 4; // RLE8 needs 8 bits
