@@ -88,6 +88,7 @@ TEST(DdsDecodeTest, PaletteIndicesTakeColourAndAlphaFromTheirEntries) {
     EXPECT_EQ(s.Row(0)[1], 0x00000000u); // a transparent entry stays transparent
     EXPECT_EQ(s.Row(0)[2], 0xFF050000u);
     EXPECT_FALSE(plat::DecodePicture(Dds(3, 1, p8, palette + std::string("\x02\x00", 2)), &s));
+    EXPECT_FALSE(plat::DecodePicture(Dds(1, 1, p8, palette.substr(0, 1000)), &s)); // cut inside the palette
     // A palette without a single alpha byte set is opaque.
     std::string flat;
     for (int i = 0; i < 256; ++i)
