@@ -27,31 +27,37 @@ struct BmpLayout {
     uint64_t dataAt = 0;
 };
 
-bool ReadLayout(const std::string& b, BmpLayout* L) {
+// What the information header says beyond the layout: its size, the colours
+// it counts, and whether code 3 means masks (Windows) or Huffman coding (OS/2 2.x).
+struct InfoHeader {
+    uint32_t size = 0, clrUsed = 0;
+    bool windows = false;
+};
+
+// The picture's size, depth and coding, from a header of either family.
+bool ReadHeader(const std::string& b, BmpLayout* L, InfoHeader* info) {
     if (b.size() < kFileHeader + 4)
         return false;
-    const uint32_t info = ReadU32(b, kFileHeader);
+    info->size = ReadU32(b, kFileHeader);
     int64_t w = 0, h = 0;
-    uint32_t clrUsed = 0;
-    bool windows = false;
-    if (info == 12) { // OS/2 1.x: 16-bit sizes, 3-byte palette entries
+    if (info->size == 12) { // OS/2 1.x: 16-bit sizes, 3-byte palette entries
         w = ReadU16(b, 18), h = ReadU16(b, 20);
         L->bpp = ReadU16(b, 24);
         L->paletteEntryBytes = 3;
-    } else if (info >= 16) {
+    } else if (info->size >= 16) {
         // Windows headers are 40, 52, 56, 108 or 124 bytes; OS/2 2.x ones 16
         // to 64, their fields past the given size taken as 0.
-        windows = info == 40 || info == 52 || info == 56 || info >= 108;
-        if (!windows && info > 64)
+        info->windows = info->size == 40 || info->size == 52 || info->size == 56 || info->size >= 108;
+        if (!info->windows && info->size > 64)
             return false;
         w = static_cast<int32_t>(ReadU32(b, 18)), h = static_cast<int32_t>(ReadU32(b, 22));
         L->bpp = ReadU16(b, 28);
-        L->compression = info >= 20 ? ReadU32(b, 30) : kRgb;
-        clrUsed = info >= 36 ? ReadU32(b, 46) : 0;
+        L->compression = info->size >= 20 ? ReadU32(b, 30) : kRgb;
+        info->clrUsed = info->size >= 36 ? ReadU32(b, 46) : 0;
     } else {
         return false;
     }
-    if (kFileHeader + info > b.size())
+    if (kFileHeader + info->size > b.size())
         return false;
     L->topDown = h < 0;
     if (L->topDown)
@@ -59,6 +65,12 @@ bool ReadLayout(const std::string& b, BmpLayout* L) {
     if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide)
         return false;
     L->width = static_cast<int>(w), L->height = static_cast<int>(h);
+    return true;
+}
+
+// The depths each coding takes and the colour masks of packed pixels; the
+// palette follows the header and any masks stored after it.
+bool ReadCoding(const std::string& b, const InfoHeader& info, BmpLayout* L) {
     const uint32_t bpp = L->bpp;
     uint64_t masksBytes = 0;
     switch (L->compression) {
@@ -79,19 +91,26 @@ bool ReadLayout(const std::string& b, BmpLayout* L) {
         case kBitFields:
         case kAlphaBitFields:
             // In an OS/2 2.x header code 3 is Huffman coding, not masks.
-            if (!windows || (bpp != 16 && bpp != 32))
+            if (!info.windows || (bpp != 16 && bpp != 32))
                 return false;
             // The masks sit inside a larger header, or follow a 40-byte one.
             L->redMask = ReadU32(b, 54), L->greenMask = ReadU32(b, 58), L->blueMask = ReadU32(b, 62);
             if (!L->redMask && !L->greenMask && !L->blueMask)
                 return false;
-            if (info == 40)
+            if (info.size == 40)
                 masksBytes = L->compression == kBitFields ? 12 : 16;
             break;
         default: return false; // JPEG, PNG, RLE24 or CMYK inside: not read
     }
-    L->paletteAt = kFileHeader + info + masksBytes;
-    const uint32_t entries = bpp <= 8 ? (clrUsed && clrUsed < (1u << bpp) ? clrUsed : 1u << bpp) : 0;
+    L->paletteAt = kFileHeader + info.size + masksBytes;
+    return true;
+}
+
+// Where the pixels start, and how many palette entries lie before them.
+bool ReadPalettePlace(const std::string& b, const InfoHeader& info, BmpLayout* L) {
+    const uint32_t bpp = L->bpp;
+    // Never more than 2^bpp entries, whatever the header counts.
+    const uint32_t entries = bpp <= 8 ? (info.clrUsed && info.clrUsed < (1u << bpp) ? info.clrUsed : 1u << bpp) : 0;
     const uint32_t dataAt = ReadU32(b, 10);
     // No pixel offset: the pixels follow the palette.
     L->dataAt = dataAt ? dataAt : L->paletteAt + entries * L->paletteEntryBytes;
@@ -100,7 +119,13 @@ bool ReadLayout(const std::string& b, BmpLayout* L) {
     // A palette cut short by the pixel offset has the entries it holds.
     const uint64_t room = (L->dataAt - L->paletteAt) / L->paletteEntryBytes;
     L->paletteEntries = room < entries ? static_cast<uint32_t>(room) : entries;
-    return true;
+    // Indices without a single colour stored are refused, not drawn black.
+    return bpp > 8 || L->paletteEntries > 0;
+}
+
+bool ReadLayout(const std::string& b, BmpLayout* L) {
+    InfoHeader info;
+    return ReadHeader(b, L, &info) && ReadCoding(b, info, L) && ReadPalettePlace(b, info, L);
 }
 
 // Entries past those the file holds are black; BMP pixels are opaque.

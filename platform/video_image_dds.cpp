@@ -14,6 +14,7 @@ constexpr uint32_t kAlphaOnly = 0x2;
 constexpr uint32_t kFourCC = 0x4;
 constexpr uint32_t kPalette4 = 0x8;
 constexpr uint32_t kPalette8 = 0x20;
+constexpr uint32_t kRgb = 0x40;
 constexpr uint32_t kYuv = 0x200;
 constexpr uint32_t kLuminance = 0x20000;
 constexpr uint32_t kBumpDuDv = 0x80000;
@@ -64,18 +65,32 @@ bool DecodePalette8(const std::string& b, uint32_t bits, int w, int h, Surface* 
 
 // Packed pixels of 8 to 32 bits described by masks: colour (red, green, blue
 // masks), luminance (its mask in the red one, copied to all three), alpha
-// only (black), each with or without an alpha mask.
+// only (black), each with or without an alpha mask. Mask bits outside the
+// pixel are not there.
 bool DecodeMasked(const std::string& b, uint32_t flags, int w, int h, Surface* out) {
     const uint32_t bits = ReadU32(b, 88);
     uint32_t rm = ReadU32(b, 92), gm = ReadU32(b, 96), bm = ReadU32(b, 100), am = ReadU32(b, 104);
     if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return false;
-    if (flags & kLuminance)
-        gm = bm = rm;
-    else if (flags & kAlphaOnly)
-        rm = gm = bm = 0;
     if (!(flags & (kAlphaPixels | kAlphaOnly)))
         am = 0; // no alpha in this format
+    const uint32_t inPixel = bits == 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
+    const auto outside = [inPixel](uint32_t mask) { return mask && !(mask & inPixel); };
+    if (flags & kLuminance) {
+        // Some writers leave luminance masks that miss the pixel: such a
+        // file is read by its size, a luminance byte and then an alpha one.
+        if ((outside(rm) || outside(am)) && (bits == 8 || bits == 16))
+            rm = 0xFF, am = bits == 16 && (flags & kAlphaPixels) ? 0xFF00u : 0;
+        gm = bm = rm;
+    } else if (flags & kAlphaOnly) {
+        rm = gm = bm = 0;
+    }
+    rm &= inPixel, gm &= inPixel, bm &= inPixel, am &= inPixel;
+    // Nothing stored to show: refused rather than drawn black. Only a file
+    // that says neither colour nor luminance may hold alpha alone.
+    const bool colour = (flags & kLuminance) || ((flags & kRgb) && !(flags & kAlphaOnly));
+    if (!(rm | gm | bm) && (colour || !am))
+        return false;
     const uint32_t bytes = bits / 8;
     const uint64_t stride = static_cast<uint64_t>(w) * bytes;
     if (stride * static_cast<uint64_t>(h) > b.size() - kHeaderBytes)

@@ -17,13 +17,15 @@ void Put(std::string* s, uint32_t v, int bytes) {
 
 // A BMP of the given header size (12 for OS/2 1.x), compression, palette
 // (0x00RRGGBB entries) and pixel bytes; masks, when given, follow a 40-byte
-// header or fill a larger one's mask fields.
+// header or fill a larger one's mask fields. The colour count is the
+// palette's size unless given.
 struct BmpSpec {
     uint32_t header = 40;
     int w = 0, h = 0, bpp = 8;
     uint32_t compression = 0;
     std::vector<uint32_t> palette, masks;
     std::string pixels;
+    int64_t clrUsed = -1;
 };
 
 std::string Bmp(const BmpSpec& b) {
@@ -33,7 +35,8 @@ std::string Bmp(const BmpSpec& b) {
     } else {
         Put(&info, b.header, 4), Put(&info, b.w, 4), Put(&info, static_cast<uint32_t>(b.h), 4);
         Put(&info, 1, 2), Put(&info, b.bpp, 2), Put(&info, b.compression, 4), Put(&info, b.pixels.size(), 4);
-        Put(&info, 2835, 4), Put(&info, 2835, 4), Put(&info, b.palette.size(), 4), Put(&info, 0, 4);
+        Put(&info, 2835, 4), Put(&info, 2835, 4), Put(&info, b.clrUsed < 0 ? b.palette.size() : b.clrUsed, 4);
+        Put(&info, 0, 4);
         for (uint32_t m : b.masks)
             Put(&info, m, 4);
         info.resize(std::max<size_t>(info.size(), b.header), '\0');
@@ -124,14 +127,14 @@ TEST(BmpDecodeTest, Os2CoreHeaderWithAShortPalette) {
     // the pixel offset tells where the palette ends.
     BmpSpec b;
     b.header = 12, b.w = 3, b.h = 2, b.bpp = 4, b.palette = {kPal[1], kPal[2], kPal[3]};
-    b.pixels = Bytes({0x01, 0x20, 0, 0, 0x21, 0x50, 0, 0});
+    b.pixels = Bytes({0x01, 0x20, 0, 0, 0x21, 0x40, 0, 0});
     plat::Surface s;
     ASSERT_TRUE(plat::DecodePicture(Bmp(b), &s));
     ASSERT_EQ(s.width, 3);
     ASSERT_EQ(s.height, 2);
     EXPECT_EQ(s.Row(0)[0], 0xFF0000FFu);
     EXPECT_EQ(s.Row(0)[1], 0xFF00FF00u);
-    EXPECT_EQ(s.Row(0)[2], 0xFF000000u); // index 5 lies past the stored entries: black
+    EXPECT_EQ(s.Row(0)[2], 0xFF000000u); // index 4 would lie on pixel bytes 0 21 40: black
     EXPECT_EQ(s.Row(1)[1], 0xFF00FF00u);
     EXPECT_EQ(s.Row(1)[2], 0xFF0000FFu);
     // 24 bits, rows of a 3-byte pixel padded to 4.
@@ -167,6 +170,17 @@ TEST(BmpDecodeTest, HeaderVersionsMasksAndPalettes) {
     EXPECT_EQ(s.Row(0)[1], 0xFF00FF00u);
     EXPECT_EQ(s.Row(0)[2], 0xFF000000u);
     EXPECT_EQ(s.Row(0)[3], 0xFF000000u);
+    // More colours counted and stored than 8 bits can index: the first 256.
+    BmpSpec many;
+    many.w = 2, many.h = 1, many.pixels = Bytes({0, 255, 0, 0});
+    for (uint32_t i = 0; i < 300; ++i)
+        many.palette.push_back(0x10000u + i);
+    for (int64_t counted : {int64_t{300}, int64_t{0xFFFFFFFF}}) {
+        many.clrUsed = counted;
+        ASSERT_TRUE(plat::DecodePicture(Bmp(many), &s)) << counted;
+        EXPECT_EQ(s.Row(0)[0], 0xFF010000u) << counted;
+        EXPECT_EQ(s.Row(0)[1], 0xFF0100FFu) << counted;
+    }
 }
 
 TEST(BmpDecodeTest, CodingsItCannotReadAreRefused) {
@@ -184,6 +198,14 @@ TEST(BmpDecodeTest, CodingsItCannotReadAreRefused) {
     huffman.header = 64, huffman.w = 8, huffman.h = 1, huffman.bpp = 1, huffman.compression = 3;
     huffman.palette = {0, 0xFFFFFF}, huffman.pixels = std::string(8, '\x55');
     EXPECT_TRUE(refused(huffman));
+    huffman.palette.clear(), huffman.masks = {0xF800, 0x07E0, 0x001F}; // or 16 and 32 bits that would take masks
+    for (int bpp : {16, 32}) {
+        huffman.bpp = bpp, huffman.pixels = std::string(8 * bpp / 8, '\x55');
+        EXPECT_TRUE(refused(huffman)) << bpp;
+    }
+    BmpSpec noPalette; // indices, and the pixels start where the palette would
+    noPalette.w = 4, noPalette.h = 1, noPalette.pixels = Bytes({1, 2, 3, 4});
+    EXPECT_TRUE(refused(noPalette));
     BmpSpec rle;
     rle.w = 2, rle.h = 2, rle.compression = 1, rle.palette = kPal, rle.pixels = Bytes({2, 1, 0, 0, 2, 1, 0, 1});
     rle.bpp = 4; // RLE8 needs 8 bits

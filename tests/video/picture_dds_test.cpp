@@ -53,6 +53,17 @@ TEST(DdsDecodeTest, LuminanceAlphaAndMaskLayouts) {
          0x400FFC00u,
          0x5500FF00u},
         {"G16R16", {kRgb, 0, 32, 0xFFFF, 0xFFFF0000u, 0, 0}, 0x80004000u, 0xFF408000u},
+        // Masks that miss the pixel: luminance read by the pixel's size, as
+        // a converting library writes it, and an alpha mask that is absent.
+        {"L8, masks in the top byte", {kLum, 0, 8, 0xFF000000u, 0xFF000000u, 0xFF000000u, 0}, 0x42, 0xFF424242u},
+        {"L8A8, alpha mask in the top byte",
+         {kLum | kAlphaPixels, 0, 16, 0xFF, 0xFF, 0xFF, 0xFF000000u},
+         0x8042,
+         0x80424242u},
+        {"R8G8B8, alpha mask in the top byte",
+         {kRgb | kAlphaPixels, 0, 24, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u},
+         0x102030,
+         0xFF102030u},
     };
     for (const Case& c : cases) {
         std::string px;
@@ -77,6 +88,7 @@ TEST(DdsDecodeTest, PaletteIndicesTakeColourAndAlphaFromTheirEntries) {
     EXPECT_EQ(s.Row(0)[1], 0x00000000u); // a transparent entry stays transparent
     EXPECT_EQ(s.Row(0)[2], 0xFF050000u);
     EXPECT_FALSE(plat::DecodePicture(Dds(3, 1, p8, palette + std::string("\x02\x00", 2)), &s));
+    EXPECT_FALSE(plat::DecodePicture(Dds(1, 1, p8, palette.substr(0, 1000)), &s)); // cut inside the palette
     // A palette without a single alpha byte set is opaque.
     std::string flat;
     for (int i = 0; i < 256; ++i)
@@ -85,12 +97,13 @@ TEST(DdsDecodeTest, PaletteIndicesTakeColourAndAlphaFromTheirEntries) {
     EXPECT_EQ(s.Row(0)[0], 0xFF000700u);
 }
 
-TEST(DdsDecodeTest, LayoutsOfLaterPlatformsAreRefused) {
+TEST(DdsDecodeTest, LayoutsOfLaterPlatformsAndEmptyMasksAreRefused) {
     plat::Surface s;
     const std::string data(64, '\x10');
     EXPECT_FALSE(plat::DecodePicture(Dds(2, 2, {kFourCC, 0x30315844u /* DX10 */, 0, 0, 0, 0, 0}, data), &s));
     EXPECT_FALSE(plat::DecodePicture(Dds(2, 2, {kYuv, 0, 16, 0xFF, 0xFF00, 0, 0}, data), &s));
     EXPECT_FALSE(plat::DecodePicture(Dds(2, 2, {kRgb, 0, 12, 0xF00, 0xF0, 0xF, 0}, data), &s));
+    EXPECT_FALSE(plat::DecodePicture(Dds(2, 2, {kRgb, 0, 32, 0, 0, 0, 0}, data), &s));
     EXPECT_TRUE(s.pixels.empty());
 }
 
