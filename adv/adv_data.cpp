@@ -482,4 +482,13 @@ void ADV_DATA::SetControllerSkipFlags() {
 void ADV_DATA::SetMessageSpeed(uint32_t ms) { m_MsgWnd.m_dwMessageSpeed = ms; }
 void ADV_DATA::SetAutoSkip(int on) { m_CtrlWnd.m_bAutoSkip = on ? 1 : 0; }
 void ADV_DATA::SetAutoSkipSpeed(uint32_t ms) { m_CtrlWnd.m_dwAutoSkipSpeed = ms; }
-void ADV_DATA::SetAntiAliasLevel(uint32_t level) { m_dwAntiAliasLevel = level; }
+// The texts on screen are released while the options run, out of reach of
+// their rebuild of every slot; they are rendered again on the return from
+// their own stored level, so that level takes the new one too.
+void ADV_DATA::SetAntiAliasLevel(uint32_t level) {
+    m_dwAntiAliasLevel = level;
+    m_MsgWnd.m_NameArea.m_dwAntiAlias = level;
+    m_MsgWnd.m_TextArea.m_dwAntiAlias = level;
+    for (uint32_t i = 0; m_pTextArea && i < m_dwTextAreaNum; ++i)
+        m_pTextArea[i].m_dwAntiAlias = level;
+}

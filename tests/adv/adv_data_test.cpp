@@ -80,12 +80,14 @@ TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
     EXPECT_EQ(adv.m_pObject[0].m_bShow, 0u);
     EXPECT_EQ(fakesvc::Count("GraphicUnload 0"), 1);
     EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->created(), 0u);
+    adv.SetAntiAliasLevel(2); // chosen on the options screen meanwhile
     ASSERT_EQ(adv.LoadDataResume(), 1);
     EXPECT_EQ(adv.m_pGraphic[0].m_bShow, 1u);
     EXPECT_EQ(adv.m_pGraphic[1].m_bShow, 0u);
     EXPECT_EQ(adv.m_pObject[0].m_bShow, 1u);
     EXPECT_EQ(fakesvc::Count("GraphicLoad 0"), 1);
     EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->created(), 1u);
+    EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->antiAlias(), 2u);
     EXPECT_FALSE(log.Contains("Error")) << log.all();
 }
 

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -379,6 +381,64 @@ TEST_F(ScreensTest, ReturnToTitleDialogAsksItsQuestion) {
     }
     Click(200, 324); // Yes
     StepsUntilMode(GAME_MAIN::kModeTitle, 100);
+}
+
+// Shades in the glyphs of the story's message strip: the distinct colours
+// there clearly darker than the window's panel.
+int MessageStripShades() {
+    const plat::Surface& frame = *g_KuSprite.GetBackSurface();
+    std::set<uint32_t> shades;
+    for (int y = 512; y < 548; ++y)
+        for (int x = 6; x < 400; ++x)
+            if ((frame.Row(y)[x] >> 16 & 0xFF) < 235)
+                shades.insert(frame.Row(y)[x] & 0xFFFFFF);
+    return static_cast<int>(shades.size());
+}
+
+// The story's first line with the options opened over it three times: the
+// smoothing chosen there shows on that line as the screen closes. The line's
+// textures are given back while the options run and made again on return.
+TEST_F(ScreensTest, SmoothingChosenOverTheStoryShowsOnItsLine) {
+    namespace fs = std::filesystem;
+    const fs::path built = fs::path(kutest::BinaryDir()) / "game" / "dat";
+    if (!fs::exists(built / "Scenario.dat"))
+        GTEST_SKIP() << "the sample game is not built";
+    if (plat::GlyphRendererId().empty())
+        GTEST_SKIP() << "no Japanese font installed";
+    for (const fs::directory_entry& e : fs::directory_iterator(built)) {
+        fs::remove(fs::path("dat") / e.path().filename());
+        fs::create_symlink(e.path(), fs::path("dat") / e.path().filename());
+    }
+    SkipLogo();
+    Click(10, 10);
+    Click(350, 285); // new game
+    StepsUntilMode(GAME_MAIN::kModeAdventure, 300);
+    ADV_DATA* adv = g_GameMain.m_pAdvData;
+    ASSERT_NE(adv, nullptr);
+    for (int i = 0; i < 600 && adv->m_MsgWnd.m_TextArea.m_fDispNum != -1.0f; ++i)
+        ASSERT_EQ(Step(), 1);
+    const std::string line = "放課後の教室に、夕日が差し込んでいた。";
+    ASSERT_EQ(adv->m_MsgWnd.m_Current.m_szText, line);
+    const int cells[] = {460, 544, 740}; // none (0), weak (1), strong (4)
+    int shades[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        plat::InputState::Get().SetVkDown('C', true);
+        Step();
+        plat::InputState::Get().SetVkDown('C', false);
+        StepsUntilMode(GAME_MAIN::kModeConfig, 200);
+        Steps(70);
+        Click(cells[i], 375);
+        Click(400, 545); // back
+        StepsUntilMode(GAME_MAIN::kModeAdventure, 200);
+        for (int f = 0; f < 200 && adv->m_nPhase != 0; ++f)
+            ASSERT_EQ(Step(), 1);
+        Steps(2);
+        ASSERT_EQ(adv->m_MsgWnd.m_Current.m_szText, line);
+        shades[i] = MessageStripShades();
+    }
+    EXPECT_EQ(shades[0], 2) << "black text over its grey shadow";
+    EXPECT_LT(shades[0], shades[1]);
+    EXPECT_LT(shades[1], shades[2]);
 }
 
 // The demo on the sample game's movie: cursor hidden while it plays, a
