@@ -8,6 +8,7 @@
 
 #include "modes/title_mode_data.h"
 #include "platform/gdi_font.h"
+#include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/music_room_pictures.h"
 #include "tools/pictures/save_load_pictures.h"
 #include "tools/pictures/screen_pictures.h"
@@ -81,6 +82,9 @@ protected:
             pictures[name] = Decode(bytes);
         for (auto& [name, bytes] : screens::MusicRoomPictures())
             pictures[name] = Decode(bytes);
+        for (auto& [name, bytes] : screens::GalleryPictures())
+            if (name == "CGModeBG.bmp" || name == "CGModeMaterial.dds")
+                pictures[name] = Decode(bytes);
     }
     static std::map<std::string, Picture> pictures;
 };
@@ -236,6 +240,23 @@ TEST_F(ScreenPicturesTest, BackButtonsAtHalfStrengthAreLiveButtons) {
             EXPECT_LT(bg.At(b.x + mid, b.y + 2) >> 16 & 0xFF, 120u) << b.bg << " " << b.y << " plain without it";
         }
     }
+}
+
+// The gallery lays a scene's number plate over the lower middle of its lock
+// tile, (34, 77)-(102, 93) of the tile for one or two digits: nothing of
+// the tile's own may lie there, or it would show through the plate.
+TEST_F(ScreenPicturesTest, GalleryLockTileLeavesTheNumberPlateClear) {
+    const Picture& m = pictures["CGModeMaterial.dds"];
+    const int l = 136, t = 144;
+    const uint32_t inside = m.At(l + 5, t + 5);
+    int under = 0, beside = 0;
+    for (int y = 3; y < 101; ++y)
+        for (int x = 3; x < 133; ++x) {
+            const bool band = x >= 34 && x < 102 && y >= 77 && y < 93;
+            (band ? under : beside) += m.At(l + x, t + y) != inside;
+        }
+    EXPECT_EQ(under, 0);
+    EXPECT_GT(beside, 0);
 }
 
 TEST_F(ScreenPicturesTest, MessageWindowPieces) {

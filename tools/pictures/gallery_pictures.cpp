@@ -134,10 +134,12 @@ plat::Surface Material(Captions& cap) {
     Centred(s, 336, 72, 448, 144, "LOCKED", 0xFFB0B0B0, 2);
     // Cell frame: a rim only, the thumbnail shows through.
     Box(s, 0, 144, 136, 248, 0x00000000, 0xFFFFFFFF, 3);
+    // Lock tile: padlock and caption above the band (34..102, 77..93) where
+    // a scene cell's number plate is laid over it.
     Box(s, 136, 144, 272, 248, 0xFF303038, 0xFF606068, 3);
-    Box(s, 188, 170, 220, 200, 0xFF303038, 0xFFB0B0B8, 4); // padlock
-    Fill(s, 182, 190, 226, 224, 0xFFB0B0B8);
-    Centred(s, 136, 226, 272, 246, "LOCKED", 0xFF808088, 1);
+    Box(s, 188, 154, 220, 182, 0xFF303038, 0xFFB0B0B8, 4); // padlock
+    Fill(s, 182, 172, 226, 202, 0xFFB0B0B8);
+    Centred(s, 136, 206, 272, 216, "LOCKED", 0xFF808088, 1);
     Box(s, 272, 144, 304, 168, 0xFFCC2020, 0xFFFFFFFF, 1);
     Centred(s, 272, 144, 304, 168, "FULL", 0xFFFFFFFF, 1);
     Box(s, 0, 248, 40, 264, 0xC0203050, 0xC0203050, 0);
