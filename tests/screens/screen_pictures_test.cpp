@@ -219,7 +219,8 @@ TEST_F(ScreenPicturesTest, BackButtonsAtHalfStrengthAreLiveButtons) {
                    {"SaveBG.bmp", "SaveLoadMaterial.dds", 464, 384, 624, 568, 168, true},
                    {"LoadBG.bmp", "SaveLoadMaterial.dds", 296, 384, 624, 536, 168, false},
                    {"LoadBG.bmp", "SaveLoadMaterial.dds", 464, 384, 624, 568, 168, true},
-                   {"BGMModeBG.bmp", "BGMModeMaterial.dds", 64, 160, 468, 416, 264, true}};
+                   {"BGMModeBG.bmp", "BGMModeMaterial.dds", 64, 160, 468, 416, 264, true},
+                   {"CGModeBG.bmp", "CGModeMaterial.dds", 0, 264, 284, 568, 264, true}};
     for (const auto& b : buttons) {
         const Picture &m = pictures[b.material], &bg = pictures[b.bg];
         auto drawn = [&](int x, int y, int c, double strength) {
