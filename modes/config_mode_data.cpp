@@ -38,10 +38,6 @@ constexpr int kAntiAlias[4] = {0, 1, 2, 4};
 constexpr int kBackX = 392, kBackY = 536, kTitleY = 568, kButtonW = 264;
 constexpr KURECT kSrcBack = {144, 96, 408, 120}, kSrcBackPushed = {144, 144, 408, 168};
 constexpr KURECT kSrcTitle = {144, 120, 408, 144}, kSrcTitlePushed = {144, 168, 408, 192};
-// Laid under the return-to-title button before it: it is drawn only with a
-// game open, so the background cannot carry what makes its half-strength
-// draw read as a live button.
-constexpr KURECT kSrcTitleUnder = {144, 192, 408, 216};
 constexpr KURECT kSrcYes = {544, 32, 776, 56}, kSrcYesPushed = {544, 80, 776, 104};
 constexpr KURECT kSrcNo = {544, 56, 776, 80}, kSrcNoPushed = {544, 104, 776, 128};
 constexpr KURECT kSrcWindow = {0, 0, 540, 116};
@@ -685,8 +681,6 @@ int CONFIG_MODE_DATA::DrawProc() {
         const bool pushed = hovered && m_nPhase == 2 && click == 1;
         const KURECT& src =
             item == kItemBack ? (pushed ? kSrcBackPushed : kSrcBack) : (pushed ? kSrcTitlePushed : kSrcTitle);
-        if (item == kItemTitle && !DrawRect(kSlotMaterial, kBackX, kTitleY, kSrcTitleUnder, 1.0f))
-            return 0;
         if (!DrawRect(kSlotMaterial, kBackX, item == kItemBack ? kBackY : kTitleY, src, hovered ? 1.0f : 0.5f))
             return 0;
     }

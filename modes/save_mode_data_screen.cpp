@@ -28,10 +28,6 @@ constexpr KURECT kSrcPlateLoad = {0, 392, 296, 424};
 constexpr uint32_t kPlateColour = 0xCCFFFFFFu;
 constexpr KURECT kSrcBack = {296, 384, 464, 408}, kSrcBackPushed = {296, 408, 464, 432};
 constexpr KURECT kSrcTitle = {464, 384, 632, 408}, kSrcTitlePushed = {464, 408, 632, 432};
-// Laid under the load screen's back button before it: the button is absent
-// from the title, so the background cannot carry what makes its
-// half-strength draw read as a live button.
-constexpr KURECT kSrcLoadBackUnder = {632, 384, 800, 408};
 constexpr KURECT kSrcYes = {544, 32, 776, 56}, kSrcYesPushed = {544, 80, 776, 104};
 constexpr KURECT kSrcNo = {544, 56, 776, 80}, kSrcNoPushed = {544, 104, 776, 128};
 constexpr KURECT kSrcWindow = {0, 0, 540, 116};
@@ -653,10 +649,6 @@ int SLOT_MODE_DATA::DrawProc() {
         const KURECT& src =
             target == kItemBack ? (pushed ? kSrcBackPushed : kSrcBack) : (pushed ? kSrcTitlePushed : kSrcTitle);
         const KURECT& at = target == kItemBack ? kRectBack : kRectTitle;
-        if (target == kItemBack && m_bLoad &&
-            !DrawPiece(kSlotMaterial, static_cast<float>(at.left), static_cast<float>(at.top), kSrcLoadBackUnder,
-                       1.0f))
-            return 0;
         if (!DrawPiece(kSlotMaterial, static_cast<float>(at.left), static_cast<float>(at.top), src,
                        hovered ? 1.0f : 0.5f))
             return 0;

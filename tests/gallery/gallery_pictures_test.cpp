@@ -52,11 +52,12 @@ TEST(GalleryPictures, EveryCutLiesInsideItsPicture) {
     }
     const Size& mat = pics["CGModeMaterial.dds"];
     // One point inside each piece: episode buttons, locked button, lock tile,
-    // badge, label, slash, digits, arrows, panel, list and replay, exit.
+    // badge, label, slash, digits, arrows, panel, list and replay, exit and
+    // its pushed look.
     const int pieces[][4] = {{0, 0, 112, 72},      {224, 72, 336, 144},  {336, 72, 448, 144},  {136, 144, 272, 248},
                              {272, 144, 304, 168}, {0, 248, 40, 264},    {40, 248, 56, 264},   {56, 248, 72, 264},
                              {200, 248, 216, 264}, {272, 168, 328, 200}, {328, 168, 384, 200}, {272, 200, 416, 240},
-                             {272, 240, 360, 256}, {272, 256, 408, 272}, {0, 264, 264, 312}};
+                             {272, 240, 360, 256}, {272, 256, 408, 272}, {0, 264, 264, 288},   {0, 288, 264, 312}};
     for (const auto& p : pieces) {
         ASSERT_TRUE(Inside(mat, p[0], p[1], p[2], p[3]));
         EXPECT_NE(DdsAlpha(mat, (p[0] + p[2]) / 2, (p[1] + p[3]) / 2), 0) << p[0] << "," << p[1];

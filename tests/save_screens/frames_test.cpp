@@ -146,23 +146,4 @@ TEST_F(SlotFramesTest, LoadScreenFromTheTitle) {
     EXPECT_EQ(Frame(load, "load_from_title"), "");
 }
 
-// Over a game the load screen's back button, at half strength until the
-// pointer is on it, still reads as a live button: white rim, dark blue face.
-TEST_F(SlotFramesTest, LoadScreenOverAGameHasALiveBackButton) {
-    ASSERT_EQ(load.Initialize(&h.sys, &h.sprite, &h.snd, &adv, 4), 1);
-    Run(load, 16);
-    Run(load, 1000);
-    h.sys.SetMousePos(400, 100);
-    Run(load, 16);
-    ASSERT_GE(h.sprite.D3DXDrawStart(), 0);
-    ASSERT_EQ(load.DrawProc(), 1);
-    const plat::Surface& frame = *h.sprite.GetBackSurface();
-    const uint32_t rim = frame.Row(536 + 2)[624 + 84], face = frame.Row(536 + 12)[624 + 18];
-    h.sprite.D3DXDrawEnd();
-    for (int shift : {0, 8, 16})
-        EXPECT_GT(rim >> shift & 0xFF, 240u) << "rim " << std::hex << rim;
-    EXPECT_LT(face >> 16 & 0xFF, 60u) << std::hex << face;
-    EXPECT_GT(face & 0xFF, (face >> 16 & 0xFF) + 50) << std::hex << face;
-}
-
 } // namespace

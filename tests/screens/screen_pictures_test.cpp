@@ -8,6 +8,7 @@
 
 #include "modes/title_mode_data.h"
 #include "platform/gdi_font.h"
+#include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/music_room_pictures.h"
 #include "tools/pictures/save_load_pictures.h"
 #include "tools/pictures/screen_pictures.h"
@@ -81,6 +82,9 @@ protected:
             pictures[name] = Decode(bytes);
         for (auto& [name, bytes] : screens::MusicRoomPictures())
             pictures[name] = Decode(bytes);
+        for (auto& [name, bytes] : screens::GalleryPictures())
+            if (name == "CGModeBG.bmp" || name == "CGModeMaterial.dds")
+                pictures[name] = Decode(bytes);
     }
     static std::map<std::string, Picture> pictures;
 };
@@ -200,42 +204,60 @@ TEST_F(ScreenPicturesTest, ConfigPortraitPanelIsClosedAndFilled) {
 }
 
 // The back buttons are drawn at half strength until the pointer is on them:
-// over what lies under them (the background, or for a button the screen
-// does not always draw, a piece of the material laid first) that must read
-// as a live button (white rim, dark blue face), and under the pointer,
-// drawn whole, a lighter one. Where a button may be absent the background
-// stays plain.
+// over the background that must read as a live button (white rim, dark blue
+// face), and under the pointer, drawn whole, a lighter one. A button the
+// screen draws only at times has a plain background under it, so its rim
+// can come out only as light as half strength over that ground allows.
 TEST_F(ScreenPicturesTest, BackButtonsAtHalfStrengthAreLiveButtons) {
     const struct {
         const char *bg, *material;
-        int srcX, srcY, x, y, w, underX, underY; // under -1: the background
-    } buttons[] = {{"ConfigBG.bmp", "ConfigMaterial.dds", 144, 96, 392, 536, 264, -1, -1},
-                   {"ConfigBG.bmp", "ConfigMaterial.dds", 144, 120, 392, 568, 264, 144, 192},
-                   {"SaveBG.bmp", "SaveLoadMaterial.dds", 296, 384, 624, 536, 168, -1, -1},
-                   {"SaveBG.bmp", "SaveLoadMaterial.dds", 464, 384, 624, 568, 168, -1, -1},
-                   {"LoadBG.bmp", "SaveLoadMaterial.dds", 296, 384, 624, 536, 168, 632, 384},
-                   {"LoadBG.bmp", "SaveLoadMaterial.dds", 464, 384, 624, 568, 168, -1, -1},
-                   {"BGMModeBG.bmp", "BGMModeMaterial.dds", 64, 160, 468, 416, 264, -1, -1}};
+        int srcX, srcY, x, y, w;
+        bool always;
+    } buttons[] = {{"ConfigBG.bmp", "ConfigMaterial.dds", 144, 96, 392, 536, 264, true},
+                   {"ConfigBG.bmp", "ConfigMaterial.dds", 144, 120, 392, 568, 264, false},
+                   {"SaveBG.bmp", "SaveLoadMaterial.dds", 296, 384, 624, 536, 168, true},
+                   {"SaveBG.bmp", "SaveLoadMaterial.dds", 464, 384, 624, 568, 168, true},
+                   {"LoadBG.bmp", "SaveLoadMaterial.dds", 296, 384, 624, 536, 168, false},
+                   {"LoadBG.bmp", "SaveLoadMaterial.dds", 464, 384, 624, 568, 168, true},
+                   {"BGMModeBG.bmp", "BGMModeMaterial.dds", 64, 160, 468, 416, 264, true},
+                   {"CGModeBG.bmp", "CGModeMaterial.dds", 0, 264, 284, 568, 264, true}};
     for (const auto& b : buttons) {
         const Picture &m = pictures[b.material], &bg = pictures[b.bg];
-        auto under = [&](int x, int y) {
-            return b.underX < 0 ? bg.At(b.x + x, b.y + y) : m.At(b.underX + x, b.underY + y);
-        };
         auto drawn = [&](int x, int y, int c, double strength) {
-            const uint32_t mp = m.At(b.srcX + x, b.srcY + y), up = under(x, y);
+            const uint32_t mp = m.At(b.srcX + x, b.srcY + y), bp = bg.At(b.x + x, b.y + y);
             const double a = (mp >> 24) / 255.0 * strength;
-            return (mp >> (8 * c) & 0xFF) * a + (up >> (8 * c) & 0xFF) * (1 - a);
+            return (mp >> (8 * c) & 0xFF) * a + (bp >> (8 * c) & 0xFF) * (1 - a);
         };
         const int mid = b.w / 2;
-        for (int c = 0; c < 3; ++c)
-            EXPECT_GT(drawn(mid, 2, c, 0.5), 240) << b.bg << " " << b.y << " rim, channel " << c;
+        for (int c = 0; c < 3; ++c) {
+            const double lightest = b.always ? 255 : (255 + (bg.At(b.x + mid, b.y + 2) >> (8 * c) & 0xFF)) / 2.0;
+            EXPECT_GT(drawn(mid, 2, c, 0.5), lightest - 15) << b.bg << " " << b.y << " rim, channel " << c;
+            EXPECT_GT(drawn(mid, 2, c, 1.0), 240) << b.bg << " " << b.y << " rim hovered, channel " << c;
+        }
         EXPECT_LT(drawn(18, 12, 2, 0.5), 60) << b.bg << " " << b.y << " face red";
         EXPECT_GT(drawn(18, 12, 0, 0.5), drawn(18, 12, 2, 0.5) + 50) << b.bg << " " << b.y << " face blue";
         EXPECT_GT(drawn(18, 12, 0, 1.0), drawn(18, 12, 0, 0.5) + 30) << b.bg << " " << b.y << " lighter hovered";
-        if (b.underX >= 0) {
+        if (!b.always) {
             EXPECT_LT(bg.At(b.x + mid, b.y + 2) >> 16 & 0xFF, 120u) << b.bg << " " << b.y << " plain without it";
         }
     }
+}
+
+// The gallery lays a scene's number plate over the lower middle of its lock
+// tile, (34, 77)-(102, 93) of the tile for one or two digits: nothing of
+// the tile's own may lie there, or it would show through the plate.
+TEST_F(ScreenPicturesTest, GalleryLockTileLeavesTheNumberPlateClear) {
+    const Picture& m = pictures["CGModeMaterial.dds"];
+    const int l = 136, t = 144;
+    const uint32_t inside = m.At(l + 5, t + 5);
+    int under = 0, beside = 0;
+    for (int y = 3; y < 101; ++y)
+        for (int x = 3; x < 133; ++x) {
+            const bool band = x >= 34 && x < 102 && y >= 77 && y < 93;
+            (band ? under : beside) += m.At(l + x, t + y) != inside;
+        }
+    EXPECT_EQ(under, 0);
+    EXPECT_GT(beside, 0);
 }
 
 TEST_F(ScreenPicturesTest, MessageWindowPieces) {

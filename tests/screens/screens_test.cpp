@@ -341,15 +341,6 @@ TEST_F(ScreensTest, ReturnToTitleDialogAsksItsQuestion) {
     ASSERT_EQ(cfg->Initialize(&g_KuSystem, &g_KuSprite, &g_KuSnd, &adv), 1);
     Steps(70);
     ASSERT_EQ(cfg->m_nPhase, 2);
-    {
-        // The return-to-title button, at half strength until the pointer is
-        // on it, reads as a live button: white rim, dark blue face.
-        const plat::Surface& frame = *g_KuSprite.GetBackSurface();
-        const uint32_t rim = frame.Row(568 + 2)[392 + 132], face = frame.Row(568 + 12)[392 + 18];
-        for (int shift : {0, 8, 16})
-            EXPECT_GT(rim >> shift & 0xFF, 240u) << "rim " << std::hex << rim;
-        EXPECT_GT(face & 0xFF, (face >> 16 & 0xFF) + 50) << std::hex << face;
-    }
     const KUTEXTGRAPHIC* text = g_KuSprite.GetTextureTextSlot(CONFIG_MODE_DATA::kTextSlot);
     ASSERT_NE(text, nullptr);
     for (int round = 0; round < 2; ++round) {

@@ -120,6 +120,9 @@ plat::Surface Picture(Shot shot, Captions& cap) {
 
 void PanelPieces(plat::Surface& s, Captions& cap);
 
+constexpr char kExit[] = "タイトルへ戻る";
+constexpr int kExitX = 284, kExitY = 568, kExitW = 264;
+
 plat::Surface Material(Captions& cap) {
     plat::Surface s(448, 312);
     static const uint32_t kEpisodeColours[7] = {0xFF2A4A8A, 0xFF8A2A4A, 0xFF2A8A4A, 0xFF8A6A2A,
@@ -134,10 +137,12 @@ plat::Surface Material(Captions& cap) {
     Centred(s, 336, 72, 448, 144, "LOCKED", 0xFFB0B0B0, 2);
     // Cell frame: a rim only, the thumbnail shows through.
     Box(s, 0, 144, 136, 248, 0x00000000, 0xFFFFFFFF, 3);
+    // Lock tile: padlock and caption above the band (34..102, 77..93) where
+    // a scene cell's number plate is laid over it.
     Box(s, 136, 144, 272, 248, 0xFF303038, 0xFF606068, 3);
-    Box(s, 188, 170, 220, 200, 0xFF303038, 0xFFB0B0B8, 4); // padlock
-    Fill(s, 182, 190, 226, 224, 0xFFB0B0B8);
-    Centred(s, 136, 226, 272, 246, "LOCKED", 0xFF808088, 1);
+    Box(s, 188, 154, 220, 182, 0xFF303038, 0xFFB0B0B8, 4); // padlock
+    Fill(s, 182, 172, 226, 202, 0xFFB0B0B8);
+    Centred(s, 136, 206, 272, 216, "LOCKED", 0xFF808088, 1);
     Box(s, 272, 144, 304, 168, 0xFFCC2020, 0xFFFFFFFF, 1);
     Centred(s, 272, 144, 304, 168, "FULL", 0xFFFFFFFF, 1);
     Box(s, 0, 248, 40, 264, 0xC0203050, 0xC0203050, 0);
@@ -164,7 +169,9 @@ plat::Surface Material(Captions& cap) {
 // panel is laid 4 pixels left of its cell, so its outer columns stay clear
 // and it covers the cell alone, never the episode buttons beside it; the
 // buttons, laid at half strength until hovered, are dark with white
-// captions so they read over any thumbnail.
+// captions so they read over any thumbnail. The exit button is the game's
+// back button: its hover look here, the background making up its normal
+// look under the half-strength draw.
 void PanelPieces(plat::Surface& s, Captions& cap) {
     Panel(s, 276, 200, 412, 240, 0xFF0C1424, 0xFF0C1424, 0xFF0C1424, 4, 1);
     for (int pressed = 0; pressed < 2; ++pressed) {
@@ -175,17 +182,17 @@ void PanelPieces(plat::Surface& s, Captions& cap) {
         cap.Centred(s, 272, lt, 360, lt + 16, "絵の一覧", 12, ink, 0, 700);
         Panel(s, 272, lt + 16, 408, lt + 32, top, bottom, rim, 4, 1);
         cap.Centred(s, 272, lt + 16, 408, lt + 32, "このシーンを回想", 12, ink, 0, 700);
-        const int et = 264 + 24 * pressed;
-        Panel(s, 0, et, 264, et + 24, top, bottom, rim, 12, 2);
-        cap.Centred(s, 0, et + pressed, 264, et + 24 + pressed, "タイトルへ戻る", 14, ink, 0, 700);
     }
+    Button(s, cap, 0, 264, 264, kExit, ButtonLook::kHover);
+    Button(s, cap, 0, 288, 264, kExit, ButtonLook::kPushed);
 }
 
 // The selection screen's background: the title band, the strip the episode
 // title is typed on, and the empty places of the five scene cells and the
 // fifteen picture cells, so that a short row still reads as a row of five
 // and the page numbers, drawn at the middle of the five cells' width, sit
-// centred under their row rather than beside its last cell.
+// centred under their row rather than beside its last cell; under the exit
+// button, always drawn, what makes its half-strength draw the normal look.
 plat::Surface Background(Captions& cap) {
     plat::Surface bg(800, 600);
     Gradient(bg, 0, 0, 800, 600, 0xFFE8ECF4, 0xFFB8C4DC);
@@ -199,6 +206,8 @@ plat::Surface Background(Captions& cap) {
         place(116 + 136 * c, 100);
     for (int n = 0; n < 15; ++n)
         place(116 + 136 * (n % 5), 228 + 104 * (n / 5));
+    HalfStrengthUnder(bg, kExitX, kExitY, kExitW, 24,
+                      [&](plat::Surface& p, ButtonLook look) { Button(p, cap, 0, 0, kExitW, kExit, look); });
     return bg;
 }
 

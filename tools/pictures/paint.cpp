@@ -38,6 +38,13 @@ void Fill(plat::Surface& s, int l, int t, int r, int b, uint32_t argb) {
             s.Row(y)[x] = argb;
 }
 
+void Put(plat::Surface& s, int l, int t, const plat::Surface& picture) {
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (s.Contains(l + x, t + y))
+                s.Row(t + y)[l + x] = picture.Row(y)[x];
+}
+
 void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom) {
     for (int y = t; y < b; ++y)
         Fill(s, l, y, r, y + 1, Mix(top, bottom, double(y - t) / std::max(1, b - t - 1)));
@@ -156,27 +163,62 @@ void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* te
     cap.Centred(s, l, t + st.shift, r, t + 24 + st.shift, text, 16, st.text);
 }
 
-void HalfStrengthUnder(plat::Surface& s, int l, int t, int w, int h,
-                       const std::function<void(plat::Surface&, ButtonLook)>& look) {
-    plat::Surface normal(w, h), hover(w, h);
+namespace {
+
+// The background at (l, t) with the normal look painted over it.
+plat::Surface NormalOver(const plat::Surface& s, int l, int t, int w, int h, const ButtonPainter& look) {
+    plat::Surface normal(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             normal.Row(y)[x] = s.Contains(l + x, t + y) ? s.Row(t + y)[l + x] : 0xFF000000u;
     look(normal, ButtonLook::kNormal);
+    return normal;
+}
+
+} // namespace
+
+void HalfStrengthUnder(plat::Surface& s, int l, int t, int w, int h, const ButtonPainter& look) {
+    plat::Surface hover(w, h);
     look(hover, ButtonLook::kHover);
+    HalfStrengthUnder(s, l, t, hover, look);
+}
+
+void HalfStrengthUnder(plat::Surface& s, int l, int t, const plat::Surface& picture, const ButtonPainter& look) {
+    const int w = picture.width, h = picture.height;
+    const plat::Surface normal = NormalOver(s, l, t, w, h, look);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             if (!s.Contains(l + x, t + y))
                 continue;
-            const uint32_t n = normal.Row(y)[x], hv = hover.Row(y)[x];
-            const double a = (hv >> 24) / 255.0 / 2;
+            const uint32_t n = normal.Row(y)[x], p = picture.Row(y)[x];
+            const double a = (p >> 24) / 255.0 / 2;
             uint32_t out = 0xFF000000;
             for (int shift = 0; shift < 24; shift += 8) {
-                const double c = (((n >> shift) & 0xFF) - ((hv >> shift) & 0xFF) * a) / (1 - a);
+                const double c = (((n >> shift) & 0xFF) - ((p >> shift) & 0xFF) * a) / (1 - a);
                 out |= static_cast<uint32_t>(std::lround(std::clamp(c, 0.0, 255.0))) << shift;
             }
             s.Row(t + y)[l + x] = out;
         }
+}
+
+plat::Surface HalfStrengthPicture(const plat::Surface& background, int l, int t, int w, int h,
+                                  const ButtonPainter& look) {
+    const plat::Surface normal = NormalOver(background, l, t, w, h, look);
+    plat::Surface out(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t n = normal.Row(y)[x];
+            const uint32_t u = background.Contains(l + x, t + y) ? background.Row(t + y)[l + x] : 0xFF000000u;
+            if (n == u)
+                continue;
+            uint32_t px = 0xFF000000;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int c = 2 * static_cast<int>((n >> shift) & 0xFF) - static_cast<int>((u >> shift) & 0xFF);
+                px |= static_cast<uint32_t>(std::clamp(c, 0, 255)) << shift;
+            }
+            out.Row(y)[x] = px;
+        }
+    return out;
 }
 
 plat::GdiFont* Captions::FontFor(int height, int weight) {

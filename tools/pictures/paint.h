@@ -22,6 +22,9 @@ void Blend(uint32_t& dst, uint32_t colour, double coverage);
 // Overwrites a rectangle, clipped to the surface.
 void Fill(plat::Surface& s, int l, int t, int r, int b, uint32_t argb);
 
+// Overwrites the surface at (l, t) with a picture, clipped.
+void Put(plat::Surface& s, int l, int t, const plat::Surface& picture);
+
 // A vertical gradient over a rectangle.
 void Gradient(plat::Surface& s, int l, int t, int r, int b, uint32_t top, uint32_t bottom);
 
@@ -64,13 +67,28 @@ enum class ButtonLook { kNormal, kHover, kPushed };
 
 void Button(plat::Surface& s, Captions& cap, int l, int t, int r, const char* text, ButtonLook look);
 
+// Paints one look of a button into a surface at (0, 0).
+using ButtonPainter = std::function<void(plat::Surface&, ButtonLook)>;
+
 // The screens draw a button's picture at half strength until the pointer is
 // on it. With the hover look in the material, this paints into the
 // background at (l, t) what makes that half-strength draw come out as the
 // normal look over what lay there: each pixel solved from
 // normal = under * (1 - a / 2) + hover * a / 2. `look` paints one look into
 // a w x h surface at (0, 0); the normal look is painted over the background.
-void HalfStrengthUnder(plat::Surface& s, int l, int t, int w, int h,
-                       const std::function<void(plat::Surface&, ButtonLook)>& look);
+void HalfStrengthUnder(plat::Surface& s, int l, int t, int w, int h, const ButtonPainter& look);
+
+// The same for a button picture made beforehand (one another screen shares).
+void HalfStrengthUnder(plat::Surface& s, int l, int t, const plat::Surface& picture, const ButtonPainter& look);
+
+// For a button a screen draws only at times, whose place in the background
+// stays plain: the w x h picture that, drawn at half strength over the
+// background at (l, t), comes out as the normal look, 2 * normal - under per
+// channel. Where that is out of reach (a white rim over a dark ground) it is
+// clamped, so the half-strength rim and label come out as light as the
+// ground allows; where the look leaves the ground as it was the picture is
+// clear. Drawn whole under the pointer it reads as a lighter button.
+plat::Surface HalfStrengthPicture(const plat::Surface& background, int l, int t, int w, int h,
+                                  const ButtonPainter& look);
 
 } // namespace paint

@@ -89,12 +89,18 @@ private:
     std::map<int, std::unique_ptr<plat::GdiFont>> fonts_;
 };
 
-plat::Surface Background(Ink& ink, paint::Captions& cap, bool load);
+// The back button's picture. Both screens cut it from the one sheet; the
+// load screen draws it only over a game, so its place in the load
+// background stays plain and the picture alone makes up its normal look at
+// half strength over that ground. The save background is made to suit it.
+paint::ButtonPainter BackLook(paint::Captions& cap) {
+    return [&cap](plat::Surface& p, paint::ButtonLook look) { paint::Button(p, cap, 0, 0, 168, "戻る", look); };
+}
 
 // The sheet: slot frames (304 x 36 cells, columns of ten), the plates
 // (296 x 32: normal, load-hovered, save-hovered) and the two buttons
 // (168 x 24: normal above pressed).
-plat::Surface Material(paint::Captions& cap, const plat::Surface& loadBackground) {
+plat::Surface Material(paint::Captions& cap, const plat::Surface& back) {
     plat::Surface s(912, 456);
     for (int n = 1; n <= 30; ++n) {
         const int l = (n - 1) / 10 * 304, t = (n - 1) % 10 * 36;
@@ -111,28 +117,16 @@ plat::Surface Material(paint::Captions& cap, const plat::Surface& loadBackground
     const uint32_t plates[3][2] = {{0xFFF8F6F0, 0xFFE4E0D4}, {0xFFE8F8D8, 0xFFB8E0A0}, {0xFFE0ECFF, 0xFFA8C4F0}};
     for (int k = 0; k < 3; ++k)
         Box(s, 0, 360 + 32 * k, 296, 392 + 32 * k, plates[k][0], plates[k][1], 0xFFB0B8C8, 1);
-    // The buttons' hover and pushed looks; the backgrounds make up the normal
-    // look under the half-strength draw.
+    // The buttons' pictures and pushed looks; the backgrounds make up the
+    // normal look under the half-strength draw where the button is always
+    // drawn.
     const char* labels[2] = {"戻る", "タイトルへ"};
+    paint::Put(s, 296, 384, back);
+    paint::Button(s, cap, 464, 384, 632, labels[1], paint::ButtonLook::kHover);
     for (int b = 0; b < 2; ++b) {
         const int l = 296 + 168 * b;
-        paint::Button(s, cap, l, 384, l + 168, labels[b], paint::ButtonLook::kHover);
         paint::Button(s, cap, l, 408, l + 168, labels[b], paint::ButtonLook::kPushed);
     }
-    // The load screen's back button is drawn only over a game, so its
-    // background stays plain and the screen lays the piece
-    // (632,384)-(800,408) under it first: what makes its half-strength draw
-    // the normal look over that background.
-    plat::Surface under(168, 24);
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 168; ++x)
-            under.Row(y)[x] = loadBackground.Row(536 + y)[624 + x];
-    paint::HalfStrengthUnder(under, 0, 0, 168, 24, [&](plat::Surface& p, paint::ButtonLook look) {
-        paint::Button(p, cap, 0, 0, 168, labels[0], look);
-    });
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 168; ++x)
-            s.Row(384 + y)[632 + x] = under.Row(y)[x];
     return s;
 }
 
@@ -140,8 +134,9 @@ plat::Surface Material(paint::Captions& cap, const plat::Surface& loadBackground
 // slots, a panel under the two buttons and, under each button the screen
 // always draws, what makes its half-strength draw read as a live button. The
 // load screen opened from the title has no back button, so nothing lies in
-// its place there.
-plat::Surface Background(Ink& ink, paint::Captions& cap, bool load) {
+// its place there; the save screen's lies under `back`, the back button's
+// picture.
+plat::Surface Background(Ink& ink, paint::Captions& cap, bool load, const plat::Surface* back) {
     plat::Surface s(800, 600);
     Gradient(s, 0, 0, 800, 600, load ? 0xFF2A5A3A : 0xFF2A3A6A, load ? 0xFF102418 : 0xFF101828);
     Fill(s, 0, 0, 800, 50, load ? 0xFF1A3A24 : 0xFF1A2444);
@@ -155,16 +150,11 @@ plat::Surface Background(Ink& ink, paint::Captions& cap, bool load) {
     ink.Draw(s, 640, 170, "矢印キーでも", 14, 0xFFC0C8E0);
     ink.Draw(s, 640, 190, "選べます", 14, 0xFFC0C8E0);
     Fill(s, 620, 530, 800, 600, load ? 0xFF0C1A10 : 0xFF0C1020);
-    const struct {
-        int top;
-        const char* label;
-        bool always;
-    } buttons[2] = {{536, "戻る", !load}, {568, "タイトルへ", true}};
-    for (const auto& b : buttons)
-        if (b.always)
-            paint::HalfStrengthUnder(s, 624, b.top, 168, 24, [&](plat::Surface& p, paint::ButtonLook look) {
-                paint::Button(p, cap, 0, 0, 168, b.label, look);
-            });
+    if (back)
+        paint::HalfStrengthUnder(s, 624, 536, *back, BackLook(cap));
+    paint::HalfStrengthUnder(s, 624, 568, 168, 24, [&](plat::Surface& p, paint::ButtonLook look) {
+        paint::Button(p, cap, 0, 0, 168, "タイトルへ", look);
+    });
     return s;
 }
 
@@ -173,11 +163,12 @@ plat::Surface Background(Ink& ink, paint::Captions& cap, bool load) {
 std::vector<std::pair<std::string, std::string>> SaveLoadPictures() {
     Ink ink;
     paint::Captions cap;
-    const plat::Surface loadBG = Background(ink, cap, true);
+    const plat::Surface loadBG = Background(ink, cap, true, nullptr);
+    const plat::Surface back = paint::HalfStrengthPicture(loadBG, 624, 536, 168, 24, BackLook(cap));
     return {
-        {"SaveBG.bmp", EncodeBmp24(Background(ink, cap, false))},
+        {"SaveBG.bmp", EncodeBmp24(Background(ink, cap, false, &back))},
         {"LoadBG.bmp", EncodeBmp24(loadBG)},
-        {"SaveLoadMaterial.dds", EncodeDds32(Material(cap, loadBG))},
+        {"SaveLoadMaterial.dds", EncodeDds32(Material(cap, back))},
     };
 }
 

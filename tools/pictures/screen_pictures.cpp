@@ -220,7 +220,7 @@ void CellPair(plat::Surface& s, Captions& cap, int l, int t, int r, const char* 
 // The options material: every settings cell at the rectangles the screen
 // cuts, the volume steps, and the back and return-to-title buttons.
 plat::Surface ConfigMaterial(Captions& cap, const plat::Surface& background) {
-    plat::Surface s(440, 216);
+    plat::Surface s(440, 192);
     // Words short enough for the 64 px cell at the size of every other label.
     CellPair(s, cap, 0, 0, 64, "窓表示");
     CellPair(s, cap, 64, 0, 176, "全画面表示");
@@ -242,24 +242,16 @@ plat::Surface ConfigMaterial(Captions& cap, const plat::Surface& background) {
         std::snprintf(digits, sizeof(digits), "%d", v);
         CellPair(s, cap, l, 48, l + 24, digits, 12);
     }
-    // The buttons' hover looks: the background makes up the back button's
-    // normal look. The return-to-title button is drawn only with a game
-    // open, so its background stays plain and the screen lays the piece
-    // (144,192)-(408,216) under it first: what makes its half-strength draw
-    // the normal look over that background.
+    // The back button's hover look: the background makes up its normal look.
+    // The return-to-title button is drawn only with a game open, so its
+    // place in the background stays plain and its picture alone makes up
+    // its normal look at half strength over that plain ground.
     Button(s, cap, 144, 96, 408, "戻る", ButtonLook::kHover);
-    Button(s, cap, 144, 120, 408, "タイトルへ", ButtonLook::kHover);
+    Put(s, 144, 120, HalfStrengthPicture(background, 392, 568, 264, 24, [&](plat::Surface& p, ButtonLook look) {
+            Button(p, cap, 0, 0, 264, "タイトルへ", look);
+        }));
     Button(s, cap, 144, 144, 408, "戻る", ButtonLook::kPushed);
     Button(s, cap, 144, 168, 408, "タイトルへ", ButtonLook::kPushed);
-    plat::Surface under(264, 24);
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 264; ++x)
-            under.Row(y)[x] = background.Row(568 + y)[392 + x];
-    HalfStrengthUnder(under, 0, 0, 264, 24,
-                      [&](plat::Surface& p, ButtonLook look) { Button(p, cap, 0, 0, 264, "タイトルへ", look); });
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 264; ++x)
-            s.Row(192 + y)[144 + x] = under.Row(y)[x];
     return s;
 }
 
