@@ -126,7 +126,7 @@ TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
         ++failures;
     EXPECT_EQ(failures, 4u) << all;
     for (const char* line : {"Start.sptの18行目、#SetData", "Start.sptの19行目、#PlayWave",
-                             "Second.sptの41行目、#MosaicExpansion", "Second.sptの46行目、#MoviePlay"})
+                             "Second.sptの44行目、#MosaicExpansion", "Second.sptの49行目、#MoviePlay"})
         EXPECT_TRUE(log.Contains(line)) << line;
     game.reset();
     h.sprite.Release();
