@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "adv/adv_data.h"
 #include "game/asset_slots.h"
@@ -66,15 +67,17 @@ TEST_F(GallerySampleTest, PlayingTheStoryFillsTheGallery) {
     GAME_GLOBAL_DATA g;
     game::ParseIntegrationData(text, &g);
 
-    // Episode 1's three scenes and episode 2's first were seen.
-    EXPECT_EQ(g.m_dwEventFlag[0], 0x7u);
+    // Episode 1's three scenes and episode 2's first were seen, and the
+    // library marked as the way scene 2 went.
+    EXPECT_EQ(g.m_dwEventFlag[0], 0x7u | Bit(15));
     EXPECT_EQ(g.m_dwEventFlag[1], 0x1u);
     EXPECT_EQ(g.m_nTopEpisode, 1);
     // Each scene opens the pictures of what it showed: the classroom, the
-    // girl and the title; the library and its light (the first choice); the
-    // exam; the corridor and the classroom after the shower.
+    // girl and the title; the library and its light (the first choice) and
+    // the classroom the two leave; the exam; the corridor and the classroom
+    // after the shower.
     EXPECT_EQ(g.m_dwCgFlag[0][0][0], 0x7u);
-    EXPECT_EQ(g.m_dwCgFlag[0][1][0], uint32_t(Bit(1) | Bit(3)));
+    EXPECT_EQ(g.m_dwCgFlag[0][1][0], uint32_t(Bit(1) | Bit(3) | Bit(5)));
     EXPECT_EQ(g.m_dwCgFlag[0][2][0], 0x7u);
     EXPECT_EQ(g.m_dwCgFlag[1][0][0], 0xFu);
 
@@ -91,7 +94,7 @@ TEST_F(GallerySampleTest, PlayingTheStoryFillsTheGallery) {
     // Every scene lists what it unlocked, each picture once.
     const struct {
         int episode, scene, cells;
-    } lists[] = {{1, 1, 3}, {1, 2, 4}, {1, 3, 3}, {2, 1, 4}};
+    } lists[] = {{1, 1, 3}, {1, 2, 5}, {1, 3, 3}, {2, 1, 4}};
     for (const auto& l : lists) {
         ASSERT_EQ(cg.SetDataSceneCG(l.episode, l.scene, 1), 1);
         for (int n = 0; n < 15; ++n) {
@@ -123,6 +126,47 @@ TEST_F(GallerySampleTest, ReplaysEndWithTheirScene) {
         EXPECT_EQ(adv.m_nEpisode, 1);
         EXPECT_EQ(adv.m_nScene, script[9] - '0') << script;
         EXPECT_FALSE(log.Contains("定義されていない命令です")) << log.all();
+        adv.Release();
+    }
+}
+
+// Scene 2's replay plays the ways the player went (both, library first,
+// when both were seen), as its marks in episode 1's event word say, and
+// leaves the cross-play data as it found it.
+TEST_F(GallerySampleTest, SceneTwoReplaysTheWaysSeenAndUnlocksNothing) {
+    const struct {
+        uint32_t events, pictures;
+        std::vector<std::string> places;
+    } seen[] = {
+        {0x3u | Bit(16), uint32_t(Bit(2) | Bit(4) | Bit(5)), {"bg03.bmp"}},
+        {0x3u | Bit(15), uint32_t(Bit(1) | Bit(3) | Bit(5)), {"bg02.bmp"}},
+        {0x3u | Bit(15) | Bit(16), 0x1Fu, {"bg02.bmp", "bg03.bmp"}},
+    };
+    for (const auto& c : seen) {
+        GAME_GLOBAL_DATA g;
+        g.Initialize();
+        g.m_dwEventFlag[0] = c.events;
+        g.m_dwCgFlag[0][0][0] = 0x7u;
+        g.m_dwCgFlag[0][1][0] = c.pictures;
+        ADV_DATA adv;
+        ASSERT_EQ(adv.Initialize("Replay0102.spt", &h.sys, &h.sprite, &h.snd, &g), 1);
+        const int place = adv.IDSearch(ADV_DATA::kKindGraphic, "廊下");
+        ASSERT_GE(place, 0);
+        std::vector<std::string> shown;
+        int r = 0;
+        for (int i = 0; i < 40000 && r == 0; ++i) {
+            Frame(i);
+            r = adv.MainProc();
+            const GRAPHIC_DATA& p = adv.m_pGraphic[place];
+            if (p.m_bShow && p.m_szFile[0] && (shown.empty() || shown.back() != p.m_szFile))
+                shown.emplace_back(p.m_szFile);
+        }
+        EXPECT_EQ(r, ADV_DATA::kResultEnd) << log.all();
+        EXPECT_EQ(shown, c.places) << c.events;
+        EXPECT_EQ(g.m_dwEventFlag[0], c.events);
+        EXPECT_EQ(g.m_dwCgFlag[0][0][0], 0x7u);
+        EXPECT_EQ(g.m_dwCgFlag[0][1][0], c.pictures);
+        EXPECT_EQ(g.m_nTopEpisode, 0);
         adv.Release();
     }
 }

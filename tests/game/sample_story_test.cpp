@@ -125,8 +125,8 @@ TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
          at = all.find("命令でエラーが発生しました", at + 1))
         ++failures;
     EXPECT_EQ(failures, 4u) << all;
-    for (const char* line : {"Start.sptの18行目、#SetData", "Start.sptの19行目、#PlayWave",
-                             "Second.sptの41行目、#MosaicExpansion", "Second.sptの46行目、#MoviePlay"})
+    for (const char* line : {"Start.sptの23行目、#SetData", "Start.sptの24行目、#PlayWave",
+                             "Second.sptの56行目、#MosaicExpansion", "Second.sptの61行目、#MoviePlay"})
         EXPECT_TRUE(log.Contains(line)) << line;
     game.reset();
     h.sprite.Release();

@@ -50,7 +50,10 @@ void Shrink(const plat::Surface& src, plat::Surface& dst, int l, int t, int w, i
 
 // The sample's gallery as sample/Scenario/CGModeData.txt lists it: per
 // scene the pictures of what that scene shows, in its cells of page 1; the
-// scene's cell in its episode's atlas shows the picture `cover`.
+// scene's cell in its episode's atlas shows the picture `cover`. The atlas
+// is the same for every player, so the cover is a picture that every way
+// through its scene unlocks: scene 2 goes to the library or the rooftop,
+// and its cover is the classroom the two leave, which both ways open on.
 enum class Shot {
     kClassroom,
     kClassroomGirl,
@@ -74,7 +77,7 @@ struct SceneShots {
 const std::vector<SceneShots>& Scenes() {
     static const std::vector<SceneShots> kScenes = {
         {1, 1, 2, {Shot::kClassroom, Shot::kClassroomGirl, Shot::kClassroomTitle}},
-        {1, 2, 3, {Shot::kLibrary, Shot::kRooftop, Shot::kLibraryLight, Shot::kRooftopLight}},
+        {1, 2, 5, {Shot::kLibrary, Shot::kRooftop, Shot::kLibraryLight, Shot::kRooftopLight, Shot::kClassroom}},
         {1, 3, 1, {Shot::kExam1, Shot::kExam2, Shot::kExam3}},
         {2, 1, 4, {Shot::kCorridor, Shot::kAfterShower, Shot::kAfterShowerTitle, Shot::kAfterShowerGirl}},
     };

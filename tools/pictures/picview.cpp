@@ -41,7 +41,7 @@ struct Options {
     int windowSeconds = 0;
     bool full = false;
     std::vector<std::string> names = {"bg01.bmp",          "chara01.dds", "chara02.dds",
-                                      "MessageWindow.dds", "logo.bmp",    "cg02.bmp"};
+                                      "MessageWindow.dds", "logo.bmp",    "cg02.dds"};
 };
 
 // Everything after the game folder; the out path is made absolute before the tool moves into the folder.

@@ -446,25 +446,45 @@ plat::Surface Corridor() {
     return s;
 }
 
-// Four frames of warm light drifting down, side by side (200 x 600 each).
+// Four frames of warm light falling in a shaft, side by side (200 x 600
+// each), translucent by their own alpha: strongest in the middle of the
+// shaft and towards its top, fading to nothing at its sides, brighter rays
+// slanting through it and motes of dust that glint. The rays move on a
+// quarter of their spacing a frame and the motes circle and twinkle once
+// every four frames, so the looping animation never jumps.
 plat::Surface DriftingLight() {
-    Canvas c(800, 600);
-    for (int f = 0; f < 4; ++f) {
-        const double l = f * 200;
-        c.Rect(l, 0, l + 200, 600, ink::VGradient(0, 600, 0xFFFFE8B8u, 0xFFFFB880u));
-        for (int k = -2; k < 4; ++k) {
-            const double x = l + k * 70 + f * 17;
-            c.Polygon({{x, 0}, {x + 26, 0}, {x + 150, 600}, {x + 110, 600}}, 0x50FFFFFFu);
+    constexpr int kFrames = 4, kWidth = 200, kHeight = 600;
+    constexpr double kRaySpacing = 72, kSlant = 0.2;
+    plat::Surface s(kFrames * kWidth, kHeight);
+    for (int f = 0; f < kFrames; ++f) {
+        const double phase = 2 * M_PI * f / kFrames;
+        for (int y = 0; y < kHeight; ++y) {
+            const double down = y / double(kHeight - 1);
+            const uint32_t glow = Mix(0xFFFFF2D6u, 0xFFFFC27Au, down), ray = Mix(0xFFFFFCF0u, 0xFFFFE2B0u, down);
+            for (int x = 0; x < kWidth; ++x) {
+                const double side = std::pow(std::sin(M_PI * (x + 0.5) / kWidth), 1.5);
+                const double band = 0.5 + 0.5 * std::cos(2 * M_PI * (x - kSlant * y) / kRaySpacing - phase);
+                const double rays = std::pow(band, 6);
+                const double a = side * ((0.26 + 0.08 * (1 - down)) + 0.24 * rays);
+                const uint32_t px = Mix(glow, ray, rays) & 0x00FFFFFFu;
+                s.Row(y)[f * kWidth + x] = px | static_cast<uint32_t>(std::lround(255 * a)) << 24;
+            }
         }
         ink::Dice dice(21);
-        for (int k = 0; k < 14; ++k) {
-            const double x = l + 10 + 180 * dice.Unit(), y = std::fmod(600 * dice.Unit() + f * 40, 600.0);
-            const double r = 3 + 6 * dice.Unit();
-            c.Ellipse(x, y, r * 2, r * 2, 0x40FFFFFFu);
-            c.Ellipse(x, y, r, r, 0xC0FFFFF0u);
+        for (int k = 0; k < 16; ++k) {
+            const double cx = 24 + 152 * dice.Unit(), cy = 20 + 560 * dice.Unit(), r = 1.4 + 2.2 * dice.Unit();
+            const double own = 2 * M_PI * dice.Unit(), twinkle = 0.55 + 0.45 * std::cos(phase + own);
+            const double mx = cx + 5 * std::cos(phase + own), my = cy + 7 * std::sin(phase + own);
+            for (int y = static_cast<int>(my - 4 * r); y <= static_cast<int>(my + 4 * r) + 1; ++y)
+                for (int x = static_cast<int>(mx - 4 * r); x <= static_cast<int>(mx + 4 * r) + 1; ++x) {
+                    if (x < 0 || y < 0 || x >= kWidth || y >= kHeight)
+                        continue;
+                    const double d = std::hypot(x + 0.5 - mx, y + 0.5 - my) / r;
+                    paint::Blend(s.Row(y)[f * kWidth + x], 0xFFFFFBF0u, twinkle * 0.9 * std::exp(-d * d));
+                }
         }
     }
-    return c.Finish();
+    return s;
 }
 
 // Lays a character over a picture, scaled about her top centre.
@@ -514,7 +534,7 @@ plat::Surface WithLight(plat::Surface place) {
     const plat::Surface light = DriftingLight();
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 200; ++x)
-            paint::Blend(place.Row(y)[300 + x], light.Row(y)[x] | 0xFF000000u, 0.6);
+            paint::Blend(place.Row(y)[300 + x], light.Row(y)[x], 1.0);
     return place;
 }
 
@@ -526,7 +546,7 @@ std::vector<std::pair<std::string, std::string>> StoryPictures() {
         out.emplace_back(name, EncodeBmp24(Place(k)));
     }
     out.emplace_back("cg01.bmp", EncodeBmp24(EventPicture(1)));
-    out.emplace_back("cg02.bmp", EncodeBmp24(DriftingLight()));
+    out.emplace_back("cg02.dds", EncodeDds32(DriftingLight()));
     out.emplace_back("cg03.bmp", EncodeBmp24(EventPicture(3)));
     return out;
 }
