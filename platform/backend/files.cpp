@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/backend/pinned_file.h"
+#include "platform/pinned_file.h"
 #include "platform/files_test_hooks.h"
 #include "platform/sjis.h"
 

@@ -7,7 +7,7 @@
 #include "platform/audio_ahead_budget.h"
 #include "platform/backend/audio_decode_ahead.h"
 #include "platform/backend/ffmpeg_api.h"
-#include "platform/backend/pinned_file.h"
+#include "platform/pinned_file.h"
 #include "platform/files.h"
 #include "platform/media_audio_decoder_test_hooks.h"
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/backend/ffmpeg_api.h"
-#include "platform/backend/pinned_file.h"
+#include "platform/pinned_file.h"
 #include "platform/files.h"
 
 namespace plat {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend/pinned_file.h"
+#include "platform/pinned_file.h"
 #include "platform/files.h"
 #include "platform/files_test_hooks.h"
 #include "tests/support/test_env.h"
