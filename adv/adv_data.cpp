@@ -491,4 +491,7 @@ void ADV_DATA::SetAntiAliasLevel(uint32_t level) {
     m_MsgWnd.m_TextArea.m_dwAntiAlias = level;
     for (uint32_t i = 0; m_pTextArea && i < m_dwTextAreaNum; ++i)
         m_pTextArea[i].m_dwAntiAlias = level;
+    // The options can be opened over a choice: its texts come back the same way.
+    for (uint32_t i = 0; m_SelectWnd.m_pWindow && i < m_SelectWnd.m_dwCount; ++i)
+        m_SelectWnd.m_pWindow[i].m_Text.m_dwAntiAlias = level;
 }

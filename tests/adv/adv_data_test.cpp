@@ -88,6 +88,11 @@ TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
     EXPECT_EQ(fakesvc::Count("GraphicLoad 0"), 1);
     EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->created(), 1u);
     EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->antiAlias(), 2u);
+    // Choices come back from their own texts' level just as well.
+    ASSERT_EQ(adv.m_SelectWnd.Initialize(&h.sys, &h.sprite, &h.snd, 2), 1);
+    adv.SetAntiAliasLevel(1);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(adv.m_SelectWnd.m_pWindow[i].m_Text.m_dwAntiAlias, 1u) << i;
     EXPECT_FALSE(log.Contains("Error")) << log.all();
 }
 
