@@ -153,7 +153,7 @@ bool RemakeWorkFolder(const char* outDirectory) {
         return false;
     if (plat::MakeOwnDir(kTempFolderName, nullptr) != 0)
         return false;
-    char line[512];
+    char line[kTraceLineBytes];
     FormatTraceLine("Warn: <FileDiv> 作業ディレクトリ tmp/ が無くなっていたので作り直した\n", line, sizeof line);
     plat::DebugOut(line);
     return true;

@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "engine/trace_line.h"
+
 // Helpers the system object's files share.
 namespace kusys {
 
-constexpr size_t kTraceLineSize = 512;
+constexpr size_t kTraceLineSize = kTraceLineBytes;
 
 // Formats a message holding one %s argument into a bounded line.
 inline std::string FormatPath(const char* format, const std::string& path) {

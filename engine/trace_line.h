@@ -5,4 +5,5 @@
 // brackets, then the message, cut on a character boundary to fit size bytes.
 // Free functions that speak outside the system object's own log (the work
 // folder made again by FileDiv) use it too, so every line reads alike.
+constexpr size_t kTraceLineBytes = 512;
 void FormatTraceLine(const char* message, char* line, size_t size);

@@ -531,7 +531,7 @@ plat::Surface WithGirl(plat::Surface place) {
 }
 
 plat::Surface WithLight(plat::Surface place) {
-    const plat::Surface light = DriftingLight();
+    static const plat::Surface light = DriftingLight(); // one for every picture it lights
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 200; ++x)
             paint::Blend(place.Row(y)[300 + x], light.Row(y)[x], 1.0);
