@@ -4,6 +4,7 @@
 #include "platform/video_image_bmp_rle.h"
 #include "platform/video_image_channel.h"
 #include "platform/video_image_formats.h"
+#include "platform/video_image_masks.h"
 
 namespace plat {
 
@@ -21,7 +22,7 @@ struct BmpLayout {
     int width = 0, height = 0;
     bool topDown = false;
     uint32_t bpp = 0, compression = kRgb;
-    uint32_t redMask = 0, greenMask = 0, blueMask = 0;
+    PixelMasks masks; // alpha, when stored, is not read: BMP pixels are opaque
     uint64_t paletteAt = 0, paletteEntryBytes = 4;
     uint32_t paletteEntries = 0; // as many as the file holds, at most 2^bpp
     uint64_t dataAt = 0;
@@ -78,9 +79,9 @@ bool ReadCoding(const std::string& b, const InfoHeader& info, BmpLayout* L) {
             if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
                 return false;
             if (bpp == 16)
-                L->redMask = 0x7C00, L->greenMask = 0x03E0, L->blueMask = 0x001F;
+                L->masks = {0x7C00, 0x03E0, 0x001F, 0};
             else if (bpp == 32)
-                L->redMask = 0xFF0000, L->greenMask = 0xFF00, L->blueMask = 0xFF;
+                L->masks = {0xFF0000, 0xFF00, 0xFF, 0};
             break;
         case kRle8:
         case kRle4:
@@ -94,8 +95,8 @@ bool ReadCoding(const std::string& b, const InfoHeader& info, BmpLayout* L) {
             if (!info.windows || (bpp != 16 && bpp != 32))
                 return false;
             // The masks sit inside a larger header, or follow a 40-byte one.
-            L->redMask = ReadU32(b, 54), L->greenMask = ReadU32(b, 58), L->blueMask = ReadU32(b, 62);
-            if (!L->redMask && !L->greenMask && !L->blueMask)
+            L->masks = {ReadU32(b, 54), ReadU32(b, 58), ReadU32(b, 62), 0};
+            if (!CutMasksToPixel(bpp, false, &L->masks))
                 return false;
             if (info.size == 40)
                 masksBytes = L->compression == kBitFields ? 12 : 16;
@@ -106,8 +107,9 @@ bool ReadCoding(const std::string& b, const InfoHeader& info, BmpLayout* L) {
     return true;
 }
 
-// Where the pixels start, and how many palette entries lie before them.
-bool ReadPalettePlace(const std::string& b, const InfoHeader& info, BmpLayout* L) {
+// Where the pixels start, and how many palette entries lie before them;
+// false when the pixels start outside the file, or indices have no entry.
+bool ReadPalettePlaceOrRefuse(const std::string& b, const InfoHeader& info, BmpLayout* L) {
     const uint32_t bpp = L->bpp;
     // Never more than 2^bpp entries, whatever the header counts.
     const uint32_t entries = bpp <= 8 ? (info.clrUsed && info.clrUsed < (1u << bpp) ? info.clrUsed : 1u << bpp) : 0;
@@ -125,7 +127,7 @@ bool ReadPalettePlace(const std::string& b, const InfoHeader& info, BmpLayout* L
 
 bool ReadLayout(const std::string& b, BmpLayout* L) {
     InfoHeader info;
-    return ReadHeader(b, L, &info) && ReadCoding(b, info, L) && ReadPalettePlace(b, info, L);
+    return ReadHeader(b, L, &info) && ReadCoding(b, info, L) && ReadPalettePlaceOrRefuse(b, info, L);
 }
 
 // Entries past those the file holds are black; BMP pixels are opaque.
@@ -158,7 +160,7 @@ bool DecodeRows(const std::string& b, const BmpLayout& L, const uint32_t* palett
     if (stride * static_cast<uint64_t>(h) > b.size() - L.dataAt)
         return false;
     Surface s(w, h);
-    const ChannelMask red(L.redMask, 0), green(L.greenMask, 0), blue(L.blueMask, 0);
+    const ChannelMask red(L.masks.red, 0), green(L.masks.green, 0), blue(L.masks.blue, 0);
     const uint32_t indexMask = (1u << (bpp < 8 ? bpp : 8)) - 1;
     for (int y = 0; y < h; ++y) {
         const int srcRow = L.topDown ? y : h - 1 - y;

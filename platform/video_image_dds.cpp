@@ -3,6 +3,7 @@
 
 #include "platform/video_image_channel.h"
 #include "platform/video_image_formats.h"
+#include "platform/video_image_masks.h"
 
 namespace plat {
 
@@ -65,31 +66,28 @@ bool DecodePalette8(const std::string& b, uint32_t bits, int w, int h, Surface* 
 
 // Packed pixels of 8 to 32 bits described by masks: colour (red, green, blue
 // masks), luminance (its mask in the red one, copied to all three), alpha
-// only (black), each with or without an alpha mask. Mask bits outside the
-// pixel are not there.
+// only (black), each with or without an alpha mask, cut to the pixel as a
+// BMP's are.
 bool DecodeMasked(const std::string& b, uint32_t flags, int w, int h, Surface* out) {
     const uint32_t bits = ReadU32(b, 88);
-    uint32_t rm = ReadU32(b, 92), gm = ReadU32(b, 96), bm = ReadU32(b, 100), am = ReadU32(b, 104);
+    PixelMasks m{ReadU32(b, 92), ReadU32(b, 96), ReadU32(b, 100), ReadU32(b, 104)};
     if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return false;
     if (!(flags & (kAlphaPixels | kAlphaOnly)))
-        am = 0; // no alpha in this format
-    const uint32_t inPixel = bits == 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
-    const auto outside = [inPixel](uint32_t mask) { return mask && !(mask & inPixel); };
+        m.alpha = 0; // no alpha in this format
+    const auto outside = [bits](uint32_t mask) { return mask && !(mask & PixelBitsMask(bits)); };
     if (flags & kLuminance) {
         // Some writers leave luminance masks that miss the pixel: such a
         // file is read by its size, a luminance byte and then an alpha one.
-        if ((outside(rm) || outside(am)) && (bits == 8 || bits == 16))
-            rm = 0xFF, am = bits == 16 && (flags & kAlphaPixels) ? 0xFF00u : 0;
-        gm = bm = rm;
+        if ((outside(m.red) || outside(m.alpha)) && (bits == 8 || bits == 16))
+            m.red = 0xFF, m.alpha = bits == 16 && (flags & kAlphaPixels) ? 0xFF00u : 0;
+        m.green = m.blue = m.red;
     } else if (flags & kAlphaOnly) {
-        rm = gm = bm = 0;
+        m.red = m.green = m.blue = 0;
     }
-    rm &= inPixel, gm &= inPixel, bm &= inPixel, am &= inPixel;
-    // Nothing stored to show: refused rather than drawn black. Only a file
-    // that says neither colour nor luminance may hold alpha alone.
+    // Only a file that says neither colour nor luminance may hold alpha alone.
     const bool colour = (flags & kLuminance) || ((flags & kRgb) && !(flags & kAlphaOnly));
-    if (!(rm | gm | bm) && (colour || !am))
+    if (!CutMasksToPixel(bits, !colour, &m))
         return false;
     const uint32_t bytes = bits / 8;
     const uint64_t stride = static_cast<uint64_t>(w) * bytes;
@@ -97,15 +95,16 @@ bool DecodeMasked(const std::string& b, uint32_t flags, int w, int h, Surface* o
         return false;
     Surface s(w, h);
     // Most pictures are stored as the surface holds them.
-    const bool asStored = bits == 32 && rm == 0xFF0000u && gm == 0xFF00u && bm == 0xFFu && (am == 0xFF000000u || !am);
-    const ChannelMask alpha(am, 255), red(rm, 0), green(gm, 0), blue(bm, 0);
+    const bool asStored = bits == 32 && m.red == 0xFF0000u && m.green == 0xFF00u && m.blue == 0xFFu &&
+                          (m.alpha == 0xFF000000u || !m.alpha);
+    const ChannelMask alpha(m.alpha, 255), red(m.red, 0), green(m.green, 0), blue(m.blue, 0);
     for (int y = 0; y < h; ++y) {
         const uint8_t* row =
             reinterpret_cast<const uint8_t*>(b.data()) + kHeaderBytes + stride * static_cast<uint64_t>(y);
         uint32_t* d = s.Row(y);
         if (asStored) {
             std::memcpy(d, row, static_cast<size_t>(w) * 4);
-            if (!am)
+            if (!m.alpha)
                 for (int x = 0; x < w; ++x)
                     d[x] |= 0xFF000000u;
             continue;

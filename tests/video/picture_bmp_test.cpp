@@ -147,8 +147,8 @@ TEST(BmpDecodeTest, Os2CoreHeaderWithAShortPalette) {
 
 TEST(BmpDecodeTest, HeaderVersionsMasksAndPalettes) {
     plat::Surface s;
-    // 565 masks inside a 124-byte header, and after a 40-byte one.
-    for (uint32_t header : {124u, 40u}) {
+    // 565 masks inside a 124-, 56- or 52-byte header, and after a 40-byte one.
+    for (uint32_t header : {124u, 56u, 52u, 40u}) {
         BmpSpec b;
         b.header = header, b.w = 1, b.h = 1, b.bpp = 16, b.compression = 3, b.masks = {0xF800, 0x07E0, 0x001F};
         b.pixels = Bytes({0x1F, 0xF8, 0, 0}); // red 31, green 0, blue 31
@@ -170,6 +170,12 @@ TEST(BmpDecodeTest, HeaderVersionsMasksAndPalettes) {
     EXPECT_EQ(s.Row(0)[1], 0xFF00FF00u);
     EXPECT_EQ(s.Row(0)[2], 0xFF000000u);
     EXPECT_EQ(s.Row(0)[3], 0xFF000000u);
+    // One bit an index and a single entry stored: index 1 is black.
+    BmpSpec one;
+    one.w = 2, one.h = 1, one.bpp = 1, one.palette = {kPal[4]}, one.pixels = Bytes({0x40, 0, 0, 0});
+    ASSERT_TRUE(plat::DecodePicture(Bmp(one), &s));
+    EXPECT_EQ(s.Row(0)[0], 0xFFFFFF00u);
+    EXPECT_EQ(s.Row(0)[1], 0xFF000000u);
     // More colours counted and stored than 8 bits can index: the first 256.
     BmpSpec many;
     many.w = 2, many.h = 1, many.pixels = Bytes({0, 255, 0, 0});
@@ -181,6 +187,20 @@ TEST(BmpDecodeTest, HeaderVersionsMasksAndPalettes) {
         EXPECT_EQ(s.Row(0)[0], 0xFF010000u) << counted;
         EXPECT_EQ(s.Row(0)[1], 0xFF0100FFu) << counted;
     }
+}
+
+TEST(BmpDecodeTest, MasksPartlyOutsideThePixelKeepTheBitsInside) {
+    // Red 0x1F7C00 at 16 bits is the five bits of 0x7C00: a grey ramp stays grey.
+    BmpSpec b;
+    b.w = 4, b.h = 1, b.bpp = 16, b.compression = 3, b.masks = {0x1F7C00, 0x03E0, 0x001F};
+    for (uint32_t v : {0u, 1u, 16u, 31u})
+        Put(&b.pixels, (v << 10) | (v << 5) | v, 2);
+    plat::Surface s;
+    ASSERT_TRUE(plat::DecodePicture(Bmp(b), &s));
+    EXPECT_EQ(s.Row(0)[0], 0xFF000000u);
+    EXPECT_EQ(s.Row(0)[1], 0xFF080808u);
+    EXPECT_EQ(s.Row(0)[2], 0xFF848484u);
+    EXPECT_EQ(s.Row(0)[3], 0xFFFFFFFFu);
 }
 
 TEST(BmpDecodeTest, CodingsItCannotReadAreRefused) {
@@ -203,6 +223,10 @@ TEST(BmpDecodeTest, CodingsItCannotReadAreRefused) {
         huffman.bpp = bpp, huffman.pixels = std::string(8 * bpp / 8, '\x55');
         EXPECT_TRUE(refused(huffman)) << bpp;
     }
+    BmpSpec outside; // every colour mask wholly outside a 16-bit pixel
+    outside.w = 2, outside.h = 1, outside.bpp = 16, outside.compression = 3;
+    outside.masks = {0xFF0000, 0xFF000000u, 0x10000}, outside.pixels = Bytes({0x12, 0x34, 0x56, 0x78});
+    EXPECT_TRUE(refused(outside));
     BmpSpec noPalette; // indices, and the pixels start where the palette would
     noPalette.w = 4, noPalette.h = 1, noPalette.pixels = Bytes({1, 2, 3, 4});
     EXPECT_TRUE(refused(noPalette));

@@ -104,6 +104,8 @@ TEST(DdsDecodeTest, LayoutsOfLaterPlatformsAndEmptyMasksAreRefused) {
     EXPECT_FALSE(plat::DecodePicture(Dds(2, 2, {kYuv, 0, 16, 0xFF, 0xFF00, 0, 0}, data), &s));
     EXPECT_FALSE(plat::DecodePicture(Dds(2, 2, {kRgb, 0, 12, 0xF00, 0xF0, 0xF, 0}, data), &s));
     EXPECT_FALSE(plat::DecodePicture(Dds(2, 2, {kRgb, 0, 32, 0, 0, 0, 0}, data), &s));
+    // Alpha alone, in a file that says it holds colour.
+    EXPECT_FALSE(plat::DecodePicture(Dds(2, 2, {kRgb | kAlphaPixels, 0, 32, 0, 0, 0, 0xFF000000u}, data), &s));
     EXPECT_TRUE(s.pixels.empty());
 }
 
