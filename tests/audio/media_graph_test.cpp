@@ -211,6 +211,29 @@ TEST_F(MediaGraphTest, AStreamThatChangesItsChannelsMidwayDecodesWhole) {
     EXPECT_NEAR(right / left, 1.0, 0.01);
 }
 
+TEST_F(MediaGraphTest, MoreChannelsMixDownWithinFullScaleAndStereoAndMonoPassAsStored) {
+    // The same full-scale sine on every channel: the most a down-mix can add.
+    for (int channels : {6, 4, 2, 1}) {
+        const std::string name = "full" + std::to_string(channels) + ".wav";
+        dir_.Write(name, WavBytes(44100, channels, 4410, 441, 1.0));
+        plat::PcmBuffer pcm;
+        ASSERT_TRUE(plat::DecodeAudioFile(name, &pcm)) << channels;
+        ASSERT_EQ(pcm.frames, 4410) << channels;
+        float peak = 0;
+        for (float v : pcm.samples)
+            peak = std::max(peak, std::fabs(v));
+        EXPECT_LE(peak, 1.0f) << channels;
+        EXPECT_GT(peak, 0.99f) << channels;
+        if (channels > 2)
+            continue;
+        // Sample for sample as stored, on both sides.
+        for (size_t i = 0; i < pcm.samples.size(); ++i) {
+            const long v = std::lround(std::sin(2.0 * M_PI * 441 * static_cast<double>(i / 2) / 44100) * 32767.0);
+            ASSERT_EQ(pcm.samples[i], static_cast<float>(v) / 32768.0f) << channels << " at " << i;
+        }
+    }
+}
+
 TEST_F(MediaGraphTest, MoviePositionsCountFromTheMediaStartAndPicturesFollowTheClock) {
     plat::MediaGraph g;
     ASSERT_EQ(g.RenderFile(Fixture("movie.mpg")), plat::kMediaOk);

@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
@@ -98,6 +99,12 @@ struct FfAudio {
         av_channel_layout_uninit(&in);
         av_channel_layout_uninit(&out);
         if (rc < 0 || !swr)
+            return false;
+        // The stock down-mix of more channels adds them at full weight (5.1
+        // reaches 2.4 times full scale on a side) when the output is float:
+        // scale it so that full scale on every channel stays within it. A
+        // layout kept as it is (mono, stereo) is not mixed and not touched.
+        if (av_opt_set_double(swr, "rematrix_maxval", 1.0, 0) < 0)
             return false;
         return swr_init(swr) >= 0;
     }
