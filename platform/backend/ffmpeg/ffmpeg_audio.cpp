@@ -100,10 +100,10 @@ struct FfAudio {
         av_channel_layout_uninit(&out);
         if (rc < 0 || !swr)
             return false;
-        // The stock down-mix of more channels adds them at full weight (5.1
-        // reaches 2.4 times full scale on a side) when the output is float:
-        // scale it so that full scale on every channel stays within it. A
-        // layout kept as it is (mono, stereo) is not mixed and not touched.
+        // For float output the stock down-mix adds the centre and surrounds
+        // to each side unscaled: 5.1 at full scale on every channel reaches
+        // 2.4 times full scale. Scaled so that the mix cannot pass it. Mono
+        // and stereo are not mixed, so they stay as they are.
         if (av_opt_set_double(swr, "rematrix_maxval", 1.0, 0) < 0)
             return false;
         return swr_init(swr) >= 0;
