@@ -228,7 +228,8 @@ TEST_F(MediaGraphTest, MoreChannelsMixDownWithinFullScaleAndStereoAndMonoPassAsS
             continue;
         // Sample for sample as stored, on both sides.
         for (size_t i = 0; i < pcm.samples.size(); ++i) {
-            const long v = std::lround(std::sin(2.0 * M_PI * 441 * static_cast<double>(i / 2) / 44100) * 32767.0);
+            const size_t frame = i / 2;
+            const long v = std::lround(std::sin(2.0 * M_PI * 441 * static_cast<double>(frame) / 44100) * 32767.0);
             ASSERT_EQ(pcm.samples[i], static_cast<float>(v) / 32768.0f) << channels << " at " << i;
         }
     }
