@@ -349,6 +349,17 @@ void ADV_DATA::DrawObjectSort() {
     }
 }
 
+template <typename Visit>
+void ADV_DATA::ForEachText(Visit visit) {
+    for (uint32_t i = 0; m_pTextArea && i < m_dwTextAreaNum; ++i)
+        visit(m_pTextArea[i]);
+    visit(m_MsgWnd.m_NameArea);
+    visit(m_MsgWnd.m_TextArea);
+    // A choice set that is not up has no windows.
+    for (uint32_t i = 0; m_SelectWnd.m_pWindow && i < m_SelectWnd.m_dwCount; ++i)
+        visit(m_SelectWnd.m_pWindow[i].m_Text);
+}
+
 void ADV_DATA::UnloadItems() {
     for (uint32_t i = 0; m_pGraphic && i < m_dwGraphicNum; ++i) {
         if (m_pGraphicShown)
@@ -360,8 +371,8 @@ void ADV_DATA::UnloadItems() {
             m_pObjectShown[i] = static_cast<int32_t>(m_pObject[i].m_bShow);
         m_pObject[i].GRAPHIC_DATA::UnloadGraphicData();
     }
-    for (uint32_t i = 0; m_pTextArea && i < m_dwTextAreaNum; ++i)
-        m_pTextArea[i].UnloadTextData();
+    // An area never set up holds no slot: its unload does nothing.
+    ForEachText([](TEXTAREA_DATA& t) { t.UnloadTextData(); });
     // Only effects hold a sound slot of their own: voices and music name
     // their channel's number there, and unloading that slot would take the
     // music segment away. The loaded flag stays for the resume.
@@ -378,10 +389,6 @@ void ADV_DATA::UnloadItems() {
         SEUnload(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSeCursorOn);
         SEUnload(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSePush);
     }
-    if (m_MsgWnd.m_NameArea.m_bInit)
-        m_MsgWnd.m_NameArea.UnloadTextData();
-    if (m_MsgWnd.m_TextArea.m_bInit)
-        m_MsgWnd.m_TextArea.UnloadTextData();
     if (m_CtrlWnd.m_nSlot != -1)
         GraphicUnload(m_pKUSprite, m_pKUSys, m_CtrlWnd.m_nSlot);
     SEUnload(m_pKUSnd, m_pKUSys, CONTROLLER_WINDOW::kSeCursorOn);
@@ -434,8 +441,7 @@ int ADV_DATA::LoadDataResume() {
         if (m_pObjectShown)
             m_pObject[i].m_bShow = static_cast<uint32_t>(m_pObjectShown[i]);
     }
-    for (uint32_t i = 0; m_pTextArea && i < m_dwTextAreaNum; ++i)
-        ReloadText(m_pTextArea[i]);
+    ForEachText(ReloadText);
     for (uint32_t i = 0; m_pSound && i < m_dwSoundNum; ++i) {
         SOUND_DATA& s = m_pSound[i];
         if (!s.m_bLoaded)
@@ -450,14 +456,10 @@ int ADV_DATA::LoadDataResume() {
         SELoad(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSeCursorOn, nullptr);
         SELoad(m_pKUSnd, m_pKUSys, MESSAGE_WINDOW::kSePush, nullptr);
     }
-    ReloadText(m_MsgWnd.m_NameArea);
-    ReloadText(m_MsgWnd.m_TextArea);
     if (m_SelectWnd.m_bInit) {
         GraphicLoad(m_pKUSprite, m_pKUSys, 4);
         SELoad(m_pKUSnd, m_pKUSys, SELECT_WINDOW_AGG::kSeCursorOn, nullptr);
         SELoad(m_pKUSnd, m_pKUSys, SELECT_WINDOW_AGG::kSePush, nullptr);
-        for (uint32_t i = 0; m_SelectWnd.m_pWindow && i < m_SelectWnd.m_dwCount; ++i)
-            ReloadText(m_SelectWnd.m_pWindow[i].m_Text);
     }
     if (m_CtrlWnd.m_nSlot != -1)
         GraphicLoad(m_pKUSprite, m_pKUSys, m_CtrlWnd.m_nSlot);
@@ -487,11 +489,5 @@ void ADV_DATA::SetAutoSkipSpeed(uint32_t ms) { m_CtrlWnd.m_dwAutoSkipSpeed = ms;
 // their own stored level, so that level takes the new one too.
 void ADV_DATA::SetAntiAliasLevel(uint32_t level) {
     m_dwAntiAliasLevel = level;
-    m_MsgWnd.m_NameArea.m_dwAntiAlias = level;
-    m_MsgWnd.m_TextArea.m_dwAntiAlias = level;
-    for (uint32_t i = 0; m_pTextArea && i < m_dwTextAreaNum; ++i)
-        m_pTextArea[i].m_dwAntiAlias = level;
-    // The options can be opened over a choice: its texts come back the same way.
-    for (uint32_t i = 0; m_SelectWnd.m_pWindow && i < m_SelectWnd.m_dwCount; ++i)
-        m_SelectWnd.m_pWindow[i].m_Text.m_dwAntiAlias = level;
+    ForEachText([level](TEXTAREA_DATA& t) { t.m_dwAntiAlias = level; });
 }

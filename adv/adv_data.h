@@ -141,8 +141,13 @@ public:
 
 private:
     void ErrorPrint(const char* text);
-    // Unloads pictures, objects, text areas and effects, keeping which were shown.
+    // Unloads pictures, objects, texts and effects, keeping which were shown.
     void UnloadItems();
+    // Every text the adventure renders: the declared text areas, the message
+    // window's name and message, the choices' texts. The menus' unload and
+    // resume and the smoothing level all walk them here, so none is missed.
+    template <typename Visit>
+    void ForEachText(Visit visit);
     // Disables the buttons, loads the fade picture and starts a fade-out.
     void StartFadeOut(int state);
     // The windows' part of Initialize; 0 after logging.

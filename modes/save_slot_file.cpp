@@ -62,7 +62,7 @@ void SetTextArea(TEXTAREA_DATA* t, const TextAreaImage& image) {
     t->m_fDispNum = image.dispNum;
     t->m_nFontSize = image.fontSize;
     t->m_nWeight = image.weight;
-    t->m_dwAntiAlias = static_cast<uint32_t>(image.antiAlias);
+    // Not the slot's smoothing level: Apply gives every text the setting.
     t->m_dwPitchAndFamily = static_cast<uint32_t>(image.pitchAndFamily);
     t->m_dwStyle = static_cast<uint32_t>(image.style);
     t->m_nPriority = image.priority;
@@ -136,7 +136,6 @@ void ApplyScenarioState(const SlotImage& s, ADV_DATA* adv) {
     adv->m_bSelectOpen = s.selectOpen;
     adv->m_nReservedC = s.reservedC;
     adv->m_nReservedB = s.reservedB;
-    adv->m_dwAntiAliasLevel = static_cast<uint32_t>(s.antiAlias);
     adv->m_fFade = s.fade;
     for (int i = 0; i < ADV_DATA::kSlotCount; ++i) {
         SCRIPT_COMMAND_DATA& c = adv->m_ScriptCommand[i];
@@ -224,9 +223,9 @@ void ApplyItemTables(const SlotImage& s, ADV_DATA* adv) {
         const TextAreaImage& image = s.textAreas[i];
         SetTextArea(&t, image);
         if (t.m_bFontSet)
-            t.SetFontData(image.slot, image.text.c_str(), image.fontSize, image.weight,
-                          static_cast<uint32_t>(image.antiAlias), static_cast<uint32_t>(image.pitchAndFamily),
-                          static_cast<uint32_t>(image.style), static_cast<uint32_t>(image.load));
+            t.SetFontData(image.slot, image.text.c_str(), image.fontSize, image.weight, g_dwAntiAliasLevel,
+                          static_cast<uint32_t>(image.pitchAndFamily), static_cast<uint32_t>(image.style),
+                          static_cast<uint32_t>(image.load));
     }
     for (size_t i = 0; i < s.objects.size(); ++i)
         SetObject(&adv->m_pObject[i], s.objects[i]);
@@ -244,6 +243,10 @@ void Apply(const SlotImage& s, ADV_DATA* adv) {
     ApplyScenarioState(s, adv);
     ApplyWindows(s, adv);
     ApplyItemTables(s, adv);
+    // The smoothing is the player's: every text, drawn now or later, takes
+    // the setting the options screen shows, not the level the slot was
+    // saved at (which the file still holds).
+    adv->SetAntiAliasLevel(g_dwAntiAliasLevel);
 }
 
 // The script taken out into the work folder now, as the story's resume

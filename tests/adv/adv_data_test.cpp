@@ -70,16 +70,18 @@ TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
     Declare({1, 2}, {1, 1}, {1});
     adv.m_pGraphic[0].m_bShow = 1;
     adv.m_pObject[0].m_bShow = 1;
-    // Text area 0 and the message window's areas have no text yet: nothing
-    // to render again, and nothing to complain about.
+    // Text area 0 and the message area have no text yet: nothing to render
+    // again, and nothing to complain about. The speaker's name has one.
     ASSERT_EQ(adv.m_pTextArea[1].SetFontData(10, "あいう", 20, 400, 0, 0, 0, 1), 1);
     adv.m_MsgWnd.m_NameArea.Initialize(&h.sprite, &h.sys, "NAME");
+    ASSERT_EQ(adv.m_MsgWnd.m_NameArea.SetFontData(MESSAGE_WINDOW::kNameTextSlot, "少女", 20, 400, 0, 0, 0, 1), 1);
     adv.m_MsgWnd.m_TextArea.Initialize(&h.sprite, &h.sys, "TEXT");
     ASSERT_EQ(adv.LoadDataRelease(), 1);
     EXPECT_EQ(adv.m_pGraphic[0].m_bShow, 0u);
     EXPECT_EQ(adv.m_pObject[0].m_bShow, 0u);
     EXPECT_EQ(fakesvc::Count("GraphicUnload 0"), 1);
     EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->created(), 0u);
+    EXPECT_EQ(h.sprite.GetTextureTextSlot(MESSAGE_WINDOW::kNameTextSlot)->created(), 0u);
     adv.SetAntiAliasLevel(2); // chosen on the options screen meanwhile
     ASSERT_EQ(adv.LoadDataResume(), 1);
     EXPECT_EQ(adv.m_pGraphic[0].m_bShow, 1u);
@@ -88,6 +90,8 @@ TEST_F(ModeObjectTest, MenusGiveBackWhatWasShown) {
     EXPECT_EQ(fakesvc::Count("GraphicLoad 0"), 1);
     EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->created(), 1u);
     EXPECT_EQ(h.sprite.GetTextureTextSlot(10)->antiAlias(), 2u);
+    EXPECT_EQ(h.sprite.GetTextureTextSlot(MESSAGE_WINDOW::kNameTextSlot)->created(), 1u);
+    EXPECT_EQ(h.sprite.GetTextureTextSlot(MESSAGE_WINDOW::kNameTextSlot)->antiAlias(), 2u);
     // Choices come back from their own texts' level just as well.
     ASSERT_EQ(adv.m_SelectWnd.Initialize(&h.sys, &h.sprite, &h.snd, 2), 1);
     adv.SetAntiAliasLevel(1);

@@ -55,45 +55,72 @@ struct StoryWatch {
 };
 
 // The sample game's story from the title's new game to the logo at its end,
-// headless on the fake clock: Ctrl held throughout and the first choice
-// clicked. The archive comes from the built game folder. Every script
-// command is used somewhere; the rarer ones are checked by what they leave.
-TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
-    const std::string scenario = kutest::BinaryDir() + "/game/dat/Scenario.dat";
-    if (!std::filesystem::exists(scenario))
-        GTEST_SKIP() << "the sample game is not built";
-    kutest::TempDir dir;
-    std::filesystem::create_directories("dat");
-    std::filesystem::create_directories("tmp");
-    std::filesystem::copy_file(scenario, "dat/Scenario.dat");
-    SetEnvDefaults();
-    ModeHarness h;
-    static int window;
-    ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&window), &window, 800, 600, 32, 0), 1);
-    // The slot tables the game binds in its first frame (recorded only here).
-    ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(kGraphicSlotCount), 1);
-    ASSERT_EQ(h.sprite.CreateTextureTextBuffer(kTextureTextSlotCount), 1);
-    auto game = std::make_unique<GAME_MAIN>();
-    ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
-    kutest::DebugCapture log;
-    bool played = false;
-    StoryWatch watch;
-    for (int i = 0; i < 40000; ++i) {
-        const int mode = game->GetMode();
-        played = played || mode == GAME_MAIN::kModeAdventure;
-        if (played && mode == GAME_MAIN::kModeLogo)
-            break;
-        if (mode == GAME_MAIN::kModeTitle)
-            h.sys.SetMousePos(350, 280); // new game
-        else
-            h.sys.SetMousePos(400, 208); // the first choice
-        // The title skips its opening on a click and takes the item on the next.
-        h.Frame(16, {{17, kHeld}, {1, i % 2 ? kClickUp : kHeld}});
-        ASSERT_EQ(game->GameMainProc(), 1) << "frame " << i << "\n" << log.all();
-        if (game->m_pAdvData && game->m_pAdvData->m_bInit)
-            watch.See(*game->m_pAdvData, h.sprite);
+// headless on the fake clock: Ctrl held throughout and the choice at
+// `choiceY` clicked. The archive comes from the built game folder.
+class SampleStoryTest : public ::testing::Test {
+protected:
+    static constexpr int kLibrary = 208, kRooftop = 296;
+
+    void SetUp() override {
+        const std::string scenario = kutest::BinaryDir() + "/game/dat/Scenario.dat";
+        if (!std::filesystem::exists(scenario))
+            GTEST_SKIP() << "the sample game is not built";
+        std::filesystem::create_directories("dat");
+        std::filesystem::create_directories("tmp");
+        std::filesystem::copy_file(scenario, "dat/Scenario.dat");
+        SetEnvDefaults();
+        static int window;
+        ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&window), &window, 800, 600, 32, 0),
+                  1);
+        // The slot tables the game binds in its first frame (recorded only here).
+        ASSERT_EQ(h.sprite.CreateGraphicDataBuffer(kGraphicSlotCount), 1);
+        ASSERT_EQ(h.sprite.CreateTextureTextBuffer(kTextureTextSlotCount), 1);
+        game = std::make_unique<GAME_MAIN>();
+        ASSERT_EQ(game->Initialize(&h.sys, &h.sprite, &h.snd), 1);
     }
-    ASSERT_TRUE(played);
+    void TearDown() override {
+        game.reset();
+        h.sprite.Release();
+    }
+
+    // True when the story was played to the logo.
+    bool Play(int choiceY) {
+        bool played = false;
+        for (int i = 0; i < 40000; ++i) {
+            const int mode = game->GetMode();
+            played = played || mode == GAME_MAIN::kModeAdventure;
+            if (played && mode == GAME_MAIN::kModeLogo)
+                return true;
+            if (mode == GAME_MAIN::kModeTitle)
+                h.sys.SetMousePos(350, 280); // new game
+            else
+                h.sys.SetMousePos(400, choiceY);
+            // The title skips its opening on a click and takes the item on the next.
+            h.Frame(16, {{17, kHeld}, {1, i % 2 ? kClickUp : kHeld}});
+            EXPECT_EQ(game->GameMainProc(), 1) << "frame " << i << "\n" << log.all();
+            if (game->m_pAdvData && game->m_pAdvData->m_bInit) {
+                watch.See(*game->m_pAdvData, h.sprite);
+                const int mood = game->m_pAdvData->IDSearch(ADV_DATA::kKindVar, "気分");
+                if (mood >= 0 && game->m_pAdvData->m_pVar[mood].GetValue() != 0)
+                    way = game->m_pAdvData->m_pVar[mood].GetValue();
+            }
+        }
+        return false;
+    }
+
+    kutest::TempDir dir;
+    ModeHarness h;
+    std::unique_ptr<GAME_MAIN> game;
+    kutest::DebugCapture log;
+    StoryWatch watch;
+    int way = 0; // the choice taken: 1 library, 2 rooftop
+};
+
+// Every script command is used somewhere; the rarer ones are checked by
+// what they leave.
+TEST_F(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
+    ASSERT_TRUE(Play(kLibrary));
+    EXPECT_EQ(way, 1);
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeLogo);
     const GAME_GLOBAL_DATA& global = game->m_GlobalData;
     EXPECT_STREQ(global.m_pAutoSkip[0].m_szFile, "Start.spt");
@@ -128,8 +155,15 @@ TEST(SampleStoryTest, PlaysFromTheTitleToTheEnd) {
     for (const char* line : {"Start.sptの23行目、#SetData", "Start.sptの24行目、#PlayWave",
                              "Second.sptの56行目、#MosaicExpansion", "Second.sptの61行目、#MoviePlay"})
         EXPECT_TRUE(log.Contains(line)) << line;
-    game.reset();
-    h.sprite.Release();
+}
+
+// The other way leaves its own mark among the scenes seen; the epilogue
+// drops it and finds every scene of episode 1 seen.
+TEST_F(SampleStoryTest, TheRooftopWayReachesTheEpilogueWithEveryScene) {
+    ASSERT_TRUE(Play(kRooftop));
+    EXPECT_EQ(way, 2);
+    EXPECT_EQ(watch.scenes, 7);
+    EXPECT_FALSE(watch.skippedShown);
 }
 
 } // namespace

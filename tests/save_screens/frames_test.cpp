@@ -146,4 +146,16 @@ TEST_F(SlotFramesTest, LoadScreenFromTheTitle) {
     EXPECT_EQ(Frame(load, "load_from_title"), "");
 }
 
+// Over a game the load screen has its back button, 戻る, drawn at half
+// strength while the pointer is elsewhere, over the plain ground the screen
+// keeps for the title's load, which has no back button.
+TEST_F(SlotFramesTest, LoadScreenOverAGame) {
+    ASSERT_EQ(load.Initialize(&h.sys, &h.sprite, &h.snd, &adv, 4), 1);
+    Run(load, 16);
+    Run(load, 1000);
+    h.sys.SetMousePos(400, 100);
+    Run(load, 16);
+    EXPECT_EQ(Frame(load, "load_over_game"), "");
+}
+
 } // namespace

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/kutextgraphic.h"
+#include "scene/textarea_data.h"
 #include "tests/save_slot/slot_fixture.h"
 
 namespace {
@@ -83,6 +85,50 @@ TEST_F(RoundTripTest, OpenChoicesComeBackAndTakeTheClick) {
     ASSERT_EQ(adv->m_SelectWnd.m_dwCount, 2u);
     EXPECT_STREQ(adv->m_SelectWnd.m_pWindow[1].m_Text.m_szText, "部屋に残る");
     EXPECT_EQ(adv->m_SelectWnd.m_pWindow[0].m_Frame.m_fAlpha, 1.0f);
+}
+
+// Saved at strong smoothing, loaded over the game once the options set none:
+// the texts on screen and those to come are drawn at the setting, and the
+// adventure's copy, which the options screen changes, is the setting too.
+TEST_F(RoundTripTest, TextsTakeTheSmoothingSetNotTheSaved) {
+    adv = NewAdventure();
+    for (int i = 0; i < 160; ++i)
+        Frame(adv.get(), i % 60 == 59);
+    ASSERT_EQ(adv->m_SelectWnd.m_dwCount, 2u);
+    ASSERT_EQ(adv->LoadDataRelease(), 1);
+    ASSERT_EQ(WriteSaveSlotFile(&sys, adv.get(), 2), 1);
+    g_dwAntiAliasLevel = 0;
+    adv->SetAntiAliasLevel(0);
+    ASSERT_EQ(ReadSaveSlotFile(&sys, &sprite, &snd, adv.get(), 2), 1) << log.all();
+    BackToStory(adv.get());
+    ASSERT_EQ(adv->m_MainScr.ScriptFileOpen(adv->m_szScriptName, adv->m_nLine - 1), 1) << log.all();
+    auto levels = [&] {
+        std::string out = std::to_string(adv->m_dwAntiAliasLevel);
+        std::vector<const TEXTAREA_DATA*> texts = {&adv->m_MsgWnd.m_NameArea, &adv->m_MsgWnd.m_TextArea,
+                                                   &adv->m_pTextArea[0]};
+        for (uint32_t i = 0; i < adv->m_SelectWnd.m_dwCount; ++i)
+            texts.push_back(&adv->m_SelectWnd.m_pWindow[i].m_Text);
+        for (const TEXTAREA_DATA* t : texts) {
+            out += " " + std::to_string(t->m_dwAntiAlias);
+            const KUTEXTGRAPHIC* made = t->m_nSlot >= 0 ? sprite.GetTextureTextSlot(t->m_nSlot) : nullptr;
+            if (made && made->created())
+                out += "/" + std::to_string(made->antiAlias());
+        }
+        return out;
+    };
+    // The copy; the name (no speaker: nothing built), the message, the text
+    // area and the two choices, each with its texture's level.
+    EXPECT_EQ(levels(), "0 0 0/0 0/0 0/0 0/0");
+    // A choice taken: the next line is built from the adventure's copy.
+    for (int k = 0; k < 200 && adv->m_SelectWnd.m_dwCount != 0; ++k) {
+        sys.SetMousePos(400, 296);
+        Frame(adv.get(), k % 20 == 19);
+    }
+    for (int k = 0; k < 100 && std::strcmp(adv->m_MsgWnd.m_Current.m_szText, "終わり") != 0; ++k)
+        Frame(adv.get(), k % 30 == 29);
+    ASSERT_STREQ(adv->m_MsgWnd.m_Current.m_szText, "終わり");
+    EXPECT_EQ(levels(), "0 0 0/0 0/0");
+    EXPECT_FALSE(log.Contains("Error")) << log.all();
 }
 
 } // namespace
