@@ -45,6 +45,11 @@ void ClearAppEvents() {
     g_queue.clear();
 }
 
+void DropAppEvents(uint32_t message) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    std::erase_if(g_queue, [message](const AppEvent& e) { return e.message == message; });
+}
+
 void SetAppEventWaker(AppEventWaker waker) { g_waker.store(waker); }
 
 } // namespace plat

@@ -19,6 +19,9 @@ void PostAppEvent(uint32_t message, uintptr_t wParam, intptr_t lParam);
 bool PopAppEvent(AppEvent* out);
 size_t PendingAppEvents();
 void ClearAppEvents();
+// Takes out every waiting message of that code, as a closing channel does
+// with its end-of-media messages: nothing is left to answer them.
+void DropAppEvents(uint32_t message);
 
 // Called (on the posting thread) after each post, so that a shell blocked in
 // its event wait can wake up, e.g. by pushing an SDL user event. Optional.

@@ -23,7 +23,9 @@ struct FileInfo {
 // ignoring case (unchanged again when none does).
 std::string ResolvePath(const std::string& path);
 
-// Follows links: what a reader would open.
+// What a reader would open: links are followed, but under tmp/ as OpenFile
+// reads there, through no link. A link there is itself (it exists, but is no
+// regular file) and anything behind a tmp/ that is a link does not exist.
 FileInfo StatFile(const std::string& path);
 bool FileExists(const std::string& path);
 

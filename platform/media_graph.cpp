@@ -54,6 +54,10 @@ MediaGraph::MediaGraph() {
 
 MediaGraph::~MediaGraph() {
     AudioMixer::Get().RemoveStream(this);
+    // Out of the mix, it posts no more; an end it posted and nobody took yet
+    // would reach a closed channel. Its message is its own: one graph per channel.
+    if (notifyMessage_ != 0)
+        DropAppEvents(notifyMessage_);
     {
         std::lock_guard<std::mutex> lock(g_liveMutex);
         std::vector<MediaGraph*>& live = Live();

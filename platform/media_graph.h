@@ -35,7 +35,8 @@ enum MediaGraphState { kGraphStopped = 0, kGraphPaused = 1, kGraphRunning = 2 };
 // running it advances by every rendered frame (its audio, or silence for a
 // video-only file). At the end of the media (or the stop position) it queues
 // one completion event, posts notifyMessage to the app event queue and stays
-// running until the owner acts. Every call but MixInto comes from the main
+// running until the owner acts; a graph destroyed takes back the messages it
+// posted that are still waiting. Every call but MixInto comes from the main
 // thread; all state is under the mixer lock.
 class MediaGraph : public MixerStream {
 public:

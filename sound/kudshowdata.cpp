@@ -128,12 +128,15 @@ bool KUDSHOWDATA::ExtractMember(const char** archive, const char* name) {
 // A seek back may reopen the file (a media streamed, or one whose decoded
 // memory went back to the budget). The copy in "tmp/" may be gone by then:
 // another copy of the game in this folder empties the work folder when it
-// quits. It is taken out of its archive again, once.
-int32_t KUDSHOWDATA::SeekExtractingAgain(const char* method, const int64_t* current, const int64_t* stop) {
+// quits, or something else stands in its place, which the reopen refuses. It
+// is checked as the reopen reads it (a link, a FIFO, or a tmp/ that is a link
+// is no copy) and taken out of its archive again, into a remade tmp/ when
+// need be; a copy that cannot come back is tried once per open.
+int32_t KUDSHOWDATA::SeekOrExtractAgain(const char* method, const int64_t* current, const int64_t* stop) {
     const int32_t hr = pDShowSeek->SetPositions(current, stop);
     const size_t prefix = sizeof(kTempFolder) - 1;
     if (hr >= 0 || !m_bDeleteOnClose || !m_pArchive || m_bCopyLost || std::strlen(m_szPath) <= prefix ||
-        plat::FileExists(m_szPath)) {
+        plat::StatFile(m_szPath).isRegular) {
         return hr;
     }
     if (FileDiv(m_pArchive, kTempFolder, m_szPath + prefix) != 1) {
@@ -318,7 +321,7 @@ int KUDSHOWDATA::DShowPlayEx(int repeat, int64_t start, int64_t stop) {
     if (start != 0 || stop != 0) {
         // A stop of 0 or less plays to the end (the graph reads it so), so a
         // start without a stop does not end the play at once.
-        hr = SeekExtractingAgain("DShowPlayEx", &m_llStart, &m_llStop);
+        hr = SeekOrExtractAgain("DShowPlayEx", &m_llStart, &m_llStop);
         if (hr < 0) {
             Log("Error", "DShowPlayEx", "位置設定に失敗しました");
             return hr;
@@ -370,7 +373,7 @@ int KUDSHOWDATA::DShowStop() {
         }
         m_nState = 2;
         m_llSeekPoint = 0;
-        hr = SeekExtractingAgain("DShowStop", &m_llSeekPoint, nullptr);
+        hr = SeekOrExtractAgain("DShowStop", &m_llSeekPoint, nullptr);
         if (hr < 0)
             Log("Error", "DShowStop", "シークの初期化に失敗しました");
         return hr;
@@ -662,7 +665,7 @@ int KUDSHOWDATA::DShowEventNotify() {
         m_llSeekPoint = 0;
         // No stop position given: it stays as it is (S_OK), and step 4 replays
         // or stops.
-        if (SeekExtractingAgain("DShowEventNotify", &m_llSeekPoint, nullptr) != plat::kMediaOk) {
+        if (SeekOrExtractAgain("DShowEventNotify", &m_llSeekPoint, nullptr) != plat::kMediaOk) {
             const int r = DShowStop();
             if (r < 0) {
                 Log("Error", "DShowEventNotify", "呼び出したKUDSHOWDATA::DSHOWStopが失敗しました");

@@ -69,7 +69,7 @@ private:
     void RemoveExtractedCopy();
     // Seeks; a seek that fails because the work copy went is retried once
     // after taking the file out of its archive again.
-    int32_t SeekExtractingAgain(const char* method, const int64_t* current, const int64_t* stop);
+    int32_t SeekOrExtractAgain(const char* method, const int64_t* current, const int64_t* stop);
 
     KUSYSTEM* m_pKUSys;
     plat::WindowHandle m_hOwner;

@@ -167,38 +167,35 @@ bool InWorkFolder(const std::string& path) {
     return path.size() > 4 && SjisEqualNoCase(std::string_view(path).substr(0, 4), "tmp/");
 }
 
+// Opens a regular file in its folder, reached as OpenFolder reaches it, with
+// no link followed in the last place either. -1 with errno set otherwise.
+int OpenRegularAt(const std::string& path, int flags, mode_t mode) {
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
+    if (dir.get() < 0)
+        return -1;
+    Fd fd(openat(dir.get(), leaf.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode));
+    if (fd.get() < 0 || !KeepRegular(fd.get()))
+        return -1;
+    return fd.release();
+}
+
 int OpenForReading(const std::string& path, bool update) {
     if (g_readDenyHook && g_readDenyHook(path)) {
         errno = EACCES;
         return -1;
     }
-    const int access = (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
-    int raw = -1;
-    if (InWorkFolder(path)) {
-        std::string leaf;
-        Fd dir(OpenParent(path, &leaf));
-        if (dir.get() < 0)
-            return -1;
-        raw = openat(dir.get(), leaf.c_str(), access | O_NOFOLLOW);
-    } else {
-        raw = open(path.c_str(), access);
-    }
-    Fd fd(raw);
+    const int access = update ? O_RDWR : O_RDONLY;
+    if (InWorkFolder(path))
+        return OpenRegularAt(path, access, 0);
+    Fd fd(open(path.c_str(), access | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0 || !KeepRegular(fd.get()))
         return -1;
     return fd.release();
 }
 
 int OpenForAppend(const std::string& path, bool update) {
-    std::string leaf;
-    Fd dir(OpenParent(path, &leaf));
-    if (dir.get() < 0)
-        return -1;
-    int access = (update ? O_RDWR : O_WRONLY) | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    Fd fd(openat(dir.get(), leaf.c_str(), access, 0644));
-    if (fd.get() < 0 || !KeepRegular(fd.get()))
-        return -1;
-    return fd.release();
+    return OpenRegularAt(path, (update ? O_RDWR : O_WRONLY) | O_APPEND | O_CREAT, 0644);
 }
 
 int OpenFresh(const std::string& path, bool update) {
@@ -240,7 +237,17 @@ std::string ResolvePath(const std::string& path) {
 FileInfo StatFile(const std::string& path) {
     FileInfo info;
     struct stat st {};
-    if (stat(ResolvePath(path).c_str(), &st) == 0) {
+    const std::string real = ResolvePath(path);
+    bool found = false;
+    if (InWorkFolder(real)) {
+        // As a read there finds it: a link is itself, a linked folder nothing.
+        std::string leaf;
+        Fd dir(OpenParent(real, &leaf));
+        found = dir.get() >= 0 && fstatat(dir.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    } else {
+        found = stat(real.c_str(), &st) == 0;
+    }
+    if (found) {
         info.exists = true;
         info.isDirectory = S_ISDIR(st.st_mode);
         info.isRegular = S_ISREG(st.st_mode);

@@ -36,6 +36,10 @@ struct Handle {
     }
     bool Open(const std::string& path) {
         api = Ffmpeg();
+        // The pinned name is good only inside this call: the module opens its
+        // own descriptor by it, and once `file` closes the number may name
+        // anything. Never keep the name to reopen the sound later; a seek
+        // back opens the path again through a new PinnedFile.
         const PinnedFile file(path);
         dec = api && !file.name().empty() ? api->audioOpen(file.name().c_str()) : nullptr;
         return dec != nullptr;

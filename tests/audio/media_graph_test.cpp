@@ -310,6 +310,44 @@ TEST_F(MediaGraphTest, VideoOnlyMovieRunsOnTheMixerClock) {
     EXPECT_EQ(g.GetVisible(&visible), plat::kMediaOk);
 }
 
+size_t OpenDescriptors() {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
+// The decoders open media by a pinned name: what the work folder holds, never
+// what a tmp/ swapped for a link leads to, and every descriptor comes back.
+TEST_F(MediaGraphTest, DecodersReadTheWorkFolderThroughNoLinkAndKeepNoDescriptor) {
+    std::filesystem::create_directory("tmp");
+    std::filesystem::copy_file("v.wav", "tmp/v.wav");
+    std::filesystem::copy_file(Fixture("movie.mpg"), "tmp/movie.mpg");
+    {
+        plat::AudioDecoder warm; // the module loads once
+        ASSERT_TRUE(warm.Open("tmp/v.wav"));
+    }
+    const size_t before = OpenDescriptors();
+    for (int i = 0; i < 100; ++i) {
+        plat::AudioDecoder sound;
+        ASSERT_TRUE(sound.Open("tmp/v.wav")) << i;
+        plat::VideoDecoder movie;
+        ASSERT_TRUE(movie.Open("tmp/movie.mpg")) << i;
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+
+    std::filesystem::rename("tmp", "outside");
+    std::filesystem::create_directory_symlink("outside", "tmp");
+    plat::AudioDecoder sound;
+    EXPECT_FALSE(sound.Open("tmp/v.wav"));
+    plat::VideoDecoder movie;
+    EXPECT_FALSE(movie.Open("tmp/movie.mpg"));
+    plat::MediaGraph g;
+    EXPECT_LT(g.RenderFile("tmp/movie.mpg"), 0);
+    EXPECT_TRUE(movie.Open("outside/movie.mpg")); // real media, refused for the way only
+    EXPECT_TRUE(sound.Open("outside/v.wav"));
+}
+
 TEST_F(MediaGraphTest, FilesThatAreNotMediaAreRefused) {
     dir_.Write("text.wav", "this is not a sound file at all, only some text\n");
     dir_.Write("empty.wav", "");

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -179,12 +180,19 @@ TEST(Files, ReadsInTheWorkFolderFollowNoLink) {
     EXPECT_EQ(nullptr, plat::OpenFile("tmp/bgm.ogg", "rb"));
     EXPECT_FALSE(plat::ReadWholeFile("tmp/BGM.ogg", &out));
     EXPECT_TRUE(plat::PinnedFile("tmp/bgm.ogg").name().empty());
+    EXPECT_FALSE(plat::FileExists("tmp/bgm.ogg"));
+    EXPECT_FALSE(plat::StatFile("tmp/BGM.ogg").isRegular);
     ASSERT_EQ(0, unlink("tmp"));
 
     dir.Write("tmp/own.bmp", "own");
     ASSERT_EQ(0, symlink("../victim", "tmp/link.bmp"));
     EXPECT_FALSE(plat::ReadWholeFile("tmp/link.bmp", &out));
     EXPECT_TRUE(plat::PinnedFile("tmp/link.bmp").name().empty());
+    // Seen as a read finds it: the link is there, but it is no file to read.
+    const plat::FileInfo link = plat::StatFile("tmp/LINK.bmp");
+    EXPECT_TRUE(link.exists);
+    EXPECT_FALSE(link.isRegular);
+    EXPECT_TRUE(plat::StatFile("tmp/own.bmp").isRegular);
     EXPECT_TRUE(plat::ReadWholeFile("tmp/OWN.bmp", &out));
     EXPECT_EQ("own", out);
     const plat::PinnedFile pinned("tmp/own.bmp");
@@ -196,6 +204,32 @@ TEST(Files, ReadsInTheWorkFolderFollowNoLink) {
     ASSERT_EQ(0, symlink("outside", "dat"));
     EXPECT_TRUE(plat::ReadWholeFile("dat/bgm.ogg", &out));
     EXPECT_EQ("outside", out);
+    EXPECT_TRUE(plat::StatFile("dat/bgm.ogg").isRegular);
+}
+
+size_t OpenDescriptors() {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
+// A pinned name holds a descriptor for its life only, and a refused open
+// holds none.
+TEST(Files, PinnedFilesGiveBackEveryDescriptor) {
+    kutest::TempDir dir;
+    dir.Write("tmp/own.bmp", "own");
+    dir.Write("victim", "keep");
+    ASSERT_EQ(0, symlink("../victim", "tmp/link.bmp"));
+    ASSERT_EQ(0, mkfifo("tmp/fifo.bmp", 0644));
+    const size_t before = OpenDescriptors();
+    for (int i = 0; i < 100; ++i) {
+        const plat::PinnedFile kept("tmp/own.bmp");
+        ASSERT_FALSE(kept.name().empty());
+        for (const char* refused : {"tmp/link.bmp", "tmp/fifo.bmp", "tmp/none.bmp"})
+            ASSERT_TRUE(plat::PinnedFile(refused).name().empty()) << refused;
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
 }
 
 // The player may keep the save folder elsewhere behind a link: it is written

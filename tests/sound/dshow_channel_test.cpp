@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <functional>
 
 #include "platform/media_audio_decoder_test_hooks.h"
 #include "platform/media_graph.h"
@@ -85,13 +88,15 @@ TEST_F(ChannelTest, RepeatForeverKeepsPlaying) {
     EXPECT_GT(Rms(Pump(1000), 0, 1000), 0.1);
 }
 
+struct NoAhead {
+    NoAhead() { plat::SetAudioAheadBudgetForTest(1); } // nothing in memory: every seek reopens
+    ~NoAhead() { plat::SetAudioAheadBudgetForTest(0); }
+};
+
 // Another copy of the game in this folder removed tmp/ when it quit. Media
 // that stream reopen their file to seek back: the copy is taken out again.
 TEST_F(ChannelTest, MediaWhoseWorkCopyWentAreExtractedAgainToSeekBack) {
-    struct NoAhead {
-        NoAhead() { plat::SetAudioAheadBudgetForTest(1); } // nothing in memory: every seek reopens
-        ~NoAhead() { plat::SetAudioAheadBudgetForTest(0); }
-    } noAhead;
+    const NoAhead noAhead;
     ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
     ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
     ASSERT_GE(snd.DShowOpen(0, "v.wav", 9999, 9999), 0);
@@ -126,6 +131,108 @@ TEST_F(ChannelTest, MediaWhoseWorkCopyWentAreExtractedAgainToSeekBack) {
     EXPECT_EQ(log.all().find(lost), log.all().rfind(lost));
     EXPECT_TRUE(Logged(lost));
     EXPECT_GE(snd.DShowClose(1), 0);
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// What the reopen refuses in the copy's place (a link, a FIFO, a tmp/ that
+// links to a folder holding the name) is no copy: it is taken out again into
+// a real tmp/ and the loop goes on. The outside file is silent, so a loop
+// read through a link would be heard as silence.
+TEST_F(ChannelTest, MusicGoesOnWhenItsCopyGaveWayToALinkOrAFifo) {
+    namespace fs = std::filesystem;
+    const NoAhead noAhead;
+    const std::string silent = WavBytes(44100, 1, kMusicFrames, 330, 0.0);
+    dir.Write("outside/m.wav", silent);
+    const std::function<void()> replacements[] = {
+        [] {
+            fs::remove("tmp/m.wav");
+            fs::create_symlink("../outside/m.wav", "tmp/m.wav");
+        },
+        [] {
+            fs::remove("tmp/m.wav");
+            ASSERT_EQ(mkfifo("tmp/m.wav", 0644), 0);
+        },
+        [] {
+            fs::remove_all("tmp");
+            fs::create_directory_symlink("outside", "tmp");
+        },
+    };
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
+    Pump(1000);
+    for (const auto& replace : replacements) {
+        replace();
+        log.Clear();
+        Pump(kMusicFrames - 1000);
+        EXPECT_EQ(DispatchEvents(), 1);
+        EXPECT_EQ(Status(snd, 1), 1);
+        EXPECT_GT(Rms(Pump(1000), 0, 1000), 0.1);
+        EXPECT_TRUE(Logged("Warn: <KUDSHOWDATA::DShowEventNotify> 作業ファイルが消えていたので取り出し直しました\n"));
+        EXPECT_FALSE(Logged("Error"));
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("tmp/m.wav")));
+        EXPECT_TRUE(fs::is_directory(fs::symlink_status("tmp")));
+    }
+    EXPECT_EQ(dir.Read("outside/m.wav"), silent);
+    EXPECT_EQ(std::distance(fs::directory_iterator("outside"), fs::directory_iterator()), 1);
+    EXPECT_GE(snd.DShowClose(1), 0);
+}
+
+// A copy that cannot come back is tried once per open, whichever call meets
+// it first: the event, the stop within it, a later play from a position. The
+// open channel's failure is told; the next open tries again.
+TEST_F(ChannelTest, ACopyThatCannotComeBackIsTriedOncePerOpen) {
+    namespace fs = std::filesystem;
+    const NoAhead noAhead;
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
+    Pump(1000);
+    fs::remove("tmp/m.wav");
+    fs::create_directory("tmp/m.wav"); // no copy can be renamed over it
+    log.Clear();
+    Pump(kMusicFrames - 1000);
+    plat::AppEvent e;
+    ASSERT_TRUE(plat::PopAppEvent(&e));
+    EXPECT_LT(snd.DShowEventNotify(1), 0); // the window procedure warns of it
+    EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowEventNotify> 作業ファイルが消えていて、取り出し直せませんでした\n"));
+    EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowStop> シークの初期化に失敗しました\n"));
+    EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowEventNotify> 呼び出したKUDSHOWDATA::DSHOWStopが失敗しました\n"));
+    fs::remove("tmp/m.wav"); // a second try would now succeed
+    EXPECT_LT(snd.DShowPlayEx(1, -2, 5000000, 0), 0);
+    EXPECT_EQ(Count(log.all(), "取り出し直"), 1u);
+    EXPECT_FALSE(dir.Exists("tmp/m.wav"));
+    EXPECT_GE(snd.DShowClose(1), 0);
+
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
+    Pump(1000);
+    fs::remove("tmp/m.wav");
+    Pump(kMusicFrames - 1000);
+    EXPECT_EQ(DispatchEvents(), 1);
+    EXPECT_TRUE(Logged("Warn: <KUDSHOWDATA::DShowEventNotify> 作業ファイルが消えていたので取り出し直しました\n"));
+    EXPECT_EQ(Status(snd, 1), 1);
+}
+
+// The music closed over its end (a click on the title as it loops): its
+// message goes with it, so nothing answers a closed channel with an error.
+// Another channel's message stays.
+TEST_F(ChannelTest, AChannelClosedOverItsEndTakesItsMessageAlong) {
+    ASSERT_GE(snd.DShowOpen(1, "m.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
+    ASSERT_GE(snd.DShowOpen(0, "b.wav", 9999, 9999), 0);
+    ASSERT_GE(snd.DShowPlay(0), 0);
+    Pump(kMusicFrames);
+    ASSERT_EQ(plat::PendingAppEvents(), 2u);
+    EXPECT_GE(snd.DShowClose(1), 0);
+    log.Clear();
+    EXPECT_EQ(DispatchEvents(), 1);
+    EXPECT_EQ(Status(snd, 0), 2);
+    EXPECT_FALSE(Logged("Error"));
 }
 
 TEST_F(ChannelTest, StopWarnsWhenStoppedAndIsSilentWhenClosed) {
