@@ -10,6 +10,7 @@
 #include "game/game_global_data.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
+#include "platform/log_line.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ void MAIN_SCR::ErrorPrintF(const char* format, ...) {
     char line[kLogLineSize];
     va_list ap;
     va_start(ap, format);
-    vsnprintf(line, sizeof(line), format, ap);
+    plat::FormatLogLineV(line, sizeof(line), format, ap);
     va_end(ap);
     ErrorPrint(line);
 }

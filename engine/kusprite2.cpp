@@ -10,6 +10,7 @@
 #include "engine/kusystem.h"
 #include "platform/clock.h"
 #include "platform/debug_out.h"
+#include "platform/log_line.h"
 #include "platform/video_image.h"
 
 namespace {
@@ -38,7 +39,7 @@ void KUSPRITE2::ErrorPrintf(const char* format, ...) {
     char buf[512];
     va_list ap;
     va_start(ap, format);
-    std::vsnprintf(buf, sizeof(buf), format, ap);
+    plat::FormatLogLineV(buf, sizeof(buf), format, ap);
     va_end(ap);
     ErrorPrint(buf);
 }

@@ -148,7 +148,7 @@ void KUSYSTEM::TracePrint(const char* message) {
         held_->push_back('\0');
         return;
     }
-    char line[kusys::kTraceLineSize];
+    char line[kTraceLineBytes];
     FormatTraceLine(message, line, sizeof(line));
     plat::DebugOut(line);
     if (!g_bDebugInfo)

@@ -6,16 +6,15 @@
 #include <string_view>
 
 #include "engine/trace_line.h"
+#include "platform/log_line.h"
 
 // Helpers the system object's files share.
 namespace kusys {
 
-constexpr size_t kTraceLineSize = kTraceLineBytes;
-
 // Formats a message holding one %s argument into a bounded line.
 inline std::string FormatPath(const char* format, const std::string& path) {
-    char line[kTraceLineSize];
-    snprintf(line, sizeof(line), format, path.c_str());
+    char line[kTraceLineBytes];
+    plat::FormatLogLine(line, sizeof(line), format, path.c_str());
     return line;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/log_line.h"
 #include "platform/sjis.h"
 
 namespace plat {
@@ -28,19 +29,8 @@ void RememberError(const char* text) {
     }
     if (strncmp(at, "Error:", 6) != 0)
         return;
-    size_t n = strcspn(at, "\r\n");
-    if (n >= sizeof(g_lastError))
-        n = sizeof(g_lastError) - 1;
-    // Never end on the lead byte of a cut double-byte character.
-    size_t end = 0;
-    while (end < n) {
-        size_t len = IsSjisLeadByte(static_cast<uint8_t>(at[end])) ? 2 : 1;
-        if (end + len > n)
-            break;
-        end += len;
-    }
-    memcpy(g_lastError, at, end);
-    g_lastError[end] = '\0';
+    // Without its line end, cut on a character boundary.
+    FitLogLine(std::string_view(at, strcspn(at, "\r\n")), g_lastError, sizeof(g_lastError));
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <functional>
 
 #include "platform/backend.h"
 #include "platform/input_state.h"
@@ -34,7 +35,11 @@ public:
 
 namespace {
 
-std::deque<DialogAnswer> g_answers;
+struct QueuedAnswer {
+    DialogAnswer answer;
+    std::function<void()> whileUp;
+};
+std::deque<QueuedAnswer> g_answers;
 int g_runs = 0;
 std::string g_lastCaption;
 std::string g_lastTexts;
@@ -194,9 +199,11 @@ namespace {
 bool TakeQueuedAnswer(Dialog* d, DialogProc proc) {
     if (g_answers.empty())
         return false;
-    DialogAnswer a = g_answers.front();
+    const QueuedAnswer a = g_answers.front();
     g_answers.pop_front();
-    Answer(d, proc, a);
+    if (a.whileUp)
+        a.whileUp();
+    Answer(d, proc, a.answer);
     return true;
 }
 
@@ -373,7 +380,10 @@ void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string
         std::string line = SjisToUtf8(caption) + ": " + SjisToUtf8(text) + "\n";
         fputs(line.c_str(), stderr);
         if (!g_answers.empty()) {
+            const QueuedAnswer a = g_answers.front();
             g_answers.pop_front();
+            if (a.whileUp)
+                a.whileUp();
             return;
         }
         if (!owner)
@@ -402,7 +412,10 @@ void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string
     RunDialog(owner, t, &MessageBoxProc);
 }
 
-void QueueDialogAnswer(const DialogAnswer& answer) { g_answers.push_back(answer); }
+void QueueDialogAnswer(const DialogAnswer& answer) { g_answers.push_back({answer, nullptr}); }
+void QueueDialogAnswer(const DialogAnswer& answer, std::function<void()> whileUp) {
+    g_answers.push_back({answer, std::move(whileUp)});
+}
 void ClearDialogAnswers() { g_answers.clear(); }
 int DialogRunCount() { return g_runs; }
 std::string LastDialogCaption() { return g_lastCaption; }

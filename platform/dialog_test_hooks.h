@@ -1,5 +1,7 @@
 #pragma once
 // Test hooks of platform/dialog.h (tests only).
+#include <functional>
+
 #include "platform/dialog.h"
 
 namespace plat {
@@ -11,6 +13,9 @@ struct DialogAnswer {
     std::vector<int> checks;
 };
 void QueueDialogAnswer(const DialogAnswer& answer);
+// The same, with whileUp run while the dialog is up, before the answer: the
+// time a player takes.
+void QueueDialogAnswer(const DialogAnswer& answer, std::function<void()> whileUp);
 void ClearDialogAnswers();
 // What the tests can see of the dialogs shown so far.
 int DialogRunCount();

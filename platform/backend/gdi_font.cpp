@@ -262,6 +262,85 @@ bool HasInk(const FT_Bitmap& bm) {
     return false;
 }
 
+// A face's cached glyphs differ by character, format, slant and angle.
+uint64_t GlyphKey(uint16_t sjisCode, GlyphFormat format, bool italic, int angle) {
+    return static_cast<uint64_t>(sjisCode) | (static_cast<uint64_t>(format) << 16) |
+           (static_cast<uint64_t>(italic ? 1 : 0) << 24) |
+           (static_cast<uint64_t>(static_cast<uint32_t>(angle + 3600)) << 32);
+}
+
+// Turns the glyphs that follow by the escapement, in tenths of a degree.
+void SetEscapement(FT_Face ft, int angle) {
+    if (angle == 0) {
+        FT_Set_Transform(ft, nullptr, nullptr);
+        return;
+    }
+    const double rad = angle / 10.0 * 3.14159265358979323846 / 180.0;
+    FT_Matrix m;
+    m.xx = static_cast<FT_Fixed>(std::lround(std::cos(rad) * 65536.0));
+    m.xy = static_cast<FT_Fixed>(std::lround(-std::sin(rad) * 65536.0));
+    m.yx = static_cast<FT_Fixed>(std::lround(std::sin(rad) * 65536.0));
+    m.yy = m.xx;
+    FT_Set_Transform(ft, &m, nullptr);
+}
+
+// Renders the character into the face's slot; false when FreeType cannot.
+bool RenderCharacter(const GdiFont::Face& face, char32_t ch, GlyphFormat format, bool italic, int angle) {
+    FT_Face ft = face.ft;
+    const FT_UInt index = FT_Get_Char_Index(ft, ch);
+    SetEscapement(ft, angle);
+    const bool mono = format == GlyphFormat::kMono;
+    const FT_Int32 flags = FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_DEFAULT);
+    bool outlined = false;
+    if (!RenderGlyph(ft, index, flags, mono, italic, face.emboldened, &outlined))
+        return false;
+    // The font's own hinting can squash a thin stroke to nothing (the IPA
+    // gothic's underscore at 12 and 16 px): FreeType's auto-hinter keeps it.
+    if (outlined && !HasInk(ft->glyph->bitmap))
+        return RenderGlyph(ft, index, flags | FT_LOAD_FORCE_AUTOHINT, mono, italic, face.emboldened, &outlined);
+    return true;
+}
+
+// One level of the format from the slot's pixel at x of a row.
+uint8_t GlyphLevel(const FT_Bitmap& bm, const unsigned char* row, int x, GlyphFormat format) {
+    if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+        return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    const int cov = row[x];
+    if (format == GlyphFormat::kCoverage)
+        return static_cast<uint8_t>(cov);
+    if (format == GlyphFormat::kMono)
+        return cov >= 128 ? 1 : 0;
+    return static_cast<uint8_t>(QuantiseCoverage(cov, GlyphFormatTop(format)));
+}
+
+// Copies the rendered slot into g at the format's levels, within the face's
+// byte cap.
+void KeepGlyph(GdiFont::Face* face, uint64_t key, GlyphFormat format, GlyphBitmap* g) {
+    const FT_GlyphSlot slot = face->ft->glyph;
+    const FT_Bitmap& bm = slot->bitmap;
+    g->width = static_cast<int>(bm.width);
+    g->height = static_cast<int>(bm.rows);
+    g->originX = slot->bitmap_left;
+    g->originY = slot->bitmap_top;
+    g->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    g->pitch = (g->width + 3) & ~3;
+    const size_t bytes = static_cast<size_t>(g->pitch) * static_cast<size_t>(g->height);
+    if (face->glyphBytes + bytes > kGlyphCacheBytes) {
+        // Full: the others go, so the bitmaps kept never pass the cap.
+        for (auto i = face->glyphs.begin(); i != face->glyphs.end();)
+            i = i->first == key ? std::next(i) : face->glyphs.erase(i);
+        face->glyphBytes = 0;
+    }
+    g->bits.assign(bytes, 0);
+    face->glyphBytes += bytes;
+    for (int y = 0; y < g->height; ++y) {
+        const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
+        uint8_t* dst = g->bits.data() + static_cast<size_t>(y) * static_cast<size_t>(g->pitch);
+        for (int x = 0; x < g->width; ++x)
+            dst[x] = GlyphLevel(bm, row, x, format);
+    }
+}
+
 } // namespace
 
 size_t OpenFontFacesForTest() { return Faces().size(); }
@@ -379,9 +458,7 @@ GlyphFormat GdiFont::TextFormat() const {
 
 const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) const {
     const int angle = spec_.escapement % 3600;
-    const uint64_t key = static_cast<uint64_t>(sjisCode) | (static_cast<uint64_t>(format) << 16) |
-                         (static_cast<uint64_t>(spec_.italic ? 1 : 0) << 24) |
-                         (static_cast<uint64_t>(static_cast<uint32_t>(angle + 3600)) << 32);
+    const uint64_t key = GlyphKey(sjisCode, format, spec_.italic, angle);
     auto it = face_->glyphs.find(key);
     if (it != face_->glyphs.end())
         return it->second.ok ? &it->second.bitmap : nullptr;
@@ -394,65 +471,11 @@ const GlyphBitmap* GdiFont::GetGlyph(uint16_t sjisCode, GlyphFormat format) cons
     const char32_t ch = SjisCodeToUnicodeCached(sjisCode);
     if (ch == 0)
         return nullptr;
-    FT_Face ft = face_->ft;
-    const FT_UInt index = FT_Get_Char_Index(ft, ch);
-    if (angle != 0) {
-        const double rad = angle / 10.0 * 3.14159265358979323846 / 180.0;
-        FT_Matrix m;
-        m.xx = static_cast<FT_Fixed>(std::lround(std::cos(rad) * 65536.0));
-        m.xy = static_cast<FT_Fixed>(std::lround(-std::sin(rad) * 65536.0));
-        m.yx = static_cast<FT_Fixed>(std::lround(std::sin(rad) * 65536.0));
-        m.yy = m.xx;
-        FT_Set_Transform(ft, &m, nullptr);
-    } else {
-        FT_Set_Transform(ft, nullptr, nullptr);
-    }
-    const bool mono = format == GlyphFormat::kMono;
-    const FT_Int32 flags = FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_DEFAULT);
-    bool outlined = false;
-    if (!RenderGlyph(ft, index, flags, mono, spec_.italic, face_->emboldened, &outlined))
+    if (!RenderCharacter(*face_, ch, format, spec_.italic, angle))
         return nullptr;
-    // The font's own hinting can squash a thin stroke to nothing (the IPA
-    // gothic's underscore at 12 and 16 px): FreeType's auto-hinter keeps it.
-    if (outlined && !HasInk(ft->glyph->bitmap) &&
-        !RenderGlyph(ft, index, flags | FT_LOAD_FORCE_AUTOHINT, mono, spec_.italic, face_->emboldened, &outlined))
-        return nullptr;
-    FT_GlyphSlot slot = ft->glyph;
-
-    GlyphBitmap& g = entry.bitmap;
-    const FT_Bitmap& bm = slot->bitmap;
-    g.width = static_cast<int>(bm.width);
-    g.height = static_cast<int>(bm.rows);
-    g.originX = slot->bitmap_left;
-    g.originY = slot->bitmap_top;
-    g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-    g.pitch = (g.width + 3) & ~3;
-    const size_t bytes = static_cast<size_t>(g.pitch) * static_cast<size_t>(g.height);
-    if (face_->glyphBytes + bytes > kGlyphCacheBytes) {
-        // Full: the others go, so the bitmaps kept never pass the cap.
-        for (auto i = face_->glyphs.begin(); i != face_->glyphs.end();)
-            i = i->first == key ? std::next(i) : face_->glyphs.erase(i);
-        face_->glyphBytes = 0;
-    }
-    g.bits.assign(bytes, 0);
-    face_->glyphBytes += bytes;
-    const int top = GlyphFormatTop(format);
-    for (int y = 0; y < g.height; ++y) {
-        const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-        uint8_t* dst = g.bits.data() + static_cast<size_t>(y) * static_cast<size_t>(g.pitch);
-        for (int x = 0; x < g.width; ++x) {
-            if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
-                dst[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
-            } else {
-                const int cov = row[x];
-                dst[x] = static_cast<uint8_t>(format == GlyphFormat::kCoverage ? cov
-                                              : mono                           ? (cov >= 128 ? 1 : 0)
-                                                                               : QuantiseCoverage(cov, top));
-            }
-        }
-    }
+    KeepGlyph(face_.get(), key, format, &entry.bitmap);
     entry.ok = true;
-    return &g;
+    return &entry.bitmap;
 }
 
 } // namespace plat

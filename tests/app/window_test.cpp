@@ -236,6 +236,12 @@ TEST_F(WindowTest, APressOnALetterboxBarIsNoClick) {
     EXPECT_FALSE(click(40, 10)) << "above the strip's first entry";
     EXPECT_FALSE(click(1000, 370));
     EXPECT_FALSE(click(800, 1990));
+    // The rows next to the picture's first and last are the bars': the one
+    // above the strip opens no menu, the one below the game is no click.
+    EXPECT_FALSE(click(40, 379));
+    ASSERT_EQ(plat::MenuLoopCount(), loops); // the one queued choice stays for full screen
+    EXPECT_FALSE(click(800, 1620));
+    EXPECT_TRUE(click(800, 1619));
     EXPECT_EQ(plat::MenuLoopCount(), loops);
     EXPECT_TRUE(click(800, 1000));
     // Bars left and right.

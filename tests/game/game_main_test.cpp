@@ -361,7 +361,12 @@ TEST_F(GameMainTest, ExamOverAGame) {
         fakesvc::g_failGraphicSlot = slot;
         if (slot == TEST_MODE_DATA::kSlotWindow) {
             askForExam(0);
+            // A minute spent reading the box is no game time.
+            plat::QueueDialogAnswer({}, [&] { h.clock_.clock.Advance(60000); });
+            const uint32_t before = h.Now();
             EXPECT_EQ(Step(16), 1);
+            h.sys.UpdateTime();
+            EXPECT_EQ(h.Now() - before, 16u);
             EXPECT_NE(plat::LastDialogTexts().find("メッセージウィンドウの初期化に失敗しました"), std::string::npos);
         } else {
             EXPECT_EQ(Step(16, {{1, kClickUp}}), 1); // tries again after the fade-out

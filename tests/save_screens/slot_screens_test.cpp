@@ -174,12 +174,16 @@ TEST_F(SlotScreenTest, FailedSaveIsToldAndPlayGoesOn) {
     std::filesystem::create_directories(SlotText(3) + ".tmp");
     OpenSave();
     plat::ClearDialogAnswers();
-    plat::QueueDialogAnswer({});
+    // The player reads the box for a minute: the game's time stands still meanwhile.
+    plat::QueueDialogAnswer({}, [this] { h.clock_.clock.Advance(60000); });
     plat::QueueDialogAnswer({});
     const int boxes = plat::DialogRunCount();
     kutest::DebugCapture cap;
+    const uint32_t before = h.Now();
     EXPECT_EQ(ClickAt(save, kLeftX, SlotY(3)), 0); // empty: saved at once
     EXPECT_EQ(save.m_nPhase, 2);
+    Step(save, 16);
+    EXPECT_EQ(h.Now() - before, 48u);
     EXPECT_EQ(plat::DialogRunCount(), boxes + 1);
     EXPECT_EQ(plat::LastDialogCaption(), "Error");
     EXPECT_FALSE(dir.Exists(SlotText(3)));

@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <cctype>
 
+#include "engine/trace_line.h"
 #include "platform/sjis.h"
 #include "tests/system/system_fixture.h"
 #include "platform/local_time_test_hooks.h"
@@ -153,6 +154,30 @@ TEST_F(SystemTest, LongTraceLinesAreCutToFitOnACharacterBoundary) {
     sys.TracePrint(text.c_str());
     EXPECT_EQ(510u, cap.lines()[0].size());
     EXPECT_EQ(plat::SjisToUtf8(cap.lines()[0]).find('?'), std::string::npos);
+}
+
+// A line cut at the limit keeps its line end, so the next line starts on a
+// line of its own, in the output and in trace.txt alike.
+TEST_F(SystemTest, TraceLinesCutAtTheLimitKeepTheirLineEnd) {
+    const std::string stamp = "[2024/03/07 09:05:02] ";
+    const size_t room = kTraceLineBytes - 1 - stamp.size() - 1; // message bytes before the line end
+    char line[kTraceLineBytes];
+    const std::string exact = std::string(room, 'a') + "\n";
+    FormatTraceLine(exact.c_str(), line, sizeof(line));
+    EXPECT_EQ(stamp + exact, line);
+    FormatTraceLine((std::string(room + 1, 'b') + "\n").c_str(), line, sizeof(line));
+    EXPECT_EQ(stamp + std::string(room, 'b') + "\n", line);
+    // "あ" would take the last byte before the line end and one past it.
+    FormatTraceLine((std::string(room - 1, 'c') + "あ\n").c_str(), line, sizeof(line));
+    EXPECT_EQ(stamp + std::string(room - 1, 'c') + "\n", line);
+
+    g_bDebugInfo = 1;
+    kutest::DebugCapture cap;
+    sys.TracePrint((std::string(600, 'd') + "\n").c_str());
+    sys.TracePrint("Message: next\n");
+    const std::string cut = stamp + std::string(room, 'd') + "\n";
+    EXPECT_EQ((std::vector<std::string>{cut, stamp + "Message: next\n"}), cap.lines());
+    EXPECT_EQ(cut + stamp + "Message: next\n", dir.Read("trace.txt"));
 }
 
 TEST_F(SystemTest, TraceWriteFailureIsReported) {
