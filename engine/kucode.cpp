@@ -34,6 +34,24 @@ void ScrambleStream(FILE* in, FILE* out, bool keepCrLf) {
     }
 }
 
+// Closes both files after a walk: 0, or -1 with the matching line when a
+// byte could not be read or written (a full disk must not pass for done).
+int CloseAfterWalk(FILE* in, FILE* out, const char* readFailed, const char* writeFailed) {
+    const bool readOk = !ferror(in);
+    const bool writeOk = !ferror(out);
+    fclose(in);
+    const bool closeOk = fclose(out) == 0;
+    if (!readOk) {
+        plat::DebugOut(readFailed);
+        return -1;
+    }
+    if (!writeOk || !closeOk) {
+        plat::DebugOut(writeFailed);
+        return -1;
+    }
+    return 0;
+}
+
 // Reads one blank-delimited word into word (capacity size, NUL-terminated).
 // False when none comes or it does not fit; the byte after it stays unread.
 bool ReadWord(FILE* in, char* word, size_t size) {
@@ -73,9 +91,8 @@ int KUEncode(const char* source, const char* dest, int modeFlags) {
     fputs(keepCrLf ? kModeNoEncode : kModeEncode, out);
     fputs("\n", out);
     ScrambleStream(in, out, keepCrLf);
-    fclose(in);
-    fclose(out);
-    return 0;
+    return CloseAfterWalk(in, out, "Error: <KUEncode> 読込先ファイルの読み込みに失敗\n",
+                          "Error: <KUEncode> 書込先ファイルへの書き込みに失敗\n");
 }
 
 int KUDecode(const char* source, const char* dest) {
@@ -119,9 +136,8 @@ int KUDecode(const char* source, const char* dest) {
             ungetc(d, in);
     }
     ScrambleStream(in, out, keepCrLf);
-    fclose(in);
-    fclose(out);
-    return 0;
+    return CloseAfterWalk(in, out, "Error: <KUDecode> 読込ファイルが読めません\n",
+                          "Error: <KUDecode> 書込ファイルに書き込めません\n");
 }
 
 int CodeFileReadOneLine(FILE* file, char* buffer, int size) {

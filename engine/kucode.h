@@ -15,9 +15,11 @@
 // Mode flag bit for KUEncode: set keeps CR LF pairs plain ("NLINE-NO-ENCODE").
 constexpr int kKuCodeNoEncode = 1;
 
-// Plain file -> scrambled file. 0 done, -1 a file cannot be opened.
+// Plain file -> scrambled file. 0 done, -1 a file cannot be opened, read or
+// written whole (what was written stays).
 int KUEncode(const char* source, const char* dest, int modeFlags);
-// Scrambled file (LF or CR LF header) -> plain file. 0 done, -1 failure.
+// Scrambled file (LF or CR LF header) -> plain file. 0 done, -1 failure
+// (a read or write error included).
 int KUDecode(const char* source, const char* dest);
 // Reads bytes up to and including the next CR LF into buffer (zeroed first),
 // at most size - 1 of them so that a NUL always follows. 0 a line was read or

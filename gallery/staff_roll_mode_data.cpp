@@ -1,5 +1,6 @@
 #include "gallery/staff_roll_mode_data.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "game/game_settings.h"
@@ -104,7 +105,8 @@ void STAFF_ROLL_MODE_DATA::ScrollStep(uint32_t now) {
     for (int i = 0; i < m_nDrawObjNum; ++i) {
         STAFF_ROLL_DRAW_OBJ& o = m_pDrawObj[i];
         float top = m_fBaseY + o.m_fY;
-        float height = static_cast<float>(o.m_rcSrc.bottom - o.m_rcSrc.top);
+        // Wide: the script's rectangle may span the whole int range.
+        float height = static_cast<float>(static_cast<int64_t>(o.m_rcSrc.bottom) - o.m_rcSrc.top);
         o.m_bVisible = (top <= kScreenH && top + height >= 0.0f) ? 1 : 0;
     }
 }

@@ -1,6 +1,9 @@
 // The staff roll's six timed commands.
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
+#include "adv/script_token.h"
 #include "engine/kusprite2.h"
 #include "engine/kusystem.h"
 #include "game/shell_services.h"
@@ -9,10 +12,11 @@
 
 namespace {
 
-float ToFloat(const char* t) { return static_cast<float>(std::strtod(t, nullptr)); }
+float ToFloat(const char* t) { return adv::ScriptFloat(t); }
+// A time past the 32-bit range is the longest one, not wrapped to a short one.
 uint32_t ToMs(const char* t) {
-    long v = std::strtol(t, nullptr, 10);
-    return v > 0 ? static_cast<uint32_t>(v) : 0u;
+    const long long v = std::strtoll(t, nullptr, 10);
+    return v > 0 ? static_cast<uint32_t>(std::min<long long>(v, UINT32_MAX)) : 0u;
 }
 // Share of a time span gone by; a span of 0 is over at once.
 double Progress(uint32_t now, uint32_t start, uint32_t span) {

@@ -1,8 +1,8 @@
 // The staff roll's data script and the per-frame dispatch of its commands.
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 
+#include "adv/script_token.h"
 #include "engine/kusystem.h"
 #include "gallery/data_script.h"
 #include "gallery/staff_roll_mode_data.h"
@@ -12,8 +12,9 @@ namespace {
 
 constexpr int kMaxTokens = 10;
 
-float ToFloat(const char* t) { return static_cast<float>(std::strtod(t, nullptr)); }
-int ToInt(const char* t) { return static_cast<int>(std::strtol(t, nullptr, 10)); }
+// Numbers past the range of their field stop at its ends rather than wrap.
+float ToFloat(const char* t) { return adv::ScriptFloat(t); }
+int ToInt(const char* t) { return adv::ScriptInt(t); }
 
 // First pass: how many objects and steps the script sets, so the tables are made once.
 int CountRecords(KUSYSTEM* sys, const char* tag, FILE* f, int* objs, int* procs) {

@@ -179,9 +179,11 @@ int TEST_MODE_DATA::ReadQuestions(const char* name) {
             if (!adv::ScriptWordEqual(words[0], q.m_szID))
                 continue;
             game::CopyFixed(q.m_szImage, words[1]);
-            q.m_nAnswer = atoi(words[2]) - 1;
+            // Read wide: a number past the int range must not wrap into 1 to 4.
+            const long long answer = strtoll(words[2], nullptr, 10);
+            q.m_nAnswer = answer >= 1 && answer <= 4 ? static_cast<int32_t>(answer - 1) : -1;
             q.m_nChosen = -1;
-            if (q.m_nAnswer < 0 || q.m_nAnswer > 3)
+            if (q.m_nAnswer < 0)
                 LogF(m_pKUSys, tag, "%sの正解番号%sが不正です", q.m_szID, words[2], true);
             found = true;
         }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -105,6 +109,34 @@ TEST(KuCode, DecodeRefusesOtherFiles) {
     EXPECT_TRUE(log.Contains("Error: <KUEncode> 読込先ファイルオープンに失敗\n"));
     EXPECT_EQ(KUEncode("plain.txt", "no/such/dir.spt", 0), -1);
     EXPECT_TRUE(log.Contains("Error: <KUEncode> 書込先ファイルオープンに失敗\n"));
+}
+
+// Both directions in a child whose files may not pass 4 KiB, as on a full
+// disk: a cut output is a failure with its line, not a success.
+TEST(KuCode, AnOutputThatCannotBeWrittenWholeIsAFailure) {
+    kutest::TempDir dir;
+    std::string plain;
+    for (int i = 0; i < 4000; ++i)
+        plain += "line " + std::to_string(i) + "\r\n";
+    dir.Write("plain.txt", plain);
+    ASSERT_EQ(KUEncode("plain.txt", "whole.spt", kKuCodeNoEncode), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        kutest::DebugCapture log;
+        const bool encode = KUEncode("plain.txt", "cut.spt", kKuCodeNoEncode) == -1 &&
+                            log.Contains("Error: <KUEncode> 書込先ファイルへの書き込みに失敗\n");
+        const bool decode =
+            KUDecode("whole.spt", "cut.txt") == -1 && log.Contains("Error: <KUDecode> 書込ファイルに書き込めません\n");
+        _exit((encode ? 0 : 1) | (decode ? 0 : 2));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the encode, 2: the decode passed for done";
 }
 
 TEST(KuCode, LineReaderStopsAtCrLfOnly) {

@@ -91,4 +91,15 @@ TEST_F(QuestionTest, ListLookUpAndBadLines) {
     EXPECT_TRUE(log.Contains("指定ファイルは非結合ファイルです"));
 }
 
+TEST_F(QuestionTest, AnswersPastTheIntRangeAreNoAnswer) {
+    // Not wrapped into 1 to 4 (4294967298 would read as 2), and no overflow taking 1 off.
+    Pack({"MT0001 a.bmp -2147483648", "MT0002 b.bmp 4294967298", "MT0003 c.bmp 99999999999", "MT0004 d.bmp 5"});
+    for (int i = 0; i < 10; ++i)
+        game::CopyFixed(exam.m_Question[i].m_szID, ("MT000" + std::to_string(i % 4 + 1)).c_str());
+    ASSERT_EQ(exam.ReadQuestions("question.spt"), 1) << log.all();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(exam.m_Question[i].m_nAnswer, -1) << i;
+    EXPECT_TRUE(log.Contains("MT0002の正解番号4294967298が不正です"));
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "gallery/staff_roll_mode_data.h"
@@ -76,6 +78,25 @@ TEST(StaffRollScript, BadScripts) {
         EXPECT_EQ(mode.MainProc(), -1);
         EXPECT_TRUE(cap.Contains("スクリプトの読み込みに失敗しました"));
     }
+}
+
+TEST(StaffRollScript, NumbersPastTheirRangeAreHeldAtItsEnds) {
+    // 4294967396 wrapped to 100; a rectangle from the least to the greatest int overflowed its height.
+    Roll r(
+        "#SCROLL_SPEED_1SEC 1e300\r\n#OBJ_SET A 0 -2147483648 4294967396 2147483647 0 -5e40\r\n"
+        "#SET_PROC SCROLL_STOP 1 >= 1e50\r\n#SET_PROC SCROLL_STOP 4294967396 >= 0\r\n");
+    ASSERT_EQ(r.mode.ReadScriptData("StaffRollModeData.spt"), 1);
+    EXPECT_EQ(r.mode.m_pDrawObj[0].m_rcSrc.right, INT32_MAX);
+    EXPECT_TRUE(std::isfinite(r.mode.m_fScrollSpeed));
+    EXPECT_TRUE(std::isfinite(r.mode.m_pDrawObj[0].m_fY));
+    EXPECT_TRUE(std::isfinite(r.mode.m_pProc[0].m_fPosition));
+    r.mode.m_fScrollSpeed = 0.0f;
+    r.mode.m_pDrawObj[0].m_fY = -100.0f;
+    r.Roll_in();
+    r.Frame(16);
+    EXPECT_EQ(r.mode.m_pDrawObj[0].m_bVisible, 1);
+    r.Frame(200);
+    EXPECT_EQ(r.mode.m_pProc[1].m_bDone, 0); // a stop of 4294967396 ms, not of 100
 }
 
 TEST(StaffRollDispatch, SpeedChangeFiresOnceWhenTheTriggerHolds) {
