@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,12 +22,8 @@ int Bit(int n) { return 1 << (n - 1); }
 class GallerySampleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string scenario = kutest::BinaryDir() + "/game/dat/Scenario.dat";
-        if (!std::filesystem::exists(scenario))
+        if (!kutest::CopySampleScenario())
             GTEST_SKIP() << "the sample game is not built";
-        std::filesystem::create_directories("dat");
-        std::filesystem::create_directories("tmp");
-        std::filesystem::copy_file(scenario, "dat/Scenario.dat");
         SetEnvDefaults();
         ASSERT_TRUE(h.StartSprite());
     }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -62,12 +61,8 @@ protected:
     static constexpr int kLibrary = 208, kRooftop = 296;
 
     void SetUp() override {
-        const std::string scenario = kutest::BinaryDir() + "/game/dat/Scenario.dat";
-        if (!std::filesystem::exists(scenario))
+        if (!kutest::CopySampleScenario())
             GTEST_SKIP() << "the sample game is not built";
-        std::filesystem::create_directories("dat");
-        std::filesystem::create_directories("tmp");
-        std::filesystem::copy_file(scenario, "dat/Scenario.dat");
         SetEnvDefaults();
         static int window;
         ASSERT_EQ(h.sprite.Initialize(&h.sys, reinterpret_cast<plat::WindowHandle>(&window), &window, 800, 600, 32, 0),

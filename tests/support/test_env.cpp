@@ -90,4 +90,14 @@ std::string BinaryDir() {
     return s ? s : KU_BINARY_DIR_DEFAULT;
 }
 
+bool CopySampleScenario() {
+    const std::string scenario = BinaryDir() + "/game/dat/Scenario.dat";
+    if (!std::filesystem::exists(scenario))
+        return false;
+    std::filesystem::create_directories("dat");
+    std::filesystem::create_directories("tmp");
+    std::filesystem::copy_file(scenario, "dat/Scenario.dat");
+    return true;
+}
+
 } // namespace kutest

@@ -50,4 +50,8 @@ public:
 std::string SourceDir();
 std::string BinaryDir();
 
+// Copies the built sample game's scenario archive into dat/ of the working
+// folder and makes tmp/ beside it; false when the sample game is not built.
+bool CopySampleScenario();
+
 } // namespace kutest
