@@ -1,5 +1,6 @@
 #include "scene/object_data.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -541,23 +542,33 @@ int OBJECT_DATA::DrawProc() {
     const uint32_t colour = static_cast<uint32_t>(Clamp01(m_fAlpha) * 255.0f) << 24 | 0xFFFFFFu;
     const uint32_t flags = m_bColorKey ? kDrawFlagColorKey : 0;
     const int copies = m_nRepeat >= 1 ? m_nRepeat : 1;
-    const float stepX = m_bRepeatAcross ? static_cast<float>(right - left) : 0.0f;
-    const float stepY = m_bRepeatAcross ? 0.0f : static_cast<float>(bottom);
+    const double stepX = m_bRepeatAcross ? static_cast<double>(right - left) : 0.0;
+    const double stepY = m_bRepeatAcross ? 0.0 : static_cast<double>(bottom);
     const float screenW = static_cast<float>(m_pKUSprite->GetScreenWidth());
     const float screenH = static_cast<float>(m_pKUSprite->GetScreenHeight());
-    float x = m_fX, y = m_fY;
-    for (int i = 0; i < copies; ++i) {
+    // Copies wholly before the screen's left or top edge are passed over
+    // uncounted: a far position with a huge count from a script would
+    // otherwise cost a frame millions of draws.
+    const double step = stepX + stepY;
+    const double start = m_bRepeatAcross ? m_fX : m_fY;
+    const double reach = step * std::fabs(static_cast<double>(m_bRepeatAcross ? m_fScaleX : m_fScaleY));
+    int first = 0;
+    if (copies > 1 && step > 0.0 && start + reach <= 0.0) {
+        const double before = std::floor((-reach - start) / step) + 1.0;
+        first = before >= copies ? copies : static_cast<int>(before);
+    }
+    for (int i = first; i < copies; ++i) {
+        const float x = static_cast<float>(m_fX + stepX * i);
+        const float y = static_cast<float>(m_fY + stepY * i);
         // Copies past the screen's right or bottom edge cannot show: a huge
         // count from a script stops there.
-        if (i > 0 && (x >= screenW || y >= screenH))
+        if (i > first && !(x < screenW && y < screenH))
             break;
         if (m_pKUSprite->D3DXDrawGraphic(static_cast<uint32_t>(m_nSlot), x, y, kDrawTypeAuto, flags, &src, m_fScaleX,
                                          m_fScaleY, &colour, 0) < 0) {
             LogError("DrawProc", "描画に失敗しました");
             return 0;
         }
-        x += stepX;
-        y += stepY;
     }
     return 1;
 }

@@ -221,4 +221,34 @@ TEST_F(ObjectTest, DrawsCellsOfTheStripRepeatedAndClamped) {
     sprite.D3DXDrawEnd();
 }
 
+// A far position with a huge count: only the copies on the screen are drawn,
+// at the places the whole row would put them, and the frame stays cheap.
+TEST_F(ObjectTest, RepeatsFromFarOffScreenDrawOnlyTheCopiesShown) {
+    LoadSlot(26, "strip.dds");
+    obj.m_bShow = 1;
+    ASSERT_EQ(sprite.D3DXDrawStart(), 0);
+    ASSERT_EQ(obj.DrawProc(), 1); // one copy at 0, 0
+    const float left = quads.at(0).v[1].x, top = quads.at(0).v[1].y;
+    obj.SetDrawProperty(-1, 2147483647, 1);
+    obj.m_fX = -1.0e7f; // a whole number of cells left of the screen
+    quads.clear();
+    EXPECT_EQ(obj.DrawProc(), 1);
+    ASSERT_EQ(quads.size(), 13u); // x 0 to 768 on an 800-wide screen
+    EXPECT_FLOAT_EQ(quads[0].v[1].x, left);
+    EXPECT_FLOAT_EQ(quads[12].v[1].x, left + 768.0f);
+    obj.SetDrawProperty(-1, 2147483647, 0);
+    obj.m_fX = 0.0f;
+    obj.m_fY = -1.0e7f - 32.0f; // half a cell shows at the top
+    quads.clear();
+    EXPECT_EQ(obj.DrawProc(), 1);
+    ASSERT_EQ(quads.size(), 10u); // y -32 to 544 on a 600-high screen
+    EXPECT_FLOAT_EQ(quads[0].v[1].y, top - 32.0f);
+    obj.m_fY = -1.0e9f; // past every copy of a short row: nothing
+    obj.SetDrawProperty(-1, 1000, 0);
+    quads.clear();
+    EXPECT_EQ(obj.DrawProc(), 1);
+    EXPECT_EQ(quads.size(), 0u);
+    sprite.D3DXDrawEnd();
+}
+
 } // namespace
