@@ -233,7 +233,9 @@ void ReadScenarioState(SlotParser& p, SlotImage& s) {
     s.scriptName = p.Text(0, ADV_DATA::kNameSize);
     p.Line();
     s.reserved = p.Int(0);
-    s.line = p.Int(1);
+    // Lines read so far: a count below 0 would count every line of the
+    // script as read and record it so in the cross-play data.
+    s.line = p.Ranged(1, 0, INT32_MAX);
     for (auto& exam : s.scores) {
         p.Line();
         for (int k = 0; k < 5; ++k)

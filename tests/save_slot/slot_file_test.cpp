@@ -171,6 +171,9 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
     const size_t first = Find(lines, "---GRAPHIC_DATA_START---") + 1;
     std::swap(ownSlot[shown], ownSlot[first + 3 + std::stoul(Word(lines[first + 1], 2))]);
     longName[17] = std::string(120, 'x') + " a __NULL__ 20 0";
+    // Fewer than no lines read would count the whole script as read.
+    std::vector<std::string> negativeLine = lines;
+    negativeLine[3] = "0 -40";
     // A running command the story could not go on from: a script change or
     // an exam that names a script the archive does not hold, a waiting
     // choice without its windows.
@@ -198,6 +201,7 @@ TEST_F(SlotFileTest, ABadFileChangesNothing) {
         {"cut after the history", Join(lines, 78)},
         {"cut before the last marker", Join(lines, lines.size() - 1)},
         {"a name longer than its field", Join(longName, lines.size())},
+        {"a negative line count", Join(negativeLine, lines.size())},
         {"a draw-order index out of range", Join(badIndex, lines.size())},
         {"three choices", Join(badChoices, lines.size())},
         {"a picture on the game's own slot", Join(ownSlot, lines.size())},
