@@ -335,6 +335,21 @@ TEST_F(MediaGraphTest, AMovieWhoseSoundEndsFirstRunsToItsLastPicture) {
     EXPECT_EQ(plat::PendingAppEvents(), 1u);
 }
 
+// The sound starts 0.49 s after the first picture: it is heard then, not
+// with the first picture.
+TEST_F(MediaGraphTest, ASoundThatStartsAfterThePicturesIsHeardAtItsTime) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile(Fixture("late_sound.mpg")), plat::kMediaOk);
+    g.Run();
+    std::vector<float> out;
+    plat::AudioManualPump(21168, &out); // 0.48 s
+    EXPECT_EQ(audiotest::AudibleFrames(out), 0u);
+    plat::AudioManualPump(2205, &out);
+    EXPECT_GT(audiotest::AudibleFrames(out), 1000u);
+    plat::AudioManualPump(44100, &out);
+    EXPECT_NEAR(static_cast<double>(audiotest::AudibleEnd(out)), 0.49 * 44100 + 18432, 600.0);
+}
+
 size_t OpenDescriptors() {
     size_t n = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
