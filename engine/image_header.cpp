@@ -130,11 +130,14 @@ int GetFileInfoGraphics(const char* path, uint32_t* width, uint32_t* height, uin
                 "Error: <GetFileInfoGraphics> GetFileInfoBMPでエラーが検出されたのでファイルの検証を中断します\n");
             return 0;
         }
-        w = info.biWidth, h = info.biHeight, depth = info.biBitCount;
+        // A negative height stores the rows top row first: the picture is
+        // as tall as its magnitude, as the decoder reads it.
+        w = info.biWidth, h = info.biHeight < 0 ? -static_cast<int64_t>(info.biHeight) : info.biHeight;
+        depth = info.biBitCount;
         kind = 1;
     }
-    // Zero, negative (top-down) or huge sizes would make an absurd tile grid:
-    // such a header is not a picture this program can use.
+    // Zero, negative or huge sizes would make an absurd tile grid: such a
+    // header is not a picture this program can use.
     if (kind == 0 || !SaneSide(w) || !SaneSide(h)) {
         plat::DebugOut("Error: <GetFileInfoGraphics> 未定義のファイルフォーマットです\n");
         return 0;

@@ -11,7 +11,8 @@ namespace plat {
 // Streams the audio of a media file (WAV, Ogg, mp3, an MPEG movie's mp2...)
 // decoded and resampled to the mixer's format. Positions count output frames
 // from the media's own start (not from container time stamps, which for an
-// MPEG program stream begin at about half a second).
+// MPEG program stream begin at about half a second); a movie's sound that
+// starts after its first picture is preceded by silence up to its time.
 class AudioDecoder {
 public:
     AudioDecoder();

@@ -232,24 +232,28 @@ void MediaGraph::MixInto(float* out, int frames, float gain) {
     if (state_ != kGraphRunning || completePosted_)
         return;
     const int64_t end = EndFrameLocked();
-    const int want = static_cast<int>(std::clamp<int64_t>(end - position_, 0, frames));
-    if (hasAudio_ && !audioEnded_ && want > 0) {
+    int want = static_cast<int>(std::clamp<int64_t>(end - position_, 0, frames));
+    if (hasAudio_ && !audioEnded_) {
         scratch_.resize(static_cast<size_t>(want) * kAudioChannels);
-        const int n = audio_.Read(scratch_.data(), want);
+        const int n = want > 0 ? audio_.Read(scratch_.data(), want) : 0;
         const float g = gain_ * gain;
         if (g != 0.0f) {
             for (int i = 0; i < n * kAudioChannels; ++i)
                 out[i] += scratch_[static_cast<size_t>(i)] * g;
         }
         position_ += n;
-        if (n < want || audio_.AtEnd())
+        want -= n;
+        if (want > 0 || audio_.AtEnd())
             audioEnded_ = true;
-    } else if (!hasAudio_) {
-        position_ += want;
-    } else if (!audioEnded_ && audio_.AtEnd()) {
-        audioEnded_ = true;
     }
-    if (audioEnded_ || position_ >= end)
+    // Without sound, or once a movie's sound is over, the clock carries the
+    // pictures on to the end of the media, as far as the container says.
+    if (!hasAudio_)
+        position_ += want;
+    else if (audioEnded_ && hasVideo_)
+        position_ += std::clamp<int64_t>(std::min(end, lengthFrames_) - position_, 0, want);
+    const bool picturesLeft = hasVideo_ && position_ < lengthFrames_;
+    if (position_ >= end || (audioEnded_ && !picturesLeft))
         CompleteLocked();
 }
 

@@ -8,8 +8,9 @@
 namespace plat {
 
 // Decodes the pictures of a movie file in order, on the main thread, with its
-// own demuxer (the audio side has another). Times count from the video
-// stream's first picture, in 100 ns units.
+// own demuxer (the audio side has another). Times count from the media's
+// start as the sound's do (the first picture, or the sound's start when that
+// comes first), in 100 ns units.
 class VideoDecoder {
 public:
     VideoDecoder();

@@ -310,6 +310,46 @@ TEST_F(MediaGraphTest, VideoOnlyMovieRunsOnTheMixerClock) {
     EXPECT_EQ(g.GetVisible(&visible), plat::kMediaOk);
 }
 
+// The pictures run 1.13 s, the sound 0.42 s: the movie ends with its last
+// picture, the clock carrying the pictures on once the sound is over.
+TEST_F(MediaGraphTest, AMovieWhoseSoundEndsFirstRunsToItsLastPicture) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile(Fixture("short_sound.mpg")), plat::kMediaOk);
+    int64_t d = 0;
+    g.GetDuration(&d);
+    const int frames = static_cast<int>(plat::FramesFrom100ns(d));
+    ASSERT_GT(frames, 44100);
+    g.SetNotifyWindow(nullptr, 0x8004, 0);
+    g.Run();
+    EXPECT_TRUE(g.UpdatePicture());
+    plat::AudioManualPump(30000); // past the sound's end
+    EXPECT_EQ(plat::PendingAppEvents(), 0u);
+    plat::AudioManualPump(14100);
+    int64_t pos = 0;
+    g.GetPositions(&pos, nullptr);
+    EXPECT_EQ(pos, 10000000);
+    EXPECT_TRUE(g.UpdatePicture()); // a later picture
+    plat::AudioManualPump(frames - 44100 - 1);
+    EXPECT_EQ(plat::PendingAppEvents(), 0u);
+    plat::AudioManualPump(1);
+    EXPECT_EQ(plat::PendingAppEvents(), 1u);
+}
+
+// The sound starts 0.49 s after the first picture: it is heard then, not
+// with the first picture.
+TEST_F(MediaGraphTest, ASoundThatStartsAfterThePicturesIsHeardAtItsTime) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile(Fixture("late_sound.mpg")), plat::kMediaOk);
+    g.Run();
+    std::vector<float> out;
+    plat::AudioManualPump(21168, &out); // 0.48 s
+    EXPECT_EQ(audiotest::AudibleFrames(out), 0u);
+    plat::AudioManualPump(2205, &out);
+    EXPECT_GT(audiotest::AudibleFrames(out), 1000u);
+    plat::AudioManualPump(44100, &out);
+    EXPECT_NEAR(static_cast<double>(audiotest::AudibleEnd(out)), 0.49 * 44100 + 18432, 600.0);
+}
+
 size_t OpenDescriptors() {
     size_t n = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))

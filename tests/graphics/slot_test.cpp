@@ -99,7 +99,7 @@ TEST(ImageHeaderTest, AbsurdSizesAreAnUnknownFormat) {
         return b;
     };
     dir.Write("zero.bmp", withSize(0, 10));
-    dir.Write("topdown.bmp", withSize(10, -10));
+    dir.Write("topdown.bmp", withSize(10, INT32_MIN));
     dir.Write("huge.bmp", withSize(100000, 100000));
     std::string dds = MakeDds32(2, 2, Grad);
     uint32_t big = 0x7FFFFFFF;
@@ -195,6 +195,23 @@ TEST_F(SlotTableTest, LoadsAPictureInTilesAndDeletesTheCopy) {
     EXPECT_STREQ(f.sprite.GetGraphicDataFileName(3), "bg.bmp");
     EXPECT_EQ(f.sprite.RestoreGraphicData(3), 0); // not loaded: nothing to do
     EXPECT_EQ(f.sprite.GetGraphicDataLoadState(3), 1);
+}
+
+TEST_F(SlotTableTest, LoadsATopDownBmpUprightAtItsRowCount) {
+    // Rows stored top row first, the height negative: the decoder reads such
+    // a file, so the slot must take its size too.
+    std::string b = MakeBmp(30, 20, [](int x, int y) { return Grad(x, 19 - y); });
+    const int32_t up = -20;
+    std::memcpy(&b[22], &up, 4);
+    kugfx::PackArchive("dat/Img.dat", {{"td.bmp", b}});
+    ASSERT_EQ(f.Load(1, "td.bmp"), 1);
+    uint32_t w = 0, h = 0;
+    EXPECT_EQ(f.sprite.GetGraphicFormat(1, &w, &h), 1);
+    EXPECT_EQ(h, 20u);
+    const plat::DeviceSurface* t = f.sprite.GetGraphicSlot(1)->texture(0);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->Row(0)[0], Grad(0, 0));
+    EXPECT_EQ(t->Row(19)[29], Grad(29, 19));
 }
 
 TEST_F(SlotTableTest, BadPictureMembersLeaveTheSlotUnloaded) {

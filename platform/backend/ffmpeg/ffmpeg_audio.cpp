@@ -1,4 +1,5 @@
 #include "platform/audio_mixer.h"
+#include "platform/media_audio_decoder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -44,6 +45,7 @@ struct FfAudio {
     bool finished = false;
     int64_t framesRead = 0;
     int64_t duration100ns = 0;
+    int64_t leadFrames = 0; // silence before the first sample: the sound starts after the media does
 
     ~FfAudio() {
         av_frame_free(&frame);
@@ -61,6 +63,7 @@ struct FfAudio {
         if (!packet || !frame)
             return false;
         duration100ns = ContainerDuration100ns(fmt);
+        leadFrames = FramesFrom100ns(StreamDelay100ns(fmt, stream));
         return true;
     }
 
@@ -170,6 +173,12 @@ struct FfAudio {
 // Reads up to frames stereo frames, decoding as needed.
 int FfAudioRead(FfAudio* d, float* out, int frames) {
     int done = 0;
+    if (d->leadFrames > 0 && frames > 0) {
+        done = static_cast<int>(std::min<int64_t>(d->leadFrames, frames));
+        if (out)
+            std::fill(out, out + static_cast<size_t>(done) * kAudioChannels, 0.0f);
+        d->leadFrames -= done;
+    }
     while (done < frames) {
         const size_t avail = (d->pending.size() - d->pendingPos) / kAudioChannels;
         if (avail == 0) {
@@ -204,6 +213,8 @@ int FfAudioReadC(void* dec, float* out, int frames) { return FfAudioRead(static_
 
 bool FfAudioAtEnd(void* dec) {
     auto* d = static_cast<FfAudio*>(dec);
+    if (d->leadFrames > 0)
+        return false;
     while (d->pending.size() == d->pendingPos) {
         if (!d->Refill())
             return true;

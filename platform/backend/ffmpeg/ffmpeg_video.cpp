@@ -29,6 +29,7 @@ struct FfVideo {
     bool flushSent = false;
     bool finished = false;
     int64_t startPts = 0;
+    int64_t startDelay100ns = 0; // the first picture's time when the sound starts before it
     int64_t shownTime = -1;
     int64_t decoded = 0;
     int64_t taken = 0; // pictures made current so far
@@ -55,6 +56,7 @@ struct FfVideo {
             return false;
         const AVStream* st = fmt->streams[stream];
         startPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+        startDelay100ns = StreamDelay100ns(fmt, stream);
         duration100ns = ContainerDuration100ns(fmt);
         return true;
     }
@@ -68,7 +70,9 @@ struct FfVideo {
         // start (a damaged file), keeps the picture at the current time.
         if (pts == AV_NOPTS_VALUE || __builtin_sub_overflow(pts, startPts, &fromStart))
             return shownTime < 0 ? 0 : shownTime;
-        return av_rescale_q(fromStart, fmt->streams[stream]->time_base, AVRational{1, 10000000});
+        const int64_t t = av_rescale_q(fromStart, fmt->streams[stream]->time_base, AVRational{1, 10000000});
+        int64_t at = 0;
+        return __builtin_add_overflow(t, startDelay100ns, &at) ? t : at;
     }
 
     // Decodes the next picture into `ahead`; false at the end.

@@ -50,6 +50,31 @@ int64_t ContainerDuration100ns(const AVFormatContext* fmt) {
     return fmt->duration * 10;
 }
 
+int64_t StreamDelay100ns(const AVFormatContext* fmt, int stream) {
+    const auto startOf = [fmt](unsigned i, int64_t* start) {
+        const AVStream* st = fmt->streams[i];
+        const AVMediaType type = st->codecpar->codec_type;
+        if ((type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO) ||
+            (st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->start_time == AV_NOPTS_VALUE)
+            return false;
+        *start = av_rescale_q(st->start_time, st->time_base, AVRational{1, 10000000});
+        return true;
+    };
+    int64_t own = 0;
+    if (stream < 0 || static_cast<unsigned>(stream) >= fmt->nb_streams || !startOf(static_cast<unsigned>(stream), &own))
+        return 0;
+    int64_t first = own;
+    for (unsigned i = 0; i < fmt->nb_streams; ++i) {
+        int64_t start = 0;
+        if (startOf(i, &start) && start < first)
+            first = start;
+    }
+    int64_t delay = 0;
+    if (__builtin_sub_overflow(own, first, &delay) || delay >= ContainerDuration100ns(fmt))
+        return 0;
+    return delay;
+}
+
 bool DecodeNextFrame(AVFormatContext* fmt, AVCodecContext* codec, int stream, AVPacket* packet, AVFrame* frame,
                      bool* flushSent) {
     for (;;) {

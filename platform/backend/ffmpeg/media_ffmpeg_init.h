@@ -22,6 +22,13 @@ bool OpenBestStream(const std::string& path, int mediaType, AVFormatContext** fm
 // header claims more than fits.
 int64_t ContainerDuration100ns(const AVFormatContext* fmt);
 
+// How long after the media's start (the earliest first stamp of its sound
+// and picture streams; cover art does not count) the stream begins, in 100 ns
+// units: a movie's sound may start after its first picture. 0 when a stamp is
+// unknown, or when the gap is not shorter than the container's duration (a
+// damaged stamp).
+int64_t StreamDelay100ns(const AVFormatContext* fmt, int stream);
+
 // The next decoded frame of the stream into frame: reads packets as the
 // decoder asks for them (a damaged one is skipped) and drains the decoder at
 // the end of the file. False once no frame is left or the decoder gave up.
