@@ -116,7 +116,9 @@ int MAIN_SCR::SelectWaitProc(SCRIPT_COMMAND_DATA* cmd) {
     ADV_DATA* adv = m_pAdvData;
     SELECT_WINDOW_AGG& choices = adv->m_SelectWnd;
     if (cmd->m_nPhase == 0) {
-        if (choices.HitCheck() >= 0 && Clicked(m_pKUSys)) {
+        // The controller bar runs later in the frame: the click that brings
+        // the player's hidden windows back must not choose unseen first.
+        if (choices.HitCheck() >= 0 && !adv->m_CtrlWnd.WaitsToShowWindows(adv) && Clicked(m_pKUSys)) {
             if (!SEPlay(m_pKUSnd, m_pKUSys, SELECT_WINDOW_AGG::kSePush, 0))
                 HandlerError("SelectWaitProc", "SEの再生に失敗しました");
             if (adv->m_MsgWnd.m_nHistoryCursor != -1)

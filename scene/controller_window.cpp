@@ -506,7 +506,7 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
     }
     if (!m_bVisible || m_fAlpha < 1.0f)
         return 1;
-    if (!adv->m_bWindowShown) {
+    if (WaitsToShowWindows(adv)) {
         ShowWindowsOnClick(adv);
         m_nHover = 0;
         return 1;
@@ -540,6 +540,10 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
     EndAutoSkipOnClick(hovered, click);
     m_nHover = hovered;
     return 1;
+}
+
+bool CONTROLLER_WINDOW::WaitsToShowWindows(const ADV_WINDOW_STATE* adv) const {
+    return m_bInit && adv && m_bVisible && m_fAlpha >= 1.0f && !adv->m_bWindowShown;
 }
 
 // Hidden windows come back on a click, Enter or Space, and nothing else happens.

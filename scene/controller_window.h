@@ -71,6 +71,9 @@ public:
     int FFButtonProc();
     int DrawProc();
     int MainProc(int* action, ADV_WINDOW_STATE* adv);
+    // The player hid the windows and the bar waits for the click, Enter or
+    // Space that brings them back: this frame's click is its, and no other.
+    bool WaitsToShowWindows(const ADV_WINDOW_STATE* adv) const;
 
     KUSPRITE2* m_pKUSprite;
     KUSND* m_pKUSnd;

@@ -237,6 +237,33 @@ TEST_F(ChoiceTest, ChosenBranchRunsAndTheOtherIsPassed) {
     }
 }
 
+// With the windows hidden by the player, the click that brings them back
+// over a choice's place does not choose it unseen.
+TEST_F(ChoiceTest, ClickThatShowsHiddenWindowsChoosesNothing) {
+    Play(kChoiceScript);
+    for (int i = 0; i < 42; ++i)
+        Frame();
+    ASSERT_STREQ(adv.m_ScriptCommand[0].m_szCommand, "#SelectWait");
+    ASSERT_TRUE(adv.m_CtrlWnd.m_bInit);
+    adv.m_CtrlWnd.m_bVisible = 1; // as the message window's opening leaves it
+    adv.m_CtrlWnd.m_fAlpha = 1.0f;
+    adv.m_bWindowShown = 0;       // the player's hide button
+    h.sys.SetMousePos(400, 208);
+    Frame();
+    for (int key : {1, 13}) {
+        h.Frame(16, {{key, kClickUp}});
+        adv.MainProc();
+        EXPECT_EQ(adv.m_ScriptCommand[0].m_nPhase, 0) << key;
+        EXPECT_EQ(adv.m_bWindowShown, 1) << key;
+        adv.m_bWindowShown = 0;
+    }
+    EXPECT_EQ(fakesvc::Count("SEPlay 8"), 0);
+    adv.m_bWindowShown = 1;
+    h.Frame(16, {{1, kClickUp}});
+    adv.MainProc();
+    EXPECT_EQ(adv.m_ScriptCommand[0].m_nPhase, 1);
+}
+
 TEST_F(ChoiceTest, FailedChoiceReleasesTheReader) {
     Play({"#SelectStart 3 10 a b", "#SelectBranch 1 10", "#ChangeVar r 1", "#SelectEnd 10", "#AddVar w 1",
           "#EndScript"});
