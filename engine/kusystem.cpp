@@ -72,10 +72,13 @@ void KUSYSTEM::Update(plat::WindowHandle) {
 }
 
 void KUSYSTEM::RemoveTempFiles() {
-    // The shell may have emptied and removed tmp/ already: nothing to walk.
-    if (plat::FileExists(kTempFolder))
+    // A link or file put in tmp/'s place since the start is taken away
+    // itself, never walked; the shell may have emptied and removed a real
+    // tmp/ already, leaving nothing to walk.
+    const bool gone = plat::UnlinkFile(kTempFolderName) == 0;
+    if (!gone && plat::FileExists(kTempFolder))
         RemoveFile(kTempFolder, nullptr, 1);
-    if (plat::FileExists(kTempFolder) && plat::RemoveDir(kTempFolder) != 0) {
+    if (!gone && plat::FileExists(kTempFolder) && plat::RemoveDir(kTempFolder) != 0) {
         TracePrint(
             kusys::FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", kTempFolder).c_str());
     }

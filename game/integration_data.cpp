@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "engine/game_paths.h"
 #include "game/fixed_string.h"
 #include "game/game_global_data.h"
+#include "platform/debug_out.h"
 #include "platform/sjis.h"
 
 namespace game {
@@ -156,48 +158,75 @@ std::string FormatIntegrationData(const GAME_GLOBAL_DATA& d) {
     return out;
 }
 
-void ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
+bool ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
     const std::vector<std::string_view> lines = SplitLines(text);
     const long n = static_cast<long>(lines.size());
+    // Lines some section has read (its markers included).
+    std::vector<bool> read(lines.size(), false);
+    auto take = [&](long at) { read[static_cast<size_t>(at)] = true; };
+    // The end marker after a section's lines belongs to it.
+    auto takeEnd = [&](long at, const char* marker) {
+        if (at < n && IsMarker(lines[at], marker))
+            take(at);
+    };
 
     long i = FindSection(lines, kEpisodeStart);
-    if (i >= 0 && i < n) {
-        int32_t episode = ToInt(FirstWord(lines[i]));
-        // The top episode only ever rises from 0.
-        d->m_nTopEpisode = episode < 0 ? 0 : episode;
+    if (i >= 0) {
+        take(i - 1);
+        if (i < n) {
+            take(i);
+            int32_t episode = ToInt(FirstWord(lines[i]));
+            // The top episode only ever rises from 0.
+            d->m_nTopEpisode = episode < 0 ? 0 : episode;
+            takeEnd(i + 1, kEpisodeEnd);
+        }
     }
 
     i = FindSection(lines, kCgStart);
     if (i >= 0) {
+        take(i - 1);
         for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes * GAME_GLOBAL_DATA::kScenes && i < n; ++k, ++i) {
             if (IsMarker(lines[i], kCgEnd))
                 break;
+            take(i);
             auto w = Words(lines[i], 3);
             uint32_t* words = d->m_dwCgFlag[k / GAME_GLOBAL_DATA::kScenes][k % GAME_GLOBAL_DATA::kScenes];
             for (size_t j = 0; j < 3; ++j)
                 words[j] = static_cast<uint32_t>(WordInt(w, j));
         }
+        takeEnd(i, kCgEnd);
     }
 
     i = FindSection(lines, kEventStart);
     if (i >= 0) {
+        take(i - 1);
         for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes && i < n; ++k, ++i) {
             if (IsMarker(lines[i], kEventEnd))
                 break;
+            take(i);
             d->m_dwEventFlag[k] = static_cast<uint32_t>(ToInt(FirstWord(lines[i])));
         }
+        takeEnd(i, kEventEnd);
     }
 
     i = FindSection(lines, kCharacterStart);
-    if (i >= 0 && i < n && !IsMarker(lines[i], kCharacterEnd)) {
-        d->m_dwCharacterFlag = static_cast<uint32_t>(ToInt(FirstWord(lines[i])));
+    if (i >= 0) {
+        take(i - 1);
+        if (i < n && !IsMarker(lines[i], kCharacterEnd)) {
+            take(i);
+            d->m_dwCharacterFlag = static_cast<uint32_t>(ToInt(FirstWord(lines[i])));
+            ++i;
+        }
+        takeEnd(i, kCharacterEnd);
     }
 
     i = FindSection(lines, kAutoSkipStart);
     if (i >= 0) {
+        take(i - 1);
         for (int k = 0; k < GAME_GLOBAL_DATA::kAutoSkipCount && i < n; ++k, ++i) {
             if (IsMarker(lines[i], kAutoSkipEnd))
                 break;
+            take(i);
             auto w = Words(lines[i], 2);
             AUTOSKIP_FILE_DATA& a = d->m_pAutoSkip[k];
             if (w.empty() || w[0].empty() || plat::SjisEqualNoCase(w[0], kNull))
@@ -208,7 +237,27 @@ void ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
             // -1 means the whole file; nothing below it is ever written.
             a.m_nLine = line < -1 ? 0 : line;
         }
+        takeEnd(i, kAutoSkipEnd);
     }
+
+    // A value no section took is one this play cannot carry: a damaged start
+    // marker hides its whole section, and writing the file at exit would put
+    // cleared values over the player's. Such a file is kept as it is. A
+    // stray or damaged marker on its own holds no value.
+    for (long k = 0; k < n; ++k) {
+        const std::string_view word = FirstWord(lines[k]);
+        if (!read[static_cast<size_t>(k)] && !word.empty() && word.substr(0, 3) != "---") {
+            d->m_bFileKept = 1;
+            char line[512];
+            snprintf(line, sizeof(line),
+                     "Warn: <ParseIntegrationData> %s の%ld行目を読めません。読めた分で続け、"
+                     "このファイルは書き換えません\n",
+                     kIntegrationFile, k + 1);
+            plat::DebugOut(line);
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace game

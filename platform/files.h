@@ -64,9 +64,11 @@ FILE* OpenFile(const std::string& path, const char* mode);
 // A complete new file in place of path: written to "<path>.tmp" (made as
 // OpenFile's "w" makes it) and renamed over path by FinishReplaceFile when
 // keep is set and every write succeeded; else the temporary file is removed.
-// A link at path is replaced, not followed. Synced: the file is flushed to
-// the disk before the rename and its folder after it, so that a power cut
-// leaves the old file or the new one whole; work copies need not pay that.
+// A link at path is replaced, not followed; a regular file there with no
+// write permission bit (marked read-only) is refused with EACCES, except in
+// the work folder tmp/. Synced: the file is flushed to the disk before the
+// rename and its folder after it, so that a power cut leaves the old file or
+// the new one whole; work copies need not pay that.
 enum class Durability { kVolatile, kSynced };
 FILE* BeginReplaceFile(const std::string& path);
 bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability durability);

@@ -382,7 +382,30 @@ FILE* OpenFile(const std::string& path, const char* mode) {
     return f;
 }
 
-FILE* BeginReplaceFile(const std::string& path) { return OpenFile(path + ".tmp", "wb"); }
+namespace {
+
+// A regular file with no write permission bit: the player has marked it
+// read-only. Links are not looked through: a link in the place is replaced.
+bool IsReadOnlyFile(const std::string& path) {
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
+    struct stat st {};
+    return dir.get() >= 0 && fstatat(dir.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+} // namespace
+
+FILE* BeginReplaceFile(const std::string& path) {
+    // A rename would pass over the mark that an open for writing honours: a
+    // read-only save or settings file is refused as that open refuses it.
+    // The work folder's copies are the program's own and always replaced.
+    if (!InWorkFolder(path) && IsReadOnlyFile(path)) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return OpenFile(path + ".tmp", "wb");
+}
 
 bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability durability) {
     if (!f)

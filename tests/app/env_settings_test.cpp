@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "engine/kusystem.h"
 #include "platform/window_metrics.h"
 #include "tests/app/app_test_util.h"
@@ -164,6 +168,11 @@ TEST_F(EnvSettingsTest, UnwritableTargetReportsFailureAndLeavesOldFile) {
     EXPECT_EQ(SaveEnvData("no/such/folder/env.env"), 0);
     dir.Write("env.env", "old");
     dir.Write("env.env.tmp/blocker", "x"); // the temporary name is taken by a folder
+    EXPECT_EQ(SaveEnvData("env.env"), 0);
+    EXPECT_EQ(dir.Read("env.env"), "old");
+    // Settings the player made read-only stay as they are.
+    std::filesystem::remove_all("env.env.tmp");
+    chmod("env.env", 0444);
     EXPECT_EQ(SaveEnvData("env.env"), 0);
     EXPECT_EQ(dir.Read("env.env"), "old");
 }

@@ -13,6 +13,8 @@
 #include "adv/adv_data.h"
 #include "app/env_settings.h"
 #include "flow/game_main.h"
+#include "game/game_global_data.h"
+#include "game/integration_data.h"
 #include "game/shell_services.h"
 #include "modes/config_mode_data.h"
 #include "modes/logo_mode_data.h"
@@ -119,6 +121,24 @@ TEST_F(GameMainTest, DamagedFileGetsDefaultsAndIsRewritten) {
     std::string text = dir.Read("sav/sav00.sav");
     EXPECT_EQ(CountLines(text), 671);
     EXPECT_NE(text.find("---CHARACTER_FLG_START---\n5\n"), std::string::npos);
+}
+
+// One damaged byte in a start marker hides the whole section: the player's
+// file is kept as it was, not written over with the section cleared.
+TEST_F(GameMainTest, FileWithValuesNoSectionTookIsKept) {
+    mkdir("sav", 0755);
+    GAME_GLOBAL_DATA d;
+    d.m_dwCgFlag[6][19][2] = 5;
+    std::string text = game::FormatIntegrationData(d);
+    text[text.find("---CG_FLG_START---") + 14] = 'R';
+    dir.Write("sav/sav00.sav", text);
+    kutest::DebugCapture cap;
+    Start();
+    EXPECT_TRUE(cap.Contains("Warn: <ParseIntegrationData> sav/sav00.sav の5行目を読めません"));
+    game->GetGlobalData()->SetFlag(1, 1, 0, 1, 1);
+    game->Release();
+    EXPECT_EQ(dir.Read("sav/sav00.sav"), text);
+    EXPECT_FALSE(dir.Exists("sav/sav00.sav.tmp"));
 }
 
 TEST_F(GameMainTest, FailedWriteKeepsTheOldFile) {

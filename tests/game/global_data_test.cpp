@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "game/game_global_data.h"
 #include "game/integration_data.h"
+#include "tests/support/test_env.h"
 
 namespace {
 
@@ -120,6 +122,48 @@ TEST(IntegrationData, TruncatedAndOverlongLines) {
     GAME_GLOBAL_DATA f;
     game::ParseIntegrationData(text, &f);
     EXPECT_EQ(strlen(f.m_pAutoSkip[0].m_szFile), 259u);
+}
+
+// Values that no section takes are this play's to lose: the file is kept.
+// A marker alone holds none, and a file the sections read whole (or cut
+// short) is written again as before.
+TEST(IntegrationData, ValuesNoSectionTookKeepTheFile) {
+    GAME_GLOBAL_DATA d;
+    d.SetEpisode(3, 4);
+    d.m_dwCgFlag[0][0][0] = 7;
+    const std::string full = game::FormatIntegrationData(d);
+    auto damaged = [&](const std::string& from, const std::string& to) {
+        std::string text = full;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    struct Case {
+        std::string text;
+        bool whole;
+    };
+    const Case cases[] = {
+        {full, true},
+        {full.substr(0, 300), true},
+        {damaged("---CG_FLG_END---", "---CG_FLG_EMD---"), true},
+        {damaged("---CG_FLG_START---", "---CG_FLG_STARU---"), false},
+        {"\xEF\xBB\xBF" + full, false},
+        {damaged("---EVENT_FLG_START---\n", "---EVENT_FLG_START---\n0\n"), false},
+        {full + full, false},
+    };
+    kutest::DebugCapture cap;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        GAME_GLOBAL_DATA e;
+        cap.Clear();
+        EXPECT_EQ(game::ParseIntegrationData(cases[i].text, &e), cases[i].whole) << i;
+        EXPECT_EQ(e.m_bFileKept, cases[i].whole ? 0u : 1u) << i;
+        EXPECT_EQ(cap.lines().size(), cases[i].whole ? 0u : 1u) << i;
+    }
+    cap.Clear();
+    GAME_GLOBAL_DATA e;
+    game::ParseIntegrationData(damaged("---CG_FLG_START---", "---CG_FLG_STARU---"), &e);
+    EXPECT_EQ(e.m_nTopEpisode, 4); // what could be read is still played with
+    EXPECT_EQ(cap.lines(), std::vector<std::string>{"Warn: <ParseIntegrationData> sav/sav00.sav の5行目を読めません。"
+                                                    "読めた分で続け、このファイルは書き換えません\n"});
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "game/game_global_data.h"
 #include "game/integration_data.h"
 #include "tests/support/fuzz_mutator.h"
+#include "tests/support/test_env.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ void CheckFields(const GAME_GLOBAL_DATA& d, uint64_t seed) {
 TEST(IntegrationDataFuzz, DamagedFilesReadIntoValidFieldsAndRoundTrip) {
     const std::string sample = Sample();
     GAME_GLOBAL_DATA d, e;
+    kutest::DebugCapture quiet; // damaged files say so
     for (uint64_t seed = 0; seed < 500; ++seed) {
         d.Clear();
         game::ParseIntegrationData(kutest::Mutate(sample, seed), &d);
@@ -62,6 +64,7 @@ TEST(IntegrationDataFuzz, NoiseAndEmptyInputReadAsAClearedRecord) {
     game::ParseIntegrationData(std::string_view(), &d);
     EXPECT_EQ(game::FormatIntegrationData(d), empty);
     kutest::FuzzRng r(7);
+    kutest::DebugCapture quiet;
     for (uint64_t n = 0; n < 200; ++n) {
         std::string noise;
         for (size_t k = r.Below(3000); k > 0; --k)

@@ -64,6 +64,27 @@ TEST(WriteFileAtomic, ReplacesWholeFilesAndLeavesNothingOnFailure) {
     EXPECT_FALSE(dir.Exists("sav.tmp"));
 }
 
+// A file the player marked read-only is kept whole, as an open for writing
+// would keep it; a link is still replaced, and the work folder's copies are ours.
+TEST(WriteFileAtomic, ReadOnlyFilesAreRefused) {
+    kutest::TempDir dir;
+    dir.Write("sav/sav01.sav", "kept");
+    dir.Write("outside", "target");
+    dir.Write("tmp/member.bmp", "old copy");
+    for (const char* path : {"sav/sav01.sav", "outside", "tmp/member.bmp"})
+        ASSERT_EQ(0, chmod(path, 0444));
+    ASSERT_EQ(0, symlink("../outside", "sav/sav02.sav"));
+    errno = 0;
+    EXPECT_FALSE(plat::WriteFileAtomic("sav/sav01.sav", "new"));
+    EXPECT_EQ(EACCES, errno);
+    EXPECT_EQ("kept", dir.Read("sav/sav01.sav"));
+    EXPECT_FALSE(dir.Exists("sav/sav01.sav.tmp"));
+    EXPECT_TRUE(plat::WriteFileAtomic("sav/sav02.sav", "new"));
+    EXPECT_EQ("target", dir.Read("outside"));
+    EXPECT_TRUE(plat::WriteFileAtomic("tmp/member.bmp", "new copy"));
+    EXPECT_EQ("new copy", dir.Read("tmp/member.bmp"));
+}
+
 std::vector<std::string> g_synced;
 bool g_failSync = false;
 int RecordSync(const std::string& path) {

@@ -386,6 +386,11 @@ TEST_F(SlotFileTest, AFailedSaveKeepsTheOldFileAndTouchesNoOther) {
     ASSERT_EQ(symlink("../outside.txt", "sav/sav09.sav.tmp"), 0);
     EXPECT_EQ(WriteSaveSlotFile(&sys, adv.get(), 9), 1);
     EXPECT_EQ(dir.Read("outside.txt"), "not ours");
+    // A save the player marked read-only is kept.
+    dir.Write("sav/sav10.sav", "kept ten");
+    chmod("sav/sav10.sav", 0444);
+    EXPECT_EQ(WriteSaveSlotFile(&sys, adv.get(), 10), 0);
+    EXPECT_EQ(dir.Read("sav/sav10.sav"), "kept ten");
     for (int slot : {0, 31, -5})
         EXPECT_EQ(WriteSaveSlotFile(&sys, adv.get(), slot), 0);
     if (geteuid() != 0) {
@@ -404,7 +409,7 @@ TEST_F(SlotFileTest, AFailedSaveKeepsTheOldFileAndTouchesNoOther) {
         names.push_back(e.name);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"sav00.sav", "sav01.sav", "sav07.sav", "sav08.sav", "sav08.sav.tmp",
-                                               "sav09.sav"}));
+                                               "sav09.sav", "sav10.sav"}));
 }
 
 // A save killed at any moment leaves the slot file whole, old or new.

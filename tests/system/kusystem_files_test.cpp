@@ -137,9 +137,16 @@ TEST_F(SystemTest, WorkFolderIsAlwaysARealFolderAndItsRemovalFollowsNoLink) {
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     other.RemoveTempFiles();
 
+    // At exit such a link is itself removed, and a file as well.
     ASSERT_EQ(0, symlink("outside", "tmp"));
+    cap.Clear();
     sys.RemoveTempFiles();
     EXPECT_EQ("keep", dir.Read("outside/keep"));
+    EXPECT_NE(0, lstat("tmp", &st));
+    EXPECT_TRUE(cap.lines().empty());
+    dir.Write("tmp", "file");
+    sys.RemoveTempFiles();
+    EXPECT_NE(0, lstat("tmp", &st));
 }
 
 // The save folder is the player's: a link to a folder elsewhere is used as it
