@@ -8,6 +8,7 @@
 #include "game/fixed_string.h"
 #include "game/game_global_data.h"
 #include "platform/debug_out.h"
+#include "platform/log_line.h"
 #include "platform/sjis.h"
 
 namespace game {
@@ -249,10 +250,10 @@ bool ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
         if (!read[static_cast<size_t>(k)] && !word.empty() && word.substr(0, 3) != "---") {
             d->m_bFileKept = 1;
             char line[512];
-            snprintf(line, sizeof(line),
-                     "Warn: <ParseIntegrationData> %s の%ld行目を読めません。読めた分で続け、"
-                     "このファイルは書き換えません\n",
-                     kIntegrationFile, k + 1);
+            plat::FormatLogLine(line, sizeof(line),
+                                "Warn: <ParseIntegrationData> %s の%ld行目を読めません。読めた分で続け、"
+                                "このファイルは書き換えません\n",
+                                kIntegrationFile, k + 1);
             plat::DebugOut(line);
             return false;
         }

@@ -195,15 +195,24 @@ void CheckDialogButton(Dialog* d, int id, bool checked) {
 
 namespace {
 
-// Takes the next queued test answer; false when none waits.
-bool TakeQueuedAnswer(Dialog* d, DialogProc proc) {
+// Takes the next queued test answer, after what the test runs while the
+// dialog is up; false when none waits.
+bool PopQueuedAnswer(DialogAnswer* out) {
     if (g_answers.empty())
         return false;
     const QueuedAnswer a = g_answers.front();
     g_answers.pop_front();
     if (a.whileUp)
         a.whileUp();
-    Answer(d, proc, a.answer);
+    *out = a.answer;
+    return true;
+}
+
+bool TakeQueuedAnswer(Dialog* d, DialogProc proc) {
+    DialogAnswer a;
+    if (!PopQueuedAnswer(&a))
+        return false;
+    Answer(d, proc, a);
     return true;
 }
 
@@ -379,13 +388,9 @@ void MessageBoxOk(WindowHandle owner, const std::string& text, const std::string
         g_lastTexts = text + "\n";
         std::string line = SjisToUtf8(caption) + ": " + SjisToUtf8(text) + "\n";
         fputs(line.c_str(), stderr);
-        if (!g_answers.empty()) {
-            const QueuedAnswer a = g_answers.front();
-            g_answers.pop_front();
-            if (a.whileUp)
-                a.whileUp();
+        DialogAnswer a;
+        if (PopQueuedAnswer(&a))
             return;
-        }
         if (!owner)
             ShowSystemErrorBox(caption, text);
         return;

@@ -180,6 +180,14 @@ int OpenRegularAt(const std::string& path, int flags, mode_t mode) {
     return fd.release();
 }
 
+// What stands at path itself, reached as OpenRegularAt reaches it: a link
+// there is the link. False when nothing does or a folder on the way is none.
+bool StatAt(const std::string& path, struct stat* st) {
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
+    return dir.get() >= 0 && fstatat(dir.get(), leaf.c_str(), st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 int OpenForReading(const std::string& path, bool update) {
     if (g_readDenyHook && g_readDenyHook(path)) {
         errno = EACCES;
@@ -238,15 +246,9 @@ FileInfo StatFile(const std::string& path) {
     FileInfo info;
     struct stat st {};
     const std::string real = ResolvePath(path);
-    bool found = false;
-    if (InWorkFolder(real)) {
-        // As a read there finds it: a link is itself, a linked folder nothing.
-        std::string leaf;
-        Fd dir(OpenParent(real, &leaf));
-        found = dir.get() >= 0 && fstatat(dir.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    } else {
-        found = stat(real.c_str(), &st) == 0;
-    }
+    // In the work folder as a read there finds it: a link is itself, a
+    // linked folder nothing.
+    const bool found = InWorkFolder(real) ? StatAt(real, &st) : stat(real.c_str(), &st) == 0;
     if (found) {
         info.exists = true;
         info.isDirectory = S_ISDIR(st.st_mode);
@@ -387,11 +389,8 @@ namespace {
 // A regular file with no write permission bit: the player has marked it
 // read-only. Links are not looked through: a link in the place is replaced.
 bool IsReadOnlyFile(const std::string& path) {
-    std::string leaf;
-    Fd dir(OpenParent(path, &leaf));
     struct stat st {};
-    return dir.get() >= 0 && fstatat(dir.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-           S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    return StatAt(path, &st) && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 } // namespace
