@@ -26,6 +26,7 @@
 #include "platform/clock.h"
 #include "platform/debug_out.h"
 #include "platform/files.h"
+#include "platform/log_line.h"
 
 GAME_MAIN::GAME_MAIN()
     : m_bInit(0),
@@ -119,7 +120,9 @@ void GAME_MAIN::LoadIntegrationData(const char* path) {
     const plat::ReadStatus read =
         path ? plat::ReadFileLimited(path, kMaxIntegrationFile, &text) : plat::ReadStatus::kMissing;
     if (read == plat::ReadStatus::kRead) {
-        game::ParseIntegrationData(text, &m_GlobalData);
+        const long hidden = game::ParseIntegrationData(text, &m_GlobalData);
+        if (hidden > 0)
+            SetAsideIntegrationData(path, text, hidden);
     } else if (read == plat::ReadStatus::kFailed) {
         char line[512];
         snprintf(line, sizeof(line),
@@ -130,6 +133,38 @@ void GAME_MAIN::LoadIntegrationData(const char* path) {
         m_GlobalData.m_bFileKept = 1;
     }
     m_GlobalData.m_bLoaded = 1;
+}
+
+void GAME_MAIN::SetAsideIntegrationData(const char* path, const std::string& text, long line) {
+    // Numbered copies beside the file, none ever written over; a copy of the
+    // same bytes left by an earlier run that did not get to write is reused.
+    constexpr int kMaxCopies = 99;
+    for (int n = 1; n <= kMaxCopies; ++n) {
+        const std::string copy = std::string(path) + ".old" + std::to_string(n);
+        int err = plat::WriteNewFile(copy, text);
+        if (err == EEXIST) {
+            std::string earlier;
+            if (plat::ReadFileLimited(copy, text.size(), &earlier) != plat::ReadStatus::kRead || earlier != text)
+                continue;
+            err = 0;
+        }
+        if (err != 0)
+            break;
+        char msg[512];
+        plat::FormatLogLine(msg, sizeof(msg),
+                            "Warn: <GAME_MAIN::LoadIntegrationData> %s の%ld行目を読めません。"
+                            "元のファイルを %s に残し、終了時に書き直します\n",
+                            path, line, copy.c_str());
+        ErrorPrint(msg);
+        return;
+    }
+    char msg[512];
+    plat::FormatLogLine(msg, sizeof(msg),
+                        "Warn: <GAME_MAIN::LoadIntegrationData> %s の%ld行目を読めません。"
+                        "読めた分で続け、このファイルは書き換えません\n",
+                        path, line);
+    ErrorPrint(msg);
+    m_GlobalData.m_bFileKept = 1;
 }
 
 int GAME_MAIN::SaveIntegrationData(const char* path) {

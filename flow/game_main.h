@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string>
 #include <initializer_list>
 
 #include "engine/game_paths.h"
@@ -101,6 +102,10 @@ public:
 
 private:
     void ErrorPrint(const char* text);
+    // Keeps a copy of the cross-play file as it was read, whose value at
+    // line may be lost when it is written at exit; without a copy the file
+    // is kept and not written.
+    void SetAsideIntegrationData(const char* path, const std::string& text, long line);
     int ProcStart();
     int ProcLogo();
     int ProcDemo();

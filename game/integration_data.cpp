@@ -4,11 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/game_paths.h"
 #include "game/fixed_string.h"
 #include "game/game_global_data.h"
-#include "platform/debug_out.h"
-#include "platform/log_line.h"
 #include "platform/sjis.h"
 
 namespace game {
@@ -159,106 +156,148 @@ std::string FormatIntegrationData(const GAME_GLOBAL_DATA& d) {
     return out;
 }
 
-bool ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
-    const std::vector<std::string_view> lines = SplitLines(text);
-    const long n = static_cast<long>(lines.size());
-    // Lines some section has read (its markers included).
-    std::vector<bool> read(lines.size(), false);
-    auto take = [&](long at) { read[static_cast<size_t>(at)] = true; };
-    // The end marker after a section's lines belongs to it.
-    auto takeEnd = [&](long at, const char* marker) {
-        if (at < n && IsMarker(lines[at], marker))
-            take(at);
-    };
+namespace {
 
-    long i = FindSection(lines, kEpisodeStart);
-    if (i >= 0) {
-        take(i - 1);
-        if (i < n) {
-            take(i);
-            int32_t episode = ToInt(FirstWord(lines[i]));
-            // The top episode only ever rises from 0.
-            d->m_nTopEpisode = episode < 0 ? 0 : episode;
-            takeEnd(i + 1, kEpisodeEnd);
-        }
+// The lines of the file and which of them some section has read (its
+// markers included).
+class SectionReader {
+public:
+    explicit SectionReader(std::string_view text) : lines_(SplitLines(text)), read_(lines_.size(), false) {}
+
+    long Size() const { return static_cast<long>(lines_.size()); }
+    std::string_view Line(long at) const { return lines_[static_cast<size_t>(at)]; }
+    bool IsEnd(long at, const char* marker) const { return at < Size() && IsMarker(Line(at), marker); }
+    void Take(long at) { read_[static_cast<size_t>(at)] = true; }
+    bool Taken(long at) const { return read_[static_cast<size_t>(at)]; }
+
+    // The index of the line after the section's start marker, taken, or -1
+    // when the file has no such marker.
+    long Open(const char* marker) {
+        const long at = FindSection(lines_, marker);
+        if (at >= 0)
+            Take(at - 1);
+        return at;
+    }
+    // The end marker right after a section's lines belongs to it.
+    void Close(long at, const char* marker) {
+        if (IsEnd(at, marker))
+            Take(at);
     }
 
-    i = FindSection(lines, kCgStart);
-    if (i >= 0) {
-        take(i - 1);
-        for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes * GAME_GLOBAL_DATA::kScenes && i < n; ++k, ++i) {
-            if (IsMarker(lines[i], kCgEnd))
-                break;
-            take(i);
-            auto w = Words(lines[i], 3);
-            uint32_t* words = d->m_dwCgFlag[k / GAME_GLOBAL_DATA::kScenes][k % GAME_GLOBAL_DATA::kScenes];
-            for (size_t j = 0; j < 3; ++j)
-                words[j] = static_cast<uint32_t>(WordInt(w, j));
-        }
-        takeEnd(i, kCgEnd);
-    }
+private:
+    std::vector<std::string_view> lines_;
+    std::vector<bool> read_;
+};
 
-    i = FindSection(lines, kEventStart);
-    if (i >= 0) {
-        take(i - 1);
-        for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes && i < n; ++k, ++i) {
-            if (IsMarker(lines[i], kEventEnd))
-                break;
-            take(i);
-            d->m_dwEventFlag[k] = static_cast<uint32_t>(ToInt(FirstWord(lines[i])));
-        }
-        takeEnd(i, kEventEnd);
-    }
-
-    i = FindSection(lines, kCharacterStart);
-    if (i >= 0) {
-        take(i - 1);
-        if (i < n && !IsMarker(lines[i], kCharacterEnd)) {
-            take(i);
-            d->m_dwCharacterFlag = static_cast<uint32_t>(ToInt(FirstWord(lines[i])));
-            ++i;
-        }
-        takeEnd(i, kCharacterEnd);
-    }
-
-    i = FindSection(lines, kAutoSkipStart);
-    if (i >= 0) {
-        take(i - 1);
-        for (int k = 0; k < GAME_GLOBAL_DATA::kAutoSkipCount && i < n; ++k, ++i) {
-            if (IsMarker(lines[i], kAutoSkipEnd))
-                break;
-            take(i);
-            auto w = Words(lines[i], 2);
-            AUTOSKIP_FILE_DATA& a = d->m_pAutoSkip[k];
-            if (w.empty() || w[0].empty() || plat::SjisEqualNoCase(w[0], kNull))
-                continue;
-            std::string name(w[0]);
-            CopyFixed(a.m_szFile, name.c_str());
-            int32_t line = WordInt(w, 1);
-            // -1 means the whole file; nothing below it is ever written.
-            a.m_nLine = line < -1 ? 0 : line;
-        }
-        takeEnd(i, kAutoSkipEnd);
-    }
-
-    // A value no section took is one this play cannot carry: a damaged start
-    // marker hides its whole section, and writing the file at exit would put
-    // cleared values over the player's. Such a file is kept as it is. A
-    // stray or damaged marker on its own holds no value.
-    for (long k = 0; k < n; ++k) {
-        const std::string_view word = FirstWord(lines[k]);
-        if (!read[static_cast<size_t>(k)] && !word.empty() && word.substr(0, 3) != "---") {
-            d->m_bFileKept = 1;
-            char line[512];
-            plat::FormatLogLine(line, sizeof(line),
-                                "Warn: <ParseIntegrationData> %s の%ld行目を読めません。読めた分で続け、"
-                                "このファイルは書き換えません\n",
-                                kIntegrationFile, k + 1);
-            plat::DebugOut(line);
-            return false;
-        }
+bool ReadEpisode(SectionReader* r, GAME_GLOBAL_DATA* d) {
+    long i = r->Open(kEpisodeStart);
+    if (i < 0)
+        return false;
+    if (i < r->Size()) {
+        r->Take(i);
+        const int32_t episode = ToInt(FirstWord(r->Line(i)));
+        // The top episode only ever rises from 0.
+        d->m_nTopEpisode = episode < 0 ? 0 : episode;
+        r->Close(i + 1, kEpisodeEnd);
     }
     return true;
+}
+
+bool ReadPictures(SectionReader* r, GAME_GLOBAL_DATA* d) {
+    long i = r->Open(kCgStart);
+    if (i < 0)
+        return false;
+    for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes * GAME_GLOBAL_DATA::kScenes && i < r->Size(); ++k, ++i) {
+        if (r->IsEnd(i, kCgEnd))
+            break;
+        r->Take(i);
+        const auto w = Words(r->Line(i), 3);
+        uint32_t* words = d->m_dwCgFlag[k / GAME_GLOBAL_DATA::kScenes][k % GAME_GLOBAL_DATA::kScenes];
+        for (size_t j = 0; j < 3; ++j)
+            words[j] = static_cast<uint32_t>(WordInt(w, j));
+    }
+    r->Close(i, kCgEnd);
+    return true;
+}
+
+bool ReadEvents(SectionReader* r, GAME_GLOBAL_DATA* d) {
+    long i = r->Open(kEventStart);
+    if (i < 0)
+        return false;
+    for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes && i < r->Size(); ++k, ++i) {
+        if (r->IsEnd(i, kEventEnd))
+            break;
+        r->Take(i);
+        d->m_dwEventFlag[k] = static_cast<uint32_t>(ToInt(FirstWord(r->Line(i))));
+    }
+    r->Close(i, kEventEnd);
+    return true;
+}
+
+bool ReadCharacter(SectionReader* r, GAME_GLOBAL_DATA* d) {
+    long i = r->Open(kCharacterStart);
+    if (i < 0)
+        return false;
+    if (i < r->Size() && !r->IsEnd(i, kCharacterEnd)) {
+        r->Take(i);
+        d->m_dwCharacterFlag = static_cast<uint32_t>(ToInt(FirstWord(r->Line(i))));
+        ++i;
+    }
+    r->Close(i, kCharacterEnd);
+    return true;
+}
+
+bool ReadAutoSkip(SectionReader* r, GAME_GLOBAL_DATA* d) {
+    long i = r->Open(kAutoSkipStart);
+    if (i < 0)
+        return false;
+    for (int k = 0; k < GAME_GLOBAL_DATA::kAutoSkipCount && i < r->Size(); ++k, ++i) {
+        if (r->IsEnd(i, kAutoSkipEnd))
+            break;
+        r->Take(i);
+        const auto w = Words(r->Line(i), 2);
+        if (w.empty() || w[0].empty() || plat::SjisEqualNoCase(w[0], kNull))
+            continue;
+        AUTOSKIP_FILE_DATA& a = d->m_pAutoSkip[k];
+        const std::string name(w[0]);
+        CopyFixed(a.m_szFile, name.c_str());
+        const int32_t line = WordInt(w, 1);
+        // -1 means the whole file; nothing below it is ever written.
+        a.m_nLine = line < -1 ? 0 : line;
+    }
+    r->Close(i, kAutoSkipEnd);
+    return true;
+}
+
+// The first line holding a value that no section read (a stray or damaged
+// marker on its own holds none), 1-based; 0 when there is none.
+long FirstUnreadValue(const SectionReader& r) {
+    for (long k = 0; k < r.Size(); ++k) {
+        const std::string_view word = FirstWord(r.Line(k));
+        if (!r.Taken(k) && !word.empty() && word.substr(0, 3) != "---")
+            return k + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+long ParseIntegrationData(std::string_view text, GAME_GLOBAL_DATA* d) {
+    // An editor may put a UTF-8 byte-order mark before the first marker.
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (text.substr(0, kBom.size()) == kBom)
+        text.remove_prefix(kBom.size());
+    SectionReader r(text);
+    bool whole = ReadEpisode(&r, d);
+    whole = ReadPictures(&r, d) && whole;
+    whole = ReadEvents(&r, d) && whole;
+    whole = ReadCharacter(&r, d) && whole;
+    whole = ReadAutoSkip(&r, d) && whole;
+    // Lines past a section's count or outside every section hold nothing the
+    // game reads and are simply not written again. But with a start marker
+    // not found, a value no section took may be that section's own, hidden
+    // by a damaged marker: writing the file would clear it.
+    return whole ? 0 : FirstUnreadValue(r);
 }
 
 } // namespace game

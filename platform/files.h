@@ -64,9 +64,9 @@ FILE* OpenFile(const std::string& path, const char* mode);
 // A complete new file in place of path: written to "<path>.tmp" (made as
 // OpenFile's "w" makes it) and renamed over path by FinishReplaceFile when
 // keep is set and every write succeeded; else the temporary file is removed.
-// A link at path is replaced, not followed; a regular file there with no
-// write permission bit (marked read-only) is refused with EACCES, except in
-// the work folder tmp/. Synced: the file is flushed to the disk before the
+// A link at path is replaced, not followed; a regular file there that an
+// open for writing would refuse (marked read-only, or another user's) is
+// refused with EACCES, except in the work folder tmp/. Synced: the file is flushed to the disk before the
 // rename and its folder after it, so that a power cut leaves the old file or
 // the new one whole; work copies need not pay that.
 enum class Durability { kVolatile, kSynced };
@@ -77,6 +77,11 @@ bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability d
 // failed write nor a power cut leaves a half-written file behind. False on
 // any failure.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes);
+
+// Makes path as a new file holding bytes, synced with its folder, never in
+// place of anything: 0 when made; EEXIST when anything (a link included)
+// holds the name; another errno on failure, with nothing left behind.
+int WriteNewFile(const std::string& path, const std::string& bytes);
 
 enum class ReadStatus {
     kRead,

@@ -31,3 +31,13 @@ using SyncHook = int (*)(const std::string& path);
 void SetSyncHook(SyncHook hook);
 
 } // namespace plat
+
+namespace plat {
+
+// Test hook: when set and true for a path, a replacing write finds the file
+// there not writable, as an ordinary user finds one without write permission
+// (tests may run as root, whom permission bits do not stop).
+using WriteDenyHook = bool (*)(const std::string& path);
+void SetWriteDenyHook(WriteDenyHook hook);
+
+} // namespace plat

@@ -21,6 +21,7 @@ constexpr const char* kPlayerFolder = "sav";
 UnlinkHook g_unlinkHook = nullptr;
 ReadDenyHook g_readDenyHook = nullptr;
 SyncHook g_syncHook = nullptr;
+WriteDenyHook g_writeDenyHook = nullptr;
 
 // Flushes a file's data (and the size that finds them) or a folder's entries
 // to the disk; what names it is for the test hook.
@@ -386,11 +387,22 @@ FILE* OpenFile(const std::string& path, const char* mode) {
 
 namespace {
 
-// A regular file with no write permission bit: the player has marked it
-// read-only. Links are not looked through: a link in the place is replaced.
+// A regular file this process may not write: marked read-only by the
+// player, or another user's. Asked as an open for writing asks (the owner's
+// bits for the owner, the group's for the group, and none for root), not
+// read from the mode bits alone. Links are not looked through: a link in
+// the place is replaced.
 bool IsReadOnlyFile(const std::string& path) {
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
     struct stat st {};
-    return StatAt(path, &st) && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    if (dir.get() < 0 || fstatat(dir.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    if (g_writeDenyHook && g_writeDenyHook(path))
+        return true;
+    if (faccessat(dir.get(), leaf.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) == 0)
+        return false;
+    return errno == EACCES || errno == EPERM || errno == EROFS;
 }
 
 } // namespace
@@ -450,6 +462,38 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
     return FinishReplaceFile(f, path, ok, Durability::kSynced);
 }
 
+int WriteNewFile(const std::string& path, const std::string& bytes) {
+    std::string leaf, folder;
+    SplitPath(path, &folder, &leaf);
+    Fd dir(OpenParent(path, &leaf));
+    if (dir.get() < 0)
+        return errno;
+    Fd fd(openat(dir.get(), leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (fd.get() < 0)
+        return errno;
+    size_t done = 0;
+    int err = 0;
+    while (done < bytes.size() && err == 0) {
+        const ssize_t n = write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n > 0)
+            done += static_cast<size_t>(n);
+        else if (n < 0 && errno != EINTR)
+            err = errno;
+        else if (n == 0)
+            err = EIO;
+    }
+    if (err == 0 && !SyncToDisk(fd.get(), path, false))
+        err = EIO;
+    if (close(fd.release()) != 0 && err == 0)
+        err = errno;
+    if (err != 0) {
+        unlinkat(dir.get(), leaf.c_str(), 0);
+        return err;
+    }
+    SyncToDisk(dir.get(), folder, true);
+    return 0;
+}
+
 ReadStatus ReadFileLimited(const std::string& path, uint64_t maxSize, std::string* out) {
     out->clear();
     FILE* f = OpenFile(path, "rb");
@@ -492,6 +536,7 @@ bool ReadRegularFile(const std::string& path, uint64_t maxSize, std::string* out
 void SetUnlinkHook(UnlinkHook hook) { g_unlinkHook = hook; }
 void SetReadDenyHook(ReadDenyHook hook) { g_readDenyHook = hook; }
 void SetSyncHook(SyncHook hook) { g_syncHook = hook; }
+void SetWriteDenyHook(WriteDenyHook hook) { g_writeDenyHook = hook; }
 
 bool GetCurrentDir(char* out, size_t size) { return getcwd(out, size) != nullptr; }
 

@@ -10,6 +10,7 @@
 #include "platform/window_metrics.h"
 #include "tests/app/app_test_util.h"
 #include "tests/support/test_env.h"
+#include "platform/files_test_hooks.h"
 
 namespace {
 
@@ -173,7 +174,9 @@ TEST_F(EnvSettingsTest, UnwritableTargetReportsFailureAndLeavesOldFile) {
     // Settings the player made read-only stay as they are.
     std::filesystem::remove_all("env.env.tmp");
     chmod("env.env", 0444);
+    plat::SetWriteDenyHook([](const std::string& path) { return path == "env.env"; }); // root writes through the bits
     EXPECT_EQ(SaveEnvData("env.env"), 0);
+    plat::SetWriteDenyHook(nullptr);
     EXPECT_EQ(dir.Read("env.env"), "old");
 }
 

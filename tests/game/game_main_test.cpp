@@ -123,22 +123,88 @@ TEST_F(GameMainTest, DamagedFileGetsDefaultsAndIsRewritten) {
     EXPECT_NE(text.find("---CHARACTER_FLG_START---\n5\n"), std::string::npos);
 }
 
-// One damaged byte in a start marker hides the whole section: the player's
-// file is kept as it was, not written over with the section cleared.
-TEST_F(GameMainTest, FileWithValuesNoSectionTookIsKept) {
+// Text around whole sections holds nothing the game reads: the file is
+// written again at exit with what each play earned.
+TEST_F(GameMainTest, StrayLinesNeverStopAPlayFromBeingStored) {
     mkdir("sav", 0755);
     GAME_GLOBAL_DATA d;
+    d.m_dwCgFlag[6][19][2] = 5;
+    const std::string full = game::FormatIntegrationData(d);
+    std::string surplus = full;
+    surplus.insert(surplus.find("---CG_FLG_END---"), "1 1 1 \n2 2 2 \n3 3 3 \n4 4 4 \n5 5 5 \n");
+    const std::string files[] = {"\xEF\xBB\xBF" + full, full + "x\n", surplus};
+    d.SetFlag(1, 1, 0, 1, 1);
+    const std::string earned = game::FormatIntegrationData(d);
+    for (const std::string& text : files) {
+        dir.Write("sav/sav00.sav", text);
+        kutest::DebugCapture cap;
+        Start();
+        game->GetGlobalData()->SetFlag(1, 1, 0, 1, 1);
+        game->Release();
+        EXPECT_EQ(dir.Read("sav/sav00.sav"), earned);
+        EXPECT_FALSE(cap.Contains("sav00.sav"));
+        EXPECT_FALSE(dir.Exists("sav/sav00.sav.old1"));
+    }
+}
+
+// One damaged byte in a start marker hides a whole section. The file as it
+// was is set aside under a name no earlier copy has, then every play is
+// stored again.
+TEST_F(GameMainTest, AHiddenSectionSetsTheFileAsideAndPlayGoesOnBeingStored) {
+    mkdir("sav", 0755);
+    dir.Write("sav/sav00.sav.old1", "an earlier copy");
+    GAME_GLOBAL_DATA d;
+    d.SetEpisode(3, 2);
     d.m_dwCgFlag[6][19][2] = 5;
     std::string text = game::FormatIntegrationData(d);
     text[text.find("---CG_FLG_START---") + 14] = 'R';
     dir.Write("sav/sav00.sav", text);
+    for (int play = 1; play <= 3; ++play) {
+        kutest::DebugCapture cap;
+        Start();
+        EXPECT_EQ(game->GetGlobalData()->m_nTopEpisode, 2);
+        EXPECT_EQ(cap.Contains("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav の5行目を読めません。"
+                               "元のファイルを sav/sav00.sav.old2 に残し、終了時に書き直します\n"),
+                  play == 1);
+        game->GetGlobalData()->SetFlag(1, play, 0, 1, 1);
+        game->Release();
+        GAME_GLOBAL_DATA e;
+        EXPECT_EQ(game::ParseIntegrationData(dir.Read("sav/sav00.sav"), &e), 0);
+        for (int scene = 1; scene <= play; ++scene)
+            EXPECT_EQ(e.GetFlag(1, scene, 0, 1), 1) << play;
+    }
+    EXPECT_EQ(dir.Read("sav/sav00.sav.old1"), "an earlier copy");
+    EXPECT_EQ(dir.Read("sav/sav00.sav.old2"), text);
+    EXPECT_FALSE(dir.Exists("sav/sav00.sav.old3"));
+}
+
+int FailSync(const std::string&) { return EIO; }
+
+// A run that left its copy but never wrote (a crash) reuses that copy; with
+// no copy possible the file is kept as it is, and nothing half-made stays.
+TEST_F(GameMainTest, AHiddenSectionWithoutACopyKeepsTheFile) {
+    mkdir("sav", 0755);
+    std::string text = game::FormatIntegrationData(GAME_GLOBAL_DATA());
+    text[text.find("---EVENT_FLG_START---") + 4] = 'X';
+    dir.Write("sav/sav00.sav", text);
+    dir.Write("sav/sav00.sav.old1", text);
     kutest::DebugCapture cap;
     Start();
-    EXPECT_TRUE(cap.Contains("Warn: <ParseIntegrationData> sav/sav00.sav の5行目を読めません"));
+    EXPECT_TRUE(cap.Contains("元のファイルを sav/sav00.sav.old1 に残し"));
+    EXPECT_FALSE(dir.Exists("sav/sav00.sav.old2"));
+    game->Release();
+    std::filesystem::remove("sav/sav00.sav.old1");
+    dir.Write("sav/sav00.sav", text);
+    cap.Clear();
+    plat::SetSyncHook(&FailSync);
+    Start();
+    plat::SetSyncHook(nullptr);
+    EXPECT_TRUE(cap.Contains("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav の147行目を読めません。"
+                             "読めた分で続け、このファイルは書き換えません\n"));
     game->GetGlobalData()->SetFlag(1, 1, 0, 1, 1);
     game->Release();
     EXPECT_EQ(dir.Read("sav/sav00.sav"), text);
-    EXPECT_FALSE(dir.Exists("sav/sav00.sav.tmp"));
+    EXPECT_FALSE(dir.Exists("sav/sav00.sav.old1"));
 }
 
 TEST_F(GameMainTest, FailedWriteKeepsTheOldFile) {

@@ -124,46 +124,53 @@ TEST(IntegrationData, TruncatedAndOverlongLines) {
     EXPECT_EQ(strlen(f.m_pAutoSkip[0].m_szFile), 259u);
 }
 
-// Values that no section takes are this play's to lose: the file is kept.
-// A marker alone holds none, and a file the sections read whole (or cut
-// short) is written again as before.
-TEST(IntegrationData, ValuesNoSectionTookKeepTheFile) {
+// Only a value that may be a hidden section's own is reported: lines past a
+// section's count, outside every section, or behind a byte-order mark lose
+// nothing when the file is written again. Nothing is logged here.
+TEST(IntegrationData, OnlyAValueOfAHiddenSectionIsReported) {
     GAME_GLOBAL_DATA d;
     d.SetEpisode(3, 4);
     d.m_dwCgFlag[0][0][0] = 7;
+    d.m_pAutoSkip[0].SetData("Start.spt", 12);
     const std::string full = game::FormatIntegrationData(d);
     auto damaged = [&](const std::string& from, const std::string& to) {
         std::string text = full;
         text.replace(text.find(from), from.size(), to);
         return text;
     };
+    const std::string surplus = damaged("---CG_FLG_END---", "1 1 1 \n2 2 2 \n3 3 3 \n4 4 4 \n5 5 5 \n---CG_FLG_END---");
     struct Case {
         std::string text;
-        bool whole;
+        long hidden;
     };
     const Case cases[] = {
-        {full, true},
-        {full.substr(0, 300), true},
-        {damaged("---CG_FLG_END---", "---CG_FLG_EMD---"), true},
-        {damaged("---CG_FLG_START---", "---CG_FLG_STARU---"), false},
-        {"\xEF\xBB\xBF" + full, false},
-        {damaged("---EVENT_FLG_START---\n", "---EVENT_FLG_START---\n0\n"), false},
-        {full + full, false},
+        {full, 0},
+        {"\xEF\xBB\xBF" + full, 0},
+        {full + "x\n", 0},
+        {"x\n\n" + full, 0},
+        {surplus, 0},
+        {full + full, 0},
+        {full.substr(0, 300), 0},
+        {damaged("---CG_FLG_END---", "---CG_FLG_EMD---"), 0},
+        {damaged("---EVENT_FLG_START---\n", "---EVENT_FLG_START---\n0\n"), 0},
+        {damaged("---CG_FLG_START---", "---CG_FLG_STARU---"), 5},
+        {damaged("---AUTO_SKIP_FILE_LIST_START---", "---AUTO_SKIP_FILE_LIST_STAR---"), 159},
     };
     kutest::DebugCapture cap;
     for (size_t i = 0; i < std::size(cases); ++i) {
         GAME_GLOBAL_DATA e;
-        cap.Clear();
-        EXPECT_EQ(game::ParseIntegrationData(cases[i].text, &e), cases[i].whole) << i;
-        EXPECT_EQ(e.m_bFileKept, cases[i].whole ? 0u : 1u) << i;
-        EXPECT_EQ(cap.lines().size(), cases[i].whole ? 0u : 1u) << i;
+        EXPECT_EQ(game::ParseIntegrationData(cases[i].text, &e), cases[i].hidden) << i;
+        EXPECT_EQ(e.m_nTopEpisode, 4) << i; // what could be read is played with
+        if (cases[i].hidden == 0 && i != 6) {
+            EXPECT_EQ(e.m_dwCgFlag[0][0][0], 7u) << i;
+            EXPECT_STREQ(e.m_pAutoSkip[0].m_szFile, "Start.spt") << i;
+        }
     }
-    cap.Clear();
+    EXPECT_TRUE(cap.lines().empty());
+    // The picture section stops at its count: the surplus lines are dropped.
     GAME_GLOBAL_DATA e;
-    game::ParseIntegrationData(damaged("---CG_FLG_START---", "---CG_FLG_STARU---"), &e);
-    EXPECT_EQ(e.m_nTopEpisode, 4); // what could be read is still played with
-    EXPECT_EQ(cap.lines(), std::vector<std::string>{"Warn: <ParseIntegrationData> sav/sav00.sav の5行目を読めません。"
-                                                    "読めた分で続け、このファイルは書き換えません\n"});
+    game::ParseIntegrationData(surplus, &e);
+    EXPECT_EQ(game::FormatIntegrationData(e), full);
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -64,25 +66,69 @@ TEST(WriteFileAtomic, ReplacesWholeFilesAndLeavesNothingOnFailure) {
     EXPECT_FALSE(dir.Exists("sav.tmp"));
 }
 
-// A file the player marked read-only is kept whole, as an open for writing
-// would keep it; a link is still replaced, and the work folder's copies are ours.
-TEST(WriteFileAtomic, ReadOnlyFilesAreRefused) {
+bool DenyWrite(const std::string&) { return true; }
+
+// A file this process may not write is kept whole; a link is still
+// replaced, and the work folder's copies are ours.
+TEST(WriteFileAtomic, FilesThatMayNotBeWrittenAreRefused) {
     kutest::TempDir dir;
     dir.Write("sav/sav01.sav", "kept");
     dir.Write("outside", "target");
     dir.Write("tmp/member.bmp", "old copy");
-    for (const char* path : {"sav/sav01.sav", "outside", "tmp/member.bmp"})
-        ASSERT_EQ(0, chmod(path, 0444));
     ASSERT_EQ(0, symlink("../outside", "sav/sav02.sav"));
+    plat::SetWriteDenyHook(&DenyWrite); // stands in for the permission bits, which root passes
     errno = 0;
     EXPECT_FALSE(plat::WriteFileAtomic("sav/sav01.sav", "new"));
     EXPECT_EQ(EACCES, errno);
+    EXPECT_TRUE(plat::WriteFileAtomic("sav/sav02.sav", "new"));
+    EXPECT_TRUE(plat::WriteFileAtomic("tmp/member.bmp", "new copy"));
+    plat::SetWriteDenyHook(nullptr);
     EXPECT_EQ("kept", dir.Read("sav/sav01.sav"));
     EXPECT_FALSE(dir.Exists("sav/sav01.sav.tmp"));
-    EXPECT_TRUE(plat::WriteFileAtomic("sav/sav02.sav", "new"));
     EXPECT_EQ("target", dir.Read("outside"));
-    EXPECT_TRUE(plat::WriteFileAtomic("tmp/member.bmp", "new copy"));
     EXPECT_EQ("new copy", dir.Read("tmp/member.bmp"));
+}
+
+// The refusal follows what an open for writing decides, not the mode bits
+// alone: the owner's bits bind the owner even where the group may write, and
+// another user's file binds this one. Run as an ordinary user (root drops to
+// nobody in a child), where those bits bite.
+TEST(WriteFileAtomic, RefusesWhatAnOpenForWritingRefuses) {
+    kutest::TempDir dir;
+    ASSERT_EQ(0, chmod(dir.path().c_str(), 0777));
+    ASSERT_EQ(0, mkdir("sav", 0777));
+    ASSERT_EQ(0, chmod("sav", 0777));
+    const struct {
+        const char* path;
+        mode_t mode;
+    } files[] = {{"sav/sav01.sav", 0464}, {"sav/sav02.sav", 0444}, {"sav/sav03.sav", 0644}, {"sav/sav04.sav", 0666}};
+    for (const auto& f : files) {
+        dir.Write(f.path, "old");
+        ASSERT_EQ(0, chmod(f.path, f.mode));
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(100);
+        int wrong = 0;
+        for (size_t i = 0; i < std::size(files); ++i) {
+            const int fd = open(files[i].path, O_WRONLY);
+            const bool opens = fd >= 0;
+            if (fd >= 0)
+                close(fd);
+            const bool replaced = plat::WriteFileAtomic(files[i].path, "new");
+            if (replaced != opens || (i == 0 && replaced))
+                wrong |= 1 << i;
+        }
+        _exit(wrong);
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(0, WEXITSTATUS(status)) << "bit i: file i judged unlike an open for writing";
+    EXPECT_EQ("old", dir.Read("sav/sav01.sav"));
+    EXPECT_EQ("new", dir.Read("sav/sav04.sav"));
 }
 
 std::vector<std::string> g_synced;

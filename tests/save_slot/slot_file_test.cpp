@@ -14,6 +14,7 @@
 #include "scene/object_data.h"
 #include "game/var_data.h"
 #include "tests/save_slot/slot_fixture.h"
+#include "platform/files_test_hooks.h"
 
 namespace {
 
@@ -389,7 +390,9 @@ TEST_F(SlotFileTest, AFailedSaveKeepsTheOldFileAndTouchesNoOther) {
     // A save the player marked read-only is kept.
     dir.Write("sav/sav10.sav", "kept ten");
     chmod("sav/sav10.sav", 0444);
+    plat::SetWriteDenyHook([](const std::string& path) { return path == "sav/sav10.sav"; }); // root writes through the bits
     EXPECT_EQ(WriteSaveSlotFile(&sys, adv.get(), 10), 0);
+    plat::SetWriteDenyHook(nullptr);
     EXPECT_EQ(dir.Read("sav/sav10.sav"), "kept ten");
     for (int slot : {0, 31, -5})
         EXPECT_EQ(WriteSaveSlotFile(&sys, adv.get(), slot), 0);
