@@ -189,84 +189,64 @@ private:
     std::vector<bool> read_;
 };
 
-bool ReadEpisode(SectionReader* r, GAME_GLOBAL_DATA* d) {
-    long i = r->Open(kEpisodeStart);
+// Reads up to count lines after a section's start marker, each through
+// read(k, line), until its end marker. False when the file has no start marker.
+template <class Read>
+bool ReadSection(SectionReader* r, const char* start, const char* end, int count, Read read) {
+    long i = r->Open(start);
     if (i < 0)
         return false;
-    if (i < r->Size()) {
+    for (int k = 0; k < count && i < r->Size() && !r->IsEnd(i, end); ++k, ++i) {
         r->Take(i);
-        const int32_t episode = ToInt(FirstWord(r->Line(i)));
+        read(k, r->Line(i));
+    }
+    r->Close(i, end);
+    return true;
+}
+
+bool ReadEpisode(SectionReader* r, GAME_GLOBAL_DATA* d) {
+    return ReadSection(r, kEpisodeStart, kEpisodeEnd, 1, [d](int, std::string_view line) {
+        const int32_t episode = ToInt(FirstWord(line));
         // The top episode only ever rises from 0.
         d->m_nTopEpisode = episode < 0 ? 0 : episode;
-        r->Close(i + 1, kEpisodeEnd);
-    }
-    return true;
+    });
 }
 
 bool ReadPictures(SectionReader* r, GAME_GLOBAL_DATA* d) {
-    long i = r->Open(kCgStart);
-    if (i < 0)
-        return false;
-    for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes * GAME_GLOBAL_DATA::kScenes && i < r->Size(); ++k, ++i) {
-        if (r->IsEnd(i, kCgEnd))
-            break;
-        r->Take(i);
-        const auto w = Words(r->Line(i), 3);
-        uint32_t* words = d->m_dwCgFlag[k / GAME_GLOBAL_DATA::kScenes][k % GAME_GLOBAL_DATA::kScenes];
+    constexpr int kScenes = GAME_GLOBAL_DATA::kScenes;
+    return ReadSection(r, kCgStart, kCgEnd, GAME_GLOBAL_DATA::kEpisodes * kScenes, [d](int k, std::string_view line) {
+        const auto w = Words(line, 3);
+        uint32_t* words = d->m_dwCgFlag[k / kScenes][k % kScenes];
         for (size_t j = 0; j < 3; ++j)
             words[j] = static_cast<uint32_t>(WordInt(w, j));
-    }
-    r->Close(i, kCgEnd);
-    return true;
+    });
 }
 
 bool ReadEvents(SectionReader* r, GAME_GLOBAL_DATA* d) {
-    long i = r->Open(kEventStart);
-    if (i < 0)
-        return false;
-    for (int k = 0; k < GAME_GLOBAL_DATA::kEpisodes && i < r->Size(); ++k, ++i) {
-        if (r->IsEnd(i, kEventEnd))
-            break;
-        r->Take(i);
-        d->m_dwEventFlag[k] = static_cast<uint32_t>(ToInt(FirstWord(r->Line(i))));
-    }
-    r->Close(i, kEventEnd);
-    return true;
+    return ReadSection(r, kEventStart, kEventEnd, GAME_GLOBAL_DATA::kEpisodes, [d](int k, std::string_view line) {
+        d->m_dwEventFlag[k] = static_cast<uint32_t>(ToInt(FirstWord(line)));
+    });
 }
 
 bool ReadCharacter(SectionReader* r, GAME_GLOBAL_DATA* d) {
-    long i = r->Open(kCharacterStart);
-    if (i < 0)
-        return false;
-    if (i < r->Size() && !r->IsEnd(i, kCharacterEnd)) {
-        r->Take(i);
-        d->m_dwCharacterFlag = static_cast<uint32_t>(ToInt(FirstWord(r->Line(i))));
-        ++i;
-    }
-    r->Close(i, kCharacterEnd);
-    return true;
+    return ReadSection(r, kCharacterStart, kCharacterEnd, 1, [d](int, std::string_view line) {
+        d->m_dwCharacterFlag = static_cast<uint32_t>(ToInt(FirstWord(line)));
+    });
 }
 
 bool ReadAutoSkip(SectionReader* r, GAME_GLOBAL_DATA* d) {
-    long i = r->Open(kAutoSkipStart);
-    if (i < 0)
-        return false;
-    for (int k = 0; k < GAME_GLOBAL_DATA::kAutoSkipCount && i < r->Size(); ++k, ++i) {
-        if (r->IsEnd(i, kAutoSkipEnd))
-            break;
-        r->Take(i);
-        const auto w = Words(r->Line(i), 2);
-        if (w.empty() || w[0].empty() || plat::SjisEqualNoCase(w[0], kNull))
-            continue;
-        AUTOSKIP_FILE_DATA& a = d->m_pAutoSkip[k];
-        const std::string name(w[0]);
-        CopyFixed(a.m_szFile, name.c_str());
-        const int32_t line = WordInt(w, 1);
-        // -1 means the whole file; nothing below it is ever written.
-        a.m_nLine = line < -1 ? 0 : line;
-    }
-    r->Close(i, kAutoSkipEnd);
-    return true;
+    return ReadSection(r, kAutoSkipStart, kAutoSkipEnd, GAME_GLOBAL_DATA::kAutoSkipCount,
+                       [d](int k, std::string_view line) {
+                           const auto w = Words(line, 2);
+                           if (w.empty() || w[0].empty() || plat::SjisEqualNoCase(w[0], kNull))
+                               return;
+                           AUTOSKIP_FILE_DATA& a = d->m_pAutoSkip[k];
+                           const std::string name(w[0]);
+                           CopyFixed(a.m_szFile, name.c_str());
+                           const int32_t at = WordInt(w, 1);
+                           // -1 means the whole file; nothing below it is ever written.
+                           a.m_nLine = at < -1 ? 0 : at;
+                       });
 }
 
 // The first line holding a value that no section read (a stray or damaged

@@ -199,8 +199,9 @@ TEST_F(GameMainTest, AHiddenSectionWithoutACopyKeepsTheFile) {
     plat::SetSyncHook(&FailSync);
     Start();
     plat::SetSyncHook(nullptr);
-    EXPECT_TRUE(cap.Contains("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav の147行目を読めません。"
-                             "読めた分で続け、このファイルは書き換えません\n"));
+    EXPECT_TRUE(
+        cap.Contains("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav の147行目を読めません。"
+                     "読めた分で続け、このファイルは書き換えません\n"));
     game->GetGlobalData()->SetFlag(1, 1, 0, 1, 1);
     game->Release();
     EXPECT_EQ(dir.Read("sav/sav00.sav"), text);
