@@ -15,6 +15,7 @@
 #include "engine/kucode.h"
 #include "platform/files_test_hooks.h"
 #include "platform/sjis.h"
+#include "tests/archive/numbered_lines.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -140,10 +141,7 @@ int OnFullDisk(rlim_t limit, const std::function<int()>& check) {
 // still in the buffer does.
 TEST(KuCode, AnOutputThatCannotBeWrittenWholeIsAFailure) {
     kutest::TempDir dir;
-    std::string plain;
-    for (int i = 0; i < 4000; ++i)
-        plain += "line " + std::to_string(i) + "\r\n";
-    dir.Write("plain.txt", plain);
+    dir.Write("plain.txt", NumberedLines(4000));
     ASSERT_EQ(KUEncode("plain.txt", "whole.spt", kKuCodeNoEncode), 0);
     dir.Write("small.txt", kPlain);
     ASSERT_EQ(KUEncode("small.txt", "small.spt", 0), 0);

@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "tests/archive/numbered_lines.h"
 #include "tests/support/test_env.h"
 #include "tools/script_writer.h"
 
@@ -173,10 +174,7 @@ TEST(Kucode, EncodeRefusesTextTheReadersCannotReturn) {
 // temporary one, and the file it would have replaced as it was.
 TEST(Kucode, AFullDiskLeavesNoCutFile) {
     kutest::TempDir dir;
-    std::string plain;
-    for (int i = 0; i < 4000; ++i)
-        plain += "line " + std::to_string(i) + "\r\n";
-    dir.Write("in.txt", plain);
+    dir.Write("in.txt", NumberedLines(4000));
     ASSERT_EQ(Tool("kucode", "encode in.txt whole.spt").status, 0);
     const std::string full = "trap '' XFSZ; ulimit -f 1; ";
     for (const char* cmd : {"encode in.txt", "rawencode in.txt", "rawencode --no-encode in.txt", "decode whole.spt"}) {
