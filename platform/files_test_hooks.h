@@ -40,4 +40,10 @@ namespace plat {
 using WriteDenyHook = bool (*)(const std::string& path);
 void SetWriteDenyHook(WriteDenyHook hook);
 
+// Test hook: when set, OpenFile asks it first and hands out a stream it
+// returns (one whose reads or writes fail as a failing disk's do); on null
+// the file is opened as usual.
+using OpenHook = FILE* (*)(const std::string& path, const char* mode);
+void SetOpenHook(OpenHook hook);
+
 } // namespace plat

@@ -5,15 +5,18 @@ namespace plat {
 
 // One colour channel of a packed pixel, picked out by its bit mask and
 // widened to 8 bits by bit replication (wider channels keep their top 8
-// bits). The mask is taken apart once per picture, not per pixel.
+// bits). A mask with gaps has its set bits gathered, lowest first, into one
+// value of as many bits: shifting the whole span down would carry bits past
+// the channel's top. The mask is taken apart once per picture, not per pixel.
 class ChannelMask {
 public:
     ChannelMask(uint32_t mask, uint32_t absent)
-        : mask_(mask), low_(LowBit(mask)), bits_(BitCount(mask)), absent_(absent) {}
+        : mask_(mask), low_(LowBit(mask)), bits_(BitCount(mask)), absent_(absent),
+          contiguous_(!mask || ((mask >> low_) & ((mask >> low_) + 1)) == 0) {}
     uint32_t operator()(uint32_t px) const {
         if (!mask_)
             return absent_;
-        uint32_t v = (px & mask_) >> low_;
+        const uint32_t v = contiguous_ ? (px & mask_) >> low_ : Gather(px);
         if (bits_ >= 8)
             return v >> (bits_ - 8);
         uint32_t out = 0;
@@ -24,6 +27,13 @@ public:
     }
 
 private:
+    uint32_t Gather(uint32_t px) const {
+        uint32_t v = 0, to = 1;
+        for (uint32_t m = mask_; m; m &= m - 1, to <<= 1)
+            if (px & m & (~m + 1))
+                v |= to;
+        return v;
+    }
     static int LowBit(uint32_t mask) {
         if (!mask)
             return 0;
@@ -42,6 +52,7 @@ private:
     uint32_t mask_;
     int low_, bits_;
     uint32_t absent_;
+    bool contiguous_;
 };
 
 } // namespace plat

@@ -468,7 +468,12 @@ int OBJECT_DATA::RunStep(ADV_DATA* adv, int32_t k, uint32_t now, bool finish, bo
             m_nNowProc += advance;
             return 1;
         case kProcDel: DeleteStep(p.nA, mainLoop); return 1;
-        case kProcEnd: m_nNowProc += advance; return mainLoop ? 2 : 1;
+        case kProcEnd:
+            // An END in the last step stays there, idle as an END before a
+            // free step is: there is no step behind it to move on to.
+            if (k < kProcNum - 1)
+                m_nNowProc += advance;
+            return mainLoop ? 2 : 1;
         case kProcMove:
         case kProcFadeIn:
         case kProcFadeOut:

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "engine/combine_file.h"
 #include "platform/sjis.h"
 #include "platform/files.h"
+#include "tools/temp_output.h"
 
 namespace {
 
@@ -60,28 +60,6 @@ bool CopyMember(const ArchiveMember& m, uint64_t size, FILE* out, std::string* e
         return false;
     }
     return true;
-}
-
-// Writes bytes produced by `fill` to path through a temporary file.
-template <typename Fill>
-bool WriteThroughTemp(const std::string& path, Fill fill, std::string* error) {
-    std::string tmp = path + ".tmp";
-    FILE* out = plat::OpenFile(tmp, "wb"); // made afresh, never through a link
-    if (!out) {
-        *error = "cannot create " + tmp;
-        return false;
-    }
-    bool ok = fill(out);
-    ok = (fclose(out) == 0) && ok;
-    if (ok && rename(tmp.c_str(), path.c_str()) != 0) {
-        *error = "cannot rename " + tmp + " to " + path;
-        ok = false;
-    } else if (!ok && error->empty()) {
-        *error = "cannot write " + path;
-    }
-    if (!ok)
-        unlink(tmp.c_str());
-    return ok;
 }
 
 } // namespace
@@ -190,12 +168,12 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
 
     if (listOut) {
         std::string list = std::string(kHeaderListOut) + lines + kListEnd;
-        bool ok = WriteThroughTemp(
+        bool ok = FillThroughTemp(
             listPath, [&](FILE* out) { return fwrite(list.data(), 1, list.size(), out) == list.size(); }, error);
         if (!ok)
             return false;
     }
-    return WriteThroughTemp(
+    return FillThroughTemp(
         archivePath,
         [&](FILE* out) {
             if (listOut) {

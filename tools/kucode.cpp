@@ -3,11 +3,13 @@
 // commands run the engine's own functions.
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "engine/kucode.h"
 #include "platform/files.h"
 #include "tools/script_writer.h"
+#include "tools/temp_output.h"
 
 namespace {
 
@@ -33,6 +35,17 @@ int Encode(const char* in, const char* out) {
         return 1;
     }
     return 0;
+}
+
+// Runs an engine function into a temporary file for out and prints its
+// result; the file takes out's place only when the function succeeded.
+int Run(const char* out, const std::function<int(const char* tmp)>& code) {
+    int r = -1;
+    const bool ok = WriteThroughTemp(out, [&](const std::string& tmp) { return (r = code(tmp.c_str())) == 0; });
+    printf("result %d\n", r);
+    if (r == 0 && !ok)
+        fprintf(stderr, "kucode: cannot put %s in place\n", out);
+    return ok ? 0 : 1;
 }
 
 // Reads FILE the way the script readers do and prints every line they would
@@ -65,17 +78,14 @@ int main(int argc, char** argv) {
     std::string cmd = argv[1];
     if (cmd == "encode" && argc == 4)
         return Encode(argv[2], argv[3]);
+    // The engine's functions write straight into their output and leave it
+    // cut when they fail: they write a temporary file put in place when whole.
     if (cmd == "rawencode" && (argc == 4 || (argc == 5 && strcmp(argv[2], "--no-encode") == 0))) {
-        int flags = argc == 5 ? kKuCodeNoEncode : 0;
-        int r = KUEncode(argv[argc - 2], argv[argc - 1], flags);
-        printf("result %d\n", r);
-        return r == 0 ? 0 : 1;
+        const int flags = argc == 5 ? kKuCodeNoEncode : 0;
+        return Run(argv[argc - 1], [&](const char* tmp) { return KUEncode(argv[argc - 2], tmp, flags); });
     }
-    if (cmd == "decode" && argc == 4) {
-        int r = KUDecode(argv[2], argv[3]);
-        printf("result %d\n", r);
-        return r == 0 ? 0 : 1;
-    }
+    if (cmd == "decode" && argc == 4)
+        return Run(argv[3], [&](const char* tmp) { return KUDecode(argv[2], tmp); });
     if (cmd == "lines" && argc == 3)
         return Lines(argv[2]);
     return Usage();

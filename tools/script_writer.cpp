@@ -2,9 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
-#include "platform/files.h"
+#include "tools/temp_output.h"
 
 namespace {
 
@@ -91,20 +90,7 @@ bool WriteScript(const std::string& path, const std::string& plain, std::string*
     *error = CheckScriptText(plain, lineLimit);
     if (!error->empty())
         return false;
-    std::string bytes = ScrambleScript(plain);
-    std::string tmp = path + ".tmp";
-    FILE* out = plat::OpenFile(tmp, "wb"); // made afresh, never through a link
-    if (!out) {
-        *error = "cannot create " + tmp;
-        return false;
-    }
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = (fclose(out) == 0) && ok;
-    if (ok)
-        ok = rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(tmp.c_str());
-        *error = "cannot write " + path;
-    }
-    return ok;
+    const std::string bytes = ScrambleScript(plain);
+    return FillThroughTemp(
+        path, [&](FILE* out) { return fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size(); }, error);
 }

@@ -14,6 +14,6 @@ std::string CheckScriptText(const std::string& plain, size_t lineLimit = kScript
 // Header + scrambled body. Call CheckScriptText first.
 std::string ScrambleScript(const std::string& plain);
 
-// CheckScriptText + ScrambleScript + write (temporary file and rename).
+// CheckScriptText + ScrambleScript + write (through a temporary file renamed into place).
 bool WriteScript(const std::string& path, const std::string& plain, std::string* error,
                  size_t lineLimit = kScriptLineLimit);

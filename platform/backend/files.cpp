@@ -22,6 +22,7 @@ UnlinkHook g_unlinkHook = nullptr;
 ReadDenyHook g_readDenyHook = nullptr;
 SyncHook g_syncHook = nullptr;
 WriteDenyHook g_writeDenyHook = nullptr;
+OpenHook g_openHook = nullptr;
 
 // Flushes a file's data (and the size that finds them) or a folder's entries
 // to the disk; what names it is for the test hook.
@@ -366,6 +367,9 @@ FILE* OpenFile(const std::string& path, const char* mode) {
         errno = EINVAL;
         return nullptr;
     }
+    if (g_openHook)
+        if (FILE* f = g_openHook(path, mode))
+            return f;
     const bool update = std::string_view(mode).find('+') != std::string_view::npos;
     int fd = -1;
     switch (mode[0]) {
@@ -537,6 +541,7 @@ void SetUnlinkHook(UnlinkHook hook) { g_unlinkHook = hook; }
 void SetReadDenyHook(ReadDenyHook hook) { g_readDenyHook = hook; }
 void SetSyncHook(SyncHook hook) { g_syncHook = hook; }
 void SetWriteDenyHook(WriteDenyHook hook) { g_writeDenyHook = hook; }
+void SetOpenHook(OpenHook hook) { g_openHook = hook; }
 
 bool GetCurrentDir(char* out, size_t size) { return getcwd(out, size) != nullptr; }
 

@@ -3,13 +3,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/kucode.h"
+#include "platform/files_test_hooks.h"
 #include "platform/sjis.h"
+#include "tests/archive/numbered_lines.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -111,32 +117,82 @@ TEST(KuCode, DecodeRefusesOtherFiles) {
     EXPECT_TRUE(log.Contains("Error: <KUEncode> 書込先ファイルオープンに失敗\n"));
 }
 
-// Both directions in a child whose files may not pass 4 KiB, as on a full
-// disk: a cut output is a failure with its line, not a success.
-TEST(KuCode, AnOutputThatCannotBeWrittenWholeIsAFailure) {
-    kutest::TempDir dir;
-    std::string plain;
-    for (int i = 0; i < 4000; ++i)
-        plain += "line " + std::to_string(i) + "\r\n";
-    dir.Write("plain.txt", plain);
-    ASSERT_EQ(KUEncode("plain.txt", "whole.spt", kKuCodeNoEncode), 0);
+// Runs check in a child whose files may not pass limit bytes, as on a disk
+// that is full there (the signal of an oversized write ignored); its result
+// is the child's exit status.
+int OnFullDisk(rlim_t limit, const std::function<int()>& check) {
     const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
+    if (pid < 0)
+        return -1;
     if (pid == 0) {
         signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        kutest::DebugCapture log;
-        const bool encode = KUEncode("plain.txt", "cut.spt", kKuCodeNoEncode) == -1 &&
-                            log.Contains("Error: <KUEncode> 書込先ファイルへの書き込みに失敗\n");
-        const bool decode =
-            KUDecode("whole.spt", "cut.txt") == -1 && log.Contains("Error: <KUDecode> 書込ファイルに書き込めません\n");
-        _exit((encode ? 0 : 1) | (decode ? 0 : 2));
+        const rlimit fsize{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+        _exit(check());
     }
     int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the encode, 2: the decode passed for done";
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// Both directions: a cut output is a failure with its line, not a success,
+// whether a write fails on the way or only the last flush of a small output
+// still in the buffer does.
+TEST(KuCode, AnOutputThatCannotBeWrittenWholeIsAFailure) {
+    kutest::TempDir dir;
+    dir.Write("plain.txt", NumberedLines(4000));
+    ASSERT_EQ(KUEncode("plain.txt", "whole.spt", kKuCodeNoEncode), 0);
+    dir.Write("small.txt", kPlain);
+    ASSERT_EQ(KUEncode("small.txt", "small.spt", 0), 0);
+    const auto both = [](const char* plainIn, const char* codedIn) {
+        return [=] {
+            kutest::DebugCapture log;
+            const bool encode = KUEncode(plainIn, "cut.spt", kKuCodeNoEncode) == -1 &&
+                                log.Contains("Error: <KUEncode> 書込先ファイルへの書き込みに失敗\n");
+            const bool decode =
+                KUDecode(codedIn, "cut.txt") == -1 && log.Contains("Error: <KUDecode> 書込ファイルに書き込めません\n");
+            return (encode ? 0 : 1) | (decode ? 0 : 2);
+        };
+    };
+    EXPECT_EQ(OnFullDisk(4096, both("plain.txt", "whole.spt")), 0) << "1: the encode, 2: the decode passed for done";
+    EXPECT_EQ(OnFullDisk(2, both("small.txt", "small.spt")), 0) << "the same with only the close failing";
+}
+
+// Inputs whose reading fails part way (as a bad sector does): a failure
+// with its line, never a cut output passed for done.
+FILE* BrokenInput(const std::string& path, const char* mode) {
+    static std::string bytes;
+    static size_t at;
+    if (mode[0] != 'r' || path.compare(0, 7, "broken.") != 0)
+        return nullptr;
+    bytes = path == "broken.spt" ? std::string("KUCODE NLINE-ENCODE\n\x9E\x9D") : std::string("ab");
+    at = 0;
+    cookie_io_functions_t io{};
+    io.read = [](void*, char* buf, size_t n) -> ssize_t {
+        if (at == bytes.size()) {
+            errno = EIO;
+            return -1;
+        }
+        n = std::min(n, bytes.size() - at);
+        memcpy(buf, bytes.data() + at, n);
+        at += n;
+        return static_cast<ssize_t>(n);
+    };
+    return fopencookie(nullptr, "r", io);
+}
+
+TEST(KuCode, AnInputThatCannotBeReadWholeIsAFailure) {
+    kutest::TempDir dir;
+    kutest::DebugCapture log;
+    plat::SetOpenHook(BrokenInput);
+    EXPECT_EQ(KUEncode("broken.txt", "out.spt", 0), -1);
+    EXPECT_TRUE(log.Contains("Error: <KUEncode> 読込先ファイルの読み込みに失敗\n"));
+    EXPECT_EQ(KUDecode("broken.spt", "out.txt"), -1);
+    EXPECT_TRUE(log.Contains("Error: <KUDecode> 読込ファイルが読めません\n"));
+    plat::SetOpenHook(nullptr);
+    // What was read before the failure was passed on.
+    EXPECT_EQ(dir.Read("out.txt"), "ab");
 }
 
 TEST(KuCode, LineReaderStopsAtCrLfOnly) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "tests/archive/numbered_lines.h"
 #include "tests/support/test_env.h"
 #include "tools/script_writer.h"
 
@@ -25,9 +26,10 @@ std::string BuildDir() {
     return std::filesystem::canonical("/proc/self/exe").parent_path().parent_path().parent_path().string();
 }
 
-// Runs a built tool (build/tools/<name>) in the current folder.
-ToolRun Tool(const std::string& name, const std::string& args) {
-    std::string cmd = BuildDir() + "/tools/" + name + " " + args + " 2>/dev/null";
+// Runs a built tool (build/tools/<name>) in the current folder, after the
+// shell commands in before.
+ToolRun Tool(const std::string& name, const std::string& args, const std::string& before = "") {
+    std::string cmd = before + BuildDir() + "/tools/" + name + " " + args + " 2>/dev/null";
     ToolRun r{-1, ""};
     FILE* p = popen(cmd.c_str(), "r");
     if (!p)
@@ -165,6 +167,30 @@ TEST(Kucode, EncodeRefusesTextTheReadersCannotReturn) {
     dir.Write("ok.txt", std::string(509, 'a') + "\r\n" + "x\ry\n\xF2\r\n");
     ASSERT_EQ(Tool("kucode", "encode ok.txt ok.spt").status, 0);
     EXPECT_EQ(Tool("kucode", "lines ok.spt").out, std::string(509, 'a') + "\n" + "x\ry\n\xF2\n");
+}
+
+// Every writing command on a disk that fills up after 512 bytes (a file size
+// limit, its signal ignored): a failure that leaves neither a cut file nor a
+// temporary one, and the file it would have replaced as it was.
+TEST(Kucode, AFullDiskLeavesNoCutFile) {
+    kutest::TempDir dir;
+    dir.Write("in.txt", NumberedLines(4000));
+    ASSERT_EQ(Tool("kucode", "encode in.txt whole.spt").status, 0);
+    const std::string full = "trap '' XFSZ; ulimit -f 1; ";
+    for (const char* cmd : {"encode in.txt", "rawencode in.txt", "rawencode --no-encode in.txt", "decode whole.spt"}) {
+        ToolRun fresh = Tool("kucode", std::string(cmd) + " new.out", full);
+        EXPECT_EQ(fresh.status, 1) << cmd;
+        EXPECT_FALSE(dir.Exists("new.out")) << cmd;
+        EXPECT_FALSE(dir.Exists("new.out.tmp")) << cmd;
+        dir.Write("old.out", "before");
+        EXPECT_EQ(Tool("kucode", std::string(cmd) + " old.out", full).status, 1) << cmd;
+        EXPECT_EQ(dir.Read("old.out"), "before") << cmd;
+        EXPECT_FALSE(dir.Exists("old.out.tmp")) << cmd;
+    }
+    EXPECT_EQ(Tool("kucode", "rawencode in.txt new.out", full).out, "result -1\n");
+    // A failure before any output leaves the old file too.
+    EXPECT_EQ(Tool("kucode", "decode missing.spt old.out").status, 1);
+    EXPECT_EQ(dir.Read("old.out"), "before");
 }
 
 TEST(ScriptWriter, NamesTheLineAtFault) {

@@ -121,6 +121,24 @@ TEST_F(ObjectTest, GotoLoopsEndReportsAndAFreeStepParks) {
     EXPECT_TRUE(log.Contains("移動参照ナンバーが不正です"));
 }
 
+TEST_F(ObjectTest, EndInTheLastStepIdlesWithoutALine) {
+    for (int i = 0; i < 9; ++i)
+        Step(i, float(i), 0, 0, O::kProcSetPos);
+    Step(9, 0, 0, 0, O::kProcEnd);
+    log.Clear();
+    uint32_t t = 0;
+    for (int frame = 0; frame < 1200; ++frame)
+        ASSERT_GE(Run(t += 16), 1) << frame;
+    EXPECT_TRUE(log.lines().empty()) << log.all();
+    EXPECT_EQ(obj.m_nNowProc, 9);
+    EXPECT_EQ(Pos(), P(8, 0));
+    // Any other step that moves on from the last one still leaves the program.
+    Step(9, 5, 5, 0, O::kProcSetPos);
+    EXPECT_EQ(Run(t += 16), 1);
+    EXPECT_EQ(Run(t += 16), -1);
+    EXPECT_TRUE(log.Contains("移動参照ナンバーが不正です"));
+}
+
 TEST_F(ObjectTest, DelShiftsTheProgramAndStaysInBounds) {
     for (int i = 0; i < 10; ++i)
         Step(i, float(i), 0, 0, O::kProcSetPos);

@@ -203,6 +203,22 @@ TEST(BmpDecodeTest, MasksPartlyOutsideThePixelKeepTheBitsInside) {
     EXPECT_EQ(s.Row(0)[3], 0xFFFFFFFFu);
 }
 
+TEST(BmpDecodeTest, MasksWithGapsStayInTheirChannel) {
+    // Red and green each hold their 8 bits in two nibbles apart; a grey ramp
+    // stays grey, with nothing carried into the next channel.
+    BmpSpec b;
+    b.w = 4, b.h = 1, b.bpp = 32, b.compression = 3, b.masks = {0x0F0F0000, 0xF000F000u, 0x000000FF};
+    const uint32_t ramp[] = {0x00, 0x0F, 0x5A, 0xFF};
+    for (uint32_t v : ramp) {
+        const uint32_t lo = v & 0xF, hi = v >> 4;
+        Put(&b.pixels, (hi << 24) | (lo << 16) | (hi << 28) | (lo << 12) | v, 4);
+    }
+    plat::Surface s;
+    ASSERT_TRUE(plat::DecodePicture(Bmp(b), &s));
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(s.Row(0)[x], 0xFF000000u | ramp[x] * 0x010101u) << x;
+}
+
 TEST(BmpDecodeTest, CodingsItCannotReadAreRefused) {
     auto refused = [](const BmpSpec& b) {
         plat::Surface s;

@@ -77,6 +77,29 @@ TEST(DdsDecodeTest, LuminanceAlphaAndMaskLayouts) {
     }
 }
 
+TEST(DdsDecodeTest, MasksWithGapsGatherTheirBits) {
+    // Red's four bits every other bit: a ramp of all sixteen levels scales
+    // as a contiguous four-bit channel does, and never spills over.
+    const Format holed{kRgb, 0, 16, 0x5500, 0x00F0, 0x000F, 0};
+    std::string px;
+    for (uint32_t n = 0; n < 16; ++n) {
+        uint32_t red = 0;
+        for (int bit = 0; bit < 4; ++bit)
+            red |= ((n >> bit) & 1u) << (8 + 2 * bit);
+        Put(&px, red | (n << 4) | n, 2);
+    }
+    plat::Surface s;
+    ASSERT_TRUE(plat::DecodePicture(Dds(16, 1, holed, px), &s));
+    for (uint32_t n = 0; n < 16; ++n)
+        EXPECT_EQ(s.Row(0)[n], 0xFF000000u | n * 0x111111u) << n;
+    // Sixteen bits with a gap keep the top eight of the gathered value.
+    const Format wide{kRgb | kAlphaPixels, 0, 32, 0xFF00FF00u, 0x00FF0000, 0x000000FF, 0};
+    px.clear();
+    Put(&px, 0xAB12CD34u);
+    ASSERT_TRUE(plat::DecodePicture(Dds(1, 1, wide, px), &s));
+    EXPECT_EQ(s.Row(0)[0], 0xFFAB1234u);
+}
+
 TEST(DdsDecodeTest, PaletteIndicesTakeColourAndAlphaFromTheirEntries) {
     std::string palette;
     for (int i = 0; i < 256; ++i)
