@@ -12,7 +12,6 @@
 
 namespace {
 
-float ToFloat(const char* t) { return adv::ScriptFloat(t); }
 // A time past the 32-bit range is the longest one, not wrapped to a short one.
 uint32_t ToMs(const char* t) {
     const long long v = std::strtoll(t, nullptr, 10);
@@ -66,8 +65,8 @@ int STAFF_ROLL_MODE_DATA::BG_CHANGE_Proc(STAFF_ROLL_PROC_DATA* p) {
         if (r != 1)
             return r;
         m_fBgInAlpha = 0.0f;
-        m_fBgInX = ToFloat(p->m_szToken[3]);
-        m_fBgInY = ToFloat(p->m_szToken[4]);
+        m_fBgInX = adv::ScriptFloat(p->m_szToken[3]);
+        m_fBgInY = adv::ScriptFloat(p->m_szToken[4]);
         p->m_dwStartTime = now;
         p->m_nStep = 1;
         return 1;
@@ -128,8 +127,8 @@ int STAFF_ROLL_MODE_DATA::BG_FADE_IN_Proc(STAFF_ROLL_PROC_DATA* p) {
         if (r != 1)
             return r;
         m_fBgAlpha = 0.0f;
-        m_fBgX = ToFloat(p->m_szToken[3]);
-        m_fBgY = ToFloat(p->m_szToken[4]);
+        m_fBgX = adv::ScriptFloat(p->m_szToken[3]);
+        m_fBgY = adv::ScriptFloat(p->m_szToken[4]);
         p->m_dwStartTime = now;
         p->m_nStep = 1;
         return 1;
@@ -144,7 +143,7 @@ int STAFF_ROLL_MODE_DATA::BG_FADE_IN_Proc(STAFF_ROLL_PROC_DATA* p) {
 int STAFF_ROLL_MODE_DATA::SCROLL_SPEED_CHANGE_Proc(STAFF_ROLL_PROC_DATA* p) {
     if (!Ready("STAFF_ROLL_MODE_DATA::SCROLL_SPEED_CHANGE_Proc", p))
         return 0;
-    m_fScrollSpeed = ToFloat(p->m_szToken[2]);
+    m_fScrollSpeed = adv::ScriptFloat(p->m_szToken[2]);
     Finish(p);
     return 1;
 }

@@ -12,8 +12,8 @@ namespace {
 
 constexpr int kMaxTokens = 10;
 
-// Numbers past the range of their field stop at its ends rather than wrap.
-float ToFloat(const char* t) { return adv::ScriptFloat(t); }
+// Numbers past the range of their field stop at its ends rather than wrap
+// (adv::ScriptFloat holds fractions the same way).
 int ToInt(const char* t) { return adv::ScriptInt(t); }
 
 // First pass: how many objects and steps the script sets, so the tables are made once.
@@ -81,14 +81,15 @@ int STAFF_ROLL_MODE_DATA::ReadScriptData(const char* name) {
         if (n < 1)
             continue;
         if (gallery::EqualNoCase(tok[0], "#SCROLL_SPEED_1SEC")) {
-            m_fScrollSpeed = ToFloat(tok[1]);
+            m_fScrollSpeed = adv::ScriptFloat(tok[1]);
         } else if (gallery::EqualNoCase(tok[0], "#OBJ_SET")) {
             // The file cannot grow between the passes, but the count is the bound.
             if (m_nDrawObjNum >= objs)
                 continue;
             KURECT src{ToInt(tok[2]), ToInt(tok[3]), ToInt(tok[4]), ToInt(tok[5])};
-            if (m_pDrawObj[m_nDrawObjNum].Initialize(m_pKUSprite, m_pKUSys, tok[1], ToFloat(tok[6]), ToFloat(tok[7]),
-                                                     &src))
+            const float x = adv::ScriptFloat(tok[6]);
+            const float y = adv::ScriptFloat(tok[7]);
+            if (m_pDrawObj[m_nDrawObjNum].Initialize(m_pKUSprite, m_pKUSys, tok[1], x, y, &src))
                 ++m_nDrawObjNum;
         } else if (gallery::EqualNoCase(tok[0], "#SET_PROC")) {
             int at = 0;
@@ -100,7 +101,7 @@ int STAFF_ROLL_MODE_DATA::ReadScriptData(const char* name) {
             }
             if (m_nProcNum >= procs)
                 continue;
-            if (!m_pProc[m_nProcNum].Initialize(m_pKUSys, tok[1], ToFloat(tok[at + 1]), op, tok, kMaxTokens)) {
+            if (!m_pProc[m_nProcNum].Initialize(m_pKUSys, tok[1], adv::ScriptFloat(tok[at + 1]), op, tok, kMaxTokens)) {
                 modes::ErrorPrint(m_pKUSys, tag, "処理データの初期化に失敗しました");
                 std::fclose(f);
                 return 0;

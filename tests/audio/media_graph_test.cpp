@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/app_events.h"
@@ -289,6 +290,11 @@ TEST_F(MediaGraphTest, CoverArtIsNoVideo) {
     ASSERT_EQ(g.RenderFile(path), plat::kMediaOk);
     EXPECT_TRUE(g.HasAudio());
     EXPECT_FALSE(g.HasVideo());
+    // Nor is it a stream the sound waits for: it decodes as the bare file does.
+    plat::PcmBuffer bare, covered;
+    ASSERT_TRUE(plat::DecodeAudioFile(Fixture("tone.mp3"), &bare));
+    ASSERT_TRUE(plat::DecodeAudioFile(path, &covered));
+    EXPECT_TRUE(covered.samples == bare.samples);
 }
 
 TEST_F(MediaGraphTest, VideoOnlyMovieRunsOnTheMixerClock) {
@@ -348,6 +354,78 @@ TEST_F(MediaGraphTest, ASoundThatStartsAfterThePicturesIsHeardAtItsTime) {
     EXPECT_GT(audiotest::AudibleFrames(out), 1000u);
     plat::AudioManualPump(44100, &out);
     EXPECT_NEAR(static_cast<double>(audiotest::AudibleEnd(out)), 0.49 * 44100 + 18432, 600.0);
+}
+
+// Played past the sound's end and taken back to the start, the late sound
+// is silent up to its time again, held in memory or streamed from its file.
+TEST_F(MediaGraphTest, ALateSoundsLeadSilenceComesAgainAfterASeekBack) {
+    for (const bool streamed : {false, true}) {
+        plat::SetAudioAheadBudgetForTest(streamed ? 1 : 0); // no room: streamed
+        plat::MediaGraph g;
+        ASSERT_EQ(g.RenderFile(Fixture("late_sound.mpg")), plat::kMediaOk);
+        ASSERT_EQ(plat::AudioAheadHeldBytesForTest() == 0, streamed);
+        g.Run();
+        plat::AudioManualPump(44100);
+        const int64_t zero = 0;
+        ASSERT_EQ(g.SetPositions(&zero, nullptr), plat::kMediaOk);
+        std::vector<float> lead, sound;
+        plat::AudioManualPump(21168, &lead); // 0.48 s
+        plat::AudioManualPump(2205, &sound);
+        EXPECT_EQ(audiotest::AudibleFrames(lead), 0u) << streamed;
+        EXPECT_GT(audiotest::AudibleFrames(sound), 1000u) << streamed;
+    }
+    plat::SetAudioAheadBudgetForTest(0);
+}
+
+// The sound starts 0.53 s before the pictures (in the sample's movies it
+// leads by 11 ms). The first picture goes up as the window opens and stays
+// until the second one's time stamp: the pictures keep their delay.
+TEST_F(MediaGraphTest, PicturesThatStartAfterTheSoundKeepTheirDelay) {
+    plat::MediaGraph g;
+    ASSERT_EQ(g.RenderFile(Fixture("early_sound.mpg")), plat::kMediaOk);
+    g.Run();
+    EXPECT_TRUE(g.UpdatePicture());
+    std::vector<float> out;
+    plat::AudioManualPump(22050, &out); // 0.5 s
+    EXPECT_GT(audiotest::AudibleFrames(out), 21000u); // the sound from the start
+    EXPECT_FALSE(g.UpdatePicture());
+    plat::AudioManualPump(1764); // 0.54 s
+    EXPECT_FALSE(g.UpdatePicture());
+    plat::AudioManualPump(1764); // 0.58 s, past the second picture's 0.571
+    EXPECT_TRUE(g.UpdatePicture());
+}
+
+// The sound starts 0.49 s after the pictures. With the container's duration
+// damaged to 0.3 s, a gap longer than the whole media is no gap: the sound
+// is heard at once instead of after silence.
+TEST_F(MediaGraphTest, AStartGapPastTheStatedDurationIsNotApplied) {
+    std::string mkv;
+    ASSERT_TRUE(plat::ReadWholeFile(Fixture("late_sound.mkv"), &mkv));
+    dir_.Write("whole.mkv", mkv);
+    // The segment's duration: element 4489, an 8-byte big-endian float of milliseconds.
+    const size_t at = mkv.find("\x44\x89\x88");
+    ASSERT_NE(at, std::string::npos);
+    const double ms = 300.0;
+    uint64_t bits = 0;
+    std::memcpy(&bits, &ms, sizeof bits);
+    for (size_t i = 0; i < 8; ++i)
+        mkv[at + 3 + i] = static_cast<char>(bits >> (56 - 8 * i));
+    dir_.Write("damaged.mkv", mkv);
+    for (const char* name : {"whole.mkv", "damaged.mkv"}) {
+        const bool damaged = name[0] == 'd';
+        plat::MediaGraph g;
+        ASSERT_EQ(g.RenderFile(dir_.path() + "/" + name), plat::kMediaOk);
+        int64_t d = 0;
+        g.GetDuration(&d);
+        EXPECT_EQ(d, damaged ? 3000000 : 10000000);
+        g.Run();
+        std::vector<float> out;
+        plat::AudioManualPump(4410, &out); // 0.1 s
+        if (damaged)
+            EXPECT_GT(audiotest::AudibleFrames(out), 4000u);
+        else
+            EXPECT_EQ(audiotest::AudibleFrames(out), 0u);
+    }
 }
 
 size_t OpenDescriptors() {

@@ -1,11 +1,10 @@
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
 
-#include "platform/gdi_font.h"
 #include "tests/exam/exam_fixture.h"
+#include "tests/support/golden_frame.h"
 #include "tools/pictures/exam_pictures.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/screen_pictures.h"
@@ -137,30 +136,9 @@ TEST_F(ExamTest, GoldenQuestionFrame) {
     ASSERT_EQ(sprite.D3DXDrawStart(), 0);
     ASSERT_EQ(exam.DrawProc(), 1) << log.all();
 
-    const std::string folder = kutest::SourceDir() + "/tests/exam/golden/";
-    const char* env = std::getenv("KU_UPDATE_GOLDEN");
-    const bool update = env && std::strcmp(env, "1") == 0;
-    std::string recorded;
-    std::ifstream renderer(folder + "renderer.txt");
-    std::getline(renderer, recorded);
-    if (update)
-        std::ofstream(folder + "renderer.txt") << plat::GlyphRendererId() << "\n";
-    else if (plat::GlyphRendererId().empty() || recorded != plat::GlyphRendererId())
+    if (!kutest::GoldenFramesComparable("exam"))
         GTEST_SKIP() << "font renderer differs from the golden frame's";
-    plat::Surface frame = *sprite.GetBackSurface();
-    for (uint32_t& p : frame.pixels)
-        p |= 0xFF000000u;
-    const std::string bmp = EncodeBmp24(frame);
-    if (update) {
-        std::ofstream(folder + "question.bmp", std::ios::binary) << bmp;
-        return;
-    }
-    std::ifstream in(folder + "question.bmp", std::ios::binary);
-    std::stringstream golden;
-    golden << in.rdbuf();
-    if (golden.str() != bmp)
-        std::ofstream(kutest::BinaryDir() + "/question.actual.bmp", std::ios::binary) << bmp;
-    EXPECT_TRUE(golden.str() == bmp) << "the question frame differs from its golden frame";
+    EXPECT_EQ(kutest::CompareGoldenFrame("exam", *sprite.GetBackSurface(), "question"), "");
 }
 
 } // namespace

@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/env_settings.h"
 #include "gallery/bgm_mode_data.h"
 #include "platform/files.h"
-#include "platform/gdi_font.h"
 #include "tests/modes/mode_harness.h"
 #include "tests/musicroom/script_fixture.h"
+#include "tests/support/golden_frame.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/screen_pictures.h"
 
@@ -34,36 +30,6 @@ std::string RoomMaterial() {
     fill(64, 160, 328, 184, 0xFF406080u);
     fill(64, 184, 328, 208, 0xFF80A0C0u);
     return EncodeDds32(s);
-}
-
-// Exact comparison with tests/musicroom/golden/<name>.bmp where the font
-// renderer is the one the frame was made with; KU_UPDATE_GOLDEN=1 rewrites it.
-std::string CompareGolden(KUSPRITE2& sprite, const std::string& name) {
-    const std::string folder = kutest::SourceDir() + "/tests/musicroom/golden/";
-    const char* env = std::getenv("KU_UPDATE_GOLDEN");
-    const bool update = env && std::strcmp(env, "1") == 0;
-    std::string recorded;
-    std::ifstream renderer(folder + "renderer.txt");
-    std::getline(renderer, recorded);
-    if (update)
-        std::ofstream(folder + "renderer.txt") << plat::GlyphRendererId() << "\n";
-    else if (plat::GlyphRendererId().empty() || recorded != plat::GlyphRendererId())
-        return "";
-    plat::Surface frame = *sprite.GetBackSurface();
-    for (uint32_t& p : frame.pixels)
-        p |= 0xFF000000u;
-    const std::string bmp = EncodeBmp24(frame);
-    if (update) {
-        std::ofstream(folder + name + ".bmp", std::ios::binary) << bmp;
-        return "";
-    }
-    std::ifstream in(folder + name + ".bmp", std::ios::binary);
-    std::stringstream golden;
-    golden << in.rdbuf();
-    if (golden.str() == bmp)
-        return "";
-    std::ofstream(kutest::BinaryDir() + "/" + name + ".actual.bmp", std::ios::binary) << bmp;
-    return name + " differs from its golden frame";
 }
 
 TEST(MusicRoomFrame, ListWithAPlayingTrackAndItsComment) {
@@ -110,7 +76,7 @@ TEST(MusicRoomFrame, ListWithAPlayingTrackAndItsComment) {
         room.MainProc();
         ASSERT_EQ(h.sprite.D3DXDrawStart(), 0);
         ASSERT_EQ(room.DrawProc(), 1);
-        EXPECT_EQ(CompareGolden(h.sprite, "music_room_list"), "");
+        EXPECT_EQ(kutest::CompareGoldenFrame("musicroom", *h.sprite.GetBackSurface(), "music_room_list"), "");
     }
     h.sprite.Release();
 }

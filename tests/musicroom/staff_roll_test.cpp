@@ -112,6 +112,21 @@ TEST(StaffRollDispatch, SpeedChangeFiresOnceWhenTheTriggerHolds) {
     EXPECT_FLOAT_EQ(r.mode.m_fScrollSpeed, 5.0f); // never again
 }
 
+// A speed read when the command fires is held at the range's ends too.
+TEST(StaffRollDispatch, SpeedsReadAtRunTimeAreHeldAtTheirRangesEnds) {
+    Roll r(
+        "#SCROLL_SPEED_1SEC 0\r\n#SET_PROC SCROLL_SPEED_CHANGE 1e50 >= 0\r\n"
+        "#SET_PROC SCROLL_SPEED_CHANGE -1e50 >= 1\r\n");
+    r.Roll_in();
+    r.Frame(16);
+    EXPECT_EQ(r.mode.m_fScrollSpeed, 1e9f);
+    r.Frame(16); // 16 ms at 1e9 a second
+    EXPECT_TRUE(r.mode.m_pProc[1].m_bDone);
+    EXPECT_EQ(r.mode.m_fScrollSpeed, -1e9f);
+    r.Frame(16);
+    EXPECT_TRUE(std::isfinite(r.mode.m_fBaseY));
+}
+
 TEST(StaffRollDispatch, UnknownCommandAndRetriedPictures) {
     {
         Roll r("#SET_PROC JUMP 1 >= 0\r\n");

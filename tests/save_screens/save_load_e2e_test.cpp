@@ -6,7 +6,9 @@
 
 #include "adv/adv_data.h"
 #include "app/env_settings.h"
+#include "engine/kutextgraphic.h"
 #include "flow/game_main.h"
+#include "game/game_settings.h"
 #include "modes/load_mode_data.h"
 #include "modes/save_mode_data.h"
 #include "platform/dialog_test_hooks.h"
@@ -249,6 +251,55 @@ TEST_F(SaveLoadRoadTest, ARefusedSlotKeepsThePlayOrTheTitle) {
     RunWhile(GAME_MAIN::kModeLoad);
     EXPECT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
     EXPECT_FALSE(log.Contains("GameMainProcが失敗しました"));
+}
+
+// Saved over an open choice at strong smoothing, then loaded from the title
+// once the options set another level: the text area, the message and both
+// choices are drawn at the setting, not at the level the slot was saved at.
+TEST_F(SaveLoadRoadTest, ALoadFromTheTitleDrawsTheTextsAtTheSmoothingSet) {
+    std::string error;
+    ASSERT_TRUE(WriteArchive(
+        "dat/Scenario.dat",
+        {{"Init.spt", "", ScrambleScript("#CREATE_DATA TEXTAREA TX\r\n#CREATE_DATA VAR v\r\n#FIRST_EXE_SCR s.spt\r\n")},
+         {"s.spt", "",
+          ScrambleScript("// s\r\n#SetData TEXTAREA TX 3 見出し 20\r\n#TextDisp TX 40 40 400 120 30 -1\r\n"
+                         "#MsgWndOpen 0\r\n#MsgDisp NULL 一行目 NULL\r\n#SelectStart 2 10 散歩に出る 部屋に残る\r\n"
+                         "#SelectBranch 1 10\r\n#SelectBranch 2 10\r\n#SelectEnd 10\r\n#EndScript\r\n")}},
+        false, &error))
+        << error;
+    g_dwAntiAliasLevel = 4;
+    ChooseTitleRow(285); // new game
+    h.sys.SetMousePos(300, 500);
+    for (int i = 0; i < 300 && game->m_pAdvData->m_SelectWnd.m_dwCount == 0; ++i)
+        ASSERT_EQ(Step(16, {{kReturn, i % 20 == 19 ? kClickUp : 0}}), 1);
+    ASSERT_EQ(game->m_pAdvData->m_SelectWnd.m_dwCount, 2u);
+    RunWhile(GAME_MAIN::kModeAdventure, 60);
+    OpenScreen(kKeyS, GAME_MAIN::kModeSave);
+    Click(100, 70);
+    RunWhile(GAME_MAIN::kModeSave, 40);
+    ASSERT_TRUE(std::filesystem::exists("sav/sav01.sav")) << log.all();
+    Click(700, 580); // to the title
+    Answer(GAME_MAIN::kModeSave);
+    RunWhile(GAME_MAIN::kModeSave);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeTitle);
+
+    g_dwAntiAliasLevel = 1; // chosen on the options screen
+    ChooseTitleRow(317);
+    RunWhile(GAME_MAIN::kModeLoad, 70);
+    SlotWithQuestion(GAME_MAIN::kModeLoad);
+    RunWhile(GAME_MAIN::kModeLoad);
+    ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure) << log.all();
+    RunWhile(GAME_MAIN::kModeAdventure, 60);
+    ADV_DATA& adv = *game->m_pAdvData;
+    ASSERT_EQ(adv.m_SelectWnd.m_dwCount, 2u);
+    std::string levels = std::to_string(adv.m_dwAntiAliasLevel);
+    for (const TEXTAREA_DATA* t : {&adv.m_pTextArea[0], &adv.m_MsgWnd.m_TextArea, &adv.m_SelectWnd.m_pWindow[0].m_Text,
+                                   &adv.m_SelectWnd.m_pWindow[1].m_Text}) {
+        const KUTEXTGRAPHIC* made = h.sprite.GetTextureTextSlot(static_cast<uint32_t>(t->m_nSlot));
+        levels += " " + std::to_string(t->m_dwAntiAlias) + "/" +
+                  (made && made->created() ? std::to_string(made->antiAlias()) : "-");
+    }
+    EXPECT_EQ(levels, "1 1/1 1/1 1/1 1/1");
 }
 
 } // namespace

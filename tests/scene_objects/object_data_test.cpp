@@ -266,6 +266,16 @@ TEST_F(ObjectTest, RepeatsFromFarOffScreenDrawOnlyTheCopiesShown) {
     quads.clear();
     EXPECT_EQ(obj.DrawProc(), 1);
     EXPECT_EQ(quads.size(), 0u);
+    // Scaled twice, a copy reaches twice its step: the one at -64 still shows.
+    obj.SetDrawProperty(-1, 2147483647, 1);
+    obj.m_fX = -1.0e7f;
+    obj.m_fY = 0.0f;
+    obj.m_fScaleX = obj.m_fScaleY = 2.0f;
+    quads.clear();
+    EXPECT_EQ(obj.DrawProc(), 1);
+    ASSERT_EQ(quads.size(), 14u); // x -64 to 768
+    EXPECT_FLOAT_EQ(quads[0].v[1].x, left - 64.0f);
+    EXPECT_FLOAT_EQ(QuadWidth(0), 128.0f);
     sprite.D3DXDrawEnd();
 }
 

@@ -1,7 +1,9 @@
 #include <sys/stat.h>
 #include <cctype>
 
+#include "engine/kusystem_internal.h"
 #include "engine/trace_line.h"
+#include "platform/log_line.h"
 #include "platform/sjis.h"
 #include "tests/system/system_fixture.h"
 #include "platform/local_time_test_hooks.h"
@@ -178,6 +180,23 @@ TEST_F(SystemTest, TraceLinesCutAtTheLimitKeepTheirLineEnd) {
     const std::string cut = stamp + std::string(room, 'd') + "\n";
     EXPECT_EQ((std::vector<std::string>{cut, stamp + "Message: next\n"}), cap.lines());
     EXPECT_EQ(cut + stamp + "Message: next\n", dir.Read("trace.txt"));
+}
+
+// The printf-style formatters cut the same way: the line end survives the cut.
+TEST(LogLineFormat, FormattedLinesCutAtTheLimitKeepTheirLineEnd) {
+    char line[16];
+    plat::FormatLogLine(line, sizeof(line), "%s\n", "abcdefghijklmnopqrstuvwxyz");
+    EXPECT_STREQ("abcdefghijklmn\n", line);
+    plat::FormatLogLine(line, sizeof(line), "%s", "abcdefghijklmnopqrstuvwxyz"); // no line end to keep
+    EXPECT_STREQ("abcdefghijklmno", line);
+    plat::FormatLogLine(line, sizeof(line), "%s\n", "abcdefghijklmn"); // fits exactly
+    EXPECT_STREQ("abcdefghijklmn\n", line);
+
+    const std::string format = "Error: <KUSYSTEM::RemoveFile> ファイル %s が削除出来ません\n";
+    const std::string cut = kusys::FormatPath(format.c_str(), "tmp/" + std::string(600, 'p'));
+    ASSERT_EQ(kTraceLineBytes - 1, cut.size());
+    EXPECT_EQ('\n', cut.back());
+    EXPECT_EQ(std::string(40, 'p') + "\n", cut.substr(cut.size() - 41));
 }
 
 TEST_F(SystemTest, TraceWriteFailureIsReported) {

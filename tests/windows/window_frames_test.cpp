@@ -1,15 +1,10 @@
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/gdi_font.h"
+#include "tests/support/golden_frame.h"
 #include "tests/windows/window_harness.h"
 #include "tools/archive_writer.h"
-#include "tools/pictures/picture_files.h"
 #include "tools/pictures/screen_pictures.h"
 
 namespace {
@@ -40,36 +35,6 @@ protected:
         ASSERT_EQ(sprite.D3DXDrawStart(), 0);
         ASSERT_EQ(sprite.D3DXDrawGraphic(6, 0, 0, kDrawTypeAuto, 0, nullptr, 1, 1, nullptr, 0), 0);
     }
-    // Exact comparison with tests/windows/golden/<name>.bmp where the font
-    // renderer is the one the frames were made with; KU_UPDATE_GOLDEN=1
-    // rewrites them. "" when equal or not comparable here.
-    std::string CompareGolden(const std::string& name) {
-        const std::string folder = kutest::SourceDir() + "/tests/windows/golden/";
-        const char* env = std::getenv("KU_UPDATE_GOLDEN");
-        const bool update = env && std::strcmp(env, "1") == 0;
-        std::string recorded;
-        std::ifstream renderer(folder + "renderer.txt");
-        std::getline(renderer, recorded);
-        if (update)
-            std::ofstream(folder + "renderer.txt") << plat::GlyphRendererId() << "\n";
-        else if (plat::GlyphRendererId().empty() || recorded != plat::GlyphRendererId())
-            return "";
-        plat::Surface frame = *sprite.GetBackSurface();
-        for (uint32_t& p : frame.pixels)
-            p |= 0xFF000000u;
-        const std::string bmp = EncodeBmp24(frame);
-        if (update) {
-            std::ofstream(folder + name + ".bmp", std::ios::binary) << bmp;
-            return "";
-        }
-        std::ifstream in(folder + name + ".bmp", std::ios::binary);
-        std::stringstream golden;
-        golden << in.rdbuf();
-        if (golden.str() == bmp)
-            return "";
-        std::ofstream(kutest::BinaryDir() + "/" + name + ".actual.bmp", std::ios::binary) << bmp;
-        return name + " differs from its golden frame";
-    }
 };
 
 TEST_F(WindowFramesTest, MessageWindowTyping) {
@@ -80,7 +45,7 @@ TEST_F(WindowFramesTest, MessageWindowTyping) {
     Begin();
     ASSERT_EQ(msg.DrawProc(), 1);
     ASSERT_EQ(bar.DrawProc(), 1);
-    EXPECT_EQ(CompareGolden("message_typing"), "");
+    EXPECT_EQ(kutest::CompareGoldenFrame("windows", *sprite.GetBackSurface(), "message_typing"), "");
 }
 
 // Four bars, every button in one look each: normal, hover, pressed, disabled.
@@ -95,7 +60,7 @@ TEST_F(WindowFramesTest, ControllerBarInEachLook) {
             b.m_nState = looks[k];
         ASSERT_EQ(bar.DrawProc(), 1);
     }
-    EXPECT_EQ(CompareGolden("controller_looks"), "");
+    EXPECT_EQ(kutest::CompareGoldenFrame("windows", *sprite.GetBackSurface(), "controller_looks"), "");
 }
 
 } // namespace
