@@ -23,9 +23,10 @@ struct FileInfo {
 // ignoring case (unchanged again when none does).
 std::string ResolvePath(const std::string& path);
 
-// What a reader would open: links are followed, but under tmp/ as OpenFile
+// What a reader would open: links are followed, but in tmp/ as OpenFile
 // reads there, through no link. A link there is itself (it exists, but is no
-// regular file) and anything behind a tmp/ that is a link does not exist.
+// regular file) and anything behind a tmp/ that is a link does not exist;
+// tmp/ itself is seen the same way, so a link named tmp is no folder.
 FileInfo StatFile(const std::string& path);
 bool FileExists(const std::string& path);
 

@@ -167,6 +167,9 @@ bool InWorkFolder(const std::string& path) {
     return path.size() > 4 && SjisEqualNoCase(std::string_view(path).substr(0, 4), "tmp/");
 }
 
+// "tmp" or "tmp/": the work folder itself, looked at as what is in it.
+bool IsWorkFolder(const std::string& path) { return SjisEqualNoCase(path, "tmp") || SjisEqualNoCase(path, "tmp/"); }
+
 // Opens a regular file in its folder, reached as OpenFolder reaches it, with
 // no link followed in the last place either. -1 with errno set otherwise.
 int OpenRegularAt(const std::string& path, int flags, mode_t mode) {
@@ -247,8 +250,10 @@ FileInfo StatFile(const std::string& path) {
     struct stat st {};
     const std::string real = ResolvePath(path);
     // In the work folder as a read there finds it: a link is itself, a
-    // linked folder nothing.
-    const bool found = InWorkFolder(real) ? StatAt(real, &st) : stat(real.c_str(), &st) == 0;
+    // linked folder nothing. tmp/ itself too: a link in its place is no
+    // folder, so the walk at exit never tries to go through it.
+    const bool own = InWorkFolder(real) || IsWorkFolder(real);
+    const bool found = own ? StatAt(real, &st) : stat(real.c_str(), &st) == 0;
     if (found) {
         info.exists = true;
         info.isDirectory = S_ISDIR(st.st_mode);
