@@ -58,7 +58,9 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out);
 // an unopenable file (errno EINVAL), and opening never blocks.
 // Writing ("w"): the file is always made afresh. Whatever holds its name (in
 // any letter case under dat/ and tmp/) is removed first, and the create fails
-// rather than follow a link or open an entry that reappeared.
+// rather than follow a link or open an entry that reappeared. A folder in the
+// way is removed with all it holds only in the work folder tmp/, which is
+// the program's own, and never past a mount point; elsewhere it fails the create.
 // Appending ("a"): a regular file or a new one, never through a link.
 FILE* OpenFile(const std::string& path, const char* mode);
 
@@ -67,7 +69,8 @@ FILE* OpenFile(const std::string& path, const char* mode);
 // keep is set and every write succeeded; else the temporary file is removed.
 // A link at path is replaced, not followed; a regular file there with no
 // write permission bit (marked read-only) is refused with EACCES, except in
-// the work folder tmp/. Synced: the file is flushed to the disk before the
+// the work folder tmp/, where a folder at path is replaced too (as OpenFile
+// "w" removes it). Synced: the file is flushed to the disk before the
 // rename and its folder after it, so that a power cut leaves the old file or
 // the new one whole; work copies need not pay that.
 enum class Durability { kVolatile, kSynced };

@@ -31,3 +31,13 @@ using SyncHook = int (*)(const std::string& path);
 void SetSyncHook(SyncHook hook);
 
 } // namespace plat
+
+namespace plat {
+
+// Test hook: when set and true for a folder's path, that folder is taken for
+// a mount point (another file system begins there), as a test process cannot
+// mount one.
+using MountPointHook = bool (*)(const std::string& path);
+void SetMountPointHook(MountPointHook hook);
+
+} // namespace plat

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <climits>
 #include <set>
 
@@ -123,6 +126,22 @@ TEST_F(FlowTest, FileChangesRecordTheScriptsRead) {
     }
     EXPECT_FALSE(dir.Exists("tmp/s1.spt"));
     EXPECT_FALSE(dir.Exists("tmp/s2.spt"));
+}
+
+// tmp/ is the program's own: a folder where the next script's copy goes is
+// taken away with all it holds (a link in it as a link, its target kept).
+TEST_F(FlowTest, FileChangeReplacesAFolderInTheCopysPlace) {
+    Pack({{"s1.spt", {"#FileChange S2.spt"}}, {"s2.spt", {"#ChangeVar v 1", "#EndScript"}}});
+    dir.Write("outside/keep", "keep");
+    dir.Write("tmp/s2.spt/old", "old");
+    ASSERT_EQ(0, symlink("../../outside", "tmp/s2.spt/link"));
+    ASSERT_EQ(0, mkdir("tmp/S2.SPT", 0755));
+    Start("s1.spt");
+    EXPECT_EQ(RunToResult(), ADV_DATA::kResultEnd);
+    EXPECT_EQ(Var("v"), 1);
+    EXPECT_FALSE(log.Contains("Error: 書き込みエラー発生\n"));
+    EXPECT_FALSE(dir.Exists("tmp/S2.SPT"));
+    EXPECT_EQ("keep", dir.Read("outside/keep"));
 }
 
 TEST_F(FlowTest, FileChangeFailures) {
