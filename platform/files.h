@@ -48,6 +48,10 @@ int RenameFile(const std::string& from, const std::string& to);
 struct DirEntry {
     std::string name;
     bool isDirectory = false;
+    // A folder where another file system (or another mount of this one)
+    // begins: a walk that removes leaves it alone, so it never empties what
+    // is mounted there.
+    bool isMountPoint = false;
 };
 // Entries of a folder without "." and ".."; false when it cannot be read or
 // is (or lies behind) a link. A link inside is listed as a file.

@@ -433,6 +433,8 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out) {
             close(fd);
         return false;
     }
+    struct stat listed {};
+    const bool listedKnown = fstat(dirfd(d), &listed) == 0;
     while (dirent* e = readdir(d)) {
         std::string name = e->d_name;
         if (name == "." || name == "..")
@@ -442,6 +444,8 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out) {
         struct stat st {};
         // Not followed: a link to a folder is removed as a file, never entered.
         entry.isDirectory = fstatat(dirfd(d), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        entry.isMountPoint = entry.isDirectory &&
+                             (!listedKnown || IsMountPoint(dirfd(d), name.c_str(), 0, listed, JoinName(folder, name)));
         out->push_back(entry);
     }
     closedir(d);
