@@ -153,6 +153,9 @@ TEST_F(FlowTest, FileChangeFailures) {
     EXPECT_NE(adv.m_pScriptFile, nullptr);
     EXPECT_EQ(Frame(), 0);
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::FileChangeProc> dat/Scenario.dat内にnone.sptが見つかりません\n"));
+    // The line named is the one holding the command, in its own script.
+    EXPECT_TRUE(log.Contains(
+        "Error: <MAIN_SCR::DistributionScriptProc> スクリプト:s.sptの3行目、#FileChange命令でエラーが発生しました\n"));
     EXPECT_EQ(Record("s.spt")->m_nLine, -1);
     EXPECT_EQ(Frame(), ADV_DATA::kResultError);
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::MainProc> ファイルポインタが失われています\n"));
