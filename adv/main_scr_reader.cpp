@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "adv/adv_data.h"
 #include "adv/main_scr.h"
 #include "engine/kucode.h"
@@ -206,10 +208,14 @@ int MAIN_SCR::DistributionScriptProc(int slotNo) {
     for (const KeywordRow& row : kKeywords) {
         if (!adv::ScriptWordEqual(slot->m_szCommand, row.keyword))
             continue;
+        // The line belongs to the script that holds the command, which a
+        // failed #FileChange has already renamed to its target.
+        char script[sizeof(m_pAdvData->m_szScriptName)];
+        memcpy(script, m_pAdvData->m_szScriptName, sizeof(script));
         if ((this->*row.handler)(slot) == 0) {
             ErrorPrintF(
                 "Error: <MAIN_SCR::DistributionScriptProc> スクリプト:%sの%d行目、%s命令でエラーが発生しました\n",
-                m_pAdvData->m_szScriptName, slot->m_nLine, slot->m_szCommand);
+                script, slot->m_nLine, slot->m_szCommand);
             slot->Clear();
         }
         return 1;

@@ -97,7 +97,8 @@ int KUSYSTEM::RemoveFile(const char* folder, const char* name, int recursive) {
 
 // Empties one folder; 0 when a subfolder could not be removed (the walk ends).
 // Entries are classified without following links: a link to a folder is
-// deleted as a file, so the walk never leaves the folder it was given.
+// deleted as a file, and a mount point is left as it is (neither entered nor
+// removed), so the walk never leaves the folder it was given nor its file system.
 int KUSYSTEM::RemoveFolderContents(const std::string& folder, int recursive) {
     std::vector<plat::DirEntry> entries;
     if (!plat::ListDir(folder, &entries)) {
@@ -113,7 +114,7 @@ int KUSYSTEM::RemoveFolderContents(const std::string& folder, int recursive) {
             }
             continue;
         }
-        if (!recursive)
+        if (!recursive || entry.isMountPoint)
             continue;
         RemoveFolderContents(path, recursive);
         if (plat::RemoveDir(path) != 0) {

@@ -23,9 +23,10 @@ struct FileInfo {
 // ignoring case (unchanged again when none does).
 std::string ResolvePath(const std::string& path);
 
-// What a reader would open: links are followed, but under tmp/ as OpenFile
+// What a reader would open: links are followed, but in tmp/ as OpenFile
 // reads there, through no link. A link there is itself (it exists, but is no
-// regular file) and anything behind a tmp/ that is a link does not exist.
+// regular file) and anything behind a tmp/ that is a link does not exist;
+// tmp/ itself is seen the same way, so a link named tmp is no folder.
 FileInfo StatFile(const std::string& path);
 bool FileExists(const std::string& path);
 
@@ -47,6 +48,10 @@ int RenameFile(const std::string& from, const std::string& to);
 struct DirEntry {
     std::string name;
     bool isDirectory = false;
+    // A folder where another file system (or another mount of this one)
+    // begins: a walk that removes leaves it alone, so it never empties what
+    // is mounted there.
+    bool isMountPoint = false;
 };
 // Entries of a folder without "." and ".."; false when it cannot be read or
 // is (or lies behind) a link. A link inside is listed as a file.
@@ -57,7 +62,9 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out);
 // an unopenable file (errno EINVAL), and opening never blocks.
 // Writing ("w"): the file is always made afresh. Whatever holds its name (in
 // any letter case under dat/ and tmp/) is removed first, and the create fails
-// rather than follow a link or open an entry that reappeared.
+// rather than follow a link or open an entry that reappeared. A folder in the
+// way is removed with all it holds only in the work folder tmp/, which is
+// the program's own, and never past a mount point; elsewhere it fails the create.
 // Appending ("a"): a regular file or a new one, never through a link.
 FILE* OpenFile(const std::string& path, const char* mode);
 
@@ -66,7 +73,9 @@ FILE* OpenFile(const std::string& path, const char* mode);
 // keep is set and every write succeeded; else the temporary file is removed.
 // A link at path is replaced, not followed; a regular file there that an
 // open for writing would refuse (marked read-only, or another user's) is
-// refused with EACCES, except in the work folder tmp/. Synced: the file is flushed to the disk before the
+// refused with EACCES, except in the work folder tmp/, where a folder at path
+// is replaced too (as OpenFile "w" removes it). Synced: the file is flushed
+// to the disk before the
 // rename and its folder after it, so that a power cut leaves the old file or
 // the new one whole; work copies need not pay that.
 enum class Durability { kVolatile, kSynced };

@@ -46,4 +46,10 @@ void SetWriteDenyHook(WriteDenyHook hook);
 using OpenHook = FILE* (*)(const std::string& path, const char* mode);
 void SetOpenHook(OpenHook hook);
 
+// Test hook: when set and true for a folder's path, that folder is taken for
+// a mount point (another file system begins there), as a test process cannot
+// mount one.
+using MountPointHook = bool (*)(const std::string& path);
+void SetMountPointHook(MountPointHook hook);
+
 } // namespace plat

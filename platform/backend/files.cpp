@@ -1,9 +1,11 @@
 #include "platform/files.h"
 
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "platform/pinned_file.h"
@@ -23,6 +25,7 @@ ReadDenyHook g_readDenyHook = nullptr;
 SyncHook g_syncHook = nullptr;
 WriteDenyHook g_writeDenyHook = nullptr;
 OpenHook g_openHook = nullptr;
+MountPointHook g_mountPointHook = nullptr;
 
 // Flushes a file's data (and the size that finds them) or a folder's entries
 // to the disk; what names it is for the test hook.
@@ -138,12 +141,90 @@ std::vector<std::string> MatchingNames(int dirFd, const std::string& leaf, bool 
     return names;
 }
 
-// Makes the file leaf afresh in the folder: the entries holding its name are
-// removed (links themselves, never their targets), then the create refuses a
-// link or any entry that has taken the name again meanwhile.
-int CreateFreshAt(int dirFd, const std::string& leaf, bool fold, int access) {
-    for (const std::string& name : MatchingNames(dirFd, leaf, fold))
-        unlinkat(dirFd, name.c_str(), 0); // a folder stays and fails the create
+// "folder/name", or name alone in the working folder.
+std::string JoinName(const std::string& folder, const std::string& name) {
+    return folder.empty() ? name : folder + "/" + name;
+}
+
+// Whether a folder is a mount point: on another device than parent (the
+// stat of the folder holding it), or the root of a mount of the same device
+// (a bind mount). The folder is name in the folder at, or at itself with
+// name "" and AT_EMPTY_PATH in flags; path names it for the test hook. A
+// folder that cannot be looked at counts as one.
+bool IsMountPoint(int at, const char* name, int flags, const struct stat& parent, const std::string& path) {
+    if (g_mountPointHook && g_mountPointHook(path))
+        return true;
+    struct statx sx {};
+    if (statx(at, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE, &sx) == 0) {
+        if (makedev(sx.stx_dev_major, sx.stx_dev_minor) != parent.st_dev)
+            return true;
+        return (sx.stx_attributes_mask & sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    }
+    // No statx (an old kernel or a filter): the device alone tells.
+    struct stat st {};
+    const int statFlags = (flags & AT_EMPTY_PATH) | AT_SYMLINK_NOFOLLOW;
+    return fstatat(at, name, &st, statFlags) != 0 || st.st_dev != parent.st_dev;
+}
+
+// A tree deeper than this is left (its removal fails) rather than held open
+// one descriptor per level without bound.
+constexpr int kRemoveDepthMax = 64;
+
+// Removes the folder name of dirFd with all it holds: links as links, never
+// followed, and nothing past a mount point, which is neither entered nor
+// removed. path names it for the test hook. False when anything stays.
+bool RemoveTreeAt(int dirFd, const std::string& name, const std::string& path, int depth) {
+    struct stat parent {};
+    if (depth > kRemoveDepthMax || fstat(dirFd, &parent) != 0)
+        return false;
+    Fd fd(openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    // Asked of the folder opened, so that one swapped in meanwhile is not walked.
+    if (fd.get() < 0 || IsMountPoint(fd.get(), "", AT_EMPTY_PATH, parent, path))
+        return false;
+    DIR* d = fdopendir(fd.get());
+    if (!d)
+        return false;
+    fd.release();
+    // Read whole before anything goes: removing while reading may skip names.
+    std::vector<std::string> names;
+    while (dirent* e = readdir(d)) {
+        if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0)
+            names.push_back(e->d_name);
+    }
+    bool all = true;
+    for (const std::string& n : names) {
+        struct stat st {};
+        if (fstatat(dirfd(d), n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue; // gone already
+        if (S_ISDIR(st.st_mode))
+            all = RemoveTreeAt(dirfd(d), n, path + "/" + n, depth + 1) && all;
+        else
+            all = unlinkat(dirfd(d), n.c_str(), 0) == 0 && all;
+    }
+    closedir(d);
+    return all && unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) == 0;
+}
+
+// In the work folder (own), a folder holding a copy's name is removed with
+// all it holds. True when name was such a folder, whether or not all went.
+bool RemoveOwnFolderAt(int dirFd, const std::string& folder, const std::string& name, bool own) {
+    struct stat st {};
+    if (!own || fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    RemoveTreeAt(dirFd, name, JoinName(folder, name), 0);
+    return true;
+}
+
+// Makes the file leaf afresh in the folder (at path folder, for the hook):
+// the entries holding its name are removed (links themselves, never their
+// targets), then the create refuses a link or any entry that has taken the
+// name again meanwhile. A folder there stays and fails the create, but in
+// the work folder (own), where it is removed with all it holds.
+int CreateFreshAt(int dirFd, const std::string& folder, const std::string& leaf, bool fold, bool own, int access) {
+    for (const std::string& name : MatchingNames(dirFd, leaf, fold)) {
+        if (!RemoveOwnFolderAt(dirFd, folder, name, own))
+            unlinkat(dirFd, name.c_str(), 0);
+    }
     return openat(dirFd, leaf.c_str(), access | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
 }
 
@@ -168,6 +249,9 @@ bool KeepRegular(int fd) {
 bool InWorkFolder(const std::string& path) {
     return path.size() > 4 && SjisEqualNoCase(std::string_view(path).substr(0, 4), "tmp/");
 }
+
+// "tmp" or "tmp/": the work folder itself, looked at as what is in it.
+bool IsWorkFolder(const std::string& path) { return SjisEqualNoCase(path, "tmp") || SjisEqualNoCase(path, "tmp/"); }
 
 // Opens a regular file in its folder, reached as OpenFolder reaches it, with
 // no link followed in the last place either. -1 with errno set otherwise.
@@ -213,10 +297,12 @@ int OpenFresh(const std::string& path, bool update) {
     std::string dir;
     SplitPath(path, &dir, &leaf);
     // Folders under dat/ and tmp/ may be spelled in another case, like files.
-    Fd dirFd(OpenFolder(dir.size() > 3 ? ResolvePath(dir) : dir));
+    const std::string folder = dir.size() > 3 ? ResolvePath(dir) : dir;
+    Fd dirFd(OpenFolder(folder));
     if (dirFd.get() < 0)
         return -1;
-    return CreateFreshAt(dirFd.get(), leaf, IsCaseFoldedArea(path), update ? O_RDWR : O_WRONLY);
+    return CreateFreshAt(dirFd.get(), folder, leaf, IsCaseFoldedArea(path), InWorkFolder(path),
+                         update ? O_RDWR : O_WRONLY);
 }
 
 } // namespace
@@ -249,8 +335,10 @@ FileInfo StatFile(const std::string& path) {
     struct stat st {};
     const std::string real = ResolvePath(path);
     // In the work folder as a read there finds it: a link is itself, a
-    // linked folder nothing.
-    const bool found = InWorkFolder(real) ? StatAt(real, &st) : stat(real.c_str(), &st) == 0;
+    // linked folder nothing. tmp/ itself too: a link in its place is no
+    // folder, so the walk at exit never tries to go through it.
+    const bool own = InWorkFolder(real) || IsWorkFolder(real);
+    const bool found = own ? StatAt(real, &st) : stat(real.c_str(), &st) == 0;
     if (found) {
         info.exists = true;
         info.isDirectory = S_ISDIR(st.st_mode);
@@ -347,6 +435,8 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out) {
             close(fd);
         return false;
     }
+    struct stat listed {};
+    const bool listedKnown = fstat(dirfd(d), &listed) == 0;
     while (dirent* e = readdir(d)) {
         std::string name = e->d_name;
         if (name == "." || name == "..")
@@ -356,6 +446,8 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out) {
         struct stat st {};
         // Not followed: a link to a folder is removed as a file, never entered.
         entry.isDirectory = fstatat(dirfd(d), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        entry.isMountPoint = entry.isDirectory &&
+                             (!listedKnown || IsMountPoint(dirfd(d), name.c_str(), 0, listed, JoinName(folder, name)));
         out->push_back(entry);
     }
     closedir(d);
@@ -440,9 +532,12 @@ bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability d
     SplitPath(path, &folder, &leaf);
     if (ok && IsCaseFoldedArea(path)) {
         // The new file takes the name in every letter case: no stale or
-        // planted entry of another spelling is found in its place later.
+        // planted entry of another spelling is found in its place later. The
+        // rename replaces a file or link but no folder, which in the work
+        // folder goes first.
+        const bool own = InWorkFolder(path);
         for (const std::string& name : MatchingNames(dir.get(), leaf, true)) {
-            if (name != leaf && name != tmpLeaf)
+            if (name != tmpLeaf && !RemoveOwnFolderAt(dir.get(), folder, name, own) && name != leaf)
                 unlinkat(dir.get(), name.c_str(), 0);
         }
     }
@@ -542,6 +637,7 @@ void SetReadDenyHook(ReadDenyHook hook) { g_readDenyHook = hook; }
 void SetSyncHook(SyncHook hook) { g_syncHook = hook; }
 void SetWriteDenyHook(WriteDenyHook hook) { g_writeDenyHook = hook; }
 void SetOpenHook(OpenHook hook) { g_openHook = hook; }
+void SetMountPointHook(MountPointHook hook) { g_mountPointHook = hook; }
 
 bool GetCurrentDir(char* out, size_t size) { return getcwd(out, size) != nullptr; }
 

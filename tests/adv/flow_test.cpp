@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <climits>
 #include <set>
 
@@ -125,6 +128,22 @@ TEST_F(FlowTest, FileChangesRecordTheScriptsRead) {
     EXPECT_FALSE(dir.Exists("tmp/s2.spt"));
 }
 
+// tmp/ is the program's own: a folder where the next script's copy goes is
+// taken away with all it holds (a link in it as a link, its target kept).
+TEST_F(FlowTest, FileChangeReplacesAFolderInTheCopysPlace) {
+    Pack({{"s1.spt", {"#FileChange S2.spt"}}, {"s2.spt", {"#ChangeVar v 1", "#EndScript"}}});
+    dir.Write("outside/keep", "keep");
+    dir.Write("tmp/s2.spt/old", "old");
+    ASSERT_EQ(0, symlink("../../outside", "tmp/s2.spt/link"));
+    ASSERT_EQ(0, mkdir("tmp/S2.SPT", 0755));
+    Start("s1.spt");
+    EXPECT_EQ(RunToResult(), ADV_DATA::kResultEnd);
+    EXPECT_EQ(Var("v"), 1);
+    EXPECT_FALSE(log.Contains("Error: 書き込みエラー発生\n"));
+    EXPECT_FALSE(dir.Exists("tmp/S2.SPT"));
+    EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
 TEST_F(FlowTest, FileChangeFailures) {
     Pack({{"s.spt", {std::string("#FileChange ") + std::string(300, 'x'), "#FileChange none.spt", "#ChangeVar v 1"}}});
     Start("s.spt");
@@ -134,6 +153,9 @@ TEST_F(FlowTest, FileChangeFailures) {
     EXPECT_NE(adv.m_pScriptFile, nullptr);
     EXPECT_EQ(Frame(), 0);
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::FileChangeProc> dat/Scenario.dat内にnone.sptが見つかりません\n"));
+    // The line named is the one holding the command, in its own script.
+    EXPECT_TRUE(log.Contains(
+        "Error: <MAIN_SCR::DistributionScriptProc> スクリプト:s.sptの3行目、#FileChange命令でエラーが発生しました\n"));
     EXPECT_EQ(Record("s.spt")->m_nLine, -1);
     EXPECT_EQ(Frame(), ADV_DATA::kResultError);
     EXPECT_TRUE(log.Contains("Error: <MAIN_SCR::MainProc> ファイルポインタが失われています\n"));

@@ -220,6 +220,30 @@ TEST_F(ShellTest, TerminationSignalEndsInOrderWithoutAsking) {
     EXPECT_FALSE(dir.Exists("tmp"));
 }
 
+// A link put in tmp/'s place during play is itself removed at exit, with no
+// line: the walk is not tried through it, and what it points to stays.
+TEST_F(ShellTest, ALinkedTmpIsRemovedAtExitWithoutALine) {
+    dir.Write("outside/keep", "keep");
+    kutest::DebugCapture capture;
+    bool swapped = false;
+    int rc = Run([&](int frames) {
+        if (frames == 2 && !swapped) {
+            swapped = true;
+            std::filesystem::remove_all("tmp");
+            std::filesystem::create_directory_symlink("outside", "tmp");
+            SDL_Event e;
+            SDL_zero(e);
+            e.type = SDL_QUIT;
+            SDL_PushEvent(&e);
+        }
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(swapped);
+    EXPECT_FALSE(capture.Contains("<KUSYSTEM::RemoveFile>")) << capture.all();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status("tmp")));
+    EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
 TEST_F(ShellTest, StartsInFullScreenFromTheSettings) {
     dir.Write("env.env", "スクリーンモード: Full\r\n");
     bool full = false, sent = false;

@@ -101,7 +101,8 @@ TEST_F(GalleryScriptTest, ACopyAlreadyInTheWorkFolderIsReadWhenNoNewOneCanBeWrit
     Start();
     const std::string stale = "// gallery\r\nEPISODE01 stale\r\n";
     dir.Write("tmp/CGModeData.spt", ScrambleScript(stale));
-    ASSERT_TRUE(std::filesystem::create_directory("tmp/CGModeData.spt.tmp")); // blocks the new copy
+    ASSERT_TRUE(std::filesystem::create_directory("tmp/CGModeData.spt.tmp"));
+    const kutest::MountPointScope mounted("tmp/CGModeData.spt.tmp"); // blocks the new copy
     ASSERT_EQ(cg.GetEpisodeTitle(1), 1) << log.all();
     EXPECT_STREQ(cg.m_szNextTitle, "stale");
 }

@@ -235,6 +235,45 @@ TEST(Files, OwnFoldersReplaceWhatStandsInTheirPlace) {
     EXPECT_EQ("keep", dir.Read("outside/keep"));
 }
 
+// A folder in a copy's place in tmp/ goes with all it holds (links as links),
+// as made afresh or renamed into place, but never past a mount point; a
+// folder in a file's place elsewhere is never removed.
+TEST(Files, WorkFolderCopiesTakeTheirPlaceFromAFolder) {
+    kutest::TempDir dir;
+    dir.Write("outside/keep", "keep");
+    dir.Write("tmp/a.wav.tmp/sub/f", "x");
+    ASSERT_EQ(0, symlink("../../outside", "tmp/a.wav.tmp/link"));
+    FILE* f = plat::OpenFile("tmp/a.wav.tmp", "wb");
+    ASSERT_NE(nullptr, f);
+    fclose(f);
+    EXPECT_TRUE(plat::StatFile("tmp/a.wav.tmp").isRegular);
+
+    dir.Write("tmp/b.wav/f", "x");
+    dir.Write("tmp/b.wav/mnt/m", "mounted");
+    {
+        const kutest::MountPointScope mounted("tmp/b.wav/mnt");
+        f = plat::BeginReplaceFile("tmp/b.wav");
+        ASSERT_NE(nullptr, f);
+        EXPECT_FALSE(plat::FinishReplaceFile(f, "tmp/b.wav", true, plat::Durability::kVolatile));
+    }
+    EXPECT_EQ("mounted", dir.Read("tmp/b.wav/mnt/m"));
+    {
+        const kutest::MountPointScope mounted("tmp/b.wav");
+        EXPECT_EQ(nullptr, plat::OpenFile("tmp/b.wav", "wb"));
+    }
+    EXPECT_EQ("mounted", dir.Read("tmp/b.wav/mnt/m"));
+    f = plat::BeginReplaceFile("tmp/B.WAV");
+    ASSERT_NE(nullptr, f);
+    EXPECT_TRUE(plat::FinishReplaceFile(f, "tmp/B.WAV", true, plat::Durability::kVolatile));
+    EXPECT_FALSE(dir.Exists("tmp/b.wav"));
+
+    dir.Write("sav/sav01.sav/f", "x");
+    EXPECT_FALSE(plat::WriteFileAtomic("sav/sav01.sav", "save"));
+    EXPECT_EQ(nullptr, plat::OpenFile("sav/sav01.sav", "wb"));
+    EXPECT_EQ("x", dir.Read("sav/sav01.sav/f"));
+    EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
 // What lies in the work folder the program wrote itself: a read there goes
 // through no link, so a tmp/ swapped for a link never leads a reader (nor the
 // media decoders, which open by name) elsewhere. The data folder may be a link.

@@ -278,15 +278,18 @@ TEST_F(SlotFileTest, ChoicesWhosePictureIsGoneNeverCostTheLiveOnes) {
     EXPECT_EQ(sprite.GetGraphicSlot(4)->created(), 0u);
 }
 
-// A work folder that cannot take the slot's script (here a folder stands
-// where its copy would be written, as a full disk would refuse it) refuses
-// the file, and the story in play reads on from its own script.
+// A work folder that cannot take the slot's script (here a mount point
+// stands where its copy would be written, as a full disk would refuse it)
+// refuses the file, and the story in play reads on from its own script.
 TEST_F(SlotFileTest, AScriptTheWorkFolderCannotTakeRefusesTheFile) {
     const std::string file = SaveAt(40, 2);
     ASSERT_EQ(std::remove("tmp/s.spt"), 0); // the load takes it out again
     ASSERT_EQ(mkdir("tmp/s.spt.tmp", 0755), 0);
     const std::string before = Snapshot(adv.get());
-    EXPECT_EQ(Load(file), 0);
+    {
+        const kutest::MountPointScope mounted("tmp/s.spt.tmp");
+        EXPECT_EQ(Load(file), 0);
+    }
     EXPECT_EQ(Difference(Snapshot(adv.get()), before), "");
     ASSERT_EQ(rmdir("tmp/s.spt.tmp"), 0);
     adv->LoadDataResume();

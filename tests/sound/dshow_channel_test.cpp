@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "platform/media_audio_decoder_test_hooks.h"
 #include "platform/media_graph.h"
@@ -193,7 +194,8 @@ TEST_F(ChannelTest, ACopyThatCannotComeBackIsTriedOncePerOpen) {
     ASSERT_GE(snd.DShowPlayEx(1, -2, 0, 0), 0);
     Pump(1000);
     fs::remove("tmp/m.wav");
-    fs::create_directory("tmp/m.wav"); // no copy can be renamed over it
+    fs::create_directory("tmp/m.wav"); // a mount point: no copy can be renamed over it
+    std::optional<kutest::MountPointScope> mounted(std::in_place, "tmp/m.wav");
     log.Clear();
     Pump(kMusicFrames - 1000);
     plat::AppEvent e;
@@ -202,6 +204,7 @@ TEST_F(ChannelTest, ACopyThatCannotComeBackIsTriedOncePerOpen) {
     EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowEventNotify> 作業ファイルが消えていて、取り出し直せませんでした\n"));
     EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowStop> シークの初期化に失敗しました\n"));
     EXPECT_TRUE(Logged("Error: <KUDSHOWDATA::DShowEventNotify> 呼び出したKUDSHOWDATA::DSHOWStopが失敗しました\n"));
+    mounted.reset();
     fs::remove("tmp/m.wav"); // a second try would now succeed
     EXPECT_LT(snd.DShowPlayEx(1, -2, 5000000, 0), 0);
     EXPECT_EQ(Count(log.all(), "取り出し直"), 1u);

@@ -8,8 +8,27 @@
 #include <unistd.h>
 
 #include "platform/debug_out.h"
+#include "platform/files_test_hooks.h"
 
 namespace kutest {
+
+namespace {
+
+std::string g_mountPoint;
+
+bool IsMountPoint(const std::string& path) { return path == g_mountPoint; }
+
+} // namespace
+
+MountPointScope::MountPointScope(std::string path) {
+    g_mountPoint = std::move(path);
+    plat::SetMountPointHook(&IsMountPoint);
+}
+
+MountPointScope::~MountPointScope() {
+    plat::SetMountPointHook(nullptr);
+    g_mountPoint.clear();
+}
 
 TempDir::TempDir() {
     char cwd[PATH_MAX];

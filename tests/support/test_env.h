@@ -38,6 +38,17 @@ private:
     std::vector<std::string> lines_;
 };
 
+// Takes one folder (its path as the program names it, "tmp/x") for a mount
+// point while it lives: a folder no removal may take away, as a test process
+// cannot mount one.
+class MountPointScope {
+public:
+    explicit MountPointScope(std::string path);
+    ~MountPointScope();
+    MountPointScope(const MountPointScope&) = delete;
+    MountPointScope& operator=(const MountPointScope&) = delete;
+};
+
 // Installs a fake clock for the test's lifetime.
 class FakeClockScope {
 public:

@@ -109,6 +109,21 @@ TEST_F(SystemTest, FolderModeEmptiesRecursivelyWithoutFollowingLinks) {
         cap.lines());
 }
 
+// What another file system mounted under tmp/ holds is not the program's:
+// the walk neither enters nor removes the mount point.
+TEST_F(SystemTest, FolderModeLeavesMountPointsAlone) {
+    dir.Write("tmp/a", "1");
+    dir.Write("tmp/sub/b", "2");
+    dir.Write("tmp/mnt/keep", "3");
+    {
+        const kutest::MountPointScope mounted("tmp/mnt");
+        EXPECT_EQ(0, sys.RemoveFile("tmp/", nullptr, 1));
+    }
+    EXPECT_FALSE(dir.Exists("tmp/a"));
+    EXPECT_FALSE(dir.Exists("tmp/sub"));
+    EXPECT_EQ("3", dir.Read("tmp/mnt/keep"));
+}
+
 TEST_F(SystemTest, FolderModeLogsFilesItCannotDeleteWithoutQueueing) {
     dir.Write("tmp/locked.wav", "x");
     LockedFiles().insert("tmp/locked.wav");
