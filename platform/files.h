@@ -75,9 +75,8 @@ FILE* OpenFile(const std::string& path, const char* mode);
 // open for writing would refuse (marked read-only, or another user's) is
 // refused with EACCES, except in the work folder tmp/, where a folder at path
 // is replaced too (as OpenFile "w" removes it). Synced: the file is flushed
-// to the disk before the
-// rename and its folder after it, so that a power cut leaves the old file or
-// the new one whole; work copies need not pay that.
+// to the disk before the rename and its folder after it, so that a power cut
+// leaves the old file or the new one whole; work copies need not pay that.
 enum class Durability { kVolatile, kSynced };
 FILE* BeginReplaceFile(const std::string& path);
 bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability durability);
