@@ -197,7 +197,7 @@ bool RemoveTreeAt(int dirFd, const std::string& name, const std::string& path, i
         if (fstatat(dirfd(d), n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // gone already
         if (S_ISDIR(st.st_mode))
-            all = RemoveTreeAt(dirfd(d), n, path + "/" + n, depth + 1) && all;
+            all = RemoveTreeAt(dirfd(d), n, JoinName(path, n), depth + 1) && all;
         else
             all = unlinkat(dirfd(d), n.c_str(), 0) == 0 && all;
     }
