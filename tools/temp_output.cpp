@@ -11,21 +11,16 @@ bool WriteThroughTemp(const std::string& path, const std::function<bool(const st
 }
 
 bool FillThroughTemp(const std::string& path, const std::function<bool(FILE* out)>& fill, std::string* error) {
-    const std::string tmp = path + ".tmp";
-    std::string failed = "cannot rename " + tmp + " to " + path;
-    const bool ok = WriteThroughTemp(path, [&](const std::string& name) {
-        FILE* out = plat::OpenFile(name, "wb");
-        if (!out) {
-            failed = "cannot create " + name;
-            return false;
-        }
-        const bool filled = fill(out);
-        if (fclose(out) == 0 && filled)
-            return true;
-        failed = "cannot write " + path;
+    FILE* out = plat::BeginReplaceFile(path);
+    if (!out) {
+        if (error->empty())
+            *error = "cannot create " + path + ".tmp";
         return false;
-    });
-    if (!ok && error->empty())
-        *error = failed;
-    return ok;
+    }
+    const bool filled = fill(out);
+    if (plat::FinishReplaceFile(out, path, filled, plat::Durability::kVolatile))
+        return true;
+    if (error->empty())
+        *error = "cannot write " + path;
+    return false;
 }

@@ -12,7 +12,8 @@
 // temporary file is removed (a link in its place is removed, never followed).
 bool WriteThroughTemp(const std::string& path, const std::function<bool(const std::string& tmp)>& make);
 
-// WriteThroughTemp with the temporary file made afresh (never through a
-// link), filled by fill and closed, a failed close counting as a failed
-// write. On failure *error says so, unless fill has set it already.
+// The same for a file filled through a stream: made by plat::BeginReplaceFile
+// (afresh, never through a link), filled by fill and put in place by
+// plat::FinishReplaceFile, a failed flush counting as a failed write. On
+// failure *error says so, unless fill has set it already.
 bool FillThroughTemp(const std::string& path, const std::function<bool(FILE* out)>& fill, std::string* error);
