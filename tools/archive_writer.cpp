@@ -168,9 +168,7 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
 
     if (listOut) {
         std::string list = std::string(kHeaderListOut) + lines + kListEnd;
-        bool ok = FillThroughTemp(
-            listPath, [&](FILE* out) { return fwrite(list.data(), 1, list.size(), out) == list.size(); }, error);
-        if (!ok)
+        if (!WriteFileThroughTemp(listPath, list, error))
             return false;
     }
     return FillThroughTemp(
