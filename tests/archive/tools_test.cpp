@@ -124,6 +124,40 @@ TEST(Mkarc, RefusesWhatTheReaderCannotRead) {
     EXPECT_NE(Tool("mkarc", "list a/x.bin").status, 0);
 }
 
+// No input is lost to an output: one named as an output's temporary file
+// would be is packed as it is, and an output that is an input (the archive,
+// its list, an extracted member) or whose temporary name is taken is refused
+// before anything is written.
+TEST(Mkarc, KeepsItsInputs) {
+    kutest::TempDir dir;
+    dir.Write("a.dat.tmp", "member\r\n");
+    dir.Write("b.txt", "b");
+    ASSERT_EQ(Tool("mkarc", "pack a.dat a.dat.tmp b.txt").status, 0);
+    EXPECT_EQ(dir.Read("a.dat.tmp"), "member\r\n");
+    EXPECT_EQ(Tool("mkarc", "extract a.dat x").status, 1); // no folder x yet
+    std::filesystem::create_directory("x");
+    EXPECT_EQ(Tool("mkarc", "extract a.dat x").status, 0);
+    EXPECT_EQ(dir.Read("x/a.dat.tmp"), "member\r\n");
+
+    dir.Write("b.lst", "list");
+    EXPECT_EQ(Tool("mkarc", "pack b.dat b.dat b.txt", "cp b.txt b.dat; ").status, 1);
+    EXPECT_EQ(Tool("mkarc", "pack --list-out b.dat b.lst").status, 1);
+    EXPECT_EQ(Tool("mkarc", "pack --list-out b.lst b.txt").status, 1);
+    EXPECT_EQ(dir.Read("b.dat"), "b");
+    EXPECT_EQ(dir.Read("b.lst"), "list");
+
+    std::filesystem::create_directory("y");
+    dir.Write("y/b.txt.tmp", "keep");
+    ToolRun r = Tool("mkarc", "extract a.dat y");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(dir.Read("y/b.txt.tmp"), "keep");
+    EXPECT_FALSE(dir.Exists("y/a.dat.tmp"));
+    std::filesystem::copy_file("a.dat", "y/b.txt");
+    EXPECT_EQ(Tool("mkarc", "extract y/b.txt y b.txt").status, 1);
+    EXPECT_EQ(dir.Read("y/b.txt"), dir.Read("a.dat"));
+}
+
 TEST(Kucode, EncodeWritesACrLfHeaderAndEveryLineReadsBack) {
     kutest::TempDir dir;
     std::string plain = "#CREATE_DATA GRAPHIC \x94\x77\x8C\x69\r\n\r\n\x83\x5C\x82\xA0 text\r\n";
