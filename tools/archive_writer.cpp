@@ -91,8 +91,10 @@ std::string ArchiveListPath(const std::string& archivePath) {
 
 namespace {
 
-// Every member's name is valid and distinct ignoring case, and its file can be sized.
-bool CheckMembers(const std::vector<ArchiveMember>& members, std::vector<uint64_t>* sizes, std::string* error) {
+// Every member's name is valid and distinct ignoring case, and its file can
+// be sized and is none of the outputs (written, it would be lost).
+bool CheckMembers(const std::vector<ArchiveMember>& members, const std::vector<std::string>& outputs,
+                  std::vector<uint64_t>* sizes, std::string* error) {
     for (size_t i = 0; i < members.size(); ++i) {
         std::string why = CheckArchiveMemberName(members[i].name);
         if (!why.empty()) {
@@ -108,6 +110,13 @@ bool CheckMembers(const std::vector<ArchiveMember>& members, std::vector<uint64_
         }
         if (!MemberSize(members[i], &(*sizes)[i], error))
             return false;
+        if (members[i].filePath.empty())
+            continue;
+        for (const std::string& out : outputs) {
+            *error = CheckInputOutput(members[i].filePath, out);
+            if (!error->empty())
+                return false;
+        }
     }
     return true;
 }
@@ -149,9 +158,6 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
         *error = "more than 4096 members";
         return false;
     }
-    std::vector<uint64_t> sizes(members.size());
-    if (!CheckMembers(members, &sizes, error))
-        return false;
     std::string listPath;
     if (listOut) {
         listPath = ArchiveListPath(archivePath);
@@ -159,7 +165,17 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
             *error = "a LIST-OUT archive path needs a '.' (its list goes beside it as .lst)";
             return false;
         }
+        if (listPath == archivePath) {
+            *error = "a LIST-OUT archive cannot end in .lst: its list would replace it";
+            return false;
+        }
     }
+    std::vector<uint64_t> sizes(members.size());
+    std::vector<std::string> outputs = {archivePath};
+    if (listOut)
+        outputs.push_back(listPath);
+    if (!CheckMembers(members, outputs, &sizes, error))
+        return false;
 
     std::string lines;
     if (!LayOutList(members, sizes, listOut, &lines, error))
@@ -168,9 +184,7 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
 
     if (listOut) {
         std::string list = std::string(kHeaderListOut) + lines + kListEnd;
-        bool ok = FillThroughTemp(
-            listPath, [&](FILE* out) { return fwrite(list.data(), 1, list.size(), out) == list.size(); }, error);
-        if (!ok)
+        if (!WriteFileThroughTemp(listPath, list, error))
             return false;
     }
     return FillThroughTemp(

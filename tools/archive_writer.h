@@ -17,7 +17,8 @@ std::string CheckArchiveMemberName(const std::string& name);
 
 // LIST-IN: the list inside the archive. LIST-OUT: the list in the archive
 // path cut at its last '.' + ".lst". Files are written through a temporary
-// file and renamed. False with a message in *error when refused or failed.
+// file and renamed. False with a message in *error when refused (a member
+// file that is one of the outputs among the reasons) or failed.
 bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMember>& members, bool listOut,
                   std::string* error);
 

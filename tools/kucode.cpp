@@ -23,7 +23,19 @@ int Usage() {
     return 2;
 }
 
+// Refuses, with a line, an output that is the input itself: writing it
+// would replace what is still to be read.
+bool Distinct(const char* in, const char* out) {
+    const std::string why = CheckInputOutput(in, out);
+    if (why.empty())
+        return true;
+    fprintf(stderr, "kucode: %s\n", why.c_str());
+    return false;
+}
+
 int Encode(const char* in, const char* out) {
+    if (!Distinct(in, out))
+        return 1;
     std::string plain;
     if (!plat::ReadWholeFile(in, &plain)) {
         fprintf(stderr, "kucode: cannot read %s\n", in);
@@ -37,14 +49,26 @@ int Encode(const char* in, const char* out) {
     return 0;
 }
 
-// Runs an engine function into a temporary file for out and prints its
-// result; the file takes out's place only when the function succeeded.
-int Run(const char* out, const std::function<int(const char* tmp)>& code) {
-    int r = -1;
-    const bool ok = WriteThroughTemp(out, [&](const std::string& tmp) { return (r = code(tmp.c_str())) == 0; });
-    printf("result %d\n", r);
-    if (r == 0 && !ok)
-        fprintf(stderr, "kucode: cannot put %s in place\n", out);
+// Runs an engine function from in into a temporary file for out and prints
+// its result; the file takes out's place only when the function succeeded.
+int Run(const char* in, const char* out, const std::function<int(const char* in, const char* tmp)>& code) {
+    if (!Distinct(in, out))
+        return 1;
+    int r = 0;
+    bool ran = false;
+    std::string error;
+    const bool ok = WriteThroughTemp(
+        out,
+        [&](const std::string& tmp) {
+            ran = true;
+            r = code(in, tmp.c_str());
+            return r == 0;
+        },
+        &error);
+    if (ran)
+        printf("result %d\n", r);
+    if (!error.empty())
+        fprintf(stderr, "kucode: %s\n", error.c_str());
     return ok ? 0 : 1;
 }
 
@@ -82,10 +106,11 @@ int main(int argc, char** argv) {
     // cut when they fail: they write a temporary file put in place when whole.
     if (cmd == "rawencode" && (argc == 4 || (argc == 5 && strcmp(argv[2], "--no-encode") == 0))) {
         const int flags = argc == 5 ? kKuCodeNoEncode : 0;
-        return Run(argv[argc - 1], [&](const char* tmp) { return KUEncode(argv[argc - 2], tmp, flags); });
+        return Run(argv[argc - 2], argv[argc - 1],
+                   [&](const char* in, const char* tmp) { return KUEncode(in, tmp, flags); });
     }
     if (cmd == "decode" && argc == 4)
-        return Run(argv[3], [&](const char* tmp) { return KUDecode(argv[2], tmp); });
+        return Run(argv[2], argv[3], KUDecode);
     if (cmd == "lines" && argc == 3)
         return Lines(argv[2]);
     return Usage();

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "engine/combine_file.h"
+#include "platform/sjis.h"
 #include "tools/archive_writer.h"
+#include "tools/temp_output.h"
 
 namespace {
 
@@ -47,16 +49,23 @@ int Pack(int argc, char** argv) {
     return 0;
 }
 
-int List(const char* archive) {
+// Reads the archive's list into g_CombineFileList, from the archive or from
+// the list beside it (its path then in *listPath); false when neither reads.
+bool ReadList(const char* archive, std::string* listPath) {
     int type = CheckCombineFileType(archive);
     int r = -2;
     if (type == 1) {
         r = ReadCombineFileList(archive);
     } else if (type == 2) {
-        std::string listPath = ArchiveListPath(archive);
-        r = listPath.empty() ? -2 : ReadCombineFileList(listPath.c_str());
+        *listPath = ArchiveListPath(archive);
+        r = listPath->empty() ? -2 : ReadCombineFileList(listPath->c_str());
     }
-    if (r != 0) {
+    return r == 0;
+}
+
+int List(const char* archive) {
+    std::string listPath;
+    if (!ReadList(archive, &listPath)) {
         fprintf(stderr, "mkarc: %s: no readable archive list\n", archive);
         return 1;
     }
@@ -66,6 +75,47 @@ int List(const char* archive) {
         printf("%s %u %u\n", row.name, row.start, row.end);
     }
     return 0;
+}
+
+// Why extracting (every member, or the first named name ignoring case)
+// would lose a file: a member would replace the archive or its list, or
+// the temporary file the extraction writes beside it ("<member>.tmp")
+// names a file already. Empty when nothing would; an unreadable list is
+// left to the extraction to report.
+std::string CheckExtraction(const char* archive, const std::string& outDir, const char* name) {
+    std::string listPath;
+    if (!ReadList(archive, &listPath))
+        return "";
+    for (const COMBINE_FILE_DATA& row : g_CombineFileList) {
+        if (row.name[0] == '\0')
+            break;
+        if (name && !plat::SjisEqualNoCase(row.name, name))
+            continue;
+        const std::string out = outDir + row.name;
+        std::string why = CheckInputOutput(archive, out);
+        if (why.empty() && !listPath.empty())
+            why = CheckInputOutput(listPath, out);
+        if (why.empty() && PathTaken(out + ".tmp"))
+            why.append(out).append(".tmp is in the way of the temporary file for ").append(out);
+        if (!why.empty() || name)
+            return why;
+    }
+    return "";
+}
+
+int Extract(const char* archive, const char* dir, const char* name) {
+    // An empty OUTDIR means the current folder (member name alone).
+    std::string outDir = dir;
+    if (!outDir.empty() && outDir.back() != '/')
+        outDir += '/';
+    const std::string why = CheckExtraction(archive, outDir, name);
+    if (!why.empty()) {
+        fprintf(stderr, "mkarc: %s\n", why.c_str());
+        return 1;
+    }
+    int r = FileDiv(archive, outDir.empty() ? nullptr : outDir.c_str(), name);
+    printf("result %d\n", r);
+    return r == 1 ? 0 : 1; // anything but 1 extracted nothing, or not all
 }
 
 } // namespace
@@ -78,15 +128,8 @@ int main(int argc, char** argv) {
         return Pack(argc, argv);
     if (cmd == "list" && argc == 3)
         return List(argv[2]);
-    if (cmd == "extract" && (argc == 4 || argc == 5)) {
-        // An empty OUTDIR means the current folder (member name alone).
-        std::string outDir = argv[3];
-        if (!outDir.empty() && outDir.back() != '/')
-            outDir += '/';
-        int r = FileDiv(argv[2], outDir.empty() ? nullptr : outDir.c_str(), argc == 5 ? argv[4] : nullptr);
-        printf("result %d\n", r);
-        return r == 1 ? 0 : 1; // anything but 1 extracted nothing, or not all
-    }
+    if (cmd == "extract" && (argc == 4 || argc == 5))
+        return Extract(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (cmd == "search" && argc == 4) {
         // 1 found and 0 absent are answers; below 0 the search itself failed.
         int r = SearchCombineFile(argv[2], argv[3]);

@@ -15,6 +15,7 @@
 #include "platform/sjis.h"
 #include "tools/archive_writer.h"
 #include "tools/script_writer.h"
+#include "tools/temp_output.h"
 
 namespace fs = std::filesystem;
 
@@ -100,8 +101,8 @@ void WriteTextFile(const fs::path& from, const fs::path& to) {
         Fail(from.string() + ": " + (error.empty() ? "cannot read" : error));
         return;
     }
-    if (!plat::WriteFileAtomic(to.string(), text))
-        Fail("cannot write " + to.string());
+    if (!WriteFileThroughTemp(to.string(), text, &error))
+        Fail(error);
 }
 
 } // namespace

@@ -91,6 +91,5 @@ bool WriteScript(const std::string& path, const std::string& plain, std::string*
     if (!error->empty())
         return false;
     const std::string bytes = ScrambleScript(plain);
-    return FillThroughTemp(
-        path, [&](FILE* out) { return fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size(); }, error);
+    return WriteFileThroughTemp(path, bytes, error);
 }

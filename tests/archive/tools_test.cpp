@@ -124,6 +124,40 @@ TEST(Mkarc, RefusesWhatTheReaderCannotRead) {
     EXPECT_NE(Tool("mkarc", "list a/x.bin").status, 0);
 }
 
+// No input is lost to an output: one named as an output's temporary file
+// would be is packed as it is, and an output that is an input (the archive,
+// its list, an extracted member) or whose temporary name is taken is refused
+// before anything is written.
+TEST(Mkarc, KeepsItsInputs) {
+    kutest::TempDir dir;
+    dir.Write("a.dat.tmp", "member\r\n");
+    dir.Write("b.txt", "b");
+    ASSERT_EQ(Tool("mkarc", "pack a.dat a.dat.tmp b.txt").status, 0);
+    EXPECT_EQ(dir.Read("a.dat.tmp"), "member\r\n");
+    EXPECT_EQ(Tool("mkarc", "extract a.dat x").status, 1); // no folder x yet
+    std::filesystem::create_directory("x");
+    EXPECT_EQ(Tool("mkarc", "extract a.dat x").status, 0);
+    EXPECT_EQ(dir.Read("x/a.dat.tmp"), "member\r\n");
+
+    dir.Write("b.lst", "list");
+    EXPECT_EQ(Tool("mkarc", "pack b.dat b.dat b.txt", "cp b.txt b.dat; ").status, 1);
+    EXPECT_EQ(Tool("mkarc", "pack --list-out b.dat b.lst").status, 1);
+    EXPECT_EQ(Tool("mkarc", "pack --list-out b.lst b.txt").status, 1);
+    EXPECT_EQ(dir.Read("b.dat"), "b");
+    EXPECT_EQ(dir.Read("b.lst"), "list");
+
+    std::filesystem::create_directory("y");
+    dir.Write("y/b.txt.tmp", "keep");
+    ToolRun r = Tool("mkarc", "extract a.dat y");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(dir.Read("y/b.txt.tmp"), "keep");
+    EXPECT_FALSE(dir.Exists("y/a.dat.tmp"));
+    std::filesystem::copy_file("a.dat", "y/b.txt");
+    EXPECT_EQ(Tool("mkarc", "extract y/b.txt y b.txt").status, 1);
+    EXPECT_EQ(dir.Read("y/b.txt"), dir.Read("a.dat"));
+}
+
 TEST(Kucode, EncodeWritesACrLfHeaderAndEveryLineReadsBack) {
     kutest::TempDir dir;
     std::string plain = "#CREATE_DATA GRAPHIC \x94\x77\x8C\x69\r\n\r\n\x83\x5C\x82\xA0 text\r\n";
@@ -172,12 +206,15 @@ TEST(Kucode, EncodeRefusesTextTheReadersCannotReturn) {
 // Every writing command on a disk that fills up after 512 bytes (a file size
 // limit, its signal ignored): a failure that leaves neither a cut file nor a
 // temporary one, and the file it would have replaced as it was.
+const char* const kWritingCommands[] = {"encode in.txt", "rawencode in.txt", "rawencode --no-encode in.txt",
+                                        "decode whole.spt"};
+
 TEST(Kucode, AFullDiskLeavesNoCutFile) {
     kutest::TempDir dir;
     dir.Write("in.txt", NumberedLines(4000));
     ASSERT_EQ(Tool("kucode", "encode in.txt whole.spt").status, 0);
     const std::string full = "trap '' XFSZ; ulimit -f 1; ";
-    for (const char* cmd : {"encode in.txt", "rawencode in.txt", "rawencode --no-encode in.txt", "decode whole.spt"}) {
+    for (const char* cmd : kWritingCommands) {
         ToolRun fresh = Tool("kucode", std::string(cmd) + " new.out", full);
         EXPECT_EQ(fresh.status, 1) << cmd;
         EXPECT_FALSE(dir.Exists("new.out")) << cmd;
@@ -191,6 +228,49 @@ TEST(Kucode, AFullDiskLeavesNoCutFile) {
     // A failure before any output leaves the old file too.
     EXPECT_EQ(Tool("kucode", "decode missing.spt old.out").status, 1);
     EXPECT_EQ(dir.Read("old.out"), "before");
+}
+
+// A whole output that cannot be renamed into place (a folder holds its
+// name) is a failure: no temporary file is left and the folder stays.
+TEST(Kucode, AFailedRenameIntoPlaceIsAFailure) {
+    kutest::TempDir dir;
+    dir.Write("in.txt", "text\r\n");
+    ASSERT_EQ(Tool("kucode", "encode in.txt whole.spt").status, 0);
+    dir.Write("out/keep", "k");
+    for (const char* cmd : kWritingCommands) {
+        EXPECT_EQ(Tool("kucode", std::string(cmd) + " out").status, 1) << cmd;
+        EXPECT_FALSE(dir.Exists("out.tmp")) << cmd;
+        EXPECT_EQ(dir.Read("out/keep"), "k") << cmd;
+    }
+}
+
+// An input named as the output's temporary file would be (in any letter
+// case where the engine matches names so) is read and kept; an output that
+// is the input itself, by path or by link, is refused before anything runs.
+TEST(Kucode, KeepsItsInput) {
+    kutest::TempDir dir;
+    const std::string plain = "text\r\n";
+    dir.Write("x.tmp", plain);
+    EXPECT_EQ(Tool("kucode", "decode x.tmp x").status, 1); // plain text is no coded file
+    EXPECT_FALSE(dir.Exists("x"));
+    for (const char* cmd : {"encode", "rawencode"}) {
+        ASSERT_EQ(Tool("kucode", std::string(cmd) + " x.tmp x").status, 0) << cmd;
+        EXPECT_EQ(Tool("kucode", "decode x x.txt").status, 0) << cmd;
+        EXPECT_EQ(dir.Read("x.txt"), plain) << cmd;
+    }
+    EXPECT_EQ(dir.Read("x.tmp"), plain);
+    dir.Write("dat/X.TMP", plain);
+    EXPECT_EQ(Tool("kucode", "rawencode dat/X.TMP dat/x").status, 0);
+    EXPECT_EQ(dir.Read("dat/X.TMP"), plain);
+
+    ASSERT_EQ(0, link("x.tmp", "same"));
+    for (const char* cmd : {"encode x.tmp ./x.tmp", "rawencode x.tmp same", "decode same x.tmp"}) {
+        ToolRun r = Tool("kucode", cmd);
+        EXPECT_EQ(r.status, 1) << cmd;
+        EXPECT_EQ(r.out, "") << cmd;
+    }
+    EXPECT_EQ(dir.Read("x.tmp"), plain);
+    EXPECT_FALSE(dir.Exists("x.tmp1"));
 }
 
 TEST(ScriptWriter, NamesTheLineAtFault) {

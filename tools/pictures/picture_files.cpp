@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/temp_output.h"
+
 namespace {
 
 void Put32(std::string& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
@@ -150,17 +152,8 @@ std::string EncodePng(const plat::Surface& s) {
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-    std::string tmp = path + ".tmp";
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    std::string error;
+    return WriteFileThroughTemp(path, bytes, &error);
 }
 
 void DrawLabel(plat::Surface& s, int x, int y, const std::string& text, uint32_t argb, int scale) {
