@@ -212,7 +212,7 @@ TEST_F(SaveLoadRoadTest, TheFirstEnterAfterBackReadsOn) {
     const struct {
         int open, mode;
         bool byEnter;
-        int playFrames; // before the Enter: 0 is the fade-in's last frame
+        int playFrames; // before the Enter; 0: it comes on the first frame of play
     } roads[] = {{kKeyS, GAME_MAIN::kModeSave, true, 1},
                  {kBarSave, GAME_MAIN::kModeSave, false, 0},
                  {kKeyL, GAME_MAIN::kModeLoad, true, 1},
