@@ -73,6 +73,8 @@ public:
     // Arrow keys move the pointer between the buttons, choices and message
     // window; 1, or 0 when not initialised.
     int CursorMoveProc();
+    // Puts the pointer at the neutral point, over no button of the bar.
+    void PointerToNeutral();
 
     // Records the current script and line in the read-skip list while the
     // scenario reader runs.

@@ -109,3 +109,12 @@ int ADV_DATA::CursorMoveProc() {
     m_pKUSys->SetMousePos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     return 1;
 }
+
+void ADV_DATA::PointerToNeutral() {
+    if (!m_pKUSys)
+        return;
+    m_pKUSys->SetMousePos(kNeutralX, kNeutralY);
+    // The bar tracks its hover only in play; the story's first click test
+    // must not see the button the pointer rested on before.
+    m_CtrlWnd.m_nHover = 0;
+}

@@ -114,6 +114,10 @@ int GAME_MAIN::ProcSave() {
         // Deleted first: its dialog gives back the window picture the game uses.
         DeleteMode(m_pSaveMode);
         ResumeAdventure();
+        // The back button lies where the story has its controller bar, and
+        // the arrow keys put the pointer on it: left there, the next Enter
+        // would go to a bar button instead of reading on.
+        m_pAdvData->PointerToNeutral();
         m_nOldMode = kModeSave;
         m_nMode = kModeAdventure;
     } else if (r == SAVE_MODE_DATA::kResultTitle) {
@@ -143,6 +147,7 @@ int GAME_MAIN::ProcLoad() {
         case LOAD_MODE_DATA::kResultBack:
             DeleteMode(m_pLoadMode);
             ResumeAdventure();
+            m_pAdvData->PointerToNeutral(); // off the bar, as after the save screen
             m_nOldMode = kModeLoad;
             m_nMode = kModeAdventure;
             return 1;

@@ -201,6 +201,52 @@ TEST_F(SaveLoadRoadTest, SavesLoadsOverwritesAndLoadsFromTheTitle) {
     EXPECT_EQ(Shown(), next);
 }
 
+// Back from the save or load screen, by Enter on the arrow keys' way or by a
+// click, the first Enter reads on: the back button lies over the story's
+// controller bar (its disabled NEXT took the Enter), and a screen opened from
+// the bar leaves the bar's hover on its button until play looks again.
+TEST_F(SaveLoadRoadTest, TheFirstEnterAfterBackReadsOn) {
+    ChooseTitleRow(285); // new game
+    NextMessage();
+    constexpr int kBarSave = 0; // the bar's save button, clicked
+    const struct {
+        int open, mode;
+        bool byEnter;
+        int playFrames; // before the Enter; 0: it comes on the first frame of play
+    } roads[] = {{kKeyS, GAME_MAIN::kModeSave, true, 1},
+                 {kBarSave, GAME_MAIN::kModeSave, false, 0},
+                 {kKeyL, GAME_MAIN::kModeLoad, true, 1},
+                 {kKeyL, GAME_MAIN::kModeLoad, false, 1}};
+    for (const auto& road : roads) {
+        if (road.open == kBarSave) {
+            Click(646, 495);
+            RunWhile(GAME_MAIN::kModeAdventure, 200);
+            RunWhile(road.mode, 70);
+        } else {
+            OpenScreen(road.open, road.mode);
+        }
+        ASSERT_EQ(game->GetMode(), road.mode);
+        if (road.byEnter) {
+            h.sys.SetMousePos(700, 20); // on no target: the first arrow goes to slot 1
+            for (int key : {38, 38, 37, 38}) // slot 15, the title button, back
+                ASSERT_EQ(Step(16, {{key, kClickUp}}), 1);
+            ASSERT_EQ(Step(16, {{kReturn, kClickUp}}), 1);
+        } else {
+            Click(700, 548);
+        }
+        RunWhile(road.mode);
+        ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
+        for (int i = 0; i < 100 && game->m_pAdvData->m_nPhase != 0; ++i)
+            ASSERT_EQ(Step(16), 1);
+        for (int i = 0; i < road.playFrames; ++i)
+            ASSERT_EQ(Step(16), 1);
+        const int32_t line = game->m_pAdvData->m_nLine;
+        ASSERT_EQ(Step(16, {{kReturn, kClickUp}}), 1);
+        RunWhile(GAME_MAIN::kModeAdventure, 200);
+        EXPECT_NE(game->m_pAdvData->m_nLine, line) << "opened by " << road.open << ", back by Enter " << road.byEnter;
+    }
+}
+
 // A slot the reader refuses is told in a box over the load screen; from
 // play the story goes on as it was, from the title the title comes back.
 TEST_F(SaveLoadRoadTest, ARefusedSlotKeepsThePlayOrTheTitle) {

@@ -139,6 +139,21 @@ TEST_F(ObjectTest, EndInTheLastStepIdlesWithoutALine) {
     EXPECT_TRUE(log.Contains("移動参照ナンバーが不正です"));
 }
 
+// Only the last step holds an END: one step earlier it moves on to step 9.
+TEST_F(ObjectTest, EndBeforeTheLastStepMovesOn) {
+    for (int i = 0; i < 8; ++i)
+        Step(i, float(i), 0, 0, O::kProcSetPos);
+    Step(8, 0, 0, 0, O::kProcEnd);
+    Step(9, 9, 9, 0, O::kProcSetPos);
+    uint32_t t = 0;
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(Run(t += 16), 1);
+    EXPECT_EQ(Run(t += 16), 2);
+    EXPECT_EQ(obj.m_nNowProc, 9);
+    EXPECT_EQ(Run(t += 16), 1);
+    EXPECT_EQ(Pos(), P(9, 9));
+}
+
 TEST_F(ObjectTest, DelShiftsTheProgramAndStaysInBounds) {
     for (int i = 0; i < 10; ++i)
         Step(i, float(i), 0, 0, O::kProcSetPos);
