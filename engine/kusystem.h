@@ -123,5 +123,5 @@ private:
     std::string* held_ = nullptr;
 
     void DropRemoveListEntry(int index);
-    int RemoveFolderContents(const std::string& folder, int recursive);
+    int RemoveFolderContents(const std::string& folder, int recursive, int depth);
 };

@@ -30,6 +30,9 @@ std::string JoinPath(const char* folder, const char* name) {
     return path;
 }
 
+// Levels the walk goes down itself; deeper folders are removed whole.
+constexpr int kWalkDepthMax = 32;
+
 bool IsWorkFolder(std::string_view path) {
     constexpr std::string_view work(kTempFolder);
     return path == work || path == work.substr(0, work.size() - 1);
@@ -91,7 +94,7 @@ int KUSYSTEM::RemoveFile(const char* folder, const char* name, int recursive) {
         TracePrint("Error: <KUSYSTEM::RemoveFile> 検索ファイルハンドルの取得に失敗\n");
         return 0;
     }
-    RemoveFolderContents(folder, recursive);
+    RemoveFolderContents(folder, recursive, 0);
     return 0;
 }
 
@@ -99,7 +102,11 @@ int KUSYSTEM::RemoveFile(const char* folder, const char* name, int recursive) {
 // Entries are classified without following links: a link to a folder is
 // deleted as a file, and a mount point is left as it is (neither entered nor
 // removed), so the walk never leaves the folder it was given nor its file system.
-int KUSYSTEM::RemoveFolderContents(const std::string& folder, int recursive) {
+// Folders more than kWalkDepthMax levels down, and what was moved out of a
+// copy's way in tmp/, go through the platform's tree removal, whose stack
+// and descriptors stay bounded at any depth. A moved-aside folder that stays
+// does not end the walk, which would leave every copy listed after it.
+int KUSYSTEM::RemoveFolderContents(const std::string& folder, int recursive, int depth) {
     std::vector<plat::DirEntry> entries;
     if (!plat::ListDir(folder, &entries)) {
         TracePrint("Error: <KUSYSTEM::RemoveFile> 検索ファイルハンドルの取得に失敗\n");
@@ -116,11 +123,19 @@ int KUSYSTEM::RemoveFolderContents(const std::string& folder, int recursive) {
         }
         if (!recursive || entry.isMountPoint)
             continue;
-        RemoveFolderContents(path, recursive);
-        if (plat::RemoveDir(path) != 0) {
+        const bool aside = plat::IsSetAside(path);
+        bool removed = false;
+        if (aside || depth >= kWalkDepthMax) {
+            removed = plat::RemoveOwnTree(path);
+        } else {
+            RemoveFolderContents(path, recursive, depth + 1);
+            removed = plat::RemoveDir(path) == 0;
+        }
+        if (!removed) {
             plat::DebugOut(
                 kusys::FormatPath("Error: <KUSYSTEM::RemoveFile> ディレクトリ %s が削除出来ません\n", path).c_str());
-            return 0;
+            if (!aside)
+                return 0;
         }
     }
     return 1;

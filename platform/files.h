@@ -45,6 +45,16 @@ int MakeOwnDir(const std::string& path, bool* replaced);
 int RemoveDir(const std::string& path);
 int RenameFile(const std::string& from, const std::string& to);
 
+// A folder in a copy's place in tmp/ that cannot be removed whole (one that
+// may not be entered, a mount point inside) is moved aside there, under a
+// name no copy can have, so that the copy is still made; so is the part of
+// a tree too deep to walk. IsSetAside tells such a path in tmp/.
+bool IsSetAside(const std::string& path);
+// Removes a folder in tmp/ with all it holds at any depth, as far as it can:
+// links as links, nothing past a mount point. True when it is gone; false
+// when anything stays, or for a path outside tmp/.
+bool RemoveOwnTree(const std::string& path);
+
 struct DirEntry {
     std::string name;
     bool isDirectory = false;
@@ -63,8 +73,9 @@ bool ListDir(const std::string& path, std::vector<DirEntry>* out);
 // Writing ("w"): the file is always made afresh. Whatever holds its name (in
 // any letter case under dat/ and tmp/) is removed first, and the create fails
 // rather than follow a link or open an entry that reappeared. A folder in the
-// way is removed with all it holds only in the work folder tmp/, which is
-// the program's own, and never past a mount point; elsewhere it fails the create.
+// way is removed with all it holds (or moved aside) only in the work folder
+// tmp/, which is the program's own, and never past a mount point; a mount
+// point in the way, and a folder elsewhere, fails the create.
 // Appending ("a"): a regular file or a new one, never through a link.
 FILE* OpenFile(const std::string& path, const char* mode);
 

@@ -1,6 +1,9 @@
 #include "platform/files.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -166,21 +169,60 @@ bool IsMountPoint(int at, const char* name, int flags, const struct stat& parent
     return fstatat(at, name, &st, statFlags) != 0 || st.st_dev != parent.st_dev;
 }
 
-// A tree deeper than this is left (its removal fails) rather than held open
-// one descriptor per level without bound.
+// A tree removal holds one descriptor per level down to this depth; a folder
+// found deeper is moved up beside the tree's top and removed from there.
 constexpr int kRemoveDepthMax = 64;
+
+// Names the work folder gives what it moves out of a copy's way (or up out
+// of a tree too deep to walk). They hold a blank, which no archive member's
+// name (a word of the member list) can, so no copy ever takes or finds one.
+constexpr std::string_view kSetAsidePrefix = "set aside ";
+constexpr int kSetAsideTries = 1000;
+std::atomic<unsigned> g_setAsideCount{0};
+
+// Renames name of fromFd to a new set-aside name in toFd (on the same file
+// system), never over anything: a name already taken is passed for the next.
+// False when it could not be moved; *moved gets the new name.
+bool MoveAside(int fromFd, const std::string& name, int toFd, std::string* moved) {
+    for (int i = 0; i < kSetAsideTries; ++i) {
+        *moved = std::string(kSetAsidePrefix) + std::to_string(++g_setAsideCount);
+        if (renameat2(fromFd, name.c_str(), toFd, moved->c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+// The folder a tree removal started in, which takes the parts found too deep.
+struct TreeTop {
+    int fd;
+    std::vector<std::string> raised;
+};
 
 // Removes the folder name of dirFd with all it holds: links as links, never
 // followed, and nothing past a mount point, which is neither entered nor
 // removed. path names it for the test hook. False when anything stays.
-bool RemoveTreeAt(int dirFd, const std::string& name, const std::string& path, int depth) {
+bool RemoveTreeAt(int dirFd, const std::string& name, const std::string& path, int depth, TreeTop* top) {
     struct stat parent {};
-    if (depth > kRemoveDepthMax || fstat(dirFd, &parent) != 0)
+    if (fstat(dirFd, &parent) != 0)
         return false;
     Fd fd(openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0) {
+        // Swapped for a link or file since it was listed: that goes as
+        // itself. One that may not be entered still goes when it is empty.
+        return unlinkat(dirFd, name.c_str(), errno == ENOTDIR || errno == ELOOP ? 0 : AT_REMOVEDIR) == 0;
+    }
     // Asked of the folder opened, so that one swapped in meanwhile is not walked.
-    if (fd.get() < 0 || IsMountPoint(fd.get(), "", AT_EMPTY_PATH, parent, path))
+    if (IsMountPoint(fd.get(), "", AT_EMPTY_PATH, parent, path))
         return false;
+    if (depth >= kRemoveDepthMax) {
+        std::string raised;
+        if (!MoveAside(dirFd, name, top->fd, &raised))
+            return false;
+        top->raised.push_back(raised);
+        return true;
+    }
     DIR* d = fdopendir(fd.get());
     if (!d)
         return false;
@@ -197,7 +239,7 @@ bool RemoveTreeAt(int dirFd, const std::string& name, const std::string& path, i
         if (fstatat(dirfd(d), n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // gone already
         if (S_ISDIR(st.st_mode))
-            all = RemoveTreeAt(dirfd(d), n, JoinName(path, n), depth + 1) && all;
+            all = RemoveTreeAt(dirfd(d), n, JoinName(path, n), depth + 1, top) && all;
         else
             all = unlinkat(dirfd(d), n.c_str(), 0) == 0 && all;
     }
@@ -205,13 +247,35 @@ bool RemoveTreeAt(int dirFd, const std::string& name, const std::string& path, i
     return all && unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) == 0;
 }
 
+// RemoveTreeAt for the folder name of dirFd (at path folder) at any depth,
+// with at most kRemoveDepthMax descriptors and stack frames in use.
+bool RemoveTree(int dirFd, const std::string& folder, const std::string& name) {
+    TreeTop top{dirFd, {}};
+    bool all = RemoveTreeAt(dirFd, name, JoinName(folder, name), 0, &top);
+    // Each part raised is a tree of its own, which may raise more.
+    for (size_t i = 0; i < top.raised.size(); ++i) {
+        const std::string raised = top.raised[i];
+        all = RemoveTreeAt(dirFd, raised, JoinName(folder, raised), 0, &top) && all;
+    }
+    return all;
+}
+
 // In the work folder (own), a folder holding a copy's name is removed with
-// all it holds. True when name was such a folder, whether or not all went.
+// all it holds, and what stays of it (a folder it may not enter, a mount
+// point inside) is moved aside in the same folder, so that the copy still
+// takes the name; what was moved goes with the rest of tmp/ at exit. A mount
+// point at the name itself cannot move and stays. True when name was such a
+// folder, whether or not it went.
 bool RemoveOwnFolderAt(int dirFd, const std::string& folder, const std::string& name, bool own) {
     struct stat st {};
     if (!own || fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode))
         return false;
-    RemoveTreeAt(dirFd, name, JoinName(folder, name), 0);
+    if (RemoveTree(dirFd, folder, name))
+        return true;
+    struct stat parent {};
+    std::string moved;
+    if (fstat(dirFd, &parent) == 0 && !IsMountPoint(dirFd, name.c_str(), 0, parent, JoinName(folder, name)))
+        MoveAside(dirFd, name, dirFd, &moved);
     return true;
 }
 
@@ -421,6 +485,29 @@ int RenameFile(const std::string& from, const std::string& to) {
     if (toDir.get() < 0)
         return errno;
     return renameat(fromDir.get(), fromLeaf.c_str(), toDir.get(), toLeaf.c_str()) == 0 ? 0 : errno;
+}
+
+bool IsSetAside(const std::string& path) {
+    std::string folder, leaf;
+    SplitPath(path, &folder, &leaf);
+    return InWorkFolder(path) && leaf.starts_with(kSetAsidePrefix);
+}
+
+bool RemoveOwnTree(const std::string& path) {
+    if (!InWorkFolder(path))
+        return false;
+    // Only what lies in tmp/: no step may lead back out of it.
+    for (size_t pos = 0; pos <= path.size();) {
+        const size_t slash = std::min(path.find('/', pos), path.size());
+        const std::string_view name = std::string_view(path).substr(pos, slash - pos);
+        if (name == "." || name == "..")
+            return false;
+        pos = slash + 1;
+    }
+    std::string folder, leaf;
+    SplitPath(path, &folder, &leaf);
+    Fd dir(OpenFolder(folder));
+    return dir.get() >= 0 && RemoveTree(dir.get(), folder, leaf);
 }
 
 bool ListDir(const std::string& path, std::vector<DirEntry>* out) {

@@ -144,6 +144,23 @@ TEST_F(FlowTest, FileChangeReplacesAFolderInTheCopysPlace) {
     EXPECT_EQ("keep", dir.Read("outside/keep"));
 }
 
+// A folder there that cannot go whole (70 levels deep, a mount point inside)
+// is moved aside and play still goes on into the next script.
+TEST_F(FlowTest, FileChangeGoesOnOverAFolderThatCannotGoWhole) {
+    Pack({{"s1.spt", {"#FileChange s2.spt"}}, {"s2.spt", {"#ChangeVar v 1", "#EndScript"}}});
+    std::string deep = "tmp/s2.spt";
+    for (int i = 0; i < 70; ++i)
+        deep += "/d";
+    dir.Write(deep + "/old", "old");
+    dir.Write("tmp/s2.spt/d/mnt/m", "mounted");
+    const kutest::MountPointScope mounted("tmp/s2.spt/d/mnt");
+    Start("s1.spt");
+    EXPECT_EQ(RunToResult(), ADV_DATA::kResultEnd);
+    EXPECT_EQ(Var("v"), 1);
+    EXPECT_FALSE(log.Contains("Error: 書き込みエラー発生\n"));
+    EXPECT_FALSE(dir.Exists("tmp/s2.spt/d"));
+}
+
 TEST_F(FlowTest, FileChangeFailures) {
     Pack({{"s.spt", {std::string("#FileChange ") + std::string(300, 'x'), "#FileChange none.spt", "#ChangeVar v 1"}}});
     Start("s.spt");

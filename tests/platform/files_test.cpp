@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -89,6 +90,22 @@ TEST(WriteFileAtomic, FilesThatMayNotBeWrittenAreRefused) {
     EXPECT_EQ("new copy", dir.Read("tmp/member.bmp"));
 }
 
+// Runs body in a child as an ordinary user (root drops to nobody there) and
+// gives its exit status; kNoOrdinaryUser where root here cannot become one.
+constexpr int kNoOrdinaryUser = 100;
+int AsOrdinaryUser(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(kNoOrdinaryUser);
+        _exit(body());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 // The refusal follows what an open for writing decides, not the mode bits
 // alone: the owner's bits bind the owner even where the group may write, and
 // another user's file binds this one. Run as an ordinary user (root drops to
@@ -106,11 +123,7 @@ TEST(WriteFileAtomic, RefusesWhatAnOpenForWritingRefuses) {
         dir.Write(f.path, "old");
         ASSERT_EQ(0, chmod(f.path, f.mode));
     }
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(100);
+    const int wrong = AsOrdinaryUser([&] {
         int wrong = 0;
         for (size_t i = 0; i < std::size(files); ++i) {
             const int fd = open(files[i].path, O_WRONLY);
@@ -121,14 +134,11 @@ TEST(WriteFileAtomic, RefusesWhatAnOpenForWritingRefuses) {
             if (replaced != opens || (i == 0 && replaced))
                 wrong |= 1 << i;
         }
-        _exit(wrong);
-    }
-    int status = 0;
-    ASSERT_EQ(child, waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 100)
+        return wrong;
+    });
+    if (wrong == kNoOrdinaryUser)
         GTEST_SKIP() << "root here cannot become an ordinary user";
-    EXPECT_EQ(0, WEXITSTATUS(status)) << "bit i: file i judged unlike an open for writing";
+    EXPECT_EQ(0, wrong) << "bit i: file i judged unlike an open for writing";
     EXPECT_EQ("old", dir.Read("sav/sav01.sav"));
     EXPECT_EQ("new", dir.Read("sav/sav04.sav"));
 }
@@ -237,9 +247,21 @@ TEST(Files, OwnFoldersReplaceWhatStandsInTheirPlace) {
     EXPECT_EQ("keep", dir.Read("outside/keep"));
 }
 
+// The set-aside folders in tmp/ (what was moved out of copies' way).
+std::vector<std::string> SetAside() {
+    std::vector<plat::DirEntry> entries;
+    std::vector<std::string> found;
+    plat::ListDir("tmp", &entries);
+    for (const plat::DirEntry& e : entries)
+        if (plat::IsSetAside("tmp/" + e.name))
+            found.push_back("tmp/" + e.name);
+    return found;
+}
+
 // A folder in a copy's place in tmp/ goes with all it holds (links as links),
-// as made afresh or renamed into place, but never past a mount point; a
-// folder in a file's place elsewhere is never removed.
+// as made afresh or renamed into place; what cannot go (a mount point inside)
+// is moved aside, and only a mount point at the copy's own name fails the
+// copy. A folder in a file's place elsewhere is never removed.
 TEST(Files, WorkFolderCopiesTakeTheirPlaceFromAFolder) {
     kutest::TempDir dir;
     dir.Write("outside/keep", "keep");
@@ -250,30 +272,114 @@ TEST(Files, WorkFolderCopiesTakeTheirPlaceFromAFolder) {
     fclose(f);
     EXPECT_TRUE(plat::StatFile("tmp/a.wav.tmp").isRegular);
 
-    dir.Write("tmp/b.wav/f", "x");
     dir.Write("tmp/b.wav/mnt/m", "mounted");
     {
-        const kutest::MountPointScope mounted("tmp/b.wav/mnt");
+        const kutest::MountPointScope mounted("tmp/b.wav");
+        EXPECT_EQ(nullptr, plat::OpenFile("tmp/b.wav", "wb"));
         f = plat::BeginReplaceFile("tmp/b.wav");
         ASSERT_NE(nullptr, f);
         EXPECT_FALSE(plat::FinishReplaceFile(f, "tmp/b.wav", true, plat::Durability::kVolatile));
     }
     EXPECT_EQ("mounted", dir.Read("tmp/b.wav/mnt/m"));
+    EXPECT_TRUE(SetAside().empty());
+    dir.Write("tmp/b.wav/f", "x");
     {
-        const kutest::MountPointScope mounted("tmp/b.wav");
-        EXPECT_EQ(nullptr, plat::OpenFile("tmp/b.wav", "wb"));
+        const kutest::MountPointScope mounted("tmp/b.wav/mnt");
+        f = plat::BeginReplaceFile("tmp/B.WAV");
+        ASSERT_NE(nullptr, f);
+        EXPECT_TRUE(plat::FinishReplaceFile(f, "tmp/B.WAV", true, plat::Durability::kVolatile));
     }
-    EXPECT_EQ("mounted", dir.Read("tmp/b.wav/mnt/m"));
-    f = plat::BeginReplaceFile("tmp/B.WAV");
-    ASSERT_NE(nullptr, f);
-    EXPECT_TRUE(plat::FinishReplaceFile(f, "tmp/B.WAV", true, plat::Durability::kVolatile));
+    EXPECT_TRUE(plat::StatFile("tmp/B.WAV").isRegular);
     EXPECT_FALSE(dir.Exists("tmp/b.wav"));
+    const std::vector<std::string> aside = SetAside();
+    ASSERT_EQ(1u, aside.size());
+    EXPECT_EQ("mounted", dir.Read(aside[0] + "/mnt/m"));
+    EXPECT_FALSE(dir.Exists(aside[0] + "/f"));
+    EXPECT_TRUE(plat::RemoveOwnTree(aside[0]));
 
     dir.Write("sav/sav01.sav/f", "x");
     EXPECT_FALSE(plat::WriteFileAtomic("sav/sav01.sav", "save"));
     EXPECT_EQ(nullptr, plat::OpenFile("sav/sav01.sav", "wb"));
+    EXPECT_FALSE(plat::RemoveOwnTree("sav/sav01.sav"));
+    EXPECT_FALSE(plat::RemoveOwnTree("tmp/../sav/sav01.sav"));
     EXPECT_EQ("x", dir.Read("sav/sav01.sav/f"));
     EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
+// Nested folders "d", each with a file, and a link to a folder outside at
+// the bottom; made one level at a time, as no path could name the bottom.
+void MakeDeepTree(const std::string& top, int depth) {
+    ASSERT_TRUE(std::filesystem::create_directories(top));
+    int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < depth && fd >= 0; ++i) {
+        const int next = mkdirat(fd, "d", 0755) == 0 ? openat(fd, "d", O_RDONLY | O_DIRECTORY) : -1;
+        close(fd);
+        fd = next;
+        if (fd >= 0)
+            close(openat(fd, "f", O_CREAT | O_WRONLY, 0644));
+    }
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(0, symlinkat(std::filesystem::current_path().append("outside").c_str(), fd, "link"));
+    close(fd);
+}
+
+// However deep a folder in a copy's place goes, it is removed whole (deep
+// parts moved up into tmp/ and removed from there), leaving nothing aside.
+TEST(Files, WorkFolderCopiesTakeTheirPlaceFromAnyDepth) {
+    kutest::TempDir dir;
+    dir.Write("outside/keep", "keep");
+    MakeDeepTree("tmp/Second.spt", 100);
+    MakeDeepTree("tmp/b.wav.tmp", 140);
+    FILE* f = plat::BeginReplaceFile("tmp/b.wav");
+    ASSERT_NE(nullptr, f);
+    EXPECT_TRUE(plat::FinishReplaceFile(f, "tmp/b.wav", true, plat::Durability::kVolatile));
+    f = plat::BeginReplaceFile("tmp/second.spt");
+    ASSERT_NE(nullptr, f);
+    EXPECT_TRUE(plat::FinishReplaceFile(f, "tmp/second.spt", true, plat::Durability::kVolatile));
+    std::vector<plat::DirEntry> entries;
+    ASSERT_TRUE(plat::ListDir("tmp", &entries));
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_FALSE(entries[0].isDirectory || entries[1].isDirectory);
+    MakeDeepTree("tmp/deep", 70);
+    EXPECT_TRUE(plat::RemoveOwnTree("tmp/deep"));
+    EXPECT_FALSE(dir.Exists("tmp/deep"));
+    EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
+// A folder the program may not enter (an ordinary user's mode-000 folder) is
+// moved aside, and the copy still takes its place. Run as an ordinary user
+// (root drops to nobody in a child), for whom such a folder stays shut.
+TEST(Files, WorkFolderCopiesTakeThePlaceOfAFolderThatCannotGo) {
+    kutest::TempDir dir;
+    ASSERT_EQ(0, chmod(dir.path().c_str(), 0777));
+    const int wrong = AsOrdinaryUser([] {
+        int wrong = 0;
+        for (const char* name : {"Second.spt", "Second.spt.tmp"}) {
+            const std::string locked = std::string("tmp/") + name + "/sub/locked";
+            std::filesystem::create_directories(locked);
+            close(open((locked + "/f").c_str(), O_CREAT | O_WRONLY, 0644));
+            chmod(locked.c_str(), 0);
+        }
+        FILE* f = plat::BeginReplaceFile("tmp/Second.spt");
+        if (!f || !plat::FinishReplaceFile(f, "tmp/Second.spt", true, plat::Durability::kVolatile))
+            wrong |= 1;
+        if (!plat::StatFile("tmp/Second.spt").isRegular || plat::StatFile("tmp/Second.spt.tmp").exists)
+            wrong |= 2;
+        const std::vector<std::string> aside = SetAside();
+        if (aside.size() != 2)
+            wrong |= 4;
+        for (const std::string& a : aside) {
+            if (plat::RemoveOwnTree(a) || plat::StatFile(a + "/sub/locked").exists != true)
+                wrong |= 8;
+            chmod((a + "/sub/locked").c_str(), 0755); // so that it can go now
+            if (!plat::RemoveOwnTree(a))
+                wrong |= 16;
+        }
+        return wrong;
+    });
+    if (wrong == kNoOrdinaryUser)
+        GTEST_SKIP() << "root here cannot become an ordinary user";
+    EXPECT_EQ(0, wrong) << "1 copy failed, 2 not in place, 4 not moved aside, 8 removed, 16 left";
 }
 
 // What lies in the work folder the program wrote itself: a read there goes
