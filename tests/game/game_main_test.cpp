@@ -178,6 +178,20 @@ TEST_F(GameMainTest, AHiddenSectionSetsTheFileAsideAndPlayGoesOnBeingStored) {
     EXPECT_FALSE(dir.Exists("sav/sav00.sav.old3"));
 }
 
+// A damaged first marker hides the value on the file's first line.
+TEST_F(GameMainTest, AHiddenValueOnTheFirstLineSetsTheFileAside) {
+    mkdir("sav", 0755);
+    GAME_GLOBAL_DATA d;
+    d.SetEpisode(3, 4);
+    const std::string text = game::FormatIntegrationData(d).substr(1); // "--EPISODE_NUM_START---"
+    dir.Write("sav/sav00.sav", text);
+    kutest::DebugCapture cap;
+    Start();
+    game->Release();
+    EXPECT_TRUE(cap.Contains("sav/sav00.sav の1行目を読めません。元のファイルを sav/sav00.sav.old1 に残し"));
+    EXPECT_EQ(dir.Read("sav/sav00.sav.old1"), text);
+}
+
 // A file larger than the reader takes is read as far as it goes, kept whole
 // beside itself (untouched in its place until the write at exit), and every
 // play is stored again. A run that stops before that write reuses the copy.
