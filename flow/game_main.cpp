@@ -114,15 +114,16 @@ void GAME_MAIN::Release() {
 void GAME_MAIN::LoadIntegrationData(const char* path) {
     m_GlobalData.Clear();
     std::string text;
-    // 671 lines of at most 1023 bytes and their LF: anything larger is no
-    // cross-play file, and reading it would only cost memory.
+    bool more = false;
+    // 671 lines of at most 1023 bytes and their LF: what lies past that is
+    // no part of a cross-play file, and reading it would only cost memory.
     constexpr uint64_t kMaxIntegrationFile = 671 * 1024;
     const plat::ReadStatus read =
-        path ? plat::ReadFileLimited(path, kMaxIntegrationFile, &text) : plat::ReadStatus::kMissing;
+        path ? plat::ReadFileHead(path, kMaxIntegrationFile, &text, &more) : plat::ReadStatus::kMissing;
     if (read == plat::ReadStatus::kRead) {
         const long hidden = game::ParseIntegrationData(text, &m_GlobalData);
-        if (hidden > 0)
-            SetAsideIntegrationData(path, text, hidden);
+        if (hidden > 0 || more)
+            SetAsideIntegrationData(path, text, hidden, more);
     } else if (read == plat::ReadStatus::kFailed) {
         char line[512];
         snprintf(line, sizeof(line),
@@ -135,16 +136,25 @@ void GAME_MAIN::LoadIntegrationData(const char* path) {
     m_GlobalData.m_bLoaded = 1;
 }
 
-void GAME_MAIN::SetAsideIntegrationData(const char* path, const std::string& text, long line) {
+void GAME_MAIN::SetAsideIntegrationData(const char* path, const std::string& text, long line, bool more) {
+    // The first thing the write at exit would lose: a hidden value, else
+    // what lies past the part read.
+    char lost[64];
+    if (line > 0)
+        snprintf(lost, sizeof(lost), "%ld行目", line);
+    else
+        snprintf(lost, sizeof(lost), "%zuバイトより後", text.size());
     // Numbered copies beside the file, none ever written over; a copy of the
     // same bytes left by an earlier run that did not get to write is reused.
     constexpr int kMaxCopies = 99;
     for (int n = 1; n <= kMaxCopies; ++n) {
         const std::string copy = std::string(path) + ".old" + std::to_string(n);
-        int err = plat::WriteNewFile(copy, text);
+        // Past the part read, the file alone holds its bytes: a hard link
+        // keeps them at no cost, and the write at exit replaces the name,
+        // never the file.
+        int err = more ? plat::SetAsideFile(path, copy) : plat::WriteNewFile(copy, text);
         if (err == EEXIST) {
-            std::string earlier;
-            if (plat::ReadFileLimited(copy, text.size(), &earlier) != plat::ReadStatus::kRead || earlier != text)
+            if (!plat::SameFileBytes(path, copy))
                 continue;
             err = 0;
         }
@@ -152,17 +162,17 @@ void GAME_MAIN::SetAsideIntegrationData(const char* path, const std::string& tex
             break;
         char msg[512];
         plat::FormatLogLine(msg, sizeof(msg),
-                            "Warn: <GAME_MAIN::LoadIntegrationData> %s の%ld行目を読めません。"
+                            "Warn: <GAME_MAIN::LoadIntegrationData> %s の%sを読めません。"
                             "元のファイルを %s に残し、終了時に書き直します\n",
-                            path, line, copy.c_str());
+                            path, lost, copy.c_str());
         ErrorPrint(msg);
         return;
     }
     char msg[512];
     plat::FormatLogLine(msg, sizeof(msg),
-                        "Warn: <GAME_MAIN::LoadIntegrationData> %s の%ld行目を読めません。"
+                        "Warn: <GAME_MAIN::LoadIntegrationData> %s の%sを読めません。"
                         "読めた分で続け、このファイルは書き換えません\n",
-                        path, line);
+                        path, lost);
     ErrorPrint(msg);
     m_GlobalData.m_bFileKept = 1;
 }

@@ -102,10 +102,11 @@ public:
 
 private:
     void ErrorPrint(const char* text);
-    // Keeps a copy of the cross-play file as it was read, whose value at
-    // line may be lost when it is written at exit; without a copy the file
-    // is kept and not written.
-    void SetAsideIntegrationData(const char* path, const std::string& text, long line);
+    // Keeps a copy of the cross-play file as it was read (text, and more
+    // past it when the file is larger), whose value at line (0: none) or
+    // whose tail may be lost when it is written at exit; without a copy the
+    // file is kept and not written.
+    void SetAsideIntegrationData(const char* path, const std::string& text, long line, bool more);
     int ProcStart();
     int ProcLogo();
     int ProcDemo();

@@ -35,9 +35,10 @@ public:
     int GetEpisode(int kind) const;
 
     uint32_t m_bLoaded;
-    // Set when "sav/sav00.sav" exists but could not be read, or holds a
-    // value this play could not carry and no copy of it could be kept: play
-    // goes on with what was read and the player's file is never written over.
+    // Set when "sav/sav00.sav" exists but could not be read, or holds what
+    // this play could not carry (a hidden value, a part past what is read)
+    // and no copy of it could be kept: play goes on with what was read and
+    // the player's file is never written over.
     uint32_t m_bFileKept;
     uint32_t m_dwCgFlag[kEpisodes][kScenes][kCgWords];
     uint32_t m_dwEventFlag[kEpisodes];

@@ -97,10 +97,23 @@ bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability d
 // any failure.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes);
 
-// Makes path as a new file holding bytes, synced with its folder, never in
-// place of anything: 0 when made; EEXIST when anything (a link included)
-// holds the name; another errno on failure, with nothing left behind.
+// Makes path as a new file holding bytes, never in place of anything. The
+// file is written under no name (or a temporary one where the file system
+// has no unnamed files), synced, and named only when whole; its folder is
+// synced after. 0 when made; EEXIST when anything (a link included) holds
+// the name; another errno on failure, with nothing left under the name.
 int WriteNewFile(const std::string& path, const std::string& bytes);
+
+// Makes path a second name of the regular file a read of from finds: a hard
+// link, which costs nothing and is whole at once, or where the file system
+// refuses one (another file system behind a link, no hard links) a copy made
+// as WriteNewFile makes it. Results as WriteNewFile's.
+int SetAsideFile(const std::string& from, const std::string& path);
+
+// Whether copy, reached with no link followed, holds the bytes of the file
+// a read of from finds (it may be that very file). Read in pieces, so
+// neither need fit in memory.
+bool SameFileBytes(const std::string& from, const std::string& copy);
 
 enum class ReadStatus {
     kRead,
@@ -109,6 +122,9 @@ enum class ReadStatus {
 };
 // Reads a whole regular file of at most maxSize bytes into out.
 ReadStatus ReadFileLimited(const std::string& path, uint64_t maxSize, std::string* out);
+// Reads at most the first maxSize bytes of a regular file of any size into
+// out; *more tells whether the file holds more than that.
+ReadStatus ReadFileHead(const std::string& path, uint64_t maxSize, std::string* out, bool* more);
 constexpr uint64_t kDefaultReadLimit = 256ull << 20;
 bool ReadWholeFile(const std::string& path, std::string* out, uint64_t maxSize = kDefaultReadLimit);
 // ReadWholeFile under the name the save slot files use.

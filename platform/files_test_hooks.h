@@ -52,4 +52,9 @@ void SetOpenHook(OpenHook hook);
 using MountPointHook = bool (*)(const std::string& path);
 void SetMountPointHook(MountPointHook hook);
 
+// Test hook: when on, new files are made as on a file system with neither
+// unnamed files nor hard links (FAT, some network shares): under a temporary
+// name, and a file set aside is copied.
+void SetLinklessFileSystem(bool on);
+
 } // namespace plat

@@ -11,11 +11,14 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "platform/backend/file_at.h"
 #include "platform/pinned_file.h"
 #include "platform/files_test_hooks.h"
 #include "platform/sjis.h"
 
 namespace plat {
+
+using namespace posix;
 
 namespace {
 
@@ -30,53 +33,9 @@ WriteDenyHook g_writeDenyHook = nullptr;
 OpenHook g_openHook = nullptr;
 MountPointHook g_mountPointHook = nullptr;
 
-// Flushes a file's data (and the size that finds them) or a folder's entries
-// to the disk; what names it is for the test hook.
-bool SyncToDisk(int fd, const std::string& what, bool folder) {
-    if (g_syncHook && g_syncHook(what) != 0)
-        return false;
-    return (folder ? fsync(fd) : fdatasync(fd)) == 0;
-}
-
 bool IsCaseFoldedArea(const std::string& path) {
     auto starts = [&](const char* p) { return SjisEqualNoCase(std::string_view(path).substr(0, 4), p); };
     return path.size() > 4 && (starts("dat/") || starts("tmp/") || starts("dat\\") || starts("tmp\\"));
-}
-
-// A descriptor closed when it goes out of scope.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
-// Splits a path into its folder ("" for the working one) and last name;
-// trailing slashes belong to neither.
-void SplitPath(std::string path, std::string* dir, std::string* leaf) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        dir->clear();
-        *leaf = path;
-    } else {
-        *dir = path.substr(0, slash == 0 ? 1 : slash);
-        *leaf = path.substr(slash + 1);
-    }
 }
 
 // Opens a folder for the *at calls. A relative path is walked one name at a
@@ -107,17 +66,6 @@ int OpenFolder(const std::string& dir) {
         cur = next;
     }
     return cur;
-}
-
-// The folder of path opened for the *at calls, and its last name.
-int OpenParent(const std::string& path, std::string* leaf) {
-    std::string dir;
-    SplitPath(path, &dir, leaf);
-    if (leaf->empty() || *leaf == "/") {
-        errno = EINVAL;
-        return -1;
-    }
-    return OpenFolder(dir);
 }
 
 // Names in the folder equal to leaf, ignoring case when fold is set.
@@ -317,39 +265,12 @@ bool InWorkFolder(const std::string& path) {
 // "tmp" or "tmp/": the work folder itself, looked at as what is in it.
 bool IsWorkFolder(const std::string& path) { return SjisEqualNoCase(path, "tmp") || SjisEqualNoCase(path, "tmp/"); }
 
-// Opens a regular file in its folder, reached as OpenFolder reaches it, with
-// no link followed in the last place either. -1 with errno set otherwise.
-int OpenRegularAt(const std::string& path, int flags, mode_t mode) {
-    std::string leaf;
-    Fd dir(OpenParent(path, &leaf));
-    if (dir.get() < 0)
-        return -1;
-    Fd fd(openat(dir.get(), leaf.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode));
-    if (fd.get() < 0 || !KeepRegular(fd.get()))
-        return -1;
-    return fd.release();
-}
-
 // What stands at path itself, reached as OpenRegularAt reaches it: a link
 // there is the link. False when nothing does or a folder on the way is none.
 bool StatAt(const std::string& path, struct stat* st) {
     std::string leaf;
     Fd dir(OpenParent(path, &leaf));
     return dir.get() >= 0 && fstatat(dir.get(), leaf.c_str(), st, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-int OpenForReading(const std::string& path, bool update) {
-    if (g_readDenyHook && g_readDenyHook(path)) {
-        errno = EACCES;
-        return -1;
-    }
-    const int access = update ? O_RDWR : O_RDONLY;
-    if (InWorkFolder(path))
-        return OpenRegularAt(path, access, 0);
-    Fd fd(open(path.c_str(), access | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0 || !KeepRegular(fd.get()))
-        return -1;
-    return fd.release();
 }
 
 int OpenForAppend(const std::string& path, bool update) {
@@ -370,6 +291,60 @@ int OpenFresh(const std::string& path, bool update) {
 }
 
 } // namespace
+
+bool posix::SyncToDisk(int fd, const std::string& what, bool folder) {
+    if (g_syncHook && g_syncHook(what) != 0)
+        return false;
+    return (folder ? fsync(fd) : fdatasync(fd)) == 0;
+}
+
+void posix::SplitPath(std::string path, std::string* dir, std::string* leaf) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        dir->clear();
+        *leaf = path;
+    } else {
+        *dir = path.substr(0, slash == 0 ? 1 : slash);
+        *leaf = path.substr(slash + 1);
+    }
+}
+
+int posix::OpenParent(const std::string& path, std::string* leaf) {
+    std::string dir;
+    SplitPath(path, &dir, leaf);
+    if (leaf->empty() || *leaf == "/") {
+        errno = EINVAL;
+        return -1;
+    }
+    return OpenFolder(dir);
+}
+
+int posix::OpenRegularAt(const std::string& path, int flags, mode_t mode) {
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
+    if (dir.get() < 0)
+        return -1;
+    Fd fd(openat(dir.get(), leaf.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode));
+    if (fd.get() < 0 || !KeepRegular(fd.get()))
+        return -1;
+    return fd.release();
+}
+
+int posix::OpenForReading(const std::string& path, bool update) {
+    if (g_readDenyHook && g_readDenyHook(path)) {
+        errno = EACCES;
+        return -1;
+    }
+    const int access = update ? O_RDWR : O_RDONLY;
+    if (InWorkFolder(path))
+        return OpenRegularAt(path, access, 0);
+    Fd fd(open(path.c_str(), access | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0 || !KeepRegular(fd.get()))
+        return -1;
+    return fd.release();
+}
 
 std::string ResolvePath(const std::string& path) {
     struct stat st {};
@@ -648,67 +623,52 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
     return FinishReplaceFile(f, path, ok, Durability::kSynced);
 }
 
-int WriteNewFile(const std::string& path, const std::string& bytes) {
-    std::string leaf, folder;
-    SplitPath(path, &folder, &leaf);
-    Fd dir(OpenParent(path, &leaf));
-    if (dir.get() < 0)
-        return errno;
-    Fd fd(openat(dir.get(), leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-    if (fd.get() < 0)
-        return errno;
-    size_t done = 0;
-    int err = 0;
-    while (done < bytes.size() && err == 0) {
-        const ssize_t n = write(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else if (n < 0 && errno != EINTR)
-            err = errno;
-        else if (n == 0)
-            err = EIO;
-    }
-    if (err == 0 && !SyncToDisk(fd.get(), path, false))
-        err = EIO;
-    if (close(fd.release()) != 0 && err == 0)
-        err = errno;
-    if (err != 0) {
-        unlinkat(dir.get(), leaf.c_str(), 0);
-        return err;
-    }
-    SyncToDisk(dir.get(), folder, true);
-    return 0;
-}
+namespace {
 
-ReadStatus ReadFileLimited(const std::string& path, uint64_t maxSize, std::string* out) {
+// Reads the start of a regular file: at most maxSize bytes, *more set when
+// it holds more. With whole set, a file larger than that is refused before
+// anything is read (kFailed), as is one that grows past it while read.
+ReadStatus ReadStart(const std::string& path, uint64_t maxSize, bool whole, std::string* out, bool* more) {
     out->clear();
+    *more = false;
     FILE* f = OpenFile(path, "rb");
     if (!f)
         return errno == ENOENT || errno == ENOTDIR ? ReadStatus::kMissing : ReadStatus::kFailed;
     struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || static_cast<uint64_t>(st.st_size) > maxSize) {
-        fclose(f);
-        return ReadStatus::kFailed;
-    }
-    out->reserve(static_cast<size_t>(st.st_size));
+    bool ok = fstat(fileno(f), &st) == 0;
+    *more = ok && static_cast<uint64_t>(st.st_size) > maxSize;
+    ok = ok && !(whole && *more);
+    if (ok)
+        out->reserve(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(st.st_size), maxSize)));
     char buf[65536];
-    size_t n;
-    bool ok = true;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) {
-        // A file that grows while it is read is still held to the limit.
-        if (out->size() + n > maxSize) {
-            ok = false;
-            break;
-        }
+    while (ok && out->size() < maxSize) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof(buf), maxSize - out->size()));
+        const size_t n = fread(buf, 1, want, f);
         out->append(buf, n);
+        if (n < want)
+            break;
     }
-    ok = ok && !ferror(f);
+    // One byte more tells a file that ends at the limit from a longer one.
+    if (ok && out->size() == maxSize && !ferror(f))
+        *more = fread(buf, 1, 1, f) == 1;
+    ok = ok && !ferror(f) && !(whole && *more);
     fclose(f);
     if (!ok) {
         out->clear();
         return ReadStatus::kFailed;
     }
     return ReadStatus::kRead;
+}
+
+} // namespace
+
+ReadStatus ReadFileLimited(const std::string& path, uint64_t maxSize, std::string* out) {
+    bool more = false;
+    return ReadStart(path, maxSize, true, out, &more);
+}
+
+ReadStatus ReadFileHead(const std::string& path, uint64_t maxSize, std::string* out, bool* more) {
+    return ReadStart(path, maxSize, false, out, more);
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out, uint64_t maxSize) {

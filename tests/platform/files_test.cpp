@@ -165,6 +165,91 @@ TEST(WriteFileAtomic, FlushesTheFileThenItsFolder) {
     EXPECT_FALSE(dir.Exists("sav/sav01.sav.tmp"));
 }
 
+bool IsLink(const char* path) {
+    struct stat st {};
+    return lstat(path, &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Each flush, and whether the new file had its name by then.
+std::string g_newName;
+std::vector<std::string> g_seenAtSync;
+int SeeNameAtSync(const std::string& path) {
+    struct stat st {};
+    g_seenAtSync.push_back(path + (lstat(g_newName.c_str(), &st) == 0 ? " +" : " -"));
+    return g_failSync ? EIO : 0;
+}
+
+// A new file is named only when whole and synced, never in place of
+// anything, on a file system with unnamed files and on one without; a
+// temporary name left by a killed run is no obstacle, and a link there is
+// removed as itself.
+TEST(WriteNewFile, NamesOnlyAWholeFileAndReplacesNothing) {
+    kutest::TempDir dir;
+    dir.Write("sav/taken", "keep");
+    dir.Write("victim", "keep");
+    ASSERT_EQ(0, symlink("../victim", "sav/dangling"));
+    g_failSync = false;
+    plat::SetSyncHook(&SeeNameAtSync);
+    for (bool linkless : {false, true}) {
+        plat::SetLinklessFileSystem(linkless);
+        const std::string name = linkless ? "sav/b" : "sav/a";
+        ASSERT_EQ(0, symlink("../victim", (name + ".tmp").c_str()));
+        g_newName = name;
+        g_seenAtSync.clear();
+        EXPECT_EQ(0, plat::WriteNewFile(name, "data")) << linkless;
+        EXPECT_EQ(g_seenAtSync, (std::vector<std::string>{name + " -", "sav +"})) << linkless;
+        EXPECT_EQ("data", dir.Read(name));
+        // Only a file made under the temporary name takes the leftover's place.
+        EXPECT_EQ(!linkless, IsLink((name + ".tmp").c_str())) << linkless;
+        std::filesystem::remove(name + ".tmp");
+        for (const char* held : {"sav/taken", "sav/dangling"})
+            EXPECT_EQ(EEXIST, plat::WriteNewFile(held, "new")) << held;
+        g_failSync = true;
+        EXPECT_EQ(EIO, plat::WriteNewFile("sav/failed", "data")) << linkless;
+        g_failSync = false;
+        EXPECT_FALSE(dir.Exists("sav/failed"));
+        EXPECT_FALSE(dir.Exists("sav/failed.tmp"));
+    }
+    plat::SetLinklessFileSystem(false);
+    plat::SetSyncHook(nullptr);
+    EXPECT_EQ("keep", dir.Read("sav/taken"));
+    EXPECT_TRUE(IsLink("sav/dangling"));
+    EXPECT_EQ("keep", dir.Read("victim"));
+}
+
+ino_t InodeOf(const char* path) {
+    struct stat st {};
+    return lstat(path, &st) == 0 ? st.st_ino : 0;
+}
+
+// A file set aside is the very file read (through a link to it too), else a
+// whole copy; the comparison with an earlier copy reads in pieces and never
+// through a link.
+TEST(SetAsideFile, KeepsTheFileReadAndComparesWithNoLinkFollowed) {
+    kutest::TempDir dir;
+    std::string bytes(200000, 'a');
+    bytes.back() = 'z';
+    dir.Write("elsewhere", bytes);
+    ASSERT_EQ(0, mkdir("sav", 0755));
+    ASSERT_EQ(0, symlink("../elsewhere", "sav/sav00.sav"));
+    EXPECT_EQ(0, plat::SetAsideFile("sav/sav00.sav", "sav/sav00.sav.old1"));
+    EXPECT_EQ(InodeOf("elsewhere"), InodeOf("sav/sav00.sav.old1"));
+    plat::SetLinklessFileSystem(true);
+    EXPECT_EQ(0, plat::SetAsideFile("sav/sav00.sav", "sav/sav00.sav.old2"));
+    plat::SetLinklessFileSystem(false);
+    EXPECT_NE(InodeOf("elsewhere"), InodeOf("sav/sav00.sav.old2"));
+    EXPECT_TRUE(dir.Read("sav/sav00.sav.old2") == bytes);
+    EXPECT_EQ(EEXIST, plat::SetAsideFile("sav/sav00.sav", "sav/sav00.sav.old1"));
+    std::string changed = bytes;
+    changed.back() = 'y';
+    dir.Write("sav/sav00.sav.old3", changed);
+    ASSERT_EQ(0, symlink("../elsewhere", "sav/sav00.sav.old4"));
+    EXPECT_TRUE(plat::SameFileBytes("sav/sav00.sav", "sav/sav00.sav.old1"));
+    EXPECT_TRUE(plat::SameFileBytes("sav/sav00.sav", "sav/sav00.sav.old2"));
+    EXPECT_FALSE(plat::SameFileBytes("sav/sav00.sav", "sav/sav00.sav.old3"));
+    EXPECT_FALSE(plat::SameFileBytes("sav/sav00.sav", "sav/sav00.sav.old4"));
+}
+
 TEST(Files, ListDirReportsFoldersButNotLinksToThem) {
     kutest::TempDir dir;
     dir.Write("d/f", "1");
@@ -178,11 +263,6 @@ TEST(Files, ListDirReportsFoldersButNotLinksToThem) {
     EXPECT_FALSE(plat::ListDir("nothing", &entries));
     EXPECT_EQ(EEXIST, plat::MakeDir("d"));
     EXPECT_EQ(ENOENT, plat::MakeDir("x/y"));
-}
-
-bool IsLink(const char* path) {
-    struct stat st {};
-    return lstat(path, &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 // Every write and removal leaves a planted link's target alone: temporary
@@ -494,6 +574,15 @@ TEST(Files, ReadsOnlyRegularFilesWithinTheirLimit) {
     EXPECT_EQ(plat::ReadStatus::kFailed, plat::ReadFileLimited("big", 1000, &out));
     EXPECT_EQ(plat::ReadStatus::kRead, plat::ReadFileLimited("big", 1001, &out));
     EXPECT_EQ(1001u, out.size());
+    // The head of a file of any size: its start, and whether more follows.
+    bool more = false;
+    EXPECT_EQ(plat::ReadStatus::kRead, plat::ReadFileHead("big", 1000, &out, &more));
+    EXPECT_EQ(std::string(1000, 'b'), out);
+    EXPECT_TRUE(more);
+    EXPECT_EQ(plat::ReadStatus::kRead, plat::ReadFileHead("big", 1001, &out, &more));
+    EXPECT_EQ(1001u, out.size());
+    EXPECT_FALSE(more);
+    EXPECT_EQ(plat::ReadStatus::kFailed, plat::ReadFileHead("fifo", 1000, &out, &more));
     EXPECT_TRUE(plat::StatFile("big").isRegular);
     EXPECT_FALSE(plat::StatFile("fifo").isRegular);
 }
