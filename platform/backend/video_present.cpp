@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/letterbox.h"
+#include "platform/picture_shrink.h"
 #include "platform/present_renderer_order.h"
 #include "platform/raster_pool.h"
 #include "platform/video.h"
@@ -23,6 +24,10 @@ struct Presenter {
     PresentOverlay overlay;
     Surface last;
     Surface next; // scratch for the frame being presented
+    // `last` shrunk to the size it shows at, while the window is smaller
+    // than the frame; fresh while it matches `last`.
+    Surface small;
+    bool smallFresh = false;
     bool stale = true; // the window must be drawn even if the frame is unchanged
     int unchangedRun = 0; // frames skipped since the last real present
     int partialRun = 0; // frames shown in part since the last whole one
@@ -123,6 +128,45 @@ SDL_Rect FrameArea(const Surface& frame, int outW, int outH) {
     return dst;
 }
 
+ShrinkGrid ShrinkOf(const Surface& frame) {
+    const Presenter& p = P();
+    return ShrinkGrid{frame.width, frame.height, p.small.width, p.small.height};
+}
+
+// What the texture holds for `frame` (the last frame) shown in dst: the frame
+// itself, or in a smaller dst the frame shrunk by averaging, made again only
+// when the frame or dst changed. Enlarged or 1:1, pixels are copied as they
+// are: SDL scales with the nearest pixel.
+const Surface& ShownPicture(const Surface& frame, const SDL_Rect& dst) {
+    Presenter& p = P();
+    if (!Shrinks(frame.width, frame.height, dst.w, dst.h)) {
+        if (p.small.width > 0)
+            p.small = Surface();
+        p.smallFresh = false;
+        return frame;
+    }
+    if (!p.smallFresh || p.small.width != dst.w || p.small.height != dst.h) {
+        ShrinkTop(frame, ShrinkGrid{frame.width, frame.height, dst.w, dst.h}, dst.h, true, &p.small);
+        p.smallFresh = true;
+    }
+    return p.small;
+}
+
+// The streaming texture sized for a w x h picture; false when it cannot be made.
+bool FitTexture(int w, int h) {
+    Presenter& p = P();
+    if (p.texture && p.texW == w && p.texH == h)
+        return true;
+    if (p.texture)
+        SDL_DestroyTexture(p.texture);
+    p.texture = SDL_CreateTexture(p.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+    p.texW = p.texture ? w : 0;
+    p.texH = p.texture ? h : 0;
+    if (p.texture)
+        SDL_SetTextureBlendMode(p.texture, SDL_BLENDMODE_NONE);
+    return p.texture != nullptr;
+}
+
 // Before the game's first frame (an empty `frame`) the window shows black
 // with the overlay: no picture is made or uploaded for it, which keeps the
 // first present of a start cheap.
@@ -134,28 +178,19 @@ void Show(const Surface& frame) {
     if (!p.renderer)
         return;
     const bool picture = frame.width > 0 && frame.height > 0;
-    if (picture && (!p.texture || p.texW != frame.width || p.texH != frame.height)) {
-        if (p.texture)
-            SDL_DestroyTexture(p.texture);
-        p.texture = SDL_CreateTexture(p.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, frame.width,
-                                      frame.height);
-        if (!p.texture)
-            return;
-        SDL_SetTextureBlendMode(p.texture, SDL_BLENDMODE_NONE);
-        p.texW = frame.width;
-        p.texH = frame.height;
-    }
-    if (picture)
-        SDL_UpdateTexture(p.texture, nullptr, frame.pixels.data(), frame.width * 4);
-    SDL_SetRenderDrawColor(p.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(p.renderer);
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
-    if (picture) {
-        // The window layer places the frame (it knows the menu strip).
-        const SDL_Rect dst = FrameArea(frame, outW, outH);
+    // The window layer places the frame (it knows the menu strip).
+    const SDL_Rect dst = picture ? FrameArea(frame, outW, outH) : SDL_Rect{0, 0, 0, 0};
+    const Surface* shown = picture ? &ShownPicture(frame, dst) : nullptr;
+    if (shown && !FitTexture(shown->width, shown->height))
+        return;
+    if (shown)
+        SDL_UpdateTexture(p.texture, nullptr, shown->pixels.data(), shown->width * 4);
+    SDL_SetRenderDrawColor(p.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(p.renderer);
+    if (shown)
         SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
-    }
     if (p.overlay)
         p.overlay(p.renderer);
     if (p.capture && outW > 0 && outH > 0) {
@@ -166,31 +201,35 @@ void Show(const Surface& frame) {
     SDL_RenderPresent(p.renderer);
 }
 
-// Shows `frame` (already shown but for rects) by uploading the rects only. A
-// software renderer unscaled also draws and sends just those rects to the
-// window; any other draws the whole output from the updated texture.
+// Shows `frame` (already shown but for rects) by uploading the rects only (of
+// the shrunk picture, where they changed it). A software renderer unscaled
+// also draws and sends just those rects to the window; any other draws the
+// whole output from the updated texture.
 void ShowRects(const Surface& frame, const RectI* rects, size_t count) {
     Presenter& p = P();
     p.unchangedRun = 0;
     ++p.partialRun;
     if (!p.renderer)
         return;
-    if (!p.texture || p.texW != frame.width || p.texH != frame.height) {
+    int outW = 0, outH = 0, winW = 0, winH = 0;
+    SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
+    SDL_GetWindowSize(p.window, &winW, &winH);
+    const SDL_Rect dst = FrameArea(frame, outW, outH);
+    const bool shrunk = Shrinks(frame.width, frame.height, dst.w, dst.h);
+    const Surface& shown = shrunk ? p.small : frame;
+    const bool ready = !shrunk || (p.smallFresh && p.small.width == dst.w && p.small.height == dst.h);
+    if (!ready || !p.texture || p.texW != shown.width || p.texH != shown.height) {
         Show(frame);
         return;
     }
     SDL_Rect parts[16];
     count = std::min(count, std::size(parts));
     for (size_t i = 0; i < count; ++i) {
-        const RectI& r = rects[i];
+        const RectI r = shrunk ? ShrunkRect(ShrinkOf(frame), rects[i]) : rects[i];
         parts[i] = SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
-        SDL_UpdateTexture(p.texture, &parts[i], frame.Row(r.top) + r.left, frame.width * 4);
+        SDL_UpdateTexture(p.texture, &parts[i], shown.Row(r.top) + r.left, shown.width * 4);
     }
-    int outW = 0, outH = 0, winW = 0, winH = 0;
-    SDL_GetRendererOutputSize(p.renderer, &outW, &outH);
-    SDL_GetWindowSize(p.window, &winW, &winH);
-    const SDL_Rect dst = FrameArea(frame, outW, outH);
-    if (!p.software || dst.w != frame.width || dst.h != frame.height || outW != winW || outH != winH) {
+    if (!p.software || dst.w != shown.width || dst.h != shown.height || outW != winW || outH != winH) {
         SDL_SetRenderDrawColor(p.renderer, 0, 0, 0, 255);
         SDL_RenderClear(p.renderer);
         SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
@@ -222,6 +261,7 @@ void AttachPresentWindow(void* sdlWindow) {
     // A window starts with no picture of its own: an earlier window's last
     // frame must neither show in it nor pass for its own unchanged frame.
     p.last = Surface();
+    p.smallFresh = false;
     p.lastSource = 0;
     p.lastStamp = 0;
     p.lastBpp = 0;
@@ -303,6 +343,7 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
         ++p.unchangedRun;
         return;
     }
+    p.smallFresh = false;
     Show(p.last);
 }
 
@@ -325,6 +366,12 @@ void PresentFrameDamage(const Surface& frame, uint32_t bpp, uint64_t shownStamp,
         const RectI& r = rects[i];
         for (int y = r.top; y < r.bottom; ++y)
             CopyPixels(frame.Row(y) + r.left, static_cast<size_t>(r.right - r.left), p.last.Row(y) + r.left, bpp);
+    }
+    // The shrunk picture follows, where the rects reach it.
+    if (p.smallFresh) {
+        const ShrinkGrid g = ShrinkOf(p.last);
+        for (size_t i = 0; i < count; ++i)
+            ShrinkPart(p.last, g, ShrunkRect(g, rects[i]), true, &p.small);
     }
     // Now and then the whole frame, as with unchanged ones: `last` already
     // holds it, with nothing to compare or copy.

@@ -1,8 +1,8 @@
 #include <SDL.h>
 
-
 #include "platform/backend/window_sdl.h"
 #include "platform/letterbox.h"
+#include "platform/picture_shrink.h"
 #include "platform/video_present.h"
 #include "platform/window.h"
 #include "platform/window_state.h"
@@ -67,11 +67,11 @@ void AdoptRenderer(Window* w, SDL_Renderer* renderer) {
     sys->overlayOwner = renderer;
 }
 
-// The overlay texture the size of the canvas, made on first use and after a
+// The overlay texture the size of its picture, made on first use and after a
 // change of size; null when it cannot be made.
-SDL_Texture* OverlayTexture(Window* w, SDL_Renderer* renderer) {
+SDL_Texture* OverlayTexture(Window* w, SDL_Renderer* renderer, const Surface& picture) {
     WindowSystemParts* sys = w->sys;
-    int cw = w->overlaySurf.width, ch = w->overlaySurf.height;
+    int cw = picture.width, ch = picture.height;
     if (sys->overlayTex) {
         int tw = 0, th = 0;
         SDL_QueryTexture(sys->overlayTex, nullptr, nullptr, &tw, &th);
@@ -88,6 +88,27 @@ SDL_Texture* OverlayTexture(Window* w, SDL_Renderer* renderer) {
     return sys->overlayTex;
 }
 
+// Where the canvas shrinks into the output, the overlay picture as it shows
+// there, averaged like the game frame (the menu bar's text stays legible);
+// made again when the overlay or the size changed. Null at 1:1 or enlarged.
+const Surface* ShrunkOverlay(Window* w, const SDL_Rect& canvasOut) {
+    int cw, ch;
+    CanvasSizeOf(w, &cw, &ch);
+    Surface& small = w->sys->overlayShrunk;
+    if (!Shrinks(cw, ch, canvasOut.w, canvasOut.h)) {
+        if (small.width > 0)
+            small = Surface();
+        return nullptr;
+    }
+    const ShrinkGrid g{cw, ch, canvasOut.w, canvasOut.h};
+    const int rows = ShrunkRect(g, RectI{0, 0, cw, w->overlaySurf.height}).bottom;
+    if (w->overlayDirty || small.width != canvasOut.w || small.height != rows) {
+        ShrinkTop(w->overlaySurf, g, rows, false, &small);
+        w->overlayDirty = true; // to be uploaded
+    }
+    return &small;
+}
+
 } // namespace
 
 void DrawOverlay(void* rendererPtr) {
@@ -102,16 +123,27 @@ void DrawOverlay(void* rendererPtr) {
         w->overlayDirty = false;
         return;
     }
-    SDL_Texture* tex = OverlayTexture(w, renderer);
+    int cw, ch;
+    CanvasSizeOf(w, &cw, &ch);
+    const SDL_Rect canvasOut = CanvasToOutput(w, renderer, 0, 0, cw, ch);
+    const Surface* small = ShrunkOverlay(w, canvasOut);
+    const Surface& picture = small ? *small : w->overlaySurf;
+    SDL_Texture* tex = OverlayTexture(w, renderer, picture);
     if (!tex)
         return;
     if (w->overlayDirty) {
-        SDL_UpdateTexture(tex, nullptr, w->overlaySurf.pixels.data(), w->overlaySurf.width * 4);
+        SDL_UpdateTexture(tex, nullptr, picture.pixels.data(), picture.width * 4);
         w->overlayDirty = false;
     }
     const CanvasArea& u = w->overlayUsed;
     SDL_Rect src{u.x, u.y, u.w, u.h};
     SDL_Rect dst = CanvasToOutput(w, renderer, u.x, u.y, u.w, u.h);
+    if (small) {
+        // Already at the output's size: copied 1:1.
+        const RectI r = ShrunkRect(ShrinkGrid{cw, ch, canvasOut.w, canvasOut.h}, RectI{u.x, u.y, u.x + u.w, u.y + u.h});
+        src = SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+        dst = SDL_Rect{canvasOut.x + src.x, canvasOut.y + src.y, src.w, src.h};
+    }
     SDL_RenderCopy(renderer, tex, &src, &dst);
 }
 

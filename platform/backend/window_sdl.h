@@ -11,6 +11,7 @@ struct WindowSystemParts {
     SDL_Window* sdl = nullptr;
     SDL_Texture* overlayTex = nullptr; // the overlay picture, uploaded
     SDL_Renderer* overlayOwner = nullptr; // the renderer that texture belongs to
+    Surface overlayShrunk; // the overlay picture averaged down, in a window smaller than the canvas
 };
 
 SDL_Window* SdlWindowOf(WindowHandle window);

@@ -215,6 +215,39 @@ TEST_F(WindowTest, AnyWindowSizeShowsTheCanvasLetterboxedAndMapsThePointerBack) 
     EXPECT_EQ(plat::MenuLoopCount(), loops + 1);
 }
 
+// In a window smaller than the canvas the overlay is averaged like the game
+// frame: its thin strokes stay, and its transparent parts tint nothing.
+TEST_F(WindowTest, ASmallerWindowAveragesTheOverlayByItsCover) {
+    SDL_Window* sdl = OnlySdlWindow();
+    ASSERT_NE(sdl, nullptr);
+    plat::ShowMainWindow(win);
+    SDL_SetWindowSize(sdl, 600, 465); // 3/4 of the 800 x 620 canvas
+    Pump();
+    plat::Surface white(800, 600);
+    std::fill(white.pixels.begin(), white.pixels.end(), 0xFFFFFFFFu);
+    plat::PresentFrame(white, 32);
+    // White with black columns every 5 pixels, on canvas rows 201 to 298 only.
+    plat::SetOverlayPainter(win, [](plat::Surface* s, int) {
+        for (int y = 201; y < 299; ++y)
+            for (int x = 0; x < s->width; ++x)
+                s->Row(y)[x] = x % 5 == 0 ? 0xFF000000u : 0xFFFFFFFFu;
+    });
+    plat::Surface shown;
+    plat::CaptureNextPresent(&shown);
+    plat::RedrawWindow(win);
+    plat::SetOverlayPainter(win, nullptr);
+    ASSERT_EQ(shown.width, 600);
+    for (int x = 5; x < 795; x += 5) {
+        int ink = 0; // over the output columns near column x, in the band's middle
+        for (int c = (x - 2) * 3 / 4; c <= (x + 2) * 3 / 4; ++c)
+            ink += 255 - static_cast<int>(shown.Row(187)[c] & 0xFF);
+        EXPECT_NEAR(ink, 191, 2) << "column " << x;
+    }
+    // Output row 150 is 1/4 white overlay, 3/4 transparent, over white: it
+    // stays white (to SDL's blending), not tinted by the transparent pixels.
+    EXPECT_GE(shown.Row(150)[2] & 0xFF, 0xF8u);
+}
+
 // The bars around the letterboxed canvas belong to nothing: a press there
 // neither opens the menu nor clicks the picture, in a window or full screen.
 TEST_F(WindowTest, APressOnALetterboxBarIsNoClick) {

@@ -43,6 +43,73 @@ TEST_F(PresentTest, FrameIsLetterboxedIntoTheWindow) {
     EXPECT_EQ(shown.Row(300)[950] & 0xFFFFFF, 0u);
 }
 
+// Ink of the dark line at source column x (0 black .. 255 white), summed over
+// the output columns of one output row around where it lands at 3/4 size.
+int InkNear(const plat::Surface& shown, int row, int x) {
+    int ink = 0;
+    for (int c = (x - 2) * 3 / 4; c <= (x + 2) * 3 / 4; ++c)
+        ink += 255 - static_cast<int>(shown.Row(row)[c] & 0xFF);
+    return ink;
+}
+
+TEST_F(PresentTest, ASmallerWindowAveragesThinLinesAndItsOwnSizeKeepsEveryPixel) {
+    // White with 1-pixel black lines every 5 pixels: vertical on the right
+    // half, horizontal on the left, meeting every phase of a 3/4 grid.
+    plat::Surface frame(800, 600);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            frame.Row(y)[x] = (x >= 400 ? x % 5 == 0 : y % 5 == 0) ? 0xFF000000u : 0xFFFFFFFFu;
+    plat::Surface shown;
+    SDL_SetWindowSize(window, 800, 600);
+    plat::CaptureNextPresent(&shown);
+    plat::PresentFrame(frame, 32);
+    ASSERT_EQ(shown.width, 800);
+    EXPECT_EQ(shown.pixels, frame.pixels);
+
+    SDL_SetWindowSize(window, 600, 450);
+    plat::CaptureNextPresent(&shown);
+    plat::PresentFrame(plat::Surface(frame), 32);
+    ASSERT_EQ(shown.width, 600);
+    ASSERT_EQ(shown.height, 450);
+    // Each line keeps its ink, 3/4 of a full column, wherever it falls;
+    // dropping pixels would lose every fourth line and keep the others whole.
+    for (int x = 405; x < 795; x += 5)
+        EXPECT_NEAR(InkNear(shown, 225, x), 191, 2) << "column " << x;
+    plat::Surface turned(450, 600); // the left half on its side
+    for (int y = 0; y < 450; ++y)
+        for (int x = 0; x < 600; ++x)
+            turned.Row(x)[y] = shown.Row(y)[x];
+    for (int y = 5; y < 595; y += 5)
+        EXPECT_NEAR(InkNear(turned, 150, y), 191, 2) << "row " << y;
+}
+
+TEST_F(PresentTest, AShrunkFrameUpdatedInPartsMatchesAWholeRedraw) {
+    SDL_SetWindowSize(window, 600, 450);
+    uint32_t seed = 12345;
+    auto noise = [&seed] { return 0xFF000000u | ((seed = seed * 1103515245u + 12345u) >> 8); };
+    plat::Surface frame(800, 600);
+    for (uint32_t& px : frame.pixels)
+        px = noise();
+    plat::PresentFrame(frame, 32);
+    const uint64_t shownStamp = frame.stamp;
+    frame.Touch();
+    const plat::RectI rects[] = {{101, 37, 203, 90}, {398, 299, 401, 302}, {790, 590, 800, 600}};
+    for (const plat::RectI& r : rects)
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                frame.Row(y)[x] = noise();
+    plat::PresentFrameDamage(frame, 32, shownStamp, rects, std::size(rects));
+    plat::Surface partly(600, 450);
+    auto* renderer = static_cast<SDL_Renderer*>(plat::PresentRenderer());
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, partly.pixels.data(), 600 * 4), 0);
+
+    plat::Surface whole;
+    plat::CaptureNextPresent(&whole);
+    plat::PresentFrame(plat::Surface(frame), 32);
+    ASSERT_EQ(whole.width, 600);
+    EXPECT_EQ(partly.pixels, whole.pixels);
+}
+
 TEST_F(PresentTest, RenderResetEventsLoseTheDevice) {
     auto dev = plat::VideoDevice::Create(plat::kVideoLevelTnL, 800, 600, 32, false);
     plat::DeviceSurfacePtr tex = dev->CreateTexture(4, 4);
