@@ -105,12 +105,12 @@ std::string Confine(Confinement* c) {
     }
     const int home = open("/proc/self/ns/mnt", O_RDONLY | O_CLOEXEC);
     if (home < 0 || unshare(CLONE_NEWNS) != 0) {
-        const std::string why = Failed("no mount namespace");
+        std::string why = Failed("no mount namespace");
         if (home >= 0)
             close(home);
         return why;
     }
-    const std::string why = MountAll(c, temps, build);
+    std::string why = MountAll(c, temps, build);
     if (!why.empty()) {
         // Back where it started; joining a namespace moves to its root.
         char cwd[PATH_MAX];
