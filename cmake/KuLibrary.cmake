@@ -28,5 +28,8 @@ function(ku_tests name)
   target_link_libraries(${name} PRIVATE ${KU_DEPS} ku_testsupport GTest::gtest GTest::gmock)
   # The environment (dummy SDL drivers, source and build folders) is set by
   # the test support library itself: gtest_discover_tests cannot pass a list.
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+  # A test that never ends (a walk going round in circles) fails rather than
+  # holding up the run; the slowest take seconds.
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 300)
 endfunction()

@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "tools/archive_writer.h"
 #include "platform/video_test_hooks.h"
+#include "tests/support/confinement.h"
 
 namespace kugfx {
 
@@ -133,6 +134,7 @@ std::string CompareGolden(const std::string& name, const plat::Surface& s) {
             }
     if (!diffs)
         return "";
+    const kutest::WritableBuildFolder writable;
     WriteBmp(kutest::BinaryDir() + "/" + name + ".actual.bmp", s);
     return std::to_string(diffs) + " pixels differ; " + first.str();
 }

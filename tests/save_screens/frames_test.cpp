@@ -21,6 +21,7 @@
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/save_load_pictures.h"
 #include "tools/pictures/screen_pictures.h"
+#include "tests/support/confinement.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ std::string CompareGolden(const plat::Surface& back, const std::string& name) {
     golden << in.rdbuf();
     if (golden.str() == bmp)
         return "";
+    const kutest::WritableBuildFolder writable;
     std::ofstream(kutest::BinaryDir() + "/" + name + ".actual.bmp", std::ios::binary) << bmp;
     return "frame differs from " + GoldenPath(name + ".bmp");
 }

@@ -14,6 +14,7 @@
 #include "tests/scene_objects/scene_fixture.h"
 #include "tools/pictures/picture_files.h"
 #include "tools/pictures/select_window_picture.h"
+#include "tests/support/confinement.h"
 
 namespace {
 
@@ -208,6 +209,7 @@ TEST_F(ChoiceTest, GoldenFrameOfTwoChoicesOneHovered) {
     std::stringstream want;
     want << std::ifstream(golden + "choices.bmp", std::ios::binary).rdbuf();
     if (want.str() != EncodeBmp24(frame)) {
+        const kutest::WritableBuildFolder writable;
         std::ofstream(kutest::BinaryDir() + "/choices.actual.bmp", std::ios::binary) << EncodeBmp24(frame);
         ADD_FAILURE() << "frame differs from " << golden << "choices.bmp (see choices.actual.bmp)";
     }

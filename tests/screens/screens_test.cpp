@@ -37,6 +37,7 @@
 #include "tools/pictures/gallery_pictures.h"
 #include "tools/pictures/screen_pictures.h"
 #include "platform/local_time_test_hooks.h"
+#include "tests/support/confinement.h"
 
 namespace {
 
@@ -132,6 +133,7 @@ std::string CompareGolden(const std::string& name) {
         diffs += (g[i] & 0xFFFFFF) != (c.pixels[i] & 0xFFFFFF);
     if (!diffs)
         return "";
+    const kutest::WritableBuildFolder writable;
     std::ofstream(kutest::BinaryDir() + "/" + name + ".actual.bmp", std::ios::binary) << EncodeBmp24(c);
     return std::to_string(diffs) + " pixels differ";
 }

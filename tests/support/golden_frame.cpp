@@ -8,6 +8,7 @@
 #include "platform/gdi_font.h"
 #include "tests/support/test_env.h"
 #include "tools/pictures/picture_files.h"
+#include "tests/support/confinement.h"
 
 namespace kutest {
 
@@ -52,6 +53,7 @@ std::string CompareGoldenFrame(const std::string& folder, const plat::Surface& f
     golden << in.rdbuf();
     if (golden.str() == bmp)
         return "";
+    const WritableBuildFolder writable;
     std::ofstream(BinaryDir() + "/" + name + ".actual.bmp", std::ios::binary) << bmp;
     return name + " differs from its golden frame";
 }

@@ -9,6 +9,7 @@
 
 #include "platform/debug_out.h"
 #include "platform/files_test_hooks.h"
+#include "tests/support/confinement.h"
 
 namespace kutest {
 
@@ -34,12 +35,7 @@ TempDir::TempDir() {
     char cwd[PATH_MAX];
     if (getcwd(cwd, sizeof(cwd)))
         oldCwd_ = cwd;
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kutest-XXXXXX").string();
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
-        abort();
-    path_ = buf.data();
+    path_ = MakeTestFolder();
     if (chdir(path_.c_str()) != 0)
         abort();
 }
@@ -47,8 +43,7 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0) {
     }
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    DropTestFolder(path_);
 }
 
 void TempDir::Write(const std::string& rel, const std::string& bytes) const {

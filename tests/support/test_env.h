@@ -6,8 +6,9 @@
 
 namespace kutest {
 
-// A fresh folder for one test, made the working directory while it lives
-// (the program resolves dat/, tmp/ and trace.txt against it).
+// A fresh folder for one test (its own file system when confined, see
+// confinement.h), made the working directory while it lives (the program
+// resolves dat/, tmp/ and trace.txt against it).
 class TempDir {
 public:
     TempDir();
