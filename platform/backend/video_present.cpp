@@ -133,6 +133,12 @@ ShrinkGrid ShrinkOf(const Surface& frame) {
     return ShrinkGrid{frame.width, frame.height, p.small.width, p.small.height};
 }
 
+// Whether the shrunk picture holds the last frame as shown in dst.
+bool SmallFits(const SDL_Rect& dst) {
+    const Presenter& p = P();
+    return p.smallFresh && p.small.width == dst.w && p.small.height == dst.h;
+}
+
 // What the texture holds for `frame` (the last frame) shown in dst: the frame
 // itself, or in a smaller dst the frame shrunk by averaging, made again only
 // when the frame or dst changed. Enlarged or 1:1, pixels are copied as they
@@ -145,7 +151,7 @@ const Surface& ShownPicture(const Surface& frame, const SDL_Rect& dst) {
         p.smallFresh = false;
         return frame;
     }
-    if (!p.smallFresh || p.small.width != dst.w || p.small.height != dst.h) {
+    if (!SmallFits(dst)) {
         ShrinkTop(frame, ShrinkGrid{frame.width, frame.height, dst.w, dst.h}, dst.h, true, &p.small);
         p.smallFresh = true;
     }
@@ -217,7 +223,7 @@ void ShowRects(const Surface& frame, const RectI* rects, size_t count) {
     const SDL_Rect dst = FrameArea(frame, outW, outH);
     const bool shrunk = Shrinks(frame.width, frame.height, dst.w, dst.h);
     const Surface& shown = shrunk ? p.small : frame;
-    const bool ready = !shrunk || (p.smallFresh && p.small.width == dst.w && p.small.height == dst.h);
+    const bool ready = !shrunk || SmallFits(dst);
     if (!ready || !p.texture || p.texW != shown.width || p.texH != shown.height) {
         Show(frame);
         return;
