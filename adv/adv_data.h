@@ -73,8 +73,10 @@ public:
     // Arrow keys move the pointer between the buttons, choices and message
     // window; 1, or 0 when not initialised.
     int CursorMoveProc();
-    // Puts the pointer at the neutral point, over no button of the bar.
-    void PointerToNeutral();
+    // Back from the save or load screen, whose back button lies over the
+    // bar: the pointer stays where the player left it, and points at no
+    // button of the bar until it moves.
+    void PointerOffBar();
 
     // Records the current script and line in the read-skip list while the
     // scenario reader runs.

@@ -110,11 +110,8 @@ int ADV_DATA::CursorMoveProc() {
     return 1;
 }
 
-void ADV_DATA::PointerToNeutral() {
-    if (!m_pKUSys)
-        return;
-    m_pKUSys->SetMousePos(kNeutralX, kNeutralY);
+void ADV_DATA::PointerOffBar() {
     // The bar tracks its hover only in play; the story's first click test
-    // must not see the button the pointer rested on before.
-    m_CtrlWnd.m_nHover = 0;
+    // must not see the button the pointer rested on before either.
+    m_CtrlWnd.IgnoreRestingPointer();
 }

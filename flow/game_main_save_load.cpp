@@ -115,9 +115,10 @@ int GAME_MAIN::ProcSave() {
         DeleteMode(m_pSaveMode);
         ResumeAdventure();
         // The back button lies where the story has its controller bar, and
-        // the arrow keys put the pointer on it: left there, the next Enter
-        // would go to a bar button instead of reading on.
-        m_pAdvData->PointerToNeutral();
+        // the arrow keys or the mouse leave the pointer on it: the next
+        // Enter or click there would go to a bar button instead of reading
+        // on. The player's pointer is not moved.
+        m_pAdvData->PointerOffBar();
         m_nOldMode = kModeSave;
         m_nMode = kModeAdventure;
     } else if (r == SAVE_MODE_DATA::kResultTitle) {
@@ -147,7 +148,7 @@ int GAME_MAIN::ProcLoad() {
         case LOAD_MODE_DATA::kResultBack:
             DeleteMode(m_pLoadMode);
             ResumeAdventure();
-            m_pAdvData->PointerToNeutral(); // off the bar, as after the save screen
+            m_pAdvData->PointerOffBar(); // as after the save screen
             m_nOldMode = kModeLoad;
             m_nMode = kModeAdventure;
             return 1;

@@ -112,6 +112,8 @@ void CONTROLLER_WINDOW::Clear() {
     m_bInit = 0;
     m_bSkipOneClick = 0;
     m_bSaveLoadOff = 0;
+    m_bPointerRests = 0;
+    m_nRestX = m_nRestY = 0;
 }
 
 int CONTROLLER_WINDOW::Initialize(KUSYSTEM* sys, KUSPRITE2* sprite, KUSND* snd, MESSAGE_WINDOW* msgWnd, int slot,
@@ -474,7 +476,7 @@ void CONTROLLER_WINDOW::KeyedButton(int button, int* hovered, int click, int* ac
         return;
     }
     const bool keyHeld = Held(key);
-    if (*hovered == 0 && b.HitCheck(m_fX, m_fY) == 1) {
+    if (*hovered == 0 && PointerOn(b)) {
         *hovered = button + 1;
         if (m_nHover != *hovered)
             SEPlay(m_pKUSnd, m_pKUSys, kSeCursorOn, 0);
@@ -504,6 +506,7 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
         Log("MainProc", "アドベンチャーデータポインタが不正です");
         return 0;
     }
+    ForgetMovedPointer();
     if (!m_bVisible || m_fAlpha < 1.0f)
         return 1;
     if (WaitsToShowWindows(adv)) {
@@ -520,7 +523,7 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
         if (b.m_nState == -1) {
             // A disabled button still owns its area: the click stops here and
             // does nothing, instead of reaching the story underneath.
-            if (hovered == 0 && b.HitCheck(m_fX, m_fY) == 1)
+            if (hovered == 0 && PointerOn(b))
                 hovered = button + 1;
             continue;
         }
@@ -528,7 +531,7 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
             KeyedButton(button, &hovered, click, action, adv);
             continue;
         }
-        const bool over = hovered == 0 && b.HitCheck(m_fX, m_fY) == 1;
+        const bool over = hovered == 0 && PointerOn(b);
         if (over) {
             hovered = button + 1;
             if (m_nHover != hovered)
@@ -544,6 +547,27 @@ int CONTROLLER_WINDOW::MainProc(int* action, ADV_WINDOW_STATE* adv) {
 
 bool CONTROLLER_WINDOW::WaitsToShowWindows(const ADV_WINDOW_STATE* adv) const {
     return m_bInit && adv && m_bVisible && m_fAlpha >= 1.0f && !adv->m_bWindowShown;
+}
+
+void CONTROLLER_WINDOW::IgnoreRestingPointer() {
+    if (!m_pKUSys)
+        return;
+    m_pKUSys->GetMousePos(&m_nRestX, &m_nRestY);
+    m_bPointerRests = 1;
+    m_nHover = 0;
+}
+
+void CONTROLLER_WINDOW::ForgetMovedPointer() {
+    if (!m_bPointerRests)
+        return;
+    int x = 0, y = 0;
+    m_pKUSys->GetMousePos(&x, &y);
+    if (x != m_nRestX || y != m_nRestY)
+        m_bPointerRests = 0;
+}
+
+bool CONTROLLER_WINDOW::PointerOn(CTRL_WND_OBJ& button) {
+    return !m_bPointerRests && button.HitCheck(m_fX, m_fY) == 1;
 }
 
 // Hidden windows come back on a click, Enter or Space, and nothing else happens.

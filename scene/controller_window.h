@@ -74,6 +74,10 @@ public:
     // The player hid the windows and the bar waits for the click, Enter or
     // Space that brings them back: this frame's click is its, and no other.
     bool WaitsToShowWindows(const ADV_WINDOW_STATE* adv) const;
+    // Back from a screen whose own button lay over the bar: the pointer left
+    // there points at no button of the bar until it moves, so a click or
+    // Enter there reads on. The pointer itself is never moved.
+    void IgnoreRestingPointer();
 
     KUSPRITE2* m_pKUSprite;
     KUSND* m_pKUSnd;
@@ -96,6 +100,8 @@ public:
     uint32_t m_dwAutoSkipSpeed;
     uint32_t m_bSkipOneClick;
     uint32_t m_bSaveLoadOff;
+    uint32_t m_bPointerRests; // IgnoreRestingPointer's pointer has not moved since
+    int m_nRestX, m_nRestY;
 
 private:
     void Log(const char* op, const char* text) const;
@@ -109,5 +115,7 @@ private:
     void Perform(int button, int* action, ADV_WINDOW_STATE* adv, bool byKey, bool held);
     void ShowWindowsOnClick(ADV_WINDOW_STATE* adv);
     bool PointedButton(int button, bool over, int click, int* action);
+    bool PointerOn(CTRL_WND_OBJ& button);
+    void ForgetMovedPointer();
     void EndAutoSkipOnClick(int hovered, int click);
 };

@@ -14,10 +14,6 @@
 
 namespace {
 
-#define SKIP_UNLESS_CONFINED() \
-    if (!kutest::Confined())   \
-    GTEST_SKIP() << "not confined: not root, or no mount namespaces here"
-
 // The file name in the folder opened as dirFd, "" when it is not there.
 std::string ReadAt(int dirFd, const char* name) {
     const int fd = openat(dirFd, name, O_RDONLY | O_CLOEXEC);
@@ -32,7 +28,7 @@ std::string ReadAt(int dirFd, const char* name) {
 // A removal that strays out of the test's folder fails at its first step.
 TEST(Confinement, NothingBeyondTheTestsFolderCanBeWritten) {
     kutest::TempDir dir;
-    SKIP_UNLESS_CONFINED();
+    KUTEST_NEED_CONFINEMENT();
     dir.Write("own", "x");
     EXPECT_EQ("x", dir.Read("own"));
     for (const std::string& path :
@@ -48,7 +44,7 @@ TEST(Confinement, NothingBeyondTheTestsFolderCanBeWritten) {
 // descriptors, wherever their folders end up.
 TEST(MountedFolders, ACopyTakingAFoldersPlaceLeavesMountsAlone) {
     kutest::TempDir dir;
-    SKIP_UNLESS_CONFINED();
+    KUTEST_NEED_CONFINEMENT();
     dir.Write("kept/k", "bound");
     dir.Write("tmp/b.wav/sub/f", "x");
     ASSERT_EQ(0, mkdir("tmp/b.wav/mnt", 0755));

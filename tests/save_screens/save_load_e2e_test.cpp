@@ -202,9 +202,11 @@ TEST_F(SaveLoadRoadTest, SavesLoadsOverwritesAndLoadsFromTheTitle) {
 }
 
 // Back from the save or load screen, by Enter on the arrow keys' way or by a
-// click, the first Enter reads on: the back button lies over the story's
-// controller bar (its disabled NEXT took the Enter), and a screen opened from
-// the bar leaves the bar's hover on its button until play looks again.
+// click, the pointer stays where it was and the first Enter or click there
+// reads on: the back button lies over the story's controller bar (its
+// disabled NEXT would take it), and a screen opened from the bar leaves the
+// bar's hover on its button until play looks again. Once the pointer moves,
+// the bar takes it again.
 TEST_F(SaveLoadRoadTest, TheFirstEnterAfterBackReadsOn) {
     ChooseTitleRow(285); // new game
     NextMessage();
@@ -213,10 +215,11 @@ TEST_F(SaveLoadRoadTest, TheFirstEnterAfterBackReadsOn) {
         int open, mode;
         bool byEnter;
         int playFrames; // before the Enter; 0: it comes on the first frame of play
-    } roads[] = {{kKeyS, GAME_MAIN::kModeSave, true, 1},
-                 {kBarSave, GAME_MAIN::kModeSave, false, 0},
-                 {kKeyL, GAME_MAIN::kModeLoad, true, 1},
-                 {kKeyL, GAME_MAIN::kModeLoad, false, 1}};
+        bool onByClick; // reads on with a click instead of Enter
+    } roads[] = {{kKeyS, GAME_MAIN::kModeSave, true, 1, false},
+                 {kBarSave, GAME_MAIN::kModeSave, false, 0, true},
+                 {kKeyL, GAME_MAIN::kModeLoad, true, 1, false},
+                 {kKeyL, GAME_MAIN::kModeLoad, false, 1, false}};
     for (const auto& road : roads) {
         if (road.open == kBarSave) {
             Click(646, 495);
@@ -234,16 +237,28 @@ TEST_F(SaveLoadRoadTest, TheFirstEnterAfterBackReadsOn) {
         } else {
             Click(700, 548);
         }
+        int x = 0, y = 0;
+        h.sys.GetMousePos(&x, &y);
         RunWhile(road.mode);
         ASSERT_EQ(game->GetMode(), GAME_MAIN::kModeAdventure);
         for (int i = 0; i < 100 && game->m_pAdvData->m_nPhase != 0; ++i)
             ASSERT_EQ(Step(16), 1);
         for (int i = 0; i < road.playFrames; ++i)
             ASSERT_EQ(Step(16), 1);
+        const std::string where = "opened by " + std::to_string(road.open) + ", back by Enter " +
+                                  std::to_string(road.byEnter);
+        int nowX = 0, nowY = 0;
+        h.sys.GetMousePos(&nowX, &nowY);
+        EXPECT_EQ(std::make_pair(nowX, nowY), std::make_pair(x, y)) << where;
         const int32_t line = game->m_pAdvData->m_nLine;
-        ASSERT_EQ(Step(16, {{kReturn, kClickUp}}), 1);
+        ASSERT_EQ(Step(16, {{road.onByClick ? 1 : kReturn, kClickUp}}), 1);
         RunWhile(GAME_MAIN::kModeAdventure, 200);
-        EXPECT_NE(game->m_pAdvData->m_nLine, line) << "opened by " << road.open << ", back by Enter " << road.byEnter;
+        EXPECT_NE(game->m_pAdvData->m_nLine, line) << where;
+        // Moved, still on the disabled NEXT: the bar's again, and the click stops there.
+        const int32_t next = game->m_pAdvData->m_nLine;
+        Click(x + 1, y);
+        RunWhile(GAME_MAIN::kModeAdventure, 100);
+        EXPECT_EQ(game->m_pAdvData->m_nLine, next) << where;
     }
 }
 

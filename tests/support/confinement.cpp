@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 
 struct Confinement {
     bool active = false;
+    std::string why; // why not active, as printed at the start
     std::string tests; // a tmpfs holding the tests' folders, read-only but while one is made
     std::string build; // the build folder, bound on itself to be opened alone
 };
@@ -125,9 +126,11 @@ std::string Confine(Confinement* c) {
 
 struct ConfineAtStart {
     ConfineAtStart() {
-        const std::string why = Confine(&State());
+        Confinement& c = State();
+        std::string why = Confine(&c);
         if (!why.empty())
             fprintf(stderr, "kutest: tests run unconfined (%s)\n", why.c_str());
+        c.why = std::move(why);
     }
 };
 const ConfineAtStart g_confineAtStart;
@@ -150,6 +153,15 @@ void InTestsFolder(const std::string& tests, F change) {
 } // namespace
 
 bool Confined() { return State().active; }
+
+std::string WhyUnconfined() {
+    const Confinement& c = State();
+    if (c.active)
+        return "";
+    if (geteuid() != 0)
+        return "not root";
+    return c.why;
+}
 
 std::string MakeTestFolder() {
     const Confinement& c = State();

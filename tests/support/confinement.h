@@ -1,6 +1,21 @@
 #pragma once
 #include <string>
 
+#include <gtest/gtest.h>
+
+// For a test that needs the confinement: it runs confined, skips when
+// unconfined for a reason told, and fails when root was left unconfined with
+// none, so a broken confinement cannot pass as a machine that cannot confine.
+#define KUTEST_NEED_CONFINEMENT()                                                           \
+    do {                                                                                    \
+        if (kutest::Confined())                                                             \
+            break;                                                                          \
+        const std::string why_ = kutest::WhyUnconfined();                                   \
+        if (why_.empty())                                                                   \
+            FAIL() << "run as root, yet neither confined nor told why";                     \
+        GTEST_SKIP() << "not confined: " << why_;                                           \
+    } while (0)
+
 namespace kutest {
 
 // Run as root, a test program confines itself at its start: in a mount
@@ -10,6 +25,11 @@ namespace kutest {
 // leaves the test's folder and takes nothing of the machine's. Where that is
 // not possible (not root, no mount namespaces), tests run unconfined.
 bool Confined();
+
+// Why this program runs unconfined: the reason it printed at its start, or
+// "not root". "" while confined, and "" when root neither confined it nor
+// said why: a fault of the confinement, never a reason to skip.
+std::string WhyUnconfined();
 
 // A fresh folder for one test (its own tmpfs when confined); aborts when
 // none can be made.

@@ -11,8 +11,7 @@ using kutest::SystemTest;
 // confined, as root): a tmpfs and a bind mount of a folder of the same file
 // system keep their files; the rest of the folder holding them goes.
 TEST_F(SystemTest, ExitWalkLeavesRealMountsAlone) {
-    if (!kutest::Confined())
-        GTEST_SKIP() << "not confined: not root, or no mount namespaces here";
+    KUTEST_NEED_CONFINEMENT();
     dir.Write("kept/k", "bound");
     dir.Write("tmp/sub/f", "x");
     ASSERT_EQ(0, mkdir("tmp/mnt", 0755));
