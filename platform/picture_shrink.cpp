@@ -54,6 +54,7 @@ struct Job {
 
 // A picture's pixels as they are.
 struct PlainSource {
+    static constexpr bool kOver = false;
     const Surface* s;
     const uint32_t* row = nullptr;
     void Row(int y) { row = s->Row(y); }
@@ -63,6 +64,7 @@ struct PlainSource {
 // The overlay laid over the picture beneath (opaque black where it has no
 // pixel), with the overlay's own alpha kept: it says whether it covered.
 struct OverSource {
+    static constexpr bool kOver = true;
     const Surface* over;
     const Surface* under;
     int underTop;
@@ -100,7 +102,8 @@ void ShrinkRows(const Job& job, Source src, int rowFrom, int rowTo) {
                     if (x >= job.srcW)
                         break;
                     const uint32_t p = src.At(x);
-                    cover |= p >> 24;
+                    if constexpr (Source::kOver)
+                        cover |= p >> 24;
                     const uint64_t wa = uint64_t(job.ys.weight[ty]) * job.xs.weight[tx] * (weighted ? p >> 24 : 255u);
                     sa += wa;
                     sr += wa * ((p >> 16) & 0xFF);
@@ -108,7 +111,7 @@ void ShrinkRows(const Job& job, Source src, int rowFrom, int rowTo) {
                     sb += wa * (p & 0xFF);
                 }
             }
-            if (sa == 0 || (job.mode == Mode::kCovered && cover == 0)) {
+            if (sa == 0 || (Source::kOver && cover == 0)) {
                 dst[c] = 0;
                 continue;
             }
