@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/overlay_blend.h"
 #include "platform/raster_pool.h"
 
 namespace plat {
@@ -33,49 +34,118 @@ AxisTaps Taps(int src, int out, int from, int to) {
     return t;
 }
 
+enum class Mode {
+    kWeighted, // colours weigh by their alpha
+    kOpaque, // alpha ignored
+    kCovered, // an overlay over an opaque picture, composed first
+};
+
 struct Job {
-    const Surface* src;
+    const Surface* src; // the picture, or the overlay (kCovered)
+    const Surface* under; // kCovered: the picture beneath
+    int underTop; // kCovered: the canvas row of under's row 0
+    int srcW, srcH; // the source's extent: pixels beyond it count as transparent
     Surface* out;
     RectI part;
     AxisTaps xs, ys;
-    uint64_t total; // srcW * srcH: the sum of every output pixel's weights
-    bool opaque;
+    uint64_t total; // the grid's srcW * srcH: the sum of every output pixel's weights
+    Mode mode;
 };
 
-void ShrinkRows(const Job& job, int rowFrom, int rowTo) {
-    const Surface& src = *job.src;
+// A picture's pixels as they are.
+struct PlainSource {
+    static constexpr bool kOver = false;
+    const Surface* s;
+    const uint32_t* row = nullptr;
+    void Row(int y) { row = s->Row(y); }
+    uint32_t At(int x) const { return row[x]; }
+};
+
+// The overlay laid over the picture beneath (opaque black where it has no
+// pixel), with the overlay's own alpha kept: it says whether it covered.
+struct OverSource {
+    static constexpr bool kOver = true;
+    const Surface* over;
+    const Surface* under;
+    int underTop;
+    const uint32_t* o = nullptr;
+    const uint32_t* u = nullptr;
+    void Row(int y) {
+        o = y < over->height ? over->Row(y) : nullptr;
+        const int uy = y - underTop;
+        u = uy >= 0 && uy < under->height ? under->Row(uy) : nullptr;
+    }
+    uint32_t At(int x) const {
+        const uint32_t op = o && x < over->width ? o[x] : 0u;
+        const uint32_t up = u && x < under->width ? u[x] : 0xFF000000u;
+        return (BlendOver(op, up) & 0xFFFFFFu) | (op & 0xFF000000u);
+    }
+};
+
+template <class Source>
+void ShrinkRows(const Job& job, Source src, int rowFrom, int rowTo) {
     const int w = job.part.right - job.part.left;
+    const bool weighted = job.mode == Mode::kWeighted;
     for (int r = rowFrom; r < rowTo; ++r) {
         uint32_t* dst = job.out->Row(job.part.top + r) + job.part.left;
         for (int c = 0; c < w; ++c) {
             // Alpha-weighted sums: a, a * red, a * green, a * blue.
             uint64_t sa = 0, sr = 0, sg = 0, sb = 0;
+            uint32_t cover = 0;
             for (size_t ty = job.ys.begin[r]; ty < job.ys.begin[r + 1]; ++ty) {
                 const int y = job.ys.first[r] + static_cast<int>(ty - job.ys.begin[r]);
-                if (y >= src.height)
+                if (y >= job.srcH)
                     break;
-                const uint32_t* row = src.Row(y);
+                src.Row(y);
                 for (size_t tx = job.xs.begin[c]; tx < job.xs.begin[c + 1]; ++tx) {
                     const int x = job.xs.first[c] + static_cast<int>(tx - job.xs.begin[c]);
-                    if (x >= src.width)
+                    if (x >= job.srcW)
                         break;
-                    const uint32_t p = row[x];
-                    const uint64_t wa = uint64_t(job.ys.weight[ty]) * job.xs.weight[tx] * (job.opaque ? 255u : p >> 24);
+                    const uint32_t p = src.At(x);
+                    if constexpr (Source::kOver)
+                        cover |= p >> 24;
+                    const uint64_t wa = uint64_t(job.ys.weight[ty]) * job.xs.weight[tx] * (weighted ? p >> 24 : 255u);
                     sa += wa;
                     sr += wa * ((p >> 16) & 0xFF);
                     sg += wa * ((p >> 8) & 0xFF);
                     sb += wa * (p & 0xFF);
                 }
             }
-            if (sa == 0) {
+            if (sa == 0 || (Source::kOver && cover == 0)) {
                 dst[c] = 0;
                 continue;
             }
-            const uint64_t a = job.opaque ? 255 : (sa + job.total / 2) / job.total;
+            const uint64_t a = weighted ? (sa + job.total / 2) / job.total : 255;
             auto mean = [sa](uint64_t s) { return static_cast<uint32_t>((s + sa / 2) / sa); };
             dst[c] = static_cast<uint32_t>(a << 24) | mean(sr) << 16 | mean(sg) << 8 | mean(sb);
         }
     }
+}
+
+// Clipped to the output and the grid; false when nothing is left.
+bool ClipPart(const ShrinkGrid& g, const Surface& out, RectI* p) {
+    p->left = std::max(p->left, 0);
+    p->top = std::max(p->top, 0);
+    p->right = std::min({p->right, out.width, g.outW});
+    p->bottom = std::min({p->bottom, out.height, g.outH});
+    return p->left < p->right && p->top < p->bottom;
+}
+
+void Run(Job& job) {
+    job.out->Touch();
+    const int rows = job.part.bottom - job.part.top;
+    const int64_t area = int64_t(job.part.right - job.part.left) * rows;
+    RunRasterBands(
+        [](void* ctx, int band, int bands) {
+            const Job& j = *static_cast<const Job*>(ctx);
+            const int n = j.part.bottom - j.part.top;
+            const int from = n * band / bands, to = n * (band + 1) / bands;
+            if (j.mode == Mode::kCovered)
+                ShrinkRows(j, OverSource{j.src, j.under, j.underTop}, from, to);
+            else
+                ShrinkRows(j, PlainSource{j.src}, from, to);
+        },
+        &job, area >= 65536 ? std::min(RasterBandCount(), rows) : 1);
 }
 
 } // namespace
@@ -88,29 +158,41 @@ void ShrinkPart(const Surface& src, const ShrinkGrid& g, const RectI& part, bool
     if (g.srcW <= 0 || g.srcH <= 0 || g.outW <= 0 || g.outH <= 0)
         return;
     RectI p = part;
-    p.left = std::max(p.left, 0);
-    p.top = std::max(p.top, 0);
-    p.right = std::min({p.right, out->width, g.outW});
-    p.bottom = std::min({p.bottom, out->height, g.outH});
-    if (p.left >= p.right || p.top >= p.bottom)
+    if (!ClipPart(g, *out, &p))
         return;
-    out->Touch();
     Job job{&src,
+            nullptr,
+            0,
+            src.width,
+            src.height,
             out,
             p,
             Taps(g.srcW, g.outW, p.left, p.right),
             Taps(g.srcH, g.outH, p.top, p.bottom),
             uint64_t(g.srcW) * uint64_t(g.srcH),
-            opaque};
-    const int rows = p.bottom - p.top;
-    const int64_t area = int64_t(p.right - p.left) * rows;
-    RunRasterBands(
-        [](void* ctx, int band, int bands) {
-            const Job& j = *static_cast<const Job*>(ctx);
-            const int n = j.part.bottom - j.part.top;
-            ShrinkRows(j, n * band / bands, n * (band + 1) / bands);
-        },
-        &job, area >= 65536 ? std::min(RasterBandCount(), rows) : 1);
+            opaque ? Mode::kOpaque : Mode::kWeighted};
+    Run(job);
+}
+
+void ShrinkOverPart(const Surface& over, const Surface& under, int underTop, const ShrinkGrid& g, const RectI& part,
+                    Surface* out) {
+    if (g.srcW <= 0 || g.srcH <= 0 || g.outW <= 0 || g.outH <= 0)
+        return;
+    RectI p = part;
+    if (!ClipPart(g, *out, &p))
+        return;
+    Job job{&over,
+            &under,
+            underTop,
+            g.srcW,
+            g.srcH,
+            out,
+            p,
+            Taps(g.srcW, g.outW, p.left, p.right),
+            Taps(g.srcH, g.outH, p.top, p.bottom),
+            uint64_t(g.srcW) * uint64_t(g.srcH),
+            Mode::kCovered};
+    Run(job);
 }
 
 void ShrinkTop(const Surface& src, const ShrinkGrid& g, int rows, bool opaque, Surface* out) {

@@ -23,6 +23,15 @@ bool Shrinks(int srcW, int srcH, int outW, int outH);
 // a whole redraw gives.
 void ShrinkPart(const Surface& src, const ShrinkGrid& g, const RectI& part, bool opaque, Surface* out);
 
+// Fills `part` of out with overlay `over` laid over the opaque picture `under`
+// on the grid's source canvas, then shrunk: under's row 0 lies at canvas row
+// underTop, the canvas is black where under has no pixel, and over is
+// transparent past its edges. Only output pixels whose area over covers in
+// part are filled (opaque); the others are left transparent (0) for under
+// shrunk on its own to show through.
+void ShrinkOverPart(const Surface& over, const Surface& under, int underTop, const ShrinkGrid& g, const RectI& part,
+                    Surface* out);
+
 // Makes out the shrunk picture's first `rows` rows (its size changed to fit).
 void ShrinkTop(const Surface& src, const ShrinkGrid& g, int rows, bool opaque, Surface* out);
 

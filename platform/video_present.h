@@ -24,6 +24,11 @@ void SetPresentArea(int x, int y, int width, int height);
 // Called after the frame is copied and before the window is updated.
 using PresentOverlay = std::function<void(void* sdlRenderer)>;
 void SetPresentOverlay(PresentOverlay overlay);
+// Told when the presented frame changes, before it is shown: in rects (frame
+// pixels) or, with none, anywhere. True when the overlay as it shows changes
+// with it (laid over the frame before shrinking), so the output is drawn whole.
+using PresentFrameWatch = std::function<bool(const RectI* rects, size_t count)>;
+void SetPresentFrameWatch(PresentFrameWatch watch);
 
 // Shows a frame quantised to the colour depth (16 bits: 5-6-5; 24 and 32
 // bits: unchanged) and keeps it as the last frame.

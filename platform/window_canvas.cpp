@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/menu.h"
+#include "platform/overlay_blend.h"
 #include "platform/video_present.h"
 #include "platform/window.h"
 #include "platform/window_state.h"
@@ -81,17 +82,8 @@ const Surface* WindowCanvas(WindowHandle w) {
     for (int y = 0; y < std::min(frame.height, ch - top); ++y) {
         memcpy(w->canvas.Row(y + top), frame.Row(y), static_cast<size_t>(std::min(frame.width, cw)) * 4);
     }
-    for (size_t i = 0; i < w->canvas.pixels.size() && i < w->overlaySurf.pixels.size(); ++i) {
-        uint32_t o = w->overlaySurf.pixels[i];
-        uint32_t a = o >> 24;
-        if (a == 0)
-            continue;
-        uint32_t d = w->canvas.pixels[i];
-        auto mix = [a](uint32_t sc, uint32_t dc) { return (sc * a + dc * (255 - a)) / 255; };
-        uint32_t r = mix((o >> 16) & 0xFF, (d >> 16) & 0xFF), g = mix((o >> 8) & 0xFF, (d >> 8) & 0xFF),
-                 b = mix(o & 0xFF, d & 0xFF);
-        w->canvas.pixels[i] = 0xFF000000u | (r << 16) | (g << 8) | b;
-    }
+    for (size_t i = 0; i < w->canvas.pixels.size() && i < w->overlaySurf.pixels.size(); ++i)
+        w->canvas.pixels[i] = BlendOver(w->overlaySurf.pixels[i], w->canvas.pixels[i]);
     return &w->canvas;
 }
 

@@ -22,6 +22,7 @@ struct Presenter {
     int texW = 0, texH = 0;
     SDL_Rect area{0, 0, 0, 0};
     PresentOverlay overlay;
+    PresentFrameWatch watch;
     Surface last;
     Surface next; // scratch for the frame being presented
     // `last` shrunk to the size it shows at, while the window is smaller
@@ -209,9 +210,10 @@ void Show(const Surface& frame) {
 
 // Shows `frame` (already shown but for rects) by uploading the rects only (of
 // the shrunk picture, where they changed it). A software renderer unscaled
-// also draws and sends just those rects to the window; any other draws the
-// whole output from the updated texture.
-void ShowRects(const Surface& frame, const RectI* rects, size_t count) {
+// also draws and sends just those rects to the window, unless the overlay
+// changed with them (overlayFollows); any other draws the whole output from
+// the updated texture.
+void ShowRects(const Surface& frame, const RectI* rects, size_t count, bool overlayFollows) {
     Presenter& p = P();
     p.unchangedRun = 0;
     ++p.partialRun;
@@ -235,7 +237,8 @@ void ShowRects(const Surface& frame, const RectI* rects, size_t count) {
         parts[i] = SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
         SDL_UpdateTexture(p.texture, &parts[i], shown.Row(r.top) + r.left, shown.width * 4);
     }
-    if (!p.software || dst.w != shown.width || dst.h != shown.height || outW != winW || outH != winH) {
+    if (!p.software || overlayFollows || dst.w != shown.width || dst.h != shown.height || outW != winW ||
+        outH != winH) {
         SDL_SetRenderDrawColor(p.renderer, 0, 0, 0, 255);
         SDL_RenderClear(p.renderer);
         SDL_RenderCopy(p.renderer, p.texture, nullptr, &dst);
@@ -299,6 +302,7 @@ void SetPresentOverlay(PresentOverlay overlay) {
     P().overlay = std::move(overlay);
     P().stale = true;
 }
+void SetPresentFrameWatch(PresentFrameWatch watch) { P().watch = std::move(watch); }
 
 uint32_t QuantizePixel(uint32_t c, uint32_t bpp) {
     if (bpp != 16)
@@ -350,6 +354,8 @@ void PresentFrame(const Surface& frame, uint32_t bpp) {
         return;
     }
     p.smallFresh = false;
+    if (p.watch)
+        p.watch(nullptr, 0);
     Show(p.last);
 }
 
@@ -379,12 +385,13 @@ void PresentFrameDamage(const Surface& frame, uint32_t bpp, uint64_t shownStamp,
         for (size_t i = 0; i < count; ++i)
             ShrinkPart(p.last, g, ShrunkRect(g, rects[i]), true, &p.small);
     }
+    const bool overlayFollows = p.watch && p.watch(rects, count);
     // Now and then the whole frame, as with unchanged ones: `last` already
     // holds it, with nothing to compare or copy.
     if (p.partialRun >= kMaxUnchangedRun)
         Show(p.last);
     else
-        ShowRects(p.last, rects, count);
+        ShowRects(p.last, rects, count, overlayFollows);
 }
 
 void CaptureNextPresent(Surface* out) { P().capture = out; }

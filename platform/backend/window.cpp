@@ -129,6 +129,7 @@ WindowHandle CreateMainWindow(const WindowParams& p) {
     AttachPresentWindow(w->sys->sdl);
     ApplyPresentArea(w);
     SetPresentOverlay(&DrawOverlay);
+    SetPresentFrameWatch(&NoteFrameChange);
     if (w->proc)
         w->proc(w, kMsgCreate, 0, 0);
     return MainWindow() == w ? w : nullptr;
@@ -144,6 +145,7 @@ void DestroyMainWindow(WindowHandle window) {
     if (window->sys->overlayTex)
         SDL_DestroyTexture(window->sys->overlayTex);
     SetPresentOverlay(nullptr);
+    SetPresentFrameWatch(nullptr);
     AttachPresentWindow(nullptr);
     if (window->sys->sdl)
         SDL_DestroyWindow(window->sys->sdl);

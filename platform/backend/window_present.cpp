@@ -1,5 +1,8 @@
 #include <SDL.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/backend/window_sdl.h"
 #include "platform/letterbox.h"
 #include "platform/picture_shrink.h"
@@ -88,28 +91,104 @@ SDL_Texture* OverlayTexture(Window* w, SDL_Renderer* renderer, const Surface& pi
     return sys->overlayTex;
 }
 
-// Where the canvas shrinks into the output, the overlay picture as it shows
-// there, averaged like the game frame (the menu bar's text stays legible);
-// made again when the overlay or the size changed. Null at 1:1 or enlarged.
-const Surface* ShrunkOverlay(Window* w, const SDL_Rect& canvasOut) {
+// The canvas's grid in the output; false unless the window shows it shrunk.
+bool CanvasShrink(const Window* w, void* renderer, ShrinkGrid* g) {
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
-    Surface& small = w->sys->overlayShrunk;
-    if (!Shrinks(cw, ch, canvasOut.w, canvasOut.h)) {
+    const SDL_Rect out = CanvasToOutput(w, renderer, 0, 0, cw, ch);
+    *g = ShrinkGrid{cw, ch, out.w, out.h};
+    return Shrinks(cw, ch, out.w, out.h);
+}
+
+RectI Meet(const RectI& a, const RectI& b) {
+    return RectI{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                 std::min(a.bottom, b.bottom)};
+}
+bool IsEmpty(const RectI& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+// The output pixels where the shrunk overlay may cover anything.
+RectI CoverOf(const Window* w, const ShrinkGrid& g) {
+    const CanvasArea& u = w->overlayUsed;
+    return ShrunkRect(g, RectI{u.x, u.y, u.x + u.w, u.y + u.h});
+}
+
+// The output pixels a change of the game frame in r reaches on the canvas's grid.
+RectI FrameChangeOut(const Window* w, const ShrinkGrid& g, const RectI& r) {
+    const int top = TopOf(w);
+    return ShrunkRect(g, RectI{r.left, r.top + top, r.right, r.bottom + top});
+}
+
+void ForgetFrameChanges(WindowSystemParts* sys) {
+    sys->frameChanges.clear();
+    sys->frameChangedWhole = false;
+}
+
+// Where the canvas shrinks into the output, the overlay as it shows there:
+// laid over the game frame first and then averaged like the frame, so that an
+// opaque dialog's edge shows nothing of what it hides and the menu bar's text
+// stays legible. Made again when the overlay, the size or all of the frame
+// changed; otherwise only where it covers changed parts of the frame, which
+// go to *parts (output pixels) to be uploaded. Null at 1:1 or enlarged.
+const Surface* ShrunkOverlay(Window* w, void* renderer, std::vector<RectI>* parts) {
+    WindowSystemParts* sys = w->sys;
+    Surface& small = sys->overlayShrunk;
+    ShrinkGrid g;
+    if (!CanvasShrink(w, renderer, &g)) {
         if (small.width > 0)
             small = Surface();
+        ForgetFrameChanges(sys);
         return nullptr;
     }
-    const ShrinkGrid g{cw, ch, canvasOut.w, canvasOut.h};
-    const int rows = ShrunkRect(g, RectI{0, 0, cw, w->overlaySurf.height}).bottom;
-    if (w->overlayDirty || small.width != canvasOut.w || small.height != rows) {
-        ShrinkTop(w->overlaySurf, g, rows, false, &small);
+    const Surface& frame = LastPresentedFrame();
+    const int rows = ShrunkRect(g, RectI{0, 0, g.srcW, w->overlaySurf.height}).bottom;
+    if (w->overlayDirty || sys->frameChangedWhole || small.width != g.outW || small.height != rows) {
+        if (small.width != g.outW || small.height != rows)
+            small = Surface(g.outW, rows);
+        ShrinkOverPart(w->overlaySurf, frame, TopOf(w), g, RectI{0, 0, g.outW, rows}, &small);
         w->overlayDirty = true; // to be uploaded
+    } else {
+        const RectI cover = Meet(CoverOf(w, g), RectI{0, 0, g.outW, rows});
+        for (const RectI& r : sys->frameChanges) {
+            const RectI o = Meet(FrameChangeOut(w, g, r), cover);
+            if (IsEmpty(o))
+                continue;
+            ShrinkOverPart(w->overlaySurf, frame, TopOf(w), g, o, &small);
+            parts->push_back(o);
+        }
     }
+    ForgetFrameChanges(sys);
     return &small;
 }
 
 } // namespace
+
+bool NoteFrameChange(const RectI* rects, size_t count) {
+    Window* w = MainWindow();
+    if (!w)
+        return false;
+    WindowSystemParts* sys = w->sys;
+    // Kept few: past a handful, the overlay is made again whole.
+    if (!rects || count == 0 || sys->frameChangedWhole || sys->frameChanges.size() + count > 16) {
+        sys->frameChanges.clear();
+        sys->frameChangedWhole = true;
+    } else {
+        sys->frameChanges.insert(sys->frameChanges.end(), rects, rects + count);
+    }
+    ShrinkGrid g;
+    if (!CanvasShrink(w, PresentRenderer(), &g))
+        return false;
+    if (w->overlayDirty)
+        return true;
+    if (w->overlayUsed.w <= 0 || w->overlayUsed.h <= 0)
+        return false;
+    if (!rects || count == 0)
+        return true;
+    const RectI cover = CoverOf(w, g);
+    for (size_t i = 0; i < count; ++i)
+        if (!IsEmpty(Meet(FrameChangeOut(w, g, rects[i]), cover)))
+            return true;
+    return false;
+}
 
 void DrawOverlay(void* rendererPtr) {
     Window* w = MainWindow();
@@ -120,13 +199,17 @@ void DrawOverlay(void* rendererPtr) {
     if (w->overlayDirty)
         PaintOverlay(w);
     if (w->overlayUsed.w <= 0 || w->overlayUsed.h <= 0) {
+        // Painted again, and so made again whole, once it is used.
+        ForgetFrameChanges(w->sys);
         w->overlayDirty = false;
         return;
     }
     int cw, ch;
     CanvasSizeOf(w, &cw, &ch);
     const SDL_Rect canvasOut = CanvasToOutput(w, renderer, 0, 0, cw, ch);
-    const Surface* small = ShrunkOverlay(w, canvasOut);
+    std::vector<RectI>& parts = w->sys->overlayParts;
+    parts.clear();
+    const Surface* small = ShrunkOverlay(w, renderer, &parts);
     const Surface& picture = small ? *small : w->overlaySurf;
     SDL_Texture* tex = OverlayTexture(w, renderer, picture);
     if (!tex)
@@ -134,6 +217,11 @@ void DrawOverlay(void* rendererPtr) {
     if (w->overlayDirty) {
         SDL_UpdateTexture(tex, nullptr, picture.pixels.data(), picture.width * 4);
         w->overlayDirty = false;
+    } else {
+        for (const RectI& r : parts) {
+            const SDL_Rect part{r.left, r.top, r.right - r.left, r.bottom - r.top};
+            SDL_UpdateTexture(tex, &part, picture.Row(r.top) + r.left, picture.width * 4);
+        }
     }
     const CanvasArea& u = w->overlayUsed;
     SDL_Rect src{u.x, u.y, u.w, u.h};

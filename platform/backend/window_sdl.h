@@ -3,6 +3,8 @@
 // window creation, event translation and presenting.
 #include <SDL.h>
 
+#include <vector>
+
 #include "platform/window_state.h"
 
 namespace plat {
@@ -11,7 +13,14 @@ struct WindowSystemParts {
     SDL_Window* sdl = nullptr;
     SDL_Texture* overlayTex = nullptr; // the overlay picture, uploaded
     SDL_Renderer* overlayOwner = nullptr; // the renderer that texture belongs to
-    Surface overlayShrunk; // the overlay picture averaged down, in a window smaller than the canvas
+    // In a window smaller than the canvas: the overlay laid over the game
+    // frame and averaged down, where it covers (transparent elsewhere).
+    Surface overlayShrunk;
+    // Game frame rectangles changed since overlayShrunk was made (or any
+    // part of the frame), which it must follow where it covers them.
+    std::vector<RectI> frameChanges;
+    bool frameChangedWhole = false;
+    std::vector<RectI> overlayParts; // scratch: the parts of overlayShrunk to upload
 };
 
 SDL_Window* SdlWindowOf(WindowHandle window);
@@ -33,6 +42,9 @@ SDL_Rect CanvasToOutput(const Window* w, void* sdlRenderer, int x, int y, int wi
 void ApplyPresentArea(Window* w);
 // Drawn by the presenter after the game frame: the overlay picture.
 void DrawOverlay(void* sdlRenderer);
+// Told by the presenter of a change of the game frame (in rects, or anywhere
+// with none); true when the overlay as shown changes with it.
+bool NoteFrameChange(const RectI* rects, size_t count);
 // Forgets the uploaded overlay (the window changed size or mode).
 void DropOverlayTexture(Window* w);
 

@@ -9,6 +9,7 @@
 #include <langinfo.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "platform/input_state.h"
 #include "platform/letterbox.h"
 #include "platform/menu.h"
+#include "platform/picture_shrink.h"
 #include "platform/video_present.h"
 #include "platform/window_metrics.h"
 #include "tests/app/app_test_util.h"
@@ -246,6 +248,79 @@ TEST_F(WindowTest, ASmallerWindowAveragesTheOverlayByItsCover) {
     // Output row 150 is 1/4 white overlay, 3/4 transparent, over white: it
     // stays white (to SDL's blending), not tinted by the transparent pixels.
     EXPECT_GE(shown.Row(150)[2] & 0xFF, 0xF8u);
+}
+
+// The largest difference of one colour channel between two pictures of one size.
+int MaxChannelDiff(const plat::Surface& a, const plat::Surface& b) {
+    int most = 0;
+    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
+        for (int shift : {0, 8, 16})
+            most = std::max(most, std::abs(static_cast<int>((a.pixels[i] >> shift) & 0xFF) -
+                                           static_cast<int>((b.pixels[i] >> shift) & 0xFF)));
+    return most;
+}
+
+// A dialog's opaque edge in a smaller window shows nothing of the frame it
+// hides: what shows is the window's own picture (frame, strip and dialog as
+// composed at full size) averaged down, after a whole present, after parts of
+// the frame under the dialog change, and after the dialog is painted again.
+TEST_F(WindowTest, ASmallerWindowShowsTheDialogLaidOverTheFrameThenAveraged) {
+    SDL_Window* sdl = OnlySdlWindow();
+    ASSERT_NE(sdl, nullptr);
+    plat::ShowMainWindow(win);
+    uint32_t seed = 777;
+    auto noise = [&seed] { return 0xFF000000u | ((seed = seed * 1103515245u + 12345u) >> 8); };
+    // A box with a half-dark shadow; its edges fall inside output pixels.
+    auto box = [](int x0, int y0) {
+        return [x0, y0](plat::Surface* s, int) {
+            for (int y = y0 + 4; y < y0 + 179; ++y)
+                for (int x = x0 + 4; x < x0 + 237; ++x)
+                    s->Row(y)[x] = 0x80000000u;
+            for (int y = y0; y < y0 + 175; ++y)
+                for (int x = x0; x < x0 + 233; ++x)
+                    s->Row(y)[x] = (y == y0 || x == x0 || y == y0 + 174 || x == x0 + 232) ? 0xFF404040u : 0xFFECECECu;
+        };
+    };
+    for (const int outW : {600, 400}) {
+        const int outH = outW * 620 / 800;
+        SDL_SetWindowSize(sdl, outW, outH);
+        Pump();
+        const plat::ShrinkGrid grid{800, 620, outW, outH};
+        auto expected = [&] {
+            plat::Surface small;
+            plat::ShrinkTop(*plat::WindowCanvas(win), grid, outH, true, &small);
+            return small;
+        };
+        plat::Surface frame(800, 600);
+        for (uint32_t& px : frame.pixels)
+            px = noise();
+        plat::SetOverlayPainter(win, box(101, 203));
+        plat::RedrawWindow(win);
+        plat::Surface shown;
+        plat::CaptureNextPresent(&shown);
+        plat::PresentFrame(frame, 32);
+        ASSERT_EQ(shown.width, outW);
+        EXPECT_EQ(MaxChannelDiff(shown, expected()), 0) << outW << ", whole";
+
+        const uint64_t shownStamp = frame.stamp;
+        frame.Touch();
+        const plat::RectI rects[] = {{95, 170, 120, 200}, {300, 330, 345, 370}, {600, 10, 640, 40}};
+        for (const plat::RectI& r : rects)
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    frame.Row(y)[x] = noise();
+        plat::PresentFrameDamage(frame, 32, shownStamp, rects, std::size(rects));
+        plat::Surface partly(outW, outH);
+        auto* renderer = static_cast<SDL_Renderer*>(plat::PresentRenderer());
+        ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, partly.pixels.data(), outW * 4), 0);
+        EXPECT_EQ(MaxChannelDiff(partly, expected()), 0) << outW << ", in parts";
+
+        plat::SetOverlayPainter(win, box(313, 151));
+        plat::CaptureNextPresent(&shown);
+        plat::RedrawWindow(win);
+        EXPECT_EQ(MaxChannelDiff(shown, expected()), 0) << outW << ", painted again";
+        plat::SetOverlayPainter(win, nullptr);
+    }
 }
 
 // The bars around the letterboxed canvas belong to nothing: a press there

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <SDL.h>
 
 #include "platform/video.h"
@@ -108,6 +110,35 @@ TEST_F(PresentTest, AShrunkFrameUpdatedInPartsMatchesAWholeRedraw) {
     plat::PresentFrame(plat::Surface(frame), 32);
     ASSERT_EQ(whole.width, 600);
     EXPECT_EQ(partly.pixels, whole.pixels);
+}
+
+// Each new whole frame is shrunk again, and a frame drawn opaque shows so
+// even where its alpha bytes are 0, whole or in parts.
+TEST_F(PresentTest, AShrunkFrameShowsEachNewFrameOpaqueWhateverItsAlphaBytes) {
+    SDL_SetWindowSize(window, 600, 450);
+    auto* renderer = static_cast<SDL_Renderer*>(plat::PresentRenderer());
+    plat::Surface first(800, 600), second(800, 600);
+    std::fill(first.pixels.begin(), first.pixels.end(), 0x003050F0u);
+    std::fill(second.pixels.begin(), second.pixels.end(), 0x00F0A020u);
+    plat::Surface shown;
+    plat::CaptureNextPresent(&shown);
+    plat::PresentFrame(first, 32);
+    ASSERT_EQ(shown.width, 600);
+    EXPECT_EQ(shown.Row(225)[300] & 0xFFFFFF, 0x3050F0u);
+    plat::CaptureNextPresent(&shown);
+    plat::PresentFrame(second, 32);
+    EXPECT_EQ(shown.Row(225)[300] & 0xFFFFFF, 0xF0A020u);
+
+    const uint64_t shownStamp = second.stamp;
+    second.Touch();
+    const plat::RectI part{200, 100, 400, 300};
+    for (int y = part.top; y < part.bottom; ++y)
+        std::fill(second.Row(y) + part.left, second.Row(y) + part.right, 0x0020C040u);
+    plat::PresentFrameDamage(second, 32, shownStamp, &part, 1);
+    plat::Surface partly(600, 450);
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, partly.pixels.data(), 600 * 4), 0);
+    EXPECT_EQ(partly.Row(150)[225] & 0xFFFFFF, 0x20C040u);
+    EXPECT_EQ(partly.Row(300)[400] & 0xFFFFFF, 0xF0A020u);
 }
 
 TEST_F(PresentTest, RenderResetEventsLoseTheDevice) {
