@@ -95,14 +95,63 @@ void CollectMembers(const fs::path& dir, std::vector<ArchiveMember>* members) {
     }
 }
 
-void WriteTextFile(const fs::path& from, const fs::path& to) {
+// Output paths are relative to the game folder, which game names in messages.
+void WriteTextFile(const fs::path& from, const std::string& to, const std::string& game) {
     std::string utf8, text, error;
     if (!ReadFile(from, &utf8) || !ToGameText(utf8, &text, &error)) {
         Fail(from.string() + ": " + (error.empty() ? "cannot read" : error));
         return;
     }
-    if (!WriteFileThroughTemp(to.string(), text, &error))
-        Fail(error);
+    if (!WriteFileThroughTemp(to, text, &error))
+        Fail(game + ": " + error);
+}
+
+// Copies a file unchanged, as the other outputs are written: whole or not at all.
+void CopyFile(const fs::path& from, const std::string& to, const std::string& game) {
+    FILE* in = plat::OpenFile(from.string(), "rb");
+    if (!in) {
+        Fail("cannot read " + from.string());
+        return;
+    }
+    std::string error;
+    const bool ok = FillThroughTemp(
+        to,
+        [&](FILE* out) {
+            char buf[65536];
+            size_t n;
+            while ((n = fread(buf, 1, sizeof buf, in)) > 0) {
+                if (fwrite(buf, 1, n, out) != n)
+                    return false;
+            }
+            if (ferror(in))
+                error = "cannot read " + from.string();
+            return !ferror(in);
+        },
+        &error);
+    fclose(in);
+    if (!ok)
+        Fail(game + ": " + error);
+}
+
+// The folder as the system resolves it (links followed), for comparing.
+fs::path Resolved(const fs::path& p) {
+    std::error_code ec;
+    fs::path r = fs::weakly_canonical(p, ec);
+    if (ec)
+        r = p.lexically_normal();
+    return r.has_filename() ? r : r.parent_path();
+}
+
+// The path from the folder the tool started in; as given when it cannot be told.
+fs::path Absolute(const fs::path& p) {
+    std::error_code ec;
+    fs::path a = fs::absolute(p, ec);
+    return ec ? p : a;
+}
+
+// Whether inner is outer or lies inside it.
+bool Within(const fs::path& inner, const fs::path& outer) {
+    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first == outer.end();
 }
 
 } // namespace
@@ -112,20 +161,38 @@ int main(int argc, char** argv) {
         fputs("usage: mkgame SAMPLE_DIR OUT_DIR [EXTRA_DIR...]\n", stderr);
         return 2;
     }
-    fs::path out = argv[2];
+    const fs::path outArg = argv[2];
+    std::vector<fs::path> inputs;
+    for (int i = 1; i < argc; ++i) {
+        if (i != 2)
+            inputs.push_back(Absolute(argv[i]));
+    }
+    // The game's files written among the sources would replace them (the
+    // UTF-8 env.env by its Shift-JIS form) or be packed by the next build.
+    const fs::path outResolved = Resolved(Absolute(outArg));
+    for (const fs::path& in : inputs) {
+        const fs::path inResolved = Resolved(in);
+        if (Within(outResolved, inResolved) || Within(inResolved, outResolved)) {
+            Fail("the game folder " + outArg.string() + " and the source folder " + in.string() +
+                 " lie one in the other");
+            return 1;
+        }
+    }
     std::error_code ec;
-    fs::create_directories(out / "dat", ec);
+    fs::create_directories(outArg / "dat", ec);
     if (ec) {
-        Fail("cannot create " + (out / "dat").string());
+        Fail("cannot create " + (outArg / "dat").string());
+        return 1;
+    }
+    // Written from inside the game folder, so that dat/ is matched as the
+    // game matches it: every output there takes its name in every case.
+    fs::current_path(outArg, ec);
+    if (ec) {
+        Fail("cannot enter " + outArg.string());
         return 1;
     }
     // Archive name -> members, merged over every input folder.
     std::map<std::string, std::vector<ArchiveMember>> archives;
-    std::vector<fs::path> inputs;
-    for (int i = 1; i < argc; ++i) {
-        if (i != 2)
-            inputs.emplace_back(argv[i]);
-    }
     for (const fs::path& in : inputs) {
         if (!fs::is_directory(in)) {
             Fail(in.string() + " is not a folder");
@@ -136,11 +203,8 @@ int main(int argc, char** argv) {
             if (!e.is_directory() || name[0] == '.')
                 continue;
             if (name == "dat") {
-                for (const fs::path& file : SortedFiles(e.path())) {
-                    fs::copy_file(file, out / "dat" / file.filename(), fs::copy_options::overwrite_existing, ec);
-                    if (ec)
-                        Fail("cannot copy " + file.string());
-                }
+                for (const fs::path& file : SortedFiles(e.path()))
+                    CopyFile(file, "dat/" + file.filename().string(), outArg.string());
                 continue;
             }
             CollectMembers(e.path(), &archives[name]);
@@ -148,14 +212,14 @@ int main(int argc, char** argv) {
     }
     for (auto& [name, members] : archives) {
         std::string error;
-        fs::path archive = out / "dat" / (name + ".dat");
-        if (!WriteArchive(archive.string(), members, false, &error))
-            Fail(archive.string() + ": " + error);
+        const std::string archive = "dat/" + name + ".dat";
+        if (!WriteArchive(archive, members, false, &error))
+            Fail((outArg / archive).string() + ": " + error);
     }
-    fs::path sample = argv[1];
+    const fs::path& sample = inputs.front();
     for (const char* text : {"env.env", "cursor.txt"}) {
         if (fs::exists(sample / text))
-            WriteTextFile(sample / text, out / text);
+            WriteTextFile(sample / text, text, outArg.string());
     }
     return g_failed ? 1 : 0;
 }

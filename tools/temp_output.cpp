@@ -1,16 +1,83 @@
 #include "tools/temp_output.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/files.h"
+#include "platform/sjis.h"
 
 namespace {
 
 // Names tried for a temporary file before giving up.
 constexpr int kTempNames = 100;
+
+// Whether the engine matches path's name ignoring case: a path in the game
+// folder under dat/ or tmp/.
+bool FoldsCase(std::string_view path) {
+    while (path.starts_with("./"))
+        path.remove_prefix(2);
+    const std::string_view top = path.substr(0, 4);
+    return path.size() > 4 && (plat::SjisEqualNoCase(top, "dat/") || plat::SjisEqualNoCase(top, "tmp/"));
+}
+
+// The entries that hold path's name: under dat/ and tmp/ every one of its
+// folder equal to it ignoring case, elsewhere path itself when taken.
+std::vector<std::string> Spellings(const std::string& path) {
+    std::vector<std::string> names;
+    const size_t slash = path.find_last_of('/');
+    DIR* d = FoldsCase(path) ? opendir(path.substr(0, slash).c_str()) : nullptr;
+    if (!d) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) == 0)
+            names.push_back(path);
+        return names;
+    }
+    const std::string leaf = path.substr(slash + 1);
+    while (dirent* e = readdir(d)) {
+        if (plat::SjisEqualNoCase(e->d_name, leaf))
+            names.push_back(path.substr(0, slash + 1) + e->d_name);
+    }
+    closedir(d);
+    return names;
+}
+
+// Why path cannot be replaced by a rename: an entry holding its name (in
+// any spelling it takes) is no regular file. A link is not looked through:
+// what it reaches may change with who opens it (/dev/stdout leads to the
+// opener's own output), and replaced, a link to a device or FIFO breaks it
+// for every program; a folder cannot be renamed over. Empty when it can.
+std::string CheckReplaceable(const std::string& path) {
+    for (const std::string& name : Spellings(path)) {
+        struct stat st {};
+        if (lstat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+            return name + " is no regular file; it is left as it is";
+    }
+    return "";
+}
+
+// Once path is in place: removes its other spellings, the engine's read
+// finding any of them. An entry that is path itself, on a file system that
+// ignores case, stays. False, with *error set, when one could not go.
+bool RemoveOtherSpellings(const std::string& path, std::string* error) {
+    struct stat made {};
+    if (!FoldsCase(path) || lstat(path.c_str(), &made) != 0)
+        return true;
+    for (const std::string& name : Spellings(path)) {
+        struct stat st {};
+        if (name == path || lstat(name.c_str(), &st) != 0 || (st.st_dev == made.st_dev && st.st_ino == made.st_ino))
+            continue;
+        if (unlink(name.c_str()) != 0 && errno != ENOENT) {
+            *error = "cannot remove " + name + ", another spelling of " + path;
+            return false;
+        }
+    }
+    return true;
+}
 
 // Makes a new empty file to hold path's content until it is whole: its
 // descriptor, open for writing, and its name in *tmp; -1 when none could be
@@ -35,35 +102,42 @@ int MakeTemp(const std::string& path, std::string* tmp, std::string* error) {
 // Makes the temporary file for path, has write fill it (given it open, to
 // close) and renames it over path when write reports it whole; else, or
 // when the rename fails, removes it (a link in its place is removed, not
-// followed).
+// followed). What cannot be replaced is refused before anything is made,
+// and again before the rename, in case it took the name meanwhile.
 bool ThroughTemp(const std::string& path, const std::function<bool(int fd, const std::string& tmp)>& write,
                  std::string* error) {
+    std::string why = CheckReplaceable(path);
+    if (!why.empty()) {
+        *error = why;
+        return false;
+    }
     std::string tmp;
     const int fd = MakeTemp(path, &tmp, error);
     if (fd < 0)
         return false;
-    const bool whole = write(fd, tmp);
-    if (whole && rename(tmp.c_str(), path.c_str()) == 0)
-        return true;
-    if (whole)
-        *error = "cannot rename " + tmp + " to " + path;
+    if (write(fd, tmp)) {
+        why = CheckReplaceable(path);
+        if (why.empty() && rename(tmp.c_str(), path.c_str()) == 0)
+            return RemoveOtherSpellings(path, error);
+        *error = why.empty() ? "cannot rename " + tmp + " to " + path : why;
+    }
     unlink(tmp.c_str());
     return false;
 }
 
 } // namespace
 
-bool PathTaken(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0 || plat::ResolvePath(path) != path;
-}
+bool PathTaken(const std::string& path) { return !Spellings(path).empty(); }
 
 std::string CheckInputOutput(const std::string& input, const std::string& output) {
     struct stat in {};
-    struct stat out {};
-    const bool one = input == output || (stat(plat::ResolvePath(input).c_str(), &in) == 0 &&
-                                         lstat(plat::ResolvePath(output).c_str(), &out) == 0 &&
-                                         in.st_dev == out.st_dev && in.st_ino == out.st_ino);
+    bool one = input == output;
+    if (!one && stat(plat::ResolvePath(input).c_str(), &in) == 0) {
+        for (const std::string& name : Spellings(output)) {
+            struct stat out {};
+            one = one || (lstat(name.c_str(), &out) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino);
+        }
+    }
     return one ? input + " and " + output + " are one file" : "";
 }
 

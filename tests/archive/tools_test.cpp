@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "tests/archive/numbered_lines.h"
 #include "tests/support/test_env.h"
@@ -156,6 +159,34 @@ TEST(Mkarc, KeepsItsInputs) {
     std::filesystem::copy_file("a.dat", "y/b.txt");
     EXPECT_EQ(Tool("mkarc", "extract y/b.txt y b.txt").status, 1);
     EXPECT_EQ(dir.Read("y/b.txt"), dir.Read("a.dat"));
+    // The same with no temporary file of an earlier step in the way, and
+    // with the member named as a LIST-OUT archive's list.
+    std::filesystem::create_directory("z");
+    std::filesystem::copy_file("a.dat", "z/b.txt");
+    EXPECT_EQ(Tool("mkarc", "extract z/b.txt z").status, 1);
+    EXPECT_EQ(dir.Read("z/b.txt"), dir.Read("a.dat"));
+    dir.Write("in/l.lst", "member");
+    ASSERT_EQ(Tool("mkarc", "pack --list-out l.arc in/l.lst").status, 0);
+    const std::string list = dir.Read("l.lst");
+    EXPECT_EQ(Tool("mkarc", "extract l.arc .").status, 1);
+    EXPECT_EQ(dir.Read("l.lst"), list);
+    EXPECT_FALSE(dir.Exists("l.lst.tmp"));
+}
+
+// Under dat/ the archive and its list take their names in every case, as
+// the engine's reads find them so: no stale spelling is left to be read.
+TEST(Mkarc, PackReplacesEverySpellingInDat) {
+    kutest::TempDir dir;
+    dir.Write("m.txt", "m");
+    dir.Write("dat/a.ARC", "stale");
+    dir.Write("dat/A.LST", "stale");
+    ASSERT_EQ(Tool("mkarc", "pack --list-out dat/A.arc m.txt").status, 0);
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator("dat"))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.arc", "A.lst"}));
+    EXPECT_EQ(Tool("mkarc", "search dat/a.arc M.TXT").out, "result 1\n");
 }
 
 TEST(Kucode, EncodeWritesACrLfHeaderAndEveryLineReadsBack) {
@@ -225,6 +256,12 @@ TEST(Kucode, AFullDiskLeavesNoCutFile) {
         EXPECT_FALSE(dir.Exists("old.out.tmp")) << cmd;
     }
     EXPECT_EQ(Tool("kucode", "rawencode in.txt new.out", full).out, "result -1\n");
+    // A text that fits in the write buffer meets the full disk only when the
+    // file is closed.
+    dir.Write("short.txt", NumberedLines(200));
+    EXPECT_EQ(Tool("kucode", "encode short.txt new.out", full).status, 1);
+    EXPECT_FALSE(dir.Exists("new.out"));
+    EXPECT_FALSE(dir.Exists("new.out.tmp"));
     // A failure before any output leaves the old file too.
     EXPECT_EQ(Tool("kucode", "decode missing.spt old.out").status, 1);
     EXPECT_EQ(dir.Read("old.out"), "before");
@@ -273,11 +310,85 @@ TEST(Kucode, KeepsItsInput) {
     EXPECT_FALSE(dir.Exists("x.tmp1"));
 }
 
+// Under dat/ an output replaces every spelling of its name, the one the
+// engine would read among them; an input among those spellings is refused.
+TEST(Kucode, AnOutputInDatTakesItsNameInEveryCase) {
+    kutest::TempDir dir;
+    dir.Write("old.txt", "old\r\n");
+    dir.Write("new.txt", "new\r\n");
+    std::filesystem::create_directory("dat");
+    ASSERT_EQ(Tool("kucode", "encode old.txt dat/First.spt").status, 0);
+    ASSERT_EQ(Tool("kucode", "encode new.txt dat/FIRST.SPT").status, 0);
+    EXPECT_FALSE(dir.Exists("dat/First.spt"));
+    EXPECT_EQ(Tool("kucode", "lines dat/first.spt").out, "new\n");
+
+    dir.Write("dat/a.txt", "input\r\n");
+    dir.Write("dat/A.TXT", "stale");
+    EXPECT_EQ(Tool("kucode", "encode dat/a.txt dat/A.TXT").status, 1);
+    EXPECT_EQ(dir.Read("dat/a.txt"), "input\r\n");
+}
+
+// An output that is no regular file is left as it is: a link to a device
+// (as /dev/stdout is one) or to a file, a FIFO, a folder of another case.
+TEST(Kucode, RefusesAnOutputThatIsNoRegularFile) {
+    kutest::TempDir dir;
+    dir.Write("in.txt", "text\r\n");
+    dir.Write("target", "keep");
+    ASSERT_EQ(Tool("kucode", "encode in.txt whole.spt").status, 0);
+    ASSERT_EQ(0, symlink("/dev/null", "device"));
+    ASSERT_EQ(0, symlink("target", "file"));
+    ASSERT_EQ(0, mkfifo("fifo", 0644));
+    dir.Write("dat/OUT/keep", "k");
+    for (const char* cmd : kWritingCommands) {
+        for (const char* out : {"device", "file", "fifo", "dat/out"}) {
+            ToolRun r = Tool("kucode", std::string(cmd) + " " + out);
+            EXPECT_EQ(r.status, 1) << cmd << " " << out;
+            EXPECT_EQ(r.out, "") << cmd << " " << out;
+        }
+    }
+    struct stat st {};
+    EXPECT_TRUE(lstat("device", &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_TRUE(lstat("file", &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_TRUE(lstat("fifo", &st) == 0 && S_ISFIFO(st.st_mode));
+    EXPECT_EQ(dir.Read("target"), "keep");
+    EXPECT_EQ(dir.Read("dat/OUT/keep"), "k");
+    EXPECT_FALSE(dir.Exists("dat/out"));
+}
+
 TEST(ScriptWriter, NamesTheLineAtFault) {
     EXPECT_EQ(CheckScriptText("ok\r\nbad\xFF\r\n"), "line 2: holds the byte 0xFF (stored as NUL, it ends the line)");
     EXPECT_EQ(CheckScriptText(""), "");
     EXPECT_EQ(CheckScriptText(std::string(1021, 'a') + "\r\n", 1023), "");
     EXPECT_NE(CheckScriptText(std::string(1022, 'a') + "\r\n", 1023), "");
+}
+
+// mkgame writes its game folder only: one that is, holds or lies in a
+// source folder is refused before anything is written; in the game's dat/
+// each output replaces every spelling of its name.
+TEST(Mkgame, WritesOnlyItsGameFolder) {
+    kutest::TempDir dir;
+    const std::string env = "TITLE=\xE3\x81\x82\n";
+    dir.Write("s/env.env", env);
+    dir.Write("s/Scenario/Init.txt", "text\n");
+    dir.Write("x/dat/Movie.mpg", "movie");
+    for (const char* out : {"s", "s/", "s/out", ".", "x/dat"}) {
+        EXPECT_EQ(Tool("mkgame", std::string("s ") + out + " x").status, 1) << out;
+        EXPECT_FALSE(dir.Exists("s/dat")) << out;
+        EXPECT_FALSE(dir.Exists("s/out")) << out;
+        EXPECT_FALSE(dir.Exists("dat")) << out;
+        EXPECT_FALSE(dir.Exists("x/dat/dat")) << out;
+        EXPECT_EQ(dir.Read("s/env.env"), env) << out;
+    }
+    dir.Write("g/dat/scenario.DAT", "stale");
+    dir.Write("g/dat/MOVIE.MPG", "stale");
+    ASSERT_EQ(Tool("mkgame", "s g x").status, 0);
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator("g/dat"))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Movie.mpg", "Scenario.dat"}));
+    EXPECT_EQ(dir.Read("g/dat/Movie.mpg"), "movie");
+    EXPECT_EQ(dir.Read("g/env.env"), "TITLE=\x82\xA0\r\n");
 }
 
 TEST(SampleGame, BuiltFolderHoldsReadableArchives) {
