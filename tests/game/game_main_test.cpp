@@ -352,6 +352,19 @@ TEST_F(GameMainTest, AHiddenSectionWithoutACopyKeepsTheFile) {
     game->Release();
     EXPECT_EQ(dir.Read("sav/sav00.sav"), text);
     EXPECT_FALSE(dir.Exists("sav/sav00.sav.old1"));
+
+    // A second name of a file that may not be replaced is no copy of its
+    // own: it goes again, and the file is kept as it is.
+    const std::string big = text + std::string(700 * 1024, '\n');
+    dir.Write("sav/sav00.sav", big);
+    cap.Clear();
+    plat::SetWriteDenyHook([](const std::string& path) { return path == "sav/sav00.sav"; });
+    Start();
+    EXPECT_TRUE(cap.Contains("読めた分で続け、このファイルは書き換えません\n"));
+    game->Release();
+    plat::SetWriteDenyHook(nullptr);
+    EXPECT_TRUE(dir.Read("sav/sav00.sav") == big);
+    EXPECT_EQ(SaveFolder(), std::set<std::string>{"sav00.sav"});
 }
 
 TEST_F(GameMainTest, FailedWriteKeepsTheOldFile) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -432,10 +433,15 @@ TEST(Files, WorkFolderCopiesTakeTheirPlaceFromAFolder) {
 // folder, which a plain rename would replace.
 TEST(Files, WorkFolderMovesAsideOverNothingLeftBefore) {
     kutest::TempDir dir;
-    constexpr size_t kLeft = 100; // past every name this test program moves aside before
-    for (size_t i = 1; i <= kLeft; ++i)
-        ASSERT_TRUE(std::filesystem::create_directories("tmp/set aside " + std::to_string(i)));
+    // Empty folders under the next names to be taken (each move takes one
+    // past the last taken in this test program), as an earlier run left them.
+    constexpr size_t kLeft = 100;
+    size_t last = 0;
     for (unsigned disk : kDisks) {
+        for (const std::string& a : SetAside())
+            last = std::max<size_t>(last, std::stoul(a.substr(a.rfind(' ') + 1)));
+        for (size_t i = last + 1; i <= last + kLeft; ++i)
+            ASSERT_TRUE(std::filesystem::create_directories("tmp/set aside " + std::to_string(i)));
         plat::SetFileSystemLacks(disk);
         dir.Write("tmp/b.wav/mnt/m", "mounted");
         const kutest::MountPointScope mounted("tmp/b.wav/mnt");
@@ -447,7 +453,7 @@ TEST(Files, WorkFolderMovesAsideOverNothingLeftBefore) {
     }
     plat::SetFileSystemLacks(0);
     const std::vector<std::string> aside = SetAside();
-    EXPECT_EQ(kLeft + std::size(kDisks), aside.size());
+    EXPECT_EQ((kLeft + 1) * std::size(kDisks), aside.size());
     size_t moved = 0;
     for (const std::string& a : aside)
         moved += dir.Exists(a + "/mnt/m");
