@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/backend/file_at.h"
-#include "platform/files_test_hooks.h"
 
 namespace plat {
 
