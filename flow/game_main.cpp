@@ -111,16 +111,43 @@ void GAME_MAIN::Release() {
 
 // ---- cross-play data ----
 
+namespace {
+
+// Numbered copies "<file>.oldN" that a damaged cross-play file is kept as.
+constexpr int kMaxIntegrationCopies = 99;
+
+std::string IntegrationCopy(const char* path, int n) { return std::string(path) + ".old" + std::to_string(n); }
+
+// The temporary files of the write at exit and of the copies, which a run
+// killed meanwhile leaves: they hold nothing of the player's (a copy is
+// named only when whole), so they go before they could be taken for anything.
+void RemoveLeftoverTemporaries(const char* path) {
+    plat::RemoveLeftoverFile(std::string(path) + ".tmp");
+    for (int n = 1; n <= kMaxIntegrationCopies; ++n)
+        plat::RemoveLeftoverFile(IntegrationCopy(path, n) + ".tmp");
+}
+
+} // namespace
+
 void GAME_MAIN::LoadIntegrationData(const char* path) {
     m_GlobalData.Clear();
     std::string text;
     bool more = false;
+    if (path)
+        RemoveLeftoverTemporaries(path);
     // 671 lines of at most 1023 bytes and their LF: what lies past that is
     // no part of a cross-play file, and reading it would only cost memory.
     constexpr uint64_t kMaxIntegrationFile = 671 * 1024;
     const plat::ReadStatus read =
         path ? plat::ReadFileHead(path, kMaxIntegrationFile, &text, &more) : plat::ReadStatus::kMissing;
     if (read == plat::ReadStatus::kRead) {
+        // The limit may fall inside a line: its start is no value (a number
+        // cut short, a name cut after a lead byte). Only whole lines are
+        // read; the copy set aside keeps the rest.
+        if (more) {
+            const size_t end = text.rfind('\n');
+            text.resize(end == std::string::npos ? 0 : end + 1);
+        }
         const long hidden = game::ParseIntegrationData(text, &m_GlobalData);
         if (hidden > 0 || more)
             SetAsideIntegrationData(path, text, hidden, more);
@@ -146,13 +173,12 @@ void GAME_MAIN::SetAsideIntegrationData(const char* path, const std::string& tex
         snprintf(lost, sizeof(lost), "%zuバイトより後", text.size());
     // Numbered copies beside the file, none ever written over; a copy of the
     // same bytes left by an earlier run that did not get to write is reused.
-    constexpr int kMaxCopies = 99;
-    for (int n = 1; n <= kMaxCopies; ++n) {
-        const std::string copy = std::string(path) + ".old" + std::to_string(n);
+    for (int n = 1; n <= kMaxIntegrationCopies; ++n) {
+        const std::string copy = IntegrationCopy(path, n);
         // Past the part read, the file alone holds its bytes: a hard link
-        // keeps them at no cost, and the write at exit replaces the name,
-        // never the file.
+        // keeps them at no cost where the disk has them, else a copy.
         int err = more ? plat::SetAsideFile(path, copy) : plat::WriteNewFile(copy, text);
+        const bool made = err == 0;
         if (err == EEXIST) {
             if (!plat::SameFileBytes(path, copy))
                 continue;
@@ -160,6 +186,15 @@ void GAME_MAIN::SetAsideIntegrationData(const char* path, const std::string& tex
         }
         if (err != 0)
             break;
+        // A second name of the file is no copy of its own: an edit in place
+        // of the file (a crash before the write at exit leaves it to the
+        // player) would cut both. The file is replaced at once, as the write
+        // at exit replaces it; where even that fails, it is kept as it is.
+        if (plat::SameFile(path, copy) && !plat::WriteFileAtomic(path, game::FormatIntegrationData(m_GlobalData))) {
+            if (made)
+                plat::UnlinkFile(copy);
+            break;
+        }
         char msg[512];
         plat::FormatLogLine(msg, sizeof(msg),
                             "Warn: <GAME_MAIN::LoadIntegrationData> %s の%sを読めません。"

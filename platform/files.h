@@ -98,10 +98,13 @@ bool FinishReplaceFile(FILE* f, const std::string& path, bool keep, Durability d
 bool WriteFileAtomic(const std::string& path, const std::string& bytes);
 
 // Makes path as a new file holding bytes, never in place of anything. The
-// file is written under no name (or a temporary one where the file system
-// has no unnamed files), synced, and named only when whole; its folder is
-// synced after. 0 when made; EEXIST when anything (a link included) holds
-// the name; another errno on failure, with nothing left under the name.
+// file is written under no name (or "<path>.tmp" where the file system has
+// no unnamed files or cannot name one), synced, and named only when whole;
+// its folder is synced after. Any disk will do: where it has neither hard
+// links nor a rename that refuses a held name, a plain rename follows a look
+// that finds the name free. 0 when made; EEXIST when anything (a link
+// included) holds the name; another errno on failure, with nothing left
+// under the name.
 int WriteNewFile(const std::string& path, const std::string& bytes);
 
 // Makes path a second name of the regular file a read of from finds: a hard
@@ -114,6 +117,14 @@ int SetAsideFile(const std::string& from, const std::string& path);
 // a read of from finds (it may be that very file). Read in pieces, so
 // neither need fit in memory.
 bool SameFileBytes(const std::string& from, const std::string& copy);
+// Whether copy, reached with no link followed, is the very file a read of
+// from finds (a second name of it).
+bool SameFile(const std::string& from, const std::string& copy);
+
+// Removes a temporary file a killed run may have left at path: a regular
+// file, reached with no link followed; a link or a folder there stays. 0
+// when removed, else the errno value (ENOENT when nothing is there).
+int RemoveLeftoverFile(const std::string& path);
 
 enum class ReadStatus {
     kRead,

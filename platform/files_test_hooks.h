@@ -52,9 +52,14 @@ void SetOpenHook(OpenHook hook);
 using MountPointHook = bool (*)(const std::string& path);
 void SetMountPointHook(MountPointHook hook);
 
-// Test hook: when on, new files are made as on a file system with neither
-// unnamed files nor hard links (FAT, some network shares): under a temporary
-// name, and a file set aside is copied.
-void SetLinklessFileSystem(bool on);
+// Test hook: the calls that some disks lack, each refused as there (exFAT
+// through FUSE, FAT, some network shares), so that the ways around them run.
+enum FileSystemLack : unsigned {
+    kLacksUnnamedFiles = 1u << 0, // open with O_TMPFILE: EOPNOTSUPP
+    kLacksHardLinks = 1u << 1, // linkat: EPERM
+    kLacksRenameNoReplace = 1u << 2, // renameat2 with RENAME_NOREPLACE: EINVAL
+    kLacksAll = kLacksUnnamedFiles | kLacksHardLinks | kLacksRenameNoReplace,
+};
+void SetFileSystemLacks(unsigned lacks);
 
 } // namespace plat

@@ -48,4 +48,18 @@ int OpenForReading(const std::string& path, bool update);
 // no link followed in the last place either. -1 with errno set otherwise.
 int OpenRegularAt(const std::string& path, int flags, mode_t mode);
 
+// The calls some disks lack (platform/files_test_hooks.h can make each
+// refuse as such a disk does): an unnamed file in the folder dir (O_TMPFILE),
+// a hard link (linkat) and a rename that refuses a held name (renameat2 with
+// RENAME_NOREPLACE). -1 with errno set on failure.
+int OpenUnnamedAt(int dir, int flags, mode_t mode);
+int LinkAt(int fromDir, const char* from, int toDir, const char* to, int flags);
+int RenameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to);
+
+// Renames a file or folder unless something (a link, an empty folder) holds
+// the new name, on any disk: with RenameNoReplaceAt, else a hard link and the
+// old name removed, else a plain rename once the name is found free. 0, or
+// the errno value (EEXIST when the name is held).
+int MoveNoReplace(int fromDir, const std::string& from, int toDir, const std::string& to);
+
 } // namespace plat::posix

@@ -129,14 +129,16 @@ constexpr int kSetAsideTries = 1000;
 std::atomic<unsigned> g_setAsideCount{0};
 
 // Renames name of fromFd to a new set-aside name in toFd (on the same file
-// system), never over anything: a name already taken is passed for the next.
-// False when it could not be moved; *moved gets the new name.
+// system), never over anything, on any disk: a name already taken (by a
+// folder an earlier run left too) is passed for the next. False when it
+// could not be moved; *moved gets the new name.
 bool MoveAside(int fromFd, const std::string& name, int toFd, std::string* moved) {
     for (int i = 0; i < kSetAsideTries; ++i) {
         *moved = std::string(kSetAsidePrefix) + std::to_string(++g_setAsideCount);
-        if (renameat2(fromFd, name.c_str(), toFd, moved->c_str(), RENAME_NOREPLACE) == 0)
+        const int err = MoveNoReplace(fromFd, name, toFd, *moved);
+        if (err == 0)
             return true;
-        if (errno != EEXIST)
+        if (err != EEXIST)
             return false;
     }
     return false;

@@ -12,15 +12,12 @@
 #include <vector>
 
 #include "platform/backend/file_at.h"
-#include "platform/files_test_hooks.h"
 
 namespace plat {
 
 using namespace posix;
 
 namespace {
-
-bool g_linkless = false;
 
 constexpr size_t kChunk = 65536;
 
@@ -54,59 +51,44 @@ ssize_t ReadFull(int fd, char* data, size_t size) {
     return static_cast<ssize_t>(done);
 }
 
+// Copies the whole of from (from its start, whatever its offset) to to.
 int CopyAll(int from, int to) {
     std::vector<char> buf(kChunk);
-    for (;;) {
-        const ssize_t n = ReadFull(from, buf.data(), buf.size());
+    for (off_t at = 0;;) {
+        const ssize_t n = pread(from, buf.data(), buf.size(), at);
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n < 0)
             return errno;
+        if (n == 0)
+            return 0;
         if (const int err = WriteAll(to, buf.data(), static_cast<size_t>(n)); err != 0)
             return err;
-        if (static_cast<size_t>(n) < buf.size())
-            return 0;
+        at += n;
     }
 }
 
 // Names the descriptor's file leaf in the folder dir: a hard link, which
 // never replaces anything (EEXIST when the name is held).
 int LinkDescriptor(int fd, int dir, const std::string& leaf) {
-    if (g_linkless)
-        return EPERM;
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return linkat(AT_FDCWD, self.c_str(), dir, leaf.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+    return LinkAt(AT_FDCWD, self.c_str(), dir, leaf.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
 }
 
-// Renames tmp to leaf unless leaf is held; where the file system cannot
-// refuse a rename so, a link made and the temporary name removed.
-int RenameNoReplace(int dir, const std::string& tmp, const std::string& leaf) {
-    if (renameat2(dir, tmp.c_str(), dir, leaf.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    if (linkat(dir, tmp.c_str(), dir, leaf.c_str(), 0) != 0)
-        return errno;
-    unlinkat(dir, tmp.c_str(), 0);
-    return 0;
-}
-
-// A file to fill in the folder dir: unnamed, so that a run killed meanwhile
-// leaves nothing, or where the file system has no unnamed files under the
-// temporary name tmp. One left there by a killed run is removed first (a
-// link as itself) and the name made again, exclusively.
-int OpenUnnamed(int dir, const std::string& tmp, bool* named) {
-    *named = false;
-    if (!g_linkless) {
-        const int fd = openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd >= 0)
-            return fd;
-    }
-    *named = true;
-    unlinkat(dir, tmp.c_str(), 0);
-    return openat(dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+// Fills and syncs a new file: 0 or an errno value.
+int FillAndSync(int fd, const std::string& path, const std::function<int(int)>& fill) {
+    const int err = fill(fd);
+    if (err != 0)
+        return err;
+    return SyncToDisk(fd, path, false) ? 0 : EIO;
 }
 
 // Makes path as a new file that fill writes (0 or an errno value), synced
-// before it is named and never in place of anything.
+// before it is named and never in place of anything. Written unnamed, so
+// that a run killed meanwhile leaves nothing; where the disk has no unnamed
+// files or cannot name one, under the temporary name "<leaf>.tmp". One left
+// there by a killed run is removed first (a link as itself) and the name
+// made again, exclusively.
 int MakeNewFile(const std::string& path, const std::function<int(int)>& fill) {
     std::string leaf, folder;
     SplitPath(path, &folder, &leaf);
@@ -116,19 +98,26 @@ int MakeNewFile(const std::string& path, const std::function<int(int)>& fill) {
     struct stat st {};
     if (fstatat(dir.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST; // nothing to write for a name that is held
+    if (Fd unnamed(OpenUnnamedAt(dir.get(), O_WRONLY | O_CLOEXEC, 0644)); unnamed.get() >= 0) {
+        if (const int err = FillAndSync(unnamed.get(), path, fill); err != 0)
+            return err;
+        const int err = LinkDescriptor(unnamed.get(), dir.get(), leaf);
+        if (err == 0)
+            SyncToDisk(dir.get(), folder, true);
+        if (err == 0 || err == EEXIST)
+            return err;
+        // No second name for it on this disk: made again under a name.
+    }
     const std::string tmp = leaf + ".tmp";
-    bool named = false;
-    Fd fd(OpenUnnamed(dir.get(), tmp, &named));
+    unlinkat(dir.get(), tmp.c_str(), 0);
+    Fd fd(openat(dir.get(), tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (fd.get() < 0)
         return errno;
-    int err = fill(fd.get());
-    if (err == 0 && !SyncToDisk(fd.get(), path, false))
-        err = EIO;
+    int err = FillAndSync(fd.get(), path, fill);
     if (err == 0)
-        err = named ? RenameNoReplace(dir.get(), tmp, leaf) : LinkDescriptor(fd.get(), dir.get(), leaf);
+        err = MoveNoReplace(dir.get(), tmp, dir.get(), leaf);
     if (err != 0) {
-        if (named)
-            unlinkat(dir.get(), tmp.c_str(), 0);
+        unlinkat(dir.get(), tmp.c_str(), 0);
         return err;
     }
     SyncToDisk(dir.get(), folder, true);
@@ -159,6 +148,14 @@ int SetAsideFile(const std::string& from, const std::string& path) {
     return MakeNewFile(path, [&](int fd) { return CopyAll(src.get(), fd); });
 }
 
+bool SameFile(const std::string& from, const std::string& copy) {
+    Fd a(OpenForReading(ResolvePath(from), false));
+    Fd b(OpenRegularAt(copy, O_RDONLY, 0));
+    struct stat sa {}, sb {};
+    return a.get() >= 0 && b.get() >= 0 && fstat(a.get(), &sa) == 0 && fstat(b.get(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool SameFileBytes(const std::string& from, const std::string& copy) {
     Fd a(OpenForReading(ResolvePath(from), false));
     Fd b(OpenRegularAt(copy, O_RDONLY, 0));
@@ -179,6 +176,17 @@ bool SameFileBytes(const std::string& from, const std::string& copy) {
     }
 }
 
-void SetLinklessFileSystem(bool on) { g_linkless = on; }
+int RemoveLeftoverFile(const std::string& path) {
+    std::string leaf;
+    Fd dir(OpenParent(path, &leaf));
+    if (dir.get() < 0)
+        return errno;
+    struct stat st {};
+    if (fstatat(dir.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return EINVAL;
+    return unlinkat(dir.get(), leaf.c_str(), 0) == 0 ? 0 : errno;
+}
 
 } // namespace plat

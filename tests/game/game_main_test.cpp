@@ -147,35 +147,59 @@ TEST_F(GameMainTest, StrayLinesNeverStopAPlayFromBeingStored) {
     }
 }
 
+// The disks a game folder may lie on: one with every call, and one with
+// neither unnamed files, hard links nor a rename that refuses to replace
+// (exFAT, FAT, some network shares).
+constexpr unsigned kDisks[] = {0, plat::kLacksAll};
+
+// What lies in sav/ but for the folder itself.
+std::set<std::string> SaveFolder() {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator("sav"))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
+ino_t InodeOf(const char* path) {
+    struct stat st {};
+    return lstat(path, &st) == 0 ? st.st_ino : 0;
+}
+
 // One damaged byte in a start marker hides a whole section. The file as it
 // was is set aside under a name no earlier copy has, then every play is
-// stored again.
+// stored again, on any disk, and no temporary file stays.
 TEST_F(GameMainTest, AHiddenSectionSetsTheFileAsideAndPlayGoesOnBeingStored) {
     mkdir("sav", 0755);
-    dir.Write("sav/sav00.sav.old1", "an earlier copy");
     GAME_GLOBAL_DATA d;
     d.SetEpisode(3, 2);
     d.m_dwCgFlag[6][19][2] = 5;
     std::string text = game::FormatIntegrationData(d);
     text[text.find("---CG_FLG_START---") + 14] = 'R';
-    dir.Write("sav/sav00.sav", text);
-    for (int play = 1; play <= 3; ++play) {
-        kutest::DebugCapture cap;
-        Start();
-        EXPECT_EQ(game->GetGlobalData()->m_nTopEpisode, 2);
-        EXPECT_EQ(cap.Contains("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav の5行目を読めません。"
-                               "元のファイルを sav/sav00.sav.old2 に残し、終了時に書き直します\n"),
-                  play == 1);
-        game->GetGlobalData()->SetFlag(1, play, 0, 1, 1);
-        game->Release();
-        GAME_GLOBAL_DATA e;
-        EXPECT_EQ(game::ParseIntegrationData(dir.Read("sav/sav00.sav"), &e), 0);
-        for (int scene = 1; scene <= play; ++scene)
-            EXPECT_EQ(e.GetFlag(1, scene, 0, 1), 1) << play;
+    for (unsigned disk : kDisks) {
+        plat::SetFileSystemLacks(disk);
+        dir.Write("sav/sav00.sav.old1", "an earlier copy");
+        dir.Write("sav/sav00.sav", text);
+        for (int play = 1; play <= 3; ++play) {
+            kutest::DebugCapture cap;
+            Start();
+            EXPECT_EQ(game->GetGlobalData()->m_nTopEpisode, 2);
+            EXPECT_EQ(cap.Contains("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav の5行目を読めません。"
+                                   "元のファイルを sav/sav00.sav.old2 に残し、終了時に書き直します\n"),
+                      play == 1)
+                << disk;
+            game->GetGlobalData()->SetFlag(1, play, 0, 1, 1);
+            game->Release();
+            GAME_GLOBAL_DATA e;
+            EXPECT_EQ(game::ParseIntegrationData(dir.Read("sav/sav00.sav"), &e), 0);
+            for (int scene = 1; scene <= play; ++scene)
+                EXPECT_EQ(e.GetFlag(1, scene, 0, 1), 1) << disk << " " << play;
+        }
+        EXPECT_EQ(dir.Read("sav/sav00.sav.old1"), "an earlier copy");
+        EXPECT_EQ(dir.Read("sav/sav00.sav.old2"), text);
+        EXPECT_EQ(SaveFolder(), (std::set<std::string>{"sav00.sav", "sav00.sav.old1", "sav00.sav.old2"})) << disk;
+        std::filesystem::remove("sav/sav00.sav.old2");
     }
-    EXPECT_EQ(dir.Read("sav/sav00.sav.old1"), "an earlier copy");
-    EXPECT_EQ(dir.Read("sav/sav00.sav.old2"), text);
-    EXPECT_FALSE(dir.Exists("sav/sav00.sav.old3"));
+    plat::SetFileSystemLacks(0);
 }
 
 // A damaged first marker hides the value on the file's first line.
@@ -192,9 +216,12 @@ TEST_F(GameMainTest, AHiddenValueOnTheFirstLineSetsTheFileAside) {
     EXPECT_EQ(dir.Read("sav/sav00.sav.old1"), text);
 }
 
-// A file larger than the reader takes is read as far as it goes, kept whole
-// beside itself (untouched in its place until the write at exit), and every
-// play is stored again. A run that stops before that write reuses the copy.
+// A file larger than the reader takes is read as far as its last whole
+// line, kept whole beside itself, and every play is stored again, on any
+// disk. The copy is a file of its own at once: where it is a second name of
+// the file, the file is replaced straight away by what was read, so an edit
+// of it in place after a crash cannot cut the copy. Where it is a copy, a
+// run that stops before the write at exit finds and reuses it.
 TEST_F(GameMainTest, AnOversizedFileIsSetAsideWholeAndPlayGoesOnBeingStored) {
     mkdir("sav", 0755);
     GAME_GLOBAL_DATA d;
@@ -209,33 +236,92 @@ TEST_F(GameMainTest, AnOversizedFileIsSetAsideWholeAndPlayGoesOnBeingStored) {
         const char* lost;
     } cases[] = {
         {full + std::string(700 * 1024, '\n'), 2, "687104バイトより後"},
-        {std::string(1 << 20, '\0'), 0, "687104バイトより後"},
+        {std::string(1 << 20, '\0'), 0, "0バイトより後"},
         {lines, 0, "1行目"},
     };
-    for (const auto& c : cases) {
-        dir.Write("sav/sav00.sav", c.text);
-        const std::string told = std::string("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav の") + c.lost +
-                                 "を読めません。元のファイルを sav/sav00.sav.old1 に残し、終了時に書き直します\n";
-        for (int play = 1; play <= 3; ++play) {
-            kutest::DebugCapture cap;
-            Start();
-            EXPECT_EQ(game->GetGlobalData()->m_nTopEpisode, c.episode) << c.lost;
-            EXPECT_EQ(cap.Contains(told), play <= 2) << c.lost << play;
-            if (play == 1) {
-                EXPECT_TRUE(dir.Read("sav/sav00.sav") == c.text) << c.lost;
-                game->GetGlobalData()->Clear(); // stops as a crash would, with nothing written
+    for (unsigned disk : kDisks) {
+        plat::SetFileSystemLacks(disk);
+        const bool copied = disk != 0;
+        for (const auto& c : cases) {
+            dir.Write("sav/sav00.sav", c.text);
+            const std::string told = std::string("Warn: <GAME_MAIN::LoadIntegrationData> sav/sav00.sav の") +
+                                     c.lost + "を読めません。元のファイルを sav/sav00.sav.old1 に残し、終了時に書き直します\n";
+            for (int play = 1; play <= 3; ++play) {
+                kutest::DebugCapture cap;
+                Start();
+                EXPECT_EQ(game->GetGlobalData()->m_nTopEpisode, c.episode) << c.lost;
+                EXPECT_EQ(cap.Contains(told), play == 1 || (copied && play == 2)) << c.lost << play << disk;
+                if (play == 1) {
+                    EXPECT_NE(InodeOf("sav/sav00.sav"), InodeOf("sav/sav00.sav.old1")) << c.lost << disk;
+                    EXPECT_EQ(dir.Read("sav/sav00.sav") == c.text, copied) << c.lost << disk;
+                    game->GetGlobalData()->Clear(); // stops as a crash would, with nothing written
+                }
+                game->GetGlobalData()->SetFlag(1, play, 0, 1, 1);
+                game->Release();
             }
-            game->GetGlobalData()->SetFlag(1, play, 0, 1, 1);
-            game->Release();
+            GAME_GLOBAL_DATA e;
+            EXPECT_EQ(game::ParseIntegrationData(dir.Read("sav/sav00.sav"), &e), 0) << c.lost;
+            EXPECT_EQ(e.m_nTopEpisode, c.episode) << c.lost;
+            EXPECT_EQ(e.GetFlag(1, 1, 0, 1) + e.GetFlag(1, 2, 0, 1) + e.GetFlag(1, 3, 0, 1), 2) << c.lost;
+            EXPECT_TRUE(dir.Read("sav/sav00.sav.old1") == c.text) << c.lost;
+            EXPECT_EQ(SaveFolder(), (std::set<std::string>{"sav00.sav", "sav00.sav.old1"})) << c.lost << disk;
+            std::filesystem::remove("sav/sav00.sav.old1");
         }
+    }
+    plat::SetFileSystemLacks(0);
+}
+
+// Where the read limit falls inside a line, that line is no value: neither
+// a number cut short nor a name cut after a lead byte is read or written
+// back. The copy keeps the whole line.
+TEST_F(GameMainTest, TheLineTheReadLimitCutsIsNotRead) {
+    mkdir("sav", 0755);
+    constexpr size_t kLimit = 687104;
+    const struct {
+        std::function<void(GAME_GLOBAL_DATA*)> set;
+        const char* line;
+        size_t cut;
+    } cases[] = {
+        {[](GAME_GLOBAL_DATA* g) { g->m_dwEventFlag[0] = 65536; }, "\n65536\n", 3},
+        {[](GAME_GLOBAL_DATA* g) { g->m_pAutoSkip[0].SetData("Second.spt", 40); }, "\nSecond.spt\t40\n", 12},
+        {[](GAME_GLOBAL_DATA* g) { g->m_pAutoSkip[0].SetData("\x83\x54\x83\x54.spt", 7); }, "\n\x83\x54", 1},
+    };
+    for (const auto& c : cases) {
+        GAME_GLOBAL_DATA d;
+        d.SetEpisode(3, 2);
+        c.set(&d);
+        const std::string data = game::FormatIntegrationData(d);
+        const size_t at = data.find(c.line) + 1; // the value's own line
+        ASSERT_LT(at + c.cut, kLimit);
+        const std::string text = std::string(kLimit - at - c.cut, '\n') + data + std::string(1000, '\n');
+        dir.Write("sav/sav00.sav", text);
+        Start();
+        const GAME_GLOBAL_DATA* g = game->GetGlobalData();
+        EXPECT_EQ(g->m_nTopEpisode, 2) << c.line;
+        EXPECT_EQ(g->m_dwEventFlag[0], 0u) << c.line;
+        EXPECT_TRUE(g->m_pAutoSkip[0].IsEmpty()) << c.line << g->m_pAutoSkip[0].m_szFile;
+        game->Release();
         GAME_GLOBAL_DATA e;
-        EXPECT_EQ(game::ParseIntegrationData(dir.Read("sav/sav00.sav"), &e), 0) << c.lost;
-        EXPECT_EQ(e.m_nTopEpisode, c.episode) << c.lost;
-        EXPECT_EQ(e.GetFlag(1, 1, 0, 1) + e.GetFlag(1, 2, 0, 1) + e.GetFlag(1, 3, 0, 1), 2) << c.lost;
-        EXPECT_TRUE(dir.Read("sav/sav00.sav.old1") == c.text) << c.lost;
-        EXPECT_FALSE(dir.Exists("sav/sav00.sav.old2")) << c.lost;
+        game::ParseIntegrationData(dir.Read("sav/sav00.sav"), &e);
+        EXPECT_EQ(e.m_nTopEpisode, 2) << c.line;
+        EXPECT_EQ(e.m_dwEventFlag[0], 0u) << c.line;
+        EXPECT_TRUE(e.m_pAutoSkip[0].IsEmpty()) << c.line;
+        EXPECT_TRUE(dir.Read("sav/sav00.sav.old1") == text) << c.line;
         std::filesystem::remove("sav/sav00.sav.old1");
     }
+}
+
+// The temporary files a run killed at start or at exit leaves go at the
+// next start, as files: a link under such a name stays, its target too.
+TEST_F(GameMainTest, TemporariesAKilledRunLeftGoAtTheNextStart) {
+    mkdir("sav", 0755);
+    dir.Write("victim", "keep");
+    for (const char* left : {"sav/sav00.sav.tmp", "sav/sav00.sav.old1.tmp", "sav/sav00.sav.old99.tmp"})
+        dir.Write(left, "cut");
+    ASSERT_EQ(0, symlink("../victim", "sav/sav00.sav.old2.tmp"));
+    Start();
+    EXPECT_EQ(SaveFolder(), (std::set<std::string>{"sav00.sav.old2.tmp"}));
+    EXPECT_EQ(dir.Read("victim"), "keep");
 }
 
 int FailSync(const std::string&) { return EIO; }
@@ -266,6 +352,19 @@ TEST_F(GameMainTest, AHiddenSectionWithoutACopyKeepsTheFile) {
     game->Release();
     EXPECT_EQ(dir.Read("sav/sav00.sav"), text);
     EXPECT_FALSE(dir.Exists("sav/sav00.sav.old1"));
+
+    // A second name of a file that may not be replaced is no copy of its
+    // own: it goes again, and the file is kept as it is.
+    const std::string big = text + std::string(700 * 1024, '\n');
+    dir.Write("sav/sav00.sav", big);
+    cap.Clear();
+    plat::SetWriteDenyHook([](const std::string& path) { return path == "sav/sav00.sav"; });
+    Start();
+    EXPECT_TRUE(cap.Contains("読めた分で続け、このファイルは書き換えません\n"));
+    game->Release();
+    plat::SetWriteDenyHook(nullptr);
+    EXPECT_TRUE(dir.Read("sav/sav00.sav") == big);
+    EXPECT_EQ(SaveFolder(), std::set<std::string>{"sav00.sav"});
 }
 
 TEST_F(GameMainTest, FailedWriteKeepsTheOldFile) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -170,19 +171,33 @@ bool IsLink(const char* path) {
     return lstat(path, &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-// Each flush, and whether the new file had its name by then.
+// Each flush, and whether the new file had its name by then. A flush of
+// g_raceName plants a file under that name, as if it had been made meanwhile.
 std::string g_newName;
+std::string g_raceName;
 std::vector<std::string> g_seenAtSync;
 int SeeNameAtSync(const std::string& path) {
     struct stat st {};
     g_seenAtSync.push_back(path + (lstat(g_newName.c_str(), &st) == 0 ? " +" : " -"));
+    if (path == g_raceName) {
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0) {
+            EXPECT_EQ(7, write(fd, "planted", 7));
+            close(fd);
+        }
+    }
     return g_failSync ? EIO : 0;
 }
 
+// The disks a new file is made on: every call there, each refusal of exFAT
+// or FAT on its own, and all three together.
+constexpr unsigned kDisks[] = {0, plat::kLacksUnnamedFiles, plat::kLacksHardLinks, plat::kLacksRenameNoReplace,
+                               plat::kLacksAll};
+
 // A new file is named only when whole and synced, never in place of
-// anything, on a file system with unnamed files and on one without; a
-// temporary name left by a killed run is no obstacle, and a link there is
-// removed as itself.
+// anything (nor of one that takes the name while it is written), on every
+// disk; a temporary name left by a killed run is no obstacle, and a link
+// there is removed as itself.
 TEST(WriteNewFile, NamesOnlyAWholeFileAndReplacesNothing) {
     kutest::TempDir dir;
     dir.Write("sav/taken", "keep");
@@ -190,30 +205,54 @@ TEST(WriteNewFile, NamesOnlyAWholeFileAndReplacesNothing) {
     ASSERT_EQ(0, symlink("../victim", "sav/dangling"));
     g_failSync = false;
     plat::SetSyncHook(&SeeNameAtSync);
-    for (bool linkless : {false, true}) {
-        plat::SetLinklessFileSystem(linkless);
-        const std::string name = linkless ? "sav/b" : "sav/a";
+    for (unsigned disk : kDisks) {
+        plat::SetFileSystemLacks(disk);
+        const std::string name = "sav/new" + std::to_string(disk);
         ASSERT_EQ(0, symlink("../victim", (name + ".tmp").c_str()));
         g_newName = name;
         g_seenAtSync.clear();
-        EXPECT_EQ(0, plat::WriteNewFile(name, "data")) << linkless;
-        EXPECT_EQ(g_seenAtSync, (std::vector<std::string>{name + " -", "sav +"})) << linkless;
-        EXPECT_EQ("data", dir.Read(name));
+        EXPECT_EQ(0, plat::WriteNewFile(name, "data")) << disk;
+        EXPECT_EQ(g_seenAtSync.front(), name + " -") << disk;
+        EXPECT_EQ(g_seenAtSync.back(), "sav +") << disk;
+        EXPECT_EQ("data", dir.Read(name)) << disk;
         // Only a file made under the temporary name takes the leftover's place.
-        EXPECT_EQ(!linkless, IsLink((name + ".tmp").c_str())) << linkless;
+        const bool named = (disk & (plat::kLacksUnnamedFiles | plat::kLacksHardLinks)) != 0;
+        EXPECT_EQ(!named, IsLink((name + ".tmp").c_str())) << disk;
         std::filesystem::remove(name + ".tmp");
         for (const char* held : {"sav/taken", "sav/dangling"})
             EXPECT_EQ(EEXIST, plat::WriteNewFile(held, "new")) << held;
+        g_raceName = "sav/raced" + std::to_string(disk);
+        EXPECT_EQ(EEXIST, plat::WriteNewFile(g_raceName, "data")) << disk;
+        EXPECT_EQ("planted", dir.Read(g_raceName)) << disk;
+        EXPECT_FALSE(dir.Exists(g_raceName + ".tmp")) << disk;
+        g_raceName.clear();
         g_failSync = true;
-        EXPECT_EQ(EIO, plat::WriteNewFile("sav/failed", "data")) << linkless;
+        EXPECT_EQ(EIO, plat::WriteNewFile("sav/failed", "data")) << disk;
         g_failSync = false;
-        EXPECT_FALSE(dir.Exists("sav/failed"));
-        EXPECT_FALSE(dir.Exists("sav/failed.tmp"));
+        EXPECT_FALSE(dir.Exists("sav/failed")) << disk;
+        EXPECT_FALSE(dir.Exists("sav/failed.tmp")) << disk;
     }
-    plat::SetLinklessFileSystem(false);
+    plat::SetFileSystemLacks(0);
     plat::SetSyncHook(nullptr);
     EXPECT_EQ("keep", dir.Read("sav/taken"));
     EXPECT_TRUE(IsLink("sav/dangling"));
+    EXPECT_EQ("keep", dir.Read("victim"));
+}
+
+// A leftover temporary file goes as a file; a link or a folder there stays.
+TEST(WriteNewFile, LeftoverTemporariesGoAsFilesOnly) {
+    kutest::TempDir dir;
+    dir.Write("sav/a.tmp", "left");
+    dir.Write("sav/d.tmp/f", "keep");
+    dir.Write("victim", "keep");
+    ASSERT_EQ(0, symlink("../victim", "sav/l.tmp"));
+    EXPECT_EQ(0, plat::RemoveLeftoverFile("sav/a.tmp"));
+    EXPECT_NE(0, plat::RemoveLeftoverFile("sav/d.tmp"));
+    EXPECT_NE(0, plat::RemoveLeftoverFile("sav/l.tmp"));
+    EXPECT_EQ(ENOENT, plat::RemoveLeftoverFile("sav/a.tmp"));
+    EXPECT_FALSE(dir.Exists("sav/a.tmp"));
+    EXPECT_EQ("keep", dir.Read("sav/d.tmp/f"));
+    EXPECT_TRUE(IsLink("sav/l.tmp"));
     EXPECT_EQ("keep", dir.Read("victim"));
 }
 
@@ -234,11 +273,14 @@ TEST(SetAsideFile, KeepsTheFileReadAndComparesWithNoLinkFollowed) {
     ASSERT_EQ(0, symlink("../elsewhere", "sav/sav00.sav"));
     EXPECT_EQ(0, plat::SetAsideFile("sav/sav00.sav", "sav/sav00.sav.old1"));
     EXPECT_EQ(InodeOf("elsewhere"), InodeOf("sav/sav00.sav.old1"));
-    plat::SetLinklessFileSystem(true);
+    plat::SetFileSystemLacks(plat::kLacksAll);
     EXPECT_EQ(0, plat::SetAsideFile("sav/sav00.sav", "sav/sav00.sav.old2"));
-    plat::SetLinklessFileSystem(false);
+    plat::SetFileSystemLacks(0);
     EXPECT_NE(InodeOf("elsewhere"), InodeOf("sav/sav00.sav.old2"));
     EXPECT_TRUE(dir.Read("sav/sav00.sav.old2") == bytes);
+    EXPECT_FALSE(dir.Exists("sav/sav00.sav.old2.tmp"));
+    EXPECT_TRUE(plat::SameFile("sav/sav00.sav", "sav/sav00.sav.old1"));
+    EXPECT_FALSE(plat::SameFile("sav/sav00.sav", "sav/sav00.sav.old2"));
     EXPECT_EQ(EEXIST, plat::SetAsideFile("sav/sav00.sav", "sav/sav00.sav.old1"));
     std::string changed = bytes;
     changed.back() = 'y';
@@ -384,6 +426,38 @@ TEST(Files, WorkFolderCopiesTakeTheirPlaceFromAFolder) {
     EXPECT_FALSE(plat::RemoveOwnTree("tmp/../sav/sav01.sav"));
     EXPECT_EQ("x", dir.Read("sav/sav01.sav/f"));
     EXPECT_EQ("keep", dir.Read("outside/keep"));
+}
+
+// A folder moved out of a copy's way takes a set-aside name that nothing
+// holds, on every disk: never one an earlier run left, not even an empty
+// folder, which a plain rename would replace.
+TEST(Files, WorkFolderMovesAsideOverNothingLeftBefore) {
+    kutest::TempDir dir;
+    // Empty folders under the next names to be taken (each move takes one
+    // past the last taken in this test program), as an earlier run left them.
+    constexpr size_t kLeft = 100;
+    size_t last = 0;
+    for (unsigned disk : kDisks) {
+        for (const std::string& a : SetAside())
+            last = std::max<size_t>(last, std::stoul(a.substr(a.rfind(' ') + 1)));
+        for (size_t i = last + 1; i <= last + kLeft; ++i)
+            ASSERT_TRUE(std::filesystem::create_directories("tmp/set aside " + std::to_string(i)));
+        plat::SetFileSystemLacks(disk);
+        dir.Write("tmp/b.wav/mnt/m", "mounted");
+        const kutest::MountPointScope mounted("tmp/b.wav/mnt");
+        FILE* f = plat::BeginReplaceFile("tmp/b.wav");
+        ASSERT_NE(nullptr, f);
+        EXPECT_TRUE(plat::FinishReplaceFile(f, "tmp/b.wav", true, plat::Durability::kVolatile)) << disk;
+        EXPECT_TRUE(plat::StatFile("tmp/b.wav").isRegular) << disk;
+        EXPECT_EQ(0, plat::UnlinkFile("tmp/b.wav"));
+    }
+    plat::SetFileSystemLacks(0);
+    const std::vector<std::string> aside = SetAside();
+    EXPECT_EQ((kLeft + 1) * std::size(kDisks), aside.size());
+    size_t moved = 0;
+    for (const std::string& a : aside)
+        moved += dir.Exists(a + "/mnt/m");
+    EXPECT_EQ(std::size(kDisks), moved);
 }
 
 // Nested folders "d", each with a file, and a link to a folder outside at

@@ -126,31 +126,38 @@ TEST_F(SystemTest, FolderModeLeavesMountPointsAlone) {
 
 // What was moved out of a copy's way and still cannot go (here a mount point
 // inside) stays with a line, but the walk goes on past it to the copies; a
-// tree deeper than the walk goes down itself is removed whole, without a line.
+// tree deeper than the walk goes down itself is removed whole, without a
+// line, also on a disk with no rename that refuses to replace.
 TEST_F(SystemTest, FolderModeGoesOnPastWhatWasSetAsideAndDownDeepTrees) {
-    std::string deep = "tmp/deep";
-    for (int i = 0; i < 100; ++i)
-        deep += "/d";
-    dir.Write(deep + "/f", "x");
-    dir.Write("tmp/set aside 7/f", "x");
-    dir.Write("tmp/set aside 7/mnt/keep", "3");
-    for (int i = 0; i < 8; ++i)
-        dir.Write("tmp/copy" + std::to_string(i) + ".spt", "x");
-    kutest::DebugCapture cap;
-    {
-        const kutest::MountPointScope mounted("tmp/set aside 7/mnt");
-        sys.RemoveTempFiles();
+    for (unsigned disk : {0u, unsigned{plat::kLacksAll}}) {
+        plat::SetFileSystemLacks(disk);
+        std::string deep = "tmp/deep";
+        for (int i = 0; i < 100; ++i)
+            deep += "/d";
+        dir.Write(deep + "/f", "x");
+        dir.Write("tmp/set aside 7/f", "x");
+        dir.Write("tmp/set aside 7/mnt/keep", "3");
+        for (int i = 0; i < 8; ++i)
+            dir.Write("tmp/copy" + std::to_string(i) + ".spt", "x");
+        kutest::DebugCapture cap;
+        {
+            const kutest::MountPointScope mounted("tmp/set aside 7/mnt");
+            sys.RemoveTempFiles();
+        }
+        plat::SetFileSystemLacks(0);
+        EXPECT_EQ(std::vector<std::string>(
+                      {"Error: <KUSYSTEM::RemoveFile> ディレクトリ tmp/set aside 7 が削除出来ません\n",
+                       "[2024/03/07 09:05:02] Error: <KUSYSTEM::RemoveFile> ディレクトリ tmp/ "
+                       "が削除出来ません\n"}),
+                  cap.lines())
+            << disk;
+        std::vector<plat::DirEntry> left;
+        ASSERT_TRUE(plat::ListDir("tmp", &left));
+        ASSERT_EQ(1u, left.size()) << disk;
+        EXPECT_EQ("set aside 7", left[0].name);
+        EXPECT_FALSE(dir.Exists("tmp/set aside 7/f"));
+        EXPECT_EQ("3", dir.Read("tmp/set aside 7/mnt/keep"));
     }
-    EXPECT_EQ(std::vector<std::string>({"Error: <KUSYSTEM::RemoveFile> ディレクトリ tmp/set aside 7 が削除出来ません\n",
-                                        "[2024/03/07 09:05:02] Error: <KUSYSTEM::RemoveFile> ディレクトリ tmp/ "
-                                        "が削除出来ません\n"}),
-              cap.lines());
-    std::vector<plat::DirEntry> left;
-    ASSERT_TRUE(plat::ListDir("tmp", &left));
-    ASSERT_EQ(1u, left.size());
-    EXPECT_EQ("set aside 7", left[0].name);
-    EXPECT_FALSE(dir.Exists("tmp/set aside 7/f"));
-    EXPECT_EQ("3", dir.Read("tmp/set aside 7/mnt/keep"));
 }
 
 TEST_F(SystemTest, FolderModeLogsFilesItCannotDeleteWithoutQueueing) {
