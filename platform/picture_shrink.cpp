@@ -148,6 +148,28 @@ void Run(Job& job) {
         &job, area >= 65536 ? std::min(RasterBandCount(), rows) : 1);
 }
 
+// Shrinks part of the grid's output from src (over under, for kCovered).
+void RunPart(const Surface& src, const Surface* under, int underTop, int srcW, int srcH, const ShrinkGrid& g,
+             const RectI& part, Mode mode, Surface* out) {
+    if (g.srcW <= 0 || g.srcH <= 0 || g.outW <= 0 || g.outH <= 0)
+        return;
+    RectI p = part;
+    if (!ClipPart(g, *out, &p))
+        return;
+    Job job{&src,
+            under,
+            underTop,
+            srcW,
+            srcH,
+            out,
+            p,
+            Taps(g.srcW, g.outW, p.left, p.right),
+            Taps(g.srcH, g.outH, p.top, p.bottom),
+            uint64_t(g.srcW) * uint64_t(g.srcH),
+            mode};
+    Run(job);
+}
+
 } // namespace
 
 bool Shrinks(int srcW, int srcH, int outW, int outH) {
@@ -155,44 +177,12 @@ bool Shrinks(int srcW, int srcH, int outW, int outH) {
 }
 
 void ShrinkPart(const Surface& src, const ShrinkGrid& g, const RectI& part, bool opaque, Surface* out) {
-    if (g.srcW <= 0 || g.srcH <= 0 || g.outW <= 0 || g.outH <= 0)
-        return;
-    RectI p = part;
-    if (!ClipPart(g, *out, &p))
-        return;
-    Job job{&src,
-            nullptr,
-            0,
-            src.width,
-            src.height,
-            out,
-            p,
-            Taps(g.srcW, g.outW, p.left, p.right),
-            Taps(g.srcH, g.outH, p.top, p.bottom),
-            uint64_t(g.srcW) * uint64_t(g.srcH),
-            opaque ? Mode::kOpaque : Mode::kWeighted};
-    Run(job);
+    RunPart(src, nullptr, 0, src.width, src.height, g, part, opaque ? Mode::kOpaque : Mode::kWeighted, out);
 }
 
 void ShrinkOverPart(const Surface& over, const Surface& under, int underTop, const ShrinkGrid& g, const RectI& part,
                     Surface* out) {
-    if (g.srcW <= 0 || g.srcH <= 0 || g.outW <= 0 || g.outH <= 0)
-        return;
-    RectI p = part;
-    if (!ClipPart(g, *out, &p))
-        return;
-    Job job{&over,
-            &under,
-            underTop,
-            g.srcW,
-            g.srcH,
-            out,
-            p,
-            Taps(g.srcW, g.outW, p.left, p.right),
-            Taps(g.srcH, g.outH, p.top, p.bottom),
-            uint64_t(g.srcW) * uint64_t(g.srcH),
-            Mode::kCovered};
-    Run(job);
+    RunPart(over, &under, underTop, g.srcW, g.srcH, g, part, Mode::kCovered, out);
 }
 
 void ShrinkTop(const Surface& src, const ShrinkGrid& g, int rows, bool opaque, Surface* out) {
