@@ -72,7 +72,8 @@ bool RemoveOtherSpellings(const std::string& path, std::string* error) {
         if (name == path || lstat(name.c_str(), &st) != 0 || (st.st_dev == made.st_dev && st.st_ino == made.st_ino))
             continue;
         if (unlink(name.c_str()) != 0 && errno != ENOENT) {
-            *error = "cannot remove " + name + ", another spelling of " + path;
+            *error = "cannot remove " + name;
+            *error += ", another spelling of " + path;
             return false;
         }
     }
