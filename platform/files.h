@@ -23,6 +23,11 @@ struct FileInfo {
 // ignoring case (unchanged again when none does).
 std::string ResolvePath(const std::string& path);
 
+// The entries that hold path's name, as paths: under dat/ and tmp/ (after
+// any leading "./") every entry of its folder that matches it ignoring case,
+// elsewhere path itself when anything (a link being itself) holds it.
+std::vector<std::string> NameSpellings(const std::string& path);
+
 // What a reader would open: links are followed, but in tmp/ as OpenFile
 // reads there, through no link. A link there is itself (it exists, but is no
 // regular file) and anything behind a tmp/ that is a link does not exist;

@@ -1,50 +1,17 @@
 #include "tools/temp_output.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
-#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/sjis.h"
 
 namespace {
 
 // Names tried for a temporary file before giving up.
 constexpr int kTempNames = 100;
-
-// Whether the engine matches path's name ignoring case: a path in the game
-// folder under dat/ or tmp/.
-bool FoldsCase(std::string_view path) {
-    while (path.starts_with("./"))
-        path.remove_prefix(2);
-    const std::string_view top = path.substr(0, 4);
-    return path.size() > 4 && (plat::SjisEqualNoCase(top, "dat/") || plat::SjisEqualNoCase(top, "tmp/"));
-}
-
-// The entries that hold path's name: under dat/ and tmp/ every one of its
-// folder equal to it ignoring case, elsewhere path itself when taken.
-std::vector<std::string> Spellings(const std::string& path) {
-    std::vector<std::string> names;
-    const size_t slash = path.find_last_of('/');
-    DIR* d = FoldsCase(path) ? opendir(path.substr(0, slash).c_str()) : nullptr;
-    if (!d) {
-        struct stat st {};
-        if (lstat(path.c_str(), &st) == 0)
-            names.push_back(path);
-        return names;
-    }
-    const std::string leaf = path.substr(slash + 1);
-    while (dirent* e = readdir(d)) {
-        if (plat::SjisEqualNoCase(e->d_name, leaf))
-            names.push_back(path.substr(0, slash + 1) + e->d_name);
-    }
-    closedir(d);
-    return names;
-}
 
 // Why path cannot be replaced by a rename: an entry holding its name (in
 // any spelling it takes) is no regular file. A link is not looked through:
@@ -52,7 +19,7 @@ std::vector<std::string> Spellings(const std::string& path) {
 // opener's own output), and replaced, a link to a device or FIFO breaks it
 // for every program; a folder cannot be renamed over. Empty when it can.
 std::string CheckReplaceable(const std::string& path) {
-    for (const std::string& name : Spellings(path)) {
+    for (const std::string& name : plat::NameSpellings(path)) {
         struct stat st {};
         if (lstat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
             return name + " is no regular file; it is left as it is";
@@ -65,9 +32,9 @@ std::string CheckReplaceable(const std::string& path) {
 // ignores case, stays. False, with *error set, when one could not go.
 bool RemoveOtherSpellings(const std::string& path, std::string* error) {
     struct stat made {};
-    if (!FoldsCase(path) || lstat(path.c_str(), &made) != 0)
+    if (lstat(path.c_str(), &made) != 0)
         return true;
-    for (const std::string& name : Spellings(path)) {
+    for (const std::string& name : plat::NameSpellings(path)) {
         struct stat st {};
         if (name == path || lstat(name.c_str(), &st) != 0 || (st.st_dev == made.st_dev && st.st_ino == made.st_ino))
             continue;
@@ -128,13 +95,13 @@ bool ThroughTemp(const std::string& path, const std::function<bool(int fd, const
 
 } // namespace
 
-bool PathTaken(const std::string& path) { return !Spellings(path).empty(); }
+bool PathTaken(const std::string& path) { return !plat::NameSpellings(path).empty(); }
 
 std::string CheckInputOutput(const std::string& input, const std::string& output) {
     struct stat in {};
     bool one = input == output;
     if (!one && stat(plat::ResolvePath(input).c_str(), &in) == 0) {
-        for (const std::string& name : Spellings(output)) {
+        for (const std::string& name : plat::NameSpellings(output)) {
             struct stat out {};
             one = one || (lstat(name.c_str(), &out) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino);
         }

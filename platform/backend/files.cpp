@@ -371,6 +371,28 @@ std::string ResolvePath(const std::string& path) {
     return result;
 }
 
+std::vector<std::string> NameSpellings(const std::string& path) {
+    std::vector<std::string> names;
+    std::string_view rel = path;
+    while (rel.starts_with("./"))
+        rel.remove_prefix(2);
+    const size_t slash = SjisFindLastOf(path, "/");
+    DIR* d = IsCaseFoldedArea(std::string(rel)) ? opendir(path.substr(0, slash).c_str()) : nullptr;
+    if (!d) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) == 0)
+            names.push_back(path);
+        return names;
+    }
+    const std::string leaf = path.substr(slash + 1);
+    while (dirent* e = readdir(d)) {
+        if (SjisEqualNoCase(e->d_name, leaf))
+            names.push_back(path.substr(0, slash + 1) + e->d_name);
+    }
+    closedir(d);
+    return names;
+}
+
 FileInfo StatFile(const std::string& path) {
     FileInfo info;
     struct stat st {};

@@ -167,15 +167,18 @@ bool NoteFrameChange(const RectI* rects, size_t count) {
     if (!w)
         return false;
     WindowSystemParts* sys = w->sys;
+    // At 1:1 or enlarged the overlay is laid over the frame as it is: the
+    // changes are not kept, and a shrunk overlay is made again whole.
+    ShrinkGrid g;
+    const bool shrunk = CanvasShrink(w, PresentRenderer(), &g);
     // Kept few: past a handful, the overlay is made again whole.
-    if (!rects || count == 0 || sys->frameChangedWhole || sys->frameChanges.size() + count > 16) {
+    if (!shrunk || !rects || count == 0 || sys->frameChangedWhole || sys->frameChanges.size() + count > 16) {
         sys->frameChanges.clear();
         sys->frameChangedWhole = true;
     } else {
         sys->frameChanges.insert(sys->frameChanges.end(), rects, rects + count);
     }
-    ShrinkGrid g;
-    if (!CanvasShrink(w, PresentRenderer(), &g))
+    if (!shrunk)
         return false;
     if (w->overlayDirty)
         return true;
